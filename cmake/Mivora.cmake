@@ -1,0 +1,63 @@
+# Shared build settings and helpers of the project.
+
+set(MIVORA_WARNINGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  list(APPEND MIVORA_WARNINGS -Wno-psabi)
+endif()
+
+if(MIVORA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+find_package(PkgConfig REQUIRED)
+
+# mivora_pkg(<prefix> <module>...): a pkg-config module as an imported target,
+# with a clear error naming the Debian package when it is missing.
+function(mivora_pkg prefix debian_package)
+  pkg_check_modules(${prefix} IMPORTED_TARGET GLOBAL ${ARGN})
+  if(NOT ${prefix}_FOUND)
+    message(FATAL_ERROR "Missing ${ARGN}: install the Debian package ${debian_package} (scripts/install-deps.sh does it)")
+  endif()
+endfunction()
+
+# Adds every sub-folder of <dir> that has a CMakeLists.txt.
+function(mivora_add_subdirs dir)
+  file(GLOB children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}/${dir} ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/${child}/CMakeLists.txt)
+      add_subdirectory(${dir}/${child})
+    endif()
+  endforeach()
+endfunction()
+
+# mivora_sources(<var> <folder>...): every .cpp below the folders (recursive).
+function(mivora_sources var)
+  set(all)
+  foreach(folder ${ARGN})
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.c)
+    list(APPEND all ${found})
+  endforeach()
+  list(SORT all)
+  set(${var} ${all} PARENT_SCOPE)
+endfunction()
+
+# mivora_warnings(<target>): the project's warning set.
+function(mivora_warnings target)
+  target_compile_options(${target} PRIVATE ${MIVORA_WARNINGS})
+endfunction()
+
+# mivora_test(<name> LIBS <libs>...): one GoogleTest executable from every .cpp
+# of the current folder, registered with CTest.
+find_package(GTest)
+function(mivora_test name)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  mivora_warnings(${name})
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
