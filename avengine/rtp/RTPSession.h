@@ -7,7 +7,7 @@
 #include <list>
 
 #include "rtp/RTPDefs.h"
-#include "rtp/winsock_shim.h"
+#include "win32/win32.h"
 
 namespace RAVO {
 
