@@ -85,8 +85,7 @@ int CRTPSession::createSession(const char* localAddr, int port) {
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     bool ok = true;
     if (localAddr && *localAddr) ok = inet_pton(AF_INET, localAddr, &local.sin_addr) == 1;
-    if (ok)
-        ok = bind(s, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != SOCKET_ERROR;
+    if (ok) ok = bind(s, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != SOCKET_ERROR;
     if (!ok) {
         std::printf("bind to port %d failed\n", port);
         closesocket(s);
@@ -305,9 +304,15 @@ int CRTPSession::sendControl(int op, int ssrc, int pt) {
     return sendRTPpacket(d, op == RTP_OP_REGISTER ? 14 : 13);
 }
 
-int CRTPSession::Register(int ssrc, int pt) { return sendControl(RTP_OP_REGISTER, ssrc, pt); }
-int CRTPSession::Unregister(int ssrc, int pt) { return sendControl(RTP_OP_UNREGISTER, ssrc, pt); }
-int CRTPSession::Subscribe(int ssrc, int pt) { return sendControl(RTP_OP_SUBSCRIBE, ssrc, pt); }
+int CRTPSession::Register(int ssrc, int pt) {
+    return sendControl(RTP_OP_REGISTER, ssrc, pt);
+}
+int CRTPSession::Unregister(int ssrc, int pt) {
+    return sendControl(RTP_OP_UNREGISTER, ssrc, pt);
+}
+int CRTPSession::Subscribe(int ssrc, int pt) {
+    return sendControl(RTP_OP_SUBSCRIBE, ssrc, pt);
+}
 int CRTPSession::Unsubscribe(int ssrc, int pt) {
     return sendControl(RTP_OP_UNSUBSCRIBE, ssrc, pt);
 }
@@ -438,7 +443,8 @@ void CRTPSession::recvLoop() {
         timeval wait;
         wait.tv_sec = 0;
         wait.tv_usec = 20000;
-        const int ready = select(static_cast<int>(m_socket) + 1, &readable, nullptr, nullptr, &wait);
+        const int ready =
+            select(static_cast<int>(m_socket) + 1, &readable, nullptr, nullptr, &wait);
         if (ready <= 0 || !FD_ISSET(m_socket, &readable)) continue;
         sockaddr_in from;
         socklen_t fromLen = sizeof(from);

@@ -10,7 +10,8 @@ namespace {
 struct Group {
     Group(int k, int n, int size) : k(k), n(n), size(size), blocks(n, std::vector<char>(size)) {
         for (int i = 0; i < k; ++i)
-            for (int b = 0; b < size; ++b) blocks[i][b] = static_cast<char>((i * 37 + b * 11 + 5) & 0xFF);
+            for (int b = 0; b < size; ++b)
+                blocks[i][b] = static_cast<char>((i * 37 + b * 11 + 5) & 0xFF);
         FEC_CODE* code = FEC_Create(k, n, nullptr);
         std::vector<char*> data(k);
         for (int i = 0; i < k; ++i) data[i] = blocks[i].data();
@@ -39,7 +40,7 @@ TEST(Fec, FieldTablesFollowThePolynomial0x11D) {
     const unsigned char* exp = fec_field::ExpTable();
     const unsigned char* log = fec_field::LogTable();
     const unsigned char* inv = fec_field::InverseTable();
-    EXPECT_EQ(exp[8], 0x1D);   // alpha^8 = x^4 + x^3 + x^2 + 1
+    EXPECT_EQ(exp[8], 0x1D);  // alpha^8 = x^4 + x^3 + x^2 + 1
     EXPECT_EQ(exp[9], 0x3A);
     EXPECT_EQ(exp[254], 0x8E);  // alpha^-1
     EXPECT_EQ(exp[255], 1);
@@ -75,11 +76,18 @@ TEST(Fec, ParityBytesMatchTheHandComputedMatrix) {
         std::vector<unsigned char> data;
         unsigned char parity;
     } cases[] = {
-        {2, 3, 2, {1, 0}, 3},       {2, 3, 2, {0, 1}, 2},       {2, 3, 2, {0x80, 0x01}, 0x9F},
-        {3, 5, 3, {1, 0, 0}, 15},   {3, 5, 3, {0, 1, 0}, 8},    {3, 5, 3, {0, 0, 1}, 6},
-        {3, 5, 4, {1, 0, 0}, 45},   {3, 5, 4, {0, 1, 0}, 48},   {3, 5, 4, {0, 0, 1}, 28},
+        {2, 3, 2, {1, 0}, 3},
+        {2, 3, 2, {0, 1}, 2},
+        {2, 3, 2, {0x80, 0x01}, 0x9F},
+        {3, 5, 3, {1, 0, 0}, 15},
+        {3, 5, 3, {0, 1, 0}, 8},
+        {3, 5, 3, {0, 0, 1}, 6},
+        {3, 5, 4, {1, 0, 0}, 45},
+        {3, 5, 4, {0, 1, 0}, 48},
+        {3, 5, 4, {0, 0, 1}, 28},
         // Parity rows do not depend on n: the receiver opens every group with n = 14.
-        {3, 14, 3, {1, 0, 0}, 15},  {3, 14, 4, {0, 0, 1}, 28},
+        {3, 14, 3, {1, 0, 0}, 15},
+        {3, 14, 4, {0, 0, 1}, 28},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parityOf(c.k, c.n, c.row, c.data)[0], c.parity)

@@ -120,9 +120,8 @@ class FrameCollector : public RAVO::IGetRtpFrameCallBack {
 public:
     int OnGetRtpFrame(int ssrc, int pt, char* data, int len, RAVO::_rtp_frame* f) override {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_frames.push_back(
-            {ssrc, pt, f->ts, std::string(data, static_cast<size_t>(len)), f->loss, f->recovered,
-             f->complete});
+        m_frames.push_back({ssrc, pt, f->ts, std::string(data, static_cast<size_t>(len)), f->loss,
+                            f->recovered, f->complete});
         return 0;
     }
     std::vector<Frame> Frames() {

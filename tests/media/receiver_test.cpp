@@ -19,7 +19,8 @@ const uint32_t kSsrc = 77;
 
 std::string frameBytes(size_t len, int seed) {
     std::string f(len, '\0');
-    for (size_t i = 0; i < len; ++i) f[i] = static_cast<char>((i * 13 + static_cast<size_t>(seed) * 101) & 0xFF);
+    for (size_t i = 0; i < len; ++i)
+        f[i] = static_cast<char>((i * 13 + static_cast<size_t>(seed) * 101) & 0xFF);
     return f;
 }
 

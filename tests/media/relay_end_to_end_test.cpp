@@ -17,7 +17,8 @@ const int kSpeaker = 1001;
 
 std::string numberedFrame(size_t len, int number) {
     std::string f(len, '\0');
-    for (size_t i = 0; i < len; ++i) f[i] = static_cast<char>((i * 31 + static_cast<size_t>(number) * 7) & 0xFF);
+    for (size_t i = 0; i < len; ++i)
+        f[i] = static_cast<char>((i * 31 + static_cast<size_t>(number) * 7) & 0xFF);
     if (len >= 4) std::memcpy(&f[0], &number, 4);
     return f;
 }
@@ -64,7 +65,9 @@ struct Room {
     media_test::FrameCollector frames;
 };
 
-bool isData(const Bytes& d) { return d.size() >= 32 && d[4] == 0; }
+bool isData(const Bytes& d) {
+    return d.size() >= 32 && d[4] == 0;
+}
 
 TEST(RelayEndToEnd, FramesArriveWholeAndInOrderWithAndWithoutLoss) {
     const size_t sizes[] = {1, 100, 1199, 1200, 1201, 2400, 5000, 12000, 30000, 700, 64000, 3};
