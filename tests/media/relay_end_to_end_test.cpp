@@ -15,14 +15,6 @@ using mivora_test::RelayAction;
 
 const int kSpeaker = 1001;
 
-std::string numberedFrame(size_t len, int number) {
-    std::string f(len, '\0');
-    for (size_t i = 0; i < len; ++i)
-        f[i] = static_cast<char>((i * 31 + static_cast<size_t>(number) * 7) & 0xFF);
-    if (len >= 4) std::memcpy(&f[0], &number, 4);
-    return f;
-}
-
 // One speaking session and one listening session, both through the stand-in relay.
 struct Room {
     explicit Room(MediaRelay::Rule rule) {
@@ -48,7 +40,7 @@ struct Room {
         listener.start();
         // Until a first frame went out, any whole frame is taken as the start of
         // the stream; the faults begin after it.
-        send(numberedFrame(10, -1));
+        send(media_test::NumberedFrame(10, -1));
         EXPECT_TRUE(frames.WaitForSize(1));
     }
     ~Room() {
@@ -91,11 +83,11 @@ TEST(RelayEndToEnd, FramesArriveWholeAndInOrderWithAndWithoutLoss) {
         Room room(c.rule);
         std::vector<std::string> sent;
         for (size_t i = 0; i < sizeof(sizes) / sizeof(sizes[0]); ++i) {
-            sent.push_back(numberedFrame(sizes[i], static_cast<int>(i)));
+            sent.push_back(media_test::NumberedFrame(sizes[i], static_cast<int>(i)));
             room.send(sent.back());
         }
         // Trailing frames close the last group, so its parity is sent.
-        for (int i = 0; i < 2; ++i) room.send(numberedFrame(12000, 1000 + i));
+        for (int i = 0; i < 2; ++i) room.send(media_test::NumberedFrame(12000, 1000 + i));
         ASSERT_TRUE(room.frames.WaitForSize(sent.size() + 1, 10000)) << c.what;
         std::vector<media_test::Frame> got = room.frames.Frames();
         got.erase(got.begin());
@@ -119,14 +111,14 @@ TEST(RelayEndToEnd, FramesArriveWholeAndInOrderWithAndWithoutLoss) {
 
 TEST(RelayEndToEnd, KindFiveFromTheRelayEndsTheListenersMedia) {
     Room room(nullptr);
-    room.send(numberedFrame(3000, 1));
+    room.send(media_test::NumberedFrame(3000, 1));
     ASSERT_TRUE(room.frames.WaitForSize(2));
     media_test::TraceCatcher trace;
     room.relay.SendTo(room.listener.getLocalPort(), Bytes{0x30, 0xDF, 0xE0, 0xA7, 5, 0, 0, 0});
     ASSERT_TRUE(trace.WaitFor("get UDP packet", 1));
     EXPECT_TRUE(room.listener.isBlocked());
     const size_t forwarded = room.relay.ForwardedCount();
-    room.send(numberedFrame(3000, 2));
+    room.send(media_test::NumberedFrame(3000, 2));
     ASSERT_TRUE(room.relay.WaitUntil([&] { return room.relay.ForwardedCount() >= forwarded + 3; }));
     room.relay.SendTo(room.listener.getLocalPort(), Bytes{1});
     ASSERT_TRUE(trace.WaitFor("get UDP packet", 5));

@@ -31,13 +31,6 @@ protected:
         session.setGetRtpFrameCB(&frames);
     }
     void TearDown() override { session.stop(); }
-    void feed(const Bytes& d) {
-        RAVO::RTPPacket* p = new RAVO::RTPPacket;
-        std::memcpy(p->data, d.data(), d.size());
-        p->len = static_cast<int>(d.size());
-        session.addIncomingPacket(p);
-        session.procIncomingData();
-    }
     // (op, ssrc, pt) of the next control datagram at `peer`, or op 0.
     struct Control {
         int op, ssrc, pt;
@@ -101,13 +94,7 @@ TEST_F(Session, KindFiveOrSixStopsMediaButNotControl) {
         media_test::FrameCollector got;
         s.setGetRtpFrameCB(&got);
         s.createRTPReceiver(kRemote, RTP_PT_VIDEO);
-        auto put = [&s](const Bytes& d) {
-            RAVO::RTPPacket* p = new RAVO::RTPPacket;
-            std::memcpy(p->data, d.data(), d.size());
-            p->len = static_cast<int>(d.size());
-            s.addIncomingPacket(p);
-            s.procIncomingData();
-        };
+        auto put = [&s](const Bytes& d) { media_test::Feed(s, d); };
         put(frameDatagram(100, 10, 1));
         EXPECT_EQ(got.Size(), 1u);
         put(Bytes{0x30, 0xDF, 0xE0, 0xA7, kind});
