@@ -414,8 +414,9 @@ int CRTPSession::clear() {
 }
 
 bool CRTPSession::fromRelay(const sockaddr_in& from) const {
-    return from.sin_family == AF_INET && ntohl(from.sin_addr.s_addr) == m_remoteAddr &&
-           ntohs(from.sin_port) == m_remotePort && m_remoteAddr != 0;
+    // The host decides, not the port: a relay may answer from another socket.
+    return from.sin_family == AF_INET && m_remoteAddr != 0 &&
+           ntohl(from.sin_addr.s_addr) == m_remoteAddr;
 }
 
 DWORD WINAPI CRTPSession::recvThreadProc(LPVOID self) {
@@ -430,8 +431,16 @@ DWORD WINAPI CRTPSession::procThreadProc(LPVOID self) {
 
 void CRTPSession::recvLoop() {
     char buffer[RTP_RECV_BUFFER];
+    bool tooHigh = false;
     while (!m_quit) {
         if (m_socket == INVALID_SOCKET) {
+            Sleep(20);
+            continue;
+        }
+        if (m_socket >= FD_SETSIZE) {
+            // select cannot watch it (FD_SET would write past the set).
+            if (!tooHigh) AV_LOG("socket %d cannot be watched by select.\n", m_socket);
+            tooHigh = true;
             Sleep(20);
             continue;
         }
