@@ -101,7 +101,8 @@ void BM_CaptureEncode(benchmark::State& state) {
         bytes += len;
     }
     share.Report(state);
-    state.counters["bytes_per_frame"] = benchmark::Counter(bytes, benchmark::Counter::kAvgIterations);
+    state.counters["bytes_per_frame"] =
+        benchmark::Counter(bytes, benchmark::Counter::kAvgIterations);
     enc.EncodeClose();
     scaler.EncodeClose();
 }

@@ -32,8 +32,8 @@ TEST(Opus, ToneKeepsItsFrequency) {
     const std::vector<int16_t> in = Tone(1000.0, kFrames);
     std::vector<int16_t> out;
     for (int f = 0; f < kFrames; ++f) {
-        const int n = enc.Encode(in.data() + static_cast<size_t>(f) * kFrame * kChannels,
-                                 kFrameBytes);
+        const int n =
+            enc.Encode(in.data() + static_cast<size_t>(f) * kFrame * kChannels, kFrameBytes);
         ASSERT_GT(n, 0);
         EXPECT_EQ(n, enc.outSize);
         const int pcm = dec.Decode(enc.outBuffer, n);

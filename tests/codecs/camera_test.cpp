@@ -86,7 +86,7 @@ TEST(TestPatternCamera, SizeIndexesGiveTheReportedFormat) {
         int index;
         uint32_t w, h;
     };
-    const Case cases[] = {{1, 160, 120}, {2, 176, 144}, {3, 320, 240},  {4, 352, 288},
+    const Case cases[] = {{1, 160, 120}, {2, 176, 144}, {3, 320, 240}, {4, 352, 288},
                           {5, 640, 480}, {6, 800, 600}, {7, 1024, 768}};
     CNormalCameraHelper cam;
     for (const Case& c : cases) {

@@ -24,8 +24,8 @@ TEST_P(Scaler, ScalesToTheAskedSize) {
     const uint8_t right[4] = {20, 90, 230, 255};
     for (int y = 0; y < c.sh; ++y)
         for (int x = 0; x < c.sw; ++x)
-            std::memcpy(&src[(static_cast<size_t>(y) * c.sw + x) * bpp], x < c.sw / 2 ? left : right,
-                        static_cast<size_t>(bpp));
+            std::memcpy(&src[(static_cast<size_t>(y) * c.sw + x) * bpp],
+                        x < c.sw / 2 ? left : right, static_cast<size_t>(bpp));
 
     CKorCodec3 s;
     ASSERT_EQ(s.EncodeInit(c.sw, c.sh, c.dw, c.dh, c.format), 0);
@@ -105,9 +105,11 @@ TEST_P(Zoom, KeepsColoursAndStaysInsideTheDestination) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Zoom,
-                         ::testing::Values(ZoomCase{320, 240, 640, 480}, ZoomCase{320, 240, 198, 182},
-                                           ZoomCase{320, 240, 320, 240}, ZoomCase{224, 168, 401, 301},
-                                           ZoomCase{1, 1, 5, 3}, ZoomCase{640, 480, 7, 5}));
+                         ::testing::Values(ZoomCase{320, 240, 640, 480},
+                                           ZoomCase{320, 240, 198, 182},
+                                           ZoomCase{320, 240, 320, 240},
+                                           ZoomCase{224, 168, 401, 301}, ZoomCase{1, 1, 5, 3},
+                                           ZoomCase{640, 480, 7, 5}));
 
 TEST(Zoom, UnusablePicturesAreLeftAlone) {
     std::vector<uint32_t> src(16, 0x11223344), dst(16, 0);

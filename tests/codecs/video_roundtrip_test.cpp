@@ -66,8 +66,8 @@ TEST_F(VideoRoundTrip, PatternComesBackWithSmallError) {
         EXPECT_EQ(dec_.outWidth, kW);
         EXPECT_EQ(dec_.outHeight, kH);
         std::vector<uint8_t> src = PatternFrame32(kW, kH, static_cast<uint32_t>(n));
-        const double mae = MeanAbsError(src.data(), reinterpret_cast<uint8_t*>(dec_.outBuffer),
-                                        src.size());
+        const double mae =
+            MeanAbsError(src.data(), reinterpret_cast<uint8_t*>(dec_.outBuffer), src.size());
         worst = std::max(worst, mae);
         // Alpha is opaque.
         EXPECT_EQ(static_cast<uint8_t>(dec_.outBuffer[3]), 255);
@@ -104,6 +104,25 @@ TEST_F(VideoRoundTrip, DamagedPacketsAreErrors) {
     EXPECT_LT(dec_.Decode(corrupted.data(), static_cast<int>(corrupted.size())), 0)
         << "corrupted slice";
 
+    EXPECT_EQ(Decode(idr), kW * kH * 4);
+}
+
+// Every truncation of a key frame and scattered damage in the frames after it: each
+// result is an error or a whole picture, and nothing is touched out of bounds.
+TEST_F(VideoRoundTrip, SweepOfDamageNeverGivesAPartialPicture) {
+    const Packet& idr = (*frames_)[0];
+    for (int cut = 1; cut < static_cast<int>(idr.size()) - 8; cut += 13) {
+        const int r = dec_.Decode(idr.data() + 8, cut);
+        EXPECT_TRUE(r < 0 || r == kW * kH * 4) << "cut at " << cut << ": " << r;
+    }
+    std::mt19937 rng(11);
+    for (size_t n = 0; n < frames_->size(); ++n) {
+        Packet p((*frames_)[n].begin() + 8, (*frames_)[n].end());
+        for (int k = 0; k < 3; ++k)
+            p[8 + rng() % (p.size() - 8)] ^= static_cast<uint8_t>(1 + rng() % 255);
+        const int r = dec_.Decode(p.data(), static_cast<int>(p.size()));
+        EXPECT_TRUE(r < 0 || r == kW * kH * 4) << "frame " << n << ": " << r;
+    }
     EXPECT_EQ(Decode(idr), kW * kH * 4);
 }
 

@@ -56,6 +56,12 @@ int CKorCodec3::EncodeClose() {
 }
 
 // The three decode entries share one body in the plug-in: nothing to do.
-int CKorCodec3::DecodeInit(int) { return 0; }
-int CKorCodec3::Decode(unsigned char*, int) { return 0; }
-int CKorCodec3::DecodeClose() { return 0; }
+int CKorCodec3::DecodeInit(int) {
+    return 0;
+}
+int CKorCodec3::Decode(unsigned char*, int) {
+    return 0;
+}
+int CKorCodec3::DecodeClose() {
+    return 0;
+}

@@ -41,10 +41,17 @@ CKorCodec4::~CKorCodec4() {}
 
 int CKorCodec4::EncodeInit(int w, int h, int rcMode, int rate, int fps, int format) {
     if (opened) return -1;
-    if (w <= 0 || h <= 0 || w > 0xFFFF || h > 0xFFFF || fps <= 0) return -2;
+    // Sizes x264 would refuse are refused here: its failed open leaks what it copied.
+    // 4:2:0 needs even sizes; the frame header carries 16 bits of each.
+    if (w <= 0 || h <= 0 || w > 0xFFFF || h > 0xFFFF || (w | h) & 1 || fps <= 0) return -2;
 
     // A block left from an encoder that did not open is reused rather than lost.
-    if (!param) param = new x264_param_t;
+    if (param) {
+        x264_param_cleanup(param);
+    } else {
+        param = new x264_param_t;
+        std::memset(param, 0, sizeof *param);
+    }
     if (x264_param_default_preset(param, "medium", "zerolatency") < 0) return -2;
     width = w;
     height = h;
@@ -99,8 +106,8 @@ int CKorCodec4::EncodeInit(int w, int h, int rcMode, int rate, int fps, int form
     picture->i_qpplus1 = 0;
     buffer = new uint8_t[BufferBytes(w, h)];
     const AVPixelFormat in = format == 1 ? AV_PIX_FMT_RGBA : AV_PIX_FMT_BGR24;
-    sws = sws_getContext(w, h, in, w, h, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr,
-                         nullptr);
+    sws =
+        sws_getContext(w, h, in, w, h, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     opened = true;
     if (!sws) {
         // Without the converter every Encode would fail; report it as a failed open.
@@ -163,7 +170,10 @@ int CKorCodec4::Encode(int srcWidth, int srcRows, unsigned char* src, int srcLen
 int CKorCodec4::EncodeClose() {
     if (!opened) return -1;
     if (encoder) x264_encoder_close(encoder);
-    delete param;
+    if (param) {
+        x264_param_cleanup(param);
+        delete param;
+    }
     if (picture) {
         x264_picture_clean(picture);
         delete picture;
@@ -183,6 +193,12 @@ int CKorCodec4::EncodeClose() {
 }
 
 // The three decode entries share one body in the plug-in: nothing to do.
-int CKorCodec4::DecodeInit(int) { return 0; }
-int CKorCodec4::Decode(unsigned char*, int) { return 0; }
-int CKorCodec4::DecodeClose() { return 0; }
+int CKorCodec4::DecodeInit(int) {
+    return 0;
+}
+int CKorCodec4::Decode(unsigned char*, int) {
+    return 0;
+}
+int CKorCodec4::DecodeClose() {
+    return 0;
+}

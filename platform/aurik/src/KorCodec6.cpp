@@ -18,7 +18,9 @@ CKorCodec6::CKorCodec6()
       outBuffer(nullptr),
       outSize(0) {}
 
-CKorCodec6::~CKorCodec6() { EncodeClose(); }
+CKorCodec6::~CKorCodec6() {
+    EncodeClose();
+}
 
 int CKorCodec6::EncodeInit(int rate, int ch, int bits) {
     if (opened) return -1;

@@ -14,7 +14,9 @@ constexpr int kMaxPacketMs = 120;
 KorCodec7::KorCodec7()
     : opened(0), sampleRate(0), channels(0), decoder(nullptr), outBuffer(nullptr), outSize(0) {}
 
-KorCodec7::~KorCodec7() { DecodeClose(); }
+KorCodec7::~KorCodec7() {
+    DecodeClose();
+}
 
 int KorCodec7::DecodeInit(int rate, int ch) {
     if (opened) return -1;

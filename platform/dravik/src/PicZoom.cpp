@@ -20,7 +20,7 @@ uint8_t* Row(const DravikPicture& p, long y, bool) {
 // Source position of each destination column or row in 16.16 fixed point, centre
 // aligned, clamped so that the right or lower neighbour is still inside the picture.
 struct Tap {
-    long index;    // left or upper source sample
+    long index;     // left or upper source sample
     uint32_t frac;  // weight of the next sample, 0..256
 };
 

@@ -37,7 +37,9 @@ CKorCodec5::CKorCodec5()
       input(nullptr),
       inputCapacity(0) {}
 
-CKorCodec5::~CKorCodec5() { DecodeClose(); }
+CKorCodec5::~CKorCodec5() {
+    DecodeClose();
+}
 
 int CKorCodec5::DecodeInit(int fmt) {
     if (opened) return -1;

@@ -20,7 +20,7 @@ struct FrameSize {
 };
 
 // Size indexes 1..7.
-constexpr FrameSize kSizes[7] = {{160, 120}, {176, 144}, {320, 240},  {352, 288},
+constexpr FrameSize kSizes[7] = {{160, 120}, {176, 144}, {320, 240}, {352, 288},
                                  {640, 480}, {800, 600}, {1024, 768}};
 
 // Callers that ask for size 3 read 320 x 240 x 3 bytes whatever the device gave.
@@ -92,7 +92,9 @@ struct CNormalCameraHelper::Impl {
 
 CNormalCameraHelper::CNormalCameraHelper() : impl_(new Impl) {}
 
-CNormalCameraHelper::~CNormalCameraHelper() { UninitDevice(); }
+CNormalCameraHelper::~CNormalCameraHelper() {
+    UninitDevice();
+}
 
 _DEVIECENAME_LIST* CNormalCameraHelper::getDeviceList(int kind) {
     impl_->list.clear();
@@ -153,19 +155,21 @@ int CNormalCameraHelper::Connect(int mode, int index, const char* name,
     return 1;
 }
 
-int CNormalCameraHelper::IsConnected() { return impl_->source ? 1 : 0; }
+int CNormalCameraHelper::IsConnected() {
+    return impl_->source ? 1 : 0;
+}
 
 int CNormalCameraHelper::GetVideoFormat(char* format) {
     if (!impl_->source || !format) return 0;
     const uint32_t w = static_cast<uint32_t>(impl_->source->width());
     const uint32_t h = static_cast<uint32_t>(impl_->source->height());
     std::memset(format, 0, 40);
-    PutU32(format + 0, 40);      // header size
-    PutU32(format + 4, w);       // width
-    PutU32(format + 8, h);       // height, positive: rows bottom-up
-    PutU16(format + 12, 1);      // planes
-    PutU16(format + 14, 24);     // bits per pixel
-    PutU32(format + 16, 0);      // uncompressed
+    PutU32(format + 0, 40);   // header size
+    PutU32(format + 4, w);    // width
+    PutU32(format + 8, h);    // height, positive: rows bottom-up
+    PutU16(format + 12, 1);   // planes
+    PutU16(format + 14, 24);  // bits per pixel
+    PutU32(format + 16, 0);   // uncompressed
     PutU32(format + 20, w * h * 3);
     return 1;
 }

@@ -6,7 +6,9 @@
 
 namespace vexacam {
 
-PatternSource::~PatternSource() { Stop(); }
+PatternSource::~PatternSource() {
+    Stop();
+}
 
 bool PatternSource::Open(int width, int height, int fps) {
     if (width <= 0 || height <= 0 || fps <= 0) return false;
@@ -43,7 +45,8 @@ void PatternSource::Run(Sink sink) {
         // Sleep in short steps so that Stop never waits a whole slow frame.
         while (running_ && Clock::now() < next) {
             const auto left = next - Clock::now();
-            std::this_thread::sleep_for(std::min<Clock::duration>(left, std::chrono::milliseconds(20)));
+            std::this_thread::sleep_for(
+                std::min<Clock::duration>(left, std::chrono::milliseconds(20)));
         }
     }
 }

@@ -17,9 +17,8 @@ constexpr uint8_t kDigits[10][7] = {
 };
 
 // White, yellow, cyan, green, magenta, red, blue, black as B, G, R.
-constexpr uint8_t kBars[8][3] = {{235, 235, 235}, {16, 235, 235}, {235, 235, 16},
-                                 {16, 235, 16},   {235, 16, 235}, {16, 16, 235},
-                                 {235, 16, 16},   {16, 16, 16}};
+constexpr uint8_t kBars[8][3] = {{235, 235, 235}, {16, 235, 235}, {235, 235, 16}, {16, 235, 16},
+                                 {235, 16, 235},  {16, 16, 235},  {235, 16, 16},  {16, 16, 16}};
 
 constexpr int kCounterDigits = 6;
 
@@ -48,7 +47,8 @@ void DrawTestPattern(uint8_t* bgr, int width, int height, uint32_t frame) {
     const int upper = 4 * scale;
     uint32_t value = frame % 1000000;
     int digits[kCounterDigits];
-    for (int i = kCounterDigits - 1; i >= 0; --i, value /= 10) digits[i] = static_cast<int>(value % 10);
+    for (int i = kCounterDigits - 1; i >= 0; --i, value /= 10)
+        digits[i] = static_cast<int>(value % 10);
     for (int y = 0; y < boxH && upper + y < height; ++y) {
         for (int x = 0; x < boxW && left + x < width; ++x) {
             const int gx = x / scale - 1;

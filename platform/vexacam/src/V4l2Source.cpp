@@ -111,8 +111,8 @@ bool V4l2Source::Open(int width, int height, int fps) {
             Close();
             return false;
         }
-        void* start = v4l2_mmap(nullptr, buf.length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_,
-                                buf.m.offset);
+        void* start =
+            v4l2_mmap(nullptr, buf.length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, buf.m.offset);
         if (start == MAP_FAILED) {
             Close();
             return false;
