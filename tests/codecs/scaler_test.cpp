@@ -64,6 +64,17 @@ TEST(Scaler, WithoutSetUpEncodeRefuses) {
     s.EncodeClose();
 }
 
+TEST(Scaler, SecondSetUpReplacesTheFirst) {
+    CKorCodec3 s;
+    std::vector<uint8_t> src(320 * 240 * 4, 128);
+    ASSERT_EQ(s.EncodeInit(320, 240, 160, 120, 1), 0);
+    ASSERT_EQ(s.EncodeInit(320, 240, 224, 168, 1), 0);
+    ASSERT_EQ(s.Encode(src.data(), 0), 0);
+    EXPECT_EQ(s.outSize, 224 * 168 * 4);
+    EXPECT_NEAR(s.buffer[224 * 168 * 4 - 2], 128, 1);
+    s.EncodeClose();
+}
+
 // Zoom of 32-bit pictures for the video panes.
 struct ZoomCase {
     long sw, sh, dw, dh;

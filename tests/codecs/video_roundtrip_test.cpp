@@ -126,6 +126,21 @@ TEST_F(VideoRoundTrip, SweepOfDamageNeverGivesAPartialPicture) {
     EXPECT_EQ(Decode(idr), kW * kH * 4);
 }
 
+// A sender that changes its play size starts again with a key frame of the new size.
+TEST_F(VideoRoundTrip, FollowsAChangeOfPictureSize) {
+    ASSERT_EQ(Decode((*frames_)[0]), kW * kH * 4);
+    CKorCodec4 enc;
+    ASSERT_EQ(enc.EncodeInit(224, 168, 2, 32, kFps, 1), 0);
+    std::vector<uint8_t> src = PatternFrame32(kW, kH, 3);
+    const int len = enc.Encode(kW, kH, src.data(), 0);  // wider rows: 224 pixels of each
+    ASSERT_GT(len, 8);
+    const Packet small(enc.buffer, enc.buffer + len);
+    enc.EncodeClose();
+    EXPECT_EQ(Decode(small), 224 * 168 * 4);
+    EXPECT_EQ(dec_.outWidth, 224);
+    EXPECT_EQ(Decode((*frames_)[kFps]), kW * kH * 4);  // and back at the next key frame
+}
+
 TEST_F(VideoRoundTrip, OpenCloseRules) {
     EXPECT_EQ(dec_.DecodeInit(1), -1);
     EXPECT_EQ(dec_.DecodeClose(), 0);

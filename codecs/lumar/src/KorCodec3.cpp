@@ -17,6 +17,8 @@ CKorCodec3::CKorCodec3()
 CKorCodec3::~CKorCodec3() {}
 
 int CKorCodec3::EncodeInit(int sw, int sh, int dw, int dh, int fmt) {
+    // A second set-up without EncodeClose would otherwise lose the first scaler and buffer.
+    EncodeClose();
     srcWidth = sw;
     srcHeight = sh;
     dstWidth = dw;

@@ -7,7 +7,8 @@
 #include <memory>
 
 // Capture request: size index 1..7 (160x120, 176x144, 320x240, 352x288, 640x480,
-// 800x600, 1024x768), pixel kind (always 7: packed 24-bit), frames per second.
+// 800x600, 1024x768), a value the callers always pass as 7 (kept, not used), frames per
+// second. A real device may give another size; GetVideoFormat tells.
 struct _VIDEO_CONFIG {
     int sizeIndex;
     int pixelKind;
