@@ -122,6 +122,18 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Zoom,
                                            ZoomCase{224, 168, 401, 301}, ZoomCase{1, 1, 5, 3},
                                            ZoomCase{640, 480, 7, 5}));
 
+// Centre-aligned weights: two pixels doubled give a quarter and three quarters between.
+TEST(Zoom, WeighsNeighboursByDistance) {
+    std::vector<uint32_t> src = {0xFF000000u, 0xFF0000FFu};
+    std::vector<uint32_t> dst(4);
+    PicZoom_Bilinear_MMX(DravikPicture{dst.data(), 16, 4, 1}, DravikPicture{src.data(), 8, 2, 1});
+    const uint32_t expected[4] = {0, 64, 191, 255};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(dst[i] & 0xFF, expected[i]) << i;
+        EXPECT_EQ(dst[i] >> 24, 0xFFu) << i;
+    }
+}
+
 TEST(Zoom, UnusablePicturesAreLeftAlone) {
     std::vector<uint32_t> src(16, 0x11223344), dst(16, 0);
     const DravikPicture good{src.data(), 16, 4, 4};
