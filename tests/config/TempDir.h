@@ -11,7 +11,8 @@
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "mivora-cfg-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "mivora-cfg-XXXXXX").string();
         std::vector<char> buf(pattern.begin(), pattern.end());
         buf.push_back('\0');
         if (::mkdtemp(buf.data())) m_native = buf.data();

@@ -40,7 +40,8 @@ TEST(Rijndael, RoundTripPadsToTheNextBlock) {
         int n = aes.Encrypt(plain.data(), length, cipher.data(), static_cast<int>(cipher.size()));
         EXPECT_EQ(n, (length / 16 + 1) * 16);
         std::vector<char> back(static_cast<size_t>(n) + 17);
-        ASSERT_EQ(aes.Decrypt(cipher.data(), n, back.data(), static_cast<int>(back.size())), length);
+        ASSERT_EQ(aes.Decrypt(cipher.data(), n, back.data(), static_cast<int>(back.size())),
+                  length);
         EXPECT_EQ(std::string(back.data(), static_cast<size_t>(length)), plain);
     }
 }

@@ -8,7 +8,9 @@
 
 namespace {
 
-CUserObj* fakeUser(uintptr_t n) { return reinterpret_cast<CUserObj*>(n * 16); }
+CUserObj* fakeUser(uintptr_t n) {
+    return reinterpret_cast<CUserObj*>(n * 16);
+}
 
 std::string record(const std::string& text) {
     std::string r = text;

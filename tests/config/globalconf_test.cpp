@@ -95,8 +95,8 @@ TEST_F(GlobalConf, LineRules) {
 
 TEST_F(GlobalConf, ValuesAreCutToTheirFieldsAndNumbersReadLikeAtoi) {
     const std::string longText(400, 'h');
-    ASSERT_EQ(load("logonsvr=" + longText + "\nuserinfo_page=" + longText + "\nwww_page=" +
-                   longText + "\nsoftname=" + longText + "\nshowxiaopaodao=abc\n" +
+    ASSERT_EQ(load("logonsvr=" + longText + "\nuserinfo_page=" + longText +
+                   "\nwww_page=" + longText + "\nsoftname=" + longText + "\nshowxiaopaodao=abc\n" +
                    "shineleveimg=-1\ngiftthankpricelimit=12x\n"),
               1);
     EXPECT_EQ(std::string(conf.logonsvr), std::string(255, 'h'));
@@ -114,7 +114,8 @@ TEST_F(GlobalConf, BadFilesGiveZeroAndLeaveTheFields) {
     ASSERT_EQ(good.size(), 4u + 32u);
     auto withLength = [&](uint32_t length, std::string body) {
         std::string f(4, '\0');
-        for (int i = 0; i < 4; ++i) f[static_cast<size_t>(i)] = static_cast<char>(length >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            f[static_cast<size_t>(i)] = static_cast<char>(length >> (8 * i));
         return f + body;
     };
     const std::string cipher = good.substr(4);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@ using Bytes = std::vector<unsigned char>;
 tag_LogonUserData logon(int id, const char* password) {
     tag_LogonUserData r{};
     r.nUserId = id;
-    std::strncpy(r.szPassword, password, 16);
+    std::memcpy(r.szPassword, password, std::min<size_t>(std::strlen(password), 16));
     return r;
 }
 
@@ -28,7 +29,10 @@ TEST(XorChain, ScrambleAndUnscramble) {
         unsigned char seed;
     };
     const Case cases[] = {
-        {{0}, 31}, {{0xFF, 0x00, 0xFF, 0x00}, 108}, {Bytes(24, 0x5A), 31}, {Bytes(256, 0), 108},
+        {{0}, 31},
+        {{0xFF, 0x00, 0xFF, 0x00}, 108},
+        {Bytes(24, 0x5A), 31},
+        {Bytes(256, 0), 108},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.data.size());
@@ -192,8 +196,8 @@ TEST_F(MachineData, ShortFileReadsAsFarAsItGoesThenZeros) {
     std::memcpy(plain.data(), text, 26);
     CUserLogonManager::Scramble(plain.data(), plain.size(), 108);
     // Only the first ten scrambled bytes are on disk.
-    ASSERT_TRUE(WriteBytes(winplat::AnsiToWide(path),
-                           std::string(plain.begin(), plain.begin() + 10)));
+    ASSERT_TRUE(
+        WriteBytes(winplat::AnsiToWide(path), std::string(plain.begin(), plain.begin() + 10)));
     mgr.initChromeData();
     Bytes expected(256, 0);
     std::copy(plain.begin(), plain.begin() + 10, expected.begin());

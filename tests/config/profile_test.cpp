@@ -47,15 +47,15 @@ TEST(ProfileString, ReadsWithTheWindowsRules) {
         const wchar_t* expected;
     };
     const Case cases[] = {
-        {L"AV", L"MuteMic", L"d", L"1"},            // first of two wins
-        {L"av", L"mutemic", L"d", L"1"},            // names ignore case
+        {L"AV", L"MuteMic", L"d", L"1"},  // first of two wins
+        {L"av", L"mutemic", L"d", L"1"},  // names ignore case
         {L"AV", L"Spaced Key", L"d", L"spaced value"},
         {L"AV", L"Quoted", L"d", L"  in quotes  "},
         {L"AV", L"Single", L"d", L"x"},
-        {L"AV", L"Empty", L"d", L""},               // present but empty: not the default
+        {L"AV", L"Empty", L"d", L""},  // present but empty: not the default
         {L"AV", L"Eq", L"d", L"a=b"},
-        {L"AV", L"Late", L"d", L"d"},               // a repeated section is not searched
-        {L"AV", L"missing", L"def  ", L"def"},      // trailing blanks of the default go
+        {L"AV", L"Late", L"d", L"d"},           // a repeated section is not searched
+        {L"AV", L"missing", L"def  ", L"def"},  // trailing blanks of the default go
         {L"AV", L"missing", nullptr, L""},
         {L"Second", L"k", L"d", L"second"},
         {L"None", L"k", L"d", L"d"},
@@ -104,7 +104,7 @@ TEST(ProfileInt, ParsesLikeTheSystem) {
         int expected;
     };
     const Case cases[] = {
-        {L"MuteMic", 1}, {L"Number", 12}, {L"Hex", 31},   {L"Negative", -3},
+        {L"MuteMic", 1}, {L"Number", 12}, {L"Hex", 31},     {L"Negative", -3},
         {L"Word", 0},    {L"Empty", 77},  {L"missing", 77},
     };
     for (const Case& c : cases) {
