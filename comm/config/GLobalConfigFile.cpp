@@ -28,19 +28,12 @@ struct KeyDef {
     Slot (*field)(CGLobalConfigFile&);
 };
 
-#define NARROW_KEY(k)                                                                 \
-    {                                                                                 \
-#k, Kind::Narrow, [](CGLobalConfigFile & c) { return Slot{c.k, sizeof c.k}; } \
-    }
-#define WIDE_KEY(k)                                                                     \
-    {                                                                                   \
-#k, Kind::Wide,                                                                 \
-            [](CGLobalConfigFile & c) { return Slot{c.k, sizeof c.k / sizeof c.k[0]}; } \
-    }
-#define INT_KEY(k, kind)                                              \
-    {                                                                 \
-#k, kind, [](CGLobalConfigFile & c) { return Slot{&c.k, 1}; } \
-    }
+// clang-format off
+#define NARROW_KEY(k) {#k, Kind::Narrow, [](CGLobalConfigFile& c) { return Slot{c.k, sizeof c.k}; }}
+#define WIDE_KEY(k) \
+    {#k, Kind::Wide, [](CGLobalConfigFile& c) { return Slot{c.k, sizeof c.k / sizeof c.k[0]}; }}
+#define INT_KEY(k, kind) {#k, kind, [](CGLobalConfigFile& c) { return Slot{&c.k, 1}; }}
+// clang-format on
 
 // The 52 keys in their order; the file's sections do not scope them.
 const KeyDef kKeys[] = {
