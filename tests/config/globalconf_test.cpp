@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -166,6 +167,30 @@ TEST_F(GlobalConf, ToolCodecRoundTrips) {
     std::string bad = globalconf::Encrypt(plain);
     bad[0] = static_cast<char>(bad[0] + 1);
     EXPECT_FALSE(globalconf::Decrypt(bad, back));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GlobalConfTool, WritesWhatTheClientReadsAndPrintsItBack) {
+    TempDir dir;
+    const std::string plain =
+        "[SERVER]\nlogonsvr=127.0.0.1:9001\n[URL]\nwww_page=http://127.0.0.1/\n";
+    const std::string in = dir.nativePath("plain.txt"), out = dir.nativePath("globalconf.ini"),
+                      printed = dir.nativePath("printed.txt");
+    ASSERT_TRUE(WriteBytes(winplat::Utf8ToWide(in), plain));
+    const std::string tool = GLOBALCONF_TOOL;
+    ASSERT_EQ(std::system(("'" + tool + "' write '" + in + "' '" + out + "'").c_str()), 0);
+    ASSERT_EQ(std::system(("'" + tool + "' print '" + out + "' > '" + printed + "'").c_str()), 0);
+    EXPECT_EQ(ReadBytes(winplat::Utf8ToWide(printed)), plain);
+    EXPECT_NE(std::system(("'" + tool + "' print '" + in + "' 2>/dev/null").c_str()), 0);
+
+    CGLobalConfigFile conf;
+    std::wstring path = dir.path("globalconf.ini");
+    ASSERT_EQ(conf.LoadFile(&path[0]), 1);
+    EXPECT_STREQ(conf.logonsvr, "127.0.0.1:9001");
+    EXPECT_STREQ(conf.www_page, L"http://127.0.0.1/");
 }
 
 }  // namespace
