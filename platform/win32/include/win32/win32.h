@@ -8,5 +8,6 @@
 #include "win32/cstring.h"
 #include "win32/debug.h"
 #include "win32/files.h"
+#include "win32/profile.h"
 #include "win32/sync.h"
 #include "win32/text.h"
