@@ -11,6 +11,7 @@
 #include "win32/mmsystem.h"
 #include "win32/process.h"
 #include "win32/soundsystem.h"
+#include "win32/profile.h"
 #include "win32/sync.h"
 #include "win32/text.h"
 #include "win32/wininet.h"
