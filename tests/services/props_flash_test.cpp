@@ -24,10 +24,13 @@ protected:
     void SetUp() override {
         std::filesystem::create_directory(dir.file("calls"));
         for (const char* name : {"TeskFlash.exe", "fireworks.exe"}) {
-            std::string script = "#!/bin/sh\n"
-                                 "d='" + dir.file("calls") + "'\n"
-                                 "{ basename \"$0\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; }"
-                                 " > \"$d/.$$\" && mv \"$d/.$$\" \"$d/$$\"\n";
+            std::string script =
+                "#!/bin/sh\n"
+                "d='" +
+                dir.file("calls") +
+                "'\n"
+                "{ basename \"$0\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; }"
+                " > \"$d/.$$\" && mv \"$d/.$$\" \"$d/$$\"\n";
             WriteFileBytes(dir.file(name), script);
             ::chmod(dir.file(name).c_str(), 0755);
         }
@@ -53,7 +56,8 @@ protected:
             for (std::string line; std::getline(in, line);) c.words.push_back(line);
             out.push_back(c);
         }
-        std::sort(out.begin(), out.end(), [](const Call& a, const Call& b) { return a.pid < b.pid; });
+        std::sort(out.begin(), out.end(),
+                  [](const Call& a, const Call& b) { return a.pid < b.pid; });
         return out;
     }
 

@@ -11,9 +11,9 @@
 class ScratchDir {
 public:
     explicit ScratchDir(const char* tag) {
-        std::string pattern = (std::filesystem::temp_directory_path() /
-                               (std::string("mivora-") + tag + "-XXXXXX"))
-                                  .string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / (std::string("mivora-") + tag + "-XXXXXX"))
+                .string();
         std::vector<char> buf(pattern.begin(), pattern.end());
         buf.push_back('\0');
         if (::mkdtemp(buf.data())) native_ = buf.data();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "scripted_sound_system.h"
 #include "services/MyWaveInCtrl.h"
 
@@ -214,6 +217,40 @@ TEST_F(MixerTest, DeviceThatRefusesTheProbeFormatGivesNoInputMixer) {
     EXPECT_EQ(ctl.inMixer, nullptr);
     // The output side falls back to mixer 0.
     EXPECT_NE(ctl.outMixer, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+bool machineHasSoundCard() {
+    std::ifstream in("/proc/asound/cards");
+    std::stringstream s;
+    s << in.rdbuf();
+    return in && s.str().find("no soundcards") == std::string::npos && !s.str().empty();
+}
+
+// The default system is the machine's own: without a card it reports none
+// (as in CI); with one, every listed device has a name and Init opens mixers.
+TEST(DefaultSoundSystem, ReportsTheMachinesCards) {
+    winplat::RemoveSoundSystem();
+    CMyWaveInCtrl ctl;
+    ctl.getWaveInDevList();
+    ctl.getWaveOutDevList();
+    ctl.Init();
+    if (!machineHasSoundCard()) {
+        EXPECT_EQ(ctl.waveInCount, 0);
+        EXPECT_EQ(ctl.waveOutCount, 0);
+        EXPECT_EQ(mixerGetNumDevs(), 0u);
+        EXPECT_EQ(ctl.inMixer, nullptr);
+        EXPECT_EQ(ctl.outMixer, nullptr);
+        EXPECT_EQ(ctl.GetInXXXVolume(), -1);
+        return;
+    }
+    for (int i = 0; i < ctl.waveInCount; ++i) EXPECT_NE(ctl.waveInNames[i][0], L'\0');
+    for (int i = 0; i < ctl.waveOutCount; ++i) EXPECT_NE(ctl.waveOutNames[i][0], L'\0');
+    EXPECT_GT(mixerGetNumDevs(), 0u);
+    // Nothing is selected or set: the machine's own settings stay as they are.
 }
 
 }  // namespace

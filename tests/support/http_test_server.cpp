@@ -18,12 +18,18 @@ constexpr size_t kMaxRequestBytes = 16384;
 
 const char* reasonOf(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 302: return "Found";
-        case 400: return "Bad Request";
-        case 404: return "Not Found";
-        case 500: return "Internal Server Error";
-        default: return "Status";
+        case 200:
+            return "OK";
+        case 302:
+            return "Found";
+        case 400:
+            return "Bad Request";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Status";
     }
 }
 
@@ -61,7 +67,9 @@ HttpTestServer::HttpTestServer() {
     thread_ = std::thread([this] { run(); });
 }
 
-HttpTestServer::~HttpTestServer() { stop(); }
+HttpTestServer::~HttpTestServer() {
+    stop();
+}
 
 void HttpTestServer::stop() {
     stop_ = true;
@@ -128,10 +136,8 @@ void HttpTestServer::handle(int fd) {
     // Up to the blank line, or the first line of a request without a version.
     for (;;) {
         size_t eol = in.find('\n');
-        if (eol != std::string::npos && in.substr(0, eol).find("HTTP/") == std::string::npos)
-            break;
-        if (in.find("\r\n\r\n") != std::string::npos || in.find("\n\n") != std::string::npos)
-            break;
+        if (eol != std::string::npos && in.substr(0, eol).find("HTTP/") == std::string::npos) break;
+        if (in.find("\r\n\r\n") != std::string::npos || in.find("\n\n") != std::string::npos) break;
         if (in.size() > kMaxRequestBytes) return;
         ssize_t n = ::recv(fd, buf, sizeof buf, 0);
         if (n <= 0) return;
@@ -144,8 +150,8 @@ void HttpTestServer::handle(int fd) {
     size_t sp1 = seen.line.find(' ');
     size_t sp2 = seen.line.find(' ', sp1 == std::string::npos ? 0 : sp1 + 1);
     if (sp1 != std::string::npos)
-        seen.path = seen.line.substr(sp1 + 1, sp2 == std::string::npos ? std::string::npos
-                                                                        : sp2 - sp1 - 1);
+        seen.path =
+            seen.line.substr(sp1 + 1, sp2 == std::string::npos ? std::string::npos : sp2 - sp1 - 1);
     bool simple = sp2 == std::string::npos;  // "GET /path": the body alone answers it
     size_t pos = eol == std::string::npos ? in.size() : eol + 1;
     while (pos < in.size()) {

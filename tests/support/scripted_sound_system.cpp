@@ -55,11 +55,10 @@ std::vector<winplat::SoundDevice> ScriptedSoundSystem::Devices(winplat::SoundDir
 int ScriptedSoundSystem::DefaultDevice(winplat::SoundDirection d) {
     std::lock_guard<std::mutex> g(lock);
     return (d == winplat::SoundDirection::Capture ? captureDevices : playbackDevices).empty() ? -1
-                                                                                            : 0;
+                                                                                              : 0;
 }
 
-std::unique_ptr<winplat::PcmStream> ScriptedSoundSystem::OpenStream(winplat::SoundDirection,
-                                                                    int,
+std::unique_ptr<winplat::PcmStream> ScriptedSoundSystem::OpenStream(winplat::SoundDirection, int,
                                                                     const winplat::PcmFormat&) {
     std::lock_guard<std::mutex> g(lock);
     if (refuseStreams) return nullptr;

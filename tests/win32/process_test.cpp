@@ -60,7 +60,8 @@ TEST_F(ProcessTest, CommandLineSplitsLikeWindows) {
         {win + L"\\count.exe a b", {"a", "b"}},
         {L"\"" + win + L"\\count.exe\" \"x y\" z", {"x y", "z"}},
         // Backslashes stay unless they come before a quote.
-        {L"\"" + win + L"\\count\" C:\\dir\\file.swf a\\\\\\\"b \"c\\\\\"", {"C:\\dir\\file.swf", "a\\\"b", "c\\"}},
+        {L"\"" + win + L"\\count\" C:\\dir\\file.swf a\\\\\\\"b \"c\\\\\"",
+         {"C:\\dir\\file.swf", "a\\\"b", "c\\"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(winplat::WideToUtf8(c.line));
@@ -87,6 +88,20 @@ TEST_F(ProcessTest, ProgramThatCannotStartFailsAsWindowsDoes) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
     EXPECT_EQ(WinExec(winplat::WideToAnsi(win + L"\\missing.exe").c_str(), SW_HIDE),
               static_cast<UINT>(ERROR_FILE_NOT_FOUND));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ShellExecute, RunsAProgramAndRefusesWhatIsNotThere) {
+    auto code = [](HINSTANCE h) { return reinterpret_cast<intptr_t>(h); };
+    EXPECT_GT(code(ShellExecuteW(nullptr, L"open", L"\\bin\\true", L"x", nullptr, SW_SHOW)), 32);
+    EXPECT_EQ(code(ShellExecuteW(nullptr, L"open", L"\\no\\such\\file.txt", nullptr, nullptr,
+                                 SW_SHOW)),
+              SE_ERR_FNF);
+    EXPECT_EQ(code(ShellExecuteW(nullptr, nullptr, nullptr, nullptr, nullptr, SW_SHOW)),
+              SE_ERR_FNF);
 }
 
 }  // namespace

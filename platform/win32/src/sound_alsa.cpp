@@ -49,7 +49,8 @@ std::vector<DeviceEntry> listDevices(SoundDirection dir) {
             if (snd_ctl_pcm_info(ctl, info) < 0) continue;
             DeviceEntry e;
             std::string pcmName = snd_pcm_info_get_name(info);
-            e.device.name = Utf8ToWide(pcmName.empty() ? cardName : pcmName + " (" + cardName + ")");
+            e.device.name =
+                Utf8ToWide(pcmName.empty() ? cardName : pcmName + " (" + cardName + ")");
             e.device.card = static_cast<int>(ci);
             e.alsaCard = cards[ci];
             e.alsaDevice = dev;
@@ -117,8 +118,8 @@ public:
             m_ = nullptr;
             return;
         }
-        if (snd_mixer_attach(m_, hw.c_str()) < 0 || snd_mixer_selem_register(m_, nullptr, nullptr) < 0 ||
-            snd_mixer_load(m_) < 0) {
+        if (snd_mixer_attach(m_, hw.c_str()) < 0 ||
+            snd_mixer_selem_register(m_, nullptr, nullptr) < 0 || snd_mixer_load(m_) < 0) {
             snd_mixer_close(m_);
             m_ = nullptr;
         }
@@ -258,7 +259,7 @@ bool setVolume(snd_mixer_elem_t* e, bool capture, const std::vector<uint32_t>& v
 int channelsOf(snd_mixer_elem_t* e, bool capture) {
     if (!e) return 0;
     return (capture ? snd_mixer_selem_is_capture_mono(e) : snd_mixer_selem_is_playback_mono(e)) ? 1
-                                                                                              : 2;
+                                                                                                : 2;
 }
 
 class AlsaSoundSystem : public SoundSystem {
@@ -298,8 +299,8 @@ public:
             snd_pcm_close(pcm);
             return nullptr;
         }
-        return std::make_unique<AlsaStream>(pcm, static_cast<size_t>(f.channels) *
-                                                      (f.bitsPerSample / 8));
+        return std::make_unique<AlsaStream>(
+            pcm, static_cast<size_t>(f.channels) * (f.bitsPerSample / 8));
     }
 
     int CardCount() override {
@@ -414,6 +415,8 @@ private:
 
 }  // namespace
 
-std::shared_ptr<SoundSystem> CreateAlsaSoundSystem() { return std::make_shared<AlsaSoundSystem>(); }
+std::shared_ptr<SoundSystem> CreateAlsaSoundSystem() {
+    return std::make_shared<AlsaSoundSystem>();
+}
 
 }  // namespace winplat
