@@ -191,9 +191,8 @@ TEST_F(HttpGetTest, ProbeFollowsLocationsByHandAndStopsALoopAfterTenHops) {
 }
 
 TEST_F(HttpGetTest, UnreachableAddressFailsEveryOperation) {
-    HttpTestServer gone;
+    testsupport::RefusingPort gone;
     std::string url = gone.url("/x");
-    gone.stop();
     unsigned char buf[8];
     unsigned long got = 0;
     int ok = 7;
@@ -229,10 +228,8 @@ TEST_F(HttpGetTest, BareRequestWritesWhatArrivesUntilTheServerCloses) {
 
     std::string nowhere = dir.file("no/such/folder/file");
     EXPECT_EQ(GetHTTP(&host[0], server.port(), &path[0], &nowhere[0]), -1);
-    HttpTestServer gone;
-    int port = gone.port();
-    gone.stop();
-    EXPECT_EQ(GetHTTP(&host[0], port, &path[0], &file[0]), -1);
+    testsupport::RefusingPort gone;
+    EXPECT_EQ(GetHTTP(&host[0], gone.port(), &path[0], &file[0]), -1);
 }
 
 }  // namespace

@@ -199,4 +199,24 @@ void HttpTestServer::handle(int fd) {
     sendAll(fd, out);
 }
 
+RefusingPort::RefusingPort() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+        throw std::runtime_error("bind");
+    port_ = ntohs(addr.sin_port);
+}
+
+RefusingPort::~RefusingPort() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::string RefusingPort::url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
 }  // namespace testsupport

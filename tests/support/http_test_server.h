@@ -62,4 +62,20 @@ private:
     std::thread thread_;
 };
 
+// A loopback port that refuses connections: bound (so no one else takes it
+// meanwhile) but not listening.
+class RefusingPort {
+public:
+    RefusingPort();
+    ~RefusingPort();
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+    int port() const { return port_; }
+    std::string url(const std::string& path) const;
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
 }  // namespace testsupport
