@@ -14,4 +14,5 @@
 #include "win32/profile.h"
 #include "win32/sync.h"
 #include "win32/text.h"
+#include "win32/waveio.h"
 #include "win32/wininet.h"
