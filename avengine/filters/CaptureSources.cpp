@@ -67,7 +67,9 @@ int CSourceVideoCapBuf::connect(VideoSetConfig* config) {
     if (config->camera_name[0] == '\0') {
         _DEVIECENAME_LIST* list = m_camera->getDeviceList(1);
         if (!list || list->name[0] == '\0') return 0;
-        std::snprintf(config->camera_name, sizeof(config->camera_name), "%s", list->name);
+        const size_t n = strnlen(list->name, sizeof(config->camera_name) - 1);
+        std::memcpy(config->camera_name, list->name, n);
+        config->camera_name[n] = '\0';
     }
     if (!m_camera->Connect(0, config->camera_id, config->camera_name, this)) return 0;
     m_camera->GetVideoFormat(m_videoFormat);
