@@ -162,13 +162,13 @@ void ScriptedSoundSystem::Release(size_t count) {
 }
 
 bool ScriptedSoundSystem::WaitUntil(const std::function<bool()>& done, int timeoutMs) const {
+    // Also watches state outside this system (what the engine received), so it
+    // looks again every few milliseconds besides each change here.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
+        if (std::chrono::steady_clock::now() >= until) return done();
         std::unique_lock<std::mutex> g(m_state->mutex);
-        if (m_state->changed.wait_until(g, until) == std::cv_status::timeout) {
-            g.unlock();
-            return done();
-        }
+        m_state->changed.wait_for(g, std::chrono::milliseconds(5));
     }
     return true;
 }
