@@ -54,7 +54,6 @@ TEST(WaveOut, StartsOnTheSeventhBufferAndRefusesTheThirtySixth) {
     EXPECT_FALSE(sound.system->WaitUntil([&] { return sound.system->Writes(out) > 0; }, 150));
     EXPECT_EQ(play.m_starved, 1);
     ASSERT_EQ(play.Write(7680, pcm.data()), 7680);  // the seventh restarts output
-    EXPECT_EQ(play.m_starved, 0);
     EXPECT_TRUE(sound.system->WaitUntil([&] { return sound.system->Writes(out) == 7; }));
     EXPECT_TRUE(sound.system->WaitUntil([&] { return play.m_queued == 0; }));
     EXPECT_EQ(play.m_starved, 1);  // drained below 2: paused again at the next write
