@@ -59,7 +59,8 @@ public:
     Clock::time_point next(bool video, size_t seen, int timeoutMs) {
         std::unique_lock<std::mutex> g(m_mutex);
         std::vector<Clock::time_point>& list = video ? m_video : m_audio;
-        m_changed.wait_for(g, std::chrono::milliseconds(timeoutMs), [&] { return list.size() > seen; });
+        m_changed.wait_for(g, std::chrono::milliseconds(timeoutMs),
+                           [&] { return list.size() > seen; });
         return list.size() > seen ? list[seen] : Clock::time_point();
     }
     size_t count(bool video) {
@@ -195,7 +196,8 @@ LatencyRun measure(Room& room, bool video, int frames) {
         // Past the camera's rate limit (15 fps) before the next frame.
         std::this_thread::sleep_until(t0 + std::chrono::milliseconds(video ? 70 : 45));
     }
-    if (!run.ms.empty()) run.datagramsPerFrame = static_cast<double>(datagrams) / static_cast<double>(run.ms.size());
+    if (!run.ms.empty())
+        run.datagramsPerFrame = static_cast<double>(datagrams) / static_cast<double>(run.ms.size());
     return run;
 }
 
@@ -216,12 +218,14 @@ void report(benchmark::State& state, const LatencyRun& run, bool video, int vari
     state.counters["wait_decode_pass_ms"] = pass;
     state.counters["wait_session_sleep_ms"] = 10.0;
     state.counters["wait_queue_sleep_ms"] = 2.5;
-    std::printf("%s latency, %s: median %.1f ms, p99 %.1f ms over %zu frames (%.1f datagrams a frame). "
-                "Fixed waits in it, on average: pacing %.1f ms, FEC group sleep %.1f ms, %s decode pass %.1f ms "
-                "(half of %d ms), session idle sleep ~10 ms (half of 20 ms), source queue sleep ~2.5 ms.\n",
-                video ? "Video" : "Audio", kVariantNames[variant], median, p99, run.ms.size(),
-                run.datagramsPerFrame, pacing, groupSleep, video ? "video" : "audio", pass,
-                video ? 30 : 20);
+    std::printf(
+        "%s latency, %s: median %.1f ms, p99 %.1f ms over %zu frames (%.1f datagrams a frame). "
+        "Fixed waits in it, on average: pacing %.1f ms, FEC group sleep %.1f ms, %s decode pass "
+        "%.1f ms "
+        "(half of %d ms), session idle sleep ~10 ms (half of 20 ms), source queue sleep ~2.5 ms.\n",
+        video ? "Video" : "Audio", kVariantNames[variant], median, p99, run.ms.size(),
+        run.datagramsPerFrame, pacing, groupSleep, video ? "video" : "audio", pass,
+        video ? 30 : 20);
 }
 
 void BM_VideoLatency(benchmark::State& state) {
@@ -234,7 +238,11 @@ void BM_VideoLatency(benchmark::State& state) {
     }
     report(state, run, true, variant);
 }
-BENCHMARK(BM_VideoLatency)->DenseRange(0, 2)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VideoLatency)
+    ->DenseRange(0, 2)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_AudioLatency(benchmark::State& state) {
     const int variant = static_cast<int>(state.range(0));
@@ -246,7 +254,11 @@ void BM_AudioLatency(benchmark::State& state) {
     }
     report(state, run, false, variant);
 }
-BENCHMARK(BM_AudioLatency)->DenseRange(0, 2)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AudioLatency)
+    ->DenseRange(0, 2)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 double processCpuSeconds() {
     timespec t;
@@ -281,8 +293,13 @@ void BM_CpuPerStream(benchmark::State& state) {
                             "one audio stream"};
     std::printf("CPU, %s: %.1f %% of one core%s", names[what], percent,
                 what == 0 ? " (mostly the receive threads' 20 us select loop)\n" : "");
-    if (what > 0) std::printf(", %.1f %% above the idle room (publisher and listener)\n", percent - idle);
+    if (what > 0)
+        std::printf(", %.1f %% above the idle room (publisher and listener)\n", percent - idle);
 }
-BENCHMARK(BM_CpuPerStream)->DenseRange(0, 2)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CpuPerStream)
+    ->DenseRange(0, 2)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

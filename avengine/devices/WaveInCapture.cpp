@@ -22,7 +22,9 @@ CWaveInCapture::CWaveInCapture()
     SetFormat(48000, 2, 16);
 }
 
-CWaveInCapture::~CWaveInCapture() { Close(); }
+CWaveInCapture::~CWaveInCapture() {
+    Close();
+}
 
 void CWaveInCapture::SetFormat(int rate, int channels, int bits) {
     m_format.wFormatTag = WAVE_FORMAT_PCM;

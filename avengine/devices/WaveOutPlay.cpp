@@ -20,7 +20,9 @@ CWaveOutPlay::CWaveOutPlay()
     SetFormat(48000, 2, 16, 1920);
 }
 
-CWaveOutPlay::~CWaveOutPlay() { Close(); }
+CWaveOutPlay::~CWaveOutPlay() {
+    Close();
+}
 
 void CWaveOutPlay::SetFormat(int rate, int channels, int bits, int framesPerBuffer) {
     m_format.wFormatTag = WAVE_FORMAT_PCM;
@@ -45,7 +47,8 @@ int CWaveOutPlay::Open() {
         return 0;
     }
     m_bytesPerBuffer = m_format.nChannels * m_format.wBitsPerSample / 8 * m_framesPerBuffer;
-    const size_t blockBytes = static_cast<size_t>(BUFFER_COUNT) * static_cast<size_t>(m_bytesPerBuffer);
+    const size_t blockBytes =
+        static_cast<size_t>(BUFFER_COUNT) * static_cast<size_t>(m_bytesPerBuffer);
     m_block = new char[blockBytes];
     std::memset(m_block, m_format.wBitsPerSample == 8 ? 128 : 0, blockBytes);
     m_headers = new WAVEHDR[BUFFER_COUNT];
@@ -55,14 +58,8 @@ int CWaveOutPlay::Open() {
         h.lpData = m_block + static_cast<size_t>(i) * static_cast<size_t>(m_bytesPerBuffer);
         h.dwBufferLength = static_cast<DWORD>(m_bytesPerBuffer);
         if (waveOutPrepareHeader(m_hWaveOut, &h, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
-            for (int j = 0; j < i; ++j) waveOutUnprepareHeader(m_hWaveOut, &m_headers[j], sizeof(WAVEHDR));
             // The device and the buffers go too, so that a failed open leaks nothing.
-            waveOutClose(m_hWaveOut);
-            m_hWaveOut = nullptr;
-            delete[] m_headers;
-            m_headers = nullptr;
-            delete[] m_block;
-            m_block = nullptr;
+            release(i);
             return 0;
         }
     }
@@ -100,7 +97,14 @@ int CWaveOutPlay::Close() {
     if (!m_open) return 0;
     m_open = 0;
     waveOutReset(m_hWaveOut);
-    for (int i = 0; i < BUFFER_COUNT; ++i)
+    release(BUFFER_COUNT);
+    m_queued = 0;
+    m_next = 0;
+    return 0;
+}
+
+void CWaveOutPlay::release(int prepared) {
+    for (int i = 0; i < prepared; ++i)
         waveOutUnprepareHeader(m_hWaveOut, &m_headers[i], sizeof(WAVEHDR));
     waveOutClose(m_hWaveOut);
     m_hWaveOut = nullptr;
@@ -108,9 +112,6 @@ int CWaveOutPlay::Close() {
     m_headers = nullptr;
     delete[] m_block;
     m_block = nullptr;
-    m_queued = 0;
-    m_next = 0;
-    return 0;
 }
 
 void CALLBACK CWaveOutPlay::WaveOutProc(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR,

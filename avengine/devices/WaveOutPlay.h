@@ -39,6 +39,10 @@ public:
     WAVEHDR* m_headers;
     int m_restartThreshold;
     HWAVEOUT m_hWaveOut;
+
+private:
+    // Unprepares the first `prepared` headers, closes the device, frees the buffers.
+    void release(int prepared);
 };
 
 }  // namespace RAVO

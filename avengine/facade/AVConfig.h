@@ -6,12 +6,12 @@
 namespace RAVO {
 
 struct VideoSetConfig {
-    int cap_size;          // camera size index 1..7
-    uint16_t play_width;   // size of the frames encoded, sent and shown locally
+    int cap_size;         // camera size index 1..7
+    uint16_t play_width;  // size of the frames encoded, sent and shown locally
     uint16_t play_height;
     int fps;
-    int bitrate;           // bit/s; the constant quantiser in mode 2
-    int mode;              // 2 = constant quantiser, else average bit rate
+    int bitrate;  // bit/s; the constant quantiser in mode 2
+    int mode;     // 2 = constant quantiser, else average bit rate
     int camera_id;
     char camera_name[32];  // empty = the camera library's first device (written back)
 };

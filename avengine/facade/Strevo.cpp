@@ -59,7 +59,9 @@ CStrevo::CStrevo()
 
 CStrevo::~CStrevo() {}
 
-void CStrevo::setAVLogger(IAVLogger* logger) { SetAVLogger(logger); }
+void CStrevo::setAVLogger(IAVLogger* logger) {
+    SetAVLogger(logger);
+}
 
 void CStrevo::resetConfig() {
     for (int& v : m_config) v = -1;
@@ -260,9 +262,11 @@ int CStrevo::buildVideoCapGraph(int ssrc) {
     const int connected = m_pVideoSource->connect(&m_videoConfig);
     const VideoSetConfig& c = m_videoConfig;
     AV_LOG("connect video source error=%d!\n", connected);
-    AV_LOG("connect video param is:\ncap_size:%d\nplay_size:%d X %d\nfps:%d\nbitrate:%d\ncamera_id:%d\n"
-           "camera_name:%s\n",
-           c.cap_size, c.play_width, c.play_height, c.fps, c.bitrate, c.camera_id, c.camera_name);
+    AV_LOG(
+        "connect video param is:\ncap_size:%d\nplay_size:%d X "
+        "%d\nfps:%d\nbitrate:%d\ncamera_id:%d\n"
+        "camera_name:%s\n",
+        c.cap_size, c.play_width, c.play_height, c.fps, c.bitrate, c.camera_id, c.camera_name);
     if (connected) {
         m_pResampler->init(m_pVideoSource->width(), m_pVideoSource->height(), c.play_width,
                            c.play_height);

@@ -4,7 +4,9 @@
 
 namespace RAVO {
 
-CAVBaseFilter::CAVBaseFilter() : m_ref(1) { InitializeCriticalSection(&m_sinkLock); }
+CAVBaseFilter::CAVBaseFilter() : m_ref(1) {
+    InitializeCriticalSection(&m_sinkLock);
+}
 
 CAVBaseFilter::~CAVBaseFilter() {
     {
@@ -14,10 +16,18 @@ CAVBaseFilter::~CAVBaseFilter() {
     DeleteCriticalSection(&m_sinkLock);
 }
 
-int CAVBaseFilter::start() { return 0; }
-int CAVBaseFilter::stop() { return 0; }
-int CAVBaseFilter::in_sample(int, int, unsigned, char*, int, int, int) { return 0; }
-int CAVBaseFilter::out_sample(int, int, unsigned, char*, int, int, int) { return 0; }
+int CAVBaseFilter::start() {
+    return 0;
+}
+int CAVBaseFilter::stop() {
+    return 0;
+}
+int CAVBaseFilter::in_sample(int, int, unsigned, char*, int, int, int) {
+    return 0;
+}
+int CAVBaseFilter::out_sample(int, int, unsigned, char*, int, int, int) {
+    return 0;
+}
 
 int CAVBaseFilter::add_sink(CAVBaseFilter* filter) {
     CAutoLock lock(&m_sinkLock);
@@ -34,8 +44,12 @@ int CAVBaseFilter::del_sink(CAVBaseFilter* filter) {
     return 0;
 }
 
-int CAVBaseFilter::add_ref() { return ++m_ref; }
-int CAVBaseFilter::release_ref() { return --m_ref; }
+int CAVBaseFilter::add_ref() {
+    return ++m_ref;
+}
+int CAVBaseFilter::release_ref() {
+    return --m_ref;
+}
 
 int CAVBaseFilter::sink_count() {
     CAutoLock lock(&m_sinkLock);

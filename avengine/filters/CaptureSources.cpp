@@ -84,8 +84,12 @@ int CSourceVideoCapBuf::disconnect() {
     return 0;
 }
 
-int CSourceVideoCapBuf::width() const { return std::abs(formatField(m_videoFormat, 4)); }
-int CSourceVideoCapBuf::height() const { return std::abs(formatField(m_videoFormat, 8)); }
+int CSourceVideoCapBuf::width() const {
+    return std::abs(formatField(m_videoFormat, 4));
+}
+int CSourceVideoCapBuf::height() const {
+    return std::abs(formatField(m_videoFormat, 8));
+}
 
 void CSourceVideoCapBuf::OnVideoFrameArrive(void* data, unsigned long len) {
     const unsigned ts = NextVideoTimestamp();

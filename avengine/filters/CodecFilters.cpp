@@ -5,7 +5,9 @@ namespace RAVO {
 CResamplerVideo::CResamplerVideo()
     : m_camWidth(0), m_camHeight(0), m_playWidth(0), m_playHeight(0) {}
 
-CResamplerVideo::~CResamplerVideo() { uninit(); }
+CResamplerVideo::~CResamplerVideo() {
+    uninit();
+}
 
 int CResamplerVideo::init(int srcW, int srcH, int dstW, int dstH) {
     uninit();
@@ -21,8 +23,7 @@ int CResamplerVideo::uninit() {
     return 0;
 }
 
-int CResamplerVideo::in_sample(int id, int type, unsigned ts, char* data, int len, int p1,
-                               int p2) {
+int CResamplerVideo::in_sample(int id, int type, unsigned ts, char* data, int len, int p1, int p2) {
     if (!data || m_camWidth <= 0 || m_camHeight <= 0) return -1;
     // The scaler reads a whole camera frame; a shorter sample is not one.
     if (len < m_camWidth * m_camHeight * 4) return -1;
@@ -40,7 +41,9 @@ int CResamplerVideo::out_sample(int id, int type, unsigned ts, char* data, int l
 
 CVideoEncoderFilter::CVideoEncoderFilter() {}
 
-CVideoEncoderFilter::~CVideoEncoderFilter() { uninit(); }
+CVideoEncoderFilter::~CVideoEncoderFilter() {
+    uninit();
+}
 
 int CVideoEncoderFilter::init(int w, int h, int mode, int bitrate, int fps) {
     return m_codec.EncodeInit(w, h, mode, bitrate, fps, 1);
@@ -55,8 +58,8 @@ int CVideoEncoderFilter::in_sample(int id, int type, unsigned ts, char* data, in
                                    int p2) {
     // The encoder reads a whole frame of its own size.
     if (m_codec.opened && (!data || len < m_codec.width * m_codec.height * 4)) return -1;
-    int result = m_codec.Encode(m_codec.width, m_codec.height,
-                                reinterpret_cast<unsigned char*>(data), len);
+    int result =
+        m_codec.Encode(m_codec.width, m_codec.height, reinterpret_cast<unsigned char*>(data), len);
     return out_sample(id, type, ts, reinterpret_cast<char*>(m_codec.buffer), result, 0, 0);
 }
 
@@ -67,7 +70,9 @@ int CVideoEncoderFilter::out_sample(int id, int type, unsigned ts, char* data, i
 
 CAudioEncoderFilter::CAudioEncoderFilter() {}
 
-CAudioEncoderFilter::~CAudioEncoderFilter() { uninit(); }
+CAudioEncoderFilter::~CAudioEncoderFilter() {
+    uninit();
+}
 
 int CAudioEncoderFilter::init(int rate, int channels, int bitrate) {
     return m_codec.EncodeInit(rate, channels, bitrate);

@@ -11,6 +11,8 @@ int CRTPRenderFilter::in_sample(int id, int type, unsigned, char* data, int len,
     return 0;
 }
 
-int CRTPRenderFilter::out_sample(int, int, unsigned, char*, int, int, int) { return 0; }
+int CRTPRenderFilter::out_sample(int, int, unsigned, char*, int, int, int) {
+    return 0;
+}
 
 }  // namespace RAVO

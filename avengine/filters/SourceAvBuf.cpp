@@ -39,8 +39,7 @@ int CSourceAvBuf::in_sample(int id, int type, unsigned ts, char* data, int len, 
     return 0;
 }
 
-int CSourceAvBuf::out_sample(int id, int type, unsigned ts, char* data, int len, int p1,
-                             int p2) {
+int CSourceAvBuf::out_sample(int id, int type, unsigned ts, char* data, int len, int p1, int p2) {
     if (!m_share) return 0;
     return fan_out(id, type, ts, data, len, p1, p2);
 }

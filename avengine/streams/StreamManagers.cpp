@@ -18,7 +18,8 @@ uint16_t headerU16(const char* p) {
 
 // ---- CAudioStream ----
 
-CAudioStream::CAudioStream() : m_manager(nullptr), m_id(0), m_mute(0), m_waveOut(new CWaveOutPlay()) {}
+CAudioStream::CAudioStream()
+    : m_manager(nullptr), m_id(0), m_mute(0), m_waveOut(new CWaveOutPlay()) {}
 
 CAudioStream::~CAudioStream() {
     CAudioStream::clear();
@@ -51,8 +52,7 @@ int CAudioStream::proc_sample() {
         m_queue.pop_front();
         if (m_mute) continue;
         int result = m_decoder.Decode(s->data.get(), s->len);
-        if (result > 0)
-            out_sample(s->id, s->type, s->ts, m_decoder.outBuffer, result, 0, 0);
+        if (result > 0) out_sample(s->id, s->type, s->ts, m_decoder.outBuffer, result, 0, 0);
         return 1;
     }
     return 0;
@@ -101,8 +101,9 @@ int CVideoStream::proc_sample() {
         SYSTEMTIME t;
         GetLocalTime(&t);
         if (s->p1 == 1) {
-            AV_LOG("%d:%d:%d [videoDecoder:%d] video-frame find loss-flag, then set waitforIDR=1.\n",
-                   t.wHour, t.wMinute, t.wSecond, m_id);
+            AV_LOG(
+                "%d:%d:%d [videoDecoder:%d] video-frame find loss-flag, then set waitforIDR=1.\n",
+                t.wHour, t.wMinute, t.wSecond, m_id);
             m_waitForIDR = 1;
         }
         // A frame too short for its header is no frame.

@@ -204,7 +204,8 @@ Result runRoom(int dropPercent) {
         EXPECT_NEAR(mivora_test::EstimateFrequency(pcm.data(), pcm.size() / 2), kToneHz, 20.0);
         std::vector<int16_t> played = sound->Played(speaker);
         if (played.size() > 48000 * 2) played.erase(played.begin(), played.begin() + 48000);
-        EXPECT_NEAR(mivora_test::EstimateFrequency(played.data(), played.size() / 2), kToneHz, 40.0);
+        EXPECT_NEAR(mivora_test::EstimateFrequency(played.data(), played.size() / 2), kToneHz,
+                    40.0);
     }
     RAVO::CStrevo::setAVLogger(nullptr);
     r.recovered = trace.recovered;

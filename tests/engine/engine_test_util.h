@@ -52,7 +52,8 @@ private:
 };
 
 // Keeps every grabbed picture or sound with its values.
-class GrabRecorder : public RAVO::ISamplerGrabVideoCallBack, public RAVO::ISamplerGrabAudioCallBack {
+class GrabRecorder : public RAVO::ISamplerGrabVideoCallBack,
+                     public RAVO::ISamplerGrabAudioCallBack {
 public:
     struct Grab {
         int id, type, len, mode, p1, p2;
@@ -61,7 +62,8 @@ public:
     int OnGrabVideoSample(int id, int type, char* data, int len, int mode, int w, int h) override {
         return keep(m_video, id, type, data, len, mode, w, h);
     }
-    int OnGrabAudioSample(int id, int type, char* data, int len, int mode, int p1, int p2) override {
+    int OnGrabAudioSample(int id, int type, char* data, int len, int mode, int p1,
+                          int p2) override {
         return keep(m_audio, id, type, data, len, mode, p1, p2);
     }
     std::vector<Grab> video() {
@@ -84,7 +86,8 @@ public:
     void keepData(size_t n) { m_keep = n; }
 
 private:
-    int keep(std::vector<Grab>& list, int id, int type, char* data, int len, int mode, int p1, int p2) {
+    int keep(std::vector<Grab>& list, int id, int type, char* data, int len, int mode, int p1,
+             int p2) {
         std::lock_guard<std::mutex> g(m_mutex);
         (&list == &m_video ? m_videoTotal : m_audioTotal)++;
         if (list.size() >= m_keep) return 0;
@@ -131,7 +134,9 @@ inline std::vector<std::vector<char>> encodedFrames(int w, int h, int count, int
     for (int i = 0; i < count; ++i) {
         std::vector<unsigned char> f = patternFrame(w, h, static_cast<uint32_t>(i));
         int n = enc.Encode(w, h, f.data(), static_cast<int>(f.size()));
-        if (n > 8) frames.emplace_back(reinterpret_cast<char*>(enc.buffer), reinterpret_cast<char*>(enc.buffer) + n);
+        if (n > 8)
+            frames.emplace_back(reinterpret_cast<char*>(enc.buffer),
+                                reinterpret_cast<char*>(enc.buffer) + n);
     }
     enc.EncodeClose();
     return frames;

@@ -68,12 +68,15 @@ TEST(FacadeConfig, SecondTexts) {
         const char* text;
         int fps, playWidth, playHeight, mode, audioRate, pacingBurst;
     } cases[] = {
-        {"apply flag 0 changes nothing", "0 30 1 2 3 4 5 6 7 8 9 10 640 480 2", 0, 0, 0, 0, 32000, 3},
+        {"apply flag 0 changes nothing", "0 30 1 2 3 4 5 6 7 8 9 10 640 480 2", 0, 0, 0, 0, 32000,
+         3},
         {"empty text changes nothing", "", 0, 0, 0, 0, 32000, 3},
         {"another smoothness", kSmooth3, 0, 320, 240, 2, 64000, 3},
-        {"play size only as a pair", "1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 640 -1 -1", 0, 0, 0, 0, 32000, -1},
+        {"play size only as a pair", "1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 640 -1 -1", 0, 0, 0, 0,
+         32000, -1},
         {"same values: nothing to re-open", kSmooth1, 0, 0, 0, 0, 32000, 3},
-        {"fps and mode 0 ignored", "1 20 -1 -1 -1 -1 -1 -1 -1 -1 -1 7 -1 -1 0", 20, 0, 0, 0, 32000, 7},
+        {"fps and mode 0 ignored", "1 20 -1 -1 -1 -1 -1 -1 -1 -1 -1 7 -1 -1 0", 20, 0, 0, 0, 32000,
+         7},
     };
     for (const Case& c : cases) {
         CStrevo av;
@@ -144,7 +147,8 @@ TEST(FacadeGraphs, VideoGraphCameraChoice) {
         int grabMode;
         const char* nameAfter;
     } cases[] = {
-        {"empty name takes the first device", true, "", 0, GRAB_MODE_CAPTURE, "Mivora Test Pattern"},
+        {"empty name takes the first device", true, "", 0, GRAB_MODE_CAPTURE,
+         "Mivora Test Pattern"},
         {"named camera", true, "Mivora Test Pattern", 0, GRAB_MODE_CAPTURE, "Mivora Test Pattern"},
         {"no device", false, "", 1, 0, ""},
     };

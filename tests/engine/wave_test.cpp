@@ -37,7 +37,9 @@ public:
     std::vector<std::vector<char>> buffers;
 };
 
-std::vector<char> block(char fill) { return std::vector<char>(7680, fill); }
+std::vector<char> block(char fill) {
+    return std::vector<char>(7680, fill);
+}
 
 TEST(WaveOut, StartsOnTheSeventhBufferAndRefusesTheThirtySixth) {
     ScriptedSound sound;
@@ -107,9 +109,10 @@ TEST(WaveIn, DeviceTableAndNames) {
     struct Case {
         const char* name;
         int id;
-    } cases[] = {{"USB Mic", 1}, {"Line In", 0}, {"usb mic", -1}, {"", -1}, {"Nothing", -1},
-                 {nullptr, -1}};
-    for (const Case& c : cases) EXPECT_EQ(in.FindDevice(c.name), c.id) << (c.name ? c.name : "null");
+    } cases[] = {{"USB Mic", 1}, {"Line In", 0},  {"usb mic", -1},
+                 {"", -1},       {"Nothing", -1}, {nullptr, -1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(in.FindDevice(c.name), c.id) << (c.name ? c.name : "null");
     EXPECT_EQ(in.m_deviceCount, 2);
     EXPECT_EQ(in.m_enumerated, 1);
 }
@@ -118,12 +121,13 @@ TEST(WaveIn, DeviceTableAndNames) {
 // whole, padded with silence, in the order recorded.
 TEST(WaveIn, ShortBuffersArrivePaddedToAFullBuffer) {
     ScriptedSound sound;
-    sound.system->AddCapture({L"Mic",
-                              [](int16_t* out, size_t frames, int channels, uint64_t) {
-                                  for (size_t i = 0; i < frames * static_cast<size_t>(channels); ++i) out[i] = 0x1111;
-                              },
-                              SoundPace::RealTime,
-                              [](uint64_t n, size_t requested) { return n % 3 == 1 ? size_t(100) : requested; }});
+    sound.system->AddCapture(
+        {L"Mic",
+         [](int16_t* out, size_t frames, int channels, uint64_t) {
+             for (size_t i = 0; i < frames * static_cast<size_t>(channels); ++i) out[i] = 0x1111;
+         },
+         SoundPace::RealTime,
+         [](uint64_t n, size_t requested) { return n % 3 == 1 ? size_t(100) : requested; }});
     Recorder rec;
     RAVO::CWaveInCapture in;
     in.SetFormat(48000, 2, 16);

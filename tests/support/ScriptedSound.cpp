@@ -94,8 +94,8 @@ private:
     // Waits (without spinning) until the sound's own clock reaches the end of the
     // next `count` frames; false when stopped first.
     bool waitDue(std::unique_lock<std::mutex>& g, size_t count) {
-        const auto due = m_start + std::chrono::microseconds((m_done + count) * 1000000 /
-                                                             m_format.rate);
+        const auto due =
+            m_start + std::chrono::microseconds((m_done + count) * 1000000 / m_format.rate);
         m_state->changed.wait_until(g, due, [this] { return m_stopped; });
         return !m_stopped;
     }
@@ -185,8 +185,8 @@ std::vector<winplat::SoundDevice> ScriptedSoundSystem::Devices(SoundDirection di
 
 int ScriptedSoundSystem::DefaultDevice(SoundDirection dir) {
     std::lock_guard<std::mutex> g(m_state->mutex);
-    const size_t n = dir == SoundDirection::Capture ? m_state->captures.size()
-                                                    : m_state->playbacks.size();
+    const size_t n =
+        dir == SoundDirection::Capture ? m_state->captures.size() : m_state->playbacks.size();
     return n ? 0 : -1;
 }
 
@@ -195,8 +195,8 @@ std::unique_ptr<PcmStream> ScriptedSoundSystem::OpenStream(SoundDirection dir, i
     {
         std::lock_guard<std::mutex> g(m_state->mutex);
         if (m_state->refuse || format.rate == 0 || format.channels == 0) return nullptr;
-        const size_t n = dir == SoundDirection::Capture ? m_state->captures.size()
-                                                        : m_state->playbacks.size();
+        const size_t n =
+            dir == SoundDirection::Capture ? m_state->captures.size() : m_state->playbacks.size();
         if (device < 0) device = n ? 0 : -1;
         if (device < 0 || static_cast<size_t>(device) >= n) return nullptr;
     }
@@ -209,7 +209,8 @@ ScriptedSoundSystem::Source ToneSource(double hz, int amplitude, int rate) {
         for (size_t i = 0; i < frames; ++i) {
             const int16_t v =
                 static_cast<int16_t>(amplitude * std::sin(step * static_cast<double>(first + i)));
-            for (int c = 0; c < channels; ++c) out[i * static_cast<size_t>(channels) + static_cast<size_t>(c)] = v;
+            for (int c = 0; c < channels; ++c)
+                out[i * static_cast<size_t>(channels) + static_cast<size_t>(c)] = v;
         }
     };
 }

@@ -17,8 +17,10 @@ WaveDevice::~WaveDevice() {
         }
         if (stream) stream->Stop();
         changed_.notify_all();
-        if (!onDeviceThread()) thread_.join();
-        else thread_.detach();
+        if (!onDeviceThread())
+            thread_.join();
+        else
+            thread_.detach();
     }
 }
 
@@ -93,8 +95,8 @@ MMRESULT WaveDevice::Reset() {
 
 void WaveDevice::notify(UINT message, LPWAVEHDR h) {
     if (callbackType_ == CALLBACK_FUNCTION && callback_) {
-        auto proc = reinterpret_cast<void (*)(void*, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)>(
-            callback_);
+        auto proc =
+            reinterpret_cast<void (*)(void*, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)>(callback_);
         proc(self_, message, instance_, reinterpret_cast<DWORD_PTR>(h), 0);
     } else if (callbackType_ == CALLBACK_EVENT && callback_) {
         SetEvent(reinterpret_cast<HANDLE>(callback_));
@@ -116,8 +118,9 @@ void WaveDevice::loop() {
         if (!capture) std::memcpy(scratch_.data(), h->lpData, bytes);
         long moved = 0;
         g.unlock();
-        if (frames > 0 && stream) moved = capture ? stream->Read(scratch_.data(), frames)
-                                                  : stream->Write(scratch_.data(), frames);
+        if (frames > 0 && stream)
+            moved = capture ? stream->Read(scratch_.data(), frames)
+                            : stream->Write(scratch_.data(), frames);
         g.lock();
         if (quit_) return;
         if (moved < 0) {
