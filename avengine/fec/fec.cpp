@@ -47,7 +47,9 @@ void buildField() {
 }
 
 // Sender and receiver threads may create their first code at the same time.
-void initField() { std::call_once(g_fieldOnce, buildField); }
+void initField() {
+    std::call_once(g_fieldOnce, buildField);
+}
 
 // dst ^= c * src over `size` bytes.
 void addMul(unsigned char* dst, const unsigned char* src, unsigned char c, int size) {
@@ -199,8 +201,8 @@ FEC_CODE* FEC_Create(int k, int n, char** out) {
         code->ipiv = static_cast<int*>(std::calloc(ku, sizeof(int)));
         code->id_row = static_cast<unsigned char*>(std::calloc(ku, 1));
         code->temp_row = static_cast<unsigned char*>(std::calloc(ku, 1));
-        ok = code->enc_matrix && code->dec_matrix && code->out && code->indxc &&
-             code->indxr && code->ipiv && code->id_row && code->temp_row;
+        ok = code->enc_matrix && code->dec_matrix && code->out && code->indxc && code->indxr &&
+             code->ipiv && code->id_row && code->temp_row;
     }
     if (ok) {
         unsigned char* enc = code->enc_matrix;

@@ -26,14 +26,14 @@ enum RtpControlOp {
     RTP_OP_UNSUBSCRIBE = 4,
 };
 
-const int RTP_MAX_PAYLOAD = 1200;     // payload bytes of one data datagram
-const int RTP_DATA_HEADER = 32;       // data datagram bytes before the payload
-const int RTP_PART_OFFSET = 12;       // the RTP part of a data datagram starts here
-const int RTP_PARITY_HEADER = 16;     // parity datagram bytes before the parity block
-const int RTP_MAX_DATAGRAM = 1400;    // longest datagram the session accepts
-const int RTP_RECV_BUFFER = 2048;     // bytes read per recvfrom
-const int RTP_PACKET_SIZE = 1500;     // store and buffer size of one datagram
-const int RTP_FEC_SLOTS = 14;         // blocks of one group (data + parity)
+const int RTP_MAX_PAYLOAD = 1200;      // payload bytes of one data datagram
+const int RTP_DATA_HEADER = 32;        // data datagram bytes before the payload
+const int RTP_PART_OFFSET = 12;        // the RTP part of a data datagram starts here
+const int RTP_PARITY_HEADER = 16;      // parity datagram bytes before the parity block
+const int RTP_MAX_DATAGRAM = 1400;     // longest datagram the session accepts
+const int RTP_RECV_BUFFER = 2048;      // bytes read per recvfrom
+const int RTP_PACKET_SIZE = 1500;      // store and buffer size of one datagram
+const int RTP_FEC_SLOTS = 14;          // blocks of one group (data + parity)
 const int RTP_FEC_GROUP_BUFFERS = 13;  // group buffers of one receiver
 
 // The session's tunables; index meanings in the comments.
@@ -60,9 +60,9 @@ struct _rtp_frame {
     uint8_t recovered;
     uint32_t deadline;
     uint32_t total;
-    char* data;      // count x 1200 bytes; fragment i at i x 1200
-    int* received;   // count flags
-    int loss;        // 1 at delivery when frames before this one were lost
+    char* data;     // count x 1200 bytes; fragment i at i x 1200
+    int* received;  // count flags
+    int loss;       // 1 at delivery when frames before this one were lost
 };
 
 class IGetRtpFrameCallBack {

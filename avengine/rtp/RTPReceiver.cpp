@@ -91,8 +91,7 @@ bool CRTPReceiver::validParity(const char* d, int len) {
 int CRTPReceiver::in_sample(int ssrc, int pt, char* datagram, int len) {
     if (!datagram || len < 5) return 0;
     const int kind = static_cast<unsigned char>(datagram[4]);
-    AV_LOG("CRTPReceiver[ssrc:%d, pt:%d] in_sample datatype=%d, datalen=%d\n", ssrc, pt, kind,
-           len);
+    AV_LOG("CRTPReceiver[ssrc:%d, pt:%d] in_sample datatype=%d, datalen=%d\n", ssrc, pt, kind, len);
     if (kind == RTP_KIND_DATA || kind == RTP_KIND_DATA_ALT) {
         if (!validData(datagram, len)) return 0;
         AppendDataToFrameList(datagram + RTP_PART_OFFSET, len - RTP_PART_OFFSET, 0,
@@ -112,9 +111,10 @@ CFECBlockSet* CRTPReceiver::AppendDataToFecSet(char* d, int len) {
     if (k == 0 && slot == 0) return nullptr;
     const int groupId = static_cast<unsigned char>(d[7]);
     CFECBlockSet* set = &m_fecSets[groupId % RTP_FEC_GROUP_BUFFERS];
-    AV_LOG("AppendDataToFecSet() data_len=%d, slotid=%d, slot_fecid=%d, data_fecid=%d, "
-           "bs_state=%d\n",
-           len, slot, set->m_groupId, groupId, set->m_state);
+    AV_LOG(
+        "AppendDataToFecSet() data_len=%d, slotid=%d, slot_fecid=%d, data_fecid=%d, "
+        "bs_state=%d\n",
+        len, slot, set->m_groupId, groupId, set->m_state);
     if (set->m_state == CFECBlockSet::STATE_DONE) {
         if (set->m_groupId == groupId) return nullptr;
         set->reset();
@@ -191,11 +191,12 @@ int CRTPReceiver::RecvFecData(char* d, int len) {
         if (set->m_present[j]) continue;
         char* block = blocks[j];
         const int payload = RtpGetU16LE(block + kPartLength);
-        AV_LOG("@@@@@@@@@@@@@@@@@@@@@@@@ recorty packet: infec-id:%d, ts=%d, seq=%d, "
-               "inframe-id:%d, len_2=%d.\n",
-               j, static_cast<int>(RtpGetU32BE(block + kPartTimestamp)),
-               RtpGetU16BE(block + kPartSequence), RtpGetU16LE(block + kPartIndex),
-               payload + kPartHeader);
+        AV_LOG(
+            "@@@@@@@@@@@@@@@@@@@@@@@@ recorty packet: infec-id:%d, ts=%d, seq=%d, "
+            "inframe-id:%d, len_2=%d.\n",
+            j, static_cast<int>(RtpGetU32BE(block + kPartTimestamp)),
+            RtpGetU16BE(block + kPartSequence), RtpGetU16LE(block + kPartIndex),
+            payload + kPartHeader);
         // Garbage in (blocks of two different groups, a forged parity) gives a block
         // that does not describe a fragment of this stream: it is not used.
         if (payload + kPartHeader > set->m_longest ||
@@ -209,8 +210,9 @@ int CRTPReceiver::RecvFecData(char* d, int len) {
     if (recoveredCount > 0) {
         AV_LOG("try FEC_decode() success: get packet:\n");
         for (int i = 0; i < recoveredCount; ++i)
-            AppendDataToFrameList(recovered[i], RtpGetU16LE(recovered[i] + kPartLength) + kPartHeader,
-                                  1, set->m_groupId);
+            AppendDataToFrameList(recovered[i],
+                                  RtpGetU16LE(recovered[i] + kPartLength) + kPartHeader, 1,
+                                  set->m_groupId);
     }
     return recoveredCount;
 }

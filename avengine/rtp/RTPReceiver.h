@@ -2,6 +2,7 @@
 // recovers lost data datagrams from parity and hands finished frames on in order.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <list>
 
@@ -60,8 +61,9 @@ private:
     int m_ssrc;
     int m_pt;
     int m_deadlineMs;
-    int m_subscribed;
-    int m_held;
+    // Set by the owner's thread, read by the processing thread's refresh.
+    std::atomic<int> m_subscribed;
+    std::atomic<int> m_held;
     uint32_t m_lastTs;
     uint16_t m_lastSeq;
     CRTPSession* m_session;

@@ -85,8 +85,7 @@ int CRTPSession::createSession(const char* localAddr, int port) {
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     bool ok = true;
     if (localAddr && *localAddr) ok = inet_pton(AF_INET, localAddr, &local.sin_addr) == 1;
-    if (ok)
-        ok = bind(s, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != SOCKET_ERROR;
+    if (ok) ok = bind(s, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != SOCKET_ERROR;
     if (!ok) {
         std::printf("bind to port %d failed\n", port);
         closesocket(s);
@@ -305,9 +304,15 @@ int CRTPSession::sendControl(int op, int ssrc, int pt) {
     return sendRTPpacket(d, op == RTP_OP_REGISTER ? 14 : 13);
 }
 
-int CRTPSession::Register(int ssrc, int pt) { return sendControl(RTP_OP_REGISTER, ssrc, pt); }
-int CRTPSession::Unregister(int ssrc, int pt) { return sendControl(RTP_OP_UNREGISTER, ssrc, pt); }
-int CRTPSession::Subscribe(int ssrc, int pt) { return sendControl(RTP_OP_SUBSCRIBE, ssrc, pt); }
+int CRTPSession::Register(int ssrc, int pt) {
+    return sendControl(RTP_OP_REGISTER, ssrc, pt);
+}
+int CRTPSession::Unregister(int ssrc, int pt) {
+    return sendControl(RTP_OP_UNREGISTER, ssrc, pt);
+}
+int CRTPSession::Subscribe(int ssrc, int pt) {
+    return sendControl(RTP_OP_SUBSCRIBE, ssrc, pt);
+}
 int CRTPSession::Unsubscribe(int ssrc, int pt) {
     return sendControl(RTP_OP_UNSUBSCRIBE, ssrc, pt);
 }
@@ -409,8 +414,9 @@ int CRTPSession::clear() {
 }
 
 bool CRTPSession::fromRelay(const sockaddr_in& from) const {
-    return from.sin_family == AF_INET && ntohl(from.sin_addr.s_addr) == m_remoteAddr &&
-           ntohs(from.sin_port) == m_remotePort && m_remoteAddr != 0;
+    // The host decides, not the port: a relay may answer from another socket.
+    return from.sin_family == AF_INET && m_remoteAddr != 0 &&
+           ntohl(from.sin_addr.s_addr) == m_remoteAddr;
 }
 
 DWORD WINAPI CRTPSession::recvThreadProc(LPVOID self) {
@@ -425,8 +431,16 @@ DWORD WINAPI CRTPSession::procThreadProc(LPVOID self) {
 
 void CRTPSession::recvLoop() {
     char buffer[RTP_RECV_BUFFER];
+    bool tooHigh = false;
     while (!m_quit) {
         if (m_socket == INVALID_SOCKET) {
+            Sleep(20);
+            continue;
+        }
+        if (m_socket >= FD_SETSIZE) {
+            // select cannot watch it (FD_SET would write past the set).
+            if (!tooHigh) AV_LOG("socket %d cannot be watched by select.\n", m_socket);
+            tooHigh = true;
             Sleep(20);
             continue;
         }
@@ -438,7 +452,8 @@ void CRTPSession::recvLoop() {
         timeval wait;
         wait.tv_sec = 0;
         wait.tv_usec = 20000;
-        const int ready = select(static_cast<int>(m_socket) + 1, &readable, nullptr, nullptr, &wait);
+        const int ready =
+            select(static_cast<int>(m_socket) + 1, &readable, nullptr, nullptr, &wait);
         if (ready <= 0 || !FD_ISSET(m_socket, &readable)) continue;
         sockaddr_in from;
         socklen_t fromLen = sizeof(from);

@@ -7,7 +7,7 @@
 #include <list>
 
 #include "rtp/RTPDefs.h"
-#include "rtp/winsock_shim.h"
+#include "win32/win32.h"
 
 namespace RAVO {
 
@@ -69,7 +69,7 @@ private:
     void procLoop();
     void refresh();
     int sendControl(int op, int ssrc, int pt);
-    // true when the datagram came from the relay the session was given.
+    // true when the datagram came from the host of the relay the session was given.
     bool fromRelay(const sockaddr_in& from) const;
 
     RTPParam m_param;

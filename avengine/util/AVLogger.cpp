@@ -8,7 +8,11 @@ namespace {
 std::atomic<IAVLogger*> g_logger{nullptr};
 }
 
-void SetAVLogger(IAVLogger* logger) { g_logger = logger; }
-IAVLogger* GetAVLogger() { return g_logger; }
+void SetAVLogger(IAVLogger* logger) {
+    g_logger = logger;
+}
+IAVLogger* GetAVLogger() {
+    return g_logger;
+}
 
 }  // namespace RAVO

@@ -18,8 +18,8 @@ IAVLogger* GetAVLogger();
 }  // namespace RAVO
 
 // Every engine trace line goes out at level 3, and only when a logger is set.
-#define AV_LOG(...)                                                    \
-    do {                                                               \
-        if (::RAVO::IAVLogger* av_logger_ = ::RAVO::GetAVLogger())     \
-            av_logger_->Log(3, __VA_ARGS__);                           \
+#define AV_LOG(...)                                                \
+    do {                                                           \
+        if (::RAVO::IAVLogger* av_logger_ = ::RAVO::GetAVLogger()) \
+            av_logger_->Log(3, __VA_ARGS__);                       \
     } while (0)

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "rtp/RTPDefs.h"
+#include "rtp/RTPSession.h"
 #include "util/AVLogger.h"
 
 namespace media_test {
@@ -120,9 +121,8 @@ class FrameCollector : public RAVO::IGetRtpFrameCallBack {
 public:
     int OnGetRtpFrame(int ssrc, int pt, char* data, int len, RAVO::_rtp_frame* f) override {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_frames.push_back(
-            {ssrc, pt, f->ts, std::string(data, static_cast<size_t>(len)), f->loss, f->recovered,
-             f->complete});
+        m_frames.push_back({ssrc, pt, f->ts, std::string(data, static_cast<size_t>(len)), f->loss,
+                            f->recovered, f->complete});
         return 0;
     }
     std::vector<Frame> Frames() {
@@ -216,6 +216,24 @@ inline Bytes MakeParity(uint32_t ssrc, int pt, int group, int k, int index, size
     put16le(d, 10, static_cast<uint16_t>(blockLen + 4));
     put32le(d, 12, ssrc);
     return d;
+}
+
+// Frame bytes that differ per `number`, which also stands in the first 4 bytes.
+inline std::string NumberedFrame(size_t len, int number) {
+    std::string f(len, '\0');
+    for (size_t i = 0; i < len; ++i)
+        f[i] = static_cast<char>((i * 31 + static_cast<size_t>(number) * 7) & 0xFF);
+    if (len >= 4) std::memcpy(&f[0], &number, 4);
+    return f;
+}
+
+// One datagram through the session's processing step, as if received.
+inline void Feed(RAVO::CRTPSession& session, const Bytes& d) {
+    RAVO::RTPPacket* p = new RAVO::RTPPacket;
+    std::memcpy(p->data, d.data(), d.size());
+    p->len = static_cast<int>(d.size());
+    session.addIncomingPacket(p);
+    session.procIncomingData();
 }
 
 inline bool IsKind(const Bytes& d, int kind) {

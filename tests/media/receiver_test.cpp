@@ -17,12 +17,6 @@ using media_test::MakeParity;
 
 const uint32_t kSsrc = 77;
 
-std::string frameBytes(size_t len, int seed) {
-    std::string f(len, '\0');
-    for (size_t i = 0; i < len; ++i) f[i] = static_cast<char>((i * 13 + static_cast<size_t>(seed) * 101) & 0xFF);
-    return f;
-}
-
 // Real sender output for `frames`, read from a bare socket standing in for the relay.
 std::vector<Bytes> senderOutput(const std::vector<std::string>& frames, int pt = RTP_PT_VIDEO) {
     media_test::UdpPeer peer;
@@ -53,13 +47,7 @@ protected:
         receiver = session.createRTPReceiver(static_cast<int>(kSsrc), RTP_PT_VIDEO);
     }
     void TearDown() override { winplat::RemoveManualClock(); }
-    void feed(const Bytes& d) {
-        RAVO::RTPPacket* p = new RAVO::RTPPacket;
-        std::memcpy(p->data, d.data(), d.size());
-        p->len = static_cast<int>(d.size());
-        session.addIncomingPacket(p);
-        EXPECT_EQ(session.procIncomingData(), 1);
-    }
+    void feed(const Bytes& d) { media_test::Feed(session, d); }
     // One whole single-fragment frame.
     void single(uint16_t seq, uint32_t ts, uint8_t fill = 1) {
         DataFields f;
@@ -144,8 +132,9 @@ TEST_F(Receiver, OldTimestampsAreDroppedAndFarOlderOnesRestartTheStream) {
 }
 
 TEST_F(Receiver, DuplicatesChangeNothing) {
-    const std::vector<std::string> sent = {frameBytes(3000, 1), frameBytes(500, 2),
-                                           frameBytes(7000, 3)};
+    const std::vector<std::string> sent = {media_test::NumberedFrame(3000, 1),
+                                           media_test::NumberedFrame(500, 2),
+                                           media_test::NumberedFrame(7000, 3)};
     for (const Bytes& d : senderOutput(sent)) {
         feed(d);
         feed(d);
@@ -161,8 +150,9 @@ TEST_F(Receiver, DuplicatesChangeNothing) {
 TEST_F(Receiver, LostDataDatagramsAreRecoveredFromParity) {
     // 2 + 5 + 3 fragments fill one video group of 10 (+2 parity); the trailer
     // opens the next group. Data datagrams are numbered 0..9 in sending order.
-    const std::vector<std::string> sent = {frameBytes(1500, 1), frameBytes(5500, 2),
-                                           frameBytes(2600, 3), frameBytes(40, 4)};
+    const std::vector<std::string> sent = {
+        media_test::NumberedFrame(1500, 1), media_test::NumberedFrame(5500, 2),
+        media_test::NumberedFrame(2600, 3), media_test::NumberedFrame(40, 4)};
     const std::vector<Bytes> out = senderOutput(sent);
     ASSERT_EQ(out.size(), 13u);
     struct Case {
@@ -177,11 +167,7 @@ TEST_F(Receiver, LostDataDatagramsAreRecoveredFromParity) {
         for (size_t i = 0; i < out.size(); ++i) {
             if (std::find(c.lost.begin(), c.lost.end(), static_cast<int>(i)) != c.lost.end())
                 continue;
-            RAVO::RTPPacket* p = new RAVO::RTPPacket;
-            std::memcpy(p->data, out[i].data(), out[i].size());
-            p->len = static_cast<int>(out[i].size());
-            rx.addIncomingPacket(p);
-            rx.procIncomingData();
+            media_test::Feed(rx, out[i]);
         }
         std::vector<media_test::Frame> f = got.Frames();
         ASSERT_EQ(f.size(), c.delivered) << "lost " << c.lost.size();

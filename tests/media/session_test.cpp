@@ -31,13 +31,6 @@ protected:
         session.setGetRtpFrameCB(&frames);
     }
     void TearDown() override { session.stop(); }
-    void feed(const Bytes& d) {
-        RAVO::RTPPacket* p = new RAVO::RTPPacket;
-        std::memcpy(p->data, d.data(), d.size());
-        p->len = static_cast<int>(d.size());
-        session.addIncomingPacket(p);
-        session.procIncomingData();
-    }
     // (op, ssrc, pt) of the next control datagram at `peer`, or op 0.
     struct Control {
         int op, ssrc, pt;
@@ -80,17 +73,23 @@ TEST_F(Session, DatagramsOf1400BytesAreQueuedAndLongerOnesAreNot) {
 TEST_F(Session, MediaFromAnotherHostThanTheRelayIsDropped) {
     media_test::TraceCatcher trace;
     session.createRTPReceiver(kRemote, RTP_PT_VIDEO);
+    // The relay the session was given lives on another (loopback) host.
+    session.setRemoteServerAddr2(const_cast<char*>("127.0.0.2"), relay.Port());
     session.start();
-    media_test::UdpPeer stranger;
-    stranger.SendTo(session.getLocalPort(), frameDatagram(20, 50));
-    ASSERT_TRUE(trace.WaitFor("not the media server", 1));
+    relay.SendTo(session.getLocalPort(), frameDatagram(20, 50));
+    ASSERT_TRUE(trace.WaitFor("drop UDP packet from 127.0.0.1:", 1));
+    session.setRemoteServerAddr2(const_cast<char*>("127.0.0.1"), relay.Port());
     relay.SendTo(session.getLocalPort(), frameDatagram(21, 60));
-    ASSERT_TRUE(frames.WaitForSize(1));
+    // The relay's host, whatever the port it answers from.
+    media_test::UdpPeer otherPort;
+    otherPort.SendTo(session.getLocalPort(), frameDatagram(22, 60, 2));
+    ASSERT_TRUE(frames.WaitForSize(2));
     session.stop();
     std::vector<media_test::Frame> f = frames.Frames();
-    ASSERT_EQ(f.size(), 1u);
+    ASSERT_EQ(f.size(), 2u);
     EXPECT_EQ(f[0].ts, 21u);
-    EXPECT_EQ(trace.Count("get UDP packet from m_recvpacketlst."), 1u);
+    EXPECT_EQ(f[1].ts, 22u);
+    EXPECT_EQ(trace.Count("get UDP packet from m_recvpacketlst."), 2u);
 }
 
 TEST_F(Session, KindFiveOrSixStopsMediaButNotControl) {
@@ -101,13 +100,7 @@ TEST_F(Session, KindFiveOrSixStopsMediaButNotControl) {
         media_test::FrameCollector got;
         s.setGetRtpFrameCB(&got);
         s.createRTPReceiver(kRemote, RTP_PT_VIDEO);
-        auto put = [&s](const Bytes& d) {
-            RAVO::RTPPacket* p = new RAVO::RTPPacket;
-            std::memcpy(p->data, d.data(), d.size());
-            p->len = static_cast<int>(d.size());
-            s.addIncomingPacket(p);
-            s.procIncomingData();
-        };
+        auto put = [&s](const Bytes& d) { media_test::Feed(s, d); };
         put(frameDatagram(100, 10, 1));
         EXPECT_EQ(got.Size(), 1u);
         put(Bytes{0x30, 0xDF, 0xE0, 0xA7, kind});

@@ -32,7 +32,9 @@ uint64_t streamKey(uint32_t ssrc, int pt) {
 MediaRelay::MediaRelay(int lifetimeMs, size_t maxDatagrams)
     : m_lifetimeMs(lifetimeMs), m_maxDatagrams(maxDatagrams) {}
 
-MediaRelay::~MediaRelay() { Stop(); }
+MediaRelay::~MediaRelay() {
+    Stop();
+}
 
 bool MediaRelay::Start() {
     m_fd = socket(AF_INET, SOCK_DGRAM, 0);
@@ -85,7 +87,9 @@ void MediaRelay::sendRaw(uint16_t port, const std::vector<uint8_t>& d) {
     sendto(m_fd, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
 }
 
-void MediaRelay::SendTo(uint16_t port, const std::vector<uint8_t>& bytes) { sendRaw(port, bytes); }
+void MediaRelay::SendTo(uint16_t port, const std::vector<uint8_t>& bytes) {
+    sendRaw(port, bytes);
+}
 
 void MediaRelay::SendKind(uint8_t kind) {
     std::vector<uint8_t> d = {0x30, 0xDF, 0xE0, 0xA7, kind, 0, 0, 0};
@@ -212,8 +216,7 @@ void MediaRelay::handle(const std::vector<uint8_t>& d, uint16_t fromPort) {
 }
 
 void MediaRelay::run() {
-    const auto until =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(m_lifetimeMs);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_lifetimeMs);
     std::vector<uint8_t> buffer(2048);
     size_t handled = 0;
     while (!m_quit && handled < m_maxDatagrams && std::chrono::steady_clock::now() < until) {
