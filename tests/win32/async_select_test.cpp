@@ -166,6 +166,36 @@ TEST_F(AsyncSelect, NoSecondFdReadUntilTheFirstIsHandled) {
     closesocket(c);
 }
 
+// Windows re-enables FD_READ on recv: a handler that reads nothing gets no
+// stream of FD_READ messages, and a later read brings the next one.
+TEST_F(AsyncSelect, AHandlerThatReadsNothingIsNotFloodedWithFdRead) {
+    Listener l;
+    SocketWindow w;
+    w.readChunk = 1;
+    bool readNothing = true;
+    auto record = w.rec.hook;
+    w.rec.hook = [&](HWND h, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) -> LRESULT {
+        if (msg == kSocketMsg && WSAGETSELECTEVENT(lParam) == FD_READ && readNothing) {
+            handled = true;
+            w.events.push_back({FD_READ, 0});
+            return 0;
+        }
+        return record(h, msg, wParam, lParam, handled);
+    };
+    SOCKET c = connectAsync(w.hwnd, l.port);
+    SOCKET peer = l.Accept();
+    send(peer, "abc", 3, 0);
+    ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_READ) == 1; }));
+    winplat::PumpMessagesUntil([] { return false; }, 100);
+    EXPECT_EQ(w.Count(FD_READ), 1);
+    readNothing = false;
+    char byte;
+    ASSERT_EQ(recv(c, &byte, 1, 0), 1);  // a read outside the handler re-enables
+    ASSERT_TRUE(PumpUntil([&] { return w.received == "bc"; }));
+    closesocket(peer);
+    closesocket(c);
+}
+
 TEST_F(AsyncSelect, ResetByThePeerGivesFdCloseWithConnectionReset) {
     Listener l;
     SocketWindow w;

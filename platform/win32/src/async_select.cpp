@@ -19,6 +19,10 @@
 namespace winplat {
 namespace {
 
+// How long a loop waits before looking again at a socket whose connect has
+// not started yet.
+constexpr int kUnstartedRecheckMs = 100;
+
 struct Selection {
     HWND hwnd = nullptr;
     UINT msg = 0;
@@ -35,6 +39,7 @@ struct Selection {
     bool closeDone = false;
     bool writeArmed = false;    // FD_WRITE once writable
     bool writePending = false;  // FD_WRITE without waiting
+    bool unstarted = false;     // TCP, not connected, no connect under way
 };
 
 struct Post {
@@ -89,16 +94,19 @@ short interest(int fd, Selection& s, std::vector<Post>& out) {
         return ev;
     }
     TcpInfo info = QueryTcp(fd);
+    s.unstarted = false;
     switch (info.state) {
         case TcpState::Listening:
             return (s.events & FD_ACCEPT) && s.acceptEnabled ? POLLIN : 0;
         case TcpState::Connecting: return s.connectDone ? 0 : POLLOUT;
         case TcpState::Closed:
+            s.unstarted = !s.everConnected && !s.connectDone;
             if (!s.everConnected) {
                 // Not connected yet, or the connect failed (its error is pending).
                 if (!s.connectDone) {
                     if (int err = TakeSocketError(fd)) {
                         s.connectDone = true;
+                        s.unstarted = false;
                         emit(out, fd, s, FD_CONNECT, WsaErrorFromErrno(err));
                     }
                 }
@@ -203,17 +211,20 @@ bool ThreadHasSelections(DWORD threadId) {
     return false;
 }
 
-void CollectSocketPollSet(DWORD threadId, std::vector<pollfd>& fds) {
+int CollectSocketPollSet(DWORD threadId, std::vector<pollfd>& fds) {
     std::vector<Post> posts;
+    int limit = -1;
     {
         std::lock_guard<std::mutex> g(selections().lock);
         for (auto& s : selections().bySocket) {
             if (s.second.thread != threadId) continue;
             short ev = interest(s.first, s.second, posts);
             if (ev) fds.push_back(pollfd{s.first, ev, 0});
+            if (s.second.unstarted) limit = kUnstartedRecheckMs;
         }
     }
     deliver(posts);
+    return limit;
 }
 
 void HandleSocketPoll(DWORD threadId, const std::vector<pollfd>& fds) {
@@ -258,14 +269,20 @@ void SocketMessageDispatched(const MSG& msg) {
     s.readEnabled = true;
 }
 
-void ArmWriteNotifications(DWORD threadId) {
-    std::lock_guard<std::mutex> g(selections().lock);
-    for (auto& s : selections().bySocket) {
-        Selection& sel = s.second;
-        if (sel.thread == threadId && (sel.events & FD_WRITE) && !sel.closeDone &&
-            (sel.everConnected || !sel.tcp))
-            sel.writeArmed = true;
+void ArmWriteNotifications() {
+    std::vector<DWORD> wake;
+    {
+        std::lock_guard<std::mutex> g(selections().lock);
+        for (auto& s : selections().bySocket) {
+            Selection& sel = s.second;
+            if ((sel.events & FD_WRITE) && !sel.closeDone && !sel.writeArmed &&
+                (sel.everConnected || !sel.tcp)) {
+                sel.writeArmed = true;
+                if (sel.thread != GetCurrentThreadId()) wake.push_back(sel.thread);
+            }
+        }
     }
+    for (DWORD t : wake) WakeThread(t);
 }
 
 void CancelSocketSelection(int socket) {

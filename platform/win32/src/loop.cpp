@@ -104,7 +104,8 @@ bool fetch(MSG* out, HWND filter, UINT min, UINT max, bool remove, int waitMs) {
             timeout = timeout < 0 ? bound : std::min(timeout, bound);
         }
         fds.clear();
-        CollectSocketPollSet(tid, fds);
+        int limit = CollectSocketPollSet(tid, fds);
+        if (limit >= 0 && (timeout < 0 || timeout > limit)) timeout = limit;
         q->Waiter()->Wait(fds, timeout);
         HandleSocketPoll(tid, fds);
         waited = true;

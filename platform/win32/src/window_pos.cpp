@@ -152,7 +152,8 @@ BOOL ShowWindow(HWND hwnd, int cmdShow) {
         case SW_SHOWNORMAL:
         case SW_SHOWDEFAULT: {
             // A window minimised from maximised is restored to maximised.
-            auto r = LookupWindow(hwnd);
+            std::lock_guard<std::mutex> g(WindowLock());
+            auto r = LookupWindowLocked(hwnd);
             state = (current == WS_MINIMIZE && r && r->restoreMaximized) ? WS_MAXIMIZE : 0;
             break;
         }
