@@ -32,9 +32,9 @@ struct Selection {
     bool connectDone = false;  // FD_CONNECT reported, or nothing to connect
     bool everConnected = false;
     bool readEnabled = true;
-    bool readPosted = false;       // an FD_READ waits to be dispatched
-    bool stalled = false;          // that FD_READ was handled without a read
-    int64_t consumedAtPost = 0;    // bytes the program had read when it was posted
+    bool readPosted = false;     // an FD_READ waits to be dispatched
+    bool stalled = false;        // that FD_READ was handled without a read
+    int64_t consumedAtPost = 0;  // bytes the program had read when it was posted
     bool acceptEnabled = true;
     bool closeDone = false;
     bool writeArmed = false;    // FD_WRITE once writable
@@ -98,7 +98,8 @@ short interest(int fd, Selection& s, std::vector<Post>& out) {
     switch (info.state) {
         case TcpState::Listening:
             return (s.events & FD_ACCEPT) && s.acceptEnabled ? POLLIN : 0;
-        case TcpState::Connecting: return s.connectDone ? 0 : POLLOUT;
+        case TcpState::Connecting:
+            return s.connectDone ? 0 : POLLOUT;
         case TcpState::Closed:
             s.unstarted = !s.everConnected && !s.connectDone;
             if (!s.everConnected) {
@@ -125,8 +126,10 @@ short interest(int fd, Selection& s, std::vector<Post>& out) {
         s.readEnabled = true;
     }
     if (!s.readPosted) {
-        if ((s.events & FD_READ) && s.readEnabled) ev |= POLLIN;
-        else if (s.events & FD_CLOSE) ev |= POLLRDHUP;  // watch for the close only
+        if ((s.events & FD_READ) && s.readEnabled)
+            ev |= POLLIN;
+        else if (s.events & FD_CLOSE)
+            ev |= POLLRDHUP;  // watch for the close only
     }
     if ((s.events & FD_WRITE) && s.writeArmed) ev |= POLLOUT;
     return ev;
@@ -293,7 +296,8 @@ void CancelSocketSelection(int socket) {
 void CancelWindowSelections(HWND hwnd) {
     std::lock_guard<std::mutex> g(selections().lock);
     auto& m = selections().bySocket;
-    for (auto it = m.begin(); it != m.end();) it = it->second.hwnd == hwnd ? m.erase(it) : std::next(it);
+    for (auto it = m.begin(); it != m.end();)
+        it = it->second.hwnd == hwnd ? m.erase(it) : std::next(it);
 }
 
 void CancelThreadSelections(DWORD threadId) {

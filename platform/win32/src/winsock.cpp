@@ -97,7 +97,9 @@ int WSAStartup(WORD versionRequested, LPWSADATA data) {
     return 0;
 }
 
-int WSACleanup() { return 0; }
+int WSACleanup() {
+    return 0;
+}
 
 int WSAGetLastError() {
     int err = errno;
