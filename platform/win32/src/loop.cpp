@@ -6,6 +6,7 @@
 
 #include "async_select.h"
 #include "queue.h"
+#include "window_internal.h"
 #include "window_table.h"
 #include "win32/clock.h"
 #include "win32/sync.h"
@@ -135,6 +136,15 @@ void PurgeWindowMessages(DWORD threadId, HWND hwnd) {
     std::lock_guard<std::mutex> g(q->lock);
     auto& p = q->posted;
     for (auto it = p.begin(); it != p.end();) it = it->hwnd == hwnd ? p.erase(it) : it + 1;
+}
+
+void PurgeSocketMessages(DWORD threadId, HWND hwnd, UINT msg, WPARAM socket) {
+    auto q = QueueOfThread(threadId);
+    if (!q) return;
+    std::lock_guard<std::mutex> g(q->lock);
+    auto& p = q->posted;
+    for (auto it = p.begin(); it != p.end();)
+        it = it->hwnd == hwnd && it->message == msg && it->wParam == socket ? p.erase(it) : it + 1;
 }
 
 bool PumpMessagesUntil(std::function<bool()> done, int timeoutMs) {

@@ -46,10 +46,10 @@ void SetLoopWaiter(LoopWaiter* waiter);
 LoopWaiter* GetLoopWaiter();
 
 // Notifications of window records, for the layer that puts windows on screen.
-// All are called on the window's owning thread after the record changed, with
-// no layer lock held; the window is valid during the call (WindowDestroyed
-// comes after WM_NCDESTROY, just before the handle becomes invalid). Default
-// implementations do nothing. Without a host, windows are records only.
+// All are called on the thread that made the change (the window's own thread,
+// as the program does it) after the record changed, with no layer lock held; the window is valid
+// during the call (WindowDestroyed comes after WM_NCDESTROY, just before the handle becomes
+// invalid). Default implementations do nothing. Without a host, windows are records only.
 class WindowHost {
 public:
     virtual ~WindowHost();
