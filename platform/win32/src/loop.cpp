@@ -148,6 +148,7 @@ void PurgeSocketMessages(DWORD threadId, HWND hwnd, UINT msg, WPARAM socket) {
 }
 
 bool PumpMessagesUntil(std::function<bool()> done, int timeoutMs) {
+    const long long kRecheckMs = 10;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (done()) return true;
@@ -155,8 +156,10 @@ bool PumpMessagesUntil(std::function<bool()> done, int timeoutMs) {
                         deadline - std::chrono::steady_clock::now())
                         .count();
         if (left <= 0) return done();
+        // `done` may turn on another thread's doing (a test server), with
+        // nothing arriving here: look at it again every few milliseconds.
         MSG m;
-        if (!fetch(&m, nullptr, 0, 0, true, static_cast<int>(std::min<long long>(left, INT_MAX))))
+        if (!fetch(&m, nullptr, 0, 0, true, static_cast<int>(std::min<long long>(left, kRecheckMs))))
             continue;
         if (m.message == WM_QUIT) {  // left for the thread's own loop
             PostQuitMessage(static_cast<int>(m.wParam));
