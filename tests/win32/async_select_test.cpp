@@ -233,6 +233,11 @@ TEST_F(AsyncSelect, FdWriteComesWhenAFullSocketCanTakeDataAgain) {
     Open(w, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
     ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_WRITE) == 1; }));  // after the connect
     EXPECT_EQ(w.events.front().event, FD_CONNECT);
+    char none;
+    ASSERT_EQ(recv(client, &none, 1, 0), SOCKET_ERROR);  // a read would block: no FD_WRITE
+    ASSERT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
+    winplat::PumpMessagesUntil([] { return false; }, 50);
+    EXPECT_EQ(w.Count(FD_WRITE), 1);
     std::string block(65536, 'x');
     size_t sent = 0;
     for (int i = 0; i < 1000; ++i) {

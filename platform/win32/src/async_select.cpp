@@ -278,8 +278,10 @@ void ArmWriteNotifications() {
         std::lock_guard<std::mutex> g(selections().lock);
         for (auto& s : selections().bySocket) {
             Selection& sel = s.second;
+            // A send that would block leaves the socket's send queue full; a
+            // recv that would block (same code) leaves it empty as a rule.
             if ((sel.events & FD_WRITE) && !sel.closeDone && !sel.writeArmed &&
-                (sel.everConnected || !sel.tcp)) {
+                (sel.everConnected || !sel.tcp) && UnsentBytes(s.first) > 0) {
                 sel.writeArmed = true;
                 if (sel.thread != GetCurrentThreadId()) wake.push_back(sel.thread);
             }

@@ -25,8 +25,9 @@ void SocketMessageDispatched(const MSG& msg);
 // queue go too: the descriptor number is reused at once by the next socket,
 // which must not get the old socket's FD_READ or FD_CLOSE.
 void CancelSocketSelection(int socket, bool dropQueued = false);
-// A send would have blocked: FD_WRITE once the sockets can take data again.
-// (Winsock cannot tell which socket it was; an extra FD_WRITE is harmless.)
+// A send may have blocked: FD_WRITE once the sockets with unsent data can take
+// data again. (The code does not tell which socket it was, nor whether it was a
+// send: an extra FD_WRITE is harmless, a missing one would stall a sender.)
 void ArmWriteNotifications();
 
 }  // namespace winplat

@@ -159,7 +159,8 @@ bool PumpMessagesUntil(std::function<bool()> done, int timeoutMs) {
         // `done` may turn on another thread's doing (a test server), with
         // nothing arriving here: look at it again every few milliseconds.
         MSG m;
-        if (!fetch(&m, nullptr, 0, 0, true, static_cast<int>(std::min<long long>(left, kRecheckMs))))
+        if (!fetch(&m, nullptr, 0, 0, true,
+                   static_cast<int>(std::min<long long>(left, kRecheckMs))))
             continue;
         if (m.message == WM_QUIT) {  // left for the thread's own loop
             PostQuitMessage(static_cast<int>(m.wParam));

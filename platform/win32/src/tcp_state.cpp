@@ -67,6 +67,11 @@ int ReadableBytes(int fd) {
     return ioctl(fd, FIONREAD, &n) == 0 ? n : 0;
 }
 
+int UnsentBytes(int fd) {
+    int n = 0;
+    return ioctl(fd, TIOCOUTQ, &n) == 0 ? n : 0;
+}
+
 int TakeSocketError(int fd) {
     int err = 0;
     socklen_t len = sizeof err;

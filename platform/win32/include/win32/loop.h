@@ -82,8 +82,8 @@ WindowHost* GetWindowHost();
 // Runs the calling thread's loop (peek, dispatch, wait) until `done()` holds or
 // `timeoutMs` of real time have passed (also with the manual clock installed).
 // `done` is asked after every message and at least every 10 ms, so it may
-// watch another thread's state. Returns done()'s last answer. A WM_QUIT met on the way ends the pump early
-// and stays pending for the thread's own loop. For tests and start-up code.
+// watch another thread's state. Returns done()'s last answer. A WM_QUIT met on the way ends the
+// pump early and stays pending for the thread's own loop. For tests and start-up code.
 bool PumpMessagesUntil(std::function<bool()> done, int timeoutMs);
 
 }  // namespace winplat
