@@ -22,8 +22,8 @@ void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path) << text;
 }
 
-// A made-up /sys/class/net: loopback, a wired and a wireless adapter, and one
-// without a usable hardware address.
+// A made-up /sys/class/net: loopback, two virtual wired adapters, a wireless
+// one, one backed by a device, and one without a usable hardware address.
 struct FakeNet {
     std::string root = makeTempFolder();
     FakeNet() {
@@ -31,6 +31,8 @@ struct FakeNet {
         add("wlan0", "1", "a0:b1:c2:d3:e4:f5", "3", true);
         add("eth0", "1", "00:1a:2b:3c:4d:5e", "2", false);
         add("odd0", "1", "zz", "4", false);
+        add("enp3s0", "1", "10:20:30:40:50:60", "9", false);
+        mkdir((root + "/enp3s0/device").c_str(), 0755);
         winplat::SetNetClassFolder(root.c_str());
     }
     ~FakeNet() {
@@ -49,16 +51,19 @@ struct FakeNet {
     }
 };
 
-TEST(IpHelper, AdaptersAreEthernetAndWirelessInIndexOrderWithTheSizeProtocol) {
+// Real devices first, then by interface index.
+TEST(IpHelper, AdaptersAreEthernetAndWirelessDevicesFirstWithTheSizeProtocol) {
     FakeNet net;
     ULONG size = 648;
     std::vector<unsigned char> small(size);
     auto* info = reinterpret_cast<IP_ADAPTER_INFO*>(small.data());
     ASSERT_EQ(GetAdaptersInfo(info, &size), static_cast<DWORD>(ERROR_BUFFER_OVERFLOW));
-    EXPECT_EQ(size, 2 * sizeof(IP_ADAPTER_INFO));
-    std::vector<IP_ADAPTER_INFO> buf(2);
+    EXPECT_EQ(size, 3 * sizeof(IP_ADAPTER_INFO));
+    std::vector<IP_ADAPTER_INFO> buf(3);
     ASSERT_EQ(GetAdaptersInfo(buf.data(), &size), static_cast<DWORD>(ERROR_SUCCESS));
-    const IP_ADAPTER_INFO* a = buf.data();
+    EXPECT_STREQ(buf[0].AdapterName, "enp3s0");
+    EXPECT_EQ(buf[0].Next, &buf[1]);
+    const IP_ADAPTER_INFO* a = &buf[1];
     EXPECT_STREQ(a->AdapterName, "eth0");
     EXPECT_EQ(a->Type, static_cast<UINT>(MIB_IF_TYPE_ETHERNET));
     EXPECT_EQ(a->AddressLength, 6u);
