@@ -12,6 +12,7 @@
 #include "win32/loop.h"
 #include "win32/messages.h"
 #include "win32/ole.h"
+#include "win32/profile.h"
 #include "win32/registry.h"
 #include "win32/sync.h"
 #include "win32/text.h"
