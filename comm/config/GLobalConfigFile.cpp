@@ -28,31 +28,67 @@ struct KeyDef {
     Slot (*field)(CGLobalConfigFile&);
 };
 
+// clang-format off
 #define NARROW_KEY(k) {#k, Kind::Narrow, [](CGLobalConfigFile& c) { return Slot{c.k, sizeof c.k}; }}
 #define WIDE_KEY(k) \
     {#k, Kind::Wide, [](CGLobalConfigFile& c) { return Slot{c.k, sizeof c.k / sizeof c.k[0]}; }}
 #define INT_KEY(k, kind) {#k, kind, [](CGLobalConfigFile& c) { return Slot{&c.k, 1}; }}
+// clang-format on
 
 // The 52 keys in their order; the file's sections do not scope them.
 const KeyDef kKeys[] = {
-    NARROW_KEY(logonsvr),       NARROW_KEY(lobbysvr),      WIDE_KEY(www_page),
-    WIDE_KEY(index_page),       WIDE_KEY(daili_page),      WIDE_KEY(user_page),
-    WIDE_KEY(pay_page),         WIDE_KEY(register0_page),  WIDE_KEY(register_page),
-    WIDE_KEY(getpwd_page),      WIDE_KEY(getbox_page),     WIDE_KEY(top10_page),
-    WIDE_KEY(roomlist_page),    WIDE_KEY(qq_service),      WIDE_KEY(help_icon_page),
-    WIDE_KEY(help_level_page),  WIDE_KEY(userinfo_page),   WIDE_KEY(my_page),
-    WIDE_KEY(favorite_page),    WIDE_KEY(lastgo_page),     WIDE_KEY(login_banner),
-    WIDE_KEY(agent_url),        WIDE_KEY(sysnotify_url),   WIDE_KEY(ad_url1),
-    WIDE_KEY(ad_url2),          WIDE_KEY(flash_url),       WIDE_KEY(chatcss_url),
-    WIDE_KEY(welltip_url),      WIDE_KEY(userreg_url),     WIDE_KEY(usercenter_url),
-    WIDE_KEY(agentcenter_url),  WIDE_KEY(mangercenter_url), WIDE_KEY(vcbmanager_url),
-    WIDE_KEY(myacc_url),        WIDE_KEY(dating_url),      WIDE_KEY(roomlist_url),
-    WIDE_KEY(iconhelp_url),     WIDE_KEY(find_url),        WIDE_KEY(emotion_url0),
-    WIDE_KEY(emotion_url1),     WIDE_KEY(emotion_url2),    WIDE_KEY(ver_url1),
-    WIDE_KEY(ver_url2),         WIDE_KEY(soft_url),        WIDE_KEY(company_url),
-    WIDE_KEY(getpaid_url),      WIDE_KEY(userpay_url),     WIDE_KEY(userhelp_url),
-    INT_KEY(showxiaopaodao, Kind::Flag), INT_KEY(shineleveimg, Kind::Flag),
-    NARROW_KEY(softname),       INT_KEY(giftthankpricelimit, Kind::Number),
+    NARROW_KEY(logonsvr),
+    NARROW_KEY(lobbysvr),
+    WIDE_KEY(www_page),
+    WIDE_KEY(index_page),
+    WIDE_KEY(daili_page),
+    WIDE_KEY(user_page),
+    WIDE_KEY(pay_page),
+    WIDE_KEY(register0_page),
+    WIDE_KEY(register_page),
+    WIDE_KEY(getpwd_page),
+    WIDE_KEY(getbox_page),
+    WIDE_KEY(top10_page),
+    WIDE_KEY(roomlist_page),
+    WIDE_KEY(qq_service),
+    WIDE_KEY(help_icon_page),
+    WIDE_KEY(help_level_page),
+    WIDE_KEY(userinfo_page),
+    WIDE_KEY(my_page),
+    WIDE_KEY(favorite_page),
+    WIDE_KEY(lastgo_page),
+    WIDE_KEY(login_banner),
+    WIDE_KEY(agent_url),
+    WIDE_KEY(sysnotify_url),
+    WIDE_KEY(ad_url1),
+    WIDE_KEY(ad_url2),
+    WIDE_KEY(flash_url),
+    WIDE_KEY(chatcss_url),
+    WIDE_KEY(welltip_url),
+    WIDE_KEY(userreg_url),
+    WIDE_KEY(usercenter_url),
+    WIDE_KEY(agentcenter_url),
+    WIDE_KEY(mangercenter_url),
+    WIDE_KEY(vcbmanager_url),
+    WIDE_KEY(myacc_url),
+    WIDE_KEY(dating_url),
+    WIDE_KEY(roomlist_url),
+    WIDE_KEY(iconhelp_url),
+    WIDE_KEY(find_url),
+    WIDE_KEY(emotion_url0),
+    WIDE_KEY(emotion_url1),
+    WIDE_KEY(emotion_url2),
+    WIDE_KEY(ver_url1),
+    WIDE_KEY(ver_url2),
+    WIDE_KEY(soft_url),
+    WIDE_KEY(company_url),
+    WIDE_KEY(getpaid_url),
+    WIDE_KEY(userpay_url),
+    WIDE_KEY(userhelp_url),
+    INT_KEY(showxiaopaodao, Kind::Flag),
+    INT_KEY(shineleveimg, Kind::Flag),
+    NARROW_KEY(softname),
+    INT_KEY(giftthankpricelimit, Kind::Number),
 };
 static_assert(sizeof kKeys / sizeof kKeys[0] == 52, "the configuration has 52 keys");
 
@@ -101,7 +137,9 @@ void storeValue(CGLobalConfigFile& c, const KeyDef& key, const std::string& valu
         case Kind::Flag:
             *static_cast<int*>(slot.data) = decimalValue(value.c_str()) != 0 ? 1 : 0;
             break;
-        case Kind::Number: *static_cast<int*>(slot.data) = decimalValue(value.c_str()); break;
+        case Kind::Number:
+            *static_cast<int*>(slot.data) = decimalValue(value.c_str());
+            break;
     }
 }
 
@@ -111,22 +149,32 @@ struct FileCloser {
 
 }  // namespace
 
-CGLobalConfigFile::CGLobalConfigFile() : codePage(CP_ACP) { Reset(); }
+CGLobalConfigFile::CGLobalConfigFile() : codePage(CP_ACP) {
+    Reset();
+}
 
 void CGLobalConfigFile::Reset() {
     for (const KeyDef& key : kKeys) {
         Slot slot = key.field(*this);
         switch (key.kind) {
-            case Kind::Narrow: std::memset(slot.data, 0, slot.count); break;
-            case Kind::Wide: std::wmemset(static_cast<wchar_t*>(slot.data), 0, slot.count); break;
+            case Kind::Narrow:
+                std::memset(slot.data, 0, slot.count);
+                break;
+            case Kind::Wide:
+                std::wmemset(static_cast<wchar_t*>(slot.data), 0, slot.count);
+                break;
             case Kind::Flag:
-            case Kind::Number: *static_cast<int*>(slot.data) = 0; break;
+            case Kind::Number:
+                *static_cast<int*>(slot.data) = 0;
+                break;
         }
     }
     std::wmemset(softnameW, 0, sizeof softnameW / sizeof softnameW[0]);
 }
 
-void CGLobalConfigFile::SetCodePage(unsigned cp) { codePage = static_cast<int>(cp); }
+void CGLobalConfigFile::SetCodePage(unsigned cp) {
+    codePage = static_cast<int>(cp);
+}
 
 int CGLobalConfigFile::LoadFile(wchar_t* path) {
     if (!path) return 0;
@@ -182,4 +230,6 @@ int CGLobalConfigFile::LoadFile(wchar_t* path) {
     return 1;
 }
 
-int CGLobalConfigFile::SaveFile(wchar_t*) { return 1; }
+int CGLobalConfigFile::SaveFile(wchar_t*) {
+    return 1;
+}

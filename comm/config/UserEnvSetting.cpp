@@ -54,8 +54,8 @@ struct TextKey {
     size_t count;
 };
 
-#define TEXT_FIELD(m) [](CUserEnvSetting& s) -> wchar_t* { return s.m; }, \
-                      sizeof(CUserEnvSetting::m) / sizeof(wchar_t)
+#define TEXT_FIELD(m) \
+    [](CUserEnvSetting& s) -> wchar_t* { return s.m; }, sizeof(CUserEnvSetting::m) / sizeof(wchar_t)
 
 const TextKey kTexts[] = {
     {L"AutoReply", L"您好,我有事不在......", TEXT_FIELD(m_szAutoReply)},
@@ -97,7 +97,9 @@ bool writeNumber(const wchar_t* section, const wchar_t* key, int value, const wc
 
 }  // namespace
 
-CUserEnvSetting::CUserEnvSetting() { Reset(); }
+CUserEnvSetting::CUserEnvSetting() {
+    Reset();
+}
 
 void CUserEnvSetting::Reset() {
     m_nReserved1 = m_nReserved2 = m_nReserved3 = m_nReserved4 = 0;
@@ -119,7 +121,8 @@ int CUserEnvSetting::LoadUserEnviron(wchar_t* path) {
         GetPrivateProfileStringW(kString, k.key, k.defaultValue, k.field(*this),
                                  static_cast<DWORD>(k.count), path);
     for (const NumberKey& k : kNumbers)
-        this->*k.member = static_cast<int>(GetPrivateProfileIntW(kRoom, k.key, k.defaultValue, path));
+        this->*k.member =
+            static_cast<int>(GetPrivateProfileIntW(kRoom, k.key, k.defaultValue, path));
     for (const StyleKey& k : kStyles)
         this->*k.member = GetPrivateProfileIntW(kRoom, k.key, 0, path) != 0;
     return 1;
@@ -141,15 +144,24 @@ int CUserEnvSetting::SaveUserEnviron() {
     ok &= writeNumber(kRoom, L"TextColor", m_nTextColor, path);
     ok &= writeNumber(kRoom, L"size", m_nSize, path);
     for (const StyleKey& k : kStyles)
-        ok &= WritePrivateProfileStringW(kRoom, k.key, this->*k.member ? L"1" : L"0", path) != FALSE;
+        ok &=
+            WritePrivateProfileStringW(kRoom, k.key, this->*k.member ? L"1" : L"0", path) != FALSE;
     ok &= writeNumber(kRoom, L"videosmooth", m_nVideoSmooth, path);
     return ok ? 1 : 0;
 }
 
-int CUserEnvSetting::ReadUserText(wchar_t*) { return 0; }
+int CUserEnvSetting::ReadUserText(wchar_t*) {
+    return 0;
+}
 
-int CUserEnvSetting::SaveUserText(wchar_t*) { return 0; }
+int CUserEnvSetting::SaveUserText(wchar_t*) {
+    return 0;
+}
 
-int CUserEnvSetting::ReadChatForamtConfig(char*) { return 0; }
+int CUserEnvSetting::ReadChatForamtConfig(char*) {
+    return 0;
+}
 
-int CUserEnvSetting::SaveChatForamtConfig(char*) { return 1; }
+int CUserEnvSetting::SaveChatForamtConfig(char*) {
+    return 1;
+}

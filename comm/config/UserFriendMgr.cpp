@@ -19,7 +19,9 @@ std::wstring friendFile(const char* baseFolder, int userId) {
     return winplat::AnsiToWide(path);
 }
 
-uint32_t key(int id) { return static_cast<uint32_t>(id); }
+uint32_t key(int id) {
+    return static_cast<uint32_t>(id);
+}
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -27,19 +29,29 @@ struct FileCloser {
 
 }  // namespace
 
-void CUserFriendMgr::AddClosedFriend(int id, CUserObj* user) { m_mapClosedFriend[key(id)] = user; }
+void CUserFriendMgr::AddClosedFriend(int id, CUserObj* user) {
+    m_mapClosedFriend[key(id)] = user;
+}
 
 void CUserFriendMgr::AddPrivSpectator(int id, CUserObj* user) {
     m_mapPrivSpectator[key(id)] = user;
 }
 
-int CUserFriendMgr::IsClosedFriend(int id) { return m_mapClosedFriend.count(key(id)) ? 1 : 0; }
+int CUserFriendMgr::IsClosedFriend(int id) {
+    return m_mapClosedFriend.count(key(id)) ? 1 : 0;
+}
 
-int CUserFriendMgr::IsPrivSpectator(int id) { return m_mapPrivSpectator.count(key(id)) ? 1 : 0; }
+int CUserFriendMgr::IsPrivSpectator(int id) {
+    return m_mapPrivSpectator.count(key(id)) ? 1 : 0;
+}
 
-void CUserFriendMgr::ClearClosedFriend(int id) { m_mapClosedFriend.erase(key(id)); }
+void CUserFriendMgr::ClearClosedFriend(int id) {
+    m_mapClosedFriend.erase(key(id));
+}
 
-void CUserFriendMgr::ClearPrivSpectator(int id) { m_mapPrivSpectator.erase(key(id)); }
+void CUserFriendMgr::ClearPrivSpectator(int id) {
+    m_mapPrivSpectator.erase(key(id));
+}
 
 void CUserFriendMgr::ClearClosedFriendData(int id) {
     auto it = m_mapClosedFriend.find(key(id));
@@ -50,9 +62,13 @@ void CUserFriendMgr::ClearAllClosedFriendData() {
     for (auto& entry : m_mapClosedFriend) entry.second = nullptr;
 }
 
-void CUserFriendMgr::ClearAllClosedFriend() { m_mapClosedFriend.clear(); }
+void CUserFriendMgr::ClearAllClosedFriend() {
+    m_mapClosedFriend.clear();
+}
 
-void CUserFriendMgr::ClearAllPrivSpectator() { m_mapPrivSpectator.clear(); }
+void CUserFriendMgr::ClearAllPrivSpectator() {
+    m_mapPrivSpectator.clear();
+}
 
 void CUserFriendMgr::clear() {
     ClearAllClosedFriend();

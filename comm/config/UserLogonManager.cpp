@@ -48,9 +48,13 @@ void CUserLogonManager::Unscramble(unsigned char* data, size_t size, unsigned ch
     data[0] ^= seed;
 }
 
-void CUserLogonManager::setConfigFile(char* path) { m_strConfigFile = path ? path : ""; }
+void CUserLogonManager::setConfigFile(char* path) {
+    m_strConfigFile = path ? path : "";
+}
 
-void CUserLogonManager::setChromeFile(char* path) { m_strChromeFile = path ? path : ""; }
+void CUserLogonManager::setChromeFile(char* path) {
+    m_strChromeFile = path ? path : "";
+}
 
 void CUserLogonManager::loadFileData() {
     File file = openRead(m_strConfigFile);
@@ -112,7 +116,9 @@ bool CUserLogonManager::initChromeData() {
     return false;
 }
 
-char* CUserLogonManager::getDubaData() { return reinterpret_cast<char*>(g_dubaData); }
+char* CUserLogonManager::getDubaData() {
+    return reinterpret_cast<char*>(g_dubaData);
+}
 
 void CUserLogonManager::addLogonData(tag_LogonUserData& record) {
     tag_LogonUserData copy = record;  // the caller's record may be one of ours
@@ -137,8 +143,14 @@ void CUserLogonManager::delLogonData(int userId) {
     }
 }
 
-void CUserLogonManager::clearData() { m_listLogonData.clear(); }
+void CUserLogonManager::clearData() {
+    m_listLogonData.clear();
+}
 
-void CUserLogonManager::setSavePwd(bool save) { m_bSavePwd = save; }
+void CUserLogonManager::setSavePwd(bool save) {
+    m_bSavePwd = save;
+}
 
-void CUserLogonManager::setAutoStart(bool autoStart) { m_bAutoStart = autoStart; }
+void CUserLogonManager::setAutoStart(bool autoStart) {
+    m_bAutoStart = autoStart;
+}

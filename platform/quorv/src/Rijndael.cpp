@@ -35,8 +35,7 @@ bool runCipher(bool encrypt, const unsigned char* key, const unsigned char* iv,
 
 }  // namespace
 
-CRijndael::CRijndael(const char* key, const char* chain, int mode, int keyLength,
-                     int blockSize) {
+CRijndael::CRijndael(const char* key, const char* chain, int mode, int keyLength, int blockSize) {
     if (key) MakeKey(key, chain, mode, keyLength, blockSize);
 }
 
@@ -72,8 +71,8 @@ int CRijndael::Decrypt(const char* in, int inLength, char* out, int outCapacity)
     if (!m_bKeyed || inLength < 0 || (!in && inLength > 0) || !out || outCapacity < 0) return -1;
     if (inLength == 0 || inLength % kBlockSize != 0) return 0;
     std::vector<unsigned char> result;
-    bool ok = runCipher(false, m_key, m_chain, reinterpret_cast<const unsigned char*>(in),
-                        inLength, result);
+    bool ok = runCipher(false, m_key, m_chain, reinterpret_cast<const unsigned char*>(in), inLength,
+                        result);
     int length = ok ? static_cast<int>(result.size()) : 0;
     if (ok && length > outCapacity) length = -1;
     if (length > 0) std::memcpy(out, result.data(), result.size());

@@ -24,7 +24,9 @@ struct IniFile {
 // another thread's read-modify-write.
 std::mutex g_profileLock;
 
-bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool isBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
 
 std::wstring trim(const std::wstring& s) {
     size_t b = 0, e = s.size();
@@ -42,7 +44,9 @@ bool sameName(const std::wstring& a, const wchar_t* b) {
     return true;
 }
 
-bool sameName(const std::wstring& a, const std::wstring& b) { return sameName(a, b.c_str()); }
+bool sameName(const std::wstring& a, const std::wstring& b) {
+    return sameName(a, b.c_str());
+}
 
 // What one line is: a section header, a key line, or anything else.
 struct Parsed {
@@ -76,7 +80,8 @@ std::wstring decodeUtf16(const std::string& bytes, size_t start, bool bigEndian)
     std::u16string units;
     units.reserve((bytes.size() - start) / 2);
     for (size_t i = start; i + 1 < bytes.size(); i += 2) {
-        auto b0 = static_cast<unsigned char>(bytes[i]), b1 = static_cast<unsigned char>(bytes[i + 1]);
+        auto b0 = static_cast<unsigned char>(bytes[i]),
+             b1 = static_cast<unsigned char>(bytes[i + 1]);
         units.push_back(static_cast<char16_t>(bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0));
     }
     return winplat::Utf16ToWide(units.data(), units.size());
@@ -123,8 +128,12 @@ bool saveIni(LPCWSTR fileName, const IniFile& ini) {
     }
     std::string bytes;
     switch (ini.encoding) {
-        case Encoding::Ansi: bytes = winplat::WideToAnsi(text); break;
-        case Encoding::Utf8: bytes = "\xEF\xBB\xBF" + winplat::WideToUtf8(text); break;
+        case Encoding::Ansi:
+            bytes = winplat::WideToAnsi(text);
+            break;
+        case Encoding::Utf8:
+            bytes = "\xEF\xBB\xBF" + winplat::WideToUtf8(text);
+            break;
         case Encoding::Utf16Le:
         case Encoding::Utf16Be: {
             bool be = ini.encoding == Encoding::Utf16Be;
@@ -259,10 +268,14 @@ UINT GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWS
     uint32_t value = 0;
     for (;; ++p) {
         unsigned digit;
-        if (*p >= L'0' && *p <= L'9') digit = static_cast<unsigned>(*p - L'0');
-        else if (*p >= L'a' && *p <= L'f') digit = static_cast<unsigned>(*p - L'a' + 10);
-        else if (*p >= L'A' && *p <= L'F') digit = static_cast<unsigned>(*p - L'A' + 10);
-        else break;
+        if (*p >= L'0' && *p <= L'9')
+            digit = static_cast<unsigned>(*p - L'0');
+        else if (*p >= L'a' && *p <= L'f')
+            digit = static_cast<unsigned>(*p - L'a' + 10);
+        else if (*p >= L'A' && *p <= L'F')
+            digit = static_cast<unsigned>(*p - L'A' + 10);
+        else
+            break;
         if (digit >= base) break;
         value = value * base + digit;  // unsigned: wraps like the system's own parser
     }

@@ -11,8 +11,8 @@
 // NUL-separated lists ending in two NULs. Otherwise the value, or `defaultValue`
 // (trailing blanks removed) when the key is missing. The result is cut to fit
 // `size`; the return value counts the characters copied, without the final NUL(s).
-DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue,
-                               LPWSTR out, DWORD size, LPCWSTR fileName);
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR out,
+                               DWORD size, LPCWSTR fileName);
 #define GetPrivateProfileString GetPrivateProfileStringW
 
 // The value as an integer (decimal, or 0x/0o/0b prefixed, with an optional sign;

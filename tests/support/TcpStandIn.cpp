@@ -1,4 +1,4 @@
-#include "testsupport/TcpStandIn.h"
+#include "TcpStandIn.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
