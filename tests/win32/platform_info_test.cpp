@@ -18,7 +18,9 @@ std::string makeTempFolder() {
     return d ? d : "";
 }
 
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
 
 // A made-up /sys/class/net: loopback, a wired and a wireless adapter, and one
 // without a usable hardware address.
@@ -88,8 +90,10 @@ protected:
         setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
     }
     void TearDown() override {
-        if (hadOld_) setenv("XDG_CONFIG_HOME", saved_.c_str(), 1);
-        else unsetenv("XDG_CONFIG_HOME");
+        if (hadOld_)
+            setenv("XDG_CONFIG_HOME", saved_.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
         std::string cmd = "rm -rf '" + config_ + "'";
         EXPECT_EQ(std::system(cmd.c_str()), 0);
     }
@@ -99,8 +103,9 @@ protected:
 
 TEST_F(Registry, TheRunKeyIsAnAutostartEntry) {
     HKEY windows = nullptr, version = nullptr, run = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SoftWare\\Microsoft\\Windows", 0, KEY_WRITE, &windows),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SoftWare\\Microsoft\\Windows", 0, KEY_WRITE, &windows),
+        ERROR_SUCCESS);
     ASSERT_EQ(RegCreateKeyExW(windows, L"CurrentVersion", 0, nullptr, 0, KEY_WRITE, nullptr,
                               &version, nullptr),
               ERROR_SUCCESS);
@@ -111,14 +116,17 @@ TEST_F(Registry, TheRunKeyIsAnAutostartEntry) {
                              sizeof program),
               ERROR_SUCCESS);
     std::string entry;
-    ASSERT_TRUE(winplat::ReadWholeFile(winplat::Utf8ToWide(config_ + "/autostart/MivoraChat.desktop"), entry));
+    ASSERT_TRUE(winplat::ReadWholeFile(
+        winplat::Utf8ToWide(config_ + "/autostart/MivoraChat.desktop"), entry));
     EXPECT_NE(entry.find("[Desktop Entry]\n"), std::string::npos);
-    EXPECT_NE(entry.find("\nExec=\"/Program Files/Mivora \\\\$1/mivora.exe\"\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nExec=\"/Program Files/Mivora \\\\$1/mivora.exe\"\n"),
+              std::string::npos);
 
     wchar_t back[MAX_PATH] = {};
     DWORD size = sizeof back, type = 0;
-    ASSERT_EQ(RegQueryValueExW(run, L"MivoraChat", nullptr, &type, reinterpret_cast<BYTE*>(back), &size),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegQueryValueExW(run, L"MivoraChat", nullptr, &type, reinterpret_cast<BYTE*>(back), &size),
+        ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_STREQ(back, L"\\Program Files\\Mivora $1\\mivora.exe");
 
@@ -146,7 +154,8 @@ TEST_F(Registry, OtherValuesAreKeptInMemoryWithWindowsSizeRules) {
               ERROR_SUCCESS);
     EXPECT_EQ(out, 1234u);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(RegQueryValueExW(k, L"Missing", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExW(k, L"Missing", nullptr, nullptr, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
     RegCloseKey(k);
 }
 

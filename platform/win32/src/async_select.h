@@ -13,14 +13,18 @@ namespace winplat {
 bool ThreadHasSelections(DWORD threadId);
 // The descriptors (and events) the thread's loop waits for now. Events that
 // need no waiting (a connect that already completed) are posted here.
-void CollectSocketPollSet(DWORD threadId, std::vector<pollfd>& fds);
+// Returns the longest the loop may wait before looking again (-1: no limit):
+// a socket selected before its connect started has nothing to poll yet, and
+// its connect may start on another thread.
+int CollectSocketPollSet(DWORD threadId, std::vector<pollfd>& fds);
 // Posts the messages for the ready entries of a set made by CollectSocketPollSet.
 void HandleSocketPoll(DWORD threadId, const std::vector<pollfd>& fds);
 // Re-enables FD_READ / FD_ACCEPT once their message has been handled.
 void SocketMessageDispatched(const MSG& msg);
 // closesocket: the selection of the socket ends.
 void CancelSocketSelection(int socket);
-// A send of this thread would have blocked: FD_WRITE once the socket can take data.
-void ArmWriteNotifications(DWORD threadId);
+// A send would have blocked: FD_WRITE once the sockets can take data again.
+// (Winsock cannot tell which socket it was; an extra FD_WRITE is harmless.)
+void ArmWriteNotifications();
 
 }  // namespace winplat

@@ -68,9 +68,11 @@ std::vector<Adapter> listAdapters(const std::string& folder) {
         Adapter a{};
         a.name = name;
         if (!parseAddress(readLine(base + "/address"), a)) continue;
-        a.type = isFolder(base + "/wireless") || isFolder(base + "/phy80211") ? IF_TYPE_IEEE80211
-                                                                               : MIB_IF_TYPE_ETHERNET;
-        a.index = static_cast<DWORD>(std::strtoul(readLine(base + "/ifindex").c_str(), nullptr, 10));
+        a.type = isFolder(base + "/wireless") || isFolder(base + "/phy80211")
+                     ? IF_TYPE_IEEE80211
+                     : MIB_IF_TYPE_ETHERNET;
+        a.index =
+            static_cast<DWORD>(std::strtoul(readLine(base + "/ifindex").c_str(), nullptr, 10));
         out.push_back(a);
     }
     closedir(d);
@@ -85,9 +87,11 @@ void copyText(char* dst, size_t size, const std::string& src) {
 }
 
 void fillAddress(IP_ADAPTER_INFO& info, const std::string& name) {
-    copyText(info.IpAddressList.IpAddress.String, sizeof info.IpAddressList.IpAddress.String, "0.0.0.0");
+    copyText(info.IpAddressList.IpAddress.String, sizeof info.IpAddressList.IpAddress.String,
+             "0.0.0.0");
     copyText(info.IpAddressList.IpMask.String, sizeof info.IpAddressList.IpMask.String, "0.0.0.0");
-    copyText(info.GatewayList.IpAddress.String, sizeof info.GatewayList.IpAddress.String, "0.0.0.0");
+    copyText(info.GatewayList.IpAddress.String, sizeof info.GatewayList.IpAddress.String,
+             "0.0.0.0");
     copyText(info.GatewayList.IpMask.String, sizeof info.GatewayList.IpMask.String, "0.0.0.0");
     ifaddrs* all = nullptr;
     if (getifaddrs(&all) != 0) return;
@@ -96,11 +100,13 @@ void fillAddress(IP_ADAPTER_INFO& info, const std::string& name) {
         char text[INET_ADDRSTRLEN];
         auto* a = reinterpret_cast<sockaddr_in*>(i->ifa_addr);
         if (inet_ntop(AF_INET, &a->sin_addr, text, sizeof text))
-            copyText(info.IpAddressList.IpAddress.String, sizeof info.IpAddressList.IpAddress.String, text);
+            copyText(info.IpAddressList.IpAddress.String,
+                     sizeof info.IpAddressList.IpAddress.String, text);
         if (i->ifa_netmask) {
             auto* m = reinterpret_cast<sockaddr_in*>(i->ifa_netmask);
             if (inet_ntop(AF_INET, &m->sin_addr, text, sizeof text))
-                copyText(info.IpAddressList.IpMask.String, sizeof info.IpAddressList.IpMask.String, text);
+                copyText(info.IpAddressList.IpMask.String, sizeof info.IpAddressList.IpMask.String,
+                         text);
         }
         break;
     }

@@ -59,7 +59,8 @@ bool takeLocked(ThreadQueue& q, MSG* out, HWND filter, UINT min, UINT max, bool 
         ++it;
     }
     if (q.quit && RangeMatches(min, max, WM_QUIT)) {
-        *out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, GetTickCount(), POINT{0, 0}};
+        *out =
+            MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, GetTickCount(), POINT{0, 0}};
         if (remove) q.quit = false;
         return true;
     }
@@ -72,7 +73,8 @@ bool takeLocked(ThreadQueue& q, MSG* out, HWND filter, UINT min, UINT max, bool 
 bool fetch(MSG* out, HWND filter, UINT min, UINT max, bool remove, int waitMs) {
     auto q = CurrentQueue();
     DWORD tid = q->threadId;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs > 0 ? waitMs : 0);
+    auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs > 0 ? waitMs : 0);
     bool waited = false;
     std::vector<pollfd> fds;
     for (;;) {
@@ -104,7 +106,8 @@ bool fetch(MSG* out, HWND filter, UINT min, UINT max, bool remove, int waitMs) {
             timeout = timeout < 0 ? bound : std::min(timeout, bound);
         }
         fds.clear();
-        CollectSocketPollSet(tid, fds);
+        int limit = CollectSocketPollSet(tid, fds);
+        if (limit >= 0 && (timeout < 0 || timeout > limit)) timeout = limit;
         q->Waiter()->Wait(fds, timeout);
         HandleSocketPoll(tid, fds);
         waited = true;
@@ -255,8 +258,10 @@ BOOL TranslateMessage(const MSG* msg) {
         case WM_KEYDOWN:
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP: return TRUE;
-        default: return FALSE;
+        case WM_SYSKEYUP:
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
@@ -296,13 +301,17 @@ BOOL WaitMessage() {
     return TRUE;
 }
 
-DWORD GetMessageTime() { return t_lastMessage.time; }
+DWORD GetMessageTime() {
+    return t_lastMessage.time;
+}
 DWORD GetMessagePos() {
-    return static_cast<DWORD>(MAKELONG(static_cast<WORD>(t_lastMessage.pt.x),
-                                       static_cast<WORD>(t_lastMessage.pt.y)));
+    return static_cast<DWORD>(
+        MAKELONG(static_cast<WORD>(t_lastMessage.pt.x), static_cast<WORD>(t_lastMessage.pt.y)));
 }
 
-BOOL InSendMessage() { return t_inSend.empty() ? FALSE : TRUE; }
+BOOL InSendMessage() {
+    return t_inSend.empty() ? FALSE : TRUE;
+}
 
 BOOL ReplyMessage(LRESULT result) {
     if (t_inSend.empty()) return FALSE;

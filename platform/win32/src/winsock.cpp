@@ -97,14 +97,16 @@ int WSAStartup(WORD versionRequested, LPWSADATA data) {
     return 0;
 }
 
-int WSACleanup() { return 0; }
+int WSACleanup() {
+    return 0;
+}
 
 int WSAGetLastError() {
     int err = errno;
     if (t_setCode >= 0 && err == t_setErrno) return t_setCode;
     int code = winplat::WsaErrorFromErrno(err);
     // A would-block send is what re-enables FD_WRITE on Windows.
-    if (code == WSAEWOULDBLOCK) winplat::ArmWriteNotifications(GetCurrentThreadId());
+    if (code == WSAEWOULDBLOCK) winplat::ArmWriteNotifications();
     return code;
 }
 
