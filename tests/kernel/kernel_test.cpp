@@ -10,6 +10,7 @@
 #include "config/UserLogonManager.h"
 #include "kernel/CommKernel.h"
 #include "kernel/TMLSocket.h"
+#include "http_test_server.h"
 #include "kernel_test_util.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
@@ -488,7 +489,8 @@ TEST_F(KernelTest, RefusedConnectPostsConnectErrorWithTheTypeAndDropsTheQueue) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
         m_notify.posted().clear();
-        PointAt(c.type, 3, TcpStandIn::RefusingPort());
+        testsupport::RefusingPort refusing;
+        PointAt(c.type, 3, refusing.port());
         c.send();
         ASSERT_TRUE(Pump([&] { return !m_notify.posted().empty(); }));
         ASSERT_EQ(m_notify.posted().size(), 1u);
