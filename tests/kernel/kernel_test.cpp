@@ -205,6 +205,45 @@ TEST_F(KernelTest, SelfConnectingRequestsSendHelloFirstOnlyOnAFreshConnection) {
     winplat::RemoveManualClock();
 }
 
+std::string g_trace;
+void CaptureTrace(const char* text) {
+    g_trace += text;
+}
+
+TEST_F(KernelTest, LogonTracesItsStepsAndARefusalItsErrorText) {
+    winplat::SetDebugOutputHook(CaptureTrace);
+    g_trace.clear();
+    TcpStandIn server;
+    PointAt(1, 2, server.port());
+    const std::string port = std::to_string(server.port());
+    k->SendMsg_LoginReq2(2);
+    ASSERT_TRUE(Pump([&] { return k->IsConnected(SERVER_TYPE_LOGON); }));
+    k->SendMsg_LoginReq2(2);
+    const std::string steps[] = {
+        "  tag_logon: step3: SendMsg_LoginReq2...serverIndex=2\n",
+        "  tag_logon: step4: ConnectServer...addr=127.0.0.1, port=" + port + "\n",
+        "  tag_tmlsocket:ConnectToServer: addr=127.0.0.1, port=" + port + "\n\n",
+        "  tag_logon: step2: SendMsg_LoginReq2...\n",
+    };
+    size_t at = 0;
+    for (const auto& step : steps) {
+        at = g_trace.find(step, at);
+        EXPECT_NE(at, std::string::npos) << step;
+        if (at == std::string::npos) break;
+    }
+
+    k->DisconnectServer(SERVER_TYPE_LOGON);
+    testsupport::RefusingPort refusing;
+    PointAt(1, 3, refusing.port());
+    g_trace.clear();
+    k->SendMsg_LoginReq2(3);
+    ASSERT_TRUE(Pump([&] { return !k->IsConnecting(SERVER_TYPE_LOGON); }));
+    winplat::SetDebugOutputHook(nullptr);
+    EXPECT_NE(
+        g_trace.find("Addresses in the specified family cannot be used with this socket. 1\n"),
+        std::string::npos);
+}
+
 TEST_F(KernelTest, LobbyRequestsWhileConnectingQueueBehindOneHello) {
     TcpStandIn server;
     PointAt(2, 0, server.port());
