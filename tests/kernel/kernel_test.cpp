@@ -471,6 +471,19 @@ TEST_F(KernelTest, RoomRequestsWithoutARoomConnectionAreDropped) {
     EXPECT_EQ(Sock(3).PendingSendBytes(), 0u);
 }
 
+TEST_F(KernelTest, ARoomRequestWhileTheRoomConnectIsUnderWayIsDropped) {
+    TcpStandIn server;
+    PointAt(3, 0, server.port());
+    k->SendMsg_JoinRoomReq2(0);
+    ASSERT_TRUE(k->IsConnecting(SERVER_TYPE_ROOM));
+    k->SendMsg_RoomPingReq();  // must not go out ahead of the hello frame
+    ASSERT_TRUE(Pump([&] { return k->IsConnected(SERVER_TYPE_ROOM); }));
+    k->SendMsg_RoomPingReq();
+    const Bytes ping = FrameBytes(105, 2).i32(kLocalUser).i32(0).bytes();
+    ASSERT_TRUE(ReceivedAll(server, 14 + 115 + 18));
+    EXPECT_EQ(server.Received(), Cat(Cat(Hello(105), JoinFrame()), ping));
+}
+
 TEST_F(KernelTest, PlayFireworksSendsTheFirstDueRecordToItsRecipients) {
     TcpStandIn server;
     JoinRoom(server);
