@@ -180,6 +180,20 @@ TEST_F(AsyncSelect, NoSecondFdReadUntilTheFirstIsHandled) {
     EXPECT_EQ(w.Count(FD_READ), 2);
 }
 
+// Descriptor numbers come back at once: a closed socket's queued events must
+// not reach the next socket that gets its number.
+TEST_F(AsyncSelect, ClosingDropsTheSocketsQueuedEvents) {
+    SocketWindow w;
+    Open(w);
+    send(peer, "x", 1, 0);
+    MSG m;
+    ASSERT_TRUE(
+        PumpUntil([&] { return PeekMessageW(&m, w.hwnd, kSocketMsg, kSocketMsg, PM_NOREMOVE); }));
+    closesocket(client);
+    client = INVALID_SOCKET;
+    EXPECT_FALSE(PeekMessageW(&m, w.hwnd, kSocketMsg, kSocketMsg, PM_NOREMOVE));
+}
+
 // Windows re-enables FD_READ on recv: a handler that reads nothing gets no
 // stream of FD_READ messages, and a later read brings the next one.
 TEST_F(AsyncSelect, AHandlerThatReadsNothingIsNotFloodedWithFdRead) {

@@ -288,9 +288,17 @@ void ArmWriteNotifications() {
     for (DWORD t : wake) WakeThread(t);
 }
 
-void CancelSocketSelection(int socket) {
-    std::lock_guard<std::mutex> g(selections().lock);
-    selections().bySocket.erase(socket);
+void CancelSocketSelection(int socket, bool dropQueued) {
+    Selection gone;
+    {
+        std::lock_guard<std::mutex> g(selections().lock);
+        auto it = selections().bySocket.find(socket);
+        if (it == selections().bySocket.end()) return;
+        gone = it->second;
+        selections().bySocket.erase(it);
+    }
+    if (dropQueued)
+        PurgeSocketMessages(gone.thread, gone.hwnd, gone.msg, static_cast<WPARAM>(socket));
 }
 
 void CancelWindowSelections(HWND hwnd) {

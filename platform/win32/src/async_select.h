@@ -21,8 +21,10 @@ int CollectSocketPollSet(DWORD threadId, std::vector<pollfd>& fds);
 void HandleSocketPoll(DWORD threadId, const std::vector<pollfd>& fds);
 // Re-enables FD_READ / FD_ACCEPT once their message has been handled.
 void SocketMessageDispatched(const MSG& msg);
-// closesocket: the selection of the socket ends.
-void CancelSocketSelection(int socket);
+// closesocket: the selection of the socket ends, and its messages still in the
+// queue go too: the descriptor number is reused at once by the next socket,
+// which must not get the old socket's FD_READ or FD_CLOSE.
+void CancelSocketSelection(int socket, bool dropQueued = false);
 // A send would have blocked: FD_WRITE once the sockets can take data again.
 // (Winsock cannot tell which socket it was; an extra FD_WRITE is harmless.)
 void ArmWriteNotifications();

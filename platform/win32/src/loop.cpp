@@ -6,6 +6,7 @@
 
 #include "async_select.h"
 #include "queue.h"
+#include "window_internal.h"
 #include "window_table.h"
 #include "win32/clock.h"
 #include "win32/sync.h"
@@ -137,7 +138,17 @@ void PurgeWindowMessages(DWORD threadId, HWND hwnd) {
     for (auto it = p.begin(); it != p.end();) it = it->hwnd == hwnd ? p.erase(it) : it + 1;
 }
 
+void PurgeSocketMessages(DWORD threadId, HWND hwnd, UINT msg, WPARAM socket) {
+    auto q = QueueOfThread(threadId);
+    if (!q) return;
+    std::lock_guard<std::mutex> g(q->lock);
+    auto& p = q->posted;
+    for (auto it = p.begin(); it != p.end();)
+        it = it->hwnd == hwnd && it->message == msg && it->wParam == socket ? p.erase(it) : it + 1;
+}
+
 bool PumpMessagesUntil(std::function<bool()> done, int timeoutMs) {
+    const long long kRecheckMs = 10;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (done()) return true;
@@ -145,8 +156,10 @@ bool PumpMessagesUntil(std::function<bool()> done, int timeoutMs) {
                         deadline - std::chrono::steady_clock::now())
                         .count();
         if (left <= 0) return done();
+        // `done` may turn on another thread's doing (a test server), with
+        // nothing arriving here: look at it again every few milliseconds.
         MSG m;
-        if (!fetch(&m, nullptr, 0, 0, true, static_cast<int>(std::min<long long>(left, INT_MAX))))
+        if (!fetch(&m, nullptr, 0, 0, true, static_cast<int>(std::min<long long>(left, kRecheckMs))))
             continue;
         if (m.message == WM_QUIT) {  // left for the thread's own loop
             PostQuitMessage(static_cast<int>(m.wParam));

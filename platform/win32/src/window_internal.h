@@ -30,5 +30,6 @@ WPARAM SizeKind(HWND hwnd);
 void KillWindowTimers(DWORD threadId, HWND hwnd);
 void CancelWindowSelections(HWND hwnd);
 void PurgeWindowMessages(DWORD threadId, HWND hwnd);
+void PurgeSocketMessages(DWORD threadId, HWND hwnd, UINT msg, WPARAM socket);
 
 }  // namespace winplat

@@ -123,7 +123,7 @@ void WSASetLastError(int error) {
 }
 
 int closesocket(SOCKET s) {
-    winplat::CancelSocketSelection(s);
+    winplat::CancelSocketSelection(s, true);
     if (close(s) != 0) {
         if (errno == EBADF) errno = ENOTSOCK;
         return SOCKET_ERROR;
