@@ -105,11 +105,10 @@ std::vector<Adapter> listAdapters(const std::string& folder) {
         out.push_back(a);
     }
     closedir(d);
-    // The program takes the first adapter as the machine's: real devices come
-    // first, then those in use (with an address), each in interface order.
+    // The program takes the first adapter as the machine's, so the order must
+    // not change with the network's state: real devices first, then interface order.
     std::sort(out.begin(), out.end(), [](const Adapter& x, const Adapter& y) {
         if (x.physical != y.physical) return x.physical;
-        if (x.ip.empty() != y.ip.empty()) return !x.ip.empty();
         return x.index != y.index ? x.index < y.index : x.name < y.name;
     });
     return out;
