@@ -292,7 +292,7 @@ void BM_CpuPerStream(benchmark::State& state) {
     const char* names[3] = {"idle room (two facades, play graphs running)", "one video stream",
                             "one audio stream"};
     std::printf("CPU, %s: %.1f %% of one core%s", names[what], percent,
-                what == 0 ? " (mostly the receive threads' 20 us select loop)\n" : "");
+                what == 0 ? " (the threads' timed wake-ups: decode passes, session sleeps, select waits)\n" : "");
     if (what > 0)
         std::printf(", %.1f %% above the idle room (publisher and listener)\n", percent - idle);
 }
