@@ -57,8 +57,8 @@ TEST_F(Friends, SavingNoFriendKeepsTheOldFile) {
 
 TEST_F(Friends, LongBaseFolderIsNotCut) {
     // Longer than any fixed path buffer: the file must still land in the user's folder.
-    const std::string deep = std::string(200, 'a') + "/" + std::string(200, 'b') + "/" +
-                             std::string(200, 'c');
+    const std::string deep =
+        std::string(200, 'a') + "/" + std::string(200, 'b') + "/" + std::string(200, 'c');
     std::filesystem::create_directories(dir.nativePath(deep + "/42"));
     std::string longBase = winplat::WideToAnsi(winplat::ToWindowsPath(dir.nativePath(deep)));
     mgr.AddClosedFriend(5, nullptr);
