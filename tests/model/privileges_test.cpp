@@ -201,6 +201,8 @@ TEST(UserMVManager, AddPrivilegeExtendsAnExistingRule) {
     auto* rule = dynamic_cast<COOPrivilege*>(m.FindPrivilege(2, 100));
     ASSERT_NE(rule, nullptr);
     EXPECT_EQ(rule->targets[Final(5, 0, 0)], (std::vector<int>{Final(3, 0, 0), Final(4, 0, 0)}));
+    EXPECT_EQ(m.FindPrivilege(0, 100), rule);  // any table but 1 is the temporary one
+    EXPECT_EQ(m.FindPrivilege(1, 100), nullptr);
     EXPECT_NE(dynamic_cast<CNonOOPrivilege*>(m.FindPrivilege(2, 4)), nullptr);
 
     auto* own = new CNonOOPrivilege();
