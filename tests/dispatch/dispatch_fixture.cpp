@@ -143,7 +143,12 @@ void SessionTest::SetUp() {
         k->DisconnectServer(static_cast<_eServerType>(t));
         k->SetNotifyWnd(static_cast<_eServerType>(t), notify.hwnd());
     }
-    // A fresh model for every test.
+    ResetModel();
+    g_dispatchTraces = 0;
+    winplat::SetDebugOutputHook(CountTraces);
+}
+
+void SessionTest::ResetModel() {
     d->m_pUserManager->ClearData();
     std::vector<int> rooms;
     for (auto& entry : d->m_pRoomManager->rooms) rooms.push_back(entry.first);
@@ -162,8 +167,6 @@ void SessionTest::SetUp() {
     d->m_CurJoinRoomUserData = {};
     d->m_CurJoinRoomUserData.nRoomId = kRoom;
     std::strcpy(d->m_CurJoinRoomUserData.szPassword, "roompw");
-    g_dispatchTraces = 0;
-    winplat::SetDebugOutputHook(CountTraces);
 }
 
 void SessionTest::TearDown() {
@@ -194,6 +197,7 @@ void SessionTest::ConnectLogon() {
     std::string host = "127.0.0.1";
     std::strcpy(d->m_pLogonSvrTable[0].szHost, host.c_str());
     d->m_pLogonSvrTable[0].wPort = servers.logon().port();
+    k->DisconnectServer(SERVER_TYPE_LOGON);
     servers.logon().ClearReceived();
     k->SendMsg_LoginReq2(0);
     ASSERT_TRUE(kerneltest::Pump([&] { return servers.logon().ReceivedCount() >= 14 + 100; }));
@@ -202,6 +206,7 @@ void SessionTest::ConnectLogon() {
 void SessionTest::ConnectRoom() {
     std::string gate = servers.Address(ServerSet::kRoom);
     d->SetRoomGateAddr(&gate[0]);
+    k->DisconnectServer(SERVER_TYPE_ROOM);
     servers.room().ClearReceived();
     k->SendMsg_JoinRoomReq2(0);
     ASSERT_TRUE(kerneltest::Pump([&] { return servers.room().ReceivedCount() >= 14 + 115; }));

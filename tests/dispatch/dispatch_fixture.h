@@ -37,6 +37,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // The model as after start-up: no rooms, no users but the local user.
+    void ResetModel();
     // Logon request out on a fresh logon connection (hello and request seen).
     void ConnectLogon();
     // Join request out on a fresh room connection.
