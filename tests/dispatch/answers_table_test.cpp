@@ -154,6 +154,25 @@ TEST_F(AnswerTable, PriorityRemovalKeepsTheStoredLevel) {
     EXPECT_EQ(User(d, kUserA)->roomMgrLevel, 3);
 }
 
+TEST_F(AnswerTable, AUserWhoMovedRoomsIsForgottenInEveryRoom) {
+    ResetModel();
+    EnterRoom();
+    answers::JoinRoom join;
+    join.roomId = kOtherRoom;
+    answers::UserEntry a;
+    a.userId = kUserA;
+    a.roomId = kOtherRoom;
+    PlayRoom({answers::JoinRoomAnswer(join), answers::UserListAnswer({a})});
+    CRoomObj* first = d->m_pRoomManager->FindRoom(kRoom);
+    ASSERT_EQ(first->FindUser(kUserA), User(d, kUserA));  // still listed in the old room
+    PlayRoom({Words(kRoomMain, 36, {kUserA, kOtherRoom})});
+    EXPECT_EQ(User(d, kUserA), nullptr);
+    EXPECT_EQ(first->FindUser(kUserA), nullptr);
+    // An answer for the old room finds nobody to write to.
+    auto posted = PlayRoom({answers::UserAliasAnswer(kRoom, kUserA, 1, "gone")});
+    EXPECT_TRUE(posted.empty());
+}
+
 TEST_F(AnswerTable, MicrophonesAndQueue) {
     Run({
         {"33 public microphones, index 12 skipped",

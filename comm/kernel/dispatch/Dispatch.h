@@ -61,6 +61,11 @@ bool DispatchFrame(const Context& context, const void* frame, int length);
 
 // Seconds since 1970 on the layer's clock.
 int32_t Now();
+// A 32-bit time plus seconds from the network, wrapping like the 32-bit field it is
+// stored in instead of overflowing.
+inline int32_t AddSeconds(int32_t time, int32_t seconds) {
+    return static_cast<int32_t>(static_cast<uint32_t>(time) + static_cast<uint32_t>(seconds));
+}
 
 }  // namespace dispatch
 }  // namespace comm

@@ -51,7 +51,7 @@ bool OnFireworksBought(const Context& c, const Payload& p, const AnswerEntry& e)
     tag_FireworksRecord record;
     record.roomId = p.I32(0);
     record.userId = p.I32(4);
-    record.playTime = Now() + delay;
+    record.playTime = AddSeconds(Now(), delay);
     record.itemId = p.U16(12);
     record.value = p.U16(14);
     room->fireworks.push_back(record);
@@ -89,7 +89,7 @@ bool OnSeal(const Context& c, const Payload& p, const AnswerEntry& e) {
     if (!room) return true;
     if (CUserObj* user = room->FindUser(p.I32(8))) {
         user->sealId = p.U16(12);
-        user->sealExpiry = Now() + static_cast<int32_t>(p.U16(14)) * 60;
+        user->sealExpiry = AddSeconds(Now(), static_cast<int32_t>(p.U16(14)) * 60);
     }
     c.PostCopy(e.msg, 0, p);
     return true;

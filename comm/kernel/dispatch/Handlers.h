@@ -14,6 +14,10 @@ inline WPARAM W(int32_t v) {
     return static_cast<WPARAM>(static_cast<uint32_t>(v));
 }
 
+// Forgets a user who is going: from `room`, from every room that holds his object
+// (no map may keep an object that is deleted), and from the user map.
+void ForgetUser(const Context& c, CRoomObj* room, int userId);
+
 #define MIVORA_ANSWER(name) bool name(const Context& c, const Payload& p, const AnswerEntry& e)
 
 // Posting only.

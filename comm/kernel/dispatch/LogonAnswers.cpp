@@ -32,6 +32,13 @@ bool OnLogonFailed(const Context& c, const Payload& p, const AnswerEntry& e) {
 bool OnLogonOk(const Context& c, const Payload& p, const AnswerEntry& e) {
     CCommKernelData* d = c.data;
     CUserObj& me = d->m_LocalUser;
+    CUserManager* users = d->m_pUserManager;
+    // The local user is registered under his new id only: an earlier registration
+    // goes, and so does another object known under that id (it would be lost).
+    if (users->FindUser(me.userId) == &me) users->DelUser(me.userId);
+    int32_t newId = p.I32(28);
+    if (CUserObj* other = users->FindUser(newId); other && other != &me)
+        ForgetUser(c, nullptr, newId);
     me.ClearData();
     me.money = p.I64(0);
     me.points = p.I64(8);
@@ -51,7 +58,7 @@ bool OnLogonOk(const Context& c, const Payload& p, const AnswerEntry& e) {
     me.forbidCarryToMic = false;
     me.password = FixedFieldText(d->m_CurLogonUserData.szPassword,
                                  sizeof d->m_CurLogonUserData.szPassword);
-    d->m_pUserManager->AddUser(&me);
+    users->AddUser(&me);
     c.PostCopy(e.msg, 0, p);
     return true;
 }

@@ -1,6 +1,7 @@
 // Answers about the users of the room: the list, arrivals and departures, aliases,
 // manager ranks, the forbid-invite switch and the address query.
 #include "kernel/dispatch/Handlers.h"
+#include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
 #include "model/UserObj.h"
@@ -59,18 +60,20 @@ bool AddEntryUser(const Context& c, const Payload& p, size_t at) {
     return true;
 }
 
-// Forgets a user who is going: from `room`, from the room his object points at (no
-// map may keep an object that is deleted), and from the user map.
-void DropUser(const Context& c, CRoomObj* room, int userId) {
+}  // namespace
+
+void ForgetUser(const Context& c, CRoomObj* room, int userId) {
     CUserManager* users = c.data->m_pUserManager;
     if (room) room->RemoveUser(userId);
+    // The object is deleted below: no room may keep it, also one the user was in
+    // before he came to the current room.
     CUserObj* user = users->FindUser(userId);
-    if (user && user->room && user->room != room && user->room->FindUser(userId) == user)
-        user->room->RemoveUser(userId);
+    if (user && user != &c.data->m_LocalUser) {
+        for (auto& entry : c.data->m_pRoomManager->rooms)
+            if (entry.second->FindUser(userId) == user) entry.second->RemoveUser(userId);
+    }
     users->DelUser(userId);
 }
-
-}  // namespace
 
 bool OnUserList(const Context& c, const Payload& p, const AnswerEntry& e) {
     int32_t count = p.I32(0);
@@ -90,7 +93,7 @@ bool OnUserEnter(const Context& c, const Payload& p, const AnswerEntry& e) {
 
 bool OnUserExit(const Context& c, const Payload& p, const AnswerEntry& e) {
     CRoomObj* room = c.FindRoom(p.I32(4));
-    DropUser(c, room, p.I32(0));
+    ForgetUser(c, room, p.I32(0));
     if (room) c.PostCopy(e.msg, W(p.I32(4)), p);
     return true;
 }
@@ -98,7 +101,7 @@ bool OnUserExit(const Context& c, const Payload& p, const AnswerEntry& e) {
 bool OnUserKickedOut(const Context& c, const Payload& p, const AnswerEntry& e) {
     CRoomObj* room = c.FindRoom(p.I32(0));
     if (!room) return true;
-    DropUser(c, room, p.I32(8));
+    ForgetUser(c, room, p.I32(8));
     c.PostCopy(e.msg, W(p.I32(0)), p);
     return true;
 }
