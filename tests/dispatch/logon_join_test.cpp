@@ -1,6 +1,8 @@
 // A whole logon and a whole join as the program drives them.
 #include "dispatch_fixture.h"
 
+#include <cstring>
+
 #include "kernel/Notifications.h"
 #include "model/Privilege.h"
 #include "model/RoomGroupManager.h"
@@ -261,6 +263,50 @@ TEST_F(JoinTest, RefusedJoinIsPostedAsIs) {
     ASSERT_EQ(Ids(posted), std::vector<UINT>{UM_JOIN_ROOM_FAILED});
     EXPECT_TRUE(CopyEquals(posted[0], refusal));
     EXPECT_EQ(d->m_pRoomManager->FindRoom(kRoom), nullptr);
+}
+
+}  // namespace
+}  // namespace dispatchtest
+
+namespace dispatchtest {
+namespace {
+
+namespace answers = testsupport::answers;
+
+using ThreeServers = SessionTest;
+
+// Logon, lobby and room servers at once: each answer goes to the notify window of
+// the connection it came on.
+TEST_F(ThreeServers, AnswersReachTheWindowOfTheirConnection) {
+    kerneltest::RecorderWindow lobbyWindow, roomWindow;
+    k->SetNotifyWnd(SERVER_TYPE_LOBBY, lobbyWindow.hwnd());
+    k->SetNotifyWnd(SERVER_TYPE_ROOM, roomWindow.hwnd());
+    ConnectLogon();
+    ConnectRoom();
+    std::strcpy(d->m_pLobbySvrTable[0].szHost, "127.0.0.1");
+    d->m_pLobbySvrTable[0].wPort = servers.lobby().port();
+    tag_CMDSetUserProfileReq profile{};
+    profile.userId = kMe;
+    k->SendMsg_SetUserProfileReq2(&profile, 0);
+    ASSERT_TRUE(kerneltest::Pump([&] { return servers.lobby().ReceivedCount() >= 14 + 53; }));
+
+    Bytes profileAnswer = answers::Words(answers::kLogonMain, 119, {kMe, 0});
+    servers.lobby().Send(profileAnswer);
+    servers.room().Send(answers::Words(answers::kRoomMain, 107, {0, 0}));  // no room: nothing
+    servers.room().Send(answers::Words(answers::kRoomMain, 128, {}));
+    servers.logon().Send(answers::LogonFailedAnswer(103, 0, 0));
+    ASSERT_TRUE(kerneltest::Pump([&] {
+        return !lobbyWindow.posted().empty() && !roomWindow.posted().empty() &&
+               !notify.posted().empty();
+    }));
+    ASSERT_EQ(lobbyWindow.posted().size(), 1u);
+    EXPECT_EQ(lobbyWindow.posted()[0].msg, UM_SET_USER_PROFILE_RESP);
+    EXPECT_TRUE(CopyEquals(lobbyWindow.posted()[0], profileAnswer));
+    ASSERT_EQ(roomWindow.posted().size(), 1u);
+    EXPECT_EQ(roomWindow.posted()[0].msg, UM_MONEY_OP_FAILED);
+    ASSERT_EQ(notify.posted().size(), 1u);
+    EXPECT_EQ(notify.posted()[0].msg, UM_LOGON_FAILED);
+    CCommKernel::free_msgdata(reinterpret_cast<char*>(lobbyWindow.posted()[0].lParam));
 }
 
 }  // namespace
