@@ -161,11 +161,13 @@ int CCommKernelData::LoadGlobalConf(wchar_t* path) {
     if (!m_GlobalConfig.LoadFile(path)) return 0;
     char text[sizeof m_GlobalConfig.logonsvr + 1];
     // The fields came from a file: read them as bounded texts.
-    SetFixedFieldText(text, sizeof text,
-                      FixedFieldText(m_GlobalConfig.logonsvr, sizeof m_GlobalConfig.logonsvr).c_str());
+    SetFixedFieldText(
+        text, sizeof text,
+        FixedFieldText(m_GlobalConfig.logonsvr, sizeof m_GlobalConfig.logonsvr).c_str());
     FillServerTable(m_pLogonSvrTable, text);
-    SetFixedFieldText(text, sizeof text,
-                      FixedFieldText(m_GlobalConfig.lobbysvr, sizeof m_GlobalConfig.lobbysvr).c_str());
+    SetFixedFieldText(
+        text, sizeof text,
+        FixedFieldText(m_GlobalConfig.lobbysvr, sizeof m_GlobalConfig.lobbysvr).c_str());
     FillServerTable(m_pLobbySvrTable, text);
     return 1;
 }
@@ -210,8 +212,8 @@ int CCommKernelData::LoadChatFont() {
     GetPrivateProfileStringW(kFontSection, L"name", L"", name, kFontNameReadChars + 1, file);
     std::wmemset(m_szFontName, 0, kChatFontNameChars);
     std::wcsncpy(m_szFontName, name, kChatFontNameChars - 1);
-    m_nFontSize = static_cast<int32_t>(
-        GetPrivateProfileIntW(kFontSection, L"size", kDefaultFontSize, file));
+    m_nFontSize =
+        static_cast<int32_t>(GetPrivateProfileIntW(kFontSection, L"size", kDefaultFontSize, file));
     m_bBold = GetPrivateProfileIntW(kFontSection, L"bold", 0, file) ? 1 : 0;
     m_bUnderline = GetPrivateProfileIntW(kFontSection, L"underline", 0, file) ? 1 : 0;
     m_bItalic = GetPrivateProfileIntW(kFontSection, L"italic", 0, file) ? 1 : 0;

@@ -56,13 +56,12 @@ TEST_F(LogonTest, LogonAnswerPrivilegesAndRoomGroups) {
     answers::RoomGroup c{30, 20, 4, 1, 0, std::string(20, 'c'), "http://c/"};
     answers::RoomGroup orphan{40, 99, 1, 1, 0, "D", ""};
     Bytes logon = answers::LogonOkAnswer(ok);
-    auto posted = PlayLogon({logon,
-                             answers::PrivilegeListAnswer({{4, 1, 0x050000, 0},
-                                                           {108, 2, 0x050000, 0x020000},
-                                                           {4, 1, 0x060000, 0}}),
-                             answers::RoomGroupAnswer(a), answers::RoomGroupAnswer(b),
-                             answers::RoomGroupAnswer(c), answers::RoomGroupAnswer(orphan),
-                             answers::RoomGroupListEndAnswer()});
+    auto posted = PlayLogon(
+        {logon,
+         answers::PrivilegeListAnswer(
+             {{4, 1, 0x050000, 0}, {108, 2, 0x050000, 0x020000}, {4, 1, 0x060000, 0}}),
+         answers::RoomGroupAnswer(a), answers::RoomGroupAnswer(b), answers::RoomGroupAnswer(c),
+         answers::RoomGroupAnswer(orphan), answers::RoomGroupListEndAnswer()});
 
     ASSERT_EQ(Ids(posted), (std::vector<UINT>{UM_LOGON_OK, UM_ROOM_GROUP_LIST_END}));
     EXPECT_EQ(posted[0].wParam, 0u);
@@ -184,10 +183,9 @@ TEST_F(JoinTest, JoinUserListNoticesAndChat) {
                             answers::UserListEndAnswer(),
                             answers::RoomTextAnswer(kRoom, 1, "after the list end"), chatFrame});
 
-    ASSERT_EQ(Ids(posted), (std::vector<UINT>{UM_JOIN_ROOM_OK, UM_ROOM_USER_LIST,
-                                              UM_ROOM_USER_LIST, UM_USER_ENTER_ROOM,
-                                              UM_ROOM_USER_LIST_END, UM_ROOM_NOTICE_TEXT,
-                                              UM_ROOM_CHAT_MSG}));
+    ASSERT_EQ(Ids(posted), (std::vector<UINT>{UM_JOIN_ROOM_OK, UM_ROOM_USER_LIST, UM_ROOM_USER_LIST,
+                                              UM_USER_ENTER_ROOM, UM_ROOM_USER_LIST_END,
+                                              UM_ROOM_NOTICE_TEXT, UM_ROOM_CHAT_MSG}));
     EXPECT_EQ(posted[0].wParam, static_cast<WPARAM>(kRoom));
     EXPECT_TRUE(CopyEquals(posted[0], joinFrame));
     EXPECT_TRUE(CopyEquals(posted[1], list));

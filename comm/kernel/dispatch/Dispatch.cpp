@@ -24,20 +24,20 @@ const AnswerEntry kAnswers[] = {
     // Logon server.
     {kMainLogon, 4, 12, UM_LOGON_FAILED, OnLogonFailed},
     {kMainLogon, 5, 80, UM_LOGON_OK, OnLogonOk},
-    {kMainLogon, 7, 2, 0, OnPrivilegeList},                 // + 10 per entry
+    {kMainLogon, 7, 2, 0, OnPrivilegeList},  // + 10 per entry
     {kMainLogon, 9, 0, UM_ROOM_GROUP_LIST_END, OnRoomGroupListEnd},
-    {kMainLogon, 17, 38, 0, OnRoomGroup},                   // name at 20, address at 37
+    {kMainLogon, 17, 38, 0, OnRoomGroup},  // name at 20, address at 37
     {kMainLogon, 119, 0, UM_SET_USER_PROFILE_RESP, PostCopy0},
     {kMainLogon, 121, 14, UM_SET_USER_PWD_RESP, PostCopy0},  // id, int, result, flag, text
     {kMainLogon, 123, 8, UM_MV_ZHINGXING_RESP, OnMvZhingxingResp},
     {kMainLogon, 125, 0, UM_MV_KUXIN_RESP, PostCopy0},
     // Room server: join, room information, texts and media.
-    {kMainRoom, 26, 12, UM_JOIN_ROOM_FAILED, PostCopy0},     // code is the third int
+    {kMainRoom, 26, 12, UM_JOIN_ROOM_FAILED, PostCopy0},  // code is the third int
     {kMainRoom, 27, 291, UM_JOIN_ROOM_OK, OnJoinRoom},
     {kMainRoom, 31, 0, UM_ROOM_USER_LIST_END, OnUserListEnd},
     {kMainRoom, 63, 68, UM_ROOM_INFO_CHANGED, OnRoomBaseInfo},  // name field to 68, text
     {kMainRoom, 66, 8, UM_ROOM_MEDIA_CHANGED, OnRoomMedia},
-    {kMainRoom, 67, 7, UM_ROOM_NOTICE_TEXT, OnRoomText},        // + text length
+    {kMainRoom, 67, 7, UM_ROOM_NOTICE_TEXT, OnRoomText},  // + text length
     {kMainRoom, 68, 8, UM_ROOM_ATTR_CHANGED, OnRoomAttr},
     {kMainRoom, 113, 8, UM_SET_ROOM_INFO_RESP, PostResultIfRoom0},
     {kMainRoom, 115, 8, UM_SET_ROOM_OP_STATUS_RESP, PostResultIfRoom0},
@@ -51,13 +51,13 @@ const AnswerEntry kAnswers[] = {
     {kMainRoom, 69, 13, UM_CONN_MEDIA_REQ, PostCopyIfRoom0},   // room, requester, target, op
     {kMainRoom, 70, 12, UM_CONN_MEDIA_RESP, PostCopyIfRoom0},
     {kMainRoom, 71, 12, UM_CONN_MEDIA_ERR, PostCopyIfRoom0},
-    {kMainRoom, 83, 29, UM_USER_ALIAS_CHANGED, OnUserAlias},   // room, user, face, alias
+    {kMainRoom, 83, 29, UM_USER_ALIAS_CHANGED, OnUserAlias},  // room, user, face, alias
     {kMainRoom, 86, 14, UM_USER_PRIORITY_CHANGED, OnUserPriority},
-    {kMainRoom, 88, 12, UM_SEE_USER_IP_RESP, OnSeeUserIp},     // + address text
+    {kMainRoom, 88, 12, UM_SEE_USER_IP_RESP, OnSeeUserIp},       // + address text
     {kMainRoom, 92, 13, UM_THROW_USER_NOTIFY, PostCopyIfRoom0},  // room, manager, user, kind
     {kMainRoom, 135, 12, UM_FORBID_INVITE_UP_MIC_RESP, OnForbidInviteUpMic},
     // Microphones and the wait queue.
-    {kMainRoom, 33, 4, UM_PUBLIC_MIC_INFO, OnPublicMics},  // + 10 per entry
+    {kMainRoom, 33, 4, UM_PUBLIC_MIC_INFO, OnPublicMics},         // + 10 per entry
     {kMainRoom, 42, 4, UM_WAIT_MIC_LIST_CHANGED, OnWaitMicList},  // + 4 per id
     {kMainRoom, 74, 4, UM_MIC_STATE_FAILED, PostCopyIfRoom0},
     {kMainRoom, 75, 15, UM_MIC_STATE_CHANGED, PostCopyIfRoom0},  // the microphone record
@@ -112,8 +112,8 @@ bool DispatchFrame(const Context& context, const void* frame, int length) {
     const AnswerEntry* entry = FindAnswer(mainCmd, subCmd);
     if (!entry) return true;  // ignored
     if (!ModelReady(context.data)) {
-        __log_print__("tag_dispatch: answer %d/%d before the session state was set up",
-                      mainCmd, subCmd);
+        __log_print__("tag_dispatch: answer %d/%d before the session state was set up", mainCmd,
+                      subCmd);
         return false;
     }
     Payload payload(bytes + kHeaderSize, static_cast<size_t>(length - kHeaderSize));
@@ -182,15 +182,12 @@ bool PostCopy0(const Context& c, const Payload& p, const AnswerEntry& e) {
 }
 
 bool PostCopyIfRoom0(const Context& c, const Payload& p, const AnswerEntry& e) {
-    if (c.FindRoom(p.I32(0)))
-        c.PostCopy(e.msg, W(p.I32(0)), p);
+    if (c.FindRoom(p.I32(0))) c.PostCopy(e.msg, W(p.I32(0)), p);
     return true;
 }
 
 bool PostResultIfRoom0(const Context& c, const Payload& p, const AnswerEntry& e) {
-    if (c.FindRoom(p.I32(0)))
-        c.Post(e.msg, W(p.I32(0)),
-               static_cast<LPARAM>(p.I32(4)));
+    if (c.FindRoom(p.I32(0))) c.Post(e.msg, W(p.I32(0)), static_cast<LPARAM>(p.I32(4)));
     return true;
 }
 

@@ -21,10 +21,10 @@ void ForgetUser(const Context& c, CRoomObj* room, int userId);
 #define MIVORA_ANSWER(name) bool name(const Context& c, const Payload& p, const AnswerEntry& e)
 
 // Posting only.
-MIVORA_ANSWER(PostNothing);         // nothing but the notification: wParam 0, lParam 0
-MIVORA_ANSWER(PostCopy0);           // wParam 0, copy
-MIVORA_ANSWER(PostCopyIfRoom0);     // room i32[0] known: wParam i32[0], copy
-MIVORA_ANSWER(PostResultIfRoom0);   // room i32[0] known: wParam i32[0], lParam i32[4]
+MIVORA_ANSWER(PostNothing);        // nothing but the notification: wParam 0, lParam 0
+MIVORA_ANSWER(PostCopy0);          // wParam 0, copy
+MIVORA_ANSWER(PostCopyIfRoom0);    // room i32[0] known: wParam i32[0], copy
+MIVORA_ANSWER(PostResultIfRoom0);  // room i32[0] known: wParam i32[0], lParam i32[4]
 
 // Logon server (main 103).
 MIVORA_ANSWER(OnLogonFailed);

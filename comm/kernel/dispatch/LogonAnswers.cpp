@@ -56,8 +56,8 @@ bool OnLogonOk(const Context& c, const Payload& p, const AnswerEntry& e) {
     me.entryFlag0 = p.U8(62);
     me.alias = p.Text(63, 17);
     me.forbidCarryToMic = false;
-    me.password = FixedFieldText(d->m_CurLogonUserData.szPassword,
-                                 sizeof d->m_CurLogonUserData.szPassword);
+    me.password =
+        FixedFieldText(d->m_CurLogonUserData.szPassword, sizeof d->m_CurLogonUserData.szPassword);
     users->AddUser(&me);
     c.PostCopy(e.msg, 0, p);
     return true;

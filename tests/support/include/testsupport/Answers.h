@@ -191,8 +191,7 @@ Bytes RoomBaseInfoAnswer(const RoomBaseInfo& r);
 // 105/83: room, user, face, 17-byte alias.
 Bytes UserAliasAnswer(int32_t roomId, int32_t userId, int32_t faceId, const std::string& alias);
 // 105/86: room, actor, user, operation, kind.
-Bytes UserPriorityAnswer(int32_t roomId, int32_t actorId, int32_t userId, uint8_t op,
-                         uint8_t kind);
+Bytes UserPriorityAnswer(int32_t roomId, int32_t actorId, int32_t userId, uint8_t op, uint8_t kind);
 // 105/41: gift roll.
 Bytes GiftRollAnswer(int32_t roomId, int32_t giverId, int32_t receiverId, int32_t giftId,
                      int32_t count, uint8_t anonymous, int32_t value24, const std::string& giver,
