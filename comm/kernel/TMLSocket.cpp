@@ -106,10 +106,9 @@ bool CTMLSocket::ConnectToServer(HWND wnd, UINT msg, const char* host, int port)
     if (m_hSocket == INVALID_SOCKET) {
         m_hSocket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         if (m_hSocket == INVALID_SOCKET) return false;
-        // A failed attempt closes the socket again: a socket left open but never
-        // connected would make every later request queue behind a connect that
-        // never comes.
-        // FD_WRITE tells when a full socket can take the rest of a frame.
+        // A failed attempt below closes the socket again: a socket left open but
+        // never connecting would make later requests queue for a connect that never
+        // comes. FD_WRITE tells when a full socket can take the rest of a frame.
         if (WSAAsyncSelect(m_hSocket, wnd, msg, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE) ==
             SOCKET_ERROR) {
             CloseSocket();
@@ -220,6 +219,9 @@ int CTMLSocket::ReceiveFrames(SOCKET s) {
 
 void CTMLSocket::SendData(const void* bytes, int length) {
     if (m_hSocket == INVALID_SOCKET || !bytes || length <= 0) return;
+    // Before the connect completes a send fails (WSAENOTCONN); kept, it would go
+    // out ahead of the queued hello frame.
+    if (m_nSync == 1) return;
     const uint8_t* p = static_cast<const uint8_t*>(bytes);
     if (!m_SendBacklog.empty()) {
         m_SendBacklog.insert(m_SendBacklog.end(), p, p + length);

@@ -27,7 +27,9 @@ const char kDefaultTestUrl[] = "http://www.example.com/";
 std::mutex g_testUrlLock;
 std::string g_testUrl;
 
-bool acceptable(const char* url) { return url && std::strlen(url) > 3 && std::strchr(url, '.'); }
+bool acceptable(const char* url) {
+    return url && std::strlen(url) > 3 && std::strchr(url, '.');
+}
 
 // The session and the opened URL, closed together.
 struct Connection {
@@ -41,7 +43,8 @@ struct Connection {
         session = InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
         if (!session) return false;
         std::wstring wide = winplat::AnsiToWide(url);
-        request = InternetOpenUrlW(session, wide.c_str(), kAccept, static_cast<DWORD>(-1), flags, 0);
+        request =
+            InternetOpenUrlW(session, wide.c_str(), kAccept, static_cast<DWORD>(-1), flags, 0);
         return request != nullptr;
     }
     int status() const {
@@ -72,8 +75,8 @@ unsigned long CHttpGet::URLDownloadToFileW(const char* url, const char* file, in
                         &len, nullptr))
         return 0;
     // OPEN_ALWAYS keeps an existing file's bytes beyond what this download writes.
-    HANDLE out = CreateFileA(file, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
+    HANDLE out =
+        CreateFileA(file, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return 0;
     unsigned char piece[kPiece];
     unsigned long written = 0;
@@ -118,8 +121,7 @@ int CHttpGet::TestNetworkIsConnected() {
     return acceptable(url.c_str()) && c.open(url.c_str(), kDownloadFlags) ? 1 : 0;
 }
 
-int CHttpGet::HttpGetFileName(const char* url, char* /*buffer*/, unsigned long /*size*/,
-                              int* ok) {
+int CHttpGet::HttpGetFileName(const char* url, char* /*buffer*/, unsigned long /*size*/, int* ok) {
     std::string current = url ? url : "";
     for (int hop = 0;; ++hop) {
         if (!acceptable(current.c_str())) return 0;

@@ -6,7 +6,9 @@
 
 namespace {
 
-HMIXEROBJ obj(HMIXER m) { return reinterpret_cast<HMIXEROBJ>(m); }
+HMIXEROBJ obj(HMIXER m) {
+    return reinterpret_cast<HMIXEROBJ>(m);
+}
 
 bool volumeControl(HMIXER mixer, DWORD lineId, MIXERCONTROLW& control) {
     if (!mixer) return false;
@@ -23,7 +25,9 @@ bool volumeControl(HMIXER mixer, DWORD lineId, MIXERCONTROLW& control) {
 }
 
 // The channel count a details block is built for, kept to what a line can have.
-DWORD channelCount(int channels) { return static_cast<DWORD>(std::clamp(channels, 1, 32)); }
+DWORD channelCount(int channels) {
+    return static_cast<DWORD>(std::clamp(channels, 1, 32));
+}
 
 void setVolume(HMIXER mixer, const MIXERCONTROLW& control, DWORD channels, int volume) {
     std::vector<MIXERCONTROLDETAILS_UNSIGNED> values(channels);
@@ -34,8 +38,7 @@ void setVolume(HMIXER mixer, const MIXERCONTROLW& control, DWORD channels, int v
     d.cChannels = channels;
     d.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
     d.paDetails = values.data();
-    mixerSetControlDetails(obj(mixer), &d,
-                           MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE);
+    mixerSetControlDetails(obj(mixer), &d, MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE);
 }
 
 int getVolume(HMIXER mixer, const MIXERCONTROLW& control, DWORD channels) {
@@ -81,7 +84,9 @@ CMyWaveInCtrl::CMyWaveInCtrl()
     std::memset(waveOutNames, 0, sizeof waveOutNames);
 }
 
-CMyWaveInCtrl::~CMyWaveInCtrl() { Uninit(); }
+CMyWaveInCtrl::~CMyWaveInCtrl() {
+    Uninit();
+}
 
 // Devices past the 100 the tables hold are not listed (and not counted), so
 // that no caller walks past the tables.
@@ -111,12 +116,24 @@ void CMyWaveInCtrl::getWaveOutDevList() {
     waveOutCount = static_cast<int32_t>(kept);
 }
 
-void CMyWaveInCtrl::setWaveInDevId(unsigned int id) { waveInDevId = id; }
-void CMyWaveInCtrl::setWaveOutDevId(unsigned int id) { waveOutDevId = id; }
-unsigned int CMyWaveInCtrl::getCurWaveInDevId() { return waveInDevId; }
-unsigned int CMyWaveInCtrl::getCurWaveOutDevId() { return waveOutDevId; }
-int CMyWaveInCtrl::getWaveInDefaultDevId() { return -1; }
-int CMyWaveInCtrl::getWaveOutDefaultDevId() { return -1; }
+void CMyWaveInCtrl::setWaveInDevId(unsigned int id) {
+    waveInDevId = id;
+}
+void CMyWaveInCtrl::setWaveOutDevId(unsigned int id) {
+    waveOutDevId = id;
+}
+unsigned int CMyWaveInCtrl::getCurWaveInDevId() {
+    return waveInDevId;
+}
+unsigned int CMyWaveInCtrl::getCurWaveOutDevId() {
+    return waveOutDevId;
+}
+int CMyWaveInCtrl::getWaveInDefaultDevId() {
+    return -1;
+}
+int CMyWaveInCtrl::getWaveOutDefaultDevId() {
+    return -1;
+}
 
 void CMyWaveInCtrl::Init() {
     // A second Init reopens instead of leaking the mixers it had.
@@ -170,7 +187,8 @@ void CMyWaveInCtrl::Uninit() {
 void CMyWaveInCtrl::SetInXXXVolume(int volume) {
     MIXERCONTROLW control{};
     if (!inMixer) return;
-    if ((inSourceLineId >= 0 && volumeControl(inMixer, static_cast<DWORD>(inSourceLineId), control)) ||
+    if ((inSourceLineId >= 0 &&
+         volumeControl(inMixer, static_cast<DWORD>(inSourceLineId), control)) ||
         volumeControl(inMixer, static_cast<DWORD>(inDestLineId), control))
         setVolume(inMixer, control, channelCount(inChannels), volume);
 }
@@ -178,7 +196,8 @@ void CMyWaveInCtrl::SetInXXXVolume(int volume) {
 int CMyWaveInCtrl::GetInXXXVolume() {
     MIXERCONTROLW control{};
     if (!inMixer) return -1;
-    if ((inSourceLineId >= 0 && volumeControl(inMixer, static_cast<DWORD>(inSourceLineId), control)) ||
+    if ((inSourceLineId >= 0 &&
+         volumeControl(inMixer, static_cast<DWORD>(inSourceLineId), control)) ||
         volumeControl(inMixer, static_cast<DWORD>(inDestLineId), control))
         return getVolume(inMixer, control, channelCount(inChannels));
     return -1;
@@ -215,8 +234,7 @@ bool CMyWaveInCtrl::FindSource(Pred wanted) {
         src.dwDestination = dest.dwDestination;
         src.dwSource = i;
         if (mixerGetLineInfoW(obj(inMixer), &src,
-                              MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_SOURCE) !=
-            MMSYSERR_NOERROR)
+                              MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_SOURCE) != MMSYSERR_NOERROR)
             return false;
         if (wanted(src)) {
             inSourceLineId = static_cast<int32_t>(src.dwLineID);
@@ -262,8 +280,7 @@ void CMyWaveInCtrl::SelectInXXXLine() {
         MMSYSERR_NOERROR)
         return;
     // A remembered item from another device may lie outside this multiplexer.
-    if (mux.cMultipleItems == 0 || muxItem < 0 ||
-        static_cast<DWORD>(muxItem) >= mux.cMultipleItems)
+    if (mux.cMultipleItems == 0 || muxItem < 0 || static_cast<DWORD>(muxItem) >= mux.cMultipleItems)
         return;
     std::vector<MIXERCONTROLDETAILS_BOOLEAN> items(mux.cMultipleItems);
     MIXERCONTROLDETAILS d{};

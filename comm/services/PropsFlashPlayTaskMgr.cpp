@@ -58,9 +58,13 @@ void CPropsFlashPlayTaskMgr::SetAppPath(wchar_t* path) {
     LeaveCriticalSection(&lock);
 }
 
-void CPropsFlashPlayTaskMgr::SetShiledPlayFlash(bool shield) { shieldPlayFlash = shield; }
+void CPropsFlashPlayTaskMgr::SetShiledPlayFlash(bool shield) {
+    shieldPlayFlash = shield;
+}
 
-void CPropsFlashPlayTaskMgr::SetShiledPlayFlashSound(bool shield) { shieldPlayFlashSound = shield; }
+void CPropsFlashPlayTaskMgr::SetShiledPlayFlashSound(bool shield) {
+    shieldPlayFlashSound = shield;
+}
 
 DWORD WINAPI CPropsFlashPlayTaskMgr::WorkerProc(LPVOID self) {
     auto* mgr = static_cast<CPropsFlashPlayTaskMgr*>(self);
@@ -82,8 +86,8 @@ void CPropsFlashPlayTaskMgr::Play(const tag_PropsFlashPlayTaskItem& task,
                                   const std::wstring& folder) {
     std::wstring line;
     if (task.kind == 0)
-        line = folder + L"\\TeskFlash.exe " + folder + L"\\items\\" +
-               std::to_wstring(task.number) + L".swf";
+        line = folder + L"\\TeskFlash.exe " + folder + L"\\items\\" + std::to_wstring(task.number) +
+               L".swf";
     else if (task.kind == 1 || task.kind == 2)
         line = folder + L"\\fireworks.exe FW_Flag 5";
     else

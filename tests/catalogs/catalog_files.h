@@ -14,7 +14,10 @@ protected:
         for (const std::string& p : written_) std::remove(p.c_str());
     }
     std::string Path(const std::string& name) {
-        std::string p = ::testing::TempDir() + name;
+        // Tests run as parallel processes: keep each test's files apart.
+        std::string p = ::testing::TempDir() +
+                        ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                        name;
         written_.push_back(p);
         return p;
     }

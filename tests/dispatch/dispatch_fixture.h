@@ -11,8 +11,8 @@
 
 #include "kernel/CommKernel.h"
 #include "kernel_test_util.h"
-#include "testsupport/Answers.h"
-#include "testsupport/ServerSet.h"
+#include "Answers.h"
+#include "ServerSet.h"
 
 namespace dispatchtest {
 

@@ -10,6 +10,7 @@
 #include "config/UserLogonManager.h"
 #include "kernel/CommKernel.h"
 #include "kernel/TMLSocket.h"
+#include "http_test_server.h"
 #include "kernel_test_util.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
@@ -202,6 +203,45 @@ TEST_F(KernelTest, SelfConnectingRequestsSendHelloFirstOnlyOnAFreshConnection) {
         k->DisconnectServer(static_cast<_eServerType>(c.type));
     }
     winplat::RemoveManualClock();
+}
+
+std::string g_trace;
+void CaptureTrace(const char* text) {
+    g_trace += text;
+}
+
+TEST_F(KernelTest, LogonTracesItsStepsAndARefusalItsErrorText) {
+    winplat::SetDebugOutputHook(CaptureTrace);
+    g_trace.clear();
+    TcpStandIn server;
+    PointAt(1, 2, server.port());
+    const std::string port = std::to_string(server.port());
+    k->SendMsg_LoginReq2(2);
+    ASSERT_TRUE(Pump([&] { return k->IsConnected(SERVER_TYPE_LOGON); }));
+    k->SendMsg_LoginReq2(2);
+    const std::string steps[] = {
+        "  tag_logon: step3: SendMsg_LoginReq2...serverIndex=2\n",
+        "  tag_logon: step4: ConnectServer...addr=127.0.0.1, port=" + port + "\n",
+        "  tag_tmlsocket:ConnectToServer: addr=127.0.0.1, port=" + port + "\n\n",
+        "  tag_logon: step2: SendMsg_LoginReq2...\n",
+    };
+    size_t at = 0;
+    for (const auto& step : steps) {
+        at = g_trace.find(step, at);
+        EXPECT_NE(at, std::string::npos) << step;
+        if (at == std::string::npos) break;
+    }
+
+    k->DisconnectServer(SERVER_TYPE_LOGON);
+    testsupport::RefusingPort refusing;
+    PointAt(1, 3, refusing.port());
+    g_trace.clear();
+    k->SendMsg_LoginReq2(3);
+    ASSERT_TRUE(Pump([&] { return !k->IsConnecting(SERVER_TYPE_LOGON); }));
+    winplat::SetDebugOutputHook(nullptr);
+    EXPECT_NE(
+        g_trace.find("Addresses in the specified family cannot be used with this socket. 1\n"),
+        std::string::npos);
 }
 
 TEST_F(KernelTest, LobbyRequestsWhileConnectingQueueBehindOneHello) {
@@ -431,6 +471,19 @@ TEST_F(KernelTest, RoomRequestsWithoutARoomConnectionAreDropped) {
     EXPECT_EQ(Sock(3).PendingSendBytes(), 0u);
 }
 
+TEST_F(KernelTest, ARoomRequestWhileTheRoomConnectIsUnderWayIsDropped) {
+    TcpStandIn server;
+    PointAt(3, 0, server.port());
+    k->SendMsg_JoinRoomReq2(0);
+    ASSERT_TRUE(k->IsConnecting(SERVER_TYPE_ROOM));
+    k->SendMsg_RoomPingReq();  // must not go out ahead of the hello frame
+    ASSERT_TRUE(Pump([&] { return k->IsConnected(SERVER_TYPE_ROOM); }));
+    k->SendMsg_RoomPingReq();
+    const Bytes ping = FrameBytes(105, 2).i32(kLocalUser).i32(0).bytes();
+    ASSERT_TRUE(ReceivedAll(server, 14 + 115 + 18));
+    EXPECT_EQ(server.Received(), Cat(Cat(Hello(105), JoinFrame()), ping));
+}
+
 TEST_F(KernelTest, PlayFireworksSendsTheFirstDueRecordToItsRecipients) {
     TcpStandIn server;
     JoinRoom(server);
@@ -488,7 +541,8 @@ TEST_F(KernelTest, RefusedConnectPostsConnectErrorWithTheTypeAndDropsTheQueue) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
         m_notify.posted().clear();
-        PointAt(c.type, 3, TcpStandIn::RefusingPort());
+        testsupport::RefusingPort refusing;
+        PointAt(c.type, 3, refusing.port());
         c.send();
         ASSERT_TRUE(Pump([&] { return !m_notify.posted().empty(); }));
         ASSERT_EQ(m_notify.posted().size(), 1u);
@@ -530,6 +584,27 @@ TEST_F(KernelTest, DisconnectByTheProgramPostsNothing) {
     ASSERT_TRUE(Pump([&] { return server.PeerClosed(); }));
     m_notify.Drain();
     EXPECT_TRUE(m_notify.posted().empty());
+}
+
+TEST_F(KernelTest, AConnectThatFailsAtOnceLeavesNoHalfOpenConnectionBehind) {
+    // A TCP connect to the broadcast address fails at once, after the socket exists.
+    tag_ServerAddr& e = Table(2)[1];
+    std::memset(&e, 0, sizeof e);
+    std::strcpy(e.szHost, "255.255.255.255");
+    e.wPort = 9;
+    tag_CMDSetUserProfileReq profile{};
+    profile.userId = 6;
+    k->SendMsg_SetUserProfileReq2(&profile, 1);
+    EXPECT_EQ(Sock(2).m_hSocket, INVALID_SOCKET);
+    EXPECT_TRUE(Sock(2).m_lstPending.empty());
+
+    // The next request connects as if nothing had happened.
+    TcpStandIn server;
+    PointAt(2, 1, server.port());
+    k->SendMsg_SetUserProfileReq2(&profile, 1);
+    const Bytes expected = Cat(Hello(103), FrameBytes(103, 118).i32(6).zeros(39).bytes());
+    ASSERT_TRUE(ReceivedAll(server, expected.size()));
+    EXPECT_EQ(server.Received(), expected);
 }
 
 TEST_F(KernelTest, ConnectWhileConnectingFailsWithoutTouchingTheSocket) {

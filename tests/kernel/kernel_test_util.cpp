@@ -1,7 +1,5 @@
 #include "kernel_test_util.h"
 
-#include <chrono>
-
 namespace kerneltest {
 
 namespace {
@@ -47,12 +45,7 @@ LRESULT CALLBACK RecorderWindow::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
 }
 
 bool Pump(const std::function<bool()>& done, int timeoutMs) {
-    // The stand-in servers run on their own threads and post nothing to this
-    // loop, so the condition is looked at again at least every 20 ms.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!winplat::PumpMessagesUntil(done, 20))
-        if (std::chrono::steady_clock::now() >= deadline) return done();
-    return true;
+    return winplat::PumpMessagesUntil(done, timeoutMs);
 }
 
 }  // namespace kerneltest

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "testsupport/TcpStandIn.h"
+#include "TcpStandIn.h"
 #include "win32/win32.h"
 
 namespace kerneltest {

@@ -149,6 +149,18 @@ TEST_F(Reassembly, AHeldPartialFrameIsDeliveredOnceItIsWhole) {
     EXPECT_EQ(m_sink.frames[0], f);
 }
 
+TEST_F(Reassembly, HeldBytesDoNotCarryOverToTheNextConnection) {
+    const Bytes f = Frame(40, 2);
+    SendAndHold(Bytes(f.begin(), f.begin() + 7), 7);
+    m_socket->CloseSocket();
+    ASSERT_TRUE(Pump([&] { return m_server.PeerClosed(); }));
+    ASSERT_TRUE(m_socket->ConnectToServer(m_wnd, kSocketMsg, "127.0.0.1", m_server.port()));
+    ASSERT_TRUE(Pump([&] { return m_sink.connected == 2 && m_server.Connections() == 2; }));
+    m_server.Send(f);
+    ASSERT_TRUE(Pump([&] { return !m_sink.frames.empty(); }));
+    EXPECT_EQ(m_sink.frames, std::vector<Bytes>{f});
+}
+
 struct BadFrameCase {
     const char* name;
     int32_t length;

@@ -212,7 +212,11 @@ TEST(UserMVManager, SwapDataTwiceRestoresTheMapOrderWithBothTablesEmpty) {
 
 class PrivilegeFile : public ::testing::Test {
 protected:
-    void SetUp() override { path_ = ::testing::TempDir() + "privilege_test.conf"; }
+    // ctest runs each test in its own process at the same time: one file per test.
+    void SetUp() override {
+        path_ = ::testing::TempDir() + "privilege_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".conf";
+    }
     void TearDown() override { std::remove(path_.c_str()); }
     int Load(const std::string& text) {
         FILE* f = std::fopen(path_.c_str(), "wb");

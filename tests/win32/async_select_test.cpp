@@ -103,6 +103,30 @@ protected:
         WSADATA data;
         ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
     }
+    void TearDown() override {
+        ClosePeer();
+        if (client != INVALID_SOCKET) closesocket(client);
+    }
+    // Connects `w`'s socket to the listener and waits for its FD_CONNECT.
+    void Open(SocketWindow& w, long events = FD_READ | FD_CONNECT | FD_CLOSE) {
+        client = connectAsync(w.hwnd, listener.port, events);
+        peer = listener.Accept();
+        ASSERT_NE(peer, INVALID_SOCKET);
+        ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_CONNECT) == 1; }));
+        ASSERT_EQ(w.First(FD_CONNECT)->error, 0);
+    }
+    void ClosePeer(bool reset = false) {
+        if (peer == INVALID_SOCKET) return;
+        if (reset) {
+            linger hard{1, 0};
+            setsockopt(peer, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+        }
+        closesocket(peer);
+        peer = INVALID_SOCKET;
+    }
+    Listener listener;
+    SOCKET client = INVALID_SOCKET;
+    SOCKET peer = INVALID_SOCKET;
 };
 
 TEST_F(AsyncSelect, RefusedConnectGivesFdConnectWithConnectionRefused) {
@@ -122,16 +146,11 @@ TEST_F(AsyncSelect, RefusedConnectGivesFdConnectWithConnectionRefused) {
 }
 
 TEST_F(AsyncSelect, DataThenPeerCloseGiveReadsThenOneCloseAfterTheData) {
-    Listener l;
     SocketWindow w;
     w.readChunk = 2;  // the handler leaves data behind: FD_READ must come again
-    SOCKET c = connectAsync(w.hwnd, l.port);
-    SOCKET peer = l.Accept();
-    ASSERT_NE(peer, INVALID_SOCKET);
-    ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_CONNECT) == 1; }));
-    EXPECT_EQ(w.First(FD_CONNECT)->error, 0);
+    Open(w);
     ASSERT_EQ(send(peer, "abcde", 5, 0), 5);
-    closesocket(peer);
+    ClosePeer();
     ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_CLOSE) == 1; }));
     EXPECT_EQ(w.received, "abcde");
     EXPECT_EQ(w.First(FD_CLOSE)->error, 0);
@@ -140,20 +159,17 @@ TEST_F(AsyncSelect, DataThenPeerCloseGiveReadsThenOneCloseAfterTheData) {
     EXPECT_EQ(w.Count(FD_CONNECT), 1);
     winplat::PumpMessagesUntil([] { return false; }, 50);
     EXPECT_EQ(w.Count(FD_CLOSE), 1);
-    closesocket(c);
 }
 
 TEST_F(AsyncSelect, NoSecondFdReadUntilTheFirstIsHandled) {
-    Listener l;
     SocketWindow w;
-    SOCKET c = connectAsync(w.hwnd, l.port);
-    SOCKET peer = l.Accept();
-    ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_CONNECT) == 1; }));
+    Open(w);
     send(peer, "one", 3, 0);
     MSG first{};
-    ASSERT_TRUE(PumpUntil([&] { return PeekMessageW(&first, w.hwnd, kSocketMsg, kSocketMsg, PM_REMOVE); }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return PeekMessageW(&first, w.hwnd, kSocketMsg, kSocketMsg, PM_REMOVE); }));
     EXPECT_EQ(WSAGETSELECTEVENT(first.lParam), FD_READ);
-    EXPECT_EQ(first.wParam, static_cast<WPARAM>(c));
+    EXPECT_EQ(first.wParam, static_cast<WPARAM>(client));
     send(peer, "two", 3, 0);
     winplat::PumpMessagesUntil([] { return false; }, 100);
     EXPECT_EQ(w.Count(FD_READ), 0);  // the first one was taken but not handled yet
@@ -162,35 +178,70 @@ TEST_F(AsyncSelect, NoSecondFdReadUntilTheFirstIsHandled) {
     send(peer, "three", 5, 0);
     ASSERT_TRUE(PumpUntil([&] { return w.received == "onetwothree"; }));
     EXPECT_EQ(w.Count(FD_READ), 2);
-    closesocket(peer);
-    closesocket(c);
+}
+
+// Descriptor numbers come back at once: a closed socket's queued events must
+// not reach the next socket that gets its number.
+TEST_F(AsyncSelect, ClosingDropsTheSocketsQueuedEvents) {
+    SocketWindow w;
+    Open(w);
+    send(peer, "x", 1, 0);
+    MSG m;
+    ASSERT_TRUE(
+        PumpUntil([&] { return PeekMessageW(&m, w.hwnd, kSocketMsg, kSocketMsg, PM_NOREMOVE); }));
+    closesocket(client);
+    client = INVALID_SOCKET;
+    EXPECT_FALSE(PeekMessageW(&m, w.hwnd, kSocketMsg, kSocketMsg, PM_NOREMOVE));
+}
+
+// Windows re-enables FD_READ on recv: a handler that reads nothing gets no
+// stream of FD_READ messages, and a later read brings the next one.
+TEST_F(AsyncSelect, AHandlerThatReadsNothingIsNotFloodedWithFdRead) {
+    SocketWindow w;
+    w.readChunk = 1;
+    bool readNothing = true;
+    auto record = w.rec.hook;
+    w.rec.hook = [&](HWND h, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) -> LRESULT {
+        if (msg == kSocketMsg && WSAGETSELECTEVENT(lParam) == FD_READ && readNothing) {
+            handled = true;
+            w.events.push_back({FD_READ, 0});
+            return 0;
+        }
+        return record(h, msg, wParam, lParam, handled);
+    };
+    Open(w);
+    send(peer, "abc", 3, 0);
+    ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_READ) == 1; }));
+    winplat::PumpMessagesUntil([] { return false; }, 100);
+    EXPECT_EQ(w.Count(FD_READ), 1);
+    readNothing = false;
+    char byte;
+    ASSERT_EQ(recv(client, &byte, 1, 0), 1);  // a read outside the handler re-enables
+    ASSERT_TRUE(PumpUntil([&] { return w.received == "bc"; }));
 }
 
 TEST_F(AsyncSelect, ResetByThePeerGivesFdCloseWithConnectionReset) {
-    Listener l;
     SocketWindow w;
-    SOCKET c = connectAsync(w.hwnd, l.port);
-    SOCKET peer = l.Accept();
-    ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_CONNECT) == 1; }));
-    linger hard{1, 0};
-    setsockopt(peer, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-    closesocket(peer);
+    Open(w);
+    ClosePeer(true);
     ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_CLOSE) == 1; }));
     EXPECT_EQ(w.First(FD_CLOSE)->error, WSAECONNRESET);
-    closesocket(c);
 }
 
 TEST_F(AsyncSelect, FdWriteComesWhenAFullSocketCanTakeDataAgain) {
-    Listener l;
     SocketWindow w;
-    SOCKET c = connectAsync(w.hwnd, l.port, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
-    SOCKET peer = l.Accept();
+    Open(w, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
     ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_WRITE) == 1; }));  // after the connect
     EXPECT_EQ(w.events.front().event, FD_CONNECT);
+    char none;
+    ASSERT_EQ(recv(client, &none, 1, 0), SOCKET_ERROR);  // a read would block: no FD_WRITE
+    ASSERT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
+    winplat::PumpMessagesUntil([] { return false; }, 50);
+    EXPECT_EQ(w.Count(FD_WRITE), 1);
     std::string block(65536, 'x');
     size_t sent = 0;
     for (int i = 0; i < 1000; ++i) {
-        ssize_t n = send(c, block.data(), block.size(), 0);
+        ssize_t n = send(client, block.data(), block.size(), 0);
         if (n < 0) break;
         sent += static_cast<size_t>(n);
     }
@@ -208,16 +259,12 @@ TEST_F(AsyncSelect, FdWriteComesWhenAFullSocketCanTakeDataAgain) {
     });
     EXPECT_TRUE(PumpUntil([&] { return w.Count(FD_WRITE) == 2; }));
     drain.join();
-    closesocket(peer);
-    closesocket(c);
 }
 
 TEST_F(AsyncSelect, CancelAndCloseStopTheEvents) {
-    Listener l;
     SocketWindow w;
-    SOCKET c = connectAsync(w.hwnd, l.port);
-    SOCKET peer = l.Accept();
-    ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_CONNECT) == 1; }));
+    Open(w);
+    SOCKET c = client;
     EXPECT_EQ(WSAAsyncSelect(c, w.hwnd, 0, 0), 0);
     send(peer, "x", 1, 0);
     winplat::PumpMessagesUntil([] { return false; }, 50);
@@ -225,7 +272,8 @@ TEST_F(AsyncSelect, CancelAndCloseStopTheEvents) {
     EXPECT_EQ(WSAAsyncSelect(c, w.hwnd, kSocketMsg, FD_READ | FD_CLOSE), 0);
     ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_READ) == 1; }));
     EXPECT_EQ(closesocket(c), 0);
-    closesocket(peer);
+    client = INVALID_SOCKET;
+    ClosePeer();
     winplat::PumpMessagesUntil([] { return false; }, 50);
     EXPECT_EQ(w.Count(FD_CLOSE), 0);
     EXPECT_EQ(WSAAsyncSelect(c, w.hwnd, kSocketMsg, FD_READ), SOCKET_ERROR);
@@ -235,7 +283,6 @@ TEST_F(AsyncSelect, CancelAndCloseStopTheEvents) {
 // The socket is served by the loop of the thread that owns the window, even
 // when another thread registers it.
 TEST_F(AsyncSelect, ASocketIsServedByItsWindowsThread) {
-    Listener l;
     std::atomic<HWND> hwnd{nullptr};
     std::atomic<bool> done{false};
     std::atomic<DWORD> workerId{0}, servedOn{0};
@@ -250,8 +297,8 @@ TEST_F(AsyncSelect, ASocketIsServedByItsWindowsThread) {
         done = true;
     });
     while (!hwnd) Sleep(1);
-    SOCKET c = connectAsync(hwnd, l.port);
-    SOCKET peer = l.Accept();
+    client = connectAsync(hwnd, listener.port);
+    peer = listener.Accept();
     send(peer, "hi", 2, 0);
     worker.join();
     EXPECT_TRUE(done);
@@ -259,8 +306,6 @@ TEST_F(AsyncSelect, ASocketIsServedByItsWindowsThread) {
     EXPECT_EQ(connectError.load(), 0);
     MSG m;
     EXPECT_FALSE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));  // nothing on this thread
-    closesocket(peer);
-    closesocket(c);
 }
 
 TEST(Winsock, ErrnoValuesBecomeWsaCodes) {
@@ -268,12 +313,29 @@ TEST(Winsock, ErrnoValuesBecomeWsaCodes) {
         int err;
         int wsa;
     } cases[] = {
-        {EINPROGRESS, 10035}, {EAGAIN, 10035},      {EWOULDBLOCK, 10035},  {ECONNREFUSED, 10061},
-        {ECONNRESET, 10054},  {ETIMEDOUT, 10060},   {ENETUNREACH, 10051},  {EHOSTUNREACH, 10065},
-        {EADDRINUSE, 10048},  {EBADF, 10038},       {ENOTSOCK, 10038},     {EINVAL, 10022},
-        {EALREADY, 10037},    {EISCONN, 10056},     {ENOTCONN, 10057},     {EAFNOSUPPORT, 10047},
-        {ENOBUFS, 10055},     {EADDRNOTAVAIL, 10049}, {ENETDOWN, 10050},   {EINTR, 10004},
-        {EACCES, 10013},      {EFAULT, 10014},      {0, 0},
+        {EINPROGRESS, 10035},
+        {EAGAIN, 10035},
+        {EWOULDBLOCK, 10035},
+        {ECONNREFUSED, 10061},
+        {ECONNRESET, 10054},
+        {ETIMEDOUT, 10060},
+        {ENETUNREACH, 10051},
+        {EHOSTUNREACH, 10065},
+        {EADDRINUSE, 10048},
+        {EBADF, 10038},
+        {ENOTSOCK, 10038},
+        {EINVAL, 10022},
+        {EALREADY, 10037},
+        {EISCONN, 10056},
+        {ENOTCONN, 10057},
+        {EAFNOSUPPORT, 10047},
+        {ENOBUFS, 10055},
+        {EADDRNOTAVAIL, 10049},
+        {ENETDOWN, 10050},
+        {EINTR, 10004},
+        {EACCES, 10013},
+        {EFAULT, 10014},
+        {0, 0},
     };
     for (auto& c : cases) {
         errno = c.err;

@@ -158,6 +158,43 @@ TEST(Loop, SendAcrossThreadsWaitsForTheAnswerWithoutDeadlock) {
     DestroyWindow(mainWnd);
 }
 
+// ReplyMessage answers the sender at once; the procedure's own result is dropped.
+TEST(Loop, ReplyMessageReleasesTheSenderEarly) {
+    std::atomic<HWND> target{nullptr};
+    std::atomic<bool> replied{false}, finished{false};
+    std::thread worker([&] {
+        Recorder rec;
+        rec.hook = [&](HWND, UINT msg, WPARAM, LPARAM, bool& handled) -> LRESULT {
+            if (msg != kA) return 0;
+            handled = true;
+            EXPECT_TRUE(InSendMessage());
+            replied = true;
+            EXPECT_TRUE(ReplyMessage(5));
+            while (!finished) Sleep(1);  // the sender goes on meanwhile
+            return 6;
+        };
+        HWND w = MakeWindow(&rec);
+        EXPECT_FALSE(InSendMessage());
+        target = w;
+        winplat::PumpMessagesUntil([&] { return finished.load(); }, 5000);
+        DestroyWindow(w);
+    });
+    while (!target) Sleep(1);
+    EXPECT_EQ(SendMessageW(target, kA, 0, 0), 5);
+    EXPECT_TRUE(replied);
+    finished = true;
+    worker.join();
+}
+
+TEST(Loop, GetMessageRefusesAnInvalidWindowFilter) {
+    Recorder rec;
+    HWND w = MakeWindow(&rec);
+    DestroyWindow(w);
+    MSG m;
+    EXPECT_EQ(GetMessageW(&m, w, 0, 0), -1);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+}
+
 TEST(Loop, SendToAWindowOfAnEndedThreadGivesZero) {
     HWND gone = nullptr;
     std::thread t([&] {

@@ -18,10 +18,12 @@ std::string makeTempFolder() {
     return d ? d : "";
 }
 
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
 
-// A made-up /sys/class/net: loopback, a wired and a wireless adapter, and one
-// without a usable hardware address.
+// A made-up /sys/class/net: loopback, two virtual wired adapters, a wireless
+// one, one backed by a device, and one without a usable hardware address.
 struct FakeNet {
     std::string root = makeTempFolder();
     FakeNet() {
@@ -29,6 +31,8 @@ struct FakeNet {
         add("wlan0", "1", "a0:b1:c2:d3:e4:f5", "3", true);
         add("eth0", "1", "00:1a:2b:3c:4d:5e", "2", false);
         add("odd0", "1", "zz", "4", false);
+        add("enp3s0", "1", "10:20:30:40:50:60", "9", false);
+        mkdir((root + "/enp3s0/device").c_str(), 0755);
         winplat::SetNetClassFolder(root.c_str());
     }
     ~FakeNet() {
@@ -47,16 +51,19 @@ struct FakeNet {
     }
 };
 
-TEST(IpHelper, AdaptersAreEthernetAndWirelessInIndexOrderWithTheSizeProtocol) {
+// Real devices first, then by interface index.
+TEST(IpHelper, AdaptersAreEthernetAndWirelessDevicesFirstWithTheSizeProtocol) {
     FakeNet net;
     ULONG size = 648;
     std::vector<unsigned char> small(size);
     auto* info = reinterpret_cast<IP_ADAPTER_INFO*>(small.data());
     ASSERT_EQ(GetAdaptersInfo(info, &size), static_cast<DWORD>(ERROR_BUFFER_OVERFLOW));
-    EXPECT_EQ(size, 2 * sizeof(IP_ADAPTER_INFO));
-    std::vector<IP_ADAPTER_INFO> buf(2);
+    EXPECT_EQ(size, 3 * sizeof(IP_ADAPTER_INFO));
+    std::vector<IP_ADAPTER_INFO> buf(3);
     ASSERT_EQ(GetAdaptersInfo(buf.data(), &size), static_cast<DWORD>(ERROR_SUCCESS));
-    const IP_ADAPTER_INFO* a = buf.data();
+    EXPECT_STREQ(buf[0].AdapterName, "enp3s0");
+    EXPECT_EQ(buf[0].Next, &buf[1]);
+    const IP_ADAPTER_INFO* a = &buf[1];
     EXPECT_STREQ(a->AdapterName, "eth0");
     EXPECT_EQ(a->Type, static_cast<UINT>(MIB_IF_TYPE_ETHERNET));
     EXPECT_EQ(a->AddressLength, 6u);
@@ -88,8 +95,10 @@ protected:
         setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
     }
     void TearDown() override {
-        if (hadOld_) setenv("XDG_CONFIG_HOME", saved_.c_str(), 1);
-        else unsetenv("XDG_CONFIG_HOME");
+        if (hadOld_)
+            setenv("XDG_CONFIG_HOME", saved_.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
         std::string cmd = "rm -rf '" + config_ + "'";
         EXPECT_EQ(std::system(cmd.c_str()), 0);
     }
@@ -99,8 +108,9 @@ protected:
 
 TEST_F(Registry, TheRunKeyIsAnAutostartEntry) {
     HKEY windows = nullptr, version = nullptr, run = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SoftWare\\Microsoft\\Windows", 0, KEY_WRITE, &windows),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SoftWare\\Microsoft\\Windows", 0, KEY_WRITE, &windows),
+        ERROR_SUCCESS);
     ASSERT_EQ(RegCreateKeyExW(windows, L"CurrentVersion", 0, nullptr, 0, KEY_WRITE, nullptr,
                               &version, nullptr),
               ERROR_SUCCESS);
@@ -111,14 +121,17 @@ TEST_F(Registry, TheRunKeyIsAnAutostartEntry) {
                              sizeof program),
               ERROR_SUCCESS);
     std::string entry;
-    ASSERT_TRUE(winplat::ReadWholeFile(winplat::Utf8ToWide(config_ + "/autostart/MivoraChat.desktop"), entry));
+    ASSERT_TRUE(winplat::ReadWholeFile(
+        winplat::Utf8ToWide(config_ + "/autostart/MivoraChat.desktop"), entry));
     EXPECT_NE(entry.find("[Desktop Entry]\n"), std::string::npos);
-    EXPECT_NE(entry.find("\nExec=\"/Program Files/Mivora \\\\$1/mivora.exe\"\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nExec=\"/Program Files/Mivora \\\\$1/mivora.exe\"\n"),
+              std::string::npos);
 
     wchar_t back[MAX_PATH] = {};
     DWORD size = sizeof back, type = 0;
-    ASSERT_EQ(RegQueryValueExW(run, L"MivoraChat", nullptr, &type, reinterpret_cast<BYTE*>(back), &size),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegQueryValueExW(run, L"MivoraChat", nullptr, &type, reinterpret_cast<BYTE*>(back), &size),
+        ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_STREQ(back, L"\\Program Files\\Mivora $1\\mivora.exe");
 
@@ -146,7 +159,8 @@ TEST_F(Registry, OtherValuesAreKeptInMemoryWithWindowsSizeRules) {
               ERROR_SUCCESS);
     EXPECT_EQ(out, 1234u);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(RegQueryValueExW(k, L"Missing", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExW(k, L"Missing", nullptr, nullptr, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
     RegCloseKey(k);
 }
 

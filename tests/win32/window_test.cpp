@@ -53,9 +53,9 @@ TEST(Window, FailedCreationIsUndoneWithTheDestroyMessages) {
         ASSERT_GE(msgs.size(), c.tail.size());
         EXPECT_EQ(std::vector<UINT>(msgs.end() - c.tail.size(), msgs.end()), c.tail);
     }
-    EXPECT_EQ(CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
-                              nullptr),
-              nullptr);
+    EXPECT_EQ(
+        CreateWindowExW(0, L"NoSuchClass", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr),
+        nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
 }
 
@@ -139,11 +139,12 @@ TEST(Window, LongValuesStylesAndExtraBytes) {
     // Subclassing through GWLP_WNDPROC.
     static WNDPROC previous;
     previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC));
-    SetWindowLongPtrW(w, GWLP_WNDPROC,
-                      reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-                          if (m == WM_USER + 9) return 99;
-                          return CallWindowProcW(previous, h, m, wp, lp);
-                      }));
+    SetWindowLongPtrW(
+        w, GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            if (m == WM_USER + 9) return 99;
+            return CallWindowProcW(previous, h, m, wp, lp);
+        }));
     EXPECT_EQ(SendMessageW(w, WM_USER + 9, 0, 0), 99);
     EXPECT_TRUE(SetWindowTextW(w, L"renamed"));
     EXPECT_EQ(GetWindowTextLengthW(w), 7);
@@ -161,7 +162,9 @@ struct HostLog : winplat::WindowHost {
         events.push_back("moved " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
                          std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
     }
-    void WindowStateChanged(HWND, int cmd) override { events.push_back("state " + std::to_string(cmd)); }
+    void WindowStateChanged(HWND, int cmd) override {
+        events.push_back("state " + std::to_string(cmd));
+    }
     void WindowTextChanged(HWND) override { events.push_back("text"); }
     void WindowEnabled(HWND, bool e) override { events.push_back(e ? "enabled" : "disabled"); }
 };

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -27,7 +28,28 @@ struct Adapter {
     DWORD index;
     BYTE address[MAX_ADAPTER_ADDRESS_LENGTH];
     UINT addressLength;
+    bool physical;   // backed by a device, not a virtual interface
+    std::string ip;  // first IPv4 address, empty when none
+    std::string mask;
 };
+
+// The first IPv4 address and mask of each interface.
+std::map<std::string, std::pair<std::string, std::string>> ipv4Addresses() {
+    std::map<std::string, std::pair<std::string, std::string>> out;
+    ifaddrs* all = nullptr;
+    if (getifaddrs(&all) != 0) return out;
+    for (ifaddrs* i = all; i; i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET || out.count(i->ifa_name)) continue;
+        char ip[INET_ADDRSTRLEN] = "0.0.0.0", mask[INET_ADDRSTRLEN] = "0.0.0.0";
+        inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr, ip, sizeof ip);
+        if (i->ifa_netmask)
+            inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(i->ifa_netmask)->sin_addr, mask,
+                      sizeof mask);
+        out[i->ifa_name] = {ip, mask};
+    }
+    freeifaddrs(all);
+    return out;
+}
 
 std::string readLine(const std::string& path) {
     std::ifstream f(path);
@@ -60,6 +82,7 @@ std::vector<Adapter> listAdapters(const std::string& folder) {
     std::vector<Adapter> out;
     DIR* d = opendir(folder.c_str());
     if (!d) return out;
+    auto addresses = ipv4Addresses();
     while (dirent* e = readdir(d)) {
         std::string name = e->d_name;
         if (name == "." || name == "..") continue;
@@ -68,13 +91,24 @@ std::vector<Adapter> listAdapters(const std::string& folder) {
         Adapter a{};
         a.name = name;
         if (!parseAddress(readLine(base + "/address"), a)) continue;
-        a.type = isFolder(base + "/wireless") || isFolder(base + "/phy80211") ? IF_TYPE_IEEE80211
-                                                                               : MIB_IF_TYPE_ETHERNET;
-        a.index = static_cast<DWORD>(std::strtoul(readLine(base + "/ifindex").c_str(), nullptr, 10));
+        a.type = isFolder(base + "/wireless") || isFolder(base + "/phy80211")
+                     ? IF_TYPE_IEEE80211
+                     : MIB_IF_TYPE_ETHERNET;
+        a.index =
+            static_cast<DWORD>(std::strtoul(readLine(base + "/ifindex").c_str(), nullptr, 10));
+        a.physical = isFolder(base + "/device");
+        auto ip = addresses.find(name);
+        if (ip != addresses.end()) {
+            a.ip = ip->second.first;
+            a.mask = ip->second.second;
+        }
         out.push_back(a);
     }
     closedir(d);
+    // The program takes the first adapter as the machine's, so the order must
+    // not change with the network's state: real devices first, then interface order.
     std::sort(out.begin(), out.end(), [](const Adapter& x, const Adapter& y) {
+        if (x.physical != y.physical) return x.physical;
         return x.index != y.index ? x.index < y.index : x.name < y.name;
     });
     return out;
@@ -84,27 +118,13 @@ void copyText(char* dst, size_t size, const std::string& src) {
     std::snprintf(dst, size, "%s", src.c_str());
 }
 
-void fillAddress(IP_ADAPTER_INFO& info, const std::string& name) {
-    copyText(info.IpAddressList.IpAddress.String, sizeof info.IpAddressList.IpAddress.String, "0.0.0.0");
-    copyText(info.IpAddressList.IpMask.String, sizeof info.IpAddressList.IpMask.String, "0.0.0.0");
-    copyText(info.GatewayList.IpAddress.String, sizeof info.GatewayList.IpAddress.String, "0.0.0.0");
+void fillAddress(IP_ADAPTER_INFO& info, const Adapter& a) {
+    auto& list = info.IpAddressList;
+    copyText(list.IpAddress.String, sizeof list.IpAddress.String, a.ip.empty() ? "0.0.0.0" : a.ip);
+    copyText(list.IpMask.String, sizeof list.IpMask.String, a.mask.empty() ? "0.0.0.0" : a.mask);
+    copyText(info.GatewayList.IpAddress.String, sizeof info.GatewayList.IpAddress.String,
+             "0.0.0.0");
     copyText(info.GatewayList.IpMask.String, sizeof info.GatewayList.IpMask.String, "0.0.0.0");
-    ifaddrs* all = nullptr;
-    if (getifaddrs(&all) != 0) return;
-    for (ifaddrs* i = all; i; i = i->ifa_next) {
-        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET || name != i->ifa_name) continue;
-        char text[INET_ADDRSTRLEN];
-        auto* a = reinterpret_cast<sockaddr_in*>(i->ifa_addr);
-        if (inet_ntop(AF_INET, &a->sin_addr, text, sizeof text))
-            copyText(info.IpAddressList.IpAddress.String, sizeof info.IpAddressList.IpAddress.String, text);
-        if (i->ifa_netmask) {
-            auto* m = reinterpret_cast<sockaddr_in*>(i->ifa_netmask);
-            if (inet_ntop(AF_INET, &m->sin_addr, text, sizeof text))
-                copyText(info.IpAddressList.IpMask.String, sizeof info.IpAddressList.IpMask.String, text);
-        }
-        break;
-    }
-    freeifaddrs(all);
 }
 
 }  // namespace
@@ -142,7 +162,7 @@ DWORD GetAdaptersInfo(PIP_ADAPTER_INFO info, PULONG size) {
         std::memcpy(out.Address, a.address, a.addressLength);
         out.Index = a.index;
         out.Type = a.type;
-        fillAddress(out, a.name);
+        fillAddress(out, a);
     }
     return ERROR_SUCCESS;
 }

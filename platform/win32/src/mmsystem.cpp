@@ -79,17 +79,26 @@ void copyName(WCHAR* dst, size_t size, const std::wstring& src) {
 
 DWORD componentOf(SourceKind kind) {
     switch (kind) {
-        case SourceKind::Microphone: return MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE;
-        case SourceKind::Line: return MIXERLINE_COMPONENTTYPE_SRC_LINE;
-        case SourceKind::CompactDisc: return MIXERLINE_COMPONENTTYPE_SRC_COMPACTDISC;
-        case SourceKind::Auxiliary: return MIXERLINE_COMPONENTTYPE_SRC_AUXILIARY;
-        case SourceKind::Analog: return MIXERLINE_COMPONENTTYPE_SRC_ANALOG;
-        case SourceKind::Digital: return MIXERLINE_COMPONENTTYPE_SRC_DIGITAL;
-        default: return MIXERLINE_COMPONENTTYPE_SRC_UNDEFINED;
+        case SourceKind::Microphone:
+            return MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE;
+        case SourceKind::Line:
+            return MIXERLINE_COMPONENTTYPE_SRC_LINE;
+        case SourceKind::CompactDisc:
+            return MIXERLINE_COMPONENTTYPE_SRC_COMPACTDISC;
+        case SourceKind::Auxiliary:
+            return MIXERLINE_COMPONENTTYPE_SRC_AUXILIARY;
+        case SourceKind::Analog:
+            return MIXERLINE_COMPONENTTYPE_SRC_ANALOG;
+        case SourceKind::Digital:
+            return MIXERLINE_COMPONENTTYPE_SRC_DIGITAL;
+        default:
+            return MIXERLINE_COMPONENTTYPE_SRC_UNDEFINED;
     }
 }
 
-DWORD sourceLineId(size_t source) { return static_cast<DWORD>(((source + 1) << 16) | kRecording); }
+DWORD sourceLineId(size_t source) {
+    return static_cast<DWORD>(((source + 1) << 16) | kRecording);
+}
 
 void addControl(MixerModel& m, size_t line, DWORD type, Target target, int source,
                 const std::wstring& name) {
@@ -157,7 +166,9 @@ bool buildModel(SoundSystem& sys, int card, MixerModel& m) {
     return true;
 }
 
-DWORD objectType(DWORD flags) { return flags & 0xF0000000u; }
+DWORD objectType(DWORD flags) {
+    return flags & 0xF0000000u;
+}
 
 // The card a wave device id or handle belongs to, -1 when none.
 int cardOfDevice(SoundSystem& sys, SoundDirection dir, UINT id) {
@@ -186,9 +197,8 @@ MMRESULT resolve(HMIXEROBJ object, DWORD flags, MixerModel& scratch, const Mixer
         case MIXER_OBJECTF_WAVEIN:
         case MIXER_OBJECTF_WAVEOUT: {
             auto dir = objectType(flags) == MIXER_OBJECTF_WAVEIN ? SoundDirection::Capture
-                                                                  : SoundDirection::Playback;
-            card = cardOfDevice(*sys, dir,
-                                static_cast<UINT>(reinterpret_cast<uintptr_t>(object)));
+                                                                 : SoundDirection::Playback;
+            card = cardOfDevice(*sys, dir, static_cast<UINT>(reinterpret_cast<uintptr_t>(object)));
             if (card < 0) return MMSYSERR_NODRIVER;
             break;
         }
@@ -200,7 +210,8 @@ MMRESULT resolve(HMIXEROBJ object, DWORD flags, MixerModel& scratch, const Mixer
             card = w->card;
             break;
         }
-        default: return MMSYSERR_INVALFLAG;
+        default:
+            return MMSYSERR_INVALFLAG;
     }
     if (!buildModel(*sys, card, scratch)) return MMSYSERR_BADDEVICEID;
     out = &scratch;
@@ -264,23 +275,30 @@ void fillControl(const MixerModel& m, const Control& c, LPMIXERCONTROLW out) {
     copyName(out->szName, MIXER_LONG_NAME_CHARS, c.name);
 }
 
-bool readVolume(SoundSystem& sys, const MixerModel& m, const Control& c,
-                std::vector<uint32_t>& v) {
+bool readVolume(SoundSystem& sys, const MixerModel& m, const Control& c, std::vector<uint32_t>& v) {
     switch (c.target) {
-        case Target::Master: return sys.GetMasterVolume(m.card, v);
-        case Target::CardCapture: return sys.GetCaptureVolume(m.card, -1, v);
-        case Target::SourceCapture: return sys.GetCaptureVolume(m.card, c.source, v);
-        default: return false;
+        case Target::Master:
+            return sys.GetMasterVolume(m.card, v);
+        case Target::CardCapture:
+            return sys.GetCaptureVolume(m.card, -1, v);
+        case Target::SourceCapture:
+            return sys.GetCaptureVolume(m.card, c.source, v);
+        default:
+            return false;
     }
 }
 
 bool writeVolume(SoundSystem& sys, const MixerModel& m, const Control& c,
                  const std::vector<uint32_t>& v) {
     switch (c.target) {
-        case Target::Master: return sys.SetMasterVolume(m.card, v);
-        case Target::CardCapture: return sys.SetCaptureVolume(m.card, -1, v);
-        case Target::SourceCapture: return sys.SetCaptureVolume(m.card, c.source, v);
-        default: return false;
+        case Target::Master:
+            return sys.SetMasterVolume(m.card, v);
+        case Target::CardCapture:
+            return sys.SetCaptureVolume(m.card, -1, v);
+        case Target::SourceCapture:
+            return sys.SetCaptureVolume(m.card, c.source, v);
+        default:
+            return false;
     }
 }
 
@@ -292,8 +310,7 @@ T* detail(LPMIXERCONTROLDETAILS d, size_t i) {
 // Checks a details block against the control; the control on success.
 MMRESULT checkDetails(const MixerModel& m, LPMIXERCONTROLDETAILS d, size_t itemSize,
                       const Control*& out) {
-    if (!d || d->cbStruct < sizeof(MIXERCONTROLDETAILS) || !d->paDetails ||
-        d->cbDetails < itemSize)
+    if (!d || d->cbStruct < sizeof(MIXERCONTROLDETAILS) || !d->paDetails || d->cbDetails < itemSize)
         return MMSYSERR_INVALPARAM;
     if (d->dwControlID >= m.controls.size()) return MIXERR_INVALCONTROL;
     const Control& c = m.controls[d->dwControlID];
@@ -372,7 +389,8 @@ MMRESULT waveClose(void* handle, SoundDirection dir) {
 }  // namespace
 
 UINT waveInGetNumDevs() {
-    return static_cast<UINT>(winplat::CurrentSoundSystem()->Devices(SoundDirection::Capture).size());
+    return static_cast<UINT>(
+        winplat::CurrentSoundSystem()->Devices(SoundDirection::Capture).size());
 }
 
 UINT waveOutGetNumDevs() {
@@ -395,14 +413,18 @@ MMRESULT waveInOpen(LPHWAVEIN waveIn, UINT id, LPCWAVEFORMATEX format, DWORD_PTR
     return waveOpen(SoundDirection::Capture, waveIn, id, format, flags);
 }
 
-MMRESULT waveInClose(HWAVEIN waveIn) { return waveClose(waveIn, SoundDirection::Capture); }
+MMRESULT waveInClose(HWAVEIN waveIn) {
+    return waveClose(waveIn, SoundDirection::Capture);
+}
 
 MMRESULT waveOutOpen(LPHWAVEOUT waveOut, UINT id, LPCWAVEFORMATEX format, DWORD_PTR, DWORD_PTR,
                      DWORD flags) {
     return waveOpen(SoundDirection::Playback, waveOut, id, format, flags);
 }
 
-MMRESULT waveOutClose(HWAVEOUT waveOut) { return waveClose(waveOut, SoundDirection::Playback); }
+MMRESULT waveOutClose(HWAVEOUT waveOut) {
+    return waveClose(waveOut, SoundDirection::Playback);
+}
 
 UINT mixerGetNumDevs() {
     int n = winplat::CurrentSoundSystem()->CardCount();
@@ -415,10 +437,17 @@ MMRESULT mixerOpen(LPHMIXER mixer, UINT id, DWORD_PTR, DWORD_PTR, DWORD flags) {
     auto sys = winplat::CurrentSoundSystem();
     int card = -1;
     switch (objectType(flags)) {
-        case MIXER_OBJECTF_MIXER: card = static_cast<int>(id); break;
-        case MIXER_OBJECTF_WAVEIN: card = cardOfDevice(*sys, SoundDirection::Capture, id); break;
-        case MIXER_OBJECTF_WAVEOUT: card = cardOfDevice(*sys, SoundDirection::Playback, id); break;
-        default: return MMSYSERR_INVALFLAG;  // a wave handle does not fit a UINT here
+        case MIXER_OBJECTF_MIXER:
+            card = static_cast<int>(id);
+            break;
+        case MIXER_OBJECTF_WAVEIN:
+            card = cardOfDevice(*sys, SoundDirection::Capture, id);
+            break;
+        case MIXER_OBJECTF_WAVEOUT:
+            card = cardOfDevice(*sys, SoundDirection::Playback, id);
+            break;
+        default:
+            return MMSYSERR_INVALFLAG;  // a wave handle does not fit a UINT here
     }
     auto h = std::make_shared<MixerHandle>();
     if (!buildModel(*sys, card, h->model)) return MMSYSERR_BADDEVICEID;
@@ -457,7 +486,9 @@ MMRESULT mixerGetLineInfoW(HMIXEROBJ object, LPMIXERLINEW line, DWORD flags) {
                     l.source == line->dwSource)
                     found = &l;
             break;
-        case MIXER_GETLINEINFOF_LINEID: found = findLine(m, line->dwLineID); break;
+        case MIXER_GETLINEINFOF_LINEID:
+            found = findLine(m, line->dwLineID);
+            break;
         case MIXER_GETLINEINFOF_COMPONENTTYPE:
             for (const Line& l : m.lines)
                 if (l.componentType == line->dwComponentType) {
@@ -472,7 +503,8 @@ MMRESULT mixerGetLineInfoW(HMIXEROBJ object, LPMIXERLINEW line, DWORD flags) {
                     break;
                 }
             break;
-        default: return MMSYSERR_INVALFLAG;
+        default:
+            return MMSYSERR_INVALFLAG;
     }
     if (!found) return MIXERR_INVALLINE;
     fillLine(m, *found, line);
@@ -515,7 +547,8 @@ MMRESULT mixerGetLineControlsW(HMIXEROBJ object, LPMIXERLINECONTROLSW lc, DWORD 
                 }
             return MIXERR_INVALCONTROL;
         }
-        default: return MMSYSERR_INVALFLAG;
+        default:
+            return MMSYSERR_INVALFLAG;
     }
 }
 
@@ -529,10 +562,10 @@ MMRESULT mixerGetControlDetailsW(HMIXEROBJ object, LPMIXERCONTROLDETAILS d, DWOR
         case MIXER_GETCONTROLDETAILSF_VALUE: {
             bool mux = d && d->dwControlID < m.controls.size() &&
                        m.controls[d->dwControlID].type == MIXERCONTROL_CONTROLTYPE_MUX;
-            MMRESULT rc = checkDetails(m, d,
-                                       mux ? sizeof(MIXERCONTROLDETAILS_BOOLEAN)
-                                           : sizeof(MIXERCONTROLDETAILS_UNSIGNED),
-                                       c);
+            MMRESULT rc = checkDetails(
+                m, d,
+                mux ? sizeof(MIXERCONTROLDETAILS_BOOLEAN) : sizeof(MIXERCONTROLDETAILS_UNSIGNED),
+                c);
             if (rc != MMSYSERR_NOERROR) return rc;
             if (mux) {
                 int selected = sys->SelectedCaptureSource(m.card);
@@ -561,7 +594,8 @@ MMRESULT mixerGetControlDetailsW(HMIXEROBJ object, LPMIXERCONTROLDETAILS d, DWOR
             }
             return MMSYSERR_NOERROR;
         }
-        default: return MMSYSERR_INVALFLAG;
+        default:
+            return MMSYSERR_INVALFLAG;
     }
 }
 

@@ -5,17 +5,25 @@
 #include "win32/ole.h"
 #include "win32/text.h"
 
-HRESULT OleInitialize(LPVOID) { return S_OK; }
+HRESULT OleInitialize(LPVOID) {
+    return S_OK;
+}
 void OleUninitialize() {}
-HRESULT CoInitialize(LPVOID) { return S_OK; }
-HRESULT CoInitializeEx(LPVOID, DWORD) { return S_OK; }
+HRESULT CoInitialize(LPVOID) {
+    return S_OK;
+}
+HRESULT CoInitializeEx(LPVOID, DWORD) {
+    return S_OK;
+}
 void CoUninitialize() {}
 
 namespace {
 
 int g_richEditModule;  // its address is the module handle
 
-HMODULE richEditModule() { return reinterpret_cast<HMODULE>(&g_richEditModule); }
+HMODULE richEditModule() {
+    return reinterpret_cast<HMODULE>(&g_richEditModule);
+}
 
 bool isRichEdit(std::wstring name) {
     size_t cut = name.find_last_of(L"\\/");

@@ -36,7 +36,9 @@ struct ProcessThreadObject : winplat::KernelObject {
     bool IsSignaled() const override { return state->finished; }
 };
 
-bool isSpace(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool isSpace(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
 
 bool isRegularFile(const std::string& path) {
     struct stat st {};
@@ -67,7 +69,8 @@ std::string findProgram(const std::string& mapped) {
     }
     std::vector<std::string> dirs;
     wchar_t self[4096];
-    if (GetModuleFileNameW(nullptr, self, 4096) > 0) dirs.push_back(folderOf(winplat::MapPath(self)));
+    if (GetModuleFileNameW(nullptr, self, 4096) > 0)
+        dirs.push_back(folderOf(winplat::MapPath(self)));
     dirs.push_back(".");
     if (const char* path = std::getenv("PATH")) {
         std::string p = path;
@@ -137,14 +140,20 @@ std::vector<std::string> environmentBlock(const void* block, bool wide) {
 
 DWORD errorFromSpawn(int err) {
     switch (err) {
-        case ENOENT: return ERROR_FILE_NOT_FOUND;
-        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-        case ENOEXEC: return ERROR_BAD_EXE_FORMAT;
+        case ENOENT:
+            return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR:
+            return ERROR_PATH_NOT_FOUND;
+        case ENOEXEC:
+            return ERROR_BAD_EXE_FORMAT;
         case EACCES:
-        case EPERM: return ERROR_ACCESS_DENIED;
+        case EPERM:
+            return ERROR_ACCESS_DENIED;
         case ENOMEM:
-        case EAGAIN: return ERROR_NOT_ENOUGH_MEMORY;
-        default: return winplat::ErrorFromErrno(err);
+        case EAGAIN:
+            return ERROR_NOT_ENOUGH_MEMORY;
+        default:
+            return winplat::ErrorFromErrno(err);
     }
 }
 
@@ -337,10 +346,14 @@ UINT WinExec(LPCSTR commandLine, UINT) {
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi)) {
         switch (GetLastError()) {
-            case ERROR_FILE_NOT_FOUND: return ERROR_FILE_NOT_FOUND;
-            case ERROR_PATH_NOT_FOUND: return ERROR_PATH_NOT_FOUND;
-            case ERROR_BAD_EXE_FORMAT: return ERROR_BAD_FORMAT;
-            default: return 0;
+            case ERROR_FILE_NOT_FOUND:
+                return ERROR_FILE_NOT_FOUND;
+            case ERROR_PATH_NOT_FOUND:
+                return ERROR_PATH_NOT_FOUND;
+            case ERROR_BAD_EXE_FORMAT:
+                return ERROR_BAD_FORMAT;
+            default:
+                return 0;
         }
     }
     CloseHandle(pi.hThread);

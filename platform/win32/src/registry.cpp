@@ -54,11 +54,16 @@ std::wstring normalise(const std::wstring& path) {
 }
 
 bool rootName(HKEY key, std::wstring& out) {
-    if (key == HKEY_LOCAL_MACHINE) out = L"hklm";
-    else if (key == HKEY_CURRENT_USER) out = L"hkcu";
-    else if (key == HKEY_CLASSES_ROOT) out = L"hkcr";
-    else if (key == HKEY_USERS) out = L"hku";
-    else return false;
+    if (key == HKEY_LOCAL_MACHINE)
+        out = L"hklm";
+    else if (key == HKEY_CURRENT_USER)
+        out = L"hkcu";
+    else if (key == HKEY_CLASSES_ROOT)
+        out = L"hkcr";
+    else if (key == HKEY_USERS)
+        out = L"hku";
+    else
+        return false;
     return true;
 }
 
@@ -112,7 +117,8 @@ std::string unquoteExec(const std::string& exec) {
         if (exec[i] == '\\' && i + 1 < exec.size() && exec[i + 1] == '\\') ++i;
         unescaped += exec[i];
     }
-    if (unescaped.size() < 2 || unescaped.front() != '"' || unescaped.back() != '"') return unescaped;
+    if (unescaped.size() < 2 || unescaped.front() != '"' || unescaped.back() != '"')
+        return unescaped;
     std::string out;  // quoting level
     for (size_t i = 1; i + 1 < unescaped.size(); ++i) {
         if (unescaped[i] == '\\' && i + 2 < unescaped.size()) ++i;
@@ -143,7 +149,8 @@ bool readRunEntry(const std::wstring& valueName, std::wstring& program) {
     size_t at = text.find("\nExec=");
     if (at == std::string::npos) return false;
     size_t end = text.find('\n', at + 6);
-    std::string exec = text.substr(at + 6, end == std::string::npos ? std::string::npos : end - at - 6);
+    std::string exec =
+        text.substr(at + 6, end == std::string::npos ? std::string::npos : end - at - 6);
     program = winplat::ToWindowsPath(unquoteExec(exec));
     return true;
 }

@@ -49,7 +49,8 @@ std::vector<DeviceEntry> listDevices(SoundDirection dir) {
             if (snd_ctl_pcm_info(ctl, info) < 0) continue;
             DeviceEntry e;
             std::string pcmName = snd_pcm_info_get_name(info);
-            e.device.name = Utf8ToWide(pcmName.empty() ? cardName : pcmName + " (" + cardName + ")");
+            e.device.name =
+                Utf8ToWide(pcmName.empty() ? cardName : pcmName + " (" + cardName + ")");
             e.device.card = static_cast<int>(ci);
             e.alsaCard = cards[ci];
             e.alsaDevice = dev;
@@ -63,10 +64,14 @@ std::vector<DeviceEntry> listDevices(SoundDirection dir) {
 
 class AlsaStream : public PcmStream {
 public:
-    AlsaStream(snd_pcm_t* pcm, size_t frameBytes) : pcm_(pcm), frameBytes_(frameBytes) {}
+    AlsaStream(snd_pcm_t* pcm, size_t frameBytes, bool capture)
+        : pcm_(pcm), frameBytes_(frameBytes), capture_(capture) {}
     ~AlsaStream() override { snd_pcm_close(pcm_); }
 
-    bool Start() override { return snd_pcm_prepare(pcm_) >= 0; }
+    bool Start() override {
+        if (snd_pcm_prepare(pcm_) < 0) return false;
+        return !capture_ || snd_pcm_start(pcm_) >= 0;
+    }
 
     long Read(void* frames, size_t count) override {
         return transfer(count, [&](size_t done, size_t left) {
@@ -90,6 +95,10 @@ private:
         size_t done = 0;
         while (done < count) {
             if (stopped_) return 0;
+            // A capture stream delivers nothing until it runs (again, after a recovery).
+            if (capture_ && snd_pcm_state(pcm_) == SND_PCM_STATE_PREPARED &&
+                snd_pcm_start(pcm_) < 0)
+                return -1;
             int ready = snd_pcm_wait(pcm_, 100);
             if (ready == 0) continue;
             snd_pcm_sframes_t n = ready < 0 ? ready : op(done, count - done);
@@ -105,6 +114,7 @@ private:
 
     snd_pcm_t* pcm_;
     size_t frameBytes_;
+    bool capture_;
     std::atomic<bool> stopped_{false};
 };
 
@@ -117,8 +127,8 @@ public:
             m_ = nullptr;
             return;
         }
-        if (snd_mixer_attach(m_, hw.c_str()) < 0 || snd_mixer_selem_register(m_, nullptr, nullptr) < 0 ||
-            snd_mixer_load(m_) < 0) {
+        if (snd_mixer_attach(m_, hw.c_str()) < 0 ||
+            snd_mixer_selem_register(m_, nullptr, nullptr) < 0 || snd_mixer_load(m_) < 0) {
             snd_mixer_close(m_);
             m_ = nullptr;
         }
@@ -258,7 +268,7 @@ bool setVolume(snd_mixer_elem_t* e, bool capture, const std::vector<uint32_t>& v
 int channelsOf(snd_mixer_elem_t* e, bool capture) {
     if (!e) return 0;
     return (capture ? snd_mixer_selem_is_capture_mono(e) : snd_mixer_selem_is_playback_mono(e)) ? 1
-                                                                                              : 2;
+                                                                                                : 2;
 }
 
 class AlsaSoundSystem : public SoundSystem {
@@ -291,15 +301,18 @@ public:
         snd_pcm_t* pcm = nullptr;
         auto stream =
             dir == SoundDirection::Capture ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK;
-        if (snd_pcm_open(&pcm, name.c_str(), stream, 0) < 0) return nullptr;
+        // A busy device is refused at once instead of waited for.
+        if (snd_pcm_open(&pcm, name.c_str(), stream, SND_PCM_NONBLOCK) < 0) return nullptr;
+        snd_pcm_nonblock(pcm, 0);
         snd_pcm_format_t fmt = f.bitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
         if (snd_pcm_set_params(pcm, fmt, SND_PCM_ACCESS_RW_INTERLEAVED, f.channels, f.rate, 1,
                                100000) < 0) {
             snd_pcm_close(pcm);
             return nullptr;
         }
-        return std::make_unique<AlsaStream>(pcm, static_cast<size_t>(f.channels) *
-                                                      (f.bitsPerSample / 8));
+        return std::make_unique<AlsaStream>(pcm,
+                                            static_cast<size_t>(f.channels) * (f.bitsPerSample / 8),
+                                            dir == SoundDirection::Capture);
     }
 
     int CardCount() override {
@@ -414,6 +427,8 @@ private:
 
 }  // namespace
 
-std::shared_ptr<SoundSystem> CreateAlsaSoundSystem() { return std::make_shared<AlsaSoundSystem>(); }
+std::shared_ptr<SoundSystem> CreateAlsaSoundSystem() {
+    return std::make_shared<AlsaSoundSystem>();
+}
 
 }  // namespace winplat

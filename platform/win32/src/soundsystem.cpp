@@ -23,6 +23,8 @@ void InstallSoundSystem(std::shared_ptr<SoundSystem> system) {
     g_installed = std::move(system);
 }
 
-void RemoveSoundSystem() { InstallSoundSystem(nullptr); }
+void RemoveSoundSystem() {
+    InstallSoundSystem(nullptr);
+}
 
 }  // namespace winplat

@@ -45,8 +45,8 @@ void GetNativeSystemInfo(LPSYSTEM_INFO info) {
     long page = sysconf(_SC_PAGESIZE);
     info->dwPageSize = page > 0 ? static_cast<DWORD>(page) : 4096;
     info->lpMinimumApplicationAddress = reinterpret_cast<LPVOID>(static_cast<uintptr_t>(0x10000));
-    info->lpMaximumApplicationAddress =
-        reinterpret_cast<LPVOID>(static_cast<uintptr_t>(sizeof(void*) == 8 ? 0x7FFFFFFEFFFFull : 0x7FFEFFFFull));
+    info->lpMaximumApplicationAddress = reinterpret_cast<LPVOID>(
+        static_cast<uintptr_t>(sizeof(void*) == 8 ? 0x7FFFFFFEFFFFull : 0x7FFEFFFFull));
     long cpus = sysconf(_SC_NPROCESSORS_ONLN);
     info->dwNumberOfProcessors = cpus > 0 ? static_cast<DWORD>(cpus) : 1;
     info->dwActiveProcessorMask =
@@ -58,4 +58,6 @@ void GetNativeSystemInfo(LPSYSTEM_INFO info) {
     info->wProcessorLevel = 6;
 }
 
-void GetSystemInfo(LPSYSTEM_INFO info) { GetNativeSystemInfo(info); }
+void GetSystemInfo(LPSYSTEM_INFO info) {
+    GetNativeSystemInfo(info);
+}

@@ -138,18 +138,28 @@ void pump(Request& r, Pred enough) {
 DWORD errorFromCurl(CURLcode c) {
     switch (c) {
         case CURLE_COULDNT_RESOLVE_HOST:
-        case CURLE_COULDNT_RESOLVE_PROXY: return ERROR_INTERNET_NAME_NOT_RESOLVED;
-        case CURLE_COULDNT_CONNECT: return ERROR_INTERNET_CANNOT_CONNECT;
-        case CURLE_OPERATION_TIMEDOUT: return ERROR_INTERNET_TIMEOUT;
-        case CURLE_URL_MALFORMAT: return ERROR_INTERNET_INVALID_URL;
-        case CURLE_UNSUPPORTED_PROTOCOL: return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
-        case CURLE_TOO_MANY_REDIRECTS: return ERROR_HTTP_REDIRECT_FAILED;
-        case CURLE_WEIRD_SERVER_REPLY: return ERROR_HTTP_INVALID_SERVER_RESPONSE;
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            return ERROR_INTERNET_NAME_NOT_RESOLVED;
+        case CURLE_COULDNT_CONNECT:
+            return ERROR_INTERNET_CANNOT_CONNECT;
+        case CURLE_OPERATION_TIMEDOUT:
+            return ERROR_INTERNET_TIMEOUT;
+        case CURLE_URL_MALFORMAT:
+            return ERROR_INTERNET_INVALID_URL;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+        case CURLE_TOO_MANY_REDIRECTS:
+            return ERROR_HTTP_REDIRECT_FAILED;
+        case CURLE_WEIRD_SERVER_REPLY:
+            return ERROR_HTTP_INVALID_SERVER_RESPONSE;
         case CURLE_PARTIAL_FILE:
         case CURLE_RECV_ERROR:
-        case CURLE_GOT_NOTHING: return ERROR_INTERNET_CONNECTION_RESET;
-        case CURLE_SEND_ERROR: return ERROR_INTERNET_CONNECTION_ABORTED;
-        default: return ERROR_INTERNET_INTERNAL_ERROR;
+        case CURLE_GOT_NOTHING:
+            return ERROR_INTERNET_CONNECTION_RESET;
+        case CURLE_SEND_ERROR:
+            return ERROR_INTERNET_CONNECTION_ABORTED;
+        default:
+            return ERROR_INTERNET_INTERNAL_ERROR;
     }
 }
 
@@ -200,7 +210,8 @@ HINTERNET InternetOpenUrlW(HINTERNET session, LPCWSTR url, LPCWSTR headers, DWOR
             size_t end = text.find('\n', start);
             if (end == std::string::npos) end = text.size();
             std::string line = trim(text.substr(start, end - start));
-            if (!line.empty()) r->requestHeaders = curl_slist_append(r->requestHeaders, line.c_str());
+            if (!line.empty())
+                r->requestHeaders = curl_slist_append(r->requestHeaders, line.c_str());
             start = end + 1;
         }
     }
@@ -283,8 +294,7 @@ BOOL InternetCloseHandle(HINTERNET handle) {
     return TRUE;
 }
 
-BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD length,
-                    LPDWORD) {
+BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD length, LPDWORD) {
     auto r = lookup<Request>(request);
     if (!r) {
         SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
@@ -298,12 +308,24 @@ BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD l
     std::string value;
     const char* name = nullptr;
     switch (infoLevel & 0xFFFF) {
-        case HTTP_QUERY_STATUS_CODE: value = std::to_string(r->status); break;
-        case HTTP_QUERY_STATUS_TEXT: value = r->reason; break;
-        case HTTP_QUERY_CONTENT_LENGTH: name = "Content-Length"; break;
-        case HTTP_QUERY_CONTENT_TYPE: name = "Content-Type"; break;
-        case HTTP_QUERY_LOCATION: name = "Location"; break;
-        default: SetLastError(ERROR_HTTP_HEADER_NOT_FOUND); return FALSE;
+        case HTTP_QUERY_STATUS_CODE:
+            value = std::to_string(r->status);
+            break;
+        case HTTP_QUERY_STATUS_TEXT:
+            value = r->reason;
+            break;
+        case HTTP_QUERY_CONTENT_LENGTH:
+            name = "Content-Length";
+            break;
+        case HTTP_QUERY_CONTENT_TYPE:
+            name = "Content-Type";
+            break;
+        case HTTP_QUERY_LOCATION:
+            name = "Location";
+            break;
+        default:
+            SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
+            return FALSE;
     }
     if (name) {
         const Header* h = r->find(name);

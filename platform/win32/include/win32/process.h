@@ -74,10 +74,10 @@ typedef PROCESS_INFORMATION* LPPROCESS_INFORMATION;
 // shares our standard handles; with it (and null handles) it gets none
 // (/dev/null). Without inheritance only the standard handles pass.
 BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine,
-                    LPSECURITY_ATTRIBUTES processAttributes,
-                    LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles,
-                    DWORD creationFlags, LPVOID environment, LPCWSTR currentDirectory,
-                    LPSTARTUPINFOW startupInfo, LPPROCESS_INFORMATION processInformation);
+                    LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
+                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
+                    LPCWSTR currentDirectory, LPSTARTUPINFOW startupInfo,
+                    LPPROCESS_INFORMATION processInformation);
 #define CreateProcess CreateProcessW
 BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 

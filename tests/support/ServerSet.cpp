@@ -1,4 +1,4 @@
-#include "testsupport/ServerSet.h"
+#include "ServerSet.h"
 
 namespace testsupport {
 

@@ -1,4 +1,4 @@
-#include "testsupport/Answers.h"
+#include "Answers.h"
 
 #include <cstring>
 

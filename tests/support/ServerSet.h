@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "testsupport/TcpStandIn.h"
+#include "TcpStandIn.h"
 
 namespace testsupport {
 

@@ -1,4 +1,4 @@
-#include "testsupport/TcpStandIn.h"
+#include "TcpStandIn.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -214,18 +214,6 @@ void TcpStandIn::Run() {
         }
     }
     CloseClient();
-}
-
-uint16_t TcpStandIn::RefusingPort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return 0;
-    sockaddr_in a = Loopback(0);
-    uint16_t port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) port = BoundPort(fd);
-    // Bound but never listening: nothing accepts on this port while it is closed
-    // right away, and the port is unlikely to be handed out again at once.
-    close(fd);
-    return port;
 }
 
 FrameBytes::FrameBytes(uint16_t mainCmd, uint16_t subCmd) {

@@ -2,6 +2,7 @@
 // another on a free port, records every byte it receives, sends what the test
 // scripts, can close the connection, and can stop reading for a while (a slow
 // reader). It runs on its own thread and stops by itself after a bounded time.
+// For a refused connect, see RefusingPort (http_test_server.h).
 #pragma once
 
 #include <condition_variable>
@@ -52,9 +53,6 @@ public:
     int Connections() const;
     // True when the peer of the last connection has closed it.
     bool PeerClosed() const;
-
-    // A loopback port with no listener: a connect to it is refused.
-    static uint16_t RefusingPort();
 
 private:
     struct Command {
