@@ -119,6 +119,26 @@ TEST_F(SessionState, GlobalConfigurationFillsLogonAndLobbyTables) {
     EXPECT_STREQ(data.m_pLogonSvrTable[0].szHost, "a");
 }
 
+TEST_F(SessionState, NetworkTypeFromTheConfiguredProbeHost) {
+    struct Case {
+        const char* host;  // null: not configured
+        int want;
+    } cases[] = {{nullptr, 0}, {"10.0.0.2", 1}, {"127.0.0.1", 0}, {"", 0}};
+    CCommKernelData data;
+    data.init();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.host ? c.host : "(unset)");
+        if (c.host)
+            setenv(MIVORA_NET_PROBE_ENV, c.host, 1);
+        else
+            unsetenv(MIVORA_NET_PROBE_ENV);
+        data.m_UserEnv.m_nNetType = 7;
+        data.CheckSysNetType();
+        EXPECT_EQ(data.m_UserEnv.m_nNetType, c.want);
+    }
+    unsetenv(MIVORA_NET_PROBE_ENV);
+}
+
 TEST_F(SessionState, ChatFontRoundTripsThroughUserenvIni) {
     CCommKernelData data;
     data.init();
