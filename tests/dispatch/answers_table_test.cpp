@@ -111,12 +111,22 @@ TEST_F(AnswerTable, UsersOfTheRoom) {
              EXPECT_EQ(User(d, kUserA), nullptr);
              EXPECT_EQ(r->FindUser(kUserA), nullptr);  // no deleted object left behind
          }},
+        {"36 for a user nobody knows", Words(kRoomMain, 36, {999, kRoom}), {}, nullptr},
         {"39 a user is put out",
          answers::KickedOutAnswer(kRoom, kUserB, kUserA, 522),
          {Copy(UM_USER_KICKED_OUT, kRoom)},
          [](CCommKernelData* d, CRoomObj* r) {
              EXPECT_EQ(r->FindUser(kUserA), nullptr);
              EXPECT_EQ(User(d, kUserA), nullptr);
+         }},
+        {"39 for a user nobody knows", answers::KickedOutAnswer(kRoom, kUserB, 999, 1), {},
+         nullptr},
+        {"39 the local user is put out", answers::KickedOutAnswer(kRoom, kUserB, kMe, 107),
+         {Copy(UM_USER_KICKED_OUT, kRoom)},
+         [](CCommKernelData* d, CRoomObj* r) {
+             EXPECT_EQ(r->FindUser(kMe), nullptr);
+             EXPECT_EQ(User(d, kMe), nullptr);
+             EXPECT_EQ(d->m_LocalUser.userId, kMe);  // the embedded object stays
          }},
         {"39 for an unknown room",
          answers::KickedOutAnswer(kOtherRoom, kUserB, kUserA, 1),

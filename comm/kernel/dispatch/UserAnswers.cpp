@@ -93,15 +93,19 @@ bool OnUserEnter(const Context& c, const Payload& p, const AnswerEntry& e) {
 
 bool OnUserExit(const Context& c, const Payload& p, const AnswerEntry& e) {
     CRoomObj* room = c.FindRoom(p.I32(4));
-    ForgetUser(c, room, p.I32(0));
-    if (room) c.PostCopy(e.msg, W(p.I32(4)), p);
+    int userId = p.I32(0);
+    bool known = (room && room->FindUser(userId)) || c.data->m_pUserManager->FindUser(userId);
+    ForgetUser(c, room, userId);
+    if (room && known) c.PostCopy(e.msg, W(p.I32(4)), p);
     return true;
 }
 
 bool OnUserKickedOut(const Context& c, const Payload& p, const AnswerEntry& e) {
     CRoomObj* room = c.FindRoom(p.I32(0));
-    if (!room) return true;
-    ForgetUser(c, room, p.I32(8));
+    int userId = p.I32(8);
+    if (!room || !(room->FindUser(userId) || c.data->m_pUserManager->FindUser(userId)))
+        return true;
+    ForgetUser(c, room, userId);
     c.PostCopy(e.msg, W(p.I32(0)), p);
     return true;
 }
