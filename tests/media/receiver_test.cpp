@@ -244,6 +244,9 @@ TEST_F(Receiver, MalformedDatagramsAreDropped) {
         EXPECT_EQ(frames.Size(), 0u) << c.what;
         EXPECT_EQ(receiver->frameCount(), 0u) << c.what;
     }
+    // Too short to hold even the kind.
+    std::vector<char> tiny(3, 0);
+    EXPECT_EQ(receiver->AppendDataToFecSet(tiny.data(), 3), nullptr);
     feed(good);
     EXPECT_EQ(frames.Size(), 1u);
 }
