@@ -104,6 +104,7 @@ int CRTPReceiver::in_sample(int ssrc, int pt, char* datagram, int len) {
 }
 
 CFECBlockSet* CRTPReceiver::AppendDataToFecSet(char* d, int len) {
+    if (!d || len < 5) return nullptr;
     const int kind = static_cast<unsigned char>(d[4]);
     const bool parity = kind == RTP_KIND_PARITY;
     if (parity ? !validParity(d, len) : !validData(d, len)) return nullptr;
