@@ -233,6 +233,7 @@ TEST_F(Receiver, MalformedDatagramsAreDropped) {
         {"length at 28 lies", withU16(good, 28, 99)},
         {"payload past 1200", tooBig},
         {"frame count 0", withU16(good, 24, 0)},
+        {"frame count past the limit", withU16(good, 24, RAVO::RTP_MAX_FRAME_FRAGMENTS + 1)},
         {"index past the count", withU16(withU16(good, 24, 2), 26, 2)},
         {"slot past k", withByte(goodFec, 9, 10)},
         {"slot past 13", withByte(withByte(goodFec, 8, 20), 9, 14)},
