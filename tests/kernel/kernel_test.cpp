@@ -586,25 +586,32 @@ TEST_F(KernelTest, DisconnectByTheProgramPostsNothing) {
     EXPECT_TRUE(m_notify.posted().empty());
 }
 
-TEST_F(KernelTest, AConnectThatFailsAtOnceLeavesNoHalfOpenConnectionBehind) {
-    // A TCP connect to the broadcast address fails at once, after the socket exists.
-    tag_ServerAddr& e = Table(2)[1];
-    std::memset(&e, 0, sizeof e);
-    std::strcpy(e.szHost, "255.255.255.255");
-    e.wPort = 9;
-    tag_CMDSetUserProfileReq profile{};
-    profile.userId = 6;
-    k->SendMsg_SetUserProfileReq2(&profile, 1);
-    EXPECT_EQ(Sock(2).m_hSocket, INVALID_SOCKET);
-    EXPECT_TRUE(Sock(2).m_lstPending.empty());
+TEST_F(KernelTest, AConnectThatFailsAtOnceLeavesNothingBehind) {
+    // A TCP connect to the broadcast address fails at once, after the socket
+    // exists; an empty host fails before there is one.
+    for (const char* host : {"255.255.255.255", ""}) {
+        SCOPED_TRACE(host);
+        tag_ServerAddr& e = Table(2)[1];
+        std::memset(&e, 0, sizeof e);
+        std::strcpy(e.szHost, host);
+        e.wPort = 9;
+        tag_CMDSetUserProfileReq profile{};
+        profile.userId = 6;
+        k->SendMsg_SetUserProfileReq2(&profile, 1);
+        EXPECT_EQ(Sock(2).m_hSocket, INVALID_SOCKET);
+        EXPECT_TRUE(Sock(2).m_lstPending.empty());
 
-    // The next request connects as if nothing had happened.
-    TcpStandIn server;
-    PointAt(2, 1, server.port());
-    k->SendMsg_SetUserProfileReq2(&profile, 1);
-    const Bytes expected = Cat(Hello(103), FrameBytes(103, 118).i32(6).zeros(39).bytes());
-    ASSERT_TRUE(ReceivedAll(server, expected.size()));
-    EXPECT_EQ(server.Received(), expected);
+        // The next request connects as if nothing had happened: one hello, and
+        // not the request that could not go.
+        TcpStandIn server;
+        PointAt(2, 1, server.port());
+        profile.userId = 7;
+        k->SendMsg_SetUserProfileReq2(&profile, 1);
+        const Bytes expected = Cat(Hello(103), FrameBytes(103, 118).i32(7).zeros(39).bytes());
+        ASSERT_TRUE(ReceivedAll(server, expected.size()));
+        EXPECT_EQ(server.Received(), expected);
+        k->DisconnectServer(SERVER_TYPE_LOBBY);
+    }
 }
 
 TEST_F(KernelTest, ConnectWhileConnectingFailsWithoutTouchingTheSocket) {
