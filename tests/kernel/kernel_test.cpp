@@ -205,6 +205,48 @@ TEST_F(KernelTest, SelfConnectingRequestsSendHelloFirstOnlyOnAFreshConnection) {
     winplat::RemoveManualClock();
 }
 
+// Password fields filled to their last byte, without a terminator: the wider
+// fields of the frames take them and no byte that follows them in memory.
+TEST_F(KernelTest, FullPasswordFieldsAreReadNoFurtherThanTheirRecords) {
+    winplat::InstallManualClock(1391418307);
+    CCommKernelData* d = k->m_pData;
+    std::memset(d->m_CurLogonUserData.szPassword, 'L', sizeof d->m_CurLogonUserData.szPassword);
+    std::memset(d->m_CurJoinRoomUserData.szPassword, 'R',
+                sizeof d->m_CurJoinRoomUserData.szPassword);
+    d->m_CurJoinRoomUserData.nReserved = 0x7F7F7F7F;
+    d->m_LocalUser.password = std::string(40, 'U');
+    const Bytes logon = FrameBytes(103, 3)
+                            .i32(123456)
+                            .i32(0x01020304)
+                            .i32(1391418307)
+                            .raw(std::string(20, 'L').data(), 20)
+                            .zeros(16)
+                            .raw(kMachineData, 19)
+                            .u8(0)
+                            .text(MacText().c_str(), 22)
+                            .bytes();
+    const Bytes join = FrameBytes(105, 25)
+                           .i32(kLocalUser)
+                           .i32(kRoom)
+                           .i32(5)
+                           .text(std::string(35, 'U').c_str(), 36)
+                           .text(std::string(16, 'R').c_str(), 17)
+                           .raw(kMachineData, 19)
+                           .u8(0)
+                           .text(MacText().c_str(), 20)
+                           .bytes();
+    TcpStandIn logonServer, roomServer;
+    PointAt(1, 0, logonServer.port());
+    PointAt(3, 0, roomServer.port());
+    k->SendMsg_LoginReq2(0);
+    k->SendMsg_JoinRoomReq2(0);
+    ASSERT_TRUE(ReceivedAll(logonServer, 14 + 100));
+    ASSERT_TRUE(ReceivedAll(roomServer, 14 + 115));
+    EXPECT_EQ(Tail(logonServer.Received(), 100), logon);
+    EXPECT_EQ(Tail(roomServer.Received(), 115), join);
+    winplat::RemoveManualClock();
+}
+
 std::string g_trace;
 void CaptureTrace(const char* text) {
     g_trace += text;
