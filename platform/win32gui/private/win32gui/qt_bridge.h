@@ -1,0 +1,27 @@
+// Qt side of the layer's handles, for the layer itself and the user-interface
+// library only (the program never includes this).
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <QRegion>
+
+#include "win32/base.h"
+
+class QWidget;
+
+namespace winplat {
+
+// A device context drawing with painter (not owned); DeletePainterDC frees the handle.
+HDC CreatePainterDC(QPainter* painter);
+void DeletePainterDC(HDC dc);
+// The painter of a device context, or null for an unknown handle.
+QPainter* PainterOf(HDC dc);
+
+// The area of a region handle (empty for an unknown handle).
+QRegion RegionOf(HRGN rgn);
+
+// The frameless widget that shows a top-level window, or null while it is hidden.
+QWidget* WidgetOf(HWND hwnd);
+
+}  // namespace winplat
