@@ -13,10 +13,11 @@
 
 namespace winplat {
 
-// The blocking wait of one thread's message loop. GetMessage, WaitMessage and
-// SendMessage-from-this-thread call Wait when the thread has nothing to do;
-// PeekMessage calls it with a time-out of 0 so that a toolkit can deliver its
-// pending events as messages.
+// The blocking wait of one thread's message loop. GetMessage and WaitMessage
+// call Wait when the thread has nothing to do; PeekMessage calls it with a
+// time-out of 0 so that a toolkit can deliver its pending events as messages.
+// (A thread blocked in SendMessage to another thread does not call it: like on
+// Windows it serves only messages sent to it until the answer comes.)
 //
 // Wait(fds, timeoutMs) blocks until one of `fds` is ready, Wake() is called,
 // or `timeoutMs` has passed (-1: no time-out; 0: do not block), then fills each

@@ -1,0 +1,21 @@
+// What the kernel knows of a TCP socket, for WSAAsyncSelect's event rules.
+#pragma once
+
+#include <cstdint>
+
+namespace winplat {
+
+enum class TcpState { NotTcp, Closed, Connecting, Connected, PeerClosed, Listening, Other };
+
+struct TcpInfo {
+    TcpState state = TcpState::NotTcp;
+    uint64_t bytesReceived = 0;  // in-order bytes that arrived so far
+};
+
+TcpInfo QueryTcp(int fd);
+// Bytes waiting to be read (FIONREAD); 0 on error.
+int ReadableBytes(int fd);
+// Takes the socket's pending error (SO_ERROR), an errno value.
+int TakeSocketError(int fd);
+
+}  // namespace winplat
