@@ -5,6 +5,7 @@
 
 #include "fenlo/UIRender.h"
 #include "internal.h"
+#include "win32gui/gdi.h"
 
 namespace DuiLib {
 

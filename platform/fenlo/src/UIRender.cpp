@@ -245,7 +245,7 @@ std::vector<Piece> ParseMarkup(CPaintManagerUI* pm, const QString& s, DWORD colo
         if (run.isEmpty()) return;
         // Words and CJK characters are the places where a line may break.
         QString word;
-        auto emit = [&](const QString& t) {
+        auto emitPiece = [&](const QString& t) {
             if (t.isEmpty()) return;
             Piece p;
             p.text = t;
@@ -256,14 +256,14 @@ std::vector<Piece> ParseMarkup(CPaintManagerUI* pm, const QString& s, DWORD colo
         };
         for (QChar c : run) {
             if (c == QLatin1Char(' ') || IsCjk(c)) {
-                emit(word);
+                emitPiece(word);
                 word.clear();
-                emit(QString(c));
+                emitPiece(QString(c));
             } else {
                 word += c;
             }
         }
-        emit(word);
+        emitPiece(word);
         run.clear();
     };
     int i = 0;

@@ -25,3 +25,8 @@ QRegion RegionOf(HRGN rgn);
 QWidget* WidgetOf(HWND hwnd);
 
 }  // namespace winplat
+
+namespace winplat {
+// What the shown window looks like now (painted through WM_PAINT); null when hidden.
+QImage GrabWindowImage(HWND hwnd);
+}  // namespace winplat
