@@ -87,6 +87,7 @@ void HostWidget::paintEvent(QPaintEvent* e) {
     RECT rc{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
     BeginPaintScope scope(hwnd_, dc, rc);
     SendMessageW(hwnd_, WM_PAINT, 0, 0);
+    NoteDirectCall();
     DeletePainterDC(dc);
 }
 
@@ -115,6 +116,7 @@ void HostWidget::mousePressEvent(QMouseEvent* e) {
     if (!hwnd_) return;
     NoteMouseButton(e->button(), true);
     LRESULT ht = HitTest(e->globalPosition());
+    NoteDirectCall();
     if (e->button() == Qt::LeftButton && ht != HTCLIENT) {
         if (ht == HTCAPTION || EdgesOf(ht)) {
             QWindow* w = windowHandle();
@@ -250,6 +252,7 @@ void HostWidget::changeEvent(QEvent* e) {
         SendMessageW(hwnd_, WM_NCACTIVATE, active ? TRUE : FALSE, 0);
         SendMessageW(hwnd_, WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
         if (active) NoteActive(hwnd_);
+        NoteDirectCall();
     }
     QWidget::changeEvent(e);
 }

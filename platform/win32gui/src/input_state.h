@@ -29,5 +29,8 @@ void NoteFocus(HWND hwnd);
 void NoteFocusLost(HWND hwnd);
 void NoteActive(HWND hwnd);
 bool GetImeCaret(HWND hwnd, POINT* pt);
+// Window procedures called straight from Qt events (paint, hit test, activation):
+// loops waiting on a condition must look again afterwards.
+void NoteDirectCall();
 
 }  // namespace winplat

@@ -31,6 +31,7 @@ HWND g_capture = nullptr;
 HWND g_focus = nullptr;
 HWND g_active = nullptr;
 BYTE g_keys[256] = {0};
+thread_local unsigned t_directCalls = 0;
 
 thread_local HWND t_paintHwnd = nullptr;
 thread_local HDC t_paintDc = nullptr;
@@ -176,6 +177,12 @@ class QtWaiter : public LoopWaiter {
 public:
     QtWaiter() : dispatcher_(QAbstractEventDispatcher::instance(QThread::currentThread())) {}
     void Wait(std::vector<pollfd>& fds, int timeoutMs) override {
+        unsigned calls = t_directCalls;
+        Serve(fds, timeoutMs);
+        // Nothing was posted, but window procedures ran: wake the loop's caller.
+        if (calls != t_directCalls) PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+    }
+    void Serve(std::vector<pollfd>& fds, int timeoutMs) {
         if (woken_.exchange(false)) { PollNow(fds); return; }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         if (woken_.exchange(false) || PollNow(fds) > 0 || timeoutMs == 0) return;
@@ -332,6 +339,7 @@ void NoteFocusLost(HWND hwnd) {
     SendMessageW(hwnd, WM_KILLFOCUS, 0, 0);
 }
 void NoteActive(HWND hwnd) { g_active = hwnd; }
+void NoteDirectCall() { ++t_directCalls; }
 bool GetImeCaret(HWND, POINT*) { return false; }
 
 }  // namespace winplat
