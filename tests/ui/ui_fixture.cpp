@@ -44,3 +44,9 @@ void ClickControl(HWND hwnd, DuiLib::CControlUI* control) {
     RECT rc = control->GetPos();
     ClickAt(hwnd, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
 }
+
+// Fontconfig keeps a cache for the life of the process; the leak checker of the
+// sanitizer build is told so.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libQt6Gui.so\n";
+}

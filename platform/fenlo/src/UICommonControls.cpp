@@ -34,14 +34,7 @@ void CLabelUI::SetTextPadding(RECT r) { m_rcTextPadding = r; Invalidate(); }
 bool CLabelUI::IsShowHtml() const { return m_bShowHtml; }
 void CLabelUI::SetShowHtml(bool b) { m_bShowHtml = b; Invalidate(); }
 
-SIZE CLabelUI::EstimateSize(SIZE szAvailable) {
-    if (m_cxyFixed.cy == 0 && m_pManager) {
-        // Height of one line of the font when the layout gives none.
-        SIZE s = CRenderEngine::GetTextSize(nullptr, m_pManager, L"X", m_iFont, 0);
-        return SIZE{m_cxyFixed.cx, s.cy + 8};
-    }
-    return CControlUI::EstimateSize(szAvailable);
-}
+SIZE CLabelUI::EstimateSize(SIZE szAvailable) { return CControlUI::EstimateSize(szAvailable); }
 
 void CLabelUI::DoEvent(TEventUI& event) {
     if (event.Type == UIEVENT_SETFOCUS) { m_bFocused = true; return; }
@@ -220,13 +213,7 @@ DWORD CButtonUI::GetHotBkColor() const { return m_dwHotBkColor; }
 void CButtonUI::SetPushedBkColor(DWORD c) { m_dwPushedBkColor = c; }
 DWORD CButtonUI::GetPushedBkColor() const { return m_dwPushedBkColor; }
 
-SIZE CButtonUI::EstimateSize(SIZE szAvailable) {
-    if (m_cxyFixed.cy == 0 && m_pManager) {
-        SIZE s = CRenderEngine::GetTextSize(nullptr, m_pManager, L"X", m_iFont, 0);
-        return SIZE{m_cxyFixed.cx, s.cy + 8};
-    }
-    return CControlUI::EstimateSize(szAvailable);
-}
+SIZE CButtonUI::EstimateSize(SIZE szAvailable) { return CControlUI::EstimateSize(szAvailable); }
 
 void CButtonUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     std::wstring name(n ? n : L"");

@@ -217,7 +217,9 @@ private:
 };
 
 thread_local std::unique_ptr<QtWaiter> t_waiter;
-std::unique_ptr<QApplication> g_app;
+// Kept for the life of the process: tearing Qt down during static destruction
+// would run after its platform plugin is gone.
+QApplication* g_app = nullptr;
 int g_argc = 1;
 char g_arg0[] = "mivora";
 char* g_argv[] = {g_arg0, nullptr};
@@ -253,7 +255,7 @@ bool GrabWindowToFile(HWND hwnd, const char* path) {
 
 void InstallGui() {
     if (!QCoreApplication::instance()) {
-        g_app.reset(new QApplication(g_argc, g_argv));
+        g_app = new QApplication(g_argc, g_argv);
         QFont f(QStringLiteral("WenQuanYi Micro Hei"));
         f.setPixelSize(12);
         QApplication::setFont(f);
