@@ -27,6 +27,8 @@ namespace winplat {
 namespace {
 
 std::unordered_map<HWND, HostWidget*> g_widgets;  // GUI thread only
+// Window regions as set, kept for windows that are not on screen yet.
+std::unordered_map<HWND, QRegion> g_regions;
 HWND g_capture = nullptr;
 HWND g_focus = nullptr;
 HWND g_active = nullptr;
@@ -65,6 +67,8 @@ HostWidget* EnsureWidget(HWND hwnd) {
     w->setWindowTitle(QString::fromWCharArray(title));
     w->SetGeometryFromRecord(RectOf(hwnd));
     w->setEnabled(IsWindowEnabled(hwnd) != FALSE);
+    auto rgn = g_regions.find(hwnd);
+    if (rgn != g_regions.end()) w->SetRegion(rgn->second, true);
     g_widgets[hwnd] = w;
     // An owned window stays above its owner.
     HWND owner = GetWindow(hwnd, GW_OWNER);
@@ -83,6 +87,7 @@ public:
         if (g_capture == hwnd) g_capture = nullptr;
         if (g_focus == hwnd) g_focus = nullptr;
         if (g_active == hwnd) g_active = nullptr;
+        g_regions.erase(hwnd);
         auto it = g_widgets.find(hwnd);
         if (it == g_widgets.end()) return;
         HostWidget* w = it->second;
@@ -140,7 +145,8 @@ public:
     void WindowRegionChanged(HWND hwnd, HRGN region, bool redraw) override {
         // The region is copied now: the program may delete its handle right away.
         QRegion r = RegionOf(region);
-        regions_[hwnd] = r;
+        if (region) g_regions[hwnd] = r;
+        else g_regions.erase(hwnd);
         HostWidget* w = FindHostWidget(hwnd);
         if (!w) return;
         w->SetRegion(r, region != nullptr);
@@ -159,14 +165,6 @@ public:
             default: return false;
         }
     }
-    QRegion RegionFor(HWND hwnd, bool* has) const {
-        auto it = regions_.find(hwnd);
-        *has = it != regions_.end();
-        return *has ? it->second : QRegion();
-    }
-
-private:
-    std::unordered_map<HWND, QRegion> regions_;
 };
 
 QtHost* g_host = nullptr;
@@ -237,10 +235,9 @@ QImage GrabWindowImage(HWND hwnd) {
     HostWidget* w = FindHostWidget(hwnd);
     if (!w || !w->isVisible()) return QImage();
     QImage img = w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    bool has = false;
-    QRegion r = g_host ? g_host->RegionFor(hwnd, &has) : QRegion();
-    if (has) {
-        // What lies outside the window's region is not on screen.
+    // What lies outside the widget's mask is not on screen.
+    QRegion r = w->mask();
+    if (!r.isEmpty()) {
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
                 if (!r.contains(QPoint(x, y))) img.setPixel(x, y, 0);
