@@ -226,15 +226,23 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         default: break;
     }
     struct B { QMessageBox::StandardButton q; int id; };
-    std::vector<B> buttons;
+    static const B kOk[] = {{QMessageBox::Ok, IDOK}};
+    static const B kOkCancel[] = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+    static const B kAbort[] = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
+    static const B kYesNoCancel[] = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+    static const B kYesNo[] = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+    static const B kRetryCancel[] = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+    const B* first = kOk;
+    size_t count = 1;
     switch (type & 0xF) {
-        case MB_OKCANCEL: buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}}; break;
-        case MB_ABORTRETRYIGNORE: buttons = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}}; break;
-        case MB_YESNOCANCEL: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}}; break;
-        case MB_YESNO: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
-        case MB_RETRYCANCEL: buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
-        default: buttons = {{QMessageBox::Ok, IDOK}}; break;
+        case MB_OKCANCEL: first = kOkCancel; count = 2; break;
+        case MB_ABORTRETRYIGNORE: first = kAbort; count = 3; break;
+        case MB_YESNOCANCEL: first = kYesNoCancel; count = 3; break;
+        case MB_YESNO: first = kYesNo; count = 2; break;
+        case MB_RETRYCANCEL: first = kRetryCancel; count = 2; break;
+        default: break;
     }
+    std::vector<B> buttons(first, first + count);
     QMessageBox::StandardButtons set;
     for (const B& b : buttons) set |= b.q;
     box.setStandardButtons(set);
