@@ -19,6 +19,10 @@
 namespace winplat {
 namespace {
 
+// How long a loop waits before looking again at a socket whose connect has
+// not started yet.
+constexpr int kUnstartedRecheckMs = 100;
+
 struct Selection {
     HWND hwnd = nullptr;
     UINT msg = 0;
@@ -28,13 +32,14 @@ struct Selection {
     bool connectDone = false;  // FD_CONNECT reported, or nothing to connect
     bool everConnected = false;
     bool readEnabled = true;
-    bool readPosted = false;       // an FD_READ waits to be dispatched
-    bool stalled = false;          // that FD_READ was handled without a read
-    int64_t consumedAtPost = 0;    // bytes the program had read when it was posted
+    bool readPosted = false;     // an FD_READ waits to be dispatched
+    bool stalled = false;        // that FD_READ was handled without a read
+    int64_t consumedAtPost = 0;  // bytes the program had read when it was posted
     bool acceptEnabled = true;
     bool closeDone = false;
     bool writeArmed = false;    // FD_WRITE once writable
     bool writePending = false;  // FD_WRITE without waiting
+    bool unstarted = false;     // TCP, not connected, no connect under way
 };
 
 struct Post {
@@ -89,16 +94,20 @@ short interest(int fd, Selection& s, std::vector<Post>& out) {
         return ev;
     }
     TcpInfo info = QueryTcp(fd);
+    s.unstarted = false;
     switch (info.state) {
         case TcpState::Listening:
             return (s.events & FD_ACCEPT) && s.acceptEnabled ? POLLIN : 0;
-        case TcpState::Connecting: return s.connectDone ? 0 : POLLOUT;
+        case TcpState::Connecting:
+            return s.connectDone ? 0 : POLLOUT;
         case TcpState::Closed:
+            s.unstarted = !s.everConnected && !s.connectDone;
             if (!s.everConnected) {
                 // Not connected yet, or the connect failed (its error is pending).
                 if (!s.connectDone) {
                     if (int err = TakeSocketError(fd)) {
                         s.connectDone = true;
+                        s.unstarted = false;
                         emit(out, fd, s, FD_CONNECT, WsaErrorFromErrno(err));
                     }
                 }
@@ -117,8 +126,10 @@ short interest(int fd, Selection& s, std::vector<Post>& out) {
         s.readEnabled = true;
     }
     if (!s.readPosted) {
-        if ((s.events & FD_READ) && s.readEnabled) ev |= POLLIN;
-        else if (s.events & FD_CLOSE) ev |= POLLRDHUP;  // watch for the close only
+        if ((s.events & FD_READ) && s.readEnabled)
+            ev |= POLLIN;
+        else if (s.events & FD_CLOSE)
+            ev |= POLLRDHUP;  // watch for the close only
     }
     if ((s.events & FD_WRITE) && s.writeArmed) ev |= POLLOUT;
     return ev;
@@ -203,17 +214,20 @@ bool ThreadHasSelections(DWORD threadId) {
     return false;
 }
 
-void CollectSocketPollSet(DWORD threadId, std::vector<pollfd>& fds) {
+int CollectSocketPollSet(DWORD threadId, std::vector<pollfd>& fds) {
     std::vector<Post> posts;
+    int limit = -1;
     {
         std::lock_guard<std::mutex> g(selections().lock);
         for (auto& s : selections().bySocket) {
             if (s.second.thread != threadId) continue;
             short ev = interest(s.first, s.second, posts);
             if (ev) fds.push_back(pollfd{s.first, ev, 0});
+            if (s.second.unstarted) limit = kUnstartedRecheckMs;
         }
     }
     deliver(posts);
+    return limit;
 }
 
 void HandleSocketPoll(DWORD threadId, const std::vector<pollfd>& fds) {
@@ -258,25 +272,42 @@ void SocketMessageDispatched(const MSG& msg) {
     s.readEnabled = true;
 }
 
-void ArmWriteNotifications(DWORD threadId) {
-    std::lock_guard<std::mutex> g(selections().lock);
-    for (auto& s : selections().bySocket) {
-        Selection& sel = s.second;
-        if (sel.thread == threadId && (sel.events & FD_WRITE) && !sel.closeDone &&
-            (sel.everConnected || !sel.tcp))
-            sel.writeArmed = true;
+void ArmWriteNotifications() {
+    std::vector<DWORD> wake;
+    {
+        std::lock_guard<std::mutex> g(selections().lock);
+        for (auto& s : selections().bySocket) {
+            Selection& sel = s.second;
+            // A send that would block leaves the socket's send queue full; a
+            // recv that would block (same code) leaves it empty as a rule.
+            if ((sel.events & FD_WRITE) && !sel.closeDone && !sel.writeArmed &&
+                (sel.everConnected || !sel.tcp) && UnsentBytes(s.first) > 0) {
+                sel.writeArmed = true;
+                if (sel.thread != GetCurrentThreadId()) wake.push_back(sel.thread);
+            }
+        }
     }
+    for (DWORD t : wake) WakeThread(t);
 }
 
-void CancelSocketSelection(int socket) {
-    std::lock_guard<std::mutex> g(selections().lock);
-    selections().bySocket.erase(socket);
+void CancelSocketSelection(int socket, bool dropQueued) {
+    Selection gone;
+    {
+        std::lock_guard<std::mutex> g(selections().lock);
+        auto it = selections().bySocket.find(socket);
+        if (it == selections().bySocket.end()) return;
+        gone = it->second;
+        selections().bySocket.erase(it);
+    }
+    if (dropQueued)
+        PurgeSocketMessages(gone.thread, gone.hwnd, gone.msg, static_cast<WPARAM>(socket));
 }
 
 void CancelWindowSelections(HWND hwnd) {
     std::lock_guard<std::mutex> g(selections().lock);
     auto& m = selections().bySocket;
-    for (auto it = m.begin(); it != m.end();) it = it->second.hwnd == hwnd ? m.erase(it) : std::next(it);
+    for (auto it = m.begin(); it != m.end();)
+        it = it->second.hwnd == hwnd ? m.erase(it) : std::next(it);
 }
 
 void CancelThreadSelections(DWORD threadId) {

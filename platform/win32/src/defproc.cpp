@@ -55,7 +55,8 @@ void positionChanged(HWND hwnd, const WINDOWPOS* wp) {
         SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(rc.left, rc.top));
     if (!(wp->flags & kSwpNoClientSize)) {
         WPARAM kind = SizeKind(hwnd);
-        LPARAM size = kind == SIZE_MINIMIZED ? 0 : MAKELPARAM(rc.right - rc.left, rc.bottom - rc.top);
+        LPARAM size =
+            kind == SIZE_MINIMIZED ? 0 : MAKELPARAM(rc.right - rc.left, rc.bottom - rc.top);
         SendMessageW(hwnd, WM_SIZE, kind, size);
     }
 }
@@ -79,11 +80,20 @@ LRESULT hitTest(HWND hwnd, LPARAM lParam) {
 
 LRESULT sysCommand(HWND hwnd, WPARAM wParam) {
     switch (wParam & 0xFFF0) {
-        case SC_CLOSE: SendMessageW(hwnd, WM_CLOSE, 0, 0); break;
-        case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
-        case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
-        case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
-        default: break;  // moving and sizing by the user belong to the host
+        case SC_CLOSE:
+            SendMessageW(hwnd, WM_CLOSE, 0, 0);
+            break;
+        case SC_MINIMIZE:
+            ShowWindow(hwnd, SW_MINIMIZE);
+            break;
+        case SC_MAXIMIZE:
+            ShowWindow(hwnd, SW_MAXIMIZE);
+            break;
+        case SC_RESTORE:
+            ShowWindow(hwnd, SW_RESTORE);
+            break;
+        default:
+            break;  // moving and sizing by the user belong to the host
     }
     return 0;
 }
@@ -97,22 +107,32 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) setText(hwnd, cs->lpszName);
             return TRUE;
         }
-        case WM_SETTEXT: setText(hwnd, reinterpret_cast<LPCWSTR>(lParam)); return TRUE;
-        case WM_GETTEXT: return getText(hwnd, wParam, lParam);
+        case WM_SETTEXT:
+            setText(hwnd, reinterpret_cast<LPCWSTR>(lParam));
+            return TRUE;
+        case WM_GETTEXT:
+            return getText(hwnd, wParam, lParam);
         case WM_GETTEXTLENGTH: {
             std::lock_guard<std::mutex> g(WindowLock());
             auto r = LookupWindowLocked(hwnd);
             return r ? static_cast<LRESULT>(r->text.size()) : 0;
         }
-        case WM_CLOSE: DestroyWindow(hwnd); return 0;
-        case WM_WINDOWPOSCHANGING: positionChanging(hwnd, reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_WINDOWPOSCHANGING:
+            positionChanging(hwnd, reinterpret_cast<WINDOWPOS*>(lParam));
+            return 0;
         case WM_WINDOWPOSCHANGED:
             positionChanged(hwnd, reinterpret_cast<const WINDOWPOS*>(lParam));
             return 0;
-        case WM_NCHITTEST: return hitTest(hwnd, lParam);
-        case WM_SYSCOMMAND: return sysCommand(hwnd, wParam);
+        case WM_NCHITTEST:
+            return hitTest(hwnd, lParam);
+        case WM_SYSCOMMAND:
+            return sysCommand(hwnd, wParam);
         case WM_SYSKEYDOWN:
-            if (wParam == VK_F4_KEY && (lParam & (1 << 29))) SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+            if (wParam == VK_F4_KEY && (lParam & (1 << 29)))
+                SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
             return 0;
         case WM_CONTEXTMENU:
         case WM_MOUSEWHEEL:
@@ -120,11 +140,16 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             // A child hands these on to its parent.
             if (HWND p = parentOf(hwnd)) return SendMessageW(p, msg, wParam, lParam);
             return 0;
-        case WM_MOUSEACTIVATE: return MA_ACTIVATE;
-        case WM_NCACTIVATE: return TRUE;
-        case WM_ERASEBKGND: return 1;
-        case WM_QUERYENDSESSION: return TRUE;
-        default: return 0;
+        case WM_MOUSEACTIVATE:
+            return MA_ACTIVATE;
+        case WM_NCACTIVATE:
+            return TRUE;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        default:
+            return 0;
     }
 }
 

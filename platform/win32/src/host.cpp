@@ -12,8 +12,12 @@ namespace {
 std::atomic<WindowHost*> g_host{nullptr};
 }
 
-void SetWindowHost(WindowHost* host) { g_host = host; }
-WindowHost* GetWindowHost() { return g_host.load(); }
+void SetWindowHost(WindowHost* host) {
+    g_host = host;
+}
+WindowHost* GetWindowHost() {
+    return g_host.load();
+}
 
 }  // namespace winplat
 
@@ -26,28 +30,40 @@ int GetSystemMetrics(int index) {
         case SM_CXSCREEN:
         case SM_CXFULLSCREEN:
         case SM_CXVIRTUALSCREEN:
-        case SM_CXMAXIMIZED: return 1920;
+        case SM_CXMAXIMIZED:
+            return 1920;
         case SM_CYSCREEN:
         case SM_CYVIRTUALSCREEN:
-        case SM_CYMAXIMIZED: return 1080;
-        case SM_CYFULLSCREEN: return 1080 - 23;
-        case SM_CMONITORS: return 1;
+        case SM_CYMAXIMIZED:
+            return 1080;
+        case SM_CYFULLSCREEN:
+            return 1080 - 23;
+        case SM_CMONITORS:
+            return 1;
         case SM_CXICON:
         case SM_CYICON:
         case SM_CXCURSOR:
-        case SM_CYCURSOR: return 32;
+        case SM_CYCURSOR:
+            return 32;
         case SM_CXSMICON:
-        case SM_CYSMICON: return 16;
-        case SM_CYCAPTION: return 23;
+        case SM_CYSMICON:
+            return 16;
+        case SM_CYCAPTION:
+            return 23;
         case SM_CXBORDER:
-        case SM_CYBORDER: return 1;
+        case SM_CYBORDER:
+            return 1;
         case SM_CXFRAME:
-        case SM_CYFRAME: return 4;
+        case SM_CYFRAME:
+            return 4;
         case SM_CXVSCROLL:
-        case SM_CYHSCROLL: return 17;
+        case SM_CYHSCROLL:
+            return 17;
         case SM_CXDOUBLECLK:
-        case SM_CYDOUBLECLK: return 4;
-        default: return 0;  // SM_SERVERR2 and the rest
+        case SM_CYDOUBLECLK:
+            return 4;
+        default:
+            return 0;  // SM_SERVERR2 and the rest
     }
 }
 
@@ -66,6 +82,7 @@ int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) {
         }
         r->region = region;
     }
-    if (auto* host = winplat::GetWindowHost()) host->WindowRegionChanged(hwnd, region, redraw != FALSE);
+    if (auto* host = winplat::GetWindowHost())
+        host->WindowRegionChanged(hwnd, region, redraw != FALSE);
     return 1;
 }

@@ -6,6 +6,7 @@
 
 #include "async_select.h"
 #include "queue.h"
+#include "window_internal.h"
 #include "window_table.h"
 #include "win32/clock.h"
 #include "win32/sync.h"
@@ -59,7 +60,8 @@ bool takeLocked(ThreadQueue& q, MSG* out, HWND filter, UINT min, UINT max, bool 
         ++it;
     }
     if (q.quit && RangeMatches(min, max, WM_QUIT)) {
-        *out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, GetTickCount(), POINT{0, 0}};
+        *out =
+            MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, GetTickCount(), POINT{0, 0}};
         if (remove) q.quit = false;
         return true;
     }
@@ -72,7 +74,8 @@ bool takeLocked(ThreadQueue& q, MSG* out, HWND filter, UINT min, UINT max, bool 
 bool fetch(MSG* out, HWND filter, UINT min, UINT max, bool remove, int waitMs) {
     auto q = CurrentQueue();
     DWORD tid = q->threadId;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs > 0 ? waitMs : 0);
+    auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs > 0 ? waitMs : 0);
     bool waited = false;
     std::vector<pollfd> fds;
     for (;;) {
@@ -104,7 +107,8 @@ bool fetch(MSG* out, HWND filter, UINT min, UINT max, bool remove, int waitMs) {
             timeout = timeout < 0 ? bound : std::min(timeout, bound);
         }
         fds.clear();
-        CollectSocketPollSet(tid, fds);
+        int limit = CollectSocketPollSet(tid, fds);
+        if (limit >= 0 && (timeout < 0 || timeout > limit)) timeout = limit;
         q->Waiter()->Wait(fds, timeout);
         HandleSocketPoll(tid, fds);
         waited = true;
@@ -134,7 +138,17 @@ void PurgeWindowMessages(DWORD threadId, HWND hwnd) {
     for (auto it = p.begin(); it != p.end();) it = it->hwnd == hwnd ? p.erase(it) : it + 1;
 }
 
+void PurgeSocketMessages(DWORD threadId, HWND hwnd, UINT msg, WPARAM socket) {
+    auto q = QueueOfThread(threadId);
+    if (!q) return;
+    std::lock_guard<std::mutex> g(q->lock);
+    auto& p = q->posted;
+    for (auto it = p.begin(); it != p.end();)
+        it = it->hwnd == hwnd && it->message == msg && it->wParam == socket ? p.erase(it) : it + 1;
+}
+
 bool PumpMessagesUntil(std::function<bool()> done, int timeoutMs) {
+    const long long kRecheckMs = 10;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (done()) return true;
@@ -142,8 +156,11 @@ bool PumpMessagesUntil(std::function<bool()> done, int timeoutMs) {
                         deadline - std::chrono::steady_clock::now())
                         .count();
         if (left <= 0) return done();
+        // `done` may turn on another thread's doing (a test server), with
+        // nothing arriving here: look at it again every few milliseconds.
         MSG m;
-        if (!fetch(&m, nullptr, 0, 0, true, static_cast<int>(std::min<long long>(left, INT_MAX))))
+        if (!fetch(&m, nullptr, 0, 0, true,
+                   static_cast<int>(std::min<long long>(left, kRecheckMs))))
             continue;
         if (m.message == WM_QUIT) {  // left for the thread's own loop
             PostQuitMessage(static_cast<int>(m.wParam));
@@ -255,8 +272,10 @@ BOOL TranslateMessage(const MSG* msg) {
         case WM_KEYDOWN:
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP: return TRUE;
-        default: return FALSE;
+        case WM_SYSKEYUP:
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
@@ -296,13 +315,17 @@ BOOL WaitMessage() {
     return TRUE;
 }
 
-DWORD GetMessageTime() { return t_lastMessage.time; }
+DWORD GetMessageTime() {
+    return t_lastMessage.time;
+}
 DWORD GetMessagePos() {
-    return static_cast<DWORD>(MAKELONG(static_cast<WORD>(t_lastMessage.pt.x),
-                                       static_cast<WORD>(t_lastMessage.pt.y)));
+    return static_cast<DWORD>(
+        MAKELONG(static_cast<WORD>(t_lastMessage.pt.x), static_cast<WORD>(t_lastMessage.pt.y)));
 }
 
-BOOL InSendMessage() { return t_inSend.empty() ? FALSE : TRUE; }
+BOOL InSendMessage() {
+    return t_inSend.empty() ? FALSE : TRUE;
+}
 
 BOOL ReplyMessage(LRESULT result) {
     if (t_inSend.empty()) return FALSE;

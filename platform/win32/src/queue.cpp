@@ -96,7 +96,8 @@ thread_local QueueHolder t_holder;
 
 }  // namespace
 
-ThreadQueue::ThreadQueue(DWORD id) : threadId(id), default_(new PollWaiter), waiter_(default_.get()) {}
+ThreadQueue::ThreadQueue(DWORD id)
+    : threadId(id), default_(new PollWaiter), waiter_(default_.get()) {}
 ThreadQueue::~ThreadQueue() = default;
 
 void ThreadQueue::WakeLocked() {
@@ -147,7 +148,11 @@ void CompleteSent(const std::shared_ptr<SentMessage>& sent, LRESULT result) {
     sent->sender->WakeLocked();
 }
 
-void SetLoopWaiter(LoopWaiter* waiter) { CurrentQueue()->SetWaiter(waiter); }
-LoopWaiter* GetLoopWaiter() { return CurrentQueue()->Waiter(); }
+void SetLoopWaiter(LoopWaiter* waiter) {
+    CurrentQueue()->SetWaiter(waiter);
+}
+LoopWaiter* GetLoopWaiter() {
+    return CurrentQueue()->Waiter();
+}
 
 }  // namespace winplat

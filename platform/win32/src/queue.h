@@ -22,7 +22,7 @@ struct SentMessage {
     WPARAM wParam;
     LPARAM lParam;
     LRESULT result = 0;
-    bool done = false;                     // under the sender's queue lock
+    bool done = false;  // under the sender's queue lock
     std::shared_ptr<ThreadQueue> sender;
 };
 

@@ -35,15 +35,27 @@ TcpInfo QueryTcp(int fd) {
     switch (ti.tcpi_state) {
         case kEstablished:
         case kFinWait1:  // our side shut down sending; the peer may still send
-        case kFinWait2: out.state = TcpState::Connected; break;
-        case kSynSent: out.state = TcpState::Connecting; break;
-        case kClose: out.state = TcpState::Closed; break;
+        case kFinWait2:
+            out.state = TcpState::Connected;
+            break;
+        case kSynSent:
+            out.state = TcpState::Connecting;
+            break;
+        case kClose:
+            out.state = TcpState::Closed;
+            break;
         case kCloseWait:
         case kLastAck:
         case kClosing:
-        case kTimeWait: out.state = TcpState::PeerClosed; break;
-        case kListen: out.state = TcpState::Listening; break;
-        default: out.state = TcpState::Other; break;  // SYN_RECV and the like
+        case kTimeWait:
+            out.state = TcpState::PeerClosed;
+            break;
+        case kListen:
+            out.state = TcpState::Listening;
+            break;
+        default:
+            out.state = TcpState::Other;
+            break;  // SYN_RECV and the like
     }
     if (len >= offsetof(struct tcp_info, tcpi_bytes_received) + sizeof ti.tcpi_bytes_received)
         out.bytesReceived = ti.tcpi_bytes_received;
@@ -53,6 +65,11 @@ TcpInfo QueryTcp(int fd) {
 int ReadableBytes(int fd) {
     int n = 0;
     return ioctl(fd, FIONREAD, &n) == 0 ? n : 0;
+}
+
+int UnsentBytes(int fd) {
+    int n = 0;
+    return ioctl(fd, TIOCOUTQ, &n) == 0 ? n : 0;
 }
 
 int TakeSocketError(int fd) {

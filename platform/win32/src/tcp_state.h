@@ -15,6 +15,8 @@ struct TcpInfo {
 TcpInfo QueryTcp(int fd);
 // Bytes waiting to be read (FIONREAD); 0 on error.
 int ReadableBytes(int fd);
+// Bytes sent but not yet taken by the peer (SIOCOUTQ); 0 on error.
+int UnsentBytes(int fd);
 // Takes the socket's pending error (SO_ERROR), an errno value.
 int TakeSocketError(int fd);
 

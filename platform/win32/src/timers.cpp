@@ -30,8 +30,12 @@ bool TakeTimerLocked(ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax
         if (t.due <= now && (!best || t.due < best->due) && WindowFilterMatches(filter, t.hwnd))
             best = &t;
     if (!best) return false;
-    *out = MSG{best->hwnd, WM_TIMER, best->id, reinterpret_cast<LPARAM>(best->proc),
-               static_cast<DWORD>(now), POINT{0, 0}};
+    *out = MSG{best->hwnd,
+               WM_TIMER,
+               best->id,
+               reinterpret_cast<LPARAM>(best->proc),
+               static_cast<DWORD>(now),
+               POINT{0, 0}};
     // Missed periods are not caught up: the next one counts from now.
     if (remove) best->due = now + best->elapse;
     return true;

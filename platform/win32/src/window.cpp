@@ -216,4 +216,6 @@ BOOL DestroyWindow(HWND hwnd) {
     return TRUE;
 }
 
-BOOL IsWindow(HWND hwnd) { return LookupWindow(hwnd) ? TRUE : FALSE; }
+BOOL IsWindow(HWND hwnd) {
+    return LookupWindow(hwnd) ? TRUE : FALSE;
+}

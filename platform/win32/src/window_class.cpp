@@ -24,7 +24,9 @@ std::wstring folded(LPCWSTR name) {
     return s;
 }
 
-bool isAtom(LPCWSTR name) { return IS_INTRESOURCE(name); }
+bool isAtom(LPCWSTR name) {
+    return IS_INTRESOURCE(name);
+}
 
 std::shared_ptr<WindowClass> findLocked(LPCWSTR nameOrAtom) {
     if (!nameOrAtom) return nullptr;

@@ -19,7 +19,9 @@ BOOL ApplyWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, U
                     bool forceSize = false);
 
 // The desktop's pseudo handle: screen-sized, never in the window table.
-inline HWND DesktopWindowHandle() { return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x10000)); }
+inline HWND DesktopWindowHandle() {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x10000));
+}
 // The WM_SIZE wParam for the window's state.
 WPARAM SizeKind(HWND hwnd);
 
@@ -28,5 +30,6 @@ WPARAM SizeKind(HWND hwnd);
 void KillWindowTimers(DWORD threadId, HWND hwnd);
 void CancelWindowSelections(HWND hwnd);
 void PurgeWindowMessages(DWORD threadId, HWND hwnd);
+void PurgeSocketMessages(DWORD threadId, HWND hwnd, UINT msg, WPARAM socket);
 
 }  // namespace winplat

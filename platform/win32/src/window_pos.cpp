@@ -40,7 +40,8 @@ bool getStyle(HWND hwnd, DWORD& style) {
 RECT enterState(HWND hwnd, DWORD state) {
     RECT target{};
     MINMAXINFO mmi = DefaultMinMaxInfo();
-    if (state == WS_MAXIMIZE) SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    if (state == WS_MAXIMIZE)
+        SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
     std::lock_guard<std::mutex> g(WindowLock());
     auto r = LookupWindowLocked(hwnd);
     if (!r) return target;
@@ -146,17 +147,24 @@ BOOL ShowWindow(HWND hwnd, int cmdShow) {
         case SW_MINIMIZE:
         case SW_SHOWMINIMIZED:
         case SW_SHOWMINNOACTIVE:
-        case SW_FORCEMINIMIZE: state = WS_MINIMIZE; break;
-        case SW_MAXIMIZE: state = WS_MAXIMIZE; break;
+        case SW_FORCEMINIMIZE:
+            state = WS_MINIMIZE;
+            break;
+        case SW_MAXIMIZE:
+            state = WS_MAXIMIZE;
+            break;
         case SW_RESTORE:
         case SW_SHOWNORMAL:
         case SW_SHOWDEFAULT: {
             // A window minimised from maximised is restored to maximised.
-            auto r = LookupWindow(hwnd);
+            std::lock_guard<std::mutex> g(WindowLock());
+            auto r = LookupWindowLocked(hwnd);
             state = (current == WS_MINIMIZE && r && r->restoreMaximized) ? WS_MAXIMIZE : 0;
             break;
         }
-        default: state = showOnly; break;  // SW_SHOW, SW_SHOWNA, SW_SHOWNOACTIVATE
+        default:
+            state = showOnly;
+            break;  // SW_SHOW, SW_SHOWNA, SW_SHOWNOACTIVATE
     }
     if (!wasVisible) SendMessageW(hwnd, WM_SHOWWINDOW, TRUE, 0);
     UINT show = wasVisible ? 0u : static_cast<UINT>(SWP_SHOWWINDOW);
@@ -166,8 +174,8 @@ BOOL ShowWindow(HWND hwnd, int cmdShow) {
     }
     RECT target = enterState(hwnd, state);
     ApplyWindowPos(hwnd, nullptr, target.left, target.top, target.right - target.left,
-                   target.bottom - target.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | show,
-                   true);
+                   target.bottom - target.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | show, true);
     if (auto* host = GetWindowHost())
         host->WindowStateChanged(hwnd, state == WS_MINIMIZE   ? SW_MINIMIZE
                                        : state == WS_MAXIMIZE ? SW_MAXIMIZE
@@ -176,8 +184,9 @@ BOOL ShowWindow(HWND hwnd, int cmdShow) {
 }
 
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
-    return ApplyWindowPos(hwnd, nullptr, x, y, width, height,
-                          SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0u : static_cast<UINT>(SWP_NOREDRAW)));
+    return ApplyWindowPos(
+        hwnd, nullptr, x, y, width, height,
+        SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0u : static_cast<UINT>(SWP_NOREDRAW)));
 }
 
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
@@ -197,7 +206,8 @@ BOOL GetWindowRect(HWND hwnd, LPRECT rect) {
         return FALSE;
     }
     POINT o = ClientOriginLocked(*r);
-    *rect = RECT{o.x, o.y, o.x + (r->rect.right - r->rect.left), o.y + (r->rect.bottom - r->rect.top)};
+    *rect =
+        RECT{o.x, o.y, o.x + (r->rect.right - r->rect.left), o.y + (r->rect.bottom - r->rect.top)};
     return TRUE;
 }
 
@@ -276,8 +286,10 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
         }
         wasDisabled = (r->style & WS_DISABLED) != 0;
         if (wasDisabled == !enable) return wasDisabled;
-        if (enable) r->style &= ~static_cast<DWORD>(WS_DISABLED);
-        else r->style |= WS_DISABLED;
+        if (enable)
+            r->style &= ~static_cast<DWORD>(WS_DISABLED);
+        else
+            r->style |= WS_DISABLED;
     }
     SendMessageW(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
     if (auto* host = GetWindowHost()) host->WindowEnabled(hwnd, enable != FALSE);

@@ -60,14 +60,22 @@ LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) {
         return 0;
     }
     switch (index) {
-        case GWLP_USERDATA: return r->userData;
-        case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(r->proc);
-        case GWL_STYLE: return static_cast<LONG_PTR>(r->style);
-        case GWL_EXSTYLE: return static_cast<LONG_PTR>(r->exStyle);
-        case GWLP_ID: return r->id;
-        case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(r->instance);
-        case GWLP_HWNDPARENT: return reinterpret_cast<LONG_PTR>(r->parent ? r->parent : r->owner);
-        default: break;
+        case GWLP_USERDATA:
+            return r->userData;
+        case GWLP_WNDPROC:
+            return reinterpret_cast<LONG_PTR>(r->proc);
+        case GWL_STYLE:
+            return static_cast<LONG_PTR>(r->style);
+        case GWL_EXSTYLE:
+            return static_cast<LONG_PTR>(r->exStyle);
+        case GWLP_ID:
+            return r->id;
+        case GWLP_HINSTANCE:
+            return reinterpret_cast<LONG_PTR>(r->instance);
+        case GWLP_HWNDPARENT:
+            return reinterpret_cast<LONG_PTR>(r->parent ? r->parent : r->owner);
+        default:
+            break;
     }
     if (index < 0 || static_cast<size_t>(index) + sizeof(LONG_PTR) > r->extra.size()) {
         SetLastError(ERROR_INVALID_INDEX);
@@ -94,12 +102,18 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
     }
     LONG_PTR old;
     switch (index) {
-        case GWLP_USERDATA: old = r->userData; r->userData = value; return old;
+        case GWLP_USERDATA:
+            old = r->userData;
+            r->userData = value;
+            return old;
         case GWLP_WNDPROC:
             old = reinterpret_cast<LONG_PTR>(r->proc);
             r->proc = reinterpret_cast<WNDPROC>(value);
             return old;
-        case GWLP_ID: old = r->id; r->id = value; return old;
+        case GWLP_ID:
+            old = r->id;
+            r->id = value;
+            return old;
         case GWLP_HINSTANCE:
             old = reinterpret_cast<LONG_PTR>(r->instance);
             r->instance = reinterpret_cast<HINSTANCE>(value);
@@ -108,7 +122,8 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
             old = reinterpret_cast<LONG_PTR>(r->owner);
             if (!r->parent) r->owner = reinterpret_cast<HWND>(value);
             return old;
-        default: break;
+        default:
+            break;
     }
     if (index < 0 || static_cast<size_t>(index) + sizeof(LONG_PTR) > r->extra.size()) {
         SetLastError(ERROR_INVALID_INDEX);
@@ -119,7 +134,9 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
     return old;
 }
 
-LONG GetWindowLongW(HWND hwnd, int index) { return static_cast<LONG>(GetWindowLongPtrW(hwnd, index)); }
+LONG GetWindowLongW(HWND hwnd, int index) {
+    return static_cast<LONG>(GetWindowLongPtrW(hwnd, index));
+}
 LONG SetWindowLongW(HWND hwnd, int index, LONG value) {
     // Styles are unsigned bit sets: keep them from sign extension.
     LONG_PTR v = (index == GWL_STYLE || index == GWL_EXSTYLE)
@@ -185,11 +202,16 @@ HWND GetWindow(HWND hwnd, UINT relation) {
     size_t i = 0;
     while (i < c.size() && c[i] != hwnd) ++i;
     switch (relation) {
-        case GW_HWNDFIRST: return c.front();
-        case GW_HWNDLAST: return c.back();
-        case GW_HWNDNEXT: return i + 1 < c.size() ? c[i + 1] : nullptr;
-        case GW_HWNDPREV: return i > 0 && i < c.size() ? c[i - 1] : nullptr;
-        default: return nullptr;
+        case GW_HWNDFIRST:
+            return c.front();
+        case GW_HWNDLAST:
+            return c.back();
+        case GW_HWNDNEXT:
+            return i + 1 < c.size() ? c[i + 1] : nullptr;
+        case GW_HWNDPREV:
+            return i > 0 && i < c.size() ? c[i - 1] : nullptr;
+        default:
+            return nullptr;
     }
 }
 
@@ -198,8 +220,10 @@ HWND GetAncestor(HWND hwnd, UINT flags) {
     auto r = LookupWindowLocked(hwnd);
     if (!r) return nullptr;
     switch (flags) {
-        case GA_PARENT: return r->parent ? r->parent : DesktopWindowHandle();
-        case GA_ROOT: return topLevelLocked(r)->hwnd;
+        case GA_PARENT:
+            return r->parent ? r->parent : DesktopWindowHandle();
+        case GA_ROOT:
+            return topLevelLocked(r)->hwnd;
         case GA_ROOTOWNER: {
             auto top = topLevelLocked(r);
             for (int depth = 0; top->owner && depth < 256; ++depth) {
@@ -209,7 +233,8 @@ HWND GetAncestor(HWND hwnd, UINT flags) {
             }
             return top->hwnd;
         }
-        default: return nullptr;
+        default:
+            return nullptr;
     }
 }
 
@@ -234,15 +259,20 @@ HWND GetDlgItem(HWND parent, int id) {
     return nullptr;
 }
 
-int GetDlgCtrlID(HWND hwnd) { return static_cast<int>(GetWindowLongPtrW(hwnd, GWLP_ID)); }
+int GetDlgCtrlID(HWND hwnd) {
+    return static_cast<int>(GetWindowLongPtrW(hwnd, GWLP_ID));
+}
 
-HWND GetDesktopWindow() { return DesktopWindowHandle(); }
+HWND GetDesktopWindow() {
+    return DesktopWindowHandle();
+}
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
     std::lock_guard<std::mutex> g(WindowLock());
     for (auto& r : AllWindowsLocked()) {
         if (r->parent || r->destroying) continue;
-        if (className && !IS_INTRESOURCE(className) && !sameFolded(r->cls->name, className)) continue;
+        if (className && !IS_INTRESOURCE(className) && !sameFolded(r->cls->name, className))
+            continue;
         if (className && IS_INTRESOURCE(className) &&
             r->cls->atom != static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(className)))
             continue;

@@ -37,7 +37,9 @@ HWND AddWindowLocked(const std::shared_ptr<WindowRecord>& record) {
     return h;
 }
 
-void RemoveWindowLocked(HWND hwnd) { table().windows.erase(hwnd); }
+void RemoveWindowLocked(HWND hwnd) {
+    table().windows.erase(hwnd);
+}
 
 std::vector<std::shared_ptr<WindowRecord>> AllWindowsLocked() {
     std::vector<std::shared_ptr<WindowRecord>> all;

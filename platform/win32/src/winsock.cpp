@@ -97,14 +97,16 @@ int WSAStartup(WORD versionRequested, LPWSADATA data) {
     return 0;
 }
 
-int WSACleanup() { return 0; }
+int WSACleanup() {
+    return 0;
+}
 
 int WSAGetLastError() {
     int err = errno;
     if (t_setCode >= 0 && err == t_setErrno) return t_setCode;
     int code = winplat::WsaErrorFromErrno(err);
     // A would-block send is what re-enables FD_WRITE on Windows.
-    if (code == WSAEWOULDBLOCK) winplat::ArmWriteNotifications(GetCurrentThreadId());
+    if (code == WSAEWOULDBLOCK) winplat::ArmWriteNotifications();
     return code;
 }
 
@@ -121,7 +123,7 @@ void WSASetLastError(int error) {
 }
 
 int closesocket(SOCKET s) {
-    winplat::CancelSocketSelection(s);
+    winplat::CancelSocketSelection(s, true);
     if (close(s) != 0) {
         if (errno == EBADF) errno = ENOTSOCK;
         return SOCKET_ERROR;

@@ -46,10 +46,10 @@ void SetLoopWaiter(LoopWaiter* waiter);
 LoopWaiter* GetLoopWaiter();
 
 // Notifications of window records, for the layer that puts windows on screen.
-// All are called on the window's owning thread after the record changed, with
-// no layer lock held; the window is valid during the call (WindowDestroyed
-// comes after WM_NCDESTROY, just before the handle becomes invalid). Default
-// implementations do nothing. Without a host, windows are records only.
+// All are called on the thread that made the change (the window's own thread,
+// as the program does it) after the record changed, with no layer lock held; the window is valid
+// during the call (WindowDestroyed comes after WM_NCDESTROY, just before the handle becomes
+// invalid). Default implementations do nothing. Without a host, windows are records only.
 class WindowHost {
 public:
     virtual ~WindowHost();
@@ -81,8 +81,9 @@ WindowHost* GetWindowHost();
 
 // Runs the calling thread's loop (peek, dispatch, wait) until `done()` holds or
 // `timeoutMs` of real time have passed (also with the manual clock installed).
-// Returns done()'s last answer. A WM_QUIT met on the way ends the pump early
-// and stays pending for the thread's own loop. For tests and start-up code.
+// `done` is asked after every message and at least every 10 ms, so it may
+// watch another thread's state. Returns done()'s last answer. A WM_QUIT met on the way ends the
+// pump early and stays pending for the thread's own loop. For tests and start-up code.
 bool PumpMessagesUntil(std::function<bool()> done, int timeoutMs);
 
 }  // namespace winplat

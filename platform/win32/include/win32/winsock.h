@@ -90,8 +90,10 @@ int ioctlsocket(SOCKET s, long cmd, u_long* arg);
 //   a send would have blocked.
 // - FD_ACCEPT when a listening socket has a connection waiting (re-enabled
 //   after dispatch, like FD_READ).
-// events 0 (or msg 0) cancels; closesocket cancels too. A new call replaces
-// the previous selection of the socket.
+// events 0 (or msg 0) cancels (messages already posted stay, as on Windows);
+// closesocket cancels and also drops the socket's messages still queued, since
+// the next socket gets the same number at once. A new call replaces the
+// previous selection of the socket.
 int WSAAsyncSelect(SOCKET s, HWND hwnd, UINT msg, long events);
 
 // WSA error codes (the documented values).

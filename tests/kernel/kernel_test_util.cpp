@@ -1,0 +1,51 @@
+#include "kernel_test_util.h"
+
+namespace kerneltest {
+
+namespace {
+constexpr UINT kSentinel = WM_APP + 77;
+const wchar_t kClass[] = L"KernelTestRecorder";
+}  // namespace
+
+RecorderWindow::RecorderWindow() {
+    WNDCLASSW wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.lpfnWndProc = Proc;
+    wc.lpszClassName = kClass;
+    RegisterClassW(&wc);
+    m_hwnd = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, this);
+}
+
+RecorderWindow::~RecorderWindow() {
+    if (m_hwnd) DestroyWindow(m_hwnd);
+}
+
+void RecorderWindow::Drain() {
+    m_sentinelSeen = false;
+    PostMessageW(m_hwnd, kSentinel, 0, 0);
+    Pump([this] { return m_sentinelSeen; });
+}
+
+LRESULT CALLBACK RecorderWindow::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        return 0;
+    }
+    auto* self = reinterpret_cast<RecorderWindow*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (self && msg == kSentinel) {
+        self->m_sentinelSeen = true;
+        return 0;
+    }
+    if (self && msg >= WM_USER) {
+        self->m_posted.push_back(Posted{msg, wParam, lParam});
+        return 0;
+    }
+    return DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+bool Pump(const std::function<bool()>& done, int timeoutMs) {
+    return winplat::PumpMessagesUntil(done, timeoutMs);
+}
+
+}  // namespace kerneltest

@@ -1,0 +1,39 @@
+// Shared pieces of the kernel tests: a window that records what is posted to it,
+// and pumping the real message loop until a condition holds.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "TcpStandIn.h"
+#include "win32/win32.h"
+
+namespace kerneltest {
+
+struct Posted {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// A window that keeps every message at or above WM_USER it receives.
+class RecorderWindow {
+public:
+    RecorderWindow();
+    ~RecorderWindow();
+    HWND hwnd() const { return m_hwnd; }
+    std::vector<Posted>& posted() { return m_posted; }
+    // Every message posted before this call has been handled when it returns.
+    void Drain();
+
+private:
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND m_hwnd = nullptr;
+    std::vector<Posted> m_posted;
+    bool m_sentinelSeen = false;
+};
+
+// Runs the loop until `done` holds (bounded); true when it did.
+bool Pump(const std::function<bool()>& done, int timeoutMs = 10000);
+
+}  // namespace kerneltest
