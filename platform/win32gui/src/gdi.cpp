@@ -2,6 +2,8 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 #include <mutex>
 #include <unordered_set>
 
@@ -10,8 +12,16 @@
 
 namespace {
 
+struct BitmapObject {
+    int width;
+    int height;
+    bool bottomUp;
+    std::vector<uint32_t> bits;
+};
 struct DcObject {
     QPainter* painter;
+    bool memory;
+    BitmapObject* selected;
 };
 struct RgnObject {
     QRegion region;
@@ -21,6 +31,7 @@ struct RgnObject {
 std::mutex g_lock;
 std::unordered_set<DcObject*> g_dcs;
 std::unordered_set<RgnObject*> g_rgns;
+std::unordered_set<BitmapObject*> g_bitmaps;
 
 RgnObject* Rgn(HRGN h) {
     auto* r = reinterpret_cast<RgnObject*>(h);
@@ -45,7 +56,7 @@ int Kind(const QRegion& r) {
 namespace winplat {
 
 HDC CreatePainterDC(QPainter* painter) {
-    auto* d = new DcObject{painter};
+    auto* d = new DcObject{painter, false, nullptr};
     std::lock_guard<std::mutex> lock(g_lock);
     g_dcs.insert(d);
     return reinterpret_cast<HDC>(d);
@@ -61,6 +72,27 @@ QPainter* PainterOf(HDC dc) {
     auto* d = reinterpret_cast<DcObject*>(dc);
     std::lock_guard<std::mutex> lock(g_lock);
     return g_dcs.count(d) ? d->painter : nullptr;
+}
+
+bool SetRegionOf(HRGN rgn, const QRegion& region) {
+    RgnObject* r = Rgn(rgn);
+    if (!r) return false;
+    r->region = region;
+    return true;
+}
+
+QImage SelectedBitmapImage(HDC dc) {
+    auto* d = reinterpret_cast<DcObject*>(dc);
+    std::lock_guard<std::mutex> lock(g_lock);
+    if (!g_dcs.count(d) || !d->selected || !g_bitmaps.count(d->selected)) return QImage();
+    BitmapObject* b = d->selected;
+    QImage img(b->width, b->height, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < b->height; ++y) {
+        int row = b->bottomUp ? b->height - 1 - y : y;
+        memcpy(img.scanLine(y), &b->bits[static_cast<size_t>(row) * static_cast<size_t>(b->width)],
+               static_cast<size_t>(b->width) * 4);
+    }
+    return img;
 }
 
 QRegion RegionOf(HRGN rgn) {
@@ -130,13 +162,63 @@ BOOL EqualRgn(HRGN a, HRGN b) {
 }
 
 BOOL DeleteObject(HGDIOBJ obj) {
-    auto* r = reinterpret_cast<RgnObject*>(obj);
     std::lock_guard<std::mutex> lock(g_lock);
+    auto* r = static_cast<RgnObject*>(obj);
     if (g_rgns.erase(r)) {
         delete r;
         return TRUE;
     }
+    auto* b = static_cast<BitmapObject*>(obj);
+    if (g_bitmaps.erase(b)) {
+        for (DcObject* d : g_dcs)
+            if (d->selected == b) d->selected = nullptr;
+        delete b;
+        return TRUE;
+    }
     return FALSE;
+}
+
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE, DWORD) {
+    if (bits) *bits = nullptr;
+    if (!info || usage != DIB_RGB_COLORS) return nullptr;
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    if (h.biBitCount != 32 || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0) return nullptr;
+    long long w = h.biWidth, hh = h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight;
+    if (w * hh > (1LL << 26)) return nullptr;  // more than 256 MB of pixels is refused
+    auto* b = new BitmapObject{static_cast<int>(w), static_cast<int>(hh), h.biHeight > 0,
+                               std::vector<uint32_t>(static_cast<size_t>(w * hh), 0u)};
+    if (bits) *bits = b->bits.data();
+    std::lock_guard<std::mutex> lock(g_lock);
+    g_bitmaps.insert(b);
+    return reinterpret_cast<HBITMAP>(b);
+}
+
+HDC CreateCompatibleDC(HDC) {
+    auto* d = new DcObject{nullptr, true, nullptr};
+    std::lock_guard<std::mutex> lock(g_lock);
+    g_dcs.insert(d);
+    return reinterpret_cast<HDC>(d);
+}
+
+BOOL DeleteDC(HDC dc) {
+    auto* d = reinterpret_cast<DcObject*>(dc);
+    std::lock_guard<std::mutex> lock(g_lock);
+    if (!g_dcs.count(d) || !d->memory) return FALSE;
+    g_dcs.erase(d);
+    delete d;
+    return TRUE;
+}
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
+    auto* d = reinterpret_cast<DcObject*>(dc);
+    auto* b = static_cast<BitmapObject*>(obj);
+    std::lock_guard<std::mutex> lock(g_lock);
+    if (!g_dcs.count(d)) return nullptr;
+    if (g_rgns.count(static_cast<RgnObject*>(obj))) return obj;  // clipping regions are not carried
+    if (!g_bitmaps.count(b) || !d->memory) return nullptr;
+    BitmapObject* old = d->selected;
+    d->selected = b;
+    return old;
 }
 
 BOOL SetRect(LPRECT rc, int left, int top, int right, int bottom) {

@@ -78,8 +78,19 @@ void HostWidget::SetRegion(const QRegion& region, bool hasRegion) {
     else clearMask();
 }
 
+void HostWidget::SetLayeredImage(const QImage& image) {
+    layered_ = image;
+    update();
+}
+
 void HostWidget::paintEvent(QPaintEvent* e) {
     QPainter painter(this);
+    if (!layered_.isNull()) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(e->rect(), Qt::transparent);
+        painter.drawImage(0, 0, layered_);
+        return;
+    }
     painter.fillRect(e->rect(), Qt::white);
     if (!hwnd_) return;
     HDC dc = CreatePainterDC(&painter);

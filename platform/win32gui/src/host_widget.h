@@ -16,6 +16,8 @@ public:
     // Geometry changes that come from the record are not sent back to it.
     void SetGeometryFromRecord(const QRect& r);
     void SetRegion(const QRegion& region, bool hasRegion);
+    // A layered window shows this picture instead of painting through WM_PAINT.
+    void SetLayeredImage(const QImage& image);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -43,6 +45,7 @@ private:
     void Key(QKeyEvent* e, bool down);
 
     HWND hwnd_;
+    QImage layered_;
     bool syncing_ = false;
     // A move or resize done here when the platform has no system move (offscreen).
     int dragCode_ = 0;

@@ -29,6 +29,8 @@ namespace {
 std::unordered_map<HWND, HostWidget*> g_widgets;  // GUI thread only
 // Window regions as set, kept for windows that are not on screen yet.
 std::unordered_map<HWND, QRegion> g_regions;
+// Pictures of layered windows, kept for windows that are not on screen yet.
+std::unordered_map<HWND, QImage> g_layered;
 HWND g_capture = nullptr;
 HWND g_focus = nullptr;
 HWND g_active = nullptr;
@@ -69,6 +71,9 @@ HostWidget* EnsureWidget(HWND hwnd) {
     w->setEnabled(IsWindowEnabled(hwnd) != FALSE);
     auto rgn = g_regions.find(hwnd);
     if (rgn != g_regions.end()) w->SetRegion(rgn->second, true);
+    if (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) w->setAttribute(Qt::WA_TranslucentBackground);
+    auto pic = g_layered.find(hwnd);
+    if (pic != g_layered.end()) w->SetLayeredImage(pic->second);
     g_widgets[hwnd] = w;
     // An owned window stays above its owner.
     HWND owner = GetWindow(hwnd, GW_OWNER);
@@ -88,6 +93,7 @@ public:
         if (g_focus == hwnd) g_focus = nullptr;
         if (g_active == hwnd) g_active = nullptr;
         g_regions.erase(hwnd);
+        g_layered.erase(hwnd);
         auto it = g_widgets.find(hwnd);
         if (it == g_widgets.end()) return;
         HostWidget* w = it->second;
@@ -140,6 +146,8 @@ public:
         if (it == g_widgets.end()) return;
         bool shown = it->second->isVisible();
         ApplyFlags(it->second, hwnd);
+        if (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED)
+            it->second->setAttribute(Qt::WA_TranslucentBackground);
         if (shown) it->second->show();
     }
     void WindowRegionChanged(HWND hwnd, HRGN region, bool redraw) override {
@@ -511,5 +519,46 @@ BOOL SystemParametersInfoW(UINT action, UINT, LPVOID pv, UINT) {
     POINT origin{0, 0};
     if (!GetMonitorInfoW(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &mi)) return FALSE;
     *static_cast<RECT*>(pv) = mi.rcWork;
+    return TRUE;
+}
+
+int GetWindowRgn(HWND hwnd, HRGN rgn) {
+    auto it = g_regions.find(hwnd);
+    if (!IsWindow(hwnd) || it == g_regions.end()) return ERROR_REGION;
+    if (!SetRegionOf(rgn, it->second)) return ERROR_REGION;
+    if (it->second.isEmpty()) return NULLREGION;
+    return it->second.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+HDC GetDC(HWND) {
+    // Drawing happens in WM_PAINT; outside of it a memory context stands in.
+    return CreateCompatibleDC(nullptr);
+}
+int ReleaseDC(HWND, HDC dc) { return DeleteDC(dc); }
+
+BOOL UpdateLayeredWindow(HWND hwnd, HDC, POINT* pptDst, SIZE* psize, HDC src, POINT* pptSrc, COLORREF,
+                         BLENDFUNCTION* blend, DWORD flags) {
+    if (!IsWindow(hwnd) || !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED)) return FALSE;
+    if (!(flags & ULW_ALPHA) || !blend) return FALSE;
+    QImage img = SelectedBitmapImage(src);
+    if (img.isNull()) return FALSE;
+    int sx = pptSrc ? pptSrc->x : 0, sy = pptSrc ? pptSrc->y : 0;
+    int w = psize ? psize->cx : img.width() - sx, h = psize ? psize->cy : img.height() - sy;
+    img = img.copy(sx, sy, w, h);
+    if (blend->SourceConstantAlpha != 255) {
+        QImage faded(img.size(), QImage::Format_ARGB32_Premultiplied);
+        faded.fill(Qt::transparent);
+        QPainter p(&faded);
+        p.setOpacity(blend->SourceConstantAlpha / 255.0);
+        p.drawImage(0, 0, img);
+        p.end();
+        img = faded;
+    }
+    UINT swp = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (!pptDst) swp |= SWP_NOMOVE;
+    if (!psize) swp |= SWP_NOSIZE;
+    SetWindowPos(hwnd, nullptr, pptDst ? pptDst->x : 0, pptDst ? pptDst->y : 0, w, h, swp);
+    g_layered[hwnd] = img;
+    if (HostWidget* widget = FindHostWidget(hwnd)) widget->SetLayeredImage(img);
     return TRUE;
 }

@@ -75,3 +75,47 @@ BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b);
 BOOL OffsetRect(LPRECT rc, int dx, int dy);
 BOOL InflateRect(LPRECT rc, int dx, int dy);
 BOOL EqualRect(const RECT* a, const RECT* b);
+
+// 32-bit DIB sections, memory device contexts and layered windows (per-pixel alpha).
+#define BI_RGB 0L
+#define DIB_RGB_COLORS 0
+
+struct BITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;  // positive: bottom-up rows
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+};
+struct RGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+};
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+};
+typedef BITMAPINFO* LPBITMAPINFO;
+
+// Only 32 bits per pixel, uncompressed; the bits live until DeleteObject.
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                         DWORD offset);
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj);
+HDC GetDC(HWND hwnd);
+int ReleaseDC(HWND hwnd, HDC dc);
+// Shows the bitmap selected into src (premultiplied 0xAARRGGBB) as the window's whole
+// look, at dst with size; only ULW_ALPHA with per-pixel alpha is carried.
+BOOL UpdateLayeredWindow(HWND hwnd, HDC dst, POINT* pptDst, SIZE* psize, HDC src, POINT* pptSrc,
+                         COLORREF key, BLENDFUNCTION* blend, DWORD flags);
+// Copies the window's region into rgn (which must exist): ERROR_REGION when it has none.
+int GetWindowRgn(HWND hwnd, HRGN rgn);

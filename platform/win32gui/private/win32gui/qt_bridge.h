@@ -18,8 +18,11 @@ void DeletePainterDC(HDC dc);
 // The painter of a device context, or null for an unknown handle.
 QPainter* PainterOf(HDC dc);
 
-// The area of a region handle (empty for an unknown handle).
+// The area of a region handle (empty for an unknown handle); SetRegionOf replaces it.
 QRegion RegionOf(HRGN rgn);
+bool SetRegionOf(HRGN rgn, const QRegion& region);
+// The bitmap selected into a memory device context, as a premultiplied picture.
+QImage SelectedBitmapImage(HDC dc);
 
 // The frameless widget that shows a top-level window, or null while it is hidden.
 QWidget* WidgetOf(HWND hwnd);
