@@ -90,6 +90,7 @@ TEST_F(BrowserTest, WriteBlockAppendsEachBlockAsAParagraph) {
     EXPECT_GE(web_->GetBlockCount(), 3);
     std::wstring html = web_->GetDocumentHtml().GetData();
     EXPECT_NE(html.find(L"orinid:1234"), std::wstring::npos);
+    EXPECT_NE(html.find(L"#ff0000"), std::wstring::npos) << "the page head's style sheet applies";
     web_->Clear();
     EXPECT_EQ(web_->GetDocumentText(), L"");
 }

@@ -174,3 +174,41 @@ TEST_F(ControlsTest, ModalLoopsNestAndAQuitEndsThemAll) {
 }
 
 }  // namespace
+
+namespace {
+
+// Swallows Escape before the window sees it, as the logon window's filter does.
+class EscapeFilter : public IMessageFilterUI {
+public:
+    int seen = 0;
+    LRESULT MessageHandler(UINT uMsg, WPARAM wParam, LPARAM, bool& bHandled) override {
+        if (uMsg == WM_KEYDOWN && wParam == VK_ESCAPE) {
+            ++seen;
+            bHandled = true;
+        }
+        return 0;
+    }
+};
+
+TEST_F(ControlsTest, PreMessageFiltersSeeQueuedMessagesFirst) {
+    CTestWnd wnd(L"<Window size=\"200,100\"><VerticalLayout /></Window>");
+    int keys = 0;
+    wnd.onExtra = [&](UINT m, WPARAM w, LPARAM, BOOL& handled) -> LRESULT {
+        handled = m == WM_KEYDOWN;
+        if (handled) {
+            ++keys;
+            if (w == VK_RETURN) wnd.Close(1);
+        }
+        return 0;
+    };
+    ASSERT_TRUE(wnd.Create(nullptr, L"filter", WS_POPUP, 0, 0, 0, 0, 0));
+    EscapeFilter filter;
+    wnd.GetPaintManager().AddPreMessageFilter(&filter);
+    PostMessageW(wnd.GetHWND(), WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageW(wnd.GetHWND(), WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_EQ(wnd.ShowModal(), 1u);
+    EXPECT_EQ(filter.seen, 1);
+    EXPECT_EQ(keys, 1) << "only Enter reached the window";
+}
+
+}  // namespace

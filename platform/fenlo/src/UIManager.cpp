@@ -2,6 +2,9 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QToolTip>
 
 #include <algorithm>
 #include <map>
@@ -39,6 +42,16 @@ bool IsAbsolute(const std::wstring& p) {
     return !p.empty() && (p[0] == L'/' || p[0] == L'\\' || (p.size() > 1 && p[1] == L':'));
 }
 
+}  // namespace
+
+namespace {
+// The paint managers of the thread's windows, for the pre-message filters.
+thread_local std::vector<CPaintManagerUI*> t_managers;
+void Unregister(CPaintManagerUI* pm) {
+    t_managers.erase(std::remove(t_managers.begin(), t_managers.end(), pm), t_managers.end());
+}
+// The window timer that shows a control's tooltip after the pointer rests on it.
+const UINT_PTR kTooltipTimer = UITIMER_ID_FIRST - 1;
 }  // namespace
 
 struct CPaintManagerUI::Impl {
@@ -88,6 +101,7 @@ CPaintManagerUI::CPaintManagerUI() : m_impl(new Impl) {
 }
 
 CPaintManagerUI::~CPaintManagerUI() {
+    Unregister(this);
     RemoveAllTimers();
     CControlUI* root = m_impl->root;
     m_impl->root = nullptr;
@@ -98,6 +112,7 @@ CPaintManagerUI::~CPaintManagerUI() {
 
 void CPaintManagerUI::Init(HWND hWnd) {
     m_impl->hwnd = hWnd;
+    if (std::find(t_managers.begin(), t_managers.end(), this) == t_managers.end()) t_managers.push_back(this);
 }
 
 void CPaintManagerUI::NeedUpdate() { m_impl->updateNeeded = true; }
@@ -516,11 +531,6 @@ void CPaintManagerUI::MessageLoop() {
     }
 }
 
-// The paint managers of the thread's windows, for the pre-message filters.
-namespace {
-thread_local std::vector<CPaintManagerUI*> t_managers;
-}
-
 bool CPaintManagerUI::TranslateMessage(const MSG* pMsg) {
     if (!pMsg || !pMsg->hwnd) return false;
     // Filters of the window itself and of its ancestors see the message first.
@@ -624,12 +634,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             lRes = 0;
             return true;
         }
-        case WM_CREATE:
-            t_managers.push_back(this);
-            break;
         case WM_NCDESTROY:
-        case WM_DESTROY:
-            t_managers.erase(std::remove(t_managers.begin(), t_managers.end(), this), t_managers.end());
+            Unregister(this);
             break;
         case WM_CLOSE: {
             // Leave every hot and pushed state before the window goes.
@@ -669,6 +675,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             m.updateNeeded = true;
             return false;
         case WM_TIMER: {
+            if (wParam == kTooltipTimer) {
+                ::KillTimer(m.hwnd, kTooltipTimer);
+                if (m.hover && !m.hover->GetToolTip().IsEmpty() && QCoreApplication::instance())
+                    QToolTip::showText(QCursor::pos(), Q(m.hover->GetToolTip()));
+                lRes = 0;
+                return true;
+            }
             for (TimerInfo t : m.timers) {
                 if (t.winId != wParam) continue;
                 TEventUI e = MakeEvent(UIEVENT_TIMER, t.control, m.mouse, t.localId, 0);
@@ -696,6 +709,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
                     old->Event(e);
                 }
                 m.hover = c;
+                if (QCoreApplication::instance()) QToolTip::hideText();
+                if (c && !c->GetToolTip().IsEmpty()) ::SetTimer(m.hwnd, kTooltipTimer, 400, nullptr);
                 if (c) {
                     TEventUI e = MakeEvent(UIEVENT_MOUSEENTER, c, pt, wParam, lParam);
                     c->Event(e);
@@ -708,6 +723,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             break;
         }
         case WM_MOUSELEAVE:
+            ::KillTimer(m.hwnd, kTooltipTimer);
+            if (QCoreApplication::instance()) QToolTip::hideText();
             if (m.hover && !m.click) {
                 TEventUI e = MakeEvent(UIEVENT_MOUSELEAVE, nullptr, m.mouse, wParam, lParam);
                 CControlUI* old = m.hover;
