@@ -220,6 +220,7 @@ TEST_F(WindowTest, OwnerSlotShowsTheOneWindowAndIsClearedOnClose) {
     EXPECT_EQ(OpenSelfDeleting(about, nullptr, ReuseAction::kShow), first);
     EXPECT_TRUE(IsWindowVisible(h));
     EXPECT_EQ(FindWindowW(L"UIWndAboutUS", nullptr), h);
+    winplat::GrabWindowToFile(h, MIVORA_ARTIFACT_DIR "aboutus.png");
     // Its close button ends it and clears the owner's member.
     ClickControl(h, first->GetPaintManager().FindControl(L"closebtn"));
     ASSERT_TRUE(Pump([&] { return about == nullptr; }));
