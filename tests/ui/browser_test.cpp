@@ -18,7 +18,11 @@ namespace {
 
 class RecordingHandler : public CWebBrowserEventHandler {
 public:
-    std::vector<std::wstring> before, complete;
+    std::vector<std::wstring> before, complete, menus;
+    HRESULT ShowContextMenu(LPCTSTR text, CWebBrowserUI*) override {
+        menus.emplace_back(text);
+        return S_OK;
+    }
     bool cancel = false;
     int heads = 0;
     void BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR, LPCTSTR, bool& c) override {
@@ -108,6 +112,11 @@ TEST_F(BrowserTest, LinkClickGoesToBeforeNavigate2AndCancelStopsIt) {
     EXPECT_EQ(web_->GetLocationUrl(), L"about:blank");
     EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"张三"), std::wstring::npos);
     EXPECT_EQ(handler_.complete.size(), 1u);
+    // With context-menu mode 1 a right click asks the handler, with the link under it.
+    web_->SetContextMenuMode(1);
+    PostMessageW(wnd_->GetHWND(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(pt.x, pt.y));
+    ASSERT_TRUE(Pump([&] { return !handler_.menus.empty(); }));
+    EXPECT_EQ(handler_.menus[0], L"orinid:1234");
 }
 
 TEST_F(BrowserTest, LinkToALocalPageNavigatesWhenNotCancelled) {

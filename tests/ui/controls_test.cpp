@@ -212,3 +212,29 @@ TEST_F(ControlsTest, PreMessageFiltersSeeQueuedMessagesFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ControlsTest, VolumeMeterAndGiftStrip) {
+    CVolumeLabelUI meter;
+    int16_t quiet[4] = {100, -200, 50, 0};
+    meter.SetVolumeValue2(reinterpret_cast<char*>(quiet), sizeof(quiet));
+    EXPECT_EQ(meter.GetVolumeValue(), 0);
+    int16_t loud[3] = {1000, -16384, 30000};
+    meter.SetVolumeValue2(reinterpret_cast<char*>(loud), sizeof(loud));
+    EXPECT_EQ(meter.GetVolumeValue(), 91);
+    meter.SetVolumeValue2(reinterpret_cast<char*>(loud), 1);  // half a sample
+    EXPECT_EQ(meter.GetVolumeValue(), 0);
+
+    CFlyGiftLabelUI strip;
+    std::string giver = winplat::WideToAnsi(L"张三(100)");
+    std::string verb = winplat::WideToAnsi(L"赠送给:");
+    strip.AddTrackItemA("skin\\MVChat\\gift\\1_1.gif", 3, giver.c_str(), verb.c_str(), "Bob(7)", "3",
+                        winplat::WideToAnsi(L"个").c_str(), "Rose ", "", "[12:30]");
+    ASSERT_EQ(strip.GetTrackCount(), 1);
+    EXPECT_EQ(strip.GetTrackText(0), L"张三(100)赠送给:Bob(7)3个Rose [12:30]");
+    strip.Clear();
+    EXPECT_EQ(strip.GetTrackCount(), 0);
+}
+
+}  // namespace

@@ -1,6 +1,8 @@
 #include "fenlo/UIRichEdit.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -130,7 +132,15 @@ void CRichEditUI::DoEvent(TEventUI& event) {
                 if (m_hNotyWnd) ::PostMessageW(m_hNotyWnd, UM_RICHEDIT_SEND, 0, reinterpret_cast<LPARAM>(this));
                 return;
             }
-            if (key == VK_RETURN && ctrl && !m_bReadOnly) c.insertBlock();
+            if (ctrl && key == 'V' && !m_bReadOnly) {
+                if (QGuiApplication::instance()) c.insertText(QGuiApplication::clipboard()->text());
+                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
+            } else if (ctrl && key == 'C') {
+                if (QGuiApplication::instance() && c.hasSelection())
+                    QGuiApplication::clipboard()->setText(c.selectedText().replace(QChar(0x2029), QLatin1Char('\n')));
+            } else if (ctrl && key == 'A') {
+                c.select(QTextCursor::Document);
+            } else if (key == VK_RETURN && ctrl && !m_bReadOnly) c.insertBlock();
             else if (key == VK_LEFT) c.movePosition(QTextCursor::Left);
             else if (key == VK_RIGHT) c.movePosition(QTextCursor::Right);
             else if (key == VK_HOME) c.movePosition(QTextCursor::StartOfLine);
