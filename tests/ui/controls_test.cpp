@@ -96,6 +96,14 @@ TEST_F(ControlsTest, TextFromAnInputMethodAndKeysReachTheFocusedEdit) {
     QApplication::sendEvent(w, &b);
     ASSERT_TRUE(Pump([&] { return edit->GetText() == L"你好b"; }));
     EXPECT_EQ(changes, 5);
+    // The input method's candidate list goes to the caret, after the text.
+    InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+    RECT er = edit->GetPos();
+    auto caretInEdit = [&] {
+        QRect r = w->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        return r.left() > er.left + 10 && r.left() < er.right && r.top() >= er.top && r.top() < er.bottom;
+    };
+    EXPECT_TRUE(Pump(caretInEdit, 2000));
     // No more than maxchar characters.
     for (int i = 0; i < 10; ++i) PostMessageW(wnd.GetHWND(), WM_CHAR, L'x', 1);
     PumpPending();

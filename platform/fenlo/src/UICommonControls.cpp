@@ -631,10 +631,12 @@ void CEditUI::DoEvent(TEventUI& event) {
         case UIEVENT_SETFOCUS:
             m_bFocused = true;
             m_nCaret = m_sText.GetLength();
+            if (m_pManager) ::CreateCaret(m_pManager->GetPaintWindow(), nullptr, 1, GetHeight() - 8);
             Invalidate();
             return;
         case UIEVENT_KILLFOCUS:
             m_bFocused = false;
+            ::DestroyCaret();
             Invalidate();
             return;
         case UIEVENT_BUTTONDOWN:
@@ -728,6 +730,7 @@ void CEditUI::PaintText(HDC hDC) {
         int x = m_rcItem.left + m_rcTextPadding.left + before.cx;
         RECT caret{x, m_rcItem.top + 4, x + 1, m_rcItem.bottom - 4};
         CRenderEngine::DrawColor(hDC, caret, 0xFF000000);
+        ::SetCaretPos(caret.left, caret.top);
     }
 }
 

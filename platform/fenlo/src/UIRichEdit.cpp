@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -112,6 +113,8 @@ void CRichEditUI::DoEvent(TEventUI& event) {
         case UIEVENT_SETFOCUS:
         case UIEVENT_KILLFOCUS:
             m_bFocused = event.Type == UIEVENT_SETFOCUS;
+            if (m_bFocused && m_pManager) ::CreateCaret(m_pManager->GetPaintWindow(), nullptr, 1, 16);
+            else ::DestroyCaret();
             Invalidate();
             return;
         case UIEVENT_BUTTONDOWN: {
@@ -200,7 +203,18 @@ void CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     QAbstractTextDocumentLayout::PaintContext ctx;
     ctx.palette.setColor(QPalette::Text, QC(m_dwTextColor | 0xFF000000u));
     ctx.clip = QRectF(0, m_impl->scrollY, GetWidth(), h);
-    if (m_bFocused) ctx.cursorPosition = m_impl->cursor.position();
+    if (m_bFocused) {
+        ctx.cursorPosition = m_impl->cursor.position();
+        QRectF line = doc.documentLayout()->blockBoundingRect(m_impl->cursor.block());
+        QTextLayout* layout = m_impl->cursor.block().layout();
+        int inBlock = m_impl->cursor.positionInBlock();
+        QPointF at = line.topLeft();
+        if (layout && layout->lineCount() > 0) {
+            QTextLine l = layout->lineForTextPosition(inBlock);
+            if (l.isValid()) at += QPointF(l.cursorToX(inBlock), l.y());
+        }
+        ::SetCaretPos(m_rcItem.left + static_cast<int>(at.x()), m_rcItem.top + static_cast<int>(at.y()) - m_impl->scrollY);
+    }
     if (m_impl->cursor.hasSelection()) {
         QAbstractTextDocumentLayout::Selection sel;
         sel.cursor = m_impl->cursor;

@@ -243,7 +243,7 @@ void HostWidget::inputMethodEvent(QInputMethodEvent* e) {
 QVariant HostWidget::inputMethodQuery(Qt::InputMethodQuery q) const {
     if (q == Qt::ImCursorRectangle) {
         POINT caret{0, 0};
-        if (GetImeCaret(hwnd_, &caret)) return QRect(caret.x, caret.y, 1, 16);
+        if (GetImeCaret(hwnd_, &caret)) return QRect(caret.x, caret.y, 1, 18);
         return QRect(0, 0, 1, 16);
     }
     if (q == Qt::ImEnabled) return true;

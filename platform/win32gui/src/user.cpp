@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFont>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -347,7 +348,17 @@ void NoteFocusLost(HWND hwnd) {
 }
 void NoteActive(HWND hwnd) { g_active = hwnd; }
 void NoteDirectCall() { ++t_directCalls; }
-bool GetImeCaret(HWND, POINT*) { return false; }
+namespace {
+HWND g_caretHwnd = nullptr;
+POINT g_caretPos = {0, 0};
+SIZE g_caretSize = {1, 16};
+}  // namespace
+
+bool GetImeCaret(HWND hwnd, POINT* pt) {
+    if (!hwnd || hwnd != g_caretHwnd) return false;
+    *pt = g_caretPos;
+    return true;
+}
 
 }  // namespace winplat
 
@@ -560,5 +571,29 @@ BOOL UpdateLayeredWindow(HWND hwnd, HDC, POINT* pptDst, SIZE* psize, HDC src, PO
     SetWindowPos(hwnd, nullptr, pptDst ? pptDst->x : 0, pptDst ? pptDst->y : 0, w, h, swp);
     g_layered[hwnd] = img;
     if (HostWidget* widget = FindHostWidget(hwnd)) widget->SetLayeredImage(img);
+    return TRUE;
+}
+
+BOOL CreateCaret(HWND hwnd, HBITMAP, int width, int height) {
+    if (!IsWindow(hwnd)) return FALSE;
+    g_caretHwnd = hwnd;
+    g_caretSize = SIZE{width > 0 ? width : 1, height > 0 ? height : 16};
+    return TRUE;
+}
+BOOL DestroyCaret() {
+    g_caretHwnd = nullptr;
+    return TRUE;
+}
+BOOL SetCaretPos(int x, int y) {
+    if (!g_caretHwnd) return FALSE;
+    bool moved = g_caretPos.x != x || g_caretPos.y != y;
+    g_caretPos = POINT{x, y};
+    // The input method asks again for where to put its list.
+    if (moved && QGuiApplication::inputMethod()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+    return TRUE;
+}
+BOOL GetCaretPos(LPPOINT pt) {
+    if (!pt || !g_caretHwnd) return FALSE;
+    *pt = g_caretPos;
     return TRUE;
 }

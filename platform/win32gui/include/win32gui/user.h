@@ -104,6 +104,12 @@ HWND GetForegroundWindow();
 BOOL BringWindowToTop(HWND hwnd);
 BOOL FlashWindow(HWND hwnd, BOOL invert);
 
+// The caret of the focused window: input methods place their candidate list there.
+BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height);
+BOOL DestroyCaret();
+BOOL SetCaretPos(int x, int y);
+BOOL GetCaretPos(LPPOINT pt);
+
 // Input state: the key state follows the input the layer has delivered.
 SHORT GetKeyState(int virtKey);
 SHORT GetAsyncKeyState(int virtKey);
