@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "handles.h"
+#include "wavedevice.h"
 #include "win32/soundsystem.h"
 
 namespace {
@@ -20,12 +21,7 @@ constexpr DWORD kSpeakers = 0;
 constexpr DWORD kRecording = 1;
 constexpr uint32_t kMaxVolume = 65535;
 
-struct WaveDevice : winplat::KernelObject {
-    SoundDirection direction = SoundDirection::Capture;
-    int device = -1;  // the device the handle stands on (the default one for the mapper)
-    int card = -1;
-    std::unique_ptr<PcmStream> stream;
-};
+using winplat::WaveDevice;
 
 enum class Target { Master, CardCapture, SourceCapture, Mux };
 
@@ -350,12 +346,16 @@ MMRESULT devCaps(SoundDirection dir, UINT_PTR id, Caps* caps, UINT size) {
 }
 
 template <class H>
-MMRESULT waveOpen(SoundDirection dir, H* handle, UINT id, LPCWAVEFORMATEX format, DWORD flags) {
+MMRESULT waveOpen(SoundDirection dir, H* handle, UINT id, LPCWAVEFORMATEX format,
+                  DWORD_PTR callback, DWORD_PTR instance, DWORD flags) {
     bool query = (flags & WAVE_FORMAT_QUERY) != 0;
     if (!query && !handle) return MMSYSERR_INVALPARAM;
     if (handle) *handle = nullptr;
     if (!format) return MMSYSERR_INVALPARAM;
-    if (!query && (flags & CALLBACK_TYPEMASK) != CALLBACK_NULL) return MMSYSERR_NOTSUPPORTED;
+    const DWORD callbackType = flags & CALLBACK_TYPEMASK;
+    if (!query && callbackType != CALLBACK_NULL && callbackType != CALLBACK_FUNCTION &&
+        callbackType != CALLBACK_EVENT)
+        return MMSYSERR_NOTSUPPORTED;
     auto sys = winplat::CurrentSoundSystem();
     auto devices = sys->Devices(dir);
     int index = id == WAVE_MAPPER ? sys->DefaultDevice(dir) : static_cast<int>(id);
@@ -374,14 +374,18 @@ MMRESULT waveOpen(SoundDirection dir, H* handle, UINT id, LPCWAVEFORMATEX format
     w->device = index;
     w->card = devices[static_cast<size_t>(index)].card;
     w->stream = std::move(stream);
+    w->frameBytes = format->nBlockAlign;
+    w->SetCallback(flags, callback, instance);
     *handle = static_cast<H>(winplat::RegisterHandle(w));
+    w->Begin(*handle);
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT waveClose(void* handle, SoundDirection dir) {
     auto w = lookup<WaveDevice>(handle);
     if (!w || w->direction != dir) return MMSYSERR_INVALHANDLE;
-    if (w->stream) w->stream->Stop();
+    MMRESULT rc = w->End();
+    if (rc != MMSYSERR_NOERROR) return rc;
     winplat::UnregisterHandle(handle);
     return MMSYSERR_NOERROR;
 }
@@ -408,18 +412,18 @@ MMRESULT waveOutGetDevCapsW(UINT_PTR id, LPWAVEOUTCAPSW caps, UINT size) {
     return rc;
 }
 
-MMRESULT waveInOpen(LPHWAVEIN waveIn, UINT id, LPCWAVEFORMATEX format, DWORD_PTR, DWORD_PTR,
-                    DWORD flags) {
-    return waveOpen(SoundDirection::Capture, waveIn, id, format, flags);
+MMRESULT waveInOpen(LPHWAVEIN waveIn, UINT id, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                    DWORD_PTR instance, DWORD flags) {
+    return waveOpen(SoundDirection::Capture, waveIn, id, format, callback, instance, flags);
 }
 
 MMRESULT waveInClose(HWAVEIN waveIn) {
     return waveClose(waveIn, SoundDirection::Capture);
 }
 
-MMRESULT waveOutOpen(LPHWAVEOUT waveOut, UINT id, LPCWAVEFORMATEX format, DWORD_PTR, DWORD_PTR,
-                     DWORD flags) {
-    return waveOpen(SoundDirection::Playback, waveOut, id, format, flags);
+MMRESULT waveOutOpen(LPHWAVEOUT waveOut, UINT id, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                     DWORD_PTR instance, DWORD flags) {
+    return waveOpen(SoundDirection::Playback, waveOut, id, format, callback, instance, flags);
 }
 
 MMRESULT waveOutClose(HWAVEOUT waveOut) {

@@ -97,7 +97,8 @@ MMRESULT waveInGetDevCapsW(UINT_PTR deviceId, LPWAVEINCAPSW caps, UINT size);
 UINT waveOutGetNumDevs();
 MMRESULT waveOutGetDevCapsW(UINT_PTR deviceId, LPWAVEOUTCAPSW caps, UINT size);
 #define waveOutGetDevCaps waveOutGetDevCapsW
-// Only CALLBACK_NULL opens are served so far, and WAVE_FORMAT_QUERY.
+// CALLBACK_NULL, CALLBACK_FUNCTION and CALLBACK_EVENT opens, and WAVE_FORMAT_QUERY;
+// buffers, start, stop and reset are in win32/waveio.h.
 MMRESULT waveInOpen(LPHWAVEIN waveIn, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
                     DWORD_PTR instance, DWORD flags);
 MMRESULT waveInClose(HWAVEIN waveIn);

@@ -20,6 +20,7 @@
 #include "win32/sync.h"
 #include "win32/text.h"
 #include "win32/version.h"
+#include "win32/waveio.h"
 #include "win32/window.h"
 #include "win32/wininet.h"
 #include "win32/winsock.h"
