@@ -572,14 +572,14 @@ void CPaintManagerUI::DoLayoutIfNeeded() {
     }
     if (m.firstLayout) {
         m.firstLayout = false;
-        SendNotify(m.root, DUI_MSGTYPE_WINDOWINIT, 0, 0, false);
+        // Through the queue: the window's set-up (maximising, opening pages) then runs
+        // outside of the paint that made the first layout.
+        SendNotify(m.root, DUI_MSGTYPE_WINDOWINIT, 0, 0, true);
     }
 }
 
 void CPaintManagerUI::PaintTo(HDC hDC, const RECT& rcPaint) {
     DoLayoutIfNeeded();
-    // windowinit may have changed the tree: lay it out again before painting.
-    if (m_impl->updateNeeded) DoLayoutIfNeeded();
     if (!m_impl->root) return;
     HDC old = m_impl->paintDC;
     m_impl->paintDC = hDC;
