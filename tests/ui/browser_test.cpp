@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "http_test_server.h"
 #include "ui_fixture.h"
 #include "win32gui/qt_bridge.h"
 
@@ -19,6 +20,8 @@ namespace {
 class RecordingHandler : public CWebBrowserEventHandler {
 public:
     std::vector<std::wstring> before, complete, menus;
+    std::vector<int> errors;
+    void NavigateError(CWebBrowserUI*, LPCTSTR, LPCTSTR, int status, bool&) override { errors.push_back(status); }
     HRESULT ShowContextMenu(LPCTSTR text, CWebBrowserUI*) override {
         menus.emplace_back(text);
         return S_OK;
@@ -139,6 +142,37 @@ TEST_F(BrowserTest, LinkToALocalPageNavigatesWhenNotCancelled) {
     EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"帮助页"), std::wstring::npos);
     EXPECT_EQ(web_->GetDocCompleteCount(), 2);
     QDir(dir).removeRecursively();
+}
+
+TEST_F(BrowserTest, WebPagesAreFetchedAndShownInTheirCharset) {
+    testsupport::HttpTestServer server;
+    server.serveBody("/help.html",
+                     "<html><head><meta charset=\"utf-8\"></head><body><p>\xE5\xB8\xAE\xE5\x8A\xA9</p></body></html>");
+    std::string gbk = winplat::WideToAnsi(L"充值中心", 936);
+    server.serveBody("/pay.html", "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=gb2312\">"
+                                  "</head><body>" + gbk + "</body></html>");
+    server.serveBody("/gone.html", "no", 404);
+    auto wide = [](const std::string& s) { return std::wstring(s.begin(), s.end()); };
+    std::wstring help = wide(server.url("/help.html")), pay = wide(server.url("/pay.html"));
+    web_->Navigate2(help.c_str());
+    ASSERT_TRUE(Pump([&] { return handler_.complete.size() == 2; }));
+    EXPECT_EQ(handler_.complete.back(), help);
+    EXPECT_EQ(web_->GetLocationUrl(), help.c_str());
+    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"帮助"), std::wstring::npos);
+    web_->Navigate2(pay.c_str());
+    ASSERT_TRUE(Pump([&] { return handler_.complete.size() == 3; }));
+    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"充值中心"), std::wstring::npos);
+    // A failed page keeps the one shown.
+    web_->Navigate2(wide(server.url("/gone.html")).c_str());
+    ASSERT_TRUE(Pump([&] { return !handler_.errors.empty(); }));
+    EXPECT_EQ(handler_.errors[0], 404);
+    EXPECT_EQ(handler_.complete.size(), 3u);
+    EXPECT_EQ(web_->GetLocationUrl(), pay.c_str());
+    // A cancelled navigation fetches nothing.
+    handler_.cancel = true;
+    web_->Navigate2(help.c_str());
+    Pump([] { return false; }, 50);
+    EXPECT_EQ(server.count("/help.html"), 1);
 }
 
 class MarkupTest : public UiTest {};

@@ -10,9 +10,16 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <QCoreApplication>
+#include <QMetaObject>
+
 #include <algorithm>
+#include <memory>
+#include <string>
+#include <thread>
 
 #include "fenlo/UIManager.h"
+#include "win32/wininet.h"
 #include "fenlo/UIRender.h"
 #include "internal.h"
 #include "win32gui/menu.h"
@@ -68,6 +75,67 @@ QString ReadText(const QString& nativePath) {
     return QString::fromStdWString(winplat::AnsiToWide(bytes));
 }
 
+bool IsWebAddress(const QString& a) {
+    return a.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           a.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+struct HttpPage {
+    bool ok = false;
+    int status = 0;
+    std::string contentType;
+    std::string body;
+};
+
+// One GET through the layer's WinINet; pages larger than 8 MB are cut.
+HttpPage FetchPage(const std::wstring& url) {
+    HttpPage page;
+    HINTERNET session = InternetOpenW(L"Mivora", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!session) return page;
+    HINTERNET req = InternetOpenUrlW(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    if (req) {
+        DWORD status = 0, len = sizeof(status);
+        if (HttpQueryInfoW(req, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len, nullptr))
+            page.status = static_cast<int>(status);
+        wchar_t type[256] = {0};
+        DWORD tlen = sizeof(type);
+        if (HttpQueryInfoW(req, HTTP_QUERY_CONTENT_TYPE, type, &tlen, nullptr))
+            page.contentType = QString::fromWCharArray(type).toStdString();
+        char buf[16384];
+        DWORD got = 0;
+        bool complete = true;
+        for (;;) {
+            if (!InternetReadFile(req, buf, sizeof(buf), &got)) {
+                complete = false;
+                break;
+            }
+            if (got == 0) break;
+            page.body.append(buf, got);
+            if (page.body.size() > (8u << 20)) break;
+        }
+        page.ok = complete && page.status > 0;
+        InternetCloseHandle(req);
+    }
+    InternetCloseHandle(session);
+    return page;
+}
+
+// The page's text by its declared charset (answer header or meta), else UTF-8 when
+// it is valid, else the ANSI code page.
+QString DecodePage(const HttpPage& page) {
+    std::string head = page.contentType + page.body.substr(0, std::min<size_t>(page.body.size(), 2048));
+    for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    size_t cs = head.find("charset=");
+    std::string charset = cs == std::string::npos ? "" : head.substr(cs + 8, 12);
+    if (charset.rfind("utf-8", 0) == 0 || charset.rfind("\"utf-8", 0) == 0)
+        return QString::fromUtf8(page.body.data(), static_cast<qsizetype>(page.body.size()));
+    if (charset.find("gb") != std::string::npos)
+        return QString::fromStdWString(winplat::AnsiToWide(page.body, 936));
+    QString utf8 = QString::fromUtf8(page.body.data(), static_cast<qsizetype>(page.body.size()));
+    if (!utf8.contains(QChar::ReplacementCharacter)) return utf8;
+    return QString::fromStdWString(winplat::AnsiToWide(page.body));
+}
+
 }  // namespace
 
 struct CWebBrowserUI::Impl {
@@ -79,6 +147,10 @@ struct CWebBrowserUI::Impl {
     int cursor = -1;
     bool selecting = false;
     int lastWidth = -1;
+    // Fetches in flight hold a weak reference: a page that comes after the control
+    // went (or after a newer navigation) is dropped.
+    std::shared_ptr<int> alive = std::make_shared<int>(0);
+    int generation = 0;
 
     int ViewWidth(const RECT& rc) const { return std::max<int>(1, rc.right - rc.left - kBarWidth); }
     int ViewHeight(const RECT& rc) const { return std::max<int>(0, rc.bottom - rc.top); }
@@ -144,13 +216,17 @@ bool CWebBrowserUI::RunNavigation(LPCTSTR url) {
     if (m_pHandler) m_pHandler->BeforeNavigate2(this, address, 0, L"", L"", L"", cancel);
     if (cancel) return false;
     QString a = Q(address);
+    ++m_impl->generation;
+    if (IsWebAddress(a)) {
+        StartFetch(address);
+        return true;
+    }
     if (a.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0) {
         m_impl->doc.clear();
     } else {
         QString path = LocalPath(a);
         QString html = path.isEmpty() ? QString() : ReadText(path);
         if (path.isEmpty() || (html.isEmpty() && !QFile::exists(path))) {
-            // Web pages need the HTTP layer, which this build does not carry yet.
             bool cancelError = false;
             if (m_pHandler) m_pHandler->NavigateError(this, address, L"", path.isEmpty() ? -1 : 404, cancelError);
             return false;
@@ -170,6 +246,49 @@ bool CWebBrowserUI::RunNavigation(LPCTSTR url) {
     }
     Invalidate();
     return true;
+}
+
+void CWebBrowserUI::StartFetch(const CDuiString& address) {
+    int generation = m_impl->generation;
+    std::weak_ptr<int> alive = m_impl->alive;
+    std::wstring url = address.GetData();
+    CWebBrowserUI* self = this;
+    auto finish = [self, alive, generation, url](const HttpPage& page) {
+        if (alive.expired() || self->m_impl->generation != generation) return;
+        self->FinishFetch(url, page.ok, page.status, DecodePage(page).toStdWString());
+    };
+    if (!QCoreApplication::instance()) {
+        finish(FetchPage(url));
+        return;
+    }
+    // The page is fetched on a worker; the answer is shown on this thread.
+    std::thread([url, finish] {
+        HttpPage page = FetchPage(url);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [finish, page] { finish(page); },
+                                  Qt::QueuedConnection);
+    }).detach();
+}
+
+void CWebBrowserUI::FinishFetch(const std::wstring& url, bool ok, int status, const std::wstring& text) {
+    if (!ok || status >= 400) {
+        bool cancel = false;
+        if (m_pHandler) m_pHandler->NavigateError(this, url.c_str(), L"", ok ? status : -1, cancel);
+        return;
+    }
+    QString html = QString::fromStdWString(text);
+    int head = html.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
+    m_impl->TakeStyles(head > 0 ? html.left(head + 200) : html.left(4000));
+    m_impl->doc.setBaseUrl(QUrl(QString::fromStdWString(url)));
+    m_impl->doc.setHtml(html);
+    m_impl->lastWidth = -1;
+    m_impl->scrollY = 0;
+    m_sUrl = url.c_str();
+    ++m_nDocComplete;
+    if (m_pHandler) {
+        m_pHandler->NavigateComplete2(this, m_sUrl);
+        m_pHandler->DocumentComplete(this, m_sUrl);
+    }
+    Invalidate();
 }
 
 void CWebBrowserUI::Navigate2(LPCTSTR url) { if (url) RunNavigation(url); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "fenlo/UIControl.h"
 
@@ -83,8 +84,9 @@ public:
     void SetWebBrowserEventHandler(CWebBrowserEventHandler* pEventHandler);
     CWebBrowserEventHandler* GetWebBrowserEventHandler() const;
 
-    // Loads a local file ("file:" addresses and plain paths in either form) or
-    // "about:blank"; the handler sees BeforeNavigate2 first and may cancel.
+    // Loads a local file ("file:" addresses and plain paths in either form), a web
+    // page (http, https: fetched on a worker, shown when it arrives) or "about:blank";
+    // the handler sees BeforeNavigate2 first and may cancel.
     void Navigate2(LPCTSTR lpszUrl);
     void Refresh();
     CDuiString GetLocationUrl() const;
@@ -122,6 +124,8 @@ public:
 
 private:
     bool RunNavigation(LPCTSTR url);
+    void StartFetch(const CDuiString& address);
+    void FinishFetch(const std::wstring& url, bool ok, int status, const std::wstring& text);
     std::unique_ptr<Impl> m_impl;
     CWebBrowserEventHandler* m_pHandler = nullptr;
     int m_nDocComplete = 0;
