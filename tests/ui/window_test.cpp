@@ -15,7 +15,7 @@ namespace {
 // A 300x200 window: a caption strip of 30 pixels holding a button, an option and a
 // label, a size box of 4 on every side.
 const wchar_t* kCaptionLayout =
-    L"<Window size=\"300,200\" caption=\"0,0,0,30\" sizebox=\"4,4,4,4\" roundcorner=\"%R%\">"
+    L"<Window size=\"300,200\" caption=\"0,0,0,30\" sizebox=\"4,4,4,4\" roundcorner=\"%R%\" mininfo=\"120,90\">"
     L"<VerticalLayout name=\"winBG\" bkcolor=\"#FF336699\">"
     L" <HorizontalLayout height=\"30\">"
     L"  <Button name=\"capbtn\" width=\"40\" />"
@@ -73,6 +73,12 @@ TEST_F(WindowTest, HitTestingOfTheCaptionStripAndTheSizeBox) {
     };
     for (const Case& c : cases) EXPECT_EQ(HitAt(h, c.x, c.y), c.expected) << c.what;
 
+    // The layout's mininfo bounds resizing.
+    SetWindowPos(h, nullptr, 0, 0, 50, 40, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(h, &rc);
+    EXPECT_EQ(rc.right, 120);
+    EXPECT_EQ(rc.bottom, 90);
+    SetWindowPos(h, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     // Maximised: no resize borders, the caption still drags.
     ShowWindow(h, SW_MAXIMIZE);
     ASSERT_TRUE(IsZoomed(h));

@@ -657,6 +657,16 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         case WM_ERASEBKGND:
             lRes = 1;
             return true;
+        case WM_GETMINMAXINFO: {
+            // The layout's mininfo and maxinfo bound the user's resizing.
+            auto* mmi = reinterpret_cast<LPMINMAXINFO>(lParam);
+            if (!mmi) break;
+            if (m.minInfo.cx > 0) mmi->ptMinTrackSize.x = m.minInfo.cx;
+            if (m.minInfo.cy > 0) mmi->ptMinTrackSize.y = m.minInfo.cy;
+            if (m.maxInfo.cx > 0) mmi->ptMaxTrackSize.x = m.maxInfo.cx;
+            if (m.maxInfo.cy > 0) mmi->ptMaxTrackSize.y = m.maxInfo.cy;
+            break;
+        }
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = ::BeginPaint(m.hwnd, &ps);
