@@ -10,9 +10,9 @@
 namespace {
 
 std::wstring Line(int i) {
-    return L"<DIV style=\"FONT-SIZE: 11pt\" class=Default_FontColor><SPAN>[12:" + std::to_wstring(i % 60) +
-           L"]</SPAN> [<A href=\"orinid:" + std::to_wstring(1000 + i) + L"\">用户" + std::to_wstring(i) +
-           L"</A>] 说：大家好，今天的节目很精彩！</DIV>";
+    return L"<DIV style=\"FONT-SIZE: 11pt\" class=Default_FontColor><SPAN>[12:" +
+           std::to_wstring(i % 60) + L"]</SPAN> [<A href=\"orinid:" + std::to_wstring(1000 + i) +
+           L"\">用户" + std::to_wstring(i) + L"</A>] 说：大家好，今天的节目很精彩！</DIV>";
 }
 
 void BM_WriteBlockAtPageSize(benchmark::State& state) {
@@ -29,7 +29,10 @@ void BM_WriteBlockAtPageSize(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_WriteBlockAtPageSize)
-    ->Arg(0)->Arg(1000)->Arg(5000)->Arg(10000)
+    ->Arg(0)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(10000)
     ->Iterations(200)
     ->Unit(benchmark::kMillisecond);
 

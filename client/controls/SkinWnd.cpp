@@ -20,7 +20,9 @@ UINT CSkinWnd::GetClassStyle() const {
     return info ? info->classStyle : MIVORA_DIALOG_CLASS_STYLE;
 }
 
-CControlUI* CSkinWnd::Find(LPCTSTR name) const { return m_pm.FindControl(name); }
+CControlUI* CSkinWnd::Find(LPCTSTR name) const {
+    return m_pm.FindControl(name);
+}
 
 LRESULT CSkinWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     const UINT set = Traits().messages;
@@ -28,35 +30,59 @@ LRESULT CSkinWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     BOOL bHandled = TRUE;
     switch (uMsg) {
         case WM_CREATE:
-            if (set & kMsgCreate) { lRes = OnCreate(uMsg, wParam, lParam, bHandled); break; }
+            if (set & kMsgCreate) {
+                lRes = OnCreate(uMsg, wParam, lParam, bHandled);
+                break;
+            }
             bHandled = FALSE;
             break;
         case WM_SIZE:
-            if (set & kMsgSize) { lRes = OnSize(uMsg, wParam, lParam, bHandled); break; }
+            if (set & kMsgSize) {
+                lRes = OnSize(uMsg, wParam, lParam, bHandled);
+                break;
+            }
             bHandled = FALSE;
             break;
         case WM_GETMINMAXINFO:
-            if (set & kMsgGetMinMaxInfo) { lRes = OnGetMinMaxInfo(uMsg, wParam, lParam, bHandled); break; }
+            if (set & kMsgGetMinMaxInfo) {
+                lRes = OnGetMinMaxInfo(uMsg, wParam, lParam, bHandled);
+                break;
+            }
             bHandled = FALSE;
             break;
         case WM_NCCALCSIZE:
-            if (set & kMsgNcCalcSize) { lRes = OnNcCalcSize(uMsg, wParam, lParam, bHandled); break; }
+            if (set & kMsgNcCalcSize) {
+                lRes = OnNcCalcSize(uMsg, wParam, lParam, bHandled);
+                break;
+            }
             bHandled = FALSE;
             break;
         case WM_NCHITTEST:
-            if (set & kMsgNcHitTest) { lRes = OnNcHitTest(uMsg, wParam, lParam, bHandled); break; }
+            if (set & kMsgNcHitTest) {
+                lRes = OnNcHitTest(uMsg, wParam, lParam, bHandled);
+                break;
+            }
             bHandled = FALSE;
             break;
         case WM_NCPAINT:
-            if (set & kMsgNcPaint) { lRes = OnNcPaint(uMsg, wParam, lParam, bHandled); break; }
+            if (set & kMsgNcPaint) {
+                lRes = OnNcPaint(uMsg, wParam, lParam, bHandled);
+                break;
+            }
             bHandled = FALSE;
             break;
         case WM_NCACTIVATE:
-            if (set & kMsgNcActivate) { lRes = OnNcActivate(uMsg, wParam, lParam, bHandled); break; }
+            if (set & kMsgNcActivate) {
+                lRes = OnNcActivate(uMsg, wParam, lParam, bHandled);
+                break;
+            }
             bHandled = FALSE;
             break;
         case WM_SYSCOMMAND:
-            if (set & kMsgSysCommand) { lRes = OnSysCommand(uMsg, wParam, lParam, bHandled); break; }
+            if (set & kMsgSysCommand) {
+                lRes = OnSysCommand(uMsg, wParam, lParam, bHandled);
+                break;
+            }
             bHandled = FALSE;
             break;
         default:

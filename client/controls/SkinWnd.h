@@ -43,7 +43,7 @@ enum class Lifetime {
 };
 
 struct SkinWndTraits {
-    const char* cppClass;  // row of the window class table
+    const char* cppClass;   // row of the window class table
     const wchar_t* layout;  // skin layout file
     UINT messages;          // SkinWndMessage bits
     ScClose scClose;
@@ -61,8 +61,10 @@ public:
     // a self-deleting window deletes itself.
     template <class T>
     T* SetOwnerSlot(T** slot) {
-        if (slot) m_clearOwnerSlot = [slot] { *slot = nullptr; };
-        else m_clearOwnerSlot = nullptr;
+        if (slot)
+            m_clearOwnerSlot = [slot] { *slot = nullptr; };
+        else
+            m_clearOwnerSlot = nullptr;
         return static_cast<T*>(this);
     }
     bool HasOwnerSlot() const { return static_cast<bool>(m_clearOwnerSlot); }

@@ -37,8 +37,9 @@ bool CWndShadow::Initialize(HINSTANCE hInstance) {
 void CWndShadow::Create(HWND hParentWnd) {
     if (!IsWindow(hParentWnd) || m_hWnd) return;
     Initialize(nullptr);
-    m_hWnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW, kShadowClass, nullptr,
-                             WS_POPUP, CW_USEDEFAULT, 0, 0, 0, hParentWnd, nullptr, nullptr, nullptr);
+    m_hWnd =
+        CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW, kShadowClass, nullptr,
+                        WS_POPUP, CW_USEDEFAULT, 0, 0, 0, hParentWnd, nullptr, nullptr, nullptr);
     if (!m_hWnd) return;
     m_hParent = hParentWnd;
     m_Status = SS_ENABLED;
@@ -81,7 +82,8 @@ bool CWndShadow::SetColor(COLORREF NewColor) {
 
 void CWndShadow::Show(HWND hParent) {
     m_Status &= SS_ENABLED;
-    if ((m_Status & SS_ENABLED) && IsWindowVisible(hParent) && !IsIconic(hParent) && !IsZoomed(hParent)) {
+    if ((m_Status & SS_ENABLED) && IsWindowVisible(hParent) && !IsIconic(hParent) &&
+        !IsZoomed(hParent)) {
         m_Status |= SS_VISABLE | SS_PARENTVISIBLE;
         ShowWindow(m_hWnd, SW_SHOWNA);
         Update(hParent);
@@ -121,7 +123,11 @@ void CWndShadow::MakeShadow(std::vector<UINT>& bits, int* width, int* height, HR
             int l = left[static_cast<size_t>(y)], r = right[static_cast<size_t>(y)];
             for (int dy = -1; dy <= 1; dy += 2) {
                 int yy = y + dy;
-                if (yy < 0 || yy >= ph) { l = 1; r = 0; break; }
+                if (yy < 0 || yy >= ph) {
+                    l = 1;
+                    r = 0;
+                    break;
+                }
                 l = std::max(l, left[static_cast<size_t>(yy)]);
                 r = std::min(r, right[static_cast<size_t>(yy)]);
             }
@@ -143,8 +149,10 @@ void CWndShadow::MakeShadow(std::vector<UINT>& bits, int* width, int* height, HR
         for (int x = 0; x < ks; ++x) {
             double d = std::hypot(x - k, y - k);
             double a = 0;
-            if (d <= centre) a = m_nDarkness;
-            else if (d <= k) a = (1.0 - (d - centre) / (m_nSharpness + 1)) * m_nDarkness;
+            if (d <= centre)
+                a = m_nDarkness;
+            else if (d <= k)
+                a = (1.0 - (d - centre) / (m_nSharpness + 1)) * m_nDarkness;
             kernel[static_cast<size_t>(y * ks + x)] = static_cast<BYTE>(std::clamp(a, 0.0, 255.0));
         }
     }
@@ -155,35 +163,43 @@ void CWndShadow::MakeShadow(std::vector<UINT>& bits, int* width, int* height, HR
         v = std::max(v, a);
     };
     auto inside = [&](int x, int y) {
-        return y >= 0 && y < ph && x >= left[static_cast<size_t>(y)] && x <= right[static_cast<size_t>(y)];
+        return y >= 0 && y < ph && x >= left[static_cast<size_t>(y)] &&
+               x <= right[static_cast<size_t>(y)];
     };
     for (int y = 0; y < ph; ++y) {
-        for (int x = left[static_cast<size_t>(y)]; x <= right[static_cast<size_t>(y)] && x >= 0; ++x) {
-            bool edge = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
+        for (int x = left[static_cast<size_t>(y)]; x <= right[static_cast<size_t>(y)] && x >= 0;
+             ++x) {
+            bool edge =
+                !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
             if (!edge) {
                 put(x + size, y + size, m_nDarkness);
                 continue;
             }
             for (int ky = 0; ky < ks; ++ky)
                 for (int kx = 0; kx < ks; ++kx)
-                    put(x + size + kx - k, y + size + ky - k, kernel[static_cast<size_t>(ky * ks + kx)]);
+                    put(x + size + kx - k, y + size + ky - k,
+                        kernel[static_cast<size_t>(ky * ks + kx)]);
         }
     }
     // Where the parent itself lies over the shadow nothing is drawn.
     for (int y = 0; y < ph; ++y) {
-        for (int x = shapeLeft[static_cast<size_t>(y)]; x <= shapeRight[static_cast<size_t>(y)] && x >= 0; ++x) {
+        for (int x = shapeLeft[static_cast<size_t>(y)];
+             x <= shapeRight[static_cast<size_t>(y)] && x >= 0; ++x) {
             int bx = x + size - m_nxOffset, by = y + size - m_nyOffset;
             if (bx >= 0 && by >= 0 && bx < W && by < H)
-                alpha[static_cast<size_t>(by) * static_cast<size_t>(W) + static_cast<size_t>(bx)] = 0;
+                alpha[static_cast<size_t>(by) * static_cast<size_t>(W) + static_cast<size_t>(bx)] =
+                    0;
         }
     }
     const UINT r = GetRValue(m_Color), g = GetGValue(m_Color), b = GetBValue(m_Color);
     for (int y = 0; y < H; ++y) {
         for (int x = 0; x < W; ++x) {
-            UINT a = alpha[static_cast<size_t>(y) * static_cast<size_t>(W) + static_cast<size_t>(x)];
+            UINT a =
+                alpha[static_cast<size_t>(y) * static_cast<size_t>(W) + static_cast<size_t>(x)];
             UINT px = (a << 24) | ((r * a / 255) << 16) | ((g * a / 255) << 8) | (b * a / 255);
             // Bottom-up rows.
-            bits[static_cast<size_t>(H - 1 - y) * static_cast<size_t>(W) + static_cast<size_t>(x)] = px;
+            bits[static_cast<size_t>(H - 1 - y) * static_cast<size_t>(W) + static_cast<size_t>(x)] =
+                px;
         }
     }
 }
@@ -247,7 +263,8 @@ LRESULT CALLBACK CWndShadow::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPA
                     s->m_Status &= ~SS_VISABLE;
                 } else if (s->m_Status & SS_PARENTVISIBLE) {
                     // Growing waits for the parent's paint so the new size is drawn once.
-                    if (LOWORD(lParam) > LOWORD(s->m_WndSize) || HIWORD(lParam) > HIWORD(s->m_WndSize))
+                    if (LOWORD(lParam) > LOWORD(s->m_WndSize) ||
+                        HIWORD(lParam) > HIWORD(s->m_WndSize))
                         s->m_bUpdate = true;
                     else
                         s->Update(hwnd);

@@ -17,9 +17,9 @@ public:
     // Creates the shadow of hParentWnd and subclasses the parent.
     void Create(HWND hParentWnd);
 
-    bool SetSize(int NewSize = 0);            // -20..20
-    bool SetSharpness(unsigned int NewSharpness = 5);  // 0..20
-    bool SetDarkness(unsigned int NewDarkness = 200);  // 0..255
+    bool SetSize(int NewSize = 0);                             // -20..20
+    bool SetSharpness(unsigned int NewSharpness = 5);          // 0..20
+    bool SetDarkness(unsigned int NewDarkness = 200);          // 0..255
     bool SetPosition(int NewXOffset = 5, int NewYOffset = 5);  // -20..20
     bool SetColor(COLORREF NewColor = 0);
 

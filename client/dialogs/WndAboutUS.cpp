@@ -4,12 +4,17 @@ using namespace DuiLib;
 
 namespace {
 const SkinWndTraits kTraits = {
-    "CWndAboutUS", L"WndAboutUs.xml",
+    "CWndAboutUS",
+    L"WndAboutUs.xml",
     kMsgCreate | kMsgSize | kMsgNcCalcSize | kMsgNcHitTest | kMsgNcPaint | kMsgNcActivate,
-    ScClose::kDefault, Lifetime::kSelfDeleting, false};
+    ScClose::kDefault,
+    Lifetime::kSelfDeleting,
+    false};
 }  // namespace
 
-const SkinWndTraits& CWndAboutUS::Traits() const { return kTraits; }
+const SkinWndTraits& CWndAboutUS::Traits() const {
+    return kTraits;
+}
 
 void CWndAboutUS::InitWindow() {
     CSkinWnd::InitWindow();

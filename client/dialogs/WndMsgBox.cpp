@@ -3,15 +3,18 @@
 using namespace DuiLib;
 
 namespace {
-const SkinWndTraits kTraits = {"CWndMsgBox", L"WndMsgBox1.xml", kMsgCreate | kMsgSize | kMsgNcHitTest,
-                               ScClose::kDefault, Lifetime::kStack, true};
+const SkinWndTraits kTraits = {
+    "CWndMsgBox",      L"WndMsgBox1.xml", kMsgCreate | kMsgSize | kMsgNcHitTest,
+    ScClose::kDefault, Lifetime::kStack,  true};
 // WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU
 const DWORD kMsgBoxStyle = 0x96C80000;
 }  // namespace
 
 CWndMsgBox::CWndMsgBox() = default;
 
-const SkinWndTraits& CWndMsgBox::Traits() const { return kTraits; }
+const SkinWndTraits& CWndMsgBox::Traits() const {
+    return kTraits;
+}
 
 void CWndMsgBox::SetText(LPCTSTR text) {
     m_sText = text;
@@ -21,8 +24,10 @@ void CWndMsgBox::SetText(LPCTSTR text) {
 void CWndMsgBox::SetButtons(int mode) {
     m_nButtons = mode;
     if (!m_pCancelBtn) return;
-    if (mode == 0) m_pCancelBtn->SetVisible(false);
-    else if (mode == 1) m_pCancelBtn->SetVisible(true);
+    if (mode == 0)
+        m_pCancelBtn->SetVisible(false);
+    else if (mode == 1)
+        m_pCancelBtn->SetVisible(true);
 }
 
 void CWndMsgBox::InitWindow() {

@@ -21,14 +21,17 @@ class RecordingHandler : public CWebBrowserEventHandler {
 public:
     std::vector<std::wstring> before, complete, menus;
     std::vector<int> errors;
-    void NavigateError(CWebBrowserUI*, LPCTSTR, LPCTSTR, int status, bool&) override { errors.push_back(status); }
+    void NavigateError(CWebBrowserUI*, LPCTSTR, LPCTSTR, int status, bool&) override {
+        errors.push_back(status);
+    }
     HRESULT ShowContextMenu(LPCTSTR text, CWebBrowserUI*) override {
         menus.emplace_back(text);
         return S_OK;
     }
     bool cancel = false;
     int heads = 0;
-    void BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR, LPCTSTR, bool& c) override {
+    void BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR, LPCTSTR,
+                         bool& c) override {
         before.emplace_back(url);
         c = cancel;
     }
@@ -40,7 +43,8 @@ public:
 };
 
 const wchar_t* kBrowserLayout =
-    L"<Window size=\"400,300\"><VerticalLayout><WebBrowser name=\"chat\" /></VerticalLayout></Window>";
+    L"<Window size=\"400,300\"><VerticalLayout><WebBrowser name=\"chat\" "
+    L"/></VerticalLayout></Window>";
 
 class BrowserTest : public UiTest {
 protected:
@@ -85,7 +89,8 @@ TEST_F(BrowserTest, WriteBlockAppendsEachBlockAsAParagraph) {
     web_->WriteBlock(L"<SPAN>[<A href=\"orinid:1234\">张三</A>] 说：你好</SPAN>", 0);
     web_->WriteBlock(L"<IMG src=\"missing\\face\\1.gif\">第三行", 0);
     std::wstring text = web_->GetDocumentText().GetData();
-    size_t a = text.find(L"欢迎进入房间"), b = text.find(L"张三] 说：你好"), c = text.find(L"第三行");
+    size_t a = text.find(L"欢迎进入房间"), b = text.find(L"张三] 说：你好"),
+           c = text.find(L"第三行");
     ASSERT_NE(a, std::wstring::npos);
     ASSERT_NE(b, std::wstring::npos);
     ASSERT_NE(c, std::wstring::npos);
@@ -146,11 +151,16 @@ TEST_F(BrowserTest, LinkToALocalPageNavigatesWhenNotCancelled) {
 
 TEST_F(BrowserTest, WebPagesAreFetchedAndShownInTheirCharset) {
     testsupport::HttpTestServer server;
-    server.serveBody("/help.html",
-                     "<html><head><meta charset=\"utf-8\"></head><body><p>\xE5\xB8\xAE\xE5\x8A\xA9</p></body></html>");
+    server.serveBody(
+        "/help.html",
+        "<html><head><meta "
+        "charset=\"utf-8\"></head><body><p>\xE5\xB8\xAE\xE5\x8A\xA9</p></body></html>");
     std::string gbk = winplat::WideToAnsi(L"充值中心", 936);
-    server.serveBody("/pay.html", "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=gb2312\">"
-                                  "</head><body>" + gbk + "</body></html>");
+    server.serveBody(
+        "/pay.html",
+        "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=gb2312\">"
+        "</head><body>" +
+            gbk + "</body></html>");
     server.serveBody("/gone.html", "no", 404);
     auto wide = [](const std::string& s) { return std::wstring(s.begin(), s.end()); };
     std::wstring help = wide(server.url("/help.html")), pay = wide(server.url("/pay.html"));
@@ -161,7 +171,8 @@ TEST_F(BrowserTest, WebPagesAreFetchedAndShownInTheirCharset) {
     EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"帮助"), std::wstring::npos);
     web_->Navigate2(pay.c_str());
     ASSERT_TRUE(Pump([&] { return handler_.complete.size() == 3; }));
-    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"充值中心"), std::wstring::npos);
+    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"充值中心"),
+              std::wstring::npos);
     // A failed page keeps the one shown.
     web_->Navigate2(wide(server.url("/gone.html")).c_str());
     ASSERT_TRUE(Pump([&] { return !handler_.errors.empty(); }));
@@ -180,7 +191,8 @@ class MarkupTest : public UiTest {};
 int CalcWidth(CPaintManagerUI& pm, const wchar_t* text) {
     RECT rc{0, 0, 1000, 100};
     int n = 0;
-    CRenderEngine::DrawHtmlText(nullptr, &pm, rc, text, 0xFF000000, nullptr, nullptr, n, DT_SINGLELINE | DT_CALCRECT);
+    CRenderEngine::DrawHtmlText(nullptr, &pm, rc, text, 0xFF000000, nullptr, nullptr, n,
+                                DT_SINGLELINE | DT_CALCRECT);
     return rc.right - rc.left;
 }
 
@@ -191,8 +203,10 @@ TEST_F(MarkupTest, TagsAreParsedNotPrinted) {
     EXPECT_EQ(CalcWidth(pm, L"<c #FF0000>abc</c>"), plain);
     EXPECT_EQ(CalcWidth(pm, L"{c #FF0000}abc{/c}"), plain);
     EXPECT_EQ(CalcWidth(pm, L"<x 20>abc"), plain + 20);
-    int bold = pm.AddFont(pm.GetDefaultFontInfo()->sFontName, pm.GetDefaultFontInfo()->iSize, true, false, false);
-    EXPECT_EQ(CalcWidth(pm, L"<b>abcabcabc</b>"), CRenderEngine::GetTextSize(nullptr, &pm, L"abcabcabc", bold, 0).cx);
+    int bold = pm.AddFont(pm.GetDefaultFontInfo()->sFontName, pm.GetDefaultFontInfo()->iSize, true,
+                          false, false);
+    EXPECT_EQ(CalcWidth(pm, L"<b>abcabcabc</b>"),
+              CRenderEngine::GetTextSize(nullptr, &pm, L"abcabcabc", bold, 0).cx);
     // A bracket that opens no tag is text.
     EXPECT_GT(CalcWidth(pm, L"a<b"), CalcWidth(pm, L"ab"));
 }
@@ -207,8 +221,8 @@ TEST_F(MarkupTest, LinksComeBackWithTheirRectanglesAndTargets) {
     RECT links[4];
     CDuiString targets[4];
     int n = 4;
-    CRenderEngine::DrawHtmlText(dc, &pm, rc, L"看 <a orinid:5>张三</a> 和 <a room:9>房间</a>", 0xFF000000, links,
-                                targets, n, DT_SINGLELINE | DT_VCENTER);
+    CRenderEngine::DrawHtmlText(dc, &pm, rc, L"看 <a orinid:5>张三</a> 和 <a room:9>房间</a>",
+                                0xFF000000, links, targets, n, DT_SINGLELINE | DT_VCENTER);
     winplat::DeletePainterDC(dc);
     p.end();
     ASSERT_EQ(n, 2);

@@ -16,12 +16,14 @@ namespace {
 
 const wchar_t* kLayout =
     L"<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-    L"<Window size=\"400,300\" caption=\"0,0,0,28\" sizebox=\"3,3,3,3\" roundcorner=\"6,6\" mininfo=\"200,150\">"
+    L"<Window size=\"400,300\" caption=\"0,0,0,28\" sizebox=\"3,3,3,3\" roundcorner=\"6,6\" "
+    L"mininfo=\"200,150\">"
     L" <Font name=\"WenQuanYi Micro Hei\" size=\"12\" default=\"true\" />"
     L" <Font name=\"WenQuanYi Micro Hei\" size=\"16\" bold=\"true\" />"
     L" <Default name=\"Button\" value=\"textcolor=&quot;#FF112233&quot; height=&quot;24&quot;\" />"
     L" <VerticalLayout name=\"root\" bkcolor=\"#FFFFFFFF\" inset=\"10,10,10,10\">"
-    L"  <Label name=\"title\" text=\"标题\" height=\"30\" font=\"1\" textcolor=\"#FF445566\" tooltip=\"提示\" />"
+    L"  <Label name=\"title\" text=\"标题\" height=\"30\" font=\"1\" textcolor=\"#FF445566\" "
+    L"tooltip=\"提示\" />"
     L"  <Button name=\"ok\" text=\"确定\" padding=\"5,2,0,2\" width=\"80\" />"
     L"  <button name=\"lower\" />"
     L"  <MyWidget name=\"custom\"><Label name=\"inside_custom\" /></MyWidget>"
@@ -117,8 +119,8 @@ TEST_F(BuilderTest, EveryElementIsAskedOfTheCallbackAndNamesAreCaseSensitive) {
     RecordingCallback cb;
     ASSERT_TRUE(pm.AttachDialog(builder.Create(kLayout, nullptr, &cb, &pm)));
     std::set<std::wstring> asked(cb.asked.begin(), cb.asked.end());
-    for (const wchar_t* n : {L"VerticalLayout", L"Label", L"Button", L"button", L"MyWidget", L"Mystery",
-                             L"HorizontalLayout", L"Option", L"Control", L"Edit"})
+    for (const wchar_t* n : {L"VerticalLayout", L"Label", L"Button", L"button", L"MyWidget",
+                             L"Mystery", L"HorizontalLayout", L"Option", L"Control", L"Edit"})
         EXPECT_TRUE(asked.count(n)) << "not asked: " << QString::fromWCharArray(n).toStdString();
     EXPECT_FALSE(asked.count(L"Window") || asked.count(L"Font") || asked.count(L"Default"));
     // The callback's control is used, with its children.
@@ -147,8 +149,8 @@ TEST_F(BuilderTest, TheProgramFactoryComparesWholeNamesExactly) {
     // The library builds its own control when the factory gives none.
     CPaintManagerUI pm;
     CDialogBuilder builder;
-    CControlUI* root = builder.Create(L"<Window><UserList name=\"u\" /><Button name=\"b\" /></Window>",
-                                      nullptr, &factory, &pm);
+    CControlUI* root = builder.Create(
+        L"<Window><UserList name=\"u\" /><Button name=\"b\" /></Window>", nullptr, &factory, &pm);
     ASSERT_NE(root, nullptr);
     EXPECT_STREQ(root->GetClass(), L"ButtonUI");
     delete root;
@@ -158,7 +160,8 @@ TEST_F(BuilderTest, KeptLayoutIsClonedAndCanLoadIntoAContainer) {
     CPaintManagerUI pm;
     CDialogBuilder item;
     CControlUI* first = item.Create(
-        L"<ListContainerElement name=\"item\" height=\"30\"><Label name=\"nick\" text=\"n\" /></ListContainerElement>",
+        L"<ListContainerElement name=\"item\" height=\"30\"><Label name=\"nick\" text=\"n\" "
+        L"/></ListContainerElement>",
         nullptr, nullptr, &pm);
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(item.IsLoaded());

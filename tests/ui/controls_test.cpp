@@ -73,10 +73,14 @@ TEST_F(ControlsTest, ImageAttributesPickSourceDestAndCorners) {
 }
 
 TEST_F(ControlsTest, TextFromAnInputMethodAndKeysReachTheFocusedEdit) {
-    CTestWnd wnd(L"<Window size=\"300,100\"><VerticalLayout><Edit name=\"nick\" height=\"30\" maxchar=\"8\" />"
-                 L"<Control /></VerticalLayout></Window>");
+    CTestWnd wnd(
+        L"<Window size=\"300,100\"><VerticalLayout><Edit name=\"nick\" height=\"30\" maxchar=\"8\" "
+        L"/>"
+        L"<Control /></VerticalLayout></Window>");
     int changes = 0;
-    wnd.onNotify = [&](TNotifyUI& m) { if (m.sType == L"textchanged") ++changes; };
+    wnd.onNotify = [&](TNotifyUI& m) {
+        if (m.sType == L"textchanged") ++changes;
+    };
     ASSERT_TRUE(wnd.Create(nullptr, L"edit", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
     auto* edit = static_cast<CEditUI*>(wnd.GetPaintManager().FindControl(L"nick"));
     ASSERT_NE(edit, nullptr);
@@ -101,7 +105,8 @@ TEST_F(ControlsTest, TextFromAnInputMethodAndKeysReachTheFocusedEdit) {
     RECT er = edit->GetPos();
     auto caretInEdit = [&] {
         QRect r = w->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        return r.left() > er.left + 10 && r.left() < er.right && r.top() >= er.top && r.top() < er.bottom;
+        return r.left() > er.left + 10 && r.left() < er.right && r.top() >= er.top &&
+               r.top() < er.bottom;
     };
     EXPECT_TRUE(Pump(caretInEdit, 2000));
     // No more than maxchar characters.
@@ -111,12 +116,17 @@ TEST_F(ControlsTest, TextFromAnInputMethodAndKeysReachTheFocusedEdit) {
 }
 
 TEST_F(ControlsTest, RichEditSendsOnEnterAndGivesEmoticonCodes) {
-    CTestWnd wnd(L"<Window size=\"300,120\"><VerticalLayout><RichEdit name=\"input\" /></VerticalLayout></Window>");
+    CTestWnd wnd(
+        L"<Window size=\"300,120\"><VerticalLayout><RichEdit name=\"input\" "
+        L"/></VerticalLayout></Window>");
     LPARAM sent = 0;
     int sends = 0;
     wnd.onExtra = [&](UINT m, WPARAM, LPARAM l, BOOL& handled) -> LRESULT {
         handled = m == UM_RICHEDIT_SEND;
-        if (handled) { ++sends; sent = l; }
+        if (handled) {
+            ++sends;
+            sent = l;
+        }
         return 0;
     };
     ASSERT_TRUE(wnd.Create(nullptr, L"rich", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
@@ -134,7 +144,8 @@ TEST_F(ControlsTest, RichEditSendsOnEnterAndGivesEmoticonCodes) {
     PostMessageW(wnd.GetHWND(), WM_CHAR, L'\r', 1);
     ASSERT_TRUE(Pump([&] { return sends == 1; }));
     EXPECT_EQ(sent, reinterpret_cast<LPARAM>(input));
-    EXPECT_EQ(input->GetEditContent(), L"大家好[$12$][$12$][$3$]") << "Enter sends, it does not type";
+    EXPECT_EQ(input->GetEditContent(), L"大家好[$12$][$12$][$3$]")
+        << "Enter sends, it does not type";
 }
 
 TEST_F(ControlsTest, ModalLoopsNestAndAQuitEndsThemAll) {
@@ -237,8 +248,8 @@ TEST_F(ControlsTest, VolumeMeterAndGiftStrip) {
     CFlyGiftLabelUI strip;
     std::string giver = winplat::WideToAnsi(L"张三(100)");
     std::string verb = winplat::WideToAnsi(L"赠送给:");
-    strip.AddTrackItemA("skin\\MVChat\\gift\\1_1.gif", 3, giver.c_str(), verb.c_str(), "Bob(7)", "3",
-                        winplat::WideToAnsi(L"个").c_str(), "Rose ", "", "[12:30]");
+    strip.AddTrackItemA("skin\\MVChat\\gift\\1_1.gif", 3, giver.c_str(), verb.c_str(), "Bob(7)",
+                        "3", winplat::WideToAnsi(L"个").c_str(), "Rose ", "", "[12:30]");
     ASSERT_EQ(strip.GetTrackCount(), 1);
     EXPECT_EQ(strip.GetTrackText(0), L"张三(100)赠送给:Bob(7)3个Rose [12:30]");
     strip.Clear();

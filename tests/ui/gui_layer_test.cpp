@@ -121,15 +121,21 @@ TEST_F(GuiLayerTest, PopupMenuReturnsTheChoiceOrPostsWmCommand) {
     EXPECT_FALSE(IsMenu(menu));
 }
 
-UINT_PTR PickSecond(HMENU) { return 2; }
+UINT_PTR PickSecond(HMENU) {
+    return 2;
+}
 
 TEST_F(GuiLayerTest, ComboDropsDownItsItemsAndSelectsTheChosenOne) {
-    CTestWnd wnd(L"<Window size=\"300,200\"><VerticalLayout>"
-                 L"<Combo name=\"combo\" height=\"24\">"
-                 L"<ListLabelElement text=\"1\" tag=\"1\" /><ListLabelElement text=\"10\" tag=\"10\" />"
-                 L"<ListLabelElement text=\"99\" tag=\"99\" /></Combo><Control /></VerticalLayout></Window>");
+    CTestWnd wnd(
+        L"<Window size=\"300,200\"><VerticalLayout>"
+        L"<Combo name=\"combo\" height=\"24\">"
+        L"<ListLabelElement text=\"1\" tag=\"1\" /><ListLabelElement text=\"10\" tag=\"10\" />"
+        L"<ListLabelElement text=\"99\" tag=\"99\" /></Combo><Control "
+        L"/></VerticalLayout></Window>");
     int selects = 0;
-    wnd.onNotify = [&](TNotifyUI& msg) { if (msg.sType == L"itemselect") ++selects; };
+    wnd.onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType == L"itemselect") ++selects;
+    };
     ASSERT_TRUE(wnd.Create(nullptr, L"combo", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
     auto* combo = static_cast<CComboUI*>(wnd.GetPaintManager().FindControl(L"combo"));
     ASSERT_NE(combo, nullptr);

@@ -50,21 +50,23 @@ TEST_F(GuiLoopTest, SocketEventsAndCrossThreadPostsWakeTheQtWait) {
 }
 
 TEST_F(GuiLoopTest, DraggingTheCaptionMovesTheWindow) {
-    CTestWnd wnd(L"<Window size=\"300,200\" caption=\"0,0,0,30\"><VerticalLayout>"
-                 L"<Label height=\"30\" /><Control /></VerticalLayout></Window>");
+    CTestWnd wnd(
+        L"<Window size=\"300,200\" caption=\"0,0,0,30\"><VerticalLayout>"
+        L"<Label height=\"30\" /><Control /></VerticalLayout></Window>");
     ASSERT_TRUE(wnd.Create(nullptr, L"drag", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
     HWND h = wnd.GetHWND();
     MoveWindow(h, 50, 60, 300, 200, FALSE);
     QWidget* w = winplat::WidgetOf(h);
     ASSERT_NE(w, nullptr);
     QPointF local(100, 10), global(150, 70);
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(w, &press);
-    QMouseEvent move(QEvent::MouseMove, QPointF(140, 30), QPointF(190, 90), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(140, 30), QPointF(190, 90), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(140, 30), QPointF(190, 90), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(140, 30), QPointF(190, 90),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &release);
     PumpPending();
     RECT rc;
@@ -85,7 +87,8 @@ TEST_F(GuiLoopTest, DraggingTheCaptionMovesTheWindow) {
 }
 
 TEST_F(GuiLoopTest, ContainersSortAndScrollTheirItems) {
-    CTestWnd wnd(L"<Window size=\"200,100\"><VerticalLayout name=\"list\" vscrollbar=\"true\" /></Window>");
+    CTestWnd wnd(
+        L"<Window size=\"200,100\"><VerticalLayout name=\"list\" vscrollbar=\"true\" /></Window>");
     ASSERT_TRUE(wnd.Create(nullptr, L"scroll", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
     auto* list = static_cast<CVerticalLayoutUI*>(wnd.GetPaintManager().FindControl(L"list"));
     ASSERT_NE(list, nullptr);
@@ -98,7 +101,8 @@ TEST_F(GuiLoopTest, ContainersSortAndScrollTheirItems) {
         c->SetFixedHeight(30);
         ASSERT_TRUE(list->AddAt(c, list->GetInsertIndex(c, byTag)));
     }
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(list->GetItemAt(i)->GetTag(), static_cast<UINT_PTR>(2 * i + 1));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(list->GetItemAt(i)->GetTag(), static_cast<UINT_PTR>(2 * i + 1));
     list->GetItemAt(0)->SetTag(10);
     list->Sort(byTag);
     EXPECT_EQ(list->GetItemAt(4)->GetTag(), 10u);
@@ -111,7 +115,8 @@ TEST_F(GuiLoopTest, ContainersSortAndScrollTheirItems) {
     EXPECT_EQ(list->GetScrollRange().cy, 50);
     POINT pt{50, 50};
     ClientToScreen(wnd.GetHWND(), &pt);
-    PostMessageW(wnd.GetHWND(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(pt.x, pt.y));
+    PostMessageW(wnd.GetHWND(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                 MAKELPARAM(pt.x, pt.y));
     ASSERT_TRUE(Pump([&] { return list->GetScrollPos().cy > 0; }));
     InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
     Pump([&] { return list->GetItemAt(0)->GetPos().top < 0; });

@@ -57,11 +57,9 @@ TEST_F(MsgBoxTest, ModalResultIsOneForOkAndTwoForCancelOrClose) {
         const wchar_t* press;
         UINT expected;
     } cases[] = {
-        {-1, L"okbtn", IDOK},
-        {1, L"okbtn", IDOK},
-        {1, L"cancelbtn", IDCANCEL},
-        {0, L"closebtn", IDCANCEL},
-        {-1, nullptr, IDCANCEL},  // Alt+F4: the default processing destroys it
+        {-1, L"okbtn", IDOK},       {1, L"okbtn", IDOK},     {1, L"cancelbtn", IDCANCEL},
+        {0, L"closebtn", IDCANCEL}, {-1, nullptr, IDCANCEL},  // Alt+F4: the default processing
+                                                              // destroys it
     };
     for (const Case& c : cases) {
         CWndMsgBox box;
@@ -71,8 +69,10 @@ TEST_F(MsgBoxTest, ModalResultIsOneForOkAndTwoForCancelOrClose) {
         UINT r = RunBox(box, [&](CWndMsgBox& b) {
             CControlUI* cancel = b.GetPaintManager().FindControl(L"cancelbtn");
             cancelShown = cancel && cancel->IsVisible();
-            if (c.press) Click(b, c.press);
-            else PostMessageW(b.GetHWND(), WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));
+            if (c.press)
+                Click(b, c.press);
+            else
+                PostMessageW(b.GetHWND(), WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));
         });
         EXPECT_EQ(r, c.expected) << (c.press ? "press" : "alt+f4");
         EXPECT_EQ(cancelShown, c.buttons == 1) << "only mode 1 shows Cancel";
@@ -86,10 +86,13 @@ TEST_F(MsgBoxTest, OwnerIsDisabledWhileTheBoxRuns) {
     CWndMsgBox box;
     box.SetText(L"请稍候");
     bool disabledMeanwhile = false;
-    UINT r = RunBox(box, [&](CWndMsgBox& b) {
-        disabledMeanwhile = !IsWindowEnabled(owner.GetHWND());
-        Click(b, L"okbtn");
-    }, owner.GetHWND());
+    UINT r = RunBox(
+        box,
+        [&](CWndMsgBox& b) {
+            disabledMeanwhile = !IsWindowEnabled(owner.GetHWND());
+            Click(b, L"okbtn");
+        },
+        owner.GetHWND());
     EXPECT_EQ(r, static_cast<UINT>(IDOK));
     EXPECT_TRUE(disabledMeanwhile);
     EXPECT_TRUE(IsWindowEnabled(owner.GetHWND()));
@@ -101,7 +104,9 @@ TEST_F(MsgBoxTest, ALayoutWithoutItsControlsStillRuns) {
     QDir().mkpath(dir);
     QFile f(dir + QStringLiteral("WndMsgBox1.xml"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<Window size=\"200,100\"><VerticalLayout><Button name=\"okbtn\" /></VerticalLayout></Window>");
+    f.write(
+        "<Window size=\"200,100\"><VerticalLayout><Button name=\"okbtn\" "
+        "/></VerticalLayout></Window>");
     f.close();
     CPaintManagerUI::SetResourcePath(dir.toStdWString().c_str());
     CWndMsgBox box;
@@ -142,8 +147,8 @@ QImage RenderLabelText(CWndMsgBox& box, CLabelUI* tip, const wchar_t* text) {
     textRc.right -= pad.right;
     textRc.top += pad.top;
     textRc.bottom -= pad.bottom;
-    CRenderEngine::DrawText(dc, &box.GetPaintManager(), textRc, text, tip->GetTextColor(), tip->GetFont(),
-                            tip->GetTextStyle());
+    CRenderEngine::DrawText(dc, &box.GetPaintManager(), textRc, text, tip->GetTextColor(),
+                            tip->GetFont(), tip->GetTextStyle());
     winplat::DeletePainterDC(dc);
     return ref;
 }

@@ -47,13 +47,15 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
     std::string dir = MIVORA_ARTIFACT_DIR;
     Run({"mkdir", "-p", dir});
     // What the X server shows, read back from it.
-    QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromStdString(dir + "msgbox-xvfb.png"));
+    QGuiApplication::primaryScreen()->grabWindow(0).save(
+        QString::fromStdString(dir + "msgbox-xvfb.png"));
     Run({"xdotool", "mousemove", std::to_string(pt.x), std::to_string(pt.y), "click", "1"});
 }
 
 TEST(RealDisplay, MessageBoxAnswersARealClick) {
     const char* want = std::getenv("MIVORA_REAL_DISPLAY");
-    if (!want || std::string(want) != "1") GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
+    if (!want || std::string(want) != "1")
+        GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
     winplat::InstallGui();
     CPaintManagerUI::SetResourcePath(MIVORA_SKIN_DIR);
     CWndMsgBox box;

@@ -10,7 +10,9 @@ using namespace DuiLib;
 namespace {
 
 BYTE AlphaAt(const std::vector<UINT>& bits, int w, int h, int x, int y) {
-    return static_cast<BYTE>(bits[static_cast<size_t>(h - 1 - y) * static_cast<size_t>(w) + static_cast<size_t>(x)] >> 24);
+    return static_cast<BYTE>(
+        bits[static_cast<size_t>(h - 1 - y) * static_cast<size_t>(w) + static_cast<size_t>(x)] >>
+        24);
 }
 
 class ShadowTest : public UiTest {};
@@ -29,7 +31,8 @@ TEST_F(ShadowTest, PictureFadesOutwardsAndLeavesTheParentClear) {
     ASSERT_EQ(h, 72);
     // The parent covers the middle; the ring around it fades outwards.
     EXPECT_EQ(AlphaAt(bits, w, h, 56, 36), 0);
-    BYTE nearEdge = AlphaAt(bits, w, h, 5, 36), farther = AlphaAt(bits, w, h, 2, 36), out = AlphaAt(bits, w, h, 0, 36);
+    BYTE nearEdge = AlphaAt(bits, w, h, 5, 36), farther = AlphaAt(bits, w, h, 2, 36),
+         out = AlphaAt(bits, w, h, 0, 36);
     EXPECT_GT(nearEdge, farther);
     EXPECT_GE(farther, out);
     EXPECT_GT(nearEdge, 100);
@@ -47,7 +50,8 @@ TEST_F(ShadowTest, PictureFadesOutwardsAndLeavesTheParentClear) {
 }
 
 TEST_F(ShadowTest, FollowsTheParentAndGoesWithIt) {
-    auto* parent = new CTestWnd(L"<Window size=\"200,120\"><VerticalLayout bkcolor=\"#FFFFFFFF\" /></Window>");
+    auto* parent =
+        new CTestWnd(L"<Window size=\"200,120\"><VerticalLayout bkcolor=\"#FFFFFFFF\" /></Window>");
     ASSERT_TRUE(parent->Create(nullptr, L"parent", WS_POPUP, 0, 0, 0, 0, 0));
     HWND hp = parent->GetHWND();
     MoveWindow(hp, 100, 100, 200, 120, FALSE);

@@ -15,7 +15,8 @@ namespace {
 // A 300x200 window: a caption strip of 30 pixels holding a button, an option and a
 // label, a size box of 4 on every side.
 const wchar_t* kCaptionLayout =
-    L"<Window size=\"300,200\" caption=\"0,0,0,30\" sizebox=\"4,4,4,4\" roundcorner=\"%R%\" mininfo=\"120,90\">"
+    L"<Window size=\"300,200\" caption=\"0,0,0,30\" sizebox=\"4,4,4,4\" roundcorner=\"%R%\" "
+    L"mininfo=\"120,90\">"
     L"<VerticalLayout name=\"winBG\" bkcolor=\"#FF336699\">"
     L" <HorizontalLayout height=\"30\">"
     L"  <Button name=\"capbtn\" width=\"40\" />"
@@ -115,10 +116,12 @@ TEST_F(WindowTest, ButtonDownAndUpGiveOneClickAndWindowinitComesOnce) {
         }
     };
     ASSERT_TRUE(wnd.Create(nullptr, L"click", WS_POPUP, 0, 0, 0, 0, 0));
-    
+
     struct Counter : INotifyUI {
         int* n;
-        void Notify(TNotifyUI& m) override { if (m.sType == L"windowinit") ++*n; }
+        void Notify(TNotifyUI& m) override {
+            if (m.sType == L"windowinit") ++*n;
+        }
     } counter;
     counter.n = &inits;
     wnd.GetPaintManager().AddNotifier(&counter);
@@ -196,7 +199,7 @@ TEST_F(WindowTest, AltF4OnAQuitVariantWindowClosesOnlyThatWindow) {
         ScClose variant;
         bool closes;
     } cases[] = {
-        {ScClose::kQuit, true}, {ScClose::kClose, true}, {ScClose::kWmClose, true},
+        {ScClose::kQuit, true},     {ScClose::kClose, true},   {ScClose::kWmClose, true},
         {ScClose::kSwallow, false}, {ScClose::kDefault, true},
     };
     for (const Case& c : cases) {

@@ -15,8 +15,10 @@ namespace {
 const int kScrollBarWidth = 8;
 
 SIZE Clamp(CControlUI* c, SIZE sz) {
-    if (sz.cx > 0) sz.cx = std::max<LONG>(c->GetMinWidth(), std::min<LONG>(sz.cx, c->GetMaxWidth()));
-    if (sz.cy > 0) sz.cy = std::max<LONG>(c->GetMinHeight(), std::min<LONG>(sz.cy, c->GetMaxHeight()));
+    if (sz.cx > 0)
+        sz.cx = std::max<LONG>(c->GetMinWidth(), std::min<LONG>(sz.cx, c->GetMaxWidth()));
+    if (sz.cy > 0)
+        sz.cy = std::max<LONG>(c->GetMinHeight(), std::min<LONG>(sz.cy, c->GetMaxHeight()));
     return sz;
 }
 }  // namespace
@@ -30,14 +32,17 @@ CContainerUI::~CContainerUI() {
     delete m_pHorizontalScrollBar;
 }
 
-LPCTSTR CContainerUI::GetClass() const { return L"ContainerUI"; }
+LPCTSTR CContainerUI::GetClass() const {
+    return L"ContainerUI";
+}
 LPVOID CContainerUI::GetInterface(LPCTSTR n) {
     if (n && wcscmp(n, L"Container") == 0) return static_cast<CContainerUI*>(this);
     return CControlUI::GetInterface(n);
 }
 
 CControlUI* CContainerUI::GetItemAt(int i) const {
-    return i >= 0 && i < static_cast<int>(m_items.size()) ? m_items[static_cast<size_t>(i)] : nullptr;
+    return i >= 0 && i < static_cast<int>(m_items.size()) ? m_items[static_cast<size_t>(i)]
+                                                          : nullptr;
 }
 int CContainerUI::GetItemIndex(CControlUI* c) const {
     auto it = std::find(m_items.begin(), m_items.end(), c);
@@ -51,12 +56,18 @@ bool CContainerUI::SetItemIndex(CControlUI* c, int i) {
     NeedUpdate();
     return true;
 }
-int CContainerUI::GetCount() const { return static_cast<int>(m_items.size()); }
-bool CContainerUI::Add(CControlUI* c) { return AddAt(c, GetCount()); }
+int CContainerUI::GetCount() const {
+    return static_cast<int>(m_items.size());
+}
+bool CContainerUI::Add(CControlUI* c) {
+    return AddAt(c, GetCount());
+}
 bool CContainerUI::AddAt(CControlUI* c, int i) {
     if (!c || i < 0 || i > GetCount()) return false;
-    if (m_pManager) m_pManager->InitControls(c, this);
-    else c->SetManager(nullptr, this, false);
+    if (m_pManager)
+        m_pManager->InitControls(c, this);
+    else
+        c->SetManager(nullptr, this, false);
     m_items.insert(m_items.begin() + i, c);
     if (IsVisible()) NeedUpdate();
     return true;
@@ -102,8 +113,10 @@ int CContainerUI::GetItemIndexByTag(UINT_PTR tag) const {
 void CContainerUI::DoEvent(TEventUI& event) {
     if (event.Type == UIEVENT_SCROLLWHEEL && m_pVerticalScrollBar &&
         m_pVerticalScrollBar->IsVisible() && m_pVerticalScrollBar->IsEnabled()) {
-        if (LOWORD(event.wParam) == 0 /* SB_LINEUP */) LineUp();
-        else LineDown();
+        if (LOWORD(event.wParam) == 0 /* SB_LINEUP */)
+            LineUp();
+        else
+            LineDown();
         return;
     }
     CControlUI::DoEvent(event);
@@ -123,14 +136,32 @@ void CContainerUI::SetMouseEnabled(bool b) {
     CControlUI::SetMouseEnabled(b);
 }
 
-RECT CContainerUI::GetInset() const { return m_rcInset; }
-void CContainerUI::SetInset(RECT r) { m_rcInset = r; NeedUpdate(); }
-int CContainerUI::GetChildPadding() const { return m_iChildPadding; }
-void CContainerUI::SetChildPadding(int p) { m_iChildPadding = p; NeedUpdate(); }
-bool CContainerUI::IsAutoDestroy() const { return m_bAutoDestroy; }
-void CContainerUI::SetAutoDestroy(bool b) { m_bAutoDestroy = b; }
-bool CContainerUI::IsMouseChildEnabled() const { return m_bMouseChildEnabled; }
-void CContainerUI::SetMouseChildEnabled(bool b) { m_bMouseChildEnabled = b; }
+RECT CContainerUI::GetInset() const {
+    return m_rcInset;
+}
+void CContainerUI::SetInset(RECT r) {
+    m_rcInset = r;
+    NeedUpdate();
+}
+int CContainerUI::GetChildPadding() const {
+    return m_iChildPadding;
+}
+void CContainerUI::SetChildPadding(int p) {
+    m_iChildPadding = p;
+    NeedUpdate();
+}
+bool CContainerUI::IsAutoDestroy() const {
+    return m_bAutoDestroy;
+}
+void CContainerUI::SetAutoDestroy(bool b) {
+    m_bAutoDestroy = b;
+}
+bool CContainerUI::IsMouseChildEnabled() const {
+    return m_bMouseChildEnabled;
+}
+void CContainerUI::SetMouseChildEnabled(bool b) {
+    m_bMouseChildEnabled = b;
+}
 
 void CContainerUI::SetFloatPos(int i) {
     CControlUI* c = GetItemAt(i);
@@ -152,7 +183,10 @@ void CContainerUI::SetPos(RECT rc) {
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* c = m_items[static_cast<size_t>(i)];
         if (!c->IsVisible()) continue;
-        if (c->IsFloat()) { SetFloatPos(i); continue; }
+        if (c->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
         RECT p = c->GetPadding();
         SIZE sz = Clamp(c, c->EstimateSize(SIZE{rc.right - rc.left, rc.bottom - rc.top}));
         RECT r{rc.left + p.left, rc.top + p.top, 0, 0};
@@ -199,7 +233,10 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
             continue;
         }
         if (!hasInner || !UIIntersectRect(&r, inner, c->GetPos())) continue;
-        if (p) { p->save(); p->setClipRect(QR(inner), Qt::IntersectClip); }
+        if (p) {
+            p->save();
+            p->setClipRect(QR(inner), Qt::IntersectClip);
+        }
         c->DoPaint(hDC, inner);
         if (p) p->restore();
     }
@@ -210,12 +247,18 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
 
 void CContainerUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     std::wstring name(n ? n : L"");
-    if (name == L"inset") SetInset(ParseRect(v));
-    else if (name == L"mousechild") SetMouseChildEnabled(ParseBool(v));
-    else if (name == L"vscrollbar") EnableScrollBar(ParseBool(v), m_pHorizontalScrollBar != nullptr);
-    else if (name == L"hscrollbar") EnableScrollBar(m_pVerticalScrollBar != nullptr, ParseBool(v));
-    else if (name == L"childpadding") SetChildPadding(ParseInt(v));
-    else CControlUI::SetAttribute(n, v);
+    if (name == L"inset")
+        SetInset(ParseRect(v));
+    else if (name == L"mousechild")
+        SetMouseChildEnabled(ParseBool(v));
+    else if (name == L"vscrollbar")
+        EnableScrollBar(ParseBool(v), m_pHorizontalScrollBar != nullptr);
+    else if (name == L"hscrollbar")
+        EnableScrollBar(m_pVerticalScrollBar != nullptr, ParseBool(v));
+    else if (name == L"childpadding")
+        SetChildPadding(ParseInt(v));
+    else
+        CControlUI::SetAttribute(n, v);
 }
 
 void CContainerUI::SetManager(CPaintManagerUI* pm, CControlUI* parent, bool init) {
@@ -315,11 +358,17 @@ void CContainerUI::EnableScrollBar(bool v, bool h) {
     (void)h;  // horizontal scrolling is not used by the skins
     NeedUpdate();
 }
-CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return m_pVerticalScrollBar; }
-CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_pHorizontalScrollBar; }
+CScrollBarUI* CContainerUI::GetVerticalScrollBar() const {
+    return m_pVerticalScrollBar;
+}
+CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const {
+    return m_pHorizontalScrollBar;
+}
 
 // ---- vertical ----
-LPCTSTR CVerticalLayoutUI::GetClass() const { return L"VerticalLayoutUI"; }
+LPCTSTR CVerticalLayoutUI::GetClass() const {
+    return L"VerticalLayoutUI";
+}
 LPVOID CVerticalLayoutUI::GetInterface(LPCTSTR n) {
     if (n && wcscmp(n, L"VerticalLayout") == 0) return static_cast<CVerticalLayoutUI*>(this);
     return CContainerUI::GetInterface(n);
@@ -332,7 +381,10 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     rc.top += m_rcInset.top;
     rc.right -= m_rcInset.right;
     rc.bottom -= m_rcInset.bottom;
-    if (m_items.empty()) { ProcessScrollBar(rc, 0, 0); return; }
+    if (m_items.empty()) {
+        ProcessScrollBar(rc, 0, 0);
+        return;
+    }
     bool scroll = m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible();
     if (scroll) rc.right -= kScrollBarWidth;
     SIZE avail{rc.right - rc.left, rc.bottom - rc.top};
@@ -341,8 +393,10 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     for (CControlUI* c : m_items) {
         if (!c->IsVisible() || c->IsFloat()) continue;
         SIZE sz = Clamp(c, c->EstimateSize(avail));
-        if (sz.cy == 0) ++adjustable;
-        else fixed += sz.cy;
+        if (sz.cy == 0)
+            ++adjustable;
+        else
+            fixed += sz.cy;
         RECT p = c->GetPadding();
         fixed += p.top + p.bottom;
         ++visible;
@@ -357,7 +411,10 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* c = m_items[static_cast<size_t>(i)];
         if (!c->IsVisible()) continue;
-        if (c->IsFloat()) { SetFloatPos(i); continue; }
+        if (c->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
         RECT p = c->GetPadding();
         SIZE sz = Clamp(c, c->EstimateSize(avail));
         int h = sz.cy;
@@ -377,15 +434,18 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     if (needed > 0) needed -= m_iChildPadding;
     if (m_pVerticalScrollBar) {
         bool wasVisible = m_pVerticalScrollBar->IsVisible();
-        ProcessScrollBar(RECT{rc.left, rc.top, scroll ? rc.right : rc.right - kScrollBarWidth, rc.bottom},
-                         0, needed);
+        ProcessScrollBar(
+            RECT{rc.left, rc.top, scroll ? rc.right : rc.right - kScrollBarWidth, rc.bottom}, 0,
+            needed);
         // Showing or hiding the bar changes the width left for the items.
         if (wasVisible != m_pVerticalScrollBar->IsVisible()) SetPos(m_rcItem);
     }
 }
 
 // ---- horizontal ----
-LPCTSTR CHorizontalLayoutUI::GetClass() const { return L"HorizontalLayoutUI"; }
+LPCTSTR CHorizontalLayoutUI::GetClass() const {
+    return L"HorizontalLayoutUI";
+}
 LPVOID CHorizontalLayoutUI::GetInterface(LPCTSTR n) {
     if (n && wcscmp(n, L"HorizontalLayout") == 0) return static_cast<CHorizontalLayoutUI*>(this);
     return CContainerUI::GetInterface(n);
@@ -404,8 +464,10 @@ void CHorizontalLayoutUI::SetPos(RECT rc) {
     for (CControlUI* c : m_items) {
         if (!c->IsVisible() || c->IsFloat()) continue;
         SIZE sz = Clamp(c, c->EstimateSize(avail));
-        if (sz.cx == 0) ++adjustable;
-        else fixed += sz.cx;
+        if (sz.cx == 0)
+            ++adjustable;
+        else
+            fixed += sz.cx;
         RECT p = c->GetPadding();
         fixed += p.left + p.right;
         ++visible;
@@ -418,7 +480,10 @@ void CHorizontalLayoutUI::SetPos(RECT rc) {
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* c = m_items[static_cast<size_t>(i)];
         if (!c->IsVisible()) continue;
-        if (c->IsFloat()) { SetFloatPos(i); continue; }
+        if (c->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
         RECT p = c->GetPadding();
         SIZE sz = Clamp(c, c->EstimateSize(avail));
         int w = sz.cx;
@@ -437,20 +502,37 @@ void CHorizontalLayoutUI::SetPos(RECT rc) {
 }
 
 // ---- tile ----
-LPCTSTR CTileLayoutUI::GetClass() const { return L"TileLayoutUI"; }
+LPCTSTR CTileLayoutUI::GetClass() const {
+    return L"TileLayoutUI";
+}
 LPVOID CTileLayoutUI::GetInterface(LPCTSTR n) {
     if (n && wcscmp(n, L"TileLayout") == 0) return static_cast<CTileLayoutUI*>(this);
     return CContainerUI::GetInterface(n);
 }
-SIZE CTileLayoutUI::GetItemSize() const { return m_szItem; }
-void CTileLayoutUI::SetItemSize(SIZE s) { m_szItem = s; NeedUpdate(); }
-int CTileLayoutUI::GetColumns() const { return m_nColumns; }
-void CTileLayoutUI::SetColumns(int n) { if (n > 0) { m_nColumns = n; NeedUpdate(); } }
+SIZE CTileLayoutUI::GetItemSize() const {
+    return m_szItem;
+}
+void CTileLayoutUI::SetItemSize(SIZE s) {
+    m_szItem = s;
+    NeedUpdate();
+}
+int CTileLayoutUI::GetColumns() const {
+    return m_nColumns;
+}
+void CTileLayoutUI::SetColumns(int n) {
+    if (n > 0) {
+        m_nColumns = n;
+        NeedUpdate();
+    }
+}
 void CTileLayoutUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     std::wstring name(n ? n : L"");
-    if (name == L"itemsize") SetItemSize(ParseSize(v));
-    else if (name == L"columns") SetColumns(ParseInt(v));
-    else CContainerUI::SetAttribute(n, v);
+    if (name == L"itemsize")
+        SetItemSize(ParseSize(v));
+    else if (name == L"columns")
+        SetColumns(ParseInt(v));
+    else
+        CContainerUI::SetAttribute(n, v);
 }
 void CTileLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
@@ -463,14 +545,19 @@ void CTileLayoutUI::SetPos(RECT rc) {
     if (scroll) rc.right -= kScrollBarWidth;
     int width = rc.right - rc.left;
     int cols = m_nColumns;
-    if (m_szItem.cx > 0) cols = std::max(1, (width + m_iChildPadding) / (m_szItem.cx + m_iChildPadding));
-    int cellW = m_szItem.cx > 0 ? m_szItem.cx : std::max(1, (width - (cols - 1) * m_iChildPadding) / cols);
+    if (m_szItem.cx > 0)
+        cols = std::max(1, (width + m_iChildPadding) / (m_szItem.cx + m_iChildPadding));
+    int cellW =
+        m_szItem.cx > 0 ? m_szItem.cx : std::max(1, (width - (cols - 1) * m_iChildPadding) / cols);
     int y = rc.top - (m_pVerticalScrollBar ? m_pVerticalScrollBar->GetScrollPos() : 0);
     int col = 0, rowH = 0, needed = 0;
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* c = m_items[static_cast<size_t>(i)];
         if (!c->IsVisible()) continue;
-        if (c->IsFloat()) { SetFloatPos(i); continue; }
+        if (c->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
         SIZE sz = c->EstimateSize(SIZE{cellW, rc.bottom - rc.top});
         int h = m_szItem.cy > 0 ? m_szItem.cy : (sz.cy > 0 ? sz.cy : cellW);
         int x = rc.left + col * (cellW + m_iChildPadding);
@@ -487,34 +574,50 @@ void CTileLayoutUI::SetPos(RECT rc) {
     needed += rowH;
     if (m_pVerticalScrollBar) {
         bool was = m_pVerticalScrollBar->IsVisible();
-        ProcessScrollBar(RECT{rc.left, rc.top, scroll ? rc.right : rc.right - kScrollBarWidth, rc.bottom}, 0, needed);
+        ProcessScrollBar(
+            RECT{rc.left, rc.top, scroll ? rc.right : rc.right - kScrollBarWidth, rc.bottom}, 0,
+            needed);
         if (was != m_pVerticalScrollBar->IsVisible()) SetPos(m_rcItem);
     }
 }
 
 // ---- tab ----
-LPCTSTR CTabLayoutUI::GetClass() const { return L"TabLayoutUI"; }
+LPCTSTR CTabLayoutUI::GetClass() const {
+    return L"TabLayoutUI";
+}
 LPVOID CTabLayoutUI::GetInterface(LPCTSTR n) {
     if (n && wcscmp(n, L"TabLayout") == 0) return static_cast<CTabLayoutUI*>(this);
     return CContainerUI::GetInterface(n);
 }
-bool CTabLayoutUI::Add(CControlUI* c) { return AddAt(c, GetCount()); }
+bool CTabLayoutUI::Add(CControlUI* c) {
+    return AddAt(c, GetCount());
+}
 bool CTabLayoutUI::AddAt(CControlUI* c, int i) {
     if (!CContainerUI::AddAt(c, i)) return false;
-    if (m_iCurSel == -1) m_iCurSel = i;
-    else if (i <= m_iCurSel && m_iCurSel < GetCount() - 1) ++m_iCurSel;  // the selected moved
+    if (m_iCurSel == -1)
+        m_iCurSel = i;
+    else if (i <= m_iCurSel && m_iCurSel < GetCount() - 1)
+        ++m_iCurSel;  // the selected moved
     for (int k = 0; k < GetCount(); ++k) GetItemAt(k)->SetVisible(k == m_iCurSel);
     return true;
 }
 bool CTabLayoutUI::Remove(CControlUI* c) {
     int i = GetItemIndex(c);
     if (!CContainerUI::Remove(c)) return false;
-    if (m_iCurSel == i) { m_iCurSel = -1; SelectItem(GetCount() > 0 ? 0 : -1); }
-    else if (m_iCurSel > i) --m_iCurSel;
+    if (m_iCurSel == i) {
+        m_iCurSel = -1;
+        SelectItem(GetCount() > 0 ? 0 : -1);
+    } else if (m_iCurSel > i)
+        --m_iCurSel;
     return true;
 }
-void CTabLayoutUI::RemoveAll() { m_iCurSel = -1; CContainerUI::RemoveAll(); }
-int CTabLayoutUI::GetCurSel() const { return m_iCurSel; }
+void CTabLayoutUI::RemoveAll() {
+    m_iCurSel = -1;
+    CContainerUI::RemoveAll();
+}
+int CTabLayoutUI::GetCurSel() const {
+    return m_iCurSel;
+}
 bool CTabLayoutUI::SelectItem(int i) {
     if (i < 0 || i >= GetCount()) return false;
     if (i == m_iCurSel) return true;
@@ -522,18 +625,23 @@ bool CTabLayoutUI::SelectItem(int i) {
     m_iCurSel = i;
     for (int k = 0; k < GetCount(); ++k) GetItemAt(k)->SetVisible(k == i);
     NeedParentUpdate();
-    if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TABSELECT, static_cast<WPARAM>(i), old);
+    if (m_pManager)
+        m_pManager->SendNotify(this, DUI_MSGTYPE_TABSELECT, static_cast<WPARAM>(i), old);
     return true;
 }
-bool CTabLayoutUI::SelectItem(CControlUI* c) { return SelectItem(GetItemIndex(c)); }
+bool CTabLayoutUI::SelectItem(CControlUI* c) {
+    return SelectItem(GetItemIndex(c));
+}
 void CTabLayoutUI::DoInit() {
     for (int k = 0; k < GetCount(); ++k) GetItemAt(k)->SetVisible(k == m_iCurSel);
 }
 void CTabLayoutUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     if (n && wcscmp(n, L"selectedid") == 0) {
         int i = ParseInt(v);
-        if (i >= 0 && i < GetCount()) SelectItem(i);
-        else m_iCurSel = i;
+        if (i >= 0 && i < GetCount())
+            SelectItem(i);
+        else
+            m_iCurSel = i;
         return;
     }
     CContainerUI::SetAttribute(n, v);

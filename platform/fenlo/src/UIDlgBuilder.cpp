@@ -39,12 +39,14 @@ QString DecodeXml(const std::string& bytes) {
     auto u = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
     if (bytes.size() >= 2 && u(0) == 0xFF && u(1) == 0xFE) {
         std::u16string s((bytes.size() - 2) / 2, u'\0');
-        for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char16_t>(u(2 + 2 * i) | (u(3 + 2 * i) << 8));
+        for (size_t i = 0; i < s.size(); ++i)
+            s[i] = static_cast<char16_t>(u(2 + 2 * i) | (u(3 + 2 * i) << 8));
         return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
     }
     if (bytes.size() >= 2 && u(0) == 0xFE && u(1) == 0xFF) {
         std::u16string s((bytes.size() - 2) / 2, u'\0');
-        for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char16_t>((u(2 + 2 * i) << 8) | u(3 + 2 * i));
+        for (size_t i = 0; i < s.size(); ++i)
+            s[i] = static_cast<char16_t>((u(2 + 2 * i) << 8) | u(3 + 2 * i));
         return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
     }
     if (bytes.size() >= 3 && u(0) == 0xEF && u(1) == 0xBB && u(2) == 0xBF)
@@ -69,7 +71,8 @@ std::unique_ptr<CDialogBuilder::Node> ParseXml(const QString& text, CDuiString& 
             auto node = std::make_unique<CDialogBuilder::Node>();
             node->name = r.name().toString().toStdWString();
             for (const QXmlStreamAttribute& a : r.attributes())
-                node->attributes.emplace_back(a.name().toString().toStdWString(), a.value().toString().toStdWString());
+                node->attributes.emplace_back(a.name().toString().toStdWString(),
+                                              a.value().toString().toStdWString());
             CDialogBuilder::Node* raw = node.get();
             if (stack.empty()) {
                 if (root) break;  // one root only
@@ -93,20 +96,40 @@ void ApplyWindowAttributes(const CDialogBuilder::Node& win, CPaintManagerUI* pm)
     for (const auto& a : win.attributes) {
         const std::wstring& n = a.first;
         const wchar_t* v = a.second.c_str();
-        if (n == L"size") { SIZE s = ParseSize(v); pm->SetInitSize(s.cx, s.cy); }
-        else if (n == L"sizebox") { RECT r = ParseRect(v); pm->SetSizeBox(r); }
-        else if (n == L"caption") { RECT r = ParseRect(v); pm->SetCaptionRect(r); }
-        else if (n == L"roundcorner") { SIZE s = ParseSize(v); pm->SetRoundCorner(s.cx, s.cy); }
-        else if (n == L"mininfo") { SIZE s = ParseSize(v); pm->SetMinInfo(s.cx, s.cy); }
-        else if (n == L"maxinfo") { SIZE s = ParseSize(v); pm->SetMaxInfo(s.cx, s.cy); }
-        else if (n == L"showdirty") pm->SetShowUpdateRect(ParseBool(v));
-        else if (n == L"alpha") pm->SetTransparent(ParseInt(v));
-        else if (n == L"bktrans") pm->SetBackgroundTransparent(ParseBool(v));
-        else if (n == L"disabledfontcolor") pm->SetDefaultDisabledColor(ParseColor(v));
-        else if (n == L"defaultfontcolor") pm->SetDefaultFontColor(ParseColor(v));
-        else if (n == L"linkfontcolor") pm->SetDefaultLinkFontColor(ParseColor(v));
-        else if (n == L"linkhoverfontcolor") pm->SetDefaultLinkHoverFontColor(ParseColor(v));
-        else if (n == L"selectedcolor") pm->SetDefaultSelectedBkColor(ParseColor(v));
+        if (n == L"size") {
+            SIZE s = ParseSize(v);
+            pm->SetInitSize(s.cx, s.cy);
+        } else if (n == L"sizebox") {
+            RECT r = ParseRect(v);
+            pm->SetSizeBox(r);
+        } else if (n == L"caption") {
+            RECT r = ParseRect(v);
+            pm->SetCaptionRect(r);
+        } else if (n == L"roundcorner") {
+            SIZE s = ParseSize(v);
+            pm->SetRoundCorner(s.cx, s.cy);
+        } else if (n == L"mininfo") {
+            SIZE s = ParseSize(v);
+            pm->SetMinInfo(s.cx, s.cy);
+        } else if (n == L"maxinfo") {
+            SIZE s = ParseSize(v);
+            pm->SetMaxInfo(s.cx, s.cy);
+        } else if (n == L"showdirty")
+            pm->SetShowUpdateRect(ParseBool(v));
+        else if (n == L"alpha")
+            pm->SetTransparent(ParseInt(v));
+        else if (n == L"bktrans")
+            pm->SetBackgroundTransparent(ParseBool(v));
+        else if (n == L"disabledfontcolor")
+            pm->SetDefaultDisabledColor(ParseColor(v));
+        else if (n == L"defaultfontcolor")
+            pm->SetDefaultFontColor(ParseColor(v));
+        else if (n == L"linkfontcolor")
+            pm->SetDefaultLinkFontColor(ParseColor(v));
+        else if (n == L"linkhoverfontcolor")
+            pm->SetDefaultLinkHoverFontColor(ParseColor(v));
+        else if (n == L"selectedcolor")
+            pm->SetDefaultSelectedBkColor(ParseColor(v));
     }
 }
 
@@ -119,7 +142,8 @@ void ApplyResources(const CDialogBuilder::Node& win, CPaintManagerUI* pm) {
             bool bold = ParseBool(c.Attr(L"bold"));
             bool underline = ParseBool(c.Attr(L"underline"));
             bool italic = ParseBool(c.Attr(L"italic"));
-            if (ParseBool(c.Attr(L"default"))) pm->SetDefaultFont(name, size, bold, underline, italic);
+            if (ParseBool(c.Attr(L"default")))
+                pm->SetDefaultFont(name, size, bold, underline, italic);
             pm->AddFont(name, size, bold, underline, italic);
         } else if (c.name == L"Default") {
             const wchar_t* name = c.Attr(L"name");
@@ -142,8 +166,12 @@ bool IsResourceElement(const std::wstring& n) {
 CDialogBuilder::CDialogBuilder() = default;
 CDialogBuilder::~CDialogBuilder() = default;
 
-bool CDialogBuilder::IsLoaded() const { return m_root != nullptr; }
-CDuiString CDialogBuilder::GetLastErrorMessage() const { return m_error; }
+bool CDialogBuilder::IsLoaded() const {
+    return m_root != nullptr;
+}
+CDuiString CDialogBuilder::GetLastErrorMessage() const {
+    return m_error;
+}
 
 CControlUI* CDialogBuilder::CreateStandardControl(LPCTSTR cls) {
     if (!cls) return nullptr;
@@ -183,7 +211,9 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCTSTR, IDialogBuilderCallba
         text = Q(xml.m_lpstr);
     } else if (xml.m_lpstr) {
         std::wstring name(xml.m_lpstr);
-        std::wstring full = IsAbsolute(name) ? name : std::wstring(CPaintManagerUI::GetResourcePath().GetData()) + name;
+        std::wstring full = IsAbsolute(name)
+                                ? name
+                                : std::wstring(CPaintManagerUI::GetResourcePath().GetData()) + name;
         std::string bytes;
         if (!winplat::ReadWholeFile(full, bytes)) {
             m_error = CDuiString(L"cannot read ") + full.c_str();
@@ -197,13 +227,15 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCTSTR, IDialogBuilderCallba
     }
     m_root = ParseXml(text, m_error);
     if (!m_root) {
-        ::OutputDebugStringW((std::wstring(L"skin layout not parsed: ") + m_error.GetData() + L"\n").c_str());
+        ::OutputDebugStringW(
+            (std::wstring(L"skin layout not parsed: ") + m_error.GetData() + L"\n").c_str());
         return nullptr;
     }
     return Create(cb, pm, parent);
 }
 
-CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* cb, CPaintManagerUI* pm, CControlUI* parent) {
+CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* cb, CPaintManagerUI* pm,
+                                   CControlUI* parent) {
     if (!m_root) return nullptr;
     const Node& root = *m_root;
     if (root.name == L"Window") {

@@ -11,7 +11,9 @@ namespace DuiLib {
 
 using namespace detail;
 
-LPCTSTR CFlyGiftLabelUI::GetClass() const { return L"FlyGiftLabelUI"; }
+LPCTSTR CFlyGiftLabelUI::GetClass() const {
+    return L"FlyGiftLabelUI";
+}
 LPVOID CFlyGiftLabelUI::GetInterface(LPCTSTR n) {
     if (n && wcscmp(n, L"FlyGiftLabel") == 0) return static_cast<CFlyGiftLabelUI*>(this);
     return CLabelUI::GetInterface(n);
@@ -38,7 +40,9 @@ void CFlyGiftLabelUI::Clear() {
     Invalidate();
 }
 
-int CFlyGiftLabelUI::GetTrackCount() const { return static_cast<int>(m_tracks.size()); }
+int CFlyGiftLabelUI::GetTrackCount() const {
+    return static_cast<int>(m_tracks.size());
+}
 CDuiString CFlyGiftLabelUI::GetTrackText(int i) const {
     return i >= 0 && i < GetTrackCount() ? m_tracks[static_cast<size_t>(i)].text : CDuiString();
 }
@@ -65,15 +69,18 @@ void CFlyGiftLabelUI::PaintText(HDC hDC) {
     int x = m_rcItem.right - (total + width > 0 ? m_offset % (total + width) : 0);
     for (int i = 0; i < pics; ++i) {
         RECT r{x, m_rcItem.top, x + picW, m_rcItem.top + picW};
-        CRenderEngine::DrawImage(hDC, img, r, m_rcPaint, RECT{0, 0, img->nX, img->nY}, RECT{0, 0, 0, 0}, true);
+        CRenderEngine::DrawImage(hDC, img, r, m_rcPaint, RECT{0, 0, img->nX, img->nY},
+                                 RECT{0, 0, 0, 0}, true);
         x += picW + 2;
     }
     RECT rc{x, m_rcItem.top, x + text.cx + 4, m_rcItem.bottom};
-    CRenderEngine::DrawText(hDC, m_pManager, rc, t.text, m_dwTextColor ? m_dwTextColor : 0xFFE0338A, m_iFont,
-                            DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    CRenderEngine::DrawText(hDC, m_pManager, rc, t.text, m_dwTextColor ? m_dwTextColor : 0xFFE0338A,
+                            m_iFont, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
 }
 
-LPCTSTR CVolumeLabelUI::GetClass() const { return L"VolumeLabelUI"; }
+LPCTSTR CVolumeLabelUI::GetClass() const {
+    return L"VolumeLabelUI";
+}
 LPVOID CVolumeLabelUI::GetInterface(LPCTSTR n) {
     if (n && wcscmp(n, L"VolumeLabel") == 0) return static_cast<CVolumeLabelUI*>(this);
     return CLabelUI::GetInterface(n);
@@ -99,11 +106,18 @@ void CVolumeLabelUI::SetVolumeValue(int v) {
     m_nValue = v;
     Invalidate();
 }
-int CVolumeLabelUI::GetVolumeValue() const { return m_nValue; }
-void CVolumeLabelUI::SetForeColor(DWORD c) { m_dwForeColor = c; Invalidate(); }
+int CVolumeLabelUI::GetVolumeValue() const {
+    return m_nValue;
+}
+void CVolumeLabelUI::SetForeColor(DWORD c) {
+    m_dwForeColor = c;
+    Invalidate();
+}
 void CVolumeLabelUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
-    if (n && wcscmp(n, L"forecolor") == 0) SetForeColor(ParseColor(v));
-    else CLabelUI::SetAttribute(n, v);
+    if (n && wcscmp(n, L"forecolor") == 0)
+        SetForeColor(ParseColor(v));
+    else
+        CLabelUI::SetAttribute(n, v);
 }
 void CVolumeLabelUI::PaintStatusImage(HDC hDC) {
     RECT rc = m_rcItem;

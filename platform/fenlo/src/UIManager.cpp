@@ -112,45 +112,87 @@ CPaintManagerUI::~CPaintManagerUI() {
 
 void CPaintManagerUI::Init(HWND hWnd) {
     m_impl->hwnd = hWnd;
-    if (std::find(t_managers.begin(), t_managers.end(), this) == t_managers.end()) t_managers.push_back(this);
+    if (std::find(t_managers.begin(), t_managers.end(), this) == t_managers.end())
+        t_managers.push_back(this);
 }
 
-void CPaintManagerUI::NeedUpdate() { m_impl->updateNeeded = true; }
+void CPaintManagerUI::NeedUpdate() {
+    m_impl->updateNeeded = true;
+}
 
 void CPaintManagerUI::Invalidate(RECT& rcItem) {
     if (m_impl->hwnd) ::InvalidateRect(m_impl->hwnd, &rcItem, FALSE);
 }
 
-HWND CPaintManagerUI::GetPaintWindow() const { return m_impl->hwnd; }
-HDC CPaintManagerUI::GetPaintDC() const { return m_impl->paintDC; }
-POINT CPaintManagerUI::GetMousePos() const { return m_impl->mouse; }
+HWND CPaintManagerUI::GetPaintWindow() const {
+    return m_impl->hwnd;
+}
+HDC CPaintManagerUI::GetPaintDC() const {
+    return m_impl->paintDC;
+}
+POINT CPaintManagerUI::GetMousePos() const {
+    return m_impl->mouse;
+}
 SIZE CPaintManagerUI::GetClientSize() const {
     RECT rc{0, 0, 0, 0};
     if (m_impl->hwnd) ::GetClientRect(m_impl->hwnd, &rc);
     return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
-SIZE CPaintManagerUI::GetInitSize() { return m_impl->initSize; }
+SIZE CPaintManagerUI::GetInitSize() {
+    return m_impl->initSize;
+}
 void CPaintManagerUI::SetInitSize(int cx, int cy) {
     m_impl->initSize = SIZE{cx, cy};
     if (m_impl->hwnd && !m_impl->root)
-        ::SetWindowPos(m_impl->hwnd, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        ::SetWindowPos(m_impl->hwnd, nullptr, 0, 0, cx, cy,
+                       SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
-RECT& CPaintManagerUI::GetSizeBox() { return m_impl->sizeBox; }
-void CPaintManagerUI::SetSizeBox(RECT& r) { m_impl->sizeBox = r; }
-RECT& CPaintManagerUI::GetCaptionRect() { return m_impl->caption; }
-void CPaintManagerUI::SetCaptionRect(RECT& r) { m_impl->caption = r; }
-SIZE CPaintManagerUI::GetRoundCorner() const { return m_impl->roundCorner; }
-void CPaintManagerUI::SetRoundCorner(int cx, int cy) { m_impl->roundCorner = SIZE{cx, cy}; }
-SIZE CPaintManagerUI::GetMinInfo() const { return m_impl->minInfo; }
-void CPaintManagerUI::SetMinInfo(int cx, int cy) { m_impl->minInfo = SIZE{cx, cy}; }
-SIZE CPaintManagerUI::GetMaxInfo() const { return m_impl->maxInfo; }
-void CPaintManagerUI::SetMaxInfo(int cx, int cy) { m_impl->maxInfo = SIZE{cx, cy}; }
-void CPaintManagerUI::SetTransparent(int n) { m_impl->opacity = std::clamp(n, 0, 255); }
-void CPaintManagerUI::SetBackgroundTransparent(bool b) { m_impl->bkTrans = b; }
-bool CPaintManagerUI::IsShowUpdateRect() const { return m_impl->showUpdateRect; }
-void CPaintManagerUI::SetShowUpdateRect(bool b) { m_impl->showUpdateRect = b; }
+RECT& CPaintManagerUI::GetSizeBox() {
+    return m_impl->sizeBox;
+}
+void CPaintManagerUI::SetSizeBox(RECT& r) {
+    m_impl->sizeBox = r;
+}
+RECT& CPaintManagerUI::GetCaptionRect() {
+    return m_impl->caption;
+}
+void CPaintManagerUI::SetCaptionRect(RECT& r) {
+    m_impl->caption = r;
+}
+SIZE CPaintManagerUI::GetRoundCorner() const {
+    return m_impl->roundCorner;
+}
+void CPaintManagerUI::SetRoundCorner(int cx, int cy) {
+    m_impl->roundCorner = SIZE{cx, cy};
+}
+SIZE CPaintManagerUI::GetMinInfo() const {
+    return m_impl->minInfo;
+}
+void CPaintManagerUI::SetMinInfo(int cx, int cy) {
+    m_impl->minInfo = SIZE{cx, cy};
+}
+SIZE CPaintManagerUI::GetMaxInfo() const {
+    return m_impl->maxInfo;
+}
+void CPaintManagerUI::SetMaxInfo(int cx, int cy) {
+    m_impl->maxInfo = SIZE{cx, cy};
+}
+void CPaintManagerUI::SetTransparent(int n) {
+    m_impl->opacity = std::clamp(n, 0, 255);
+}
+void CPaintManagerUI::SetBackgroundTransparent(bool b) {
+    m_impl->bkTrans = b;
+}
+bool CPaintManagerUI::IsShowUpdateRect() const {
+    return m_impl->showUpdateRect;
+}
+void CPaintManagerUI::SetShowUpdateRect(bool b) {
+    m_impl->showUpdateRect = b;
+}
 
-HINSTANCE CPaintManagerUI::GetInstance() { return g_hInstance; }
+HINSTANCE CPaintManagerUI::GetInstance() {
+    return g_hInstance;
+}
 CDuiString CPaintManagerUI::GetInstancePath() {
     wchar_t path[MAX_PATH] = {0};
     ::GetModuleFileNameW(reinterpret_cast<HMODULE>(g_hInstance), path, MAX_PATH);
@@ -158,29 +200,60 @@ CDuiString CPaintManagerUI::GetInstancePath() {
     int cut = std::max(s.ReverseFind(L'\\'), s.ReverseFind(L'/'));
     return cut >= 0 ? s.Left(cut + 1) : CDuiString();
 }
-CDuiString CPaintManagerUI::GetCurrentPath() { return g_currentPath; }
-CDuiString CPaintManagerUI::GetResourcePath() { return g_resourcePath; }
-void CPaintManagerUI::SetInstance(HINSTANCE h) { g_hInstance = h; }
-void CPaintManagerUI::SetCurrentPath(LPCTSTR p) { g_currentPath = p; }
+CDuiString CPaintManagerUI::GetCurrentPath() {
+    return g_currentPath;
+}
+CDuiString CPaintManagerUI::GetResourcePath() {
+    return g_resourcePath;
+}
+void CPaintManagerUI::SetInstance(HINSTANCE h) {
+    g_hInstance = h;
+}
+void CPaintManagerUI::SetCurrentPath(LPCTSTR p) {
+    g_currentPath = p;
+}
 void CPaintManagerUI::SetResourcePath(LPCTSTR p) {
     g_resourcePath = p;
     wchar_t last = g_resourcePath.GetAt(g_resourcePath.GetLength() - 1);
     if (!g_resourcePath.IsEmpty() && last != L'\\' && last != L'/') g_resourcePath += L'\\';
 }
 
-DWORD CPaintManagerUI::GetDefaultDisabledColor() const { return m_impl->disabledColor; }
-void CPaintManagerUI::SetDefaultDisabledColor(DWORD c) { m_impl->disabledColor = c; }
-DWORD CPaintManagerUI::GetDefaultFontColor() const { return m_impl->fontColor; }
-void CPaintManagerUI::SetDefaultFontColor(DWORD c) { m_impl->fontColor = c; }
-DWORD CPaintManagerUI::GetDefaultLinkFontColor() const { return m_impl->linkColor; }
-void CPaintManagerUI::SetDefaultLinkFontColor(DWORD c) { m_impl->linkColor = c; }
-DWORD CPaintManagerUI::GetDefaultLinkHoverFontColor() const { return m_impl->linkHoverColor; }
-void CPaintManagerUI::SetDefaultLinkHoverFontColor(DWORD c) { m_impl->linkHoverColor = c; }
-DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const { return m_impl->selectedBkColor; }
-void CPaintManagerUI::SetDefaultSelectedBkColor(DWORD c) { m_impl->selectedBkColor = c; }
+DWORD CPaintManagerUI::GetDefaultDisabledColor() const {
+    return m_impl->disabledColor;
+}
+void CPaintManagerUI::SetDefaultDisabledColor(DWORD c) {
+    m_impl->disabledColor = c;
+}
+DWORD CPaintManagerUI::GetDefaultFontColor() const {
+    return m_impl->fontColor;
+}
+void CPaintManagerUI::SetDefaultFontColor(DWORD c) {
+    m_impl->fontColor = c;
+}
+DWORD CPaintManagerUI::GetDefaultLinkFontColor() const {
+    return m_impl->linkColor;
+}
+void CPaintManagerUI::SetDefaultLinkFontColor(DWORD c) {
+    m_impl->linkColor = c;
+}
+DWORD CPaintManagerUI::GetDefaultLinkHoverFontColor() const {
+    return m_impl->linkHoverColor;
+}
+void CPaintManagerUI::SetDefaultLinkHoverFontColor(DWORD c) {
+    m_impl->linkHoverColor = c;
+}
+DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const {
+    return m_impl->selectedBkColor;
+}
+void CPaintManagerUI::SetDefaultSelectedBkColor(DWORD c) {
+    m_impl->selectedBkColor = c;
+}
 
-TFontInfo* CPaintManagerUI::GetDefaultFontInfo() { return &m_impl->defaultFont; }
-void CPaintManagerUI::SetDefaultFont(LPCTSTR name, int size, bool bold, bool underline, bool italic) {
+TFontInfo* CPaintManagerUI::GetDefaultFontInfo() {
+    return &m_impl->defaultFont;
+}
+void CPaintManagerUI::SetDefaultFont(LPCTSTR name, int size, bool bold, bool underline,
+                                     bool italic) {
     TFontInfo& f = m_impl->defaultFont;
     if (name && *name) f.sFontName = name;
     f.iSize = size;
@@ -188,7 +261,9 @@ void CPaintManagerUI::SetDefaultFont(LPCTSTR name, int size, bool bold, bool und
     f.bUnderline = underline;
     f.bItalic = italic;
 }
-DWORD CPaintManagerUI::GetCustomFontCount() const { return static_cast<DWORD>(m_impl->fonts.size()); }
+DWORD CPaintManagerUI::GetCustomFontCount() const {
+    return static_cast<DWORD>(m_impl->fonts.size());
+}
 int CPaintManagerUI::AddFont(LPCTSTR name, int size, bool bold, bool underline, bool italic) {
     TFontInfo f;
     f.sFontName = name && *name ? name : m_impl->defaultFont.sFontName.GetData();
@@ -199,13 +274,17 @@ int CPaintManagerUI::AddFont(LPCTSTR name, int size, bool bold, bool underline, 
     m_impl->fonts.push_back(f);
     return static_cast<int>(m_impl->fonts.size()) - 1;
 }
-void CPaintManagerUI::RemoveAllFonts() { m_impl->fonts.clear(); }
+void CPaintManagerUI::RemoveAllFonts() {
+    m_impl->fonts.clear();
+}
 TFontInfo* CPaintManagerUI::GetFontInfo(int i) {
     if (i < 0 || i >= static_cast<int>(m_impl->fonts.size())) return &m_impl->defaultFont;
     return &m_impl->fonts[static_cast<size_t>(i)];
 }
 
-const TImageInfo* CPaintManagerUI::GetImage(LPCTSTR bitmap) { return GetImageEx(bitmap); }
+const TImageInfo* CPaintManagerUI::GetImage(LPCTSTR bitmap) {
+    return GetImageEx(bitmap);
+}
 
 const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR, DWORD mask) {
     if (!bitmap || !*bitmap) return nullptr;
@@ -237,7 +316,9 @@ const TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR bitmap, LPCTSTR, DWORD mas
     e.info.pImage = e.image.get();
     return &e.info;
 }
-void CPaintManagerUI::RemoveAllImages() { m_impl->images.clear(); }
+void CPaintManagerUI::RemoveAllImages() {
+    m_impl->images.clear();
+}
 
 void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR name, LPCTSTR list) {
     if (name && list) m_impl->defaultAttributes[name] = list;
@@ -247,7 +328,9 @@ LPCTSTR CPaintManagerUI::GetDefaultAttributeList(LPCTSTR name) const {
     auto it = m_impl->defaultAttributes.find(name);
     return it == m_impl->defaultAttributes.end() ? nullptr : it->second.c_str();
 }
-void CPaintManagerUI::RemoveAllDefaultAttributeList() { m_impl->defaultAttributes.clear(); }
+void CPaintManagerUI::RemoveAllDefaultAttributeList() {
+    m_impl->defaultAttributes.clear();
+}
 
 bool CPaintManagerUI::AttachDialog(CControlUI* pControl) {
     if (!pControl) return false;
@@ -270,7 +353,9 @@ bool CPaintManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent) {
     return true;
 }
 
-void CPaintManagerUI::ReapObjects(CControlUI* pControl) { ForgetControl(pControl); }
+void CPaintManagerUI::ReapObjects(CControlUI* pControl) {
+    ForgetControl(pControl);
+}
 
 void CPaintManagerUI::ForgetControl(CControlUI* c) {
     Impl& m = *m_impl;
@@ -281,8 +366,10 @@ void CPaintManagerUI::ForgetControl(CControlUI* c) {
     if (m.root == c) m.root = nullptr;
     KillTimer(c);
     m.postPaint.erase(std::remove(m.postPaint.begin(), m.postPaint.end(), c), m.postPaint.end());
-    for (auto& g : m.optionGroups) g.second.erase(std::remove(g.second.begin(), g.second.end(), c), g.second.end());
-    for (TNotifyUI& n : m.asyncNotify) if (n.pSender == c) n.pSender = nullptr;
+    for (auto& g : m.optionGroups)
+        g.second.erase(std::remove(g.second.begin(), g.second.end(), c), g.second.end());
+    for (TNotifyUI& n : m.asyncNotify)
+        if (n.pSender == c) n.pSender = nullptr;
 }
 
 bool CPaintManagerUI::AddOptionGroup(LPCTSTR name, CControlUI* c) {
@@ -300,9 +387,13 @@ void CPaintManagerUI::RemoveOptionGroup(LPCTSTR name, CControlUI* c) {
     auto* g = GetOptionGroup(name);
     if (g) g->erase(std::remove(g->begin(), g->end(), c), g->end());
 }
-void CPaintManagerUI::RemoveAllOptionGroups() { m_impl->optionGroups.clear(); }
+void CPaintManagerUI::RemoveAllOptionGroups() {
+    m_impl->optionGroups.clear();
+}
 
-CControlUI* CPaintManagerUI::GetFocus() const { return m_impl->focus; }
+CControlUI* CPaintManagerUI::GetFocus() const {
+    return m_impl->focus;
+}
 void CPaintManagerUI::SetFocus(CControlUI* c) {
     Impl& m = *m_impl;
     if (c == m.focus) return;
@@ -381,7 +472,9 @@ void CPaintManagerUI::ReleaseCapture() {
     m_impl->captured = false;
     if (was) ::ReleaseCapture();
 }
-bool CPaintManagerUI::IsCaptured() { return m_impl->captured; }
+bool CPaintManagerUI::IsCaptured() {
+    return m_impl->captured;
+}
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* p) {
     auto& v = m_impl->notifiers;
@@ -434,10 +527,18 @@ static bool RemoveOne(std::vector<IMessageFilterUI*>& v, IMessageFilterUI* f) {
     v.erase(it);
     return true;
 }
-bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* f) { return AddUnique(m_impl->preFilters, f); }
-bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* f) { return RemoveOne(m_impl->preFilters, f); }
-bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* f) { return AddUnique(m_impl->filters, f); }
-bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* f) { return RemoveOne(m_impl->filters, f); }
+bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* f) {
+    return AddUnique(m_impl->preFilters, f);
+}
+bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* f) {
+    return RemoveOne(m_impl->preFilters, f);
+}
+bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* f) {
+    return AddUnique(m_impl->filters, f);
+}
+bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* f) {
+    return RemoveOne(m_impl->filters, f);
+}
 
 bool CPaintManagerUI::AddPostPaint(CControlUI* c) {
     auto& v = m_impl->postPaint;
@@ -467,9 +568,13 @@ void CPaintManagerUI::AddDelayedCleanup(CControlUI* c) {
     if (m_impl->hwnd) ::PostMessageW(m_impl->hwnd, kAsyncNotifyMsg, 0, 0);
 }
 
-CControlUI* CPaintManagerUI::GetRoot() const { return m_impl->root; }
+CControlUI* CPaintManagerUI::GetRoot() const {
+    return m_impl->root;
+}
 
-CControlUI* CPaintManagerUI::__FindControlFromPoint(CControlUI* pThis, LPVOID) { return pThis; }
+CControlUI* CPaintManagerUI::__FindControlFromPoint(CControlUI* pThis, LPVOID) {
+    return pThis;
+}
 CControlUI* CPaintManagerUI::__FindControlFromName(CControlUI* pThis, LPVOID pData) {
     const wchar_t* name = static_cast<const wchar_t*>(pData);
     return pThis->GetName() == name ? pThis : nullptr;
@@ -670,8 +775,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = ::BeginPaint(m.hwnd, &ps);
-            if (dc) PaintTo(dc, ps.rcPaint);
-            else DoLayoutIfNeeded();
+            if (dc)
+                PaintTo(dc, ps.rcPaint);
+            else
+                DoLayoutIfNeeded();
             ::EndPaint(m.hwnd, &ps);
             lRes = 0;
             return true;
@@ -720,7 +827,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
                 }
                 m.hover = c;
                 if (QCoreApplication::instance()) QToolTip::hideText();
-                if (c && !c->GetToolTip().IsEmpty()) ::SetTimer(m.hwnd, kTooltipTimer, 400, nullptr);
+                if (c && !c->GetToolTip().IsEmpty())
+                    ::SetTimer(m.hwnd, kTooltipTimer, 400, nullptr);
                 if (c) {
                     TEventUI e = MakeEvent(UIEVENT_MOUSEENTER, c, pt, wParam, lParam);
                     c->Event(e);
@@ -783,7 +891,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             m.mouse = pt;
             CControlUI* c = FindControl(pt);
             if (!c || c->GetManager() != this) break;
-            TEventUI e = MakeEvent(UIEVENT_CONTEXTMENU, c, pt, static_cast<WPARAM>(reinterpret_cast<UINT_PTR>(c)), 0);
+            TEventUI e = MakeEvent(UIEVENT_CONTEXTMENU, c, pt,
+                                   static_cast<WPARAM>(reinterpret_cast<UINT_PTR>(c)), 0);
             c->Event(e);
             break;
         }
@@ -804,9 +913,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         case WM_KEYUP:
         case WM_SYSKEYDOWN: {
             if (!m.focus) break;
-            int type = uMsg == WM_CHAR ? UIEVENT_CHAR
+            int type = uMsg == WM_CHAR      ? UIEVENT_CHAR
                        : uMsg == WM_KEYDOWN ? UIEVENT_KEYDOWN
-                       : uMsg == WM_KEYUP ? UIEVENT_KEYUP : UIEVENT_SYSKEY;
+                       : uMsg == WM_KEYUP   ? UIEVENT_KEYUP
+                                            : UIEVENT_SYSKEY;
             TEventUI e = MakeEvent(type, m.focus, m.mouse, wParam, lParam);
             e.chKey = static_cast<TCHAR>(wParam);
             m.key = m.focus;

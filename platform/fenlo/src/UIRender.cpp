@@ -33,7 +33,8 @@ void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color) {
 void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD a, DWORD b, bool vertical, int) {
     QPainter* p = winplat::PainterOf(hDC);
     if (!p || UIIsRectEmpty(rc)) return;
-    QLinearGradient g(rc.left, rc.top, vertical ? rc.left : rc.right, vertical ? rc.bottom : rc.top);
+    QLinearGradient g(rc.left, rc.top, vertical ? rc.left : rc.right,
+                      vertical ? rc.bottom : rc.top);
     g.setColorAt(0, QC(a));
     g.setColorAt(1, QC(b));
     p->fillRect(QR(rc), g);
@@ -88,9 +89,9 @@ void CRenderEngine::FillRoundRect(HDC hDC, const RECT& rc, int width, int height
     p->restore();
 }
 
-void CRenderEngine::DrawImage(HDC hDC, const TImageInfo* image, const RECT& rc,
-                              const RECT& rcPaint, const RECT& src, const RECT& corner,
-                              bool, BYTE fade, bool hole, bool xtiled, bool ytiled) {
+void CRenderEngine::DrawImage(HDC hDC, const TImageInfo* image, const RECT& rc, const RECT& rcPaint,
+                              const RECT& src, const RECT& corner, bool, BYTE fade, bool hole,
+                              bool xtiled, bool ytiled) {
     QPainter* p = winplat::PainterOf(hDC);
     QImage* img = ImageOf(image);
     if (!p || !img || img->isNull()) return;
@@ -140,23 +141,35 @@ bool CRenderEngine::DrawImageString(HDC hDC, CPaintManagerUI* pm, const RECT& rc
     BYTE fade = 255;
     DWORD mask = 0;
     auto apply = [&](const std::wstring& n, const std::wstring& v) {
-        if (n == L"file" || n == L"res") file = v;
+        if (n == L"file" || n == L"res")
+            file = v;
         else if (n == L"dest") {
             RECT d = ParseRect(v.c_str());
-            dest = RECT{rcItem.left + d.left, rcItem.top + d.top, rcItem.left + d.right, rcItem.top + d.bottom};
+            dest = RECT{rcItem.left + d.left, rcItem.top + d.top, rcItem.left + d.right,
+                        rcItem.top + d.bottom};
             if (dest.right > rcItem.right) dest.right = rcItem.right;
             if (dest.bottom > rcItem.bottom) dest.bottom = rcItem.bottom;
-        } else if (n == L"source") { src = ParseRect(v.c_str()); haveSrc = true; }
-        else if (n == L"corner") corner = ParseRect(v.c_str());
-        else if (n == L"fade") fade = static_cast<BYTE>(std::clamp(ParseInt(v.c_str()), 0, 255));
-        else if (n == L"hole") hole = ParseBool(v.c_str());
-        else if (n == L"xtiled") xt = ParseBool(v.c_str());
-        else if (n == L"ytiled") yt = ParseBool(v.c_str());
-        else if (n == L"mask") mask = ParseColor(v.c_str());
+        } else if (n == L"source") {
+            src = ParseRect(v.c_str());
+            haveSrc = true;
+        } else if (n == L"corner")
+            corner = ParseRect(v.c_str());
+        else if (n == L"fade")
+            fade = static_cast<BYTE>(std::clamp(ParseInt(v.c_str()), 0, 255));
+        else if (n == L"hole")
+            hole = ParseBool(v.c_str());
+        else if (n == L"xtiled")
+            xt = ParseBool(v.c_str());
+        else if (n == L"ytiled")
+            yt = ParseBool(v.c_str());
+        else if (n == L"mask")
+            mask = ParseColor(v.c_str());
     };
     std::wstring s(pStrImage);
-    if (s.find(L'=') == std::wstring::npos) file = s;
-    else ForEachAttribute(pStrImage, apply);
+    if (s.find(L'=') == std::wstring::npos)
+        file = s;
+    else
+        ForEachAttribute(pStrImage, apply);
     if (pStrModify) ForEachAttribute(pStrModify, apply);
     if (file.empty()) return false;
     const TImageInfo* info = pm->GetImageEx(file.c_str(), nullptr, mask);
@@ -172,12 +185,18 @@ namespace {
 
 int Flags(UINT style) {
     int f = 0;
-    if (style & DT_CENTER) f |= Qt::AlignHCenter;
-    else if (style & DT_RIGHT) f |= Qt::AlignRight;
-    else f |= Qt::AlignLeft;
-    if (style & DT_VCENTER) f |= Qt::AlignVCenter;
-    else if (style & DT_BOTTOM) f |= Qt::AlignBottom;
-    else f |= Qt::AlignTop;
+    if (style & DT_CENTER)
+        f |= Qt::AlignHCenter;
+    else if (style & DT_RIGHT)
+        f |= Qt::AlignRight;
+    else
+        f |= Qt::AlignLeft;
+    if (style & DT_VCENTER)
+        f |= Qt::AlignVCenter;
+    else if (style & DT_BOTTOM)
+        f |= Qt::AlignBottom;
+    else
+        f |= Qt::AlignTop;
     if (!(style & DT_SINGLELINE) && (style & DT_WORDBREAK)) f |= Qt::TextWrapAnywhere;
     return f;
 }
@@ -231,7 +250,9 @@ struct Piece {
     int width = 0, height = 0, ascent = 0;
 };
 
-bool IsCjk(QChar c) { return c.unicode() >= 0x2E80; }
+bool IsCjk(QChar c) {
+    return c.unicode() >= 0x2E80;
+}
 
 // Splits the markup into pieces that can be placed one after another.
 std::vector<Piece> ParseMarkup(CPaintManagerUI* pm, const QString& s, DWORD color,
@@ -270,11 +291,17 @@ std::vector<Piece> ParseMarkup(CPaintManagerUI* pm, const QString& s, DWORD colo
     const int n = s.size();
     while (i < n) {
         QChar c = s[i];
-        QChar close = c == QLatin1Char('<') ? QLatin1Char('>') : (c == QLatin1Char('{') ? QLatin1Char('}') : QChar());
+        QChar close = c == QLatin1Char('<') ? QLatin1Char('>')
+                                            : (c == QLatin1Char('{') ? QLatin1Char('}') : QChar());
         int end = close.isNull() ? -1 : s.indexOf(close, i + 1);
         if (end < 0) {
-            if (c == QLatin1Char('\n')) { flush(); Piece p; p.kind = Piece::Break; out.push_back(p); }
-            else run += c;
+            if (c == QLatin1Char('\n')) {
+                flush();
+                Piece p;
+                p.kind = Piece::Break;
+                out.push_back(p);
+            } else
+                run += c;
             ++i;
             continue;
         }
@@ -292,16 +319,24 @@ std::vector<Piece> ParseMarkup(CPaintManagerUI* pm, const QString& s, DWORD colo
         flush();
         i = end + 1;
         if (closing) {
-            if ((name == "b" || name == "i" || name == "u" || name == "f") && fonts.size() > 1) fonts.pop_back();
-            else if (name == "c" && colors.size() > 1) colors.pop_back();
-            else if (name == "a") { link = -1; if (colors.size() > 1) colors.pop_back(); }
+            if ((name == "b" || name == "i" || name == "u" || name == "f") && fonts.size() > 1)
+                fonts.pop_back();
+            else if (name == "c" && colors.size() > 1)
+                colors.pop_back();
+            else if (name == "a") {
+                link = -1;
+                if (colors.size() > 1) colors.pop_back();
+            }
             continue;
         }
         if (name == "b" || name == "u" || (name == "i" && arg.isEmpty())) {
             QFont f = fonts.back();
-            if (name == "b") f.setBold(true);
-            else if (name == "u") f.setUnderline(true);
-            else f.setItalic(true);
+            if (name == "b")
+                f.setBold(true);
+            else if (name == "u")
+                f.setUnderline(true);
+            else
+                f.setItalic(true);
             fonts.push_back(f);
         } else if (name == "f") {
             fonts.push_back(FontOf(pm, arg.toInt()));
@@ -373,8 +408,14 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pm, RECT& rc, LPCTSTR
     const bool single = (uStyle & DT_SINGLELINE) != 0;
     const int defHeight = QFontMetrics(FontOf(pm, -1)).height();
 
-    struct Placed { size_t piece; int x; };
-    struct Line { std::vector<Placed> items; int width = 0, height = 0, ascent = 0; };
+    struct Placed {
+        size_t piece;
+        int x;
+    };
+    struct Line {
+        std::vector<Placed> items;
+        int width = 0, height = 0, ascent = 0;
+    };
     std::vector<Line> lines(1);
     for (size_t k = 0; k < pieces.size(); ++k) {
         const Piece& p = pieces[k];
@@ -410,13 +451,20 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pm, RECT& rc, LPCTSTR
     }
     QPainter* painter = winplat::PainterOf(hDC);
     int y = rc.top;
-    if (uStyle & DT_VCENTER) y = rc.top + ((rc.bottom - rc.top) - total) / 2;
-    else if (uStyle & DT_BOTTOM) y = rc.bottom - total;
-    if (painter) { painter->save(); painter->setClipRect(QR(rc), Qt::IntersectClip); }
+    if (uStyle & DT_VCENTER)
+        y = rc.top + ((rc.bottom - rc.top) - total) / 2;
+    else if (uStyle & DT_BOTTOM)
+        y = rc.bottom - total;
+    if (painter) {
+        painter->save();
+        painter->setClipRect(QR(rc), Qt::IntersectClip);
+    }
     for (const Line& l : lines) {
         int x0 = rc.left;
-        if (uStyle & DT_CENTER) x0 = rc.left + (width - l.width) / 2;
-        else if (uStyle & DT_RIGHT) x0 = rc.right - l.width;
+        if (uStyle & DT_CENTER)
+            x0 = rc.left + (width - l.width) / 2;
+        else if (uStyle & DT_RIGHT)
+            x0 = rc.right - l.width;
         int baseline = y + l.ascent;
         for (const Placed& it : l.items) {
             const Piece& p = pieces[it.piece];
@@ -424,7 +472,8 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pm, RECT& rc, LPCTSTR
             if (p.link >= 0 && p.kind != Piece::Skip && nLinkRects < maxLinks && pLinks && sLinks) {
                 RECT r{x, y, x + p.width, y + l.height};
                 // Neighbouring pieces of one link on one line share a rectangle.
-                if (nLinkRects > 0 && sLinks[nLinkRects - 1] == D(links[static_cast<size_t>(p.link)]) &&
+                if (nLinkRects > 0 &&
+                    sLinks[nLinkRects - 1] == D(links[static_cast<size_t>(p.link)]) &&
                     pLinks[nLinkRects - 1].right == r.left && pLinks[nLinkRects - 1].top == r.top) {
                     pLinks[nLinkRects - 1].right = r.right;
                 } else {

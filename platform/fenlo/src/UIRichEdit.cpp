@@ -38,14 +38,20 @@ CRichEditUI::CRichEditUI() : m_impl(new Impl) {
 }
 CRichEditUI::~CRichEditUI() = default;
 
-LPCTSTR CRichEditUI::GetClass() const { return L"RichEditUI"; }
+LPCTSTR CRichEditUI::GetClass() const {
+    return L"RichEditUI";
+}
 LPVOID CRichEditUI::GetInterface(LPCTSTR n) {
     if (n && wcscmp(n, L"RichEdit") == 0) return static_cast<CRichEditUI*>(this);
     return CContainerUI::GetInterface(n);
 }
-UINT CRichEditUI::GetControlFlags() const { return IsEnabled() ? (UIFLAG_SETCURSOR | UIFLAG_TABSTOP) : 0; }
+UINT CRichEditUI::GetControlFlags() const {
+    return IsEnabled() ? (UIFLAG_SETCURSOR | UIFLAG_TABSTOP) : 0;
+}
 
-CDuiString CRichEditUI::GetText() const { return D(m_impl->doc.toPlainText()); }
+CDuiString CRichEditUI::GetText() const {
+    return D(m_impl->doc.toPlainText());
+}
 void CRichEditUI::SetText(LPCTSTR text) {
     m_impl->doc.setPlainText(Q(text));
     m_impl->cursor = QTextCursor(&m_impl->doc);
@@ -83,7 +89,8 @@ CDuiString CRichEditUI::GetEditContent() const {
             if (cf.isImageFormat() && cf.hasProperty(kCodeProperty)) {
                 QString code = cf.property(kCodeProperty).toString();
                 // One fragment may hold several equal pictures in a row.
-                for (int i = 0; i < fr.length(); ++i) out += QStringLiteral("[$") + code + QStringLiteral("$]");
+                for (int i = 0; i < fr.length(); ++i)
+                    out += QStringLiteral("[$") + code + QStringLiteral("$]");
             } else {
                 out += fr.text();
             }
@@ -92,20 +99,44 @@ CDuiString CRichEditUI::GetEditContent() const {
     return D(out);
 }
 
-void CRichEditUI::setNotyWnd(HWND h) { m_hNotyWnd = h; }
-HWND CRichEditUI::getNotyWnd() const { return m_hNotyWnd; }
-void CRichEditUI::SetReadOnly(bool b) { m_bReadOnly = b; }
-bool CRichEditUI::IsReadOnly() const { return m_bReadOnly; }
-void CRichEditUI::SetLimitText(int n) { m_iLimitText = std::max(0, n); }
-int CRichEditUI::GetLimitText() const { return m_iLimitText; }
-void CRichEditUI::SetTextColor(DWORD c) { m_dwTextColor = c; Invalidate(); }
-DWORD CRichEditUI::GetTextColor() const { return m_dwTextColor; }
-void CRichEditUI::SetFont(int i) { m_iFont = i; m_impl->doc.setDefaultFont(FontOf(m_pManager, i)); Invalidate(); }
+void CRichEditUI::setNotyWnd(HWND h) {
+    m_hNotyWnd = h;
+}
+HWND CRichEditUI::getNotyWnd() const {
+    return m_hNotyWnd;
+}
+void CRichEditUI::SetReadOnly(bool b) {
+    m_bReadOnly = b;
+}
+bool CRichEditUI::IsReadOnly() const {
+    return m_bReadOnly;
+}
+void CRichEditUI::SetLimitText(int n) {
+    m_iLimitText = std::max(0, n);
+}
+int CRichEditUI::GetLimitText() const {
+    return m_iLimitText;
+}
+void CRichEditUI::SetTextColor(DWORD c) {
+    m_dwTextColor = c;
+    Invalidate();
+}
+DWORD CRichEditUI::GetTextColor() const {
+    return m_dwTextColor;
+}
+void CRichEditUI::SetFont(int i) {
+    m_iFont = i;
+    m_impl->doc.setDefaultFont(FontOf(m_pManager, i));
+    Invalidate();
+}
 void CRichEditUI::SetSelAll() {
     m_impl->cursor.select(QTextCursor::Document);
     Invalidate();
 }
-void CRichEditUI::Undo() { m_impl->doc.undo(&m_impl->cursor); Invalidate(); }
+void CRichEditUI::Undo() {
+    m_impl->doc.undo(&m_impl->cursor);
+    Invalidate();
+}
 
 void CRichEditUI::DoEvent(TEventUI& event) {
     QTextCursor& c = m_impl->cursor;
@@ -113,13 +144,16 @@ void CRichEditUI::DoEvent(TEventUI& event) {
         case UIEVENT_SETFOCUS:
         case UIEVENT_KILLFOCUS:
             m_bFocused = event.Type == UIEVENT_SETFOCUS;
-            if (m_bFocused && m_pManager) ::CreateCaret(m_pManager->GetPaintWindow(), nullptr, 1, 16);
-            else ::DestroyCaret();
+            if (m_bFocused && m_pManager)
+                ::CreateCaret(m_pManager->GetPaintWindow(), nullptr, 1, 16);
+            else
+                ::DestroyCaret();
             Invalidate();
             return;
         case UIEVENT_BUTTONDOWN: {
             m_impl->doc.setTextWidth(std::max<int>(1, GetWidth()));
-            QPointF p(event.ptMouse.x - m_rcItem.left, event.ptMouse.y - m_rcItem.top + m_impl->scrollY);
+            QPointF p(event.ptMouse.x - m_rcItem.left,
+                      event.ptMouse.y - m_rcItem.top + m_impl->scrollY);
             int pos = m_impl->doc.documentLayout()->hitTest(p, Qt::FuzzyHit);
             if (pos >= 0) c.setPosition(pos);
             Invalidate();
@@ -132,7 +166,8 @@ void CRichEditUI::DoEvent(TEventUI& event) {
             int key = static_cast<int>(event.wParam);
             bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
             if (key == VK_RETURN && !ctrl) {
-                if (m_hNotyWnd) ::PostMessageW(m_hNotyWnd, UM_RICHEDIT_SEND, 0, reinterpret_cast<LPARAM>(this));
+                if (m_hNotyWnd)
+                    ::PostMessageW(m_hNotyWnd, UM_RICHEDIT_SEND, 0, reinterpret_cast<LPARAM>(this));
                 return;
             }
             if (ctrl && key == 'V' && !m_bReadOnly) {
@@ -140,15 +175,22 @@ void CRichEditUI::DoEvent(TEventUI& event) {
                 if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
             } else if (ctrl && key == 'C') {
                 if (QGuiApplication::instance() && c.hasSelection())
-                    QGuiApplication::clipboard()->setText(c.selectedText().replace(QChar(0x2029), QLatin1Char('\n')));
+                    QGuiApplication::clipboard()->setText(
+                        c.selectedText().replace(QChar(0x2029), QLatin1Char('\n')));
             } else if (ctrl && key == 'A') {
                 c.select(QTextCursor::Document);
-            } else if (key == VK_RETURN && ctrl && !m_bReadOnly) c.insertBlock();
-            else if (key == VK_LEFT) c.movePosition(QTextCursor::Left);
-            else if (key == VK_RIGHT) c.movePosition(QTextCursor::Right);
-            else if (key == VK_HOME) c.movePosition(QTextCursor::StartOfLine);
-            else if (key == VK_END) c.movePosition(QTextCursor::EndOfLine);
-            else if (key == VK_DELETE && !m_bReadOnly) c.deleteChar();
+            } else if (key == VK_RETURN && ctrl && !m_bReadOnly)
+                c.insertBlock();
+            else if (key == VK_LEFT)
+                c.movePosition(QTextCursor::Left);
+            else if (key == VK_RIGHT)
+                c.movePosition(QTextCursor::Right);
+            else if (key == VK_HOME)
+                c.movePosition(QTextCursor::StartOfLine);
+            else if (key == VK_END)
+                c.movePosition(QTextCursor::EndOfLine);
+            else if (key == VK_DELETE && !m_bReadOnly)
+                c.deleteChar();
             Invalidate();
             return;
         }
@@ -175,14 +217,20 @@ void CRichEditUI::DoEvent(TEventUI& event) {
 
 void CRichEditUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     std::wstring name(n ? n : L"");
-    if (name == L"readonly") SetReadOnly(ParseBool(v));
-    else if (name == L"maxchar") SetLimitText(ParseInt(v));
-    else if (name == L"textcolor") SetTextColor(ParseColor(v));
-    else if (name == L"font") SetFont(ParseInt(v));
-    else if (name == L"text") SetText(v);
-    else if (name == L"multiline" || name == L"wantreturn" || name == L"rich" || name == L"autovscroll" ||
-             name == L"wantctrlreturn" || name == L"textpadding") {}
-    else CContainerUI::SetAttribute(n, v);
+    if (name == L"readonly")
+        SetReadOnly(ParseBool(v));
+    else if (name == L"maxchar")
+        SetLimitText(ParseInt(v));
+    else if (name == L"textcolor")
+        SetTextColor(ParseColor(v));
+    else if (name == L"font")
+        SetFont(ParseInt(v));
+    else if (name == L"text")
+        SetText(v);
+    else if (name == L"multiline" || name == L"wantreturn" || name == L"rich" ||
+             name == L"autovscroll" || name == L"wantctrlreturn" || name == L"textpadding") {
+    } else
+        CContainerUI::SetAttribute(n, v);
 }
 
 void CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint) {
@@ -195,7 +243,8 @@ void CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     int h = GetHeight();
     // Keep the caret in view.
     QRectF caret = doc.documentLayout()->blockBoundingRect(m_impl->cursor.block());
-    if (caret.bottom() - m_impl->scrollY > h) m_impl->scrollY = static_cast<int>(caret.bottom()) - h;
+    if (caret.bottom() - m_impl->scrollY > h)
+        m_impl->scrollY = static_cast<int>(caret.bottom()) - h;
     if (caret.top() < m_impl->scrollY) m_impl->scrollY = static_cast<int>(caret.top());
     p->save();
     p->setClipRect(QR(m_rcPaint), Qt::IntersectClip);
@@ -213,7 +262,8 @@ void CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint) {
             QTextLine l = layout->lineForTextPosition(inBlock);
             if (l.isValid()) at += QPointF(l.cursorToX(inBlock), l.y());
         }
-        ::SetCaretPos(m_rcItem.left + static_cast<int>(at.x()), m_rcItem.top + static_cast<int>(at.y()) - m_impl->scrollY);
+        ::SetCaretPos(m_rcItem.left + static_cast<int>(at.x()),
+                      m_rcItem.top + static_cast<int>(at.y()) - m_impl->scrollY);
     }
     if (m_impl->cursor.hasSelection()) {
         QAbstractTextDocumentLayout::Selection sel;
@@ -224,7 +274,8 @@ void CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     }
     doc.documentLayout()->draw(p, ctx);
     p->restore();
-    if (m_nBorderSize == 0) CRenderEngine::DrawRect(hDC, m_rcItem, 1, m_bFocused ? 0xFF4A90D9 : 0xFFC8CDD3);
+    if (m_nBorderSize == 0)
+        CRenderEngine::DrawRect(hDC, m_rcItem, 1, m_bFocused ? 0xFF4A90D9 : 0xFFC8CDD3);
 }
 
 }  // namespace DuiLib

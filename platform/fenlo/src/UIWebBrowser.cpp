@@ -43,7 +43,8 @@ QString LocalPath(const QString& address) {
         QString p = u.isLocalFile() ? u.toLocalFile() : a.mid(5);
         while (p.startsWith(QLatin1String("///"))) p = p.mid(2);
         a = p;
-    } else if (a.contains(QLatin1String("://")) || a.startsWith(QLatin1String("about:"), Qt::CaseInsensitive)) {
+    } else if (a.contains(QLatin1String("://")) ||
+               a.startsWith(QLatin1String("about:"), Qt::CaseInsensitive)) {
         return QString();
     } else if (a.contains(QLatin1Char(':')) && !(a.size() > 1 && a[1] == QLatin1Char(':'))) {
         return QString();  // other schemes ("orinid:5", "app:...")
@@ -69,7 +70,8 @@ public:
 QString ReadText(const QString& nativePath) {
     std::string bytes;
     if (!winplat::ReadWholeFile(nativePath.toStdWString(), bytes)) return QString();
-    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF) return QString::fromUtf8(bytes.data() + 3, static_cast<qsizetype>(bytes.size() - 3));
+    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF)
+        return QString::fromUtf8(bytes.data() + 3, static_cast<qsizetype>(bytes.size() - 3));
     QString utf8 = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (!utf8.contains(QChar::ReplacementCharacter)) return utf8;
     return QString::fromStdWString(winplat::AnsiToWide(bytes));
@@ -95,7 +97,8 @@ HttpPage FetchPage(const std::wstring& url) {
     HINTERNET req = InternetOpenUrlW(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
     if (req) {
         DWORD status = 0, len = sizeof(status);
-        if (HttpQueryInfoW(req, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len, nullptr))
+        if (HttpQueryInfoW(req, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len,
+                           nullptr))
             page.status = static_cast<int>(status);
         wchar_t type[256] = {0};
         DWORD tlen = sizeof(type);
@@ -123,7 +126,8 @@ HttpPage FetchPage(const std::wstring& url) {
 // The page's text by its declared charset (answer header or meta), else UTF-8 when
 // it is valid, else the ANSI code page.
 QString DecodePage(const HttpPage& page) {
-    std::string head = page.contentType + page.body.substr(0, std::min<size_t>(page.body.size(), 2048));
+    std::string head =
+        page.contentType + page.body.substr(0, std::min<size_t>(page.body.size(), 2048));
     for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     size_t cs = head.find("charset=");
     std::string charset = cs == std::string::npos ? "" : head.substr(cs + 8, 12);
@@ -173,8 +177,9 @@ struct CWebBrowserUI::Impl {
     // Head of a page: linked and inline style sheets become the default style sheet.
     void TakeStyles(const QString& head) {
         QString css;
-        static const QRegularExpression link(QStringLiteral("<link[^>]*href\\s*=\\s*\"?([^\" >]+)\"?[^>]*>"),
-                                             QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression link(
+            QStringLiteral("<link[^>]*href\\s*=\\s*\"?([^\" >]+)\"?[^>]*>"),
+            QRegularExpression::CaseInsensitiveOption);
         auto it = link.globalMatch(head);
         while (it.hasNext()) {
             QString path = LocalPath(it.next().captured(1));
@@ -187,8 +192,9 @@ struct CWebBrowserUI::Impl {
         while (st.hasNext()) css += st.next().captured(1) + QLatin1Char('\n');
         styleSheet = css;
         doc.setDefaultStyleSheet(css);
-        static const QRegularExpression bg(QStringLiteral("<body[^>]*bgcolor\\s*=\\s*\"?#([0-9a-fA-F]{6})"),
-                                           QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression bg(
+            QStringLiteral("<body[^>]*bgcolor\\s*=\\s*\"?#([0-9a-fA-F]{6})"),
+            QRegularExpression::CaseInsensitiveOption);
         auto m = bg.match(head);
         if (m.hasMatch()) bk = 0xFF000000u | m.captured(1).toUInt(nullptr, 16);
     }
@@ -200,15 +206,23 @@ CWebBrowserUI::CWebBrowserUI() : m_impl(new Impl) {
 }
 CWebBrowserUI::~CWebBrowserUI() = default;
 
-LPCTSTR CWebBrowserUI::GetClass() const { return L"WebBrowserUI"; }
+LPCTSTR CWebBrowserUI::GetClass() const {
+    return L"WebBrowserUI";
+}
 LPVOID CWebBrowserUI::GetInterface(LPCTSTR n) {
     if (n && wcscmp(n, L"WebBrowser") == 0) return static_cast<CWebBrowserUI*>(this);
     return CControlUI::GetInterface(n);
 }
-UINT CWebBrowserUI::GetControlFlags() const { return UIFLAG_SETCURSOR; }
+UINT CWebBrowserUI::GetControlFlags() const {
+    return UIFLAG_SETCURSOR;
+}
 
-void CWebBrowserUI::SetWebBrowserEventHandler(CWebBrowserEventHandler* h) { m_pHandler = h; }
-CWebBrowserEventHandler* CWebBrowserUI::GetWebBrowserEventHandler() const { return m_pHandler; }
+void CWebBrowserUI::SetWebBrowserEventHandler(CWebBrowserEventHandler* h) {
+    m_pHandler = h;
+}
+CWebBrowserEventHandler* CWebBrowserUI::GetWebBrowserEventHandler() const {
+    return m_pHandler;
+}
 
 bool CWebBrowserUI::RunNavigation(LPCTSTR url) {
     CDuiString address(url);
@@ -228,7 +242,9 @@ bool CWebBrowserUI::RunNavigation(LPCTSTR url) {
         QString html = path.isEmpty() ? QString() : ReadText(path);
         if (path.isEmpty() || (html.isEmpty() && !QFile::exists(path))) {
             bool cancelError = false;
-            if (m_pHandler) m_pHandler->NavigateError(this, address, L"", path.isEmpty() ? -1 : 404, cancelError);
+            if (m_pHandler)
+                m_pHandler->NavigateError(this, address, L"", path.isEmpty() ? -1 : 404,
+                                          cancelError);
             return false;
         }
         int head = html.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
@@ -264,12 +280,13 @@ void CWebBrowserUI::StartFetch(const CDuiString& address) {
     // The page is fetched on a worker; the answer is shown on this thread.
     std::thread([url, finish] {
         HttpPage page = FetchPage(url);
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [finish, page] { finish(page); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [finish, page] { finish(page); }, Qt::QueuedConnection);
     }).detach();
 }
 
-void CWebBrowserUI::FinishFetch(const std::wstring& url, bool ok, int status, const std::wstring& text) {
+void CWebBrowserUI::FinishFetch(const std::wstring& url, bool ok, int status,
+                                const std::wstring& text) {
     if (!ok || status >= 400) {
         bool cancel = false;
         if (m_pHandler) m_pHandler->NavigateError(this, url.c_str(), L"", ok ? status : -1, cancel);
@@ -291,9 +308,15 @@ void CWebBrowserUI::FinishFetch(const std::wstring& url, bool ok, int status, co
     Invalidate();
 }
 
-void CWebBrowserUI::Navigate2(LPCTSTR url) { if (url) RunNavigation(url); }
-void CWebBrowserUI::Refresh() { if (!m_sUrl.IsEmpty()) RunNavigation(m_sUrl); }
-CDuiString CWebBrowserUI::GetLocationUrl() const { return m_sUrl; }
+void CWebBrowserUI::Navigate2(LPCTSTR url) {
+    if (url) RunNavigation(url);
+}
+void CWebBrowserUI::Refresh() {
+    if (!m_sUrl.IsEmpty()) RunNavigation(m_sUrl);
+}
+CDuiString CWebBrowserUI::GetLocationUrl() const {
+    return m_sUrl;
+}
 
 void CWebBrowserUI::InitDocument() {
     CDuiString head;
@@ -335,16 +358,24 @@ void CWebBrowserUI::Clear() {
     Invalidate();
 }
 
-int CWebBrowserUI::GetDocCompleteCount() const { return m_nDocComplete; }
-void CWebBrowserUI::SetContextMenuMode(int mode) { m_nContextMenuMode = mode; }
-int CWebBrowserUI::GetContextMenuMode() const { return m_nContextMenuMode; }
+int CWebBrowserUI::GetDocCompleteCount() const {
+    return m_nDocComplete;
+}
+void CWebBrowserUI::SetContextMenuMode(int mode) {
+    m_nContextMenuMode = mode;
+}
+int CWebBrowserUI::GetContextMenuMode() const {
+    return m_nContextMenuMode;
+}
 
 void CWebBrowserUI::OnCopy() {
     if (m_impl->anchor < 0 || m_impl->cursor < 0 || m_impl->anchor == m_impl->cursor) return;
     QTextCursor c(&m_impl->doc);
     c.setPosition(m_impl->anchor);
     c.setPosition(m_impl->cursor, QTextCursor::KeepAnchor);
-    if (QGuiApplication::instance()) QGuiApplication::clipboard()->setText(c.selectedText().replace(QChar(0x2029), QLatin1Char('\n')));
+    if (QGuiApplication::instance())
+        QGuiApplication::clipboard()->setText(
+            c.selectedText().replace(QChar(0x2029), QLatin1Char('\n')));
 }
 void CWebBrowserUI::OnSelectAll() {
     m_impl->anchor = 0;
@@ -353,13 +384,26 @@ void CWebBrowserUI::OnSelectAll() {
     m_impl->cursor = c.position();
     Invalidate();
 }
-void CWebBrowserUI::SetBkground(DWORD color) { m_impl->bk = color | 0xFF000000u; Invalidate(); }
-void CWebBrowserUI::SetHomePage(LPCTSTR url) { m_sHomePage = url; }
-void CWebBrowserUI::SetAutoNavigation(bool b) { m_bAutoNavi = b; }
+void CWebBrowserUI::SetBkground(DWORD color) {
+    m_impl->bk = color | 0xFF000000u;
+    Invalidate();
+}
+void CWebBrowserUI::SetHomePage(LPCTSTR url) {
+    m_sHomePage = url;
+}
+void CWebBrowserUI::SetAutoNavigation(bool b) {
+    m_bAutoNavi = b;
+}
 
-CDuiString CWebBrowserUI::GetDocumentHtml() const { return D(m_impl->doc.toHtml()); }
-CDuiString CWebBrowserUI::GetDocumentText() const { return D(m_impl->doc.toPlainText()); }
-int CWebBrowserUI::GetBlockCount() const { return m_impl->doc.blockCount(); }
+CDuiString CWebBrowserUI::GetDocumentHtml() const {
+    return D(m_impl->doc.toHtml());
+}
+CDuiString CWebBrowserUI::GetDocumentText() const {
+    return D(m_impl->doc.toPlainText());
+}
+int CWebBrowserUI::GetBlockCount() const {
+    return m_impl->doc.blockCount();
+}
 
 CDuiString CWebBrowserUI::GetLinkAt(POINT pt) const {
     if (!UIPtInRect(m_rcItem, pt)) return CDuiString();
@@ -403,7 +447,8 @@ void CWebBrowserUI::DoEvent(TEventUI& event) {
             }
             return;
         case UIEVENT_BUTTONUP: {
-            bool wasClick = m_impl->selecting && m_impl->anchor == m_impl->HitPos(m_rcItem, event.ptMouse);
+            bool wasClick =
+                m_impl->selecting && m_impl->anchor == m_impl->HitPos(m_rcItem, event.ptMouse);
             m_impl->selecting = false;
             if (!wasClick) return;
             CDuiString link = GetLinkAt(event.ptMouse);
@@ -431,17 +476,27 @@ void CWebBrowserUI::DoEvent(TEventUI& event) {
             ::AppendMenuW(menu, MF_STRING, 2, L"全选");
             POINT pt = event.ptMouse;
             ::ClientToScreen(m_pManager->GetPaintWindow(), &pt);
-            int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD, pt.x, pt.y, 0, m_pManager->GetPaintWindow(), nullptr);
+            int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD, pt.x, pt.y, 0,
+                                          m_pManager->GetPaintWindow(), nullptr);
             ::DestroyMenu(menu);
-            if (chosen == 1) OnCopy();
-            else if (chosen == 2) OnSelectAll();
+            if (chosen == 1)
+                OnCopy();
+            else if (chosen == 2)
+                OnSelectAll();
             return;
         }
         case UIEVENT_KEYDOWN:
-            if (m_pHandler && m_pHandler->TranslateAccelerator(this, WM_KEYDOWN, event.wParam, event.lParam) == S_OK)
+            if (m_pHandler && m_pHandler->TranslateAccelerator(this, WM_KEYDOWN, event.wParam,
+                                                               event.lParam) == S_OK)
                 return;
-            if (event.chKey == 'C' && (::GetKeyState(VK_CONTROL) & 0x8000)) { OnCopy(); return; }
-            if (event.chKey == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000)) { OnSelectAll(); return; }
+            if (event.chKey == 'C' && (::GetKeyState(VK_CONTROL) & 0x8000)) {
+                OnCopy();
+                return;
+            }
+            if (event.chKey == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000)) {
+                OnSelectAll();
+                return;
+            }
             break;
         default:
             break;
@@ -451,10 +506,14 @@ void CWebBrowserUI::DoEvent(TEventUI& event) {
 
 void CWebBrowserUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     std::wstring name(n ? n : L"");
-    if (name == L"homepage") SetHomePage(v);
-    else if (name == L"autonavi") SetAutoNavigation(ParseBool(v));
-    else if (name == L"bkground") SetBkground(ParseColor(v));
-    else CControlUI::SetAttribute(n, v);
+    if (name == L"homepage")
+        SetHomePage(v);
+    else if (name == L"autonavi")
+        SetAutoNavigation(ParseBool(v));
+    else if (name == L"bkground")
+        SetBkground(ParseColor(v));
+    else
+        CControlUI::SetAttribute(n, v);
 }
 
 void CWebBrowserUI::DoPaint(HDC hDC, const RECT& rcPaint) {

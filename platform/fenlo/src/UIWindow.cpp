@@ -7,11 +7,19 @@ namespace DuiLib {
 CWindowWnd::CWindowWnd() = default;
 CWindowWnd::~CWindowWnd() = default;
 
-HWND CWindowWnd::GetHWND() const { return m_hWnd; }
-CWindowWnd::operator HWND() const { return m_hWnd; }
+HWND CWindowWnd::GetHWND() const {
+    return m_hWnd;
+}
+CWindowWnd::operator HWND() const {
+    return m_hWnd;
+}
 
-LPCTSTR CWindowWnd::GetSuperClassName() const { return nullptr; }
-UINT CWindowWnd::GetClassStyle() const { return 0; }
+LPCTSTR CWindowWnd::GetSuperClassName() const {
+    return nullptr;
+}
+UINT CWindowWnd::GetClassStyle() const {
+    return 0;
+}
 
 bool CWindowWnd::RegisterWindowClass() {
     winplat::InstallGui();
@@ -50,8 +58,8 @@ HWND CWindowWnd::Create(HWND parent, LPCTSTR name, DWORD style, DWORD exStyle, c
                   rc.bottom - rc.top, menu);
 }
 
-HWND CWindowWnd::Create(HWND parent, LPCTSTR name, DWORD style, DWORD exStyle, int x, int y,
-                        int cx, int cy, HMENU menu) {
+HWND CWindowWnd::Create(HWND parent, LPCTSTR name, DWORD style, DWORD exStyle, int x, int y, int cx,
+                        int cy, HMENU menu) {
     if (GetSuperClassName() && !RegisterSuperclass()) return nullptr;
     if (!GetSuperClassName() && !RegisterWindowClass()) return nullptr;
     m_hWnd = ::CreateWindowExW(exStyle, GetWindowClassName(), name, style, x, y, cx, cy, parent,
@@ -146,10 +154,14 @@ void CWindowWnd::CenterWindow() {
     int x = (rcCenter.left + rcCenter.right) / 2 - w / 2;
     int y = (rcCenter.top + rcCenter.bottom) / 2 - h / 2;
     // Keep the window on the screen's work area.
-    if (x < rcArea.left) x = rcArea.left;
-    else if (x + w > rcArea.right) x = rcArea.right - w;
-    if (y < rcArea.top) y = rcArea.top;
-    else if (y + h > rcArea.bottom) y = rcArea.bottom - h;
+    if (x < rcArea.left)
+        x = rcArea.left;
+    else if (x + w > rcArea.right)
+        x = rcArea.right - w;
+    if (y < rcArea.top)
+        y = rcArea.top;
+    else if (y + h > rcArea.bottom)
+        y = rcArea.bottom - h;
     ::SetWindowPos(m_hWnd, nullptr, x, y, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -190,8 +202,9 @@ LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
     } else {
         pThis = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
         if (uMsg == WM_NCDESTROY && pThis) {
-            LRESULT lRes = ::CallWindowProcW(pThis->m_OldWndProc ? pThis->m_OldWndProc : ::DefWindowProcW,
-                                             hWnd, uMsg, wParam, lParam);
+            LRESULT lRes =
+                ::CallWindowProcW(pThis->m_OldWndProc ? pThis->m_OldWndProc : ::DefWindowProcW,
+                                  hWnd, uMsg, wParam, lParam);
             ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
             if (pThis->m_bSubclassed) pThis->Unsubclass();
             pThis->m_hWnd = nullptr;

@@ -13,10 +13,18 @@
 namespace DuiLib {
 namespace detail {
 
-inline QString Q(const wchar_t* s) { return s ? QString::fromWCharArray(s) : QString(); }
-inline QString Q(const CDuiString& s) { return QString::fromWCharArray(s.GetData(), s.GetLength()); }
-inline CDuiString D(const QString& s) { return CDuiString(s.toStdWString()); }
-inline QRect QR(const RECT& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+inline QString Q(const wchar_t* s) {
+    return s ? QString::fromWCharArray(s) : QString();
+}
+inline QString Q(const CDuiString& s) {
+    return QString::fromWCharArray(s.GetData(), s.GetLength());
+}
+inline CDuiString D(const QString& s) {
+    return CDuiString(s.toStdWString());
+}
+inline QRect QR(const RECT& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
 inline QColor QC(DWORD argb) {
     return QColor((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, (argb >> 24) & 0xFF);
 }
@@ -40,7 +48,8 @@ void ForEachAttribute(const wchar_t* list, F f) {
     std::wstring s(list);
     size_t i = 0;
     while (i < s.size()) {
-        while (i < s.size() && (s[i] == L' ' || s[i] == L'\t' || s[i] == L'\r' || s[i] == L'\n')) ++i;
+        while (i < s.size() && (s[i] == L' ' || s[i] == L'\t' || s[i] == L'\r' || s[i] == L'\n'))
+            ++i;
         size_t eq = s.find(L'=', i);
         if (eq == std::wstring::npos) return;
         std::wstring name = s.substr(i, eq - i);

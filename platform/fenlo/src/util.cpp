@@ -14,8 +14,12 @@ int CDuiString::CompareNoCase(const wchar_t* t) const {
     for (auto& c : b) c = static_cast<wchar_t>(std::towlower(c));
     return a.compare(b);
 }
-void CDuiString::MakeUpper() { for (auto& c : m_s) c = static_cast<wchar_t>(std::towupper(c)); }
-void CDuiString::MakeLower() { for (auto& c : m_s) c = static_cast<wchar_t>(std::towlower(c)); }
+void CDuiString::MakeUpper() {
+    for (auto& c : m_s) c = static_cast<wchar_t>(std::towupper(c));
+}
+void CDuiString::MakeLower() {
+    for (auto& c : m_s) c = static_cast<wchar_t>(std::towlower(c));
+}
 CDuiString CDuiString::Left(int n) const {
     n = std::max(0, std::min(n, GetLength()));
     return CDuiString(m_s.substr(0, static_cast<size_t>(n)));
@@ -23,7 +27,8 @@ CDuiString CDuiString::Left(int n) const {
 CDuiString CDuiString::Mid(int pos, int n) const {
     if (pos < 0) pos = 0;
     if (pos >= GetLength()) return CDuiString();
-    return CDuiString(m_s.substr(static_cast<size_t>(pos), n < 0 ? std::wstring::npos : static_cast<size_t>(n)));
+    return CDuiString(
+        m_s.substr(static_cast<size_t>(pos), n < 0 ? std::wstring::npos : static_cast<size_t>(n)));
 }
 CDuiString CDuiString::Right(int n) const {
     n = std::max(0, std::min(n, GetLength()));
@@ -66,7 +71,10 @@ int CDuiString::Format(const wchar_t* format, ...) {
             m_s.assign(buf.data(), static_cast<size_t>(n));
             return n;
         }
-        if (buf.size() >= (1u << 20)) { m_s.assign(buf.data()); return GetLength(); }
+        if (buf.size() >= (1u << 20)) {
+            m_s.assign(buf.data());
+            return GetLength();
+        }
         buf.resize(buf.size() * 4);
     }
 }
@@ -88,19 +96,27 @@ bool UIIntersectRect(RECT* out, const RECT& a, const RECT& b) {
 bool UIPtInRect(const RECT& r, POINT pt) {
     return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
 }
-bool UIIsRectEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool UIIsRectEmpty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 namespace detail {
 
-bool ParseBool(const wchar_t* v) { return v && (wcscmp(v, L"true") == 0 || wcscmp(v, L"1") == 0); }
-int ParseInt(const wchar_t* v) { return v ? static_cast<int>(wcstol(v, nullptr, 10)) : 0; }
+bool ParseBool(const wchar_t* v) {
+    return v && (wcscmp(v, L"true") == 0 || wcscmp(v, L"1") == 0);
+}
+int ParseInt(const wchar_t* v) {
+    return v ? static_cast<int>(wcstol(v, nullptr, 10)) : 0;
+}
 
 DWORD ParseColor(const wchar_t* v) {
     if (!v) return 0;
     while (*v == L' ') ++v;
     const wchar_t* p = v;
-    if (*p == L'#') ++p;
-    else if (p[0] == L'0' && (p[1] == L'x' || p[1] == L'X')) p += 2;
+    if (*p == L'#')
+        ++p;
+    else if (p[0] == L'0' && (p[1] == L'x' || p[1] == L'X'))
+        p += 2;
     wchar_t* end = nullptr;
     unsigned long c = wcstoul(p, &end, 16);
     size_t digits = static_cast<size_t>(end - p);

@@ -128,12 +128,27 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
     RgnObject* b = Rgn(src2);
     QRegion r;
     switch (mode) {
-        case RGN_COPY: r = a->region; break;
-        case RGN_AND: if (!b) return ERROR_REGION; r = a->region & b->region; break;
-        case RGN_OR: if (!b) return ERROR_REGION; r = a->region | b->region; break;
-        case RGN_XOR: if (!b) return ERROR_REGION; r = a->region ^ b->region; break;
-        case RGN_DIFF: if (!b) return ERROR_REGION; r = a->region - b->region; break;
-        default: return ERROR_REGION;
+        case RGN_COPY:
+            r = a->region;
+            break;
+        case RGN_AND:
+            if (!b) return ERROR_REGION;
+            r = a->region & b->region;
+            break;
+        case RGN_OR:
+            if (!b) return ERROR_REGION;
+            r = a->region | b->region;
+            break;
+        case RGN_XOR:
+            if (!b) return ERROR_REGION;
+            r = a->region ^ b->region;
+            break;
+        case RGN_DIFF:
+            if (!b) return ERROR_REGION;
+            r = a->region - b->region;
+            break;
+        default:
+            return ERROR_REGION;
     }
     d->region = r;
     return Kind(r);
@@ -182,7 +197,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
     if (bits) *bits = nullptr;
     if (!info || usage != DIB_RGB_COLORS) return nullptr;
     const BITMAPINFOHEADER& h = info->bmiHeader;
-    if (h.biBitCount != 32 || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0) return nullptr;
+    if (h.biBitCount != 32 || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0)
+        return nullptr;
     long long w = h.biWidth, hh = h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight;
     if (w * hh > (1LL << 26)) return nullptr;  // more than 256 MB of pixels is refused
     auto* b = new BitmapObject{static_cast<int>(w), static_cast<int>(hh), h.biHeight > 0,
@@ -226,7 +242,9 @@ BOOL SetRect(LPRECT rc, int left, int top, int right, int bottom) {
     *rc = RECT{left, top, right, bottom};
     return TRUE;
 }
-BOOL SetRectEmpty(LPRECT rc) { return SetRect(rc, 0, 0, 0, 0); }
+BOOL SetRectEmpty(LPRECT rc) {
+    return SetRect(rc, 0, 0, 0, 0);
+}
 BOOL CopyRect(LPRECT dst, const RECT* src) {
     if (!dst || !src) return FALSE;
     *dst = *src;
@@ -253,20 +271,32 @@ BOOL IntersectRect(LPRECT dst, const RECT* a, const RECT* b) {
 }
 BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b) {
     if (!dst || !a || !b) return FALSE;
-    if (IsRectEmpty(a)) { *dst = *b; return !IsRectEmpty(b); }
-    if (IsRectEmpty(b)) { *dst = *a; return TRUE; }
-    *dst = RECT{std::min(a->left, b->left), std::min(a->top, b->top),
-                std::max(a->right, b->right), std::max(a->bottom, b->bottom)};
+    if (IsRectEmpty(a)) {
+        *dst = *b;
+        return !IsRectEmpty(b);
+    }
+    if (IsRectEmpty(b)) {
+        *dst = *a;
+        return TRUE;
+    }
+    *dst = RECT{std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right),
+                std::max(a->bottom, b->bottom)};
     return TRUE;
 }
 BOOL OffsetRect(LPRECT rc, int dx, int dy) {
     if (!rc) return FALSE;
-    rc->left += dx; rc->right += dx; rc->top += dy; rc->bottom += dy;
+    rc->left += dx;
+    rc->right += dx;
+    rc->top += dy;
+    rc->bottom += dy;
     return TRUE;
 }
 BOOL InflateRect(LPRECT rc, int dx, int dy) {
     if (!rc) return FALSE;
-    rc->left -= dx; rc->right += dx; rc->top -= dy; rc->bottom += dy;
+    rc->left -= dx;
+    rc->right += dx;
+    rc->top -= dy;
+    rc->bottom += dy;
     return TRUE;
 }
 BOOL EqualRect(const RECT* a, const RECT* b) {

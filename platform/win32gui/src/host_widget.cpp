@@ -29,35 +29,50 @@ bool ClassWantsDoubleClicks(HWND hwnd) {
 
 Qt::Edges EdgesOf(LRESULT ht) {
     switch (ht) {
-        case HTLEFT: return Qt::LeftEdge;
-        case HTRIGHT: return Qt::RightEdge;
-        case HTTOP: return Qt::TopEdge;
-        case HTBOTTOM: return Qt::BottomEdge;
-        case HTTOPLEFT: return Qt::TopEdge | Qt::LeftEdge;
-        case HTTOPRIGHT: return Qt::TopEdge | Qt::RightEdge;
-        case HTBOTTOMLEFT: return Qt::BottomEdge | Qt::LeftEdge;
-        case HTBOTTOMRIGHT: return Qt::BottomEdge | Qt::RightEdge;
-        default: return Qt::Edges();
+        case HTLEFT:
+            return Qt::LeftEdge;
+        case HTRIGHT:
+            return Qt::RightEdge;
+        case HTTOP:
+            return Qt::TopEdge;
+        case HTBOTTOM:
+            return Qt::BottomEdge;
+        case HTTOPLEFT:
+            return Qt::TopEdge | Qt::LeftEdge;
+        case HTTOPRIGHT:
+            return Qt::TopEdge | Qt::RightEdge;
+        case HTBOTTOMLEFT:
+            return Qt::BottomEdge | Qt::LeftEdge;
+        case HTBOTTOMRIGHT:
+            return Qt::BottomEdge | Qt::RightEdge;
+        default:
+            return Qt::Edges();
     }
 }
 
 Qt::CursorShape CursorOf(LRESULT ht) {
     switch (ht) {
         case HTLEFT:
-        case HTRIGHT: return Qt::SizeHorCursor;
+        case HTRIGHT:
+            return Qt::SizeHorCursor;
         case HTTOP:
-        case HTBOTTOM: return Qt::SizeVerCursor;
+        case HTBOTTOM:
+            return Qt::SizeVerCursor;
         case HTTOPLEFT:
-        case HTBOTTOMRIGHT: return Qt::SizeFDiagCursor;
+        case HTBOTTOMRIGHT:
+            return Qt::SizeFDiagCursor;
         case HTTOPRIGHT:
-        case HTBOTTOMLEFT: return Qt::SizeBDiagCursor;
-        default: return Qt::ArrowCursor;
+        case HTBOTTOMLEFT:
+            return Qt::SizeBDiagCursor;
+        default:
+            return Qt::ArrowCursor;
     }
 }
 
 }  // namespace
 
-HostWidget::HostWidget(HWND hwnd) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), hwnd_(hwnd) {
+HostWidget::HostWidget(HWND hwnd)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), hwnd_(hwnd) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -74,8 +89,10 @@ void HostWidget::SetGeometryFromRecord(const QRect& r) {
 }
 
 void HostWidget::SetRegion(const QRegion& region, bool hasRegion) {
-    if (hasRegion) setMask(region);
-    else clearMask();
+    if (hasRegion)
+        setMask(region);
+    else
+        clearMask();
 }
 
 void HostWidget::SetLayeredImage(const QImage& image) {
@@ -120,7 +137,8 @@ WPARAM HostWidget::MouseKeys(Qt::MouseButtons b, Qt::KeyboardModifiers m) const 
 LRESULT HostWidget::HitTest(const QPointF& global) {
     if (!hwnd_) return HTNOWHERE;
     QPoint g = global.toPoint();
-    return SendMessageW(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(static_cast<short>(g.x()), static_cast<short>(g.y())));
+    return SendMessageW(hwnd_, WM_NCHITTEST, 0,
+                        MAKELPARAM(static_cast<short>(g.x()), static_cast<short>(g.y())));
 }
 
 void HostWidget::mousePressEvent(QMouseEvent* e) {
@@ -131,7 +149,8 @@ void HostWidget::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton && ht != HTCLIENT) {
         if (ht == HTCAPTION || EdgesOf(ht)) {
             QWindow* w = windowHandle();
-            bool system = w && (ht == HTCAPTION ? w->startSystemMove() : w->startSystemResize(EdgesOf(ht)));
+            bool system =
+                w && (ht == HTCAPTION ? w->startSystemMove() : w->startSystemResize(EdgesOf(ht)));
             if (!system) {
                 dragCode_ = static_cast<int>(ht);
                 dragStart_ = e->globalPosition().toPoint();
@@ -141,10 +160,13 @@ void HostWidget::mousePressEvent(QMouseEvent* e) {
         }
     }
     if (ht != HTCLIENT) return;
-    UINT msg = e->button() == Qt::LeftButton ? WM_LBUTTONDOWN
-               : e->button() == Qt::RightButton ? WM_RBUTTONDOWN
-               : e->button() == Qt::MiddleButton ? WM_MBUTTONDOWN : 0;
-    if (msg) PostMessageW(hwnd_, msg, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e->position()));
+    UINT msg = e->button() == Qt::LeftButton     ? WM_LBUTTONDOWN
+               : e->button() == Qt::RightButton  ? WM_RBUTTONDOWN
+               : e->button() == Qt::MiddleButton ? WM_MBUTTONDOWN
+                                                 : 0;
+    if (msg)
+        PostMessageW(hwnd_, msg, MouseKeys(e->buttons(), e->modifiers()),
+                     ClientPoint(e->position()));
 }
 
 void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -153,9 +175,13 @@ void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     if (HitTest(e->globalPosition()) != HTCLIENT) return;
     bool dbl = ClassWantsDoubleClicks(hwnd_);
     UINT msg = 0;
-    if (e->button() == Qt::LeftButton) msg = dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
-    else if (e->button() == Qt::RightButton) msg = dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
-    if (msg) PostMessageW(hwnd_, msg, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e->position()));
+    if (e->button() == Qt::LeftButton)
+        msg = dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+    else if (e->button() == Qt::RightButton)
+        msg = dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+    if (msg)
+        PostMessageW(hwnd_, msg, MouseKeys(e->buttons(), e->modifiers()),
+                     ClientPoint(e->position()));
 }
 
 void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
@@ -166,9 +192,10 @@ void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
         PostMessageW(hwnd_, WM_EXITSIZEMOVE, 0, 0);
         return;
     }
-    UINT msg = e->button() == Qt::LeftButton ? WM_LBUTTONUP
-               : e->button() == Qt::RightButton ? WM_RBUTTONUP
-               : e->button() == Qt::MiddleButton ? WM_MBUTTONUP : 0;
+    UINT msg = e->button() == Qt::LeftButton     ? WM_LBUTTONUP
+               : e->button() == Qt::RightButton  ? WM_RBUTTONUP
+               : e->button() == Qt::MiddleButton ? WM_MBUTTONUP
+                                                 : 0;
     if (!msg) return;
     PostMessageW(hwnd_, msg, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e->position()));
     if (e->button() == Qt::RightButton) {
@@ -192,13 +219,15 @@ void HostWidget::mouseMoveEvent(QMouseEvent* e) {
             if (edges & Qt::TopEdge) g.setTop(g.top() + d.y());
             if (edges & Qt::BottomEdge) g.setBottom(g.bottom() + d.y());
         }
-        SetWindowPos(hwnd_, nullptr, g.x(), g.y(), g.width(), g.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd_, nullptr, g.x(), g.y(), g.width(), g.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
     LRESULT ht = e->buttons() ? HTCLIENT : HitTest(e->globalPosition());
     setCursor(CursorOf(ht));
     if (ht == HTCLIENT)
-        PostMessageW(hwnd_, WM_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e->position()));
+        PostMessageW(hwnd_, WM_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()),
+                     ClientPoint(e->position()));
 }
 
 void HostWidget::wheelEvent(QWheelEvent* e) {
@@ -222,21 +251,29 @@ void HostWidget::Key(QKeyEvent* e, bool down) {
     if (vk) NoteKey(vk, down);
     bool alt = (e->modifiers() & Qt::AltModifier) != 0;
     LPARAM lp = 1 | (alt ? (1 << 29) : 0) | (down ? 0 : (3u << 30));
-    if (vk) PostMessageW(hwnd_, alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP),
-                         static_cast<WPARAM>(vk), lp);
+    if (vk)
+        PostMessageW(hwnd_,
+                     alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP),
+                     static_cast<WPARAM>(vk), lp);
     if (down && !alt) {
         // Characters come with the key, as TranslateMessage would make them.
-        for (char32_t c : e->text().toUcs4()) PostMessageW(hwnd_, WM_CHAR, static_cast<WPARAM>(c), 1);
+        for (char32_t c : e->text().toUcs4())
+            PostMessageW(hwnd_, WM_CHAR, static_cast<WPARAM>(c), 1);
     }
 }
 
-void HostWidget::keyPressEvent(QKeyEvent* e) { Key(e, true); }
-void HostWidget::keyReleaseEvent(QKeyEvent* e) { Key(e, false); }
+void HostWidget::keyPressEvent(QKeyEvent* e) {
+    Key(e, true);
+}
+void HostWidget::keyReleaseEvent(QKeyEvent* e) {
+    Key(e, false);
+}
 
 void HostWidget::inputMethodEvent(QInputMethodEvent* e) {
     // The committed text of an input method arrives as characters.
     if (hwnd_)
-        for (char32_t c : e->commitString().toUcs4()) PostMessageW(hwnd_, WM_CHAR, static_cast<WPARAM>(c), 1);
+        for (char32_t c : e->commitString().toUcs4())
+            PostMessageW(hwnd_, WM_CHAR, static_cast<WPARAM>(c), 1);
     e->accept();
 }
 
@@ -283,7 +320,8 @@ void HostWidget::resizeEvent(QResizeEvent*) {
     if (!GetWindowRect(hwnd_, &rc)) return;
     QRect g = geometry();
     if (rc.right - rc.left == g.width() && rc.bottom - rc.top == g.height()) return;
-    SetWindowPos(hwnd_, nullptr, g.x(), g.y(), g.width(), g.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, g.x(), g.y(), g.width(), g.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void HostWidget::closeEvent(QCloseEvent* e) {

@@ -62,7 +62,8 @@ void RunLoopUntil(const bool& done) {
 
 void Fill(QMenu* q, MenuObject* m, std::vector<std::unique_ptr<QMenu>>& subs, UINT_PTR* chosen) {
     for (const MenuItem& it : m->items) {
-        QString text = QString::fromStdWString(it.text).replace(QLatin1Char('&'), QLatin1String("&&"));
+        QString text =
+            QString::fromStdWString(it.text).replace(QLatin1Char('&'), QLatin1String("&&"));
         if (it.flags & MF_SEPARATOR) {
             q->addSeparator();
         } else if (it.flags & MF_POPUP) {
@@ -84,8 +85,12 @@ void Fill(QMenu* q, MenuObject* m, std::vector<std::unique_ptr<QMenu>>& subs, UI
 }  // namespace
 
 namespace winplat {
-void SetPopupMenuHook(UINT_PTR (*hook)(HMENU)) { g_menuHook = hook; }
-void SetMessageBoxHook(int (*hook)(LPCWSTR, LPCWSTR, UINT)) { g_boxHook = hook; }
+void SetPopupMenuHook(UINT_PTR (*hook)(HMENU)) {
+    g_menuHook = hook;
+}
+void SetMessageBoxHook(int (*hook)(LPCWSTR, LPCWSTR, UINT)) {
+    g_boxHook = hook;
+}
 }  // namespace winplat
 
 HMENU CreatePopupMenu() {
@@ -94,7 +99,9 @@ HMENU CreatePopupMenu() {
     g_menus.insert(m);
     return reinterpret_cast<HMENU>(m);
 }
-HMENU CreateMenu() { return CreatePopupMenu(); }
+HMENU CreateMenu() {
+    return CreatePopupMenu();
+}
 BOOL DestroyMenu(HMENU h) {
     MenuObject* m = Menu(h);
     if (!m) return FALSE;
@@ -109,7 +116,9 @@ BOOL DestroyMenu(HMENU h) {
     for (HMENU s : subs) DestroyMenu(s);
     return TRUE;
 }
-BOOL IsMenu(HMENU h) { return Menu(h) ? TRUE : FALSE; }
+BOOL IsMenu(HMENU h) {
+    return Menu(h) ? TRUE : FALSE;
+}
 BOOL AppendMenuW(HMENU h, UINT flags, UINT_PTR id, LPCWSTR text) {
     MenuObject* m = Menu(h);
     if (!m) return FALSE;
@@ -120,9 +129,12 @@ BOOL InsertMenuW(HMENU h, UINT pos, UINT flags, UINT_PTR id, LPCWSTR text) {
     MenuObject* m = Menu(h);
     if (!m) return FALSE;
     int i = IndexOf(m, pos, flags);
-    MenuItem item{flags & ~static_cast<UINT>(MF_BYPOSITION), id, (text && !(flags & MF_SEPARATOR)) ? text : L""};
-    if (i < 0) m->items.push_back(item);
-    else m->items.insert(m->items.begin() + i, item);
+    MenuItem item{flags & ~static_cast<UINT>(MF_BYPOSITION), id,
+                  (text && !(flags & MF_SEPARATOR)) ? text : L""};
+    if (i < 0)
+        m->items.push_back(item);
+    else
+        m->items.insert(m->items.begin() + i, item);
     return TRUE;
 }
 BOOL RemoveMenu(HMENU h, UINT pos, UINT flags) {
@@ -193,10 +205,14 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
         Fill(&menu, m, subs, &chosen);
         QSize size = menu.sizeHint();
         QPoint at(x, y);
-        if (flags & TPM_RIGHTALIGN) at.rx() -= size.width();
-        else if (flags & TPM_CENTERALIGN) at.rx() -= size.width() / 2;
-        if (flags & TPM_BOTTOMALIGN) at.ry() -= size.height();
-        else if (flags & TPM_VCENTERALIGN) at.ry() -= size.height() / 2;
+        if (flags & TPM_RIGHTALIGN)
+            at.rx() -= size.width();
+        else if (flags & TPM_CENTERALIGN)
+            at.rx() -= size.width() / 2;
+        if (flags & TPM_BOTTOMALIGN)
+            at.ry() -= size.height();
+        else if (flags & TPM_VCENTERALIGN)
+            at.ry() -= size.height() / 2;
         bool done = false;
         QObject::connect(&menu, &QMenu::aboutToHide, [&done] {
             done = true;
@@ -208,7 +224,8 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
         QCoreApplication::processEvents();
     }
     if (flags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
-    if (chosen && owner && !(flags & TPM_NONOTIFY)) PostMessageW(owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
+    if (chosen && owner && !(flags & TPM_NONOTIFY))
+        PostMessageW(owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
     return TRUE;
 }
 
@@ -219,28 +236,60 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     box.setText(QString::fromWCharArray(text ? text : L""));
     box.setWindowTitle(QString::fromWCharArray(caption ? caption : L"Error"));
     switch (type & 0xF0) {
-        case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
-        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-        case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
-        case MB_ICONASTERISK: box.setIcon(QMessageBox::Information); break;
-        default: break;
+        case MB_ICONHAND:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MB_ICONQUESTION:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MB_ICONEXCLAMATION:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MB_ICONASTERISK:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
     }
-    struct B { QMessageBox::StandardButton q; int id; };
+    struct B {
+        QMessageBox::StandardButton q;
+        int id;
+    };
     static const B kOk[] = {{QMessageBox::Ok, IDOK}};
     static const B kOkCancel[] = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
-    static const B kAbort[] = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
-    static const B kYesNoCancel[] = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+    static const B kAbort[] = {{QMessageBox::Abort, IDABORT},
+                               {QMessageBox::Retry, IDRETRY},
+                               {QMessageBox::Ignore, IDIGNORE}};
+    static const B kYesNoCancel[] = {
+        {QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
     static const B kYesNo[] = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
-    static const B kRetryCancel[] = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+    static const B kRetryCancel[] = {{QMessageBox::Retry, IDRETRY},
+                                     {QMessageBox::Cancel, IDCANCEL}};
     const B* first = kOk;
     size_t count = 1;
     switch (type & 0xF) {
-        case MB_OKCANCEL: first = kOkCancel; count = 2; break;
-        case MB_ABORTRETRYIGNORE: first = kAbort; count = 3; break;
-        case MB_YESNOCANCEL: first = kYesNoCancel; count = 3; break;
-        case MB_YESNO: first = kYesNo; count = 2; break;
-        case MB_RETRYCANCEL: first = kRetryCancel; count = 2; break;
-        default: break;
+        case MB_OKCANCEL:
+            first = kOkCancel;
+            count = 2;
+            break;
+        case MB_ABORTRETRYIGNORE:
+            first = kAbort;
+            count = 3;
+            break;
+        case MB_YESNOCANCEL:
+            first = kYesNoCancel;
+            count = 3;
+            break;
+        case MB_YESNO:
+            first = kYesNo;
+            count = 2;
+            break;
+        case MB_RETRYCANCEL:
+            first = kRetryCancel;
+            count = 2;
+            break;
+        default:
+            break;
     }
     std::vector<B> buttons(first, first + count);
     QMessageBox::StandardButtons set;
@@ -252,7 +301,8 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     winplat::HostWidget* ow = owner ? winplat::FindHostWidget(owner) : nullptr;
     if (ow) {
         box.winId();
-        if (box.windowHandle() && ow->windowHandle()) box.windowHandle()->setTransientParent(ow->windowHandle());
+        if (box.windowHandle() && ow->windowHandle())
+            box.windowHandle()->setTransientParent(ow->windowHandle());
     }
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (ownerWasEnabled) EnableWindow(owner, FALSE);

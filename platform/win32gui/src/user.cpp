@@ -72,7 +72,8 @@ HostWidget* EnsureWidget(HWND hwnd) {
     w->setEnabled(IsWindowEnabled(hwnd) != FALSE);
     auto rgn = g_regions.find(hwnd);
     if (rgn != g_regions.end()) w->SetRegion(rgn->second, true);
-    if (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) w->setAttribute(Qt::WA_TranslucentBackground);
+    if (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED)
+        w->setAttribute(Qt::WA_TranslucentBackground);
     auto pic = g_layered.find(hwnd);
     if (pic != g_layered.end()) w->SetLayeredImage(pic->second);
     g_widgets[hwnd] = w;
@@ -112,20 +113,25 @@ public:
         }
         HostWidget* w = EnsureWidget(hwnd);
         w->SetGeometryFromRecord(RectOf(hwnd));
-        if (IsIconic(hwnd)) w->showMinimized();
-        else w->show();
+        if (IsIconic(hwnd))
+            w->showMinimized();
+        else
+            w->show();
     }
     void WindowStateChanged(HWND hwnd, int cmd) override {
         auto it = g_widgets.find(hwnd);
         if (it == g_widgets.end()) return;
-        if (cmd == SW_MINIMIZE) it->second->showMinimized();
-        else if (it->second->isMinimized()) it->second->showNormal();
+        if (cmd == SW_MINIMIZE)
+            it->second->showMinimized();
+        else if (it->second->isMinimized())
+            it->second->showNormal();
         it->second->SetGeometryFromRecord(RectOf(hwnd));
     }
     void WindowMoved(HWND hwnd, const RECT& rc) override {
         auto it = g_widgets.find(hwnd);
         if (it == g_widgets.end()) return;
-        it->second->SetGeometryFromRecord(QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top));
+        it->second->SetGeometryFromRecord(
+            QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top));
     }
     void WindowZOrderChanged(HWND hwnd, HWND) override {
         auto it = g_widgets.find(hwnd);
@@ -154,8 +160,10 @@ public:
     void WindowRegionChanged(HWND hwnd, HRGN region, bool redraw) override {
         // The region is copied now: the program may delete its handle right away.
         QRegion r = RegionOf(region);
-        if (region) g_regions[hwnd] = r;
-        else g_regions.erase(hwnd);
+        if (region)
+            g_regions[hwnd] = r;
+        else
+            g_regions.erase(hwnd);
         HostWidget* w = FindHostWidget(hwnd);
         if (!w) return;
         w->SetRegion(r, region != nullptr);
@@ -166,12 +174,27 @@ public:
         if (!s) return false;
         QRect g = s->geometry(), a = s->availableGeometry();
         switch (index) {
-            case SM_CXSCREEN: case SM_CXVIRTUALSCREEN: *value = g.width(); return true;
-            case SM_CYSCREEN: case SM_CYVIRTUALSCREEN: *value = g.height(); return true;
-            case SM_CXFULLSCREEN: case SM_CXMAXIMIZED: *value = a.width(); return true;
-            case SM_CYFULLSCREEN: case SM_CYMAXIMIZED: *value = a.height(); return true;
-            case SM_CMONITORS: *value = static_cast<int>(QGuiApplication::screens().size()); return true;
-            default: return false;
+            case SM_CXSCREEN:
+            case SM_CXVIRTUALSCREEN:
+                *value = g.width();
+                return true;
+            case SM_CYSCREEN:
+            case SM_CYVIRTUALSCREEN:
+                *value = g.height();
+                return true;
+            case SM_CXFULLSCREEN:
+            case SM_CXMAXIMIZED:
+                *value = a.width();
+                return true;
+            case SM_CYFULLSCREEN:
+            case SM_CYMAXIMIZED:
+                *value = a.height();
+                return true;
+            case SM_CMONITORS:
+                *value = static_cast<int>(QGuiApplication::screens().size());
+                return true;
+            default:
+                return false;
         }
     }
 };
@@ -190,7 +213,10 @@ public:
         if (calls != t_directCalls) PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     }
     void Serve(std::vector<pollfd>& fds, int timeoutMs) {
-        if (woken_.exchange(false)) { PollNow(fds); return; }
+        if (woken_.exchange(false)) {
+            PollNow(fds);
+            return;
+        }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         if (woken_.exchange(false) || PollNow(fds) > 0 || timeoutMs == 0) return;
         std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
@@ -238,7 +264,9 @@ HostWidget* FindHostWidget(HWND hwnd) {
     return it == g_widgets.end() ? nullptr : it->second;
 }
 
-QWidget* WidgetOf(HWND hwnd) { return FindHostWidget(hwnd); }
+QWidget* WidgetOf(HWND hwnd) {
+    return FindHostWidget(hwnd);
+}
 
 QImage GrabWindowImage(HWND hwnd) {
     HostWidget* w = FindHostWidget(hwnd);
@@ -277,7 +305,9 @@ void InstallGui() {
     }
 }
 
-bool IsGuiInstalled() { return g_host != nullptr; }
+bool IsGuiInstalled() {
+    return g_host != nullptr;
+}
 
 BeginPaintScope::BeginPaintScope(HWND hwnd, HDC dc, const RECT& rc)
     : prevHwnd_(t_paintHwnd), prevDc_(t_paintDc), prevRc_(t_paintRc) {
@@ -297,28 +327,52 @@ int VirtualKeyOf(const QKeyEvent* e) {
     if (k >= Qt::Key_0 && k <= Qt::Key_9) return '0' + (k - Qt::Key_0);
     if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return VK_F1 + (k - Qt::Key_F1);
     switch (k) {
-        case Qt::Key_Backspace: return VK_BACK;
-        case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
-        case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
-        case Qt::Key_Shift: return VK_SHIFT;
-        case Qt::Key_Control: return VK_CONTROL;
-        case Qt::Key_Alt: return VK_MENU;
-        case Qt::Key_Pause: return VK_PAUSE;
-        case Qt::Key_CapsLock: return VK_CAPITAL;
-        case Qt::Key_Escape: return VK_ESCAPE;
-        case Qt::Key_Space: return VK_SPACE;
-        case Qt::Key_PageUp: return VK_PRIOR;
-        case Qt::Key_PageDown: return VK_NEXT;
-        case Qt::Key_End: return VK_END;
-        case Qt::Key_Home: return VK_HOME;
-        case Qt::Key_Left: return VK_LEFT;
-        case Qt::Key_Up: return VK_UP;
-        case Qt::Key_Right: return VK_RIGHT;
-        case Qt::Key_Down: return VK_DOWN;
-        case Qt::Key_Insert: return VK_INSERT;
-        case Qt::Key_Delete: return VK_DELETE;
-        case Qt::Key_Menu: return VK_APPS;
-        default: return 0;
+        case Qt::Key_Backspace:
+            return VK_BACK;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return VK_TAB;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return VK_RETURN;
+        case Qt::Key_Shift:
+            return VK_SHIFT;
+        case Qt::Key_Control:
+            return VK_CONTROL;
+        case Qt::Key_Alt:
+            return VK_MENU;
+        case Qt::Key_Pause:
+            return VK_PAUSE;
+        case Qt::Key_CapsLock:
+            return VK_CAPITAL;
+        case Qt::Key_Escape:
+            return VK_ESCAPE;
+        case Qt::Key_Space:
+            return VK_SPACE;
+        case Qt::Key_PageUp:
+            return VK_PRIOR;
+        case Qt::Key_PageDown:
+            return VK_NEXT;
+        case Qt::Key_End:
+            return VK_END;
+        case Qt::Key_Home:
+            return VK_HOME;
+        case Qt::Key_Left:
+            return VK_LEFT;
+        case Qt::Key_Up:
+            return VK_UP;
+        case Qt::Key_Right:
+            return VK_RIGHT;
+        case Qt::Key_Down:
+            return VK_DOWN;
+        case Qt::Key_Insert:
+            return VK_INSERT;
+        case Qt::Key_Delete:
+            return VK_DELETE;
+        case Qt::Key_Menu:
+            return VK_APPS;
+        default:
+            return 0;
     }
 }
 
@@ -331,7 +385,10 @@ void NoteModifiers(Qt::KeyboardModifiers m) {
     g_keys[VK_MENU] = (m & Qt::AltModifier) ? 0x80 : 0;
 }
 void NoteMouseButton(Qt::MouseButton b, bool down) {
-    int vk = b == Qt::LeftButton ? VK_LBUTTON : b == Qt::RightButton ? VK_RBUTTON : b == Qt::MiddleButton ? VK_MBUTTON : 0;
+    int vk = b == Qt::LeftButton     ? VK_LBUTTON
+             : b == Qt::RightButton  ? VK_RBUTTON
+             : b == Qt::MiddleButton ? VK_MBUTTON
+                                     : 0;
     NoteKey(vk, down);
 }
 void NoteFocus(HWND hwnd) {
@@ -346,8 +403,12 @@ void NoteFocusLost(HWND hwnd) {
     g_focus = nullptr;
     SendMessageW(hwnd, WM_KILLFOCUS, 0, 0);
 }
-void NoteActive(HWND hwnd) { g_active = hwnd; }
-void NoteDirectCall() { ++t_directCalls; }
+void NoteActive(HWND hwnd) {
+    g_active = hwnd;
+}
+void NoteDirectCall() {
+    ++t_directCalls;
+}
 namespace {
 HWND g_caretHwnd = nullptr;
 POINT g_caretPos = {0, 0};
@@ -368,18 +429,25 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL) {
     if (!IsWindow(hwnd)) return FALSE;
     HostWidget* w = FindHostWidget(hwnd);
     if (w) {
-        if (rect) w->update(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
-        else w->update();
+        if (rect)
+            w->update(
+                QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
+        else
+            w->update();
     }
     return TRUE;
 }
-BOOL ValidateRect(HWND hwnd, const RECT*) { return IsWindow(hwnd); }
+BOOL ValidateRect(HWND hwnd, const RECT*) {
+    return IsWindow(hwnd);
+}
 BOOL UpdateWindow(HWND hwnd) {
     HostWidget* w = FindHostWidget(hwnd);
     if (w && w->isVisible()) w->repaint();
     return IsWindow(hwnd);
 }
-BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN, UINT) { return InvalidateRect(hwnd, rect, FALSE); }
+BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN, UINT) {
+    return InvalidateRect(hwnd, rect, FALSE);
+}
 
 HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
     if (!ps) return nullptr;
@@ -393,7 +461,9 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
     ps->rcPaint = t_paintRc;
     return t_paintDc;
 }
-BOOL EndPaint(HWND, const PAINTSTRUCT*) { return TRUE; }
+BOOL EndPaint(HWND, const PAINTSTRUCT*) {
+    return TRUE;
+}
 BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL) {
     if (rect) *rect = hwnd == t_paintHwnd ? t_paintRc : RECT{0, 0, 0, 0};
     return hwnd == t_paintHwnd;
@@ -402,7 +472,8 @@ BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL) {
 HWND SetCapture(HWND hwnd) {
     HWND old = g_capture;
     g_capture = IsWindow(hwnd) ? hwnd : nullptr;
-    if (old && old != g_capture && IsWindow(old)) SendMessageW(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(g_capture));
+    if (old && old != g_capture && IsWindow(old))
+        SendMessageW(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(g_capture));
     return old;
 }
 BOOL ReleaseCapture() {
@@ -411,7 +482,9 @@ BOOL ReleaseCapture() {
     if (old && IsWindow(old)) SendMessageW(old, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
 }
-HWND GetCapture() { return g_capture; }
+HWND GetCapture() {
+    return g_capture;
+}
 
 HWND SetFocus(HWND hwnd) {
     HWND old = g_focus;
@@ -425,7 +498,9 @@ HWND SetFocus(HWND hwnd) {
     NoteFocus(hwnd);
     return old;
 }
-HWND GetFocus() { return g_focus; }
+HWND GetFocus() {
+    return g_focus;
+}
 
 HWND SetActiveWindow(HWND hwnd) {
     HWND old = g_active;
@@ -434,7 +509,9 @@ HWND SetActiveWindow(HWND hwnd) {
     if (IsWindow(hwnd)) g_active = hwnd;
     return old;
 }
-HWND GetActiveWindow() { return g_active; }
+HWND GetActiveWindow() {
+    return g_active;
+}
 BOOL SetForegroundWindow(HWND hwnd) {
     if (!IsWindow(hwnd)) return FALSE;
     HostWidget* w = FindHostWidget(hwnd);
@@ -445,7 +522,9 @@ BOOL SetForegroundWindow(HWND hwnd) {
     g_active = hwnd;
     return TRUE;
 }
-HWND GetForegroundWindow() { return g_active; }
+HWND GetForegroundWindow() {
+    return g_active;
+}
 BOOL BringWindowToTop(HWND hwnd) {
     if (!IsWindow(hwnd)) return FALSE;
     HostWidget* w = FindHostWidget(hwnd);
@@ -461,7 +540,9 @@ BOOL FlashWindow(HWND hwnd, BOOL) {
 SHORT GetKeyState(int vk) {
     return vk > 0 && vk < 256 && (g_keys[vk] & 0x80) ? static_cast<SHORT>(0x8000) : 0;
 }
-SHORT GetAsyncKeyState(int vk) { return GetKeyState(vk); }
+SHORT GetAsyncKeyState(int vk) {
+    return GetKeyState(vk);
+}
 BOOL GetCursorPos(LPPOINT pt) {
     if (!pt) return FALSE;
     QPoint p = QCoreApplication::instance() ? QCursor::pos() : QPoint();
@@ -473,9 +554,15 @@ BOOL SetCursorPos(int x, int y) {
     if (QCoreApplication::instance()) QCursor::setPos(x, y);
     return TRUE;
 }
-HCURSOR SetCursor(HCURSOR c) { return c; }
-HICON LoadIconW(HINSTANCE, LPCWSTR) { return nullptr; }
-BOOL DestroyIcon(HICON) { return TRUE; }
+HCURSOR SetCursor(HCURSOR c) {
+    return c;
+}
+HICON LoadIconW(HINSTANCE, LPCWSTR) {
+    return nullptr;
+}
+BOOL DestroyIcon(HICON) {
+    return TRUE;
+}
 
 namespace {
 // Monitor handles are the screen index + 1.
@@ -503,7 +590,10 @@ HMONITOR MonitorFromPoint(POINT pt, DWORD flags) {
 }
 HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) {
     RECT rc{0, 0, 0, 0};
-    if (!GetWindowRect(hwnd, &rc)) return flags == MONITOR_DEFAULTTONULL ? nullptr : reinterpret_cast<HMONITOR>(static_cast<intptr_t>(1));
+    if (!GetWindowRect(hwnd, &rc))
+        return flags == MONITOR_DEFAULTTONULL
+                   ? nullptr
+                   : reinterpret_cast<HMONITOR>(static_cast<intptr_t>(1));
     POINT c{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     return MonitorFromPoint(c, flags);
 }
@@ -545,10 +635,12 @@ HDC GetDC(HWND) {
     // Drawing happens in WM_PAINT; outside of it a memory context stands in.
     return CreateCompatibleDC(nullptr);
 }
-int ReleaseDC(HWND, HDC dc) { return DeleteDC(dc); }
+int ReleaseDC(HWND, HDC dc) {
+    return DeleteDC(dc);
+}
 
-BOOL UpdateLayeredWindow(HWND hwnd, HDC, POINT* pptDst, SIZE* psize, HDC src, POINT* pptSrc, COLORREF,
-                         BLENDFUNCTION* blend, DWORD flags) {
+BOOL UpdateLayeredWindow(HWND hwnd, HDC, POINT* pptDst, SIZE* psize, HDC src, POINT* pptSrc,
+                         COLORREF, BLENDFUNCTION* blend, DWORD flags) {
     if (!IsWindow(hwnd) || !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED)) return FALSE;
     if (!(flags & ULW_ALPHA) || !blend) return FALSE;
     QImage img = SelectedBitmapImage(src);
@@ -589,7 +681,8 @@ BOOL SetCaretPos(int x, int y) {
     bool moved = g_caretPos.x != x || g_caretPos.y != y;
     g_caretPos = POINT{x, y};
     // The input method asks again for where to put its list.
-    if (moved && QGuiApplication::inputMethod()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+    if (moved && QGuiApplication::inputMethod())
+        QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
     return TRUE;
 }
 BOOL GetCaretPos(LPPOINT pt) {

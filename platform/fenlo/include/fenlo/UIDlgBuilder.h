@@ -32,8 +32,8 @@ public:
 private:
     CControlUI* BuildChildren(const Node& parent, CControlUI* pParent,
                               IDialogBuilderCallback* pCallback, CPaintManagerUI* pManager);
-    CControlUI* BuildNode(const Node& node, CControlUI* pParent,
-                          IDialogBuilderCallback* pCallback, CPaintManagerUI* pManager);
+    CControlUI* BuildNode(const Node& node, CControlUI* pParent, IDialogBuilderCallback* pCallback,
+                          CPaintManagerUI* pManager);
 
     std::unique_ptr<Node> m_root;
     CDuiString m_error;

@@ -16,8 +16,7 @@ public:
     // image: picture file; repeat: how many pictures; texts: eight narrow texts (ANSI
     // code page) shown after the pictures in this order.
     void AddTrackItemA(LPCSTR image, int repeat, LPCSTR giver, LPCSTR verb, LPCSTR receiver,
-                       LPCSTR count, LPCSTR unit, LPCSTR giftName, LPCSTR words,
-                       LPCSTR time);
+                       LPCSTR count, LPCSTR unit, LPCSTR giftName, LPCSTR words, LPCSTR time);
     void Clear();
     int GetTrackCount() const;
     CDuiString GetTrackText(int index) const;

@@ -9,8 +9,8 @@ namespace DuiLib {
 class CRenderEngine {
 public:
     static void DrawColor(HDC hDC, const RECT& rc, DWORD color);
-    static void DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond,
-                             bool bVertical, int nSteps);
+    static void DrawGradient(HDC hDC, const RECT& rc, DWORD dwFirst, DWORD dwSecond, bool bVertical,
+                             int nSteps);
     static void DrawLine(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor);
     static void DrawRect(HDC hDC, const RECT& rc, int nSize, DWORD dwPenColor);
     static void DrawRoundRect(HDC hDC, const RECT& rc, int width, int height, int nSize,
@@ -23,10 +23,10 @@ public:
     static bool DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem,
                                 const RECT& rcPaint, LPCTSTR pStrImage,
                                 LPCTSTR pStrModify = nullptr);
-    static void DrawImage(HDC hDC, const TImageInfo* image, const RECT& rc,
-                          const RECT& rcPaint, const RECT& rcBmpPart, const RECT& rcCorners,
-                          bool alphaChannel, BYTE uFade = 255, bool hole = false,
-                          bool xtiled = false, bool ytiled = false);
+    static void DrawImage(HDC hDC, const TImageInfo* image, const RECT& rc, const RECT& rcPaint,
+                          const RECT& rcBmpPart, const RECT& rcCorners, bool alphaChannel,
+                          BYTE uFade = 255, bool hole = false, bool xtiled = false,
+                          bool ytiled = false);
 
     // Plain text with DT_* styles; DT_CALCRECT returns the needed rectangle in rc.
     static void DrawText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
@@ -37,8 +37,8 @@ public:
     // pixels, <n> new line, <p> paragraph. Link rectangles and targets are returned up
     // to nLinkRects entries; nLinkRects is set to how many were filled.
     static void DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCTSTR pstrText,
-                             DWORD dwTextColor, RECT* pLinks, CDuiString* sLinks,
-                             int& nLinkRects, UINT uStyle);
+                             DWORD dwTextColor, RECT* pLinks, CDuiString* sLinks, int& nLinkRects,
+                             UINT uStyle);
     static SIZE GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCTSTR pstrText, int iFont,
                             UINT uStyle);
 };

@@ -11,7 +11,8 @@ class CDuiString {
 public:
     CDuiString() = default;
     CDuiString(const wchar_t* text) : m_s(text ? text : L"") {}
-    CDuiString(const wchar_t* text, int len) : m_s(text ? std::wstring(text, len < 0 ? wcslen(text) : static_cast<size_t>(len)) : L"") {}
+    CDuiString(const wchar_t* text, int len)
+        : m_s(text ? std::wstring(text, len < 0 ? wcslen(text) : static_cast<size_t>(len)) : L"") {}
     CDuiString(wchar_t c) : m_s(1, c) {}
     CDuiString(const std::wstring& text) : m_s(text) {}
 
@@ -21,21 +22,48 @@ public:
     const wchar_t* GetData() const { return m_s.c_str(); }
     operator const wchar_t*() const { return m_s.c_str(); }
     const std::wstring& str() const { return m_s; }
-    wchar_t GetAt(int i) const { return (i >= 0 && i < GetLength()) ? m_s[static_cast<size_t>(i)] : L'\0'; }
-    void SetAt(int i, wchar_t c) { if (i >= 0 && i < GetLength()) m_s[static_cast<size_t>(i)] = c; }
+    wchar_t GetAt(int i) const {
+        return (i >= 0 && i < GetLength()) ? m_s[static_cast<size_t>(i)] : L'\0';
+    }
+    void SetAt(int i, wchar_t c) {
+        if (i >= 0 && i < GetLength()) m_s[static_cast<size_t>(i)] = c;
+    }
     wchar_t operator[](int i) const { return GetAt(i); }
 
     void Assign(const wchar_t* text, int len = -1) { *this = CDuiString(text, len); }
-    void Append(const wchar_t* text) { if (text) m_s += text; }
+    void Append(const wchar_t* text) {
+        if (text) m_s += text;
+    }
 
-    CDuiString& operator=(const wchar_t* text) { m_s = text ? text : L""; return *this; }
-    CDuiString& operator=(wchar_t c) { m_s.assign(1, c); return *this; }
-    CDuiString& operator+=(const CDuiString& o) { m_s += o.m_s; return *this; }
-    CDuiString& operator+=(const wchar_t* t) { if (t) m_s += t; return *this; }
-    CDuiString& operator+=(wchar_t c) { m_s += c; return *this; }
-    friend CDuiString operator+(const CDuiString& a, const CDuiString& b) { return CDuiString(a.m_s + b.m_s); }
-    friend CDuiString operator+(const CDuiString& a, const wchar_t* b) { return CDuiString(a.m_s + (b ? b : L"")); }
-    friend CDuiString operator+(const wchar_t* a, const CDuiString& b) { return CDuiString((a ? a : L"") + b.m_s); }
+    CDuiString& operator=(const wchar_t* text) {
+        m_s = text ? text : L"";
+        return *this;
+    }
+    CDuiString& operator=(wchar_t c) {
+        m_s.assign(1, c);
+        return *this;
+    }
+    CDuiString& operator+=(const CDuiString& o) {
+        m_s += o.m_s;
+        return *this;
+    }
+    CDuiString& operator+=(const wchar_t* t) {
+        if (t) m_s += t;
+        return *this;
+    }
+    CDuiString& operator+=(wchar_t c) {
+        m_s += c;
+        return *this;
+    }
+    friend CDuiString operator+(const CDuiString& a, const CDuiString& b) {
+        return CDuiString(a.m_s + b.m_s);
+    }
+    friend CDuiString operator+(const CDuiString& a, const wchar_t* b) {
+        return CDuiString(a.m_s + (b ? b : L""));
+    }
+    friend CDuiString operator+(const wchar_t* a, const CDuiString& b) {
+        return CDuiString((a ? a : L"") + b.m_s);
+    }
     friend bool operator==(const CDuiString& a, const CDuiString& b) { return a.m_s == b.m_s; }
     friend bool operator==(const CDuiString& a, const wchar_t* b) { return a.m_s == (b ? b : L""); }
     friend bool operator==(const wchar_t* a, const CDuiString& b) { return b == a; }
@@ -65,21 +93,44 @@ typedef CDuiString CStdString;
 class CDuiRect : public RECT {
 public:
     CDuiRect() { left = top = right = bottom = 0; }
-    CDuiRect(const RECT& r) { left = r.left; top = r.top; right = r.right; bottom = r.bottom; }
-    CDuiRect(LONG l, LONG t, LONG r, LONG b) { left = l; top = t; right = r; bottom = b; }
+    CDuiRect(const RECT& r) {
+        left = r.left;
+        top = r.top;
+        right = r.right;
+        bottom = r.bottom;
+    }
+    CDuiRect(LONG l, LONG t, LONG r, LONG b) {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
     int GetWidth() const { return right - left; }
     int GetHeight() const { return bottom - top; }
     bool IsNull() const { return left == 0 && right == 0 && top == 0 && bottom == 0; }
     void Empty() { left = top = right = bottom = 0; }
-    void Offset(int cx, int cy) { left += cx; right += cx; top += cy; bottom += cy; }
-    void Deflate(int l, int t, int r, int b) { left += l; top += t; right -= r; bottom -= b; }
+    void Offset(int cx, int cy) {
+        left += cx;
+        right += cx;
+        top += cy;
+        bottom += cy;
+    }
+    void Deflate(int l, int t, int r, int b) {
+        left += l;
+        top += t;
+        right -= r;
+        bottom -= b;
+    }
     void Join(const RECT& r);
 };
 
 class CDuiSize : public SIZE {
 public:
     CDuiSize() { cx = cy = 0; }
-    CDuiSize(LONG x, LONG y) { cx = x; cy = y; }
+    CDuiSize(LONG x, LONG y) {
+        cx = x;
+        cy = y;
+    }
 };
 
 // A resource given by name or by number.

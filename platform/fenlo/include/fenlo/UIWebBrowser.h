@@ -18,9 +18,8 @@ public:
     CWebBrowserEventHandler() = default;
     virtual ~CWebBrowserEventHandler() = default;
     // 0: a navigation is about to start; set cancel to stop it.
-    virtual void BeforeNavigate2(CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags,
-                                 LPCTSTR targetFrame, LPCTSTR postData, LPCTSTR headers,
-                                 bool& cancel) {}
+    virtual void BeforeNavigate2(CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags, LPCTSTR targetFrame,
+                                 LPCTSTR postData, LPCTSTR headers, bool& cancel) {}
     // 1
     virtual void NavigateError(CWebBrowserUI* pWeb, LPCTSTR url, LPCTSTR targetFrame,
                                int statusCode, bool& cancel) {}
@@ -43,7 +42,9 @@ public:
     // 9
     virtual void TitleChange(CWebBrowserUI* pWeb, LPCTSTR title) {}
     // 10
-    virtual HRESULT GetHostInfo(CWebBrowserUI* pWeb, DWORD& flags, DWORD& doubleClick) { return E_NOTIMPL; }
+    virtual HRESULT GetHostInfo(CWebBrowserUI* pWeb, DWORD& flags, DWORD& doubleClick) {
+        return E_NOTIMPL;
+    }
     // 11
     virtual HRESULT ShowUI(CWebBrowserUI* pWeb) { return S_FALSE; }
     // 12
@@ -57,17 +58,27 @@ public:
     // 16
     virtual HRESULT OnFrameWindowActivate(CWebBrowserUI* pWeb, BOOL activate) { return S_OK; }
     // 17
-    virtual HRESULT ResizeBorder(CWebBrowserUI* pWeb, const RECT& border, BOOL frameWindow) { return S_OK; }
+    virtual HRESULT ResizeBorder(CWebBrowserUI* pWeb, const RECT& border, BOOL frameWindow) {
+        return S_OK;
+    }
     // 18: S_OK when the owner consumed the key message.
-    virtual HRESULT TranslateAccelerator(CWebBrowserUI* pWeb, UINT uMsg, WPARAM wParam, LPARAM lParam) { return S_FALSE; }
+    virtual HRESULT TranslateAccelerator(CWebBrowserUI* pWeb, UINT uMsg, WPARAM wParam,
+                                         LPARAM lParam) {
+        return S_FALSE;
+    }
     // 19
-    virtual HRESULT GetOptionKeyPath(CWebBrowserUI* pWeb, CDuiString& path, DWORD reserved) { return E_NOTIMPL; }
+    virtual HRESULT GetOptionKeyPath(CWebBrowserUI* pWeb, CDuiString& path, DWORD reserved) {
+        return E_NOTIMPL;
+    }
     // 20
     virtual HRESULT GetDropTarget(CWebBrowserUI* pWeb) { return E_NOTIMPL; }
     // 21
     virtual HRESULT GetExternal(CWebBrowserUI* pWeb) { return E_NOTIMPL; }
     // 22: may give another address for url.
-    virtual HRESULT TranslateUrl(CWebBrowserUI* pWeb, DWORD translate, LPCTSTR url, CDuiString& out) { return S_FALSE; }
+    virtual HRESULT TranslateUrl(CWebBrowserUI* pWeb, DWORD translate, LPCTSTR url,
+                                 CDuiString& out) {
+        return S_FALSE;
+    }
     // 23
     virtual HRESULT FilterDataObject(CWebBrowserUI* pWeb) { return S_FALSE; }
 };
