@@ -75,11 +75,9 @@ void CGiftManager::FillGroup(const std::wstring& value) {
     std::vector<int>* list = nullptr;
     switch (number) {
         case GIFT_LIST_HOT:
-            // The hot strip has ten places.
-            for (const std::wstring& id : ids) {
-                if (hotGiftIds.size() >= GIFT_HOT_LIST_MAX) break;
-                hotGiftIds.push_back(fields::ToInt(id));
-            }
+            // A hot line names at most ten gifts; further ids of the line are dropped.
+            for (size_t i = 0; i < ids.size() && i < GIFT_HOT_LIST_MAX; ++i)
+                hotGiftIds.push_back(fields::ToInt(ids[i]));
             return;
         case GIFT_LIST_SEND:
             list = &sendGiftIds;

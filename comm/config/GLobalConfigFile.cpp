@@ -1,16 +1,15 @@
 #include "config/GLobalConfigFile.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "config/TextFields.h"
+#include "model/FixedText.h"
 #include "quorv/Rijndael.h"
+#include "util/FieldSplit.h"
 #include "win32/win32.h"
 
 namespace {
@@ -92,53 +91,26 @@ const KeyDef kKeys[] = {
 };
 static_assert(sizeof kKeys / sizeof kKeys[0] == 52, "the configuration has 52 keys");
 
-// Decimal text as an int; 0 when it is not a number, clamped when out of range.
-int decimalValue(const char* text) {
-    errno = 0;
-    long v = std::strtol(text, nullptr, 10);
-    if (v > INT_MAX) return INT_MAX;
-    if (v < INT_MIN) return INT_MIN;
-    return static_cast<int>(v);
-}
-
-// Pieces between line feeds: empty lines give empty pieces, a last piece without
-// a line feed counts when it is not empty.
-std::vector<std::string> splitLines(const char* text) {
-    std::vector<std::string> lines;
-    const char* start = text;
-    for (const char* p = text; *p; ++p) {
-        if (*p != '\n') continue;
-        lines.emplace_back(start, static_cast<size_t>(p - start));
-        start = p + 1;
-    }
-    if (*start) lines.emplace_back(start);
-    return lines;
-}
-
-bool startsWith(const std::string& s, const char* prefix) {
-    return s.compare(0, std::strlen(prefix), prefix) == 0;
-}
-
 void storeValue(CGLobalConfigFile& c, const KeyDef& key, const std::string& value,
                 unsigned codePage) {
     Slot slot = key.field(c);
     switch (key.kind) {
         case Kind::Narrow:
-            mivora_config::CopyNarrow(static_cast<char*>(slot.data), slot.count, value);
+            SetFixedFieldText(static_cast<char*>(slot.data), slot.count, value.c_str());
             // softname is kept twice, narrow and wide.
             if (slot.data == c.softname)
-                mivora_config::CopyWide(c.softnameW, sizeof c.softnameW / sizeof c.softnameW[0],
-                                        winplat::AnsiToWide(value, codePage));
+                SetFixedFieldText(c.softnameW, sizeof c.softnameW / sizeof c.softnameW[0],
+                                  winplat::AnsiToWide(value, codePage).c_str());
             break;
         case Kind::Wide:
-            mivora_config::CopyWide(static_cast<wchar_t*>(slot.data), slot.count,
-                                    winplat::AnsiToWide(value, codePage));
+            SetFixedFieldText(static_cast<wchar_t*>(slot.data), slot.count,
+                              winplat::AnsiToWide(value, codePage).c_str());
             break;
         case Kind::Flag:
-            *static_cast<int*>(slot.data) = decimalValue(value.c_str()) != 0 ? 1 : 0;
+            *static_cast<int*>(slot.data) = fields::ToInt(value) != 0 ? 1 : 0;
             break;
         case Kind::Number:
-            *static_cast<int*>(slot.data) = decimalValue(value.c_str());
+            *static_cast<int*>(slot.data) = fields::ToInt(value);
             break;
     }
 }
@@ -209,10 +181,11 @@ int CGLobalConfigFile::LoadFile(wchar_t* path) {
     if (plainLength >= capacity) plainLength = capacity - 1;
     plain[static_cast<size_t>(plainLength)] = 0;
 
-    for (const std::string& line : splitLines(plain.data())) {
-        if (line.size() >= 2 && startsWith(line, "//")) continue;
-        if (startsWith(line, "[SERVER]") || startsWith(line, "[Setting]") ||
-            startsWith(line, "[URL]"))
+    // The text ends at its first NUL; empty lines give empty pieces.
+    for (const std::string& line : fields::Split(std::string(plain.data()), '\n')) {
+        if (line.size() >= 2 && fields::StartsWith(line, "//")) continue;
+        if (fields::StartsWith(line, "[SERVER]") || fields::StartsWith(line, "[Setting]") ||
+            fields::StartsWith(line, "[URL]"))
             continue;
         size_t eq = line.find('=');
         if (eq == std::string::npos) continue;

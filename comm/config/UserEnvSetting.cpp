@@ -130,8 +130,14 @@ int CUserEnvSetting::LoadUserEnviron(wchar_t* path) {
 
 int CUserEnvSetting::SaveUserEnviron() {
     if (m_strFilePath.IsEmpty()) return 0;
-    const wchar_t* path = m_strFilePath.GetString();
-    // Every write replaces the file whole, so a crash leaves the old or the new value.
+    // The keys go into a copy that then replaces the file in one step: a crash half-way
+    // leaves the old settings whole, never some keys old and some new.
+    const std::wstring target = m_strFilePath.GetString();
+    const std::wstring work = target + L".saving";
+    DeleteFileW(work.c_str());
+    if (PathFileExistsW(target.c_str()) && !CopyFileW(target.c_str(), work.c_str(), FALSE))
+        return 0;
+    const wchar_t* path = work.c_str();
     bool ok = true;
     for (const SwitchKey& k : kSwitches)
         ok &= WritePrivateProfileStringW(k.section, k.key, this->*k.member ? L"1" : L"0", path) !=
@@ -147,7 +153,9 @@ int CUserEnvSetting::SaveUserEnviron() {
         ok &=
             WritePrivateProfileStringW(kRoom, k.key, this->*k.member ? L"1" : L"0", path) != FALSE;
     ok &= writeNumber(kRoom, L"videosmooth", m_nVideoSmooth, path);
-    return ok ? 1 : 0;
+    if (ok && MoveFileExW(path, target.c_str(), MOVEFILE_REPLACE_EXISTING)) return 1;
+    DeleteFileW(path);
+    return 0;
 }
 
 int CUserEnvSetting::ReadUserText(wchar_t*) {

@@ -12,10 +12,13 @@ namespace {
 
 const size_t kRecordSize = 16;
 
+// "<baseFolder>\<userId>\closedfriend.conf", built without a fixed buffer: a cut path
+// would name another file.
 std::wstring friendFile(const char* baseFolder, int userId) {
-    char path[MAX_PATH * 2];
-    sprintf_s(path, sizeof path, "%s\\%u\\closedfriend.conf", baseFolder ? baseFolder : "",
-              static_cast<unsigned>(userId));
+    std::string path = baseFolder ? baseFolder : "";
+    path += '\\';
+    path += std::to_string(static_cast<unsigned>(userId));
+    path += "\\closedfriend.conf";
     return winplat::AnsiToWide(path);
 }
 

@@ -83,7 +83,11 @@ void CUserLogonManager::saveFileData() {
     for (const tag_LogonUserData& record : m_listLogonData) {
         unsigned char raw[kRecordSize];
         std::memcpy(raw, &record, kRecordSize);
-        if (!m_bSavePwd) raw[offsetof(tag_LogonUserData, szPassword)] = 0;
+        // Readers stop at the first password byte; the rest goes too, so a password
+        // the user chose not to keep never reaches the disk.
+        if (!m_bSavePwd)
+            std::memset(raw + offsetof(tag_LogonUserData, szPassword), 0,
+                        sizeof(record.szPassword));
         raw[kSavePwdByte] = m_bSavePwd ? 1 : 0;
         Scramble(raw, kRecordSize, kLogonSeed);
         data.insert(data.end(), raw, raw + kRecordSize);

@@ -93,11 +93,6 @@ void CCommKernel::OnConnectError(void* socket) {
 
 void CCommKernel::OnReadSocketError(void*) {}
 
-// Incoming frames are decoded by the dispatch; until then every frame is accepted.
-int CCommKernel::OnSocketRead(void*, int, void*) {
-    return 0;
-}
-
 LRESULT CCommKernel::DefMainWndProc(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }

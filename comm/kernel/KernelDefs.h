@@ -17,5 +17,4 @@ enum _eServerType {
 #define UM_SOCKET_ROOM 6034
 
 // Notifications posted to the notify window of a server type.
-#define UM_SERVER_DISCONNECTED 11028   // wParam server type
-#define UM_SERVER_CONNECT_ERROR 11029  // wParam server type
+#include "kernel/Notifications.h"

@@ -1,10 +1,11 @@
 // Fixed-width text fields of wire records (aliases of 17 bytes, group names, page
-// addresses). A server may fill a field to its last byte, so nothing here relies on
-// a NUL inside the field.
+// addresses) and of the configuration. A server may fill a field to its last byte, so
+// nothing here relies on a NUL inside the field.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 // The text of a field: up to its first NUL, never past `width` bytes.
@@ -23,6 +24,15 @@ inline void SetFixedFieldText(char* field, size_t width, const char* text) {
     if (!text) return;
     size_t n = strnlen(text, width - 1);
     std::memcpy(field, text, n);
+}
+
+// The same for a wide field of `count` characters.
+inline void SetFixedFieldText(wchar_t* field, size_t count, const wchar_t* text) {
+    if (!field || count == 0) return;
+    std::wmemset(field, 0, count);
+    if (!text) return;
+    size_t n = wcsnlen(text, count - 1);
+    std::wmemcpy(field, text, n);
 }
 
 // Makes a field that came from outside a NUL-terminated text in place.

@@ -1,7 +1,6 @@
 #include "model/RoomManager.h"
 
 #include "model/RoomObj.h"
-#include "model/UserObj.h"
 
 CRoomManager::CRoomManager() = default;
 
@@ -29,9 +28,8 @@ void CRoomManager::DelRoom(int id) {
 
 void CRoomManager::Destroy(CRoomObj* room) {
     if (!room) return;
-    // Members outlive the room (they belong to the user map): clear their pointer back.
-    for (auto& member : room->users)
-        if (member.second && member.second->room == room) member.second->room = nullptr;
+    // The member map only borrows its users, who may be gone already (the session
+    // empties the user map before it deletes the rooms): drop the pointers unread.
     room->ClearData();
     delete room;
 }

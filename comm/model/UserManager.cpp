@@ -1,6 +1,5 @@
 #include "model/UserManager.h"
 
-#include "model/RoomObj.h"
 #include "model/UserObj.h"
 
 CUserManager::CUserManager() : localUser(nullptr) {}
@@ -39,10 +38,8 @@ void CUserManager::Uninit() {
 
 void CUserManager::Destroy(CUserObj* user) {
     if (!user) return;
-    // A room only borrows its members: take the pointer out of it before the object
-    // goes, so that the member list never holds a dangling user.
-    if (user->room && user->room->FindUser(user->userId) == user)
-        user->room->RemoveUser(user->userId);
+    // `room` is borrowed and may name a room that is gone: it is not followed here.
+    // Whoever drops a member takes him out of the room first (CRoomObj::RemoveUser).
     user->ClearData();
     delete user;
 }

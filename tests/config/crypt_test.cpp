@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,8 @@ TEST(Rijndael, WithoutUsableKeyNothingIsDone) {
     // The output must hold the padded length.
     CRijndael aes(kKey, kKey, 0, 16, 16);
     EXPECT_LT(aes.Encrypt("0123456789abcdef", 16, buf, 31), 0);
+    // A length whose padded size passes the int range is refused before any byte is read.
+    EXPECT_LT(aes.Encrypt(buf, INT_MAX - 7, buf, sizeof buf), 0);
 }
 
 }  // namespace

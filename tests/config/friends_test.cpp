@@ -55,6 +55,21 @@ TEST_F(Friends, SavingNoFriendKeepsTheOldFile) {
     EXPECT_EQ(mgr.SaveClosedFriend(&base[0], 43), -1);  // no folder for user 43
 }
 
+TEST_F(Friends, LongBaseFolderIsNotCut) {
+    // Longer than any fixed path buffer: the file must still land in the user's folder.
+    const std::string deep =
+        std::string(200, 'a') + "/" + std::string(200, 'b') + "/" + std::string(200, 'c');
+    std::filesystem::create_directories(dir.nativePath(deep + "/42"));
+    std::string longBase = winplat::WideToAnsi(winplat::ToWindowsPath(dir.nativePath(deep)));
+    mgr.AddClosedFriend(5, nullptr);
+    ASSERT_EQ(mgr.SaveClosedFriend(&longBase[0], 42), 0);
+    EXPECT_EQ(ReadBytes(winplat::Utf8ToWide(dir.nativePath(deep + "/42/closedfriend.conf"))),
+              record("5"));
+    CUserFriendMgr back;
+    ASSERT_EQ(back.LoadClosedFriend(&longBase[0], 42), 0);
+    EXPECT_EQ(back.IsClosedFriend(5), 1);
+}
+
 TEST_F(Friends, LoadSkipsZeroAndNonNumbersAndKeepsKnownUsers) {
     ASSERT_TRUE(WriteBytes(file, record("12") + std::string(16, '\0') + record("abc") +
                                      "0000000000000034" + record("12") + record("56") + "78"));

@@ -117,6 +117,15 @@ TEST_F(SavedLogonFile, LayoutAndRoundTrip) {
 
 TEST_F(SavedLogonFile, WithoutSavePasswordThePasswordLoadsEmpty) {
     saveTwo(false);
+    // No byte of either password is left in the file, not only its first one.
+    std::string bytes = ReadBytes(winplat::AnsiToWide(path));
+    ASSERT_EQ(bytes.size(), 3u + 2 * 24u);
+    for (size_t at = 3; at < bytes.size(); at += 24) {
+        Bytes record(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(at + 24));
+        CUserLogonManager::Unscramble(record.data(), record.size(), 31);
+        EXPECT_EQ(Bytes(record.begin() + 4, record.end()), Bytes(20, 0));
+    }
     CUserLogonManager mgr;
     mgr.setConfigFile(&path[0]);
     mgr.loadFileData();

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <set>
 #include <string>
 
 #include "TempDir.h"
@@ -72,103 +76,139 @@ TEST(UserEnv, ReadsSwitchesAsNonZeroAndWritesThemAsOne) {
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"userenv.conf"});
 }
 
-TEST(UserEnv, EverySettingSurvivesSaveAndLoad) {
-    TempDir dir;
-    std::wstring file = dir.path("userenv.conf");
-    CUserEnvSetting env;
-    ASSERT_EQ(env.LoadUserEnviron(&file[0]), 1);
-    bool* switches[] = {
-        &env.m_bMuteMic,
-        &env.m_bMuteSpeak,
-        &env.m_bMuteVideo,
-        &env.m_bLocalPreview,
-        &env.m_bInitVideoCap,
-        &env.m_bInitAudioCap,
-        &env.m_bAnonymity,
-        &env.m_bAutoReplay,
-        &env.m_bAutoWellcome,
-        &env.m_bMassChatWndAutoScroll,
-        &env.m_bSelfChatWndAutoScroll,
-        &env.m_bSmallSpeabkerAutoScroll,
-        &env.m_bShiledPublicChat,
-        &env.m_bShiledPrivateChat,
-        &env.m_bShiledTmpUserChat,
-        &env.m_bShiledInoutMsg,
-        &env.m_bShiledGiftOnSmallSpeaker,
-        &env.m_bShiledGiftShow,
-        &env.m_bShiledGiftEffect,
-        &env.m_bShiledGiftEffectSound,
-        &env.m_bCanShiledMicTipMsg,
-        &env.m_bCanShiledSysTipMsg,
-        &env.m_bCanShiledTempPubNoticeMsg,
-        &env.m_bForbidInviteUpMic,
-        &env.m_bShiledAutoOpenVIPMic,
-        &env.m_bShiledColorbar,
-        &env.m_bBold,
-        &env.m_bUnderline,
-        &env.m_bItalic,
-    };
-    // Alternate on and off so a switch stored under another's key shows.
-    for (size_t i = 0; i < sizeof switches / sizeof switches[0]; ++i) *switches[i] = i % 2 == 0;
-    wcscpy_s(env.m_szAutoReply, L"稍后回来");
-    wcscpy_s(env.m_szAutoWelcome, L"欢迎");
-    wcscpy_s(env.m_szVideoDevice, L"USB Camera");
-    wcscpy_s(env.m_szAudioInputDevice, L"Mic (USB)");
-    wcscpy_s(env.m_szAudioOutdevice, L"Speakers");
-    wcscpy_s(env.m_szFontName, L"宋体");
-    env.m_nTextColor = 0x123456;
-    env.m_nSize = 11;
-    env.m_nVideoSmooth = 2;
-    env.m_nNetType = 1;  // not stored
-    ASSERT_EQ(env.SaveUserEnviron(), 1);
+// Every key as the file names it, in its section. Existing users' files carry these
+// names, so a misspelt key or a wrong section must show.
+struct SwitchKey {
+    const char* section;
+    const char* key;
+    bool CUserEnvSetting::*member;
+};
+const SwitchKey kSwitchKeys[] = {
+    {"AV", "MuteMic", &CUserEnvSetting::m_bMuteMic},
+    {"AV", "MuteSpeak", &CUserEnvSetting::m_bMuteSpeak},
+    {"AV", "MuteVideo", &CUserEnvSetting::m_bMuteVideo},
+    {"AV", "LocalPreview", &CUserEnvSetting::m_bLocalPreview},
+    {"AV", "InitVideoCap", &CUserEnvSetting::m_bInitVideoCap},
+    {"AV", "InitAudioCap", &CUserEnvSetting::m_bInitAudioCap},
+    {"ROOMSETTING", "Anonymity", &CUserEnvSetting::m_bAnonymity},
+    {"ROOMSETTING", "AutoReplay", &CUserEnvSetting::m_bAutoReplay},
+    {"ROOMSETTING", "AutoWellcome", &CUserEnvSetting::m_bAutoWellcome},
+    {"ROOMSETTING", "MassChatWndAutoScroll", &CUserEnvSetting::m_bMassChatWndAutoScroll},
+    {"ROOMSETTING", "SelfChatWndAutoScroll", &CUserEnvSetting::m_bSelfChatWndAutoScroll},
+    {"ROOMSETTING", "SmallSpeabkerAutoScroll", &CUserEnvSetting::m_bSmallSpeabkerAutoScroll},
+    {"ROOMSETTING", "ShiledPublicChat", &CUserEnvSetting::m_bShiledPublicChat},
+    {"ROOMSETTING", "ShiledPrivateChat", &CUserEnvSetting::m_bShiledPrivateChat},
+    {"ROOMSETTING", "ShiledTmpUserChat", &CUserEnvSetting::m_bShiledTmpUserChat},
+    {"ROOMSETTING", "ShiledInoutMsg", &CUserEnvSetting::m_bShiledInoutMsg},
+    {"ROOMSETTING", "ShiledGiftOnSmallSpeaker", &CUserEnvSetting::m_bShiledGiftOnSmallSpeaker},
+    {"ROOMSETTING", "ShiledGiftShow", &CUserEnvSetting::m_bShiledGiftShow},
+    {"ROOMSETTING", "ShiledGiftEffect", &CUserEnvSetting::m_bShiledGiftEffect},
+    {"ROOMSETTING", "ShiledGiftEffectSound", &CUserEnvSetting::m_bShiledGiftEffectSound},
+    {"ROOMSETTING", "CanShiledMicTipMsg", &CUserEnvSetting::m_bCanShiledMicTipMsg},
+    {"ROOMSETTING", "CanShiledSysTipMsg", &CUserEnvSetting::m_bCanShiledSysTipMsg},
+    {"ROOMSETTING", "CanShiledTempPubNoticeMsg", &CUserEnvSetting::m_bCanShiledTempPubNoticeMsg},
+    {"ROOMSETTING", "ForbidInviteUpMic", &CUserEnvSetting::m_bForbidInviteUpMic},
+    {"ROOMSETTING", "ShiledAutoOpenVIPMic", &CUserEnvSetting::m_bShiledAutoOpenVIPMic},
+    {"ROOMSETTING", "ShiledColorbar", &CUserEnvSetting::m_bShiledColorbar},
+    {"ROOMSETTING", "Bold", &CUserEnvSetting::m_bBold},
+    {"ROOMSETTING", "Underline", &CUserEnvSetting::m_bUnderline},
+    {"ROOMSETTING", "Italic", &CUserEnvSetting::m_bItalic},
+};
 
-    CUserEnvSetting back;
-    ASSERT_EQ(back.LoadUserEnviron(&file[0]), 1);
-    bool* backSwitches[] = {
-        &back.m_bMuteMic,
-        &back.m_bMuteSpeak,
-        &back.m_bMuteVideo,
-        &back.m_bLocalPreview,
-        &back.m_bInitVideoCap,
-        &back.m_bInitAudioCap,
-        &back.m_bAnonymity,
-        &back.m_bAutoReplay,
-        &back.m_bAutoWellcome,
-        &back.m_bMassChatWndAutoScroll,
-        &back.m_bSelfChatWndAutoScroll,
-        &back.m_bSmallSpeabkerAutoScroll,
-        &back.m_bShiledPublicChat,
-        &back.m_bShiledPrivateChat,
-        &back.m_bShiledTmpUserChat,
-        &back.m_bShiledInoutMsg,
-        &back.m_bShiledGiftOnSmallSpeaker,
-        &back.m_bShiledGiftShow,
-        &back.m_bShiledGiftEffect,
-        &back.m_bShiledGiftEffectSound,
-        &back.m_bCanShiledMicTipMsg,
-        &back.m_bCanShiledSysTipMsg,
-        &back.m_bCanShiledTempPubNoticeMsg,
-        &back.m_bForbidInviteUpMic,
-        &back.m_bShiledAutoOpenVIPMic,
-        &back.m_bShiledColorbar,
-        &back.m_bBold,
-        &back.m_bUnderline,
-        &back.m_bItalic,
-    };
-    for (size_t i = 0; i < sizeof backSwitches / sizeof backSwitches[0]; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(*backSwitches[i], i % 2 == 0);
+struct ValueKey {
+    const char* section;
+    const char* key;
+    std::wstring (*get)(const CUserEnvSetting&);
+};
+// The numbers first, so that the test's file keeps one ROOMSETTING section.
+const ValueKey kValueKeys[] = {
+    {"ROOMSETTING", "TextColor",
+     [](const CUserEnvSetting& e) { return std::to_wstring(e.m_nTextColor); }},
+    {"ROOMSETTING", "size", [](const CUserEnvSetting& e) { return std::to_wstring(e.m_nSize); }},
+    {"ROOMSETTING", "videosmooth",
+     [](const CUserEnvSetting& e) { return std::to_wstring(e.m_nVideoSmooth); }},
+    {"STRING", "AutoReply", [](const CUserEnvSetting& e) { return std::wstring(e.m_szAutoReply); }},
+    {"STRING", "AutoWelcome",
+     [](const CUserEnvSetting& e) { return std::wstring(e.m_szAutoWelcome); }},
+    {"STRING", "VideoDevice",
+     [](const CUserEnvSetting& e) { return std::wstring(e.m_szVideoDevice); }},
+    {"STRING", "AudioInputDevice",
+     [](const CUserEnvSetting& e) { return std::wstring(e.m_szAudioInputDevice); }},
+    {"STRING", "AudioOutdevice",
+     [](const CUserEnvSetting& e) { return std::wstring(e.m_szAudioOutdevice); }},
+    {"STRING", "FontName", [](const CUserEnvSetting& e) { return std::wstring(e.m_szFontName); }},
+};
+
+// A value, or with a null key the section's key names, as the profile call gives them.
+std::wstring profileText(const char* section, const char* key, const std::wstring& file) {
+    wchar_t buf[2048];
+    std::wstring s = winplat::Utf8ToWide(section), k = key ? winplat::Utf8ToWide(key) : L"";
+    DWORD n = GetPrivateProfileStringW(s.c_str(), key ? k.c_str() : nullptr, L"(missing)", buf,
+                                       2048, file.c_str());
+    return std::wstring(buf, n);
+}
+
+std::set<std::wstring> names(const std::wstring& list) {
+    std::set<std::wstring> out;
+    for (size_t at = 0; at < list.size();) {
+        size_t end = list.find(L'\0', at);
+        if (end == std::wstring::npos) end = list.size();
+        out.insert(list.substr(at, end - at));
+        at = end + 1;
     }
-    EXPECT_STREQ(back.m_szAutoReply, L"稍后回来");
-    EXPECT_STREQ(back.m_szAutoWelcome, L"欢迎");
-    EXPECT_STREQ(back.m_szVideoDevice, L"USB Camera");
-    EXPECT_STREQ(back.m_szAudioInputDevice, L"Mic (USB)");
-    EXPECT_STREQ(back.m_szAudioOutdevice, L"Speakers");
-    EXPECT_STREQ(back.m_szFontName, L"宋体");
-    EXPECT_EQ(back.m_nTextColor, 0x123456);
-    EXPECT_EQ(back.m_nSize, 11);
-    EXPECT_EQ(back.m_nVideoSmooth, 2);
-    EXPECT_EQ(back.m_nNetType, 0);
+    return out;
+}
+
+TEST(UserEnv, EveryKeyLoadsAndSavesUnderItsNameAndSection) {
+    // Two phases with opposite switches: every switch is once on, so a key the code
+    // spells otherwise cannot pass by loading the default.
+    for (int phase = 0; phase < 2; ++phase) {
+        SCOPED_TRACE(phase);
+        TempDir dir;
+        std::wstring file = dir.path("userenv.conf"), fresh = dir.path("fresh.conf");
+        auto on = [&](size_t i) { return (i + static_cast<size_t>(phase)) % 2 == 0; };
+        auto value = [&](const ValueKey& k) {
+            if (std::strcmp(k.section, "STRING") == 0)
+                return L"值" + winplat::Utf8ToWide(k.key) + std::to_wstring(phase);
+            return std::to_wstring(std::strlen(k.key) * 7 + static_cast<size_t>(phase));
+        };
+        std::wstring text;
+        std::string section;
+        auto line = [&](const char* s, const char* key, const std::wstring& v) {
+            if (section != s) text += L"[" + winplat::Utf8ToWide(section = s) + L"]\r\n";
+            text += winplat::Utf8ToWide(key) + L"=" + v + L"\r\n";
+        };
+        for (size_t i = 0; i < std::size(kSwitchKeys); ++i)
+            line(kSwitchKeys[i].section, kSwitchKeys[i].key, on(i) ? L"1" : L"0");
+        for (const ValueKey& k : kValueKeys) line(k.section, k.key, value(k));
+        ASSERT_TRUE(WriteBytes(file, winplat::WideToAnsi(text, 936)));
+
+        CUserEnvSetting env;
+        ASSERT_EQ(env.LoadUserEnviron(&file[0]), 1);
+        for (size_t i = 0; i < std::size(kSwitchKeys); ++i)
+            EXPECT_EQ(env.*kSwitchKeys[i].member, on(i)) << kSwitchKeys[i].key;
+        for (const ValueKey& k : kValueKeys) EXPECT_EQ(k.get(env), value(k)) << k.key;
+
+        // Saved into a new file: each key under its own name, spelt as above, and
+        // nothing else (the network-type flag is not stored).
+        env.m_nNetType = 1;
+        env.m_strFilePath = fresh.c_str();
+        ASSERT_EQ(env.SaveUserEnviron(), 1);
+        std::map<std::string, std::set<std::wstring>> keysOf;
+        for (size_t i = 0; i < std::size(kSwitchKeys); ++i) {
+            const SwitchKey& k = kSwitchKeys[i];
+            EXPECT_EQ(profileText(k.section, k.key, fresh), on(i) ? L"1" : L"0") << k.key;
+            keysOf[k.section].insert(winplat::Utf8ToWide(k.key));
+        }
+        for (const ValueKey& k : kValueKeys) {
+            EXPECT_EQ(profileText(k.section, k.key, fresh), value(k)) << k.key;
+            keysOf[k.section].insert(winplat::Utf8ToWide(k.key));
+        }
+        ASSERT_EQ(keysOf.size(), 3u);  // AV, ROOMSETTING, STRING
+        for (const auto& entry : keysOf)
+            EXPECT_EQ(names(profileText(entry.first.c_str(), nullptr, fresh)), entry.second)
+                << entry.first;
+    }
 }
 
 TEST(UserEnv, LongTextsAreCutToTheirFields) {

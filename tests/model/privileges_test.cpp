@@ -13,31 +13,40 @@ int Final(int level0, int level1, int mgr) {
     return (level0 << 16) | (level1 << 8) | mgr;
 }
 
-// A delegate that answers with fixed results and says whether it decided.
+// A delegate that answers with fixed results and says whether it decided. It also
+// counts calls that did not arrive with *handled cleared by the manager.
 class FakeDelegate : public IUserMVManagerDelegate {
 public:
     bool CheckPrivilege(short, CUserObj*, int* handled) override {
         ++calls;
-        *handled = handles;
+        Answer(handled, handles);
         return result;
     }
     bool CheckPrivilege(short, CUserObj*, CUserObj*, int* handled) override {
         ++calls;
-        *handled = handles;
+        Answer(handled, handles);
         return result;
     }
     int GetUserFinalLevel(CUserObj* user, int* handled) override {
-        *handled = handlesLevel;
+        Answer(handled, handlesLevel);
         return user ? user->userId : 0;
     }
     int GetUserSortId(CUserObj*, int* handled) override {
-        *handled = handles;
+        Answer(handled, handles);
         return 42;
     }
     int handles = 0;
     int handlesLevel = 0;
     bool result = false;
     int calls = 0;
+    int notCleared = 0;
+
+private:
+    // Like a real delegate, it writes *handled only when it decides.
+    void Answer(int* handled, int decides) {
+        if (*handled != 0) ++notCleared;
+        if (decides) *handled = decides;
+    }
 };
 
 CUserObj User(int id, int level0, int level1 = 0, int mgr = 0) {
@@ -172,6 +181,15 @@ TEST(UserMVManager, FinalLevelAndSortIdComeFromTheDelegateWhenHandled) {
     EXPECT_TRUE(m.CheckPrivilege(PRIV_LOUDSPEAKER, &user));
     d.handles = 1;
     EXPECT_EQ(m.GetUserSortId(&user), 42);
+
+    // Two-party: both final levels come from the delegate, each asked afresh.
+    m.AddPrivilege(1, PRIV_KICK_OUT, 2, Final(10, 0, 0), Final(3, 0, 0));
+    CUserObj target = User(Final(3, 0, 0), 9);
+    d.handles = 0;
+    EXPECT_TRUE(m.CheckPrivilege(PRIV_KICK_OUT, &user, &target));
+    d.handlesLevel = 0;
+    EXPECT_FALSE(m.CheckPrivilege(PRIV_KICK_OUT, &user, &target));
+    EXPECT_EQ(d.notCleared, 0);
 }
 
 TEST(UserMVManager, AddPrivilegeExtendsAnExistingRule) {
@@ -183,6 +201,8 @@ TEST(UserMVManager, AddPrivilegeExtendsAnExistingRule) {
     auto* rule = dynamic_cast<COOPrivilege*>(m.FindPrivilege(2, 100));
     ASSERT_NE(rule, nullptr);
     EXPECT_EQ(rule->targets[Final(5, 0, 0)], (std::vector<int>{Final(3, 0, 0), Final(4, 0, 0)}));
+    EXPECT_EQ(m.FindPrivilege(0, 100), rule);  // any table but 1 is the temporary one
+    EXPECT_EQ(m.FindPrivilege(1, 100), nullptr);
     EXPECT_NE(dynamic_cast<CNonOOPrivilege*>(m.FindPrivilege(2, 4)), nullptr);
 
     auto* own = new CNonOOPrivilege();
@@ -251,6 +271,11 @@ TEST_F(PrivilegeFile, LoadsGoodRulesAndSkipsMalformedOnes) {
         "0;4;again\n"  // id already loaded: the first rule stays
         "65536\n"
         "[privilege]\n"
+        "0;16;no levels\n"  // the next opener is not its level line
+        "[privilege]\n"
+        "0;17;notice\n"
+        "65536\n"
+        "[privilege]\n"
         "7;9;unknown type\n"
         "1:2\n"
         "[privilege]\n";  // a last opener without a header
@@ -264,6 +289,13 @@ TEST_F(PrivilegeFile, LoadsGoodRulesAndSkipsMalformedOnes) {
     ASSERT_NE(chat, nullptr);
     EXPECT_EQ(chat->name, L"私聊");
     EXPECT_EQ(chat->levels, (std::vector<int>{327680, 3}));
+
+    auto* bare = dynamic_cast<CNonOOPrivilege*>(m_.FindPrivilege(1, 16));
+    ASSERT_NE(bare, nullptr);
+    EXPECT_TRUE(bare->levels.empty());
+    auto* notice = dynamic_cast<CNonOOPrivilege*>(m_.FindPrivilege(1, 17));
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->levels, (std::vector<int>{65536}));
 
     auto* kick = dynamic_cast<COOPrivilege*>(m_.FindPrivilege(1, 108));
     ASSERT_NE(kick, nullptr);

@@ -104,32 +104,47 @@ TEST(UserManager, LocalUserSurvivesDelUserAndClearData) {
     EXPECT_EQ(users.GetLocalUser(), nullptr);
 }
 
-TEST(UserManager, DeletedMemberLeavesTheRoomMemberList) {
-    CRoomObj room;
-    CUserManager users;
-    auto* u = new CUserObj();
-    u->userId = 5;
-    u->room = &room;
-    users.AddUser(u);
-    room.AddUser(u);
-    users.DelUser(5);
-    EXPECT_EQ(room.FindUser(5), nullptr);
-}
+// Rooms only borrow their members, and a member can still be listed in a room the
+// local user left, or name a room that is gone. At shutdown the session empties the
+// user map first and then deletes the rooms: neither manager may follow a borrowed
+// pointer on the way (the sanitizer build catches it).
+TEST(ModelLifetime, ShutdownOrderWithAMemberListedInTwoRooms) {
+    CUserObj local;
+    local.userId = 1;
+    auto* users = new CUserManager();
+    auto* rooms = new CRoomManager();
+    users->SetLocalUser(&local);
+    users->AddUser(&local);
+    auto* first = new CRoomObj();
+    first->roomId = 10;
+    auto* second = new CRoomObj();
+    second->roomId = 20;
+    rooms->AddRoom(first);
+    rooms->AddRoom(second);
 
-TEST(RoomManager, DeletedRoomLeavesNoPointerInItsMembers) {
-    CRoomManager rooms;
-    auto* room = new CRoomObj();
-    room->roomId = 8;
-    rooms.AddRoom(room);
-    CUserObj member;
-    member.userId = 3;
-    member.room = room;
-    room->AddUser(&member);
-    EXPECT_EQ(rooms.FindRoom(8), room);
-    rooms.DelRoom(9);  // unknown: nothing
-    rooms.DelRoom(8);
-    EXPECT_EQ(rooms.FindRoom(8), nullptr);
-    EXPECT_EQ(member.room, nullptr);
+    auto* both = new CUserObj();  // met in the first room, then again in the second
+    both->userId = 5;
+    auto* left = new CUserObj();  // left the second room while still listed in the first
+    left->userId = 6;
+    for (CUserObj* u : {both, left}) {
+        users->AddUser(u);
+        first->AddUser(u);
+        second->AddUser(u);
+        u->room = second;
+    }
+    second->RemoveUser(6);
+    users->DelUser(6);
+    EXPECT_EQ(users->FindUser(6), nullptr);
+    EXPECT_EQ(second->FindUser(5), both);
+
+    rooms->DelRoom(99);  // unknown: nothing
+    rooms->DelRoom(20);  // the remaining member still names it as his room
+    EXPECT_EQ(rooms->FindRoom(20), nullptr);
+
+    users->ClearData();
+    delete users;
+    delete rooms;  // the first room still lists both, now deleted, users
+    EXPECT_EQ(local.userId, 1);
 }
 
 struct MediaCase {

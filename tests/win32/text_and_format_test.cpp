@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "win32/win32.h"
 
@@ -77,6 +83,29 @@ TEST(Files, WindowsPathsMapAndAtomicWriteReplaces) {
     EXPECT_EQ(GetFileSize(h, nullptr), 6u);
     EXPECT_TRUE(CloseHandle(h));
     EXPECT_FALSE(CloseHandle(h));  // a closed handle is refused, not followed
+}
+
+TEST(Files, AtomicWritesFromSeveralThreadsNeverMix) {
+    // Threads of one process replacing the same file: each write must succeed and the
+    // file must always be one whole version, never two interleaved.
+    std::wstring file = winplat::ToWindowsPath(testing::TempDir()) + L"\\atomic-threads-" +
+                        std::to_wstring(getpid()) + L".bin";
+    const size_t kSize = 64 * 1024;
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            const std::string body(kSize, static_cast<char>('a' + t));
+            for (int i = 0; i < 10; ++i)
+                if (!winplat::WriteFileAtomically(file, body.data(), body.size())) ++failures;
+        });
+    for (std::thread& th : threads) th.join();
+    EXPECT_EQ(failures.load(), 0);
+    std::string back;
+    ASSERT_TRUE(winplat::ReadWholeFile(file, back));
+    ASSERT_EQ(back.size(), kSize);
+    EXPECT_EQ(back, std::string(kSize, back[0]));
+    DeleteFileW(file.c_str());
 }
 
 }  // namespace

@@ -57,8 +57,9 @@ bool CRijndael::MakeKey(const char* key, const char* chain, int mode, int keyLen
 
 int CRijndael::Encrypt(const char* in, int inLength, char* out, int outCapacity) {
     if (!m_bKeyed || inLength < 0 || (!in && inLength > 0) || !out) return -1;
-    int padded = (inLength / kBlockSize + 1) * kBlockSize;
-    if (padded < inLength || outCapacity < padded) return -1;
+    // In 64 bits: near INT_MAX the padded length does not fit an int.
+    const long long padded = (static_cast<long long>(inLength) / kBlockSize + 1) * kBlockSize;
+    if (padded > outCapacity) return -1;
     std::vector<unsigned char> result;
     static const unsigned char kEmpty = 0;
     const unsigned char* src = in ? reinterpret_cast<const unsigned char*>(in) : &kEmpty;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -109,7 +110,10 @@ void SetModulePath(const std::wstring& path) {
 bool WriteFileAtomically(const std::wstring& windowsPath, const void* data, size_t size) {
     std::string target = MapPath(windowsPath.c_str());
     if (target.empty()) return false;
-    std::string tmp = target + ".tmp-" + std::to_string(getpid());
+    // One temporary name per call: threads writing the same file must not share one.
+    static std::atomic<unsigned> s_serial{0};
+    std::string tmp = target + ".tmp-" + std::to_string(getpid()) + "-" +
+                      std::to_string(s_serial.fetch_add(1));
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const char* p = static_cast<const char*>(data);

@@ -12,6 +12,7 @@
 #include "win32/loop.h"
 #include "win32/messages.h"
 #include "win32/mmsystem.h"
+#include "win32/nls.h"
 #include "win32/ole.h"
 #include "win32/process.h"
 #include "win32/profile.h"
