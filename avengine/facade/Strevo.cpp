@@ -87,8 +87,8 @@ int CStrevo::setAvMoudleConfig(char* text) {
     else
         for (int i = 0; i < CFG_COUNT; ++i) m_config[i] = v[i + 1];
     const int* c = m_config;
-    AV_LOG("avfilter config param:\n %d %d %d %d %d %d %d %d %d %d %d %d %d %d\n", c[0], c[1],
-           c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9], c[10], c[11], c[12], c[13]);
+    AV_LOG("avfilter config param:\n %d %d %d %d %d %d %d %d %d %d %d %d %d %d\n", c[0], c[1], c[2],
+           c[3], c[4], c[5], c[6], c[7], c[8], c[9], c[10], c[11], c[12], c[13]);
     m_bConfigLoaded = 1;
     return 0;
 }

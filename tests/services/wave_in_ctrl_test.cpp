@@ -78,8 +78,7 @@ TEST_F(MixerTest, ConstructionDefaultsAndGettersBeforeInit) {
 }
 
 TEST_F(MixerTest, DeviceListsKeepNamesInOrderAndAtMostAHundred) {
-    for (int i = 0; i < 105; ++i)
-        addCapture(L"Input " + std::to_wstring(i), -1);
+    for (int i = 0; i < 105; ++i) addCapture(L"Input " + std::to_wstring(i), -1);
     addPlayback(L"A playback device with a name longer than thirty-one characters", -1);
     ctl.getWaveInDevList();
     ctl.getWaveOutDevList();
