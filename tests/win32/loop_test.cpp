@@ -210,8 +210,11 @@ TEST(Loop, PostFromAnotherThreadWakesABlockedGetMessage) {
 TEST(Loop, PostThreadMessageNeedsAQueueAndReachesIt) {
     EXPECT_FALSE(PostThreadMessageW(0x7FFFFFF0u, kA, 0, 0));  // no such thread
     DWORD main = GetCurrentThreadId();
-    std::thread t([main] { PostThreadMessageW(main, kB, 9, 0); });
     MSG m;
+    // The queue must exist before the other thread posts (the usual PeekMessage idiom);
+    // otherwise the post may fail and GetMessage wait for ever.
+    PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);
+    std::thread t([main] { EXPECT_TRUE(PostThreadMessageW(main, kB, 9, 0)); });
     ASSERT_TRUE(GetMessageW(&m, nullptr, 0, 0));
     EXPECT_EQ(m.hwnd, nullptr);
     EXPECT_EQ(m.message, kB);
