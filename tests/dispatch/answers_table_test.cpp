@@ -119,9 +119,12 @@ TEST_F(AnswerTable, UsersOfTheRoom) {
              EXPECT_EQ(r->FindUser(kUserA), nullptr);
              EXPECT_EQ(User(d, kUserA), nullptr);
          }},
-        {"39 for a user nobody knows", answers::KickedOutAnswer(kRoom, kUserB, 999, 1), {},
+        {"39 for a user nobody knows",
+         answers::KickedOutAnswer(kRoom, kUserB, 999, 1),
+         {},
          nullptr},
-        {"39 the local user is put out", answers::KickedOutAnswer(kRoom, kUserB, kMe, 107),
+        {"39 the local user is put out",
+         answers::KickedOutAnswer(kRoom, kUserB, kMe, 107),
          {Copy(UM_USER_KICKED_OUT, kRoom)},
          [](CCommKernelData* d, CRoomObj* r) {
              EXPECT_EQ(r->FindUser(kMe), nullptr);
@@ -454,9 +457,9 @@ TEST_F(AnswerTable, GiftsFireworksSealsAndMoney) {
          Padded(kRoomMain, 49, {kRoom, kUserA, kUserB, 12, 1}, 84),
          {Copy(UM_TRADE_GIFT_NOTIFY, 0)},
          nullptr},
-        {"59 fireworks played",
-         Words(kRoomMain, 59, {kRoom, kUserA, 209}),
-         {Copy(UM_PLAY_FIREWORKS_NOTIFY, 0)},
+        {"59 fireworks played, whatever the room",
+         Words(kRoomMain, 59, {kOtherRoom, kUserA, 209}),
+         {Copy(UM_PLAY_FIREWORKS_NOTIFY, kOtherRoom)},
          nullptr},
         {"60 lucky gift",
          answers::LuckyGiftAnswer(kRoom, kUserA, 12, {10, 500}),

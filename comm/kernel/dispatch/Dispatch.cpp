@@ -74,7 +74,7 @@ const AnswerEntry kAnswers[] = {
     {kMainRoom, 55, 16, UM_TRADE_FIREWORKS_OK, OnFireworksBought},
     {kMainRoom, 56, 16, UM_TRADE_FIREWORKS_FAILED, OnFireworksFailed},
     {kMainRoom, 57, 36, UM_FIREWORKS_PICKED, OnFireworksPicked},  // gift id at 32
-    {kMainRoom, 59, 12, UM_PLAY_FIREWORKS_NOTIFY, PostCopy0},
+    {kMainRoom, 59, 12, UM_PLAY_FIREWORKS_NOTIFY, PostCopyRoom0},
     {kMainRoom, 60, 12, UM_LUCKY_GIFT_REWARD, OnLuckyGift},  // + 2 per multiplier
     {kMainRoom, 61, 4, UM_LOUDSPEAKER_MSG, PostCopy0},       // kind, then the text
     {kMainRoom, 62, 24, UM_MY_WEALTH_CHANGED, OnMyWealth},
@@ -178,6 +178,11 @@ bool PostNothing(const Context& c, const Payload&, const AnswerEntry& e) {
 
 bool PostCopy0(const Context& c, const Payload& p, const AnswerEntry& e) {
     c.PostCopy(e.msg, 0, p);
+    return true;
+}
+
+bool PostCopyRoom0(const Context& c, const Payload& p, const AnswerEntry& e) {
+    c.PostCopy(e.msg, W(p.I32(0)), p);
     return true;
 }
 
