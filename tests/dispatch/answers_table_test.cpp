@@ -172,7 +172,9 @@ TEST_F(AnswerTable, UsersOfTheRoom) {
     });
 }
 
-TEST_F(AnswerTable, PriorityRemovalKeepsTheStoredLevel) {
+// Removal with kind 2 keeps the stored level; with kind 1 it goes; the temporary
+// flag goes with either.
+TEST_F(AnswerTable, PriorityRemovalByKind) {
     ResetModel();
     EnterRoom();
     PlayRoom({answers::UserPriorityAnswer(kRoom, kUserB, kUserA, 1, 1),
@@ -180,6 +182,11 @@ TEST_F(AnswerTable, PriorityRemovalKeepsTheStoredLevel) {
               answers::UserPriorityAnswer(kRoom, kUserB, kUserA, 2, 2)});
     EXPECT_EQ(User(d, kUserA)->flags & USER_FLAG_TEMP_MANAGER, 0u);
     EXPECT_EQ(User(d, kUserA)->roomMgrLevel, 3);
+    // Removal of the manager rank takes the temporary flag too.
+    PlayRoom({answers::UserPriorityAnswer(kRoom, kUserB, kUserA, 1, 2),
+              answers::UserPriorityAnswer(kRoom, kUserB, kUserA, 2, 1)});
+    EXPECT_EQ(User(d, kUserA)->flags & USER_FLAG_TEMP_MANAGER, 0u);
+    EXPECT_EQ(User(d, kUserA)->roomMgrLevel, 0);
 }
 
 TEST_F(AnswerTable, AUserWhoMovedRoomsIsForgottenInEveryRoom) {
@@ -412,6 +419,10 @@ TEST_F(AnswerTable, GiftsFireworksSealsAndMoney) {
         {"56 someone else's", Words(kRoomMain, 56, {kRoom, kUserA, 4, 5}), {}, nullptr},
         {"57 fireworks picked, local user as sender",
          Padded(kRoomMain, 57, {kRoom, kUserA, 10, 0, 0, 0, 0, kMe, 209}, 36),
+         {Copy(UM_FIREWORKS_PICKED, kRoom)},
+         nullptr},
+        {"57 fireworks picked by the local user",
+         Padded(kRoomMain, 57, {kRoom, kMe, 10, 0, 0, 0, 0, kUserA, 209}, 36),
          {Copy(UM_FIREWORKS_PICKED, kRoom)},
          nullptr},
         {"57 picked by others",
