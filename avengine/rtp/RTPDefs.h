@@ -27,6 +27,10 @@ enum RtpControlOp {
 };
 
 const int RTP_MAX_PAYLOAD = 1200;      // payload bytes of one data datagram
+// Fragments of one frame at most (1.2 MB, far above any encoded picture): a receiver
+// allocates count x 1200 bytes per new timestamp, so a larger count from the network
+// would let anyone on the relay exhaust a listener's memory.
+const int RTP_MAX_FRAME_FRAGMENTS = 1024;
 const int RTP_DATA_HEADER = 32;        // data datagram bytes before the payload
 const int RTP_PART_OFFSET = 12;        // the RTP part of a data datagram starts here
 const int RTP_PARITY_HEADER = 16;      // parity datagram bytes before the parity block

@@ -75,7 +75,7 @@ bool CRTPReceiver::validData(const char* d, int len) {
     if (RtpGetU16LE(d + 10) + 12 != len || RtpGetU16LE(d + 28) + RTP_DATA_HEADER != len)
         return false;
     const int count = RtpGetU16LE(d + 24), index = RtpGetU16LE(d + 26);
-    if (count == 0 || index >= count) return false;
+    if (count == 0 || count > RTP_MAX_FRAME_FRAGMENTS || index >= count) return false;
     const int k = static_cast<unsigned char>(d[8]), slot = static_cast<unsigned char>(d[9]);
     if (k == 0 && slot == 0) return true;  // a stream without FEC
     return k <= RTP_FEC_SLOTS && slot < k;
@@ -104,6 +104,7 @@ int CRTPReceiver::in_sample(int ssrc, int pt, char* datagram, int len) {
 }
 
 CFECBlockSet* CRTPReceiver::AppendDataToFecSet(char* d, int len) {
+    if (!d || len < 5) return nullptr;
     const int kind = static_cast<unsigned char>(d[4]);
     const bool parity = kind == RTP_KIND_PARITY;
     if (parity ? !validParity(d, len) : !validData(d, len)) return nullptr;
@@ -226,7 +227,8 @@ int CRTPReceiver::AppendDataToFrameList(char* rtp, int len, int recovered, int g
     const uint16_t seq = RtpGetU16BE(rtp + kPartSequence);
     AV_LOG("//---------------AppendDataToFrameList() ts=%d, seq=%d, pt=%d, bfec=%d, fec_id=%d.\n",
            static_cast<int>(ts), seq, rtp[kPartMarkerType] & 0x7F, recovered, groupId);
-    if (payload > RTP_MAX_PAYLOAD || kPartHeader + payload > len || count == 0 || index >= count)
+    if (payload > RTP_MAX_PAYLOAD || kPartHeader + payload > len || count == 0 ||
+        count > RTP_MAX_FRAME_FRAGMENTS || index >= count)
         return 0;
     if (!(ts > m_lastTs || m_lastTs - ts >= 200)) {
         AV_LOG("~~~~~~~~~~~~~~~~~~~~ts is old, in_ts=%d, last_ts=%d.\n", static_cast<int>(ts),

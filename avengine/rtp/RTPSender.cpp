@@ -118,8 +118,8 @@ void CRTPSender::closeGroup(int& counter) {
 int CRTPSender::sendData(char* frame, int len) {
     m_timestamp += m_timestampStep;
     const int fragments = (len + RTP_MAX_PAYLOAD - 1) / RTP_MAX_PAYLOAD;
-    // The fragment count is a 16-bit field: a frame beyond it cannot be described.
-    if (!frame || fragments <= 0 || fragments > 0xFFFF) return 0;
+    // Receivers refuse frames of more fragments than this, so sending one is pointless.
+    if (!frame || fragments <= 0 || fragments > RTP_MAX_FRAME_FRAGMENTS) return 0;
     int counter = 0;
     for (int i = 0; i < fragments; ++i) {
         const int m = (i == fragments - 1) ? len - RTP_MAX_PAYLOAD * i : RTP_MAX_PAYLOAD;

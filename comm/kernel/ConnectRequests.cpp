@@ -57,7 +57,9 @@ void CCommKernel::SendOrReconnect(int type, const void* bytes, int length, int s
     FrameBuilder hello = comm::HelloFrame(logon ? kMainLogon : kMainRoom);
     s->QueueData(hello.data(), hello.size());
     s->QueueData(bytes, length);
-    ConnectServer(static_cast<_eServerType>(type), serverIndex);
+    // A connect that cannot start brings no event that would send or drop the
+    // queue: left there, the frames would go out behind the next request's hello.
+    if (!ConnectServer(static_cast<_eServerType>(type), serverIndex)) s->ClearQueue();
 }
 
 void CCommKernel::SendOrConnect(int type, const void* bytes, int length, int serverIndex) {
@@ -71,7 +73,7 @@ void CCommKernel::SendOrConnect(int type, const void* bytes, int length, int ser
         FrameBuilder hello = comm::HelloFrame(kMainLogon);
         s->QueueData(hello.data(), hello.size());
         s->QueueData(bytes, length);
-        ConnectServer(static_cast<_eServerType>(type), serverIndex);
+        if (!ConnectServer(static_cast<_eServerType>(type), serverIndex)) s->ClearQueue();
     }
 }
 

@@ -197,8 +197,10 @@ int CTMLSocket::ReceiveFrames(SOCKET s) {
             }
             if (m_nRecvLen - pos < len) break;
             int rc = m_pSink ? m_pSink->OnSocketRead(m_RecvBuf + pos, len, this) : 0;
-            // The sink may have closed this connection while handling the frame.
-            if (m_hSocket == INVALID_SOCKET) return 0;
+            // The sink may have closed this connection while handling the frame,
+            // and even opened it again (the close emptied the buffer): nothing
+            // held belongs to the connection any more.
+            if (m_hSocket != s || m_nRecvLen == 0) return 0;
             if (rc == -1) {
                 m_nRecvLen = 0;
                 return -1;

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
 #include <vector>
 
 #include "win32/win32.h"
@@ -23,6 +24,9 @@ void __log_print__(const char* format, ...) {
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "%d-%d-%d %d:%d:%d", t.wYear, t.wMonth, t.wDay, t.wHour,
                   t.wMinute, t.wSecond);
+    // Other threads trace too: the four writes of a line go out together.
+    static std::mutex* lineLock = new std::mutex;
+    std::lock_guard<std::mutex> g(*lineLock);
     OutputDebugStringA(stamp);
     OutputDebugStringA("  ");
     OutputDebugStringA(text.data());

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "vexacam/DeviceChoice.h"
 #include "vexacam/NormalCameraHelper.h"
 
 namespace {
@@ -180,6 +181,28 @@ TEST(TestPatternCamera, DeliversFramesAtAboutTheRate) {
     ASSERT_NE(cam.StartCapture(), 0);
     EXPECT_TRUE(WaitFrames(counter, stopped + 3, std::chrono::seconds(5)));
     cam.UninitDevice();
+}
+
+// The callers choose by index: the camera dialog with its combo index and a fixed name,
+// the room with the chosen index and the first device's name.
+TEST(CameraChoice, IndexDecidesAndTheNameServesOnlyOutsideTheList) {
+    const std::vector<std::string> names = {"Integrated Webcam", "USB Camera", "Capture Card"};
+    struct Case {
+        int index;
+        const char* name;
+        int chosen;
+    };
+    const Case cases[] = {
+        {1, "Integrated Webcam", 1},  // the dialog's second combo item
+        {2, "Integrated Webcam", 2},  // the room: chosen index, first device's name
+        {0, "USB Camera", 0},        {7, "USB Camera", 1},  // index past the list: the name
+        {-1, "Capture Card", 2},     {7, "No Such Camera", -1}, {7, nullptr, -1}, {3, "", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.index << " " << (c.name ? c.name : "(null)"));
+        EXPECT_EQ(vexacam::ChooseCameraDevice(names, c.index, c.name), c.chosen);
+    }
+    EXPECT_EQ(vexacam::ChooseCameraDevice({}, 0, "Integrated Webcam"), -1);
 }
 
 // A real camera, when the machine has one.

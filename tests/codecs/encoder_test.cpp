@@ -69,6 +69,19 @@ TEST_P(RateRules, GiveTheEncoderParameters) {
         EXPECT_FLOAT_EQ(p.rc.f_vbv_buffer_init, 0.5f);
         EXPECT_FLOAT_EQ(p.rc.f_rate_tolerance, 0.1f);
     }
+    // Preset "medium" (three references, sub-pixel refinement 7) with the tune
+    // "zerolatency" (no look-ahead, constant frame rate), fps / 1, silent.
+    EXPECT_EQ(p.i_frame_reference, 3);
+    EXPECT_EQ(p.analyse.i_subpel_refine, 7);
+    EXPECT_EQ(p.rc.i_lookahead, 0);
+    EXPECT_EQ(p.i_sync_lookahead, 0);
+    EXPECT_EQ(p.b_vfr_input, 0);
+    EXPECT_EQ(p.i_fps_num, static_cast<uint32_t>(kFps));
+    EXPECT_EQ(p.i_fps_den, 1u);
+    EXPECT_EQ(p.i_log_level, X264_LOG_NONE);
+    EXPECT_EQ(p.i_width, kW);
+    EXPECT_EQ(p.i_height, kH);
+    EXPECT_EQ(p.i_frame_total, 0);
     // A key frame every second, baseline profile, one thread.
     EXPECT_EQ(p.i_keyint_max, kFps);
     EXPECT_EQ(p.i_keyint_min, kFps);
@@ -138,6 +151,9 @@ TEST_P(KeyFrames, OneIdrPerSecondWithHeadersFirst) {
         }
         const int len = e.codec.Encode(kW, kH, frame.data(), static_cast<int>(frame.size()));
         ASSERT_GT(len, 8) << "frame " << n;
+        // The frame counter doubles as the time stamp, in fps-denominator units.
+        EXPECT_EQ(e.codec.param->i_frame_total, n + 1);
+        EXPECT_EQ(e.codec.picture->i_pts, n + 1);
         const uint8_t* out = e.codec.buffer;
         EXPECT_EQ(out[0] | out[1] << 8, kW);
         EXPECT_EQ(out[2] | out[3] << 8, kH);

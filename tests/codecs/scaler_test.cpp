@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <vector>
@@ -52,6 +54,52 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Scaler,
                                            ScaleCase{320, 240, 256, 192, 0, 256 * 192 * 3},
                                            ScaleCase{160, 120, 320, 240, 1, 320 * 240 * 4},
                                            ScaleCase{176, 144, 352, 288, 0, 352 * 288 * 3}));
+
+// A frame whose last byte is the last readable byte before an inaccessible page, so that a
+// read past the frame faults.
+class FrameAtPageEnd {
+public:
+    explicit FrameAtPageEnd(size_t bytes) {
+        const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+        size_ = (bytes + page - 1) / page * page + page;
+        void* p =
+            ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) return;
+        base_ = static_cast<uint8_t*>(p);
+        if (::mprotect(base_ + size_ - page, page, PROT_NONE) != 0) return;
+        frame_ = base_ + size_ - page - bytes;
+        std::memset(frame_, 0x5A, bytes);
+    }
+    ~FrameAtPageEnd() {
+        if (base_) ::munmap(base_, size_);
+    }
+    uint8_t* frame() const { return frame_; }
+
+private:
+    uint8_t* base_ = nullptr;
+    uint8_t* frame_ = nullptr;
+    size_t size_ = 0;
+};
+
+// Both pixel formats read nothing past the end of a frame of exactly the stated size.
+TEST(Scaler, ReadsNoFurtherThanTheFrame) {
+    const ScaleCase cases[] = {{320, 240, 224, 168, 0, 224 * 168 * 3},
+                               {640, 480, 320, 240, 0, 320 * 240 * 3},
+                               {176, 144, 352, 288, 0, 352 * 288 * 3},
+                               {320, 240, 224, 168, 1, 224 * 168 * 4}};
+    for (const ScaleCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.sw << "x" << c.sh << " -> " << c.dw << "x" << c.dh
+                                        << " format " << c.format);
+        FrameAtPageEnd src(static_cast<size_t>(c.sw) * c.sh * (c.format == 1 ? 4 : 3));
+        ASSERT_NE(src.frame(), nullptr);
+        CKorCodec3 s;
+        ASSERT_EQ(s.EncodeInit(c.sw, c.sh, c.dw, c.dh, c.format), 0);
+        ASSERT_EQ(s.Encode(src.frame(), 0), 0);
+        EXPECT_EQ(s.outSize, c.outSize);
+        EXPECT_NEAR(s.buffer[c.outSize - 1], 0x5A, 2);
+        s.EncodeClose();
+    }
+}
 
 TEST(Scaler, WithoutSetUpEncodeRefuses) {
     CKorCodec3 s;

@@ -79,6 +79,9 @@ TEST_F(VideoRoundTrip, RefusesAHeaderSizeTheStreamDoesNotHave) {
     const Packet& idr = (*frames_)[0];
     EXPECT_EQ(dec_.Decode(idr.data() + 8, static_cast<int>(idr.size()) - 8, 176, 144), -3);
     EXPECT_EQ(dec_.Decode(idr.data() + 8, static_cast<int>(idr.size()) - 8, kW, 200), -3);
+    // A header of size 0 is a size too, not a wildcard.
+    EXPECT_EQ(dec_.Decode(idr.data() + 8, static_cast<int>(idr.size()) - 8, 0, 0), -3);
+    EXPECT_EQ(dec_.Decode(idr.data() + 8, static_cast<int>(idr.size()) - 8, 0, kH), -3);
 }
 
 // Damaged packets give an error, never a picture read or written out of bounds; a good

@@ -205,6 +205,48 @@ TEST_F(KernelTest, SelfConnectingRequestsSendHelloFirstOnlyOnAFreshConnection) {
     winplat::RemoveManualClock();
 }
 
+// Password fields filled to their last byte, without a terminator: the wider
+// fields of the frames take them and no byte that follows them in memory.
+TEST_F(KernelTest, FullPasswordFieldsAreReadNoFurtherThanTheirRecords) {
+    winplat::InstallManualClock(1391418307);
+    CCommKernelData* d = k->m_pData;
+    std::memset(d->m_CurLogonUserData.szPassword, 'L', sizeof d->m_CurLogonUserData.szPassword);
+    std::memset(d->m_CurJoinRoomUserData.szPassword, 'R',
+                sizeof d->m_CurJoinRoomUserData.szPassword);
+    d->m_CurJoinRoomUserData.nReserved = 0x7F7F7F7F;
+    d->m_LocalUser.password = std::string(40, 'U');
+    const Bytes logon = FrameBytes(103, 3)
+                            .i32(123456)
+                            .i32(0x01020304)
+                            .i32(1391418307)
+                            .raw(std::string(20, 'L').data(), 20)
+                            .zeros(16)
+                            .raw(kMachineData, 19)
+                            .u8(0)
+                            .text(MacText().c_str(), 22)
+                            .bytes();
+    const Bytes join = FrameBytes(105, 25)
+                           .i32(kLocalUser)
+                           .i32(kRoom)
+                           .i32(5)
+                           .text(std::string(35, 'U').c_str(), 36)
+                           .text(std::string(16, 'R').c_str(), 17)
+                           .raw(kMachineData, 19)
+                           .u8(0)
+                           .text(MacText().c_str(), 20)
+                           .bytes();
+    TcpStandIn logonServer, roomServer;
+    PointAt(1, 0, logonServer.port());
+    PointAt(3, 0, roomServer.port());
+    k->SendMsg_LoginReq2(0);
+    k->SendMsg_JoinRoomReq2(0);
+    ASSERT_TRUE(ReceivedAll(logonServer, 14 + 100));
+    ASSERT_TRUE(ReceivedAll(roomServer, 14 + 115));
+    EXPECT_EQ(Tail(logonServer.Received(), 100), logon);
+    EXPECT_EQ(Tail(roomServer.Received(), 115), join);
+    winplat::RemoveManualClock();
+}
+
 std::string g_trace;
 void CaptureTrace(const char* text) {
     g_trace += text;
@@ -586,25 +628,32 @@ TEST_F(KernelTest, DisconnectByTheProgramPostsNothing) {
     EXPECT_TRUE(m_notify.posted().empty());
 }
 
-TEST_F(KernelTest, AConnectThatFailsAtOnceLeavesNoHalfOpenConnectionBehind) {
-    // A TCP connect to the broadcast address fails at once, after the socket exists.
-    tag_ServerAddr& e = Table(2)[1];
-    std::memset(&e, 0, sizeof e);
-    std::strcpy(e.szHost, "255.255.255.255");
-    e.wPort = 9;
-    tag_CMDSetUserProfileReq profile{};
-    profile.userId = 6;
-    k->SendMsg_SetUserProfileReq2(&profile, 1);
-    EXPECT_EQ(Sock(2).m_hSocket, INVALID_SOCKET);
-    EXPECT_TRUE(Sock(2).m_lstPending.empty());
+TEST_F(KernelTest, AConnectThatFailsAtOnceLeavesNothingBehind) {
+    // A TCP connect to the broadcast address fails at once, after the socket
+    // exists; an empty host fails before there is one.
+    for (const char* host : {"255.255.255.255", ""}) {
+        SCOPED_TRACE(host);
+        tag_ServerAddr& e = Table(2)[1];
+        std::memset(&e, 0, sizeof e);
+        std::strcpy(e.szHost, host);
+        e.wPort = 9;
+        tag_CMDSetUserProfileReq profile{};
+        profile.userId = 6;
+        k->SendMsg_SetUserProfileReq2(&profile, 1);
+        EXPECT_EQ(Sock(2).m_hSocket, INVALID_SOCKET);
+        EXPECT_TRUE(Sock(2).m_lstPending.empty());
 
-    // The next request connects as if nothing had happened.
-    TcpStandIn server;
-    PointAt(2, 1, server.port());
-    k->SendMsg_SetUserProfileReq2(&profile, 1);
-    const Bytes expected = Cat(Hello(103), FrameBytes(103, 118).i32(6).zeros(39).bytes());
-    ASSERT_TRUE(ReceivedAll(server, expected.size()));
-    EXPECT_EQ(server.Received(), expected);
+        // The next request connects as if nothing had happened: one hello, and
+        // not the request that could not go.
+        TcpStandIn server;
+        PointAt(2, 1, server.port());
+        profile.userId = 7;
+        k->SendMsg_SetUserProfileReq2(&profile, 1);
+        const Bytes expected = Cat(Hello(103), FrameBytes(103, 118).i32(7).zeros(39).bytes());
+        ASSERT_TRUE(ReceivedAll(server, expected.size()));
+        EXPECT_EQ(server.Received(), expected);
+        k->DisconnectServer(SERVER_TYPE_LOBBY);
+    }
 }
 
 TEST_F(KernelTest, ConnectWhileConnectingFailsWithoutTouchingTheSocket) {

@@ -2,6 +2,7 @@
 // with a sink of the test's own in place of the kernel.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "kernel/TMLSocket.h"
@@ -26,6 +27,7 @@ public:
     int OnSocketRead(void* frame, int length, void*) override {
         const uint8_t* p = static_cast<const uint8_t*>(frame);
         frames.emplace_back(p, p + length);
+        if (onFrame) onFrame();
         return reject ? -1 : 0;
     }
     LRESULT DefMainWndProc(HWND, UINT, WPARAM, LPARAM) override { return 0; }
@@ -34,6 +36,7 @@ public:
 
     int connected = 0, cannotConnect = 0, disconnected = 0, connectErrors = 0, readErrors = 0;
     bool reject = false;
+    std::function<void()> onFrame;  // runs inside OnSocketRead
     std::vector<Bytes> frames;
 };
 
@@ -159,6 +162,27 @@ TEST_F(Reassembly, HeldBytesDoNotCarryOverToTheNextConnection) {
     m_server.Send(f);
     ASSERT_TRUE(Pump([&] { return !m_sink.frames.empty(); }));
     EXPECT_EQ(m_sink.frames, std::vector<Bytes>{f});
+}
+
+// The sink may close the connection while it handles a frame, and even open it
+// again: the frames held from the old connection are gone, and the new one
+// starts with an empty buffer.
+TEST_F(Reassembly, ASinkThatReconnectsWhileHandlingAFrameStartsAfresh) {
+    const Bytes a = Frame(30, 1), b = Frame(40, 2), c = Frame(50, 3);
+    m_sink.onFrame = [this] {
+        m_sink.onFrame = nullptr;
+        m_socket->CloseSocket();
+        m_socket->ConnectToServer(m_wnd, kSocketMsg, "127.0.0.1", m_server.port());
+    };
+    m_server.Send(Cat({a, b}));
+    ASSERT_TRUE(Pump([&] { return !m_sink.frames.empty(); }));
+    EXPECT_EQ(m_sink.frames, std::vector<Bytes>{a});
+    EXPECT_GE(m_socket->m_nRecvLen, 0);
+    ASSERT_TRUE(Pump([&] { return m_sink.connected == 2 && m_server.Connections() == 2; }));
+    m_server.Send(c);
+    ASSERT_TRUE(Pump([&] { return m_sink.frames.size() == 2; }));
+    EXPECT_EQ(m_sink.frames[1], c);
+    EXPECT_EQ(m_socket->m_nRecvLen, 0);
 }
 
 struct BadFrameCase {

@@ -222,7 +222,6 @@ TEST_F(Receiver, MalformedDatagramsAreDropped) {
     fec.k = 10;
     fec.slot = 2;
     const Bytes goodFec = MakeData(fec, 100);
-    const Bytes parity = MakeParity(kSsrc, RTP_PT_VIDEO, 0, 10, 10, 120);
     DataFields big = f;
     const Bytes tooBig = MakeData(big, 1201);
     struct Case {
@@ -234,24 +233,68 @@ TEST_F(Receiver, MalformedDatagramsAreDropped) {
         {"length at 28 lies", withU16(good, 28, 99)},
         {"payload past 1200", tooBig},
         {"frame count 0", withU16(good, 24, 0)},
+        {"frame count past the limit", withU16(good, 24, RAVO::RTP_MAX_FRAME_FRAGMENTS + 1)},
         {"index past the count", withU16(withU16(good, 24, 2), 26, 2)},
         {"slot past k", withByte(goodFec, 9, 10)},
         {"slot past 13", withByte(withByte(goodFec, 8, 20), 9, 14)},
         {"slot without k", withByte(good, 9, 3)},
         {"another magic", withByte(good, 0, 0x31)},
-        {"parity length lies", withU16(parity, 10, 125)},
-        {"parity index below k", withByte(parity, 9, 3)},
-        {"parity index past 13", withByte(parity, 9, 14)},
-        {"parity without k", withByte(parity, 8, 0)},
-        {"parity too short", MakeParity(kSsrc, RTP_PT_VIDEO, 0, 10, 10, 4)},
     };
     for (const Case& c : cases) {
         feed(c.d);
         EXPECT_EQ(frames.Size(), 0u) << c.what;
         EXPECT_EQ(receiver->frameCount(), 0u) << c.what;
     }
+    // Too short to hold even the kind.
+    std::vector<char> tiny(3, 0);
+    EXPECT_EQ(receiver->AppendDataToFecSet(tiny.data(), 3), nullptr);
     feed(good);
     EXPECT_EQ(frames.Size(), 1u);
+}
+
+// One video group of ten data datagrams with the fifth (slot 8) lost, so a sound
+// parity datagram completes the frame. Each bad parity goes through the session
+// and straight into the receiver; the real parity must still recover afterwards.
+TEST_F(Receiver, MalformedParityRecoversNothingAndSpoilsNothing) {
+    const std::string sent = media_test::NumberedFrame(12000, 1);
+    const std::vector<Bytes> out = senderOutput({sent});
+    ASSERT_EQ(out.size(), 12u);
+    const size_t lost = 4;
+    ASSERT_EQ(out[lost][9], 8);
+    const Bytes& parity = out[10];
+    struct Case {
+        const char* what;
+        Bytes d;
+        bool sessionDrops;
+    } cases[] = {
+        {"length lies", withU16(parity, 10, static_cast<uint16_t>(parity.size() - 11)), true},
+        // Filed, it would take parity 10's place.
+        {"too short", MakeParity(kSsrc, RTP_PT_VIDEO, parity[7], 10, 10, 4), true},
+        // Filed, it would stand in for the lost data block.
+        {"index of a data slot", withByte(parity, 9, 8), false},
+        {"index past 13", withByte(parity, 9, 14), false},
+        {"without k", withByte(parity, 8, 0), false},
+    };
+    for (const Case& c : cases) {
+        media_test::TraceCatcher trace;
+        RAVO::CRTPSession rx;
+        media_test::FrameCollector got;
+        rx.setGetRtpFrameCB(&got);
+        RAVO::CRTPReceiver* r = rx.createRTPReceiver(static_cast<int>(kSsrc), RTP_PT_VIDEO);
+        for (size_t i = 0; i < 10; ++i)
+            if (i != lost) media_test::Feed(rx, out[i]);
+        media_test::Feed(rx, c.d);
+        EXPECT_EQ(trace.Count("datatype=2"), c.sessionDrops ? 0u : 1u) << c.what;
+        Bytes direct = c.d;
+        r->in_sample(static_cast<int>(kSsrc), RTP_PT_VIDEO, reinterpret_cast<char*>(direct.data()),
+                     static_cast<int>(direct.size()));
+        EXPECT_EQ(got.Size(), 0u) << c.what;
+        media_test::Feed(rx, parity);
+        std::vector<media_test::Frame> f = got.Frames();
+        ASSERT_EQ(f.size(), 1u) << c.what;
+        EXPECT_EQ(f[0].data, sent) << c.what;
+        EXPECT_EQ(f[0].recovered, 1) << c.what;
+    }
 }
 
 TEST_F(Receiver, KindThreeIsReadLikeData) {

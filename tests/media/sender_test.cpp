@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "fec/fec.h"
 #include "media_test_util.h"
 #include "rtp/RTPSender.h"
 #include "rtp/RTPSession.h"
@@ -148,6 +150,21 @@ TEST_F(SenderBytes, TheKthDatagramClosesTheGroupWithItsParity) {
         EXPECT_EQ(get16le(p, 10), longest + 4);
         EXPECT_EQ(get32le(p, 12), static_cast<uint32_t>(kSsrc));
     }
+    // The parity rows cover the data blocks by slot, not by sending order: each
+    // from offset 12, zero-padded to the longest.
+    std::vector<std::vector<char>> blocks(10, std::vector<char>(longest, 0));
+    std::vector<char*> data;
+    for (int i = 0; i < 10; ++i) std::copy(d[i].begin() + 12, d[i].end(), blocks[d[i][9]].begin());
+    for (std::vector<char>& b : blocks) data.push_back(b.data());
+    FEC_CODE* code = FEC_Create(10, 12, nullptr);
+    for (int j = 0; j < 2; ++j) {
+        std::vector<char> expected(longest);
+        FEC_EncodeParity(code, 10 + j, data.data(), expected.data(), longest);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), d[10 + j].begin() + 16,
+                               [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }))
+            << "parity " << 10 + j;
+    }
+    FEC_Release(code);
     // Parity datagrams carry no sequence number: data numbering goes straight on.
     ASSERT_TRUE(IsKind(d[12], 0));
     EXPECT_EQ(d[12][7], static_cast<uint8_t>(group + 1));

@@ -105,9 +105,11 @@ TEST_F(Session, KindFiveOrSixStopsMediaButNotControl) {
         EXPECT_EQ(got.Size(), 1u);
         put(Bytes{0x30, 0xDF, 0xE0, 0xA7, kind});
         EXPECT_TRUE(s.isBlocked());
+        media_test::TraceCatcher trace;
         put(frameDatagram(101, 10, 2));
         put(media_test::MakeParity(kRemote, RTP_PT_VIDEO, 0, 1, 1, 30));
         EXPECT_EQ(got.Size(), 1u) << int(kind);
+        EXPECT_EQ(trace.Count("in_sample"), 0u) << int(kind);  // neither reached the receiver
         s.Subscribe(kRemote, RTP_PT_VIDEO);
         EXPECT_EQ(nextControl(relay), (Control{2, kRemote, RTP_PT_VIDEO}));
     }

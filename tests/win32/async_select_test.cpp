@@ -261,6 +261,39 @@ TEST_F(AsyncSelect, FdWriteComesWhenAFullSocketCanTakeDataAgain) {
     drain.join();
 }
 
+// The peer may empty the socket between a send that would block and the
+// program's WSAGetLastError: FD_WRITE must come all the same, or the program
+// waits for it for ever with its data unsent.
+TEST_F(AsyncSelect, FdWriteComesWhenThePeerEmptiedTheSocketBeforeTheErrorWasRead) {
+    SocketWindow w;
+    Open(w, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE);
+    ASSERT_TRUE(PumpUntil([&] { return w.Count(FD_WRITE) == 1; }));
+    std::string block(65536, 'x');
+    size_t sent = 0;
+    ssize_t n = 0;
+    for (int i = 0; i < 1000 && n >= 0; ++i) {
+        n = send(client, block.data(), block.size(), 0);
+        if (n > 0) sent += static_cast<size_t>(n);
+    }
+    ASSERT_LT(n, 0);
+    const int sendErrno = errno;
+    std::vector<char> buf(65536);
+    for (size_t got = 0; got < sent;) {
+        ssize_t r = recv(peer, buf.data(), buf.size(), 0);
+        ASSERT_GT(r, 0);
+        got += static_cast<size_t>(r);
+    }
+    int unsent = 1;
+    for (int i = 0; i < 1000 && unsent > 0; ++i) {
+        ASSERT_EQ(ioctl(client, TIOCOUTQ, &unsent), 0);
+        if (unsent > 0) Sleep(1);
+    }
+    ASSERT_EQ(unsent, 0);
+    errno = sendErrno;
+    ASSERT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
+    EXPECT_TRUE(PumpUntil([&] { return w.Count(FD_WRITE) == 2; }));
+}
+
 TEST_F(AsyncSelect, CancelAndCloseStopTheEvents) {
     SocketWindow w;
     Open(w);

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "test_window.h"
@@ -12,6 +16,97 @@ using wintest::Recorder;
 namespace {
 
 const UINT kA = WM_USER + 1, kB = WM_USER + 2, kC = WM_USER + 3, kD = WM_USER + 4;
+
+// A wait of the test's own, as a toolkit plugs one in: poll() over an eventfd
+// and the loop's descriptors, noting what the loop hands it.
+class NotingWaiter : public winplat::LoopWaiter {
+public:
+    NotingWaiter() : fd_(eventfd(0, EFD_NONBLOCK)) {}
+    ~NotingWaiter() override { close(fd_); }
+    void Wait(std::vector<pollfd>& fds, int timeoutMs) override {
+        for (const pollfd& p : fds) sawSocket = sawSocket || p.fd == socket;
+        boundedWhileTimer = boundedWhileTimer || (timerSet && timeoutMs >= 0);
+        ++waits;
+        std::vector<pollfd> all{pollfd{fd_, POLLIN, 0}};
+        all.insert(all.end(), fds.begin(), fds.end());
+        // A wake that never comes fails the test instead of hanging it.
+        if (poll(all.data(), all.size(), timeoutMs < 0 ? 5000 : timeoutMs) == 0 && timeoutMs < 0)
+            notWoken = true;
+        for (size_t i = 0; i < fds.size(); ++i) fds[i].revents = all[i + 1].revents;
+        uint64_t n;
+        while (read(fd_, &n, sizeof n) > 0) {
+        }
+    }
+    void Wake() override {
+        uint64_t one = 1;
+        ssize_t r = write(fd_, &one, sizeof one);
+        (void)r;
+    }
+    std::atomic<int> waits{0};
+    std::atomic<bool> sawSocket{false};
+    bool notWoken = false;
+    int socket = -1;
+    bool timerSet = false, boundedWhileTimer = false;
+
+private:
+    int fd_;
+};
+
+// The loop blocks in an installed wait only: posts from other threads wake it,
+// the sockets of WSAAsyncSelect and the next timer are handed to it.
+TEST(Loop, AnInstalledWaitIsWokenByPostsAndServesSocketsAndTimers) {
+    NotingWaiter waiter;
+    winplat::SetLoopWaiter(&waiter);
+    ASSERT_EQ(winplat::GetLoopWaiter(), &waiter);
+    Recorder rec;
+    HWND w = MakeWindow(&rec);
+
+    auto within5s = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 5000 && !done(); ++i) Sleep(1);
+    };
+    std::thread poster([&] {
+        within5s([&] { return waiter.waits > 0; });
+        PostMessageW(w, kA, 0, 0);
+    });
+    MSG m;
+    ASSERT_EQ(GetMessageW(&m, nullptr, kA, kA), TRUE);
+    poster.join();
+    EXPECT_EQ(m.message, kA);
+    EXPECT_GT(waiter.waits, 0);
+
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = inet_addr("127.0.0.1");
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+    socklen_t len = sizeof a;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    waiter.socket = listener;
+    ASSERT_EQ(WSAAsyncSelect(listener, w, kB, FD_ACCEPT), 0);
+    SOCKET peer = socket(AF_INET, SOCK_STREAM, 0);
+    std::thread connector([&] {
+        within5s([&] { return waiter.sawSocket.load(); });
+        connect(peer, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    });
+    ASSERT_EQ(GetMessageW(&m, nullptr, kB, kB), TRUE);
+    connector.join();
+    EXPECT_EQ(WSAGETSELECTEVENT(m.lParam), FD_ACCEPT);
+    EXPECT_TRUE(waiter.sawSocket);
+    closesocket(peer);
+    closesocket(listener);
+
+    waiter.timerSet = true;
+    SetTimer(w, 1, 20, nullptr);
+    ASSERT_EQ(GetMessageW(&m, nullptr, WM_TIMER, WM_TIMER), TRUE);
+    KillTimer(w, 1);
+    EXPECT_TRUE(waiter.boundedWhileTimer);
+    EXPECT_FALSE(waiter.notWoken);
+
+    DestroyWindow(w);
+    winplat::SetLoopWaiter(nullptr);
+    EXPECT_NE(winplat::GetLoopWaiter(), &waiter);
+}
 
 TEST(Loop, PostedMessagesKeepTheirOrderAndSendIsADirectCall) {
     Recorder rec;
@@ -115,8 +210,11 @@ TEST(Loop, PostFromAnotherThreadWakesABlockedGetMessage) {
 TEST(Loop, PostThreadMessageNeedsAQueueAndReachesIt) {
     EXPECT_FALSE(PostThreadMessageW(0x7FFFFFF0u, kA, 0, 0));  // no such thread
     DWORD main = GetCurrentThreadId();
-    std::thread t([main] { PostThreadMessageW(main, kB, 9, 0); });
     MSG m;
+    // The queue must exist before the other thread posts (the usual PeekMessage idiom);
+    // otherwise the post may fail and GetMessage wait for ever.
+    PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);
+    std::thread t([main] { EXPECT_TRUE(PostThreadMessageW(main, kB, 9, 0)); });
     ASSERT_TRUE(GetMessageW(&m, nullptr, 0, 0));
     EXPECT_EQ(m.hwnd, nullptr);
     EXPECT_EQ(m.message, kB);

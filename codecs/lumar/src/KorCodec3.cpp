@@ -1,8 +1,18 @@
 #include "lumar/KorCodec3.h"
 
+#include <cstring>
+#include <vector>
+
 extern "C" {
 #include <libswscale/swscale.h>
 }
+
+namespace {
+
+// Bytes the scaler may read past the end of a row of packed 24-bit pixels.
+constexpr size_t kReadSlack = 16;
+
+}  // namespace
 
 CKorCodec3::CKorCodec3()
     : srcWidth(0),
@@ -35,10 +45,20 @@ int CKorCodec3::EncodeInit(int sw, int sh, int dw, int dh, int fmt) {
 int CKorCodec3::Encode(unsigned char* src, int srcLen) {
     if (!sws || !buffer || !src) return -1;
     const int bpp = format == 1 ? 4 : 3;
-    const uint8_t* srcPlanes[4] = {src, nullptr, nullptr, nullptr};
-    int srcStrides[4] = {srcWidth * bpp, 0, 0, 0};
+    const int stride = srcWidth * bpp;
+    int srcStrides[4] = {stride, 0, 0, 0};
     uint8_t* dstPlanes[4] = {buffer, nullptr, nullptr, nullptr};
     int dstStrides[4] = {dstWidth * bpp, 0, 0, 0};
+    const uint8_t* srcPlanes[4] = {src, nullptr, nullptr, nullptr};
+    // The 24-bit reader loads four bytes per pixel and so reads a little past the frame's
+    // last byte: a 24-bit frame is scaled from a padded copy.
+    std::vector<uint8_t> padded;
+    if (bpp == 3) {
+        const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(srcHeight);
+        padded.assign(bytes + kReadSlack, 0);
+        std::memcpy(padded.data(), src, bytes);
+        srcPlanes[0] = padded.data();
+    }
     sws_scale(sws, srcPlanes, srcStrides, 0, srcHeight, dstPlanes, dstStrides);
     outSize = dstWidth * dstHeight * bpp;
     return 0;

@@ -112,7 +112,7 @@ int CKorCodec5::Decode(const void* data, int len, int expectWidth, int expectHei
     const int w = frame->width;
     const int h = frame->height;
     if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return -1;
-    if ((expectWidth != 0 && expectWidth != w) || (expectHeight != 0 && expectHeight != h))
+    if ((expectWidth >= 0 && expectWidth != w) || (expectHeight >= 0 && expectHeight != h))
         return -3;
 
     const int bpp = format == 1 ? 4 : 3;

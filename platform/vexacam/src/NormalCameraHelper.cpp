@@ -9,6 +9,7 @@
 
 #include "PatternSource.h"
 #include "V4l2Source.h"
+#include "vexacam/DeviceChoice.h"
 
 const char kTestPatternCameraName[] = "Mivora Test Pattern";
 
@@ -124,16 +125,18 @@ int CNormalCameraHelper::Connect(int mode, int index, const char* name,
     const FrameSize size = kSizes[sizeIndex - 1];
     const int fps = impl_->config.fps > 0 ? impl_->config.fps : 15;
 
-    // The name wins; the index serves callers whose name is only a guess.
+    // The test pattern is asked for by name, listed or not; a real device by its index.
     const std::vector<Device> devices = Devices();
     const Device* chosen = nullptr;
     Device pattern{kTestPatternCameraName, std::string()};
-    if (name && std::strcmp(name, kTestPatternCameraName) == 0) chosen = &pattern;
-    for (const Device& d : devices) {
-        if (!chosen && name && d.name == name) chosen = &d;
+    if (name && std::strcmp(name, kTestPatternCameraName) == 0) {
+        chosen = &pattern;
+    } else {
+        std::vector<std::string> names;
+        for (const Device& d : devices) names.push_back(d.name);
+        const int at = vexacam::ChooseCameraDevice(names, index, name);
+        if (at >= 0) chosen = &devices[static_cast<size_t>(at)];
     }
-    if (!chosen && index >= 0 && static_cast<size_t>(index) < devices.size())
-        chosen = &devices[static_cast<size_t>(index)];
     if (!chosen) return 0;
 
     std::unique_ptr<vexacam::FrameSource> source;

@@ -37,9 +37,10 @@ struct Selection {
     int64_t consumedAtPost = 0;  // bytes the program had read when it was posted
     bool acceptEnabled = true;
     bool closeDone = false;
-    bool writeArmed = false;    // FD_WRITE once writable
-    bool writePending = false;  // FD_WRITE without waiting
-    bool unstarted = false;     // TCP, not connected, no connect under way
+    bool writeArmed = false;      // FD_WRITE once writable
+    bool writePending = false;    // FD_WRITE without waiting
+    uint64_t writtenAtWrite = 0;  // bytes written into the socket at the last FD_WRITE
+    bool unstarted = false;       // TCP, not connected, no connect under way
 };
 
 struct Post {
@@ -68,10 +69,15 @@ void emit(std::vector<Post>& out, int fd, const Selection& s, long event, int er
     if (s.events & event) out.push_back(Post{s.hwnd, s.msg, fd, event, error});
 }
 
+void emitWrite(std::vector<Post>& out, int fd, Selection& s) {
+    if (s.tcp) s.writtenAtWrite = WrittenBytes(fd);
+    emit(out, fd, s, FD_WRITE, 0);
+}
+
 void connected(std::vector<Post>& out, int fd, Selection& s) {
     s.connectDone = s.everConnected = true;
     emit(out, fd, s, FD_CONNECT, 0);
-    emit(out, fd, s, FD_WRITE, 0);  // a new connection can take data
+    emitWrite(out, fd, s);  // a new connection can take data
 }
 
 void closed(std::vector<Post>& out, int fd, Selection& s, int error) {
@@ -85,7 +91,7 @@ void closed(std::vector<Post>& out, int fd, Selection& s, int error) {
 short interest(int fd, Selection& s, std::vector<Post>& out) {
     if (s.writePending) {
         s.writePending = false;
-        emit(out, fd, s, FD_WRITE, 0);
+        emitWrite(out, fd, s);
     }
     if (!s.tcp) {
         short ev = 0;
@@ -145,7 +151,7 @@ void ready(int fd, Selection& s, short revents, std::vector<Post>& out) {
         }
         if ((revents & POLLOUT) && s.writeArmed) {
             s.writeArmed = false;
-            emit(out, fd, s, FD_WRITE, 0);
+            emitWrite(out, fd, s);
         }
         return;
     }
@@ -169,7 +175,7 @@ void ready(int fd, Selection& s, short revents, std::vector<Post>& out) {
     }
     if ((revents & POLLOUT) && s.writeArmed) {
         s.writeArmed = false;
-        emit(out, fd, s, FD_WRITE, 0);
+        emitWrite(out, fd, s);
     }
     if (s.closeDone || s.readPosted) return;
     const short any = POLLIN | POLLHUP | POLLERR | POLLRDHUP;
@@ -279,9 +285,13 @@ void ArmWriteNotifications() {
         for (auto& s : selections().bySocket) {
             Selection& sel = s.second;
             // A send that would block leaves the socket's send queue full; a
-            // recv that would block (same code) leaves it empty as a rule.
+            // recv that would block (same code) leaves it empty as a rule. The
+            // peer may have emptied it since: a socket written to after its last
+            // FD_WRITE may have been that send, and gets FD_WRITE once writable.
             if ((sel.events & FD_WRITE) && !sel.closeDone && !sel.writeArmed &&
-                (sel.everConnected || !sel.tcp) && UnsentBytes(s.first) > 0) {
+                (sel.everConnected || !sel.tcp) &&
+                (UnsentBytes(s.first) > 0 ||
+                 (sel.tcp && WrittenBytes(s.first) != sel.writtenAtWrite))) {
                 sel.writeArmed = true;
                 if (sel.thread != GetCurrentThreadId()) wake.push_back(sel.thread);
             }

@@ -25,9 +25,10 @@ void SocketMessageDispatched(const MSG& msg);
 // queue go too: the descriptor number is reused at once by the next socket,
 // which must not get the old socket's FD_READ or FD_CLOSE.
 void CancelSocketSelection(int socket, bool dropQueued = false);
-// A send may have blocked: FD_WRITE once the sockets with unsent data can take
-// data again. (The code does not tell which socket it was, nor whether it was a
-// send: an extra FD_WRITE is harmless, a missing one would stall a sender.)
+// A send may have blocked: FD_WRITE once the sockets with unsent data, or
+// written to since their last FD_WRITE (the peer may have emptied them since),
+// can take data again. (The code does not tell which socket it was, nor whether
+// it was a send: an extra FD_WRITE is harmless, a missing one would stall a sender.)
 void ArmWriteNotifications();
 
 }  // namespace winplat

@@ -59,6 +59,8 @@ TcpInfo QueryTcp(int fd) {
     }
     if (len >= offsetof(struct tcp_info, tcpi_bytes_received) + sizeof ti.tcpi_bytes_received)
         out.bytesReceived = ti.tcpi_bytes_received;
+    if (len >= offsetof(struct tcp_info, tcpi_bytes_acked) + sizeof ti.tcpi_bytes_acked)
+        out.bytesAcked = ti.tcpi_bytes_acked;
     return out;
 }
 
@@ -70,6 +72,10 @@ int ReadableBytes(int fd) {
 int UnsentBytes(int fd) {
     int n = 0;
     return ioctl(fd, TIOCOUTQ, &n) == 0 ? n : 0;
+}
+
+uint64_t WrittenBytes(int fd) {
+    return QueryTcp(fd).bytesAcked + static_cast<uint64_t>(UnsentBytes(fd));
 }
 
 int TakeSocketError(int fd) {

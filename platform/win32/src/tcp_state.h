@@ -10,6 +10,7 @@ enum class TcpState { NotTcp, Closed, Connecting, Connected, PeerClosed, Listeni
 struct TcpInfo {
     TcpState state = TcpState::NotTcp;
     uint64_t bytesReceived = 0;  // in-order bytes that arrived so far
+    uint64_t bytesAcked = 0;     // bytes sent that the peer has acknowledged
 };
 
 TcpInfo QueryTcp(int fd);
@@ -17,6 +18,8 @@ TcpInfo QueryTcp(int fd);
 int ReadableBytes(int fd);
 // Bytes sent but not yet taken by the peer (SIOCOUTQ); 0 on error.
 int UnsentBytes(int fd);
+// Bytes the program has written into the socket so far (acknowledged or not).
+uint64_t WrittenBytes(int fd);
 // Takes the socket's pending error (SO_ERROR), an errno value.
 int TakeSocketError(int fd);
 

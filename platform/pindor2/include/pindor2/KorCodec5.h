@@ -22,9 +22,9 @@ public:
     // Decodes one frame's NAL units. Returns the bytes of the picture at `outBuffer`
     // (outWidth x outHeight x 4, or x 3), or a negative result: -1 for an empty, truncated
     // or corrupted packet or one that gives no picture, -2 when not open, -3 when
-    // expectWidth/expectHeight (the frame header's size; 0 = not checked) differ from the
-    // decoded picture. The picture stays valid until the next call.
-    int Decode(const void* data, int len, int expectWidth = 0, int expectHeight = 0);
+    // expectWidth/expectHeight (the frame header's size, 0 included; negative = not
+    // checked) differ from the decoded picture. The picture stays valid until the next call.
+    int Decode(const void* data, int len, int expectWidth = -1, int expectHeight = -1);
     // -1 when not open; else releases everything; 0.
     int DecodeClose();
 

@@ -1,0 +1,54 @@
+// The two extra controls of this build: the gift race strip and the volume meter.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "fenlo/UICommonControls.h"
+
+namespace DuiLib {
+
+// A strip that moves one gift notice across (paint-manager timer 10 drives it).
+class CFlyGiftLabelUI : public CLabelUI {
+public:
+    LPCTSTR GetClass() const override;
+    LPVOID GetInterface(LPCTSTR pstrName) override;
+    // image: picture file; repeat: how many pictures; texts: eight narrow texts (ANSI
+    // code page) shown after the pictures in this order.
+    void AddTrackItemA(LPCSTR image, int repeat, LPCSTR giver, LPCSTR verb, LPCSTR receiver,
+                       LPCSTR count, LPCSTR unit, LPCSTR giftName, LPCSTR words, LPCSTR time);
+    void Clear();
+    int GetTrackCount() const;
+    CDuiString GetTrackText(int index) const;
+    void DoEvent(TEventUI& event) override;
+    void PaintText(HDC hDC) override;
+
+private:
+    struct Track {
+        CDuiString image;
+        int repeat = 0;
+        CDuiString text;
+    };
+    std::vector<Track> m_tracks;
+    int m_offset = 0;
+};
+
+// A level meter fed with 16-bit PCM.
+class CVolumeLabelUI : public CLabelUI {
+public:
+    LPCTSTR GetClass() const override;
+    LPVOID GetInterface(LPCTSTR pstrName) override;
+    // Level (0..100) from the peak of the 16-bit little-endian samples in pcm.
+    void SetVolumeValue2(char* pcm, int length);
+    void SetVolumeValue(int value);
+    int GetVolumeValue() const;
+    void SetForeColor(DWORD color);
+    void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
+    void PaintStatusImage(HDC hDC) override;
+
+private:
+    int m_nValue = 0;
+    DWORD m_dwForeColor = 0xFF3CB371;
+};
+
+}  // namespace DuiLib

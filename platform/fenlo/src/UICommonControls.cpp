@@ -1,0 +1,1074 @@
+#include "fenlo/UICommonControls.h"
+
+#include <algorithm>
+
+#include "fenlo/UIRender.h"
+#include "internal.h"
+#include "win32gui/user.h"
+
+namespace DuiLib {
+
+using namespace detail;
+
+namespace {
+bool Is(LPCTSTR a, LPCTSTR b) {
+    return a && wcscmp(a, b) == 0;
+}
+DWORD Opaque(DWORD c) {
+    return (c >> 24) == 0 && c != 0 ? (c | 0xFF000000u) : c;
+}
+}  // namespace
+
+// ---- label ----
+LPCTSTR CLabelUI::GetClass() const {
+    return L"LabelUI";
+}
+LPVOID CLabelUI::GetInterface(LPCTSTR n) {
+    if (Is(n, L"Label")) return static_cast<CLabelUI*>(this);
+    return CControlUI::GetInterface(n);
+}
+void CLabelUI::SetTextStyle(UINT s) {
+    m_uTextStyle = s;
+    Invalidate();
+}
+UINT CLabelUI::GetTextStyle() const {
+    return m_uTextStyle;
+}
+void CLabelUI::SetTextColor(DWORD c) {
+    m_dwTextColor = c;
+    Invalidate();
+}
+DWORD CLabelUI::GetTextColor() const {
+    return m_dwTextColor;
+}
+void CLabelUI::SetDisabledTextColor(DWORD c) {
+    m_dwDisabledTextColor = c;
+    Invalidate();
+}
+DWORD CLabelUI::GetDisabledTextColor() const {
+    return m_dwDisabledTextColor;
+}
+void CLabelUI::SetFont(int i) {
+    m_iFont = i;
+    Invalidate();
+}
+int CLabelUI::GetFont() const {
+    return m_iFont;
+}
+RECT CLabelUI::GetTextPadding() const {
+    return m_rcTextPadding;
+}
+void CLabelUI::SetTextPadding(RECT r) {
+    m_rcTextPadding = r;
+    Invalidate();
+}
+bool CLabelUI::IsShowHtml() const {
+    return m_bShowHtml;
+}
+void CLabelUI::SetShowHtml(bool b) {
+    m_bShowHtml = b;
+    Invalidate();
+}
+
+SIZE CLabelUI::EstimateSize(SIZE szAvailable) {
+    return CControlUI::EstimateSize(szAvailable);
+}
+
+void CLabelUI::DoEvent(TEventUI& event) {
+    if (event.Type == UIEVENT_SETFOCUS) {
+        m_bFocused = true;
+        return;
+    }
+    if (event.Type == UIEVENT_KILLFOCUS) {
+        m_bFocused = false;
+        return;
+    }
+    CControlUI::DoEvent(event);
+}
+
+void CLabelUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    std::wstring name(n ? n : L"");
+    if (name == L"align") {
+        std::wstring s(v ? v : L"");
+        if (s.find(L"left") != std::wstring::npos) {
+            m_uTextStyle &= ~(DT_CENTER | DT_RIGHT);
+            m_uTextStyle |= DT_LEFT;
+        }
+        if (s.find(L"center") != std::wstring::npos) {
+            m_uTextStyle &= ~(DT_LEFT | DT_RIGHT);
+            m_uTextStyle |= DT_CENTER;
+        }
+        if (s.find(L"right") != std::wstring::npos) {
+            m_uTextStyle &= ~(DT_LEFT | DT_CENTER);
+            m_uTextStyle |= DT_RIGHT;
+        }
+    } else if (name == L"valign") {
+        std::wstring s(v ? v : L"");
+        m_uTextStyle &= ~(DT_TOP | DT_VCENTER | DT_BOTTOM);
+        if (s == L"top")
+            m_uTextStyle |= DT_TOP;
+        else if (s == L"bottom")
+            m_uTextStyle |= DT_BOTTOM;
+        else
+            m_uTextStyle |= DT_VCENTER;
+    } else if (name == L"endellipsis") {
+        if (ParseBool(v))
+            m_uTextStyle |= DT_END_ELLIPSIS;
+        else
+            m_uTextStyle &= ~DT_END_ELLIPSIS;
+    } else if (name == L"multiline" || name == L"wordbreak") {
+        if (ParseBool(v)) {
+            m_uTextStyle &= ~DT_SINGLELINE;
+            m_uTextStyle |= DT_WORDBREAK;
+        } else {
+            m_uTextStyle |= DT_SINGLELINE;
+            m_uTextStyle &= ~DT_WORDBREAK;
+        }
+    } else if (name == L"font")
+        SetFont(ParseInt(v));
+    else if (name == L"textcolor")
+        SetTextColor(ParseColor(v));
+    else if (name == L"disabledtextcolor")
+        SetDisabledTextColor(ParseColor(v));
+    else if (name == L"textpadding")
+        SetTextPadding(ParseRect(v));
+    else if (name == L"showhtml")
+        SetShowHtml(ParseBool(v));
+    else
+        CControlUI::SetAttribute(n, v);
+}
+
+void CLabelUI::PaintText(HDC hDC) {
+    if (m_sText.IsEmpty()) return;
+    DWORD color = m_dwTextColor ? m_dwTextColor
+                                : (m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000);
+    if (!IsEnabled())
+        color = m_dwDisabledTextColor
+                    ? m_dwDisabledTextColor
+                    : (m_pManager ? m_pManager->GetDefaultDisabledColor() : 0xFFA7A6AA);
+    RECT rc = m_rcItem;
+    rc.left += m_rcTextPadding.left;
+    rc.right -= m_rcTextPadding.right;
+    rc.top += m_rcTextPadding.top;
+    rc.bottom -= m_rcTextPadding.bottom;
+    if (m_bShowHtml) {
+        int n = 0;
+        CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, m_sText, Opaque(color), nullptr, nullptr,
+                                    n, m_uTextStyle);
+    } else {
+        CRenderEngine::DrawText(hDC, m_pManager, rc, m_sText, Opaque(color), m_iFont, m_uTextStyle);
+    }
+}
+
+// ---- text ----
+CTextUI::CTextUI() {
+    m_uTextStyle = DT_WORDBREAK;
+    m_bShowHtml = true;
+}
+LPCTSTR CTextUI::GetClass() const {
+    return L"TextUI";
+}
+LPVOID CTextUI::GetInterface(LPCTSTR n) {
+    if (Is(n, L"Text")) return static_cast<CTextUI*>(this);
+    return CLabelUI::GetInterface(n);
+}
+UINT CTextUI::GetControlFlags() const {
+    return IsEnabled() && m_nLinks > 0 ? UIFLAG_SETCURSOR : 0;
+}
+CDuiString* CTextUI::GetLinkContent(int i) {
+    return i >= 0 && i < m_nLinks ? &m_sLinks[i] : nullptr;
+}
+void CTextUI::DoEvent(TEventUI& event) {
+    if (event.Type == UIEVENT_BUTTONUP && IsEnabled()) {
+        for (int i = 0; i < m_nLinks; ++i) {
+            if (UIPtInRect(m_rcLinks[i], event.ptMouse)) {
+                if (m_pManager)
+                    m_pManager->SendNotify(this, DUI_MSGTYPE_LINK, static_cast<WPARAM>(i));
+                return;
+            }
+        }
+    }
+    CLabelUI::DoEvent(event);
+}
+void CTextUI::PaintText(HDC hDC) {
+    m_nLinks = MAX_LINK;
+    DWORD color = m_dwTextColor ? m_dwTextColor
+                                : (m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000);
+    RECT rc = m_rcItem;
+    rc.left += m_rcTextPadding.left;
+    rc.right -= m_rcTextPadding.right;
+    rc.top += m_rcTextPadding.top;
+    rc.bottom -= m_rcTextPadding.bottom;
+    CRenderEngine::DrawHtmlText(hDC, m_pManager, rc, m_sText, Opaque(color), m_rcLinks, m_sLinks,
+                                m_nLinks, m_uTextStyle);
+}
+
+// ---- button ----
+CButtonUI::CButtonUI() {
+    m_uTextStyle = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
+}
+LPCTSTR CButtonUI::GetClass() const {
+    return L"ButtonUI";
+}
+LPVOID CButtonUI::GetInterface(LPCTSTR n) {
+    if (Is(n, L"Button")) return static_cast<CButtonUI*>(this);
+    return CLabelUI::GetInterface(n);
+}
+UINT CButtonUI::GetControlFlags() const {
+    return (IsKeyboardEnabled() ? UIFLAG_TABSTOP : 0) | (IsEnabled() ? UIFLAG_SETCURSOR : 0);
+}
+bool CButtonUI::Activate() {
+    if (!CControlUI::Activate()) return false;
+    if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_CLICK);
+    return true;
+}
+void CButtonUI::SetEnabled(bool b) {
+    CControlUI::SetEnabled(b);
+    if (!b) m_uButtonState = 0;
+}
+
+void CButtonUI::DoEvent(TEventUI& event) {
+    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
+        if (m_pParent)
+            m_pParent->DoEvent(event);
+        else
+            CLabelUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+        case UIEVENT_SETFOCUS:
+        case UIEVENT_KILLFOCUS:
+            Invalidate();
+            break;
+        case UIEVENT_KEYDOWN:
+            if (IsKeyboardEnabled() && (event.chKey == VK_SPACE || event.chKey == VK_RETURN)) {
+                Activate();
+                return;
+            }
+            break;
+        case UIEVENT_BUTTONDOWN:
+        case UIEVENT_DBLCLICK:
+            if (UIPtInRect(m_rcItem, event.ptMouse) && IsEnabled()) {
+                m_uButtonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
+                Invalidate();
+            }
+            return;
+        case UIEVENT_MOUSEMOVE:
+            if (m_uButtonState & UISTATE_CAPTURED) {
+                if (UIPtInRect(m_rcItem, event.ptMouse))
+                    m_uButtonState |= UISTATE_PUSHED;
+                else
+                    m_uButtonState &= ~UISTATE_PUSHED;
+                Invalidate();
+            }
+            return;
+        case UIEVENT_BUTTONUP:
+            if (m_uButtonState & UISTATE_CAPTURED) {
+                bool inside = UIPtInRect(m_rcItem, event.ptMouse);
+                m_uButtonState &= ~(UISTATE_PUSHED | UISTATE_CAPTURED);
+                Invalidate();
+                if (inside) Activate();
+            }
+            return;
+        case UIEVENT_CONTEXTMENU:
+            if (m_bMenuUsed && m_pManager)
+                m_pManager->SendNotify(this, DUI_MSGTYPE_MENU, event.wParam, event.lParam);
+            return;
+        case UIEVENT_MOUSEENTER:
+            if (IsEnabled()) {
+                m_uButtonState |= UISTATE_HOT;
+                Invalidate();
+            }
+            break;
+        case UIEVENT_MOUSELEAVE:
+            if (IsEnabled()) {
+                m_uButtonState &= ~UISTATE_HOT;
+                Invalidate();
+            }
+            break;
+        default:
+            break;
+    }
+    CLabelUI::DoEvent(event);
+}
+
+void CButtonUI::SetNormalImage(LPCTSTR s) {
+    m_sNormalImage = s;
+    Invalidate();
+}
+void CButtonUI::SetHotImage(LPCTSTR s) {
+    m_sHotImage = s;
+    Invalidate();
+}
+void CButtonUI::SetPushedImage(LPCTSTR s) {
+    m_sPushedImage = s;
+    Invalidate();
+}
+void CButtonUI::SetFocusedImage(LPCTSTR s) {
+    m_sFocusedImage = s;
+    Invalidate();
+}
+void CButtonUI::SetDisabledImage(LPCTSTR s) {
+    m_sDisabledImage = s;
+    Invalidate();
+}
+void CButtonUI::SetForeImage(LPCTSTR s) {
+    m_sForeImage = s;
+    Invalidate();
+}
+void CButtonUI::SetHotForeImage(LPCTSTR s) {
+    m_sHotForeImage = s;
+    Invalidate();
+}
+void CButtonUI::SetHotTextColor(DWORD c) {
+    m_dwHotTextColor = c;
+}
+DWORD CButtonUI::GetHotTextColor() const {
+    return m_dwHotTextColor;
+}
+void CButtonUI::SetPushedTextColor(DWORD c) {
+    m_dwPushedTextColor = c;
+}
+DWORD CButtonUI::GetPushedTextColor() const {
+    return m_dwPushedTextColor;
+}
+void CButtonUI::SetHotBkColor(DWORD c) {
+    m_dwHotBkColor = c;
+}
+DWORD CButtonUI::GetHotBkColor() const {
+    return m_dwHotBkColor;
+}
+void CButtonUI::SetPushedBkColor(DWORD c) {
+    m_dwPushedBkColor = c;
+}
+DWORD CButtonUI::GetPushedBkColor() const {
+    return m_dwPushedBkColor;
+}
+
+SIZE CButtonUI::EstimateSize(SIZE szAvailable) {
+    return CControlUI::EstimateSize(szAvailable);
+}
+
+void CButtonUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    std::wstring name(n ? n : L"");
+    if (name == L"normalimage")
+        SetNormalImage(v);
+    else if (name == L"hotimage")
+        SetHotImage(v);
+    else if (name == L"pushedimage")
+        SetPushedImage(v);
+    else if (name == L"focusedimage")
+        SetFocusedImage(v);
+    else if (name == L"disabledimage")
+        SetDisabledImage(v);
+    else if (name == L"foreimage")
+        SetForeImage(v);
+    else if (name == L"hotforeimage")
+        SetHotForeImage(v);
+    else if (name == L"pushedforeimage")
+        m_sPushedForeImage = v;
+    else if (name == L"hotbkcolor")
+        SetHotBkColor(ParseColor(v));
+    else if (name == L"pushedbkcolor")
+        SetPushedBkColor(ParseColor(v));
+    else if (name == L"hottextcolor")
+        SetHotTextColor(ParseColor(v));
+    else if (name == L"pushedtextcolor")
+        SetPushedTextColor(ParseColor(v));
+    else if (name == L"focusedtextcolor")
+        m_dwFocusedTextColor = ParseColor(v);
+    else
+        CLabelUI::SetAttribute(n, v);
+}
+
+void CButtonUI::PaintBkColor(HDC hDC) {
+    DWORD c = m_dwBackColor;
+    if ((m_uButtonState & UISTATE_PUSHED) && m_dwPushedBkColor)
+        c = m_dwPushedBkColor;
+    else if ((m_uButtonState & UISTATE_HOT) && m_dwHotBkColor)
+        c = m_dwHotBkColor;
+    if (!c) return;
+    if (m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0)
+        CRenderEngine::FillRoundRect(hDC, m_rcItem, m_cxyBorderRound.cx, m_cxyBorderRound.cy, c);
+    else
+        CRenderEngine::DrawColor(hDC, m_rcPaint, c);
+}
+
+void CButtonUI::PaintText(HDC hDC) {
+    DWORD saved = m_dwTextColor;
+    if ((m_uButtonState & UISTATE_PUSHED) && m_dwPushedTextColor)
+        m_dwTextColor = m_dwPushedTextColor;
+    else if ((m_uButtonState & UISTATE_HOT) && m_dwHotTextColor)
+        m_dwTextColor = m_dwHotTextColor;
+    else if (IsFocused() && m_dwFocusedTextColor)
+        m_dwTextColor = m_dwFocusedTextColor;
+    CLabelUI::PaintText(hDC);
+    m_dwTextColor = saved;
+}
+
+void CButtonUI::PaintStatusImage(HDC hDC) {
+    auto draw = [&](CDuiString& img) {
+        if (!img.IsEmpty() && !DrawImage(hDC, img)) img.Empty();
+    };
+    if (!IsEnabled() && !m_sDisabledImage.IsEmpty())
+        draw(m_sDisabledImage);
+    else if ((m_uButtonState & UISTATE_PUSHED) && !m_sPushedImage.IsEmpty())
+        draw(m_sPushedImage);
+    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotImage.IsEmpty())
+        draw(m_sHotImage);
+    else if (IsFocused() && !m_sFocusedImage.IsEmpty())
+        draw(m_sFocusedImage);
+    else
+        draw(m_sNormalImage);
+    if ((m_uButtonState & UISTATE_PUSHED) && !m_sPushedForeImage.IsEmpty())
+        draw(m_sPushedForeImage);
+    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotForeImage.IsEmpty())
+        draw(m_sHotForeImage);
+    else
+        draw(m_sForeImage);
+}
+
+// ---- option ----
+COptionUI::~COptionUI() {
+    if (!m_sGroupName.IsEmpty() && m_pManager) m_pManager->RemoveOptionGroup(m_sGroupName, this);
+}
+LPCTSTR COptionUI::GetClass() const {
+    return L"OptionUI";
+}
+LPVOID COptionUI::GetInterface(LPCTSTR n) {
+    if (Is(n, L"Option")) return static_cast<COptionUI*>(this);
+    return CButtonUI::GetInterface(n);
+}
+void COptionUI::SetManager(CPaintManagerUI* pm, CControlUI* parent, bool init) {
+    CControlUI::SetManager(pm, parent, init);
+    if (init && !m_sGroupName.IsEmpty() && m_pManager)
+        m_pManager->AddOptionGroup(m_sGroupName, this);
+}
+CDuiString COptionUI::GetGroup() const {
+    return m_sGroupName;
+}
+void COptionUI::SetGroup(LPCTSTR name) {
+    if (m_pManager && !m_sGroupName.IsEmpty()) m_pManager->RemoveOptionGroup(m_sGroupName, this);
+    m_sGroupName = name;
+    if (m_pManager && !m_sGroupName.IsEmpty()) m_pManager->AddOptionGroup(m_sGroupName, this);
+    Selected(m_bSelected, false);
+}
+bool COptionUI::IsSelected() const {
+    return m_bSelected;
+}
+void COptionUI::Selected(bool bSelected, bool bTriggerEvent) {
+    if (m_bSelected == bSelected) return;
+    m_bSelected = bSelected;
+    if (m_bSelected)
+        m_uButtonState |= UISTATE_SELECTED;
+    else
+        m_uButtonState &= ~UISTATE_SELECTED;
+    if (m_pManager) {
+        if (!m_sGroupName.IsEmpty() && m_bSelected) {
+            auto* group = m_pManager->GetOptionGroup(m_sGroupName);
+            if (group) {
+                std::vector<CControlUI*> copy = *group;
+                for (CControlUI* c : copy) {
+                    if (c == this) continue;
+                    auto* o = static_cast<COptionUI*>(c->GetInterface(L"Option"));
+                    if (o) o->Selected(false, bTriggerEvent);
+                }
+            }
+        }
+        if (bTriggerEvent) m_pManager->SendNotify(this, DUI_MSGTYPE_SELECTCHANGED);
+    }
+    Invalidate();
+}
+bool COptionUI::Activate() {
+    if (!CButtonUI::Activate()) return false;
+    if (!m_sGroupName.IsEmpty())
+        Selected(true);
+    else
+        Selected(!m_bSelected);
+    return true;
+}
+void COptionUI::SetEnabled(bool b) {
+    CControlUI::SetEnabled(b);
+    if (!b) m_uButtonState = m_bSelected ? UISTATE_SELECTED : 0;
+}
+void COptionUI::SetSelectedImage(LPCTSTR s) {
+    m_sSelectedImage = s;
+    Invalidate();
+}
+void COptionUI::SetSelectedTextColor(DWORD c) {
+    m_dwSelectedTextColor = c;
+}
+DWORD COptionUI::GetSelectedTextColor() const {
+    return m_dwSelectedTextColor;
+}
+void COptionUI::SetSelectedBkColor(DWORD c) {
+    m_dwSelectedBkColor = c;
+}
+DWORD COptionUI::GetSelectBkColor() const {
+    return m_dwSelectedBkColor;
+}
+SIZE COptionUI::EstimateSize(SIZE s) {
+    return CButtonUI::EstimateSize(s);
+}
+void COptionUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    std::wstring name(n ? n : L"");
+    if (name == L"group")
+        SetGroup(v);
+    else if (name == L"selected")
+        Selected(ParseBool(v), false);
+    else if (name == L"selectedimage")
+        SetSelectedImage(v);
+    else if (name == L"selectedforeimage")
+        m_sSelectedForeImage = v;
+    else if (name == L"selectedbkcolor")
+        SetSelectedBkColor(ParseColor(v));
+    else if (name == L"selectedtextcolor")
+        SetSelectedTextColor(ParseColor(v));
+    else
+        CButtonUI::SetAttribute(n, v);
+}
+void COptionUI::PaintBkColor(HDC hDC) {
+    if (m_bSelected && m_dwSelectedBkColor) {
+        if (m_cxyBorderRound.cx > 0 || m_cxyBorderRound.cy > 0)
+            CRenderEngine::FillRoundRect(hDC, m_rcItem, m_cxyBorderRound.cx, m_cxyBorderRound.cy,
+                                         m_dwSelectedBkColor);
+        else
+            CRenderEngine::DrawColor(hDC, m_rcPaint, m_dwSelectedBkColor);
+        return;
+    }
+    CButtonUI::PaintBkColor(hDC);
+}
+void COptionUI::PaintStatusImage(HDC hDC) {
+    if (m_bSelected && !m_sSelectedImage.IsEmpty()) {
+        if (!DrawImage(hDC, m_sSelectedImage)) m_sSelectedImage.Empty();
+        if (!m_sSelectedForeImage.IsEmpty() && !DrawImage(hDC, m_sSelectedForeImage))
+            m_sSelectedForeImage.Empty();
+        return;
+    }
+    CButtonUI::PaintStatusImage(hDC);
+}
+void COptionUI::PaintText(HDC hDC) {
+    DWORD saved = m_dwTextColor;
+    if (m_bSelected && m_dwSelectedTextColor) m_dwTextColor = m_dwSelectedTextColor;
+    CButtonUI::PaintText(hDC);
+    m_dwTextColor = saved;
+}
+
+// ---- check box ----
+LPCTSTR CCheckBoxUI::GetClass() const {
+    return L"CheckBoxUI";
+}
+LPVOID CCheckBoxUI::GetInterface(LPCTSTR n) {
+    if (Is(n, L"CheckBox")) return static_cast<CCheckBoxUI*>(this);
+    return COptionUI::GetInterface(n);
+}
+void CCheckBoxUI::SetCheck(bool b, bool trigger) {
+    Selected(b, trigger);
+}
+bool CCheckBoxUI::GetCheck() const {
+    return IsSelected();
+}
+
+// ---- progress ----
+LPCTSTR CProgressUI::GetClass() const {
+    return L"ProgressUI";
+}
+LPVOID CProgressUI::GetInterface(LPCTSTR n) {
+    if (Is(n, L"Progress")) return static_cast<CProgressUI*>(this);
+    return CLabelUI::GetInterface(n);
+}
+bool CProgressUI::IsHorizontal() const {
+    return m_bHorizontal;
+}
+void CProgressUI::SetHorizontal(bool b) {
+    m_bHorizontal = b;
+    Invalidate();
+}
+int CProgressUI::GetMinValue() const {
+    return m_nMin;
+}
+void CProgressUI::SetMinValue(int n) {
+    m_nMin = n;
+    SetValue(m_nValue);
+}
+int CProgressUI::GetMaxValue() const {
+    return m_nMax;
+}
+void CProgressUI::SetMaxValue(int n) {
+    m_nMax = n;
+    SetValue(m_nValue);
+}
+int CProgressUI::GetValue() const {
+    return m_nValue;
+}
+void CProgressUI::SetValue(int n) {
+    n = std::max(m_nMin, std::min(n, m_nMax));
+    if (n == m_nValue) return;
+    m_nValue = n;
+    Invalidate();
+}
+LPCTSTR CProgressUI::GetForeImage() const {
+    return m_sForeImage;
+}
+void CProgressUI::SetForeImage(LPCTSTR s) {
+    m_sForeImage = s;
+    Invalidate();
+}
+void CProgressUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    std::wstring name(n ? n : L"");
+    if (name == L"foreimage")
+        SetForeImage(v);
+    else if (name == L"forecolor")
+        m_dwForeColor = ParseColor(v);
+    else if (name == L"hor")
+        SetHorizontal(ParseBool(v));
+    else if (name == L"min")
+        SetMinValue(ParseInt(v));
+    else if (name == L"max")
+        SetMaxValue(ParseInt(v));
+    else if (name == L"value")
+        SetValue(ParseInt(v));
+    else
+        CLabelUI::SetAttribute(n, v);
+}
+void CProgressUI::PaintStatusImage(HDC hDC) {
+    if (m_nMax <= m_nMin) return;
+    RECT rc = m_rcItem;
+    double part = static_cast<double>(m_nValue - m_nMin) / (m_nMax - m_nMin);
+    if (m_bHorizontal)
+        rc.right = rc.left + static_cast<LONG>((rc.right - rc.left) * part);
+    else
+        rc.top = rc.bottom - static_cast<LONG>((rc.bottom - rc.top) * part);
+    if (m_dwForeColor) CRenderEngine::DrawColor(hDC, rc, m_dwForeColor);
+    if (!m_sForeImage.IsEmpty()) {
+        CDuiString dest;
+        dest.Format(L"dest='%d,%d,%d,%d'", rc.left - m_rcItem.left, rc.top - m_rcItem.top,
+                    rc.right - m_rcItem.left, rc.bottom - m_rcItem.top);
+        if (!DrawImage(hDC, m_sForeImage, dest)) m_sForeImage.Empty();
+    }
+}
+
+// ---- slider ----
+CSliderUI::CSliderUI() {
+    m_uTextStyle = DT_SINGLELINE | DT_CENTER;
+}
+LPCTSTR CSliderUI::GetClass() const {
+    return L"SliderUI";
+}
+UINT CSliderUI::GetControlFlags() const {
+    return IsEnabled() ? UIFLAG_SETCURSOR : 0;
+}
+LPVOID CSliderUI::GetInterface(LPCTSTR n) {
+    if (Is(n, L"Slider")) return static_cast<CSliderUI*>(this);
+    return CProgressUI::GetInterface(n);
+}
+void CSliderUI::SetEnabled(bool b) {
+    CControlUI::SetEnabled(b);
+    if (!b) m_uButtonState = 0;
+}
+int CSliderUI::GetChangeStep() const {
+    return m_nStep;
+}
+void CSliderUI::SetChangeStep(int s) {
+    m_nStep = s;
+}
+void CSliderUI::SetThumbSize(SIZE s) {
+    m_szThumb = s;
+}
+RECT CSliderUI::GetThumbRect() const {
+    double part = m_nMax > m_nMin ? static_cast<double>(m_nValue - m_nMin) / (m_nMax - m_nMin) : 0;
+    if (m_bHorizontal) {
+        int left = m_rcItem.left +
+                   static_cast<int>((m_rcItem.right - m_rcItem.left - m_szThumb.cx) * part);
+        int top = (m_rcItem.bottom + m_rcItem.top - m_szThumb.cy) / 2;
+        return RECT{left, top, left + m_szThumb.cx, top + m_szThumb.cy};
+    }
+    int left = (m_rcItem.right + m_rcItem.left - m_szThumb.cx) / 2;
+    int top = m_rcItem.bottom - m_szThumb.cy -
+              static_cast<int>((m_rcItem.bottom - m_rcItem.top - m_szThumb.cy) * part);
+    return RECT{left, top, left + m_szThumb.cx, top + m_szThumb.cy};
+}
+LPCTSTR CSliderUI::GetThumbImage() const {
+    return m_sThumbImage;
+}
+void CSliderUI::SetThumbImage(LPCTSTR s) {
+    m_sThumbImage = s;
+    Invalidate();
+}
+int CSliderUI::ValueAt(POINT pt) const {
+    double part;
+    if (m_bHorizontal) {
+        int span = std::max<int>(1, m_rcItem.right - m_rcItem.left - m_szThumb.cx);
+        part = static_cast<double>(pt.x - m_rcItem.left - m_szThumb.cx / 2) / span;
+    } else {
+        int span = std::max<int>(1, m_rcItem.bottom - m_rcItem.top - m_szThumb.cy);
+        part = static_cast<double>(m_rcItem.bottom - pt.y - m_szThumb.cy / 2) / span;
+    }
+    part = std::clamp(part, 0.0, 1.0);
+    return m_nMin + static_cast<int>(part * (m_nMax - m_nMin) + 0.5);
+}
+void CSliderUI::DoEvent(TEventUI& event) {
+    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
+        CProgressUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+        case UIEVENT_BUTTONDOWN:
+        case UIEVENT_DBLCLICK:
+            if (IsEnabled()) {
+                m_uButtonState |= UISTATE_CAPTURED;
+                SetValue(ValueAt(event.ptMouse));
+            }
+            return;
+        case UIEVENT_MOUSEMOVE:
+            if (m_uButtonState & UISTATE_CAPTURED) SetValue(ValueAt(event.ptMouse));
+            return;
+        case UIEVENT_BUTTONUP:
+            if (m_uButtonState & UISTATE_CAPTURED) {
+                m_uButtonState &= ~UISTATE_CAPTURED;
+                if (event.ptMouse.x > -100000) SetValue(ValueAt(event.ptMouse));
+                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_VALUECHANGED);
+            }
+            return;
+        case UIEVENT_SCROLLWHEEL:
+            SetValue(m_nValue + (LOWORD(event.wParam) == SB_LINEUP ? m_nStep : -m_nStep));
+            if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_VALUECHANGED);
+            return;
+        default:
+            break;
+    }
+    CProgressUI::DoEvent(event);
+}
+void CSliderUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    std::wstring name(n ? n : L"");
+    if (name == L"thumbimage")
+        SetThumbImage(v);
+    else if (name == L"thumbsize")
+        SetThumbSize(ParseSize(v));
+    else if (name == L"thumbcolor")
+        m_dwThumbColor = ParseColor(v);
+    else if (name == L"step")
+        SetChangeStep(ParseInt(v));
+    else
+        CProgressUI::SetAttribute(n, v);
+}
+void CSliderUI::PaintStatusImage(HDC hDC) {
+    CProgressUI::PaintStatusImage(hDC);
+    RECT t = GetThumbRect();
+    if (!m_sThumbImage.IsEmpty()) {
+        CDuiString dest;
+        dest.Format(L"dest='%d,%d,%d,%d'", t.left - m_rcItem.left, t.top - m_rcItem.top,
+                    t.right - m_rcItem.left, t.bottom - m_rcItem.top);
+        if (DrawImage(hDC, m_sThumbImage, dest)) return;
+    }
+    CRenderEngine::FillRoundRect(hDC, t, m_szThumb.cx, m_szThumb.cy,
+                                 m_dwThumbColor ? m_dwThumbColor : 0xFF4A90D9);
+}
+
+// ---- scroll bar ----
+LPCTSTR CScrollBarUI::GetClass() const {
+    return L"ScrollBarUI";
+}
+LPVOID CScrollBarUI::GetInterface(LPCTSTR n) {
+    if (Is(n, L"ScrollBar")) return static_cast<CScrollBarUI*>(this);
+    return CControlUI::GetInterface(n);
+}
+CContainerUI* CScrollBarUI::GetOwner() const {
+    return m_pOwner;
+}
+void CScrollBarUI::SetOwner(CContainerUI* o) {
+    m_pOwner = o;
+}
+bool CScrollBarUI::IsHorizontal() const {
+    return m_bHorizontal;
+}
+void CScrollBarUI::SetHorizontal(bool b) {
+    m_bHorizontal = b;
+}
+int CScrollBarUI::GetScrollRange() const {
+    return m_nRange;
+}
+void CScrollBarUI::SetScrollRange(int n) {
+    m_nRange = std::max(0, n);
+    if (m_nScrollPos > m_nRange) m_nScrollPos = m_nRange;
+    Invalidate();
+}
+int CScrollBarUI::GetScrollPos() const {
+    return m_nScrollPos;
+}
+void CScrollBarUI::SetScrollPos(int n) {
+    n = std::max(0, std::min(n, m_nRange));
+    if (n == m_nScrollPos) return;
+    m_nScrollPos = n;
+    Invalidate();
+}
+int CScrollBarUI::GetLineSize() const {
+    return m_nLineSize;
+}
+void CScrollBarUI::SetLineSize(int n) {
+    m_nLineSize = std::max(1, n);
+}
+RECT CScrollBarUI::GetThumbRect() const {
+    int h = m_rcItem.bottom - m_rcItem.top;
+    int thumb = m_nRange > 0 ? std::max(16, h * h / (h + m_nRange)) : h;
+    int top = m_rcItem.top + (m_nRange > 0 ? (h - thumb) * m_nScrollPos / m_nRange : 0);
+    return RECT{m_rcItem.left + 1, top, m_rcItem.right - 1, top + thumb};
+}
+void CScrollBarUI::DoEvent(TEventUI& event) {
+    switch (event.Type) {
+        case UIEVENT_BUTTONDOWN: {
+            RECT t = GetThumbRect();
+            if (UIPtInRect(t, event.ptMouse)) {
+                m_bDragging = true;
+                m_ptLastMouse = event.ptMouse;
+                m_nLastScrollPos = m_nScrollPos;
+            } else if (m_pOwner) {
+                SIZE s = m_pOwner->GetScrollPos();
+                int page = m_rcItem.bottom - m_rcItem.top;
+                s.cy += event.ptMouse.y < t.top ? -page : page;
+                m_pOwner->SetScrollPos(s);
+            }
+            return;
+        }
+        case UIEVENT_MOUSEMOVE:
+            if (m_bDragging && m_pOwner) {
+                RECT t = GetThumbRect();
+                int track = (m_rcItem.bottom - m_rcItem.top) - (t.bottom - t.top);
+                if (track > 0) {
+                    int pos =
+                        m_nLastScrollPos + (event.ptMouse.y - m_ptLastMouse.y) * m_nRange / track;
+                    m_pOwner->SetScrollPos(SIZE{0, pos});
+                }
+            }
+            return;
+        case UIEVENT_BUTTONUP:
+            m_bDragging = false;
+            return;
+        case UIEVENT_SCROLLWHEEL:
+            if (m_pOwner) m_pOwner->DoEvent(event);
+            return;
+        default:
+            break;
+    }
+    CControlUI::DoEvent(event);
+}
+void CScrollBarUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    std::wstring name(n ? n : L"");
+    if (name == L"linesize")
+        SetLineSize(ParseInt(v));
+    else if (name == L"range")
+        SetScrollRange(ParseInt(v));
+    else if (name == L"value")
+        SetScrollPos(ParseInt(v));
+    else if (name == L"thumbcolor")
+        m_dwThumbColor = ParseColor(v);
+    else
+        CControlUI::SetAttribute(n, v);
+}
+void CScrollBarUI::DoPaint(HDC hDC, const RECT& rcPaint) {
+    if (!UIIntersectRect(&m_rcPaint, rcPaint, m_rcItem)) return;
+    CControlUI::DoPaint(hDC, rcPaint);
+    RECT t = GetThumbRect();
+    CRenderEngine::FillRoundRect(hDC, t, 6, 6, m_dwThumbColor);
+}
+
+// ---- edit ----
+CEditUI::CEditUI() {
+    m_uTextStyle = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
+    m_rcTextPadding = RECT{4, 3, 4, 3};
+    m_dwBackColor = 0xFFFFFFFF;
+}
+LPCTSTR CEditUI::GetClass() const {
+    return L"EditUI";
+}
+LPVOID CEditUI::GetInterface(LPCTSTR n) {
+    if (Is(n, L"Edit")) return static_cast<CEditUI*>(this);
+    return CLabelUI::GetInterface(n);
+}
+UINT CEditUI::GetControlFlags() const {
+    return IsEnabled() ? (UIFLAG_SETCURSOR | UIFLAG_TABSTOP) : 0;
+}
+void CEditUI::SetEnabled(bool b) {
+    CControlUI::SetEnabled(b);
+    if (!b) m_uButtonState = 0;
+}
+void CEditUI::SetText(LPCTSTR s) {
+    CDuiString t(s);
+    if (t.GetLength() > static_cast<int>(m_uMaxChar)) t = t.Left(static_cast<int>(m_uMaxChar));
+    m_sText = t;
+    m_nCaret = m_sText.GetLength();
+    Invalidate();
+}
+void CEditUI::SetMaxChar(UINT u) {
+    m_uMaxChar = u;
+}
+UINT CEditUI::GetMaxChar() const {
+    return m_uMaxChar;
+}
+void CEditUI::SetReadOnly(bool b) {
+    m_bReadOnly = b;
+    Invalidate();
+}
+bool CEditUI::IsReadOnly() const {
+    return m_bReadOnly;
+}
+void CEditUI::SetPasswordMode(bool b) {
+    m_bPasswordMode = b;
+    Invalidate();
+}
+bool CEditUI::IsPasswordMode() const {
+    return m_bPasswordMode;
+}
+void CEditUI::SetNumberOnly(bool b) {
+    m_bNumberOnly = b;
+}
+bool CEditUI::IsNumberOnly() const {
+    return m_bNumberOnly;
+}
+void CEditUI::SetSel(long, long nEnd) {
+    m_nCaret =
+        nEnd < 0 ? m_sText.GetLength() : std::min<int>(static_cast<int>(nEnd), m_sText.GetLength());
+}
+void CEditUI::SetSelAll() {
+    m_nCaret = m_sText.GetLength();
+}
+void CEditUI::SetNativeEditBkColor(DWORD c) {
+    m_dwEditbkColor = c;
+}
+
+void CEditUI::DoEvent(TEventUI& event) {
+    if (!IsMouseEnabled() && event.Type > UIEVENT__MOUSEBEGIN && event.Type < UIEVENT__MOUSEEND) {
+        CLabelUI::DoEvent(event);
+        return;
+    }
+    switch (event.Type) {
+        case UIEVENT_SETFOCUS:
+            m_bFocused = true;
+            m_nCaret = m_sText.GetLength();
+            if (m_pManager)
+                ::CreateCaret(m_pManager->GetPaintWindow(), nullptr, 1, GetHeight() - 8);
+            Invalidate();
+            return;
+        case UIEVENT_KILLFOCUS:
+            m_bFocused = false;
+            ::DestroyCaret();
+            Invalidate();
+            return;
+        case UIEVENT_BUTTONDOWN:
+        case UIEVENT_DBLCLICK:
+        case UIEVENT_BUTTONUP:
+        case UIEVENT_MOUSEMOVE:
+            return;
+        case UIEVENT_MOUSEENTER:
+            m_uButtonState |= UISTATE_HOT;
+            Invalidate();
+            return;
+        case UIEVENT_MOUSELEAVE:
+            m_uButtonState &= ~UISTATE_HOT;
+            Invalidate();
+            return;
+        case UIEVENT_KEYDOWN: {
+            int key = static_cast<int>(event.wParam);
+            if (key == VK_LEFT && m_nCaret > 0)
+                --m_nCaret;
+            else if (key == VK_RIGHT && m_nCaret < m_sText.GetLength())
+                ++m_nCaret;
+            else if (key == VK_HOME)
+                m_nCaret = 0;
+            else if (key == VK_END)
+                m_nCaret = m_sText.GetLength();
+            else if (key == VK_DELETE && !m_bReadOnly && m_nCaret < m_sText.GetLength()) {
+                m_sText = m_sText.Left(m_nCaret) + m_sText.Mid(m_nCaret + 1);
+                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
+            } else if (key == VK_RETURN) {
+                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_RETURN);
+            }
+            Invalidate();
+            return;
+        }
+        case UIEVENT_CHAR: {
+            if (m_bReadOnly) return;
+            wchar_t c = event.chKey;
+            if (c == L'\b') {
+                if (m_nCaret > 0) {
+                    m_sText = m_sText.Left(m_nCaret - 1) + m_sText.Mid(m_nCaret);
+                    --m_nCaret;
+                    if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
+                }
+            } else if (c >= 0x20 && c != 0x7F) {
+                if (m_bNumberOnly && (c < L'0' || c > L'9')) return;
+                if (m_sText.GetLength() >= static_cast<int>(m_uMaxChar)) return;
+                m_sText = m_sText.Left(m_nCaret) + CDuiString(c) + m_sText.Mid(m_nCaret);
+                ++m_nCaret;
+                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
+            }
+            Invalidate();
+            return;
+        }
+        default:
+            break;
+    }
+    CLabelUI::DoEvent(event);
+}
+
+void CEditUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    std::wstring name(n ? n : L"");
+    if (name == L"readonly")
+        SetReadOnly(ParseBool(v));
+    else if (name == L"numberonly")
+        SetNumberOnly(ParseBool(v));
+    else if (name == L"password")
+        SetPasswordMode(ParseBool(v));
+    else if (name == L"maxchar")
+        SetMaxChar(static_cast<UINT>(ParseInt(v)));
+    else if (name == L"normalimage")
+        m_sNormalImage = v;
+    else if (name == L"hotimage")
+        m_sHotImage = v;
+    else if (name == L"focusedimage")
+        m_sFocusedImage = v;
+    else if (name == L"disabledimage")
+        m_sDisabledImage = v;
+    else if (name == L"nativebkcolor")
+        SetNativeEditBkColor(ParseColor(v));
+    else
+        CLabelUI::SetAttribute(n, v);
+}
+void CEditUI::PaintStatusImage(HDC hDC) {
+    auto draw = [&](CDuiString& img) {
+        if (!img.IsEmpty() && !DrawImage(hDC, img)) img.Empty();
+    };
+    if (!IsEnabled() && !m_sDisabledImage.IsEmpty())
+        draw(m_sDisabledImage);
+    else if (IsFocused() && !m_sFocusedImage.IsEmpty())
+        draw(m_sFocusedImage);
+    else if ((m_uButtonState & UISTATE_HOT) && !m_sHotImage.IsEmpty())
+        draw(m_sHotImage);
+    else
+        draw(m_sNormalImage);
+    if (IsFocused() && !m_sFocusedImage.IsEmpty()) return;
+    if (m_nBorderSize == 0)
+        CRenderEngine::DrawRect(hDC, m_rcItem, 1, IsFocused() ? 0xFF4A90D9 : 0xFFC8CDD3);
+}
+void CEditUI::PaintText(HDC hDC) {
+    CDuiString shown = m_sText;
+    if (m_bPasswordMode)
+        shown = CDuiString(std::wstring(static_cast<size_t>(m_sText.GetLength()), L'*'));
+    CDuiString saved = m_sText;
+    m_sText = shown;
+    bool html = m_bShowHtml;
+    m_bShowHtml = false;
+    CLabelUI::PaintText(hDC);
+    m_bShowHtml = html;
+    m_sText = saved;
+    if (IsFocused() && !m_bReadOnly) {
+        // A plain caret after the text before the caret position.
+        SIZE before = CRenderEngine::GetTextSize(hDC, m_pManager, shown.Left(m_nCaret), m_iFont, 0);
+        int x = m_rcItem.left + m_rcTextPadding.left + before.cx;
+        RECT caret{x, m_rcItem.top + 4, x + 1, m_rcItem.bottom - 4};
+        CRenderEngine::DrawColor(hDC, caret, 0xFF000000);
+        ::SetCaretPos(caret.left, caret.top);
+    }
+}
+
+}  // namespace DuiLib

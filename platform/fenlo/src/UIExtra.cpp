@@ -1,0 +1,128 @@
+#include "fenlo/UIExtra.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "fenlo/UIRender.h"
+#include "internal.h"
+#include "win32gui/gdi.h"
+
+namespace DuiLib {
+
+using namespace detail;
+
+LPCTSTR CFlyGiftLabelUI::GetClass() const {
+    return L"FlyGiftLabelUI";
+}
+LPVOID CFlyGiftLabelUI::GetInterface(LPCTSTR n) {
+    if (n && wcscmp(n, L"FlyGiftLabel") == 0) return static_cast<CFlyGiftLabelUI*>(this);
+    return CLabelUI::GetInterface(n);
+}
+
+void CFlyGiftLabelUI::AddTrackItemA(LPCSTR image, int repeat, LPCSTR giver, LPCSTR verb,
+                                    LPCSTR receiver, LPCSTR count, LPCSTR unit, LPCSTR giftName,
+                                    LPCSTR words, LPCSTR time) {
+    Track t;
+    t.image = image ? winplat::AnsiToWide(image).c_str() : L"";
+    t.repeat = std::max(0, repeat);
+    std::wstring text;
+    for (LPCSTR s : {giver, verb, receiver, count, unit, giftName, words, time})
+        if (s) text += winplat::AnsiToWide(s);
+    t.text = text.c_str();
+    m_tracks.push_back(t);
+    m_offset = 0;
+    Invalidate();
+}
+
+void CFlyGiftLabelUI::Clear() {
+    m_tracks.clear();
+    m_offset = 0;
+    Invalidate();
+}
+
+int CFlyGiftLabelUI::GetTrackCount() const {
+    return static_cast<int>(m_tracks.size());
+}
+CDuiString CFlyGiftLabelUI::GetTrackText(int i) const {
+    return i >= 0 && i < GetTrackCount() ? m_tracks[static_cast<size_t>(i)].text : CDuiString();
+}
+
+void CFlyGiftLabelUI::DoEvent(TEventUI& event) {
+    if (event.Type == UIEVENT_TIMER) {
+        // Each tick moves the strip a few pixels to the left, then it starts again.
+        m_offset += 3;
+        Invalidate();
+        return;
+    }
+    CLabelUI::DoEvent(event);
+}
+
+void CFlyGiftLabelUI::PaintText(HDC hDC) {
+    if (m_tracks.empty()) return;
+    const Track& t = m_tracks.front();
+    int width = GetWidth();
+    const TImageInfo* img = m_pManager ? m_pManager->GetImageEx(t.image) : nullptr;
+    int picW = img ? std::min(img->nX, GetHeight()) : 0;
+    int pics = img ? std::min(t.repeat, 10) : 0;
+    SIZE text = CRenderEngine::GetTextSize(hDC, m_pManager, t.text, m_iFont, 0);
+    int total = pics * (picW + 2) + text.cx;
+    int x = m_rcItem.right - (total + width > 0 ? m_offset % (total + width) : 0);
+    for (int i = 0; i < pics; ++i) {
+        RECT r{x, m_rcItem.top, x + picW, m_rcItem.top + picW};
+        CRenderEngine::DrawImage(hDC, img, r, m_rcPaint, RECT{0, 0, img->nX, img->nY},
+                                 RECT{0, 0, 0, 0}, true);
+        x += picW + 2;
+    }
+    RECT rc{x, m_rcItem.top, x + text.cx + 4, m_rcItem.bottom};
+    CRenderEngine::DrawText(hDC, m_pManager, rc, t.text, m_dwTextColor ? m_dwTextColor : 0xFFE0338A,
+                            m_iFont, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+}
+
+LPCTSTR CVolumeLabelUI::GetClass() const {
+    return L"VolumeLabelUI";
+}
+LPVOID CVolumeLabelUI::GetInterface(LPCTSTR n) {
+    if (n && wcscmp(n, L"VolumeLabel") == 0) return static_cast<CVolumeLabelUI*>(this);
+    return CLabelUI::GetInterface(n);
+}
+
+void CVolumeLabelUI::SetVolumeValue2(char* pcm, int length) {
+    if (!pcm || length < 2) {
+        SetVolumeValue(0);
+        return;
+    }
+    int peak = 0;
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(pcm);
+    for (int i = 0; i + 1 < length; i += 2) {
+        int v = static_cast<int16_t>(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
+        peak = std::max(peak, std::abs(v));
+    }
+    SetVolumeValue(peak * 100 / 32768);
+}
+
+void CVolumeLabelUI::SetVolumeValue(int v) {
+    v = std::clamp(v, 0, 100);
+    if (v == m_nValue) return;
+    m_nValue = v;
+    Invalidate();
+}
+int CVolumeLabelUI::GetVolumeValue() const {
+    return m_nValue;
+}
+void CVolumeLabelUI::SetForeColor(DWORD c) {
+    m_dwForeColor = c;
+    Invalidate();
+}
+void CVolumeLabelUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    if (n && wcscmp(n, L"forecolor") == 0)
+        SetForeColor(ParseColor(v));
+    else
+        CLabelUI::SetAttribute(n, v);
+}
+void CVolumeLabelUI::PaintStatusImage(HDC hDC) {
+    RECT rc = m_rcItem;
+    rc.right = rc.left + (rc.right - rc.left) * m_nValue / 100;
+    if (rc.right > rc.left) CRenderEngine::DrawColor(hDC, rc, m_dwForeColor);
+}
+
+}  // namespace DuiLib

@@ -1,0 +1,281 @@
+#include "fenlo/UIRichEdit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
+
+#include <algorithm>
+
+#include "fenlo/UIManager.h"
+#include "fenlo/UIRender.h"
+#include "internal.h"
+#include "win32gui/qt_bridge.h"
+#include "win32gui/user.h"
+
+namespace DuiLib {
+
+using namespace detail;
+
+namespace {
+const int kCodeProperty = QTextFormat::UserProperty + 1;
+}
+
+struct CRichEditUI::Impl {
+    QTextDocument doc;
+    QTextCursor cursor{&doc};
+    int scrollY = 0;
+};
+
+CRichEditUI::CRichEditUI() : m_impl(new Impl) {
+    m_impl->doc.setDocumentMargin(3);
+    m_dwBackColor = 0xFFFFFFFF;
+}
+CRichEditUI::~CRichEditUI() = default;
+
+LPCTSTR CRichEditUI::GetClass() const {
+    return L"RichEditUI";
+}
+LPVOID CRichEditUI::GetInterface(LPCTSTR n) {
+    if (n && wcscmp(n, L"RichEdit") == 0) return static_cast<CRichEditUI*>(this);
+    return CContainerUI::GetInterface(n);
+}
+UINT CRichEditUI::GetControlFlags() const {
+    return IsEnabled() ? (UIFLAG_SETCURSOR | UIFLAG_TABSTOP) : 0;
+}
+
+CDuiString CRichEditUI::GetText() const {
+    return D(m_impl->doc.toPlainText());
+}
+void CRichEditUI::SetText(LPCTSTR text) {
+    m_impl->doc.setPlainText(Q(text));
+    m_impl->cursor = QTextCursor(&m_impl->doc);
+    m_impl->cursor.movePosition(QTextCursor::End);
+    Invalidate();
+}
+
+void CRichEditUI::AppendText(LPCTSTR text, bool bCanUndo) {
+    if (!text) return;
+    QTextCursor& c = m_impl->cursor;
+    c.movePosition(QTextCursor::End);
+    if (!bCanUndo) m_impl->doc.setUndoRedoEnabled(false);
+    c.insertText(Q(text));
+    if (!bCanUndo) m_impl->doc.setUndoRedoEnabled(true);
+    Invalidate();
+}
+
+void CRichEditUI::InsertEmoticon(LPCTSTR code, LPCTSTR imageFile) {
+    if (!code) return;
+    QTextImageFormat f;
+    f.setName(imageFile ? QString::fromStdString(winplat::MapPath(imageFile)) : QString());
+    f.setProperty(kCodeProperty, Q(code));
+    m_impl->cursor.insertImage(f);
+    Invalidate();
+}
+
+CDuiString CRichEditUI::GetEditContent() const {
+    QString out;
+    for (QTextBlock b = m_impl->doc.begin(); b.isValid(); b = b.next()) {
+        if (b != m_impl->doc.begin()) out += QLatin1Char('\n');
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            QTextFragment fr = it.fragment();
+            if (!fr.isValid()) continue;
+            QTextCharFormat cf = fr.charFormat();
+            if (cf.isImageFormat() && cf.hasProperty(kCodeProperty)) {
+                QString code = cf.property(kCodeProperty).toString();
+                // One fragment may hold several equal pictures in a row.
+                for (int i = 0; i < fr.length(); ++i)
+                    out += QStringLiteral("[$") + code + QStringLiteral("$]");
+            } else {
+                out += fr.text();
+            }
+        }
+    }
+    return D(out);
+}
+
+void CRichEditUI::setNotyWnd(HWND h) {
+    m_hNotyWnd = h;
+}
+HWND CRichEditUI::getNotyWnd() const {
+    return m_hNotyWnd;
+}
+void CRichEditUI::SetReadOnly(bool b) {
+    m_bReadOnly = b;
+}
+bool CRichEditUI::IsReadOnly() const {
+    return m_bReadOnly;
+}
+void CRichEditUI::SetLimitText(int n) {
+    m_iLimitText = std::max(0, n);
+}
+int CRichEditUI::GetLimitText() const {
+    return m_iLimitText;
+}
+void CRichEditUI::SetTextColor(DWORD c) {
+    m_dwTextColor = c;
+    Invalidate();
+}
+DWORD CRichEditUI::GetTextColor() const {
+    return m_dwTextColor;
+}
+void CRichEditUI::SetFont(int i) {
+    m_iFont = i;
+    m_impl->doc.setDefaultFont(FontOf(m_pManager, i));
+    Invalidate();
+}
+void CRichEditUI::SetSelAll() {
+    m_impl->cursor.select(QTextCursor::Document);
+    Invalidate();
+}
+void CRichEditUI::Undo() {
+    m_impl->doc.undo(&m_impl->cursor);
+    Invalidate();
+}
+
+void CRichEditUI::DoEvent(TEventUI& event) {
+    QTextCursor& c = m_impl->cursor;
+    switch (event.Type) {
+        case UIEVENT_SETFOCUS:
+        case UIEVENT_KILLFOCUS:
+            m_bFocused = event.Type == UIEVENT_SETFOCUS;
+            if (m_bFocused && m_pManager)
+                ::CreateCaret(m_pManager->GetPaintWindow(), nullptr, 1, 16);
+            else
+                ::DestroyCaret();
+            Invalidate();
+            return;
+        case UIEVENT_BUTTONDOWN: {
+            m_impl->doc.setTextWidth(std::max<int>(1, GetWidth()));
+            QPointF p(event.ptMouse.x - m_rcItem.left,
+                      event.ptMouse.y - m_rcItem.top + m_impl->scrollY);
+            int pos = m_impl->doc.documentLayout()->hitTest(p, Qt::FuzzyHit);
+            if (pos >= 0) c.setPosition(pos);
+            Invalidate();
+            return;
+        }
+        case UIEVENT_BUTTONUP:
+        case UIEVENT_MOUSEMOVE:
+            return;
+        case UIEVENT_KEYDOWN: {
+            int key = static_cast<int>(event.wParam);
+            bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+            if (key == VK_RETURN && !ctrl) {
+                if (m_hNotyWnd)
+                    ::PostMessageW(m_hNotyWnd, UM_RICHEDIT_SEND, 0, reinterpret_cast<LPARAM>(this));
+                return;
+            }
+            if (ctrl && key == 'V' && !m_bReadOnly) {
+                if (QGuiApplication::instance()) c.insertText(QGuiApplication::clipboard()->text());
+                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
+            } else if (ctrl && key == 'C') {
+                if (QGuiApplication::instance() && c.hasSelection())
+                    QGuiApplication::clipboard()->setText(
+                        c.selectedText().replace(QChar(0x2029), QLatin1Char('\n')));
+            } else if (ctrl && key == 'A') {
+                c.select(QTextCursor::Document);
+            } else if (key == VK_RETURN && ctrl && !m_bReadOnly)
+                c.insertBlock();
+            else if (key == VK_LEFT)
+                c.movePosition(QTextCursor::Left);
+            else if (key == VK_RIGHT)
+                c.movePosition(QTextCursor::Right);
+            else if (key == VK_HOME)
+                c.movePosition(QTextCursor::StartOfLine);
+            else if (key == VK_END)
+                c.movePosition(QTextCursor::EndOfLine);
+            else if (key == VK_DELETE && !m_bReadOnly)
+                c.deleteChar();
+            Invalidate();
+            return;
+        }
+        case UIEVENT_CHAR: {
+            if (m_bReadOnly) return;
+            wchar_t ch = event.chKey;
+            if (ch == L'\b') {
+                c.deletePreviousChar();
+            } else if (ch == L'\r' || ch == L'\n') {
+                return;  // Enter is handled as a key
+            } else if (ch >= 0x20 && ch != 0x7F) {
+                if (m_iLimitText > 0 && m_impl->doc.characterCount() - 1 >= m_iLimitText) return;
+                c.insertText(QString::fromWCharArray(&ch, 1));
+            }
+            if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
+            Invalidate();
+            return;
+        }
+        default:
+            break;
+    }
+    CContainerUI::DoEvent(event);
+}
+
+void CRichEditUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    std::wstring name(n ? n : L"");
+    if (name == L"readonly")
+        SetReadOnly(ParseBool(v));
+    else if (name == L"maxchar")
+        SetLimitText(ParseInt(v));
+    else if (name == L"textcolor")
+        SetTextColor(ParseColor(v));
+    else if (name == L"font")
+        SetFont(ParseInt(v));
+    else if (name == L"text")
+        SetText(v);
+    else if (name == L"multiline" || name == L"wantreturn" || name == L"rich" ||
+             name == L"autovscroll" || name == L"wantctrlreturn" || name == L"textpadding") {
+    } else
+        CContainerUI::SetAttribute(n, v);
+}
+
+void CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint) {
+    if (!UIIntersectRect(&m_rcPaint, rcPaint, m_rcItem)) return;
+    CControlUI::DoPaint(hDC, rcPaint);
+    QPainter* p = winplat::PainterOf(hDC);
+    if (!p) return;
+    QTextDocument& doc = m_impl->doc;
+    doc.setTextWidth(std::max<int>(1, GetWidth()));
+    int h = GetHeight();
+    // Keep the caret in view.
+    QRectF caret = doc.documentLayout()->blockBoundingRect(m_impl->cursor.block());
+    if (caret.bottom() - m_impl->scrollY > h)
+        m_impl->scrollY = static_cast<int>(caret.bottom()) - h;
+    if (caret.top() < m_impl->scrollY) m_impl->scrollY = static_cast<int>(caret.top());
+    p->save();
+    p->setClipRect(QR(m_rcPaint), Qt::IntersectClip);
+    p->translate(m_rcItem.left, m_rcItem.top - m_impl->scrollY);
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.palette.setColor(QPalette::Text, QC(m_dwTextColor | 0xFF000000u));
+    ctx.clip = QRectF(0, m_impl->scrollY, GetWidth(), h);
+    if (m_bFocused) {
+        ctx.cursorPosition = m_impl->cursor.position();
+        QRectF line = doc.documentLayout()->blockBoundingRect(m_impl->cursor.block());
+        QTextLayout* layout = m_impl->cursor.block().layout();
+        int inBlock = m_impl->cursor.positionInBlock();
+        QPointF at = line.topLeft();
+        if (layout && layout->lineCount() > 0) {
+            QTextLine l = layout->lineForTextPosition(inBlock);
+            if (l.isValid()) at += QPointF(l.cursorToX(inBlock), l.y());
+        }
+        ::SetCaretPos(m_rcItem.left + static_cast<int>(at.x()),
+                      m_rcItem.top + static_cast<int>(at.y()) - m_impl->scrollY);
+    }
+    if (m_impl->cursor.hasSelection()) {
+        QAbstractTextDocumentLayout::Selection sel;
+        sel.cursor = m_impl->cursor;
+        sel.format.setBackground(QColor(0x33, 0x99, 0xFF));
+        sel.format.setForeground(Qt::white);
+        ctx.selections.append(sel);
+    }
+    doc.documentLayout()->draw(p, ctx);
+    p->restore();
+    if (m_nBorderSize == 0)
+        CRenderEngine::DrawRect(hDC, m_rcItem, 1, m_bFocused ? 0xFF4A90D9 : 0xFFC8CDD3);
+}
+
+}  // namespace DuiLib

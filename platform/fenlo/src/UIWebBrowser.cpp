@@ -1,0 +1,557 @@
+#include "fenlo/UIWebBrowser.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "fenlo/UIManager.h"
+#include "win32/wininet.h"
+#include "fenlo/UIRender.h"
+#include "internal.h"
+#include "win32gui/menu.h"
+#include "win32gui/qt_bridge.h"
+#include "win32gui/user.h"
+
+namespace DuiLib {
+
+using namespace detail;
+
+namespace {
+
+const int kBarWidth = 8;
+
+// Addresses in Windows form ("C:\skin\a.gif", "skin\face/1.gif", "file:///...") as a
+// native path; empty for addresses that are not local files.
+QString LocalPath(const QString& address) {
+    QString a = address.trimmed();
+    if (a.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        QUrl u(a);
+        QString p = u.isLocalFile() ? u.toLocalFile() : a.mid(5);
+        while (p.startsWith(QLatin1String("///"))) p = p.mid(2);
+        a = p;
+    } else if (a.contains(QLatin1String("://")) ||
+               a.startsWith(QLatin1String("about:"), Qt::CaseInsensitive)) {
+        return QString();
+    } else if (a.contains(QLatin1Char(':')) && !(a.size() > 1 && a[1] == QLatin1Char(':'))) {
+        return QString();  // other schemes ("orinid:5", "app:...")
+    }
+    return QString::fromStdString(winplat::MapPath(a.toStdWString().c_str()));
+}
+
+class PageDocument : public QTextDocument {
+public:
+    QVariant loadResource(int type, const QUrl& name) override {
+        if (type == QTextDocument::ImageResource) {
+            QString raw = name.toString(QUrl::PreferLocalFile);
+            QString path = LocalPath(raw);
+            if (!path.isEmpty()) {
+                QImage img(path);
+                if (!img.isNull()) return img;
+            }
+        }
+        return QTextDocument::loadResource(type, name);
+    }
+};
+
+QString ReadText(const QString& nativePath) {
+    std::string bytes;
+    if (!winplat::ReadWholeFile(nativePath.toStdWString(), bytes)) return QString();
+    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF)
+        return QString::fromUtf8(bytes.data() + 3, static_cast<qsizetype>(bytes.size() - 3));
+    QString utf8 = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (!utf8.contains(QChar::ReplacementCharacter)) return utf8;
+    return QString::fromStdWString(winplat::AnsiToWide(bytes));
+}
+
+bool IsWebAddress(const QString& a) {
+    return a.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           a.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+struct HttpPage {
+    bool ok = false;
+    int status = 0;
+    std::string contentType;
+    std::string body;
+};
+
+// One GET through the layer's WinINet; pages larger than 8 MB are cut.
+HttpPage FetchPage(const std::wstring& url) {
+    HttpPage page;
+    HINTERNET session = InternetOpenW(L"Mivora", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!session) return page;
+    HINTERNET req = InternetOpenUrlW(session, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    if (req) {
+        DWORD status = 0, len = sizeof(status);
+        if (HttpQueryInfoW(req, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len,
+                           nullptr))
+            page.status = static_cast<int>(status);
+        wchar_t type[256] = {0};
+        DWORD tlen = sizeof(type);
+        if (HttpQueryInfoW(req, HTTP_QUERY_CONTENT_TYPE, type, &tlen, nullptr))
+            page.contentType = QString::fromWCharArray(type).toStdString();
+        char buf[16384];
+        DWORD got = 0;
+        bool complete = true;
+        for (;;) {
+            if (!InternetReadFile(req, buf, sizeof(buf), &got)) {
+                complete = false;
+                break;
+            }
+            if (got == 0) break;
+            page.body.append(buf, got);
+            if (page.body.size() > (8u << 20)) break;
+        }
+        page.ok = complete && page.status > 0;
+        InternetCloseHandle(req);
+    }
+    InternetCloseHandle(session);
+    return page;
+}
+
+// The page's text by its declared charset (answer header or meta), else UTF-8 when
+// it is valid, else the ANSI code page.
+QString DecodePage(const HttpPage& page) {
+    std::string head =
+        page.contentType + page.body.substr(0, std::min<size_t>(page.body.size(), 2048));
+    for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    size_t cs = head.find("charset=");
+    std::string charset = cs == std::string::npos ? "" : head.substr(cs + 8, 12);
+    if (charset.rfind("utf-8", 0) == 0 || charset.rfind("\"utf-8", 0) == 0)
+        return QString::fromUtf8(page.body.data(), static_cast<qsizetype>(page.body.size()));
+    if (charset.find("gb") != std::string::npos)
+        return QString::fromStdWString(winplat::AnsiToWide(page.body, 936));
+    QString utf8 = QString::fromUtf8(page.body.data(), static_cast<qsizetype>(page.body.size()));
+    if (!utf8.contains(QChar::ReplacementCharacter)) return utf8;
+    return QString::fromStdWString(winplat::AnsiToWide(page.body));
+}
+
+}  // namespace
+
+struct CWebBrowserUI::Impl {
+    PageDocument doc;
+    int scrollY = 0;
+    DWORD bk = 0xFFFFFFFF;
+    QString styleSheet;
+    int anchor = -1;
+    int cursor = -1;
+    bool selecting = false;
+    int lastWidth = -1;
+    // Fetches in flight hold a weak reference: a page that comes after the control
+    // went (or after a newer navigation) is dropped.
+    std::shared_ptr<int> alive = std::make_shared<int>(0);
+    int generation = 0;
+
+    int ViewWidth(const RECT& rc) const { return std::max<int>(1, rc.right - rc.left - kBarWidth); }
+    int ViewHeight(const RECT& rc) const { return std::max<int>(0, rc.bottom - rc.top); }
+    void Relayout(const RECT& rc) {
+        int w = ViewWidth(rc);
+        if (w != lastWidth) {
+            doc.setTextWidth(w);
+            lastWidth = w;
+        }
+    }
+    int MaxScroll(const RECT& rc) {
+        Relayout(rc);
+        return std::max(0, static_cast<int>(doc.size().height()) - ViewHeight(rc));
+    }
+    int HitPos(const RECT& rc, POINT pt) {
+        Relayout(rc);
+        QPointF p(pt.x - rc.left, pt.y - rc.top + scrollY);
+        return doc.documentLayout()->hitTest(p, Qt::FuzzyHit);
+    }
+    // Head of a page: linked and inline style sheets become the default style sheet.
+    void TakeStyles(const QString& head) {
+        QString css;
+        static const QRegularExpression link(
+            QStringLiteral("<link[^>]*href\\s*=\\s*\"?([^\" >]+)\"?[^>]*>"),
+            QRegularExpression::CaseInsensitiveOption);
+        auto it = link.globalMatch(head);
+        while (it.hasNext()) {
+            QString path = LocalPath(it.next().captured(1));
+            if (!path.isEmpty()) css += ReadText(path) + QLatin1Char('\n');
+        }
+        static const QRegularExpression style(QStringLiteral("<style[^>]*>(.*?)</style>"),
+                                              QRegularExpression::CaseInsensitiveOption |
+                                                  QRegularExpression::DotMatchesEverythingOption);
+        auto st = style.globalMatch(head);
+        while (st.hasNext()) css += st.next().captured(1) + QLatin1Char('\n');
+        styleSheet = css;
+        doc.setDefaultStyleSheet(css);
+        static const QRegularExpression bg(
+            QStringLiteral("<body[^>]*bgcolor\\s*=\\s*\"?#([0-9a-fA-F]{6})"),
+            QRegularExpression::CaseInsensitiveOption);
+        auto m = bg.match(head);
+        if (m.hasMatch()) bk = 0xFF000000u | m.captured(1).toUInt(nullptr, 16);
+    }
+};
+
+CWebBrowserUI::CWebBrowserUI() : m_impl(new Impl) {
+    m_impl->doc.setDocumentMargin(4);
+    m_impl->doc.setUndoRedoEnabled(false);
+}
+CWebBrowserUI::~CWebBrowserUI() = default;
+
+LPCTSTR CWebBrowserUI::GetClass() const {
+    return L"WebBrowserUI";
+}
+LPVOID CWebBrowserUI::GetInterface(LPCTSTR n) {
+    if (n && wcscmp(n, L"WebBrowser") == 0) return static_cast<CWebBrowserUI*>(this);
+    return CControlUI::GetInterface(n);
+}
+UINT CWebBrowserUI::GetControlFlags() const {
+    return UIFLAG_SETCURSOR;
+}
+
+void CWebBrowserUI::SetWebBrowserEventHandler(CWebBrowserEventHandler* h) {
+    m_pHandler = h;
+}
+CWebBrowserEventHandler* CWebBrowserUI::GetWebBrowserEventHandler() const {
+    return m_pHandler;
+}
+
+bool CWebBrowserUI::RunNavigation(LPCTSTR url) {
+    CDuiString address(url);
+    bool cancel = false;
+    if (m_pHandler) m_pHandler->BeforeNavigate2(this, address, 0, L"", L"", L"", cancel);
+    if (cancel) return false;
+    QString a = Q(address);
+    ++m_impl->generation;
+    if (IsWebAddress(a)) {
+        StartFetch(address);
+        return true;
+    }
+    if (a.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0) {
+        m_impl->doc.clear();
+    } else {
+        QString path = LocalPath(a);
+        QString html = path.isEmpty() ? QString() : ReadText(path);
+        if (path.isEmpty() || (html.isEmpty() && !QFile::exists(path))) {
+            bool cancelError = false;
+            if (m_pHandler)
+                m_pHandler->NavigateError(this, address, L"", path.isEmpty() ? -1 : 404,
+                                          cancelError);
+            return false;
+        }
+        int head = html.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
+        m_impl->TakeStyles(head > 0 ? html.left(head + 200) : html.left(4000));
+        m_impl->doc.setBaseUrl(QUrl::fromLocalFile(path));
+        m_impl->doc.setHtml(html);
+    }
+    m_impl->lastWidth = -1;
+    m_impl->scrollY = 0;
+    m_sUrl = address;
+    ++m_nDocComplete;
+    if (m_pHandler) {
+        m_pHandler->NavigateComplete2(this, address);
+        m_pHandler->DocumentComplete(this, address);
+    }
+    Invalidate();
+    return true;
+}
+
+void CWebBrowserUI::StartFetch(const CDuiString& address) {
+    int generation = m_impl->generation;
+    std::weak_ptr<int> alive = m_impl->alive;
+    std::wstring url = address.GetData();
+    CWebBrowserUI* self = this;
+    auto finish = [self, alive, generation, url](const HttpPage& page) {
+        if (alive.expired() || self->m_impl->generation != generation) return;
+        self->FinishFetch(url, page.ok, page.status, DecodePage(page).toStdWString());
+    };
+    if (!QCoreApplication::instance()) {
+        finish(FetchPage(url));
+        return;
+    }
+    // The page is fetched on a worker; the answer is shown on this thread.
+    std::thread([url, finish] {
+        HttpPage page = FetchPage(url);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [finish, page] { finish(page); }, Qt::QueuedConnection);
+    }).detach();
+}
+
+void CWebBrowserUI::FinishFetch(const std::wstring& url, bool ok, int status,
+                                const std::wstring& text) {
+    if (!ok || status >= 400) {
+        bool cancel = false;
+        if (m_pHandler) m_pHandler->NavigateError(this, url.c_str(), L"", ok ? status : -1, cancel);
+        return;
+    }
+    QString html = QString::fromStdWString(text);
+    int head = html.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
+    m_impl->TakeStyles(head > 0 ? html.left(head + 200) : html.left(4000));
+    m_impl->doc.setBaseUrl(QUrl(QString::fromStdWString(url)));
+    m_impl->doc.setHtml(html);
+    m_impl->lastWidth = -1;
+    m_impl->scrollY = 0;
+    m_sUrl = url.c_str();
+    ++m_nDocComplete;
+    if (m_pHandler) {
+        m_pHandler->NavigateComplete2(this, m_sUrl);
+        m_pHandler->DocumentComplete(this, m_sUrl);
+    }
+    Invalidate();
+}
+
+void CWebBrowserUI::Navigate2(LPCTSTR url) {
+    if (url) RunNavigation(url);
+}
+void CWebBrowserUI::Refresh() {
+    if (!m_sUrl.IsEmpty()) RunNavigation(m_sUrl);
+}
+CDuiString CWebBrowserUI::GetLocationUrl() const {
+    return m_sUrl;
+}
+
+void CWebBrowserUI::InitDocument() {
+    CDuiString head;
+    if (m_pHandler) m_pHandler->GetChatPageHead(head, this);
+    m_impl->doc.clear();
+    m_impl->TakeStyles(Q(head));
+    m_impl->lastWidth = -1;
+    m_impl->scrollY = 0;
+    m_sUrl = L"about:blank";
+    ++m_nDocComplete;
+    if (m_pHandler) {
+        m_pHandler->NavigateComplete2(this, m_sUrl);
+        m_pHandler->DocumentComplete(this, m_sUrl);
+    }
+    Invalidate();
+}
+
+void CWebBrowserUI::WriteBlock(LPCTSTR html, int) {
+    if (!html) return;
+    bool atBottom = m_impl->scrollY >= m_impl->MaxScroll(m_rcItem) - 2;
+    QTextDocument& doc = m_impl->doc;
+    QTextCursor c(&doc);
+    c.movePosition(QTextCursor::End);
+    // Each block starts a paragraph of its own: inserting into the last block would
+    // lay the whole growing block out again on every line.
+    bool empty = doc.blockCount() == 1 && doc.firstBlock().length() <= 1;
+    if (!empty) c.insertBlock();
+    c.insertHtml(Q(html));
+    if (atBottom) ScrollToBottom();
+    Invalidate();
+}
+
+void CWebBrowserUI::Clear() {
+    m_impl->doc.clear();
+    m_impl->doc.setDefaultStyleSheet(m_impl->styleSheet);
+    m_impl->lastWidth = -1;
+    m_impl->scrollY = 0;
+    m_impl->anchor = m_impl->cursor = -1;
+    Invalidate();
+}
+
+int CWebBrowserUI::GetDocCompleteCount() const {
+    return m_nDocComplete;
+}
+void CWebBrowserUI::SetContextMenuMode(int mode) {
+    m_nContextMenuMode = mode;
+}
+int CWebBrowserUI::GetContextMenuMode() const {
+    return m_nContextMenuMode;
+}
+
+void CWebBrowserUI::OnCopy() {
+    if (m_impl->anchor < 0 || m_impl->cursor < 0 || m_impl->anchor == m_impl->cursor) return;
+    QTextCursor c(&m_impl->doc);
+    c.setPosition(m_impl->anchor);
+    c.setPosition(m_impl->cursor, QTextCursor::KeepAnchor);
+    if (QGuiApplication::instance())
+        QGuiApplication::clipboard()->setText(
+            c.selectedText().replace(QChar(0x2029), QLatin1Char('\n')));
+}
+void CWebBrowserUI::OnSelectAll() {
+    m_impl->anchor = 0;
+    QTextCursor c(&m_impl->doc);
+    c.movePosition(QTextCursor::End);
+    m_impl->cursor = c.position();
+    Invalidate();
+}
+void CWebBrowserUI::SetBkground(DWORD color) {
+    m_impl->bk = color | 0xFF000000u;
+    Invalidate();
+}
+void CWebBrowserUI::SetHomePage(LPCTSTR url) {
+    m_sHomePage = url;
+}
+void CWebBrowserUI::SetAutoNavigation(bool b) {
+    m_bAutoNavi = b;
+}
+
+CDuiString CWebBrowserUI::GetDocumentHtml() const {
+    return D(m_impl->doc.toHtml());
+}
+CDuiString CWebBrowserUI::GetDocumentText() const {
+    return D(m_impl->doc.toPlainText());
+}
+int CWebBrowserUI::GetBlockCount() const {
+    return m_impl->doc.blockCount();
+}
+
+CDuiString CWebBrowserUI::GetLinkAt(POINT pt) const {
+    if (!UIPtInRect(m_rcItem, pt)) return CDuiString();
+    m_impl->Relayout(m_rcItem);
+    QPointF p(pt.x - m_rcItem.left, pt.y - m_rcItem.top + m_impl->scrollY);
+    return D(m_impl->doc.documentLayout()->anchorAt(p));
+}
+
+void CWebBrowserUI::ScrollToBottom() {
+    m_impl->scrollY = m_impl->MaxScroll(m_rcItem);
+    Invalidate();
+}
+
+void CWebBrowserUI::SetPos(RECT rc) {
+    CControlUI::SetPos(rc);
+    m_impl->scrollY = std::min(m_impl->scrollY, m_impl->MaxScroll(m_rcItem));
+}
+
+void CWebBrowserUI::DoInit() {
+    if (m_bAutoNavi && !m_sHomePage.IsEmpty()) Navigate2(m_sHomePage);
+}
+
+void CWebBrowserUI::DoEvent(TEventUI& event) {
+    switch (event.Type) {
+        case UIEVENT_SCROLLWHEEL: {
+            int step = 3 * 18;
+            m_impl->scrollY += LOWORD(event.wParam) == SB_LINEUP ? -step : step;
+            m_impl->scrollY = std::clamp(m_impl->scrollY, 0, m_impl->MaxScroll(m_rcItem));
+            Invalidate();
+            return;
+        }
+        case UIEVENT_BUTTONDOWN:
+            m_impl->anchor = m_impl->cursor = m_impl->HitPos(m_rcItem, event.ptMouse);
+            m_impl->selecting = true;
+            Invalidate();
+            return;
+        case UIEVENT_MOUSEMOVE:
+            if (m_impl->selecting) {
+                m_impl->cursor = m_impl->HitPos(m_rcItem, event.ptMouse);
+                Invalidate();
+            }
+            return;
+        case UIEVENT_BUTTONUP: {
+            bool wasClick =
+                m_impl->selecting && m_impl->anchor == m_impl->HitPos(m_rcItem, event.ptMouse);
+            m_impl->selecting = false;
+            if (!wasClick) return;
+            CDuiString link = GetLinkAt(event.ptMouse);
+            // A link click is a navigation: the handler sees the address as written.
+            if (!link.IsEmpty()) RunNavigation(link);
+            return;
+        }
+        case UIEVENT_RBUTTONDOWN:
+        case UIEVENT_CONTEXTMENU: {
+            if (event.Type == UIEVENT_CONTEXTMENU) return;
+            CDuiString text = GetLinkAt(event.ptMouse);
+            if (text.IsEmpty() && m_impl->anchor >= 0 && m_impl->anchor != m_impl->cursor) {
+                QTextCursor c(&m_impl->doc);
+                c.setPosition(m_impl->anchor);
+                c.setPosition(m_impl->cursor, QTextCursor::KeepAnchor);
+                text = D(c.selectedText());
+            }
+            if (m_nContextMenuMode == 1 && m_pHandler) {
+                m_pHandler->ShowContextMenu(text, this);
+                return;
+            }
+            if (!m_pManager) return;
+            HMENU menu = ::CreatePopupMenu();
+            ::AppendMenuW(menu, MF_STRING, 1, L"复制");
+            ::AppendMenuW(menu, MF_STRING, 2, L"全选");
+            POINT pt = event.ptMouse;
+            ::ClientToScreen(m_pManager->GetPaintWindow(), &pt);
+            int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD, pt.x, pt.y, 0,
+                                          m_pManager->GetPaintWindow(), nullptr);
+            ::DestroyMenu(menu);
+            if (chosen == 1)
+                OnCopy();
+            else if (chosen == 2)
+                OnSelectAll();
+            return;
+        }
+        case UIEVENT_KEYDOWN:
+            if (m_pHandler && m_pHandler->TranslateAccelerator(this, WM_KEYDOWN, event.wParam,
+                                                               event.lParam) == S_OK)
+                return;
+            if (event.chKey == 'C' && (::GetKeyState(VK_CONTROL) & 0x8000)) {
+                OnCopy();
+                return;
+            }
+            if (event.chKey == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000)) {
+                OnSelectAll();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    CControlUI::DoEvent(event);
+}
+
+void CWebBrowserUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
+    std::wstring name(n ? n : L"");
+    if (name == L"homepage")
+        SetHomePage(v);
+    else if (name == L"autonavi")
+        SetAutoNavigation(ParseBool(v));
+    else if (name == L"bkground")
+        SetBkground(ParseColor(v));
+    else
+        CControlUI::SetAttribute(n, v);
+}
+
+void CWebBrowserUI::DoPaint(HDC hDC, const RECT& rcPaint) {
+    if (!UIIntersectRect(&m_rcPaint, rcPaint, m_rcItem)) return;
+    QPainter* p = winplat::PainterOf(hDC);
+    if (!p) return;
+    Impl& m = *m_impl;
+    m.Relayout(m_rcItem);
+    p->save();
+    p->setClipRect(QR(m_rcPaint), Qt::IntersectClip);
+    p->fillRect(QR(m_rcItem), QC(m.bk));
+    int maxScroll = m.MaxScroll(m_rcItem);
+    m.scrollY = std::clamp(m.scrollY, 0, maxScroll);
+    p->translate(m_rcItem.left, m_rcItem.top - m.scrollY);
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.clip = QRectF(0, m.scrollY, m.ViewWidth(m_rcItem), m.ViewHeight(m_rcItem));
+    ctx.palette.setColor(QPalette::Text, Qt::black);
+    if (m.anchor >= 0 && m.cursor >= 0 && m.anchor != m.cursor) {
+        QAbstractTextDocumentLayout::Selection sel;
+        QTextCursor c(&m.doc);
+        c.setPosition(m.anchor);
+        c.setPosition(m.cursor, QTextCursor::KeepAnchor);
+        sel.cursor = c;
+        sel.format.setBackground(QColor(0x33, 0x99, 0xFF));
+        sel.format.setForeground(Qt::white);
+        ctx.selections.append(sel);
+    }
+    m.doc.documentLayout()->draw(p, ctx);
+    p->restore();
+    if (maxScroll > 0) {
+        int h = m.ViewHeight(m_rcItem);
+        int total = h + maxScroll;
+        int thumb = std::max(16, h * h / total);
+        int top = m_rcItem.top + (h - thumb) * m.scrollY / maxScroll;
+        RECT t{m_rcItem.right - kBarWidth + 1, top, m_rcItem.right - 1, top + thumb};
+        CRenderEngine::FillRoundRect(hDC, t, 6, 6, 0xFFC8CDD3);
+    }
+    PaintBorder(hDC);
+}
+
+}  // namespace DuiLib

@@ -1,0 +1,333 @@
+#include "host_widget.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include <unordered_map>
+
+#include "input_state.h"
+#include "win32gui/qt_bridge.h"
+
+namespace winplat {
+
+namespace {
+
+bool ClassWantsDoubleClicks(HWND hwnd) {
+    wchar_t name[256] = {0};
+    if (!GetClassNameW(hwnd, name, 256)) return false;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    if (!GetClassInfoExW(nullptr, name, &wc)) return false;
+    return (wc.style & CS_DBLCLKS) != 0;
+}
+
+Qt::Edges EdgesOf(LRESULT ht) {
+    switch (ht) {
+        case HTLEFT:
+            return Qt::LeftEdge;
+        case HTRIGHT:
+            return Qt::RightEdge;
+        case HTTOP:
+            return Qt::TopEdge;
+        case HTBOTTOM:
+            return Qt::BottomEdge;
+        case HTTOPLEFT:
+            return Qt::TopEdge | Qt::LeftEdge;
+        case HTTOPRIGHT:
+            return Qt::TopEdge | Qt::RightEdge;
+        case HTBOTTOMLEFT:
+            return Qt::BottomEdge | Qt::LeftEdge;
+        case HTBOTTOMRIGHT:
+            return Qt::BottomEdge | Qt::RightEdge;
+        default:
+            return Qt::Edges();
+    }
+}
+
+Qt::CursorShape CursorOf(LRESULT ht) {
+    switch (ht) {
+        case HTLEFT:
+        case HTRIGHT:
+            return Qt::SizeHorCursor;
+        case HTTOP:
+        case HTBOTTOM:
+            return Qt::SizeVerCursor;
+        case HTTOPLEFT:
+        case HTBOTTOMRIGHT:
+            return Qt::SizeFDiagCursor;
+        case HTTOPRIGHT:
+        case HTBOTTOMLEFT:
+            return Qt::SizeBDiagCursor;
+        default:
+            return Qt::ArrowCursor;
+    }
+}
+
+}  // namespace
+
+HostWidget::HostWidget(HWND hwnd)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), hwnd_(hwnd) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void HostWidget::SetGeometryFromRecord(const QRect& r) {
+    if (geometry() == r) return;
+    syncing_ = true;
+    setGeometry(r);
+    syncing_ = false;
+}
+
+void HostWidget::SetRegion(const QRegion& region, bool hasRegion) {
+    if (hasRegion)
+        setMask(region);
+    else
+        clearMask();
+}
+
+void HostWidget::SetLayeredImage(const QImage& image) {
+    layered_ = image;
+    update();
+}
+
+void HostWidget::paintEvent(QPaintEvent* e) {
+    QPainter painter(this);
+    if (!layered_.isNull()) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(e->rect(), Qt::transparent);
+        painter.drawImage(0, 0, layered_);
+        return;
+    }
+    painter.fillRect(e->rect(), Qt::white);
+    if (!hwnd_) return;
+    HDC dc = CreatePainterDC(&painter);
+    QRect r = e->rect();
+    RECT rc{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+    BeginPaintScope scope(hwnd_, dc, rc);
+    SendMessageW(hwnd_, WM_PAINT, 0, 0);
+    NoteDirectCall();
+    DeletePainterDC(dc);
+}
+
+LPARAM HostWidget::ClientPoint(const QPointF& p) const {
+    QPoint q = p.toPoint();
+    return MAKELPARAM(static_cast<short>(q.x()), static_cast<short>(q.y()));
+}
+
+WPARAM HostWidget::MouseKeys(Qt::MouseButtons b, Qt::KeyboardModifiers m) const {
+    WPARAM k = 0;
+    if (b & Qt::LeftButton) k |= MK_LBUTTON;
+    if (b & Qt::RightButton) k |= MK_RBUTTON;
+    if (b & Qt::MiddleButton) k |= MK_MBUTTON;
+    if (m & Qt::ShiftModifier) k |= MK_SHIFT;
+    if (m & Qt::ControlModifier) k |= MK_CONTROL;
+    return k;
+}
+
+LRESULT HostWidget::HitTest(const QPointF& global) {
+    if (!hwnd_) return HTNOWHERE;
+    QPoint g = global.toPoint();
+    return SendMessageW(hwnd_, WM_NCHITTEST, 0,
+                        MAKELPARAM(static_cast<short>(g.x()), static_cast<short>(g.y())));
+}
+
+void HostWidget::mousePressEvent(QMouseEvent* e) {
+    if (!hwnd_) return;
+    NoteMouseButton(e->button(), true);
+    LRESULT ht = HitTest(e->globalPosition());
+    NoteDirectCall();
+    if (e->button() == Qt::LeftButton && ht != HTCLIENT) {
+        if (ht == HTCAPTION || EdgesOf(ht)) {
+            QWindow* w = windowHandle();
+            bool system =
+                w && (ht == HTCAPTION ? w->startSystemMove() : w->startSystemResize(EdgesOf(ht)));
+            if (!system) {
+                dragCode_ = static_cast<int>(ht);
+                dragStart_ = e->globalPosition().toPoint();
+                dragGeometry_ = geometry();
+            }
+            return;
+        }
+    }
+    if (ht != HTCLIENT) return;
+    UINT msg = e->button() == Qt::LeftButton     ? WM_LBUTTONDOWN
+               : e->button() == Qt::RightButton  ? WM_RBUTTONDOWN
+               : e->button() == Qt::MiddleButton ? WM_MBUTTONDOWN
+                                                 : 0;
+    if (msg)
+        PostMessageW(hwnd_, msg, MouseKeys(e->buttons(), e->modifiers()),
+                     ClientPoint(e->position()));
+}
+
+void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (!hwnd_) return;
+    NoteMouseButton(e->button(), true);
+    if (HitTest(e->globalPosition()) != HTCLIENT) return;
+    bool dbl = ClassWantsDoubleClicks(hwnd_);
+    UINT msg = 0;
+    if (e->button() == Qt::LeftButton)
+        msg = dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+    else if (e->button() == Qt::RightButton)
+        msg = dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+    if (msg)
+        PostMessageW(hwnd_, msg, MouseKeys(e->buttons(), e->modifiers()),
+                     ClientPoint(e->position()));
+}
+
+void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
+    if (!hwnd_) return;
+    NoteMouseButton(e->button(), false);
+    if (dragCode_) {
+        dragCode_ = 0;
+        PostMessageW(hwnd_, WM_EXITSIZEMOVE, 0, 0);
+        return;
+    }
+    UINT msg = e->button() == Qt::LeftButton     ? WM_LBUTTONUP
+               : e->button() == Qt::RightButton  ? WM_RBUTTONUP
+               : e->button() == Qt::MiddleButton ? WM_MBUTTONUP
+                                                 : 0;
+    if (!msg) return;
+    PostMessageW(hwnd_, msg, MouseKeys(e->buttons(), e->modifiers()), ClientPoint(e->position()));
+    if (e->button() == Qt::RightButton) {
+        QPoint g = e->globalPosition().toPoint();
+        PostMessageW(hwnd_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd_),
+                     MAKELPARAM(static_cast<short>(g.x()), static_cast<short>(g.y())));
+    }
+}
+
+void HostWidget::mouseMoveEvent(QMouseEvent* e) {
+    if (!hwnd_) return;
+    if (dragCode_) {
+        QPoint d = e->globalPosition().toPoint() - dragStart_;
+        QRect g = dragGeometry_;
+        if (dragCode_ == HTCAPTION) {
+            g.translate(d);
+        } else {
+            Qt::Edges edges = EdgesOf(dragCode_);
+            if (edges & Qt::LeftEdge) g.setLeft(g.left() + d.x());
+            if (edges & Qt::RightEdge) g.setRight(g.right() + d.x());
+            if (edges & Qt::TopEdge) g.setTop(g.top() + d.y());
+            if (edges & Qt::BottomEdge) g.setBottom(g.bottom() + d.y());
+        }
+        SetWindowPos(hwnd_, nullptr, g.x(), g.y(), g.width(), g.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    LRESULT ht = e->buttons() ? HTCLIENT : HitTest(e->globalPosition());
+    setCursor(CursorOf(ht));
+    if (ht == HTCLIENT)
+        PostMessageW(hwnd_, WM_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()),
+                     ClientPoint(e->position()));
+}
+
+void HostWidget::wheelEvent(QWheelEvent* e) {
+    if (!hwnd_) return;
+    int delta = e->angleDelta().y();
+    if (delta == 0) return;
+    QPoint g = e->globalPosition().toPoint();
+    WPARAM keys = MouseKeys(e->buttons(), e->modifiers());
+    PostMessageW(hwnd_, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<short>(delta)),
+                 MAKELPARAM(static_cast<short>(g.x()), static_cast<short>(g.y())));
+}
+
+void HostWidget::leaveEvent(QEvent*) {
+    if (hwnd_) PostMessageW(hwnd_, WM_MOUSELEAVE, 0, 0);
+}
+
+void HostWidget::Key(QKeyEvent* e, bool down) {
+    if (!hwnd_) return;
+    int vk = VirtualKeyOf(e);
+    NoteModifiers(e->modifiers());
+    if (vk) NoteKey(vk, down);
+    bool alt = (e->modifiers() & Qt::AltModifier) != 0;
+    LPARAM lp = 1 | (alt ? (1 << 29) : 0) | (down ? 0 : (3u << 30));
+    if (vk)
+        PostMessageW(hwnd_,
+                     alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP),
+                     static_cast<WPARAM>(vk), lp);
+    if (down && !alt) {
+        // Characters come with the key, as TranslateMessage would make them.
+        for (char32_t c : e->text().toUcs4())
+            PostMessageW(hwnd_, WM_CHAR, static_cast<WPARAM>(c), 1);
+    }
+}
+
+void HostWidget::keyPressEvent(QKeyEvent* e) {
+    Key(e, true);
+}
+void HostWidget::keyReleaseEvent(QKeyEvent* e) {
+    Key(e, false);
+}
+
+void HostWidget::inputMethodEvent(QInputMethodEvent* e) {
+    // The committed text of an input method arrives as characters.
+    if (hwnd_)
+        for (char32_t c : e->commitString().toUcs4())
+            PostMessageW(hwnd_, WM_CHAR, static_cast<WPARAM>(c), 1);
+    e->accept();
+}
+
+QVariant HostWidget::inputMethodQuery(Qt::InputMethodQuery q) const {
+    if (q == Qt::ImCursorRectangle) {
+        POINT caret{0, 0};
+        if (GetImeCaret(hwnd_, &caret)) return QRect(caret.x, caret.y, 1, 18);
+        return QRect(0, 0, 1, 16);
+    }
+    if (q == Qt::ImEnabled) return true;
+    return QWidget::inputMethodQuery(q);
+}
+
+void HostWidget::focusInEvent(QFocusEvent*) {
+    if (hwnd_) NoteFocus(hwnd_);
+}
+void HostWidget::focusOutEvent(QFocusEvent*) {
+    if (hwnd_) NoteFocusLost(hwnd_);
+}
+
+void HostWidget::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::ActivationChange && hwnd_) {
+        bool active = isActiveWindow();
+        SendMessageW(hwnd_, WM_NCACTIVATE, active ? TRUE : FALSE, 0);
+        SendMessageW(hwnd_, WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
+        if (active) NoteActive(hwnd_);
+        NoteDirectCall();
+    }
+    QWidget::changeEvent(e);
+}
+
+void HostWidget::moveEvent(QMoveEvent*) {
+    if (!hwnd_ || syncing_) return;
+    RECT rc;
+    if (!GetWindowRect(hwnd_, &rc)) return;
+    QRect g = geometry();
+    if (rc.left == g.x() && rc.top == g.y()) return;
+    SetWindowPos(hwnd_, nullptr, g.x(), g.y(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void HostWidget::resizeEvent(QResizeEvent*) {
+    if (!hwnd_ || syncing_) return;
+    RECT rc;
+    if (!GetWindowRect(hwnd_, &rc)) return;
+    QRect g = geometry();
+    if (rc.right - rc.left == g.width() && rc.bottom - rc.top == g.height()) return;
+    SetWindowPos(hwnd_, nullptr, g.x(), g.y(), g.width(), g.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void HostWidget::closeEvent(QCloseEvent* e) {
+    // The window manager's close goes through the window like Alt+F4.
+    e->ignore();
+    if (hwnd_) PostMessageW(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+}  // namespace winplat

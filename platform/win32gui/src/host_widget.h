@@ -1,0 +1,59 @@
+// The frameless Qt window that shows one top-level window of the layer, and the
+// host that keeps these in step with the window records.
+#pragma once
+
+#include <QWidget>
+
+#include "win32gui/user.h"
+
+namespace winplat {
+
+class HostWidget : public QWidget {
+public:
+    explicit HostWidget(HWND hwnd);
+    HWND hwnd() const { return hwnd_; }
+    void Detach() { hwnd_ = nullptr; }
+    // Geometry changes that come from the record are not sent back to it.
+    void SetGeometryFromRecord(const QRect& r);
+    void SetRegion(const QRegion& region, bool hasRegion);
+    // A layered window shows this picture instead of painting through WM_PAINT.
+    void SetLayeredImage(const QImage& image);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery q) const override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    LPARAM ClientPoint(const QPointF& p) const;
+    WPARAM MouseKeys(Qt::MouseButtons b, Qt::KeyboardModifiers m) const;
+    LRESULT HitTest(const QPointF& global);
+    void Key(QKeyEvent* e, bool down);
+
+    HWND hwnd_;
+    QImage layered_;
+    bool syncing_ = false;
+    // A move or resize done here when the platform has no system move (offscreen).
+    int dragCode_ = 0;
+    QPoint dragStart_;
+    QRect dragGeometry_;
+};
+
+// Top-level widget of a window, or null.
+HostWidget* FindHostWidget(HWND hwnd);
+
+}  // namespace winplat

@@ -1,0 +1,240 @@
+// The web-browser control (blocks, links, navigation) and the library's text markup.
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "http_test_server.h"
+#include "ui_fixture.h"
+#include "win32gui/qt_bridge.h"
+
+using namespace DuiLib;
+
+namespace {
+
+class RecordingHandler : public CWebBrowserEventHandler {
+public:
+    std::vector<std::wstring> before, complete, menus;
+    std::vector<int> errors;
+    void NavigateError(CWebBrowserUI*, LPCTSTR, LPCTSTR, int status, bool&) override {
+        errors.push_back(status);
+    }
+    HRESULT ShowContextMenu(LPCTSTR text, CWebBrowserUI*) override {
+        menus.emplace_back(text);
+        return S_OK;
+    }
+    bool cancel = false;
+    int heads = 0;
+    void BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR, LPCTSTR,
+                         bool& c) override {
+        before.emplace_back(url);
+        c = cancel;
+    }
+    void NavigateComplete2(CWebBrowserUI*, LPCTSTR url) override { complete.emplace_back(url); }
+    void GetChatPageHead(CDuiString& head, CWebBrowserUI*) override {
+        ++heads;
+        head = L"<HTML><HEAD><STYLE>.hint{color:#ff0000}</STYLE></HEAD><BODY bgColor=#ffffff>";
+    }
+};
+
+const wchar_t* kBrowserLayout =
+    L"<Window size=\"400,300\"><VerticalLayout><WebBrowser name=\"chat\" "
+    L"/></VerticalLayout></Window>";
+
+class BrowserTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        wnd_.reset(new CTestWnd(kBrowserLayout));
+        ASSERT_TRUE(wnd_->Create(nullptr, L"browser", WS_POPUP, 0, 0, 0, 0, 0));
+        wnd_->ShowWindow(true, true);
+        web_ = static_cast<CWebBrowserUI*>(wnd_->GetPaintManager().FindControl(L"chat"));
+        ASSERT_NE(web_, nullptr);
+        web_->SetWebBrowserEventHandler(&handler_);
+        web_->InitDocument();
+        InvalidateRect(wnd_->GetHWND(), nullptr, FALSE);
+        Pump([&] { return !IsRectEmpty(&web_->GetPos()); });
+    }
+    void TearDown() override {
+        wnd_.reset();
+        UiTest::TearDown();
+    }
+    // A point of the control where the link is.
+    bool FindLink(const wchar_t* link, POINT* out) {
+        RECT rc = web_->GetPos();
+        for (int y = rc.top; y < rc.bottom; y += 2)
+            for (int x = rc.left; x < rc.right; x += 2)
+                if (web_->GetLinkAt(POINT{x, y}) == link) {
+                    *out = POINT{x, y};
+                    return true;
+                }
+        return false;
+    }
+    std::unique_ptr<CTestWnd> wnd_;
+    CWebBrowserUI* web_ = nullptr;
+    RecordingHandler handler_;
+};
+
+TEST_F(BrowserTest, WriteBlockAppendsEachBlockAsAParagraph) {
+    EXPECT_EQ(handler_.heads, 1);
+    ASSERT_EQ(handler_.complete.size(), 1u);
+    EXPECT_EQ(handler_.complete[0], L"about:blank");
+    EXPECT_EQ(web_->GetDocCompleteCount(), 1);
+    web_->WriteBlock(L"<DIV class=hint>[12:00] 欢迎进入房间</DIV>", 0);
+    web_->WriteBlock(L"<SPAN>[<A href=\"orinid:1234\">张三</A>] 说：你好</SPAN>", 0);
+    web_->WriteBlock(L"<IMG src=\"missing\\face\\1.gif\">第三行", 0);
+    std::wstring text = web_->GetDocumentText().GetData();
+    size_t a = text.find(L"欢迎进入房间"), b = text.find(L"张三] 说：你好"),
+           c = text.find(L"第三行");
+    ASSERT_NE(a, std::wstring::npos);
+    ASSERT_NE(b, std::wstring::npos);
+    ASSERT_NE(c, std::wstring::npos);
+    EXPECT_LT(a, b);
+    EXPECT_LT(b, c);
+    // Each block starts on a line of its own.
+    EXPECT_NE(text.rfind(L'\n', b), std::wstring::npos);
+    EXPECT_GT(text.rfind(L'\n', b), a);
+    EXPECT_GE(web_->GetBlockCount(), 3);
+    std::wstring html = web_->GetDocumentHtml().GetData();
+    EXPECT_NE(html.find(L"orinid:1234"), std::wstring::npos);
+    EXPECT_NE(html.find(L"#ff0000"), std::wstring::npos) << "the page head's style sheet applies";
+    web_->Clear();
+    EXPECT_EQ(web_->GetDocumentText(), L"");
+}
+
+TEST_F(BrowserTest, LinkClickGoesToBeforeNavigate2AndCancelStopsIt) {
+    web_->WriteBlock(L"<A href=\"orinid:1234\">张三张三张三张三</A>", 0);
+    InvalidateRect(wnd_->GetHWND(), nullptr, FALSE);
+    POINT pt;
+    ASSERT_TRUE(FindLink(L"orinid:1234", &pt));
+    handler_.cancel = true;
+    handler_.before.clear();
+    ClickAt(wnd_->GetHWND(), pt);
+    ASSERT_TRUE(Pump([&] { return !handler_.before.empty(); }));
+    EXPECT_EQ(handler_.before[0], L"orinid:1234") << "the address as written";
+    EXPECT_EQ(web_->GetLocationUrl(), L"about:blank");
+    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"张三"), std::wstring::npos);
+    EXPECT_EQ(handler_.complete.size(), 1u);
+    // With context-menu mode 1 a right click asks the handler, with the link under it.
+    web_->SetContextMenuMode(1);
+    PostMessageW(wnd_->GetHWND(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(pt.x, pt.y));
+    ASSERT_TRUE(Pump([&] { return !handler_.menus.empty(); }));
+    EXPECT_EQ(handler_.menus[0], L"orinid:1234");
+}
+
+TEST_F(BrowserTest, LinkToALocalPageNavigatesWhenNotCancelled) {
+    QString dir = QDir::tempPath() + QStringLiteral("/mivora-page-%1").arg(getpid());
+    QDir().mkpath(dir);
+    QFile f(dir + QStringLiteral("/page.html"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<html><body><p>\xE5\xB8\xAE\xE5\x8A\xA9\xE9\xA1\xB5</p></body></html>");  // 帮助页
+    f.close();
+    std::wstring address = (dir + QStringLiteral("/page.html")).toStdWString();
+    web_->WriteBlock((L"<A href=\"" + address + L"\">帮助帮助帮助帮助</A>").c_str(), 0);
+    InvalidateRect(wnd_->GetHWND(), nullptr, FALSE);
+    POINT pt;
+    ASSERT_TRUE(FindLink(address.c_str(), &pt));
+    ClickAt(wnd_->GetHWND(), pt);
+    ASSERT_TRUE(Pump([&] { return handler_.complete.size() == 2; }));
+    EXPECT_EQ(handler_.before.back(), address);
+    EXPECT_EQ(handler_.complete.back(), address);
+    EXPECT_EQ(web_->GetLocationUrl(), address.c_str());
+    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"帮助页"), std::wstring::npos);
+    EXPECT_EQ(web_->GetDocCompleteCount(), 2);
+    QDir(dir).removeRecursively();
+}
+
+TEST_F(BrowserTest, WebPagesAreFetchedAndShownInTheirCharset) {
+    testsupport::HttpTestServer server;
+    server.serveBody(
+        "/help.html",
+        "<html><head><meta "
+        "charset=\"utf-8\"></head><body><p>\xE5\xB8\xAE\xE5\x8A\xA9</p></body></html>");
+    std::string gbk = winplat::WideToAnsi(L"充值中心", 936);
+    server.serveBody(
+        "/pay.html",
+        "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=gb2312\">"
+        "</head><body>" +
+            gbk + "</body></html>");
+    server.serveBody("/gone.html", "no", 404);
+    auto wide = [](const std::string& s) { return std::wstring(s.begin(), s.end()); };
+    std::wstring help = wide(server.url("/help.html")), pay = wide(server.url("/pay.html"));
+    web_->Navigate2(help.c_str());
+    ASSERT_TRUE(Pump([&] { return handler_.complete.size() == 2; }));
+    EXPECT_EQ(handler_.complete.back(), help);
+    EXPECT_EQ(web_->GetLocationUrl(), help.c_str());
+    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"帮助"), std::wstring::npos);
+    web_->Navigate2(pay.c_str());
+    ASSERT_TRUE(Pump([&] { return handler_.complete.size() == 3; }));
+    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"充值中心"),
+              std::wstring::npos);
+    // A failed page keeps the one shown.
+    web_->Navigate2(wide(server.url("/gone.html")).c_str());
+    ASSERT_TRUE(Pump([&] { return !handler_.errors.empty(); }));
+    EXPECT_EQ(handler_.errors[0], 404);
+    EXPECT_EQ(handler_.complete.size(), 3u);
+    EXPECT_EQ(web_->GetLocationUrl(), pay.c_str());
+    // A cancelled navigation fetches nothing.
+    handler_.cancel = true;
+    web_->Navigate2(help.c_str());
+    Pump([] { return false; }, 50);
+    EXPECT_EQ(server.count("/help.html"), 1);
+}
+
+class MarkupTest : public UiTest {};
+
+int CalcWidth(CPaintManagerUI& pm, const wchar_t* text) {
+    RECT rc{0, 0, 1000, 100};
+    int n = 0;
+    CRenderEngine::DrawHtmlText(nullptr, &pm, rc, text, 0xFF000000, nullptr, nullptr, n,
+                                DT_SINGLELINE | DT_CALCRECT);
+    return rc.right - rc.left;
+}
+
+TEST_F(MarkupTest, TagsAreParsedNotPrinted) {
+    CPaintManagerUI pm;
+    int plain = CalcWidth(pm, L"abc");
+    ASSERT_GT(plain, 0);
+    EXPECT_EQ(CalcWidth(pm, L"<c #FF0000>abc</c>"), plain);
+    EXPECT_EQ(CalcWidth(pm, L"{c #FF0000}abc{/c}"), plain);
+    EXPECT_EQ(CalcWidth(pm, L"<x 20>abc"), plain + 20);
+    int bold = pm.AddFont(pm.GetDefaultFontInfo()->sFontName, pm.GetDefaultFontInfo()->iSize, true,
+                          false, false);
+    EXPECT_EQ(CalcWidth(pm, L"<b>abcabcabc</b>"),
+              CRenderEngine::GetTextSize(nullptr, &pm, L"abcabcabc", bold, 0).cx);
+    // A bracket that opens no tag is text.
+    EXPECT_GT(CalcWidth(pm, L"a<b"), CalcWidth(pm, L"ab"));
+}
+
+TEST_F(MarkupTest, LinksComeBackWithTheirRectanglesAndTargets) {
+    CPaintManagerUI pm;
+    QImage img(400, 40, QImage::Format_ARGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    HDC dc = winplat::CreatePainterDC(&p);
+    RECT rc{0, 0, 400, 40};
+    RECT links[4];
+    CDuiString targets[4];
+    int n = 4;
+    CRenderEngine::DrawHtmlText(dc, &pm, rc, L"看 <a orinid:5>张三</a> 和 <a room:9>房间</a>",
+                                0xFF000000, links, targets, n, DT_SINGLELINE | DT_VCENTER);
+    winplat::DeletePainterDC(dc);
+    p.end();
+    ASSERT_EQ(n, 2);
+    EXPECT_EQ(targets[0], L"orinid:5");
+    EXPECT_EQ(targets[1], L"room:9");
+    EXPECT_LT(links[0].right, links[1].left);
+    EXPECT_GT(links[0].left, 0);
+    // Something was drawn inside the first link's rectangle.
+    int ink = 0;
+    for (int y = links[0].top; y < links[0].bottom; ++y)
+        for (int x = links[0].left; x < links[0].right; ++x) ink += qGray(img.pixel(x, y)) < 128;
+    EXPECT_GT(ink, 10);
+}
+
+}  // namespace

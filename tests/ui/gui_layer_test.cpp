@@ -1,0 +1,153 @@
+// The visible layer's own dialogs: MessageBoxW and popup menus wait while the
+// thread's messages keep flowing, and answer as Windows does.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+
+#include <functional>
+
+#include "ui_fixture.h"
+
+using namespace DuiLib;
+
+namespace {
+
+std::function<bool()> g_tick;
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    if (g_tick && g_tick()) KillTimer(nullptr, id);
+}
+
+class GuiLayerTest : public UiTest {
+protected:
+    void TearDown() override {
+        g_tick = nullptr;
+        UiTest::TearDown();
+    }
+};
+
+TEST_F(GuiLayerTest, MessageBoxWaitsWhileWindowTimersRunAndAnswersTheButton) {
+    CTestWnd owner(L"<Window size=\"300,200\"><VerticalLayout /></Window>");
+    int ownerTimer = 0;
+    owner.onExtra = [&](UINT m, WPARAM w, LPARAM, BOOL& handled) -> LRESULT {
+        handled = m == WM_TIMER && w == 7;
+        if (handled) ++ownerTimer;
+        return 0;
+    };
+    ASSERT_TRUE(owner.Create(nullptr, L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    SetTimer(owner.GetHWND(), 7, 10, nullptr);
+    struct Case {
+        UINT type;
+        QMessageBox::StandardButton press;
+        int expected;
+    } cases[] = {
+        {MB_OK, QMessageBox::Ok, IDOK},
+        {MB_OKCANCEL, QMessageBox::Cancel, IDCANCEL},
+        {MB_YESNO | MB_ICONQUESTION, QMessageBox::No, IDNO},
+    };
+    for (const Case& c : cases) {
+        bool ownerDisabled = false;
+        int timerAtStart = -1;
+        g_tick = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return false;
+            if (timerAtStart < 0) timerAtStart = ownerTimer;
+            // The owner's timer still runs while the box is up.
+            if (ownerTimer < timerAtStart + 2) return false;
+            ownerDisabled = !IsWindowEnabled(owner.GetHWND());
+            box->button(c.press)->click();
+            return true;
+        };
+        UINT_PTR t = SetTimer(nullptr, 0, 10, Tick);
+        int r = MessageBoxW(owner.GetHWND(), L"确定要删除吗？", L"提示", c.type);
+        KillTimer(nullptr, t);
+        EXPECT_EQ(r, c.expected);
+        EXPECT_TRUE(ownerDisabled);
+        EXPECT_TRUE(IsWindowEnabled(owner.GetHWND()));
+    }
+    KillTimer(owner.GetHWND(), 7);
+}
+
+TEST_F(GuiLayerTest, PopupMenuReturnsTheChoiceOrPostsWmCommand) {
+    CTestWnd owner(L"<Window size=\"300,200\"><VerticalLayout /></Window>");
+    WPARAM command = 0;
+    owner.onExtra = [&](UINT m, WPARAM w, LPARAM, BOOL& handled) -> LRESULT {
+        handled = m == WM_COMMAND;
+        if (handled) command = w;
+        return 0;
+    };
+    ASSERT_TRUE(owner.Create(nullptr, L"menu", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 13908, L"查看资料");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | MF_GRAYED, 13909, L"踢出房间");
+    AppendMenuW(menu, MF_STRING, 13910, L"私聊");
+    EXPECT_EQ(GetMenuItemCount(menu), 4);
+    // Chooses the action whose text is given, on the real menu.
+    auto choose = [](const QString& text) {
+        return [text] {
+            auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!m) return false;
+            for (QAction* a : m->actions())
+                if (a->text() == text) a->trigger();
+            m->close();
+            return true;
+        };
+    };
+    g_tick = choose(QStringLiteral("私聊"));
+    UINT_PTR t = SetTimer(nullptr, 0, 10, Tick);
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner.GetHWND(), nullptr), 13910);
+    KillTimer(nullptr, t);
+    EXPECT_EQ(command, 0u) << "TPM_RETURNCMD posts nothing";
+
+    g_tick = choose(QStringLiteral("查看资料"));
+    t = SetTimer(nullptr, 0, 10, Tick);
+    EXPECT_TRUE(TrackPopupMenu(menu, TPM_LEFTALIGN, 10, 10, 0, owner.GetHWND(), nullptr));
+    KillTimer(nullptr, t);
+    ASSERT_TRUE(Pump([&] { return command != 0; }));
+    EXPECT_EQ(LOWORD(command), 13908);
+
+    // Closing the menu without a choice gives 0.
+    g_tick = [] {
+        auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (m) m->close();
+        return m != nullptr;
+    };
+    t = SetTimer(nullptr, 0, 10, Tick);
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner.GetHWND(), nullptr), 0);
+    KillTimer(nullptr, t);
+    EXPECT_TRUE(DestroyMenu(menu));
+    EXPECT_FALSE(IsMenu(menu));
+}
+
+UINT_PTR PickSecond(HMENU) {
+    return 2;
+}
+
+TEST_F(GuiLayerTest, ComboDropsDownItsItemsAndSelectsTheChosenOne) {
+    CTestWnd wnd(
+        L"<Window size=\"300,200\"><VerticalLayout>"
+        L"<Combo name=\"combo\" height=\"24\">"
+        L"<ListLabelElement text=\"1\" tag=\"1\" /><ListLabelElement text=\"10\" tag=\"10\" />"
+        L"<ListLabelElement text=\"99\" tag=\"99\" /></Combo><Control "
+        L"/></VerticalLayout></Window>");
+    int selects = 0;
+    wnd.onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType == L"itemselect") ++selects;
+    };
+    ASSERT_TRUE(wnd.Create(nullptr, L"combo", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    auto* combo = static_cast<CComboUI*>(wnd.GetPaintManager().FindControl(L"combo"));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->SelectItemByTag(99));
+    EXPECT_EQ(combo->GetText(), L"99");
+    winplat::SetPopupMenuHook(PickSecond);
+    ClickControl(wnd.GetHWND(), combo);
+    bool chosen = Pump([&] { return combo->GetCurSel() == 1; });
+    winplat::SetPopupMenuHook(nullptr);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(combo->GetText(), L"10");
+    EXPECT_EQ(selects, 2);
+}
+
+}  // namespace

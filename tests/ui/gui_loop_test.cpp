@@ -1,0 +1,126 @@
+// One thread serves Qt and the Windows layer: socket events, messages posted from
+// other threads and window moves by the pointer all arrive while the loop waits in Qt.
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "ui_fixture.h"
+#include "win32/winsock.h"
+#include "win32gui/qt_bridge.h"
+
+using namespace DuiLib;
+
+namespace {
+
+const UINT kSocketMsg = WM_USER + 77;
+const UINT kFromThread = WM_USER + 78;
+
+class GuiLoopTest : public UiTest {};
+
+TEST_F(GuiLoopTest, SocketEventsAndCrossThreadPostsWakeTheQtWait) {
+    CTestWnd wnd(L"<Window size=\"200,100\"><VerticalLayout /></Window>");
+    int reads = 0, posts = 0;
+    wnd.onExtra = [&](UINT m, WPARAM, LPARAM l, BOOL& handled) -> LRESULT {
+        handled = m == kSocketMsg || m == kFromThread;
+        if (m == kSocketMsg && WSAGETSELECTEVENT(l) == FD_READ) ++reads;
+        if (m == kFromThread) ++posts;
+        return 0;
+    };
+    ASSERT_TRUE(wnd.Create(nullptr, L"loop", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    int fds[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    ASSERT_EQ(WSAAsyncSelect(fds[0], wnd.GetHWND(), kSocketMsg, FD_READ), 0);
+    ASSERT_EQ(write(fds[1], "x", 1), 1);
+    EXPECT_TRUE(Pump([&] { return reads == 1; }));
+    HWND h = wnd.GetHWND();
+    std::thread t([h] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        PostMessageW(h, kFromThread, 0, 0);
+    });
+    EXPECT_TRUE(Pump([&] { return posts == 1; }));
+    t.join();
+    WSAAsyncSelect(fds[0], wnd.GetHWND(), 0, 0);
+    closesocket(fds[0]);
+    close(fds[1]);
+}
+
+TEST_F(GuiLoopTest, DraggingTheCaptionMovesTheWindow) {
+    CTestWnd wnd(
+        L"<Window size=\"300,200\" caption=\"0,0,0,30\"><VerticalLayout>"
+        L"<Label height=\"30\" /><Control /></VerticalLayout></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"drag", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    HWND h = wnd.GetHWND();
+    MoveWindow(h, 50, 60, 300, 200, FALSE);
+    QWidget* w = winplat::WidgetOf(h);
+    ASSERT_NE(w, nullptr);
+    QPointF local(100, 10), global(150, 70);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(140, 30), QPointF(190, 90), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(140, 30), QPointF(190, 90),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+    PumpPending();
+    RECT rc;
+    GetWindowRect(h, &rc);
+    // Offscreen there is no system move: the layer moves the window itself.
+    EXPECT_EQ(rc.left, 90);
+    EXPECT_EQ(rc.top, 80);
+    EXPECT_EQ(w->geometry().topLeft(), QPoint(90, 80));
+    // A maximised window fills the screen's work area.
+    ShowWindow(h, SW_MAXIMIZE);
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof(mi);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(h, MONITOR_DEFAULTTOPRIMARY), &mi));
+    GetWindowRect(h, &rc);
+    EXPECT_EQ(rc.left, mi.rcWork.left);
+    EXPECT_EQ(rc.right, mi.rcWork.right);
+    EXPECT_EQ(rc.bottom, mi.rcWork.bottom);
+}
+
+TEST_F(GuiLoopTest, ContainersSortAndScrollTheirItems) {
+    CTestWnd wnd(
+        L"<Window size=\"200,100\"><VerticalLayout name=\"list\" vscrollbar=\"true\" /></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"scroll", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    auto* list = static_cast<CVerticalLayoutUI*>(wnd.GetPaintManager().FindControl(L"list"));
+    ASSERT_NE(list, nullptr);
+    auto byTag = [](CControlUI* a, CControlUI* b, UINT_PTR) {
+        return static_cast<int>(a->GetTag()) - static_cast<int>(b->GetTag());
+    };
+    for (UINT_PTR tag : {5u, 1u, 9u, 3u, 7u}) {
+        auto* c = new CLabelUI;
+        c->SetTag(tag);
+        c->SetFixedHeight(30);
+        ASSERT_TRUE(list->AddAt(c, list->GetInsertIndex(c, byTag)));
+    }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(list->GetItemAt(i)->GetTag(), static_cast<UINT_PTR>(2 * i + 1));
+    list->GetItemAt(0)->SetTag(10);
+    list->Sort(byTag);
+    EXPECT_EQ(list->GetItemAt(4)->GetTag(), 10u);
+    EXPECT_EQ(list->GetItemIndexByTag(3), 0);
+    // 150 pixels of items in a 100 pixel window: the bar appears and the wheel scrolls.
+    InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+    ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&list->GetItemAt(4)->GetPos()); }));
+    ASSERT_NE(list->GetVerticalScrollBar(), nullptr);
+    EXPECT_TRUE(list->GetVerticalScrollBar()->IsVisible());
+    EXPECT_EQ(list->GetScrollRange().cy, 50);
+    POINT pt{50, 50};
+    ClientToScreen(wnd.GetHWND(), &pt);
+    PostMessageW(wnd.GetHWND(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                 MAKELPARAM(pt.x, pt.y));
+    ASSERT_TRUE(Pump([&] { return list->GetScrollPos().cy > 0; }));
+    InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+    Pump([&] { return list->GetItemAt(0)->GetPos().top < 0; });
+    EXPECT_EQ(list->GetItemAt(0)->GetPos().top, -list->GetScrollPos().cy);
+}
+
+}  // namespace

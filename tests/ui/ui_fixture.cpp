@@ -1,0 +1,52 @@
+#include "ui_fixture.h"
+
+#include "win32/loop.h"
+
+void UiTest::SetUp() {
+    winplat::InstallGui();
+    DuiLib::CPaintManagerUI::SetResourcePath(MIVORA_SKIN_DIR);
+}
+
+void UiTest::TearDown() {
+    PumpPending();
+    // A quit message left by a test must not reach the next one.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+bool Pump(std::function<bool()> done, int timeoutMs) {
+    return winplat::PumpMessagesUntil(std::move(done), timeoutMs);
+}
+
+void PumpPending() {
+    MSG msg;
+    for (int i = 0; i < 1000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void ClickAt(HWND hwnd, POINT pt) {
+    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+    PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+}
+
+void ClickControl(HWND hwnd, DuiLib::CControlUI* control) {
+    ASSERT_NE(control, nullptr);
+    // Positions are known once the window has been laid out (its first paint).
+    InvalidateRect(hwnd, nullptr, FALSE);
+    Pump([&] { return !IsRectEmpty(&control->GetPos()); }, 3000);
+    RECT rc = control->GetPos();
+    ClickAt(hwnd, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+}
+
+// Fontconfig keeps a cache for the life of the process; the leak checker of the
+// sanitizer build is told so.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libQt6Gui.so\n";
+}
