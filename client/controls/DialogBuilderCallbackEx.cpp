@@ -3,15 +3,19 @@
 #include <cwchar>
 #include <new>
 
+#include "controls/CtrlListFriend.h"
+#include "controls/CtrlListQunshuaUser.h"
+#include "controls/ListFriendItem.h"
+
 // The controls behind these names come with the lobby, room, gift and video
 // windows; until a class is here its name builds nothing.
 const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
     {L"RGroupTree", nullptr},       // CRoomGroupTreeUI
-    {L"UserList", nullptr},         // CCtrlListFriend
+    {L"UserList", []() -> DuiLib::CControlUI* { return new (std::nothrow) CCtrlListFriend; }},
     {L"GiftList", nullptr},         // CGiftListUI
     {L"FaceList", nullptr},         // CFaceListUI
     {L"GiftListItem", nullptr},     // CGiftListItem
-    {L"UserListItem", nullptr},     // CListFriendItem
+    {L"UserListItem", []() -> DuiLib::CControlUI* { return new (std::nothrow) CListFriendItem; }},
     {L"FaceListItem", nullptr},     // CFaceListItem
     {L"PubVideo", nullptr},         // CPubVideoContainerUI
     {L"PopPubVideo", nullptr},      // CPopPubVideoContainerUI
@@ -19,7 +23,8 @@ const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
     {L"VideoImg", nullptr},         // CVideoImgUI
     {L"RoomCtrl", nullptr},         // CRoomCtrlUI
     {L"GiftControl", nullptr},      // CGiftControlUI
-    {L"MVUserList", nullptr},       // CCtrlListQunshuaUser
+    {L"MVUserList",
+     []() -> DuiLib::CControlUI* { return new (std::nothrow) CCtrlListQunshuaUser; }},
     {L"VideoImgPreview", nullptr},  // CVideoImgPreviewUI
     {L"MultiImage", nullptr},       // CMultiImageUI
 };

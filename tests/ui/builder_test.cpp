@@ -135,10 +135,12 @@ TEST_F(BuilderTest, EveryElementIsAskedOfTheCallbackAndNamesAreCaseSensitive) {
 
 TEST_F(BuilderTest, TheProgramFactoryComparesWholeNamesExactly) {
     CDialogBuilderCallbackEx factory;
-    // None of the program's own controls is built yet: each name gives null, and so
-    // do names that differ in case or by a trailing blank, and library names.
+    // A name builds its control once the class is there; names that differ in case
+    // or by a trailing blank, and library names, give null.
     for (const auto& e : CDialogBuilderCallbackEx::kEntries) {
-        EXPECT_EQ(factory.CreateControl(e.element), nullptr);
+        CControlUI* made = factory.CreateControl(e.element);
+        EXPECT_EQ(made != nullptr, e.create != nullptr) << "only a class that is there is built";
+        delete made;
         std::wstring upper(e.element), blank(e.element);
         for (auto& c : upper) c = static_cast<wchar_t>(towupper(c));
         blank += L' ';
@@ -146,11 +148,12 @@ TEST_F(BuilderTest, TheProgramFactoryComparesWholeNamesExactly) {
         EXPECT_EQ(factory.CreateControl(blank.c_str()), nullptr);
     }
     EXPECT_EQ(factory.CreateControl(L"Button"), nullptr);
-    // The library builds its own control when the factory gives none.
+    // An element neither the factory nor the library knows builds nothing.
     CPaintManagerUI pm;
     CDialogBuilder builder;
-    CControlUI* root = builder.Create(
-        L"<Window><UserList name=\"u\" /><Button name=\"b\" /></Window>", nullptr, &factory, &pm);
+    CControlUI* root =
+        builder.Create(L"<Window><NoSuchControl name=\"u\" /><Button name=\"b\" /></Window>",
+                       nullptr, &factory, &pm);
     ASSERT_NE(root, nullptr);
     EXPECT_STREQ(root->GetClass(), L"ButtonUI");
     delete root;
