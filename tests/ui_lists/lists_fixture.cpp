@@ -66,3 +66,9 @@ CUserObj* ListsTest::MakeUser(int id, const std::string& alias) {
 std::wstring ListsTest::Img(int kind, int level) {
     return L"k" + std::to_wstring(kind) + L"_" + std::to_wstring(level) + L".png";
 }
+
+// Fontconfig keeps a cache for the life of the process; the leak checker of the
+// sanitizer build is told so.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libQt6Gui.so\n";
+}
