@@ -46,6 +46,11 @@ void ClickAt(HWND hwnd, POINT pt) {
 void QtClickAt(HWND hwnd, POINT pt, bool right) {
     QWidget* host = winplat::WidgetOf(hwnd);
     ASSERT_NE(host, nullptr) << "the window is not shown";
+    // A click activates its window (the window manager's part on a real display).
+    if (!host->isActiveWindow()) {
+        host->activateWindow();
+        Pump([&] { return host->isActiveWindow(); }, 2000);
+    }
     QWidget* target = host->childAt(pt.x, pt.y);
     if (!target) target = host;
     QPoint local = target->mapFrom(host, QPoint(pt.x, pt.y));
