@@ -15,7 +15,9 @@
 namespace {
 
 std::string g_captured;
-void capture(const char* text) { g_captured += text; }
+void capture(const char* text) {
+    g_captured += text;
+}
 
 TEST(LogPrint, LineStartsWithUnpaddedLocalTimeAndTwoBlanks) {
     setenv("TZ", "UTC", 1);

@@ -97,9 +97,9 @@ namespace {
 TEST(ShellExecute, RunsAProgramAndRefusesWhatIsNotThere) {
     auto code = [](HINSTANCE h) { return reinterpret_cast<intptr_t>(h); };
     EXPECT_GT(code(ShellExecuteW(nullptr, L"open", L"\\bin\\true", L"x", nullptr, SW_SHOW)), 32);
-    EXPECT_EQ(code(ShellExecuteW(nullptr, L"open", L"\\no\\such\\file.txt", nullptr, nullptr,
-                                 SW_SHOW)),
-              SE_ERR_FNF);
+    EXPECT_EQ(
+        code(ShellExecuteW(nullptr, L"open", L"\\no\\such\\file.txt", nullptr, nullptr, SW_SHOW)),
+        SE_ERR_FNF);
     EXPECT_EQ(code(ShellExecuteW(nullptr, nullptr, nullptr, nullptr, nullptr, SW_SHOW)),
               SE_ERR_FNF);
 }

@@ -47,8 +47,12 @@ void fill(LPSYSTEMTIME out, const std::tm& tm, int millis) {
 
 namespace winplat {
 
-uint64_t NowNanoseconds() { return g_manual ? g_manualNs.load() : realNs(); }
-uint64_t NowMilliseconds() { return NowNanoseconds() / 1000000u; }
+uint64_t NowNanoseconds() {
+    return g_manual ? g_manualNs.load() : realNs();
+}
+uint64_t NowMilliseconds() {
+    return NowNanoseconds() / 1000000u;
+}
 
 void InstallManualClock(int64_t epochSeconds) {
     g_manualNs = realNs();  // keep readings moving forward across the switch
@@ -66,15 +70,25 @@ void RemoveManualClock() {
     if (auto hook = g_advanceHook.load()) hook();
 }
 
-bool ManualClockInstalled() { return g_manual; }
+bool ManualClockInstalled() {
+    return g_manual;
+}
 
-void SetClockAdvanceHook(void (*hook)()) { g_advanceHook = hook; }
+void SetClockAdvanceHook(void (*hook)()) {
+    g_advanceHook = hook;
+}
 
 }  // namespace winplat
 
-DWORD GetTickCount() { return static_cast<DWORD>(winplat::NowMilliseconds()); }
-ULONGLONG GetTickCount64() { return winplat::NowMilliseconds(); }
-DWORD timeGetTime() { return static_cast<DWORD>(winplat::NowMilliseconds()); }
+DWORD GetTickCount() {
+    return static_cast<DWORD>(winplat::NowMilliseconds());
+}
+ULONGLONG GetTickCount64() {
+    return winplat::NowMilliseconds();
+}
+DWORD timeGetTime() {
+    return static_cast<DWORD>(winplat::NowMilliseconds());
+}
 
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
     if (!count) return FALSE;
@@ -118,5 +132,9 @@ __time64_t _time64(__time64_t* out) {
     return seconds;
 }
 
-MMRESULT timeBeginPeriod(UINT) { return TIMERR_NOERROR; }
-MMRESULT timeEndPeriod(UINT) { return TIMERR_NOERROR; }
+MMRESULT timeBeginPeriod(UINT) {
+    return TIMERR_NOERROR;
+}
+MMRESULT timeEndPeriod(UINT) {
+    return TIMERR_NOERROR;
+}

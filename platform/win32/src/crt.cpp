@@ -84,8 +84,10 @@ Char* toText(int value, Char* out, size_t size, int radix) {
 template <class Char>
 int icompare(const Char* a, const Char* b, size_t n) {
     for (size_t i = 0; i < n; ++i) {
-        wint_t ca = std::towlower(static_cast<wint_t>(static_cast<std::make_unsigned_t<Char>>(a[i])));
-        wint_t cb = std::towlower(static_cast<wint_t>(static_cast<std::make_unsigned_t<Char>>(b[i])));
+        wint_t ca =
+            std::towlower(static_cast<wint_t>(static_cast<std::make_unsigned_t<Char>>(a[i])));
+        wint_t cb =
+            std::towlower(static_cast<wint_t>(static_cast<std::make_unsigned_t<Char>>(b[i])));
         if (ca != cb) return ca < cb ? -1 : 1;
         if (!ca) return 0;
     }
@@ -105,16 +107,24 @@ int narrowFormat(char* dst, size_t size, const char* format, va_list args) {
 
 }  // namespace
 
-errno_t strcpy_s(char* d, size_t n, const char* s) { return copyN(d, n, s, SIZE_MAX); }
+errno_t strcpy_s(char* d, size_t n, const char* s) {
+    return copyN(d, n, s, SIZE_MAX);
+}
 errno_t strncpy_s(char* d, size_t n, const char* s, size_t c) {
     return copyN(d, n, s, c, c == _TRUNCATE);
 }
-errno_t strcat_s(char* d, size_t n, const char* s) { return cat(d, n, s); }
-errno_t wcscpy_s(wchar_t* d, size_t n, const wchar_t* s) { return copyN(d, n, s, SIZE_MAX); }
+errno_t strcat_s(char* d, size_t n, const char* s) {
+    return cat(d, n, s);
+}
+errno_t wcscpy_s(wchar_t* d, size_t n, const wchar_t* s) {
+    return copyN(d, n, s, SIZE_MAX);
+}
 errno_t wcsncpy_s(wchar_t* d, size_t n, const wchar_t* s, size_t c) {
     return copyN(d, n, s, c, c == _TRUNCATE);
 }
-errno_t wcscat_s(wchar_t* d, size_t n, const wchar_t* s) { return cat(d, n, s); }
+errno_t wcscat_s(wchar_t* d, size_t n, const wchar_t* s) {
+    return cat(d, n, s);
+}
 
 errno_t memcpy_s(void* dst, size_t size, const void* src, size_t count) {
     if (count == 0) return 0;
@@ -192,10 +202,18 @@ int wsprintfA(LPSTR dst, LPCSTR format, ...) {
     return n < 0 ? 1023 : n;
 }
 
-int _stricmp(const char* a, const char* b) { return icompare(a, b, SIZE_MAX); }
-int _strnicmp(const char* a, const char* b, size_t n) { return icompare(a, b, n); }
-int _wcsicmp(const wchar_t* a, const wchar_t* b) { return icompare(a, b, SIZE_MAX); }
-int _wcsnicmp(const wchar_t* a, const wchar_t* b, size_t n) { return icompare(a, b, n); }
+int _stricmp(const char* a, const char* b) {
+    return icompare(a, b, SIZE_MAX);
+}
+int _strnicmp(const char* a, const char* b, size_t n) {
+    return icompare(a, b, n);
+}
+int _wcsicmp(const wchar_t* a, const wchar_t* b) {
+    return icompare(a, b, SIZE_MAX);
+}
+int _wcsnicmp(const wchar_t* a, const wchar_t* b, size_t n) {
+    return icompare(a, b, n);
+}
 
 char* _strlwr(char* t) {
     for (char* p = t; p && *p; ++p)
@@ -208,24 +226,40 @@ char* _strupr(char* t) {
     return t;
 }
 wchar_t* _wcslwr(wchar_t* t) {
-    for (wchar_t* p = t; p && *p; ++p) *p = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(*p)));
+    for (wchar_t* p = t; p && *p; ++p)
+        *p = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(*p)));
     return t;
 }
 wchar_t* _wcsupr(wchar_t* t) {
-    for (wchar_t* p = t; p && *p; ++p) *p = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(*p)));
+    for (wchar_t* p = t; p && *p; ++p)
+        *p = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(*p)));
     return t;
 }
 
 static int clampInt(int64_t v) {
     return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
 }
-int _wtoi(const wchar_t* t) { return clampInt(parseInt(t)); }
-long _wtol(const wchar_t* t) { return clampInt(parseInt(t)); }
-int64_t _atoi64(const char* t) { return parseInt(t); }
-int64_t _wtoi64(const wchar_t* t) { return parseInt(t); }
-double _wtof(const wchar_t* t) { return t ? std::wcstod(t, nullptr) : 0.0; }
-char* _itoa(int v, char* out, int radix) { return toText(v, out, 34, radix); }
-wchar_t* _itow(int v, wchar_t* out, int radix) { return toText(v, out, 34, radix); }
+int _wtoi(const wchar_t* t) {
+    return clampInt(parseInt(t));
+}
+long _wtol(const wchar_t* t) {
+    return clampInt(parseInt(t));
+}
+int64_t _atoi64(const char* t) {
+    return parseInt(t);
+}
+int64_t _wtoi64(const wchar_t* t) {
+    return parseInt(t);
+}
+double _wtof(const wchar_t* t) {
+    return t ? std::wcstod(t, nullptr) : 0.0;
+}
+char* _itoa(int v, char* out, int radix) {
+    return toText(v, out, 34, radix);
+}
+wchar_t* _itow(int v, wchar_t* out, int radix) {
+    return toText(v, out, 34, radix);
+}
 errno_t _itoa_s(int v, char* out, size_t size, int radix) {
     if (!out || size == 0) return EINVAL;
     toText(v, out, size, radix);
@@ -237,9 +271,15 @@ errno_t _itow_s(int v, wchar_t* out, size_t size, int radix) {
     return 0;
 }
 
-int lstrlenW(LPCWSTR t) { return t ? static_cast<int>(std::wcslen(t)) : 0; }
-int lstrlenA(LPCSTR t) { return t ? static_cast<int>(std::strlen(t)) : 0; }
-LPWSTR lstrcpyW(LPWSTR d, LPCWSTR s) { return (d && s) ? std::wcscpy(d, s) : nullptr; }
+int lstrlenW(LPCWSTR t) {
+    return t ? static_cast<int>(std::wcslen(t)) : 0;
+}
+int lstrlenA(LPCSTR t) {
+    return t ? static_cast<int>(std::strlen(t)) : 0;
+}
+LPWSTR lstrcpyW(LPWSTR d, LPCWSTR s) {
+    return (d && s) ? std::wcscpy(d, s) : nullptr;
+}
 LPWSTR lstrcpynW(LPWSTR d, LPCWSTR s, int count) {
     if (!d || !s || count <= 0) return d;
     int i = 0;
@@ -247,6 +287,12 @@ LPWSTR lstrcpynW(LPWSTR d, LPCWSTR s, int count) {
     d[i] = 0;
     return d;
 }
-int lstrcmpW(LPCWSTR a, LPCWSTR b) { return std::wcscmp(a ? a : L"", b ? b : L""); }
-int lstrcmpiW(LPCWSTR a, LPCWSTR b) { return _wcsicmp(a ? a : L"", b ? b : L""); }
-LPWSTR lstrcatW(LPWSTR d, LPCWSTR s) { return (d && s) ? std::wcscat(d, s) : d; }
+int lstrcmpW(LPCWSTR a, LPCWSTR b) {
+    return std::wcscmp(a ? a : L"", b ? b : L"");
+}
+int lstrcmpiW(LPCWSTR a, LPCWSTR b) {
+    return _wcsicmp(a ? a : L"", b ? b : L"");
+}
+LPWSTR lstrcatW(LPWSTR d, LPCWSTR s) {
+    return (d && s) ? std::wcscat(d, s) : d;
+}

@@ -55,6 +55,8 @@ void SetDebugLogFile(const char* path) {
     g_logPath = path ? path : "";
 }
 
-void SetDebugOutputHook(void (*hook)(const char*)) { g_hook = hook; }
+void SetDebugOutputHook(void (*hook)(const char*)) {
+    g_hook = hook;
+}
 
 }  // namespace winplat

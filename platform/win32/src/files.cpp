@@ -48,7 +48,8 @@ std::string homeDir() {
 // The XDG user folder of `key` ("DOCUMENTS", "DESKTOP"), or `fallback` below home.
 std::string xdgUserDir(const char* key, const char* fallback) {
     const char* cfg = std::getenv("XDG_CONFIG_HOME");
-    std::string file = (cfg && *cfg ? std::string(cfg) : homeDir() + "/.config") + "/user-dirs.dirs";
+    std::string file =
+        (cfg && *cfg ? std::string(cfg) : homeDir() + "/.config") + "/user-dirs.dirs";
     std::ifstream in(file);
     std::string line, want = std::string("XDG_") + key + "_DIR=";
     while (std::getline(in, line)) {
@@ -63,8 +64,10 @@ std::string xdgUserDir(const char* key, const char* fallback) {
 
 std::string specialFolder(int csidl) {
     switch (csidl & 0xff) {
-        case CSIDL_DESKTOP: return xdgUserDir("DESKTOP", "Desktop");
-        case CSIDL_PERSONAL: return xdgUserDir("DOCUMENTS", "Documents");
+        case CSIDL_DESKTOP:
+            return xdgUserDir("DESKTOP", "Desktop");
+        case CSIDL_PERSONAL:
+            return xdgUserDir("DOCUMENTS", "Documents");
         case CSIDL_APPDATA: {
             const char* d = std::getenv("XDG_CONFIG_HOME");
             return d && *d ? d : homeDir() + "/.config";
@@ -74,8 +77,10 @@ std::string specialFolder(int csidl) {
             const char* d = std::getenv("XDG_DATA_HOME");
             return d && *d ? d : homeDir() + "/.local/share";
         }
-        case CSIDL_PROGRAM_FILES: return "/opt";
-        default: return std::string();
+        case CSIDL_PROGRAM_FILES:
+            return "/opt";
+        default:
+            return std::string();
     }
 }
 
@@ -89,9 +94,13 @@ bool copyOut(const std::wstring& text, LPWSTR out, DWORD size) {
 
 namespace winplat {
 
-std::string MapPath(const wchar_t* p) { return p ? mapSeparators(WideToUtf8(p)) : std::string(); }
+std::string MapPath(const wchar_t* p) {
+    return p ? mapSeparators(WideToUtf8(p)) : std::string();
+}
 
-std::string MapPathA(const char* p) { return p ? MapPath(AnsiToWide(p).c_str()) : std::string(); }
+std::string MapPathA(const char* p) {
+    return p ? MapPath(AnsiToWide(p).c_str()) : std::string();
+}
 
 std::wstring ToWindowsPath(const std::string& native) {
     std::wstring w = Utf8ToWide(native);
@@ -112,8 +121,8 @@ bool WriteFileAtomically(const std::wstring& windowsPath, const void* data, size
     if (target.empty()) return false;
     // One temporary name per call: threads writing the same file must not share one.
     static std::atomic<unsigned> s_serial{0};
-    std::string tmp = target + ".tmp-" + std::to_string(getpid()) + "-" +
-                      std::to_string(s_serial.fetch_add(1));
+    std::string tmp =
+        target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(s_serial.fetch_add(1));
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const char* p = static_cast<const char*>(data);
@@ -163,12 +172,23 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
     bool r = access & GENERIC_READ, w = access & GENERIC_WRITE;
     flags |= (r && w) ? O_RDWR : w ? O_WRONLY : O_RDONLY;
     switch (disposition) {
-        case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
-        case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
-        case OPEN_EXISTING: break;
-        case OPEN_ALWAYS: flags |= O_CREAT; break;
-        case TRUNCATE_EXISTING: flags |= O_TRUNC; break;
-        default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_HANDLE_VALUE;
+        case CREATE_NEW:
+            flags |= O_CREAT | O_EXCL;
+            break;
+        case CREATE_ALWAYS:
+            flags |= O_CREAT | O_TRUNC;
+            break;
+        case OPEN_EXISTING:
+            break;
+        case OPEN_ALWAYS:
+            flags |= O_CREAT;
+            break;
+        case TRUNCATE_EXISTING:
+            flags |= O_TRUNC;
+            break;
+        default:
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return INVALID_HANDLE_VALUE;
     }
     std::string native = winplat::MapPath(path);
     struct stat st {};
@@ -292,7 +312,9 @@ BOOL DeleteFileW(LPCWSTR path) {
     return TRUE;
 }
 
-BOOL DeleteFileA(LPCSTR path) { return path ? DeleteFileW(winplat::AnsiToWide(path).c_str()) : FALSE; }
+BOOL DeleteFileA(LPCSTR path) {
+    return path ? DeleteFileW(winplat::AnsiToWide(path).c_str()) : FALSE;
+}
 
 BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
     if (!from || !to) return FALSE;
@@ -425,7 +447,9 @@ errno_t _wfopen_s(FILE** file, const wchar_t* path, const wchar_t* mode) {
     return *file ? 0 : (errno ? errno : EINVAL);
 }
 
-int _wremove(const wchar_t* path) { return path ? ::unlink(winplat::MapPath(path).c_str()) : -1; }
+int _wremove(const wchar_t* path) {
+    return path ? ::unlink(winplat::MapPath(path).c_str()) : -1;
+}
 
 int _waccess(const wchar_t* path, int mode) {
     return path ? ::access(winplat::MapPath(path).c_str(), mode & 06) : -1;

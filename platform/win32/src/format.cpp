@@ -72,8 +72,12 @@ std::basic_string<Char> translate(const Char* format, bool wide) {
 
 }  // namespace
 
-std::wstring TranslateWideFormat(const wchar_t* format) { return translate(format, true); }
-std::string TranslateNarrowFormat(const char* format) { return translate(format, false); }
+std::wstring TranslateWideFormat(const wchar_t* format) {
+    return translate(format, true);
+}
+std::string TranslateNarrowFormat(const char* format) {
+    return translate(format, false);
+}
 
 std::wstring FormatWide(const wchar_t* format, va_list args) {
     std::wstring f = TranslateWideFormat(format);

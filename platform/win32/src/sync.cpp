@@ -25,9 +25,7 @@ struct Event : KernelObject {
 struct Mutex : KernelObject {
     std::thread::id owner;
     int depth = 0;
-    bool IsSignaled() const override {
-        return depth == 0 || owner == std::this_thread::get_id();
-    }
+    bool IsSignaled() const override { return depth == 0 || owner == std::this_thread::get_id(); }
     void OnWaitSatisfied() override {
         owner = std::this_thread::get_id();
         ++depth;
@@ -82,7 +80,9 @@ DWORD GetCurrentThreadId() {
     return t_threadId;
 }
 
-DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
+DWORD GetCurrentProcessId() {
+    return static_cast<DWORD>(getpid());
+}
 
 HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID param,
                     DWORD flags, LPDWORD threadId) {
@@ -202,8 +202,7 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
         if (result >= 0) return static_cast<DWORD>(result);
         if (ms == INFINITE) {
             winplat::WaitCondition().wait(lock);
-        } else if (winplat::WaitCondition().wait_until(lock, deadline) ==
-                   std::cv_status::timeout) {
+        } else if (winplat::WaitCondition().wait_until(lock, deadline) == std::cv_status::timeout) {
             result = tryAcquire();
             return result >= 0 ? static_cast<DWORD>(result) : WAIT_TIMEOUT;
         }
@@ -230,13 +229,16 @@ void Sleep(DWORD ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-LONG InterlockedIncrement(LONG volatile* v) { return __atomic_add_fetch(v, 1, __ATOMIC_SEQ_CST); }
-LONG InterlockedDecrement(LONG volatile* v) { return __atomic_sub_fetch(v, 1, __ATOMIC_SEQ_CST); }
+LONG InterlockedIncrement(LONG volatile* v) {
+    return __atomic_add_fetch(v, 1, __ATOMIC_SEQ_CST);
+}
+LONG InterlockedDecrement(LONG volatile* v) {
+    return __atomic_sub_fetch(v, 1, __ATOMIC_SEQ_CST);
+}
 LONG InterlockedExchange(LONG volatile* t, LONG v) {
     return __atomic_exchange_n(t, v, __ATOMIC_SEQ_CST);
 }
 LONG InterlockedCompareExchange(LONG volatile* t, LONG exchange, LONG comparand) {
-    __atomic_compare_exchange_n(t, &comparand, exchange, false, __ATOMIC_SEQ_CST,
-                                __ATOMIC_SEQ_CST);
+    __atomic_compare_exchange_n(t, &comparand, exchange, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
     return comparand;
 }

@@ -16,11 +16,16 @@ std::atomic<UINT> g_codePage{936};
 std::string iconvName(UINT codePage) {
     if (codePage == CP_ACP || codePage == CP_OEMCP) codePage = g_codePage;
     switch (codePage) {
-        case CP_UTF8: return "UTF-8";
-        case 936: return "GBK";
-        case 950: return "BIG5";
-        case 1252: return "CP1252";
-        default: return "CP" + std::to_string(codePage);
+        case CP_UTF8:
+            return "UTF-8";
+        case 936:
+            return "GBK";
+        case 950:
+            return "BIG5";
+        case 1252:
+            return "CP1252";
+        default:
+            return "CP" + std::to_string(codePage);
     }
 }
 
@@ -88,7 +93,9 @@ std::string utf32Replacement() {
 
 }  // namespace
 
-UINT GetACP() { return g_codePage; }
+UINT GetACP() {
+    return g_codePage;
+}
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcLen, LPWSTR dst,
                         int dstLen) {
@@ -145,12 +152,14 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR src, int srcLen, LPSTR dst
 
 namespace winplat {
 
-void SetSystemCodePage(UINT codePage) { g_codePage = codePage; }
+void SetSystemCodePage(UINT codePage) {
+    g_codePage = codePage;
+}
 
 std::wstring AnsiToWide(const std::string& text, UINT codePage) {
     if (text.empty()) return std::wstring();
-    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                nullptr, 0);
+    int n =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<size_t>(n), L'\0');
     if (n > 0)
         MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
@@ -159,8 +168,8 @@ std::wstring AnsiToWide(const std::string& text, UINT codePage) {
 
 std::string WideToAnsi(const std::wstring& text, UINT codePage) {
     if (text.empty()) return std::string();
-    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
     if (n > 0)
         WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n,
@@ -168,8 +177,12 @@ std::string WideToAnsi(const std::wstring& text, UINT codePage) {
     return out;
 }
 
-std::wstring Utf8ToWide(const std::string& text) { return AnsiToWide(text, CP_UTF8); }
-std::string WideToUtf8(const std::wstring& text) { return WideToAnsi(text, CP_UTF8); }
+std::wstring Utf8ToWide(const std::string& text) {
+    return AnsiToWide(text, CP_UTF8);
+}
+std::string WideToUtf8(const std::wstring& text) {
+    return WideToAnsi(text, CP_UTF8);
+}
 
 std::wstring Utf16ToWide(const char16_t* units, size_t count) {
     std::wstring out;

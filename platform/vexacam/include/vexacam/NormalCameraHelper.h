@@ -45,8 +45,8 @@ public:
     // Taken by the next Connect. 1, or 0 for a null pointer.
     int SetConfig(_VIDEO_CONFIG* config);
     // Opens the device at `index` in the device list, or failing that the one called
-    // `name` (the test pattern always by its name); a connected device is released first. notify may be null (frames then go only
-    // to the sample buffer). Non-zero when connected.
+    // `name` (the test pattern always by its name); a connected device is released first. notify
+    // may be null (frames then go only to the sample buffer). Non-zero when connected.
     int Connect(int mode, int index, const char* name, IVideoCaptureNotify* notify);
     int IsConnected();
     // Writes the 40-byte bitmap information header of the frames (size 40, width, height

@@ -64,9 +64,9 @@ typedef DWORD COLORREF;
 
 // Handles are opaque pointers; each kind is its own type, as with STRICT.
 #define MIVORA_DECLARE_HANDLE(name) \
-    struct name##__ {                \
-        int unused;                  \
-    };                               \
+    struct name##__ {               \
+        int unused;                 \
+    };                              \
     typedef struct name##__* name
 typedef void* HANDLE;
 typedef HANDLE* PHANDLE;
@@ -108,9 +108,8 @@ typedef int errno_t;
 
 #define MAKEWORD(a, b) \
     (static_cast<WORD>((static_cast<BYTE>(a)) | (static_cast<WORD>(static_cast<BYTE>(b))) << 8))
-#define MAKELONG(a, b)                                             \
-    (static_cast<LONG>((static_cast<WORD>(a)) |                    \
-                       (static_cast<DWORD>(static_cast<WORD>(b))) << 16))
+#define MAKELONG(a, b) \
+    (static_cast<LONG>((static_cast<WORD>(a)) | (static_cast<DWORD>(static_cast<WORD>(b))) << 16))
 #define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xffff))
 #define LOBYTE(w) (static_cast<BYTE>(static_cast<DWORD_PTR>(w) & 0xff))
@@ -120,10 +119,10 @@ typedef int errno_t;
 #define MAKELRESULT(l, h) (static_cast<LRESULT>(static_cast<DWORD>(MAKELONG(l, h))))
 #define GET_X_LPARAM(lp) (static_cast<int>(static_cast<short>(LOWORD(lp))))
 #define GET_Y_LPARAM(lp) (static_cast<int>(static_cast<short>(HIWORD(lp))))
-#define RGB(r, g, b)                                                      \
-    (static_cast<COLORREF>((static_cast<BYTE>(r) |                        \
-                            (static_cast<WORD>(static_cast<BYTE>(g)) << 8)) | \
-                           ((static_cast<DWORD>(static_cast<BYTE>(b))) << 16)))
+#define RGB(r, g, b)                                                              \
+    (static_cast<COLORREF>(                                                       \
+        (static_cast<BYTE>(r) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8)) | \
+        ((static_cast<DWORD>(static_cast<BYTE>(b))) << 16)))
 #define GetRValue(rgb) (LOBYTE(rgb))
 #define GetGValue(rgb) (LOBYTE((static_cast<WORD>(rgb)) >> 8))
 #define GetBValue(rgb) (LOBYTE((rgb) >> 16))

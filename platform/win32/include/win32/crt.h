@@ -10,7 +10,6 @@
 
 #include "win32/base.h"
 
-
 #ifndef _TRUNCATE
 #define _TRUNCATE (static_cast<size_t>(-1))
 #endif

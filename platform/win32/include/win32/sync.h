@@ -43,8 +43,7 @@ BOOL ReleaseMutex(HANDLE mutex);
 #define MAXIMUM_WAIT_OBJECTS 64
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
-DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
-                             DWORD milliseconds);
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds);
 // Closes any handle of the layer (thread, event, mutex, file, mapping...).
 BOOL CloseHandle(HANDLE handle);
 void Sleep(DWORD milliseconds);

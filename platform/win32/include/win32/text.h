@@ -13,10 +13,9 @@
 
 // Converts with Windows semantics: a source length of -1 includes the NUL; an
 // output size of 0 asks for the needed size; 0 is returned on failure.
-int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcLen, LPWSTR dst,
-                        int dstLen);
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcLen, LPSTR dst,
-                        int dstLen, LPCSTR defaultChar, LPBOOL usedDefault);
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcLen, LPWSTR dst, int dstLen);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcLen, LPSTR dst, int dstLen,
+                        LPCSTR defaultChar, LPBOOL usedDefault);
 UINT GetACP();
 
 namespace winplat {
