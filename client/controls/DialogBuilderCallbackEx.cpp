@@ -3,6 +3,8 @@
 #include <cwchar>
 #include <new>
 
+#include "controls/RoomCtrlUI.h"
+
 // The controls behind these names come with the lobby, room, gift and video
 // windows; until a class is here its name builds nothing.
 const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
@@ -17,7 +19,7 @@ const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
     {L"PopPubVideo", nullptr},      // CPopPubVideoContainerUI
     {L"VideoPane", nullptr},        // CVideoPane
     {L"VideoImg", nullptr},         // CVideoImgUI
-    {L"RoomCtrl", nullptr},         // CRoomCtrlUI
+    {L"RoomCtrl", [] { return static_cast<DuiLib::CControlUI*>(new (std::nothrow) CRoomCtrlUI); }},
     {L"GiftControl", nullptr},      // CGiftControlUI
     {L"MVUserList", nullptr},       // CCtrlListQunshuaUser
     {L"VideoImgPreview", nullptr},  // CVideoImgPreviewUI
