@@ -1,5 +1,8 @@
 // The room's audio panel: its parts from the two layouts, the sliders onto the
 // mixer and back, the mute boxes from the user environment.
+#include <QDir>
+#include <QImage>
+
 #include <memory>
 
 #include "ScriptedSound.h"
@@ -8,6 +11,7 @@
 #include "services/MyWaveInCtrl.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
+#include "win32gui/qt_bridge.h"
 
 using namespace DuiLib;
 using mivora_test::ScriptedSoundSystem;
@@ -196,6 +200,15 @@ TEST_F(RoomCtrlTest, SliderNotificationReachesTheRoom) {
     wnd.ShowWindow(true, false);
     InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
     ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&p->m_pSpeakSlider->GetPos()); }));
+    // What a person sees: the panel's strip with its blue microphone button.
+    QImage shot = winplat::GrabWindowImage(wnd.GetHWND());
+    ASSERT_FALSE(shot.isNull());
+    QDir().mkpath(QStringLiteral(MIVORA_ARTIFACT_DIR));
+    EXPECT_TRUE(shot.save(QStringLiteral(MIVORA_ARTIFACT_DIR "roomctrl.png")));
+    RECT up = p->m_pUpMicBtn->GetPos();
+    EXPECT_EQ(shot.pixel(up.left + 4, (up.top + up.bottom) / 2), qRgb(0x3A, 0x8E, 0xE6));
+    EXPECT_FALSE(p->m_pDownMicBtn->IsVisible());
+
     RECT rc = p->m_pSpeakSlider->GetPos();
     // Press at the slider's right end.
     ClickAt(wnd.GetHWND(), POINT{rc.right - 1, (rc.top + rc.bottom) / 2});
