@@ -178,4 +178,19 @@ TEST_F(LuckyBoxTest, AHiddenBoxDoesNotPaintAndItsLinesExpireOnTheNextPaint) {
     EXPECT_TRUE(IsWindowVisible(hwnd)) << "the new line has its own two seconds";
 }
 
+TEST_F(LuckyBoxTest, GoesWithTheRoomThatOwnsIt) {
+    auto* room = new CTestWnd(L"<Window size=\"300,200\"><VerticalLayout /></Window>");
+    ASSERT_TRUE(room->Create(nullptr, L"room", WS_POPUP, 0, 0, 0, 0, 0));
+    auto* owned = new CLuckyMsgBox;
+    HWND h = owned->Create(room->GetHWND(), L"", WS_POPUP | WS_CLIPSIBLINGS,
+                           WS_EX_LAYERED | WS_EX_TOOLWINDOW, 10, 10, 586, 34);
+    ASSERT_NE(h, nullptr);
+    owned->Show(kRed);
+    owned->Show(kGreen);
+    At(100);
+    delete room;  // destroys the room window, the box and its queued lines with it
+    EXPECT_FALSE(IsWindow(h));
+    At(300);
+}
+
 }  // namespace
