@@ -11,14 +11,19 @@ namespace {
 
 const int kTextValues = 15;
 
+// Reads what the text carries over the values already in `v`; the rest keep theirs.
+void scanConfig(const char* text, int v[kTextValues]) {
+    if (!text) return;
+    std::sscanf(text, "%d %d %d %d %d %d %d %d %d %d %d %d %d %d %d", &v[0], &v[1], &v[2], &v[3],
+                &v[4], &v[5], &v[6], &v[7], &v[8], &v[9], &v[10], &v[11], &v[12], &v[13], &v[14]);
+}
+
 // Values not in the text stay -1 (not given); a text without values counts as
 // apply flag 0.
 void parseConfig(const char* text, int v[kTextValues]) {
     v[0] = 0;
     for (int i = 1; i < kTextValues; ++i) v[i] = -1;
-    if (!text) return;
-    std::sscanf(text, "%d %d %d %d %d %d %d %d %d %d %d %d %d %d %d", &v[0], &v[1], &v[2], &v[3],
-                &v[4], &v[5], &v[6], &v[7], &v[8], &v[9], &v[10], &v[11], &v[12], &v[13], &v[14]);
+    scanConfig(text, v);
 }
 
 void copyAddress(char* dst, const char* src) {
@@ -70,20 +75,20 @@ void CStrevo::resetConfig() {
     m_config[CFG_RTP + 7] = 0;
 }
 
-void CStrevo::logConfig(const char* title) {
-    const int* c = m_config;
-    AV_LOG("%s\n %d %d %d %d %d %d %d %d %d %d %d %d %d %d\n", title, c[0], c[1], c[2], c[3], c[4],
-           c[5], c[6], c[7], c[8], c[9], c[10], c[11], c[12], c[13]);
-}
-
 int CStrevo::setAvMoudleConfig(char* text) {
+    // The text is read over the stored values, so what a short text leaves out keeps
+    // its value (the pacing 0/0 above all); the apply flag goes to a throw-away.
     int v[kTextValues];
-    parseConfig(text, v);
+    v[0] = 0;
+    for (int i = 0; i < CFG_COUNT; ++i) v[i + 1] = m_config[i];
+    scanConfig(text, v);
     if (v[0] == 0)
         resetConfig();
     else
         for (int i = 0; i < CFG_COUNT; ++i) m_config[i] = v[i + 1];
-    logConfig("avfilter config param:");
+    const int* c = m_config;
+    AV_LOG("avfilter config param:\n %d %d %d %d %d %d %d %d %d %d %d %d %d %d\n", c[0], c[1], c[2],
+           c[3], c[4], c[5], c[6], c[7], c[8], c[9], c[10], c[11], c[12], c[13]);
     m_bConfigLoaded = 1;
     return 0;
 }

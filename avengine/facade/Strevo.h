@@ -109,7 +109,6 @@ public:
 
 private:
     void resetConfig();
-    void logConfig(const char* title);
     void overlayVideoConfig();
     int videoState();
     int audioState();

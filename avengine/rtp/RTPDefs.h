@@ -1,6 +1,7 @@
 // Relay datagram layout and the records the transport hands around.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -41,11 +42,12 @@ const int RTP_FEC_SLOTS = 14;          // blocks of one group (data + parity)
 const int RTP_FEC_GROUP_BUFFERS = 13;  // group buffers of one receiver
 
 // The session's tunables; index meanings in the comments.
+// The facade rewrites these while the session's threads read them, so each value is atomic.
 struct RTPParam {
-    int value[8];  // 0 unused, 1 frame deadline ms, 2/3 video k/n, 4/5 audio k/n,
-                   // 6 pacing pause us, 7 pacing burst (<= 0: no pacing)
-    int& operator[](int i) { return value[i]; }
-    const int& operator[](int i) const { return value[i]; }
+    std::atomic<int> value[8];  // 0 unused, 1 frame deadline ms, 2/3 video k/n, 4/5 audio k/n,
+                                // 6 pacing pause us, 7 pacing burst (<= 0: no pacing)
+    std::atomic<int>& operator[](int i) { return value[i]; }
+    int operator[](int i) const { return value[i].load(); }
 };
 
 // One received datagram.

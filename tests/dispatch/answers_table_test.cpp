@@ -119,9 +119,12 @@ TEST_F(AnswerTable, UsersOfTheRoom) {
              EXPECT_EQ(r->FindUser(kUserA), nullptr);
              EXPECT_EQ(User(d, kUserA), nullptr);
          }},
-        {"39 for a user nobody knows", answers::KickedOutAnswer(kRoom, kUserB, 999, 1), {},
+        {"39 for a user nobody knows",
+         answers::KickedOutAnswer(kRoom, kUserB, 999, 1),
+         {},
          nullptr},
-        {"39 the local user is put out", answers::KickedOutAnswer(kRoom, kUserB, kMe, 107),
+        {"39 the local user is put out",
+         answers::KickedOutAnswer(kRoom, kUserB, kMe, 107),
          {Copy(UM_USER_KICKED_OUT, kRoom)},
          [](CCommKernelData* d, CRoomObj* r) {
              EXPECT_EQ(r->FindUser(kMe), nullptr);
@@ -169,7 +172,9 @@ TEST_F(AnswerTable, UsersOfTheRoom) {
     });
 }
 
-TEST_F(AnswerTable, PriorityRemovalKeepsTheStoredLevel) {
+// Removal with kind 2 keeps the stored level; with kind 1 it goes; the temporary
+// flag goes with either.
+TEST_F(AnswerTable, PriorityRemovalByKind) {
     ResetModel();
     EnterRoom();
     PlayRoom({answers::UserPriorityAnswer(kRoom, kUserB, kUserA, 1, 1),
@@ -177,6 +182,11 @@ TEST_F(AnswerTable, PriorityRemovalKeepsTheStoredLevel) {
               answers::UserPriorityAnswer(kRoom, kUserB, kUserA, 2, 2)});
     EXPECT_EQ(User(d, kUserA)->flags & USER_FLAG_TEMP_MANAGER, 0u);
     EXPECT_EQ(User(d, kUserA)->roomMgrLevel, 3);
+    // Removal of the manager rank takes the temporary flag too.
+    PlayRoom({answers::UserPriorityAnswer(kRoom, kUserB, kUserA, 1, 2),
+              answers::UserPriorityAnswer(kRoom, kUserB, kUserA, 2, 1)});
+    EXPECT_EQ(User(d, kUserA)->flags & USER_FLAG_TEMP_MANAGER, 0u);
+    EXPECT_EQ(User(d, kUserA)->roomMgrLevel, 0);
 }
 
 TEST_F(AnswerTable, AUserWhoMovedRoomsIsForgottenInEveryRoom) {
@@ -411,6 +421,10 @@ TEST_F(AnswerTable, GiftsFireworksSealsAndMoney) {
          Padded(kRoomMain, 57, {kRoom, kUserA, 10, 0, 0, 0, 0, kMe, 209}, 36),
          {Copy(UM_FIREWORKS_PICKED, kRoom)},
          nullptr},
+        {"57 fireworks picked by the local user",
+         Padded(kRoomMain, 57, {kRoom, kMe, 10, 0, 0, 0, 0, kUserA, 209}, 36),
+         {Copy(UM_FIREWORKS_PICKED, kRoom)},
+         nullptr},
         {"57 picked by others",
          Padded(kRoomMain, 57, {kRoom, kUserA, 10, 0, 0, 0, 0, 3}, 36),
          {},
@@ -454,9 +468,9 @@ TEST_F(AnswerTable, GiftsFireworksSealsAndMoney) {
          Padded(kRoomMain, 49, {kRoom, kUserA, kUserB, 12, 1}, 84),
          {Copy(UM_TRADE_GIFT_NOTIFY, 0)},
          nullptr},
-        {"59 fireworks played",
-         Words(kRoomMain, 59, {kRoom, kUserA, 209}),
-         {Copy(UM_PLAY_FIREWORKS_NOTIFY, 0)},
+        {"59 fireworks played, whatever the room",
+         Words(kRoomMain, 59, {kOtherRoom, kUserA, 209}),
+         {Copy(UM_PLAY_FIREWORKS_NOTIFY, kOtherRoom)},
          nullptr},
         {"60 lucky gift",
          answers::LuckyGiftAnswer(kRoom, kUserA, 12, {10, 500}),

@@ -70,6 +70,7 @@ TEST_F(LogonTest, LogonAnswerPrivilegesAndRoomGroups) {
     CUserObj& me = d->m_LocalUser;
     EXPECT_EQ(me.money, 0x123456789LL);
     EXPECT_EQ(me.points, -5);
+    EXPECT_EQ(me.accountData[0], 7);
     EXPECT_EQ(me.accountData[1], 8);
     EXPECT_EQ(me.userId, kMe);
     EXPECT_EQ(me.logonValue1, 11);
@@ -156,9 +157,13 @@ TEST_F(JoinTest, JoinUserListNoticesAndChat) {
     a.micIndex = 3;
     a.roomMgrLevel = 3;
     a.sealId = 9;
+    a.entryValue23 = 23;
     a.faceId = 21;
+    a.sealExpiry = 31;
     a.flags = 0x1;
     a.entranceEffects = 0x6;
+    a.entryValue43 = 43;
+    a.entryValue47 = 47;
     a.entryValue51 = 51;
     a.forbidCarryToMic = 5;
     a.alias = "alice";
@@ -190,6 +195,7 @@ TEST_F(JoinTest, JoinUserListNoticesAndChat) {
     EXPECT_TRUE(CopyEquals(posted[0], joinFrame));
     EXPECT_TRUE(CopyEquals(posted[1], list));
     EXPECT_TRUE(CopyEquals(posted[2], list));
+    for (int i : {1, 2, 3}) EXPECT_EQ(posted[i].wParam, static_cast<WPARAM>(kRoom)) << i;
     EXPECT_NE(posted[1].lParam, posted[2].lParam);  // one copy per notification
     EXPECT_EQ(posted[4].wParam, static_cast<WPARAM>(kRoom));
     EXPECT_EQ(posted[5].lParam, 1);
@@ -234,9 +240,13 @@ TEST_F(JoinTest, JoinUserListNoticesAndChat) {
     EXPECT_EQ(alice->micIndex, 3);
     EXPECT_EQ(alice->roomMgrLevel, 3);
     EXPECT_EQ(alice->sealId, 9);
+    EXPECT_EQ(alice->entryValue23, 23);
     EXPECT_EQ(alice->faceId, 21);
+    EXPECT_EQ(alice->sealExpiry, 31);
     EXPECT_EQ(alice->flags, 0x1u);
     EXPECT_EQ(alice->entranceEffects, 0x6u);
+    EXPECT_EQ(alice->entryValue43, 43);
+    EXPECT_EQ(alice->entryValue47, 47);
     EXPECT_EQ(alice->entryValue51, 51);
     EXPECT_TRUE(alice->forbidCarryToMic);
     EXPECT_EQ(alice->alias, "alice");

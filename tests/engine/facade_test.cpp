@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "MediaRelay.h"
 #include "ScriptedSound.h"
@@ -99,6 +100,36 @@ TEST(FacadeConfig, FirstTextStartingWithZeroResets) {
     EXPECT_EQ(av.setAvMoudleConfig(&zero[0]), 0);
     EXPECT_EQ(av.m_config[CStrevo::CFG_FPS], -1);
     EXPECT_EQ(av.m_config[CStrevo::CFG_RTP + 6], 0);
+}
+
+// Keeps the format of every trace line.
+class FormatTrace : public RAVO::IAVLogger {
+public:
+    void Log(int level, const char* format, ...) override {
+        levels.push_back(level);
+        formats.push_back(format);
+    }
+    std::vector<int> levels;
+    std::vector<std::string> formats;
+};
+
+// The first text is read over the stored values: a short one leaves the rest (the
+// pacing 0/0 that switches pacing off) as they were, and the trace carries its text.
+TEST(FacadeConfig, ShortFirstTextKeepsTheRestAndIsTraced) {
+    FormatTrace trace;
+    CStrevo::setAVLogger(&trace);
+    CStrevo av;
+    EXPECT_EQ(config2(av, "1 20 90000"), 0);
+    CStrevo::setAVLogger(nullptr);
+    EXPECT_EQ(av.m_config[CStrevo::CFG_FPS], 20);
+    EXPECT_EQ(av.m_config[CStrevo::CFG_VIDEO_BITRATE], 90000);
+    EXPECT_EQ(av.m_config[CStrevo::CFG_AUDIO_BITRATE], -1);
+    EXPECT_EQ(av.m_config[CStrevo::CFG_RTP + 6], 0);
+    EXPECT_EQ(av.m_config[CStrevo::CFG_RTP + 7], 0);
+    ASSERT_EQ(trace.formats.size(), 1u);
+    EXPECT_EQ(trace.levels[0], 3);
+    EXPECT_EQ(trace.formats[0],
+              "avfilter config param:\n %d %d %d %d %d %d %d %d %d %d %d %d %d %d\n");
 }
 
 TEST(FacadeSession, CreateAppliesStoredValuesAndDestroyWaitsForGraphs) {
@@ -203,12 +234,14 @@ TEST(FacadeGraphs, StartedSourcesRefuseConfiguration) {
     av.setAudioConfig(&ac);
     EXPECT_EQ(av.buildAudioCapGraph(1001), 0);
     EXPECT_EQ(av.buildAudioCapGraph(1001), 1);
+    EXPECT_EQ(av.m_pAudioEncoder->m_codec.bitrate, 32000);  // the stored audio rate
     av.startAudioCapFraph();
     EXPECT_EQ(config2(av, kSmooth3), -5);
     av.stopAudioCapGraph();
     EXPECT_EQ(config2(av, kSmooth3), 0);
     EXPECT_EQ(av.m_pVideoEncoder->m_codec.width, 320);  // re-opened at the new size
     EXPECT_EQ(av.m_pResampler->m_playWidth, 320);
+    EXPECT_EQ(av.m_pAudioEncoder->m_codec.bitrate, 64000);  // re-opened at the new rate
     EXPECT_EQ(av.destoryVideoCapGraph(), 0);
     EXPECT_EQ(av.destoryAudioCapGraph(), 0);
     EXPECT_EQ(sound.system->OpenStreams(), 0);

@@ -3,10 +3,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "scripted_sound_system.h"
+#include "ScriptedSound.h"
 #include "services/MyWaveInCtrl.h"
 
-using testsupport::ScriptedSoundSystem;
+using mivora_test::ScriptedSoundSystem;
+using mivora_test::SoundPace;
 using winplat::CaptureSource;
 using winplat::SourceKind;
 
@@ -22,14 +23,20 @@ protected:
 
     // One card with these sources; one wave-in and one wave-out device on it.
     void oneCard(const std::vector<CaptureSource>& sources) {
-        sound->addCard(L"Card", sources);
-        sound->captureDevices.push_back({L"Card In", 0});
-        sound->playbackDevices.push_back({L"Card Out", 0});
+        sound->AddCard(L"Card", sources);
+        addCapture(L"Card In", 0);
+        addPlayback(L"Card Out", 0);
+    }
+    void addCapture(const std::wstring& name, int card) {
+        sound->AddCapture({name, nullptr, SoundPace::Free, nullptr, card});
+    }
+    void addPlayback(const std::wstring& name, int card) {
+        sound->AddPlayback({name, SoundPace::Free, card});
     }
 
     static CaptureSource src(const std::wstring& name, SourceKind kind, int channels = 2,
                              bool volume = true) {
-        return ScriptedSoundSystem::source(name, kind, channels, volume);
+        return ScriptedSoundSystem::MakeSource(name, kind, channels, volume);
     }
 
     std::shared_ptr<ScriptedSoundSystem> sound = std::make_shared<ScriptedSoundSystem>();
@@ -71,10 +78,8 @@ TEST_F(MixerTest, ConstructionDefaultsAndGettersBeforeInit) {
 }
 
 TEST_F(MixerTest, DeviceListsKeepNamesInOrderAndAtMostAHundred) {
-    for (int i = 0; i < 105; ++i)
-        sound->captureDevices.push_back({L"Input " + std::to_wstring(i), -1});
-    sound->playbackDevices.push_back(
-        {L"A playback device with a name longer than thirty-one characters", -1});
+    for (int i = 0; i < 105; ++i) addCapture(L"Input " + std::to_wstring(i), -1);
+    addPlayback(L"A playback device with a name longer than thirty-one characters", -1);
     ctl.getWaveInDevList();
     ctl.getWaveOutDevList();
     EXPECT_EQ(ctl.waveInCount, 100);
@@ -112,14 +117,14 @@ TEST_F(MixerTest, MicrophoneModeSelectsTheMicThroughTheReversedMultiplexer) {
         EXPECT_EQ(w.inSourceIndex, c.micIndex);
         EXPECT_EQ(w.inChannels, 1);
         EXPECT_GE(w.inSourceLineId, 0);
-        EXPECT_EQ(sound->cards[0].selected, c.micIndex);
+        EXPECT_EQ(sound->CardState(0).selected, c.micIndex);
 
         w.SetInXXXVolume(30000);
         EXPECT_EQ(w.GetInXXXVolume(), 30000);
         for (size_t i = 0; i < c.sources.size(); ++i)
-            EXPECT_EQ(sound->cards[0].sourceVolumes[i][0],
+            EXPECT_EQ(sound->CardState(0).sourceVolumes[i][0],
                       static_cast<int>(i) == c.micIndex ? 30000u : 0u);
-        EXPECT_EQ(sound->cards[0].captureVolume, (std::vector<uint32_t>{0, 0}));
+        EXPECT_EQ(sound->CardState(0).captureVolume, (std::vector<uint32_t>{0, 0}));
     }
 }
 
@@ -128,7 +133,7 @@ TEST_F(MixerTest, SourceWithoutItsOwnVolumeUsesTheRecordingVolume) {
     ctl.Init();
     ctl.SelectMicMode();
     ctl.SetInXXXVolume(12345);
-    EXPECT_EQ(sound->cards[0].captureVolume, (std::vector<uint32_t>{12345, 12345}));
+    EXPECT_EQ(sound->CardState(0).captureVolume, (std::vector<uint32_t>{12345, 12345}));
     EXPECT_EQ(ctl.GetInXXXVolume(), 12345);
 }
 
@@ -138,7 +143,7 @@ TEST_F(MixerTest, WithoutAMicrophoneThePreviousItemIsApplied) {
     ctl.SelectMicMode();
     EXPECT_EQ(ctl.inSourceIndex, -1);
     EXPECT_EQ(ctl.muxItem, 0);
-    EXPECT_EQ(sound->cards[0].selected, 1);  // item 0 is the last source
+    EXPECT_EQ(sound->CardState(0).selected, 1);  // item 0 is the last source
     EXPECT_GE(ctl.inDestLineId, 0);
 }
 
@@ -147,7 +152,7 @@ TEST_F(MixerTest, RememberedItemOutsideTheMultiplexerIsNotApplied) {
     ctl.muxItem = 2;  // left from a device with three sources
     ctl.Init();
     ctl.SelectMicMode();
-    EXPECT_EQ(sound->cards[0].selected, -1);
+    EXPECT_EQ(sound->CardState(0).selected, -1);
 }
 
 TEST_F(MixerTest, StereoMixIsChosenByEitherOfItsTwoNames) {
@@ -172,7 +177,7 @@ TEST_F(MixerTest, StereoMixIsChosenByEitherOfItsTwoNames) {
         w.Init();
         w.SelectStereoMixMode();
         EXPECT_EQ(w.inSourceIndex, c.chosen ? 1 : -1);
-        EXPECT_EQ(sound->cards[0].selected, c.chosen ? 1 : 2);
+        EXPECT_EQ(sound->CardState(0).selected, c.chosen ? 1 : 2);
     }
 }
 
@@ -181,7 +186,7 @@ TEST_F(MixerTest, MasterVolumeSetsEveryChannelOfTheSpeakers) {
     ctl.Init();
     ASSERT_NE(ctl.outMixer, nullptr);
     ctl.SetMasterVolume(40000);
-    EXPECT_EQ(sound->cards[0].masterVolume, (std::vector<uint32_t>{40000, 40000}));
+    EXPECT_EQ(sound->CardState(0).masterVolume, (std::vector<uint32_t>{40000, 40000}));
     EXPECT_EQ(ctl.GetMasterVolume(), 40000);
     ctl.Uninit();
     EXPECT_EQ(ctl.inMixer, nullptr);
@@ -190,17 +195,18 @@ TEST_F(MixerTest, MasterVolumeSetsEveryChannelOfTheSpeakers) {
 }
 
 TEST_F(MixerTest, ChosenInputDeviceDecidesTheInputMixer) {
-    sound->addCard(L"First", {src(L"Mic", SourceKind::Microphone)});
-    sound->addCard(L"Second", {src(L"Mic", SourceKind::Microphone)});
-    sound->captureDevices = {{L"First In", 0}, {L"Second In", 1}};
-    sound->playbackDevices = {{L"First Out", 0}};
+    sound->AddCard(L"First", {src(L"Mic", SourceKind::Microphone)});
+    sound->AddCard(L"Second", {src(L"Mic", SourceKind::Microphone)});
+    addCapture(L"First In", 0);
+    addCapture(L"Second In", 1);
+    addPlayback(L"First Out", 0);
     ctl.setWaveInDevId(1);
     ctl.Init();
     ctl.SelectMicMode();
     ctl.SetInXXXVolume(555);
-    EXPECT_EQ(sound->cards[1].sourceVolumes[0][0], 555u);
-    EXPECT_EQ(sound->cards[0].sourceVolumes[0][0], 0u);
-    EXPECT_EQ(sound->cards[0].selected, -1);
+    EXPECT_EQ(sound->CardState(1).sourceVolumes[0][0], 555u);
+    EXPECT_EQ(sound->CardState(0).sourceVolumes[0][0], 0u);
+    EXPECT_EQ(sound->CardState(0).selected, -1);
 
     // A device number past the last device opens no input mixer; the output
     // mixer still comes from the default output.
@@ -212,7 +218,7 @@ TEST_F(MixerTest, ChosenInputDeviceDecidesTheInputMixer) {
 
 TEST_F(MixerTest, DeviceThatRefusesTheProbeFormatGivesNoInputMixer) {
     oneCard({src(L"Mic", SourceKind::Microphone)});
-    sound->refuseStreams = true;
+    sound->RefuseOpens(true);
     ctl.Init();
     EXPECT_EQ(ctl.inMixer, nullptr);
     // The output side falls back to mixer 0.

@@ -14,6 +14,7 @@ struct ScriptedSoundSystem::State {
     mutable std::condition_variable changed;
     std::vector<Capture> captures;
     std::vector<Playback> playbacks;
+    std::vector<ScriptedCard> cards;
     std::vector<std::vector<int16_t>> played;
     std::vector<size_t> playedBytes;
     std::vector<size_t> writes;
@@ -130,6 +131,38 @@ int ScriptedSoundSystem::AddPlayback(Playback device) {
     return static_cast<int>(m_state->playbacks.size()) - 1;
 }
 
+int ScriptedSoundSystem::AddCard(const std::wstring& name,
+                                 const std::vector<winplat::CaptureSource>& sources) {
+    std::lock_guard<std::mutex> g(m_state->mutex);
+    ScriptedCard c;
+    c.mixer.name = name;
+    c.mixer.sources = sources;
+    c.mixer.captureChannels = 2;
+    c.mixer.masterChannels = 2;
+    for (const auto& src : sources)
+        c.sourceVolumes.emplace_back(static_cast<size_t>(src.channels), 0u);
+    c.captureVolume.assign(2, 0);
+    c.masterVolume.assign(2, 0);
+    m_state->cards.push_back(c);
+    return static_cast<int>(m_state->cards.size()) - 1;
+}
+
+winplat::CaptureSource ScriptedSoundSystem::MakeSource(const std::wstring& name,
+                                                       winplat::SourceKind kind, int channels,
+                                                       bool hasVolume) {
+    winplat::CaptureSource src;
+    src.name = name;
+    src.kind = kind;
+    src.channels = channels;
+    src.hasVolume = hasVolume;
+    return src;
+}
+
+ScriptedCard ScriptedSoundSystem::CardState(int card) const {
+    std::lock_guard<std::mutex> g(m_state->mutex);
+    return m_state->cards.at(static_cast<size_t>(card));
+}
+
 void ScriptedSoundSystem::RefuseOpens(bool refuse) {
     std::lock_guard<std::mutex> g(m_state->mutex);
     m_state->refuse = refuse;
@@ -177,9 +210,9 @@ std::vector<winplat::SoundDevice> ScriptedSoundSystem::Devices(SoundDirection di
     std::lock_guard<std::mutex> g(m_state->mutex);
     std::vector<winplat::SoundDevice> out;
     if (dir == SoundDirection::Capture)
-        for (const Capture& c : m_state->captures) out.push_back({c.name, -1});
+        for (const Capture& c : m_state->captures) out.push_back({c.name, c.card});
     else
-        for (const Playback& p : m_state->playbacks) out.push_back({p.name, -1});
+        for (const Playback& p : m_state->playbacks) out.push_back({p.name, p.card});
     return out;
 }
 
@@ -201,6 +234,85 @@ std::unique_ptr<PcmStream> ScriptedSoundSystem::OpenStream(SoundDirection dir, i
         if (device < 0 || static_cast<size_t>(device) >= n) return nullptr;
     }
     return std::unique_ptr<PcmStream>(new ScriptedStream(m_state, dir, device, format));
+}
+
+namespace {
+
+ScriptedCard* findCard(ScriptedSoundSystem::State& st, int card) {
+    if (card < 0 || card >= static_cast<int>(st.cards.size())) return nullptr;
+    return &st.cards[static_cast<size_t>(card)];
+}
+
+// source -1 is the card-wide recording volume; null when there is no such volume.
+std::vector<uint32_t>* findVolume(ScriptedSoundSystem::State& st, int card, int source) {
+    ScriptedCard* c = findCard(st, card);
+    if (!c) return nullptr;
+    if (source < 0) return c->mixer.captureChannels > 0 ? &c->captureVolume : nullptr;
+    if (source >= static_cast<int>(c->mixer.sources.size()) ||
+        !c->mixer.sources[static_cast<size_t>(source)].hasVolume)
+        return nullptr;
+    return &c->sourceVolumes[static_cast<size_t>(source)];
+}
+
+}  // namespace
+
+int ScriptedSoundSystem::CardCount() {
+    std::lock_guard<std::mutex> g(m_state->mutex);
+    return static_cast<int>(m_state->cards.size());
+}
+
+bool ScriptedSoundSystem::Card(int card, winplat::CardMixer& out) {
+    std::lock_guard<std::mutex> g(m_state->mutex);
+    ScriptedCard* c = findCard(*m_state, card);
+    if (!c) return false;
+    out = c->mixer;
+    return true;
+}
+
+int ScriptedSoundSystem::SelectedCaptureSource(int card) {
+    std::lock_guard<std::mutex> g(m_state->mutex);
+    ScriptedCard* c = findCard(*m_state, card);
+    return c ? c->selected : -1;
+}
+
+bool ScriptedSoundSystem::SelectCaptureSource(int card, int source) {
+    std::lock_guard<std::mutex> g(m_state->mutex);
+    ScriptedCard* c = findCard(*m_state, card);
+    if (!c || source < 0 || source >= static_cast<int>(c->mixer.sources.size())) return false;
+    c->selected = source;
+    return true;
+}
+
+bool ScriptedSoundSystem::GetCaptureVolume(int card, int source, std::vector<uint32_t>& out) {
+    std::lock_guard<std::mutex> g(m_state->mutex);
+    std::vector<uint32_t>* v = findVolume(*m_state, card, source);
+    if (!v) return false;
+    out = *v;
+    return true;
+}
+
+bool ScriptedSoundSystem::SetCaptureVolume(int card, int source, const std::vector<uint32_t>& in) {
+    std::lock_guard<std::mutex> g(m_state->mutex);
+    std::vector<uint32_t>* v = findVolume(*m_state, card, source);
+    if (!v) return false;
+    *v = in;
+    return true;
+}
+
+bool ScriptedSoundSystem::GetMasterVolume(int card, std::vector<uint32_t>& out) {
+    std::lock_guard<std::mutex> g(m_state->mutex);
+    ScriptedCard* c = findCard(*m_state, card);
+    if (!c || c->mixer.masterChannels == 0) return false;
+    out = c->masterVolume;
+    return true;
+}
+
+bool ScriptedSoundSystem::SetMasterVolume(int card, const std::vector<uint32_t>& in) {
+    std::lock_guard<std::mutex> g(m_state->mutex);
+    ScriptedCard* c = findCard(*m_state, card);
+    if (!c || c->mixer.masterChannels == 0) return false;
+    c->masterVolume = in;
+    return true;
 }
 
 ScriptedSoundSystem::Source ToneSource(double hz, int amplitude, int rate) {

@@ -1,6 +1,7 @@
 // A sound system a test scripts, for machines without a card: capture devices
 // play a given PCM source into wave-in, playback devices record what wave-out
-// plays. Installed with winplat::InstallSoundSystem.
+// plays, and cards carry mixers (capture sources in a given order, volumes, the
+// selected source) as plain data. Installed with winplat::InstallSoundSystem.
 #pragma once
 
 #include <chrono>
@@ -20,6 +21,15 @@ namespace mivora_test {
 // not before the test releases each write.
 enum class SoundPace { RealTime, Free, Held };
 
+// A card's mixer and what was set on it.
+struct ScriptedCard {
+    winplat::CardMixer mixer;
+    int selected = -1;
+    std::vector<std::vector<uint32_t>> sourceVolumes;  // per source, per channel
+    std::vector<uint32_t> captureVolume;
+    std::vector<uint32_t> masterVolume;
+};
+
 class ScriptedSoundSystem : public winplat::SoundSystem {
 public:
     // Fills `frames` interleaved 16-bit frames, `first` counting from the stream's start.
@@ -32,10 +42,12 @@ public:
         Source source;
         SoundPace pace = SoundPace::RealTime;
         ReadSize readSize;  // null: every read is whole
+        int card = -1;      // the card whose mixer it belongs to
     };
     struct Playback {
         std::wstring name;
         SoundPace pace = SoundPace::RealTime;
+        int card = -1;
     };
 
     ScriptedSoundSystem();
@@ -43,6 +55,13 @@ public:
 
     int AddCapture(Capture device);
     int AddPlayback(Playback device);
+    // A card with these sources (each with its own volume, channels given) and a
+    // stereo master; volumes start at 0.
+    int AddCard(const std::wstring& name, const std::vector<winplat::CaptureSource>& sources);
+    static winplat::CaptureSource MakeSource(const std::wstring& name, winplat::SourceKind kind,
+                                             int channels = 1, bool hasVolume = true);
+    // What the card's mixer holds now.
+    ScriptedCard CardState(int card) const;
     // Opens (and format queries) fail while set.
     void RefuseOpens(bool refuse);
 
@@ -59,14 +78,14 @@ public:
     int DefaultDevice(winplat::SoundDirection direction) override;
     std::unique_ptr<winplat::PcmStream> OpenStream(winplat::SoundDirection direction, int device,
                                                    const winplat::PcmFormat& format) override;
-    int CardCount() override { return 0; }
-    bool Card(int, winplat::CardMixer&) override { return false; }
-    int SelectedCaptureSource(int) override { return -1; }
-    bool SelectCaptureSource(int, int) override { return false; }
-    bool GetCaptureVolume(int, int, std::vector<uint32_t>&) override { return false; }
-    bool SetCaptureVolume(int, int, const std::vector<uint32_t>&) override { return false; }
-    bool GetMasterVolume(int, std::vector<uint32_t>&) override { return false; }
-    bool SetMasterVolume(int, const std::vector<uint32_t>&) override { return false; }
+    int CardCount() override;
+    bool Card(int card, winplat::CardMixer& out) override;
+    int SelectedCaptureSource(int card) override;
+    bool SelectCaptureSource(int card, int source) override;
+    bool GetCaptureVolume(int card, int source, std::vector<uint32_t>& channels) override;
+    bool SetCaptureVolume(int card, int source, const std::vector<uint32_t>& channels) override;
+    bool GetMasterVolume(int card, std::vector<uint32_t>& channels) override;
+    bool SetMasterVolume(int card, const std::vector<uint32_t>& channels) override;
 
     struct State;
 

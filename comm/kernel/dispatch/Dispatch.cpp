@@ -19,7 +19,8 @@ constexpr int kHeaderSize = 10;
 
 // Every answer the client decodes with the bytes its fixed part needs. The layouts
 // of answers that are only copied for the windows are the fields those windows read
-// (mostly the request records the servers echo).
+// (mostly the request records the servers echo). A text that ends the layout needs at
+// least its first byte: an answer without it is short, not one with an empty text.
 const AnswerEntry kAnswers[] = {
     // Logon server.
     {kMainLogon, 4, 12, UM_LOGON_FAILED, OnLogonFailed},
@@ -35,9 +36,9 @@ const AnswerEntry kAnswers[] = {
     {kMainRoom, 26, 12, UM_JOIN_ROOM_FAILED, PostCopy0},  // code is the third int
     {kMainRoom, 27, 291, UM_JOIN_ROOM_OK, OnJoinRoom},
     {kMainRoom, 31, 0, UM_ROOM_USER_LIST_END, OnUserListEnd},
-    {kMainRoom, 63, 68, UM_ROOM_INFO_CHANGED, OnRoomBaseInfo},  // name field to 68, text
-    {kMainRoom, 66, 8, UM_ROOM_MEDIA_CHANGED, OnRoomMedia},
-    {kMainRoom, 67, 7, UM_ROOM_NOTICE_TEXT, OnRoomText},  // + text length
+    {kMainRoom, 63, 69, UM_ROOM_INFO_CHANGED, OnRoomBaseInfo},  // name field to 68, text
+    {kMainRoom, 66, 9, UM_ROOM_MEDIA_CHANGED, OnRoomMedia},     // the list from 8
+    {kMainRoom, 67, 7, UM_ROOM_NOTICE_TEXT, OnRoomText},        // + text length
     {kMainRoom, 68, 8, UM_ROOM_ATTR_CHANGED, OnRoomAttr},
     {kMainRoom, 113, 8, UM_SET_ROOM_INFO_RESP, PostResultIfRoom0},
     {kMainRoom, 115, 8, UM_SET_ROOM_OP_STATUS_RESP, PostResultIfRoom0},
@@ -53,7 +54,7 @@ const AnswerEntry kAnswers[] = {
     {kMainRoom, 71, 12, UM_CONN_MEDIA_ERR, PostCopyIfRoom0},
     {kMainRoom, 83, 29, UM_USER_ALIAS_CHANGED, OnUserAlias},  // room, user, face, alias
     {kMainRoom, 86, 14, UM_USER_PRIORITY_CHANGED, OnUserPriority},
-    {kMainRoom, 88, 12, UM_SEE_USER_IP_RESP, OnSeeUserIp},       // + address text
+    {kMainRoom, 88, 13, UM_SEE_USER_IP_RESP, OnSeeUserIp},       // address text from 12
     {kMainRoom, 92, 13, UM_THROW_USER_NOTIFY, PostCopyIfRoom0},  // room, manager, user, kind
     {kMainRoom, 135, 12, UM_FORBID_INVITE_UP_MIC_RESP, OnForbidInviteUpMic},
     // Microphones and the wait queue.
@@ -74,9 +75,9 @@ const AnswerEntry kAnswers[] = {
     {kMainRoom, 55, 16, UM_TRADE_FIREWORKS_OK, OnFireworksBought},
     {kMainRoom, 56, 16, UM_TRADE_FIREWORKS_FAILED, OnFireworksFailed},
     {kMainRoom, 57, 36, UM_FIREWORKS_PICKED, OnFireworksPicked},  // gift id at 32
-    {kMainRoom, 59, 12, UM_PLAY_FIREWORKS_NOTIFY, PostCopy0},
+    {kMainRoom, 59, 12, UM_PLAY_FIREWORKS_NOTIFY, PostCopyRoom0},
     {kMainRoom, 60, 12, UM_LUCKY_GIFT_REWARD, OnLuckyGift},  // + 2 per multiplier
-    {kMainRoom, 61, 4, UM_LOUDSPEAKER_MSG, PostCopy0},       // kind, then the text
+    {kMainRoom, 61, 5, UM_LOUDSPEAKER_MSG, PostCopy0},       // kind, then the text
     {kMainRoom, 62, 24, UM_MY_WEALTH_CHANGED, OnMyWealth},
     {kMainRoom, 94, 8, UM_SEND_SEAL_FAILED, OnSendSealFailed},
     {kMainRoom, 95, 16, UM_SEAL_NOTIFY, OnSeal},
@@ -178,6 +179,11 @@ bool PostNothing(const Context& c, const Payload&, const AnswerEntry& e) {
 
 bool PostCopy0(const Context& c, const Payload& p, const AnswerEntry& e) {
     c.PostCopy(e.msg, 0, p);
+    return true;
+}
+
+bool PostCopyRoom0(const Context& c, const Payload& p, const AnswerEntry& e) {
+    c.PostCopy(e.msg, W(p.I32(0)), p);
     return true;
 }
 

@@ -24,6 +24,7 @@ void ForgetUser(const Context& c, CRoomObj* room, int userId);
 MIVORA_ANSWER(PostNothing);        // nothing but the notification: wParam 0, lParam 0
 MIVORA_ANSWER(PostCopy0);          // wParam 0, copy
 MIVORA_ANSWER(PostCopyIfRoom0);    // room i32[0] known: wParam i32[0], copy
+MIVORA_ANSWER(PostCopyRoom0);      // wParam i32[0], copy, whatever the room
 MIVORA_ANSWER(PostResultIfRoom0);  // room i32[0] known: wParam i32[0], lParam i32[4]
 
 // Logon server (main 103).
