@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QTextEdit>
 #include <QMimeData>
 #include <QPainter>
 
@@ -323,6 +325,20 @@ TEST_F(RichEditTest, ScreenShowsTypedTextAndAnEmoticonPicture) {
     EXPECT_GT(magenta, 22 * 22 / 2) << "the picture is drawn";
     EXPECT_EQ(outside, 0) << "the input stays in its place";
     EXPECT_EQ(input.GetContent(), L"Hello 大家");
+
+    // Keys a person types reach the control's widget straight from Qt.
+    QWidget* top = winplat::WidgetOf(room.GetHWND());
+    ASSERT_NE(top, nullptr);
+    auto* widget = top->findChild<QTextEdit*>();
+    ASSERT_NE(widget, nullptr);
+    CaretToEnd(edit);
+    QKeyEvent bang(QEvent::KeyPress, Qt::Key_Exclam, Qt::ShiftModifier, QStringLiteral("!"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(widget, &bang);
+    QCoreApplication::sendEvent(widget, &enter);
+    PumpPending();
+    EXPECT_EQ(room.enters.size(), 1u);
+    EXPECT_EQ(input.GetContent(), L"Hello 大家!\r");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// "RichEdit20W" on QTextEdit. The control's text lives in the widget's document
+// "RichEdit20W" on QTextEdit. Of the notifications only EN_MSGFILTER is sent (key
+// and mouse events, as the event mask asks). The control's text lives in the widget's document
 // whether or not it is on screen, so the program can fill and read it before its
 // window is shown (and tests can drive it offscreen by messages).
 #include <QAbstractTextDocumentLayout>
@@ -50,6 +51,8 @@ public:
     }
     HWND hwnd() const { return hwnd_; }
     void Detach() { hwnd_ = nullptr; }
+    // Inside one of its own input handlers (the parent's answer may destroy it).
+    bool Busy() const { return depth_ > 0; }
 
     // Puts a picture in at the caret as one embedded object.
     void InsertPicture(const QImage& image, DWORD user) {
@@ -77,6 +80,7 @@ protected:
         if (source->hasText()) InsertPlain(source->text());
     }
     void keyPressEvent(QKeyEvent* e) override {
+        Depth d(depth_);
         HWND h = hwnd_;
         int vk = VirtualKeyOf(e);
         if (h && vk && Filter(h, WM_KEYDOWN, static_cast<WPARAM>(vk), 1)) return;
@@ -91,6 +95,7 @@ protected:
         QTextEdit::keyPressEvent(e);
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
+        Depth d(depth_);
         if (hwnd_ && e->button() == Qt::RightButton) {
             QPoint p = e->position().toPoint();
             Filter(hwnd_, WM_RBUTTONUP, 0, MAKELPARAM(p.x(), p.y()));
@@ -109,8 +114,14 @@ public:
     }
 
 private:
+    struct Depth {
+        explicit Depth(int& d) : d_(d) { ++d_; }
+        ~Depth() { --d_; }
+        int& d_;
+    };
     HWND hwnd_;
     int pictures_ = 0;
+    int depth_ = 0;
 };
 
 class RichEditOle;
@@ -349,8 +360,10 @@ void Destroy(HWND hwnd) {
         e->Detach();
         e->hide();
         e->setParent(nullptr);
-        // It may be inside one of its own event handlers.
-        e->deleteLater();
+        if (e->Busy())
+            e->deleteLater();
+        else
+            delete e;
     }
 }
 
