@@ -342,3 +342,9 @@ TEST_F(RichEditTest, ScreenShowsTypedTextAndAnEmoticonPicture) {
 }
 
 }  // namespace
+
+// Fontconfig keeps a cache for the life of the process; the leak checker of the
+// sanitizer build is told so.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libQt6Gui.so\n";
+}
