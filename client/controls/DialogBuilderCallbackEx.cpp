@@ -3,10 +3,12 @@
 #include <cwchar>
 #include <new>
 
+#include "app/RoomGroupTreeUI.h"
+
 // The controls behind these names come with the lobby, room, gift and video
 // windows; until a class is here its name builds nothing.
 const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
-    {L"RGroupTree", nullptr},       // CRoomGroupTreeUI
+    {L"RGroupTree", []() -> DuiLib::CControlUI* { return new (std::nothrow) CRoomGroupTreeUI; }},
     {L"UserList", nullptr},         // CCtrlListFriend
     {L"GiftList", nullptr},         // CGiftListUI
     {L"FaceList", nullptr},         // CFaceListUI
