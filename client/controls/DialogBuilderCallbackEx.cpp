@@ -26,11 +26,15 @@ const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
     {L"MultiImage", nullptr},       // CMultiImageUI
 };
 
+int CDialogBuilderCallbackEx::FindElement(LPCTSTR pstrClass) {
+    if (!pstrClass) return -1;
+    for (int i = 0; i < 16; ++i)
+        if (std::wcscmp(kEntries[i].element, pstrClass) == 0) return i;
+    return -1;
+}
+
 DuiLib::CControlUI* CDialogBuilderCallbackEx::CreateControl(LPCTSTR pstrClass) {
-    if (!pstrClass) return nullptr;
-    for (const Entry& e : kEntries) {
-        if (std::wcscmp(e.element, pstrClass) != 0) continue;
-        return e.create ? e.create() : nullptr;
-    }
-    return nullptr;
+    int i = FindElement(pstrClass);
+    if (i < 0 || !kEntries[i].create) return nullptr;
+    return kEntries[i].create();
 }

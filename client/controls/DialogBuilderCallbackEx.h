@@ -16,4 +16,6 @@ public:
     };
     // The element names in the order they are compared.
     static const Entry kEntries[16];
+    // The place of the first entry whose name is exactly this one, or -1.
+    static int FindElement(LPCTSTR pstrClass);
 };

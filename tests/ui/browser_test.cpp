@@ -1,8 +1,12 @@
 // The web-browser control (blocks, links, navigation) and the library's text markup.
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QTest>
+#include <QWidget>
 
 #include <unistd.h>
 
@@ -108,23 +112,38 @@ TEST_F(BrowserTest, WriteBlockAppendsEachBlockAsAParagraph) {
 }
 
 TEST_F(BrowserTest, LinkClickGoesToBeforeNavigate2AndCancelStopsIt) {
-    web_->WriteBlock(L"<A href=\"orinid:1234\">张三张三张三张三</A>", 0);
+    // An address that a URL parser would not keep as it stands.
+    const wchar_t* link = L"enterchatroom://12|房间 A";
+    web_->WriteBlock(L"<A href=\"enterchatroom://12|房间 A\">张三张三张三张三</A> 说：你好", 0);
     InvalidateRect(wnd_->GetHWND(), nullptr, FALSE);
     POINT pt;
-    ASSERT_TRUE(FindLink(L"orinid:1234", &pt));
+    ASSERT_TRUE(FindLink(link, &pt));
     handler_.cancel = true;
     handler_.before.clear();
-    ClickAt(wnd_->GetHWND(), pt);
+    QtClickAt(wnd_->GetHWND(), pt);
     ASSERT_TRUE(Pump([&] { return !handler_.before.empty(); }));
-    EXPECT_EQ(handler_.before[0], L"orinid:1234") << "the address as written";
+    EXPECT_EQ(handler_.before[0], link) << "the address as written";
     EXPECT_EQ(web_->GetLocationUrl(), L"about:blank");
     EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"张三"), std::wstring::npos);
     EXPECT_EQ(handler_.complete.size(), 1u);
+    // Pressing on the link and dragging selects text: no navigation, and it copies.
+    QWidget* target = winplat::WidgetOf(wnd_->GetHWND())->childAt(pt.x, pt.y);
+    ASSERT_NE(target, nullptr);
+    QPoint from = target->mapFrom(winplat::WidgetOf(wnd_->GetHWND()), QPoint(pt.x, pt.y));
+    QPoint to(target->width() - 10, from.y());
+    QTest::mousePress(target, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(target, to);
+    QTest::mouseRelease(target, Qt::LeftButton, Qt::NoModifier, to);
+    PumpPending();
+    EXPECT_EQ(handler_.before.size(), 1u);
+    QGuiApplication::clipboard()->clear();
+    web_->OnCopy();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(QStringLiteral("说：你好")));
     // With context-menu mode 1 a right click asks the handler, with the link under it.
     web_->SetContextMenuMode(1);
-    PostMessageW(wnd_->GetHWND(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(pt.x, pt.y));
+    QtClickAt(wnd_->GetHWND(), pt, true);
     ASSERT_TRUE(Pump([&] { return !handler_.menus.empty(); }));
-    EXPECT_EQ(handler_.menus[0], L"orinid:1234");
+    EXPECT_EQ(handler_.menus[0], link);
 }
 
 TEST_F(BrowserTest, LinkToALocalPageNavigatesWhenNotCancelled) {
@@ -139,7 +158,7 @@ TEST_F(BrowserTest, LinkToALocalPageNavigatesWhenNotCancelled) {
     InvalidateRect(wnd_->GetHWND(), nullptr, FALSE);
     POINT pt;
     ASSERT_TRUE(FindLink(address.c_str(), &pt));
-    ClickAt(wnd_->GetHWND(), pt);
+    QtClickAt(wnd_->GetHWND(), pt);
     ASSERT_TRUE(Pump([&] { return handler_.complete.size() == 2; }));
     EXPECT_EQ(handler_.before.back(), address);
     EXPECT_EQ(handler_.complete.back(), address);

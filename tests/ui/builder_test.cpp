@@ -134,19 +134,30 @@ TEST_F(BuilderTest, EveryElementIsAskedOfTheCallbackAndNamesAreCaseSensitive) {
 }
 
 TEST_F(BuilderTest, TheProgramFactoryComparesWholeNamesExactly) {
+    // The skins' element names, in the order they are compared.
+    const wchar_t* names[] = {L"RGroupTree",   L"UserList",     L"GiftList",        L"FaceList",
+                              L"GiftListItem", L"UserListItem", L"FaceListItem",    L"PubVideo",
+                              L"PopPubVideo",  L"VideoPane",    L"VideoImg",        L"RoomCtrl",
+                              L"GiftControl",  L"MVUserList",   L"VideoImgPreview", L"MultiImage"};
     CDialogBuilderCallbackEx factory;
-    // A name gives its control once the control's class is in the program, else null;
-    // names that differ in case or by a trailing blank, and library names, give null.
-    for (const auto& e : CDialogBuilderCallbackEx::kEntries) {
-        CControlUI* made = factory.CreateControl(e.element);
-        EXPECT_EQ(made != nullptr, e.create != nullptr);
-        delete made;
-        std::wstring upper(e.element), blank(e.element);
+    for (int i = 0; i < 16; ++i) {
+        const wchar_t* n = names[i];
+        std::string what = QString::fromWCharArray(n).toStdString();
+        EXPECT_EQ(CDialogBuilderCallbackEx::FindElement(n), i) << what;
+        // Another letter case, a trailing blank or a cut name is not the element.
+        std::wstring upper(n), lower(n), blank(n), cut(n);
         for (auto& c : upper) c = static_cast<wchar_t>(towupper(c));
+        for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
         blank += L' ';
-        EXPECT_EQ(factory.CreateControl(upper.c_str()), nullptr);
-        EXPECT_EQ(factory.CreateControl(blank.c_str()), nullptr);
+        cut.pop_back();
+        for (const std::wstring& other : {upper, lower, blank, cut})
+            EXPECT_EQ(CDialogBuilderCallbackEx::FindElement(other.c_str()), -1) << what;
+        // A class that is not part of the program yet builds nothing.
+        if (!CDialogBuilderCallbackEx::kEntries[i].create) {
+            EXPECT_EQ(factory.CreateControl(n), nullptr) << what;
+        }
     }
+    EXPECT_EQ(CDialogBuilderCallbackEx::FindElement(L"Button"), -1);
     EXPECT_EQ(factory.CreateControl(L"Button"), nullptr);
     // The library builds its own control when the factory gives none.
     CPaintManagerUI pm;

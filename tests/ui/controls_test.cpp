@@ -1,6 +1,11 @@
 // Standard controls: image attributes, text input through an input method, the rich
 // edit, nested modal windows.
 #include <QApplication>
+#include <QClipboard>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTest>
+#include <QTextLayout>
 #include <QDir>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -115,6 +120,13 @@ TEST_F(ControlsTest, TextFromAnInputMethodAndKeysReachTheFocusedEdit) {
     EXPECT_EQ(edit->GetText(), L"你好bxxxxx");
 }
 
+// Keys as the display delivers them: to the widget that has the keyboard.
+void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* to = QApplication::focusWidget();
+    ASSERT_NE(to, nullptr);
+    QTest::keyClick(to, key, mods);
+}
+
 TEST_F(ControlsTest, RichEditSendsOnEnterAndGivesEmoticonCodes) {
     CTestWnd wnd(
         L"<Window size=\"300,120\"><VerticalLayout><RichEdit name=\"input\" "
@@ -138,14 +150,93 @@ TEST_F(ControlsTest, RichEditSendsOnEnterAndGivesEmoticonCodes) {
     input->InsertEmoticon(L"12", L"face\\12.gif");
     input->AppendText(L"[$3$]", false);
     EXPECT_EQ(input->GetEditContent(), L"大家好[$12$][$12$][$3$]");
-    ClickControl(wnd.GetHWND(), input);
+    InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+    ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&input->GetPos()); }));
+    RECT rc = input->GetPos();
+    QtClickAt(wnd.GetHWND(), POINT{rc.right - 10, rc.bottom - 10});
     ASSERT_TRUE(Pump([&] { return input->IsFocused(); }));
-    PostMessageW(wnd.GetHWND(), WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageW(wnd.GetHWND(), WM_CHAR, L'\r', 1);
+    Key(Qt::Key_Return);
     ASSERT_TRUE(Pump([&] { return sends == 1; }));
     EXPECT_EQ(sent, reinterpret_cast<LPARAM>(input));
     EXPECT_EQ(input->GetEditContent(), L"大家好[$12$][$12$][$3$]")
         << "Enter sends, it does not type";
+    // Ctrl+Enter starts a new line instead.
+    Key(Qt::Key_Return, Qt::ControlModifier);
+    PumpPending();
+    EXPECT_EQ(sends, 1);
+    EXPECT_EQ(input->GetEditContent(), L"大家好[$12$][$12$][$3$]\n");
+}
+
+TEST_F(ControlsTest, RichEditIsTypedIntoSelectedAndCopiedAsAPersonDoes) {
+    CTestWnd wnd(
+        L"<Window size=\"300,160\"><VerticalLayout><Edit name=\"nick\" height=\"30\" />"
+        L"<RichEdit name=\"input\" maxchar=\"8\" /></VerticalLayout></Window>");
+    int changes = 0;
+    wnd.onNotify = [&](TNotifyUI& m) {
+        if (m.sType == L"textchanged") ++changes;
+    };
+    ASSERT_TRUE(wnd.Create(nullptr, L"rich", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    auto* input = static_cast<CRichEditUI*>(wnd.GetPaintManager().FindControl(L"input"));
+    auto* nick = static_cast<CEditUI*>(wnd.GetPaintManager().FindControl(L"nick"));
+    ASSERT_TRUE(input && nick);
+    input->AppendText(L"程序写的", false);
+    EXPECT_EQ(changes, 0) << "only a person's edits are changes";
+    input->SetText(L"");
+    InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+    ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&input->GetPos()); }));
+    RECT rc = input->GetPos();
+    QtClickAt(wnd.GetHWND(), POINT{rc.left + 20, rc.top + 10});
+    ASSERT_TRUE(Pump([&] { return input->IsFocused(); }));
+    auto* view = qobject_cast<QTextEdit*>(QApplication::focusWidget());
+    ASSERT_NE(view, nullptr) << "the keyboard is in the input";
+
+    // An input method shows its composition in place, then commits the characters.
+    QInputMethodEvent composing(QStringLiteral("nihao"), {});
+    QApplication::sendEvent(view, &composing);
+    EXPECT_EQ(view->textCursor().block().layout()->preeditAreaText(), QStringLiteral("nihao"));
+    EXPECT_EQ(input->GetEditContent(), L"");
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("你好"));
+    QApplication::sendEvent(view, &commit);
+    Key(Qt::Key_A);
+    Key(Qt::Key_B);
+    EXPECT_EQ(input->GetEditContent(), L"你好ab");
+    EXPECT_GE(changes, 3);
+
+    // Shift and the arrows select, Ctrl+C copies, Ctrl+X cuts, Ctrl+V pastes.
+    Key(Qt::Key_Left, Qt::ShiftModifier);
+    Key(Qt::Key_Left, Qt::ShiftModifier);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+    Key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(input->GetEditContent(), L"你好");
+    Key(Qt::Key_Home);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(input->GetEditContent(), L"ab你好");
+
+    // Dragging the mouse over the text selects it.
+    QWidget* area = view->viewport();
+    QRect first = view->cursorRect(QTextCursor(view->document()));
+    QPoint from(first.left() + 1, first.center().y());
+    QPoint to(area->width() - 5, from.y());
+    QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(area, (from + to) / 2);
+    QTest::mouseMove(area, to);
+    QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_EQ(view->textCursor().selectedText(), QStringLiteral("ab你好"));
+
+    // Typing past the limit keeps the first characters.
+    Key(Qt::Key_End);
+    for (Qt::Key k : {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5, Qt::Key_6}) Key(k);
+    EXPECT_EQ(input->GetEditContent(), L"ab你好1234");
+
+    // A click on another control takes the keyboard there.
+    ClickControl(wnd.GetHWND(), nick);
+    ASSERT_TRUE(Pump([&] { return nick->IsFocused(); }));
+    EXPECT_FALSE(input->IsFocused());
+    Key(Qt::Key_Z);
+    ASSERT_TRUE(Pump([&] { return nick->GetText() == L"z"; }));
+    EXPECT_EQ(input->GetEditContent(), L"ab你好1234");
 }
 
 TEST_F(ControlsTest, ModalLoopsNestAndAQuitEndsThemAll) {

@@ -1,6 +1,13 @@
 #include "ui_fixture.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWidget>
+
 #include "win32/loop.h"
+#include "win32gui/qt_bridge.h"
 
 void UiTest::SetUp() {
     winplat::InstallGui();
@@ -34,6 +41,24 @@ void PumpPending() {
 void ClickAt(HWND hwnd, POINT pt) {
     PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
     PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+}
+
+void QtClickAt(HWND hwnd, POINT pt, bool right) {
+    QWidget* host = winplat::WidgetOf(hwnd);
+    ASSERT_NE(host, nullptr) << "the window is not shown";
+    // A click activates its window (the window manager's part on a real display).
+    if (!host->isActiveWindow()) {
+        host->activateWindow();
+        Pump([&] { return host->isActiveWindow(); }, 2000);
+    }
+    QWidget* target = host->childAt(pt.x, pt.y);
+    if (!target) target = host;
+    QPoint local = target->mapFrom(host, QPoint(pt.x, pt.y));
+    QTest::mouseClick(target, right ? Qt::RightButton : Qt::LeftButton, Qt::NoModifier, local);
+    if (right) {
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, local, target->mapToGlobal(local));
+        QApplication::sendEvent(target, &menu);
+    }
 }
 
 void ClickControl(HWND hwnd, DuiLib::CControlUI* control) {

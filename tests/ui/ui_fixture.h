@@ -23,6 +23,9 @@ void PumpPending();
 // Button down and up at the centre of a control, as the layer posts them.
 void ClickControl(HWND hwnd, DuiLib::CControlUI* control);
 void ClickAt(HWND hwnd, POINT pt);
+// A mouse click as Qt delivers one from the display: to the widget under the point of
+// the window's client area (a text view shown over a control, or the window itself).
+void QtClickAt(HWND hwnd, POINT pt, bool right = false);
 
 // A skinned window whose layout is given as text (the builder takes either).
 class CTestWnd : public CSkinWnd {

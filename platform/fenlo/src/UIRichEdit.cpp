@@ -3,6 +3,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPointer>
+#include <QTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTextCursor>
@@ -26,15 +31,150 @@ namespace {
 const int kCodeProperty = QTextFormat::UserProperty + 1;
 }
 
+void EditSend(CRichEditUI* owner);
+void EditFocused(CRichEditUI* owner);
+void EditTrim(CRichEditUI* owner);
+
+// The input on screen: typing, input methods with their composition, selection by
+// mouse and keys, the clipboard and undo are Qt's own; Enter goes to the owner.
+class EditView : public QTextEdit {
+public:
+    EditView(CRichEditUI* owner, QTextDocument* doc, QWidget* parent)
+        : QTextEdit(parent), owner_(owner) {
+        setDocument(doc);
+        setFrameShape(QFrame::NoFrame);
+        setAcceptRichText(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        if (enter && !(e->modifiers() & Qt::ControlModifier)) {
+            EditSend(owner_);
+            return;
+        }
+        if (enter) {
+            if (!isReadOnly()) textCursor().insertBlock();
+            return;
+        }
+        QTextEdit::keyPressEvent(e);
+        EditTrim(owner_);
+    }
+    void inputMethodEvent(QInputMethodEvent* e) override {
+        QTextEdit::inputMethodEvent(e);
+        if (!e->commitString().isEmpty()) EditTrim(owner_);
+    }
+    void insertFromMimeData(const QMimeData* source) override {
+        QTextEdit::insertFromMimeData(source);
+        EditTrim(owner_);
+    }
+    void focusInEvent(QFocusEvent* e) override {
+        QTextEdit::focusInEvent(e);
+        EditFocused(owner_);
+    }
+
+private:
+    CRichEditUI* owner_;
+};
+
 struct CRichEditUI::Impl {
     QTextDocument doc;
     QTextCursor cursor{&doc};
     int scrollY = 0;
+    QPointer<EditView> view;
+    // Set while the program changes the text: only a person's edits are "textchanged".
+    bool programmatic = false;
+
+    ~Impl() { delete view.data(); }
+
+    // The caret, on screen or not.
+    QTextCursor Caret() const { return view ? view->textCursor() : cursor; }
+    void SetCaret(const QTextCursor& c) {
+        cursor = c;
+        if (view) view->setTextCursor(c);
+    }
+
+    static void Sync(CRichEditUI* self) {
+        Impl& m = *self->m_impl;
+        QWidget* host =
+            self->m_pManager ? winplat::WidgetOf(self->m_pManager->GetPaintWindow()) : nullptr;
+        if (m.view && m.view->parentWidget() != host) {
+            m.cursor = m.view->textCursor();
+            delete m.view.data();
+        }
+        if (!m.view && host) {
+            m.view = new EditView(self, &m.doc, host);
+            m.view->setTextCursor(m.cursor);
+            m.ApplyLook(self);
+            if (self->m_bFocused) m.view->setFocus();
+        }
+        if (!m.view) return;
+        // The control's frame stays visible around the view.
+        int b = std::max(1, self->m_nBorderSize);
+        RECT rc = self->m_rcItem;
+        QRect r(rc.left + b, rc.top + b, rc.right - rc.left - 2 * b, rc.bottom - rc.top - 2 * b);
+        m.view->setGeometry(r);
+        m.view->setEnabled(self->IsEnabled());
+        m.view->setVisible(self->IsVisible() && r.width() > 0 && r.height() > 0);
+    }
+    void ApplyLook(CRichEditUI* self) {
+        if (!view) return;
+        view->setReadOnly(self->m_bReadOnly);
+        QPalette pal = view->palette();
+        pal.setColor(QPalette::Base, QC(self->m_dwBackColor ? self->m_dwBackColor : 0xFFFFFFFF));
+        pal.setColor(QPalette::Text, QC(self->m_dwTextColor | 0xFF000000u));
+        view->setPalette(pal);
+        QFont f = FontOf(self->m_pManager, self->m_iFont);
+        view->setFont(f);
+        doc.setDefaultFont(f);
+    }
+    static void Send(CRichEditUI* self) {
+        if (self->m_hNotyWnd)
+            ::PostMessageW(self->m_hNotyWnd, UM_RICHEDIT_SEND, 0, reinterpret_cast<LPARAM>(self));
+    }
+    static void Focused(CRichEditUI* self) {
+        if (self->m_pManager && self->m_pManager->GetFocus() != self)
+            self->m_pManager->SetFocus(self);
+    }
+    // No more than the limit: what a person typed or pasted beyond it goes again.
+    static void Trim(CRichEditUI* self) {
+        Impl& m = *self->m_impl;
+        int excess = m.doc.characterCount() - 1 - self->m_iLimitText;
+        if (self->m_iLimitText <= 0 || excess <= 0) return;
+        QTextCursor c = m.Caret();
+        int end = c.position();
+        c.setPosition(std::max(0, end - excess));
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        m.SetCaret(c);
+    }
+    // A change the program makes itself.
+    template <typename F>
+    void Programmatic(F f) {
+        bool was = programmatic;
+        programmatic = true;
+        f();
+        programmatic = was;
+    }
 };
+
+void EditSend(CRichEditUI* owner) {
+    CRichEditUI::Impl::Send(owner);
+}
+void EditFocused(CRichEditUI* owner) {
+    CRichEditUI::Impl::Focused(owner);
+}
+void EditTrim(CRichEditUI* owner) {
+    CRichEditUI::Impl::Trim(owner);
+}
 
 CRichEditUI::CRichEditUI() : m_impl(new Impl) {
     m_impl->doc.setDocumentMargin(3);
     m_dwBackColor = 0xFFFFFFFF;
+    QObject::connect(&m_impl->doc, &QTextDocument::contentsChanged, [this] {
+        if (!m_impl->programmatic && m_pManager)
+            m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
+    });
 }
 CRichEditUI::~CRichEditUI() = default;
 
@@ -53,19 +193,23 @@ CDuiString CRichEditUI::GetText() const {
     return D(m_impl->doc.toPlainText());
 }
 void CRichEditUI::SetText(LPCTSTR text) {
-    m_impl->doc.setPlainText(Q(text));
-    m_impl->cursor = QTextCursor(&m_impl->doc);
-    m_impl->cursor.movePosition(QTextCursor::End);
+    m_impl->Programmatic([&] { m_impl->doc.setPlainText(Q(text)); });
+    QTextCursor c(&m_impl->doc);
+    c.movePosition(QTextCursor::End);
+    m_impl->SetCaret(c);
     Invalidate();
 }
 
 void CRichEditUI::AppendText(LPCTSTR text, bool bCanUndo) {
     if (!text) return;
-    QTextCursor& c = m_impl->cursor;
+    QTextCursor c = m_impl->Caret();
     c.movePosition(QTextCursor::End);
-    if (!bCanUndo) m_impl->doc.setUndoRedoEnabled(false);
-    c.insertText(Q(text));
-    if (!bCanUndo) m_impl->doc.setUndoRedoEnabled(true);
+    m_impl->Programmatic([&] {
+        if (!bCanUndo) m_impl->doc.setUndoRedoEnabled(false);
+        c.insertText(Q(text));
+        if (!bCanUndo) m_impl->doc.setUndoRedoEnabled(true);
+    });
+    m_impl->SetCaret(c);
     Invalidate();
 }
 
@@ -74,7 +218,9 @@ void CRichEditUI::InsertEmoticon(LPCTSTR code, LPCTSTR imageFile) {
     QTextImageFormat f;
     f.setName(imageFile ? QString::fromStdString(winplat::MapPath(imageFile)) : QString());
     f.setProperty(kCodeProperty, Q(code));
-    m_impl->cursor.insertImage(f);
+    QTextCursor c = m_impl->Caret();
+    m_impl->Programmatic([&] { c.insertImage(f); });
+    m_impl->SetCaret(c);
     Invalidate();
 }
 
@@ -107,6 +253,7 @@ HWND CRichEditUI::getNotyWnd() const {
 }
 void CRichEditUI::SetReadOnly(bool b) {
     m_bReadOnly = b;
+    m_impl->ApplyLook(this);
 }
 bool CRichEditUI::IsReadOnly() const {
     return m_bReadOnly;
@@ -119,6 +266,7 @@ int CRichEditUI::GetLimitText() const {
 }
 void CRichEditUI::SetTextColor(DWORD c) {
     m_dwTextColor = c;
+    m_impl->ApplyLook(this);
     Invalidate();
 }
 DWORD CRichEditUI::GetTextColor() const {
@@ -127,18 +275,57 @@ DWORD CRichEditUI::GetTextColor() const {
 void CRichEditUI::SetFont(int i) {
     m_iFont = i;
     m_impl->doc.setDefaultFont(FontOf(m_pManager, i));
+    m_impl->ApplyLook(this);
     Invalidate();
 }
 void CRichEditUI::SetSelAll() {
-    m_impl->cursor.select(QTextCursor::Document);
+    QTextCursor c = m_impl->Caret();
+    c.select(QTextCursor::Document);
+    m_impl->SetCaret(c);
     Invalidate();
 }
 void CRichEditUI::Undo() {
-    m_impl->doc.undo(&m_impl->cursor);
+    QTextCursor c = m_impl->Caret();
+    m_impl->doc.undo(&c);
+    m_impl->SetCaret(c);
     Invalidate();
 }
 
+void CRichEditUI::SetPos(RECT rc) {
+    CContainerUI::SetPos(rc);
+    Impl::Sync(this);
+}
+void CRichEditUI::SetVisible(bool bVisible) {
+    CContainerUI::SetVisible(bVisible);
+    Impl::Sync(this);
+}
+void CRichEditUI::SetInternVisible(bool bVisible) {
+    CContainerUI::SetInternVisible(bVisible);
+    Impl::Sync(this);
+}
+void CRichEditUI::SetEnabled(bool bEnable) {
+    CContainerUI::SetEnabled(bEnable);
+    Impl::Sync(this);
+}
+
 void CRichEditUI::DoEvent(TEventUI& event) {
+    if (EditView* v = m_impl->view) {
+        // On screen the view takes the mouse and the keys itself; focus given to the
+        // control by the program moves the keyboard to it, and away again.
+        if (event.Type == UIEVENT_SETFOCUS || event.Type == UIEVENT_KILLFOCUS) {
+            m_bFocused = event.Type == UIEVENT_SETFOCUS;
+            if (m_bFocused && !v->hasFocus())
+                v->setFocus(Qt::OtherFocusReason);
+            else if (!m_bFocused && v->hasFocus() && v->parentWidget())
+                v->parentWidget()->setFocus(Qt::OtherFocusReason);
+            Invalidate();
+            return;
+        }
+        if (event.Type != UIEVENT_SETCURSOR) {
+            CContainerUI::DoEvent(event);
+            return;
+        }
+    }
     QTextCursor& c = m_impl->cursor;
     switch (event.Type) {
         case UIEVENT_SETFOCUS:
@@ -172,7 +359,6 @@ void CRichEditUI::DoEvent(TEventUI& event) {
             }
             if (ctrl && key == 'V' && !m_bReadOnly) {
                 if (QGuiApplication::instance()) c.insertText(QGuiApplication::clipboard()->text());
-                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
             } else if (ctrl && key == 'C') {
                 if (QGuiApplication::instance() && c.hasSelection())
                     QGuiApplication::clipboard()->setText(
@@ -205,7 +391,6 @@ void CRichEditUI::DoEvent(TEventUI& event) {
                 if (m_iLimitText > 0 && m_impl->doc.characterCount() - 1 >= m_iLimitText) return;
                 c.insertText(QString::fromWCharArray(&ch, 1));
             }
-            if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
             Invalidate();
             return;
         }
@@ -235,7 +420,13 @@ void CRichEditUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
 
 void CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     if (!UIIntersectRect(&m_rcPaint, rcPaint, m_rcItem)) return;
+    Impl::Sync(this);
     CControlUI::DoPaint(hDC, rcPaint);
+    if (m_impl->view) {
+        if (m_nBorderSize == 0)
+            CRenderEngine::DrawRect(hDC, m_rcItem, 1, m_bFocused ? 0xFF4A90D9 : 0xFFC8CDD3);
+        return;
+    }
     QPainter* p = winplat::PainterOf(hDC);
     if (!p) return;
     QTextDocument& doc = m_impl->doc;

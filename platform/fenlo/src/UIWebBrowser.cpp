@@ -2,10 +2,16 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
@@ -142,8 +148,78 @@ QString DecodePage(const HttpPage& page) {
 
 }  // namespace
 
+void PageLinkClicked(CWebBrowserUI* owner, const QString& href);
+void PageContextMenu(CWebBrowserUI* owner, const QString& text, POINT screen);
+
+// The page on screen: selection, copying, scrolling, the pointing hand over links and
+// keyboard use are Qt's own; link clicks and the context menu go back to the control.
+class PageView : public QTextBrowser {
+public:
+    PageView(CWebBrowserUI* owner, QTextDocument* doc, QWidget* parent)
+        : QTextBrowser(parent), owner_(owner) {
+        setDocument(doc);
+        setOpenLinks(false);
+        setOpenExternalLinks(false);
+        setFrameShape(QFrame::NoFrame);
+        setUndoRedoEnabled(false);
+        connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+            // The address as the page wrote it, not as a parsed URL.
+            QString href = releasedHref_.isEmpty() ? url.toString() : releasedHref_;
+            Later([href](CWebBrowserUI* o) { PageLinkClicked(o, href); });
+        });
+        // A page that grows while its end is shown keeps its end in view.
+        connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
+            if (stick_) verticalScrollBar()->setValue(max);
+        });
+        connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+                [this](int v) { stick_ = v >= verticalScrollBar()->maximum() - 2; });
+    }
+    void StickToEnd() {
+        stick_ = true;
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        releasedHref_ = anchorAt(e->position().toPoint());
+        QTextBrowser::mouseReleaseEvent(e);
+        releasedHref_.clear();
+    }
+    void contextMenuEvent(QContextMenuEvent* e) override {
+        QString text = anchorAt(e->pos());
+        if (text.isEmpty()) text = textCursor().selectedText();
+        POINT at{e->globalPos().x(), e->globalPos().y()};
+        Later([text, at](CWebBrowserUI* o) { PageContextMenu(o, text, at); });
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->matches(QKeySequence::SelectAll)) {
+            selectAll();
+            return;
+        }
+        QTextBrowser::keyPressEvent(e);
+    }
+
+private:
+    // The owner's handler may close the window, and this view with it: it runs once
+    // the view's own event is over.
+    template <typename F>
+    void Later(F f) {
+        QPointer<PageView> self(this);
+        QMetaObject::invokeMethod(
+            this,
+            [self, f] {
+                if (self) f(self->owner_);
+            },
+            Qt::QueuedConnection);
+    }
+    CWebBrowserUI* owner_;
+    QString releasedHref_;
+    bool stick_ = true;
+};
+
 struct CWebBrowserUI::Impl {
     PageDocument doc;
+    QPointer<PageView> view;
     int scrollY = 0;
     DWORD bk = 0xFFFFFFFF;
     QString styleSheet;
@@ -155,6 +231,41 @@ struct CWebBrowserUI::Impl {
     // went (or after a newer navigation) is dropped.
     std::shared_ptr<int> alive = std::make_shared<int>(0);
     int generation = 0;
+
+    ~Impl() { delete view.data(); }
+
+    static void LinkClicked(CWebBrowserUI* self, const QString& href) {
+        if (!href.isEmpty()) self->RunNavigation(D(href));
+    }
+    static void ContextMenu(CWebBrowserUI* self, const QString& text, POINT screen) {
+        self->ShowContextMenuAt(D(text), screen);
+    }
+    // The view follows the control: made once its window is on screen, placed over it,
+    // shown while it is.
+    static void Sync(CWebBrowserUI* self) {
+        Impl& m = *self->m_impl;
+        QWidget* host =
+            self->m_pManager ? winplat::WidgetOf(self->m_pManager->GetPaintWindow()) : nullptr;
+        if (m.view && m.view->parentWidget() != host) delete m.view.data();
+        if (!m.view && host) {
+            m.view = new PageView(self, &m.doc, host);
+            m.ApplyBackground();
+        }
+        if (!m.view) return;
+        RECT rc = self->m_rcItem;
+        int b = self->m_nBorderSize;
+        QRect r(rc.left + b, rc.top + b, rc.right - rc.left - 2 * b, rc.bottom - rc.top - 2 * b);
+        m.view->setGeometry(r);
+        m.view->setEnabled(self->IsEnabled());
+        m.view->setVisible(self->IsVisible() && r.width() > 0 && r.height() > 0);
+    }
+    void ApplyBackground() {
+        if (!view) return;
+        QPalette pal = view->palette();
+        pal.setColor(QPalette::Base, QC(bk));
+        pal.setColor(QPalette::Text, Qt::black);
+        view->setPalette(pal);
+    }
 
     int ViewWidth(const RECT& rc) const { return std::max<int>(1, rc.right - rc.left - kBarWidth); }
     int ViewHeight(const RECT& rc) const { return std::max<int>(0, rc.bottom - rc.top); }
@@ -196,9 +307,19 @@ struct CWebBrowserUI::Impl {
             QStringLiteral("<body[^>]*bgcolor\\s*=\\s*\"?#([0-9a-fA-F]{6})"),
             QRegularExpression::CaseInsensitiveOption);
         auto m = bg.match(head);
-        if (m.hasMatch()) bk = 0xFF000000u | m.captured(1).toUInt(nullptr, 16);
+        if (m.hasMatch()) {
+            bk = 0xFF000000u | m.captured(1).toUInt(nullptr, 16);
+            ApplyBackground();
+        }
     }
 };
+
+void PageLinkClicked(CWebBrowserUI* owner, const QString& href) {
+    CWebBrowserUI::Impl::LinkClicked(owner, href);
+}
+void PageContextMenu(CWebBrowserUI* owner, const QString& text, POINT screen) {
+    CWebBrowserUI::Impl::ContextMenu(owner, text, screen);
+}
 
 CWebBrowserUI::CWebBrowserUI() : m_impl(new Impl) {
     m_impl->doc.setDocumentMargin(4);
@@ -336,7 +457,8 @@ void CWebBrowserUI::InitDocument() {
 
 void CWebBrowserUI::WriteBlock(LPCTSTR html, int) {
     if (!html) return;
-    bool atBottom = m_impl->scrollY >= m_impl->MaxScroll(m_rcItem) - 2;
+    // On screen the view keeps the end in view itself while it is shown.
+    bool atBottom = !m_impl->view && m_impl->scrollY >= m_impl->MaxScroll(m_rcItem) - 2;
     QTextDocument& doc = m_impl->doc;
     QTextCursor c(&doc);
     c.movePosition(QTextCursor::End);
@@ -369,6 +491,10 @@ int CWebBrowserUI::GetContextMenuMode() const {
 }
 
 void CWebBrowserUI::OnCopy() {
+    if (m_impl->view) {
+        m_impl->view->copy();
+        return;
+    }
     if (m_impl->anchor < 0 || m_impl->cursor < 0 || m_impl->anchor == m_impl->cursor) return;
     QTextCursor c(&m_impl->doc);
     c.setPosition(m_impl->anchor);
@@ -378,6 +504,10 @@ void CWebBrowserUI::OnCopy() {
             c.selectedText().replace(QChar(0x2029), QLatin1Char('\n')));
 }
 void CWebBrowserUI::OnSelectAll() {
+    if (m_impl->view) {
+        m_impl->view->selectAll();
+        return;
+    }
     m_impl->anchor = 0;
     QTextCursor c(&m_impl->doc);
     c.movePosition(QTextCursor::End);
@@ -386,6 +516,7 @@ void CWebBrowserUI::OnSelectAll() {
 }
 void CWebBrowserUI::SetBkground(DWORD color) {
     m_impl->bk = color | 0xFF000000u;
+    m_impl->ApplyBackground();
     Invalidate();
 }
 void CWebBrowserUI::SetHomePage(LPCTSTR url) {
@@ -407,12 +538,20 @@ int CWebBrowserUI::GetBlockCount() const {
 
 CDuiString CWebBrowserUI::GetLinkAt(POINT pt) const {
     if (!UIPtInRect(m_rcItem, pt)) return CDuiString();
+    if (PageView* v = m_impl->view) {
+        QPoint at = v->viewport()->mapFrom(v->parentWidget(), QPoint(pt.x, pt.y));
+        return D(v->anchorAt(at));
+    }
     m_impl->Relayout(m_rcItem);
     QPointF p(pt.x - m_rcItem.left, pt.y - m_rcItem.top + m_impl->scrollY);
     return D(m_impl->doc.documentLayout()->anchorAt(p));
 }
 
 void CWebBrowserUI::ScrollToBottom() {
+    if (m_impl->view) {
+        m_impl->view->StickToEnd();
+        return;
+    }
     m_impl->scrollY = m_impl->MaxScroll(m_rcItem);
     Invalidate();
 }
@@ -420,13 +559,50 @@ void CWebBrowserUI::ScrollToBottom() {
 void CWebBrowserUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
     m_impl->scrollY = std::min(m_impl->scrollY, m_impl->MaxScroll(m_rcItem));
+    Impl::Sync(this);
+}
+
+void CWebBrowserUI::SetVisible(bool bVisible) {
+    CControlUI::SetVisible(bVisible);
+    Impl::Sync(this);
+}
+void CWebBrowserUI::SetInternVisible(bool bVisible) {
+    CControlUI::SetInternVisible(bVisible);
+    Impl::Sync(this);
+}
+void CWebBrowserUI::SetEnabled(bool bEnable) {
+    CControlUI::SetEnabled(bEnable);
+    Impl::Sync(this);
 }
 
 void CWebBrowserUI::DoInit() {
     if (m_bAutoNavi && !m_sHomePage.IsEmpty()) Navigate2(m_sHomePage);
 }
 
+void CWebBrowserUI::ShowContextMenuAt(const CDuiString& text, POINT screen) {
+    if (m_nContextMenuMode == 1 && m_pHandler) {
+        m_pHandler->ShowContextMenu(text, this);
+        return;
+    }
+    if (!m_pManager) return;
+    HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuW(menu, MF_STRING, 1, L"复制");
+    ::AppendMenuW(menu, MF_STRING, 2, L"全选");
+    int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD, screen.x, screen.y, 0,
+                                  m_pManager->GetPaintWindow(), nullptr);
+    ::DestroyMenu(menu);
+    if (chosen == 1)
+        OnCopy();
+    else if (chosen == 2)
+        OnSelectAll();
+}
+
 void CWebBrowserUI::DoEvent(TEventUI& event) {
+    // On screen the view takes the mouse and the keys itself.
+    if (m_impl->view && event.Type != UIEVENT_SETCURSOR) {
+        CControlUI::DoEvent(event);
+        return;
+    }
     switch (event.Type) {
         case UIEVENT_SCROLLWHEEL: {
             int step = 3 * 18;
@@ -466,23 +642,9 @@ void CWebBrowserUI::DoEvent(TEventUI& event) {
                 c.setPosition(m_impl->cursor, QTextCursor::KeepAnchor);
                 text = D(c.selectedText());
             }
-            if (m_nContextMenuMode == 1 && m_pHandler) {
-                m_pHandler->ShowContextMenu(text, this);
-                return;
-            }
-            if (!m_pManager) return;
-            HMENU menu = ::CreatePopupMenu();
-            ::AppendMenuW(menu, MF_STRING, 1, L"复制");
-            ::AppendMenuW(menu, MF_STRING, 2, L"全选");
             POINT pt = event.ptMouse;
-            ::ClientToScreen(m_pManager->GetPaintWindow(), &pt);
-            int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD, pt.x, pt.y, 0,
-                                          m_pManager->GetPaintWindow(), nullptr);
-            ::DestroyMenu(menu);
-            if (chosen == 1)
-                OnCopy();
-            else if (chosen == 2)
-                OnSelectAll();
+            if (m_pManager) ::ClientToScreen(m_pManager->GetPaintWindow(), &pt);
+            ShowContextMenuAt(text, pt);
             return;
         }
         case UIEVENT_KEYDOWN:
@@ -518,6 +680,11 @@ void CWebBrowserUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
 
 void CWebBrowserUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     if (!UIIntersectRect(&m_rcPaint, rcPaint, m_rcItem)) return;
+    Impl::Sync(this);
+    if (m_impl->view) {
+        PaintBorder(hDC);
+        return;
+    }
     QPainter* p = winplat::PainterOf(hDC);
     if (!p) return;
     Impl& m = *m_impl;

@@ -1,5 +1,6 @@
 #include "host_widget.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -291,6 +292,9 @@ void HostWidget::focusInEvent(QFocusEvent*) {
     if (hwnd_) NoteFocus(hwnd_);
 }
 void HostWidget::focusOutEvent(QFocusEvent*) {
+    // The keyboard moving to a text view inside the window stays the window's focus.
+    QWidget* now = QApplication::focusWidget();
+    if (now && isAncestorOf(now)) return;
     if (hwnd_) NoteFocusLost(hwnd_);
 }
 

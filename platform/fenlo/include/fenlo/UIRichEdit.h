@@ -39,6 +39,10 @@ public:
     void SetSelAll();
     void Undo();
 
+    void SetPos(RECT rc) override;
+    void SetVisible(bool bVisible = true) override;
+    void SetInternVisible(bool bVisible = true) override;
+    void SetEnabled(bool bEnable = true) override;
     void DoEvent(TEventUI& event) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
     void DoPaint(HDC hDC, const RECT& rcPaint) override;

@@ -126,6 +126,9 @@ public:
     void ScrollToBottom();
 
     void SetPos(RECT rc) override;
+    void SetVisible(bool bVisible = true) override;
+    void SetInternVisible(bool bVisible = true) override;
+    void SetEnabled(bool bEnable = true) override;
     void DoInit() override;
     void DoEvent(TEventUI& event) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
@@ -135,6 +138,8 @@ public:
 
 private:
     bool RunNavigation(LPCTSTR url);
+    // The handler's menu (mode 1) or the library's own, for the text under the cursor.
+    void ShowContextMenuAt(const CDuiString& text, POINT screen);
     void StartFetch(const CDuiString& address);
     void FinishFetch(const std::wstring& url, bool ok, int status, const std::wstring& text);
     std::unique_ptr<Impl> m_impl;

@@ -1,0 +1,15 @@
+// The rules of the Vask edition, carried but not installed. Final levels rank by
+// thresholds; the sort id is left to the library.
+#pragma once
+
+#include "model/UserMVManagerDelegate.h"
+
+class CVaskUserMVDelegate : public IUserMVManagerDelegate {
+public:
+    bool CheckPrivilege(short id, CUserObj* user, int* handled) override;
+    bool CheckPrivilege(short id, CUserObj* actor, CUserObj* target, int* handled) override;
+    int GetUserFinalLevel(CUserObj* user, int* handled) override;
+    // Never handled: the room lists keep the library's order.
+    int GetUserSortId(CUserObj* user, int* handled) override;
+    ~CVaskUserMVDelegate() override;
+};
