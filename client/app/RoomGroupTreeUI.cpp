@@ -60,7 +60,8 @@ CListContainerElementUI* CRoomGroupTreeUI::CreateRow() {
 CDuiString CRoomGroupTreeUI::CaptionHtml(const RoomGroupNodeData& data, bool bold) {
     std::wstring s = L"<x 6>";
     for (int i = 0; i < data.level; ++i) s += L"<x 24>";
-    if (data.level == 0) s += data.expanded ? L"<a><i fang.png 1 0></a>" : L"<a><i fang.png 1 1></a>";
+    if (data.level == 0)
+        s += data.expanded ? L"<a><i fang.png 1 0></a>" : L"<a><i fang.png 1 1></a>";
     if (bold) s += L"<b>";
     s += PlainMarkupText(data.caption.GetData());
     if (bold) s += L"</b>";
@@ -95,8 +96,7 @@ CRoomGroupNode* CRoomGroupTreeUI::AddNode(int id, LPCTSTR caption, LPCTSTR value
     data.row = row;
     auto node = std::make_unique<CRoomGroupNode>(data, parent);
 
-    if (parent != m_pRoot.get() &&
-        (!parent->data().expanded || !parent->data().row->IsVisible()))
+    if (parent != m_pRoot.get() && (!parent->data().expanded || !parent->data().row->IsVisible()))
         row->SetInternVisible(false);
 
     if (CControlUI* name = FindRowPart(row, L"cgroupname")) {

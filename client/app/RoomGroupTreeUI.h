@@ -10,12 +10,12 @@
 
 // What one group's row shows and what the lobby reads back from it.
 struct RoomGroupNodeData {
-    int id = -1;                                   // group id; -1 for the root
-    int level = -1;                                // -1 root, 0 top level, parent's + 1 below
-    bool expanded = false;                         // the root is always expanded
-    bool bold = false;                             // caption drawn in bold
-    DuiLib::CDuiString caption;                    // the group name, plain text
-    DuiLib::CDuiString value;                      // the group's address text
+    int id = -1;                                     // group id; -1 for the root
+    int level = -1;                                  // -1 root, 0 top level, parent's + 1 below
+    bool expanded = false;                           // the root is always expanded
+    bool bold = false;                               // caption drawn in bold
+    DuiLib::CDuiString caption;                      // the group name, plain text
+    DuiLib::CDuiString value;                        // the group's address text
     DuiLib::CListContainerElementUI* row = nullptr;  // null for the root; its tag is the node
 };
 
@@ -43,7 +43,9 @@ public:
         while (n->has_children()) n = n->get_last_child();
         return n;
     }
-    void add_child(std::unique_ptr<CRoomGroupNode> child) { m_children.push_back(std::move(child)); }
+    void add_child(std::unique_ptr<CRoomGroupNode> child) {
+        m_children.push_back(std::move(child));
+    }
 
 private:
     RoomGroupNodeData m_data;

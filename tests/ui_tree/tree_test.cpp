@@ -34,7 +34,8 @@ protected:
     static std::vector<int> RowIds(CRoomGroupTreeUI& tree) {
         std::vector<int> ids;
         for (int i = 0; i < tree.GetCount(); ++i)
-            ids.push_back(reinterpret_cast<CRoomGroupNode*>(tree.GetItemAt(i)->GetTag())->data().id);
+            ids.push_back(
+                reinterpret_cast<CRoomGroupNode*>(tree.GetItemAt(i)->GetTag())->data().id);
         return ids;
     }
     static std::map<int, bool> Shown(CRoomGroupTreeUI& tree) {
@@ -151,7 +152,8 @@ TEST_F(TreeTest, AGroupNameIsDrawnAsPlainText) {
     EXPECT_LT(width(caption), 400);
     // The prefix, then the name as plain characters (no markup read in it).
     int plain = CRenderEngine::GetTextSize(nullptr, &pm, L"<x 500>{x 500}<b>vip", -1, 0).cx;
-    EXPECT_NEAR(width(caption), width(L"<x 6><a><i fang.png 1 0></a>") + plain, 2) << "the brackets are drawn as characters";
+    EXPECT_NEAR(width(caption), width(L"<x 6><a><i fang.png 1 0></a>") + plain, 2)
+        << "the brackets are drawn as characters";
 }
 
 TEST_F(TreeTest, OpeningAndClosingShowsAndHidesTheWholeSubtree) {
@@ -185,8 +187,8 @@ TEST_F(TreeTest, OpeningAndClosingShowsAndHidesTheWholeSubtree) {
         for (const Step& s : c.steps) {
             tree.SetExpanded(tree.FindNodeById(s.id), s.expanded);
             EXPECT_EQ(tree.FindNodeById(s.id)->data().expanded, s.expanded) << c.what;
-            EXPECT_EQ(Shown(tree), s.shown) << c.what << ": after " << s.id << " "
-                                            << (s.expanded ? "opened" : "closed");
+            EXPECT_EQ(Shown(tree), s.shown)
+                << c.what << ": after " << s.id << " " << (s.expanded ? "opened" : "closed");
         }
     }
 }
@@ -285,8 +287,12 @@ TEST_F(TreeTest, ARowClickSelectsItAndNamesTheRow) {
     tree->SetExpanded(a, false);
     notes.clear();
     InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
-    Pump([&] { return !IsRectEmpty(&c->data().row->GetPos()) &&
-                      c->data().row->GetPos().top == bPos.top; }, 2000);
+    Pump(
+        [&] {
+            return !IsRectEmpty(&c->data().row->GetPos()) &&
+                   c->data().row->GetPos().top == bPos.top;
+        },
+        2000);
     ClickAt(wnd.GetHWND(), POINT{(bPos.left + bPos.right) / 2, (bPos.top + bPos.bottom) / 2});
     ASSERT_TRUE(Pump([&] { return !notes.empty(); }));
     EXPECT_EQ(notes[0].sender, c->data().row);
