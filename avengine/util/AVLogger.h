@@ -11,15 +11,26 @@ protected:
     ~IAVLogger() = default;
 };
 
-// null switches the trace off.
+// null switches the trace off. Once it returns, no engine thread is still inside
+// the previous logger, so the caller may delete it.
 void SetAVLogger(IAVLogger* logger);
 IAVLogger* GetAVLogger();
+
+// Holds the current logger for the length of one trace line.
+class AVLoggerUse {
+public:
+    AVLoggerUse();
+    ~AVLoggerUse();
+    AVLoggerUse(const AVLoggerUse&) = delete;
+    AVLoggerUse& operator=(const AVLoggerUse&) = delete;
+    IAVLogger* const logger;
+};
 
 }  // namespace RAVO
 
 // Every engine trace line goes out at level 3, and only when a logger is set.
-#define AV_LOG(...)                                                \
-    do {                                                           \
-        if (::RAVO::IAVLogger* av_logger_ = ::RAVO::GetAVLogger()) \
-            av_logger_->Log(3, __VA_ARGS__);                       \
+#define AV_LOG(...)                                              \
+    do {                                                         \
+        ::RAVO::AVLoggerUse av_use_;                             \
+        if (av_use_.logger) av_use_.logger->Log(3, __VA_ARGS__); \
     } while (0)

@@ -4,26 +4,32 @@
 #include <new>
 
 #include "app/RoomGroupTreeUI.h"
+#include "controls/FaceListItem.h"
+#include "controls/FaceListUI.h"
+#include "controls/GiftControlUI.h"
+#include "controls/GiftListItem.h"
+#include "controls/GiftListUI.h"
+#include "controls/MultiImageUI.h"
 
 // The controls behind these names come with the lobby, room, gift and video
 // windows; until a class is here its name builds nothing.
 const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
     {L"RGroupTree", []() -> DuiLib::CControlUI* { return new (std::nothrow) CRoomGroupTreeUI; }},
     {L"UserList", nullptr},         // CCtrlListFriend
-    {L"GiftList", nullptr},         // CGiftListUI
-    {L"FaceList", nullptr},         // CFaceListUI
-    {L"GiftListItem", nullptr},     // CGiftListItem
+    {L"GiftList", []() -> DuiLib::CControlUI* { return new (std::nothrow) CGiftListUI; }},
+    {L"FaceList", []() -> DuiLib::CControlUI* { return new (std::nothrow) CFaceListUI; }},
+    {L"GiftListItem", []() -> DuiLib::CControlUI* { return new (std::nothrow) CGiftListItem; }},
     {L"UserListItem", nullptr},     // CListFriendItem
-    {L"FaceListItem", nullptr},     // CFaceListItem
+    {L"FaceListItem", []() -> DuiLib::CControlUI* { return new (std::nothrow) CFaceListItem; }},
     {L"PubVideo", nullptr},         // CPubVideoContainerUI
     {L"PopPubVideo", nullptr},      // CPopPubVideoContainerUI
     {L"VideoPane", nullptr},        // CVideoPane
     {L"VideoImg", nullptr},         // CVideoImgUI
     {L"RoomCtrl", nullptr},         // CRoomCtrlUI
-    {L"GiftControl", nullptr},      // CGiftControlUI
+    {L"GiftControl", []() -> DuiLib::CControlUI* { return new (std::nothrow) CGiftControlUI; }},
     {L"MVUserList", nullptr},       // CCtrlListQunshuaUser
     {L"VideoImgPreview", nullptr},  // CVideoImgPreviewUI
-    {L"MultiImage", nullptr},       // CMultiImageUI
+    {L"MultiImage", []() -> DuiLib::CControlUI* { return new (std::nothrow) CMultiImageUI; }},
 };
 
 int CDialogBuilderCallbackEx::FindElement(LPCTSTR pstrClass) {

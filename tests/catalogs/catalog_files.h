@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 
@@ -14,10 +16,11 @@ protected:
         for (const std::string& p : written_) std::remove(p.c_str());
     }
     std::string Path(const std::string& name) {
-        // Tests run as parallel processes: keep each test's files apart.
+        // Tests run as parallel processes, and whole suites (two builds) side by side:
+        // keep each test's files apart, per process.
         std::string p = ::testing::TempDir() +
                         ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                        name;
+                        std::to_string(::getpid()) + "_" + name;
         written_.push_back(p);
         return p;
     }

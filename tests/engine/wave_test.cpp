@@ -76,13 +76,16 @@ TEST(WaveOut, StartsOnTheSeventhBufferAndRefusesTheThirtySixth) {
 
 TEST(WaveOut, PlaysWhatIsWrittenInOrder) {
     ScriptedSound sound;
-    const int out = sound.system->AddPlayback({L"Speaker", SoundPace::Free});
+    // Held until all are written: a device free to drain the seven that start output
+    // before the eighth arrives leaves the player starved, and it pauses again.
+    const int out = sound.system->AddPlayback({L"Speaker", SoundPace::Held});
     RAVO::CWaveOutPlay play;
     ASSERT_EQ(play.Open(), 1);
     for (int i = 0; i < 8; ++i) {
         std::vector<char> pcm = block(static_cast<char>(i + 1));
         ASSERT_EQ(play.Write(7680, pcm.data()), 7680);
     }
+    sound.system->Release(8);
     ASSERT_TRUE(sound.system->WaitUntil([&] { return sound.system->Writes(out) == 8; }));
     std::vector<int16_t> played = sound.system->Played(out);
     ASSERT_EQ(played.size(), 8u * 3840u);

@@ -85,7 +85,7 @@ public:
     ~UdpPeer() { close(m_fd); }
     uint16_t Port() const { return m_port; }
     // One datagram, or an empty vector after `timeoutMs`.
-    Bytes Recv(int timeoutMs = 2000) {
+    Bytes Recv(int timeoutMs = 10000) {
         pollfd p{m_fd, POLLIN, 0};
         if (poll(&p, 1, timeoutMs) <= 0) return {};
         Bytes d(2048);

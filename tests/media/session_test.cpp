@@ -38,7 +38,7 @@ protected:
             return op == o.op && ssrc == o.ssrc && pt == o.pt;
         }
     };
-    static Control nextControl(media_test::UdpPeer& peer, int timeoutMs = 2000) {
+    static Control nextControl(media_test::UdpPeer& peer, int timeoutMs = 10000) {
         Bytes d = peer.Recv(timeoutMs);
         if (!IsKind(d, 1) || d.size() < 13) return {0, 0, 0};
         return {d[7], static_cast<int>(get32le(d, 8)), d[12]};

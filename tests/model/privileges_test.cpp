@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -232,10 +233,12 @@ TEST(UserMVManager, SwapDataTwiceRestoresTheMapOrderWithBothTablesEmpty) {
 
 class PrivilegeFile : public ::testing::Test {
 protected:
-    // ctest runs each test in its own process at the same time: one file per test.
+    // ctest runs each test in its own process at the same time, and two builds' suites
+    // may run side by side: one file per test and process.
     void SetUp() override {
         path_ = ::testing::TempDir() + "privilege_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".conf";
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                std::to_string(::getpid()) + ".conf";
     }
     void TearDown() override { std::remove(path_.c_str()); }
     int Load(const std::string& text) {

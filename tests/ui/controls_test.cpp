@@ -113,7 +113,7 @@ TEST_F(ControlsTest, TextFromAnInputMethodAndKeysReachTheFocusedEdit) {
         return r.left() > er.left + 10 && r.left() < er.right && r.top() >= er.top &&
                r.top() < er.bottom;
     };
-    EXPECT_TRUE(Pump(caretInEdit, 2000));
+    EXPECT_TRUE(Pump(caretInEdit, 10000));
     // No more than maxchar characters.
     for (int i = 0; i < 10; ++i) PostMessageW(wnd.GetHWND(), WM_CHAR, L'x', 1);
     PumpPending();

@@ -65,7 +65,7 @@ void ClickControl(HWND hwnd, DuiLib::CControlUI* control) {
     ASSERT_NE(control, nullptr);
     // Positions are known once the window has been laid out (its first paint).
     InvalidateRect(hwnd, nullptr, FALSE);
-    Pump([&] { return !IsRectEmpty(&control->GetPos()); }, 3000);
+    Pump([&] { return !IsRectEmpty(&control->GetPos()); }, 10000);
     RECT rc = control->GetPos();
     ClickAt(hwnd, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
 }

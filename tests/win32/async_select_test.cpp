@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <atomic>
 #include <cstring>
@@ -396,7 +397,9 @@ TEST(Winsock, SendToAClosedPeerFailsInsteadOfEndingTheProcess) {
     linger hard{1, 0};
     setsockopt(peer, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
     closesocket(peer);
-    Sleep(20);
+    // The reset reaches `c` asynchronously: wait (bounded) until it has.
+    pollfd reset{static_cast<int>(c), POLLIN, 0};
+    ASSERT_EQ(poll(&reset, 1, 10000), 1);
     int r = 0;
     for (int i = 0; i < 3 && r >= 0; ++i) r = send(c, "x", 1, 0);
     EXPECT_EQ(r, SOCKET_ERROR);

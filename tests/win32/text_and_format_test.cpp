@@ -71,8 +71,9 @@ TEST(Crt, SecureCopiesAlwaysTerminate) {
 TEST(Files, WindowsPathsMapAndAtomicWriteReplaces) {
     EXPECT_EQ(winplat::MapPath(L"C:\\x\\y"), "/x/y");
     EXPECT_EQ(winplat::MapPath(L"skin\\MVChat/gift"), "skin/MVChat/gift");
-    std::wstring dir = winplat::ToWindowsPath(testing::TempDir());
-    std::wstring file = dir + L"\\atomic.bin";
+    // Other suites (another build) may run this test at the same time.
+    std::wstring file = winplat::ToWindowsPath(testing::TempDir()) + L"\\atomic-" +
+                        std::to_wstring(getpid()) + L".bin";
     ASSERT_TRUE(winplat::WriteFileAtomically(file, "first", 5));
     ASSERT_TRUE(winplat::WriteFileAtomically(file, "second", 6));
     std::string back;
@@ -83,6 +84,7 @@ TEST(Files, WindowsPathsMapAndAtomicWriteReplaces) {
     EXPECT_EQ(GetFileSize(h, nullptr), 6u);
     EXPECT_TRUE(CloseHandle(h));
     EXPECT_FALSE(CloseHandle(h));  // a closed handle is refused, not followed
+    DeleteFileW(file.c_str());
 }
 
 TEST(Files, AtomicWritesFromSeveralThreadsNeverMix) {

@@ -29,6 +29,14 @@ struct TImageInfo {
     void* pImage = nullptr;  // the library's picture object
 };
 
+// A picture a control keeps by name in a list of its own (rotating pictures); the two
+// values are the control's to use.
+struct tagTImageObject {
+    CDuiString sImageName;
+    int nValue1 = 0;
+    int nValue2 = 0;
+};
+
 // Timer ids the paint manager hands to the window system for its controls. Windows
 // keep their own timer ids below this range, so the two never collide.
 #define UITIMER_ID_FIRST 0x7F000000u

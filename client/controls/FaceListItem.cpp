@@ -1,0 +1,5 @@
+#include "controls/FaceListItem.h"
+
+LPCTSTR CFaceListItem::GetClass() const {
+    return L"FaceListItemUI";
+}
