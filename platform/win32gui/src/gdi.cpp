@@ -7,6 +7,7 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "win32gui/font.h"
 #include "win32gui/gdi.h"
 #include "win32gui/qt_bridge.h"
 
@@ -190,7 +191,7 @@ BOOL DeleteObject(HGDIOBJ obj) {
         delete b;
         return TRUE;
     }
-    return FALSE;
+    return winplat::DeleteFontObject(obj) ? TRUE : FALSE;
 }
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE, DWORD) {

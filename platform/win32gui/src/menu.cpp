@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -184,6 +185,17 @@ UINT GetMenuItemID(HMENU h, int pos) {
     if (!m || pos < 0 || pos >= static_cast<int>(m->items.size())) return static_cast<UINT>(-1);
     const MenuItem& it = m->items[static_cast<size_t>(pos)];
     return (it.flags & MF_POPUP) ? static_cast<UINT>(-1) : static_cast<UINT>(it.id);
+}
+int GetMenuStringW(HMENU h, UINT idItem, LPWSTR out, int size, UINT flags) {
+    MenuObject* m = Menu(h);
+    int i = m ? IndexOf(m, idItem, flags) : -1;
+    if (i < 0) return 0;
+    const std::wstring& t = m->items[static_cast<size_t>(i)].text;
+    if (!out || size <= 0) return static_cast<int>(t.size());
+    size_t n = std::min(t.size(), static_cast<size_t>(size) - 1);
+    t.copy(out, n);
+    out[n] = 0;
+    return static_cast<int>(n);
 }
 HMENU GetSubMenu(HMENU h, int pos) {
     MenuObject* m = Menu(h);

@@ -21,6 +21,7 @@
 
 #include "host_widget.h"
 #include "input_state.h"
+#include "richedit_host.h"
 #include "win32gui/qt_bridge.h"
 
 namespace winplat {
@@ -100,12 +101,16 @@ public:
         if (it == g_widgets.end()) return;
         HostWidget* w = it->second;
         g_widgets.erase(it);
+        DetachRichEdits(w);
         w->Detach();
         w->hide();
         w->deleteLater();
     }
     void WindowShown(HWND hwnd, bool visible) override {
-        if (!IsTopLevel(hwnd)) return;
+        if (!IsTopLevel(hwnd)) {
+            SyncRichEdits(hwnd);
+            return;
+        }
         if (!visible) {
             auto it = g_widgets.find(hwnd);
             if (it != g_widgets.end()) it->second->hide();
@@ -117,6 +122,7 @@ public:
             w->showMinimized();
         else
             w->show();
+        SyncRichEdits(hwnd);
     }
     void WindowStateChanged(HWND hwnd, int cmd) override {
         auto it = g_widgets.find(hwnd);
@@ -128,6 +134,7 @@ public:
         it->second->SetGeometryFromRecord(RectOf(hwnd));
     }
     void WindowMoved(HWND hwnd, const RECT& rc) override {
+        SyncRichEdits(hwnd);
         auto it = g_widgets.find(hwnd);
         if (it == g_widgets.end()) return;
         it->second->SetGeometryFromRecord(
@@ -298,6 +305,7 @@ void InstallGui() {
     if (!g_host) {
         g_host = new QtHost;
         SetWindowHost(g_host);
+        RegisterRichEditClass();
     }
     if (!t_waiter && QThread::currentThread() == QCoreApplication::instance()->thread()) {
         t_waiter.reset(new QtWaiter);
@@ -496,6 +504,7 @@ HWND SetFocus(HWND hwnd) {
     HostWidget* w = FindHostWidget(GetAncestor(hwnd, GA_ROOT) ? GetAncestor(hwnd, GA_ROOT) : hwnd);
     if (w && w->isVisible()) w->setFocus(Qt::OtherFocusReason);
     NoteFocus(hwnd);
+    FocusRichEdit(hwnd);
     return old;
 }
 HWND GetFocus() {

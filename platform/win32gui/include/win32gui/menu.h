@@ -68,6 +68,8 @@ BOOL EnableMenuItem(HMENU menu, UINT idEnableItem, UINT enable);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int pos);
 HMENU GetSubMenu(HMENU menu, int pos);
+// Copies the item's text (at most size - 1 characters); its length, 0 when none.
+int GetMenuStringW(HMENU menu, UINT idItem, LPWSTR out, int size, UINT flags);
 // Shows the menu at x,y (screen) and waits while the thread keeps serving its
 // messages. With TPM_RETURNCMD the chosen id is returned (0 for none); otherwise
 // the choice is posted to owner as WM_COMMAND and the result is non-zero.
@@ -77,6 +79,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 #define AppendMenu AppendMenuW
+#define GetMenuString GetMenuStringW
 #define InsertMenu InsertMenuW
 #define MessageBox MessageBoxW
 
