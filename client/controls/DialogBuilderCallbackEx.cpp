@@ -10,6 +10,7 @@
 #include "controls/GiftListItem.h"
 #include "controls/GiftListUI.h"
 #include "controls/MultiImageUI.h"
+#include "controls/RoomCtrlUI.h"
 
 // The controls behind these names come with the lobby, room, gift and video
 // windows; until a class is here its name builds nothing.
@@ -25,7 +26,7 @@ const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
     {L"PopPubVideo", nullptr},      // CPopPubVideoContainerUI
     {L"VideoPane", nullptr},        // CVideoPane
     {L"VideoImg", nullptr},         // CVideoImgUI
-    {L"RoomCtrl", nullptr},         // CRoomCtrlUI
+    {L"RoomCtrl", []() -> DuiLib::CControlUI* { return new (std::nothrow) CRoomCtrlUI; }},
     {L"GiftControl", []() -> DuiLib::CControlUI* { return new (std::nothrow) CGiftControlUI; }},
     {L"MVUserList", nullptr},       // CCtrlListQunshuaUser
     {L"VideoImgPreview", nullptr},  // CVideoImgPreviewUI

@@ -150,4 +150,31 @@ TEST_F(GuiLayerTest, ComboDropsDownItsItemsAndSelectsTheChosenOne) {
     EXPECT_EQ(selects, 2);
 }
 
+TEST_F(GuiLayerTest, MemoryDcDrawsIntoItsDibWhicheverWayTheRowsRun) {
+    // A strip across the picture's top must land in the top row of either layout.
+    for (bool bottomUp : {false, true}) {
+        SCOPED_TRACE(bottomUp);
+        const int w = 8, h = 4;
+        BITMAPINFO bmi = {};
+        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bmi.bmiHeader.biWidth = w;
+        bmi.bmiHeader.biHeight = bottomUp ? h : -h;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        void* p = nullptr;
+        HBITMAP bmp = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &p, nullptr, 0);
+        ASSERT_NE(bmp, nullptr);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        CRenderEngine::DrawColor(dc, RECT{0, 0, w, 1}, 0xFFFF0000);
+        const auto* bits = static_cast<const uint32_t*>(p);
+        const int top = bottomUp ? h - 1 : 0, below = bottomUp ? h - 2 : 1;
+        EXPECT_EQ(bits[top * w + 3], 0xFFFF0000u);
+        EXPECT_EQ(bits[below * w + 3], 0u);
+        SelectObject(dc, old);
+        DeleteObject(bmp);  // ends the painter while the DC still holds the bitmap
+        DeleteDC(dc);
+    }
+}
+
 }  // namespace

@@ -1,8 +1,11 @@
 // Device contexts over QPainter and regions over QRegion.
+#include <QImage>
+#include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 #include <mutex>
 #include <unordered_set>
@@ -23,7 +26,19 @@ struct DcObject {
     QPainter* painter;
     bool memory;
     BitmapObject* selected;
+    // A memory DC paints straight into its selected bitmap's bits, made on first use.
+    std::unique_ptr<QImage> image;
+    std::unique_ptr<QPainter> own;
 };
+
+// Ends a memory DC's own painter before its bitmap changes or goes.
+void EndOwnPainter(DcObject* d) {
+    if (!d->own) return;
+    d->own->end();
+    d->own.reset();
+    d->image.reset();
+    d->painter = nullptr;
+}
 struct RgnObject {
     QRegion region;
 };
@@ -72,7 +87,18 @@ void DeletePainterDC(HDC dc) {
 QPainter* PainterOf(HDC dc) {
     auto* d = reinterpret_cast<DcObject*>(dc);
     std::lock_guard<std::mutex> lock(g_lock);
-    return g_dcs.count(d) ? d->painter : nullptr;
+    if (!g_dcs.count(d)) return nullptr;
+    if (!d->painter && d->memory && d->selected && g_bitmaps.count(d->selected)) {
+        BitmapObject* b = d->selected;
+        d->image =
+            std::make_unique<QImage>(reinterpret_cast<uchar*>(b->bits.data()), b->width, b->height,
+                                     b->width * 4, QImage::Format_ARGB32_Premultiplied);
+        d->own = std::make_unique<QPainter>(d->image.get());
+        // Bottom-up rows: flip the coordinates so that y grows downwards as on screen.
+        if (b->bottomUp) d->own->setTransform(QTransform(1, 0, 0, -1, 0, b->height));
+        d->painter = d->own.get();
+    }
+    return d->painter;
 }
 
 bool SetRegionOf(HRGN rgn, const QRegion& region) {
@@ -187,7 +213,10 @@ BOOL DeleteObject(HGDIOBJ obj) {
     auto* b = static_cast<BitmapObject*>(obj);
     if (g_bitmaps.erase(b)) {
         for (DcObject* d : g_dcs)
-            if (d->selected == b) d->selected = nullptr;
+            if (d->selected == b) {
+                EndOwnPainter(d);
+                d->selected = nullptr;
+            }
         delete b;
         return TRUE;
     }
@@ -222,6 +251,7 @@ BOOL DeleteDC(HDC dc) {
     std::lock_guard<std::mutex> lock(g_lock);
     if (!g_dcs.count(d) || !d->memory) return FALSE;
     g_dcs.erase(d);
+    EndOwnPainter(d);
     delete d;
     return TRUE;
 }
@@ -234,6 +264,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
     if (g_rgns.count(static_cast<RgnObject*>(obj))) return obj;  // clipping regions are not carried
     if (!g_bitmaps.count(b) || !d->memory) return nullptr;
     BitmapObject* old = d->selected;
+    if (old != b) EndOwnPainter(d);
     d->selected = b;
     return old;
 }

@@ -278,6 +278,10 @@ QWidget* WidgetOf(HWND hwnd) {
 QImage GrabWindowImage(HWND hwnd) {
     HostWidget* w = FindHostWidget(hwnd);
     if (!w || !w->isVisible()) return QImage();
+    // A layered window's look is its picture, translucency included (a widget grab
+    // would lay it on black).
+    auto pic = g_layered.find(hwnd);
+    if (pic != g_layered.end()) return pic->second.convertToFormat(QImage::Format_ARGB32);
     QImage img = w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     // What lies outside the widget's mask is not on screen.
     QRegion r = w->mask();

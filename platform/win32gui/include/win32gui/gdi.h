@@ -108,6 +108,8 @@ typedef BITMAPINFO* LPBITMAPINFO;
 // Only 32 bits per pixel, uncompressed; the bits live until DeleteObject.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
+// A memory DC draws into the DIB selected into it (the user-interface library's
+// drawing helpers take it like a window's DC).
 HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj);

@@ -30,6 +30,7 @@ QWidget* WidgetOf(HWND hwnd);
 }  // namespace winplat
 
 namespace winplat {
-// What the shown window looks like now (painted through WM_PAINT); null when hidden.
+// What the shown window looks like now (painted through WM_PAINT, or the picture of a
+// layered window); null when hidden.
 QImage GrabWindowImage(HWND hwnd);
 }  // namespace winplat
