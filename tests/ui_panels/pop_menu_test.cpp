@@ -166,7 +166,9 @@ TEST_F(PopMenuTest, FocusLossAndEscapeCloseIt) {
         ASSERT_NE(h, nullptr);
         WPARAM w = c.msg == WM_KEYDOWN ? c.key : reinterpret_cast<WPARAM>(c.toSelf ? h : other);
         LRESULT r = SendMessageW(h, c.msg, w, 0);
-        if (c.msg == WM_KEYDOWN) EXPECT_EQ(r, 0) << "every key is the menu's";
+        if (c.msg == WM_KEYDOWN) {
+            EXPECT_EQ(r, 0) << "every key is the menu's";
+        }
         if (c.closes) {
             EXPECT_TRUE(closed());
         } else {
