@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <new>
 
+#include "app/RoomGroupTreeUI.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/CtrlListQunshuaUser.h"
 #include "controls/FaceListItem.h"
@@ -17,7 +18,7 @@
 // The controls behind these names come with the lobby, room, gift and video
 // windows; until a class is here its name builds nothing.
 const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
-    {L"RGroupTree", nullptr},       // CRoomGroupTreeUI
+    {L"RGroupTree", []() -> DuiLib::CControlUI* { return new (std::nothrow) CRoomGroupTreeUI; }},
     {L"UserList", []() -> DuiLib::CControlUI* { return new (std::nothrow) CCtrlListFriend; }},
     {L"GiftList", []() -> DuiLib::CControlUI* { return new (std::nothrow) CGiftListUI; }},
     {L"FaceList", []() -> DuiLib::CControlUI* { return new (std::nothrow) CFaceListUI; }},
