@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "config/GLobalConfigFile.h"
+#include "kernel/CmdRecords.h"
 #include "globalconf/GlobalConfCodec.h"
 #include "kernel/Notifications.h"
 #include "model/RoomGroupManager.h"
@@ -101,6 +102,45 @@ TEST_F(WorldTest, ProfileChangeIsSeenAtTheNextLogon) {
     EXPECT_EQ(d->m_LocalUser.alias, alias);
     EXPECT_EQ(d->m_LocalUser.faceId, 33);
     EXPECT_EQ(d->m_LocalUser.sex, 1);
+}
+
+Bytes PasswordRequest(int32_t userId, const std::string& oldPassword,
+                      const std::string& newPassword) {
+    tag_CMDSetUserPwdReq req{};
+    req.userId = userId;
+    req.kind = 1;
+    std::memcpy(req.oldPassword, oldPassword.data(), oldPassword.size());
+    std::memcpy(req.newPassword, newPassword.data(), newPassword.size());
+    Bytes frame(10 + sizeof req, 0);
+    frame[0] = static_cast<uint8_t>(frame.size());
+    frame[4] = 10;
+    frame[6] = 103;
+    frame[8] = 120;
+    std::memcpy(&frame[10], &req, sizeof req);
+    return frame;
+}
+
+TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
+    RawClient lobby(world->ports().lobby, 103);
+    struct Case {
+        const char* oldPassword;
+        const char* newPassword;
+        int result;  // 0: changed
+    } cases[] = {{"nope", "abc", 2}, {"222222", "", 3}, {"222222", "abc", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.oldPassword);
+        lobby.Send(PasswordRequest(LocalWorld::kUserId, c.oldPassword, c.newPassword));
+        Frame f;
+        ASSERT_TRUE(lobby.Await(103, 121, f));
+        EXPECT_EQ(f.I32(0), LocalWorld::kUserId);
+        EXPECT_EQ(f.I32(8), c.result);
+        EXPECT_EQ(f.U8(12), c.result == 0 ? 1 : 0);  // the client takes the text only then
+        if (c.result == 0) {
+            EXPECT_EQ(f.Text(13, 17), c.newPassword);
+        }
+    }
+    EXPECT_FALSE(KernelLogon(LocalWorld::kUserId, "222222"));
+    EXPECT_TRUE(KernelLogon(LocalWorld::kUserId, "abc"));
 }
 
 std::string Fetch(const std::string& url, bool* ok) {
