@@ -140,8 +140,8 @@ def chooser_layout(table):
     """skin/MVChat/WndSelSkin.xml: one "btnskin" button per skin, tag = id."""
     columns, cell, gap = 7, 44, 8
     rows = (len(table) + columns - 1) // columns
-    width = columns * cell + (columns - 1) * gap + 2 * 18
-    height = 34 + 16 + rows * cell + (rows - 1) * gap + 20
+    width = columns * (cell + gap) + 2 * 18
+    height = 34 + 16 + rows * (cell + gap) + 12
     out = ['<?xml version="1.0" encoding="utf-8"?>',
            '<!-- Written by scripts/make-skin-frames.py from the skin table. -->',
            '<Window size="%d,%d" caption="0,0,0,34" roundcorner="8,8" sizebox="4,4,4,4" mininfo="%d,%d">'
@@ -156,10 +156,10 @@ def chooser_layout(table):
            '    </HorizontalLayout>',
            '    <TileLayout inset="18,16,18,0" itemsize="%d,%d" columns="%d" childpadding="%d">'
            % (cell + gap, cell + gap, columns, 0)]
-    for skin_id, dark, light1, light2, _name in table:
-        out.append('      <Button name="btnskin" tag="%d" tooltip="皮肤 %d" width="%d" height="%d" '
-                   'bkcolor="#%08X" hotbkcolor="#%08X" bordercolor="#%08X" bordersize="3" borderround="8,8" />'
-                   % (skin_id, skin_id, cell, cell, dark, lighter(dark), light1))
+    for skin_id, dark, _light1, _light2, _name in table:
+        out.append('      <Button name="btnskin" tag="%d" tooltip="皮肤 %d" width="%d" height="%d" padding="4,4,4,4" '
+                   'bkcolor="#%08X" hotbkcolor="#%08X" borderround="8,8" />'
+                   % (skin_id, skin_id, cell, cell, dark, lighter(dark)))
     out += ['    </TileLayout>', '  </VerticalLayout>', '</Window>', '']
     with open(os.path.join(ROOT, "skin/MVChat/WndSelSkin.xml"), "w", encoding="utf-8") as f:
         f.write("\n".join(out))
