@@ -114,14 +114,9 @@ void CClientApp::LoadAVConfig() {
     const std::string path = AnsiPath(std::wstring(GetAppPath()) + L"\\avconfig.txt");
     FILE* f = path.empty() ? nullptr : winplat::OpenFileMapped(path.c_str(), "r");
     if (!f) return;
-    // A line that does not scan whole leaves the fields as they were.
-    unsigned waveIn = 0, waveOut = 0;
-    int video = 0;
-    if (std::fscanf(f, "%u %u %d", &waveIn, &waveOut, &video) == 3) {
-        m_nWaveInDev = waveIn;
-        m_nWaveOutDev = waveOut;
-        m_nVideoDev = video;
-    }
+    // Fields the line does not give keep their values.
+    const int fields = std::fscanf(f, "%u %u %d", &m_nWaveInDev, &m_nWaveOutDev, &m_nVideoDev);
+    static_cast<void>(fields);
     std::fclose(f);
 }
 

@@ -38,7 +38,7 @@ TEST_F(ClientAppTest, AvConfigFile) {
         {"missing", nullptr, 0xFFFFFFFFu, 0xFFFFFFFFu, 0},
         {"three numbers", "3 1 2", 3, 1, 2},
         {"garbage", "abc def", 0xFFFFFFFFu, 0xFFFFFFFFu, 0},
-        {"cut short", "4 5", 0xFFFFFFFFu, 0xFFFFFFFFu, 0},
+        {"cut short", "4 5", 4, 5, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
