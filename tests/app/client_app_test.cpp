@@ -236,3 +236,24 @@ TEST_F(ClientAppTest, FoldersTooLongForTheirFields) {
 }
 
 }  // namespace
+
+namespace {
+
+// A program folder whose path does not fit the kernel's field is unknown: the files
+// that live in it are neither read nor written anywhere else.
+TEST_F(AppTest, ProgramFolderTooLongForItsField) {
+    const std::string folder = home_.native() + "/" + std::string(150, 'p') + "/" + std::string(120, 'q');
+    std::filesystem::create_directories(folder);
+    winplat::SetModulePath(winplat::ToWindowsPath(folder) + L"\\mivora");
+    CCommKernel::GetInstance()->m_pData->init();
+    CClientApp app;
+    EXPECT_STREQ(app.GetAppPath(), L"");
+    app.m_nVideoDev = 3;
+    app.SaveAVConfig();
+    EXPECT_FALSE(std::filesystem::exists("/avconfig.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/avconfig.txt"));
+    app.LoadAVConfig();
+    EXPECT_EQ(app.m_nVideoDev, 3);
+}
+
+}  // namespace
