@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the frame image of every colour skin and the program icon.
+"""Writes the frame image of every colour skin, the skin chooser's layout and the
+program icon.
 
 The skin table (client/app/SkinTable.cpp) is read for each entry's id, colours and
 file; each frame is 1040x300 (the table's corner 1038,298,1,1 keeps all but the
@@ -14,7 +15,7 @@ import sys
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-WIDTH, HEIGHT, HEADER = 1040, 300, 64
+WIDTH, HEIGHT, HEADER = 1040, 300, 34
 
 
 def png(path, width, rows):
@@ -130,12 +131,47 @@ def write_icon(path, sizes=(16, 32, 48)):
         f.write(data)
 
 
+def lighter(argb):
+    r, g, b = mix(rgb(argb), (255, 255, 255), 0.25)
+    return 0xFF000000 | (r << 16) | (g << 8) | b
+
+
+def chooser_layout(table):
+    """skin/MVChat/WndSelSkin.xml: one "btnskin" button per skin, tag = id."""
+    columns, cell, gap = 7, 44, 8
+    rows = (len(table) + columns - 1) // columns
+    width = columns * (cell + gap) + 2 * 18
+    height = 34 + 16 + rows * (cell + gap) + 12
+    out = ['<?xml version="1.0" encoding="utf-8"?>',
+           '<!-- Written by scripts/make-skin-frames.py from the skin table. -->',
+           '<Window size="%d,%d" caption="0,0,0,34" roundcorner="8,8" sizebox="4,4,4,4" mininfo="%d,%d">'
+           % (width, height, width, height),
+           '  <Font name="WenQuanYi Micro Hei" size="13" default="true" />',
+           '  <Font name="WenQuanYi Micro Hei" size="14" bold="true" />',
+           '  <VerticalLayout name="winBG" bkcolor="#FFFFFFFF">',
+           '    <HorizontalLayout height="33" padding="1,1,1,0">',
+           '      <Label text="选择皮肤" font="1" textcolor="#FFFFFFFF" padding="14,0,0,0" />',
+           '      <Button name="closebtn" width="28" height="28" padding="0,2,3,0" text="×" font="1" tooltip="关闭"',
+           '              textcolor="#FFFFFFFF" hotbkcolor="#33FFFFFF" pushedbkcolor="#55FFFFFF" borderround="6,6" />',
+           '    </HorizontalLayout>',
+           '    <TileLayout inset="18,16,18,0" itemsize="%d,%d" columns="%d" childpadding="%d">'
+           % (cell + gap, cell + gap, columns, 0)]
+    for skin_id, dark, _light1, _light2, _name in table:
+        out.append('      <Button name="btnskin" tag="%d" tooltip="皮肤 %d" width="%d" height="%d" padding="4,4,4,4" '
+                   'bkcolor="#%08X" hotbkcolor="#%08X" borderround="8,8" />'
+                   % (skin_id, skin_id, cell, cell, dark, lighter(dark)))
+    out += ['    </TileLayout>', '  </VerticalLayout>', '</Window>', '']
+    with open(os.path.join(ROOT, "skin/MVChat/WndSelSkin.xml"), "w", encoding="utf-8") as f:
+        f.write("\n".join(out))
+
+
 def main():
     table = skins()
     if len(table) != 28:
         sys.exit("expected 28 skins in SkinTable.cpp, found %d" % len(table))
     for _id, dark, light1, light2, name in table:
         png(os.path.join(ROOT, "skin/MVChat", name), WIDTH, frame(rgb(dark), rgb(light1), rgb(light2)))
+    chooser_layout(table)
     write_icon(os.path.join(ROOT, "client/program/MVchat.ico"))
 
 

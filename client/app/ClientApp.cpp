@@ -53,6 +53,13 @@ std::string AnsiPath(const std::wstring& path) {
     return out;
 }
 
+// A file of the program folder; empty when the folder is unknown (its path did not
+// fit), so nothing is read or written at the file system's root instead.
+std::string AppFileAnsi(const wchar_t* appPath, const wchar_t* name) {
+    if (!appPath || !*appPath) return {};
+    return AnsiPath(std::wstring(appPath) + L"\\" + name);
+}
+
 }  // namespace
 
 CClientApp::CClientApp()
@@ -111,22 +118,17 @@ void CClientApp::Init() {
 }
 
 void CClientApp::LoadAVConfig() {
-    const std::string path = AnsiPath(std::wstring(GetAppPath()) + L"\\avconfig.txt");
+    const std::string path = AppFileAnsi(GetAppPath(), L"avconfig.txt");
     FILE* f = path.empty() ? nullptr : winplat::OpenFileMapped(path.c_str(), "r");
     if (!f) return;
-    // A line that does not scan whole leaves the fields as they were.
-    unsigned waveIn = 0, waveOut = 0;
-    int video = 0;
-    if (std::fscanf(f, "%u %u %d", &waveIn, &waveOut, &video) == 3) {
-        m_nWaveInDev = waveIn;
-        m_nWaveOutDev = waveOut;
-        m_nVideoDev = video;
-    }
+    // Fields the line does not give keep their values.
+    const int fields = std::fscanf(f, "%u %u %d", &m_nWaveInDev, &m_nWaveOutDev, &m_nVideoDev);
+    static_cast<void>(fields);
     std::fclose(f);
 }
 
 void CClientApp::SaveAVConfig() {
-    const std::string path = AnsiPath(std::wstring(GetAppPath()) + L"\\avconfig.txt");
+    const std::string path = AppFileAnsi(GetAppPath(), L"avconfig.txt");
     FILE* f = path.empty() ? nullptr : winplat::OpenFileMapped(path.c_str(), "w");
     if (!f) return;
     std::fprintf(f, "%u %u %d", m_nWaveInDev, m_nWaveOutDev, m_nVideoDev);
@@ -191,6 +193,7 @@ void CClientApp::Shutdown() {
 int CClientApp::OpenGame(int kind) {
     if (!m_pLocalUser) return 0;
     if (kind == 1) {
+        if (!*GetAppPath()) return 0;
         // The folder may hold blanks: quoted, the program path stays one argument.
         wchar_t cmd[1024] = {0};
         if (swprintf_s(cmd, L"\"%s\\Game\\%s\" /RoomToken:%hs /UserId:%ld /Password:%hs", GetAppPath(),
