@@ -44,7 +44,8 @@ struct Script {
             setenv("MIVORA_BUILD_DIR", MIVORA_BINARY_DIR, 1);
             setenv("MIVORA_RUN_DIR", runDir.c_str(), 1);
             setenv("MIVORA_WORLD_ARGS", "--port-base 0", 1);  // the fixed ports may be in use
-            execl("/bin/bash", "bash", MIVORA_SOURCE_DIR "/scripts/run.sh", static_cast<char*>(nullptr));
+            execl("/bin/bash", "bash", MIVORA_SOURCE_DIR "/scripts/run.sh",
+                  static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);

@@ -14,7 +14,8 @@ namespace worldtest {
 namespace {
 
 void Put32(Bytes& b, size_t at, int32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
 }
 void Put16(Bytes& b, size_t at, uint16_t v) {
     b[at] = static_cast<uint8_t>(v);
@@ -93,7 +94,8 @@ bool RawClient::Next(Frame& out, int timeoutMs) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (m_in.size() >= 10) {
-            uint32_t length = m_in[0] | m_in[1] << 8 | m_in[2] << 16 | static_cast<uint32_t>(m_in[3]) << 24;
+            uint32_t length =
+                m_in[0] | m_in[1] << 8 | m_in[2] << 16 | static_cast<uint32_t>(m_in[3]) << 24;
             if (length < 10 || length > 8192) return false;
             if (m_in.size() >= length) {
                 out.mainCmd = static_cast<uint16_t>(m_in[6] | m_in[7] << 8);

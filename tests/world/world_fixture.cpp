@@ -147,8 +147,8 @@ std::unique_ptr<RawClient> WorldTest::RawLogon(int userId, const std::string& pa
     return c->Await(103, 9, end) ? std::move(c) : nullptr;
 }
 
-std::unique_ptr<RawClient> WorldTest::RawMember(int userId, const std::string& password,
-                                                int roomId, int* gotId) {
+std::unique_ptr<RawClient> WorldTest::RawMember(int userId, const std::string& password, int roomId,
+                                                int* gotId) {
     int id = 0;
     if (!RawLogon(userId, password, &id)) return nullptr;
     if (gotId) *gotId = id;

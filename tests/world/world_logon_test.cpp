@@ -37,7 +37,11 @@ TEST_F(WorldTest, KernelLogsOnAndReceivesTheWholeGroupTree) {
     ASSERT_EQ(groups->groups.size(), 6u);
     struct {
         int id, parent;
-    } tree[] = {{1, 0}, {11, 1}, {2, 0}, {3, 0}, {LocalWorld::kHelpGroup, 3},
+    } tree[] = {{1, 0},
+                {11, 1},
+                {2, 0},
+                {3, 0},
+                {LocalWorld::kHelpGroup, 3},
                 {311, LocalWorld::kHelpGroup}};
     for (const auto& g : tree) {
         SCOPED_TRACE(g.id);
@@ -153,8 +157,8 @@ std::string Fetch(const std::string& url, bool* ok) {
 
 TEST_F(WorldTest, PagesLinkTheRoomsOfEachGroup) {
     auto link = [&](int room) {
-        return "enterchatroom://" + std::to_string(room) + ",127.0.0.1:" +
-               std::to_string(world->ports().room);
+        return "enterchatroom://" + std::to_string(room) +
+               ",127.0.0.1:" + std::to_string(world->ports().room);
     };
     const int all[] = {LocalWorld::kOpenRoom, LocalWorld::kLockedRoom, LocalWorld::kResidentRoom};
     struct Case {

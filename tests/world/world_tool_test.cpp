@@ -28,7 +28,8 @@ struct Tool {
             dup2(fds[1], STDOUT_FILENO);
             close(fds[0]);
             close(fds[1]);
-            execl(LOCALWORLD_TOOL, LOCALWORLD_TOOL, "--port-base", "0", static_cast<char*>(nullptr));
+            execl(LOCALWORLD_TOOL, LOCALWORLD_TOOL, "--port-base", "0",
+                  static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
