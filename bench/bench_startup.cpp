@@ -27,7 +27,8 @@ void BM_StartToLogonCall(benchmark::State& state) {
                                     std::string("XDG_CONFIG_HOME=") + home + "/.config"};
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
-        if (entry.rfind("HOME=", 0) && entry.rfind("XDG_CONFIG_HOME=", 0) && entry.rfind("QT_QPA_PLATFORM=", 0))
+        if (entry.rfind("HOME=", 0) && entry.rfind("XDG_CONFIG_HOME=", 0) &&
+            entry.rfind("QT_QPA_PLATFORM=", 0))
             env.push_back(entry);
     }
     std::vector<char*> envp;
@@ -39,7 +40,8 @@ void BM_StartToLogonCall(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         pid_t pid = 0;
         if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) {
-            state.SkipWithError("the program could not be started (build the program_folder target)");
+            state.SkipWithError(
+                "the program could not be started (build the program_folder target)");
             break;
         }
         int status = 0;

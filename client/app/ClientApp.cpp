@@ -104,8 +104,8 @@ void CClientApp::Init() {
     std::snprintf(m_szSectionName, sizeof(m_szSectionName), "%s", MIVORA_GAME_SECTION_NAME);
 
     CShareRestrictedSD sd;
-    m_hShareSection =
-        CreateFileMappingA(INVALID_HANDLE_VALUE, sd.GetSA(), PAGE_READWRITE, 0, 16, m_szSectionName);
+    m_hShareSection = CreateFileMappingA(INVALID_HANDLE_VALUE, sd.GetSA(), PAGE_READWRITE, 0, 16,
+                                         m_szSectionName);
     if (m_hShareSection) {
         m_pShareBlock = static_cast<tagGameShareBlock*>(
             MapViewOfFile(m_hShareSection, FILE_MAP_ALL_ACCESS, 0, 0, 0));
@@ -196,15 +196,16 @@ int CClientApp::OpenGame(int kind) {
         if (!*GetAppPath()) return 0;
         // The folder may hold blanks: quoted, the program path stays one argument.
         wchar_t cmd[1024] = {0};
-        if (swprintf_s(cmd, L"\"%s\\Game\\%s\" /RoomToken:%hs /UserId:%ld /Password:%hs", GetAppPath(),
-                       kGameProgram, m_szSectionName, static_cast<long>(m_pLocalUser->userId),
+        if (swprintf_s(cmd, L"\"%s\\Game\\%s\" /RoomToken:%hs /UserId:%ld /Password:%hs",
+                       GetAppPath(), kGameProgram, m_szSectionName,
+                       static_cast<long>(m_pLocalUser->userId),
                        m_pLocalUser->password.c_str()) <= 0)
             return 0;
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi{};
-        if (CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE, nullptr,
-                           nullptr, &si, &pi)) {
+        if (CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
+                           nullptr, nullptr, &si, &pi)) {
             CloseHandle(pi.hThread);
             CloseHandle(pi.hProcess);
         }

@@ -105,9 +105,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     theApp.LoadAVConfig();
 
     const std::wstring icon = std::wstring(theApp.GetAppPath()) + L"\\MVchat.ico";
-    theApp.m_hSmallIcon = static_cast<HICON>(LoadImageW(nullptr, icon.c_str(), IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE));
+    theApp.m_hSmallIcon = static_cast<HICON>(
+        LoadImageW(nullptr, icon.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                   GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE));
 
     const std::wstring logonTitle = std::wstring(MIVORA_PRODUCT_TITLE) + L"登录窗口";
     const int logon = RunLogonWindow(logonTitle.c_str());

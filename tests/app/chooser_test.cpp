@@ -31,7 +31,9 @@ protected:
         SelectSkin(kDefaultSkinId);
         AppTest::TearDown();
     }
-    CWndSelSkin* Open() { return OpenSelfDeleting(theApp.m_pWndSelSkin, nullptr, ReuseAction::kShow); }
+    CWndSelSkin* Open() {
+        return OpenSelfDeleting(theApp.m_pWndSelSkin, nullptr, ReuseAction::kShow);
+    }
 
     // The skin button with that tag.
     static CControlUI* SkinButton(CControlUI* c, int id) {
@@ -42,7 +44,9 @@ protected:
                 if (CControlUI* found = SkinButton(box->GetItemAt(i), id)) return found;
         return nullptr;
     }
-    static CControlUI* SkinButton(CWndSelSkin* w, int id) { return SkinButton(w->GetPaintManager().GetRoot(), id); }
+    static CControlUI* SkinButton(CWndSelSkin* w, int id) {
+        return SkinButton(w->GetPaintManager().GetRoot(), id);
+    }
 };
 
 TEST_F(ChooserTest, AskedTwiceItIsOneWindowAndClosingOnlyHidesIt) {

@@ -107,7 +107,8 @@ TEST_F(ClientAppTest, ShutdownTellsOnlyAWindowPeer) {
     wc.lpfnWndProc = PeerProc;
     wc.lpszClassName = L"GamePeerTest";
     RegisterClassW(&wc);
-    HWND peer = CreateWindowExW(0, L"GamePeerTest", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HWND peer =
+        CreateWindowExW(0, L"GamePeerTest", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(peer, nullptr);
 
     struct Case {
@@ -128,7 +129,8 @@ TEST_F(ClientAppTest, ShutdownTellsOnlyAWindowPeer) {
         // Look at the block through a view of our own, which outlives the shutdown.
         HANDLE h = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, MIVORA_GAME_SECTION_NAME);
         ASSERT_NE(h, nullptr);
-        auto* view = static_cast<tagGameShareBlock*>(MapViewOfFile(h, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        auto* view =
+            static_cast<tagGameShareBlock*>(MapViewOfFile(h, FILE_MAP_ALL_ACCESS, 0, 0, 0));
         ASSERT_NE(view, nullptr);
         block->dwLobbyWnd = 0x1111;
         block->dwPeerWnd = c.value;
@@ -170,8 +172,10 @@ TEST_F(ClientAppTest, OpenGameFromAFolderWithABlank) {
     const std::string folder = program_.nativePath("Mivora Client");
     fs::create_directories(folder + "/Game");
     const std::string script = folder + "/Game/drovel.exe";
-    WriteText(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/args.tmp\"\n"
-                      "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/args.txt\"\n");
+    WriteText(script,
+              "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname "
+              "\"$0\")/args.tmp\"\n"
+              "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/args.txt\"\n");
     ::chmod(script.c_str(), 0755);
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
     const std::wstring windowsFolder = winplat::ToWindowsPath(folder);
@@ -184,7 +188,8 @@ TEST_F(ClientAppTest, OpenGameFromAFolderWithABlank) {
     app.m_pLocalUser->password = "pw123";
     EXPECT_EQ(app.OpenGame(1), 0);
     const std::string args = folder + "/Game/args.txt";
-    for (int i = 0; i < 500 && !fs::exists(args); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && !fs::exists(args); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(ReadText(args), "/RoomToken:8x8509317246650913\n/UserId:5208\n/Password:pw123\n");
     EXPECT_EQ(app.OpenGame(7), 0);
     app.Shutdown();
@@ -242,7 +247,8 @@ namespace {
 // A program folder whose path does not fit the kernel's field is unknown: the files
 // that live in it are neither read nor written anywhere else.
 TEST_F(AppTest, ProgramFolderTooLongForItsField) {
-    const std::string folder = home_.native() + "/" + std::string(150, 'p') + "/" + std::string(120, 'q');
+    const std::string folder =
+        home_.native() + "/" + std::string(150, 'p') + "/" + std::string(120, 'q');
     std::filesystem::create_directories(folder);
     winplat::SetModulePath(winplat::ToWindowsPath(folder) + L"\\mivora");
     CCommKernel::GetInstance()->m_pData->init();

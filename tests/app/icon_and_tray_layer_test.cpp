@@ -12,7 +12,9 @@ namespace {
 
 class IconLayerTest : public AppTest {
 protected:
-    std::wstring Ico() const { return winplat::ToWindowsPath(std::string(MIVORA_PROGRAM_DIR "/MVchat.ico")); }
+    std::wstring Ico() const {
+        return winplat::ToWindowsPath(std::string(MIVORA_PROGRAM_DIR "/MVchat.ico"));
+    }
 };
 
 TEST_F(IconLayerTest, LoadImageReadsIconFilesAtTheAskedSize) {
@@ -31,7 +33,8 @@ TEST_F(IconLayerTest, LoadImageReadsIconFilesAtTheAskedSize) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        HICON icon = static_cast<HICON>(LoadImageW(nullptr, Ico().c_str(), c.type, c.cx, c.cy, c.flags));
+        HICON icon =
+            static_cast<HICON>(LoadImageW(nullptr, Ico().c_str(), c.type, c.cx, c.cy, c.flags));
         EXPECT_EQ(icon != nullptr, c.loads);
         if (!icon) continue;
         int w = 0, h = 0;
@@ -41,7 +44,8 @@ TEST_F(IconLayerTest, LoadImageReadsIconFilesAtTheAskedSize) {
         EXPECT_TRUE(DestroyIcon(icon));
         EXPECT_FALSE(winplat::GetIconSize(icon, &w, &h));
     }
-    EXPECT_EQ(LoadImageW(nullptr, L"\\nowhere\\MVchat.ico", IMAGE_ICON, 16, 16, LR_LOADFROMFILE), nullptr);
+    EXPECT_EQ(LoadImageW(nullptr, L"\\nowhere\\MVchat.ico", IMAGE_ICON, 16, 16, LR_LOADFROMFILE),
+              nullptr);
 }
 
 TEST_F(IconLayerTest, ProgramIconAndWindowIcons) {

@@ -39,7 +39,8 @@ protected:
         winplat::SetPopupMenuTrackHook(AnswerMenu);
         menu_ = CreatePopupMenu();
         AppendMenuW(menu_, MF_STRING, kMenuCommand, L"退出");
-        wnd_ = std::make_unique<CTestWnd>(L"<Window size=\"300,200\"><VerticalLayout bkcolor=\"#FFFFFFFF\"/></Window>");
+        wnd_ = std::make_unique<CTestWnd>(
+            L"<Window size=\"300,200\"><VerticalLayout bkcolor=\"#FFFFFFFF\"/></Window>");
         wnd_->onExtra = [this](UINT m, WPARAM w, LPARAM l, BOOL& handled) -> LRESULT {
             handled = TRUE;
             if (m == kTrayNotify)
@@ -50,7 +51,8 @@ protected:
                 handled = FALSE;
             return 0;
         };
-        ASSERT_NE(wnd_->Create(nullptr, L"lobby", WS_POPUP | WS_VISIBLE, 0, 0, 0, 300, 200), nullptr);
+        ASSERT_NE(wnd_->Create(nullptr, L"lobby", WS_POPUP | WS_VISIBLE, 0, 0, 0, 300, 200),
+                  nullptr);
         user_ = CCommKernel::GetInstance()->m_pData->GetLocalUser();
         user_->userId = 80012;
         user_->alias = "\xC0\xCF\xCD\xF5";  // "老王" in GBK

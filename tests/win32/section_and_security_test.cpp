@@ -14,10 +14,13 @@ namespace {
 
 class SectionTest : public ::testing::Test {
 protected:
-    void SetUp() override { winplat::SetSectionNamespace(("sec" + std::to_string(::getpid())).c_str()); }
+    void SetUp() override {
+        winplat::SetSectionNamespace(("sec" + std::to_string(::getpid())).c_str());
+    }
     void TearDown() override { winplat::SetSectionNamespace(""); }
     static std::string ShmName(const char* name) {
-        return "/mivora-" + std::to_string(::getuid()) + "-sec" + std::to_string(::getpid()) + "-" + name;
+        return "/mivora-" + std::to_string(::getuid()) + "-sec" + std::to_string(::getpid()) + "-" +
+               name;
     }
 };
 
@@ -79,7 +82,8 @@ TEST_F(SectionTest, RefusedRequests) {
 TEST(SecurityTest, EveryoneAclFitsExactlyOneEntry) {
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
-    ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+    ASSERT_TRUE(
+        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
     const DWORD length = GetLengthSid(everyone);
     EXPECT_EQ(length, 12u);
     auto* acl = static_cast<PACL>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, length + 16));

@@ -98,6 +98,9 @@ UINT CWindowWnd::ShowModal() {
     if (!::IsWindow(m_hWnd)) return IDCANCEL;
     HWND hWnd = m_hWnd;
     m_nModalResult = IDCANCEL;
+    UINT result = IDCANCEL;
+    UINT* outerResult = m_pModalResult;
+    m_pModalResult = &result;
     HWND owner = ::GetWindow(hWnd, GW_OWNER);
     if (!owner) owner = ::GetParent(hWnd);
     ::ShowWindow(hWnd, SW_SHOWNORMAL);
@@ -129,12 +132,15 @@ UINT CWindowWnd::ShowModal() {
     }
     // The outer loop still has to see the quit message.
     if (quit) ::PostQuitMessage(quitCode);
-    return m_nModalResult;
+    // A destroyed window may have deleted this object: only the local copy is read.
+    if (::IsWindow(hWnd)) m_pModalResult = outerResult;
+    return result;
 }
 
 void CWindowWnd::Close(UINT nRet) {
     if (!::IsWindow(m_hWnd)) return;
     m_nModalResult = nRet;
+    if (m_pModalResult) *m_pModalResult = nRet;
     ::PostMessageW(m_hWnd, WM_CLOSE, static_cast<WPARAM>(nRet), 0L);
 }
 
@@ -211,6 +217,7 @@ LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
             ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
             if (pThis->m_bSubclassed) pThis->Unsubclass();
             pThis->m_hWnd = nullptr;
+            pThis->m_pModalResult = nullptr;
             pThis->OnFinalMessage(hWnd);
             return lRes;
         }
