@@ -25,7 +25,7 @@ public:
     // The window itself (create, centre, show, close, its handle).
     virtual DuiLib::CWindowWnd* Window() = 0;
     // 0 while no room is entered.
-    virtual int GetRoomId() const = 0;
+    virtual int GetRoomId() = 0;
 
     // Set before the window is created: 1, 2 or 31 (the room record's kind).
     virtual void SetRoomKind(int kind) = 0;
