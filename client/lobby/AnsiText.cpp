@@ -1,6 +1,10 @@
 #include "lobby/AnsiText.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cwchar>
+
+#include "util/LogPrint.h"
 
 namespace {
 
@@ -46,4 +50,20 @@ std::string AnsiPrefix(const wchar_t* text, UINT codePage, size_t maxBytes) {
         out += one;
     }
     return out;
+}
+
+void LobbyTrace(const char* format, ...) {
+    if (!format) return;
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+    if (n > 0) std::vsnprintf(&text[0], text.size() + 1, format, args);
+    va_end(args);
+    std::wstring wide = winplat::Utf8ToWide(text);
+    std::string ansi = winplat::WideToAnsi(wide, CP_ACP);
+    __log_print__("%s", ansi.c_str());
 }

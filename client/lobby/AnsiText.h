@@ -15,3 +15,7 @@ std::string AnsiPrefix(const wchar_t* text, UINT codePage, size_t maxBytes);
 
 // The narrow text in the code page as wide text.
 std::wstring WideFromAnsi(const std::string& text, UINT codePage);
+
+// A trace line (printf-style, UTF-8 format and arguments) in the ANSI code page the
+// debugger output expects.
+void LobbyTrace(const char* format, ...) __attribute__((format(printf, 1, 2)));

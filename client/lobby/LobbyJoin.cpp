@@ -104,7 +104,7 @@ void CWndLobby::SendJoinRoomReq() {
     // Choice 1 takes the second gate, but a link may have given only one.
     int index = data->m_UserEnv.m_nNetType == 1 && GateFilled(1) ? 1 : 0;
     Kernel()->SendMsg_JoinRoomReq2(index);
-    __log_print__("tag_logon: step1: 正在连接房间服务器...\n");
+    LobbyTrace("tag_logon: step1: 正在连接房间服务器...\n");
     if (!m_nRejoin) {
         m_bJoinPending = true;
         ::SetTimer(m_hWnd, kJoinTimeoutTimer, kJoinTimeoutMs, nullptr);
@@ -168,7 +168,7 @@ void CWndLobby::OnJoinOk(int roomId, char*) {
     }
     CRoomObj* room = data->m_pRoomManager ? data->m_pRoomManager->FindRoom(roomId) : nullptr;
     data->GetLocalUser()->flags = 0;
-    __log_print__("tag_logon: step1: 加入房间成功...\n");
+    LobbyTrace("tag_logon: step1: 加入房间成功...\n");
     if (m_nRejoin) {
         if (IRoomWindow* w = CurrentRoomWindow())
             w->InitRoom(roomId);
@@ -273,7 +273,7 @@ void CWndLobby::SendSetUserPwdReq(tag_CMDSetUserPwdReq* record) {
     Kernel()->SendMsg_SetUserPwdReq2(record, 0);
     m_tLastLobbyTraffic = NowSeconds();
     ::SetTimer(m_hWnd, kSessionCheckTimer, kSessionCheckMs, nullptr);
-    __log_print__("tag_lobby: 发送用户设置密码请求 ,连接lobby_svr! 创建CheckCloseLobbySvr定时器.");
+    LobbyTrace("tag_lobby: 发送用户设置密码请求 ,连接lobby_svr! 创建CheckCloseLobbySvr定时器.");
 }
 
 void CWndLobby::SendSetUserProfileReq(tag_CMDSetUserProfileReq* record) {
@@ -282,13 +282,13 @@ void CWndLobby::SendSetUserProfileReq(tag_CMDSetUserProfileReq* record) {
     Kernel()->SendMsg_SetUserProfileReq2(record, 0);
     m_tLastLobbyTraffic = NowSeconds();
     ::SetTimer(m_hWnd, kSessionCheckTimer, kSessionCheckMs, nullptr);
-    __log_print__("tag_lobby: 发送用户设置信息请求 ,连接lobby_svr!创建CheckCloseLobbySvr定时器.");
+    LobbyTrace("tag_lobby: 发送用户设置信息请求 ,连接lobby_svr!创建CheckCloseLobbySvr定时器.");
 }
 
 void CWndLobby::CloseLobbySession() {
     ::KillTimer(m_hWnd, kSessionCheckTimer);
     Kernel()->DisconnectServer(SERVER_TYPE_LOBBY);
-    __log_print__("tag_lobby: 关闭lobby_svr 链接! 关闭CheckCloseLobbySvr 定时器.");
+    LobbyTrace("tag_lobby: 关闭lobby_svr 链接! 关闭CheckCloseLobbySvr 定时器.");
 }
 
 void CWndLobby::OnSessionTick() {
@@ -313,13 +313,13 @@ void CWndLobby::OnProfileAnswer(char*) {
             Kernel()->SendMsg_ChangeUserAliasStateReq(&record);
         }
     }
-    __log_print__("tag_lobby: recv 设置用户信息响应, 延迟lobby session 挂断时间.");
+    LobbyTrace("tag_lobby: recv 设置用户信息响应, 延迟lobby session 挂断时间.");
 }
 
 void CWndLobby::OnPasswordAnswer(char* payload) {
     CCommKernelData* data = Data();
     m_tLastLobbyTraffic = NowSeconds();
-    __log_print__("tag_lobby: recv 设置用户密码信息响应, 延迟lobby session 挂断时间.");
+    LobbyTrace("tag_lobby: recv 设置用户密码信息响应, 延迟lobby session 挂断时间.");
     if (!payload || !data) return;
     int userId = ReadI32(payload, 0);
     int result = ReadI32(payload, 8);

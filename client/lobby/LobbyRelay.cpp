@@ -157,14 +157,14 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 
     switch (uMsg) {
         case UM_SERVER_CONNECTED:
-            __log_print__("connect server succeeded! eventId=%d\n", static_cast<int>(wParam));
+            LobbyTrace("connect server succeeded! eventId=%d\n", static_cast<int>(wParam));
             return true;
         case UM_SERVER_DISCONNECTED:
-            __log_print__("server disconnected! eventId=%d\n", static_cast<int>(wParam));
+            LobbyTrace("server disconnected! eventId=%d\n", static_cast<int>(wParam));
             if (wParam == SERVER_TYPE_ROOM && room) room->OnRoomDisconnected();
             return true;
         case UM_SERVER_CONNECT_ERROR:
-            __log_print__("connect server error! eventId=%d\n", static_cast<int>(wParam));
+            LobbyTrace("connect server error! eventId=%d\n", static_cast<int>(wParam));
             if (wParam == SERVER_TYPE_ROOM) OnJoinConnectError();
             return true;
         case UM_JOIN_ROOM_OK: {

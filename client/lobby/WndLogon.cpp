@@ -157,6 +157,9 @@ void CWndLogon::SetChecked(CControlUI* box, bool checked) {
 void CWndLogon::FillSavedAccounts() {
     CUserLogonManager* mgr = Data() ? Data()->m_pUserLogonMgr : nullptr;
     if (!mgr) return;
+    // Selecting the first item below is not a person's choice: the first account's
+    // own rule fills the password.
+    m_bFillingAccounts = true;
     if (m_pAccountCombo) {
         for (const tag_LogonUserData& rec : mgr->m_listLogonData) {
             auto* item = new CListLabelElementUI;
@@ -171,6 +174,7 @@ void CWndLogon::FillSavedAccounts() {
             if (m_pAccountEdit) m_pAccountEdit->SetText(m_pAccountCombo->GetText());
         }
     }
+    m_bFillingAccounts = false;
     if (!mgr->m_listLogonData.empty()) {
         const tag_LogonUserData& first = mgr->m_listLogonData.front();
         // Byte 17 of the password field is the account's save-password flag.
@@ -187,7 +191,7 @@ void CWndLogon::FillSavedAccounts() {
 }
 
 void CWndLogon::OnAccountSelected() {
-    if (!m_pAccountCombo) return;
+    if (!m_pAccountCombo || m_bFillingAccounts) return;
     if (m_pAccountEdit) m_pAccountEdit->SetText(m_pAccountCombo->GetText());
     // The user id is the chosen item's tag, not the combo's own.
     CControlUI* item = m_pAccountCombo->GetItemAt(m_pAccountCombo->GetCurSel());
@@ -276,7 +280,7 @@ void CWndLogon::TryLogon() {
         m_nIndexLoginSvr = NextFilledServer((m_nIndexLoginSvr + 1) % kServerTableSize);
     }
     Kernel()->SendMsg_LoginReq2(m_nIndexLoginSvr);
-    __log_print__("tag_logon: step1: 正在获取登陆资料...m_nTryLoginCount=%d, m_nIndexLoginSvr=%d\n",
+    LobbyTrace("tag_logon: step1: 正在获取登陆资料...m_nTryLoginCount=%d, m_nIndexLoginSvr=%d\n",
                   m_nTryLoginCount, m_nIndexLoginSvr);
     ::SetTimer(m_hWnd, kLogonTimeoutTimer, kLogonTimeoutMs, nullptr);
 }
@@ -293,7 +297,7 @@ void CWndLogon::OnConnectionLost() {
 }
 
 void CWndLogon::OnLogonFailed(char* payload) {
-    __log_print__("tag_logon: 登录失败!\n");
+    LobbyTrace("tag_logon: 登录失败!\n");
     m_nTryLoginCount = kLogonMaxAttempts;
     int code = 0;
     if (payload) std::memcpy(&code, payload, sizeof(code));
@@ -310,7 +314,7 @@ void CWndLogon::OnLogonFailed(char* payload) {
 }
 
 void CWndLogon::OnLogonComplete() {
-    __log_print__("tag_logon: 登录完成!\n");
+    LobbyTrace("tag_logon: 登录完成!\n");
     m_nTryLoginCount = kLogonMaxAttempts;
     ::KillTimer(m_hWnd, kLogonTimeoutTimer);
     Kernel()->DisconnectServer(SERVER_TYPE_LOGON);
@@ -371,14 +375,14 @@ LRESULT CWndLogon::HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, B
             OnCheckStage(wParam);
             return 0;
         case UM_SERVER_CONNECTED:
-            __log_print__("connect server succeeded!\n");
+            LobbyTrace("connect server succeeded!\n");
             return 0;
         case UM_SERVER_DISCONNECTED:
-            __log_print__("server disconnected! try again!\n");
+            LobbyTrace("server disconnected! try again!\n");
             OnConnectionLost();
             return 0;
         case UM_SERVER_CONNECT_ERROR:
-            __log_print__("connect server error! try again!\n");
+            LobbyTrace("connect server error! try again!\n");
             OnConnectionLost();
             return 0;
         case UM_LOGON_OK:

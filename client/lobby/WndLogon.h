@@ -81,6 +81,7 @@ private:
     DuiLib::CControlUI* m_pStateInfo = nullptr;
     DuiLib::CControlUI* m_pCaption = nullptr;
     bool m_bRegisterOpen = false;
+    bool m_bFillingAccounts = false;
     int m_nTryLoginCount = 0;
     int m_nIndexLoginSvr = 0;
     std::unique_ptr<CLogonCheck> m_pCheck;

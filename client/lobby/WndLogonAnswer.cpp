@@ -53,7 +53,7 @@ std::wstring QuoteArgument(const std::wstring& arg) {
 }
 
 void CWndLogon::OnLogonOk(char*) {
-    __log_print__("tag_logon: step2: 正在获取房间组信息!\n");
+    LobbyTrace("tag_logon: step2: 正在获取房间组信息!\n");
     if (VersionDiffers()) {
         StartUpdater();
         Close(2);
