@@ -53,6 +53,13 @@ std::string AnsiPath(const std::wstring& path) {
     return out;
 }
 
+// A file of the program folder; empty when the folder is unknown (its path did not
+// fit), so nothing is read or written at the file system's root instead.
+std::string AppFileAnsi(const wchar_t* appPath, const wchar_t* name) {
+    if (!appPath || !*appPath) return {};
+    return AnsiPath(std::wstring(appPath) + L"\\" + name);
+}
+
 }  // namespace
 
 CClientApp::CClientApp()
@@ -97,8 +104,8 @@ void CClientApp::Init() {
     std::snprintf(m_szSectionName, sizeof(m_szSectionName), "%s", MIVORA_GAME_SECTION_NAME);
 
     CShareRestrictedSD sd;
-    m_hShareSection =
-        CreateFileMappingA(INVALID_HANDLE_VALUE, sd.GetSA(), PAGE_READWRITE, 0, 16, m_szSectionName);
+    m_hShareSection = CreateFileMappingA(INVALID_HANDLE_VALUE, sd.GetSA(), PAGE_READWRITE, 0, 16,
+                                         m_szSectionName);
     if (m_hShareSection) {
         m_pShareBlock = static_cast<tagGameShareBlock*>(
             MapViewOfFile(m_hShareSection, FILE_MAP_ALL_ACCESS, 0, 0, 0));
@@ -111,22 +118,17 @@ void CClientApp::Init() {
 }
 
 void CClientApp::LoadAVConfig() {
-    const std::string path = AnsiPath(std::wstring(GetAppPath()) + L"\\avconfig.txt");
+    const std::string path = AppFileAnsi(GetAppPath(), L"avconfig.txt");
     FILE* f = path.empty() ? nullptr : winplat::OpenFileMapped(path.c_str(), "r");
     if (!f) return;
-    // A line that does not scan whole leaves the fields as they were.
-    unsigned waveIn = 0, waveOut = 0;
-    int video = 0;
-    if (std::fscanf(f, "%u %u %d", &waveIn, &waveOut, &video) == 3) {
-        m_nWaveInDev = waveIn;
-        m_nWaveOutDev = waveOut;
-        m_nVideoDev = video;
-    }
+    // Fields the line does not give keep their values.
+    const int fields = std::fscanf(f, "%u %u %d", &m_nWaveInDev, &m_nWaveOutDev, &m_nVideoDev);
+    static_cast<void>(fields);
     std::fclose(f);
 }
 
 void CClientApp::SaveAVConfig() {
-    const std::string path = AnsiPath(std::wstring(GetAppPath()) + L"\\avconfig.txt");
+    const std::string path = AppFileAnsi(GetAppPath(), L"avconfig.txt");
     FILE* f = path.empty() ? nullptr : winplat::OpenFileMapped(path.c_str(), "w");
     if (!f) return;
     std::fprintf(f, "%u %u %d", m_nWaveInDev, m_nWaveOutDev, m_nVideoDev);
@@ -191,17 +193,19 @@ void CClientApp::Shutdown() {
 int CClientApp::OpenGame(int kind) {
     if (!m_pLocalUser) return 0;
     if (kind == 1) {
+        if (!*GetAppPath()) return 0;
         // The folder may hold blanks: quoted, the program path stays one argument.
         wchar_t cmd[1024] = {0};
-        if (swprintf_s(cmd, L"\"%s\\Game\\%s\" /RoomToken:%hs /UserId:%ld /Password:%hs", GetAppPath(),
-                       kGameProgram, m_szSectionName, static_cast<long>(m_pLocalUser->userId),
+        if (swprintf_s(cmd, L"\"%s\\Game\\%s\" /RoomToken:%hs /UserId:%ld /Password:%hs",
+                       GetAppPath(), kGameProgram, m_szSectionName,
+                       static_cast<long>(m_pLocalUser->userId),
                        m_pLocalUser->password.c_str()) <= 0)
             return 0;
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi{};
-        if (CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE, nullptr,
-                           nullptr, &si, &pi)) {
+        if (CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
+                           nullptr, nullptr, &si, &pi)) {
             CloseHandle(pi.hThread);
             CloseHandle(pi.hProcess);
         }

@@ -8,13 +8,15 @@ CShareRestrictedSD::CShareRestrictedSD() : m_pAcl(nullptr), m_sa{}, m_sd{} {
     m_sa.bInheritHandle = FALSE;
 
     if (!InitializeSecurityDescriptor(&m_sd, SECURITY_DESCRIPTOR_REVISION)) {
-        printf("InitializeSecurityDescriptor() failed with error %d\n", static_cast<int>(GetLastError()));
+        printf("InitializeSecurityDescriptor() failed with error %d\n",
+               static_cast<int>(GetLastError()));
         return;
     }
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
     if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) {
-        printf("AllocateAndInitializeSid() failed with error %d\n", static_cast<int>(GetLastError()));
+        printf("AllocateAndInitializeSid() failed with error %d\n",
+               static_cast<int>(GetLastError()));
         return;
     }
     const DWORD aclLength = GetLengthSid(everyone) + 16;

@@ -7,9 +7,9 @@
 
 struct tagSkinInfo {
     int id;
-    uint32_t crDark;    // ARGB: the dark theme colour
-    uint32_t crLight1;  // ARGB: light background colour (chat views)
-    uint32_t crLight2;  // ARGB: light background colour (panels)
+    uint32_t crDark;           // ARGB: the dark theme colour
+    uint32_t crLight1;         // ARGB: light background colour (chat views)
+    uint32_t crLight2;         // ARGB: light background colour (panels)
     const wchar_t* szBkImage;  // image attribute for "winBG"
 };
 

@@ -1,5 +1,7 @@
 #include "dialogs/WndAboutUS.h"
 
+#include "app/SkinFrame.h"
+
 using namespace DuiLib;
 
 namespace {
@@ -19,6 +21,7 @@ const SkinWndTraits& CWndAboutUS::Traits() const {
 void CWndAboutUS::InitWindow() {
     CSkinWnd::InitWindow();
     m_pConfirmBtn = Find(L"btn_confirm");
+    ApplySkinFrame(m_pWinBG);
 }
 
 void CWndAboutUS::OnClick(TNotifyUI& msg) {

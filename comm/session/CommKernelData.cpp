@@ -117,7 +117,10 @@ void CCommKernelData::init() {
 
     // Program folder and file name: the module path cut at its last backslash.
     wchar_t module[kModulePathChars] = {0};
-    GetModuleFileNameW(nullptr, module, kModulePathChars);
+    // A module path cut to the field would name another folder: none is known then.
+    if (GetModuleFileNameW(nullptr, module, kModulePathChars) >=
+        static_cast<DWORD>(kModulePathChars))
+        module[0] = 0;
     module[kModulePathChars - 1] = 0;
     std::wmemset(m_szAppPath, 0, kModulePathChars);
     std::wmemset(m_szAppName, 0, kModulePathChars);

@@ -16,7 +16,8 @@ namespace {
 
 class Section : public winplat::KernelObject {
 public:
-    Section(int fd, std::string name, bool owner) : fd_(fd), name_(std::move(name)), owner_(owner) {}
+    Section(int fd, std::string name, bool owner)
+        : fd_(fd), name_(std::move(name)), owner_(owner) {}
     ~Section() override {
         ::close(fd_);
         if (owner_) ::shm_unlink(name_.c_str());
@@ -103,8 +104,8 @@ HANDLE CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES, DWORD protect, DWO
         return nullptr;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 ||
-        (static_cast<uint64_t>(st.st_size) < size && ::ftruncate(fd, static_cast<off_t>(size)) != 0)) {
+    if (::fstat(fd, &st) != 0 || (static_cast<uint64_t>(st.st_size) < size &&
+                                  ::ftruncate(fd, static_cast<off_t>(size)) != 0)) {
         const DWORD error = ErrorFromErrno(errno);
         ::close(fd);
         if (created) ::shm_unlink(shm.c_str());

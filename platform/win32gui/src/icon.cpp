@@ -99,7 +99,8 @@ HANDLE LoadImageW(HINSTANCE, LPCWSTR name, UINT type, int cx, int cy, UINT flags
 }
 
 HICON LoadIconW(HINSTANCE, LPCWSTR name) {
-    if (!IS_INTRESOURCE(name) || LOWORD(reinterpret_cast<ULONG_PTR>(name)) != winplat::kProgramIconId)
+    if (!IS_INTRESOURCE(name) ||
+        LOWORD(reinterpret_cast<ULONG_PTR>(name)) != winplat::kProgramIconId)
         return nullptr;
     wchar_t module[MAX_PATH] = {0};
     const DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);

@@ -41,7 +41,8 @@ void Apply(TrayEntry& e, const NOTIFYICONDATAW& d) {
 
 void Post(const winplat::TrayIconInfo& info, bool context) {
     if (info.callbackMessage)
-        PostMessageW(info.hwnd, info.callbackMessage, info.id, context ? WM_RBUTTONUP : WM_LBUTTONDOWN);
+        PostMessageW(info.hwnd, info.callbackMessage, info.id,
+                     context ? WM_RBUTTONUP : WM_LBUTTONDOWN);
 }
 
 void ShowOnTray(TrayEntry& e) {
@@ -90,8 +91,9 @@ BOOL Shell_NotifyIconW(DWORD message, PNOTIFYICONDATAW d) {
                 return TRUE;
             case NIM_DELETE: {
                 if (!e) return FALSE;
-                auto it = std::find_if(g_entries.begin(), g_entries.end(),
-                                       [e](const std::unique_ptr<TrayEntry>& p) { return p.get() == e; });
+                auto it =
+                    std::find_if(g_entries.begin(), g_entries.end(),
+                                 [e](const std::unique_ptr<TrayEntry>& p) { return p.get() == e; });
                 removed = std::move(*it);
                 g_entries.erase(it);
                 break;
