@@ -4,6 +4,5 @@
 
 bool RunUserRegisterWindowImpl(HWND, std::wstring&, std::wstring&) { return false; }
 void OpenUserSettingWindowImpl() {}
-void OpenSkinChooserWindowImpl() {}
 void RunFinderWindowImpl(HWND) {}
 void OpenGameWindowImpl(HWND, const std::wstring&, const std::wstring&) {}

@@ -4,7 +4,7 @@
 
 #include "kernel/CommKernel.h"
 #include "lobby/AnsiText.h"
-#include "lobby/LobbySkin.h"
+#include "app/SkinFrame.h"
 #include "lobby/WndLobby.h"
 #include "session/CommKernelData.h"
 

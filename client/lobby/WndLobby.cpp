@@ -12,7 +12,7 @@
 #include "lobby/AnsiText.h"
 #include "lobby/LaterWindows.h"
 #include "lobby/LobbyPrompts.h"
-#include "lobby/LobbySkin.h"
+#include "app/SkinFrame.h"
 #include "lobby/RoomEntryDialogs.h"
 #include "lobby/RoomGroupTreeUI.h"
 #include "lobby/RoomWindowSeam.h"

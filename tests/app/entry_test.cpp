@@ -12,6 +12,7 @@
 #include "catalogs/SealManager.h"
 #include "catalogs/UserLevelInfoManager.h"
 #include "kernel/CommKernel.h"
+#include "lobby/WndLogon.h"
 #include "session/CommKernelData.h"
 #include "win32gui/user.h"
 
@@ -21,12 +22,21 @@ namespace {
 
 class EntryTest : public AppTest {};
 
+// Closes the logon window (as its close button does) once it is up.
+void CALLBACK CloseLogon(HWND, UINT, UINT_PTR id, DWORD) {
+    void* logon = CCommKernel::GetInstance()->m_pWndTable[0];
+    if (!logon) return;
+    KillTimer(nullptr, id);
+    static_cast<CWndLogon*>(logon)->Close(2);
+}
+
 TEST_F(EntryTest, StartsFromItsFolderAndEndsWhenTheLogonWindowCloses) {
     TempDir program;
     CopyProgramFolder(program);
     UseProgramFolder(program);
     SelectSkin(3);
 
+    SetTimer(nullptr, 0, 20, CloseLogon);
     ASSERT_EQ(WinMain(GetModuleHandleW(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOWNORMAL), 0);
 
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
