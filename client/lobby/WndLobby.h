@@ -82,6 +82,8 @@ public:
     CRoomGroupTreeUI* GetTree() const { return m_pTree; }
     bool IsJoinPending() const { return m_bJoinPending; }
     bool HasWaitWindow() const { return m_pWaitJoinWnd != nullptr; }
+    // The room password prompt while it is open, else null.
+    CWndRoomPwd* GetRoomPwdWnd() const { return m_pRoomPwdWnd; }
     bool IsRejoining() const { return m_nRejoin != 0; }
 
 protected:
