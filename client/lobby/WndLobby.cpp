@@ -398,13 +398,21 @@ LRESULT CWndLobby::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& b
     }
     BOOL wasZoomed = ::IsZoomed(m_hWnd);
     LRESULT r = CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    BOOL zoomed = ::IsZoomed(m_hWnd);
-    if (wasZoomed != zoomed) {
-        if (m_pBtnMax) m_pBtnMax->SetVisible(!zoomed);
-        if (m_pBtnRestore) m_pBtnRestore->SetVisible(zoomed != FALSE);
-    }
+    if (wasZoomed != ::IsZoomed(m_hWnd)) ShowMaxOrRestore();
     bHandled = TRUE;
     return r;
+}
+
+LRESULT CWndLobby::OnSize(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    // The display may carry a maximise out after the command has returned.
+    if (wParam == SIZE_MAXIMIZED || wParam == SIZE_RESTORED) ShowMaxOrRestore();
+    return CSkinWnd::OnSize(uMsg, wParam, lParam, bHandled);
+}
+
+void CWndLobby::ShowMaxOrRestore() {
+    BOOL zoomed = ::IsZoomed(m_hWnd);
+    if (m_pBtnMax) m_pBtnMax->SetVisible(!zoomed);
+    if (m_pBtnRestore) m_pBtnRestore->SetVisible(zoomed != FALSE);
 }
 
 void CWndLobby::OnFinalMessage(HWND hWnd) {

@@ -89,6 +89,7 @@ public:
 protected:
     LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
     LRESULT OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+    LRESULT OnSize(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
     LRESULT HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
     void InitWindow() override;
     void OnPrepare() override;
@@ -105,6 +106,7 @@ private:
     void OnCommand(UINT id);
     void ShowLobbyAgain();
     void OpenNetworkChooser();
+    void ShowMaxOrRestore();
 
     // Joining and leaving (LobbyJoin.cpp).
     void OnJoinTimeout();

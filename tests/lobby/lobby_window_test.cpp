@@ -158,6 +158,8 @@ TEST_F(LobbyWindowTest, ShowsTheUserAndTheTreeInTheGroupsOrder) {
     OpenLobby();
     CPaintManagerUI& pm = lobby->GetPaintManager();
     EXPECT_TRUE(IsZoomed(lobby->GetHWND())) << "the lobby is maximised";
+    EXPECT_TRUE(Pump([&] { return pm.FindControl(L"btnrestore")->IsVisible(); }));
+    EXPECT_FALSE(pm.FindControl(L"btnmax")->IsVisible());
     EXPECT_EQ(std::wstring(pm.FindControl(L"myuseralias")->GetText()), L"成员甲");
     EXPECT_EQ(std::wstring(pm.FindControl(L"myuserid")->GetText()), L"(10001)");
     CRoomGroupTreeUI* tree = lobby->GetTree();
