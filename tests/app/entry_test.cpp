@@ -12,7 +12,6 @@
 #include "catalogs/SealManager.h"
 #include "catalogs/UserLevelInfoManager.h"
 #include "kernel/CommKernel.h"
-#include "lobby/WndLogon.h"
 #include "session/CommKernelData.h"
 #include "win32gui/user.h"
 
@@ -22,12 +21,14 @@ namespace {
 
 class EntryTest : public AppTest {};
 
-// Closes the logon window (as its close button does) once it is up.
-void CALLBACK CloseLogon(HWND, UINT, UINT_PTR id, DWORD) {
-    void* logon = CCommKernel::GetInstance()->m_pWndTable[0];
-    if (!logon) return;
-    KillTimer(nullptr, id);
-    static_cast<CWndLogon*>(logon)->Close(2);
+// While the entry waits on the logon window, closes it as its close button does
+// (result 2), so the entry goes on to the shutdown; with the stand-in entry windows
+// there is no window to close. The button itself may be busy while the window checks
+// the update service, so the window is closed directly.
+void CALLBACK CloseLogonWindow(HWND, UINT, UINT_PTR, DWORD) {
+    void** table = CCommKernel::GetInstance()->m_pWndTable;
+    // Entry 0 holds the logon window, a skinned window.
+    if (table && table[0]) static_cast<CSkinWnd*>(table[0])->Close(2);
 }
 
 TEST_F(EntryTest, StartsFromItsFolderAndEndsWhenTheLogonWindowCloses) {
@@ -36,8 +37,9 @@ TEST_F(EntryTest, StartsFromItsFolderAndEndsWhenTheLogonWindowCloses) {
     UseProgramFolder(program);
     SelectSkin(3);
 
-    SetTimer(nullptr, 0, 20, CloseLogon);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseLogonWindow);
     ASSERT_EQ(WinMain(GetModuleHandleW(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOWNORMAL), 0);
+    KillTimer(nullptr, timer);
 
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
     // The catalogs beside the program and in its skin were found.
