@@ -114,7 +114,8 @@ void FrameServer::run() {
             if (it == m_connections.end()) continue;  // closed by an earlier handler
             bool keep = true;
             if (revents & POLLOUT) keep = flush(it->second);
-            if (keep && (revents & (POLLIN | POLLHUP | POLLERR))) keep = readFrom(ids[i], it->second);
+            if (keep && (revents & (POLLIN | POLLHUP | POLLERR)))
+                keep = readFrom(ids[i], it->second);
             if (!keep) close(ids[i]);
         }
     }

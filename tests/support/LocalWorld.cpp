@@ -155,10 +155,10 @@ void LocalWorld::OnFrame(int connection, int kind, uint16_t mainCmd, uint16_t su
     std::string outcome = "not handled";
     for (const Route& route : kRoutes) {
         if (route.kind != kind || route.mainCmd != mainCmd || route.subCmd != subCmd) continue;
-        outcome = size < route.minPayload ? "refused: " + std::to_string(size) +
-                                                " payload bytes, " +
-                                                std::to_string(route.minPayload) + " needed"
-                                          : (this->*route.handler)(r);
+        outcome = size < route.minPayload
+                      ? "refused: " + std::to_string(size) + " payload bytes, " +
+                            std::to_string(route.minPayload) + " needed"
+                      : (this->*route.handler)(r);
         break;
     }
     Log(std::string(ServerName(kind)) + " " + std::to_string(mainCmd) + "/" +

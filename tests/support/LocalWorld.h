@@ -34,7 +34,7 @@ public:
         uint16_t http = 0;
     };
     struct Options {
-        Ports ports;                   // 0: a free port
+        Ports ports;                      // 0: a free port
         std::string version = "1.0.0.1";  // four dotted numbers
         // One line per request; none when unset.
         std::function<void(const std::string&)> log;
@@ -44,14 +44,14 @@ public:
     static Ports FixedPorts();
 
     // Seed ids, for tests and the README.
-    static constexpr int kMemberId = 10001;   // level 3, password "111111"
-    static constexpr int kUserId = 10002;     // level 2, password "222222"
-    static constexpr int kBannedId = 10003;   // banned, password "333333"
+    static constexpr int kMemberId = 10001;  // level 3, password "111111"
+    static constexpr int kUserId = 10002;    // level 2, password "222222"
+    static constexpr int kBannedId = 10003;  // banned, password "333333"
     static constexpr int kFirstGuestId = 90001;
-    static constexpr int kOpenRoom = 1001;     // no password
-    static constexpr int kLockedRoom = 1002;   // password "8888"
-    static constexpr int kResidentRoom = 1003; // two residents
-    static constexpr int kHelpGroup = 31;      // the group whose address is a page
+    static constexpr int kOpenRoom = 1001;      // no password
+    static constexpr int kLockedRoom = 1002;    // password "8888"
+    static constexpr int kResidentRoom = 1003;  // two residents
+    static constexpr int kHelpGroup = 31;       // the group whose address is a page
 
     // Logon refusals, and the join refusals besides 201 (no password) and 203 (wrong).
     static constexpr int kBanned = 101;

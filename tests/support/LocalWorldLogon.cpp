@@ -21,7 +21,7 @@ constexpr size_t kPasswordBytes = 16;
 // Private chat and the queue for registered users, the loudspeaker for members. The
 // program's edition rules decide in the end; these only fill the server's table.
 const answers::Privilege kPrivileges[] = {
-    {4, 1, 0x020000, 0}, {4, 1, 0x030000, 0}, {34, 1, 0x020000, 0},
+    {4, 1, 0x020000, 0},  {4, 1, 0x030000, 0}, {34, 1, 0x020000, 0},
     {34, 1, 0x030000, 0}, {5, 1, 0x030000, 0},
 };
 
@@ -70,9 +70,8 @@ std::string LocalWorld::OnLogon(const Request& r) {
     ok.sex = s.sex;
     ok.alias = WireText(s.alias);
     Send(r.connection, answers::LogonOkAnswer(ok));
-    Send(r.connection, answers::PrivilegeListAnswer(
-                           std::vector<answers::Privilege>(std::begin(kPrivileges),
-                                                           std::end(kPrivileges))));
+    Send(r.connection, answers::PrivilegeListAnswer(std::vector<answers::Privilege>(
+                           std::begin(kPrivileges), std::end(kPrivileges))));
     SendGroups(r.connection);
     return id == 0 ? "guest logged on as " + std::to_string(userId)
                    : "user " + std::to_string(userId) + " logged on";

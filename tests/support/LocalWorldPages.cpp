@@ -10,8 +10,8 @@ namespace testsupport {
 namespace {
 
 std::string PageOf(const std::string& title, const std::string& body) {
-    return "<html><head><meta charset=\"utf-8\"><title>" + title + "</title></head><body>" +
-           body + "</body></html>";
+    return "<html><head><meta charset=\"utf-8\"><title>" + title + "</title></head><body>" + body +
+           "</body></html>";
 }
 
 // The number after "name=" in the query, or -1. The lobby may append a second
@@ -63,9 +63,9 @@ std::string LocalWorld::RoomLinks(const std::vector<int>& roomIds) const {
     for (int id : roomIds) {
         const Room& room = m_rooms.at(id);
         const size_t people = room.members.size() + room.residents.size();
-        out += "<li><a href=\"enterchatroom://" + std::to_string(id) + ",127.0.0.1:" +
-               std::to_string(m_ports.room) + "\">" + PageText(room.name) + "</a> (" +
-               std::to_string(id) + ", " + std::to_string(people) + " 人" +
+        out += "<li><a href=\"enterchatroom://" + std::to_string(id) +
+               ",127.0.0.1:" + std::to_string(m_ports.room) + "\">" + PageText(room.name) +
+               "</a> (" + std::to_string(id) + ", " + std::to_string(people) + " 人" +
                (room.password.empty() ? "" : ", 有密码") + ")</li>";
     }
     return out + "</ul>";
@@ -84,15 +84,17 @@ std::string LocalWorld::RoomListPage(int groupId) const {
 std::string LocalWorld::HallPage() const {
     std::vector<int> ids;
     for (const auto& room : m_rooms) ids.push_back(room.first);
-    return PageOf("大厅", "<h3>本地测试世界</h3><p>只在本机运行的测试服务器：没有安全措施，"
-                          "密码是明文，一切只在内存中。</p>" +
-                              RoomLinks(ids));
+    return PageOf("大厅",
+                  "<h3>本地测试世界</h3><p>只在本机运行的测试服务器：没有安全措施，"
+                  "密码是明文，一切只在内存中。</p>" +
+                      RoomLinks(ids));
 }
 
 std::string LocalWorld::HelpPage() const {
-    return PageOf("帮助", "<h3>帮助</h3><p>帐号 10001 (密码 111111) 与 10002 (密码 222222) "
-                          "可以登录；10003 已被封禁；游客登录会得到新的号码。</p>"
-                          "<p>房间 1002 的密码是 8888。</p>");
+    return PageOf("帮助",
+                  "<h3>帮助</h3><p>帐号 10001 (密码 111111) 与 10002 (密码 222222) "
+                  "可以登录；10003 已被封禁；游客登录会得到新的号码。</p>"
+                  "<p>房间 1002 的密码是 8888。</p>");
 }
 
 }  // namespace testsupport

@@ -1,0 +1,136 @@
+// scripts/run.sh without a display: it says so, runs the program on Xvfb, and stops
+// the local test world once the program has ended.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct Script {
+    pid_t pid = -1;
+    int out = -1;
+    std::string seen;
+
+    bool Start(const fs::path& runDir) {
+        int fds[2];
+        if (pipe(fds) != 0) return false;
+        pid = fork();
+        if (pid == 0) {
+            dup2(fds[1], STDOUT_FILENO);
+            dup2(fds[1], STDERR_FILENO);
+            close(fds[0]);
+            close(fds[1]);
+            unsetenv("DISPLAY");
+            setenv("MIVORA_RUN_BUILD", "0", 1);
+            setenv("MIVORA_BUILD_DIR", MIVORA_BINARY_DIR, 1);
+            setenv("MIVORA_RUN_DIR", runDir.c_str(), 1);
+            setenv("MIVORA_WORLD_ARGS", "--port-base 0", 1);  // the fixed ports may be in use
+            execl("/bin/bash", "bash", MIVORA_SOURCE_DIR "/scripts/run.sh",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        out = fds[0];
+        return pid > 0;
+    }
+    // Reads what the script prints until it ends or `ms` passed; true when it ended.
+    bool Read(int ms) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                until - std::chrono::steady_clock::now());
+            if (left.count() <= 0) return false;
+            pollfd p{out, POLLIN, 0};
+            if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
+            char buffer[1024];
+            ssize_t n = read(out, buffer, sizeof buffer);
+            if (n <= 0) return true;
+            seen.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    int Status() {
+        int status = 0;
+        if (waitpid(pid, &status, 0) != pid) return -1;
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    ~Script() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        if (out >= 0) close(out);
+    }
+};
+
+int NumberAfter(const std::string& text, const std::string& label) {
+    const size_t at = text.find(label);
+    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + label.size());
+}
+
+TEST(RunScript, WithoutDisplayUsesXvfbAndStopsTheWorldAfterTheProgram) {
+    if (!fs::exists(MIVORA_BINARY_DIR "/program/mivora"))
+        GTEST_SKIP() << "the program (build/program/mivora) is not built";
+    if (std::system("command -v Xvfb > /dev/null 2>&1") != 0) GTEST_SKIP() << "Xvfb is missing";
+    char pattern[] = "/tmp/mivora-run-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path runDir = pattern;
+
+    Script script;
+    ASSERT_TRUE(script.Start(runDir));
+    if (!script.Read(8000)) {
+        // The program is still up: end it the way a person would close it, once the
+        // virtual display has shown something.
+        for (int i = 0; i < 150 && !fs::exists(runDir / "screen-0001.png"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_TRUE(fs::exists(runDir / "screen-0001.png"));
+        const size_t at = script.seen.find("program started on");
+        ASSERT_NE(at, std::string::npos) << script.seen;
+        const int client = NumberAfter(script.seen.substr(at), "(pid ");
+        ASSERT_GT(client, 0) << script.seen;
+        kill(client, SIGTERM);
+        ASSERT_TRUE(script.Read(20000)) << script.seen;
+    }
+    const int status = script.Status();
+    const std::string& out = script.seen;
+    // The script ends with the program's status (the program's own business here).
+    EXPECT_EQ(status, NumberAfter(out, "the program ended with ")) << out;
+    EXPECT_NE(out.find("there is no display"), std::string::npos) << out;
+    EXPECT_NE(out.find("Xvfb"), std::string::npos) << out;
+    const size_t ended = out.find("the program ended");
+    const size_t stopped = out.find("local test world stopped");
+    ASSERT_NE(ended, std::string::npos) << out;
+    ASSERT_NE(stopped, std::string::npos) << out;
+    EXPECT_LT(ended, stopped);
+    EXPECT_NE(ReadText(runDir / "world.log").find("localworld: stopped by SIGTERM"),
+              std::string::npos);
+    // The world is gone, not left behind.
+    const int world = NumberAfter(out, "local test world started (pid ");
+    ASSERT_GT(world, 0) << out;
+    EXPECT_NE(kill(world, 0), 0);
+    // The program's per-user folders are the run folder's.
+    EXPECT_NE(ReadText(runDir / "config/user-dirs.dirs").find((runDir / "Documents").string()),
+              std::string::npos);
+    fs::remove_all(runDir);
+}
+
+}  // namespace

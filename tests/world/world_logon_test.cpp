@@ -1,0 +1,233 @@
+// Logging on to the world, its refusals, guests, a profile change kept for the next
+// logon, and the pages and configuration that name the world.
+#include <arpa/inet.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "config/GLobalConfigFile.h"
+#include "kernel/CmdRecords.h"
+#include "globalconf/GlobalConfCodec.h"
+#include "kernel/Notifications.h"
+#include "model/RoomGroupManager.h"
+#include "model/UserMVManager.h"
+#include "services/HttpGet.h"
+#include "session/CommKernelData.h"
+#include "win32/text.h"
+#include "world_fixture.h"
+
+namespace worldtest {
+namespace {
+
+TEST_F(WorldTest, KernelLogsOnAndReceivesTheWholeGroupTree) {
+    ASSERT_TRUE(KernelLogon(LocalWorld::kMemberId, "111111"));
+    const CUserObj& me = d->m_LocalUser;
+    EXPECT_EQ(me.userId, LocalWorld::kMemberId);
+    EXPECT_EQ(me.alias, Wire(L"小明"));
+    EXPECT_EQ(me.levels[0], 3);
+    EXPECT_EQ(me.money, 100000);
+    // The logon window compares this, printed as an address, with "update.ini".
+    in_addr version{};
+    std::memcpy(&version, &d->m_nVersionWord, 4);
+    EXPECT_STREQ(inet_ntoa(version), "1.0.0.1");
+    EXPECT_FALSE(d->m_pUserMVManager->temporary->empty());
+
+    CRoomGroupManager* groups = d->m_pRoomGroupManager;
+    ASSERT_EQ(groups->groups.size(), 6u);
+    struct {
+        int id, parent;
+    } tree[] = {{1, 0},
+                {11, 1},
+                {2, 0},
+                {3, 0},
+                {LocalWorld::kHelpGroup, 3},
+                {311, LocalWorld::kHelpGroup}};
+    for (const auto& g : tree) {
+        SCOPED_TRACE(g.id);
+        tag_RoomGroupData* found = groups->FindRoomGroupData(g.id);
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(found->parentId, g.parent);
+    }
+    EXPECT_EQ(std::string(groups->FindRoomGroupData(LocalWorld::kHelpGroup)->groupAddress),
+              world->BaseUrl() + "help.html");
+    EXPECT_EQ(groups->FindRoomGroupData(11)->groupAddress[0], 'R');
+    // The two residents count in their group and in every group above it.
+    EXPECT_EQ(groups->FindRoomGroupData(311)->userNum, 2);
+    EXPECT_EQ(groups->FindRoomGroupData(3)->userNum, 2);
+    EXPECT_EQ(groups->FindRoomGroupData(1)->userNum, 0);
+}
+
+TEST_F(WorldTest, LogonRefusalsCarryTheirReason) {
+    struct Case {
+        int userId;
+        const char* password;
+        int reason;
+    } cases[] = {
+        {LocalWorld::kUserId, "wrong", LocalWorld::kWrongPassword},
+        {55555, "anything", LocalWorld::kNoAccount},
+        {LocalWorld::kBannedId, "333333", LocalWorld::kBanned},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.userId);
+        RawClient client(world->ports().logon, 103);
+        client.Send(LogonRequest(c.userId, c.password));
+        Frame f;
+        ASSERT_TRUE(client.Next(f));
+        EXPECT_EQ(f.subCmd, 4);
+        EXPECT_EQ(f.I32(0), c.reason);
+    }
+}
+
+TEST_F(WorldTest, EachGuestGetsAFreshId) {
+    int first = 0, second = 0;
+    ASSERT_TRUE(RawLogon(0, "", &first));
+    ASSERT_TRUE(RawLogon(0, "", &second));
+    EXPECT_GE(first, LocalWorld::kFirstGuestId);
+    EXPECT_NE(first, second);
+    // A guest id is a session like any other: it can enter a room.
+    EXPECT_TRUE(RawMember(0, "", LocalWorld::kOpenRoom));
+}
+
+TEST_F(WorldTest, ProfileChangeIsSeenAtTheNextLogon) {
+    ASSERT_TRUE(KernelLogon(LocalWorld::kUserId, "222222"));
+    tag_CMDSetUserProfileReq req{};
+    req.userId = LocalWorld::kUserId;
+    req.faceId = 33;
+    req.sex = 1;
+    const std::string alias = Wire(L"新名字");
+    std::memcpy(req.alias, alias.data(), alias.size());
+    const size_t from = notify.posted().size();
+    k->SendMsg_SetUserProfileReq2(&req, 0);
+    ASSERT_TRUE(AwaitPosted(UM_SET_USER_PROFILE_RESP, from));
+    k->DisconnectServer(SERVER_TYPE_LOBBY);
+
+    ASSERT_TRUE(KernelLogon(LocalWorld::kUserId, "222222"));
+    EXPECT_EQ(d->m_LocalUser.alias, alias);
+    EXPECT_EQ(d->m_LocalUser.faceId, 33);
+    EXPECT_EQ(d->m_LocalUser.sex, 1);
+}
+
+Bytes PasswordRequest(int32_t userId, const std::string& oldPassword,
+                      const std::string& newPassword) {
+    tag_CMDSetUserPwdReq req{};
+    req.userId = userId;
+    req.kind = 1;
+    std::memcpy(req.oldPassword, oldPassword.data(), oldPassword.size());
+    std::memcpy(req.newPassword, newPassword.data(), newPassword.size());
+    Bytes frame(10 + sizeof req, 0);
+    frame[0] = static_cast<uint8_t>(frame.size());
+    frame[4] = 10;
+    frame[6] = 103;
+    frame[8] = 120;
+    std::memcpy(&frame[10], &req, sizeof req);
+    return frame;
+}
+
+TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
+    RawClient lobby(world->ports().lobby, 103);
+    struct Case {
+        const char* oldPassword;
+        const char* newPassword;
+        int result;  // 0: changed
+    } cases[] = {{"nope", "abc", 2}, {"222222", "", 3}, {"222222", "abc", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.oldPassword);
+        lobby.Send(PasswordRequest(LocalWorld::kUserId, c.oldPassword, c.newPassword));
+        Frame f;
+        ASSERT_TRUE(lobby.Await(103, 121, f));
+        EXPECT_EQ(f.I32(0), LocalWorld::kUserId);
+        EXPECT_EQ(f.I32(8), c.result);
+        EXPECT_EQ(f.U8(12), c.result == 0 ? 1 : 0);  // the client takes the text only then
+        if (c.result == 0) {
+            EXPECT_EQ(f.Text(13, 17), c.newPassword);
+        }
+    }
+    EXPECT_FALSE(KernelLogon(LocalWorld::kUserId, "222222"));
+    EXPECT_TRUE(KernelLogon(LocalWorld::kUserId, "abc"));
+}
+
+std::string Fetch(const std::string& url, bool* ok) {
+    unsigned char buffer[4096] = {0};
+    unsigned long got = 0;
+    CHttpGet http;
+    *ok = http.URLDownloadToBuffer(url.c_str(), buffer, sizeof buffer - 1, &got) == 1;
+    return std::string(reinterpret_cast<char*>(buffer), got);
+}
+
+TEST_F(WorldTest, PagesLinkTheRoomsOfEachGroup) {
+    auto link = [&](int room) {
+        return "enterchatroom://" + std::to_string(room) +
+               ",127.0.0.1:" + std::to_string(world->ports().room);
+    };
+    const int all[] = {LocalWorld::kOpenRoom, LocalWorld::kLockedRoom, LocalWorld::kResidentRoom};
+    struct Case {
+        std::string path;
+        std::vector<int> rooms;  // linked; the others are not
+    } cases[] = {
+        {"hall.php?nuserid=10001", {all[0], all[1], all[2]}},
+        // The lobby appends the user to the group's address with a second '?'.
+        {"roomlist.php?ngroupid=1?uname=10001&pwd=111111", {LocalWorld::kOpenRoom}},
+        {"roomlist.php?ngroupid=3", {LocalWorld::kResidentRoom}},
+        {"roomlist.php", {all[0], all[1], all[2]}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        bool ok = false;
+        const std::string page = Fetch(world->BaseUrl() + c.path, &ok);
+        ASSERT_TRUE(ok);
+        for (int room : all) {
+            const bool linked = std::find(c.rooms.begin(), c.rooms.end(), room) != c.rooms.end();
+            EXPECT_EQ(page.find(link(room)) != std::string::npos, linked) << room;
+        }
+    }
+    bool ok = false;
+    EXPECT_EQ(Fetch(world->BaseUrl() + "dl_mv_t3.php?v=1", &ok), "1.0.0.1");
+    EXPECT_TRUE(ok);
+    Fetch(world->BaseUrl() + "help.html", &ok);
+    EXPECT_TRUE(ok);
+    Fetch(world->BaseUrl() + "nothing.php", &ok);
+    EXPECT_FALSE(ok);
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The committed configuration text names the fixed ports of tools/localworld, and
+// the version the world announces is the one the program folder's "update.ini" gets.
+TEST(WorldConfiguration, GlobalConfTextNamesTheFixedWorld) {
+    const std::string plain = ReadText(LOCALWORLD_SOURCE "/globalconf.txt");
+    ASSERT_FALSE(plain.empty());
+    char dir[] = "/tmp/mivora-world-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string file = std::string(dir) + "/globalconf.ini";
+    std::wstring wide = winplat::Utf8ToWide(file);
+    ASSERT_TRUE(globalconf::WriteFile(wide, plain));
+    CGLobalConfigFile conf;
+    conf.SetCodePage(936);
+    ASSERT_EQ(conf.LoadFile(&wide[0]), 1);
+    std::remove(file.c_str());
+    rmdir(dir);
+
+    const LocalWorld::Ports fixed = LocalWorld::FixedPorts();
+    const std::string logon = "127.0.0.1:" + std::to_string(fixed.logon);
+    const std::string lobby = "127.0.0.1:" + std::to_string(fixed.lobby);
+    EXPECT_EQ(std::string(conf.logonsvr), logon + ";" + logon + ";" + logon + ";" + logon);
+    EXPECT_EQ(std::string(conf.lobbysvr), lobby + ";" + lobby + ";" + lobby + ";" + lobby);
+    const std::wstring web = L"http://127.0.0.1:" + std::to_wstring(fixed.http) + L"/";
+    EXPECT_EQ(std::wstring(conf.dating_url), web + L"hall.php");
+    EXPECT_EQ(std::wstring(conf.roomlist_url), web + L"roomlist.php");
+    EXPECT_EQ(std::wstring(conf.find_url), web + L"roomlist.php");
+
+    std::string version = ReadText(LOCALWORLD_SOURCE "/version.txt");
+    while (!version.empty() && (version.back() == '\n' || version.back() == '\r'))
+        version.pop_back();
+    EXPECT_EQ(version, LocalWorld::Options().version);
+}
+
+}  // namespace
+}  // namespace worldtest
