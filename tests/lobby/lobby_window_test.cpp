@@ -147,7 +147,7 @@ protected:
         Pump([] { return false; }, 100);
         ClickControl(lobby->GetHWND(), row);
     }
-    IRoomWindow* Room() { return static_cast<IRoomWindow*>(k->m_pWndTable[2]); }
+    IRoomWindow* Room() { return CurrentRoomWindow(); }
 
     std::unique_ptr<HttpTestServer> http;
     CWndLobby* lobby = nullptr;
