@@ -469,6 +469,44 @@ TEST_F(LobbyWindowTest, CloseCommandStopsTheRoomsMediaAndQuits) {
     Pump([] { return CRecordingRoom::Alive() == 0; });
 }
 
+TEST_F(LobbyWindowTest, NetworkChoiceOneFallsBackToTheOnlyGate) {
+    ServerSet servers;
+    UseGate(servers);
+    d->m_UserEnv.m_nNetType = 1;
+    OpenLobby();
+    JoinThroughLink(servers);  // the link names one gate: entry 0 takes the join
+    d->m_UserEnv.m_nNetType = 0;
+}
+
+TEST_F(LobbyWindowTest, SettingAnswersAreReadWithinTheirFields) {
+    ServerSet servers;
+    UseGate(servers);
+    OpenLobby();
+    JoinThroughLink(servers);
+    AnswerJoin(servers);
+    CRecordingRoom::Calls().clear();
+    servers.room().ClearReceived();
+
+    // A password answer whose text fills its 16 bytes and runs on: 16 are kept.
+    char* pwd = Copy({kMe, 0, 0}, 1 + 20);
+    pwd[12] = 1;
+    std::memcpy(pwd + 13, "ABCDEFGHIJKLMNOPQRST", 20);
+    PostMessageW(lobby->GetHWND(), UM_SET_USER_PWD_RESP, 0, reinterpret_cast<LPARAM>(pwd));
+    PumpPending();
+    EXPECT_EQ(d->GetLocalUser()->password, "ABCDEFGHIJKLMNOP");
+    EXPECT_TRUE(Has(Calls(), "OnSetUserPwdResp 0"));
+
+    // A profile answer tells the room: the alias goes out in its 17 bytes, no more.
+    d->GetLocalUser()->alias = std::string(40, 'x');
+    PostMessageW(lobby->GetHWND(), UM_SET_USER_PROFILE_RESP, 0, reinterpret_cast<LPARAM>(Copy({0})));
+    PumpPending();
+    EXPECT_TRUE(Has(Calls(), "UpdateMyInfo"));
+    ASSERT_TRUE(Pump([&] { return servers.room().ReceivedCount() >= 10 + 29; }));
+    Bytes sent = servers.room().Received();
+    EXPECT_EQ(sent.size(), 10u + 29u) << "one alias-state request";
+    EXPECT_EQ(std::string(sent.end() - 17, sent.end()), std::string(16, 'x') + '\0');
+}
+
 TEST_F(LobbyWindowTest, TheLobbySessionEndsTenToTwentySecondsAfterItsLastTraffic) {
     ServerSet servers;
     std::strcpy(d->m_pLobbySvrTable[0].szHost, "127.0.0.1");
