@@ -1,0 +1,8 @@
+// The lobby's "selskin": the program-wide skin chooser, shown again when open.
+#include "app/ClientApp.h"
+#include "dialogs/WndSelSkin.h"
+#include "lobby/LaterWindows.h"
+
+void OpenSkinChooserWindowImpl() {
+    OpenSelfDeleting(theApp.m_pWndSelSkin, ::GetDesktopWindow(), ReuseAction::kShowAndForeground);
+}
