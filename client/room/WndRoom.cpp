@@ -305,6 +305,9 @@ LRESULT CWndRoom::OnTimer(UINT_PTR id) {
 
 LRESULT CWndRoom::OnDestroy() {
     DestroyChildWindows();
+    // The banner goes with the room (it clears its own slot as it goes).
+    if (m_pLuckyMsgBox && ::IsWindow(m_pLuckyMsgBox->GetHWND()))
+        ::DestroyWindow(m_pLuckyMsgBox->GetHWND());
     DestroyMenus();
     StopAllMedia();
     return 0;
