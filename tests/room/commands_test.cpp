@@ -46,8 +46,11 @@ protected:
     void Grant(const std::vector<answers::Privilege>& list) {
         std::strcpy(d->m_pLogonSvrTable[0].szHost, "127.0.0.1");
         d->m_pLogonSvrTable[0].wPort = servers.logon().port();
+        const int before = servers.logon().Connections();
         k->SendMsg_LoginReq2(0);
-        ASSERT_TRUE(kerneltest::Pump([&] { return servers.logon().ReceivedCount() >= 14 + 100; }));
+        ASSERT_TRUE(kerneltest::Pump([&] {
+            return servers.logon().Connections() > before && servers.logon().ReceivedCount() >= 14 + 100;
+        }));
         servers.logon().Send(answers::PrivilegeListAnswer(list));
         ASSERT_TRUE(kerneltest::Pump([&] {
             return d->m_pUserMVManager->FindPrivilege(PRIVILEGE_TABLE_TEMPORARY, list.back().id) != nullptr;
