@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTextEdit>
 #include <QMimeData>
@@ -172,6 +173,33 @@ TEST_F(RichEditTest, EnterPostsToTheRoomOncePerKeyDownAndStillBreaksTheLine) {
     PressKey(edit, VK_RETURN);
     PumpPending();
     EXPECT_EQ(room.enters.size(), 2u);
+}
+
+TEST_F(RichEditTest, EnterThatCommitsAnInputMethodCompositionSendsNothing) {
+    room.ShowWindow(true, false);
+    PumpPending();
+    QWidget* top = winplat::WidgetOf(room.GetHWND());
+    ASSERT_NE(top, nullptr);
+    auto* widget = top->findChild<QTextEdit*>();
+    ASSERT_NE(widget, nullptr);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+
+    QInputMethodEvent preedit(QStringLiteral("nihao"), {});
+    QCoreApplication::sendEvent(widget, &preedit);
+    QCoreApplication::sendEvent(widget, &enter);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("你好"));
+    QCoreApplication::sendEvent(widget, &commit);
+    PumpPending();
+    EXPECT_TRUE(room.enters.empty());
+    EXPECT_EQ(input.GetContent(), L"你好");
+
+    // Once the composition is over, Enter sends again.
+    CaretToEnd(edit);
+    QCoreApplication::sendEvent(widget, &enter);
+    PumpPending();
+    EXPECT_EQ(room.enters.size(), 1u);
+    EXPECT_EQ(input.GetContent(), L"你好\r");
 }
 
 TEST_F(RichEditTest, EmoticonCodesAreAppendedAtTheEndAndReadBackAsText) {
