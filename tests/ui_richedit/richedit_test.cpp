@@ -18,6 +18,7 @@
 #include "catalogs/FaceManager.h"
 #include "controls/REWindowWnd.h"
 #include "kernel/CommKernel.h"
+#include "room_window_double.h"
 #include "win32/loop.h"
 #include "win32gui/qt_bridge.h"
 
@@ -103,7 +104,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(
             room.Create(nullptr, L"room", WS_POPUP | WS_CLIPCHILDREN, 0, 100, 100, 400, 320));
-        CCommKernel::GetInstance()->m_pWndTable[2] = static_cast<DuiLib::CWindowWnd*>(&room);
+        SetCurrentRoomWindow(&roomEntry);
         ASSERT_TRUE(input.Create(room.GetHWND(), L"", 0x56000000, 0, 10, 200, 180, 100));
         edit = input.m_hRichEdit;
         ASSERT_NE(edit, nullptr);
@@ -115,6 +116,7 @@ protected:
     }
 
     RoomStandIn room;
+    RoomWindowDouble roomEntry{&room};
     CREWindowWnd input;
     HWND edit = nullptr;
 };
