@@ -31,6 +31,21 @@ std::wstring Escape(const std::wstring& text) {
     return out;
 }
 
+std::wstring EscapeChat(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size() + text.size() / 8);
+    for (wchar_t c : text) {
+        switch (c) {
+            case L'&': out += L"&amp;"; break;
+            case L'"': out += L"&quot;"; break;
+            case L'<': out += L"&lt;"; break;
+            case L'>': out += L"&gt;"; break;
+            default: out += c; break;
+        }
+    }
+    return out;
+}
+
 bool IsEmoticonCode(const std::wstring& code) {
     if (code.empty() || code.size() > kMaxEmoticonCode) return false;
     for (wchar_t c : code)

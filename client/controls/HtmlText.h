@@ -11,6 +11,10 @@ namespace HtmlText {
 // result is safe as element content and inside a quoted attribute.
 std::wstring Escape(const std::wstring& text);
 
+// Typed chat text to HTML as the chat line carries it: "&", '"', "<" and ">" become
+// references, in that order ("'" stays, as receivers have always seen it).
+std::wstring EscapeChat(const std::wstring& text);
+
 // Chat markup from the network reduced to what a chat line may hold: font (color,
 // size, face), b, i, u, br, span with a style of colour, font size (at most 20 pt) and
 // font family, img whose source lies under `skinFolder`, and a whose address is

@@ -98,7 +98,7 @@ void CWndChatSender::Send() {
         if (CRoomObj* r = data->m_pRoomManager->FindRoom(roomId)) fields.roomName = r->roomName;
     // Typed text is text: a "<" typed here must not become markup at every receiver.
     tag_CMDRoomChatMsg record;
-    if (!FillChatRecord(record, fields, HtmlText::Escape(text))) {
+    if (!FillChatRecord(record, fields, HtmlText::EscapeChat(text))) {
         Hint(room, kChatTooLongHint);
         return;
     }

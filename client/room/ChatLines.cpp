@@ -259,4 +259,20 @@ RenderedLine RenderRecord(const RecordView& v) {
     return out;
 }
 
+std::wstring ComposeChatHtml(const std::wstring& text, const ChatFont& font) {
+    std::wstring out = Format(L"<SPAN style=\"FONT-FAMILY: %ls; COLOR: #%02X%02X%02X; FONT-SIZE: %dpt\">",
+                              HtmlText::Escape(font.face).c_str(),
+                              static_cast<unsigned>(font.colour & 0xFF),
+                              static_cast<unsigned>((font.colour >> 8) & 0xFF),
+                              static_cast<unsigned>((font.colour >> 16) & 0xFF), font.size);
+    if (font.bold) out += L"<b>";
+    if (font.italic) out += L"<i>";
+    if (font.underline) out += L"<u>";
+    out += HtmlText::EscapeChat(text);
+    if (font.underline) out += L"</u>";
+    if (font.italic) out += L"</i>";
+    if (font.bold) out += L"</b>";
+    return out + L"</SPAN>";
+}
+
 }  // namespace ChatLines

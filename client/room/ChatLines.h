@@ -56,4 +56,15 @@ struct RenderedLine {
 
 RenderedLine RenderRecord(const RecordView& v);
 
+// The chat font a line is sent in.
+struct ChatFont {
+    std::wstring face;
+    unsigned long colour = 0;  // COLORREF, 0x00BBGGRR
+    int size = 12;             // points
+    bool bold = false, italic = false, underline = false;
+};
+
+// Typed text as the line sent: escaped, in the font's span with its b, i and u.
+std::wstring ComposeChatHtml(const std::wstring& text, const ChatFont& font);
+
 }  // namespace ChatLines

@@ -121,6 +121,12 @@ TEST(Unencodable, CharactersTheCodePageLacksBecomeReferences) {
     EXPECT_EQ(bytes, "&#128512;");
 }
 
+TEST(Escapes, NamesAndTypedChatText) {
+    EXPECT_EQ(HtmlText::Escape(L"<a href=\"x\">'&"), L"&lt;a href=&quot;x&quot;&gt;&#39;&amp;");
+    EXPECT_EQ(HtmlText::EscapeChat(L"<b>\"it's\" & more</b>"),
+              L"&lt;b&gt;&quot;it's&quot; &amp; more&lt;/b&gt;");
+}
+
 TEST(Markup, TextForTheLibraryMarkupKeepsItsBrackets) {
     EXPECT_EQ(HtmlText::EscapeMarkup(L"<b>{c #f00}x</b>"), L"<<b>{{c #f00}x<</b>");
     EXPECT_EQ(HtmlText::EscapeMarkup(L"plain"), L"plain");
