@@ -10,6 +10,7 @@
 #include "win32/files.h"
 #include "win32/iphlpapi.h"
 #include "win32/loop.h"
+#include "win32/memory.h"
 #include "win32/messages.h"
 #include "win32/mmsystem.h"
 #include "win32/nls.h"
