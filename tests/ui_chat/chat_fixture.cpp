@@ -3,6 +3,8 @@
 #include <QDir>
 
 #include <cstring>
+#include <cwchar>
+#include <string>
 
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
@@ -10,6 +12,7 @@
 #include "model/UserMVManager.h"
 #include "session/CommKernelData.h"
 #include "win32/loop.h"
+#include "win32/text.h"
 
 void ChatTest::SetUpTestSuite() {
     CCommKernel* k = CCommKernel::GetInstance();
@@ -24,6 +27,16 @@ void ChatTest::SetUp() {
     CCommKernel* k = CCommKernel::GetInstance();
     CCommKernelData* d = k->m_pData;
     d->m_pUserMVManager->SetDelegate(&grants);
+    // The program folder is the source tree, whose skin folder holds the chat's pictures
+    // and style sheet.
+    std::string root = MIVORA_SKIN_ROOT;
+    root.erase(root.size() - std::strlen("/skin/"));
+    // In the form the layer hands the program its folder: backslashes.
+    std::wstring folder = winplat::Utf8ToWide(root);
+    for (wchar_t& c : folder)
+        if (c == L'/') c = L'\\';
+    std::wmemset(d->m_szAppPath, 0, kModulePathChars);
+    folder.copy(d->m_szAppPath, kModulePathChars - 1);
     d->m_nCurRoomId = kChatRoom;
     CUserObj& me = d->m_LocalUser;
     me.userId = kMe;
