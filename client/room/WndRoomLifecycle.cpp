@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <string>
 
+#include "app/ClientApp.h"
+#include "app/SkinTable.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/RoomCtrlUI.h"
 #include "kernel/CommKernel.h"
@@ -12,6 +14,7 @@
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
 #include "model/UserObj.h"
+#include "services/MyWaveInCtrl.h"
 #include "room/LobbyLink.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
@@ -79,6 +82,11 @@ void CWndRoom::InitRoom(int roomId) {
         m_pRoomName->SetText(caption);
     }
     if (m_pFlyGiftRace) m_pm.SetTimer(m_pFlyGiftRace, kScrollTimer, 60);
+
+    if (CCommKernelData* data = Data(); data && data->m_pWaveInCtrl) {
+        data->m_pWaveInCtrl->setWaveInDevId(theApp.m_nWaveInDev);
+        data->m_pWaveInCtrl->setWaveOutDevId(theApp.m_nWaveOutDev);
+    }
 
     if (CCommKernelData* data = Data()) {
         m_chatInput.SetTextFont(data->m_szFontName, data->m_nFontSize, data->m_bBold != 0,
@@ -216,10 +224,15 @@ void CWndRoom::OnWaitMicListChanged() {
     }
 }
 
-// The colours and the background picture come with the skin table of the application
-// shell; without a skin record nothing changes.
 void CWndRoom::ApplySkinColors(const tagSkinInfo* skin) {
-    (void)skin;
+    if (!skin) skin = g_pCurSkin;
+    if (!skin) return;
+    if (m_pWinBGCtl && skin->szBkImage) m_pWinBGCtl->SetBkImage(skin->szBkImage);
+    for (CWebBrowserUI* web : {m_pPubTextOut, m_pPrivTextOut, m_pSiegeTextOut})
+        if (web) web->SetBkground(skin->crLight1);
+    if (m_pZjZone) m_pZjZone->SetBkColor(skin->crLight1);
+    if (m_pLabaZone) m_pLabaZone->SetBkground(skin->crLight2);
+    if (m_pRoomYugao) m_pRoomYugao->SetBkColor(skin->crLight2);
 }
 
 void CWndRoom::OnWindowInit() {

@@ -31,6 +31,7 @@ struct MenuObject {
 std::mutex g_lock;
 std::unordered_set<MenuObject*> g_menus;
 UINT_PTR (*g_menuHook)(HMENU) = nullptr;
+UINT_PTR (*g_menuTrackHook)(HMENU, UINT, int, int) = nullptr;
 int (*g_boxHook)(LPCWSTR, LPCWSTR, UINT) = nullptr;
 
 MenuObject* Menu(HMENU h) {
@@ -92,6 +93,9 @@ void RunLoopUntil(const bool& done) {
 namespace winplat {
 void SetPopupMenuHook(UINT_PTR (*hook)(HMENU)) {
     g_menuHook = hook;
+}
+void SetPopupMenuTrackHook(UINT_PTR (*hook)(HMENU, UINT, int, int)) {
+    g_menuTrackHook = hook;
 }
 void SetMessageBoxHook(int (*hook)(LPCWSTR, LPCWSTR, UINT)) {
     g_boxHook = hook;
@@ -170,6 +174,14 @@ DWORD CheckMenuItem(HMENU h, UINT id, UINT check) {
     f = (f & ~static_cast<UINT>(MF_CHECKED)) | (check & MF_CHECKED);
     return old;
 }
+UINT GetMenuState(HMENU h, UINT id, UINT flags) {
+    MenuObject* m = Menu(h);
+    if (!m) return static_cast<UINT>(-1);
+    const int i = IndexOf(m, id, flags);
+    if (i < 0) return static_cast<UINT>(-1);
+    return m->items[static_cast<size_t>(i)].flags &
+           (MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_SEPARATOR | MF_POPUP);
+}
 BOOL EnableMenuItem(HMENU h, UINT id, UINT enable) {
     MenuObject* m = Menu(h);
     if (!m) return -1;
@@ -212,7 +224,9 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
     MenuObject* m = Menu(h);
     if (!m) return FALSE;
     UINT_PTR chosen = 0;
-    if (g_menuHook) {
+    if (g_menuTrackHook) {
+        chosen = g_menuTrackHook(h, flags, x, y);
+    } else if (g_menuHook) {
         chosen = g_menuHook(h);
     } else {
         winplat::InstallGui();
