@@ -19,7 +19,7 @@
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
-#include "room/JoinOtherRoom.h"
+#include "lobby/JoinOtherRoom.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "util/ErrorMessage.h"
