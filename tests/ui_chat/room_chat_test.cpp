@@ -12,6 +12,7 @@
 
 #include "Answers.h"
 #include "chat_fixture.h"
+#include "catalogs/CaitiaoManager.h"
 #include "controls/ChatRecord.h"
 #include "dialogs/WndChatEmotion.h"
 #include "kernel/CommKernel.h"
@@ -175,11 +176,24 @@ TEST_F(RoomChatTest, ReceivedLinesLandInTheirViewsWithShieldsAndAutomaticReply) 
     Receive(ChatFrame(15, kBob, kMe, L"secret words"));
     Receive(ChatFrame(3, kBob, 0, L"loud [$2$] news"));
     Receive(ChatFrame(1, kBob, 0, L"room rules"));
+    Receive(ChatFrame(11, kBob, kMe, L"auto answer"));
     Receive(ChatFrame(13, kBob, 0, L"999999"));
+    // A known colour strip shows its picture, unless cheers are shielded.
+    CCaitiaoManager* strips = d->m_pCaitiaoManager;
+    if (strips->GetCaitiaoCount() == 0) {
+        ASSERT_EQ(strips->LoadConfig(MIVORA_SKIN_ROOT "caotiao.txt"), 0);
+    }
+    Receive(ChatFrame(13, kBob, 0, L"1"));
+    EXPECT_NE(Html(room->m_pPubTextOut).find(L"caitiao_02.gif"), std::wstring::npos);
+    d->m_UserEnv.m_bShiledColorbar = true;
+    Receive(ChatFrame(13, kBob, 0, L"0"));
+    d->m_UserEnv.m_bShiledColorbar = false;
+    EXPECT_EQ(Html(room->m_pPubTextOut).find(L"caitiao_01.gif"), std::wstring::npos);
     EXPECT_NE(Text(room->m_pPubTextOut).find(L"大家好 between others"), std::wstring::npos);
     EXPECT_EQ(Text(room->m_pPubTextOut).find(L"hello me"), std::wstring::npos);
     EXPECT_NE(Text(room->m_pPrivTextOut).find(L"hello me"), std::wstring::npos);
     EXPECT_NE(Text(room->m_pPrivTextOut).find(L"secret words"), std::wstring::npos);
+    EXPECT_NE(Text(room->m_pPrivTextOut).find(L"auto answer"), std::wstring::npos);
     EXPECT_NE(Text(room->m_pLabaZone).find(L"loud"), std::wstring::npos);
     EXPECT_NE(Html(room->m_pLabaZone).find(L"emotion/2.gif"), std::wstring::npos);
     EXPECT_NE(Text(room->m_pPrivTextOut).find(L"room rules[Bob(7)发布]"), std::wstring::npos);
