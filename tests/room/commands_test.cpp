@@ -203,6 +203,16 @@ TEST_F(CommandsTest, SettingsMenuMarksFollowTheSettingsBothWays) {
     Command(13959);
     EXPECT_TRUE(d->m_UserEnv.m_bShiledGiftEffectSound);
     EXPECT_TRUE(d->m_PropsTaskMgr.shieldPlayFlashSound);
+
+    // Refusing invitations is the local user's own flag, told to the room.
+    Sent();
+    Command(13956);
+    EXPECT_TRUE(d->GetLocalUser()->forbidCarryToMic);
+    EXPECT_TRUE(checked(13956));
+    const std::vector<SentFrame> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].subCmd, 133);
+    EXPECT_EQ(sent[0].payload, Le({kRoom, kMe, 1}));
 }
 
 TEST_F(CommandsTest, RightClickOpensTheUserMenuOnlyOnAWholeUserLink) {
