@@ -67,7 +67,8 @@ void CPopPubVideoContainerUI::DoEvent(TEventUI& event) {
         return;
     }
     if (event.Type == UIEVENT_MOUSEENTER) ShowToolbar(true);
-    if (event.Type == UIEVENT_MOUSELEAVE) ShowToolbar(false);
+    if (event.Type == UIEVENT_MOUSELEAVE && !::PtInRect(&m_rcItem, event.ptMouse))
+        ShowToolbar(false);
     if (event.Type == UIEVENT_CONTEXTMENU) {
         if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_MENU, event.wParam, event.lParam);
         return;

@@ -40,7 +40,7 @@ bool CPubVideoContainerUI::Build(LPCTSTR xml) {
     if (!root) return false;
     if (GetItemIndex(root) < 0) Add(root);
     FindControls(root);
-    m_pMicState = FindSubControl(L"micstate");
+    m_pMicState = m_pManager ? m_pManager->FindSubControlByName(root, L"micstate") : nullptr;
     if (m_pVideoMenu) {
         m_pVideoMenu->SetVisible(false);
         m_pVideoMenu->SetText(L"送彩条");

@@ -21,11 +21,21 @@ bool CVideoContainerBase::Owns(CControlUI* control) const {
     return false;
 }
 
+namespace {
+// By walking the tree: the pop-up pane looks its controls up before it has a manager.
+CControlUI* FindByName(CControlUI* control, LPCTSTR name) {
+    if (!control) return nullptr;
+    if (control->GetName() == name) return control;
+    auto* box = static_cast<CContainerUI*>(control->GetInterface(L"Container"));
+    if (!box) return nullptr;
+    for (int i = 0; i < box->GetCount(); ++i)
+        if (CControlUI* found = FindByName(box->GetItemAt(i), name)) return found;
+    return nullptr;
+}
+}  // namespace
+
 void CVideoContainerBase::FindControls(CControlUI* root) {
-    auto* box = static_cast<CContainerUI*>(root ? root->GetInterface(L"Container") : nullptr);
-    auto find = [box](LPCTSTR name) -> CControlUI* {
-        return box ? box->FindSubControl(name) : nullptr;
-    };
+    auto find = [root](LPCTSTR name) -> CControlUI* { return FindByName(root, name); };
     m_pUserName = find(L"video_username");
     m_pLevel = find(L"v_ulevel");
     m_pVideoImg = find(L"video_img");

@@ -15,7 +15,9 @@ LPVOID CVideoPane::GetInterface(LPCTSTR pstrName) {
 
 void CVideoPane::DoEvent(TEventUI& event) {
     if (m_pPane && event.Type == UIEVENT_MOUSEENTER) m_pPane->ShowToolbar(true);
-    if (m_pPane && event.Type == UIEVENT_MOUSELEAVE) m_pPane->ShowToolbar(false);
+    // Moving onto a control inside the pane is not leaving it.
+    if (m_pPane && event.Type == UIEVENT_MOUSELEAVE && !::PtInRect(&m_rcItem, event.ptMouse))
+        m_pPane->ShowToolbar(false);
     CVerticalLayoutUI::DoEvent(event);
 }
 
