@@ -128,7 +128,8 @@ LRESULT CWndUserPopupVideo::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam
 LRESULT CWndUserPopupVideo::HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam,
                                                BOOL& bHandled) {
     if (uMsg == UM_VIDEO_FRAME_READY) {
-        if (auto* pane = reinterpret_cast<IPubVideoUIBase*>(lParam)) pane->RefreshVideo();
+        if (m_pPane && lParam == reinterpret_cast<LPARAM>(static_cast<CControlUI*>(m_pPane)))
+            m_pPane->RefreshVideo();
         bHandled = TRUE;
         return 0;
     }

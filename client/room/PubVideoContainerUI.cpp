@@ -19,7 +19,6 @@ const wchar_t kDefaultLevelImage[] = L"head\\PurpleVip5.gif";
 CPubVideoContainerUI::CPubVideoContainerUI() = default;
 
 CPubVideoContainerUI::~CPubVideoContainerUI() {
-    if (m_bNotifier && m_pManager) m_pManager->RemoveNotifier(this);
     CWndUserPopupVideo* popup = GetPopup();
     if (popup) popup->SetSourcePane(nullptr);
 }
@@ -45,7 +44,6 @@ bool CPubVideoContainerUI::Build(LPCTSTR xml) {
         m_pVideoMenu->SetVisible(false);
         m_pVideoMenu->SetText(L"送彩条");
     }
-    if (m_pManager && !m_bNotifier) m_bNotifier = m_pManager->AddNotifier(this);
     NeedUpdate();
     return true;
 }
@@ -145,10 +143,6 @@ void CPubVideoContainerUI::PopOut() {
     if (m_frame.CopyFrame(frame, w, h))
         if (CWndUserPopupVideo* popup = GetPopup())
             popup->PushVideoFrame(frame.data(), static_cast<int>(frame.size()), w, h);
-}
-
-void CPubVideoContainerUI::Notify(TNotifyUI& msg) {
-    HandleNotify(msg);
 }
 
 bool CPubVideoContainerUI::HandleNotify(TNotifyUI& msg) {

@@ -9,7 +9,7 @@
 
 class CWndUserPopupVideo;
 
-class CPubVideoContainerUI : public CVideoContainerBase, public DuiLib::INotifyUI {
+class CPubVideoContainerUI : public CVideoContainerBase {
 public:
     CPubVideoContainerUI();
     ~CPubVideoContainerUI() override;
@@ -39,7 +39,6 @@ public:
     // thread forwards under, so no frame reaches a window being deleted.
     void OnPopupGone(CWndUserPopupVideo* popup);
 
-    void Notify(DuiLib::TNotifyUI& msg) override;
     bool HandleNotify(DuiLib::TNotifyUI& msg) override;
     void DoEvent(DuiLib::TEventUI& event) override;
     void SetPos(RECT rc) override;
@@ -51,5 +50,4 @@ private:
     mutable std::mutex m_popupLock;
     CWndUserPopupVideo* m_pPopup = nullptr;
     DuiLib::CControlUI* m_pMicState = nullptr;
-    bool m_bNotifier = false;
 };

@@ -2,12 +2,16 @@
 
 #include <utility>
 
+#include "room/WndRoom.h"
+
 namespace {
 std::function<int()> g_applyAvModuleConfig;
 }  // namespace
 
 int RoomApplyAvModuleConfig() {
-    return g_applyAvModuleConfig ? g_applyAvModuleConfig() : -10;
+    if (g_applyAvModuleConfig) return g_applyAvModuleConfig();
+    CWndRoom* room = GetRegisteredRoomWindow();
+    return room ? room->ApplyAvModuleConfig() : -10;
 }
 
 void SetRoomAvModuleConfigHandler(std::function<int()> handler) {

@@ -6,6 +6,5 @@
 
 // The room's CWndRoom::ApplyAvModuleConfig: -10 when there is no room window.
 int RoomApplyAvModuleConfig();
-// Installs who answers RoomApplyAvModuleConfig (the room window while it exists; null
-// removes it).
+// Puts another answer in place of the registered room window (tests; null removes it).
 void SetRoomAvModuleConfigHandler(std::function<int()> handler);

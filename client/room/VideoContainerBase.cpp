@@ -66,8 +66,10 @@ void CVideoContainerBase::PostRefresh() {
     HWND owner = m_hOwner.load();
     if (!owner) return;
     if (m_bRefreshPosted.exchange(true)) return;
+    // lParam is the pane as a control: receivers compare it with their own panes
+    // before they use it.
     if (!::PostMessageW(owner, UM_VIDEO_FRAME_READY, 0,
-                        reinterpret_cast<LPARAM>(static_cast<IPubVideoUIBase*>(this))))
+                        reinterpret_cast<LPARAM>(static_cast<DuiLib::CControlUI*>(this))))
         m_bRefreshPosted.store(false);
 }
 

@@ -259,8 +259,9 @@ TEST(VolumeMixerTest, StartsWhatTheSystemFolderHolds) {
 
     program("sndvol32.exe");
     EXPECT_STREQ(CRoomAvPanelBase::StartVolumeMixer(), L"sndvol32.exe");
-    program("SndVol.exe");
+    ASSERT_TRUE(Pump([&] { return QFile::exists(marker); }, 5000));
     QFile::remove(marker);
+    program("SndVol.exe");
     EXPECT_STREQ(CRoomAvPanelBase::StartVolumeMixer(), L"SndVol.exe");
     ASSERT_TRUE(Pump([&] { return QFile::exists(marker); }, 5000));
     QFile f(marker);

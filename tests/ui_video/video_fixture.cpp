@@ -60,7 +60,9 @@ void VideoRoomTest::SetUp() {
     room->onExtra = [this](UINT m, WPARAM w, LPARAM l, BOOL& handled) -> LRESULT {
         handled = FALSE;
         if (m == UM_VIDEO_FRAME_READY) {
-            reinterpret_cast<IPubVideoUIBase*>(l)->RefreshVideo();
+            for (CPubVideoContainerUI* pane : panes)
+                if (l == reinterpret_cast<LPARAM>(static_cast<DuiLib::CControlUI*>(pane)))
+                    pane->RefreshVideo();
             handled = TRUE;
         } else if (m == UM_POPUP_VIDEO_CLOSED) {
             // What the room does: end the member's media, then close his window.
@@ -73,6 +75,11 @@ void VideoRoomTest::SetUp() {
             handled = TRUE;
         }
         return 0;
+    };
+    // As the room window does: the panes see every notification first.
+    room->onNotify = [this](DuiLib::TNotifyUI& msg) {
+        for (CPubVideoContainerUI* pane : panes)
+            if (pane && pane->HandleNotify(msg)) return;
     };
     ASSERT_TRUE(room->Create(nullptr, L"room", WS_POPUP, 0, 40, 40, 660, 220));
     room->ShowWindow(true, false);
