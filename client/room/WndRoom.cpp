@@ -195,29 +195,46 @@ LRESULT CWndRoom::OnSize(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled
     return 0;
 }
 
+CWndRoom::VideoLayout CWndRoom::ComputeVideoLayout(int clientWidth, bool maximised) {
+    // A window narrower than the side columns leaves no room: sizes stay at 0 rather
+    // than going negative.
+    VideoLayout v;
+    v.zoneWidth = std::max(0, clientWidth - 403);
+    v.paneWidth = 4 * (v.zoneWidth / 12);
+    v.paneHeight = std::min(v.paneWidth * 3 / 4, 240);
+    v.paneWidth = v.paneHeight * 4 / 3;
+    if (!maximised) {
+        v.paneWidth = 200;
+        v.paneHeight = 150;
+    }
+    return v;
+}
+
+RECT CWndRoom::ComputeChatInputRect(int kind, const RECT& client) {
+    int x = 226;
+    int width = client.right - 270 - 226;
+    if (kind == ROOM_KIND_FOUR_LISTS) {
+        x = 270;
+        width = client.right - 335 - 270;
+    }
+    return RECT{x, client.bottom - 50, std::max(0, width), 45};
+}
+
 void CWndRoom::LayoutVideoZone() {
     if (!m_pVideoZone || m_nRoomKind != ROOM_KIND_STANDARD) return;
     RECT rc;
     ::GetClientRect(m_hWnd, &rc);
-    // A window narrower than the side columns leaves no room: sizes stay at 0 rather
-    // than going negative.
-    const int zoneWidth = std::max(0, static_cast<int>(rc.right - rc.left) - 403);
-    int paneWidth = 4 * (zoneWidth / 12);
-    int paneHeight = std::min(paneWidth * 3 / 4, 240);
-    paneWidth = paneHeight * 4 / 3;
-    if (!::IsZoomed(m_hWnd)) {
-        paneWidth = 200;
-        paneHeight = 150;
-    }
-    m_pVideoZone->SetFixedHeight(paneHeight + 20);
-    const wchar_t* bk = paneHeight < 240 ? L"200x150.png" : L"320x240.png";
+    const VideoLayout v = ComputeVideoLayout(rc.right - rc.left, ::IsZoomed(m_hWnd) != FALSE);
+    m_pVideoZone->SetFixedHeight(v.paneHeight + 20);
+    const wchar_t* bk = v.paneHeight < 240 ? L"200x150.png" : L"320x240.png";
     for (CControlUI* pane : m_pPubVideo) {
         if (!pane) continue;
-        pane->SetFixedWidth(paneWidth);
+        pane->SetFixedWidth(v.paneWidth);
         pane->SetBkImage(bk);
     }
     char line[80];
-    std::snprintf(line, sizeof line, "zone-width:%d,w=%d,h=%d\n", zoneWidth, paneWidth, paneHeight);
+    std::snprintf(line, sizeof line, "zone-width:%d,w=%d,h=%d\n", v.zoneWidth, v.paneWidth,
+                  v.paneHeight);
     ::OutputDebugStringA(line);
 }
 
@@ -226,13 +243,8 @@ void CWndRoom::PlaceChatInput() {
     if (!input || !::IsWindow(input)) return;
     RECT rc;
     ::GetClientRect(m_hWnd, &rc);
-    int x = 226;
-    int width = rc.right - 270 - 226;
-    if (m_nRoomKind == ROOM_KIND_FOUR_LISTS) {
-        x = 270;
-        width = rc.right - 335 - 270;
-    }
-    ::SetWindowPos(input, nullptr, x, rc.bottom - 50, std::max(0, width), 45, SWP_NOZORDER);
+    const RECT at = ComputeChatInputRect(m_nRoomKind, rc);
+    ::SetWindowPos(input, nullptr, at.left, at.top, at.right, at.bottom, SWP_NOZORDER);
 }
 
 LRESULT CWndRoom::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
@@ -293,6 +305,9 @@ LRESULT CWndRoom::OnTimer(UINT_PTR id) {
 
 LRESULT CWndRoom::OnDestroy() {
     DestroyChildWindows();
+    // The banner goes with the room (it clears its own slot as it goes).
+    if (m_pLuckyMsgBox && ::IsWindow(m_pLuckyMsgBox->GetHWND()))
+        ::DestroyWindow(m_pLuckyMsgBox->GetHWND());
     DestroyMenus();
     StopAllMedia();
     return 0;

@@ -124,6 +124,16 @@ public:
     static LPCTSTR LayoutForKind(int kind);
     // Whether a kind has a layout of its own.
     static bool IsKnownKind(int kind);
+    // The video zone of a client width: zone width, pane width and height (never
+    // negative; 200 x 150 panes unless maximised).
+    struct VideoLayout {
+        int zoneWidth;
+        int paneWidth;
+        int paneHeight;
+    };
+    static VideoLayout ComputeVideoLayout(int clientWidth, bool maximised);
+    // Where the chat input goes in a client rectangle (x, y, width, height).
+    static RECT ComputeChatInputRect(int kind, const RECT& client);
 
     // Handlers the lobby calls that this part keeps.
     void OnRoomInfoChanged() override;
@@ -143,8 +153,8 @@ public:
     void Notify(DuiLib::TNotifyUI& msg) override;
     HRESULT ShowContextMenu(LPCTSTR text, DuiLib::CWebBrowserUI* pWeb) override;
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
-    // The selected user id a "orinid:" text names: its digits right after the prefix
-    // at the start of the text; 0 when the text is not such a link.
+    // The user id of a user link "orinid:<digits>" (the whole text); -1 when the text
+    // is not such a link, 0 for a link that names no user.
     static int ParseOrinId(LPCTSTR text);
 
     void InviteDownMic(int userId);

@@ -156,28 +156,25 @@ void CWndRoom::ShowSettingsMenu() {
 int CWndRoom::ParseOrinId(LPCTSTR text) {
     static const wchar_t kPrefix[] = L"orinid:";
     constexpr size_t kPrefixLen = sizeof kPrefix / sizeof kPrefix[0] - 1;
-    if (!text || std::wcsncmp(text, kPrefix, kPrefixLen) != 0) return 0;
+    if (!text || std::wcsncmp(text, kPrefix, kPrefixLen) != 0) return -1;
     const wchar_t* p = text + kPrefixLen;
+    if (*p < L'0' || *p > L'9') return -1;
     long long id = 0;
-    if (*p < L'0' || *p > L'9') return 0;
     for (; *p >= L'0' && *p <= L'9'; ++p) {
         id = id * 10 + (*p - L'0');
-        if (id > 0x7FFFFFFF) return 0;
+        if (id > 0x7FFFFFFF) return 0;  // no such user
     }
-    // Only digits after the prefix: "orinid:5x" is text, not a user link.
-    if (*p != L'\0') return 0;
-    return static_cast<int>(id);
+    return *p == L'\0' ? static_cast<int>(id) : -1;
 }
 
 HRESULT CWndRoom::ShowContextMenu(LPCTSTR text, CWebBrowserUI* pWeb) {
     m_pMenuBrowser = pWeb;
-    // A user link is "orinid:<id>" as the whole text; a selection that merely contains
-    // the prefix is text.
-    const bool userLink = text && std::wcsncmp(text, L"orinid:", 7) == 0;
-    if (userLink) {
+    // A user link is the whole text "orinid:<digits>"; a selection that merely holds
+    // the prefix somewhere is text.
+    const int id = ParseOrinId(text);
+    if (id >= 0) {
         ::OutputDebugStringW(L"这是用户右键菜单!\n");
-        const int id = ParseOrinId(text);
-        if (id <= 0) return S_OK;
+        if (id == 0) return S_OK;
         m_nSelUserId = id;
         TrackMenu(kMenuLinkUser, TPM_BOTTOMALIGN);
         return S_OK;
