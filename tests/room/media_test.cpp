@@ -1,0 +1,236 @@
+// The room's media session on a real engine: presets, rejoin, members shown on the
+// public microphones with their media connection, the local user publishing, the
+// microphone mute, media requests from other members and the private windows' tiling.
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "dialogs/WndRoomAudioSetting3.h"
+#include "dialogs/WndUserPopupVideo.h"
+#include "facade/Strevo.h"
+#include "kernel/CommKernel.h"
+#include "kernel_test_util.h"
+#include "model/Privilege.h"
+#include "model/UserMVManager.h"
+#include "model/UserManager.h"
+#include "model/UserObj.h"
+#include "room/PubVideoContainerUI.h"
+#include "room/UserVideoWndMgr.h"
+#include "room_fixture.h"
+#include "session/CommKernelData.h"
+#include "ui_fixture.h"
+
+namespace roomtest {
+namespace {
+
+int ThreadCount() {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.compare(0, 8, "Threads:") == 0) return std::atoi(line.c_str() + 8);
+    return -1;
+}
+
+class RoomMediaTest : public RoomTest {
+protected:
+    void SetUp() override {
+        RoomTest::SetUp();
+        setenv("MIVORA_TEST_CAMERA", "1", 1);
+    }
+    void TearDown() override {
+        unsetenv("MIVORA_TEST_CAMERA");
+        RoomTest::TearDown();
+    }
+    CUserObj* User(int id) { return d->m_pUserManager->FindUser(id); }
+    CPubVideoContainerUI* Pane(int i) {
+        return static_cast<CPubVideoContainerUI*>(room->m_pPubVideo[i]->GetInterface(L"PubVideo"));
+    }
+    // Media connection requests (105/69) the room server got: (user, operation).
+    std::vector<std::pair<int, int>> ConnRequests() {
+        kerneltest::Pump([&] { return false; }, 150);
+        std::vector<std::pair<int, int>> out;
+        for (const SentFrame& f : TakeSent()) {
+            if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
+            int32_t user = 0;
+            std::memcpy(&user, &f.payload[8], 4);
+            out.push_back({user, f.payload[12]});
+        }
+        return out;
+    }
+    std::vector<SentFrame> SentOf(uint16_t sub) {
+        kerneltest::Pump([&] { return false; }, 150);
+        std::vector<SentFrame> out;
+        for (const SentFrame& f : TakeSent())
+            if (f.mainCmd == 105 && f.subCmd == sub) out.push_back(f);
+        return out;
+    }
+};
+
+TEST_F(RoomMediaTest, SmoothnessPresetsReachTheEngine) {
+    EnterRoom(1, {});
+    ASSERT_NE(room->m_pStrevo, nullptr);
+    struct Case {
+        int mode;
+        int width;  // play width afterwards
+    } cases[] = {{1, 224}, {2, 256}, {3, 320}, {0, 320}, {4, 320}};
+    for (const Case& c : cases) {
+        d->m_UserEnv.m_nVideoSmooth = c.mode;
+        room->ApplyAvModuleConfig();
+        EXPECT_EQ(room->m_pStrevo->m_config[RAVO::CStrevo::CFG_PLAY_WIDTH], c.width) << c.mode;
+    }
+    room->StopAllMedia();
+    EXPECT_EQ(room->m_pStrevo, nullptr);
+    EXPECT_EQ(room->ApplyAvModuleConfig(), -10);
+}
+
+TEST_F(RoomMediaTest, RejoinReplacesTheRunningEngine) {
+    EnterRoom(1, {});
+    const int threads = ThreadCount();
+    RAVO::CStrevo* first = room->m_pStrevo;
+    ASSERT_NE(first, nullptr);
+    room->InitRoom(kRoom);  // no StopAllMedia in between
+    ASSERT_NE(room->m_pStrevo, nullptr);
+    EXPECT_LE(ThreadCount(), threads);  // the old engine's threads are gone
+}
+
+TEST_F(RoomMediaTest, MemberOnAMicrophoneIsShownAndSubscribedOnce) {
+    EnterRoom(1, {Member(kAlice, "alice"), Member(kBob, "bob")});
+    User(kAlice)->micIndex = 1;
+    User(kAlice)->flags = 0x1;
+    room->ShowMicVideo(User(kAlice));
+    room->ShowMicVideo(User(kAlice));
+    EXPECT_EQ(Pane(1)->GetUserId(), kAlice);
+    EXPECT_EQ(Pane(1)->GetCaption(), DuiLib::CDuiString(L"alice(501)"));
+    EXPECT_EQ(ConnRequests(), (std::vector<std::pair<int, int>>{{kAlice, 1}}));
+
+    // A byte index outside the three panes shows nothing and asks for nothing.
+    User(kBob)->micIndex = 7;
+    room->ShowMicVideo(User(kBob));
+    for (int i = 0; i < 3; ++i) EXPECT_NE(Pane(i)->GetUserId(), kBob);
+    EXPECT_TRUE(ConnRequests().empty());
+
+    room->CloseMicPane(kAlice);
+    EXPECT_EQ(Pane(1)->GetUserId(), 0);
+    EXPECT_EQ(Pane(1)->GetCaption(), DuiLib::CDuiString(L"空闲"));
+    EXPECT_EQ(ConnRequests(), (std::vector<std::pair<int, int>>{{kAlice, 3}}));
+}
+
+TEST_F(RoomMediaTest, LocalUserPublishesMutedAndEveryMicrophoneCanUnmute) {
+    struct Case {
+        uint32_t flags;
+        bool audioRunsAfterUnmute;
+    } cases[] = {{0x1, true}, {0x2, true}, {0x4, true}, {0x0, false}};
+    for (const Case& c : cases) {
+        EnterRoom(1, {});
+        CUserObj* me = d->GetLocalUser();
+        me->micIndex = 0;
+        me->flags = c.flags;
+        d->m_UserEnv.m_bMuteMic = false;
+        room->BuildCaptureGraphs();
+        room->ShowMicVideo(me);
+        ASSERT_NE(room->m_pStrevo->m_pAudioSource, nullptr);
+        EXPECT_TRUE(d->m_UserEnv.m_bMuteMic);
+        EXPECT_FALSE(room->m_pStrevo->m_pAudioSource->is_started());
+        EXPECT_TRUE(d->m_UserEnv.m_bLocalPreview);
+        room->SetMicMute(false);
+        EXPECT_EQ(room->m_pStrevo->m_pAudioSource->is_started() != 0, c.audioRunsAfterUnmute)
+            << c.flags;
+        room->SetMicMute(true);
+        EXPECT_FALSE(room->m_pStrevo->m_pAudioSource->is_started());
+        room->CloseMicPane(kMe);
+        EXPECT_FALSE(d->m_UserEnv.m_bInitVideoCap);
+        CloseRoomWindow();
+    }
+}
+
+TEST_F(RoomMediaTest, AvPanelReportsWhatTheRoomAnswered) {
+    EnterRoom(1, {});
+    room->ShowAudioSettingWnd();
+    ASSERT_NE(room->m_pWndAudioSetting, nullptr);
+    DuiLib::CControlUI* tip = room->m_pWndAudioSetting->GetPaintManager().FindControl(L"modvideotip");
+    room->m_pWndAudioSetting->SetVideoSmooth(2);
+    EXPECT_EQ(tip->GetText(), DuiLib::CDuiString(L"设置成功！"));
+
+    // While the local user publishes, the engine refuses a new preset with -1.
+    CUserObj* me = d->GetLocalUser();
+    me->micIndex = 0;
+    me->flags = 0x1;
+    room->BuildCaptureGraphs();
+    room->ShowMicVideo(me);
+    room->m_pWndAudioSetting->SetVideoSmooth(1);
+    EXPECT_EQ(tip->GetText(), DuiLib::CDuiString(L"设置失败[-1]！"));
+    EXPECT_EQ(d->m_UserEnv.m_nVideoSmooth, 1);  // the mode is kept all the same
+}
+
+TEST_F(RoomMediaTest, MediaRequestsAnsweredByTheMicrophoneHeld) {
+    struct Case {
+        uint32_t myFlags;
+        bool privileged;
+        bool answered;
+        bool spectator;
+    } cases[] = {
+        {0x1, false, true, false}, {0x2, false, true, true},  {0x4, true, true, true},
+        {0x4, false, false, false}, {0x0, true, false, false},
+    };
+    for (const Case& c : cases) {
+        EnterRoom(1, {Member(kAlice, "<b>&x")});
+        if (c.privileged)
+            d->m_pUserMVManager->AddPrivilege(PRIVILEGE_TABLE_ACTIVE, 8, PRIVILEGE_KIND_ONE_PARTY,
+                                              5 << 16, 0);  // members are level 5
+        ASSERT_EQ(d->m_pUserMVManager->CheckPrivilege(8, User(kAlice)), c.privileged);
+        d->GetLocalUser()->flags = c.myFlags;
+        PlayRoom({answers::ConnMediaReqAnswer(kRoom, kAlice, kMe, 1)});
+        for (auto& p : notify.posted())
+            if (p.msg == UM_CONN_MEDIA_REQ)
+                room->OnConnMediaRequest(reinterpret_cast<const char*>(p.lParam));
+        FreeCopies();
+        EXPECT_EQ(SentOf(70).size(), c.answered ? 1u : 0u) << c.myFlags;
+        EXPECT_EQ(d->m_FriendMgr.IsPrivSpectator(kAlice) != 0, c.spectator) << c.myFlags;
+        const std::wstring text = PrivateText();
+        // The alias is shown as written, never as markup.
+        EXPECT_EQ(text.find(L"<b>&x501 请求观看您的视频") != std::wstring::npos, !c.answered)
+            << c.myFlags;
+
+        // Operation 3 forgets the spectator; the end of the session forgets them all.
+        if (c.spectator) {
+            PlayRoom({answers::ConnMediaReqAnswer(kRoom, kAlice, kMe, 3)});
+            for (auto& p : notify.posted())
+                if (p.msg == UM_CONN_MEDIA_REQ)
+                    room->OnConnMediaRequest(reinterpret_cast<const char*>(p.lParam));
+            FreeCopies();
+            EXPECT_EQ(d->m_FriendMgr.IsPrivSpectator(kAlice), 0);
+        }
+        d->m_pUserMVManager->ClearData();
+        CloseRoomWindow();
+    }
+}
+
+TEST_F(RoomMediaTest, NinthPrivateWindowOpensOnTheThirdRow) {
+    std::vector<answers::UserEntry> members;
+    for (int i = 0; i < 9; ++i) members.push_back(Member(600 + i, "m" + std::to_string(i)));
+    EnterRoom(1, members);
+    for (int i = 0; i < 9; ++i) room->OpenUserVideoWnd(User(600 + i), false);
+    ASSERT_EQ(room->m_pUserVideoWndMgr->GetCount(), 9);
+    CWndUserPopupVideo* ninth = room->m_pUserVideoWndMgr->FindWnd(608);
+    ASSERT_NE(ninth, nullptr);
+    const RECT& pane = room->m_pPubVideo[0]->GetPos();
+    POINT origin{pane.left, pane.bottom + 3};
+    ClientToScreen(room->GetHWND(), &origin);
+    RECT rc;
+    GetWindowRect(ninth->GetHWND(), &rc);
+    EXPECT_EQ(rc.left, origin.x);
+    EXPECT_EQ(rc.top, origin.y + 2 * 184);
+    EXPECT_EQ(rc.right - rc.left, 198);
+    EXPECT_EQ(rc.bottom - rc.top, 182);
+    // A member with a window is not subscribed again by his microphone.
+    User(600)->micIndex = 0;
+    ConnRequests();
+    room->ShowMicVideo(User(600));
+    EXPECT_EQ(Pane(0)->GetUserId(), 0);
+    room->CloseUserMedia(600);
+    EXPECT_EQ(room->m_pUserVideoWndMgr->HasWnd(600), 0);
+}
+
+}  // namespace
+}  // namespace roomtest
