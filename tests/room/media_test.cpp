@@ -6,6 +6,11 @@
 #include <fstream>
 #include <string>
 
+#include <QDir>
+#include <QImage>
+
+#include "MediaRelay.h"
+#include "ScriptedSound.h"
 #include "dialogs/WndRoomAudioSetting3.h"
 #include "dialogs/WndUserPopupVideo.h"
 #include "facade/Strevo.h"
@@ -20,6 +25,10 @@
 #include "room_fixture.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
+#include "model/RoomManager.h"
+#include "model/RoomObj.h"
+#include "vexacam/TestPattern.h"
+#include "win32gui/qt_bridge.h"
 
 namespace roomtest {
 namespace {
@@ -230,6 +239,142 @@ TEST_F(RoomMediaTest, NinthPrivateWindowOpensOnTheThirdRow) {
     EXPECT_EQ(Pane(0)->GetUserId(), 0);
     room->CloseUserMedia(600);
     EXPECT_EQ(room->m_pUserVideoWndMgr->HasWnd(600), 0);
+}
+
+}  // namespace
+}  // namespace roomtest
+
+namespace roomtest {
+namespace {
+
+using mivora_test::MediaRelay;
+using mivora_test::ScriptedSoundSystem;
+using mivora_test::SoundPace;
+
+// A member publishing the test-pattern camera and a tone, as another client's engine
+// would, through the same relay as the room.
+struct Publisher {
+    Publisher(int id, uint16_t port) {
+        std::string text = "1 15 31 64000 1000 1000 10 12 5 6 1000 3 320 240 2";
+        av.setAvMoudleConfig2(&text[0]);
+        av.setLocalIpInfo(nullptr, 0);
+        av.setRemoteIpInfo("127.0.0.1", port);
+        av.createRTPSession();
+        RAVO::VideoSetConfig vc{};
+        vc.cap_size = 3;
+        vc.play_width = 320;
+        vc.play_height = 240;
+        vc.fps = 15;
+        vc.bitrate = 128000;
+        vc.mode = 1;
+        std::strcpy(vc.camera_name, kTestPatternCameraName);
+        av.setVideoConfig(&vc);
+        av.buildVideoCapGraph(id);
+        RAVO::AudioSetConfig ac{};
+        av.setAudioConfig(&ac);
+        av.buildAudioCapGraph(id);
+        av.m_pVideoSource->set_sharedata(1);
+        av.m_pAudioSource->set_sharedata(1);
+        av.startVideoCapGraph();
+        av.startAudioCapFraph();
+    }
+    ~Publisher() {
+        av.stopVideoCapGraph();
+        av.stopAudioCapGraph();
+        av.destoryVideoCapGraph();
+        av.destoryAudioCapGraph();
+        av.destoryRTPSession();
+    }
+    RAVO::CStrevo av;
+};
+
+// How well the picture in `area` follows the pattern's bars (moving, so each column may
+// match a bar a few pixels away): the share of sampled points that match, 0..100.
+int PatternMatch(const QImage& shot, const QRect& area) {
+    std::vector<uint8_t> bgr(320 * 240 * 3);
+    vexacam::DrawTestPattern(bgr.data(), 320, 240, 0);
+    QImage pattern(bgr.data(), 320, 240, 320 * 3, QImage::Format_BGR888);
+    const QImage expected = pattern.mirrored(false, true).scaled(area.size());
+    const QImage got = shot.copy(area);
+    int close = 0, total = 0;
+    for (int y = area.height() / 2; y < area.height() - 8; y += 10)
+        for (int x = 4; x < area.width() - 4; x += 6) {
+            const QRgb a = got.pixel(x, y);
+            bool match = false;
+            for (int dx = -40; dx <= 40 && !match; ++dx) {
+                const int ex = x + dx;
+                if (ex < 0 || ex >= expected.width()) continue;
+                const QRgb b = expected.pixel(ex, y);
+                match = std::abs(qRed(a) - qRed(b)) < 48 && std::abs(qGreen(a) - qGreen(b)) < 48 &&
+                        std::abs(qBlue(a) - qBlue(b)) < 48;
+            }
+            close += match;
+            ++total;
+        }
+    return total ? close * 100 / total : 0;
+}
+
+TEST_F(RoomMediaTest, MemberOnAMicrophoneSeenAndHeardThroughTheRelay) {
+    auto sound = std::make_shared<ScriptedSoundSystem>();
+    sound->AddCapture({L"Mic", mivora_test::ToneSource(440), SoundPace::RealTime, nullptr});
+    const int speaker = sound->AddPlayback({L"Speaker", SoundPace::RealTime});
+    winplat::InstallSoundSystem(sound);
+    MediaRelay relay(120000, 5000000);
+    relay.Start();
+
+    EnterRoom(1, {Member(kAlice, "alice")});
+    CRoomObj* record = d->m_pRoomManager->FindRoom(kRoom);
+    record->mediaHosts[0] = "127.0.0.1";
+    record->mediaPorts[0] = relay.Port();
+    room->OnRoomMediaChanged();
+    User(kAlice)->micIndex = 1;
+    User(kAlice)->flags = 0x1;
+    room->ShowMicVideo(User(kAlice));
+    ASSERT_TRUE(relay.WaitUntil([&] { return relay.CountControls(2, kAlice, 99) >= 1; }));
+    {
+        Publisher alice(kAlice, relay.Port());
+        auto* img = Pane(1)->FindSubControl(L"video_img");
+        ASSERT_NE(img, nullptr);
+        // The best recent picture, within a bound: a grey or stale pane never matches.
+        int best = 0;
+        QImage shot;
+        kerneltest::Pump(
+            [&] {
+                InvalidateRect(room->GetHWND(), nullptr, FALSE);
+                PumpPending();
+                QImage now = winplat::GrabWindowImage(room->GetHWND());
+                const QRect area(img->GetPos().left, img->GetPos().top,
+                                 img->GetPos().right - img->GetPos().left,
+                                 img->GetPos().bottom - img->GetPos().top);
+                const int match = now.isNull() ? 0 : PatternMatch(now, area);
+                if (match > best) best = match, shot = now;
+                return best >= 90;
+            },
+            8000);
+        EXPECT_GE(best, 90);
+        if (!shot.isNull()) {
+            QDir().mkpath(MIVORA_ARTIFACT_DIR);
+            shot.save(QString(MIVORA_ARTIFACT_DIR) + "room_member_video.png");
+        }
+        auto* meter = static_cast<DuiLib::CVolumeLabelUI*>(Pane(1)->FindSubControl(L"volumeval"));
+        EXPECT_TRUE(kerneltest::Pump([&] {
+            PumpPending();
+            return meter->GetVolumeValue() > 0;
+        }, 5000));
+        // The room's wave-out carries the member's tone.
+        ASSERT_TRUE(sound->WaitUntil([&] { return sound->PlayedBytes(speaker) > 48000 * 4; }, 8000));
+        std::vector<int16_t> played = sound->Played(speaker);
+        const size_t frames = played.size() / 2;
+        const size_t tail = std::min<size_t>(frames, 24000);
+        EXPECT_NEAR(mivora_test::EstimateFrequency(&played[(frames - tail) * 2], tail), 440, 15);
+    }
+    room->CloseMicPane(kAlice);
+    EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(4, kAlice, 99) >= 1; }, 3000))
+        << "no unsubscribe at the relay";
+    CloseRoomWindow();
+    EXPECT_EQ(sound->OpenStreams(), 0);
+    relay.Stop();
+    winplat::RemoveSoundSystem();
 }
 
 }  // namespace
