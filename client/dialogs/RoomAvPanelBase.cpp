@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/SkinTable.h"
+#include "room/LobbyLink.h"
 #include "win32/files.h"
 #include "win32/process.h"
 #include "win32/text.h"
@@ -38,4 +39,8 @@ const wchar_t* CRoomAvPanelBase::StartVolumeMixer() {
     return nullptr;
 }
 
-void CRoomAvPanelBase::OpenUserSettingVideoPage() {}
+void CRoomAvPanelBase::OpenUserSettingVideoPage() {
+    LobbyShowPersonalSettings();
+    // Its video page (page 3, "gaishipinbtn") is chosen through the application's
+    // pointer to the settings window once that window is in the program.
+}

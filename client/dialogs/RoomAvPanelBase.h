@@ -13,7 +13,7 @@ public:
     // "SndVol.exe", else "sndvol32.exe", from the system folder; nothing when neither is
     // there. The program started, or null.
     static const wchar_t* StartVolumeMixer();
-    // Opens the user settings dialog on its video page (nothing until that dialog is in
-    // the program).
+    // Opens the user settings dialog through the lobby (its video page once that dialog
+    // is in the program).
     static void OpenUserSettingVideoPage();
 };

@@ -239,6 +239,42 @@ TEST_F(RoomMediaTest, NinthPrivateWindowOpensOnTheThirdRow) {
     EXPECT_EQ(Pane(0)->GetUserId(), 0);
     room->CloseUserMedia(600);
     EXPECT_EQ(room->m_pUserVideoWndMgr->HasWnd(600), 0);
+
+    // The close button and Alt+F4 both end the member's media and close the window.
+    ConnRequests();
+    for (int id : {601, 602}) {
+        CWndUserPopupVideo* wnd = room->m_pUserVideoWndMgr->FindWnd(id);
+        ASSERT_NE(wnd, nullptr);
+        HWND hwnd = wnd->GetHWND();
+        if (id == 601)
+            ClickControl(hwnd, wnd->GetPaintManager().FindControl(L"closebtn"));
+        else
+            ::PostMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(kerneltest::Pump([&] { return !::IsWindow(hwnd); }, 3000)) << id;
+        EXPECT_EQ(room->m_pUserVideoWndMgr->HasWnd(id), 0) << id;
+    }
+    EXPECT_EQ(ConnRequests(), (std::vector<std::pair<int, int>>{{601, 3}, {602, 3}}));
+}
+
+TEST_F(RoomMediaTest, NetworkChoicePicksTheMediaAddress) {
+    struct Case {
+        int choice;
+        const char* second;  // the room's second address ("" none)
+        int port;
+    } cases[] = {{0, "127.0.0.2", 7001}, {1, "127.0.0.2", 7002}, {1, "", 7001}};
+    for (const Case& c : cases) {
+        EnterRoom(1, {});
+        CRoomObj* record = d->m_pRoomManager->FindRoom(kRoom);
+        record->mediaHosts[0] = "127.0.0.1";
+        record->mediaPorts[0] = 7001;
+        record->mediaHosts[1] = c.second;
+        record->mediaPorts[1] = *c.second ? 7002 : 0;
+        d->m_UserEnv.m_nNetType = c.choice;
+        room->OnRoomMediaChanged();
+        EXPECT_EQ(room->m_pStrevo->m_nRemotePort, c.port) << c.choice << c.second;
+        d->m_UserEnv.m_nNetType = 0;
+        CloseRoomWindow();
+    }
 }
 
 }  // namespace
@@ -367,6 +403,17 @@ TEST_F(RoomMediaTest, MemberOnAMicrophoneSeenAndHeardThroughTheRelay) {
         const size_t frames = played.size() / 2;
         const size_t tail = std::min<size_t>(frames, 24000);
         EXPECT_NEAR(mivora_test::EstimateFrequency(&played[(frames - tail) * 2], tail), 440, 15);
+
+        // The speaker mute silences wave-out.
+        room->SetSpeakerMute(true);
+        kerneltest::Pump([] { return false; }, 400);
+        const size_t from = sound->Played(speaker).size();
+        kerneltest::Pump([] { return false; }, 800);
+        played = sound->Played(speaker);
+        int peak = 0;
+        for (size_t i = from; i < played.size(); ++i) peak = std::max(peak, std::abs(played[i]));
+        EXPECT_LT(peak, 100);
+        room->SetSpeakerMute(false);
     }
     room->CloseMicPane(kAlice);
     EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(4, kAlice, 99) >= 1; }, 3000))
