@@ -3,7 +3,9 @@
 // microphone mute, media requests from other members and the private windows' tiling.
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <fstream>
+#include <thread>
 #include <string>
 
 #include <QDir>
@@ -254,6 +256,42 @@ TEST_F(RoomMediaTest, NinthPrivateWindowOpensOnTheThirdRow) {
         EXPECT_EQ(room->m_pUserVideoWndMgr->HasWnd(id), 0) << id;
     }
     EXPECT_EQ(ConnRequests(), (std::vector<std::pair<int, int>>{{601, 3}, {602, 3}}));
+}
+
+// Grab callbacks arrive on their own thread while the room shows, pops out, closes and
+// stops: the sanitizer build checks that nothing freed is touched.
+TEST_F(RoomMediaTest, GrabCallbacksRaceTheRoomsOwnChanges) {
+    EnterRoom(1, {Member(kAlice, "alice")});
+    User(kAlice)->micIndex = 0;
+    std::atomic<bool> stop{false};
+    std::thread engine([&] {
+        std::vector<char> frame(160 * 120 * 4, 0x40);
+        std::vector<char> pcm(3840, 0x10);
+        while (!stop.load()) {
+            for (int mode : {1, 2}) {
+                room->OnGrabVideoSample(kAlice, 99, frame.data(), static_cast<int>(frame.size()),
+                                        mode, 160, 120);
+                room->OnGrabAudioSample(kAlice, 97, pcm.data(), static_cast<int>(pcm.size()), mode,
+                                        0, 0);
+            }
+        }
+    });
+    for (int round = 0; round < 10; ++round) {
+        room->ShowMicVideo(User(kAlice));
+        Pane(0)->PopOut();
+        PumpPending();
+        Pane(0)->MuteVideo(round % 2 == 0, true, false);
+        room->OpenUserVideoWnd(User(kAlice), true);  // shown in a pane: nothing opens
+        room->CloseMicPane(kAlice);
+        PumpPending();
+        room->StopAllMedia();
+        room->InitRoom(kRoom);
+        PumpPending();
+    }
+    stop.store(true);
+    engine.join();
+    PumpPending();
+    EXPECT_EQ(Pane(0)->GetPopup(), nullptr);
 }
 
 TEST_F(RoomMediaTest, NetworkChoicePicksTheMediaAddress) {
