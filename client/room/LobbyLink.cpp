@@ -1,19 +1,32 @@
 #include "room/LobbyLink.h"
 
-#include "kernel/CommKernel.h"
-
-namespace {
-constexpr int kLobbyWndEntry = 1;
-}
+#include "lobby/LaterWindows.h"
+#include "lobby/WndLobby.h"
 
 bool HasLobbyWindow() {
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    return kernel && kernel->m_pWndTable && kernel->m_pWndTable[kLobbyWndEntry];
+    return CWndLobby::Current() != nullptr;
 }
 
-// The lobby window class lands with the lobby; until then the calls find no window to
-// act on.
-void LobbyLeaveRoomAndShow() {}
-void LobbyRejoinRoom() {}
-void LobbyShowSkinChooser() {}
-void LobbyShowPersonalSettings() {}
+void LobbyLeaveRoomAndShow() {
+    CWndLobby* lobby = CWndLobby::Current();
+    if (!lobby) return;
+    lobby->LeaveCurrentRoom();
+    HWND wnd = lobby->GetHWND();
+    if (::IsIconic(wnd))
+        ::ShowWindow(wnd, SW_RESTORE);
+    else
+        ::ShowWindow(wnd, SW_SHOW);
+    ::SetForegroundWindow(wnd);
+}
+
+void LobbyRejoinRoom() {
+    if (CWndLobby* lobby = CWndLobby::Current()) lobby->RejoinRoom();
+}
+
+void LobbyShowSkinChooser() {
+    if (HasLobbyWindow()) OpenSkinChooserWindow();
+}
+
+void LobbyShowPersonalSettings() {
+    if (HasLobbyWindow()) OpenUserSettingWindow();
+}

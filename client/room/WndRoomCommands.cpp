@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "app/ClientApp.h"
 #include "controls/CtrlListFriend.h"
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
@@ -492,25 +493,6 @@ void CWndRoom::OnSelectTargetUser(int userId) {
 }
 
 void CWndRoom::LaunchGame() {
-    CCommKernelData* data = Data();
-    CUserObj* me = Me();
-    if (!data || !me) return;
-    // The room token is the name of the shared block the game opens.
-    static const char kRoomToken[] = "8x8509317246650913";
-    wchar_t line[1024];
-    swprintf(line, 1024, L"%ls\\Game\\%ls /RoomToken:%s /UserId:%ld /Password:%s",
-             data->m_szAppPath, L"drovel.exe", kRoomToken, static_cast<long>(me->userId),
-             me->password.c_str());
-    STARTUPINFOW si;
-    std::memset(&si, 0, sizeof si);
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION pi;
-    std::memset(&pi, 0, sizeof pi);
-    if (::CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE, nullptr,
-                         nullptr, &si, &pi)) {
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
-    }
+    // The same program, token and account as the application starts it.
+    theApp.OpenGame(1);
 }

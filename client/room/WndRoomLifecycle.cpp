@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "app/SkinTable.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/RoomCtrlUI.h"
 #include "kernel/CommKernel.h"
@@ -216,10 +217,15 @@ void CWndRoom::OnWaitMicListChanged() {
     }
 }
 
-// The colours and the background picture come with the skin table of the application
-// shell; without a skin record nothing changes.
 void CWndRoom::ApplySkinColors(const tagSkinInfo* skin) {
-    (void)skin;
+    if (!skin) skin = g_pCurSkin;
+    if (!skin) return;
+    if (m_pWinBGCtl && skin->szBkImage) m_pWinBGCtl->SetBkImage(skin->szBkImage);
+    for (CWebBrowserUI* web : {m_pPubTextOut, m_pPrivTextOut, m_pSiegeTextOut})
+        if (web) web->SetBkground(skin->crLight1);
+    if (m_pZjZone) m_pZjZone->SetBkColor(skin->crLight1);
+    if (m_pLabaZone) m_pLabaZone->SetBkground(skin->crLight2);
+    if (m_pRoomYugao) m_pRoomYugao->SetBkColor(skin->crLight2);
 }
 
 void CWndRoom::OnWindowInit() {

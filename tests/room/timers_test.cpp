@@ -1,5 +1,4 @@
-// The room window's timers on the manual clock: the keep-alive, seal expiry and the
-// reconnect cycle.
+// The room window's timers on the manual clock: the keep-alive and seal expiry.
 #include <ctime>
 #include <string>
 
@@ -19,13 +18,6 @@ namespace roomtest {
 namespace {
 
 constexpr int64_t kStart = 1700000000;
-const wchar_t kRetrying[] = L"您与房间服务器异常断开正在尝试重新连接，请稍后......";
-
-size_t Count(const std::wstring& text, const std::wstring& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
 
 class TimersTest : public RoomTest {
 protected:
@@ -36,7 +28,6 @@ protected:
     void TearDown() override {
         RoomTest::TearDown();
         winplat::RemoveManualClock();
-        k->m_pWndTable[1] = nullptr;
     }
     void Advance(uint64_t ms) {
         winplat::AdvanceManualClock(ms);
@@ -80,44 +71,6 @@ TEST_F(TimersTest, AnExpiredSealGoesWithinOneTick) {
     EXPECT_EQ(sealOfAlice(), L"../Seal/3_a.png");
     Advance(2000);  // one tick of the seal timer, past the seal's end
     EXPECT_EQ(sealOfAlice(), L"");
-}
-
-TEST_F(TimersTest, ReconnectsEveryTwentySecondsAtMostTwentyTimes) {
-    EnterRoom(1, {});
-    int lobbyStandIn = 0;
-    k->m_pWndTable[1] = &lobbyStandIn;  // a lobby to rejoin through
-
-    servers.room().CloseConnection();
-    ASSERT_TRUE(kerneltest::Pump([&] {
-        for (const auto& p : notify.posted())
-            if (p.msg == UM_SERVER_DISCONNECTED) return true;
-        return false;
-    }));
-    room->OnRoomDisconnected();  // the lobby's relay
-    EXPECT_EQ(Count(PrivateText(), L"房间断开连接"), 1u);
-    EXPECT_EQ(Count(PrivateText(), kRetrying), 1u);
-    EXPECT_EQ(room->GetRoomId(), 0) << "the media stop with the first attempt";
-
-    for (int i = 0; i < 25; ++i) Advance(20000);
-    EXPECT_EQ(Count(PrivateText(), kRetrying), 20u);
-    EXPECT_EQ(room->GetReconnectCount(), 21) << "the 21st attempt gives up and sets no timer";
-
-    room->InitRoom(kRoom);  // a rejoin that succeeded
-    EXPECT_EQ(room->GetReconnectCount(), 0);
-}
-
-TEST_F(TimersTest, TheReconnectTimerOutlivesTheMediaStop) {
-    EnterRoom(1, {});
-    int lobbyStandIn = 0;
-    k->m_pWndTable[1] = &lobbyStandIn;
-    room->Reconnect();
-    EXPECT_EQ(room->GetReconnectCount(), 1);
-    room->StopAllMedia();
-    Advance(20000);
-    EXPECT_EQ(room->GetReconnectCount(), 2);
-    room->InitRoom(kRoom);  // kills the reconnect timer
-    Advance(20000);
-    EXPECT_EQ(room->GetReconnectCount(), 0);
 }
 
 }  // namespace
