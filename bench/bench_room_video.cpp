@@ -45,10 +45,14 @@ const char kRoomText[] = "1 15 31 64000 1000 1000 10 12 5 6 1000 3 320 240 2";
 class WatchWnd : public CSkinWnd {
 public:
     WatchWnd() {
-        m_traits = SkinWndTraits{"CWndBench", L"<Window size=\"660,200\"><HorizontalLayout>"
-                                              L"<PubVideo name=\"p0\" /><PubVideo name=\"p1\" />"
-                                              L"<PubVideo name=\"p2\" /></HorizontalLayout></Window>",
-                                 kMsgStandard, ScClose::kClose, Lifetime::kStack, false};
+        m_traits = SkinWndTraits{"CWndBench",
+                                 L"<Window size=\"660,200\"><HorizontalLayout>"
+                                 L"<PubVideo name=\"p0\" /><PubVideo name=\"p1\" />"
+                                 L"<PubVideo name=\"p2\" /></HorizontalLayout></Window>",
+                                 kMsgStandard,
+                                 ScClose::kClose,
+                                 Lifetime::kStack,
+                                 false};
     }
     const SkinWndTraits& Traits() const override { return m_traits; }
     LPCTSTR GetWindowClassName() const override { return L"UIBenchWatch"; }
@@ -225,11 +229,11 @@ void BM_FrameToPaintedPane(benchmark::State& state) {
                     std::chrono::duration<double, std::milli>(stage.watcher.At(seen) - t0).count());
                 painted.push_back(std::chrono::duration<double, std::milli>(t2 - t0).count());
             }
-            winplat::PumpMessagesUntil([] { return false; },
-                                       static_cast<int>(std::max<long long>(
-                                           0, 70 - std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                       Clock::now() - t0)
-                                                       .count())));
+            winplat::PumpMessagesUntil(
+                [] { return false; },
+                static_cast<int>(std::max<long long>(
+                    0, 70 - std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0)
+                                .count())));
         }
         state.SetIterationTime(Percentile(painted, 0.5) / 1000.0);
     }
@@ -238,11 +242,12 @@ void BM_FrameToPaintedPane(benchmark::State& state) {
     state.counters["grabber_median_ms"] = Percentile(grabbed, 0.5);
     state.counters["grabber_p99_ms"] = Percentile(grabbed, 0.99);
     state.counters["missing"] = missing;
-    std::printf("Camera frame -> painted in the pane: median %.1f ms, p99 %.1f ms; "
-                "-> watcher's play grabber in the same run: median %.1f ms, p99 %.1f ms "
-                "(%zu frames, %d missing).\n",
-                Percentile(painted, 0.5), Percentile(painted, 0.99), Percentile(grabbed, 0.5),
-                Percentile(grabbed, 0.99), painted.size(), missing);
+    std::printf(
+        "Camera frame -> painted in the pane: median %.1f ms, p99 %.1f ms; "
+        "-> watcher's play grabber in the same run: median %.1f ms, p99 %.1f ms "
+        "(%zu frames, %d missing).\n",
+        Percentile(painted, 0.5), Percentile(painted, 0.99), Percentile(grabbed, 0.5),
+        Percentile(grabbed, 0.99), painted.size(), missing);
 }
 BENCHMARK(BM_FrameToPaintedPane)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -273,9 +278,10 @@ void BM_WatcherCpu(benchmark::State& state) {
     }
     state.counters["cpu_percent_of_one_core"] = percent;
     state.counters["frames_at_watcher"] = static_cast<double>(frames);
-    std::printf("CPU, %d stream(s), %s: %.1f %% of one core (publishers and watcher in this "
-                "process; %zu frames reached the watcher in 3 s)\n",
-                streams, painted ? "painted in the panes" : "engine only", percent, frames);
+    std::printf(
+        "CPU, %d stream(s), %s: %.1f %% of one core (publishers and watcher in this "
+        "process; %zu frames reached the watcher in 3 s)\n",
+        streams, painted ? "painted in the panes" : "engine only", percent, frames);
 }
 BENCHMARK(BM_WatcherCpu)
     ->Args({0, 0})

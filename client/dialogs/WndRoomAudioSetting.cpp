@@ -21,9 +21,9 @@ void Check(CControlUI* c, bool on) {
 }  // namespace
 
 const SkinWndTraits& CWndRoomAudioSetting::Traits() const {
-    static const SkinWndTraits traits{"CWndRoomAudioSetting",  L"WndRoomAudioSetting.xml",
-                                      kMsgStandard,            ScClose::kClose,
-                                      Lifetime::kSelfDeleting, false};
+    static const SkinWndTraits traits{
+        "CWndRoomAudioSetting", L"WndRoomAudioSetting.xml", kMsgStandard,
+        ScClose::kClose,        Lifetime::kSelfDeleting,    false};
     return traits;
 }
 

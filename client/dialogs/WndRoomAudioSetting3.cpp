@@ -19,9 +19,9 @@ CUserEnvSetting* UserEnv() {
 }  // namespace
 
 const SkinWndTraits& CWndRoomAudioSetting3::Traits() const {
-    static const SkinWndTraits traits{"CWndRoomAudioSetting3",   L"WndRoomAudioSetting3.xml",
-                                      kMsgStandard,              ScClose::kClose,
-                                      Lifetime::kSelfDeleting,   false};
+    static const SkinWndTraits traits{
+        "CWndRoomAudioSetting3", L"WndRoomAudioSetting3.xml", kMsgStandard,
+        ScClose::kClose,         Lifetime::kSelfDeleting,     false};
     return traits;
 }
 

@@ -17,9 +17,9 @@ void Fill(CControlUI* c, const std::vector<std::wstring>& names) {
 }  // namespace
 
 const SkinWndTraits& CWndRoomMoreAVSetting::Traits() const {
-    static const SkinWndTraits traits{"CWndRoomMoreAVSetting",  L"WndRoomMoreAVSetting.xml",
-                                      kMsgStandard,             ScClose::kClose,
-                                      Lifetime::kSelfDeleting,  false};
+    static const SkinWndTraits traits{
+        "CWndRoomMoreAVSetting", L"WndRoomMoreAVSetting.xml", kMsgStandard,
+        ScClose::kClose,         Lifetime::kSelfDeleting,     false};
     return traits;
 }
 

@@ -16,17 +16,17 @@ CWndUserPopupVideo::CWndUserPopupVideo() = default;
 CWndUserPopupVideo::~CWndUserPopupVideo() = default;
 
 const SkinWndTraits& CWndUserPopupVideo::Traits() const {
-    static const SkinWndTraits traits{"CWndUserPopupVideo",  L"WndRoomPopupPubVideo.xml",
-                                      kMsgStandard,          ScClose::kClose,
-                                      Lifetime::kSelfDeleting, false};
+    static const SkinWndTraits traits{
+        "CWndUserPopupVideo", L"WndRoomPopupPubVideo.xml", kMsgStandard,
+        ScClose::kClose,      Lifetime::kSelfDeleting,     false};
     return traits;
 }
 
 void CWndUserPopupVideo::InitWindow() {
     CSkinWnd::InitWindow();
     CControlUI* pane = Find(L"videopane");
-    m_pPane = pane ? static_cast<CPopPubVideoContainerUI*>(pane->GetInterface(L"PopPubVideo"))
-                   : nullptr;
+    m_pPane =
+        pane ? static_cast<CPopPubVideoContainerUI*>(pane->GetInterface(L"PopPubVideo")) : nullptr;
     if (m_pPane) {
         m_pPane->SetOwnerValue(m_hWnd);
         m_pPane->SetRoomWnd(::GetWindow(m_hWnd, GW_OWNER));
@@ -113,8 +113,7 @@ void CWndUserPopupVideo::OnNotify(TNotifyUI& msg) {
     OfferToPane(msg);
 }
 
-LRESULT CWndUserPopupVideo::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam,
-                                         BOOL& bHandled) {
+LRESULT CWndUserPopupVideo::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
     // Alt+F4 ends the media like the close button; closing alone left the manager
     // holding a freed window and the streams subscribed.
     if ((wParam & 0xFFF0) == SC_CLOSE) {

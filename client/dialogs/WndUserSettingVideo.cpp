@@ -32,9 +32,9 @@ void CWndUserSettingVideo::InitWindow() {
     m_pDeviceCombo = combo ? static_cast<CComboUI*>(combo->GetInterface(L"Combo")) : nullptr;
     m_pStatus = Find(L"status");
     CControlUI* preview = Find(L"videoimg");
-    m_pPreview =
-        preview ? static_cast<CVideoImgPreviewUI*>(preview->GetInterface(L"VideoImgPreview"))
-                : nullptr;
+    m_pPreview = preview
+                     ? static_cast<CVideoImgPreviewUI*>(preview->GetInterface(L"VideoImgPreview"))
+                     : nullptr;
     if (m_pPreview) m_pPreview->SetCustomDrawCallBack(this);
 
     CNormalCameraHelper probe;
@@ -82,8 +82,8 @@ void CWndUserSettingVideo::StartPreview() {
     std::memcpy(&m_format, format, sizeof m_format);
     // A camera may give another size than asked: the buffer follows what it reports.
     const long long w = m_format.biWidth;
-    const long long h = m_format.biHeight < 0 ? -static_cast<long long>(m_format.biHeight)
-                                              : m_format.biHeight;
+    const long long h =
+        m_format.biHeight < 0 ? -static_cast<long long>(m_format.biHeight) : m_format.biHeight;
     if (w <= 0 || h <= 0 || w * h > kMaxPreviewPixels || m_format.biBitCount != 24) {
         m_nWidth = m_nHeight = 0;
         m_preview.clear();
@@ -106,8 +106,8 @@ void CWndUserSettingVideo::OnPreviewTimer() {
     const size_t row = static_cast<size_t>(m_nWidth) * 3;
     const size_t stride = m_preview.size() / static_cast<size_t>(m_nHeight);
     for (int y = 0; y < m_nHeight; ++y)
-        std::memcpy(&m_preview[static_cast<size_t>(y) * stride], data + static_cast<size_t>(y) * row,
-                    row);
+        std::memcpy(&m_preview[static_cast<size_t>(y) * stride],
+                    data + static_cast<size_t>(y) * row, row);
     m_bFrameReady = true;
     if (m_pPreview) m_pPreview->Invalidate();
 }

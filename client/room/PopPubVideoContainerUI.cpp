@@ -78,7 +78,6 @@ void CPopPubVideoContainerUI::DoEvent(TEventUI& event) {
 
 void CPopPubVideoContainerUI::SetPos(RECT rc) {
     CContainerUI::SetPos(rc);
-    if (m_pToolbar)
-        m_pToolbar->SetPos(RECT{rc.left + 1, rc.bottom - 20, rc.right - 1, rc.bottom});
+    if (m_pToolbar) m_pToolbar->SetPos(RECT{rc.left + 1, rc.bottom - 20, rc.right - 1, rc.bottom});
     if (m_pVolume) m_pVolume->SetPos(RECT{rc.left, rc.bottom - 3, rc.right, rc.bottom});
 }

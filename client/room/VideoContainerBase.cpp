@@ -43,7 +43,8 @@ void CVideoContainerBase::FindControls(CControlUI* root) {
     m_pVideoBG = find(L"videoBG");
     m_pVideoMenu = find(L"videomenu");
     CControlUI* volume = find(L"volumeval");
-    m_pVolume = volume ? static_cast<CVolumeLabelUI*>(volume->GetInterface(L"VolumeLabel")) : nullptr;
+    m_pVolume =
+        volume ? static_cast<CVolumeLabelUI*>(volume->GetInterface(L"VolumeLabel")) : nullptr;
     m_pBtnMuteAudio = find(L"videobtn_1");
     m_pBtnUnmuteAudio = find(L"videobtn2_1");
     m_pBtnMuteVideo = find(L"videobtn_2");

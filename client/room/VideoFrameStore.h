@@ -43,9 +43,9 @@ private:
     std::vector<uint8_t> m_scaled;
     int m_srcWidth = 0;
     int m_srcHeight = 0;
-    int m_scaledWidth = 0;   // size of the scaled copy
+    int m_scaledWidth = 0;  // size of the scaled copy
     int m_scaledHeight = 0;
-    int m_targetWidth = 0;   // control size the copy was made for
+    int m_targetWidth = 0;  // control size the copy was made for
     int m_targetHeight = 0;
     bool m_newFrame = false;
     bool m_scaledStale = true;

@@ -114,8 +114,8 @@ int CWndRoom::ApplyAvModuleConfig() {
     CUserEnvSetting* env = Env();
     const int mode = env ? env->m_nVideoSmooth : 0;
     std::vector<char> text;
-    if (mode >= 1 && mode <= 3) text.assign(kAvPresets[mode - 1], kAvPresets[mode - 1] +
-                                                                      std::strlen(kAvPresets[mode - 1]));
+    if (mode >= 1 && mode <= 3)
+        text.assign(kAvPresets[mode - 1], kAvPresets[mode - 1] + std::strlen(kAvPresets[mode - 1]));
     text.push_back('\0');
     return m_pStrevo->setAvMoudleConfig2(text.data());
 }
@@ -145,8 +145,7 @@ void CWndRoom::BuildCaptureGraphs() {
             config.camera_id = theApp.m_nVideoDev;
             // The engine's field is shorter than the list's; the index decides the device.
             const size_t n = strnlen(list->name, sizeof list->name);
-            std::memcpy(config.camera_name, list->name,
-                        std::min(n, sizeof config.camera_name - 1));
+            std::memcpy(config.camera_name, list->name, std::min(n, sizeof config.camera_name - 1));
             m_pStrevo->setVideoConfig(&config);
             m_pStrevo->buildVideoCapGraph(me);
         }
@@ -364,8 +363,7 @@ void CWndRoom::OnConnMediaRequest(const char* payload) {
     m_pPrivTextOut->WriteBlock(line.c_str(), 0);
 }
 
-int CWndRoom::OnGrabVideoSample(int id, int, char* data, int len, int mode, int width,
-                                int height) {
+int CWndRoom::OnGrabVideoSample(int id, int, char* data, int len, int mode, int width, int height) {
     if (mode == 1) id = m_media.m_nLocalUserId.load();
     if (CUserVideoWndMgr* mgr = m_media.m_videoWndMgr.get())
         mgr->DrawUserVideo(id, data, len, width, height);
@@ -443,7 +441,8 @@ void CWndRoom::CloseAllUserVideoWnds() {
 }
 
 void CWndRoom::RefreshPaneVideo(CControlUI* pane) {
-    auto* video = pane ? static_cast<CPubVideoContainerUI*>(pane->GetInterface(L"PubVideo")) : nullptr;
+    auto* video =
+        pane ? static_cast<CPubVideoContainerUI*>(pane->GetInterface(L"PubVideo")) : nullptr;
     if (video) video->RefreshVideo();
 }
 

@@ -159,7 +159,8 @@ TEST_F(RoomMediaTest, AvPanelReportsWhatTheRoomAnswered) {
     EnterRoom(1, {});
     room->ShowAudioSettingWnd();
     ASSERT_NE(room->m_pWndAudioSetting, nullptr);
-    DuiLib::CControlUI* tip = room->m_pWndAudioSetting->GetPaintManager().FindControl(L"modvideotip");
+    DuiLib::CControlUI* tip =
+        room->m_pWndAudioSetting->GetPaintManager().FindControl(L"modvideotip");
     room->m_pWndAudioSetting->SetVideoSmooth(2);
     EXPECT_EQ(tip->GetText(), DuiLib::CDuiString(L"设置成功！"));
 
@@ -181,7 +182,7 @@ TEST_F(RoomMediaTest, MediaRequestsAnsweredByTheMicrophoneHeld) {
         bool answered;
         bool spectator;
     } cases[] = {
-        {0x1, false, true, false}, {0x2, false, true, true},  {0x4, true, true, true},
+        {0x1, false, true, false},  {0x2, false, true, true},  {0x4, true, true, true},
         {0x4, false, false, false}, {0x0, true, false, false},
     };
     for (const Case& c : cases) {
@@ -431,12 +432,15 @@ TEST_F(RoomMediaTest, MemberOnAMicrophoneSeenAndHeardThroughTheRelay) {
             shot.save(QString(MIVORA_ARTIFACT_DIR) + "room_member_video.png");
         }
         auto* meter = static_cast<DuiLib::CVolumeLabelUI*>(Pane(1)->FindSubControl(L"volumeval"));
-        EXPECT_TRUE(kerneltest::Pump([&] {
-            PumpPending();
-            return meter->GetVolumeValue() > 0;
-        }, 5000));
+        EXPECT_TRUE(kerneltest::Pump(
+            [&] {
+                PumpPending();
+                return meter->GetVolumeValue() > 0;
+            },
+            5000));
         // The room's wave-out carries the member's tone.
-        ASSERT_TRUE(sound->WaitUntil([&] { return sound->PlayedBytes(speaker) > 48000 * 4; }, 8000));
+        ASSERT_TRUE(
+            sound->WaitUntil([&] { return sound->PlayedBytes(speaker) > 48000 * 4; }, 8000));
         std::vector<int16_t> played = sound->Played(speaker);
         const size_t frames = played.size() / 2;
         const size_t tail = std::min<size_t>(frames, 24000);

@@ -120,8 +120,8 @@ protected:
             d->m_pUserManager->AddUser(&d->m_LocalUser);
         }
         setenv("MIVORA_TEST_CAMERA", "1", 1);
-        sound->AddCapture({L"Mic", mivora_test::ToneSource(child ? 660 : 440), SoundPace::RealTime,
-                           nullptr});
+        sound->AddCapture(
+            {L"Mic", mivora_test::ToneSource(child ? 660 : 440), SoundPace::RealTime, nullptr});
         speaker = sound->AddPlayback({L"Speaker", SoundPace::RealTime});
         winplat::InstallSoundSystem(sound);
         ASSERT_TRUE(CreateLobbyWindow(L"lobby"));
@@ -143,7 +143,8 @@ protected:
     // The lobby joins this client's stand-in; both members are listed and put on the
     // public microphones 0 (1001) and 1 (1002).
     void Join(uint16_t relayPort) {
-        const std::wstring gate = winplat::Utf8ToWide(servers.Address(testsupport::ServerSet::kRoom));
+        const std::wstring gate =
+            winplat::Utf8ToWide(servers.Address(testsupport::ServerSet::kRoom));
         lobby->JoinRoom(kRoom, 1, gate.c_str());
         ASSERT_TRUE(kerneltest::Pump([&] { return servers.room().ReceivedCount() >= 14 + 115; }));
         answers::JoinRoom join;
@@ -153,8 +154,8 @@ protected:
         join.roomName = "room";
         join.mediaUrl = "127.0.0.1:" + std::to_string(relayPort);
         servers.room().Send(answers::JoinRoomAnswer(join));
-        servers.room().Send(answers::UserListAnswer(
-            {Member(kFirst, "first"), Member(kSecond, "second")}));
+        servers.room().Send(
+            answers::UserListAnswer({Member(kFirst, "first"), Member(kSecond, "second")}));
         servers.room().Send(answers::UserListEndAnswer());
         servers.room().Send(answers::MicStateAnswer(kRoom, kFirst, kFirst, 1, 0));
         servers.room().Send(answers::MicStateAnswer(kRoom, kSecond, kSecond, 1, 1));
@@ -179,7 +180,8 @@ protected:
     }
     CPubVideoContainerUI* PaneOf(int id) {
         for (DuiLib::CControlUI* c : room->m_pPubVideo) {
-            auto* p = c ? static_cast<CPubVideoContainerUI*>(c->GetInterface(L"PubVideo")) : nullptr;
+            auto* p =
+                c ? static_cast<CPubVideoContainerUI*>(c->GetInterface(L"PubVideo")) : nullptr;
             if (p && p->GetUserId() == id) return p;
         }
         return nullptr;
@@ -197,8 +199,8 @@ protected:
                 PumpPending();
                 const RECT& rc = img->GetPos();
                 QImage shot = winplat::GrabWindowImage(room->GetHWND());
-                const int m = PatternMatch(shot, QRect(rc.left, rc.top, rc.right - rc.left,
-                                                       rc.bottom - rc.top));
+                const int m = PatternMatch(
+                    shot, QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top));
                 if (m > best) best = m, bestShot = shot;
                 return best >= 90;
             },
@@ -228,9 +230,15 @@ protected:
         CPubVideoContainerUI* pane = PaneOf(other);
         ASSERT_NE(pane, nullptr);
         auto* meter = static_cast<DuiLib::CVolumeLabelUI*>(pane->FindSubControl(L"volumeval"));
-        EXPECT_TRUE(kerneltest::Pump([&] { PumpPending(); return meter->GetVolumeValue() > 0; }, 8000))
+        EXPECT_TRUE(kerneltest::Pump(
+            [&] {
+                PumpPending();
+                return meter->GetVolumeValue() > 0;
+            },
+            8000))
             << tag << ": the meter stays still";
-        ASSERT_TRUE(sound->WaitUntil([&] { return sound->PlayedBytes(speaker) > 48000 * 4; }, 10000))
+        ASSERT_TRUE(
+            sound->WaitUntil([&] { return sound->PlayedBytes(speaker) > 48000 * 4; }, 10000))
             << tag << ": nothing played";
         std::vector<int16_t> played = sound->Played(speaker);
         const size_t frames = played.size() / 2, tail = std::min<size_t>(frames, 24000);
@@ -249,7 +257,8 @@ protected:
 TEST_F(TwoClientsTest, SeeAndHearEachOther) {
     if (child) {
         // The second client: the relay and the meeting folder come from the first.
-        const uint16_t port = static_cast<uint16_t>(std::atoi(std::getenv("MIVORA_TWO_CLIENTS_RELAY")));
+        const uint16_t port =
+            static_cast<uint16_t>(std::atoi(std::getenv("MIVORA_TWO_CLIENTS_RELAY")));
         const std::string dir = std::getenv("MIVORA_TWO_CLIENTS_DIR");
         Join(port);
         EXPECT_TRUE(SentConnMedia(other, 1));
@@ -274,7 +283,8 @@ TEST_F(TwoClientsTest, SeeAndHearEachOther) {
     setenv("MIVORA_TWO_CLIENTS_ROLE", "second", 1);
     setenv("MIVORA_TWO_CLIENTS_RELAY", std::to_string(relay.Port()).c_str(), 1);
     setenv("MIVORA_TWO_CLIENTS_DIR", dir.c_str(), 1);
-    std::string self = "/proc/self/exe", filter = "--gtest_filter=TwoClientsTest.SeeAndHearEachOther";
+    std::string self = "/proc/self/exe",
+                filter = "--gtest_filter=TwoClientsTest.SeeAndHearEachOther";
     char* argv[] = {&self[0], &filter[0], nullptr};
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv, environ);
@@ -290,7 +300,8 @@ TEST_F(TwoClientsTest, SeeAndHearEachOther) {
     // Pictures keep coming at 5 % loss.
     relay.SetFaults({7, 5, 0, 0});
     const size_t droppedBefore = relay.DroppedCount();
-    EXPECT_TRUE(kerneltest::Pump([&] { return relay.DroppedCount() >= droppedBefore + 10; }, 15000));
+    EXPECT_TRUE(
+        kerneltest::Pump([&] { return relay.DroppedCount() >= droppedBefore + 10; }, 15000));
     // New pictures keep reaching the pane (each sets its new-frame flag until painted).
     int fresh = 0;
     bool wasNew = false;

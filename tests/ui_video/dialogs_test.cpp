@@ -132,9 +132,10 @@ TEST_F(CameraDialogTest, PatternListedSelectedAndPaintedAtTheSizeTheCameraGives)
 }
 
 TEST_F(UiTest, ComboSelectsQuietlyWhenAsked) {
-    CTestWnd wnd(L"<Window size=\"200,60\"><VerticalLayout><Combo name=\"c\">"
-                 L"<ListLabelElement text=\"a\" /><ListLabelElement text=\"b\" /></Combo>"
-                 L"</VerticalLayout></Window>");
+    CTestWnd wnd(
+        L"<Window size=\"200,60\"><VerticalLayout><Combo name=\"c\">"
+        L"<ListLabelElement text=\"a\" /><ListLabelElement text=\"b\" /></Combo>"
+        L"</VerticalLayout></Window>");
     int selects = 0;
     wnd.onNotify = [&](TNotifyUI& msg) { selects += msg.sType == DUI_MSGTYPE_ITEMSELECT; };
     ASSERT_TRUE(wnd.Create(nullptr, L"", WS_POPUP, 0, 0, 0, 200, 60));
@@ -251,8 +252,8 @@ TEST(VolumeMixerTest, StartsWhatTheSystemFolderHolds) {
     const QString marker = dir.path() + "/ran";
     auto program = [&](const char* name) {
         const QString path = dir.path() + "/" + name;
-        std::ofstream(path.toStdString()) << "#!/bin/sh\necho " << name << " > '"
-                                          << marker.toStdString() << "'\n";
+        std::ofstream(path.toStdString())
+            << "#!/bin/sh\necho " << name << " > '" << marker.toStdString() << "'\n";
         QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
     };
     EXPECT_EQ(CRoomAvPanelBase::StartVolumeMixer(), nullptr);  // neither there

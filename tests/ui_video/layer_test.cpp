@@ -55,8 +55,8 @@ TEST(DrawDibTest, RowsBottomUpStretchedOntoTheDc) {
     EXPECT_EQ(b.pixel(0, 0), qRgb(0, 0, 255));
 
     // 24 bits, 3 pixels wide: rows are padded to 12 bytes.
-    const uint8_t px24[24] = {0,   0, 255, 0, 0, 255, 0, 0, 255, 0xEE, 0xEE, 0xEE,
-                              255, 0, 0,   255, 0, 0,   255, 0, 0, 0xEE, 0xEE, 0xEE};
+    const uint8_t px24[24] = {0,   0, 255, 0,   0, 255, 0,   0, 255, 0xEE, 0xEE, 0xEE,
+                              255, 0, 0,   255, 0, 0,   255, 0, 0,   0xEE, 0xEE, 0xEE};
     QImage c = Draw(Header(3, 2, 24), px24, 3, 2);
     EXPECT_EQ(c.pixel(2, 0), qRgb(0, 0, 255));  // second stored row is the top
     EXPECT_EQ(c.pixel(0, 1), qRgb(255, 0, 0));

@@ -51,8 +51,8 @@ TEST(VideoFrameStoreTest, RefusesFramesThatDoNotHoldTheirSize) {
         {0, 240, 1000, false},
         {320, -1, 1000, false},
         {800, 600, 800 * 600 * 4, true},
-        {801, 600, 801 * 600 * 4, false},        // over the buffer
-        {100000, 100000, 1900000, false},        // w x h x 4 beyond int
+        {801, 600, 801 * 600 * 4, false},  // over the buffer
+        {100000, 100000, 1900000, false},  // w x h x 4 beyond int
         {2, 2, 0, false},
     };
     for (const Case& c : cases) {
@@ -238,8 +238,8 @@ TEST_F(VideoRoomTest, ZoomStopsAtBothEnds) {
         int start;
         const wchar_t* button;
         int expected;
-    } cases[] = {{0, L"btnzoomin", 0}, {5, L"btnzoomout", 5}, {1, L"btnzoomout", 2},
-                 {1, L"btnzoomin", 0}};
+    } cases[] = {
+        {0, L"btnzoomin", 0}, {5, L"btnzoomout", 5}, {1, L"btnzoomout", 2}, {1, L"btnzoomin", 0}};
     for (const Case& c : cases) {
         CWndUserPopupVideo* wnd = OpenPrivate(mgr, room->GetHWND(), 2100 + c.start);
         ASSERT_NE(wnd, nullptr);
