@@ -279,5 +279,30 @@ Bytes KickedOutAnswer(int32_t roomId, int32_t actorId, int32_t userId, int32_t r
     return Frame(kRoomMain, 39, p);
 }
 
+Bytes MicStateAnswer(int32_t roomId, int32_t actorId, int32_t userId, uint8_t micFlags,
+                     uint8_t micIndex) {
+    Payload p(15);
+    p.i32(0, roomId).i32(4, actorId).i32(8, userId).u8(12, micFlags).u8(13, micIndex);
+    return Frame(kRoomMain, 75, p);
+}
+
+namespace {
+Bytes ConnMedia(uint16_t sub, int32_t roomId, int32_t first, int32_t second, uint8_t last) {
+    Payload p(13);
+    p.i32(0, roomId).i32(4, first).i32(8, second).u8(12, last);
+    return Frame(kRoomMain, sub, p);
+}
+}  // namespace
+
+Bytes ConnMediaReqAnswer(int32_t roomId, int32_t requesterId, int32_t targetId, uint8_t op) {
+    return ConnMedia(69, roomId, requesterId, targetId, op);
+}
+Bytes ConnMediaRespAnswer(int32_t roomId, int32_t requesterId, int32_t answeringId) {
+    return ConnMedia(70, roomId, requesterId, answeringId, 1);
+}
+Bytes ConnMediaErrAnswer(int32_t roomId, int32_t requesterId, int32_t refusingId) {
+    return ConnMedia(71, roomId, requesterId, refusingId, 1);
+}
+
 }  // namespace answers
 }  // namespace testsupport

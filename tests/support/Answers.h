@@ -209,6 +209,15 @@ Bytes LuckyGiftAnswer(int32_t roomId, int32_t senderId, uint16_t giftId,
                       const std::vector<int16_t>& multipliers);
 // 105/39: room, actor, user, reason, a byte.
 Bytes KickedOutAnswer(int32_t roomId, int32_t actorId, int32_t userId, int32_t reason);
+// 105/75: room, actor, target, new microphone flags byte, microphone index byte (15 bytes).
+Bytes MicStateAnswer(int32_t roomId, int32_t actorId, int32_t userId, uint8_t micFlags,
+                     uint8_t micIndex);
+// 105/69, 105/70, 105/71 as the room server relays them (13 bytes): room, then two user ids
+// (69: requester, target; 70: requester, answering user; 71: requester, refusing user),
+// then the operation byte (69) or 1.
+Bytes ConnMediaReqAnswer(int32_t roomId, int32_t requesterId, int32_t targetId, uint8_t op);
+Bytes ConnMediaRespAnswer(int32_t roomId, int32_t requesterId, int32_t answeringId);
+Bytes ConnMediaErrAnswer(int32_t roomId, int32_t requesterId, int32_t refusingId);
 
 }  // namespace answers
 }  // namespace testsupport
