@@ -106,6 +106,13 @@ void CWndUserSetting::FillShields() {
 
 void CWndUserSetting::ShowPage(int page) {
     if (m_pSwitch) m_pSwitch->SelectItem(page);
+    // The menu entry of the page shows as chosen, also when the page was asked for.
+    static const wchar_t* const kMenu[] = {L"gaiziliaobtn", L"gaixitongbtn", L"gaiyuyinbtn",
+                                           L"gaishipinbtn", L"gaimibtn",     L"gairoombtn"};
+    if (page < 0 || page >= 6) return;
+    if (CControlUI* c = Find(kMenu[page]))
+        if (auto* option = static_cast<COptionUI*>(c->GetInterface(L"Option")))
+            if (!option->IsSelected()) option->Selected(true, false);
 }
 
 int CWndUserSetting::GetPage() const {

@@ -22,6 +22,22 @@ std::unique_ptr<QTemporaryDir> g_dir;
 
 std::wstring* g_boxText = nullptr;
 
+CSkinWnd* g_modal = nullptr;
+std::function<void()> g_modalAction;
+
+void CALLBACK ActWhenShown(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!g_modal || !IsWindow(g_modal->GetHWND())) return;
+    CControlUI* root = g_modal->GetPaintManager().GetRoot();
+    if (!root || IsRectEmpty(&root->GetPos())) {
+        InvalidateRect(g_modal->GetHWND(), nullptr, FALSE);
+        return;
+    }
+    KillTimer(nullptr, id);
+    auto action = std::move(g_modalAction);
+    g_modalAction = nullptr;
+    if (action) action();
+}
+
 void CALLBACK CloseBoxWhenShown(HWND, UINT, UINT_PTR id, DWORD) {
     HWND box = FindWindowW(L"UIMsgBox", nullptr);
     if (!box) return;
@@ -136,4 +152,15 @@ void ExpectMessageBoxWhile(const std::function<void()>& action, const std::wstri
 
 std::string Ansi(const std::wstring& text) {
     return winplat::WideToAnsi(text);
+}
+
+UINT RunModalWith(CSkinWnd& wnd, std::function<void()> action) {
+    g_modal = &wnd;
+    g_modalAction = std::move(action);
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, ActWhenShown);
+    UINT result = wnd.ShowModal();
+    KillTimer(nullptr, timer);
+    g_modal = nullptr;
+    g_modalAction = nullptr;
+    return result;
 }

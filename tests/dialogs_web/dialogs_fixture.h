@@ -58,3 +58,6 @@ bool WaitLaidOut(CSkinWnd& wnd);
 // wait when none came; runs while a modal box blocks the caller.
 void ExpectMessageBoxWhile(const std::function<void()>& action, const std::wstring& text);
 std::string Ansi(const std::wstring& text);
+// Runs `wnd` modally; `action` runs once it is on screen and laid out (and should end
+// it). Returns the modal result.
+UINT RunModalWith(CSkinWnd& wnd, std::function<void()> action);
