@@ -58,7 +58,10 @@ void CWndSelUserFace::ShowGroup(int group) {
     if (group < 1 || group > 3) return;
     for (int i = 0; i < 3; ++i)
         if (m_pLists[i]) m_pLists[i]->SetVisible(i == group - 1);
-    if (m_pFaceSwitch && m_pGroupBtns[group - 1]) m_pFaceSwitch->BringTop(m_pGroupBtns[group - 1]);
+    CControlUI* button = m_pGroupBtns[group - 1];
+    if (m_pFaceSwitch && button) m_pFaceSwitch->BringTop(button);
+    if (auto* option = button ? static_cast<COptionUI*>(button->GetInterface(L"Option")) : nullptr)
+        if (!option->IsSelected()) option->Selected(true, false);
 }
 
 void CWndSelUserFace::OnClick(TNotifyUI& msg) {

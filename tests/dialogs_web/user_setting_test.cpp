@@ -129,6 +129,7 @@ TEST_F(UserSettingTest, AliasesAreSentWhenTheyFitTheFieldElseRefusedBeforeStorin
         {"no mapping", L"ab\U0001F600", L"昵称长度太长!"},
     };
     Open();
+    Shot(wnd->GetHWND(), "user_setting_profile.png");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         data->GetLocalUser()->alias = "nick";
@@ -300,6 +301,11 @@ TEST_F(UserSettingTest, ShieldsWriteOnlyBoxesTheUserChanged) {
     box(L"check_giftrun")->SetCheck(false);
     box(L"check_shieldinviteupmic")->SetCheck(true);
     wnd->ShowPage(5);
+    Pump([&] {
+        InvalidateRect(wnd->GetHWND(), nullptr, FALSE);
+        return false;
+    }, 100);
+    Shot(wnd->GetHWND(), "user_setting_shields.png");
     Click(L"btn_apply");
     EXPECT_TRUE(data->m_UserEnv.m_bShiledPublicChat);
     EXPECT_FALSE(data->m_UserEnv.m_bShiledGiftShow);
