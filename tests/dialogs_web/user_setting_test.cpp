@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -204,6 +205,25 @@ TEST_F(UserSettingTest, AGoodPasswordChangeIsSentAndTheEditsAreCleared) {
     EXPECT_EQ(FrameOf(got), testsupport::answers::Frame(103, 120, p));
     for (const wchar_t* name : {L"edt_useroldpwd", L"edt_usernewpwd", L"edt_usernewpwd2"})
         EXPECT_TRUE(Ctl(name)->GetText().IsEmpty()) << winplat::WideToUtf8(name);
+
+    // The answer reaches the lobby window with its payload (the lobby then takes the
+    // new password).
+    CCommKernel::GetInstance()->SetNotifyWnd(SERVER_TYPE_LOBBY, lobby.GetHWND());
+    servers.lobby().Send(testsupport::answers::SetUserPwdAnswer(103, 7, 0, 0, 1, "newpw"));
+    const PostedMsg* answer = nullptr;
+    ASSERT_TRUE(Pump([&] {
+        for (const PostedMsg& m : lobby.posted)
+            if (m.msg == 11076) answer = &m;
+        return answer != nullptr;
+    }));
+    const char* payload = reinterpret_cast<const char*>(answer->lParam);
+    int32_t result = -1;
+    std::memcpy(&result, payload + 8, 4);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(payload[12], 1);
+    EXPECT_STREQ(payload + 13, "newpw");
+    CCommKernel::free_msgdata(const_cast<char*>(payload));
+    CCommKernel::GetInstance()->SetNotifyWnd(SERVER_TYPE_LOBBY, nullptr);
 }
 
 TEST_F(UserSettingTest, ThePasswordEditShowsAsterisksOnly) {
