@@ -30,7 +30,8 @@ def colours(face_id):
             (0xEC, 0x90, 0xA8), (0xF0, 0xC8, 0x3C), (0xF8, 0xD0, 0x70), (0xF4, 0xA6, 0x7A)]
     skin = hues[face_id % len(hues)]
     dark = tuple(max(0, c - 0x70) for c in skin)
-    return [PALETTE_BG, skin, dark, (0xFF, 0xFF, 0xFF), (0x30, 0x30, 0x38)]
+    tint = tuple(c + (0xFF - c) * 2 // 3 for c in skin)
+    return [PALETTE_BG, skin, dark, (0xFF, 0xFF, 0xFF), (0x30, 0x30, 0x38), tint]
 
 
 def draw(face_id, size):
@@ -46,7 +47,11 @@ def draw(face_id, size):
         for x in range(size):
             px, py = x + 0.5, y + 0.5
             d = ((px - cx) ** 2 + (py - cy) ** 2) ** 0.5
-            c = 0
+            # A tinted tile behind the face, its corners rounded.
+            corner = 6 * s
+            qx = max(corner - px, 0, px - (size - corner))
+            qy = max(corner - py, 0, py - (size - corner))
+            c = 5 if (qx * qx + qy * qy) ** 0.5 <= corner else 0
             if d <= r:
                 c = 2 if d > r - 2.5 * s else 1
                 for ex in (cx - eye_dx, cx + eye_dx):
