@@ -31,6 +31,7 @@ struct MenuObject {
 std::mutex g_lock;
 std::unordered_set<MenuObject*> g_menus;
 UINT_PTR (*g_menuHook)(HMENU) = nullptr;
+UINT_PTR (*g_menuTrackHook)(HMENU, UINT, int, int) = nullptr;
 int (*g_boxHook)(LPCWSTR, LPCWSTR, UINT) = nullptr;
 
 MenuObject* Menu(HMENU h) {
@@ -88,6 +89,9 @@ void Fill(QMenu* q, MenuObject* m, std::vector<std::unique_ptr<QMenu>>& subs, UI
 namespace winplat {
 void SetPopupMenuHook(UINT_PTR (*hook)(HMENU)) {
     g_menuHook = hook;
+}
+void SetPopupMenuTrackHook(UINT_PTR (*hook)(HMENU, UINT, int, int)) {
+    g_menuTrackHook = hook;
 }
 void SetMessageBoxHook(int (*hook)(LPCWSTR, LPCWSTR, UINT)) {
     g_boxHook = hook;
@@ -208,7 +212,9 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
     MenuObject* m = Menu(h);
     if (!m) return FALSE;
     UINT_PTR chosen = 0;
-    if (g_menuHook) {
+    if (g_menuTrackHook) {
+        chosen = g_menuTrackHook(h, flags, x, y);
+    } else if (g_menuHook) {
         chosen = g_menuHook(h);
     } else {
         winplat::InstallGui();

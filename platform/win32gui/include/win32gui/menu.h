@@ -89,6 +89,9 @@ namespace winplat {
 // (or the message box text and type) and returns the choice (an id, 0 for none; a
 // message box result). Null restores the on-screen behaviour.
 void SetPopupMenuHook(UINT_PTR (*hook)(HMENU menu));
+// The same with what TrackPopupMenu was given: its flags and the point (screen).
+// While set it is asked instead of the hook above.
+void SetPopupMenuTrackHook(UINT_PTR (*hook)(HMENU menu, UINT flags, int x, int y));
 void SetMessageBoxHook(int (*hook)(LPCWSTR text, LPCWSTR caption, UINT type));
 
 }  // namespace winplat
