@@ -3,8 +3,5 @@
 
 #include "win32/win32.h"
 
-// To the lobby: join the room of a finder link; lParam a `new` tagJoinRoomPost that
-// the lobby deletes.
-constexpr UINT UM_FINDER_JOIN_ROOM = 12028;
 // To the lobby after the sound devices changed (wParam 0, lParam 0).
 constexpr UINT UM_AUDIO_DEVICE_CHANGED = 12136;

@@ -1,7 +1,7 @@
 // What the personal settings dialog needs of the lobby window and the application
 // object: the lobby's short lobby-server session for the two requests, the lobby's
-// window for the device notice, and the stored sound devices. The lobby installs it
-// when it opens the dialog; without one the dialog sends and stores nothing.
+// window for the device notice, and the stored sound devices. The program's own host
+// goes to the lobby window and the application object; tests install their own.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +25,12 @@ public:
     virtual void SendSetUserPwdReq(tag_CMDSetUserPwdReq* record) = 0;
     // Null when there is no lobby window.
     virtual HWND GetLobbyHwnd() = 0;
-    virtual AvDeviceSettings& GetAvDevices() = 0;
-    // Writes the device settings; false when the file could not be written.
-    virtual bool SaveAVConfig() = 0;
+    virtual AvDeviceSettings GetAvDevices() = 0;
+    virtual void SetAvDevices(const AvDeviceSettings& devices) = 0;
+    // Writes the device settings ("avconfig.txt").
+    virtual void SaveAVConfig() = 0;
 };
 
+// Null restores the program's own host.
 void SetUserSettingHost(IUserSettingHost* host);
 IUserSettingHost* GetUserSettingHost();

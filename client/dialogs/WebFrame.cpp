@@ -4,6 +4,7 @@
 
 #include "config/GLobalConfigFile.h"
 #include "kernel/CommKernel.h"
+#include "lobby/LobbySkin.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;
@@ -17,10 +18,10 @@ CCommKernelData* KernelData() {
 
 CWebBrowserUI* OpenWebFrame(CSkinWnd& wnd, const wchar_t* browserName,
                             CWebBrowserEventHandler* handler, const std::wstring& address) {
+    ApplySkinFrame(wnd.GetPaintManager().FindControl(L"winBG"));
     auto* web = dynamic_cast<CWebBrowserUI*>(wnd.GetPaintManager().FindControl(browserName));
     if (!web) return nullptr;
     if (handler) web->SetWebBrowserEventHandler(handler);
-    // "winBG" keeps its layout look until the skin table gives it a frame image.
     web->Navigate2(address.c_str());
     return web;
 }

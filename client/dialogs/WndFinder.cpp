@@ -1,12 +1,14 @@
 #include "dialogs/WndFinder.h"
 
 #include <cwchar>
+#include <memory>
 #include <string>
 
 #include "config/GLobalConfigFile.h"
-#include "dialogs/DialogMessages.h"
 #include "dialogs/WebFrame.h"
 #include "kernel/CommKernel.h"
+#include "lobby/LaterWindows.h"
+#include "lobby/WndLobby.h"
 #include "util/LogPrint.h"
 
 using namespace DuiLib;
@@ -16,7 +18,7 @@ const SkinWndTraits kTraits = {"CWndFinder", L"WndFinder.xml", kMsgStandard, ScC
                                Lifetime::kModal, false};
 
 const wchar_t kRoomLink[] = L"enterchatroom://";
-constexpr size_t kGateChars = sizeof(tagJoinRoomPost::gateAddr) / sizeof(wchar_t) - 1;
+constexpr size_t kGateChars = sizeof(tagJoinRoomPost::szGateAddr) / sizeof(wchar_t) - 1;
 
 // A room id is 1 to 2^31-1 written in decimal digits only.
 bool ParseRoomId(const std::wstring& text, int32_t& id) {
@@ -75,12 +77,19 @@ void CWndFinder::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LP
     HWND lobby = LobbyWindow();
     if (!lobby) return;
     auto* post = new tagJoinRoomPost{};
-    post->roomId = roomId;
-    post->joinFlag = 1;
-    std::wmemcpy(post->gateAddr, gate.c_str(), gate.size());
+    post->nRoomId = roomId;
+    post->nFlag = 1;
+    std::wmemcpy(post->szGateAddr, gate.c_str(), gate.size());
     if (!::PostMessageW(lobby, UM_FINDER_JOIN_ROOM, 0, reinterpret_cast<LPARAM>(post))) {
         delete post;
         return;
     }
     Close(1);
+}
+
+void RunFinderWindowImpl(HWND lobby) {
+    auto wnd = std::make_unique<CWndFinder>();
+    if (!wnd->Create(lobby, L"查找", 0x96C80000, 0, 0, 0, 0, 0)) return;
+    wnd->CenterWindow();
+    wnd->ShowModal();
 }

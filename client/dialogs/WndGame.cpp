@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "dialogs/WebFrame.h"
+#include "lobby/LaterWindows.h"
 
 using namespace DuiLib;
 
@@ -49,4 +50,28 @@ LRESULT CWndGame::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bH
         if (m_pRestoreBtn) m_pRestoreBtn->SetVisible(zoomed);
     }
     return result;
+}
+
+namespace {
+// The lobby's one game window (its owner slot).
+CWndGame* g_pWndGame = nullptr;
+}  // namespace
+
+void OpenGameWindowImpl(HWND, const std::wstring& url, const std::wstring& title) {
+    if (g_pWndGame) {
+        g_pWndGame->ShowWindow(true, true);
+        return;
+    }
+    auto* wnd = new CWndGame(url, title);
+    wnd->SetOwnerSlot(&g_pWndGame);
+    g_pWndGame = wnd;
+    if (!wnd->Create(nullptr, L"", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0)) {
+        if (g_pWndGame == wnd) {
+            g_pWndGame = nullptr;
+            delete wnd;
+        }
+        return;
+    }
+    wnd->CenterWindow();
+    wnd->ShowWindow(true, true);
 }

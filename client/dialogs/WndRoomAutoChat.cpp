@@ -4,6 +4,7 @@
 #include <string>
 
 #include "kernel/CommKernel.h"
+#include "lobby/LobbySkin.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;
@@ -33,6 +34,7 @@ const SkinWndTraits& CWndRoomAutoChat::Traits() const {
 
 void CWndRoomAutoChat::InitWindow() {
     CSkinWnd::InitWindow();
+    ApplySkinFrame(m_pWinBG);
     if (CControlUI* c = Find(L"switch"))
         m_pSwitch = static_cast<CTabLayoutUI*>(c->GetInterface(L"TabLayout"));
     m_pChkReply = AsCheckBox(Find(L"chkautoreply"));

@@ -5,6 +5,7 @@
 #include "catalogs/FaceManager.h"
 #include "controls/FaceListUI.h"
 #include "kernel/CommKernel.h"
+#include "lobby/LobbySkin.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;
@@ -20,6 +21,7 @@ const SkinWndTraits& CWndSelUserFace::Traits() const {
 
 void CWndSelUserFace::InitWindow() {
     CSkinWnd::InitWindow();
+    ApplySkinFrame(m_pWinBG);
     m_pBigFace = Find(L"bigface");
     m_pSmallFace = Find(L"smallface");
     if (CControlUI* c = Find(L"faceswitch"))

@@ -1,9 +1,11 @@
 #include "dialogs/WndUserRegister.h"
 
 #include <cwchar>
+#include <memory>
 
 #include "config/GLobalConfigFile.h"
 #include "dialogs/WebFrame.h"
+#include "lobby/LaterWindows.h"
 
 using namespace DuiLib;
 
@@ -38,4 +40,15 @@ void CWndUserRegister::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTS
     }
     m_bHasResult = true;
     Close(1);
+}
+
+bool RunUserRegisterWindowImpl(HWND parent, std::wstring& account, std::wstring& password) {
+    auto wnd = std::make_unique<CWndUserRegister>();
+    if (!wnd->Create(parent, L"注册", 0x96C80000, 0, 0, 0, 0, 0)) return false;
+    wnd->CenterWindow();
+    wnd->ShowModal();
+    if (!wnd->HasResult()) return false;
+    account = wnd->GetAccount();
+    password = wnd->GetPassword();
+    return true;
 }

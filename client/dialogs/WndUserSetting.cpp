@@ -3,11 +3,14 @@
 #include <cwchar>
 #include <string>
 
+#include "app/ClientApp.h"
 #include "catalogs/UserLevelInfoManager.h"
 #include "dialogs/UserSettingHost.h"
 #include "dialogs/WndSelUserFace.h"
 #include "dialogs/WndUserSettingShields.h"
 #include "kernel/CommKernel.h"
+#include "lobby/LaterWindows.h"
+#include "lobby/LobbySkin.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
 
@@ -16,8 +19,6 @@ using namespace DuiLib;
 namespace {
 const SkinWndTraits kTraits = {"CWndUserSetting", L"WndUserSetting.xml", kMsgStandard,
                                ScClose::kClose, Lifetime::kSelfDeleting, false};
-
-IUserSettingHost* g_host = nullptr;
 
 CCommKernelData* Data() {
     return CCommKernel::GetInstance()->m_pData;
@@ -30,19 +31,13 @@ T* FindAs(CPaintManagerUI& pm, const wchar_t* name, const wchar_t* iface) {
 }
 }  // namespace
 
-void SetUserSettingHost(IUserSettingHost* host) {
-    g_host = host;
-}
-IUserSettingHost* GetUserSettingHost() {
-    return g_host;
-}
-
 const SkinWndTraits& CWndUserSetting::Traits() const {
     return kTraits;
 }
 
 void CWndUserSetting::InitWindow() {
     CSkinWnd::InitWindow();
+    ApplySkinFrame(m_pWinBG);
     m_pSwitch = FindAs<CTabLayoutUI>(m_pm, L"usersetting_switch", L"TabLayout");
     m_pUserFace = Find(L"userface");
     m_pAlias = FindAs<CEditUI>(m_pm, L"edt_useralias", L"Edit");
@@ -163,4 +158,25 @@ void CWndUserSetting::ChooseFace() {
     delete m_pSelFace;
     m_pSelFace = nullptr;
     ShowFace();
+}
+
+void OpenUserSettingWindowImpl() {
+    if (CWndUserSetting* open = theApp.m_pWndUserSetting) {
+        open->ShowWindow(true, true);
+        ::SetForegroundWindow(open->GetHWND());
+        return;
+    }
+    auto* wnd = new CWndUserSetting;
+    wnd->SetOwnerSlot(&theApp.m_pWndUserSetting);
+    theApp.m_pWndUserSetting = wnd;
+    if (!wnd->Create(nullptr, L"个人设置", 0x86880000, 0, 0, 0, 0, 0)) {
+        if (theApp.m_pWndUserSetting == wnd) {
+            theApp.m_pWndUserSetting = nullptr;
+            delete wnd;
+        }
+        return;
+    }
+    wnd->CenterWindow();
+    wnd->ShowWindow(true, true);
+    ::SetForegroundWindow(wnd->GetHWND());
 }

@@ -12,7 +12,6 @@
 #include "model/UserObj.h"
 #include "services/MyWaveInCtrl.h"
 #include "session/CommKernelData.h"
-#include "util/LogPrint.h"
 
 using namespace DuiLib;
 
@@ -80,9 +79,7 @@ void CWndUserSetting::FillAudioDevices() {
     if (m_pSpeakCombo) m_pSpeakCombo->RemoveAll();
     ShowPage(kPageDevices);
     if (!mixer) return;
-    AvDeviceSettings none;
-    IUserSettingHost* host = GetUserSettingHost();
-    const AvDeviceSettings& stored = host ? host->GetAvDevices() : none;
+    const AvDeviceSettings stored = GetUserSettingHost()->GetAvDevices();
     FillDeviceCombo(m_pMicCombo, L"默认捕获设备", mixer->getWaveInDefaultDevId(),
                     mixer->waveInNames, mixer->waveInCount, stored.waveInDevice);
     FillDeviceCombo(m_pSpeakCombo, L"默认回放设备", mixer->getWaveOutDefaultDevId(),
@@ -98,11 +95,11 @@ void CWndUserSetting::ApplyAudioDevices() {
     mixer->setWaveInDevId(in);
     mixer->setWaveOutDevId(out);
     IUserSettingHost* host = GetUserSettingHost();
-    if (!host) return;
-    AvDeviceSettings& devices = host->GetAvDevices();
+    AvDeviceSettings devices = host->GetAvDevices();
     devices.waveInDevice = in;
     devices.waveOutDevice = out;
-    if (!host->SaveAVConfig()) __log_print__("tag_usersetting: avconfig.txt 写入失败!");
+    host->SetAvDevices(devices);
+    host->SaveAVConfig();
     if (HWND lobby = host->GetLobbyHwnd()) ::PostMessageW(lobby, UM_AUDIO_DEVICE_CHANGED, 0, 0);
 }
 
@@ -127,7 +124,7 @@ bool CWndUserSetting::ApplyProfile() {
     record.faceId = me->faceId;
     record.sex = me->sex;
     std::memcpy(record.alias, ansi.data(), ansi.size());
-    if (IUserSettingHost* host = GetUserSettingHost()) host->SendSetUserProfileReq(&record);
+    GetUserSettingHost()->SendSetUserProfileReq(&record);
     return true;
 }
 
@@ -161,7 +158,7 @@ bool CWndUserSetting::ApplyPassword() {
     record.kind = 1;
     std::memcpy(record.oldPassword, oldAnsi.data(), oldAnsi.size());
     std::memcpy(record.newPassword, newAnsi.data(), newAnsi.size());
-    if (IUserSettingHost* host = GetUserSettingHost()) host->SendSetUserPwdReq(&record);
+    GetUserSettingHost()->SendSetUserPwdReq(&record);
     // Typed passwords do not stay on screen after they went out.
     for (CEditUI* edit : {m_pOldPwd, m_pNewPwd, m_pNewPwd2})
         if (edit) edit->SetText(L"");

@@ -47,10 +47,11 @@ struct tagJoinOtherRoom {
     char szGateAddr[256];
 };
 
+// Made with `new` by the finder: the gate list holds at most 127 characters.
 struct tagJoinRoomPost {
-    int nRoomId;
-    int nFlag;
-    wchar_t szGateAddr[256];
+    int32_t nRoomId;
+    int32_t nFlag;  // 1
+    wchar_t szGateAddr[128];
 };
 
 class CWndLobby : public CSkinWnd, public DuiLib::CWebBrowserEventHandler {

@@ -9,6 +9,7 @@
 #include "catalogs/FaceManager.h"
 #include "dialogs/DialogMessages.h"
 #include "dialogs/WndFinder.h"
+#include "lobby/WndLobby.h"
 #include "dialogs/WndMsgBox.h"
 #include "globalconf/GlobalConfCodec.h"
 #include "kernel/CommKernel.h"

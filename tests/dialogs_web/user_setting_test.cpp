@@ -42,14 +42,15 @@ public:
         CCommKernel::GetInstance()->SendMsg_SetUserPwdReq2(r, 0);
     }
     HWND GetLobbyHwnd() override { return m_lobby; }
-    AvDeviceSettings& GetAvDevices() override { return devices; }
-    bool SaveAVConfig() override {
+    AvDeviceSettings GetAvDevices() override { return devices; }
+    void SetAvDevices(const AvDeviceSettings& d) override { devices = d; }
+    void SaveAVConfig() override {
         ++saves;
         FILE* f = std::fopen(winplat::WideToUtf8(m_file).c_str(), "w");
-        if (!f) return false;
+        if (!f) return;
         std::fprintf(f, "%u %u %d", devices.waveInDevice, devices.waveOutDevice,
                      devices.videoDevice);
-        return std::fclose(f) == 0;
+        std::fclose(f);
     }
     AvDeviceSettings devices;
     int saves = 0;

@@ -18,6 +18,7 @@
 #include "dialogs/WndWellcomTip.h"
 #include "dialogs_fixture.h"
 #include "kernel/CommKernel.h"
+#include "lobby/WndLobby.h"
 
 using namespace DuiLib;
 
@@ -174,10 +175,10 @@ TEST_F(WebWindowTest, FinderLinksJoinAValidRoomOnlyAndCloseOnlyThen) {
             ASSERT_TRUE(Pump([&] { return !IsWindow(w->GetHWND()) && lobby.posted.size() > before; }));
             std::vector<tagJoinRoomPost> joins = Joins();
             ASSERT_EQ(joins.size(), 1u);
-            EXPECT_EQ(joins[0].roomId, c.room);
-            EXPECT_EQ(joins[0].joinFlag, 1);
-            EXPECT_EQ(std::wstring(joins[0].gateAddr), c.gate);
-            EXPECT_EQ(joins[0].gateAddr[127], L'\0');
+            EXPECT_EQ(joins[0].nRoomId, c.room);
+            EXPECT_EQ(joins[0].nFlag, 1);
+            EXPECT_EQ(std::wstring(joins[0].szGateAddr), c.gate);
+            EXPECT_EQ(joins[0].szGateAddr[127], L'\0');
         } else {
             Pump([] { return false; }, 150);
             EXPECT_TRUE(IsWindow(w->GetHWND()));
