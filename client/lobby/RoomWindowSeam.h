@@ -2,8 +2,9 @@
 // to, the calls it makes around joining and leaving, and a factory. The room window
 // class implements this interface; tests put a recording double behind the factory.
 //
-// The kernel's window table entry 2 holds the room window as an `IRoomWindow*`; code
-// that takes it from there casts through this type (`CurrentRoomWindow`).
+// The kernel's window table entry 2 holds the room window as a `DuiLib::CWindowWnd*`
+// (the chat input and the dialogs read it so); the lobby reaches the interface through
+// `CurrentRoomWindow`, never by casting the entry.
 //
 // Payload handlers receive the kernel's heap copy of the answer (lParam); it belongs to
 // the lobby, which frees it after the call. A handler never frees or keeps it.

@@ -170,6 +170,14 @@ DWORD CheckMenuItem(HMENU h, UINT id, UINT check) {
     f = (f & ~static_cast<UINT>(MF_CHECKED)) | (check & MF_CHECKED);
     return old;
 }
+UINT GetMenuState(HMENU h, UINT id, UINT flags) {
+    MenuObject* m = Menu(h);
+    if (!m) return static_cast<UINT>(-1);
+    const int i = IndexOf(m, id, flags);
+    if (i < 0) return static_cast<UINT>(-1);
+    return m->items[static_cast<size_t>(i)].flags &
+           (MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_SEPARATOR | MF_POPUP);
+}
 BOOL EnableMenuItem(HMENU h, UINT id, UINT enable) {
     MenuObject* m = Menu(h);
     if (!m) return -1;

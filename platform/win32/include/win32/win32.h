@@ -11,6 +11,7 @@
 #include "win32/iphlpapi.h"
 #include "win32/loop.h"
 #include "win32/memmap.h"
+#include "win32/memory.h"
 #include "win32/messages.h"
 #include "win32/mmsystem.h"
 #include "win32/nls.h"

@@ -65,6 +65,8 @@ BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
 DWORD CheckMenuItem(HMENU menu, UINT idCheckItem, UINT check);
 BOOL EnableMenuItem(HMENU menu, UINT idEnableItem, UINT enable);
+// The item's MF_ flags (checked, grayed, disabled, separator, popup); -1 when none.
+UINT GetMenuState(HMENU menu, UINT id, UINT flags);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int pos);
 HMENU GetSubMenu(HMENU menu, int pos);

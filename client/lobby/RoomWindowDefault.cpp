@@ -1,4 +1,0 @@
-// No room window yet: a join answer finds none and closes the room connection.
-#include "lobby/RoomWindowSeam.h"
-
-IRoomWindow* CreateRoomWindowObject() { return nullptr; }
