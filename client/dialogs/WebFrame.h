@@ -9,8 +9,8 @@
 class CGLobalConfigFile;
 
 // Gives "winBG" the current skin's frame; finds the browser control `browserName`;
-// makes `handler` its event handler when one is given; navigates to `address`. Returns the browser control, or null when the
-// layout has none (then nothing is opened).
+// makes `handler` its event handler when one is given; navigates to `address`. Returns the browser
+// control, or null when the layout has none (then nothing is opened).
 DuiLib::CWebBrowserUI* OpenWebFrame(CSkinWnd& wnd, const wchar_t* browserName,
                                     DuiLib::CWebBrowserEventHandler* handler,
                                     const std::wstring& address);

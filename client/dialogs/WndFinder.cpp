@@ -14,8 +14,8 @@
 using namespace DuiLib;
 
 namespace {
-const SkinWndTraits kTraits = {"CWndFinder", L"WndFinder.xml", kMsgStandard, ScClose::kQuit,
-                               Lifetime::kModal, false};
+const SkinWndTraits kTraits = {"CWndFinder",   L"WndFinder.xml", kMsgStandard,
+                               ScClose::kQuit, Lifetime::kModal, false};
 
 const wchar_t kRoomLink[] = L"enterchatroom://";
 constexpr size_t kGateChars = sizeof(tagJoinRoomPost::szGateAddr) / sizeof(wchar_t) - 1;

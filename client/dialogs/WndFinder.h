@@ -7,9 +7,8 @@ class CWndFinder : public CSkinWnd, public DuiLib::CWebBrowserEventHandler {
 public:
     const SkinWndTraits& Traits() const override;
 
-    void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags,
-                         LPCTSTR targetFrame, LPCTSTR postData, LPCTSTR headers,
-                         bool& cancel) override;
+    void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags, LPCTSTR targetFrame,
+                         LPCTSTR postData, LPCTSTR headers, bool& cancel) override;
 
 protected:
     void InitWindow() override;

@@ -8,8 +8,8 @@
 using namespace DuiLib;
 
 namespace {
-const SkinWndTraits kTraits = {"CWndGame", L"WndGame.xml", kMsgStandard, ScClose::kQuit,
-                               Lifetime::kSelfDeleting, false};
+const SkinWndTraits kTraits = {"CWndGame",     L"WndGame.xml",          kMsgStandard,
+                               ScClose::kQuit, Lifetime::kSelfDeleting, false};
 }  // namespace
 
 CWndGame::CWndGame(std::wstring address, std::wstring title)

@@ -6,8 +6,8 @@
 #include "dialogs/WebFrame.h"
 
 namespace {
-const SkinWndTraits kTraits = {"CWndGetPaid", L"WndGetPaid.xml", kMsgStandard, ScClose::kQuit,
-                               Lifetime::kSelfDeleting, false};
+const SkinWndTraits kTraits = {"CWndGetPaid",  L"WndGetPaid.xml",       kMsgStandard,
+                               ScClose::kQuit, Lifetime::kSelfDeleting, false};
 }  // namespace
 
 const SkinWndTraits& CWndGetPaid::Traits() const {
@@ -16,8 +16,8 @@ const SkinWndTraits& CWndGetPaid::Traits() const {
 
 void CWndGetPaid::InitWindow() {
     CSkinWnd::InitWindow();
-    std::wstring address = std::wstring(GlobalConfig().getpaid_url) +
-                           L"?roomid=" + std::to_wstring(CurrentRoomId()) +
-                           L"&nuserid=" + std::to_wstring(LocalUserId());
+    std::wstring address = std::wstring(GlobalConfig().getpaid_url) + L"?roomid=" +
+                           std::to_wstring(CurrentRoomId()) + L"&nuserid=" +
+                           std::to_wstring(LocalUserId());
     OpenWebFrame(*this, L"ielobby", nullptr, address);
 }

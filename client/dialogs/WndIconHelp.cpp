@@ -4,7 +4,7 @@
 #include "dialogs/WebFrame.h"
 
 namespace {
-const SkinWndTraits kTraits = {"CWndIconHelp", L"WndIconHelp.xml", kMsgStandard,
+const SkinWndTraits kTraits = {"CWndIconHelp", L"WndIconHelp.xml",      kMsgStandard,
                                ScClose::kQuit, Lifetime::kSelfDeleting, false};
 }  // namespace
 

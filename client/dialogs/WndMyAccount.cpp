@@ -6,8 +6,8 @@
 #include "dialogs/WebFrame.h"
 
 namespace {
-const SkinWndTraits kTraits = {"CWndMyAccount", L"WndMyAccount.xml", kMsgStandard,
-                               ScClose::kQuit, Lifetime::kSelfDeleting, false};
+const SkinWndTraits kTraits = {"CWndMyAccount", L"WndMyAccount.xml",     kMsgStandard,
+                               ScClose::kQuit,  Lifetime::kSelfDeleting, false};
 }  // namespace
 
 const SkinWndTraits& CWndMyAccount::Traits() const {

@@ -10,8 +10,8 @@
 using namespace DuiLib;
 
 namespace {
-const SkinWndTraits kTraits = {"CWndRoomAutoChat", L"WndRoomAutoChat.xml", kMsgStandard,
-                               ScClose::kClose, Lifetime::kSelfDeleting, false};
+const SkinWndTraits kTraits = {"CWndRoomAutoChat", L"WndRoomAutoChat.xml",  kMsgStandard,
+                               ScClose::kClose,    Lifetime::kSelfDeleting, false};
 
 CCheckBoxUI* AsCheckBox(CControlUI* c) {
     return c ? static_cast<CCheckBoxUI*>(c->GetInterface(L"CheckBox")) : nullptr;
@@ -47,7 +47,8 @@ void CWndRoomAutoChat::InitWindow() {
     if (m_pChkReply) m_pChkReply->SetCheck(env.m_bAutoReplay, false);
     if (m_pChkWelcome) m_pChkWelcome->SetCheck(env.m_bAutoWellcome, false);
     if (m_pReplyText)
-        m_pReplyText->SetText(std::wstring(env.m_szAutoReply, wcsnlen(env.m_szAutoReply, 512)).c_str());
+        m_pReplyText->SetText(
+            std::wstring(env.m_szAutoReply, wcsnlen(env.m_szAutoReply, 512)).c_str());
     if (m_pWelcomeText)
         m_pWelcomeText->SetText(
             std::wstring(env.m_szAutoWelcome, wcsnlen(env.m_szAutoWelcome, 512)).c_str());
@@ -66,7 +67,8 @@ void CWndRoomAutoChat::OnClick(TNotifyUI& msg) {
         if (m_pSwitch && m_pSwitch->GetCurSel() != 1) m_pSwitch->SelectItem(1);
     } else if (name == L"btnok_reply" && data) {
         if (m_pChkReply) data->m_UserEnv.m_bAutoReplay = m_pChkReply->GetCheck();
-        if (m_pReplyText) StoreText(data->m_UserEnv.m_szAutoReply, m_pReplyText->GetText().GetData());
+        if (m_pReplyText)
+            StoreText(data->m_UserEnv.m_szAutoReply, m_pReplyText->GetText().GetData());
     } else if (name == L"btnok_welcome" && data) {
         if (m_pChkWelcome) data->m_UserEnv.m_bAutoWellcome = m_pChkWelcome->GetCheck();
         if (m_pWelcomeText)

@@ -12,7 +12,7 @@ using namespace DuiLib;
 
 namespace {
 const SkinWndTraits kTraits = {"CWndSelUserFace", L"WndSelUserFace.xml", kMsgStandard,
-                               ScClose::kClose, Lifetime::kModal, false};
+                               ScClose::kClose,   Lifetime::kModal,      false};
 }  // namespace
 
 const SkinWndTraits& CWndSelUserFace::Traits() const {

@@ -11,7 +11,7 @@ using namespace DuiLib;
 
 namespace {
 const SkinWndTraits kTraits = {"CWndUserRegister", L"WndUserRegister.xml", kMsgStandard,
-                               ScClose::kQuit, Lifetime::kModal, false};
+                               ScClose::kQuit,     Lifetime::kModal,       false};
 const wchar_t kAppLink[] = L"app:";
 }  // namespace
 

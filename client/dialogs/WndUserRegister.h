@@ -10,9 +10,8 @@ class CWndUserRegister : public CSkinWnd, public DuiLib::CWebBrowserEventHandler
 public:
     const SkinWndTraits& Traits() const override;
 
-    void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags,
-                         LPCTSTR targetFrame, LPCTSTR postData, LPCTSTR headers,
-                         bool& cancel) override;
+    void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags, LPCTSTR targetFrame,
+                         LPCTSTR postData, LPCTSTR headers, bool& cancel) override;
 
     // Whether a link came; only then do the two texts mean anything (closing the page
     // otherwise must leave the logon fields alone).

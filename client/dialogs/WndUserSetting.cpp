@@ -17,8 +17,8 @@
 using namespace DuiLib;
 
 namespace {
-const SkinWndTraits kTraits = {"CWndUserSetting", L"WndUserSetting.xml", kMsgStandard,
-                               ScClose::kClose, Lifetime::kSelfDeleting, false};
+const SkinWndTraits kTraits = {"CWndUserSetting", L"WndUserSetting.xml",   kMsgStandard,
+                               ScClose::kClose,   Lifetime::kSelfDeleting, false};
 
 CCommKernelData* Data() {
     return CCommKernel::GetInstance()->m_pData;
@@ -77,7 +77,8 @@ void CWndUserSetting::FillUserInfo() {
         int level = me->levels[0];
         std::wstring text = std::to_wstring(level);
         if (data->m_pUserLevelInfoManager)
-            if (tag_UserLevelDescInfo* desc = data->m_pUserLevelInfoManager->FindLevelDesc(1, level))
+            if (tag_UserLevelDescInfo* desc =
+                    data->m_pUserLevelInfoManager->FindLevelDesc(1, level))
                 text = desc->title;
         m_pUserLevel->SetText(text.c_str());
     }

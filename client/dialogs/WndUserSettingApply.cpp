@@ -42,8 +42,7 @@ bool SelectedDevice(CComboUI* combo, uint32_t& id) {
 }
 
 void FillDeviceCombo(CComboUI* combo, const wchar_t* defaultName, int defaultId,
-                     wchar_t (*names)[CMyWaveInCtrl::kNameChars], int count,
-                     uint32_t stored) {
+                     wchar_t (*names)[CMyWaveInCtrl::kNameChars], int count, uint32_t stored) {
     if (!combo) return;
     auto add = [combo](const wchar_t* text, uint32_t tag) {
         auto* item = new CListLabelElementUI;

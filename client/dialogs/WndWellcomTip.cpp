@@ -4,8 +4,8 @@
 #include "dialogs/WebFrame.h"
 
 namespace {
-const SkinWndTraits kTraits = {"CWndWellcomTip", L"WndWellcome.xml", kMsgStandard,
-                               ScClose::kQuit, Lifetime::kSelfDeleting, false};
+const SkinWndTraits kTraits = {"CWndWellcomTip", L"WndWellcome.xml",      kMsgStandard,
+                               ScClose::kQuit,   Lifetime::kSelfDeleting, false};
 }  // namespace
 
 const SkinWndTraits& CWndWellcomTip::Traits() const {

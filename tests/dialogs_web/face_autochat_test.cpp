@@ -68,10 +68,12 @@ TEST_F(FaceChooserTest, GroupsComeFromTheCatalogAndATileSetsBothPreviews) {
         CControlUI* tile = Tile(lists[1], 105);
         ASSERT_NE(tile, nullptr);
         Click(w, tile);
-        Pump([&] {
-            InvalidateRect(w.GetHWND(), nullptr, FALSE);
-            return false;
-        }, 100);
+        Pump(
+            [&] {
+                InvalidateRect(w.GetHWND(), nullptr, FALSE);
+                return false;
+            },
+            100);
         QImage shot = Shot(w.GetHWND(), "face_chooser.png");
         for (auto [name, file] : {std::pair{L"bigface", "Face/80/105.png"},
                                   std::pair{L"smallface", "Face/36/105.png"}}) {
@@ -95,7 +97,8 @@ TEST_F(FaceChooserTest, ResultsWithoutATileAndTilesWithoutAFace) {
         const wchar_t* press;
         UINT result;
     };
-    const Case cases[] = {{"ok", L"btn_ok", 1}, {"cancel", L"btn_cancel", 2}, {"close", L"closebtn", 2}};
+    const Case cases[] = {
+        {"ok", L"btn_ok", 1}, {"cancel", L"btn_cancel", 2}, {"close", L"closebtn", 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CWndSelUserFace w;
@@ -143,7 +146,8 @@ TEST_F(AutoChatTest, EachButtonStoresItsOwnPageOnly) {
     std::wcscpy(data->m_UserEnv.m_szAutoWelcome, L"欢迎来到本房间,祝您玩得开心!");
     std::wcscpy(data->m_UserEnv.m_szAutoReply, L"您好,我有事不在......");
     Open();
-    EXPECT_EQ(std::wstring(Ctl(L"inputwelcome")->GetText().GetData()), L"欢迎来到本房间,祝您玩得开心!");
+    EXPECT_EQ(std::wstring(Ctl(L"inputwelcome")->GetText().GetData()),
+              L"欢迎来到本房间,祝您玩得开心!");
     EXPECT_EQ(std::wstring(Ctl(L"inputautoreply")->GetText().GetData()), L"您好,我有事不在......");
     Ctl(L"inputwelcome")->SetText(L"changed welcome");
     static_cast<CCheckBoxUI*>(Ctl(L"chkwelcomeword"))->SetCheck(true);

@@ -62,9 +62,9 @@ TEST_F(RealDisplayTest, TypedPasswordShowsOnlyAsterisks) {
     auto screen = [&](const char* file) {
         Pump([] { return false; }, 300);
         QImage all = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        QImage crop = all.copy(origin.x + 1, origin.y + 1, rc.right - rc.left - 14,
-                               rc.bottom - rc.top - 2)
-                          .convertToFormat(QImage::Format_ARGB32);
+        QImage crop =
+            all.copy(origin.x + 1, origin.y + 1, rc.right - rc.left - 14, rc.bottom - rc.top - 2)
+                .convertToFormat(QImage::Format_ARGB32);
         crop.save(QString(MIVORA_ARTIFACT_DIR) + file);
         return crop;
     };

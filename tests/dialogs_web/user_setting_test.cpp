@@ -322,10 +322,12 @@ TEST_F(UserSettingTest, ShieldsWriteOnlyBoxesTheUserChanged) {
     box(L"check_giftrun")->SetCheck(false);
     box(L"check_shieldinviteupmic")->SetCheck(true);
     wnd->ShowPage(5);
-    Pump([&] {
-        InvalidateRect(wnd->GetHWND(), nullptr, FALSE);
-        return false;
-    }, 100);
+    Pump(
+        [&] {
+            InvalidateRect(wnd->GetHWND(), nullptr, FALSE);
+            return false;
+        },
+        100);
     Shot(wnd->GetHWND(), "user_setting_shields.png");
     Click(L"btn_apply");
     EXPECT_TRUE(data->m_UserEnv.m_bShiledPublicChat);
@@ -355,8 +357,8 @@ TEST_F(UserSettingTest, AChosenFaceIsKeptOnCancelButNothingIsSent) {
     // The chooser runs modally from the button; pick face 105 of group 2 and confirm.
     UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND h = FindWindowW(L"UIUserFace", nullptr);
-        auto* chooser = h ? dynamic_cast<CWndSelUserFace*>(reinterpret_cast<CWindowWnd*>(
-                                GetWindowLongPtrW(h, GWLP_USERDATA)))
+        auto* chooser = h ? dynamic_cast<CWndSelUserFace*>(
+                                reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(h, GWLP_USERDATA)))
                           : nullptr;
         if (!chooser) return;
         KillTimer(nullptr, id);

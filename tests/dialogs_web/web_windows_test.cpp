@@ -172,7 +172,8 @@ TEST_F(WebWindowTest, FinderLinksJoinAValidRoomOnlyAndCloseOnlyThen) {
         size_t before = lobby.posted.size();
         Browser(*w)->Navigate2(c.link.c_str());
         if (c.room) {
-            ASSERT_TRUE(Pump([&] { return !IsWindow(w->GetHWND()) && lobby.posted.size() > before; }));
+            ASSERT_TRUE(
+                Pump([&] { return !IsWindow(w->GetHWND()) && lobby.posted.size() > before; }));
             std::vector<tagJoinRoomPost> joins = Joins();
             ASSERT_EQ(joins.size(), 1u);
             EXPECT_EQ(joins[0].nRoomId, c.room);

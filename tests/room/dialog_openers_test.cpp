@@ -1,5 +1,7 @@
 // The room's web pages and auto-chat settings: one window each, the account page
 // refused to guests.
+#include <functional>
+
 #include "kernel/CommKernel.h"
 #include "room_fixture.h"
 #include "session/CommKernelData.h"
@@ -12,23 +14,23 @@ TEST_F(RoomTest, RoomDialogsOpenOnceAndTheAccountPageIsNotForGuests) {
     EnterRoom(1, {});
     struct Case {
         const char* name;
-        void (CWndRoom::*open)();
+        std::function<void(CWndRoom&)> open;
         const wchar_t* className;
     } cases[] = {
-        {"icon help", &CWndRoom::ShowIconHelpWnd, L"UIIconHelp"},
-        {"top-up", &CWndRoom::ShowGetPaidWnd, L"UIGetPaid"},
-        {"auto-chat", &CWndRoom::ShowAutoChatWnd, L"UIRoomAutoChat"},
-        {"account", &CWndRoom::ShowAccountWnd, L"UIMyAccount"},
+        {"icon help", [](CWndRoom& r) { r.ShowIconHelpWnd(); }, L"UIIconHelp"},
+        {"top-up", [](CWndRoom& r) { r.ShowGetPaidWnd(); }, L"UIGetPaid"},
+        {"auto-chat", [](CWndRoom& r) { r.ShowAutoChatWnd(); }, L"UIRoomAutoChat"},
+        {"account", [](CWndRoom& r) { r.ShowAccountWnd(); }, L"UIMyAccount"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        (room->*c.open)();
+        c.open(*room);
         HWND first = FindWindowW(c.className, nullptr);
         ASSERT_NE(first, nullptr);
-        (room->*c.open)();
+        c.open(*room);
         DestroyWindow(first);
         EXPECT_EQ(FindWindowW(c.className, nullptr), nullptr) << "the second request made none";
-        (room->*c.open)();
+        c.open(*room);
         HWND again = FindWindowW(c.className, nullptr);
         EXPECT_NE(again, nullptr) << "a new one after the first closed";
         DestroyWindow(again);

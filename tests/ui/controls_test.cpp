@@ -160,7 +160,8 @@ TEST_F(ControlsTest, EditPastesOneLineWithinItsLimitsAndAPasswordIsNeverCopied) 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CTestWnd wnd(std::wstring(L"<Window size=\"200,60\"><VerticalLayout><Edit name=\"e\" ") +
-                     c.attrs + L" /><Edit name=\"p\" password=\"true\" /></VerticalLayout></Window>");
+                     c.attrs +
+                     L" /><Edit name=\"p\" password=\"true\" /></VerticalLayout></Window>");
         ASSERT_TRUE(wnd.Create(nullptr, L"edit", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
         auto* edit = static_cast<CEditUI*>(wnd.GetPaintManager().FindControl(L"e"));
         auto* pwd = static_cast<CEditUI*>(wnd.GetPaintManager().FindControl(L"p"));
@@ -186,7 +187,6 @@ TEST_F(ControlsTest, EditPastesOneLineWithinItsLimitsAndAPasswordIsNeverCopied) 
         DestroyWindow(wnd.GetHWND());
     }
 }
-
 
 TEST_F(ControlsTest, RichEditSendsOnEnterAndGivesEmoticonCodes) {
     CTestWnd wnd(

@@ -21,7 +21,8 @@ TEST(CodePage, UsedDefaultTellsWhetherACharacterHadNoMapping) {
     struct Case {
         const wchar_t* text;
         BOOL usedDefault;
-    } cases[] = {{L"abc", FALSE}, {L"您好", FALSE}, {L"a\U0001F600", TRUE}, {L"\u0E01\u4E2D", TRUE}};
+    } cases[] = {
+        {L"abc", FALSE}, {L"您好", FALSE}, {L"a\U0001F600", TRUE}, {L"\u0E01\u4E2D", TRUE}};
     for (const Case& c : cases) {
         BOOL used = 2;
         char out[16] = {};

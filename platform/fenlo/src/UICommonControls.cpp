@@ -981,7 +981,8 @@ void CEditUI::DoEvent(TEventUI& event) {
             if (ctrl && (key == 'C' || key == 'X')) {
                 // A password never leaves its edit.
                 if (!m_bPasswordMode && QGuiApplication::instance())
-                    QGuiApplication::clipboard()->setText(QString::fromStdWString(m_sText.GetData()));
+                    QGuiApplication::clipboard()->setText(
+                        QString::fromStdWString(m_sText.GetData()));
                 return;
             }
             if (key == VK_LEFT && m_nCaret > 0)
