@@ -4,7 +4,7 @@
 #include <string>
 
 #include "kernel/CommKernel.h"
-#include "lobby/LobbySkin.h"
+#include "app/SkinFrame.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;

@@ -5,7 +5,7 @@
 #include "catalogs/FaceManager.h"
 #include "controls/FaceListUI.h"
 #include "kernel/CommKernel.h"
-#include "lobby/LobbySkin.h"
+#include "app/SkinFrame.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;

@@ -10,7 +10,7 @@
 #include "dialogs/WndUserSettingShields.h"
 #include "kernel/CommKernel.h"
 #include "lobby/LaterWindows.h"
-#include "lobby/LobbySkin.h"
+#include "app/SkinFrame.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
 
