@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "controls/QuickPhraseList.h"
 #include "controls/REWindowWnd.h"
 #include "controls/SkinWnd.h"
+#include "dialogs/EmoReceiver.h"
 #include "filters/SamplerGrabCallBack.h"
 #include "fenlo/UIlib.h"
 #include "kernel/CmdRecords.h"
@@ -51,15 +53,6 @@ class CWndMyAccount;
 class CWndRoomSetting;
 class CWndGiftInfo;
 
-// The one-operation interface through which the emoticon picker hands a chosen code
-// to the room window and the composers.
-class IEmoReceiver {
-public:
-    virtual void OnEmoSelected(LPCTSTR code) = 0;
-
-protected:
-    ~IEmoReceiver() = default;
-};
 
 // A queued gift of a group gift: one send per recipient.
 struct tagGroupGiftItem {
@@ -202,6 +195,18 @@ public:
     void OnRoomChatMsg(tag_CMDRoomChatMsg* record, int localEcho) override;
     void OnEmoSelected(LPCTSTR code) override;
     void GetChatPageHead(DuiLib::CDuiString& head, DuiLib::CWebBrowserUI* pWeb) override;
+    // Line builders the room's other lines use (RoomChat.cpp).
+    static void FormatTimeSpan(time_t t, std::wstring& out);
+    void FormatUserLink(int userId, CUserObj* user, const char* name, bool isMe,
+                        std::wstring& out);
+    static void FormatAnonymousLink(std::wstring& out);
+    // Network chat markup: sanitised, emoticon codes as pictures.
+    void FormatChatText(const wchar_t* text, std::wstring& out);
+    void WriteEntranceBanner(int car, CUserObj* user);
+    // SendChatMsg's work: true when the line went out (RoomChatSend.cpp).
+    bool SendChatLine(int kind, int targetId, const std::wstring& text);
+    // The thank-you link's line: kind 1 to everybody, no echo (RoomChatLinks.cpp).
+    void SendThankLine(const std::wstring& text);
 
     // ===== Chat links (WndRoomLinks.cpp; the chat issue fills)
     void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags,

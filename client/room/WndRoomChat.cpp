@@ -19,11 +19,4 @@ void CWndRoom::InsertHintLine(int target, int kind, const wchar_t* text) {
     m_pPrivTextOut->WriteBlock(line.c_str(), 0);
 }
 
-// The chat issue fills these.
-void CWndRoom::SendChatFromInput() {}
-void CWndRoom::SendChatMsg(int, int, LPCTSTR) {}
-void CWndRoom::ChooseChatFont() {}
-void CWndRoom::ShowChatEmotion() {}
-void CWndRoom::OnRoomChatMsg(tag_CMDRoomChatMsg*, int) {}
-void CWndRoom::OnEmoSelected(LPCTSTR) {}
-void CWndRoom::GetChatPageHead(CDuiString&, CWebBrowserUI*) {}
+// The rest of the chat lives in RoomChat.cpp and RoomChatSend.cpp.

@@ -47,21 +47,6 @@ int IndexOf(MenuObject* m, UINT pos, UINT flags) {
     return -1;
 }
 
-// Waits in the thread's loop until done holds; a quit message ends the wait and
-// stays pending for the outer loop.
-void RunLoopUntil(const bool& done) {
-    MSG msg;
-    while (!done) {
-        if (!GetMessageW(&msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (msg.hwnd == nullptr && msg.message == WM_NULL) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 void Fill(QMenu* q, MenuObject* m, std::vector<std::unique_ptr<QMenu>>& subs, UINT_PTR* chosen) {
     for (const MenuItem& it : m->items) {
         QString text =
@@ -85,6 +70,25 @@ void Fill(QMenu* q, MenuObject* m, std::vector<std::unique_ptr<QMenu>>& subs, UI
 }
 
 }  // namespace
+
+namespace winplat {
+
+// Waits in the thread's loop until done holds; a quit message ends the wait and
+// stays pending for the outer loop.
+void RunLoopUntil(const bool& done) {
+    MSG msg;
+    while (!done) {
+        if (!GetMessageW(&msg, nullptr, 0, 0)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (msg.hwnd == nullptr && msg.message == WM_NULL) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace winplat
 
 namespace winplat {
 void SetPopupMenuHook(UINT_PTR (*hook)(HMENU)) {
@@ -245,7 +249,7 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
             PostMessageW(nullptr, WM_NULL, 0, 0);  // wakes the wait below
         });
         menu.popup(at);
-        RunLoopUntil(done);
+        winplat::RunLoopUntil(done);
         // The choice is reported after the menu has closed, as on Windows.
         QCoreApplication::processEvents();
     }
@@ -339,7 +343,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     });
     box.setModal(true);
     box.open();
-    RunLoopUntil(done);
+    winplat::RunLoopUntil(done);
     if (ownerWasEnabled && IsWindow(owner)) EnableWindow(owner, TRUE);
     QAbstractButton* clicked = box.clickedButton();
     QMessageBox::StandardButton sb = clicked ? box.standardButton(clicked) : QMessageBox::NoButton;
