@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/ClientApp.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/LuckyMsgBox.h"
 #include "controls/WindowClassTable.h"
@@ -147,6 +148,8 @@ LRESULT CWndRoom::HandleExtraMessage(UINT, WPARAM, LPARAM, BOOL& bHandled) {
 }
 
 LRESULT CWndRoom::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    if (theApp.m_hSmallIcon)
+        ::SendMessageW(m_hWnd, WM_SETICON, 0, reinterpret_cast<LPARAM>(theApp.m_hSmallIcon));
     // The base builds the layout of the kind, attaches it and runs InitWindow.
     CSkinWnd::OnCreate(uMsg, wParam, lParam, bHandled);
 

@@ -100,9 +100,6 @@ void CWndRoom::InitWindow() {
     if (m_pWaitMicList) m_pWaitMicList->SetListType(USERLIST_QUEUE);
     for (CCtrlListFriend* list : {m_pRoomUserList, m_pWaitMicList, m_pRoomMgrList})
         if (list) list->SetPaintManager(&m_pm);
-    // The on-microphone list is looked up like the others; it needs the manager too to
-    // find the parts of its rows.
-    if (m_pOnMicList) m_pOnMicList->SetPaintManager(&m_pm);
 
     for (CWebBrowserUI* web : {m_pPubTextOut, m_pPrivTextOut, m_pLabaZone, m_pSiegeTextOut})
         if (web) web->SetWebBrowserEventHandler(this);

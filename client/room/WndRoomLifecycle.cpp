@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "app/ClientApp.h"
 #include "app/SkinTable.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/RoomCtrlUI.h"
@@ -13,6 +14,7 @@
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
 #include "model/UserObj.h"
+#include "services/MyWaveInCtrl.h"
 #include "room/LobbyLink.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
@@ -80,6 +82,11 @@ void CWndRoom::InitRoom(int roomId) {
         m_pRoomName->SetText(caption);
     }
     if (m_pFlyGiftRace) m_pm.SetTimer(m_pFlyGiftRace, kScrollTimer, 60);
+
+    if (CCommKernelData* data = Data(); data && data->m_pWaveInCtrl) {
+        data->m_pWaveInCtrl->setWaveInDevId(theApp.m_nWaveInDev);
+        data->m_pWaveInCtrl->setWaveOutDevId(theApp.m_nWaveOutDev);
+    }
 
     if (CCommKernelData* data = Data()) {
         m_chatInput.SetTextFont(data->m_szFontName, data->m_nFontSize, data->m_bBold != 0,

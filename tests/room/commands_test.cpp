@@ -46,8 +46,11 @@ protected:
     void Grant(const std::vector<answers::Privilege>& list) {
         std::strcpy(d->m_pLogonSvrTable[0].szHost, "127.0.0.1");
         d->m_pLogonSvrTable[0].wPort = servers.logon().port();
+        const int before = servers.logon().Connections();
         k->SendMsg_LoginReq2(0);
-        ASSERT_TRUE(kerneltest::Pump([&] { return servers.logon().ReceivedCount() >= 14 + 100; }));
+        ASSERT_TRUE(kerneltest::Pump([&] {
+            return servers.logon().Connections() > before && servers.logon().ReceivedCount() >= 14 + 100;
+        }));
         servers.logon().Send(answers::PrivilegeListAnswer(list));
         ASSERT_TRUE(kerneltest::Pump([&] {
             return d->m_pUserMVManager->FindPrivilege(PRIVILEGE_TABLE_TEMPORARY, list.back().id) != nullptr;
@@ -203,6 +206,16 @@ TEST_F(CommandsTest, SettingsMenuMarksFollowTheSettingsBothWays) {
     Command(13959);
     EXPECT_TRUE(d->m_UserEnv.m_bShiledGiftEffectSound);
     EXPECT_TRUE(d->m_PropsTaskMgr.shieldPlayFlashSound);
+
+    // Refusing invitations is the local user's own flag, told to the room.
+    Sent();
+    Command(13956);
+    EXPECT_TRUE(d->GetLocalUser()->forbidCarryToMic);
+    EXPECT_TRUE(checked(13956));
+    const std::vector<SentFrame> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].subCmd, 133);
+    EXPECT_EQ(sent[0].payload, Le({kRoom, kMe, 1}));
 }
 
 TEST_F(CommandsTest, RightClickOpensTheUserMenuOnlyOnAWholeUserLink) {

@@ -147,6 +147,7 @@ TEST_F(EntryTest, TheCloseButtonLeavesThroughTheLobby) {
     EXPECT_EQ(CurrentRoomWindow(), nullptr);
     EXPECT_EQ(k->m_pWndTable[2], nullptr);
     // The exit request went out before the connection closed.
+    ASSERT_TRUE(Pump([&] { return servers.room().PeerClosed(); }));
     bool exitSent = false;
     for (const SentFrame& f : TakeSent())
         if (f.mainCmd == 105 && f.subCmd == 34) exitSent = true;

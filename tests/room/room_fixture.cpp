@@ -131,8 +131,14 @@ void RoomTest::EnterRoom(int kind, std::vector<answers::UserEntry> others) {
     d->SetRoomGateAddr(&gate[0]);
     d->m_CurJoinRoomUserData = {};
     d->m_CurJoinRoomUserData.nRoomId = kRoom;
+    // A new connection: until the stand-in takes it, its last one still shows the
+    // previous join.
+    k->DisconnectServer(SERVER_TYPE_ROOM);
+    const int before = servers.room().Connections();
     k->SendMsg_JoinRoomReq2(0);
-    ASSERT_TRUE(kerneltest::Pump([&] { return servers.room().ReceivedCount() >= 14 + 115; }));
+    ASSERT_TRUE(kerneltest::Pump([&] {
+        return servers.room().Connections() > before && servers.room().ReceivedCount() >= 14 + 115;
+    }));
 
     answers::JoinRoom join;
     join.userId = kMe;
