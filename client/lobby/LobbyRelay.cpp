@@ -3,6 +3,8 @@
 // payload copy in lParam is freed here after the handling, with or without a room
 // window; a handler never keeps it.
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 
 #include "kernel/CommKernel.h"
 #include "lobby/AnsiText.h"
@@ -240,10 +242,11 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         case UM_JOIN_OTHER_ROOM: {
             auto* block = reinterpret_cast<tagJoinOtherRoom*>(lParam);
             if (block) {
-                std::string gate = FixedFieldText(block->szGateAddr, sizeof(block->szGateAddr));
+                // The gate address is wide text, read within its field.
+                std::wstring gate(block->szGateAddr,
+                                  wcsnlen(block->szGateAddr, std::size(block->szGateAddr)));
                 delete block;
-                std::wstring wide = WideFromAnsi(gate, static_cast<UINT>(Data()->GetCodePage()));
-                JoinRoom(static_cast<int>(wParam), 1, wide.c_str());
+                JoinRoom(static_cast<int>(wParam), 1, gate.c_str());
             }
             return true;
         }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "controls/SkinWnd.h"
+#include "lobby/JoinOtherRoom.h"
 #include "kernel/CmdRecords.h"
 
 class CRoomGroupTreeUI;
@@ -34,18 +35,10 @@ constexpr UINT kTrayHide = 13428;
 constexpr UINT kTrayAbout = 13429;
 constexpr UINT kTrayQuit = 13430;
 
-// Posted by the room window to join another room: wParam room id, lParam a
-// tagJoinOtherRoom block the lobby deletes.
-#define UM_JOIN_OTHER_ROOM 11095
 #define UM_RELOAD_AUDIO_DEVICE 11099
 // Posted by the room finder: lParam a tagJoinRoomPost block the lobby deletes.
 #define UM_FINDER_JOIN_ROOM 12028
 #define UM_TRAY_NOTIFY 12137
-
-struct tagJoinOtherRoom {
-    int nRoomId;
-    char szGateAddr[256];
-};
 
 struct tagJoinRoomPost {
     int nRoomId;

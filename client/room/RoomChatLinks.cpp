@@ -13,7 +13,7 @@
 #include "model/UserMVManager.h"
 #include "model/UserObj.h"
 #include "room/ChatLinks.h"
-#include "room/JoinOtherRoom.h"
+#include "lobby/JoinOtherRoom.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "util/ErrorMessage.h"

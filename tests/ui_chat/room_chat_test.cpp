@@ -1,12 +1,18 @@
 // The room window's chat end to end: lines the room stand-in sends, lines typed into
 // the input and what reaches the stand-in, refusals, and the link commands.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "Answers.h"
 #include "chat_fixture.h"
+#include "catalogs/CaitiaoManager.h"
 #include "controls/ChatRecord.h"
 #include "dialogs/WndChatEmotion.h"
 #include "kernel/CommKernel.h"
@@ -14,10 +20,11 @@
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
-#include "room/JoinOtherRoom.h"
+#include "lobby/JoinOtherRoom.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "util/ErrorMessage.h"
+#include "win32gui/commdlg.h"
 #include "win32gui/qt_bridge.h"
 
 using namespace DuiLib;
@@ -169,11 +176,24 @@ TEST_F(RoomChatTest, ReceivedLinesLandInTheirViewsWithShieldsAndAutomaticReply) 
     Receive(ChatFrame(15, kBob, kMe, L"secret words"));
     Receive(ChatFrame(3, kBob, 0, L"loud [$2$] news"));
     Receive(ChatFrame(1, kBob, 0, L"room rules"));
+    Receive(ChatFrame(11, kBob, kMe, L"auto answer"));
     Receive(ChatFrame(13, kBob, 0, L"999999"));
+    // A known colour strip shows its picture, unless cheers are shielded.
+    CCaitiaoManager* strips = d->m_pCaitiaoManager;
+    if (strips->GetCaitiaoCount() == 0) {
+        ASSERT_EQ(strips->LoadConfig(MIVORA_SKIN_ROOT "caotiao.txt"), 0);
+    }
+    Receive(ChatFrame(13, kBob, 0, L"1"));
+    EXPECT_NE(Html(room->m_pPubTextOut).find(L"caitiao_02.gif"), std::wstring::npos);
+    d->m_UserEnv.m_bShiledColorbar = true;
+    Receive(ChatFrame(13, kBob, 0, L"0"));
+    d->m_UserEnv.m_bShiledColorbar = false;
+    EXPECT_EQ(Html(room->m_pPubTextOut).find(L"caitiao_01.gif"), std::wstring::npos);
     EXPECT_NE(Text(room->m_pPubTextOut).find(L"大家好 between others"), std::wstring::npos);
     EXPECT_EQ(Text(room->m_pPubTextOut).find(L"hello me"), std::wstring::npos);
     EXPECT_NE(Text(room->m_pPrivTextOut).find(L"hello me"), std::wstring::npos);
     EXPECT_NE(Text(room->m_pPrivTextOut).find(L"secret words"), std::wstring::npos);
+    EXPECT_NE(Text(room->m_pPrivTextOut).find(L"auto answer"), std::wstring::npos);
     EXPECT_NE(Text(room->m_pLabaZone).find(L"loud"), std::wstring::npos);
     EXPECT_NE(Html(room->m_pLabaZone).find(L"emotion/2.gif"), std::wstring::npos);
     EXPECT_NE(Text(room->m_pPrivTextOut).find(L"room rules[Bob(7)发布]"), std::wstring::npos);
@@ -416,6 +436,69 @@ TEST_F(RoomChatTest, LinkCommandsActOnlyForProgramWrittenAddresses) {
     }
     EXPECT_EQ(relay.joins.size(), 1u);
     EXPECT_EQ(g_boxTexts.size(), 2u);
+}
+
+TEST_F(RoomChatTest, WebLinksOpenInTheDesktopBrowserAndTheViewKeepsItsPage) {
+    // A stand-in desktop opener that notes the address it was given.
+    const std::string dir = "/tmp/mivora-open-" + std::to_string(getpid());
+    const std::string note = dir + "/opened.txt";
+    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+    {
+        std::ofstream script(dir + "/xdg-open");
+        script << "#!/bin/sh\nprintf '%s' \"$1\" > " << note << "\n";
+    }
+    ASSERT_EQ(chmod((dir + "/xdg-open").c_str(), 0755), 0);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (dir + ":" + oldPath).c_str(), 1);
+
+    Receive(ChatFrame(0, kBob, kCarol, L"<a href=\"http://example.com/a?b=1\">site</a>"));
+    const std::wstring before = Html(room->m_pPubTextOut);
+    bool cancel = false;
+    room->BeforeNavigate2(room->m_pPubTextOut, L"http://example.com/a?b=1", 0, nullptr, nullptr,
+                          nullptr, cancel);
+    EXPECT_TRUE(cancel);
+    std::string opened;
+    ASSERT_TRUE(Pump([&] {
+        std::ifstream in(note);
+        std::getline(in, opened);
+        return !opened.empty();
+    }));
+    EXPECT_EQ(opened, "http://example.com/a?b=1");
+    EXPECT_EQ(Html(room->m_pPubTextOut), before);
+    setenv("PATH", oldPath.c_str(), 1);
+    std::system(("rm -rf " + dir).c_str());
+}
+
+// The chooser's answer: a size above 20 points is held to 20; input and session follow.
+TEST_F(RoomChatTest, ChosenFontGoesToTheInputAndTheSessionHeldToTwentyPoints) {
+    winplat::SetChooseFontHook([](LPCHOOSEFONTW cf) -> BOOL {
+        EXPECT_EQ(cf->Flags, static_cast<DWORD>(CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS));
+        EXPECT_EQ(cf->lpLogFont->lfHeight, -12);
+        EXPECT_EQ(cf->lpLogFont->lfWeight, FW_BOLD);
+        EXPECT_EQ(cf->rgbColors, RGB(0x12, 0x34, 0x56));
+        std::wcscpy(cf->lpLogFont->lfFaceName, L"DejaVu Sans");
+        cf->lpLogFont->lfHeight = -36;
+        cf->lpLogFont->lfWeight = FW_NORMAL;
+        cf->lpLogFont->lfItalic = 1;
+        cf->rgbColors = RGB(0, 0, 255);
+        return TRUE;
+    });
+    room->ChooseChatFont();
+    winplat::SetChooseFontHook(nullptr);
+    CCommKernelData* d = CCommKernel::GetInstance()->m_pData;
+    EXPECT_EQ(std::wstring(d->m_szFontName), L"DejaVu Sans");
+    EXPECT_EQ(d->m_nFontSize, 20);
+    EXPECT_EQ(d->m_bBold, 0);
+    EXPECT_EQ(d->m_bItalic, 1);
+    EXPECT_EQ(d->m_crTextColor, RGB(0, 0, 255));
+    EXPECT_EQ(room->GetChatInput().m_cf.crTextColor, RGB(0, 0, 255));
+    // The next line is sent in the chosen font.
+    Type(L"x");
+    PressEnter();
+    const std::vector<SentChat> sent = SentChats();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(winplat::AnsiToWide(ChatRecordText(sent[0].record)),
+              L"<SPAN style=\"FONT-FAMILY: DejaVu Sans; COLOR: #0000FF; FONT-SIZE: 20pt\"><i>x</i></SPAN>");
 }
 
 TEST_F(RoomChatTest, PickerPicksGoToTheRoomInputAndToNobodyOnceTheRoomIsGone) {

@@ -1,5 +1,11 @@
 // The loudspeaker and announcement composers: the records they send, the texts they
 // refuse and keep, and the window kept across closing.
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTextEdit>
+#include <QWidget>
+
 #include <cstring>
 #include <string>
 
@@ -110,6 +116,30 @@ TEST_F(SenderTest, RefusedTextsStayAsTypedAndSendNothing) {
     const std::vector<SentChat> sent = SentChats();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].record.textLen, kRoomChatMaxText);
+}
+
+TEST_F(SenderTest, EnterThatCommitsAnInputMethodCompositionSendsNothing) {
+    ASSERT_NE(OpenChatSender(laba, nullptr), nullptr);
+    PumpPending();
+    QWidget* top = winplat::WidgetOf(laba->GetHWND());
+    ASSERT_NE(top, nullptr);
+    // The input's view appears once the window is laid out and painted.
+    QTextEdit* widget = nullptr;
+    InvalidateRect(laba->GetHWND(), nullptr, FALSE);
+    ASSERT_TRUE(Pump([&] { return (widget = top->findChild<QTextEdit*>()) != nullptr; }));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QInputMethodEvent preedit(QStringLiteral("dajia"), {});
+    QCoreApplication::sendEvent(widget, &preedit);
+    QCoreApplication::sendEvent(widget, &enter);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("大家"));
+    QCoreApplication::sendEvent(widget, &commit);
+    PumpPending();
+    EXPECT_TRUE(SentChats(50).empty());
+    EXPECT_EQ(Typed(laba), L"大家");
+    QCoreApplication::sendEvent(widget, &enter);
+    PumpPending();
+    EXPECT_EQ(SentChats().size(), 1u);
 }
 
 TEST_F(SenderTest, ClosingHidesAndReopeningShowsTheSameWindowWithItsText) {
