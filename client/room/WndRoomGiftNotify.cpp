@@ -255,7 +255,7 @@ void CWndRoom::OnMoneyOpFailed() {
 // dialog. No such dialog exists yet, so nothing is open to refresh.
 void CWndRoom::RefreshExchangeBalance() {}
 
-// The gift roll's line is the chat's (it fills this).
+// The gift race and the played fireworks belong with the gifts the room sends; that
+// part fills these (and may move them to its own file).
 void CWndRoom::OnGiftRollNotify() {}
-// The played fireworks are the room window's (it fills this).
 void CWndRoom::OnPlayFireworksNotify(const char*) {}
