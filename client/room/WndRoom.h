@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -263,7 +264,7 @@ public:
     CPubVideoContainerUI* PublicPane(int index) const;
     CRoomMediaParts m_media;
 
-    // ===== User and microphone notifications (WndRoomUserNotify.cpp; 6.120 issue)
+    // ===== User and microphone notifications (WndRoomUserNotify.cpp, WndRoomSiege.cpp)
     void OnUserEnterRoom(CUserObj* user) override;
     void OnRoomUserListEnd() override;
     void OnPubMicInfoChanged(int index) override;
@@ -277,15 +278,22 @@ public:
     void OnUserPriorityChanged(const char* payload) override;
     void OnMicTypeChanged(const char* payload) override;
     void OnUserAliasChanged(int userId) override;
-    void OnWaitMicLimitSetOk() override;
-    void OnWaitMicLimitChanged() override;
-    void OnUpWaitMicOk() override;
-    void OnOperateWaitMicResp(int result) override;
-    void OnUpWaitMicLimitExceeded() override;
     void OnSiegeStateChanged(const char* payload) override;
+    // The siege strip from the room's block; rewritten every second while the castle
+    // is held (WndRoomSiege.cpp).
+    void RedrawSiegeStrip();
+    // Steps 2 to 6 of an entrance, for a user not announced before.
+    void AnnounceEntrance(CUserObj* user);
+    // A user's rows of the sorted lists taken out and put back, so that they re-sort.
+    void ResortUserRows(CUserObj* user);
+    // The title of public pane 0..2.
+    void SetPubMicTitle(int pane, const wchar_t* text);
+    // Users whose entrance was announced in this entry of the room: whether a user is
+    // new cannot be told by the list, which a search text filters.
+    std::set<int> m_announcedIds;
 
     // ===== Gift, seal, fireworks, loudspeaker, money notifications
-    //       (WndRoomGiftNotify.cpp; 6.122 issue)
+    //       (WndRoomGiftNotify.cpp)
     void OnTradeGiftFailed(const char* payload) override;
     void OnTradeGiftNotify(const char* payload) override;
     void OnLoudspeakerMsg(const char* payload) override;
@@ -299,16 +307,25 @@ public:
     void OnSendSealFailed() override;
     void OnMoneyTransferNotify(int senderId, int amount) override;
     void OnMoneyOpFailed() override;
+    // Tells the open exchange dialog that the balances changed.
+    void RefreshExchangeBalance();
 
-    // ===== Administration answers (WndRoomAdmin.cpp; 6.123 issue)
+    // ===== Administration answers (WndRoomAdmin.cpp)
     void OnSetRoomNoticeResp(int result) override;
     void OnSetRoomInfoResp(int result) override;
     void OnSetRoomOpStatusResp(int result) override;
     void OnSeeUserIpResp(const char* payload) override;
     void OnForbidInviteUpMicResp(int state) override;
+    void OnWaitMicLimitSetOk() override;
+    void OnWaitMicLimitChanged() override;
+    void OnUpWaitMicOk() override;
+    void OnOperateWaitMicResp(int result) override;
+    void OnUpWaitMicLimitExceeded() override;
     void OnConnMediaResp(const char* payload) override;
     void OnConnMediaErr(const char* payload) override;
     void OnSetUserPwdResp(int result) override;
+    // Whether a private video window of that user is open (the media part's).
+    bool HasUserVideoWnd(int userId) const;
 
     // ===== Actions of the local user (WndRoomActions.cpp; 6.124 issue)
     void TakeMic(int kind, int index);

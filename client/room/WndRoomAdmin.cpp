@@ -1,12 +1,135 @@
-// Answers to the room administration and private video connection requests.
-#include "room/WndRoom.h"
+// Answers to the room administration requests and to the private video connection
+// requests of the local user.
+#include <cstdio>
+#include <string>
 
-// The issue of these answers fills them.
-void CWndRoom::OnSetRoomNoticeResp(int) {}
-void CWndRoom::OnSetRoomInfoResp(int) {}
-void CWndRoom::OnSetRoomOpStatusResp(int) {}
-void CWndRoom::OnSeeUserIpResp(const char*) {}
-void CWndRoom::OnForbidInviteUpMicResp(int) {}
-void CWndRoom::OnConnMediaResp(const char*) {}
-void CWndRoom::OnConnMediaErr(const char*) {}
-void CWndRoom::OnSetUserPwdResp(int) {}
+#include "facade/Strevo.h"
+#include "kernel/CommKernel.h"
+#include "model/UserManager.h"
+#include "model/UserObj.h"
+#include "room/NotifyPayload.h"
+#include "room/WndRoom.h"
+#include "session/CommKernelData.h"
+#include "util/LogPrint.h"
+#include "win32/text.h"
+
+namespace {
+
+constexpr uint16_t kSeeUserIpAnswer = 88;
+constexpr uint16_t kConnMediaRespAnswer = 70;
+constexpr uint16_t kConnMediaErrAnswer = 71;
+
+CCommKernelData* Data() {
+    return CCommKernel::GetInstance()->m_pData;
+}
+
+CUserObj* KnownUser(int userId) {
+    CCommKernelData* data = Data();
+    return data && data->m_pUserManager ? data->m_pUserManager->FindUser(userId) : nullptr;
+}
+
+// One text for result 0, another for the rest.
+void HintByResult(CWndRoom& room, int result, const wchar_t* ok, const wchar_t* failed) {
+    room.InsertHintLine(1, 1, result == 0 ? ok : failed);
+}
+
+}  // namespace
+
+void CWndRoom::OnSetRoomNoticeResp(int result) {
+    HintByResult(*this, result, L"修改房间公告成功!", L"修改房间公告失败!");
+}
+
+void CWndRoom::OnSetRoomInfoResp(int result) {
+    HintByResult(*this, result, L"修改房间信息成功!", L"修改房间信息失败!");
+}
+
+void CWndRoom::OnSetRoomOpStatusResp(int result) {
+    HintByResult(*this, result, L"修改房间运行状态成功!", L"修改房间运行状态失败!");
+}
+
+void CWndRoom::OnOperateWaitMicResp(int result) {
+    HintByResult(*this, result, L"操作成功！", L"操作失败！");
+}
+
+void CWndRoom::OnSetUserPwdResp(int result) {
+    HintByResult(*this, result, L"密码修改成功!", L"密码修改失败!");
+}
+
+void CWndRoom::OnForbidInviteUpMicResp(int state) {
+    InsertHintLine(1, 1, state != 0 ? L"开启防抱麦功能成功!" : L"取消防抱麦功能成功!");
+}
+
+void CWndRoom::OnUpWaitMicLimitExceeded() {
+    InsertHintLine(1, 1, L"超出排麦限制次数,排麦失败！");
+}
+
+void CWndRoom::OnUpWaitMicOk() {
+    InsertHintLine(1, 1, L"排麦成功！");
+}
+
+void CWndRoom::OnWaitMicLimitChanged() {
+    InsertHintLine(1, 1, L"房间排麦人数限制更新！");
+}
+
+void CWndRoom::OnWaitMicLimitSetOk() {
+    InsertHintLine(1, 1, L"修改成功！");
+}
+
+void CWndRoom::OnSeeUserIpResp(const char* payload) {
+    const NotifyPayload p(payload, kSeeUserIpAnswer);
+    if (!p.Valid()) return;
+    const std::wstring address = winplat::AnsiToWide(p.TailText(12));
+    wchar_t text[320];
+    swprintf(text, 320, L"用户 %d 的IP地址为: %ls", p.I32(8), address.c_str());
+    InsertHintLine(1, 1, text);
+}
+
+void CWndRoom::OnConnMediaResp(const char* payload) {
+    const NotifyPayload p(payload, kConnMediaRespAnswer);
+    CCommKernelData* data = Data();
+    if (!p.Valid() || !data || p.I32(4) != data->GetLocalUser()->userId) return;
+    const int userId = p.I32(8);
+    CUserObj* user = KnownUser(userId);
+    const std::wstring alias = user ? winplat::AnsiToWide(user->alias) : std::wstring();
+    if (!user) {
+        InsertHintLine(1, 1, (alias + L" 不在线,不能连接视频!").c_str());
+    } else if (user->flags & USER_FLAG_PUBLIC_MIC) {
+        // His picture is on a public pane already.
+    } else if (user->flags & USER_FLAG_VIP_MIC) {
+        if (HasUserVideoWnd(userId)) return;
+        __log_print__("tag_room: private video opened for %d\n", userId);
+        OpenUserVideoWnd(user, false);
+        InsertHintLine(1, 1, (alias + L" 同意了你的连接!").c_str());
+    } else if (user->flags & USER_FLAG_SECRET_MIC) {
+        if (HasUserVideoWnd(userId)) {
+            if (!m_pStrevo) return;
+            m_pStrevo->addVideoStream(userId);
+            m_pStrevo->addAudioStream(userId);
+            m_pStrevo->subcribeVideoStream(userId);
+            m_pStrevo->subcribeAudioStream(userId);
+        } else {
+            // Nobody would see the accepted connection: it is closed again.
+            SendConnMediaClose(userId);
+        }
+    } else {
+        InsertHintLine(1, 1, (alias + L" 不在麦上,不能连接视频!").c_str());
+    }
+}
+
+void CWndRoom::OnConnMediaErr(const char* payload) {
+    const NotifyPayload p(payload, kConnMediaErrAnswer);
+    if (!p.Valid()) return;
+    const int userId = p.I32(8);
+    CUserObj* user = KnownUser(userId);
+    if (!user || !HasUserVideoWnd(userId)) return;
+    if (!(user->flags & (USER_FLAG_VIP_MIC | USER_FLAG_SECRET_MIC | USER_FLAG_OTHER_MIC))) return;
+    __log_print__("tag_room: private media closed for %d\n", userId);
+    CloseUserMedia(userId);
+    InsertHintLine(1, 1, (winplat::AnsiToWide(user->alias) + L" 拒绝了你的连接!").c_str());
+}
+
+// The media part's window manager answers this once it exists; until then no private
+// video window is ever open.
+bool CWndRoom::HasUserVideoWnd(int) const {
+    return false;
+}

@@ -144,6 +144,7 @@ void CWndRoom::StopAllMedia() {
     // left behind in any of them would show a deleted user.
     for (CCtrlListFriend* list : {m_pRoomUserList, m_pWaitMicList, m_pRoomMgrList, m_pOnMicList})
         if (list) list->RemoveAll();
+    m_announcedIds.clear();
     CloseAllUserVideoWnds();
 }
 

@@ -321,5 +321,101 @@ Bytes SetUserPwdAnswer(uint16_t mainCmd, int32_t userId, int32_t value, int32_t 
     return Frame(mainCmd, 121, p);
 }
 
+Bytes UserExitAnswer(int32_t roomId, int32_t userId) {
+    return Words(kRoomMain, 36, {userId, roomId});
+}
+
+Bytes GiftFailedAnswer(int32_t code) {
+    return Words(kRoomMain, 48, {code});
+}
+
+Bytes GiftAnswer(const Gift& g) {
+    Payload p(84);
+    p.i32(0, g.roomId).i32(4, g.giverId).i32(8, g.receiverId).i32(12, g.giftId).i32(16, g.count);
+    p.u8(20, g.display).u8(22, g.anonymous).i32(24, g.value24).i32(28, g.baseCount);
+    p.u8(32, static_cast<uint8_t>(g.roll));
+    p.text(33, g.giver, 17).text(50, g.receiver, 17).text(67, g.third, 17);
+    return Frame(kRoomMain, 49, p);
+}
+
+Bytes FireworksFailedAnswer(int32_t roomId, int32_t userId, int32_t code, int32_t value) {
+    return Words(kRoomMain, 56, {roomId, userId, code, value});
+}
+
+Bytes FireworksPickedAnswer(int32_t roomId, int32_t pickerId, int32_t amount, int32_t senderId,
+                            int32_t giftId) {
+    Payload p(36);
+    p.i32(0, roomId).i32(4, pickerId).i32(8, amount).i32(28, senderId).i32(32, giftId);
+    return Frame(kRoomMain, 57, p);
+}
+
+Bytes LoudspeakerAnswer(int32_t kind, const std::string& text) {
+    Payload p(4);
+    p.i32(0, kind).text(4, text, text.size() + 1);
+    return Frame(kRoomMain, 61, p);
+}
+
+Bytes MicFailedAnswer(int32_t roomId) {
+    return Words(kRoomMain, 74, {roomId});
+}
+
+Bytes SeeUserIpAnswer(int32_t roomId, int32_t requesterId, int32_t userId, const std::string& address) {
+    Payload p(12);
+    p.i32(0, roomId).i32(4, requesterId).i32(8, userId).text(12, address, address.size() + 1);
+    return Frame(kRoomMain, 88, p);
+}
+
+Bytes ThrowUserAnswer(int32_t roomId, int32_t managerId, int32_t userId, uint8_t kind) {
+    Payload p(13);
+    p.i32(0, roomId).i32(4, managerId).i32(8, userId).u8(12, kind);
+    return Frame(kRoomMain, 92, p);
+}
+
+Bytes UpWaitMicAnswer(uint16_t subCmd, int32_t roomId, int32_t userId) {
+    return Words(kRoomMain, subCmd, {roomId, userId});
+}
+
+Bytes ResultAnswer(uint16_t subCmd, int32_t roomId, int32_t result) {
+    return Words(kRoomMain, subCmd, {roomId, result});
+}
+
+Bytes WaitMicIndexAnswer(int32_t roomId, int32_t managerId, int32_t userId, int32_t position,
+                         int16_t op) {
+    Payload p(18);
+    p.i32(0, roomId).i32(4, managerId).i32(8, userId).i32(12, position);
+    p.u16(16, static_cast<uint16_t>(op));
+    return Frame(kRoomMain, 108, p);
+}
+
+Bytes PasswordAnswer(int32_t userId, int32_t result, uint8_t flag, const std::string& password) {
+    Payload p(14);
+    p.i32(0, userId).i32(8, result).u8(12, flag).text(13, password, 17);
+    return Frame(kRoomMain, 121, p);
+}
+
+Bytes MoneyFailedAnswer() {
+    return Frame(kRoomMain, 128, Bytes());
+}
+
+Bytes MoneyTransferAnswer(int32_t roomId, int32_t senderId, int32_t amount) {
+    return Words(kRoomMain, 129, {roomId, senderId, 0, amount});
+}
+
+Bytes WaitMicLimitsAnswer(int32_t roomId, int32_t userId, int32_t first, int32_t second) {
+    return Words(kRoomMain, 132, {roomId, userId, first, second});
+}
+
+Bytes ForbidInviteAnswer(int32_t roomId, int32_t userId, int32_t state) {
+    return Words(kRoomMain, 135, {roomId, userId, state});
+}
+
+Bytes SiegeAnswer(const Siege& s, uint16_t subCmd) {
+    Payload p(58);
+    p.i32(0, s.value0).i32(4, s.lordId).i32(8, s.ladyId).i32(12, s.value12);
+    p.i32(16, s.knights).i32(20, s.captureTime);
+    p.text(24, s.lordAlias, 17).text(41, s.ladyAlias, 17);
+    return Frame(kRoomMain, subCmd, p);
+}
+
 }  // namespace answers
 }  // namespace testsupport

@@ -225,5 +225,69 @@ Bytes ConnMediaReqAnswer(int32_t roomId, int32_t requesterId, int32_t targetId, 
 Bytes ConnMediaRespAnswer(int32_t roomId, int32_t requesterId, int32_t answeringId);
 Bytes ConnMediaErrAnswer(int32_t roomId, int32_t requesterId, int32_t refusingId);
 
+// 105/36: user, room.
+Bytes UserExitAnswer(int32_t roomId, int32_t userId);
+// 105/48: the failure code.
+Bytes GiftFailedAnswer(int32_t code);
+// 105/49: the gift record the server relays (84 bytes).
+struct Gift {
+    int32_t roomId = 0;
+    int32_t giverId = 0;
+    int32_t receiverId = 0;
+    int32_t giftId = 0;
+    int32_t count = 0;
+    uint8_t display = 2;  // 2: shown in the chat
+    uint8_t anonymous = 0;
+    int32_t value24 = 0;
+    int32_t baseCount = 0;  // at 28
+    int8_t roll = 0;        // not negative: the gift roll changes
+    std::string giver;      // 17 bytes at 33
+    std::string receiver;   // 17 bytes at 50
+    std::string third;      // 17 bytes at 67
+};
+Bytes GiftAnswer(const Gift& g);
+// 105/56: room, buyer, failure code, value.
+Bytes FireworksFailedAnswer(int32_t roomId, int32_t userId, int32_t code, int32_t value);
+// 105/57: room, picker, amount at 8, sender at 28, fireworks gift id at 32 (36 bytes).
+Bytes FireworksPickedAnswer(int32_t roomId, int32_t pickerId, int32_t amount, int32_t senderId,
+                            int32_t giftId);
+// 105/61: kind, then the text with its NUL.
+Bytes LoudspeakerAnswer(int32_t kind, const std::string& text);
+// 105/74: room.
+Bytes MicFailedAnswer(int32_t roomId);
+// 105/88: room, requester, user, then the address text with its NUL.
+Bytes SeeUserIpAnswer(int32_t roomId, int32_t requesterId, int32_t userId, const std::string& address);
+// 105/92: room, manager, user, ban kind byte (13 bytes).
+Bytes ThrowUserAnswer(int32_t roomId, int32_t managerId, int32_t userId, uint8_t kind);
+// 105/104 and 105/105: room, user.
+Bytes UpWaitMicAnswer(uint16_t subCmd, int32_t roomId, int32_t userId);
+// 105/107, 113, 115, 117: room, result.
+Bytes ResultAnswer(uint16_t subCmd, int32_t roomId, int32_t result);
+// 105/108: room, manager, user, queue position, int16 operation (18 bytes).
+Bytes WaitMicIndexAnswer(int32_t roomId, int32_t managerId, int32_t userId, int32_t position,
+                         int16_t op);
+// 105/121: user, an int, result, flag byte, the new password (cut at 16).
+Bytes PasswordAnswer(int32_t userId, int32_t result, uint8_t flag, const std::string& password);
+// 105/128: no payload.
+Bytes MoneyFailedAnswer();
+// 105/129: room, sender, an int, amount.
+Bytes MoneyTransferAnswer(int32_t roomId, int32_t senderId, int32_t amount);
+// 105/132: room, changing user, the two limits.
+Bytes WaitMicLimitsAnswer(int32_t roomId, int32_t userId, int32_t first, int32_t second);
+// 105/135: room, user, new state.
+Bytes ForbidInviteAnswer(int32_t roomId, int32_t userId, int32_t state);
+// 105/137 (or 138): the 58-byte siege block.
+struct Siege {
+    int32_t value0 = 0;
+    int32_t lordId = 0;
+    int32_t ladyId = 0;
+    int32_t value12 = 0;
+    int32_t knights = 0;
+    int32_t captureTime = 0;
+    std::string lordAlias;  // 17 bytes at 24
+    std::string ladyAlias;  // 17 bytes at 41
+};
+Bytes SiegeAnswer(const Siege& s, uint16_t subCmd = 137);
+
 }  // namespace answers
 }  // namespace testsupport
