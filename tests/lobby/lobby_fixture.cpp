@@ -146,6 +146,7 @@ QImage RenderLabel(DuiLib::CPaintManagerUI& pm, DuiLib::CLabelUI* label, const w
         DuiLib::CRenderEngine::DrawText(dc, &pm, t, text, label->GetTextColor(), label->GetFont(),
                                         label->GetTextStyle());
     }
+    winplat::DeletePainterDC(dc);
     p.end();
     return ref;
 }

@@ -1,8 +1,18 @@
 #include "fenlo/UIWindow.h"
 
+#include <map>
+
 #include "fenlo/UIManager.h"
 
 namespace DuiLib {
+
+namespace {
+// Results of the windows in a modal loop now, by handle.
+std::map<HWND, UINT>& ModalResults() {
+    static std::map<HWND, UINT> results;
+    return results;
+}
+}  // namespace
 
 CWindowWnd::CWindowWnd() = default;
 CWindowWnd::~CWindowWnd() = default;
@@ -98,6 +108,7 @@ UINT CWindowWnd::ShowModal() {
     if (!::IsWindow(m_hWnd)) return IDCANCEL;
     HWND hWnd = m_hWnd;
     m_nModalResult = IDCANCEL;
+    ModalResults()[hWnd] = IDCANCEL;
     HWND owner = ::GetWindow(hWnd, GW_OWNER);
     if (!owner) owner = ::GetParent(hWnd);
     ::ShowWindow(hWnd, SW_SHOWNORMAL);
@@ -129,12 +140,22 @@ UINT CWindowWnd::ShowModal() {
     }
     // The outer loop still has to see the quit message.
     if (quit) ::PostQuitMessage(quitCode);
-    return m_nModalResult;
+    // The result is read by handle, not from the object: a window that deletes itself
+    // when it is destroyed is gone by the time the loop ends.
+    UINT result = IDCANCEL;
+    auto closed = ModalResults().find(hWnd);
+    if (closed != ModalResults().end()) {
+        result = closed->second;
+        ModalResults().erase(closed);
+    }
+    return result;
 }
 
 void CWindowWnd::Close(UINT nRet) {
     if (!::IsWindow(m_hWnd)) return;
     m_nModalResult = nRet;
+    auto modal = ModalResults().find(m_hWnd);
+    if (modal != ModalResults().end()) modal->second = nRet;
     ::PostMessageW(m_hWnd, WM_CLOSE, static_cast<WPARAM>(nRet), 0L);
 }
 
