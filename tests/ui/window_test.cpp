@@ -241,29 +241,4 @@ TEST_F(WindowTest, OwnerSlotShowsTheOneWindowAndIsClearedOnClose) {
     ASSERT_TRUE(Pump([&] { return about == nullptr; }));
 }
 
-// A window that deletes itself when destroyed, run modally: the loop's result must not
-// be read from the deleted object, also when a nested loop handled the close.
-CTestWnd* g_modal = nullptr;
-bool g_nested = false;
-void CALLBACK CloseModal(HWND, UINT, UINT_PTR id, DWORD) {
-    if (!g_modal || !IsWindow(g_modal->GetHWND())) return;
-    KillTimer(nullptr, id);
-    g_modal->Close(7);
-    if (g_nested) PumpPending();  // a nested loop (a message box, say) takes the close
-}
-
-TEST_F(WindowTest, ASelfDeletingModalWindowGivesItsResult) {
-    for (bool nested : {false, true}) {
-        auto* wnd = new CTestWnd(L"<Window size=\"120,80\"><Control /></Window>", kMsgStandard,
-                                 ScClose::kClose, Lifetime::kSelfDeleting);
-        ASSERT_TRUE(wnd->Create(nullptr, L"modal", WS_POPUP, 0, 0, 0, 0, 0));
-        g_modal = wnd;
-        g_nested = nested;
-        UINT_PTR timer = SetTimer(nullptr, 0, 10, CloseModal);
-        EXPECT_EQ(wnd->ShowModal(), 7u) << (nested ? "closed in a nested loop" : "closed");
-        KillTimer(nullptr, timer);
-        g_modal = nullptr;
-    }
-}
-
 }  // namespace

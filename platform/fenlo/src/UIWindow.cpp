@@ -1,18 +1,8 @@
 #include "fenlo/UIWindow.h"
 
-#include <map>
-
 #include "fenlo/UIManager.h"
 
 namespace DuiLib {
-
-namespace {
-// Results of the windows in a modal loop now, by handle.
-std::map<HWND, UINT>& ModalResults() {
-    static std::map<HWND, UINT> results;
-    return results;
-}
-}  // namespace
 
 CWindowWnd::CWindowWnd() = default;
 CWindowWnd::~CWindowWnd() = default;
@@ -108,7 +98,9 @@ UINT CWindowWnd::ShowModal() {
     if (!::IsWindow(m_hWnd)) return IDCANCEL;
     HWND hWnd = m_hWnd;
     m_nModalResult = IDCANCEL;
-    ModalResults()[hWnd] = IDCANCEL;
+    UINT result = IDCANCEL;
+    UINT* outerResult = m_pModalResult;
+    m_pModalResult = &result;
     HWND owner = ::GetWindow(hWnd, GW_OWNER);
     if (!owner) owner = ::GetParent(hWnd);
     ::ShowWindow(hWnd, SW_SHOWNORMAL);
@@ -140,22 +132,15 @@ UINT CWindowWnd::ShowModal() {
     }
     // The outer loop still has to see the quit message.
     if (quit) ::PostQuitMessage(quitCode);
-    // The result is read by handle, not from the object: a window that deletes itself
-    // when it is destroyed is gone by the time the loop ends.
-    UINT result = IDCANCEL;
-    auto closed = ModalResults().find(hWnd);
-    if (closed != ModalResults().end()) {
-        result = closed->second;
-        ModalResults().erase(closed);
-    }
+    // A destroyed window may have deleted this object: only the local copy is read.
+    if (::IsWindow(hWnd)) m_pModalResult = outerResult;
     return result;
 }
 
 void CWindowWnd::Close(UINT nRet) {
     if (!::IsWindow(m_hWnd)) return;
     m_nModalResult = nRet;
-    auto modal = ModalResults().find(m_hWnd);
-    if (modal != ModalResults().end()) modal->second = nRet;
+    if (m_pModalResult) *m_pModalResult = nRet;
     ::PostMessageW(m_hWnd, WM_CLOSE, static_cast<WPARAM>(nRet), 0L);
 }
 
@@ -232,6 +217,7 @@ LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
             ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
             if (pThis->m_bSubclassed) pThis->Unsubclass();
             pThis->m_hWnd = nullptr;
+            pThis->m_pModalResult = nullptr;
             pThis->OnFinalMessage(hWnd);
             return lRes;
         }

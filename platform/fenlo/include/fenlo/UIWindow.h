@@ -61,6 +61,9 @@ protected:
 
 private:
     UINT m_nModalResult = IDCANCEL;
+    // The running ShowModal's own copy of the result: a window that deletes itself
+    // when destroyed is gone before ShowModal returns.
+    UINT* m_pModalResult = nullptr;
     bool m_bClosing = false;
 };
 
