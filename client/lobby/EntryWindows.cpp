@@ -33,8 +33,12 @@ int RunLogonWindow(const wchar_t* title) {
     void** table = WindowTable();
     if (table) table[0] = logon;
     // The window deletes itself when it is destroyed.
+    HWND hwnd = logon->GetHWND();
     UINT result = logon->ShowModal();
     if (table) table[0] = nullptr;
+    // The quit message (Escape) ends the loop with the window still there: it goes
+    // now, and its check with it.
+    if (::IsWindow(hwnd)) ::DestroyWindow(hwnd);
     return static_cast<int>(result);
 }
 

@@ -146,9 +146,10 @@ TEST_F(EntryDialogsTest, AccountLoginEnterMovesToTheEmptyFieldOrCloses) {
             pm.FindControl(L"accountedit")->SetText(c.account);
             pm.FindControl(L"pwdedit")->SetText(c.password);
             pm.FindControl(L"loginBtn")->SetFocus();
-            PressKey(wnd->GetHWND(), VK_RETURN);
+            HWND hwnd = wnd->GetHWND();  // the window deletes itself when it closes
+            PressKey(hwnd, VK_RETURN);
             PumpPending();
-            if (!IsWindow(wnd->GetHWND())) return;
+            if (!IsWindow(hwnd)) return;
             CControlUI* f = pm.GetFocus();
             focused = f ? f->GetName().GetData() : L"";
             wnd->Close(2);

@@ -29,11 +29,11 @@ const std::string g_home = [] {
 }();
 
 UINT_PTR g_scriptTimer = 0;
-DuiLib::CWindowWnd* g_scriptWnd = nullptr;
+HWND g_scriptWnd = nullptr;
 std::function<void()> g_script;
 
 void CALLBACK RunScript(HWND, UINT, UINT_PTR id, DWORD) {
-    if (!g_scriptWnd || !IsWindow(g_scriptWnd->GetHWND())) return;
+    if (!g_scriptWnd || !IsWindow(g_scriptWnd)) return;
     KillTimer(nullptr, id);
     g_scriptTimer = 0;
     auto script = std::move(g_script);
@@ -87,7 +87,7 @@ void LobbyTest::SetLogonServer(int index, const std::string& host, int port) {
 }
 
 UINT RunModalScript(DuiLib::CWindowWnd& wnd, std::function<void()> script) {
-    g_scriptWnd = &wnd;
+    g_scriptWnd = wnd.GetHWND();
     g_script = std::move(script);
     g_scriptTimer = SetTimer(nullptr, 0, 10, RunScript);
     UINT r = wnd.ShowModal();

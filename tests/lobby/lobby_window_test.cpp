@@ -89,6 +89,8 @@ protected:
         k->m_pWndTable[1] = nullptr;
         k->m_pWndTable[2] = nullptr;
         SetRoomWindowFactory(nullptr);
+        // Members the stand-ins announced go with the test (the local user stays).
+        d->m_pUserManager->ClearData();
         if (winplat::ManualClockInstalled()) winplat::RemoveManualClock();
         LobbyTest::TearDown();
         EXPECT_EQ(CRecordingRoom::Alive(), 0) << "a room window outlived its test";

@@ -14,6 +14,7 @@
 #include "Answers.h"
 #include "ServerSet.h"
 #include "app/ClientApp.h"
+#include "app/EntryWindows.h"
 #include "app/SkinTable.h"
 #include "config/UserLogonManager.h"
 #include "http_test_server.h"
@@ -338,16 +339,31 @@ TEST_F(LogonWindowTest, TenConnectErrorsStopThenTheTimeOutSpeaks) {
     });
 }
 
+UINT_PTR g_escapeTimer = 0;
+HWND g_escapedLogon = nullptr;
+void CALLBACK PressEscapeOnLogon(HWND, UINT, UINT_PTR, DWORD) {
+    auto* logon = static_cast<CWndLogon*>(CCommKernel::GetInstance()->m_pWndTable[0]);
+    if (!logon) return;
+    KillTimer(nullptr, g_escapeTimer);
+    g_escapedLogon = logon->GetHWND();
+    PressKey(g_escapedLogon, VK_ESCAPE);
+}
+
 TEST_F(LogonWindowTest, CloseButtonAndEscape) {
     UINT r = Run([&](CWndLogon&) {
         WaitForCheck();
         Click(L"closebtn");
     });
     EXPECT_EQ(r, 2u);
-    r = Run([&](CWndLogon& w) { PressKey(w.GetHWND(), VK_ESCAPE); });
-    EXPECT_EQ(r, static_cast<UINT>(IDCANCEL)) << "the quit message ends the modal loop";
+    // Escape through the entry's call: the quit message ends the modal loop, reaches
+    // the outer loop, and the window is gone.
+    g_escapeTimer = SetTimer(nullptr, 0, 20, PressEscapeOnLogon);
+    int result = RunLogonWindow(L"Mivora登录窗口");
+    EXPECT_EQ(result, IDCANCEL);
     MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "and reaches the outer loop";
+    EXPECT_EQ(k->m_pWndTable[0], nullptr);
+    EXPECT_FALSE(IsWindow(g_escapedLogon)) << "the logon window is destroyed";
 }
 
 TEST_F(LogonWindowTest, AnotherVersionStartsTheUpdaterAndEnds) {
