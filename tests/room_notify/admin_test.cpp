@@ -124,6 +124,20 @@ TEST_F(AdminTest, AnswersForAPrivateWindowAlreadyOpen) {
         EXPECT_EQ(ConnRequests(), c.requests);
     }
     EXPECT_EQ(room->m_pUserVideoWndMgr->GetCount(), 1) << "one window each, carol's left";
+
+    // Her link again, and bob's (whose privilege the local user lacks) once his window is
+    // open again: the open windows stay as they are, nothing is asked, nothing written.
+    Play({answers::ConnMediaRespAnswer(kRoom, kMe, kBob)});
+    ConnRequests();
+    ClearViews();
+    for (const wchar_t* link : {L"entersecrmic:503", L"entervipmic:502"}) {
+        SCOPED_TRACE(winplat::WideToUtf8(link));
+        room->BeforeNavigate2(nullptr, link, 0, nullptr, nullptr, nullptr, cancel);
+        EXPECT_TRUE(cancel);
+        EXPECT_EQ(Text(L"privtextout"), L"");
+        EXPECT_TRUE(ConnRequests().empty());
+    }
+    EXPECT_EQ(room->m_pUserVideoWndMgr->GetCount(), 2);
 }
 
 }  // namespace
