@@ -90,6 +90,8 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
             CUserObj* user = FindUser(data, link.id);
             if (!user || !(user->flags & USER_FLAG_VIP_MIC)) {
                 InsertHintLine(1, 1, L"用户没有上VIP私麦,不能连接视频！");
+            } else if (HasUserVideoWnd(user->userId)) {
+                // His window is open already: nothing to ask for.
             } else if (data->m_pUserMVManager &&
                        data->m_pUserMVManager->CheckPrivilege(kPrivOpenVipVideo, me)) {
                 OpenUserVideoWnd(user, false);

@@ -8,9 +8,9 @@
 #include "model/UserManager.h"
 #include "model/UserObj.h"
 #include "room/NotifyPayload.h"
+#include "room/UserVideoWndMgr.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
-#include "util/LogPrint.h"
 #include "win32/text.h"
 
 namespace {
@@ -97,7 +97,6 @@ void CWndRoom::OnConnMediaResp(const char* payload) {
         // His picture is on a public pane already.
     } else if (user->flags & USER_FLAG_VIP_MIC) {
         if (HasUserVideoWnd(userId)) return;
-        __log_print__("tag_room: private video opened for %d\n", userId);
         OpenUserVideoWnd(user, false);
         InsertHintLine(1, 1, (alias + L" 同意了你的连接!").c_str());
     } else if (user->flags & USER_FLAG_SECRET_MIC) {
@@ -123,13 +122,10 @@ void CWndRoom::OnConnMediaErr(const char* payload) {
     CUserObj* user = KnownUser(userId);
     if (!user || !HasUserVideoWnd(userId)) return;
     if (!(user->flags & (USER_FLAG_VIP_MIC | USER_FLAG_SECRET_MIC | USER_FLAG_OTHER_MIC))) return;
-    __log_print__("tag_room: private media closed for %d\n", userId);
     CloseUserMedia(userId);
     InsertHintLine(1, 1, (winplat::AnsiToWide(user->alias) + L" 拒绝了你的连接!").c_str());
 }
 
-// The media part's window manager answers this once it exists; until then no private
-// video window is ever open.
-bool CWndRoom::HasUserVideoWnd(int) const {
-    return false;
+bool CWndRoom::HasUserVideoWnd(int userId) const {
+    return m_pUserVideoWndMgr && m_pUserVideoWndMgr->HasWnd(userId);
 }

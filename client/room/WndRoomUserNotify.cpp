@@ -16,6 +16,7 @@
 #include "room/ChatLines.h"
 #include "room/NotifyLines.h"
 #include "room/NotifyPayload.h"
+#include "room/PubVideoContainerUI.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "util/LogPrint.h"
@@ -77,12 +78,6 @@ bool BannerExists(int car) {
     return ::GetFileAttributesW((ChatLines::ResourceFolder() + path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The seams of the media part are traced, so that a session log shows what the
-// notifications asked of it.
-void TraceMedia(const char* what, int userId) {
-    __log_print__("tag_room: %s %d\n", what, userId);
-}
-
 }  // namespace
 
 void CWndRoom::OnUserEnterRoom(CUserObj* user) {
@@ -135,10 +130,7 @@ void CWndRoom::AnnounceEntrance(CUserObj* user) {
 
     if (m_bLoggedIn && data->m_UserEnv.m_bAutoWellcome && data->m_UserEnv.m_szAutoWelcome[0] && !isMe)
         SendChatMsg(15, user->userId, data->m_UserEnv.m_szAutoWelcome);
-    if (user->flags & USER_FLAG_PUBLIC_MIC) {
-        TraceMedia("microphone pane shown for", user->userId);
-        ShowMicVideo(user);
-    }
+    if (user->flags & USER_FLAG_PUBLIC_MIC) ShowMicVideo(user);
 }
 
 void CWndRoom::OnRoomUserListEnd() {
@@ -167,8 +159,8 @@ void CWndRoom::OnPubMicInfoChanged(int index) {
 }
 
 void CWndRoom::SetPubMicTitle(int pane, const wchar_t* text) {
-    if (pane < 0 || pane >= 3 || !m_pPubVideo[pane] || !text) return;
-    if (CControlUI* label = m_pm.FindSubControlByName(m_pPubVideo[pane], L"micstate")) label->SetText(text);
+    CPubVideoContainerUI* video = PublicPane(pane);
+    if (video && text) video->SetMicState(text);
 }
 
 void CWndRoom::OnRoomNoticeText(int index, const wchar_t* text) {
@@ -185,6 +177,8 @@ void CWndRoom::OnUserKickedOut(int actorId, int targetId, int reason, int) {
     if (m_bLoggedIn && data && !data->m_UserEnv.m_bShiledInoutMsg && m_pPubTextOut)
         m_pPubTextOut->WriteBlock(NotifyLines::KickLine(targetId, actorId, reason).c_str(), 0);
     m_announcedIds.erase(targetId);
+    // The kernel has deleted his user object already.
+    ForgetMediaUser(targetId);
     RemoveUserEverywhere(targetId);
 }
 
@@ -193,6 +187,8 @@ void CWndRoom::OnUserExitRoom(int userId) {
     if (m_bLoggedIn && data && !data->m_UserEnv.m_bShiledInoutMsg && m_pPubTextOut)
         m_pPubTextOut->WriteBlock(NotifyLines::ExitLine(userId).c_str(), 0);
     m_announcedIds.erase(userId);
+    // The kernel has deleted his user object already.
+    ForgetMediaUser(userId);
     RemoveUserEverywhere(userId);
 }
 
@@ -243,24 +239,17 @@ void CWndRoom::OnUserMicStateChanged(const char* payload) {
     }
 
     if (newState == 1) {
-        if (isMe) {
-            TraceMedia("capture graphs built for", target->userId);
-            BuildCaptureGraphs();
-        }
-        TraceMedia("microphone pane shown for", target->userId);
+        // The pane publishes the local user at once: his graphs must exist by then.
+        if (isMe) BuildCaptureGraphs();
         ShowMicVideo(target);
     } else if (newState == 2 || newState == 3) {
         if (isMe) {
-            TraceMedia("capture graphs built for", target->userId);
             BuildCaptureGraphs();
-            TraceMedia("private video opened for", target->userId);
             OpenUserVideoWnd(target, newState == 3);
         }
     } else if (oldState == 1) {
-        TraceMedia("microphone pane closed for", target->userId);
         CloseMicPane(target->userId);
     } else if (oldState == 2 || oldState == 3) {
-        TraceMedia("private media closed for", target->userId);
         CloseUserMedia(target->userId);
     }
 

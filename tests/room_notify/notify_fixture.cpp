@@ -7,12 +7,15 @@
 #include "catalogs/GiftManager.h"
 #include "catalogs/UserLevelInfoManager.h"
 #include "controls/CtrlListFriend.h"
+#include "facade/Strevo.h"
 #include "kernel/CommKernel.h"
 #include "lobby/RoomWindowSeam.h"
 #include "lobby/WndLobby.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
+#include "room/PubVideoContainerUI.h"
+#include "room/UserVideoWndMgr.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
 #include "win32/clock.h"
@@ -176,6 +179,40 @@ std::vector<std::string> NotifyTest::TakeTrace() {
     std::lock_guard<std::mutex> lock(traceLock);
     std::vector<std::string> out;
     out.swap(traceLines);
+    return out;
+}
+
+std::wstring NotifyTest::PaneTitle(int pane) {
+    CPubVideoContainerUI* video = room ? room->PublicPane(pane) : nullptr;
+    CControlUI* label = video ? video->FindSubControl(L"micstate") : nullptr;
+    return label ? std::wstring(label->GetText().GetData()) : L"?";
+}
+
+bool NotifyTest::Subscribed(int id) {
+    RAVO::CStrevo* engine = room ? room->m_pStrevo : nullptr;
+    return engine && engine->m_pVideoManager && engine->m_pAudioManager &&
+           engine->m_pVideoManager->find_stream(id) && engine->m_pAudioManager->find_stream(id);
+}
+
+bool NotifyTest::HasWindow(int id) {
+    return room && room->m_pUserVideoWndMgr && room->m_pUserVideoWndMgr->HasWnd(id);
+}
+
+std::vector<std::pair<int, int>> NotifyTest::ConnRequests() {
+    // Requests go out on the socket as the handler runs; wait for the first to land,
+    // then for the rest of the batch.
+    kerneltest::Pump([&] { return servers.room().ReceivedCount() > sentSeen; }, 300);
+    for (size_t seen = 0; seen != servers.room().ReceivedCount();) {
+        seen = servers.room().ReceivedCount();
+        kerneltest::Pump([] { return false; }, 30);
+    }
+    std::vector<std::pair<int, int>> out;
+    for (const SentFrame& f : TakeSent()) {
+        if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
+        int32_t user = 0;
+        std::memcpy(&user, &f.payload[8], 4);
+        out.push_back({user, f.payload[12]});
+    }
     return out;
 }
 

@@ -1,10 +1,11 @@
 // A room entered through the lobby window, which is the kernel's notify window here:
 // every frame the room stand-in sends reaches the room window through the lobby's
-// relay, as in the program. Helpers read the chat views, the lists and captions, and
-// the media calls the handlers made (from the trace).
+// relay, as in the program. Helpers read the chat views, the lists and captions, the
+// room's trace lines, and the panes, streams and windows the handlers left.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/UserMVManager.h"
@@ -55,6 +56,14 @@ protected:
 
     // Trace lines of the room ("tag_room: ...") since the last call.
     std::vector<std::string> TakeTrace();
+
+    // The media the handlers left: the title of public pane 0..2, whether the engine
+    // holds both streams of a member, whether his private window is open, and the
+    // media connection requests (user, operation) sent since the last look.
+    std::wstring PaneTitle(int pane);
+    bool Subscribed(int id);
+    bool HasWindow(int id);
+    std::vector<std::pair<int, int>> ConnRequests();
 
     CWndLobby* lobby = nullptr;
     int marker = 0;

@@ -1,6 +1,7 @@
 // Users and microphones of a room as the room stand-in reports them through the lobby:
 // entrances during and after the member list, microphone changes, leaving, bans,
 // ranks, aliases, room texts and the castle siege.
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "controls/CtrlListFriend.h"
 #include "controls/RoomCtrlUI.h"
+#include "facade/Strevo.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
@@ -96,13 +98,11 @@ TEST_F(UsersTest, AUserEnteringWhileASearchTextStandsIsStillAnnounced) {
     answers::UserEntry bob = Member(kBob, "bob");
     bob.flags = 0x1;  // already on the public microphone
     bob.micIndex = 0;
-    TakeTrace();
     Play({answers::UserEnterAnswer(bob)});
     EXPECT_TRUE(Has(Text(L"pubtextout"), L"bob来到本房间，帅呆了！"));
     EXPECT_EQ(Rows(room->GetUserList()), std::vector<int>{kAlice}) << "the filter still hides him";
-    const auto trace = TakeTrace();
-    ASSERT_EQ(trace.size(), 1u);
-    EXPECT_NE(trace[0].find("microphone pane shown for 502"), std::string::npos);
+    EXPECT_EQ(room->GetPaneUserId(0), kBob);
+    EXPECT_TRUE(Subscribed(kBob));
 }
 
 TEST_F(UsersTest, EntranceBannersOnlyForBitsWithAPicture) {
@@ -133,24 +133,27 @@ TEST_F(UsersTest, MicrophoneChangesByStateAndActor) {
         int micIndex;
         bool onVipList;
         const wchar_t* line;  // null: none
-        const char* media;    // the media call traced, or null
+        int pane;             // public pane showing the target afterwards, -1 none
+        bool window;          // the target's private window open afterwards
+        std::vector<std::pair<int, int>> requests;  // media connection (user, operation)
     } cases[] = {
-        {kBob, kAlice, 1, 1, 0x1, 1, false, L"[alice]被[bob]抱上了公麦。", "microphone pane shown for 501"},
-        {kAlice, kAlice, 0, 255, 0, 255, false, L"[alice]取消了公麦主持。", "microphone pane closed for 501"},
-        {kAlice, kBob, 2, 255, 0x2, 255, true, L"[bob]被[alice]抱上了VIP麦，点击打开VIP麦", nullptr},
-        {kAlice, kBob, 0, 255, 0, 255, false, L"[bob]被[alice]被抱下了VIP麦。", "private media closed for 502"},
-        {kMe, kMe, 4, 255, 0x4, 255, true, L"[你]正在密麦上，点击打开密麦", "private video opened for 1001"},
-        {kMe, kMe, 0, 255, 0, 255, false, L"[你]取消了密麦主持。", "private media closed for 1001"},
-        {kAlice, kAlice, 0, 255, 0, 255, false, nullptr, nullptr},
-        // An index beyond the ten-entry table: the flags change, no entry does.
-        {kAlice, kAlice, 1, 200, 0x1, 255, false, L"[alice]正在公麦上。", "microphone pane shown for 501"},
+        {kBob, kAlice, 1, 1, 0x1, 1, false, L"[alice]被[bob]抱上了公麦。", 1, false, {{kAlice, 1}}},
+        {kAlice, kAlice, 0, 255, 0, 255, false, L"[alice]取消了公麦主持。", -1, false, {{kAlice, 3}}},
+        // Another member's private video opens from the link, not by itself.
+        {kAlice, kBob, 2, 255, 0x2, 255, true, L"[bob]被[alice]抱上了VIP麦，点击打开VIP麦", -1, false, {}},
+        {kAlice, kBob, 0, 255, 0, 255, false, L"[bob]被[alice]被抱下了VIP麦。", -1, false, {{kBob, 3}}},
+        {kMe, kMe, 4, 255, 0x4, 255, true, L"[你]正在密麦上，点击打开密麦", -1, true, {}},
+        {kMe, kMe, 0, 255, 0, 255, false, L"[你]取消了密麦主持。", -1, false, {}},
+        {kAlice, kAlice, 0, 255, 0, 255, false, nullptr, -1, false, {}},
+        // An index beyond the ten-entry table: the flags change, no entry does, no pane shows.
+        {kAlice, kAlice, 1, 200, 0x1, 255, false, L"[alice]正在公麦上。", -1, false, {}},
         // Only the microphone bits of the byte count: 0x20 would make a manager.
-        {kAlice, kBob, 0x21, 255, 0x1, 255, false, nullptr, nullptr},
+        {kAlice, kBob, 0x21, 255, 0x1, 255, false, nullptr, -1, false, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.target) + " flags " + std::to_string(c.flags));
         ClearViews();
-        TakeTrace();
+        ConnRequests();
         const tag_PubMicInfo before = Room()->pubMics[1];
         Play({answers::MicStateAnswer(kRoom, c.actor, c.target, c.flags, c.index)});
         CUserObj* target = User(c.target);
@@ -163,10 +166,12 @@ TEST_F(UsersTest, MicrophoneChangesByStateAndActor) {
         } else if (c.flags == 0) {
             EXPECT_TRUE(priv.empty()) << winplat::WideToUtf8(priv);
         }
-        const auto trace = TakeTrace();
-        bool traced = !c.media;
-        for (const std::string& line : trace) traced = traced || line.find(c.media) != std::string::npos;
-        EXPECT_TRUE(traced) << c.media;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(room->GetPaneUserId(i) == c.target, i == c.pane) << "pane " << i;
+        EXPECT_EQ(HasWindow(c.target), c.window);
+        if (c.target != kMe) {
+            EXPECT_EQ(Subscribed(c.target), c.pane >= 0 || c.window);
+        }
+        EXPECT_EQ(ConnRequests(), c.requests);
         if (c.index == 200) {
             EXPECT_EQ(Room()->pubMics[1].userId, before.userId);
             EXPECT_EQ(Room()->pubMics[1].micTime, before.micTime);
@@ -178,18 +183,25 @@ TEST_F(UsersTest, MicrophoneChangesByStateAndActor) {
           answers::MicStateAnswer(kRoom, kBob, kAlice, 1, 1)});
     EXPECT_EQ(Room()->pubMics[1].userId, kAlice);
     EXPECT_EQ(Room()->pubMics[1].micTime, 32767);
+    EXPECT_EQ(room->GetPaneUserId(1), kAlice);
 }
 
 TEST_F(UsersTest, TheLocalUsersMicrophoneSwapsThePanelButtonsAndBuildsCaptureFirst) {
+    setenv("MIVORA_TEST_CAMERA", "1", 1);
     Join(1, {Member(kAlice, "alice")});
     CRoomCtrlUI* ctrl = room->m_pRoomCtrl;
     ASSERT_NE(ctrl, nullptr);
-    TakeTrace();
+    d->m_UserEnv.m_bMuteMic = false;
     Play({answers::MicStateAnswer(kRoom, kAlice, kMe, 1, 0)});
-    const auto trace = TakeTrace();
-    ASSERT_EQ(trace.size(), 2u);
-    EXPECT_NE(trace[0].find("capture graphs built for 1001"), std::string::npos);
-    EXPECT_NE(trace[1].find("microphone pane shown for 1001"), std::string::npos);
+    EXPECT_EQ(room->GetPaneUserId(0), kMe);
+    // The camera runs only when its graph existed as the pane started publishing.
+    RAVO::CStrevo* engine = room->m_pStrevo;
+    ASSERT_NE(engine, nullptr);
+    ASSERT_NE(engine->m_pVideoSource, nullptr);
+    EXPECT_TRUE(engine->m_pVideoSource->is_started());
+    ASSERT_NE(engine->m_pAudioSource, nullptr);
+    EXPECT_FALSE(engine->m_pAudioSource->is_started()) << "the local user starts muted";
+    EXPECT_TRUE(d->m_UserEnv.m_bMuteMic);
     EXPECT_TRUE(ctrl->m_pDownMicBtn->IsVisible());
     EXPECT_FALSE(ctrl->m_pUpMicBtn->IsVisible());
     EXPECT_EQ(Room()->pubMics[0].userId, kMe);
@@ -197,10 +209,21 @@ TEST_F(UsersTest, TheLocalUsersMicrophoneSwapsThePanelButtonsAndBuildsCaptureFir
     EXPECT_FALSE(ctrl->m_pDownMicBtn->IsVisible());
     EXPECT_TRUE(ctrl->m_pUpMicBtn->IsVisible());
     EXPECT_EQ(Room()->pubMics[0].userId, 0);
+    EXPECT_EQ(room->GetPaneUserId(0), 0);
+    EXPECT_EQ(engine->m_pVideoSource, nullptr) << "the capture graphs are torn down";
+    EXPECT_FALSE(d->m_UserEnv.m_bInitVideoCap);
+    unsetenv("MIVORA_TEST_CAMERA");
 }
 
 TEST_F(UsersTest, PutOutAndLeavingLinesRemoveTheUserEverywhere) {
-    Join(1, {Member(kAlice, "alice"), Member(kBob, "bob"), Member(kCarol, "carol"), Member(504, "dan")});
+    answers::UserEntry alice = Member(kAlice, "alice");
+    alice.flags = 0x1;  // on public microphone 1
+    alice.micIndex = 0;
+    Join(1, {alice, Member(kBob, "bob"), Member(kCarol, "carol"), Member(504, "dan")});
+    ASSERT_EQ(room->GetPaneUserId(0), kAlice);
+    // Each watches the local user's video: the entry holds his user object, which the
+    // kernel deletes as he goes.
+    for (int id : {kAlice, kBob, kCarol, 504}) d->m_FriendMgr.AddPrivSpectator(id, User(id));
     struct Case {
         Bytes frame;
         int userId;
@@ -216,7 +239,10 @@ TEST_F(UsersTest, PutOutAndLeavingLinesRemoveTheUserEverywhere) {
         Play({c.frame});
         EXPECT_EQ(Text(L"pubtextout"), std::wstring(c.line));
         EXPECT_FALSE(room->GetUserList()->HasUser(c.userId));
+        EXPECT_EQ(d->m_FriendMgr.IsPrivSpectator(c.userId), 0);
+        EXPECT_FALSE(Subscribed(c.userId));
     }
+    EXPECT_EQ(room->GetPaneUserId(0), 0);
     EXPECT_EQ(Caption(L"allusersel"), L"全部/1");
     // Back again: a new arrival, announced again.
     Play({answers::UserEnterAnswer(Member(kAlice, "alice"))});
@@ -253,21 +279,32 @@ TEST_F(UsersTest, HintsOfBansQueuePositionsAndMicrophoneTimes) {
 
 TEST_F(UsersTest, MicrophoneTypesByValueAndPaneTitles) {
     Join(1, {Member(kAlice, "alice")});
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(PaneTitle(i), L"麦上无人") << "until the table says more";
     struct Case {
         int16_t value;
+        int32_t holder;
         const wchar_t* text;
+        const wchar_t* title;  // of pane 0 afterwards
     } cases[] = {
-        {-2, L"管理员[alice]将1麦的类型修改为：管理麦。"},
-        {-1, L"管理员[alice]将1麦的类型修改为：不限时的自由麦。"},
-        {0, L"管理员[alice]将1麦的类型修改为：关闭麦。"},
-        {7, L"管理员[alice]将1麦的麦时修改为：7分钟。"},
+        {-2, 0, L"管理员[alice]将1麦的类型修改为：管理麦。", L"管理麦"},
+        {-1, 0, L"管理员[alice]将1麦的类型修改为：不限时的自由麦。", L"自由麦"},
+        {0, 0, L"管理员[alice]将1麦的类型修改为：关闭麦。", L"已关闭"},
+        {7, 0, L"管理员[alice]将1麦的麦时修改为：7分钟。", L"07:00"},
+        // A held microphone's title is the countdown's: left as it was.
+        {5, kAlice, L"管理员[alice]将1麦的麦时修改为：5分钟。", L"07:00"},
     };
     for (const Case& c : cases) {
         ClearViews();
-        Play({answers::PublicMicChangedAnswer(kRoom, kAlice, 0, 2, static_cast<uint16_t>(c.value), 0, 0)});
+        Play({answers::PublicMicChangedAnswer(kRoom, kAlice, 0, 2, static_cast<uint16_t>(c.value), c.holder, 0)});
         EXPECT_EQ(Text(L"privtextout"), std::wstring(c.text));
         EXPECT_EQ(Room()->pubMics[0].micType, c.value);
+        EXPECT_EQ(PaneTitle(0), c.title) << c.value;
     }
+    // The table of the room: each pane its own entry; entries beyond the panes change none.
+    Play({answers::PublicMicsAnswer({{1, static_cast<uint16_t>(-1), 0, 0}, {2, 3, 0, 0}, {5, 0, 0, 0}})});
+    EXPECT_EQ(PaneTitle(0), L"07:00");
+    EXPECT_EQ(PaneTitle(1), L"自由麦");
+    EXPECT_EQ(PaneTitle(2), L"03:00");
     // An index beyond the table: nothing changes, one trace line.
     TakeTrace();
     room->OnPubMicInfoChanged(10);
