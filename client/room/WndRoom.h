@@ -389,6 +389,8 @@ public:
     void ShowSkinChooser();
     void ShowPersonalSettings();
     void OnOpenChestResp(const char* payload) override;
+    // The treasure-box game: created once, centred; later calls show and foreground it.
+    void ShowBaoxiangOpenWnd();
     // Destroys the seal picker and the treasure-box windows (OnDestroy).
     void DestroyChildWindows();
 
