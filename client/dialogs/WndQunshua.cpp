@@ -48,16 +48,19 @@ void CWndQunshua::SetBkImage() {
 void CWndQunshua::FillUserList(int type) {
     CRoomObj* room = CurrentRoom();
     if (!room || !m_pUserList) return;
+    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    const int myId = data ? data->GetLocalUser()->userId : 0;
     if (type == 1) {
         std::set<int> listed;
         for (int id : *room->GetWaitMicUserIds())
-            if (CUserObj* user = room->FindUser(id))
+            if (CUserObj* user = id != myId ? room->FindUser(id) : nullptr)
                 if (listed.insert(id).second) m_pUserList->AddUser(user);
         return;
     }
     for (auto& entry : *room->GetUsers()) {
         CUserObj* user = entry.second;
-        if (!user) continue;
+        // The sender is no recipient: a gift to oneself is refused, yet would be charged.
+        if (!user || user->userId == myId) continue;
         const bool wanted = type == 0   ? user->levels[0] > 1
                             : type == 2 ? (user->flags & USER_FLAG_PUBLIC_MIC) != 0
                             : type == 3 ? user->GetRoomMgrLevel() > 0
