@@ -1,6 +1,5 @@
 #include "dialogs/WndUserSeal.h"
 
-#include <cwchar>
 #include <string>
 
 #include "app/SkinTable.h"
@@ -89,6 +88,6 @@ void CWndUserSeal::OnClick(TNotifyUI& msg) {
 
 void CWndUserSeal::OnNotify(TNotifyUI& msg) {
     if (!msg.pSender || msg.sType != DUI_MSGTYPE_MOUSEENTER || msg.wParam != kButtonHoverNotifyParam) return;
-    const LPCTSTR name = msg.pSender->GetName().GetData();
-    if (std::wcsstr(name, kSealPrefix)) ShowSealInfo(SealIdOfName(name));
+    const std::wstring name = msg.pSender->GetName().GetData();
+    if (name.find(kSealPrefix) != std::wstring::npos) ShowSealInfo(SealIdOfName(name.c_str()));
 }

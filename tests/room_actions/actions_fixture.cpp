@@ -33,6 +33,8 @@ void ActionsTest::EnterStandardRoom() {
     carol.levels[0] = 1;
     EnterRoom(ROOM_KIND_STANDARD, {Member(kAlice, "alice"), Member(kBob, "bob"), carol});
     ASSERT_NE(room, nullptr);
+    // The join's member list carries no balance.
+    d->m_LocalUser.money = 1000000;
     Sent();
     NewHints();
 }
