@@ -251,11 +251,11 @@ void CWndRoom::OnMoneyOpFailed() {
     InsertHintLine(1, 1, L"操作失败!");
 }
 
-// The exchange dialog's issue fills this: post UM_REFRESH_BALANCE (11105) to the open
-// dialog. No such dialog exists yet, so nothing is open to refresh.
+// To be filled with the exchange dialog: post UM_REFRESH_BALANCE (11105) to it when
+// open. The dialog is not built yet, so nothing is open to refresh.
 void CWndRoom::RefreshExchangeBalance() {}
 
-// The gift roll's line is the chat's (it fills this).
+// The gift race and the played fireworks belong with the gifts the room sends; that
+// part fills these (and may move them to its own file).
 void CWndRoom::OnGiftRollNotify() {}
-// The played fireworks are the room window's (it fills this).
 void CWndRoom::OnPlayFireworksNotify(const char*) {}

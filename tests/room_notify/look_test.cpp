@@ -36,18 +36,23 @@ class LookTest : public NotifyTest {
 protected:
     void Show() {
         room->ShowWindow(true, true);
+        PumpPending();  // the window maximises itself once shown
         LayOut(room->GetHWND(), room->GetPaintManager());
-        PumpPending();
     }
     CWebBrowserUI* View(const wchar_t* name) {
         return static_cast<CWebBrowserUI*>(room->GetPaintManager().FindControl(name));
+    }
+    // The view as drawn now: the first grab paints (and lays out) the window at its
+    // current size, the second takes the view where that put it.
+    QImage Grab(CWebBrowserUI* view) {
+        ShotOf(room->GetHWND(), view);
+        return ShotOf(room->GetHWND(), view);
     }
     // The view showing `html` alone, as a person sees it.
     QImage Render(CWebBrowserUI* view, const std::wstring& html) {
         view->Clear();
         view->WriteBlock(html.c_str(), 0);
-        LayOut(room->GetHWND(), room->GetPaintManager());
-        return ShotOf(room->GetHWND(), view);
+        return Grab(view);
     }
 };
 
@@ -66,7 +71,7 @@ TEST_F(LookTest, APrivateChatWithAGiftAndAMicrophoneLine) {
     Play({answers::GiftAnswer(g), answers::MicStateAnswer(kRoom, kBob, kAlice, 1, 0)});
     Show();
     CWebBrowserUI* priv = View(L"privtextout");
-    const QImage shot = ShotOf(room->GetHWND(), priv);
+    const QImage shot = Grab(priv);
     EXPECT_FALSE(SaveShot(room->GetHWND(), "notify_room").empty());
     shot.save(QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_privtextout.png"));
 
@@ -102,7 +107,7 @@ TEST_F(LookTest, TheSiegeStrip) {
     strip->Clear();
     room->RedrawSiegeStrip();
     LayOut(room->GetHWND(), room->GetPaintManager());
-    const QImage shot = ShotOf(room->GetHWND(), strip);
+    const QImage shot = Grab(strip);
     shot.save(QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_siegetextout.png"));
 
     const QImage same = Render(strip, L"<FONT style=\"FONT-SIZE: 18px\">恭喜alice(501)用<B>12个骑兵</B>攻下了主城送给bob(502),他们成为了城主和城主夫人!(成功守城:<B>0天1小时2分钟5秒</B>)</FONT>");
