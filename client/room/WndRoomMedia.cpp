@@ -20,7 +20,6 @@
 #include "model/UserObj.h"
 #include "room/PubVideoContainerUI.h"
 #include "room/WndRoom.h"
-#include "services/MyWaveInCtrl.h"
 #include "vexacam/NormalCameraHelper.h"
 #include "session/CommKernelData.h"
 #include "win32/text.h"
@@ -409,12 +408,6 @@ void CWndRoom::StartMediaSession() {
     if (m_pStrevo->m_pPlayVideoGrabber) m_pStrevo->m_pPlayVideoGrabber->setCallBack(this);
     if (m_pStrevo->m_pPlayAudioGrabber) m_pStrevo->m_pPlayAudioGrabber->setCallBack(this);
 
-    if (CCommKernelData* data = Data()) {
-        if (data->m_pWaveInCtrl) {
-            data->m_pWaveInCtrl->setWaveInDevId(theApp.m_nWaveInDev);
-            data->m_pWaveInCtrl->setWaveOutDevId(theApp.m_nWaveOutDev);
-        }
-    }
     for (CPubVideoContainerUI* pane : panes)
         if (pane) pane->SetMicState(L"麦上无人");
     m_pStrevo->startAVPlayGraph();
