@@ -1,7 +1,9 @@
 // Gifts, seals and effects the room sends, and its gift pane.
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "app/ClientApp.h"
@@ -10,9 +12,11 @@
 #include "catalogs/SealManager.h"
 #include "controls/AnsiField.h"
 #include "controls/GiftListUI.h"
+#include "fenlo/UIExtra.h"
 #include "room/RoomSession.h"
 #include "room/VideoMessages.h"
 #include "room/WndRoom.h"
+#include "win32/text.h"
 
 using namespace DuiLib;
 using namespace roomsession;
@@ -23,6 +27,7 @@ const wchar_t kGuestHint[] = L"您目前的身份是游客，请注册后重新�
 const wchar_t kNoMoneyHint[] = L"您的余额不足，请去充值！";
 constexpr size_t kGroupGiftBatch = 10;
 constexpr int kMaxSealId = 0xFFFF;  // the seal request carries a 16-bit id
+constexpr int kMaxRaceRepeats = 10;
 
 struct AppTile {
     int tag;
@@ -205,4 +210,55 @@ void CWndRoom::OnAppTileClick(int tag) {
         default:
             break;
     }
+}
+
+void CWndRoom::OnGiftRollNotify() {
+    CCommKernelData* data = Data();
+    auto* race = dynamic_cast<CFlyGiftLabelUI*>(m_pFlyGiftRace);
+    if (!data || !race) return;
+    const tag_GiftRollInfo& roll = data->m_GiftRollInfo;
+    // A negative count is no gift to show.
+    if (roll.nGiftId == 0 || roll.nCount <= 0) return;
+    const int myId = data->GetLocalUser()->userId;
+    const auto named = [](const char* field, size_t width, int id) {
+        const std::string name(field, strnlen(field, width));
+        return name + "(" + std::to_string(id) + ")";
+    };
+    const bool hidden = roll.bAnonymous == 1 && roll.nGiverId != myId && roll.nReceiverId != myId;
+    const std::string giver = hidden ? winplat::WideToAnsi(L"神秘人")
+                                     : named(roll.szGiverAlias, sizeof roll.szGiverAlias, roll.nGiverId);
+    const std::string receiver = named(roll.szReceiverAlias, sizeof roll.szReceiverAlias, roll.nReceiverId);
+    tag_GiftItemInfo* gift = Gifts() ? Gifts()->FindGiftItem(roll.nGiftId) : nullptr;
+    const std::string giftName = gift ? winplat::WideToAnsi(gift->giftName) + " "
+                                      : winplat::WideToAnsi(L"未知礼物(" + std::to_wstring(roll.nGiftId) + L")");
+    const std::string words(roll.szThirdName, strnlen(roll.szThirdName, sizeof roll.szThirdName));
+    const time_t when = static_cast<time_t>(roll.nValue24);
+    struct tm local {};
+    localtime_r(&when, &local);
+    char clock[16];
+    std::snprintf(clock, sizeof clock, "[%02d:%02d]", local.tm_hour, local.tm_min);
+    const std::string image = winplat::WideToAnsi(std::wstring(data->m_szAppPath) + L"\\skin\\MVChat\\gift\\" +
+                                                   std::to_wstring(roll.nGiftId) + L"_1.gif");
+    race->Clear();
+    race->AddTrackItemA(image.c_str(), std::min(roll.nCount, kMaxRaceRepeats), giver.c_str(),
+                        winplat::WideToAnsi(L"赠送给:").c_str(), receiver.c_str(),
+                        std::to_string(roll.nCount).c_str(), winplat::WideToAnsi(L"个").c_str(),
+                        giftName.c_str(), words.c_str(), clock);
+}
+
+void CWndRoom::OnPlayFireworksNotify(const char* payload) {
+    CCommKernelData* data = Data();
+    if (!data || !payload || data->m_UserEnv.m_bShiledGiftEffect) return;
+    int32_t third = 0;
+    std::memcpy(&third, payload + 8, sizeof third);
+    const int giftId = third & 0xFFFF;
+    tag_GiftItemInfo* gift = Gifts() ? Gifts()->FindGiftItem(giftId) : nullptr;
+    tag_PropsFlashPlayTaskItem task{};
+    if (gift && gift->flashId > 0) {
+        task.number = static_cast<uint16_t>(gift->flashId);
+    } else {
+        task.number = static_cast<uint16_t>(giftId);
+        task.kind = 1;
+    }
+    data->m_PropsTaskMgr.AddPlayTask(task);
 }

@@ -5,6 +5,7 @@
 #include "actions_fixture.h"
 #include "catalogs/GiftManager.h"
 #include "dialogs/WndSendWordGift.h"
+#include "fenlo/UIExtra.h"
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
@@ -295,6 +296,52 @@ TEST_F(GiftsTest, ColourStripsOncePerSecondWithTheRecordLaidOut) {
     EXPECT_TRUE(Sent().empty());
     EXPECT_NE(NewHints().find(L"不能对自己聊天!"), std::wstring::npos);
     winplat::RemoveManualClock();
+}
+
+}  // namespace
+}  // namespace roomtest
+
+namespace roomtest {
+namespace {
+
+TEST_F(GiftsTest, GiftRaceShowsTheLastGiftAndSkipsEmptyOnes) {
+    auto* race = dynamic_cast<DuiLib::CFlyGiftLabelUI*>(room->m_pFlyGiftRace);
+    ASSERT_NE(race, nullptr);
+    struct Case {
+        const char* what;
+        int giver;
+        int count;
+        uint8_t anonymous;
+        int gift;
+        int tracks;
+        const wchar_t* part;
+    } cases[] = {
+        {"named giver", kAlice, 15, 0, kCar, 1, L"alice(501)赠送给:bob(502)15个礼物 "},
+        {"anonymous giver", kAlice, 1, 1, kCar, 1, L"神秘人"},
+        {"anonymous to me", kAlice, 1, 1, kCar, 1, L"alice(501)"},
+        {"unknown gift", kAlice, 1, 0, 99, 1, L"未知礼物(99)"},
+        {"negative count", kAlice, -4, 0, kCar, 0, nullptr},
+        {"no gift", kAlice, 3, 0, 0, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        race->Clear();
+        tag_GiftRollInfo& roll = d->m_GiftRollInfo;
+        roll = tag_GiftRollInfo{};
+        roll.nGiverId = c.giver;
+        roll.nReceiverId = std::string(c.what) == "anonymous to me" ? kMe : kBob;
+        roll.nGiftId = c.gift;
+        roll.nCount = c.count;
+        roll.bAnonymous = c.anonymous;
+        std::strcpy(roll.szGiverAlias, "alice");
+        std::strcpy(roll.szReceiverAlias, "bob");
+        room->OnGiftRollNotify();
+        ASSERT_EQ(race->GetTrackCount(), c.tracks);
+        if (c.part) {
+            const std::wstring text = race->GetTrackText(0).GetData();
+            EXPECT_NE(text.find(c.part), std::wstring::npos) << winplat::WideToUtf8(text);
+        }
+    }
 }
 
 }  // namespace
