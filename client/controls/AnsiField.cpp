@@ -16,7 +16,8 @@ size_t CopyAnsiField(char* field, size_t width, const std::string& text, FieldEn
     const size_t room = end == FieldEnd::kKeepNul ? width - 1 : width;
     size_t n = 0;
     while (n < text.size() && text[n] != '\0') {
-        const size_t step = IsLeadByte(static_cast<unsigned char>(text[n])) && n + 1 < text.size() ? 2 : 1;
+        const size_t step =
+            IsLeadByte(static_cast<unsigned char>(text[n])) && n + 1 < text.size() ? 2 : 1;
         if (n + step > room) break;
         n += step;
     }

@@ -19,9 +19,9 @@ const SkinWndTraits kTraits = {
     Lifetime::kSelfDeleting,
     false};
 
-const int kPrizeValues[CWndBaoxiangOpen::kPrizes] = {
-    100,   200,   300,   400,   500,   6000,  7000,  8000,   9000,
-    10000, 20000, 30000, 40000, 50000, 60000, 70000, 100000, 200000};
+const int kPrizeValues[CWndBaoxiangOpen::kPrizes] = {100,   200,   300,   400,   500,    6000,
+                                                     7000,  8000,  9000,  10000, 20000,  30000,
+                                                     40000, 50000, 60000, 70000, 100000, 200000};
 
 constexpr int kAllBoxes = 20;
 constexpr DWORD kShuffleStepMs = 499;
@@ -43,7 +43,8 @@ std::wstring CWndBaoxiangOpen::PrizePicture(int prize) {
     const int x1 = 129 + 62 * (prize % 5);
     const int y1 = 62 * (prize / 5);
     wchar_t text[96];
-    std::swprintf(text, 96, L"file='bk_baoxiangres.png' source='%d,%d,%d,%d'", x1, y1, x1 + 62, y1 + 62);
+    std::swprintf(text, 96, L"file='bk_baoxiangres.png' source='%d,%d,%d,%d'", x1, y1, x1 + 62,
+                  y1 + 62);
     return text;
 }
 
@@ -187,7 +188,8 @@ void CWndBaoxiangOpen::OnClick(TNotifyUI& msg) {
 LRESULT CWndBaoxiangOpen::HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM, BOOL& bHandled) {
     bHandled = FALSE;
     if (uMsg == WM_DESTROY) {
-        for (UINT_PTR id : {kTimerResult, kTimerReset, kTimerShuffle, kTimerTip}) ::KillTimer(m_hWnd, id);
+        for (UINT_PTR id : {kTimerResult, kTimerReset, kTimerShuffle, kTimerTip})
+            ::KillTimer(m_hWnd, id);
         return 0;
     }
     if (uMsg != WM_TIMER) return 0;

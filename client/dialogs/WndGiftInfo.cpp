@@ -44,9 +44,11 @@ void CWndGiftInfo::InitWindow() {
 
 void CWndGiftInfo::ShowGift(int giftId) {
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
-    tag_GiftItemInfo* gift = data && data->m_pGiftManager ? data->m_pGiftManager->FindGiftItem(giftId) : nullptr;
+    tag_GiftItemInfo* gift =
+        data && data->m_pGiftManager ? data->m_pGiftManager->FindGiftItem(giftId) : nullptr;
     if (!gift) return;
-    if (m_pImage) m_pImage->SetBkImage((L"gift/" + std::to_wstring(gift->giftId) + L".png").c_str());
+    if (m_pImage)
+        m_pImage->SetBkImage((L"gift/" + std::to_wstring(gift->giftId) + L".png").c_str());
     if (m_pName) m_pName->SetText((L"礼物：" + gift->giftName).c_str());
     if (m_pPrice) m_pPrice->SetText((L"价格：" + std::to_wstring(gift->price) + L" Z币").c_str());
     if (m_pPrice2) {

@@ -14,17 +14,13 @@ using namespace DuiLib;
 
 namespace {
 
-const SkinWndTraits kTraits = {
-    "CWndQunshua",
-    L"WndQunshua.xml",
-    kMsgStandard,
-    ScClose::kWmClose,
-    Lifetime::kSelfDeleting,
-    false};
+const SkinWndTraits kTraits = {"CWndQunshua",     L"WndQunshua.xml",       kMsgStandard,
+                               ScClose::kWmClose, Lifetime::kSelfDeleting, false};
 
 CRoomObj* CurrentRoom() {
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
-    return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(data->m_nCurRoomId) : nullptr;
+    return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(data->m_nCurRoomId)
+                                        : nullptr;
 }
 
 }  // namespace
@@ -42,7 +38,8 @@ void CWndQunshua::InitWindow() {
 }
 
 void CWndQunshua::SetBkImage() {
-    if (m_pWinBG && g_pCurSkin && g_pCurSkin->szBkImage) m_pWinBG->SetBkImage(g_pCurSkin->szBkImage);
+    if (m_pWinBG && g_pCurSkin && g_pCurSkin->szBkImage)
+        m_pWinBG->SetBkImage(g_pCurSkin->szBkImage);
 }
 
 void CWndQunshua::FillUserList(int type) {

@@ -6,13 +6,8 @@ using namespace DuiLib;
 
 namespace {
 
-const SkinWndTraits kTraits = {
-    "CWndQunshuaOK",
-    L"WndQunshuaOK.xml",
-    kMsgStandard,
-    ScClose::kWmClose,
-    Lifetime::kStack,
-    false};
+const SkinWndTraits kTraits = {"CWndQunshuaOK",   L"WndQunshuaOK.xml", kMsgStandard,
+                               ScClose::kWmClose, Lifetime::kStack,    false};
 
 }  // namespace
 
@@ -39,7 +34,8 @@ void CWndQunshuaOK::SetGiftInfo(int giftId, int unitPrice, int count, int recipi
         c->SetText(text);
     }
     if (CControlUI* c = Find(L"totalcost")) {
-        std::swprintf(text, 96, L"总额：%lld币", static_cast<long long>(Total(unitPrice, count, recipients)));
+        std::swprintf(text, 96, L"总额：%lld币",
+                      static_cast<long long>(Total(unitPrice, count, recipients)));
         c->SetText(text);
     }
     if (CControlUI* c = Find(L"giftimg")) {
@@ -51,7 +47,10 @@ void CWndQunshuaOK::SetGiftInfo(int giftId, int unitPrice, int count, int recipi
 void CWndQunshuaOK::OnClick(TNotifyUI& msg) {
     if (!msg.pSender) return;
     const CDuiString& name = msg.pSender->GetName();
-    if (name == L"btnok") Close(1);
-    else if (name == L"btncancel") Close(2);
-    else if (msg.pSender == m_pCloseBtn) Close(0);
+    if (name == L"btnok")
+        Close(1);
+    else if (name == L"btncancel")
+        Close(2);
+    else if (msg.pSender == m_pCloseBtn)
+        Close(0);
 }

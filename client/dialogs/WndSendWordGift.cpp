@@ -43,7 +43,8 @@ void CWndSendWordGift::InitWindow() {
     m_pInput = Find(L"inputtext");
     // What does not fit the words is refused at the keyboard, not dropped unseen.
     if (auto* edit = dynamic_cast<CEditUI*>(m_pInput)) edit->SetMaxChar(kMaxWords);
-    if (m_pWinBG && g_pCurSkin && g_pCurSkin->szBkImage) m_pWinBG->SetBkImage(g_pCurSkin->szBkImage);
+    if (m_pWinBG && g_pCurSkin && g_pCurSkin->szBkImage)
+        m_pWinBG->SetBkImage(g_pCurSkin->szBkImage);
     FillGiftList();
 }
 
@@ -84,14 +85,17 @@ void CWndSendWordGift::Send() {
     std::wstring words = m_pInput ? m_pInput->GetText().GetData() : L"";
     if (words.size() > kMaxWords) words.resize(kMaxWords);
     if (CWndRoom* room = GetRegisteredRoomWindow())
-        room->SendGiftWithWords(m_nTargetUserId, m_nGiftId, m_nCount, winplat::WideToAnsi(words).c_str());
+        room->SendGiftWithWords(m_nTargetUserId, m_nGiftId, m_nCount,
+                                winplat::WideToAnsi(words).c_str());
 }
 
 void CWndSendWordGift::OnClick(TNotifyUI& msg) {
     if (!msg.pSender) return;
     const CDuiString& name = msg.pSender->GetName();
-    if (name == L"btn_ok") Send();
-    else if (msg.pSender == m_pCloseBtn || name == L"btn_cancel") Close(1);
+    if (name == L"btn_ok")
+        Send();
+    else if (msg.pSender == m_pCloseBtn || name == L"btn_cancel")
+        Close(1);
 }
 
 void CWndSendWordGift::OnNotify(TNotifyUI& msg) {

@@ -52,12 +52,14 @@ void CWndUserSeal::InitWindow() {
     m_pSealName = Find(L"Seal_name");
     m_pSealPrice = Find(L"Seal_Price");
     m_pSealTime = Find(L"Seal_Time");
-    if (m_pWinBG && g_pCurSkin && g_pCurSkin->szBkImage) m_pWinBG->SetBkImage(g_pCurSkin->szBkImage);
+    if (m_pWinBG && g_pCurSkin && g_pCurSkin->szBkImage)
+        m_pWinBG->SetBkImage(g_pCurSkin->szBkImage);
 }
 
 void CWndUserSeal::ShowSealInfo(int sealId) {
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
-    tag_SealItemInfo* seal = data && data->m_pSealManager ? data->m_pSealManager->FindSealItem(sealId) : nullptr;
+    tag_SealItemInfo* seal =
+        data && data->m_pSealManager ? data->m_pSealManager->FindSealItem(sealId) : nullptr;
     if (!seal) return;
     if (m_pSealName) m_pSealName->SetText(seal->name.c_str());
     if (m_pSealPrice) m_pSealPrice->SetText(std::to_wstring(seal->price).c_str());
@@ -87,7 +89,9 @@ void CWndUserSeal::OnClick(TNotifyUI& msg) {
 }
 
 void CWndUserSeal::OnNotify(TNotifyUI& msg) {
-    if (!msg.pSender || msg.sType != DUI_MSGTYPE_MOUSEENTER || msg.wParam != kButtonHoverNotifyParam) return;
+    if (!msg.pSender || msg.sType != DUI_MSGTYPE_MOUSEENTER ||
+        msg.wParam != kButtonHoverNotifyParam)
+        return;
     const std::wstring name = msg.pSender->GetName().GetData();
     if (name.find(kSealPrefix) != std::wstring::npos) ShowSealInfo(SealIdOfName(name.c_str()));
 }

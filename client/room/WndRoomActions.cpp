@@ -83,7 +83,10 @@ void CWndRoom::TakeMic(int kind, int index) {
         InsertHintLine(1, 1, L"房间关闭了密麦,请求上密麦失败！");
         return;
     }
-    const short privilege = kind == 1 ? kPrivMic[0] : kind == 2 ? kPrivMic[1] : kind == 4 ? kPrivMic[2] : 0;
+    const short privilege = kind == 1   ? kPrivMic[0]
+                            : kind == 2 ? kPrivMic[1]
+                            : kind == 4 ? kPrivMic[2]
+                                        : 0;
     if (!privilege) return;
     if (!Allowed(privilege)) {
         RefusePrivilege(*this);
@@ -105,7 +108,7 @@ void CWndRoom::JoinWaitMic() {
         return;
     }
     CCommKernel::GetInstance()->SendMsg_UpWaitMicReq(static_cast<unsigned>(m_nRoomId),
-                                                    static_cast<unsigned>(Me()->userId));
+                                                     static_cast<unsigned>(Me()->userId));
 }
 
 void CWndRoom::OperateWaitMic(int userId, int occurrence, int operation) {
@@ -156,7 +159,8 @@ void CWndRoom::MicCountdownTick() {
         if (mic.userId != 0 && mic.micType > 0) {
             const int64_t left = static_cast<int64_t>(mic.micTime) + mic.startTime - now;
             const int64_t shown = left > 0 ? left : 0;
-            std::swprintf(text, 32, L"%02d:%02d", static_cast<int>(shown / 60), static_cast<int>(shown % 60));
+            std::swprintf(text, 32, L"%02d:%02d", static_cast<int>(shown / 60),
+                          static_cast<int>(shown % 60));
             SetPubMicTitle(i, text);
             // One leave request per turn: the answer takes longer than a tick.
             if (left <= 0 && mic.userId == myId && m_micLeaveAsked[i] != mic.startTime) {
@@ -249,7 +253,8 @@ void CWndRoom::OnGiftItemClick(int giftId) {
         return;
     }
     if (giftId < 1) return;
-    tag_GiftItemInfo* gift = data->m_pGiftManager ? data->m_pGiftManager->FindGiftItem(giftId) : nullptr;
+    tag_GiftItemInfo* gift =
+        data->m_pGiftManager ? data->m_pGiftManager->FindGiftItem(giftId) : nullptr;
     if (!gift) {
         InsertHintLine(1, 1, L"礼物选择错误，请联系运维人员解决！");
         return;
@@ -313,7 +318,8 @@ void CWndRoom::SendGroupGift(int giftId, int count) {
         InsertHintLine(1, 1, L"注册用户不能使用群刷功能，请去办理VIP或高级会员！");
         return;
     }
-    tag_GiftItemInfo* gift = data->m_pGiftManager ? data->m_pGiftManager->FindGiftItem(giftId) : nullptr;
+    tag_GiftItemInfo* gift =
+        data->m_pGiftManager ? data->m_pGiftManager->FindGiftItem(giftId) : nullptr;
     if (!gift || count <= 0) return;
     // The recipients are read before the confirmation runs: the chooser may go meanwhile.
     std::vector<int> ids;
@@ -340,7 +346,8 @@ void CWndRoom::SendGroupGift(int giftId, int count) {
     std::vector<int> members;
     for (int id : ids)
         if (room->FindUser(id)) members.push_back(id);
-    const int64_t total = static_cast<int64_t>(gift->price) * count * static_cast<int64_t>(members.size());
+    const int64_t total =
+        static_cast<int64_t>(gift->price) * count * static_cast<int64_t>(members.size());
     if (me->money < total) {
         InsertHintLine(1, 1, kNoMoneyHint);
         return;
@@ -386,7 +393,8 @@ void CWndRoom::SendCaitiao(int targetId, int stripId) {
 
 void CWndRoom::ShowGiftTip(bool show, int giftId, int x, int y) {
     if (!show) {
-        if (m_pWndGiftInfo && ::IsWindowVisible(m_pWndGiftInfo->GetHWND())) m_pWndGiftInfo->ShowWindow(false, false);
+        if (m_pWndGiftInfo && ::IsWindowVisible(m_pWndGiftInfo->GetHWND()))
+            m_pWndGiftInfo->ShowWindow(false, false);
         return;
     }
     if (!m_pWndGiftInfo) {

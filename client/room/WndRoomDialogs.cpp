@@ -56,7 +56,9 @@ void CWndRoom::OnOpenChestResp(const char* payload) {
     if (!m_pWndBaoxiangOpen || !payload) return;
     m_pWndBaoxiangOpen->ShowWindow(true, true);
     ::SetForegroundWindow(m_pWndBaoxiangOpen->GetHWND());
-    const auto byteAt = [payload](size_t at) { return static_cast<int>(static_cast<signed char>(payload[at])); };
+    const auto byteAt = [payload](size_t at) {
+        return static_cast<int>(static_cast<signed char>(payload[at]));
+    };
     const int freeOpens = byteAt(12);
     if (payload[0] != 0) {
         m_pWndBaoxiangOpen->OnOpenFailed(0, freeOpens);
@@ -70,11 +72,14 @@ void CWndRoom::OnOpenChestResp(const char* payload) {
 
 void CWndRoom::DestroyChildWindows() {
     // Each window clears its own slot as it goes.
-    if (m_pWndUserSeal && ::IsWindow(m_pWndUserSeal->GetHWND())) ::DestroyWindow(m_pWndUserSeal->GetHWND());
+    if (m_pWndUserSeal && ::IsWindow(m_pWndUserSeal->GetHWND()))
+        ::DestroyWindow(m_pWndUserSeal->GetHWND());
     if (m_pWndBaoxiangOpen && ::IsWindow(m_pWndBaoxiangOpen->GetHWND()))
         ::DestroyWindow(m_pWndBaoxiangOpen->GetHWND());
     if (m_pWndSendWordGift && ::IsWindow(m_pWndSendWordGift->GetHWND()))
         ::DestroyWindow(m_pWndSendWordGift->GetHWND());
-    if (m_pWndQunshua && ::IsWindow(m_pWndQunshua->GetHWND())) ::DestroyWindow(m_pWndQunshua->GetHWND());
-    if (m_pWndGiftInfo && ::IsWindow(m_pWndGiftInfo->GetHWND())) ::DestroyWindow(m_pWndGiftInfo->GetHWND());
+    if (m_pWndQunshua && ::IsWindow(m_pWndQunshua->GetHWND()))
+        ::DestroyWindow(m_pWndQunshua->GetHWND());
+    if (m_pWndGiftInfo && ::IsWindow(m_pWndGiftInfo->GetHWND()))
+        ::DestroyWindow(m_pWndGiftInfo->GetHWND());
 }

@@ -37,8 +37,8 @@ struct AppTile {
 
 // Currency exchange, the outside game page, paid services, personal centre, sales.
 const AppTile kAppTiles[] = {
-    {-1, L"app_exchange.png", L"兑换"},  {-3, L"app_game.png", L"游戏"},
-    {-4, L"app_paid.png", L"增值"},      {-5, L"app_center.png", L"个人中心"},
+    {-1, L"app_exchange.png", L"兑换"}, {-3, L"app_game.png", L"游戏"},
+    {-4, L"app_paid.png", L"增值"},     {-5, L"app_center.png", L"个人中心"},
     {-6, L"app_sales.png", L"商城"},
 };
 
@@ -48,7 +48,8 @@ CGiftManager* Gifts() {
 }
 
 void OpenInBrowser(const wchar_t* address) {
-    if (address && *address) ::ShellExecuteW(nullptr, L"open", L"iexplore.exe", address, nullptr, SW_SHOWNORMAL);
+    if (address && *address)
+        ::ShellExecuteW(nullptr, L"open", L"iexplore.exe", address, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
@@ -113,19 +114,22 @@ void CWndRoom::SendSealReq(int userId, int sealId) {
         return;
     }
     if (userId == me->userId) {
-        if (sealId == 0) InsertHintLine(1, 1, L"不能给自己清除盖章,请重新选择用户!");
-        else if (sealId > 0) InsertHintLine(1, 1, L"不能给自己盖章,请重新选择用户!");
+        if (sealId == 0)
+            InsertHintLine(1, 1, L"不能给自己清除盖章,请重新选择用户!");
+        else if (sealId > 0)
+            InsertHintLine(1, 1, L"不能给自己盖章,请重新选择用户!");
         return;
     }
     // The wire field is 16 bits: a larger id would stamp another seal.
     if (sealId < 0 || sealId > kMaxSealId || userId <= 0) return;
-    tag_SealItemInfo* seal = data->m_pSealManager ? data->m_pSealManager->FindSealItem(sealId) : nullptr;
+    tag_SealItemInfo* seal =
+        data->m_pSealManager ? data->m_pSealManager->FindSealItem(sealId) : nullptr;
     if (seal && me->money < static_cast<int64_t>(seal->price)) {
         InsertHintLine(1, 1, L"您的余额不够不能盖章，请去充值");
         return;
     }
     CCommKernel::GetInstance()->SendMsg_SendSealReq(static_cast<unsigned>(userId),
-                                                   static_cast<unsigned>(sealId));
+                                                    static_cast<unsigned>(sealId));
 }
 
 void CWndRoom::SendCaitiaoToChatTarget() {
@@ -163,8 +167,10 @@ void CWndRoom::GroupGiftStep() {
     const size_t n = std::min(kGroupGiftBatch, m_groupGiftQueue.size());
     const std::vector<tagGroupGiftItem> batch(m_groupGiftQueue.begin(),
                                               m_groupGiftQueue.begin() + static_cast<long>(n));
-    m_groupGiftQueue.erase(m_groupGiftQueue.begin(), m_groupGiftQueue.begin() + static_cast<long>(n));
-    for (const tagGroupGiftItem& item : batch) SendGiftWithWords(item.nUserId, item.nGiftId, item.nCount, "");
+    m_groupGiftQueue.erase(m_groupGiftQueue.begin(),
+                           m_groupGiftQueue.begin() + static_cast<long>(n));
+    for (const tagGroupGiftItem& item : batch)
+        SendGiftWithWords(item.nUserId, item.nGiftId, item.nCount, "");
 }
 
 void CWndRoom::RunGroupGiftTimer() {
@@ -225,20 +231,24 @@ void CWndRoom::OnGiftRollNotify() {
         return name + "(" + std::to_string(id) + ")";
     };
     const bool hidden = roll.bAnonymous == 1 && roll.nGiverId != myId && roll.nReceiverId != myId;
-    const std::string giver = hidden ? winplat::WideToAnsi(L"神秘人")
-                                     : named(roll.szGiverAlias, sizeof roll.szGiverAlias, roll.nGiverId);
-    const std::string receiver = named(roll.szReceiverAlias, sizeof roll.szReceiverAlias, roll.nReceiverId);
+    const std::string giver =
+        hidden ? winplat::WideToAnsi(L"神秘人")
+               : named(roll.szGiverAlias, sizeof roll.szGiverAlias, roll.nGiverId);
+    const std::string receiver =
+        named(roll.szReceiverAlias, sizeof roll.szReceiverAlias, roll.nReceiverId);
     tag_GiftItemInfo* gift = Gifts() ? Gifts()->FindGiftItem(roll.nGiftId) : nullptr;
-    const std::string giftName = gift ? winplat::WideToAnsi(gift->giftName) + " "
-                                      : winplat::WideToAnsi(L"未知礼物(" + std::to_wstring(roll.nGiftId) + L")");
+    const std::string giftName =
+        gift ? winplat::WideToAnsi(gift->giftName) + " "
+             : winplat::WideToAnsi(L"未知礼物(" + std::to_wstring(roll.nGiftId) + L")");
     const std::string words(roll.szThirdName, strnlen(roll.szThirdName, sizeof roll.szThirdName));
     const time_t when = static_cast<time_t>(roll.nValue24);
     struct tm local {};
     localtime_r(&when, &local);
     char clock[16];
     std::snprintf(clock, sizeof clock, "[%02d:%02d]", local.tm_hour, local.tm_min);
-    const std::string image = winplat::WideToAnsi(std::wstring(data->m_szAppPath) + L"\\skin\\MVChat\\gift\\" +
-                                                   std::to_wstring(roll.nGiftId) + L"_1.gif");
+    const std::string image =
+        winplat::WideToAnsi(std::wstring(data->m_szAppPath) + L"\\skin\\MVChat\\gift\\" +
+                            std::to_wstring(roll.nGiftId) + L"_1.gif");
     race->Clear();
     race->AddTrackItemA(image.c_str(), std::min(roll.nCount, kMaxRaceRepeats), giver.c_str(),
                         winplat::WideToAnsi(L"赠送给:").c_str(), receiver.c_str(),

@@ -19,8 +19,8 @@
 namespace roomtest {
 namespace {
 
-constexpr int kRose = 1;          // price 1
-constexpr int kCar = 2;           // price 1000
+constexpr int kRose = 1;  // price 1
+constexpr int kCar = 2;   // price 1000
 constexpr int kBigFireworks = 209;
 
 class GiftsTest : public ActionsTest {
@@ -46,7 +46,7 @@ struct PanelCase {
     int64_t money;
     int giftId;
     const wchar_t* count;
-    int target;  // 0: none chosen
+    int target;   // 0: none chosen
     int sentSub;  // 0: nothing sent
     const wchar_t* hint;
 };
@@ -78,16 +78,22 @@ TEST_F(GiftsTest, GiftPanelRefusesInOrderAndSendsWhatPasses) {
         SCOPED_TRACE(c.what);
         d->m_LocalUser.levels[0] = c.myLevel;
         d->m_LocalUser.money = c.money;
-        if (c.target) Target(c.target);
-        else if (room->m_pGiftUserCombo) room->m_pGiftUserCombo->SelectItem(-1);
+        if (c.target)
+            Target(c.target);
+        else if (room->m_pGiftUserCombo)
+            room->m_pGiftUserCombo->SelectItem(-1);
         SetCount(c.count);
         room->OnGiftItemClick(c.giftId);
         const std::vector<int> subs = SentSubs();
-        if (c.sentSub) EXPECT_EQ(subs, std::vector<int>{c.sentSub});
-        else EXPECT_TRUE(subs.empty());
+        if (c.sentSub)
+            EXPECT_EQ(subs, std::vector<int>{c.sentSub});
+        else
+            EXPECT_TRUE(subs.empty());
         const std::wstring hints = NewHints();
-        if (c.hint) EXPECT_NE(hints.find(c.hint), std::wstring::npos) << winplat::WideToUtf8(hints);
-        else EXPECT_TRUE(hints.empty()) << winplat::WideToUtf8(hints);
+        if (c.hint)
+            EXPECT_NE(hints.find(c.hint), std::wstring::npos) << winplat::WideToUtf8(hints);
+        else
+            EXPECT_TRUE(hints.empty()) << winplat::WideToUtf8(hints);
     }
 }
 
@@ -102,7 +108,8 @@ TEST_F(GiftsTest, TargetWhoLeftIsRefused) {
 
 // The record as the server reads it, built here field by field.
 Bytes GiftRecord(int32_t sender, int32_t target, int32_t gift, int32_t count, uint8_t anonymous,
-                 const std::string& senderAlias, const std::string& targetAlias, const std::string& words) {
+                 const std::string& senderAlias, const std::string& targetAlias,
+                 const std::string& words) {
     Bytes b(107, 0);
     auto put = [&b](size_t at, int32_t v) { std::memcpy(&b[at], &v, 4); };
     put(0, kRoom);
@@ -132,7 +139,8 @@ TEST_F(GiftsTest, GiftRecordIsZeroPaddedWithBoundedAliases) {
     std::vector<SentFrame> sent = Sent();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].subCmd, 46);
-    EXPECT_EQ(sent[0].payload, GiftRecord(kMe, kAlice, kCar, 3, 1, "0123456789abcdef", "abcdefghijklmnopq", ""));
+    EXPECT_EQ(sent[0].payload,
+              GiftRecord(kMe, kAlice, kCar, 3, 1, "0123456789abcdef", "abcdefghijklmnopq", ""));
     // The panel starts the next gift at one.
     EXPECT_STREQ(room->m_pGiftNumEdit->GetText().GetData(), L"1");
 }
@@ -143,7 +151,8 @@ TEST_F(GiftsTest, GiftsWithWordsCheckTheSenderAndCutTheWords) {
     room->SendGiftWithWords(kAlice, kCar, 2, longWords.c_str());
     std::vector<SentFrame> sent = Sent();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].payload, GiftRecord(kMe, kAlice, kCar, 2, 0, "me", "alice", std::string(39, 'w')));
+    EXPECT_EQ(sent[0].payload,
+              GiftRecord(kMe, kAlice, kCar, 2, 0, "me", "alice", std::string(39, 'w')));
 
     struct Case {
         const char* what;
@@ -153,7 +162,8 @@ TEST_F(GiftsTest, GiftsWithWordsCheckTheSenderAndCutTheWords) {
         int count;
         const wchar_t* hint;
     } cases[] = {
-        {"registered user", 2, kAlice, kCar, 1, L"注册用户不能发送赠言礼物，请去办理VIP或高级会员！"},
+        {"registered user", 2, kAlice, kCar, 1,
+         L"注册用户不能发送赠言礼物，请去办理VIP或高级会员！"},
         {"guest", 1, kAlice, kCar, 1, L"您目前的身份是游客，请注册后重新登录。"},
         {"self", 5, kMe, kCar, 1, L"请正确选择赠送用户，不能自己赠送给自己！"},
         {"not a member", 5, 4242, kCar, 1, nullptr},
@@ -167,8 +177,10 @@ TEST_F(GiftsTest, GiftsWithWordsCheckTheSenderAndCutTheWords) {
         room->SendGiftWithWords(c.target, c.gift, c.count, "");
         EXPECT_TRUE(Sent().empty());
         const std::wstring hints = NewHints();
-        if (c.hint) EXPECT_NE(hints.find(c.hint), std::wstring::npos);
-        else EXPECT_TRUE(hints.empty());
+        if (c.hint)
+            EXPECT_NE(hints.find(c.hint), std::wstring::npos);
+        else
+            EXPECT_TRUE(hints.empty());
     }
 }
 
@@ -249,7 +261,8 @@ TEST_F(GiftsTest, SealsAreCheckedAndSentWithTheirId) {
         SCOPED_TRACE(c.what);
         d->m_LocalUser.levels[0] = c.level;
         d->m_LocalUser.money = c.money;
-        room->SendMessageW(UM_SEAL_CHOSEN, static_cast<WPARAM>(c.target), static_cast<LPARAM>(c.seal));
+        room->SendMessageW(UM_SEAL_CHOSEN, static_cast<WPARAM>(c.target),
+                           static_cast<LPARAM>(c.seal));
         std::vector<SentFrame> sent = Sent();
         if (c.sent) {
             ASSERT_EQ(sent.size(), 1u);
@@ -260,8 +273,10 @@ TEST_F(GiftsTest, SealsAreCheckedAndSentWithTheirId) {
             EXPECT_TRUE(sent.empty());
         }
         const std::wstring hints = NewHints();
-        if (c.hint) EXPECT_NE(hints.find(c.hint), std::wstring::npos);
-        else EXPECT_TRUE(hints.empty());
+        if (c.hint)
+            EXPECT_NE(hints.find(c.hint), std::wstring::npos);
+        else
+            EXPECT_TRUE(hints.empty());
     }
 }
 

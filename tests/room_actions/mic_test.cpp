@@ -30,8 +30,10 @@ protected:
     }
     void ExpectHint(const wchar_t* hint) {
         const std::wstring hints = NewHints();
-        if (hint) EXPECT_NE(hints.find(hint), std::wstring::npos) << winplat::WideToUtf8(hints);
-        else EXPECT_TRUE(hints.empty()) << winplat::WideToUtf8(hints);
+        if (hint)
+            EXPECT_NE(hints.find(hint), std::wstring::npos) << winplat::WideToUtf8(hints);
+        else
+            EXPECT_TRUE(hints.empty()) << winplat::WideToUtf8(hints);
     }
 };
 
@@ -144,7 +146,8 @@ TEST_F(MicTest, AppointingAndRemovingManagers) {
         {"temporary again", true, 2, 5, 4, true, 0, L"对方已经是房间管理员,不能再次被任命！"},
         {"privilege refused", true, 2, 5, 0, false, 0, kRefused},
         {"temporary appointed", true, 2, 5, 0, true, 2, L"任命管理员请求已发出，等待服务器响应"},
-        {"remove a site manager", false, 0, 5, 5, true, 0, L"对方不是正管或临管,不能卸除管理员权限！"},
+        {"remove a site manager", false, 0, 5, 5, true, 0,
+         L"对方不是正管或临管,不能卸除管理员权限！"},
         {"remove a manager", false, 0, 5, 3, false, 1, nullptr},
         {"remove a temporary", false, 0, 5, 4, false, 2, nullptr},
     };
@@ -156,8 +159,10 @@ TEST_F(MicTest, AppointingAndRemovingManagers) {
         alice->roomMgrLevel = c.targetMgrLevel == 4 ? 0 : c.targetMgrLevel;
         alice->flags = c.targetMgrLevel == 4 ? 0x20 : 0;
         grant.all = c.granted;
-        if (c.appoint) room->AppointManager(kAlice, c.kind);
-        else room->CancelManager(kAlice);
+        if (c.appoint)
+            room->AppointManager(kAlice, c.kind);
+        else
+            room->CancelManager(kAlice);
         std::vector<SentFrame> sent = Sent();
         if (c.sentKind) {
             ASSERT_EQ(sent.size(), 1u);

@@ -40,7 +40,9 @@ void Later(std::function<void()> step) {
 
 CSkinWnd* WindowOfClass(const wchar_t* className) {
     HWND hwnd = ::FindWindowW(className, nullptr);
-    auto* base = hwnd ? reinterpret_cast<DuiLib::CWindowWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)) : nullptr;
+    auto* base =
+        hwnd ? reinterpret_cast<DuiLib::CWindowWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA))
+             : nullptr;
     return dynamic_cast<CSkinWnd*>(base);
 }
 
@@ -67,7 +69,8 @@ protected:
         answers::UserEntry carol = Member(kCarol, "carol");
         carol.levels[0] = 1;
         members.push_back(carol);
-        for (int i = 0; i < kExtras; ++i) members.push_back(Member(kFirstExtra + i, "u" + std::to_string(i)));
+        for (int i = 0; i < kExtras; ++i)
+            members.push_back(Member(kFirstExtra + i, "u" + std::to_string(i)));
         EnterRoom(ROOM_KIND_STANDARD, members);
         ASSERT_NE(room, nullptr);
         Sent();
@@ -79,9 +82,10 @@ protected:
     CCtrlListQunshuaUser* Chooser() {
         room->ShowGroupGiftWnd();
         EXPECT_NE(room->m_pWndQunshua, nullptr);
-        return room->m_pWndQunshua ? dynamic_cast<CCtrlListQunshuaUser*>(
-                                         room->m_pWndQunshua->GetPaintManager().FindControl(L"mvuserlist"))
-                                   : nullptr;
+        return room->m_pWndQunshua
+                   ? dynamic_cast<CCtrlListQunshuaUser*>(
+                         room->m_pWndQunshua->GetPaintManager().FindControl(L"mvuserlist"))
+                   : nullptr;
     }
     // Ticks the rows of these users (a row's tag is its user).
     void Tick(CCtrlListQunshuaUser* list, std::initializer_list<int> ids) {
@@ -170,13 +174,16 @@ TEST_F(GroupGiftTest, ConfirmationQueuesTheTickedMembers) {
     EXPECT_EQ(sent.size(), 3u);
 
     // The close command of the confirmation queues nothing.
-    Later([&] { ::SendMessageW(::FindWindowW(L"UIQunshuaOK", nullptr), WM_SYSCOMMAND, SC_CLOSE, 0); });
+    Later([&] {
+        ::SendMessageW(::FindWindowW(L"UIQunshuaOK", nullptr), WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
     room->OnGiftItemClick(1);
     EXPECT_TRUE(room->m_groupGiftQueue.empty());
 
     d->m_LocalUser.levels[0] = 2;
     room->OnGiftItemClick(1);
-    EXPECT_NE(NewHints().find(L"注册用户不能使用群刷功能，请去办理VIP或高级会员！"), std::wstring::npos);
+    EXPECT_NE(NewHints().find(L"注册用户不能使用群刷功能，请去办理VIP或高级会员！"),
+              std::wstring::npos);
 }
 
 TEST_F(GroupGiftTest, TotalsPast32BitsAreShownWholeAndRefused) {
@@ -258,11 +265,14 @@ TEST_F(TipTest, HoverShowsRefreshesAndHidesTheTip) {
     PumpPending();
     EXPECT_FALSE(SaveShot(Tip()->GetHWND(), "gift_tip").empty());
     for (const wchar_t* name : {L"name", L"price", L"price2"}) {
-        auto* label = static_cast<DuiLib::CLabelUI*>(Tip()->GetPaintManager().FindControl(name)->GetInterface(L"Label"));
+        auto* label = static_cast<DuiLib::CLabelUI*>(
+            Tip()->GetPaintManager().FindControl(name)->GetInterface(L"Label"));
         ASSERT_NE(label, nullptr);
         const QImage shot = ShotOf(Tip()->GetHWND(), label);
         const QColor bg = shot.pixelColor(0, 0);
-        EXPECT_GT(InkMatch(shot, RenderLabel(Tip()->GetPaintManager(), label, label->GetText().GetData(), false, bg)), 0.9)
+        EXPECT_GT(InkMatch(shot, RenderLabel(Tip()->GetPaintManager(), label,
+                                             label->GetText().GetData(), false, bg)),
+                  0.9)
             << winplat::WideToUtf8(name);
     }
 
@@ -286,7 +296,9 @@ protected:
         ActionsTest::TearDown();
         winplat::RemoveManualClock();
     }
-    CControlUI* Control(const std::wstring& name) { return box->GetPaintManager().FindControl(name.c_str()); }
+    CControlUI* Control(const std::wstring& name) {
+        return box->GetPaintManager().FindControl(name.c_str());
+    }
     void Advance(int ms) {
         winplat::AdvanceManualClock(static_cast<uint64_t>(ms));
         PumpPending();
@@ -294,7 +306,8 @@ protected:
     void Answer(bool failed, int8_t free, int8_t index, int16_t prize) {
         PlayRoom({answers::OpenChestAnswer(failed, free, index, prize)});
         for (kerneltest::Posted& p : notify.posted())
-            if (p.msg == UM_OPEN_CHEST_RESP && p.lParam) room->OnOpenChestResp(reinterpret_cast<const char*>(p.lParam));
+            if (p.msg == UM_OPEN_CHEST_RESP && p.lParam)
+                room->OnOpenChestResp(reinterpret_cast<const char*>(p.lParam));
         FreeCopies();
     }
     CWndBaoxiangOpen* box = nullptr;
@@ -319,10 +332,14 @@ TEST_F(BoxTest, ClickSendsOnceAndTheResultShowsThePrize) {
         const wchar_t* picture;
         const wchar_t* text;
     } cases[] = {
-        {0, L"file='bk_baoxiangres.png' source='129,0,191,62'", L">>你获得 100金币 奖励，继续努力哦。"},
-        {4, L"file='bk_baoxiangres.png' source='377,0,439,62'", L">>你获得 500金币 奖励，继续努力哦。"},
-        {5, L"file='bk_baoxiangres.png' source='129,62,191,124'", L">>你获得 6000金币 奖励，继续努力哦。"},
-        {17, L"file='bk_baoxiangres.png' source='253,186,315,248'", L">>你获得 200000金币 奖励，继续努力哦。"},
+        {0, L"file='bk_baoxiangres.png' source='129,0,191,62'",
+         L">>你获得 100金币 奖励，继续努力哦。"},
+        {4, L"file='bk_baoxiangres.png' source='377,0,439,62'",
+         L">>你获得 500金币 奖励，继续努力哦。"},
+        {5, L"file='bk_baoxiangres.png' source='129,62,191,124'",
+         L">>你获得 6000金币 奖励，继续努力哦。"},
+        {17, L"file='bk_baoxiangres.png' source='253,186,315,248'",
+         L">>你获得 200000金币 奖励，继续努力哦。"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.prize);
@@ -353,12 +370,9 @@ TEST_F(BoxTest, FailuresAndAnswersOutOfRangeShowTheTipForASecond) {
         int8_t index;
         int16_t prize;
     } cases[] = {
-        {"server failure", true, 0, 0},
-        {"box 9", false, 9, 3},
-        {"box -1", false, -1, 3},
-        {"prize 18", false, 2, 18},
-        {"prize -2", false, 2, -2},
-        {"prize as coins", false, 2, 20000},
+        {"server failure", true, 0, 0}, {"box 9", false, 9, 3},
+        {"box -1", false, -1, 3},       {"prize 18", false, 2, 18},
+        {"prize -2", false, 2, -2},     {"prize as coins", false, 2, 20000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -394,12 +408,15 @@ TEST(SealNames, IdIsTheNumberAfterThePrefix) {
         const wchar_t* name;
         int id;
     } cases[] = {
-        {L"btn_seal_list_12", 12},     {L"btn_seal_list_65535", 65535}, {L"btn_seal_list", 0},
-        {L"btn_seal_list_", 0},        {L"btn_seal_list_x", 0},         {L"btn_seal_list_1a", 0},
-        {L"btn_seal_list_70000", 0},   {L"btn_seal_list_99999999999", 0}, {L"xbtn_seal_list_7", 7},
-        {nullptr, 0},
+        {L"btn_seal_list_12", 12},   {L"btn_seal_list_65535", 65535},
+        {L"btn_seal_list", 0},       {L"btn_seal_list_", 0},
+        {L"btn_seal_list_x", 0},     {L"btn_seal_list_1a", 0},
+        {L"btn_seal_list_70000", 0}, {L"btn_seal_list_99999999999", 0},
+        {L"xbtn_seal_list_7", 7},    {nullptr, 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(CWndUserSeal::SealIdOfName(c.name), c.id) << (c.name ? winplat::WideToUtf8(c.name) : "null");
+    for (const Case& c : cases)
+        EXPECT_EQ(CWndUserSeal::SealIdOfName(c.name), c.id)
+            << (c.name ? winplat::WideToUtf8(c.name) : "null");
 }
 
 class SealPickerTest : public ActionsTest {};
@@ -421,7 +438,8 @@ TEST_F(SealPickerTest, ClickSendsTheSealAndHoverShowsIt) {
     // The pointer entering a seal button (the library's button reports it).
     const RECT pos = seal->GetPos();
     ASSERT_FALSE(::IsRectEmpty(&pos));
-    ::PostMessageW(picker->GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM((pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2));
+    ::PostMessageW(picker->GetHWND(), WM_MOUSEMOVE, 0,
+                   MAKELPARAM((pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2));
     PumpPending();
     EXPECT_EQ(TextOf(picker, L"Seal_name"), L"大笨蛋");
     EXPECT_EQ(TextOf(picker, L"Seal_Price"), L"500");
@@ -435,7 +453,8 @@ TEST_F(SealPickerTest, ClickSendsTheSealAndHoverShowsIt) {
     EXPECT_EQ(sent[0].subCmd, 93);
     EXPECT_EQ(I32(sent[0].payload, 8), kAlice);
     EXPECT_EQ(I16(sent[0].payload, 12), 4);
-    auto* tabs = static_cast<DuiLib::CTabLayoutUI*>(picker->GetPaintManager().FindControl(L"stamp_switch"));
+    auto* tabs =
+        static_cast<DuiLib::CTabLayoutUI*>(picker->GetPaintManager().FindControl(L"stamp_switch"));
     EXPECT_EQ(tabs->GetCurSel(), 2);
     Click(picker, L"closebtn");
     PumpPending();
