@@ -354,6 +354,8 @@ public:
     void SendCaitiao(int targetId, int stripId);
     // The group gift of the gift panel while the recipient chooser is open.
     void SendGroupGift(int giftId, int count);
+    // A member who left is no recipient of the open chooser.
+    void DropGroupGiftRecipient(int userId);
     // The gift panel's count edit: its number, or -1 past 32 bits; 0 when it is none.
     int64_t ReadGiftCount() const;
     // Turns of the public microphones whose local holder was already asked to leave

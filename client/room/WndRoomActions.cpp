@@ -357,6 +357,10 @@ void CWndRoom::SendGroupGift(int giftId, int count) {
     ::SetTimer(m_hWnd, kTimerGroupGift, 100, nullptr);
 }
 
+void CWndRoom::DropGroupGiftRecipient(int userId) {
+    if (m_pWndQunshua) m_pWndQunshua->RemoveUser(userId);
+}
+
 void CWndRoom::SendCaitiao(int targetId, int stripId) {
     CCommKernelData* data = Data();
     CRoomObj* room = FindRoom(m_nRoomId);

@@ -2,6 +2,7 @@
 // the seal picker, with the room they belong to.
 #include <QImage>
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 #include "actions_fixture.h"
@@ -201,6 +202,24 @@ TEST_F(GroupGiftTest, TotalsPast32BitsAreShownWholeAndRefused) {
     EXPECT_EQ(total, L"总额：3000000000币");
     EXPECT_TRUE(room->m_groupGiftQueue.empty());
     EXPECT_NE(NewHints().find(L"您的余额不足，请去充值！"), std::wstring::npos);
+}
+
+TEST_F(GroupGiftTest, RecipientsWhoLeaveDropOutOfTheChooser) {
+    CCtrlListQunshuaUser* list = Chooser();
+    ASSERT_NE(list, nullptr);
+    Tick(list, {kAlice, kBob});
+    PlayRoom({answers::UserExitAnswer(kRoom, kBob)});
+    for (kerneltest::Posted& p : notify.posted())
+        if (p.msg == UM_USER_EXIT_ROOM && p.lParam) {
+            int32_t userId = 0;
+            std::memcpy(&userId, reinterpret_cast<const char*>(p.lParam), sizeof userId);
+            room->OnUserExitRoom(userId);
+        }
+    FreeCopies();
+    std::vector<int> ids;
+    room->m_pWndQunshua->GetCheckedUserIds(ids);
+    EXPECT_EQ(ids, std::vector<int>{kAlice});
+    EXPECT_EQ(list->GetCount(), 1 + kExtras);
 }
 
 TEST_F(GroupGiftTest, ChooserClosedUnderTheConfirmation) {
