@@ -6,6 +6,7 @@
 #include "catalogs/GiftManager.h"
 #include "dialogs/WndSendWordGift.h"
 #include "fenlo/UIExtra.h"
+#include "lobby_fixture.h"
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
@@ -357,6 +358,44 @@ TEST_F(GiftsTest, GiftRaceShowsTheLastGiftAndSkipsEmptyOnes) {
             EXPECT_NE(text.find(c.part), std::wstring::npos) << winplat::WideToUtf8(text);
         }
     }
+}
+
+}  // namespace
+}  // namespace roomtest
+
+namespace roomtest {
+namespace {
+
+class GiftPaneTest : public ActionsTest {};
+
+TEST_F(GiftPaneTest, GiftListsFromTheCatalogAndTheFiveApplicationTiles) {
+    std::wstring conf = std::wstring(MIVORA_SKIN_DIR) + L"gift/gift.conf";
+    ASSERT_EQ(d->m_pGiftManager->LoadGiftConfigW(&conf[0]), 0);
+    EnterStandardRoom();
+    LayOut(room->GetHWND(), room->GetPaintManager());
+    PumpPending();
+    for (int g = 0; g < 4; ++g) {
+        auto* list = dynamic_cast<DuiLib::CContainerUI*>(room->m_pGiftList[g]);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->GetCount(),
+                  static_cast<int>(d->m_pGiftManager->FindGiftGroupItem(g)->items.size()))
+            << g;
+    }
+    SaveShot(room->GetHWND(), "room_gift_pane");
+    auto* apps = dynamic_cast<DuiLib::CContainerUI*>(room->m_pAppList);
+    ASSERT_NE(apps, nullptr);
+    std::vector<int> tags;
+    for (int i = 0; i < apps->GetCount(); ++i) {
+        DuiLib::CControlUI* button =
+            room->GetPaintManager().FindSubControlByName(apps->GetItemAt(i), L"giftbk");
+        if (button)
+            tags.push_back(static_cast<int>(static_cast<INT_PTR>(apps->GetItemAt(i)->GetTag())));
+    }
+    EXPECT_EQ(tags, (std::vector<int>{-1, -3, -4, -5, -6}));
+    if (room->m_pGiftPaneSwitch) room->m_pGiftPaneSwitch->SelectItem(1);
+    LayOut(room->GetHWND(), room->GetPaintManager());
+    PumpPending();
+    SaveShot(room->GetHWND(), "room_app_tiles");
 }
 
 }  // namespace
