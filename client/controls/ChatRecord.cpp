@@ -2,21 +2,12 @@
 
 #include <cstring>
 
+#include "controls/AnsiField.h"
 #include "controls/HtmlText.h"
 #include "model/UserObj.h"
 #include "win32/text.h"
 
 const wchar_t kChatTooLongHint[] = L"消息太长了，请删减后再发送！";
-
-namespace {
-
-void CopyField(char* field, size_t width, const std::string& text) {
-    size_t n = std::min(text.size(), width - 1);
-    std::memcpy(field, text.data(), n);
-    field[n] = '\0';
-}
-
-}  // namespace
 
 bool FillChatRecord(tag_CMDRoomChatMsg& record, const ChatRecordFields& f,
                     const std::wstring& text) {
@@ -30,9 +21,11 @@ bool FillChatRecord(tag_CMDRoomChatMsg& record, const ChatRecordFields& f,
     record.senderLevel = f.sender ? static_cast<uint8_t>(f.sender->levels[0] & 0xFF) : 0;
     record.kind = static_cast<uint8_t>(f.kind);
     record.textLen = static_cast<uint16_t>(bytes.size() + 1);
-    if (f.sender) CopyField(record.senderAlias, sizeof record.senderAlias, f.sender->alias);
-    CopyField(record.targetAlias, sizeof record.targetAlias, f.targetAlias);
-    CopyField(record.roomName, sizeof record.roomName, f.roomName);
+    // Aliases may fill their field; the room name is read as a C string.
+    if (f.sender)
+        CopyAnsiField(record.senderAlias, sizeof record.senderAlias, f.sender->alias, FieldEnd::kMayFill);
+    CopyAnsiField(record.targetAlias, sizeof record.targetAlias, f.targetAlias, FieldEnd::kMayFill);
+    CopyAnsiField(record.roomName, sizeof record.roomName, f.roomName, FieldEnd::kKeepNul);
     std::memcpy(record.text, bytes.data(), bytes.size());
     record.text[bytes.size()] = '\0';
     return true;

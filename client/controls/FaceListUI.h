@@ -1,5 +1,5 @@
 // The head-image picker: one tile per face id, cloned from the item layout
-// "facedesk.xml"; the layout's element gives the tile size.
+// "facedesk.xml"; the list's itemsize gives the tile size, else the item layout's.
 #pragma once
 
 #include "fenlo/UIlib.h"

@@ -350,6 +350,17 @@ public:
     void OnPopupVideoClosed(int userId, LPARAM wnd);
     void OnSealChosen(int userId, int sealId);
     void OnShowWordGiftWnd(int userId);
+    // The colour strip of a target (0: everybody); strip -1 picks one at random.
+    void SendCaitiao(int targetId, int stripId);
+    // The group gift of the gift panel while the recipient chooser is open.
+    void SendGroupGift(int giftId, int count);
+    // A member who left is no recipient of the open chooser.
+    void DropGroupGiftRecipient(int userId);
+    // The gift panel's count edit: its number, or -1 past 32 bits; 0 when it is none.
+    int64_t ReadGiftCount() const;
+    // Turns of the public microphones whose local holder was already asked to leave
+    // (their start times), so the countdown asks once per turn.
+    int32_t m_micLeaveAsked[3] = {0, 0, 0};
 
     // ===== Gifts, seals and effects sent (WndRoomGifts.cpp; 6.105 issue)
     void FillGiftPane();
@@ -361,6 +372,11 @@ public:
     void GroupGiftStep();
     // Timer 304/305 body: a step, then timer 305 stops for a guest or an empty queue.
     void RunGroupGiftTimer();
+    // Checks and sends a gift with words (the word-gift dialog, the panes, the queue).
+    void SendGiftWithWords(int targetId, int giftId, int count, const char* words);
+    // Fills the zeroed gift record and sends it.
+    void SendTradeGift(int targetId, const std::string& targetAlias, int giftId, int count,
+                       const char* words);
 
     // ===== Dialogs of the room (WndRoomDialogs.cpp; the dialog issues fill)
     void ShowUserInfoWnd(int userId);
@@ -375,6 +391,8 @@ public:
     void ShowSkinChooser();
     void ShowPersonalSettings();
     void OnOpenChestResp(const char* payload) override;
+    // The treasure-box game: created once, centred; later calls show and foreground it.
+    void ShowBaoxiangOpenWnd();
     // Destroys the seal picker and the treasure-box windows (OnDestroy).
     void DestroyChildWindows();
 

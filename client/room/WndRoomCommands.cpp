@@ -401,6 +401,7 @@ void CWndRoom::RemoveUserEverywhere(int userId) {
         if (list) list->RemoveUser(userId, 0);
     RemoveGiftTarget(userId);
     RemoveChatTarget(userId);
+    DropGroupGiftRecipient(userId);
     UpdateUserListCounts();
 }
 

@@ -255,7 +255,5 @@ void CWndRoom::OnMoneyOpFailed() {
 // open. The dialog is not built yet, so nothing is open to refresh.
 void CWndRoom::RefreshExchangeBalance() {}
 
-// The gift race and the played fireworks belong with the gifts the room sends; that
-// part fills these (and may move them to its own file).
-void CWndRoom::OnGiftRollNotify() {}
-void CWndRoom::OnPlayFireworksNotify(const char*) {}
+// The gift race and the played fireworks are drawn with the gifts the room sends
+// (WndRoomGifts.cpp).

@@ -329,6 +329,17 @@ Bytes GiftFailedAnswer(int32_t code) {
     return Words(kRoomMain, 48, {code});
 }
 
+Bytes SealFailedAnswer(int32_t roomId, int32_t userId) {
+    return Words(kRoomMain, 94, {userId, roomId});
+}
+
+Bytes OpenChestAnswer(bool failed, int8_t freeOpens, int8_t box, int16_t prize) {
+    Payload p(16);
+    p.u8(0, failed ? 1 : 0).u8(12, static_cast<uint8_t>(freeOpens)).u8(13, static_cast<uint8_t>(box));
+    p.u16(14, static_cast<uint16_t>(prize));
+    return Frame(kRoomMain, 144, p);
+}
+
 Bytes GiftAnswer(const Gift& g) {
     Payload p(84);
     p.i32(0, g.roomId).i32(4, g.giverId).i32(8, g.receiverId).i32(12, g.giftId).i32(16, g.count);

@@ -229,6 +229,11 @@ Bytes ConnMediaErrAnswer(int32_t roomId, int32_t requesterId, int32_t refusingId
 Bytes UserExitAnswer(int32_t roomId, int32_t userId);
 // 105/48: the failure code.
 Bytes GiftFailedAnswer(int32_t code);
+// 105/94: a seal the server refused (user, room).
+Bytes SealFailedAnswer(int32_t roomId, int32_t userId);
+// 105/144: a treasure box opened: failure byte, free opens left (12), box index (13),
+// prize index (14, 16 bits).
+Bytes OpenChestAnswer(bool failed, int8_t freeOpens, int8_t box, int16_t prize);
 // 105/49: the gift record the server relays (84 bytes).
 struct Gift {
     int32_t roomId = 0;

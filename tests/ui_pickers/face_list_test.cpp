@@ -137,3 +137,23 @@ TEST_F(FaceListTest, AListFilledFromTheCatalogShowsTheFacesInTilesOfTheLayoutsSi
     }
     DestroyWindow(wnd.GetHWND());
 }
+
+TEST_F(FaceListTest, AListWithoutAnItemSizeTakesTheItemLayoutsSize) {
+    CTestWnd wnd(
+        L"<Window size=\"200,100\"><VerticalLayout bkcolor=\"#FFFFFFFF\">"
+        L"<FaceList name=\"faces\" />"
+        L"</VerticalLayout></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"faces", WS_POPUP, 0, 0, 0, 0, 0));
+    auto* list = static_cast<CFaceListUI*>(wnd.GetPaintManager().FindControl(L"faces"));
+    ASSERT_NE(list, nullptr);
+    for (int id = 1; id <= 3; ++id) list->AddFace(id);
+    wnd.ShowWindow(true, true);
+    ASSERT_TRUE(WaitForLayout(wnd.GetHWND(), list->GetItemAt(0)));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(list->GetItemAt(i)->GetWidth(), 44) << i;
+        EXPECT_EQ(list->GetItemAt(i)->GetHeight(), 44) << i;
+    }
+    EXPECT_EQ(list->GetItemAt(1)->GetPos().top, list->GetItemAt(0)->GetPos().top);
+    EXPECT_EQ(list->GetItemAt(1)->GetPos().left, list->GetItemAt(0)->GetPos().right);
+    DestroyWindow(wnd.GetHWND());
+}

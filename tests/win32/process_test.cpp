@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -102,6 +104,40 @@ TEST(ShellExecute, RunsAProgramAndRefusesWhatIsNotThere) {
         SE_ERR_FNF);
     EXPECT_EQ(code(ShellExecuteW(nullptr, nullptr, nullptr, nullptr, nullptr, SW_SHOW)),
               SE_ERR_FNF);
+}
+
+}  // namespace
+
+namespace {
+
+// The room's web tiles name the Windows browser with the address as its argument.
+TEST(ShellExecute, WindowsBrowserOpensTheAddressInTheDesktopBrowser) {
+    char dirTemplate[] = "/tmp/mivora_xdgXXXXXX";
+    ASSERT_NE(::mkdtemp(dirTemplate), nullptr);
+    const std::string dir = dirTemplate;
+    const std::string opened = dir + "/opened";
+    {
+        std::ofstream script(dir + "/xdg-open");
+        script << "#!/bin/sh\nprintf '%s' \"$1\" > " << opened << ".tmp && mv " << opened << ".tmp " << opened << "\n";
+    }
+    ::chmod((dir + "/xdg-open").c_str(), 0755);
+    const char* oldPath = std::getenv("PATH");
+    const std::string saved = oldPath ? oldPath : "";
+    ::setenv("PATH", (dir + ":" + saved).c_str(), 1);
+    const intptr_t code = reinterpret_cast<intptr_t>(
+        ShellExecuteW(nullptr, L"open", L"iexplore.exe", L"http://shop.example.test/card?a=1", nullptr, SW_SHOW));
+    ::setenv("PATH", saved.c_str(), 1);
+    EXPECT_GT(code, 32);
+    std::string got;
+    for (int i = 0; i < 500 && got.empty(); ++i) {
+        std::ifstream in(opened);
+        std::getline(in, got);
+        if (got.empty()) ::usleep(10000);
+    }
+    EXPECT_EQ(got, "http://shop.example.test/card?a=1");
+    std::remove(opened.c_str());
+    std::remove((dir + "/xdg-open").c_str());
+    ::rmdir(dir.c_str());
 }
 
 }  // namespace

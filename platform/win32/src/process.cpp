@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <cwctype>
 #include <thread>
 
 #include "handles.h"
@@ -362,13 +363,26 @@ UINT WinExec(LPCSTR commandLine, UINT) {
     return 33;
 }
 
+namespace {
+
+bool IsWindowsBrowser(const std::wstring& file) {
+    const size_t slash = file.find_last_of(L"\\/");
+    std::wstring base = slash == std::wstring::npos ? file : file.substr(slash + 1);
+    for (wchar_t& c : base) c = static_cast<wchar_t>(std::towlower(c));
+    return base == L"iexplore.exe" || base == L"iexplore";
+}
+
+}  // namespace
+
 HINSTANCE ShellExecuteW(HWND, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
                         LPCWSTR directory, INT) {
     auto result = [](intptr_t v) { return reinterpret_cast<HINSTANCE>(v); };
     if (!file || !*file) return result(SE_ERR_FNF);
     std::wstring f = file;
-    bool address = f.find(L"://") != std::wstring::npos || f.compare(0, 7, L"mailto:") == 0;
     bool open = !operation || std::wcscmp(operation, L"open") == 0;
+    // The Windows browser named with an address: the address goes to the desktop's browser.
+    if (open && IsWindowsBrowser(f) && parameters && *parameters) f = parameters;
+    bool address = f.find(L"://") != std::wstring::npos || f.compare(0, 7, L"mailto:") == 0;
     if (!address && open) {
         std::string program = findProgram(winplat::MapPath(file));
         if (!program.empty() && ::access(program.c_str(), X_OK) == 0) {

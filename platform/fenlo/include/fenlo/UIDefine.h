@@ -79,6 +79,7 @@ enum EVENTTYPE_UI {
 #define DUI_MSGTYPE_DROPDOWN L"dropdown"
 #define DUI_MSGTYPE_SCROLL L"scroll"
 #define DUI_MSGTYPE_TABSELECT L"tabselect"
+#define DUI_MSGTYPE_MOUSEENTER L"mouseenter"
 
 struct TEventUI {
     int Type = 0;
@@ -131,5 +132,9 @@ typedef CControlUI*(CALLBACK* FINDCONTROLPROC)(CControlUI*, LPVOID);
 bool UIIntersectRect(RECT* out, const RECT& a, const RECT& b);
 bool UIPtInRect(const RECT& r, POINT pt);
 bool UIIsRectEmpty(const RECT& r);
+
+// wParam of the "mouseenter" a button (and every option and check box) sends when the
+// pointer enters it.
+constexpr WPARAM kButtonHoverNotifyParam = 102;
 
 }  // namespace DuiLib
