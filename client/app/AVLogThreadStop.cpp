@@ -1,5 +1,10 @@
-// No log thread class exists in the program yet and nothing hands one to the
-// application object, so there is nothing to stop.
+// The application object's log thread, if it was given one, is stopped (its queued
+// lines written) and deleted at shutdown.
 #include "app/ClientApp.h"
+#include "room/AVLogThread.h"
 
-void StopAVLogThread(CAVLogThread*) {}
+void StopAVLogThread(CAVLogThread* thread) {
+    if (!thread) return;
+    thread->Stop();
+    delete thread;
+}

@@ -14,9 +14,11 @@
 #include "controls/ListFriendItem.h"
 #include "controls/MultiImageUI.h"
 #include "controls/RoomCtrlUI.h"
+#include "room/PopPubVideoContainerUI.h"
+#include "room/PubVideoContainerUI.h"
+#include "room/VideoImgPreviewUI.h"
+#include "room/VideoPane.h"
 
-// The controls behind these names come with the lobby, room, gift and video
-// windows; until a class is here its name builds nothing.
 const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
     {L"RGroupTree", []() -> DuiLib::CControlUI* { return new (std::nothrow) CRoomGroupTreeUI; }},
     {L"UserList", []() -> DuiLib::CControlUI* { return new (std::nothrow) CCtrlListFriend; }},
@@ -25,15 +27,18 @@ const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
     {L"GiftListItem", []() -> DuiLib::CControlUI* { return new (std::nothrow) CGiftListItem; }},
     {L"UserListItem", []() -> DuiLib::CControlUI* { return new (std::nothrow) CListFriendItem; }},
     {L"FaceListItem", []() -> DuiLib::CControlUI* { return new (std::nothrow) CFaceListItem; }},
-    {L"PubVideo", nullptr},         // CPubVideoContainerUI
-    {L"PopPubVideo", nullptr},      // CPopPubVideoContainerUI
-    {L"VideoPane", nullptr},        // CVideoPane
-    {L"VideoImg", nullptr},         // CVideoImgUI
+    {L"PubVideo",
+     []() -> DuiLib::CControlUI* { return new (std::nothrow) CPubVideoContainerUI; }},
+    {L"PopPubVideo",
+     []() -> DuiLib::CControlUI* { return new (std::nothrow) CPopPubVideoContainerUI; }},
+    {L"VideoPane", []() -> DuiLib::CControlUI* { return new (std::nothrow) CVideoPane; }},
+    {L"VideoImg", []() -> DuiLib::CControlUI* { return new (std::nothrow) CVideoImgUI; }},
     {L"RoomCtrl", []() -> DuiLib::CControlUI* { return new (std::nothrow) CRoomCtrlUI; }},
     {L"GiftControl", []() -> DuiLib::CControlUI* { return new (std::nothrow) CGiftControlUI; }},
     {L"MVUserList",
      []() -> DuiLib::CControlUI* { return new (std::nothrow) CCtrlListQunshuaUser; }},
-    {L"VideoImgPreview", nullptr},  // CVideoImgPreviewUI
+    {L"VideoImgPreview",
+     []() -> DuiLib::CControlUI* { return new (std::nothrow) CVideoImgPreviewUI; }},
     {L"MultiImage", []() -> DuiLib::CControlUI* { return new (std::nothrow) CMultiImageUI; }},
 };
 

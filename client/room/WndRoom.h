@@ -22,6 +22,7 @@
 #include "fenlo/UIlib.h"
 #include "kernel/CmdRecords.h"
 #include "lobby/RoomWindowSeam.h"
+#include "room/RoomMediaParts.h"
 #include "room/RoomMessages.h"
 
 namespace RAVO {
@@ -251,6 +252,17 @@ public:
     int GetPaneUserId(int pane) const;
     // The panes' layout files, background and window handles (InitWindow steps 4, 6, 8).
     void InitPanes();
+    // The local user's camera and microphone go out (a microphone or a private window).
+    void PublishLocalMedia();
+    // A member's streams and media connection end (the local user: capture torn down).
+    void EndUserMedia(int userId);
+    // The engine's teardown in its order; the facade is deleted.
+    void TearDownEngine();
+    // A member left the room: a private spectator entry would keep his freed user object.
+    void ForgetMediaUser(int userId);
+    // The public pane of a microphone index 0..2, or null.
+    CPubVideoContainerUI* PublicPane(int index) const;
+    CRoomMediaParts m_media;
 
     // ===== User and microphone notifications (WndRoomUserNotify.cpp, WndRoomSiege.cpp)
     void OnUserEnterRoom(CUserObj* user) override;

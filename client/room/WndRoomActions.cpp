@@ -1,6 +1,8 @@
 // What the local user asks for in the room: microphones, the queue, managers, quick
 // phrases, collecting the room, and the dialogs that belong to the room.
+#include "kernel/CommKernel.h"
 #include "room/WndRoom.h"
+#include "session/CommKernelData.h"
 
 void CWndRoom::ShowTopUpHint() {
     InsertHintLine(1, 1, L"亲，自动冲值尚未开通，请找房间里面找“售”标志的销售人员购买点卡哦！");
@@ -25,6 +27,13 @@ void CWndRoom::ShowRoomSettingWnd() {}
 void CWndRoom::OnGiftItemClick(int) {}
 void CWndRoom::ShowGiftTip(bool, int, int, int) {}
 void CWndRoom::MicCountdownTick() {}
-void CWndRoom::OnPopupVideoClosed(int, LPARAM) {}
 void CWndRoom::OnSealChosen(int, int) {}
 void CWndRoom::OnShowWordGiftWnd(int) {}
+
+// A private video window closing (its button or Alt+F4): its member's media ends and the
+// window goes; the local user leaves his microphone as well.
+void CWndRoom::OnPopupVideoClosed(int userId, LPARAM) {
+    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    if (data && userId == data->GetLocalUser()->userId) LeaveMyMic();
+    CloseUserMedia(userId);
+}

@@ -87,17 +87,18 @@ LPVOID CVolumeLabelUI::GetInterface(LPCTSTR n) {
 }
 
 void CVolumeLabelUI::SetVolumeValue2(char* pcm, int length) {
-    if (!pcm || length < 2) {
-        SetVolumeValue(0);
-        return;
-    }
+    SetVolumeValue(LevelOf(pcm, length));
+}
+
+int CVolumeLabelUI::LevelOf(const char* pcm, int length) {
+    if (!pcm || length < 2) return 0;
     int peak = 0;
     const unsigned char* b = reinterpret_cast<const unsigned char*>(pcm);
     for (int i = 0; i + 1 < length; i += 2) {
         int v = static_cast<int16_t>(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
         peak = std::max(peak, std::abs(v));
     }
-    SetVolumeValue(peak * 100 / 32768);
+    return peak * 100 / 32768;
 }
 
 void CVolumeLabelUI::SetVolumeValue(int v) {

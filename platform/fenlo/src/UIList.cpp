@@ -425,7 +425,10 @@ void CComboUI::RemoveAll() {
 int CComboUI::GetCurSel() const {
     return m_iCurSel;
 }
-bool CComboUI::SelectItem(int i, bool) {
+bool CComboUI::SelectItem(int i, bool bTakeFocus) {
+    return SelectItem(i, bTakeFocus, true);
+}
+bool CComboUI::SelectItem(int i, bool, bool bTriggerEvent) {
     if (i == m_iCurSel) return true;
     int old = m_iCurSel;
     if (m_iCurSel >= 0) {
@@ -437,7 +440,7 @@ bool CComboUI::SelectItem(int i, bool) {
     m_iCurSel = i;
     IListItemUI* it = ItemOf(GetItemAt(i));
     if (it) it->Select(true);
-    if (m_pManager)
+    if (m_pManager && bTriggerEvent)
         m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMSELECT, static_cast<WPARAM>(i), old);
     Invalidate();
     return true;

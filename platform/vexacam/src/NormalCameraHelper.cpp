@@ -1,6 +1,7 @@
 #include "vexacam/NormalCameraHelper.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "PatternSource.h"
+#include "win32/text.h"
 #include "V4l2Source.h"
 #include "vexacam/DeviceChoice.h"
 
@@ -37,11 +39,33 @@ bool TestCameraListed() {
     return v && std::strcmp(v, "1") == 0;
 }
 
+// Device names reach the program as every narrow text does: in the ANSI code page
+// ("?" where it has no form for a character). V4L2 and the environment give UTF-8.
+std::string AnsiName(const std::string& utf8) {
+    return winplat::WideToAnsi(winplat::Utf8ToWide(utf8));
+}
+
+// The test camera's listed name: MIVORA_TEST_CAMERA_NAME (UTF-8) when set.
+std::string TestCameraName() {
+    const char* v = std::getenv("MIVORA_TEST_CAMERA_NAME");
+    return v && *v ? AnsiName(v) : std::string(kTestPatternCameraName);
+}
+
+// Like a real device, the test camera may give another size than asked:
+// MIVORA_TEST_CAMERA_SIZE "WIDTHxHEIGHT" (each 1..4096) decides when set.
+FrameSize TestCameraSize(FrameSize asked) {
+    const char* v = std::getenv("MIVORA_TEST_CAMERA_SIZE");
+    int w = 0, h = 0;
+    if (v && std::sscanf(v, "%dx%d", &w, &h) == 2 && w > 0 && h > 0 && w <= 4096 && h <= 4096)
+        return {w, h};
+    return asked;
+}
+
 std::vector<Device> Devices() {
     std::vector<Device> devices;
     for (const vexacam::V4l2Device& d : vexacam::ListV4l2Devices())
-        devices.push_back({d.name, d.path});
-    if (TestCameraListed()) devices.push_back({kTestPatternCameraName, std::string()});
+        devices.push_back({AnsiName(d.name), d.path});
+    if (TestCameraListed()) devices.push_back({TestCameraName(), std::string()});
     return devices;
 }
 
@@ -129,7 +153,8 @@ int CNormalCameraHelper::Connect(int mode, int index, const char* name,
     const std::vector<Device> devices = Devices();
     const Device* chosen = nullptr;
     Device pattern{kTestPatternCameraName, std::string()};
-    if (name && std::strcmp(name, kTestPatternCameraName) == 0) {
+    if (name && (std::strcmp(name, kTestPatternCameraName) == 0 ||
+                 (TestCameraListed() && TestCameraName() == name))) {
         chosen = &pattern;
     } else {
         std::vector<std::string> names;
@@ -140,11 +165,14 @@ int CNormalCameraHelper::Connect(int mode, int index, const char* name,
     if (!chosen) return 0;
 
     std::unique_ptr<vexacam::FrameSource> source;
-    if (chosen->path.empty())
+    FrameSize open = size;
+    if (chosen->path.empty()) {
         source.reset(new vexacam::PatternSource);
-    else
+        open = TestCameraSize(size);
+    } else {
         source.reset(new vexacam::V4l2Source(chosen->path));
-    if (!source->Open(size.width, size.height, fps)) return 0;
+    }
+    if (!source->Open(open.width, open.height, fps)) return 0;
 
     const size_t bytes = static_cast<size_t>(source->width()) * source->height() * 3;
     {

@@ -153,6 +153,10 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return hitTest(hwnd, lParam);
         case WM_SYSCOMMAND:
             return sysCommand(hwnd, wParam);
+        case WM_NCLBUTTONDOWN:
+            if (wParam == HTCAPTION)
+                if (auto* host = GetWindowHost()) host->CaptionDragRequested(hwnd);
+            return 0;
         case WM_SYSKEYDOWN:
             if (wParam == VK_F4_KEY && (lParam & (1 << 29)))
                 SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);

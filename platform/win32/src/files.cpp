@@ -79,6 +79,8 @@ std::string specialFolder(int csidl) {
         }
         case CSIDL_PROGRAM_FILES:
             return "/opt";
+        case CSIDL_SYSTEM:
+            return winplat::SystemFolder();
         default:
             return std::string();
     }
@@ -93,6 +95,11 @@ bool copyOut(const std::wstring& text, LPWSTR out, DWORD size) {
 }  // namespace
 
 namespace winplat {
+
+std::string SystemFolder() {
+    const char* d = std::getenv("MIVORA_SYSTEM_DIR");
+    return d && *d ? d : "/usr/lib/mivora/system";
+}
 
 std::string MapPath(const wchar_t* p) {
     return p ? mapSeparators(WideToUtf8(p)) : std::string();

@@ -60,7 +60,7 @@ std::vector<std::string> nameVariants(const std::string& name) {
 }
 
 // A program named without a folder is looked for beside our own program, in the
-// current folder, then along PATH.
+// current folder, in the system folder, then along PATH.
 std::string findProgram(const std::string& mapped) {
     if (mapped.find('/') != std::string::npos) {
         for (const std::string& n : nameVariants(mapped))
@@ -72,6 +72,7 @@ std::string findProgram(const std::string& mapped) {
     if (GetModuleFileNameW(nullptr, self, 4096) > 0)
         dirs.push_back(folderOf(winplat::MapPath(self)));
     dirs.push_back(".");
+    dirs.push_back(winplat::SystemFolder());
     if (const char* path = std::getenv("PATH")) {
         std::string p = path;
         size_t start = 0;

@@ -142,9 +142,22 @@ LRESULT HostWidget::HitTest(const QPointF& global) {
                         MAKELPARAM(static_cast<short>(g.x()), static_cast<short>(g.y())));
 }
 
+void HostWidget::BeginCaptionDrag() {
+    if (!leftDown_ || dragCode_) return;
+    QWindow* w = windowHandle();
+    if (w && w->startSystemMove()) return;
+    dragCode_ = HTCAPTION;
+    dragStart_ = lastLeftPress_;
+    dragGeometry_ = geometry();
+}
+
 void HostWidget::mousePressEvent(QMouseEvent* e) {
     if (!hwnd_) return;
     NoteMouseButton(e->button(), true);
+    if (e->button() == Qt::LeftButton) {
+        leftDown_ = true;
+        lastLeftPress_ = e->globalPosition().toPoint();
+    }
     LRESULT ht = HitTest(e->globalPosition());
     NoteDirectCall();
     if (e->button() == Qt::LeftButton && ht != HTCLIENT) {
@@ -188,6 +201,7 @@ void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
     if (!hwnd_) return;
     NoteMouseButton(e->button(), false);
+    if (e->button() == Qt::LeftButton) leftDown_ = false;
     if (dragCode_) {
         dragCode_ = 0;
         PostMessageW(hwnd_, WM_EXITSIZEMOVE, 0, 0);

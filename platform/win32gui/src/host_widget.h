@@ -18,6 +18,9 @@ public:
     void SetRegion(const QRegion& region, bool hasRegion);
     // A layered window shows this picture instead of painting through WM_PAINT.
     void SetLayeredImage(const QImage& image);
+    // Moves the window with the pointer from the last left press until the release
+    // (the system move where the platform has one).
+    void BeginCaptionDrag();
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -51,6 +54,8 @@ private:
     int dragCode_ = 0;
     QPoint dragStart_;
     QRect dragGeometry_;
+    QPoint lastLeftPress_;
+    bool leftDown_ = false;
 };
 
 // Top-level widget of a window, or null.

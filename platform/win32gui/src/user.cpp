@@ -93,6 +93,10 @@ HostWidget* EnsureWidget(HWND hwnd) {
 
 class QtHost : public WindowHost {
 public:
+    void CaptionDragRequested(HWND hwnd) override {
+        auto it = g_widgets.find(hwnd);
+        if (it != g_widgets.end()) it->second->BeginCaptionDrag();
+    }
     void WindowDestroyed(HWND hwnd) override {
         if (g_capture == hwnd) g_capture = nullptr;
         if (g_focus == hwnd) g_focus = nullptr;

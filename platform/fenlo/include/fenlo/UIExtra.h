@@ -40,6 +40,8 @@ public:
     LPVOID GetInterface(LPCTSTR pstrName) override;
     // Level (0..100) from the peak of the 16-bit little-endian samples in pcm.
     void SetVolumeValue2(char* pcm, int length);
+    // The level SetVolumeValue2 shows for pcm; touches no control, so any thread may ask.
+    static int LevelOf(const char* pcm, int length);
     void SetVolumeValue(int value);
     int GetVolumeValue() const;
     void SetForeColor(DWORD color);

@@ -139,6 +139,9 @@ public:
 
     int GetCurSel() const override;
     bool SelectItem(int iIndex, bool bTakeFocus = false) override;
+    // bTriggerEvent false selects without the "itemselect" notification (filling a
+    // window from stored settings).
+    bool SelectItem(int iIndex, bool bTakeFocus, bool bTriggerEvent);
     void ItemClicked(CControlUI* pItem) override;
     bool IsItemShowHtml() const override;
     DWORD GetItemTextColor() const override;

@@ -81,6 +81,7 @@ int _waccess(const wchar_t* path, int mode);
 #define CSIDL_APPDATA 0x001a
 #define CSIDL_LOCAL_APPDATA 0x001c
 #define CSIDL_COMMON_APPDATA 0x0023
+#define CSIDL_SYSTEM 0x0025
 #define CSIDL_PROGRAM_FILES 0x0026
 #define CSIDL_MYDOCUMENTS CSIDL_PERSONAL
 #define SHGFP_TYPE_CURRENT 0
@@ -90,6 +91,11 @@ HRESULT SHGetFolderPathW(HWND owner, int csidl, HANDLE token, DWORD flags, LPWST
 #define SHGetFolderPath SHGetFolderPathW
 
 namespace winplat {
+
+// The folder CSIDL_SYSTEM names and where a program named without a folder is looked
+// for after our own folder and the current one: a deployment setting, the environment
+// variable MIVORA_SYSTEM_DIR, else /usr/lib/mivora/system. Native form.
+std::string SystemFolder();
 
 // A Windows-form path as a path of this system (UTF-8): "\" becomes "/", a
 // drive prefix is dropped.

@@ -75,6 +75,9 @@ public:
     virtual void WindowRegionChanged(HWND /*hwnd*/, HRGN /*region*/, bool /*redraw*/) {}
     // GetSystemMetrics asks the host first; false leaves the layer's default.
     virtual bool SystemMetric(int /*index*/, int* /*value*/) { return false; }
+    // WM_NCLBUTTONDOWN with HTCAPTION reached the default procedure: the window follows
+    // the pointer until the left button is released.
+    virtual void CaptionDragRequested(HWND /*hwnd*/) {}
 };
 
 // Installs the process-wide host (null: none). The host must outlive its use.

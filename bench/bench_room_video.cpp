@@ -1,0 +1,307 @@
+// Video into the room's panes: a camera frame injected at a publishing facade's source
+// (as bench_engine does) until the picture is painted in a watching window's public
+// pane, beside the arrival at the watcher's play grabber in the same run; and the CPU
+// of the whole process idle and with 1 and 3 painted streams, beside the same set-up
+// where the frames stop at the grabber (engine only).
+//
+// The watching window is a skinned window with the three public panes, its
+// UM_VIDEO_FRAME_READY refreshing the pane as the room window does; the grab callbacks
+// route through CUserVideoWndMgr exactly as the room's do. Offscreen Qt.
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "MediaRelay.h"
+#include "ScriptedSound.h"
+#include "controls/SkinWnd.h"
+#include "facade/Strevo.h"
+#include "room/PubVideoContainerUI.h"
+#include "room/UserVideoWndMgr.h"
+#include "room/VideoMessages.h"
+#include "vexacam/TestPattern.h"
+#include "win32/loop.h"
+#include "win32gui/user.h"
+#include "win32gui/vfw.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using mivora_test::MediaRelay;
+using mivora_test::ScriptedSoundSystem;
+using mivora_test::SoundPace;
+
+const char kRoomText[] = "1 15 31 64000 1000 1000 10 12 5 6 1000 3 320 240 2";
+
+class WatchWnd : public CSkinWnd {
+public:
+    WatchWnd() {
+        m_traits = SkinWndTraits{"CWndBench",
+                                 L"<Window size=\"660,200\"><HorizontalLayout>"
+                                 L"<PubVideo name=\"p0\" /><PubVideo name=\"p1\" />"
+                                 L"<PubVideo name=\"p2\" /></HorizontalLayout></Window>",
+                                 kMsgStandard,
+                                 ScClose::kClose,
+                                 Lifetime::kStack,
+                                 false};
+    }
+    const SkinWndTraits& Traits() const override { return m_traits; }
+    LPCTSTR GetWindowClassName() const override { return L"UIBenchWatch"; }
+    CPubVideoContainerUI* panes[3] = {nullptr, nullptr, nullptr};
+
+protected:
+    LRESULT HandleExtraMessage(UINT m, WPARAM, LPARAM l, BOOL& handled) override {
+        handled = FALSE;
+        if (m != UM_VIDEO_FRAME_READY) return 0;
+        for (CPubVideoContainerUI* p : panes)
+            if (p && l == reinterpret_cast<LPARAM>(static_cast<DuiLib::CControlUI*>(p)))
+                p->RefreshVideo();
+        handled = TRUE;
+        return 0;
+    }
+
+private:
+    SkinWndTraits m_traits;
+};
+
+// The watcher's grab callbacks: to the panes (as the room routes them) or nowhere.
+class Watcher : public RAVO::ISamplerGrabVideoCallBack, public RAVO::ISamplerGrabAudioCallBack {
+public:
+    CUserVideoWndMgr* mgr = nullptr;  // null: engine only
+    int OnGrabVideoSample(int id, int, char* data, int len, int, int w, int h) override {
+        if (mgr) mgr->DrawUserVideo(id, data, len, w, h);
+        std::lock_guard<std::mutex> g(m_lock);
+        m_arrivals.push_back(Clock::now());
+        return 0;
+    }
+    int OnGrabAudioSample(int id, int, char* pcm, int len, int, int, int) override {
+        if (mgr) mgr->SetUserVolume(id, pcm, len);
+        return 0;
+    }
+    size_t Count() {
+        std::lock_guard<std::mutex> g(m_lock);
+        return m_arrivals.size();
+    }
+    Clock::time_point At(size_t i) {
+        std::lock_guard<std::mutex> g(m_lock);
+        return m_arrivals[i];
+    }
+
+private:
+    std::mutex m_lock;
+    std::vector<Clock::time_point> m_arrivals;
+};
+
+void TearDown(RAVO::CStrevo& av) {
+    av.stopAVPlayerGraph();
+    av.stopVideoCapGraph();
+    av.stopAudioCapGraph();
+    av.destoryVideoCapGraph();
+    av.destoryAudioCapGraph();
+    av.destoryAVPlayGraph();
+    av.destoryRTPSession();
+}
+
+void Join(RAVO::CStrevo& av, uint16_t port, Watcher* grabs) {
+    std::string text(kRoomText);
+    av.setAvMoudleConfig2(&text[0]);
+    av.setLocalIpInfo(nullptr, 0);
+    av.setRemoteIpInfo("127.0.0.1", port);
+    av.createRTPSession();
+    av.buildAVPlayGraph();
+    if (grabs) {
+        av.m_pPlayVideoGrabber->setCallBack(grabs);
+        av.m_pPlayAudioGrabber->setCallBack(grabs);
+    }
+    av.startAVPlayGraph();
+}
+
+void Publish(RAVO::CStrevo& av, int id) {
+    RAVO::VideoSetConfig vc{};
+    vc.cap_size = 3;
+    vc.play_width = 320;
+    vc.play_height = 240;
+    vc.fps = 15;
+    vc.bitrate = 128000;
+    vc.mode = 1;
+    std::strcpy(vc.camera_name, kTestPatternCameraName);
+    av.setVideoConfig(&vc);
+    av.buildVideoCapGraph(id);
+    av.m_pVideoSource->set_sharedata(1);
+}
+
+// A watching window, its panes showing users 1001.., a watcher facade and `speakers`
+// publishers through one relay.
+struct Stage {
+    Stage(int speakers, bool painted) {
+        setenv("MIVORA_TEST_CAMERA", "1", 1);
+        sound->AddCapture({L"Mic", mivora_test::ToneSource(440), SoundPace::RealTime, nullptr});
+        sound->AddPlayback({L"Speaker", SoundPace::Free});
+        winplat::InstallSoundSystem(sound);
+        relay.Start();
+        wnd.Create(nullptr, L"watch", WS_POPUP, 0, 0, 0, 660, 200);
+        wnd.ShowWindow(true, false);
+        dib = DrawDibOpen();
+        for (int i = 0; i < 3; ++i) {
+            wchar_t name[8];
+            std::swprintf(name, 8, L"p%d", i);
+            auto* c = wnd.GetPaintManager().FindControl(name);
+            wnd.panes[i] = static_cast<CPubVideoContainerUI*>(c->GetInterface(L"PubVideo"));
+            wnd.panes[i]->Build(L"publicvideownd.xml");
+            wnd.panes[i]->SetOwnerValue(wnd.GetHWND());
+            wnd.panes[i]->SetDrawDib(dib);
+            wnd.panes[i]->SetVideoUser(L"speaker", 1001 + i);
+        }
+        mgr.SetPublicPanes(wnd.panes);
+        watcher.mgr = painted ? &mgr : nullptr;
+        Join(listener, relay.Port(), &watcher);
+        for (int i = 0; i < speakers; ++i) {
+            publishers.emplace_back(new RAVO::CStrevo);
+            Join(*publishers.back(), relay.Port(), nullptr);
+            listener.addVideoStream(1001 + i);
+            listener.subcribeVideoStream(1001 + i);
+        }
+        relay.WaitUntil([&] { return speakers == 0 || relay.CountControls(2, 1001, 99) >= 1; });
+        for (int i = 0; i < speakers; ++i) Publish(*publishers[static_cast<size_t>(i)], 1001 + i);
+    }
+    ~Stage() {
+        for (auto& p : publishers) TearDown(*p);
+        TearDown(listener);
+        for (CPubVideoContainerUI* p : wnd.panes) p->SetVideoUser(L"", 0);
+        ::DestroyWindow(wnd.GetHWND());
+        DrawDibClose(dib);
+        relay.Stop();
+        winplat::RemoveSoundSystem();
+        unsetenv("MIVORA_TEST_CAMERA");
+    }
+    void PumpFor(int ms) {
+        winplat::PumpMessagesUntil([] { return false; }, ms);
+    }
+
+    std::shared_ptr<ScriptedSoundSystem> sound = std::make_shared<ScriptedSoundSystem>();
+    MediaRelay relay{120000, 5000000};
+    WatchWnd wnd;
+    HDRAWDIB dib = nullptr;
+    CUserVideoWndMgr mgr;
+    Watcher watcher;
+    RAVO::CStrevo listener;
+    std::vector<std::unique_ptr<RAVO::CStrevo>> publishers;
+};
+
+double Percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    size_t i = static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
+    return v[std::min(i, v.size() - 1)];
+}
+
+void BM_FrameToPaintedPane(benchmark::State& state) {
+    std::vector<double> painted, grabbed;
+    int missing = 0;
+    for (auto _ : state) {
+        Stage stage(1, true);
+        RAVO::CStrevo& av = *stage.publishers[0];
+        av.m_pVideoSource->CSourceAvBuf::start();
+        CVideoFrameStore& frames = stage.wnd.panes[0]->Frames();
+        std::vector<uint8_t> bgr(320 * 240 * 3);
+        for (int i = 0; i < 65; ++i) {
+            vexacam::DrawTestPattern(bgr.data(), 320, 240, static_cast<uint32_t>(i));
+            const size_t seen = stage.watcher.Count();
+            const Clock::time_point t0 = Clock::now();
+            av.m_pVideoSource->OnVideoFrameArrive(bgr.data(), bgr.size());
+            // The pane's new-frame flag is cleared by the paint that shows it.
+            const bool shown = winplat::PumpMessagesUntil(
+                [&] { return stage.watcher.Count() > seen && !frames.IsNew(); }, 3000);
+            const Clock::time_point t2 = Clock::now();
+            if (!shown) {
+                ++missing;
+            } else if (i >= 5) {
+                grabbed.push_back(
+                    std::chrono::duration<double, std::milli>(stage.watcher.At(seen) - t0).count());
+                painted.push_back(std::chrono::duration<double, std::milli>(t2 - t0).count());
+            }
+            winplat::PumpMessagesUntil(
+                [] { return false; },
+                static_cast<int>(std::max<long long>(
+                    0, 70 - std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0)
+                                .count())));
+        }
+        state.SetIterationTime(Percentile(painted, 0.5) / 1000.0);
+    }
+    state.counters["painted_median_ms"] = Percentile(painted, 0.5);
+    state.counters["painted_p99_ms"] = Percentile(painted, 0.99);
+    state.counters["grabber_median_ms"] = Percentile(grabbed, 0.5);
+    state.counters["grabber_p99_ms"] = Percentile(grabbed, 0.99);
+    state.counters["missing"] = missing;
+    std::printf(
+        "Camera frame -> painted in the pane: median %.1f ms, p99 %.1f ms; "
+        "-> watcher's play grabber in the same run: median %.1f ms, p99 %.1f ms "
+        "(%zu frames, %d missing).\n",
+        Percentile(painted, 0.5), Percentile(painted, 0.99), Percentile(grabbed, 0.5),
+        Percentile(grabbed, 0.99), painted.size(), missing);
+}
+BENCHMARK(BM_FrameToPaintedPane)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+double ProcessCpuSeconds() {
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// range(0): streams (0, 1, 3); range(1): 1 painted in the panes, 0 engine only.
+void BM_WatcherCpu(benchmark::State& state) {
+    const int streams = static_cast<int>(state.range(0));
+    const bool painted = state.range(1) != 0;
+    double percent = 0;
+    size_t frames = 0;
+    for (auto _ : state) {
+        Stage stage(streams, painted);
+        for (auto& p : stage.publishers) p->startVideoCapGraph();
+        stage.PumpFor(500);  // past start-up
+        const size_t before = stage.watcher.Count();
+        const double cpu0 = ProcessCpuSeconds();
+        const Clock::time_point t0 = Clock::now();
+        stage.PumpFor(3000);
+        const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+        percent = 100.0 * (ProcessCpuSeconds() - cpu0) / wall;
+        frames = stage.watcher.Count() - before;
+        state.SetIterationTime(wall);
+    }
+    state.counters["cpu_percent_of_one_core"] = percent;
+    state.counters["frames_at_watcher"] = static_cast<double>(frames);
+    std::printf(
+        "CPU, %d stream(s), %s: %.1f %% of one core (publishers and watcher in this "
+        "process; %zu frames reached the watcher in 3 s)\n",
+        streams, painted ? "painted in the panes" : "engine only", percent, frames);
+}
+BENCHMARK(BM_WatcherCpu)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({3, 0})
+    ->Args({3, 1})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    winplat::InstallGui();
+    DuiLib::CPaintManagerUI::SetResourcePath(MIVORA_SKIN_DIR);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

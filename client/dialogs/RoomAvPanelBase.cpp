@@ -1,0 +1,46 @@
+#include "dialogs/RoomAvPanelBase.h"
+
+#include <cwchar>
+#include <string>
+
+#include "app/SkinTable.h"
+#include "room/LobbyLink.h"
+#include "win32/files.h"
+#include "win32/process.h"
+#include "win32/text.h"
+
+using namespace DuiLib;
+
+void CRoomAvPanelBase::InitWindow() {
+    CSkinWnd::InitWindow();
+    if (m_pWinBG && g_pCurSkin) m_pWinBG->SetBkImage(g_pCurSkin->szBkImage);
+}
+
+void CRoomAvPanelBase::OnClick(TNotifyUI& msg) {
+    const CDuiString name = msg.pSender ? msg.pSender->GetName() : CDuiString();
+    if (name == L"btnmoreset")
+        OpenUserSettingVideoPage();
+    else if (name == L"btnmoreeq")
+        StartVolumeMixer();
+    else
+        CSkinWnd::OnClick(msg);
+}
+
+const wchar_t* CRoomAvPanelBase::StartVolumeMixer() {
+    wchar_t folder[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_SYSTEM, FALSE)) return nullptr;
+    for (const wchar_t* program : {L"SndVol.exe", L"sndvol32.exe"}) {
+        std::wstring path = std::wstring(folder) + L"\\" + program;
+        if (PathFileExistsW(path.c_str())) {
+            WinExec(winplat::WideToAnsi(program).c_str(), SW_SHOW);
+            return program;
+        }
+    }
+    return nullptr;
+}
+
+void CRoomAvPanelBase::OpenUserSettingVideoPage() {
+    LobbyShowPersonalSettings();
+    // Its video page (page 3, "gaishipinbtn") is chosen through the application's
+    // pointer to the settings window once that window is in the program.
+}
