@@ -255,7 +255,7 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
             if (block) {
                 tagJoinRoomPost copy = *block;
                 delete block;
-                copy.szGateAddr[255] = L'\0';
+                copy.szGateAddr[127] = L'\0';
                 JoinRoom(copy.nRoomId, copy.nFlag, copy.szGateAddr);
             }
             return true;

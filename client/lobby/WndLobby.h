@@ -40,10 +40,11 @@ constexpr UINT kTrayQuit = 13430;
 #define UM_FINDER_JOIN_ROOM 12028
 #define UM_TRAY_NOTIFY 12137
 
+// Made with `new` by the finder: the gate list holds at most 127 characters.
 struct tagJoinRoomPost {
-    int nRoomId;
-    int nFlag;
-    wchar_t szGateAddr[256];
+    int32_t nRoomId;
+    int32_t nFlag;  // 1
+    wchar_t szGateAddr[128];
 };
 
 class CWndLobby : public CSkinWnd, public DuiLib::CWebBrowserEventHandler {

@@ -21,7 +21,6 @@ void CWndRoom::CollectRoom() {}
 void CWndRoom::ShowLookMeWnd() {}
 void CWndRoom::ShowLabaWnd() {}
 void CWndRoom::ShowGonggaoWnd() {}
-void CWndRoom::ShowAccountWnd() {}
 void CWndRoom::ShowGroupGiftWnd() {}
 void CWndRoom::ShowRoomSettingWnd() {}
 void CWndRoom::OnGiftItemClick(int) {}

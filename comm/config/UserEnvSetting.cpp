@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <string>
 
+#include "util/LogPrint.h"
 #include "win32/win32.h"
 
 namespace {
@@ -135,8 +136,10 @@ int CUserEnvSetting::SaveUserEnviron() {
     const std::wstring target = m_strFilePath.GetString();
     const std::wstring work = target + L".saving";
     DeleteFileW(work.c_str());
-    if (PathFileExistsW(target.c_str()) && !CopyFileW(target.c_str(), work.c_str(), FALSE))
+    if (PathFileExistsW(target.c_str()) && !CopyFileW(target.c_str(), work.c_str(), FALSE)) {
+        __log_print__("tag_userenv: 用户设置写入失败, 文件保持原样.");
         return 0;
+    }
     const wchar_t* path = work.c_str();
     bool ok = true;
     for (const SwitchKey& k : kSwitches)
@@ -145,6 +148,14 @@ int CUserEnvSetting::SaveUserEnviron() {
     for (const TextKey& k : kTexts) {
         // The windows fill these fields; never read past one that lost its NUL.
         std::wstring text(k.field(*this), wcsnlen(k.field(*this), k.count));
+        if (k.field(*this) == m_szAutoReply || k.field(*this) == m_szAutoWelcome) {
+            // Free texts: a line break would end the value (and the next line become a
+            // key), and the reader trims blanks and one pair of quotes, so the value
+            // goes on one line inside quotes of its own.
+            for (wchar_t& c : text)
+                if (c == L'\r' || c == L'\n') c = L' ';
+            text = L"\"" + text + L"\"";
+        }
         ok &= WritePrivateProfileStringW(kString, k.key, text.c_str(), path) != FALSE;
     }
     ok &= writeNumber(kRoom, L"TextColor", m_nTextColor, path);
@@ -155,6 +166,7 @@ int CUserEnvSetting::SaveUserEnviron() {
     ok &= writeNumber(kRoom, L"videosmooth", m_nVideoSmooth, path);
     if (ok && MoveFileExW(path, target.c_str(), MOVEFILE_REPLACE_EXISTING)) return 1;
     DeleteFileW(path);
+    __log_print__("tag_userenv: 用户设置写入失败, 文件保持原样.");
     return 0;
 }
 

@@ -139,20 +139,22 @@ struct tag_CMDRoomMediaInfo {
     char mediaAddr[128];
 };
 
+// The alias and the passwords hold at most 16 bytes and a terminator; the rest of
+// the 43 bytes travels as zeros.
 struct tag_CMDSetUserProfileReq {
     int32_t userId;
     int32_t faceId;
-    char alias[32];
-    uint16_t reserved;
     uint8_t sex;
+    char alias[17];
+    uint8_t reserved[17];
 };
 
 struct tag_CMDSetUserPwdReq {
     int32_t userId;
-    char oldPassword[18];
-    char newPassword[18];
-    uint16_t reserved;
     uint8_t kind;
+    char oldPassword[17];
+    char newPassword[17];
+    uint8_t reserved[4];
 };
 
 struct tag_CMDSetRoomWaitMicMaxNumLimit {
@@ -183,4 +185,6 @@ static_assert(sizeof(tag_CMDMoneyAndPointOp) == 17, "wire size");
 static_assert(sizeof(tag_CMDRoomMediaInfo) == 136, "wire size");
 static_assert(sizeof(tag_CMDSetUserProfileReq) == 43, "wire size");
 static_assert(sizeof(tag_CMDSetUserPwdReq) == 43, "wire size");
+static_assert(offsetof(tag_CMDSetUserProfileReq, alias) == 9, "wire layout");
+static_assert(offsetof(tag_CMDSetUserPwdReq, newPassword) == 22, "wire layout");
 static_assert(sizeof(tag_CMDSetRoomWaitMicMaxNumLimit) == 16, "wire size");

@@ -165,19 +165,19 @@ size_t PutRecord(FrameBuilder& f, size_t at, const tag_CMDSetUserProfileReq& r) 
     return Cursor(f, at)
         .i32(r.userId)
         .i32(r.faceId)
-        .bytes(r.alias)
-        .u16(r.reserved)
         .u8(r.sex)
+        .bytes(r.alias)
+        .bytes(r.reserved)
         .count();
 }
 
 size_t PutRecord(FrameBuilder& f, size_t at, const tag_CMDSetUserPwdReq& r) {
     return Cursor(f, at)
         .i32(r.userId)
+        .u8(r.kind)
         .bytes(r.oldPassword)
         .bytes(r.newPassword)
-        .u16(r.reserved)
-        .u8(r.kind)
+        .bytes(r.reserved)
         .count();
 }
 

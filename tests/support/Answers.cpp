@@ -402,3 +402,20 @@ Bytes SiegeAnswer(const Siege& s, uint16_t subCmd) {
 
 }  // namespace answers
 }  // namespace testsupport
+
+namespace testsupport {
+namespace answers {
+
+Bytes SetUserProfileAnswer(int32_t userId, int32_t result) {
+    return Words(kLogonMain, 119, {userId, result});
+}
+
+Bytes SetUserPwdAnswer(uint16_t mainCmd, int32_t userId, int32_t value, int32_t result,
+                       uint8_t flag, const std::string& password) {
+    Payload p(30);
+    p.i32(0, userId).i32(4, value).i32(8, result).u8(12, flag).text(13, password, 17);
+    return Frame(mainCmd, 121, p);
+}
+
+}  // namespace answers
+}  // namespace testsupport

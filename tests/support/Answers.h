@@ -207,6 +207,12 @@ Bytes WealthAnswer(int32_t roomId, int32_t userId, int64_t money, int64_t points
 // 105/60: room, sender, u16 gift, u16 count, count int16 multipliers.
 Bytes LuckyGiftAnswer(int32_t roomId, int32_t senderId, uint16_t giftId,
                       const std::vector<int16_t>& multipliers);
+// 103/119: user id, result.
+Bytes SetUserProfileAnswer(int32_t userId, int32_t result);
+// 103/121 or 105/121 (main command given): user id, an int32, result, flag byte, the new
+// password in a 17-byte field.
+Bytes SetUserPwdAnswer(uint16_t mainCmd, int32_t userId, int32_t value, int32_t result,
+                       uint8_t flag, const std::string& password);
 // 105/39: room, actor, user, reason, a byte.
 Bytes KickedOutAnswer(int32_t roomId, int32_t actorId, int32_t userId, int32_t reason);
 // 105/75: room, actor, target, new microphone flags byte, microphone index byte (15 bytes).

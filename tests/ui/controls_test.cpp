@@ -130,6 +130,64 @@ void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::keyClick(to, key, mods);
 }
 
+// A key pressed with Ctrl held while the window handles it, as a keyboard delivers it
+// (the key's control character, then the releases).
+void CtrlKey(HWND hwnd, Qt::Key key) {
+    QWidget* w = winplat::WidgetOf(hwnd);
+    ASSERT_NE(w, nullptr);
+    QChar control(static_cast<char16_t>(key - Qt::Key_A + 1));
+    QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, QString(control));
+    QApplication::sendEvent(w, &press);
+    PumpPending();
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier, QString(control));
+    QApplication::sendEvent(w, &release);
+    QKeyEvent ctrlUp(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    QApplication::sendEvent(w, &ctrlUp);
+    PumpPending();
+}
+
+TEST_F(ControlsTest, EditPastesOneLineWithinItsLimitsAndAPasswordIsNeverCopied) {
+    struct Case {
+        const char* name;
+        const wchar_t* attrs;
+        QString clip;
+        std::wstring before, after;
+    } cases[] = {
+        {"line breaks become blanks", L"maxchar=\"20\"", "a\r\nb\nc", L"x", L"xa b c"},
+        {"cut at maxchar", L"maxchar=\"5\"", "123456789", L"ab", L"ab123"},
+        {"digits only", L"numberonly=\"true\"", "1a2 3", L"", L"123"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTestWnd wnd(std::wstring(L"<Window size=\"200,60\"><VerticalLayout><Edit name=\"e\" ") +
+                     c.attrs +
+                     L" /><Edit name=\"p\" password=\"true\" /></VerticalLayout></Window>");
+        ASSERT_TRUE(wnd.Create(nullptr, L"edit", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+        auto* edit = static_cast<CEditUI*>(wnd.GetPaintManager().FindControl(L"e"));
+        auto* pwd = static_cast<CEditUI*>(wnd.GetPaintManager().FindControl(L"p"));
+        ClickControl(wnd.GetHWND(), edit);
+        ASSERT_TRUE(Pump([&] { return edit->IsFocused(); }));
+        edit->SetText(c.before.c_str());
+        ClickControl(wnd.GetHWND(), edit);
+        PumpPending();
+        QGuiApplication::clipboard()->setText(c.clip);
+        CtrlKey(wnd.GetHWND(), Qt::Key_V);
+        ASSERT_TRUE(Pump([&] { return edit->GetText() == c.after.c_str(); }))
+            << winplat::WideToUtf8(edit->GetText().GetData());
+
+        // Copying from the password edit leaves the clipboard as it was.
+        pwd->SetText(L"secret");
+        ClickControl(wnd.GetHWND(), pwd);
+        ASSERT_TRUE(Pump([&] { return pwd->IsFocused(); }));
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        CtrlKey(wnd.GetHWND(), Qt::Key_C);
+        CtrlKey(wnd.GetHWND(), Qt::Key_X);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+        EXPECT_EQ(pwd->GetText(), L"secret");
+        DestroyWindow(wnd.GetHWND());
+    }
+}
+
 TEST_F(ControlsTest, RichEditSendsOnEnterAndGivesEmoticonCodes) {
     CTestWnd wnd(
         L"<Window size=\"300,120\"><VerticalLayout><RichEdit name=\"input\" "

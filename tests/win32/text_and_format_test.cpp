@@ -17,6 +17,22 @@ TEST(CodePage, AnsiRoundTripInGbk) {
     EXPECT_EQ(winplat::AnsiToWide(gbk), text);
 }
 
+TEST(CodePage, UsedDefaultTellsWhetherACharacterHadNoMapping) {
+    struct Case {
+        const wchar_t* text;
+        BOOL usedDefault;
+    } cases[] = {
+        {L"abc", FALSE}, {L"您好", FALSE}, {L"a\U0001F600", TRUE}, {L"\u0E01\u4E2D", TRUE}};
+    for (const Case& c : cases) {
+        BOOL used = 2;
+        char out[16] = {};
+        ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, c.text, -1, out, sizeof out, nullptr, &used), 0);
+        EXPECT_EQ(used, c.usedDefault) << winplat::WideToUtf8(c.text);
+        std::string ansi;
+        EXPECT_EQ(winplat::WideToAnsiExact(c.text, ansi), !c.usedDefault);
+    }
+}
+
 TEST(CodePage, MultiByteToWideCharSizesAndCutInput) {
     // Asking for the size with -1 counts the NUL.
     EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "ab", -1, nullptr, 0), 3);

@@ -1,6 +1,10 @@
 #include "fenlo/UICommonControls.h"
 
 #include <algorithm>
+#include <string>
+
+#include <QClipboard>
+#include <QGuiApplication>
 
 #include "fenlo/UIRender.h"
 #include "internal.h"
@@ -969,6 +973,18 @@ void CEditUI::DoEvent(TEventUI& event) {
             return;
         case UIEVENT_KEYDOWN: {
             int key = static_cast<int>(event.wParam);
+            bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+            if (ctrl && key == 'V') {
+                if (!m_bReadOnly) Paste();
+                return;
+            }
+            if (ctrl && (key == 'C' || key == 'X')) {
+                // A password never leaves its edit.
+                if (!m_bPasswordMode && QGuiApplication::instance())
+                    QGuiApplication::clipboard()->setText(
+                        QString::fromStdWString(m_sText.GetData()));
+                return;
+            }
             if (key == VK_LEFT && m_nCaret > 0)
                 --m_nCaret;
             else if (key == VK_RIGHT && m_nCaret < m_sText.GetLength())
@@ -1009,6 +1025,29 @@ void CEditUI::DoEvent(TEventUI& event) {
             break;
     }
     CLabelUI::DoEvent(event);
+}
+
+void CEditUI::Paste() {
+    if (!QGuiApplication::instance()) return;
+    std::wstring text = QGuiApplication::clipboard()->text().toStdWString();
+    // One line of plain text: line breaks become blanks; the edit's own limits hold.
+    std::wstring add;
+    size_t room = m_uMaxChar > static_cast<UINT>(m_sText.GetLength())
+                      ? m_uMaxChar - static_cast<UINT>(m_sText.GetLength())
+                      : 0;
+    for (size_t i = 0; i < text.size() && add.size() < room; ++i) {
+        wchar_t c = text[i];
+        if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
+        if (c == L'\r' || c == L'\n') c = L' ';
+        if (c < 0x20 || c == 0x7F) continue;
+        if (m_bNumberOnly && (c < L'0' || c > L'9')) continue;
+        add += c;
+    }
+    if (add.empty()) return;
+    m_sText = m_sText.Left(m_nCaret) + CDuiString(add.c_str()) + m_sText.Mid(m_nCaret);
+    m_nCaret += static_cast<int>(add.size());
+    if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
+    Invalidate();
 }
 
 void CEditUI::SetAttribute(LPCTSTR n, LPCTSTR v) {

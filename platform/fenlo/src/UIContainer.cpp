@@ -56,6 +56,12 @@ bool CContainerUI::SetItemIndex(CControlUI* c, int i) {
     NeedUpdate();
     return true;
 }
+bool CContainerUI::BringTop(CControlUI* c) {
+    if (GetItemIndex(c) < 0) return false;
+    SetItemIndex(c, GetCount() - 1);
+    Invalidate();
+    return true;
+}
 int CContainerUI::GetCount() const {
     return static_cast<int>(m_items.size());
 }

@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextFragment>
+#include <QTextImageFormat>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -39,6 +41,9 @@ using namespace detail;
 namespace {
 
 const int kBarWidth = 8;
+// Pictures of a web page: how many are fetched and how large each may be.
+const int kMaxImages = 32;
+const size_t kMaxImageBytes = 2u << 20;
 
 // Addresses in Windows form ("C:\skin\a.gif", "skin\face/1.gif", "file:///...") as a
 // native path; empty for addresses that are not local files.
@@ -94,10 +99,17 @@ struct HttpPage {
     int status = 0;
     std::string contentType;
     std::string body;
+    std::wstring finalUrl;  // after redirects
 };
 
-// One GET through the layer's WinINet; pages larger than 8 MB are cut.
-HttpPage FetchPage(const std::wstring& url) {
+// A scheme ("http:", "app:", "enterchatroom:") at the start of an address.
+bool HasScheme(const QString& a) {
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    return scheme.match(a).hasMatch();
+}
+
+// One GET through the layer's WinINet; bodies larger than `limit` are cut.
+HttpPage FetchPage(const std::wstring& url, size_t limit = 8u << 20) {
     HttpPage page;
     HINTERNET session = InternetOpenW(L"Mivora", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!session) return page;
@@ -107,6 +119,9 @@ HttpPage FetchPage(const std::wstring& url) {
         if (HttpQueryInfoW(req, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len,
                            nullptr))
             page.status = static_cast<int>(status);
+        wchar_t where[2048] = {0};
+        DWORD wlen = sizeof(where);
+        if (InternetQueryOptionW(req, INTERNET_OPTION_URL, where, &wlen)) page.finalUrl = where;
         wchar_t type[256] = {0};
         DWORD tlen = sizeof(type);
         if (HttpQueryInfoW(req, HTTP_QUERY_CONTENT_TYPE, type, &tlen, nullptr))
@@ -121,7 +136,7 @@ HttpPage FetchPage(const std::wstring& url) {
             }
             if (got == 0) break;
             page.body.append(buf, got);
-            if (page.body.size() > (8u << 20)) break;
+            if (page.body.size() > limit) break;
         }
         page.ok = complete && page.status > 0;
         InternetCloseHandle(req);
@@ -232,12 +247,22 @@ struct CWebBrowserUI::Impl {
     // went (or after a newer navigation) is dropped.
     std::shared_ptr<int> alive = std::make_shared<int>(0);
     int generation = 0;
+    // The address of the web page shown (after redirects); empty for other pages.
+    QUrl webBase;
 
     ~Impl() { delete view.data(); }
 
-    static void LinkClicked(CWebBrowserUI* self, const QString& href) {
-        if (!href.isEmpty()) self->RunNavigation(D(href));
+    // A link without a scheme in a web page means an address of that page's site.
+    QString Resolve(const QString& href) const {
+        if (webBase.isEmpty() || HasScheme(href)) return href;
+        return webBase.resolved(QUrl(href)).toString();
     }
+    static void LinkClicked(CWebBrowserUI* self, const QString& href) {
+        if (!href.isEmpty()) self->RunNavigation(D(self->m_impl->Resolve(href)));
+    }
+    // The pictures a web page names, fetched on a worker (a bounded number, each of
+    // bounded size) and put into the page as they arrive.
+    void FetchImages(CWebBrowserUI* self);
     static void ContextMenu(CWebBrowserUI* self, const QString& text, POINT screen) {
         self->ShowContextMenuAt(D(text), screen);
     }
@@ -315,6 +340,47 @@ struct CWebBrowserUI::Impl {
     }
 };
 
+void CWebBrowserUI::Impl::FetchImages(CWebBrowserUI* self) {
+    QStringList names;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            QTextCharFormat f = it.fragment().charFormat();
+            if (!f.isImageFormat()) continue;
+            QString name = f.toImageFormat().name();
+            if (!name.isEmpty() && !names.contains(name)) names << name;
+        }
+    }
+    int generationNow = generation;
+    std::weak_ptr<int> weak = alive;
+    for (const QString& name : names.mid(0, kMaxImages)) {
+        QString address = Resolve(name);
+        if (!IsWebAddress(address)) continue;
+        std::wstring url = address.toStdWString();
+        auto arrive = [self, weak, generationNow, name, address](const HttpPage& page) {
+            if (weak.expired() || self->m_impl->generation != generationNow) return;
+            if (!page.ok || page.status >= 400) return;
+            QImage img = QImage::fromData(reinterpret_cast<const uchar*>(page.body.data()),
+                                          static_cast<int>(page.body.size()));
+            if (img.isNull()) return;
+            Impl& m = *self->m_impl;
+            m.doc.addResource(QTextDocument::ImageResource, QUrl(name), img);
+            m.doc.addResource(QTextDocument::ImageResource, QUrl(address), img);
+            m.doc.markContentsDirty(0, m.doc.characterCount());
+            m.lastWidth = -1;
+            if (m.view) m.view->viewport()->update();
+            self->Invalidate();
+        };
+        if (!QCoreApplication::instance()) continue;
+        std::thread([url, arrive] {
+            HttpPage page = FetchPage(url, kMaxImageBytes);
+            if (page.body.size() > kMaxImageBytes) page.ok = false;
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [arrive, page] { arrive(page); },
+                Qt::QueuedConnection);
+        }).detach();
+    }
+}
+
 void PageLinkClicked(CWebBrowserUI* owner, const QString& href) {
     CWebBrowserUI::Impl::LinkClicked(owner, href);
 }
@@ -357,6 +423,7 @@ bool CWebBrowserUI::RunNavigation(LPCTSTR url) {
         StartFetch(address);
         return true;
     }
+    m_impl->webBase.clear();
     if (a.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0) {
         m_impl->doc.clear();
     } else {
@@ -393,6 +460,8 @@ void CWebBrowserUI::StartFetch(const CDuiString& address) {
     CWebBrowserUI* self = this;
     auto finish = [self, alive, generation, url](const HttpPage& page) {
         if (alive.expired() || self->m_impl->generation != generation) return;
+        self->m_impl->webBase =
+            QUrl(QString::fromStdWString(page.finalUrl.empty() ? url : page.finalUrl));
         self->FinishFetch(url, page.ok, page.status, DecodePage(page).toStdWString());
     };
     if (!QCoreApplication::instance()) {
@@ -417,8 +486,10 @@ void CWebBrowserUI::FinishFetch(const std::wstring& url, bool ok, int status,
     QString html = QString::fromStdWString(text);
     int head = html.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
     m_impl->TakeStyles(head > 0 ? html.left(head + 200) : html.left(4000));
-    m_impl->doc.setBaseUrl(QUrl(QString::fromStdWString(url)));
+    m_impl->doc.setBaseUrl(m_impl->webBase.isEmpty() ? QUrl(QString::fromStdWString(url))
+                                                     : m_impl->webBase);
     m_impl->doc.setHtml(html);
+    m_impl->FetchImages(this);
     m_impl->lastWidth = -1;
     m_impl->scrollY = 0;
     m_sUrl = url.c_str();
@@ -630,7 +701,7 @@ void CWebBrowserUI::DoEvent(TEventUI& event) {
             if (!wasClick) return;
             CDuiString link = GetLinkAt(event.ptMouse);
             // A link click is a navigation: the handler sees the address as written.
-            if (!link.IsEmpty()) RunNavigation(link);
+            if (!link.IsEmpty()) RunNavigation(D(m_impl->Resolve(Q(link))));
             return;
         }
         case UIEVENT_RBUTTONDOWN:

@@ -54,8 +54,10 @@ iconv_t converter(const std::string& from, const std::string& to) {
 // Converts bytes; an invalid or cut sequence of one byte becomes `replacement`
 // (already in the target encoding) unless `strict`, which fails instead.
 bool convert(const std::string& from, const std::string& to, const char* src, size_t len,
-             const std::string& replacement, bool strict, std::string& out) {
+             const std::string& replacement, bool strict, std::string& out,
+             bool* replaced = nullptr) {
     out.clear();
+    if (replaced) *replaced = false;
     iconv_t cd = converter(from, to);
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -76,6 +78,7 @@ bool convert(const std::string& from, const std::string& to, const char* src, si
             in += unit;
             inLeft -= unit;
             out += replacement;
+            if (replaced) *replaced = true;
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
@@ -139,8 +142,11 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR src, int srcLen, LPSTR dst
     std::string out;
     std::string replacement = defaultChar ? std::string(defaultChar, 1) : std::string("?");
     if (codePage == CP_UTF8) replacement = "\xEF\xBF\xBD";
-    convert("UTF-32LE", iconvName(codePage), units.data(), units.size(), replacement, false, out);
-    if (usedDefault) *usedDefault = FALSE;
+    bool replaced = false;
+    convert("UTF-32LE", iconvName(codePage), units.data(), units.size(), replacement, false, out,
+            &replaced);
+    // Callers refuse text that lost characters on the way (a password, an alias).
+    if (usedDefault) *usedDefault = replaced ? TRUE : FALSE;
     if (dstLen == 0) return static_cast<int>(out.size());
     if (out.size() > static_cast<size_t>(dstLen)) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
@@ -175,6 +181,19 @@ std::string WideToAnsi(const std::wstring& text, UINT codePage) {
         WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n,
                             nullptr, nullptr);
     return out;
+}
+
+bool WideToAnsiExact(const std::wstring& text, std::string& out, UINT codePage) {
+    out.clear();
+    if (text.empty()) return true;
+    BOOL usedDefault = FALSE;
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, &usedDefault);
+    out.assign(static_cast<size_t>(n), '\0');
+    if (n > 0)
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n,
+                            nullptr, nullptr);
+    return !usedDefault;
 }
 
 std::wstring Utf8ToWide(const std::string& text) {

@@ -364,3 +364,37 @@ BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD l
     *length = need - sizeof(WCHAR);
     return TRUE;
 }
+
+BOOL InternetQueryOptionW(HINTERNET handle, DWORD option, LPVOID buffer, LPDWORD length) {
+    if (!length) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (option != INTERNET_OPTION_URL) {
+        SetLastError(ERROR_INTERNET_INVALID_OPTION);
+        return FALSE;
+    }
+    auto r = lookup<Request>(handle);
+    if (!r) {
+        SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+        return FALSE;
+    }
+    std::wstring w;
+    {
+        std::lock_guard<std::mutex> g(r->use);
+        // The address the answer came from, after the redirects curl followed.
+        char* effective = nullptr;
+        if (r->easy && curl_easy_getinfo(r->easy, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK &&
+            effective)
+            w = winplat::Utf8ToWide(effective);
+    }
+    DWORD need = static_cast<DWORD>((w.size() + 1) * sizeof(WCHAR));
+    if (!buffer || *length < need) {
+        *length = need;
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    std::memcpy(buffer, w.c_str(), need);
+    *length = need - sizeof(WCHAR);
+    return TRUE;
+}

@@ -263,6 +263,8 @@ public:
     void SetSel(long nStartChar, long nEndChar);
     void SetSelAll();
     void SetNativeEditBkColor(DWORD dwBkColor);
+    // Inserts the clipboard's text at the caret (Ctrl+V).
+    void Paste();
     void DoEvent(TEventUI& event) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
     void PaintStatusImage(HDC hDC) override;

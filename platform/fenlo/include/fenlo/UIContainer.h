@@ -23,6 +23,9 @@ public:
     CControlUI* GetItemAt(int iIndex) const;
     int GetItemIndex(CControlUI* pControl) const;
     bool SetItemIndex(CControlUI* pControl, int iIndex);
+    // Makes the item the last one drawn, so it shows over items it overlaps (floating
+    // items keep their places). False when it is not an item of this container.
+    bool BringTop(CControlUI* pControl);
     int GetCount() const;
     virtual bool Add(CControlUI* pControl);
     virtual bool AddAt(CControlUI* pControl, int iIndex);

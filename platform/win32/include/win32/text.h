@@ -26,6 +26,9 @@ void SetSystemCodePage(UINT codePage);
 // Whole-string conversions used inside the layer and by tests.
 std::wstring AnsiToWide(const std::string& text, UINT codePage = CP_ACP);
 std::string WideToAnsi(const std::wstring& text, UINT codePage = CP_ACP);
+// The same, false when a character has no mapping in the code page (`out` then holds
+// the text with the replacement characters).
+bool WideToAnsiExact(const std::wstring& text, std::string& out, UINT codePage = CP_ACP);
 std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
 // UTF-16 code units (as stored in files) to and from wchar_t text.

@@ -35,6 +35,7 @@ typedef WORD INTERNET_PORT;
 #define ERROR_INTERNET_CANNOT_CONNECT 12029L
 #define ERROR_INTERNET_CONNECTION_ABORTED 12030L
 #define ERROR_INTERNET_CONNECTION_RESET 12031L
+#define ERROR_INTERNET_INVALID_OPTION 12009L
 #define ERROR_HTTP_HEADER_NOT_FOUND 12150L
 #define ERROR_HTTP_INVALID_SERVER_RESPONSE 12152L
 #define ERROR_HTTP_REDIRECT_FAILED 12156L
@@ -61,3 +62,9 @@ BOOL InternetCloseHandle(HINTERNET handle);
 BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD length,
                     LPDWORD index);
 #define HttpQueryInfo HttpQueryInfoW
+
+#define INTERNET_OPTION_URL 34
+// INTERNET_OPTION_URL of an opened URL: the address its answer came from, after any
+// redirects, as wide text; `*length` in bytes as for HttpQueryInfoW.
+BOOL InternetQueryOptionW(HINTERNET handle, DWORD option, LPVOID buffer, LPDWORD length);
+#define InternetQueryOption InternetQueryOptionW

@@ -1,0 +1,51 @@
+#include "dialogs/WebFrame.h"
+
+#include <cwctype>
+
+#include "config/GLobalConfigFile.h"
+#include "kernel/CommKernel.h"
+#include "lobby/LobbySkin.h"
+#include "session/CommKernelData.h"
+
+using namespace DuiLib;
+
+namespace {
+CCommKernelData* KernelData() {
+    CCommKernel* kernel = CCommKernel::GetInstance();
+    return kernel ? kernel->m_pData : nullptr;
+}
+}  // namespace
+
+CWebBrowserUI* OpenWebFrame(CSkinWnd& wnd, const wchar_t* browserName,
+                            CWebBrowserEventHandler* handler, const std::wstring& address) {
+    ApplySkinFrame(wnd.GetPaintManager().FindControl(L"winBG"));
+    auto* web = dynamic_cast<CWebBrowserUI*>(wnd.GetPaintManager().FindControl(browserName));
+    if (!web) return nullptr;
+    if (handler) web->SetWebBrowserEventHandler(handler);
+    web->Navigate2(address.c_str());
+    return web;
+}
+
+const CGLobalConfigFile& GlobalConfig() {
+    static const CGLobalConfigFile empty;
+    CCommKernelData* data = KernelData();
+    return data ? data->m_GlobalConfig : empty;
+}
+
+int LocalUserId() {
+    CCommKernelData* data = KernelData();
+    return data ? data->GetLocalUser()->userId : 0;
+}
+
+int CurrentRoomId() {
+    CCommKernelData* data = KernelData();
+    return data ? data->m_nCurRoomId : 0;
+}
+
+bool StartsWithNoCase(const std::wstring& url, const wchar_t* prefix) {
+    size_t n = std::wcslen(prefix);
+    if (url.size() < n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (std::towlower(url[i]) != std::towlower(prefix[i])) return false;
+    return true;
+}
