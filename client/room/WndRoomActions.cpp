@@ -18,11 +18,9 @@ void CWndRoom::SetPaneMicType(int, int) {}
 void CWndRoom::ExtendPaneMicTime(int, int) {}
 void CWndRoom::SendQuickPhrase(int) {}
 void CWndRoom::CollectRoom() {}
-void CWndRoom::ShowLookMeWnd() {}
 void CWndRoom::ShowLabaWnd() {}
 void CWndRoom::ShowGonggaoWnd() {}
 void CWndRoom::ShowGroupGiftWnd() {}
-void CWndRoom::ShowRoomSettingWnd() {}
 void CWndRoom::OnGiftItemClick(int) {}
 void CWndRoom::ShowGiftTip(bool, int, int, int) {}
 void CWndRoom::MicCountdownTick() {}

@@ -22,11 +22,8 @@ void CWndRoom::ShowAudioSettingWnd() {
 }
 
 // The dialog issues fill these; until a dialog exists its slot stays null.
-void CWndRoom::ShowUserInfoWnd(int) {}
 void CWndRoom::ShowSealWnd(int) {}
 void CWndRoom::ShowNetworkChoose() {}
-void CWndRoom::ShowViolationWnd(int) {}
-void CWndRoom::ShowExchangeWnd() {}
 void CWndRoom::OnOpenChestResp(const char*) {}
 void CWndRoom::DestroyChildWindows() {}
 

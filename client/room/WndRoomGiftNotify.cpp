@@ -251,10 +251,6 @@ void CWndRoom::OnMoneyOpFailed() {
     InsertHintLine(1, 1, L"操作失败!");
 }
 
-// The exchange dialog's issue fills this: post UM_REFRESH_BALANCE (11105) to the open
-// dialog. No such dialog exists yet, so nothing is open to refresh.
-void CWndRoom::RefreshExchangeBalance() {}
-
 // The gift roll's line is the chat's (it fills this).
 void CWndRoom::OnGiftRollNotify() {}
 // The played fireworks are the room window's (it fills this).
