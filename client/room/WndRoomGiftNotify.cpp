@@ -251,7 +251,7 @@ void CWndRoom::OnMoneyOpFailed() {
     InsertHintLine(1, 1, L"操作失败!");
 }
 
-// The gift roll's line is the chat's (it fills this).
+// The gift race and the played fireworks belong with the gifts the room sends; that
+// part fills these (and may move them to its own file).
 void CWndRoom::OnGiftRollNotify() {}
-// The played fireworks are the room window's (it fills this).
 void CWndRoom::OnPlayFireworksNotify(const char*) {}
