@@ -6,11 +6,19 @@
 #include "dialogs/WndUserInfo.h"
 #include "dialogs/WndUserViolationHanding.h"
 #include "kernel/CommKernel.h"
+#include "model/UserMVManager.h"
 #include "model/UserManager.h"
+#include "model/UserObj.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
+#include "util/ErrorMessage.h"
 
 namespace {
+
+// Any of these opens the room settings.
+constexpr short kPrivRoomInfo = 23;
+constexpr short kPrivRoomStatus = 16;
+constexpr short kPrivRoomOwner = 28;
 
 CUserObj* FindRoomUser(int userId) {
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
@@ -20,6 +28,15 @@ CUserObj* FindRoomUser(int userId) {
 }  // namespace
 
 void CWndRoom::ShowRoomSettingWnd() {
+    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CUserObj* me = data ? data->GetLocalUser() : nullptr;
+    CUserMVManager* rights = data ? data->m_pUserMVManager : nullptr;
+    if (!rights || !(rights->CheckPrivilege(kPrivRoomInfo, me) ||
+                     rights->CheckPrivilege(kPrivRoomStatus, me) ||
+                     rights->CheckPrivilege(kPrivRoomOwner, me))) {
+        InsertHintLine(1, 1, CErrorMessage::m_szErrText[0]);
+        return;
+    }
     OpenSelfDeleting(m_pWndRoomSetting, m_hWnd, ReuseAction::kShow, WS_EX_TOOLWINDOW);
 }
 
@@ -54,11 +71,20 @@ void CWndRoom::ShowViolationWnd(int userId) {
 }
 
 void CWndRoom::ShowLookMeWnd() {
+    if (m_pWndLookme) return;
+    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    if (!data || !(data->GetLocalUser()->flags & (USER_FLAG_VIP_MIC | USER_FLAG_SECRET_MIC))) {
+        InsertHintLine(1, 1, L"您没有在私麦或密麦上,无法使用此功能！");
+        return;
+    }
     CWndRoomLookme wnd;
     if (!wnd.Create(m_hWnd, L"", WS_POPUP, 0, 0, 0, 0, 0)) return;
+    // Filled once created: the list exists only then.
     wnd.FillLookmeList();
     wnd.CenterWindow();
+    m_pWndLookme = &wnd;
     wnd.ShowModal();
+    m_pWndLookme = nullptr;
 }
 
 void CWndRoom::ShowUserInfoWnd(int userId) {

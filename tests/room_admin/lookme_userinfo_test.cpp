@@ -80,14 +80,21 @@ TEST_F(LookmeTest, KnownWatchersAreListedAndTickedOnesCutOffInOrder) {
 TEST_F(LookmeTest, TheRoomRunsItModallyFilledAndAltF4EndsIt) {
     EnterRoom(1, {Member(kAlice, "alice")});
     d->m_FriendMgr.AddPrivSpectator(kAlice, UserOf(kAlice));
-    bool seen = false;
+    room->ShowLookMeWnd();  // not on a private microphone: refused, nothing opens
+    EXPECT_TRUE(Has(PrivateText(), L"您没有在私麦或密麦上,无法使用此功能！"));
+
+    d->m_LocalUser.flags = USER_FLAG_VIP_MIC;
+    int rows = -1;
     QTimer::singleShot(50, [&] {
-        HWND h = FindWindowW(L"UIQunshua", nullptr);
-        seen = h != nullptr;
-        if (h) ::PostMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+        CWndRoomLookme* w = room->m_pWndLookme;
+        if (!w) return;
+        rows = w->GetList()->GetCount();
+        room->ShowLookMeWnd();  // a second request while it runs does nothing
+        ::PostMessageW(w->GetHWND(), WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     room->ShowLookMeWnd();
-    EXPECT_TRUE(seen);
+    EXPECT_EQ(rows, 1);
+    EXPECT_EQ(room->m_pWndLookme, nullptr);
     EXPECT_EQ(FindWindowW(L"UIQunshua", nullptr), nullptr);
     d->m_FriendMgr.ClearAllPrivSpectator();
 }

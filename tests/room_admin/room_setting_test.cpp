@@ -9,6 +9,7 @@
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
+#include "model/UserMVManager.h"
 #include "session/CommKernelData.h"
 #include "util/ErrorMessage.h"
 
@@ -64,7 +65,6 @@ TEST_F(RoomSettingTest, BaseSubmitSendsWhatEachPrivilegeAllows) {
         {"owner rights: the typed creator", {28}, false, 4242, L"数据已提交！"},
         {"base rights: the stored creator", {23}, false, kOwner, L"数据已提交！"},
         {"all three", {16, 23, 28}, true, 4242, L"数据已提交！"},
-        {"none", {}, false, 0, refused},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -93,6 +93,28 @@ TEST_F(RoomSettingTest, BaseSubmitSendsWhatEachPrivilegeAllows) {
         EXPECT_EQ(sent.size(), at);
         EXPECT_TRUE(Has(NewHints(), c.hint));
         TearDown();
+    }
+}
+
+TEST_F(RoomSettingTest, TheRoomOpensItOnlyWithARight) {
+    Grant({});
+    EnterRoom(1, {});
+    room->ShowRoomSettingWnd();
+    EXPECT_EQ(room->m_pWndRoomSetting, nullptr);
+    EXPECT_TRUE(Has(PrivateText(), CErrorMessage::m_szErrText[0]));
+}
+
+TEST_F(RoomSettingTest, EverySubmitChecksTheRightsAgain) {
+    Open({16, 23, 28, 39});
+    d->m_pUserMVManager->ClearData();
+    for (const wchar_t* button : {L"btnSubmitRoomInfo", L"btnSubmitRoomNotice", L"btnSubmitRoomJieMu",
+                                  L"btnSubmitMedia"}) {
+        Type(wnd, L"inputtext1", L"changed");
+        Click(wnd, button);
+        EXPECT_TRUE(Sent().empty());
+        const std::wstring hints = NewHints();
+        EXPECT_TRUE(Has(hints, CErrorMessage::m_szErrText[0]));
+        EXPECT_FALSE(Has(hints, L"数据已提交！"));
     }
 }
 
@@ -181,7 +203,7 @@ TEST_F(RoomSettingTest, OnlyChangedNoticesGoWithTheirExactLength) {
 }
 
 TEST_F(RoomSettingTest, MediaAddressesAreJoinedOrRefused) {
-    Open({39});
+    Open({16, 39});
     const wchar_t* hosts[] = {L"edtsvrip1", L"edtsvrip2", L"edtsvrip3", L"edtsvrip4"};
     const wchar_t* ports[] = {L"edtsvrport1", L"edtsvrport2", L"edtsvrport3", L"edtsvrport4"};
     for (int i = 0; i < 4; ++i) {
@@ -221,7 +243,7 @@ TEST_F(RoomSettingTest, AdministrationPageGetsTheEncodedPassword) {
     std::wcsncpy(d->m_GlobalConfig.vcbmanager_url,
                  std::wstring(L"http://127.0.0.1:" + std::to_wstring(web.port()) + L"/manage").c_str(), 255);
     d->m_LocalUser.password = "a&b#c";
-    Open({});
+    Open({16});
     Click(wnd, L"swroomguanli");
     ASSERT_TRUE(kerneltest::Pump([&] { return web.requests().size() >= 1; }, 5000));
     const std::string line = web.requests().front().line;
