@@ -41,6 +41,9 @@ TEST_F(LookmeTest, KnownWatchersAreListedAndTickedOnesCutOffInOrder) {
     CCtrlListQunshuaUser* list = wnd.GetList();
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->GetCount(), 3);
+    wnd.ShowWindow(true, false);
+    LayOut(wnd.GetHWND(), wnd.GetPaintManager());
+    EXPECT_FALSE(SaveShot(wnd.GetHWND(), "lookme").empty());
 
     Click(&wnd, L"btncloseconnect");  // nothing ticked: nothing happens
     EXPECT_TRUE(Sent().empty());
