@@ -174,6 +174,10 @@ TEST_F(RoomSettingTest, OnlyChangedNoticesGoWithTheirExactLength) {
     Open({16});
     Type(wnd, L"inputtext1", L"");        // as stored: nothing
     Type(wnd, L"inputtext2", L"新公告");  // changed: kind 1, 6 bytes
+    Tick(wnd, L"swroomnoticy", true);
+    Click(wnd, L"swroomnoticy");
+    LayOut(wnd->GetHWND(), wnd->GetPaintManager());
+    EXPECT_FALSE(SaveShot(wnd->GetHWND(), "room_setting_notices").empty());
     Click(wnd, L"btnSubmitRoomNotice");
     std::vector<SentFrame> sent = Sent();
     ASSERT_EQ(sent.size(), 1u);
@@ -210,6 +214,10 @@ TEST_F(RoomSettingTest, MediaAddressesAreJoinedOrRefused) {
         Type(wnd, hosts[i], i == 1 ? L"" : L"10.0.0." + std::to_wstring(i));
         Type(wnd, ports[i], std::to_wstring(5000 + i));
     }
+    Tick(wnd, L"swroommedia", true);
+    Click(wnd, L"swroommedia");
+    LayOut(wnd->GetHWND(), wnd->GetPaintManager());
+    EXPECT_FALSE(SaveShot(wnd->GetHWND(), "room_setting_media").empty());
     Click(wnd, L"btnSubmitMedia");
     std::vector<SentFrame> sent = Sent();
     ASSERT_EQ(sent.size(), 1u);
