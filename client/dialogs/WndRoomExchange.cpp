@@ -12,7 +12,7 @@ using namespace DuiLib;
 
 namespace {
 
-const SkinWndTraits kTraits = {"CWndRoomExchange", L"WndRoomExchange.xml",   kMsgStandard,
+const SkinWndTraits kTraits = {"CWndRoomExchange", L"WndRoomExchange.xml",  kMsgStandard,
                                ScClose::kClose,    Lifetime::kSelfDeleting, false};
 
 constexpr short kPrivExchange = 14;
@@ -37,8 +37,7 @@ bool Allowed(short id) {
 // in 64 bits and narrowed only once accepted, so the amount sent is the one typed.
 bool AcceptAmount(const std::wstring& text, int64_t balance, int32_t& amount) {
     int64_t value = 0;
-    if (!admininput::ParseCount(text, value) || value < 1 || value > kMaxAmount ||
-        value > balance)
+    if (!admininput::ParseCount(text, value) || value < 1 || value > kMaxAmount || value > balance)
         return false;
     amount = static_cast<int32_t>(value);
     return true;

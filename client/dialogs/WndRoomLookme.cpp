@@ -12,8 +12,8 @@ using namespace DuiLib;
 
 namespace {
 
-const SkinWndTraits kTraits = {"CWndRoomLookme", L"WndRoomLookme.xml", kMsgStandard,
-                               ScClose::kWmClose, Lifetime::kModal,    false};
+const SkinWndTraits kTraits = {"CWndRoomLookme",  L"WndRoomLookme.xml", kMsgStandard,
+                               ScClose::kWmClose, Lifetime::kModal,     false};
 
 CCommKernelData* Data() {
     return CCommKernel::GetInstance()->m_pData;

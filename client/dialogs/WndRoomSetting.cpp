@@ -23,7 +23,7 @@ using admininput::FieldFit;
 
 namespace {
 
-const SkinWndTraits kTraits = {"CWndRoomSetting", L"WndRoomSetting.xml",    kMsgStandard,
+const SkinWndTraits kTraits = {"CWndRoomSetting", L"WndRoomSetting.xml",   kMsgStandard,
                                ScClose::kClose,   Lifetime::kSelfDeleting, false};
 
 constexpr short kPrivRoomInfo = 23;
@@ -49,9 +49,8 @@ struct StatusBox {
     const wchar_t* name;
 };
 const StatusBox kStatusBoxes[] = {
-    {0x01, L"chkClosePublicChat"},  {0x02, L"chkClosePrivateChat"},
-    {0x10, L"chkClosePublicVideo"}, {0x20, L"chkClosePrivateVideo"},
-    {0x40, L"chkOpenAutoUpMic"},    {0x80, L"chkOpenWaitMic"},
+    {0x01, L"chkClosePublicChat"},   {0x02, L"chkClosePrivateChat"}, {0x10, L"chkClosePublicVideo"},
+    {0x20, L"chkClosePrivateVideo"}, {0x40, L"chkOpenAutoUpMic"},    {0x80, L"chkOpenWaitMic"},
 };
 const wchar_t* const kDeputyEdits[4] = {L"edtop1", L"edtop2", L"edtop3", L"edtop4"};
 const wchar_t* const kTextEdits[4] = {L"inputtext1", L"inputtext2", L"inputtext3", L"inputjiemu"};
@@ -252,8 +251,8 @@ void CWndRoomSetting::SubmitTexts(int firstKind, int lastKind) {
     }
     std::string texts[4];
     for (int kind = firstKind; kind <= lastKind; ++kind)
-        if (!CheckFit(admininput::ToCodePageField(TextOf(kTextEdits[kind]), kNoticeBytes,
-                                                  texts[kind])))
+        if (!CheckFit(
+                admininput::ToCodePageField(TextOf(kTextEdits[kind]), kNoticeBytes, texts[kind])))
             return;
     CCommKernel* kernel = CCommKernel::GetInstance();
     for (int kind = firstKind; kind <= lastKind; ++kind) {

@@ -57,7 +57,8 @@ void CWndUserInfo::Fill(const CUserObj& shown) {
     std::wstring level = std::to_wstring(shown.levels[0]);
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
     if (data && data->m_pUserLevelInfoManager)
-        if (tag_UserLevelDescInfo* desc = data->m_pUserLevelInfoManager->FindLevelDesc(1, shown.levels[0]))
+        if (tag_UserLevelDescInfo* desc =
+                data->m_pUserLevelInfoManager->FindLevelDesc(1, shown.levels[0]))
             level = desc->title;
     SetText(sta_userlevel, level);
     if (shown.sex == 0) SetText(sta_sex, L"男");

@@ -31,7 +31,8 @@ protected:
     // One-party privileges of the given ids for a level-5 user (the local user).
     void Grant(std::vector<int> ids) {
         std::vector<answers::Privilege> list{{77, 1, 1, 0}};  // the list is never empty
-        for (int id : ids) list.push_back(answers::Privilege{static_cast<uint8_t>(id), 1, kLevel5, 0});
+        for (int id : ids)
+            list.push_back(answers::Privilege{static_cast<uint8_t>(id), 1, kLevel5, 0});
         GrantFromLogon(list);
     }
     static DuiLib::CControlUI* Control(CSkinWnd* w, const wchar_t* name) {

@@ -137,8 +137,8 @@ TEST_F(UserInfoTest, TheCardShowsTheUserAndTheAliasLiterally) {
         auto* label = static_cast<DuiLib::CLabelUI*>(Control(w, L"sta_useralias"));
         ShotOf(w->GetHWND(), label);
         const QImage shot = ShotOf(w->GetHWND(), label);
-        const QImage ref = RenderLabel(w->GetPaintManager(), label,
-                                       L"<b>x</b>{c #FF0000}y", false, Qt::white);
+        const QImage ref =
+            RenderLabel(w->GetPaintManager(), label, L"<b>x</b>{c #FF0000}y", false, Qt::white);
         EXPECT_GT(InkMatch(shot, ref), 0.9) << "the markup is shown as typed";
         EXPECT_FALSE(SaveShot(w->GetHWND(), "user_info").empty());
         checked = true;

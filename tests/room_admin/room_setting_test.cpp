@@ -43,7 +43,8 @@ protected:
     CWndRoomSetting* wnd = nullptr;
 };
 
-Bytes BaseRecord(int creator, int deputy0, int flag, const std::string& name, const std::string& pwd) {
+Bytes BaseRecord(int creator, int deputy0, int flag, const std::string& name,
+                 const std::string& pwd) {
     Bytes b = Le({kRoom, kMe, creator, deputy0, 0, 0, 0, flag});
     Bytes text(32 + 17, 0);
     std::copy(name.begin(), name.end(), text.begin());
@@ -107,8 +108,8 @@ TEST_F(RoomSettingTest, TheRoomOpensItOnlyWithARight) {
 TEST_F(RoomSettingTest, EverySubmitChecksTheRightsAgain) {
     Open({16, 23, 28, 39});
     d->m_pUserMVManager->ClearData();
-    for (const wchar_t* button : {L"btnSubmitRoomInfo", L"btnSubmitRoomNotice", L"btnSubmitRoomJieMu",
-                                  L"btnSubmitMedia"}) {
+    for (const wchar_t* button :
+         {L"btnSubmitRoomInfo", L"btnSubmitRoomNotice", L"btnSubmitRoomJieMu", L"btnSubmitMedia"}) {
         Type(wnd, L"inputtext1", L"changed");
         Click(wnd, button);
         EXPECT_TRUE(Sent().empty());
@@ -120,7 +121,8 @@ TEST_F(RoomSettingTest, EverySubmitChecksTheRightsAgain) {
 
 TEST_F(RoomSettingTest, StatusBitsTheDialogDoesNotShowAreKept) {
     Open({16});
-    EXPECT_TRUE(static_cast<DuiLib::CCheckBoxUI*>(Control(wnd, L"chkClosePublicVideo"))->GetCheck());
+    EXPECT_TRUE(
+        static_cast<DuiLib::CCheckBoxUI*>(Control(wnd, L"chkClosePublicVideo"))->GetCheck());
     Tick(wnd, L"chkClosePublicVideo", false);
     Tick(wnd, L"chkClosePrivateChat", true);
     Click(wnd, L"btnSubmitRoomInfo");
@@ -233,8 +235,11 @@ TEST_F(RoomSettingTest, MediaAddressesAreJoinedOrRefused) {
     struct Case {
         const wchar_t* edit;
         const wchar_t* text;
-    } bad[] = {{L"edtsvrip1", L"1.2.3.4:9"}, {L"edtsvrip2", L"a;b"}, {L"edtsvrip3", L"a b"},
-               {L"edtsvrport4", L"65536"},   {L"edtsvrport1", L"-1"}};
+    } bad[] = {{L"edtsvrip1", L"1.2.3.4:9"},
+               {L"edtsvrip2", L"a;b"},
+               {L"edtsvrip3", L"a b"},
+               {L"edtsvrport4", L"65536"},
+               {L"edtsvrport1", L"-1"}};
     for (const Case& c : bad) {
         SCOPED_TRACE(std::string(c.text, c.text + std::wcslen(c.text)));
         const std::wstring before = TextOf(wnd, c.edit);
@@ -248,14 +253,16 @@ TEST_F(RoomSettingTest, MediaAddressesAreJoinedOrRefused) {
 
 TEST_F(RoomSettingTest, AdministrationPageGetsTheEncodedPassword) {
     testsupport::HttpTestServer web;
-    std::wcsncpy(d->m_GlobalConfig.vcbmanager_url,
-                 std::wstring(L"http://127.0.0.1:" + std::to_wstring(web.port()) + L"/manage").c_str(), 255);
+    std::wcsncpy(
+        d->m_GlobalConfig.vcbmanager_url,
+        std::wstring(L"http://127.0.0.1:" + std::to_wstring(web.port()) + L"/manage").c_str(), 255);
     d->m_LocalUser.password = "a&b#c";
     Open({16});
     Click(wnd, L"swroomguanli");
     ASSERT_TRUE(kerneltest::Pump([&] { return web.requests().size() >= 1; }, 5000));
     const std::string line = web.requests().front().line;
-    EXPECT_NE(line.find("?userid=1001&userpwd=a%26b%23c&roomid=88&time="), std::string::npos) << line;
+    EXPECT_NE(line.find("?userid=1001&userpwd=a%26b%23c&roomid=88&time="), std::string::npos)
+        << line;
     Click(wnd, L"swroomguanli");  // already shown: not loaded again
     Click(wnd, L"swroombase");
     Click(wnd, L"swroomguanli");

@@ -38,18 +38,35 @@ TEST_F(SanctionTest, TheRecordCarriesTheChoices) {
         const char* what;
         std::vector<int> privileges;
         std::vector<const wchar_t*> ticked;  // besides the preselected options
-        Bytes payload;                      // empty: nothing sent
+        Bytes payload;                       // empty: nothing sent
         std::wstring hint;
     } cases[] = {
-        {"chat ban, first period, this room", {}, {L"chkforbidchat"}, Record(1, 0x01, 1, 1), L"请求已发送！"},
-        {"kick and freeze the computer, last period, second reason", {},
-         {L"chkickout", L"chkfreezepc", L"opttime8", L"optreason2"}, Record(1, 0x0A, 8, 2), L"请求已发送！"},
-        {"freeze the account for ever in every room", {29},
-         {L"chkfreezeaccount", L"permanent", L"optallroom"}, Record(2, 0x04, 0, 1), L"请求已发送！"},
-        {"all four, fifth period", {}, {L"chkforbidchat", L"chkickout", L"chkfreezeaccount", L"chkfreezepc", L"opttime5"},
-         Record(1, 0x0F, 5, 1), L"请求已发送！"},
+        {"chat ban, first period, this room",
+         {},
+         {L"chkforbidchat"},
+         Record(1, 0x01, 1, 1),
+         L"请求已发送！"},
+        {"kick and freeze the computer, last period, second reason",
+         {},
+         {L"chkickout", L"chkfreezepc", L"opttime8", L"optreason2"},
+         Record(1, 0x0A, 8, 2),
+         L"请求已发送！"},
+        {"freeze the account for ever in every room",
+         {29},
+         {L"chkfreezeaccount", L"permanent", L"optallroom"},
+         Record(2, 0x04, 0, 1),
+         L"请求已发送！"},
+        {"all four, fifth period",
+         {},
+         {L"chkforbidchat", L"chkickout", L"chkfreezeaccount", L"chkfreezepc", L"opttime5"},
+         Record(1, 0x0F, 5, 1),
+         L"请求已发送！"},
         {"nothing ticked", {29}, {L"optallroom"}, {}, L"请选择处理方式！"},
-        {"every room without the right", {}, {L"chkickout", L"optallroom"}, {}, CErrorMessage::m_szErrText[0]},
+        {"every room without the right",
+         {},
+         {L"chkickout", L"optallroom"},
+         {},
+         CErrorMessage::m_szErrText[0]},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
