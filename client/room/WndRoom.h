@@ -49,6 +49,7 @@ class CWndBaoxiangIcon;
 class CWndBaoxiangOpen;
 class CWndRoomAutoChat;
 class CWndRoomExchange;
+class CWndRoomLookme;
 class CWndSendLaba;
 class CWndSendGonggao;
 class CWndMyAccount;
@@ -395,6 +396,8 @@ public:
     void ShowBaoxiangOpenWnd();
     // Destroys the seal picker and the treasure-box windows (OnDestroy).
     void DestroyChildWindows();
+    // The spectator list while its modal loop runs (a second request does nothing).
+    CWndRoomLookme* m_pWndLookme = nullptr;
 
 protected:
     // ===== Structure, lifecycle, messages, timers

@@ -463,15 +463,6 @@ void CWndRoom::ShowTopUpHint() {
     InsertHintLine(1, 1, L"亲，自动冲值尚未开通，请找房间里面找“售”标志的销售人员购买点卡哦！");
 }
 
-void CWndRoom::ShowLookMeWnd() {
-    CUserObj* me = Me();
-    if (!me || !(me->flags & (USER_FLAG_VIP_MIC | USER_FLAG_SECRET_MIC))) {
-        InsertHintLine(1, 1, L"您没有在私麦或密麦上,无法使用此功能！");
-        return;
-    }
-    // The who-watches-me window is another issue's; it opens here once its class lands.
-}
-
 void CWndRoom::ShowLabaWnd() {
     if (!Allowed(kPrivLoudspeaker)) {
         RefusePrivilege(*this);
@@ -510,16 +501,6 @@ void CWndRoom::ShowGroupGiftWnd() {
     ::SetWindowPos(chooser->GetHWND(), nullptr, rc.right - 510, rc.top + 220, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER);
     chooser->ShowWindow(true, true);
-}
-
-void CWndRoom::ShowRoomSettingWnd() {
-    bool allowed = false;
-    for (short privilege : kPrivRoomSetting) allowed = allowed || Allowed(privilege);
-    if (!allowed) {
-        RefusePrivilege(*this);
-        return;
-    }
-    // The room-setting window is another issue's; it opens here once its class lands.
 }
 
 // ----- Messages of the room's own dialogs and panes

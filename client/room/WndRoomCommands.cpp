@@ -193,11 +193,11 @@ bool CWndRoom::RunCommand(int id) {
                 InsertHintLine(1, 1, refused);
                 break;
             }
-            tag_CMDThrowUserInfo record;
-            std::memset(&record, 0, sizeof record);
-            const int32_t words[3] = {m_nRoomId, Me()->userId, m_nSelUserId};
-            std::memcpy(record.data, words, sizeof words);
-            record.data[12] = id == 13932 ? 1 : 2;
+            tag_CMDThrowUserInfo record{};
+            record.roomId = m_nRoomId;
+            record.userId = Me()->userId;
+            record.targetId = m_nSelUserId;
+            record.scope = id == 13932 ? THROW_SCOPE_ROOM : THROW_SCOPE_ALL_ROOMS;
             kernel->SendMsg_AddUserToBlackListReq(&record);
             break;
         }

@@ -29,10 +29,7 @@ void CWndRoom::ShowAudioSettingWnd() {
 }
 
 // The dialog issues fill these; until a dialog exists its slot stays null.
-void CWndRoom::ShowUserInfoWnd(int) {}
 void CWndRoom::ShowNetworkChoose() {}
-void CWndRoom::ShowViolationWnd(int) {}
-void CWndRoom::ShowExchangeWnd() {}
 
 void CWndRoom::ShowSealWnd(int userId) {
     if (m_pWndUserSeal) return;

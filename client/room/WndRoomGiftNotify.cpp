@@ -251,9 +251,5 @@ void CWndRoom::OnMoneyOpFailed() {
     InsertHintLine(1, 1, L"操作失败!");
 }
 
-// To be filled with the exchange dialog: post UM_REFRESH_BALANCE (11105) to it when
-// open. The dialog is not built yet, so nothing is open to refresh.
-void CWndRoom::RefreshExchangeBalance() {}
-
 // The gift race and the played fireworks are drawn with the gifts the room sends
 // (WndRoomGifts.cpp).

@@ -101,9 +101,26 @@ struct tag_CMDOperateWaitMic {
     int16_t operation;
 };
 
+// A sanction (black list) request. The room menu's commands fill only the ids and
+// the scope; the sanction dialog fills all of it.
 struct tag_CMDThrowUserInfo {
-    uint8_t data[76];
+    int32_t roomId;
+    int32_t userId;    // the local user, who asks
+    int32_t targetId;  // the sanctioned user
+    uint8_t scope;     // 1 this room, 2 every room
+    uint8_t sanctions; // THROW_* bits
+    uint8_t period;    // 1..8 the dialog's periods in order, 0 for ever
+    uint8_t reason;    // 1 or 2, the dialog's reasons in order
+    uint8_t reserved[60];
 };
+
+constexpr uint8_t THROW_SCOPE_ROOM = 1;
+constexpr uint8_t THROW_SCOPE_ALL_ROOMS = 2;
+constexpr uint8_t THROW_FORBID_CHAT = 0x01;
+constexpr uint8_t THROW_KICK_OUT = 0x02;
+constexpr uint8_t THROW_FREEZE_ACCOUNT = 0x04;
+constexpr uint8_t THROW_FREEZE_PC = 0x08;
+constexpr uint8_t THROW_PERIOD_FOREVER = 0;
 
 struct tag_CMDUserPriority {
     int32_t roomId;

@@ -126,7 +126,16 @@ size_t PutRecord(FrameBuilder& f, size_t at, const tag_CMDOperateWaitMic& r) {
 }
 
 size_t PutRecord(FrameBuilder& f, size_t at, const tag_CMDThrowUserInfo& r) {
-    return Cursor(f, at).bytes(r.data).count();
+    return Cursor(f, at)
+        .i32(r.roomId)
+        .i32(r.userId)
+        .i32(r.targetId)
+        .u8(r.scope)
+        .u8(r.sanctions)
+        .u8(r.period)
+        .u8(r.reason)
+        .bytes(r.reserved)
+        .count();
 }
 
 size_t PutRecord(FrameBuilder& f, size_t at, const tag_CMDUserPriority& r) {

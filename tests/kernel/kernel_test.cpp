@@ -345,9 +345,8 @@ TEST_F(KernelTest, RoomRequestsHaveTheirExactBytes) {
     tag_CMDUserAliasState alias{kRoom, kLocalUser, 14, {}};
     std::strcpy(alias.alias, "nick");
     tag_CMDUserPriority prio{kRoom, kLocalUser, 66, 1, 2};
-    tag_CMDThrowUserInfo thr{};
-    thr.data[0] = 0x5A;
-    thr.data[75] = 0xA5;
+    tag_CMDThrowUserInfo thr{kRoom, kLocalUser, 77, 2, 0x0B, 8, 1, {}};
+    thr.reserved[59] = 0xA5;
     tag_CMDFavoriteRoomReq fav{kRoom, kLocalUser};
     tag_CMDChangePubMicStateReq pub{kRoom, kLocalUser, 2, 1, -3};
     tag_CMDOperateWaitMic wait{kRoom, kLocalUser, 44, 3, -2};
@@ -435,7 +434,8 @@ TEST_F(KernelTest, RoomRequestsHaveTheirExactBytes) {
         {"see ip", [&] { k->SendMsg_SeeUserIpReq(4242); },
          FrameBytes(105, 87).i32(kRoom).i32(kLocalUser).i32(4242).i32(0).bytes(), 26},
         {"black list", [&] { k->SendMsg_AddUserToBlackListReq(&thr); },
-         FrameBytes(105, 90).u8(0x5A).zeros(74).u8(0xA5).bytes(), 86},
+         FrameBytes(105, 90).i32(kRoom).i32(kLocalUser).i32(77).u8(2).u8(0x0B).u8(8).u8(1)
+             .zeros(59).u8(0xA5).bytes(), 86},
         {"seal", [&] { k->SendMsg_SendSealReq(31, 0x10007); },
          FrameBytes(105, 93).i32(kLocalUser).i32(kRoom).i32(31).u16(7).u16(0).bytes(), 26},
         {"collect room", [&] { k->SendMsg_CollectRoomReq(&fav); },

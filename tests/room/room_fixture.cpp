@@ -163,6 +163,23 @@ void RoomTest::EnterRoom(int kind, std::vector<answers::UserEntry> others) {
     sentSeen = servers.room().ReceivedCount();
 }
 
+void RoomTest::GrantFromLogon(const std::vector<answers::Privilege>& list) {
+    ASSERT_FALSE(list.empty());
+    std::strcpy(d->m_pLogonSvrTable[0].szHost, "127.0.0.1");
+    d->m_pLogonSvrTable[0].wPort = servers.logon().port();
+    const int before = servers.logon().Connections();
+    k->SendMsg_LoginReq2(0);
+    ASSERT_TRUE(kerneltest::Pump([&] {
+        return servers.logon().Connections() > before && servers.logon().ReceivedCount() >= 14 + 100;
+    }));
+    servers.logon().Send(answers::PrivilegeListAnswer(list));
+    ASSERT_TRUE(kerneltest::Pump([&] {
+        return d->m_pUserMVManager->FindPrivilege(PRIVILEGE_TABLE_TEMPORARY, list.back().id) != nullptr;
+    }));
+    d->m_pUserMVManager->SwapData();
+    k->DisconnectServer(SERVER_TYPE_LOGON);
+}
+
 std::vector<SentFrame> RoomTest::TakeSent() {
     const Bytes all = servers.room().Received();
     std::vector<SentFrame> out;

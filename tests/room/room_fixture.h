@@ -50,6 +50,9 @@ protected:
     std::vector<SentFrame> TakeSent();
     // The private chat's text (every hint line).
     std::wstring PrivateText();
+    // Privileges as the logon's privilege list gives them (over a logon stand-in
+    // connection); the list lands in the temporary table and is swapped in.
+    void GrantFromLogon(const std::vector<answers::Privilege>& list);
     // Frees the payload copies the kernel posted to the recorder.
     void FreeCopies();
     void CloseRoomWindow();

@@ -226,6 +226,12 @@ TEST_F(ControlsTest, RichEditSendsOnEnterAndGivesEmoticonCodes) {
     PumpPending();
     EXPECT_EQ(sends, 1);
     EXPECT_EQ(input->GetEditContent(), L"大家好[$12$][$12$][$3$]\n");
+    // An input that hands its text to no window (a notice box) takes Enter as a line.
+    input->setNotyWnd(nullptr);
+    Key(Qt::Key_Return);
+    PumpPending();
+    EXPECT_EQ(sends, 1);
+    EXPECT_EQ(input->GetEditContent(), L"大家好[$12$][$12$][$3$]\n\n");
 }
 
 TEST_F(ControlsTest, RichEditIsTypedIntoSelectedAndCopiedAsAPersonDoes) {

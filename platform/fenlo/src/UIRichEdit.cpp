@@ -31,7 +31,7 @@ namespace {
 const int kCodeProperty = QTextFormat::UserProperty + 1;
 }
 
-void EditSend(CRichEditUI* owner);
+bool EditSend(CRichEditUI* owner);
 void EditFocused(CRichEditUI* owner);
 void EditTrim(CRichEditUI* owner);
 
@@ -51,10 +51,9 @@ protected:
         bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
         // Enter that an open input-method composition takes commits it; it sends nothing.
         if (enter && composing_) return;
-        if (enter && !(e->modifiers() & Qt::ControlModifier)) {
-            EditSend(owner_);
-            return;
-        }
+        // Only an input that hands its text to a window sends on Enter; a plain
+        // multi-line box (a notice, a programme) takes a line break.
+        if (enter && !(e->modifiers() & Qt::ControlModifier) && EditSend(owner_)) return;
         if (enter) {
             if (!isReadOnly()) textCursor().insertBlock();
             return;
@@ -132,9 +131,11 @@ struct CRichEditUI::Impl {
         view->setFont(f);
         doc.setDefaultFont(f);
     }
-    static void Send(CRichEditUI* self) {
-        if (self->m_hNotyWnd)
-            ::PostMessageW(self->m_hNotyWnd, UM_RICHEDIT_SEND, 0, reinterpret_cast<LPARAM>(self));
+    // False when no window takes the text.
+    static bool Send(CRichEditUI* self) {
+        if (!self->m_hNotyWnd) return false;
+        ::PostMessageW(self->m_hNotyWnd, UM_RICHEDIT_SEND, 0, reinterpret_cast<LPARAM>(self));
+        return true;
     }
     static void Focused(CRichEditUI* self) {
         if (self->m_pManager && self->m_pManager->GetFocus() != self)
@@ -162,8 +163,8 @@ struct CRichEditUI::Impl {
     }
 };
 
-void EditSend(CRichEditUI* owner) {
-    CRichEditUI::Impl::Send(owner);
+bool EditSend(CRichEditUI* owner) {
+    return CRichEditUI::Impl::Send(owner);
 }
 void EditFocused(CRichEditUI* owner) {
     CRichEditUI::Impl::Focused(owner);
@@ -356,9 +357,8 @@ void CRichEditUI::DoEvent(TEventUI& event) {
         case UIEVENT_KEYDOWN: {
             int key = static_cast<int>(event.wParam);
             bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
-            if (key == VK_RETURN && !ctrl) {
-                if (m_hNotyWnd)
-                    ::PostMessageW(m_hNotyWnd, UM_RICHEDIT_SEND, 0, reinterpret_cast<LPARAM>(this));
+            if (key == VK_RETURN && !ctrl && m_hNotyWnd) {
+                ::PostMessageW(m_hNotyWnd, UM_RICHEDIT_SEND, 0, reinterpret_cast<LPARAM>(this));
                 return;
             }
             if (ctrl && key == 'V' && !m_bReadOnly) {
@@ -369,7 +369,7 @@ void CRichEditUI::DoEvent(TEventUI& event) {
                         c.selectedText().replace(QChar(0x2029), QLatin1Char('\n')));
             } else if (ctrl && key == 'A') {
                 c.select(QTextCursor::Document);
-            } else if (key == VK_RETURN && ctrl && !m_bReadOnly)
+            } else if (key == VK_RETURN && !m_bReadOnly)
                 c.insertBlock();
             else if (key == VK_LEFT)
                 c.movePosition(QTextCursor::Left);
