@@ -35,8 +35,7 @@ class CUserObj;
 class CRoomObj;
 class CUserVideoWndMgr;
 class CPubVideoContainerUI;
-// Child windows of the room, built by the dialog issues; the room holds their owner
-// slots only.
+// Child windows of the room; the room holds their owner slots only.
 class CWndIconHelp;
 class CWndRoomAudioSetting3;
 class CWndUserInfo;
@@ -188,7 +187,7 @@ public:
     int GetReconnectCount() const { return m_nReconnectCount; }
     bool IsLoggedIn() const { return m_bLoggedIn != 0; }
 
-    // ===== Chat rendering and sending (WndRoomChat.cpp; the chat issue fills)
+    // ===== Chat rendering and sending (WndRoomChat.cpp, RoomChat.cpp, RoomChatSend.cpp)
     // One hint line into the private chat (or the public one when kind says so).
     void InsertHintLine(int target, int kind, const wchar_t* text) override;
     void SendChatFromInput();
@@ -211,12 +210,12 @@ public:
     // The thank-you link's line: kind 1 to everybody, no echo (RoomChatLinks.cpp).
     void SendThankLine(const std::wstring& text);
 
-    // ===== Chat links (WndRoomLinks.cpp; the chat issue fills)
+    // ===== Chat links (RoomChatLinks.cpp)
     void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags,
                          LPCTSTR targetFrame, LPCTSTR postData, LPCTSTR headers,
                          bool& cancel) override;
 
-    // ===== Media (WndRoomMedia.cpp; the media issue fills)
+    // ===== Media (WndRoomMedia.cpp)
     int ApplyAvModuleConfig();
     void ApplyMediaAddress();
     void BuildCaptureGraphs();
@@ -328,7 +327,7 @@ public:
     // Whether a private video window of that user is open (the media part's).
     bool HasUserVideoWnd(int userId) const;
 
-    // ===== Actions of the local user (WndRoomActions.cpp; 6.124 issue)
+    // ===== Actions of the local user (WndRoomActions.cpp)
     void TakeMic(int kind, int index);
     void JoinWaitMic();
     void OperateWaitMic(int userId, int occurrence, int operation);
@@ -363,7 +362,7 @@ public:
     // (their start times), so the countdown asks once per turn.
     int32_t m_micLeaveAsked[3] = {0, 0, 0};
 
-    // ===== Gifts, seals and effects sent (WndRoomGifts.cpp; 6.105 issue)
+    // ===== Gifts, seals and effects sent (WndRoomGifts.cpp)
     void FillGiftPane();
     void OnAppTileClick(int tag);
     void SendSealReq(int userId, int sealId);
@@ -379,7 +378,7 @@ public:
     void SendTradeGift(int targetId, const std::string& targetAlias, int giftId, int count,
                        const char* words);
 
-    // ===== Dialogs of the room (WndRoomDialogs.cpp; the dialog issues fill)
+    // ===== Dialogs of the room (WndRoomDialogs.cpp, WndRoomAdminDialogs.cpp)
     void ShowUserInfoWnd(int userId);
     void ShowSealWnd(int userId);
     void ShowIconHelpWnd();
@@ -438,7 +437,7 @@ public:
     // ===== Members, in this order
     int m_nRoomId = 0;
     int m_nRoomKind = ROOM_KIND_STANDARD;
-    HANDLE m_hDrawDib = nullptr;  // the media issue opens it
+    HANDLE m_hDrawDib = nullptr;  // opened with the media session
     int m_nSelUserId = 0;
     int m_nSelPaneIndex = -1;
     uint8_t m_bLoggedIn = 0;
@@ -484,7 +483,7 @@ public:
 
     RAVO::CStrevo* m_pStrevo = nullptr;              // owned
     CGiftNoticeQueue* m_pGiftNoticeQueue = nullptr;  // owned
-    CUserVideoWndMgr* m_pUserVideoWndMgr = nullptr;  // owned; the media issue makes it
+    CUserVideoWndMgr* m_pUserVideoWndMgr = nullptr;  // owned by the media session
 
     DuiLib::CControlUI* m_pVideoZone = nullptr;
     DuiLib::CControlUI* m_pPubVideo[3] = {nullptr, nullptr, nullptr};
@@ -514,7 +513,7 @@ public:
     HMENU m_hMenus[kRoomMenuCount] = {};
     DuiLib::CControlUI* m_pSendMenuBtn = nullptr;
 
-    // Owner slots of the local user's dialogs (6.124).
+    // Owner slots of the local user's dialogs.
     CWndSendLaba* m_pWndSendLaba = nullptr;
     CWndSendGonggao* m_pWndSendGonggao = nullptr;
     CWndMyAccount* m_pWndMyAccount = nullptr;

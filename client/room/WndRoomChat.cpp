@@ -3,6 +3,7 @@
 #include <string>
 
 #include "controls/HtmlText.h"
+#include "room/ChatLines.h"
 #include "room/WndRoom.h"
 
 using namespace DuiLib;
@@ -11,11 +12,7 @@ void CWndRoom::InsertHintLine(int target, int kind, const wchar_t* text) {
     if (!text) return;
     if (kind != 1 || target != 1 || !m_pPrivTextOut) return;
     // Hints carry user and server text: escaped, never markup.
-    std::wstring line =
-        L"<DIV style=\"LINE-HEIGHT: normal; FONT-VARIANT: normal; FONT-STYLE: normal; FONT-SIZE: "
-        L"11pt; FONT-WEIGHT: normal\" class=chatroom_HintInfo><SPAN class=HintInfoPic></SPAN>";
-    line += HtmlText::Escape(text);
-    line += L"</DIV>";
+    const std::wstring line = ChatLines::HintLine(1, HtmlText::Escape(text));
     m_pPrivTextOut->WriteBlock(line.c_str(), 0);
 }
 
