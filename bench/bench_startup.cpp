@@ -1,10 +1,11 @@
-// Process start of the program to its logon window. The logon window is still a
-// stand-in that reports "closed" at once, so each run measures the whole start-up up
-// to the entry's logon call plus the shutdown and the process exit after it: an upper
-// bound of "start to the logon window shown" until that window exists.
+// Process start of the program to its end, for a program whose logon window closes by
+// itself. The real logon window waits for a person, so a run that does not end within
+// ten seconds is stopped and reported as such: bench_logon times the entry up to the
+// logon window in-process instead.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,7 +17,14 @@ extern char** environ;
 
 namespace {
 
+const char kStays[] = "the program stays at its logon window; bench_logon times the entry to it";
+bool g_stays = false;  // the later repetitions need not wait again
+
 void BM_StartToLogonCall(benchmark::State& state) {
+    if (g_stays) {
+        state.SkipWithError(kStays);
+        return;
+    }
     const std::string program = MIVORA_PROGRAM_DIR "/mivora";
     char home[] = "/tmp/mivora-bench-XXXXXX";
     if (!mkdtemp(home)) {
@@ -44,9 +52,21 @@ void BM_StartToLogonCall(benchmark::State& state) {
                 "the program could not be started (build the program_folder target)");
             break;
         }
+        // The logon window waits for a person: a program still running after a while
+        // is ended, and the run gives no figure.
         int status = 0;
-        waitpid(pid, &status, 0);
+        pid_t ended = 0;
+        while ((ended = waitpid(pid, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+            usleep(2000);
         const auto end = std::chrono::steady_clock::now();
+        if (ended == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            g_stays = true;
+            state.SkipWithError(kStays);
+            break;
+        }
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
             state.SkipWithError("the program did not end with exit code 0");
             break;

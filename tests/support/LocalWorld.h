@@ -111,6 +111,7 @@ private:
         std::wstring name;
         std::string password;
         int ownerId = 0;
+        uint16_t kind = 1;  // the layout the program shows: every seeded room is a normal one
         std::wstring joinText;
         std::wstring texts[4];
         std::vector<Resident> residents;

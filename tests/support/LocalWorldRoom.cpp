@@ -106,6 +106,7 @@ void LocalWorld::SendJoined(int connection, int userId, int roomId) {
     answers::JoinRoom j;
     j.userId = userId;
     j.roomId = roomId;
+    j.baseInfoD = room.kind;
     j.ownerId = room.ownerId;
     j.money = s.money;
     j.points = s.points;
@@ -127,10 +128,12 @@ void LocalWorld::SendJoined(int connection, int userId, int roomId) {
         }
         Send(connection, answers::Frame(answers::kRoomMain, 30, list));
     }
-    Send(connection, answers::UserListEndAnswer());
+    // The texts go before the list's end: the room window shows the stored texts once the
+    // list is complete, and a text arriving after that would be shown a second time.
     for (uint8_t index = 0; index < 4; ++index)
         if (!room.texts[index].empty())
             Send(connection, answers::RoomTextAnswer(roomId, index, WireText(room.texts[index])));
+    Send(connection, answers::UserListEndAnswer());
 }
 
 void LocalWorld::Leave(int connection) {

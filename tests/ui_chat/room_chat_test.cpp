@@ -19,6 +19,8 @@
 #include "kernel/Notifications.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
+#include "model/UserObj.h"
+#include "catalogs/UserLevelInfoManager.h"
 #include "model/UserManager.h"
 #include "lobby/JoinOtherRoom.h"
 #include "room/WndRoom.h"
@@ -231,6 +233,39 @@ TEST_F(RoomChatTest, ReceivedLinesLandInTheirViewsWithShieldsAndAutomaticReply) 
     EXPECT_EQ(sent[0].record.targetId, kBob);
     EXPECT_NE(winplat::AnsiToWide(ChatRecordText(sent[0].record)).find(L"我不在"), std::wstring::npos);
     d->m_UserEnv.m_bAutoReplay = false;
+}
+
+TEST_F(RoomChatTest, TheSendersLevelAndManagerBadgesAreDrawnBeforeHisName) {
+    CCommKernelData* d = CCommKernel::GetInstance()->m_pData;
+    std::wstring levels = winplat::Utf8ToWide(MIVORA_SKIN_ROOT "leveldesc.dat");
+    ASSERT_EQ(d->m_pUserLevelInfoManager->LoadLevelConfigW(levels.data()), 0);
+    CUserObj* bob = d->m_pUserManager->FindUser(kBob);
+    bob->levels[0] = 3;
+    bob->roomMgrLevel = ROOM_MGR_MANAGER;
+    Receive(ChatFrame(0, kBob, 0, L"badges"));
+    bob->levels[0] = 0;
+    bob->roomMgrLevel = 0;
+    // The line names the pictures as the room writes them, a blank before the quote.
+    const std::wstring html = Html(room->m_pPubTextOut);
+    EXPECT_NE(html.find(L"level_3.png \""), std::wstring::npos) << html;
+    EXPECT_NE(html.find(L"mgr_3.png \""), std::wstring::npos) << html;
+
+    // Each badge is drawn in its own colour, not a placeholder.
+    const QImage shot = winplat::GrabWindowImage(room->GetHWND());
+    SaveShot(shot, "room_chat_badges.png");
+    const RECT pub = room->m_pPubTextOut->GetPos();
+    auto count = [&](QColor want) {
+        int n = 0;
+        for (int y = pub.top; y < pub.bottom; ++y)
+            for (int x = pub.left; x < pub.right; ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                n += std::abs(c.red() - want.red()) < 8 && std::abs(c.green() - want.green()) < 8 &&
+                     std::abs(c.blue() - want.blue()) < 8;
+            }
+        return n;
+    };
+    EXPECT_GT(count(QColor(60, 170, 90)), 40) << "the member's green level badge";
+    EXPECT_GT(count(QColor(40, 120, 200)), 40) << "the manager's blue badge";
 }
 
 TEST_F(RoomChatTest, HostileLineLeavesNoForeignLinkAndTheSendersLinkSelectsHim) {
