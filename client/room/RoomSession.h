@@ -1,4 +1,4 @@
-// Session look-ups the local user's room actions share: the kernel data, the local
+// Session look-ups the room window's files share: the kernel data, the local
 // user, rooms, users and privileges. Each is null or false when the session is gone.
 #pragma once
 

@@ -9,19 +9,19 @@
 #include "model/UserObj.h"
 #include "room/NotifyPayload.h"
 #include "room/UserVideoWndMgr.h"
+#include "room/RoomSession.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "win32/text.h"
+
+using roomsession::Data;
+using roomsession::FindRoom;
 
 namespace {
 
 constexpr uint16_t kSeeUserIpAnswer = 88;
 constexpr uint16_t kConnMediaRespAnswer = 70;
 constexpr uint16_t kConnMediaErrAnswer = 71;
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
 
 CUserObj* KnownUser(int userId) {
     CCommKernelData* data = Data();

@@ -17,10 +17,14 @@
 #include "room/ChatLines.h"
 #include "room/NotifyLines.h"
 #include "room/NotifyPayload.h"
+#include "room/RoomSession.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;
+
+using roomsession::Data;
+using roomsession::FindRoom;
 
 namespace {
 
@@ -50,15 +54,6 @@ constexpr int kSmallFireworks = 216;
 // Where the lucky banner goes, from the room window's centre.
 constexpr int kLuckyBoxHalfWidth = 293;
 constexpr int kLuckyBoxHalfHeight = 117;
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
-CRoomObj* FindRoom(int roomId) {
-    CCommKernelData* data = Data();
-    return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(roomId) : nullptr;
-}
 
 tag_GiftItemInfo* FindGift(int giftId) {
     CCommKernelData* data = Data();

@@ -9,22 +9,20 @@
 #include "model/UserObj.h"
 #include "room/NotifyLines.h"
 #include "room/NotifyPayload.h"
+#include "room/RoomSession.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "win32/clock.h"
 
 using namespace DuiLib;
 
+using roomsession::FindRoom;
+
 namespace {
 
 constexpr uint16_t kSiegeAnswer = 137;
 // The strip's one-second rewrite while the castle is held.
 constexpr UINT_PTR kSiegeStripTimer = 320;
-
-CRoomObj* FindRoom(int roomId) {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
-    return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(roomId) : nullptr;
-}
 
 void CALLBACK SiegeStripTick(HWND hwnd, UINT, UINT_PTR id, DWORD) {
     CWndRoom* room = GetRegisteredRoomWindow();

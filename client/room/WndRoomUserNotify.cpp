@@ -17,6 +17,7 @@
 #include "room/NotifyLines.h"
 #include "room/NotifyPayload.h"
 #include "room/PubVideoContainerUI.h"
+#include "room/RoomSession.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "util/LogPrint.h"
@@ -24,6 +25,9 @@
 #include "win32/text.h"
 
 using namespace DuiLib;
+
+using roomsession::Data;
+using roomsession::FindRoom;
 
 namespace {
 
@@ -40,15 +44,6 @@ constexpr int kLadyLevel = 100;
 // The level whose members also get banner 100.
 constexpr int kBannerLevel = 38;
 constexpr int kLevelBanner = 100;
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
-CRoomObj* FindRoom(int roomId) {
-    CCommKernelData* data = Data();
-    return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(roomId) : nullptr;
-}
 
 int MyId() {
     CCommKernelData* data = Data();
