@@ -3,7 +3,9 @@
 #include <cwchar>
 #include <string>
 
+#include "app/ClientApp.h"
 #include "app/SkinTable.h"
+#include "dialogs/WndUserSetting.h"
 #include "room/LobbyLink.h"
 #include "win32/files.h"
 #include "win32/process.h"
@@ -41,6 +43,5 @@ const wchar_t* CRoomAvPanelBase::StartVolumeMixer() {
 
 void CRoomAvPanelBase::OpenUserSettingVideoPage() {
     LobbyShowPersonalSettings();
-    // Its video page (page 3, "gaishipinbtn") is chosen through the application's
-    // pointer to the settings window once that window is in the program.
+    if (CWndUserSetting* settings = theApp.m_pWndUserSetting) settings->ShowPage(3);
 }

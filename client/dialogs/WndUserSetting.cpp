@@ -7,6 +7,7 @@
 #include "catalogs/UserLevelInfoManager.h"
 #include "dialogs/UserSettingHost.h"
 #include "dialogs/WndSelUserFace.h"
+#include "dialogs/WndUserSettingVideo.h"
 #include "dialogs/WndUserSettingShields.h"
 #include "kernel/CommKernel.h"
 #include "lobby/LaterWindows.h"
@@ -133,15 +134,22 @@ void CWndUserSetting::OnClick(TNotifyUI& msg) {
         ShowPage(3);
     else if (name == L"gairoombtn")
         ShowPage(5);
-    else if (name == L"videosetbtn") {
-        // The camera dialog comes with its own window.
-    } else if (name == L"btn_ok") {
+    else if (name == L"videosetbtn")
+        RunCameraDialog();
+    else if (name == L"btn_ok") {
         // A refusal keeps the window open, so the user sees what to correct.
         if (Apply()) Close(1);
     } else if (name == L"btn_cancel")
         Close(2);
     else if (name == L"btn_apply")
         Apply();
+}
+
+void CWndUserSetting::RunCameraDialog() {
+    CWndUserSettingVideo camera;
+    if (!camera.Create(m_hWnd, L"selvideo", 0x96C80000, 0, 0, 0, 0, 0)) return;
+    camera.CenterWindow();
+    camera.ShowModal();
 }
 
 void CWndUserSetting::ChooseFace() {

@@ -18,6 +18,8 @@ public:
     // Applies the page shown; false when something was refused (a message box told why).
     bool Apply();
     void ChooseFace();
+    // The camera dialog, modally.
+    void RunCameraDialog();
     // Selects a page of "usersetting_switch" (0 profile ... 5 shields).
     void ShowPage(int page);
     int GetPage() const;

@@ -519,6 +519,7 @@ public:
     CWndMyAccount* m_pWndMyAccount = nullptr;
     CWndRoomSetting* m_pWndRoomSetting = nullptr;
     CWndGiftInfo* m_pWndGiftInfo = nullptr;
+    bool m_bNetChooseOpen = false;  // the modal carrier chooser runs
 
 private:
     SkinWndTraits m_traits;

@@ -358,6 +358,9 @@ void CWndRoom::RequestMyMic(int kind, int index) {
 
 void CWndRoom::ConnectUserVideo(CUserObj* user, bool hintWhenNotPrivate) {
     if (!user) return;
+    // His window is open already: no privilege hint and no second request.
+    const bool privateMic = user->flags & (USER_FLAG_VIP_MIC | USER_FLAG_SECRET_MIC);
+    if (privateMic && HasUserVideoWnd(user->userId)) return;
     if (user->flags & USER_FLAG_VIP_MIC) {
         if (Allowed(kPrivOpenPrivateVideo))
             OpenUserVideoWnd(user, false);

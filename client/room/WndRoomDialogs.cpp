@@ -12,6 +12,7 @@
 #include "dialogs/WndSendWordGift.h"
 #include "dialogs/WndUserSeal.h"
 #include "kernel/CommKernel.h"
+#include "lobby/RoomEntryDialogs.h"
 #include "room/LobbyLink.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
@@ -28,8 +29,23 @@ void CWndRoom::ShowAudioSettingWnd() {
     OpenSelfDeleting(m_pWndAudioSetting, m_hWnd, ReuseAction::kShow, WS_EX_TOOLWINDOW);
 }
 
-// The dialog issues fill these; until a dialog exists its slot stays null.
-void CWndRoom::ShowNetworkChoose() {}
+void CWndRoom::ShowNetworkChoose() {
+    CCommKernelData* data = CCommKernel::GetInstance() ? CCommKernel::GetInstance()->m_pData
+                                                       : nullptr;
+    if (!data || m_bNetChooseOpen) return;
+    const int before = data->m_UserEnv.m_nNetType;
+    m_bNetChooseOpen = true;
+    {
+        CWndNetworkChoose chooser;
+        if (chooser.Create(m_hWnd, L"", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0)) {
+            chooser.CenterWindow();
+            chooser.ShowModal();
+        }
+    }
+    m_bNetChooseOpen = false;
+    // A new carrier means the other media address of this room.
+    if (data->m_UserEnv.m_nNetType != before) ApplyMediaAddress();
+}
 
 void CWndRoom::ShowSealWnd(int userId) {
     if (m_pWndUserSeal) return;

@@ -16,6 +16,7 @@
 #include "dialogs/UserSettingHost.h"
 #include "dialogs/WndSelUserFace.h"
 #include "dialogs/WndUserSetting.h"
+#include "dialogs/WndUserSettingVideo.h"
 #include "dialogs_fixture.h"
 #include "kernel/CmdRecords.h"
 #include "kernel/CommKernel.h"
@@ -374,6 +375,33 @@ TEST_F(UserSettingTest, AChosenFaceIsKeptOnCancelButNothingIsSent) {
     ASSERT_TRUE(Pump([&] { return !IsWindow(h); }));
     EXPECT_EQ(wnd, nullptr);
     EXPECT_TRUE(LobbyBytesAfter(connections, 0).empty());
+}
+
+TEST_F(UserSettingTest, TheCameraButtonRunsTheCameraDialogModallyOverTheWindow) {
+    Open();
+    static HWND s_parent;
+    static std::wstring s_title;
+    s_parent = nullptr;
+    s_title.clear();
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND h = FindWindowW(L"UIUserSettingVideoFrame", nullptr);
+        auto* camera = h ? dynamic_cast<CWndUserSettingVideo*>(
+                               reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(h, GWLP_USERDATA)))
+                         : nullptr;
+        if (!camera) return;
+        KillTimer(nullptr, id);
+        s_parent = GetParent(h);
+        wchar_t title[32] = {};
+        GetWindowTextW(h, title, 32);
+        s_title = title;
+        camera->Close(2);
+    });
+    Click(L"videosetbtn");
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(s_parent, wnd->GetHWND());
+    EXPECT_EQ(s_title, L"selvideo");
+    EXPECT_EQ(FindWindowW(L"UIUserSettingVideoFrame", nullptr), nullptr) << "gone on return";
+    EXPECT_TRUE(IsWindow(wnd->GetHWND())) << "the settings stay open";
 }
 
 }  // namespace

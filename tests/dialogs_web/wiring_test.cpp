@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/ClientApp.h"
+#include "dialogs/WndRoomAudioSetting3.h"
 #include "dialogs/WndUserRegister.h"
 #include "dialogs/WndUserSetting.h"
 #include "dialogs_fixture.h"
@@ -33,6 +34,33 @@ TEST_F(WiringTest, SettingsAndGameWindowsAreOneEach) {
     EXPECT_EQ(FindWindowW(L"UIFindFrame", nullptr), game);
     ASSERT_TRUE(Pump([&] { return http.count("/game") == 1; }));
     DestroyWindow(game);
+}
+
+TEST_F(WiringTest, TheAvPanelOpensTheSettingsOnTheVideoPage) {
+    for (bool openBefore : {false, true}) {
+        SCOPED_TRACE(openBefore);
+        if (openBefore) {
+            OpenUserSettingWindow();
+            ASSERT_NE(theApp.m_pWndUserSetting, nullptr);
+            theApp.m_pWndUserSetting->ShowPage(0);
+        }
+        CWndRoomAudioSetting3* panel = nullptr;
+        ASSERT_NE(OpenSelfDeleting(panel, nullptr, ReuseAction::kShow), nullptr);
+        ClickControl(panel->GetHWND(), panel->GetPaintManager().FindControl(L"btnmoreset"));
+        Pump([] { return theApp.m_pWndUserSetting && theApp.m_pWndUserSetting->GetPage() == 3; },
+             3000);
+        CWndUserSetting* settings = theApp.m_pWndUserSetting;
+        ASSERT_NE(settings, nullptr);
+        EXPECT_EQ(settings->GetPage(), 3);
+        auto* option = static_cast<COptionUI*>(
+            settings->GetPaintManager().FindControl(L"gaishipinbtn")->GetInterface(L"Option"));
+        ASSERT_NE(option, nullptr);
+        EXPECT_TRUE(option->IsSelected());
+        panel->Close(1);
+        Pump([&] { return panel == nullptr; }, 3000);
+        DestroyWindow(settings->GetHWND());
+        EXPECT_EQ(theApp.m_pWndUserSetting, nullptr);
+    }
 }
 
 CWndUserRegister* OpenRegistration() {

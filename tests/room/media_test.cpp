@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QTimer>
 
 #include "MediaRelay.h"
 #include "ScriptedSound.h"
@@ -18,6 +19,7 @@
 #include "facade/Strevo.h"
 #include "kernel/CommKernel.h"
 #include "kernel_test_util.h"
+#include "lobby/RoomEntryDialogs.h"
 #include "model/Privilege.h"
 #include "model/UserMVManager.h"
 #include "model/UserManager.h"
@@ -311,6 +313,60 @@ TEST_F(RoomMediaTest, NetworkChoicePicksTheMediaAddress) {
         d->m_UserEnv.m_nNetType = c.choice;
         room->OnRoomMediaChanged();
         EXPECT_EQ(room->m_pStrevo->m_nRemotePort, c.port) << c.choice << c.second;
+        d->m_UserEnv.m_nNetType = 0;
+        CloseRoomWindow();
+    }
+}
+
+// The room's "btnxinhao" chooser is modal; only a changed choice moves the engine to the
+// other address (the first address is changed behind its back to tell a re-apply).
+TEST_F(RoomMediaTest, TheNetworkChooserReappliesTheAddressOnlyWhenTheChoiceChanged) {
+    struct Case {
+        const char* name;
+        const wchar_t* pick;  // option selected before applying (null: none)
+        int port;
+    } cases[] = {{"unicom chosen", L"optLianTong", 7002},
+                 {"telecom kept", L"optDianXin", 7001},
+                 {"closed without choosing", nullptr, 7001}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EnterRoom(1, {});
+        CRoomObj* record = d->m_pRoomManager->FindRoom(kRoom);
+        record->mediaHosts[0] = "127.0.0.1";
+        record->mediaPorts[0] = 7001;
+        record->mediaHosts[1] = "127.0.0.2";
+        record->mediaPorts[1] = 7002;
+        d->m_UserEnv.m_nNetType = 0;
+        room->OnRoomMediaChanged();
+        record->mediaPorts[0] = 7003;
+        bool ran = false;
+        QTimer::singleShot(50, [&] {
+            HWND hwnd = FindWindowW(L"UINETWORKCHOOSE", nullptr);
+            auto* chooser = hwnd ? reinterpret_cast<DuiLib::CWindowWnd*>(
+                                       ::GetWindowLongPtrW(hwnd, GWLP_USERDATA))
+                                 : nullptr;
+            auto* wnd = dynamic_cast<CWndNetworkChoose*>(chooser);
+            if (!wnd) return;
+            ran = true;
+            EXPECT_EQ(::GetParent(hwnd), room->GetHWND());
+            room->ShowNetworkChoose();  // a second request while it runs opens nothing
+            InvalidateRect(hwnd, nullptr, FALSE);
+            DuiLib::CPaintManagerUI& pm = wnd->GetPaintManager();
+            Pump([&] { return pm.GetRoot() && !IsRectEmpty(&pm.GetRoot()->GetPos()); }, 5000);
+            auto find = [&](const wchar_t* name) {
+                return pm.FindControl(name);
+            };
+            if (c.pick) {
+                ClickControl(hwnd, find(c.pick));
+                ClickControl(hwnd, find(L"btnchoose"));
+                PumpPending();
+            }
+            ClickControl(hwnd, find(L"btnexit"));
+        });
+        room->ShowNetworkChoose();
+        EXPECT_TRUE(ran);
+        EXPECT_EQ(FindWindowW(L"UINETWORKCHOOSE", nullptr), nullptr);
+        EXPECT_EQ(room->m_pStrevo->m_nRemotePort, c.port);
         d->m_UserEnv.m_nNetType = 0;
         CloseRoomWindow();
     }

@@ -137,6 +137,14 @@ TEST_F(AdminTest, AnswersForAPrivateWindowAlreadyOpen) {
         EXPECT_EQ(Text(L"privtextout"), L"");
         EXPECT_TRUE(ConnRequests().empty());
     }
+    // The "连接视频" command for either of them the same.
+    for (int id : {kCarol, kBob}) {
+        SCOPED_TRACE(id);
+        room->m_nSelUserId = id;
+        ::SendMessageW(room->GetHWND(), WM_COMMAND, 13914, 0);
+        EXPECT_EQ(Text(L"privtextout"), L"");
+        EXPECT_TRUE(ConnRequests().empty());
+    }
     EXPECT_EQ(room->m_pUserVideoWndMgr->GetCount(), 2);
 }
 
