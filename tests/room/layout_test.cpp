@@ -23,6 +23,27 @@ RECT ChildRect(HWND parent, HWND child) {
 
 class LayoutTest : public RoomTest {};
 
+// The three public panes lie side by side, in order, inside the video zone, each of the
+// given size (a width of 0: any width above 0).
+void ExpectPanesInsideZone(CPaintManagerUI& pm, int paneWidth, int paneHeight) {
+    const RECT z = pm.FindControl(L"videozone")->GetPos();
+    int left = z.left;
+    for (const wchar_t* name : {L"pubvideo1", L"pubvideo2", L"pubvideo3"}) {
+        SCOPED_TRACE(testing::Message() << winplat::WideToUtf8(name));
+        const RECT p = pm.FindControl(name)->GetPos();
+        if (paneWidth > 0)
+            EXPECT_EQ(p.right - p.left, paneWidth);
+        else
+            EXPECT_GT(p.right - p.left, 0);
+        EXPECT_EQ(p.bottom - p.top, paneHeight);
+        EXPECT_GE(p.left, left);  // right of the zone's edge or of the pane before
+        EXPECT_LE(p.right, z.right);
+        EXPECT_GE(p.top, z.top);
+        EXPECT_LE(p.bottom, z.bottom);
+        left = p.right;
+    }
+}
+
 TEST_F(LayoutTest, EveryKindBuildsItsLayoutAndAnUnknownKindTheStandardOne) {
     struct Case {
         int kind;
@@ -73,27 +94,65 @@ TEST_F(LayoutTest, VideoZoneFollowsTheClientWidthWhenMaximised) {
     EXPECT_FALSE(room->GetPaintManager().FindControl(L"btnmax")->IsVisible());
 }
 
-TEST(RoomLayoutMaths, PaneSizesFollowTheClientWidthAndNeverGoNegative) {
+TEST_F(LayoutTest, PaneSizesFollowTheClientWidthAndTheThreePanesFitTheZone) {
     struct Case {
         int clientWidth;
         bool maximised;
         int zoneWidth, paneWidth, paneHeight;
+        bool onWindow;  // a room window of this width shows the panes in its zone
     } cases[] = {
-        {800, false, 397, 200, 150},   // not maximised: fixed panes
-        {1920, false, 1517, 200, 150},
-        {1024, true, 621, 204, 153},
-        {1280, true, 877, 292, 219},
-        {1920, true, 1517, 320, 240},  // capped at 240
-        {403, true, 0, 0, 0},
-        {300, true, 0, 0, 0},          // narrower than the side columns
-        {-5, true, 0, 0, 0},
+        {800, false, 397, 200, 150, false},  // restored to the smallest size: fixed panes
+        {1920, false, 1517, 200, 150, true},
+        {800, true, 397, 132, 99, true},
+        {1024, true, 621, 204, 153, true},
+        {1280, true, 877, 292, 219, true},
+        {1366, true, 963, 320, 240, true},   // capped at 240
+        {1920, true, 1517, 320, 240, true},
+        {403, true, 0, 0, 0, false},
+        {300, true, 0, 0, 0, false},         // narrower than the side columns
+        {-5, true, 0, 0, 0, false},
     };
+    EnterRoom(1, {});
+    CPaintManagerUI& pm = room->GetPaintManager();
+    CControlUI* zone = pm.FindControl(L"videozone");
+    ASSERT_NE(zone, nullptr);
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.clientWidth);
+        SCOPED_TRACE(testing::Message() << c.clientWidth << (c.maximised ? " maximised" : ""));
         const CWndRoom::VideoLayout v = CWndRoom::ComputeVideoLayout(c.clientWidth, c.maximised);
         EXPECT_EQ(v.zoneWidth, c.zoneWidth);
         EXPECT_EQ(v.paneWidth, c.paneWidth);
         EXPECT_EQ(v.paneHeight, c.paneHeight);
+        if (!c.onWindow) continue;
+
+        // The window at that client width with the panes sized as the resize would
+        // size them when maximised; the skin's columns must leave the zone wide enough.
+        ::SetWindowPos(room->GetHWND(), nullptr, 0, 0, c.clientWidth, 700, SWP_NOZORDER);
+        RECT client;
+        ::GetClientRect(room->GetHWND(), &client);
+        ASSERT_EQ(client.right, c.clientWidth);
+        zone->SetFixedHeight(v.paneHeight + 20);
+        for (const wchar_t* name : {L"pubvideo1", L"pubvideo2", L"pubvideo3"})
+            pm.FindControl(name)->SetFixedWidth(v.paneWidth);
+        pm.GetRoot()->SetPos(client);
+
+        EXPECT_GE(zone->GetPos().right - zone->GetPos().left, v.zoneWidth);
+        ExpectPanesInsideZone(pm, v.paneWidth, v.paneHeight);
+    }
+}
+
+TEST_F(LayoutTest, FourListKindKeepsItsThreePanesInsideTheZoneAtAnyWidth) {
+    EnterRoom(31, {});
+    CPaintManagerUI& pm = room->GetPaintManager();
+    for (int width : {800, 1024, 1280, 1920}) {
+        SCOPED_TRACE(width);
+        ::SetWindowPos(room->GetHWND(), nullptr, 0, 0, width, 700, SWP_NOZORDER);
+        RECT client;
+        ::GetClientRect(room->GetHWND(), &client);
+        pm.GetRoot()->SetPos(client);
+        ExpectPanesInsideZone(pm, 0, 192);
+        // Never wider than the pane's 4:3 picture.
+        const RECT first = pm.FindControl(L"pubvideo1")->GetPos();
+        EXPECT_LE(first.right - first.left, 256);
     }
 }
 
