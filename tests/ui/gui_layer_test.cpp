@@ -2,6 +2,7 @@
 // thread's messages keep flowing, and answer as Windows does.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -178,3 +179,13 @@ TEST_F(GuiLayerTest, MemoryDcDrawsIntoItsDibWhicheverWayTheRowsRun) {
 }
 
 }  // namespace
+
+// Faces named by skins and chat lines that this system lacks resolve to the CJK font,
+// not to a serif fallback.
+TEST_F(GuiLayerTest, WindowsFaceNamesResolveToTheCjkFont) {
+    const QString cjk = QApplication::font().family();
+    for (const char* face : {"宋体", "SimSun", "微软雅黑", "Tahoma"}) {
+        QFont named(QString::fromUtf8(face));
+        EXPECT_EQ(QFontInfo(named).family(), cjk) << face;
+    }
+}

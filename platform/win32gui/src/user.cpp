@@ -314,6 +314,12 @@ void InstallGui() {
         QFont f(QStringLiteral("WenQuanYi Micro Hei"));
         f.setPixelSize(12);
         QApplication::setFont(f);
+        // Skins, chat lines and saved fonts name the faces of the system they were made
+        // on; here those faces do not exist, and without a substitute Qt falls back to a
+        // serif font with no CJK glyphs of its own.
+        for (const char* face : {"宋体", "新宋体", "SimSun", "NSimSun", "黑体", "SimHei",
+                                 "微软雅黑", "Microsoft YaHei", "Tahoma", "Arial", "Verdana"})
+            QFont::insertSubstitution(QString::fromUtf8(face), f.family());
         QApplication::setQuitOnLastWindowClosed(false);
     }
     if (!g_host) {
