@@ -36,8 +36,8 @@ while read -r name program seeds; do
     -artifact_prefix="$findings/" "$corpus" $seeds >"$log" 2>&1 || true
   found=$(( $(find "$findings" -type f | wc -l) - before ))
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
-  ft=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+  cov=$( (grep -o 'cov: [0-9]*' "$log" || true) | tail -1 | cut -d' ' -f2)
+  ft=$( (grep -o 'ft: [0-9]*' "$log" || true) | tail -1 | cut -d' ' -f2)
   if [ -z "$runs" ] && [ "$found" -eq 0 ]; then found=1; fi  # it died without its stats
   printf '%-14s inputs %10s  coverage %6s  features %6s  corpus %6s  findings %d\n' \
     "$name" "${runs:-?}" "${cov:-?}" "${ft:-?}" "$(find "$corpus" -type f | wc -l)" "$found"
