@@ -249,6 +249,7 @@ int main(int argc, char** argv) {
     uint64_t delivered[2][2] = {}, recovered[2][2] = {}, played[2][2] = {};
     {
         MediaRelay relay((seconds + 60) * 1000, 500000000);
+        relay.SetKeptDatagrams(0);
         relay.SetRule([&](const std::vector<uint8_t>& d, uint64_t) { return faults.Decide(d); });
         relay.Start();
         Member a(kIds[0], kIds[1], relay.Port());

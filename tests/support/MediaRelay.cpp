@@ -114,6 +114,11 @@ size_t MediaRelay::CountControls(int op, uint32_t ssrc, int pt) const {
     return n;
 }
 
+void MediaRelay::SetKeptDatagrams(size_t count) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_keep = count;
+}
+
 std::vector<std::vector<uint8_t>> MediaRelay::Received() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_received;
@@ -173,7 +178,7 @@ void MediaRelay::forward(const std::vector<uint8_t>& d, uint64_t key) {
 void MediaRelay::handle(const std::vector<uint8_t>& d, uint16_t fromPort) {
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_receivedCount;
-    if (m_received.size() < 20000) m_received.push_back(d);
+    if (m_received.size() < m_keep) m_received.push_back(d);
     m_peers.insert(fromPort);
     if (d.size() < 5 || le32(d.data()) != kMagic) return;
     const int kind = d[4];

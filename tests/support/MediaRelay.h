@@ -60,7 +60,9 @@ public:
 
     std::vector<RelayControl> Controls() const;
     size_t CountControls(int op, uint32_t ssrc, int pt) const;
-    // Every datagram received (the first 20000 are kept).
+    // Every datagram received (the first 20000 are kept, or as many as set here; a
+    // long run sets 0 so that the relay's own memory stays flat).
+    void SetKeptDatagrams(size_t count);
     std::vector<std::vector<uint8_t>> Received() const;
     size_t ReceivedCount() const;
     size_t ForwardedCount() const;
@@ -93,6 +95,7 @@ private:
     std::set<uint16_t> m_peers;
     std::vector<RelayControl> m_controls;
     std::vector<std::vector<uint8_t>> m_received;
+    size_t m_keep = 20000;
     size_t m_receivedCount = 0;
     size_t m_forwarded = 0;
     size_t m_dropped = 0;
