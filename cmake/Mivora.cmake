@@ -10,6 +10,11 @@ if(MIVORA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(MIVORA_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 # The fuzz build: every library of ours is instrumented, since the code under test is
 # theirs and without coverage there the fuzzer only guesses. Executables that are
 # fuzz targets add -fsanitize=fuzzer themselves (it brings its own main).
