@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,11 @@ bool Replay(const fs::path& file) {
         return false;
     }
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // Exactly the input's size, so that a read past it is seen by the sanitizer build.
-    bytes.shrink_to_fit();
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    // A buffer of exactly the input's size, so that a read past it is seen by the
+    // sanitizer build.
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size() ? bytes.size() : 1]);
+    std::copy(bytes.begin(), bytes.end(), exact.get());
+    LLVMFuzzerTestOneInput(exact.get(), bytes.size());
     return true;
 }
 
