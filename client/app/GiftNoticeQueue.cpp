@@ -1,5 +1,6 @@
 #include "app/GiftNoticeQueue.h"
 
+#include "controls/HtmlText.h"
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
@@ -48,7 +49,10 @@ void CGiftNoticeQueue::ShowNext() {
     }
     ++info->nShown;
     CString received;
-    received.Format(L"已收到 %d %s", count, info->strGiftName.GetString());
+    // The caption is a catalog name and goes into the page as text; head and tail are
+    // the room window's own markup.
+    std::wstring caption = HtmlText::Escape(info->strGiftName.GetString());
+    received.Format(L"已收到 %d %s", count, caption.c_str());
     CString line = info->strHead + L"," + received + info->strTail;
     if (view) view->WriteBlock(line, 0);
     m_list.push_back(info);

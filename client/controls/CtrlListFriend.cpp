@@ -6,6 +6,7 @@
 #include "controls/UserRowFill.h"
 #include "kernel/CommKernel.h"
 #include "model/UserMVManager.h"
+#include "model/UserManager.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
 #include "win32/win32.h"
@@ -69,6 +70,13 @@ bool CCtrlListFriend::AddUser(CUserObj* user) {
 void CCtrlListFriend::FillRow(CControlUI* row) {
     CUserObj* user = UserOf(row);
     if (user) userrow::FillFriendRow(m_pPaintManager, row, user, _time64(nullptr));
+}
+
+CUserObj* CCtrlListFriend::LiveUserOf(CControlUI* row) const {
+    const int id = RowUserId(row);
+    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    if (id <= 0 || !data || !data->m_pUserManager) return nullptr;
+    return data->m_pUserManager->FindUser(id);
 }
 
 void CCtrlListFriend::RecordRow(CControlUI* row) {
@@ -143,7 +151,10 @@ void CCtrlListFriend::UpdateUser(CUserObj* user) {
     if (!user) return;
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* row = GetItemAt(i);
-        if (UserOf(row) == user) FillRow(row);
+        if (RowUserId(row) != user->userId || LiveUserOf(row) != user) continue;
+        // The row shows this user from now on (a user object may have been replaced).
+        row->SetTag(reinterpret_cast<UINT_PTR>(user));
+        FillRow(row);
     }
 }
 
@@ -173,7 +184,8 @@ void CCtrlListFriend::RefreshSeals() {
     const int64_t now = _time64(nullptr);
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* row = GetItemAt(i);
-        CUserObj* user = UserOf(row);
+        // A row whose user is gone is skipped, never followed through its tag.
+        CUserObj* user = LiveUserOf(row);
         if (!user) continue;
         if (CControlUI* seal = userrow::FindPart(m_pPaintManager, row, L"seal"))
             seal->SetBkImage(userrow::SealImageAt(*user, now).c_str());

@@ -56,6 +56,9 @@ public:
     void RefreshSeals();
     // Every row of the user gets the seal picture (none below 1); no expiry test.
     void SetUserSeal(int userId, int sealId);
+    // The user id recorded when the row went in; 0 for a row of no user. Read rows
+    // through this: the user a row shows may have been deleted since.
+    int GetRowUserId(DuiLib::CControlUI* row) const { return RowUserId(row); }
     // The users of a one-row list, by id (not owned).
     UserMap* GetUserMap() { return &m_userMap; }
 
@@ -74,6 +77,8 @@ private:
     // left may already be deleted when his rows are removed.
     void RecordRow(DuiLib::CControlUI* row);
     int RowUserId(DuiLib::CControlUI* row) const;
+    // The user of the row's recorded id as the user manager has him now, or null.
+    CUserObj* LiveUserOf(DuiLib::CControlUI* row) const;
 
     DuiLib::CPaintManagerUI* m_pPaintManager = nullptr;
     DuiLib::CDialogBuilder m_itemTemplate;

@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <new>
 
-#include "app/RoomGroupTreeUI.h"
+#include "lobby/RoomGroupTreeUI.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/CtrlListQunshuaUser.h"
 #include "controls/FaceListItem.h"

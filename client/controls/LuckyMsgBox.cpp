@@ -65,6 +65,8 @@ UINT CLuckyMsgBox::GetClassStyle() const {
 }
 
 void CLuckyMsgBox::OnFinalMessage(HWND) {
+    // The box is destroyed with its owner window; the owner must not keep its address.
+    if (m_ppOwnerSlot && *m_ppOwnerSlot == this) *m_ppOwnerSlot = nullptr;
     delete this;
 }
 

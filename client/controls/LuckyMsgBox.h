@@ -32,6 +32,8 @@ public:
     void Show(LPCTSTR text);
     // Keeps the window's current left and top as the place the shake moves around.
     void SaveBasePos();
+    // The owner's member that points to the box; cleared when the box goes.
+    void SetOwnerSlot(CLuckyMsgBox** slot) { m_ppOwnerSlot = slot; }
 
 protected:
     LPCTSTR GetWindowClassName() const override;
@@ -47,4 +49,5 @@ private:
     tagTImageObject m_bgImage;
     POINT m_ptBase{0, 0};
     std::list<tagLuckyLineInfo> m_lines;
+    CLuckyMsgBox** m_ppOwnerSlot = nullptr;
 };

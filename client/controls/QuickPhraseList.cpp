@@ -66,3 +66,10 @@ int CQuickPhraseList::Load() {
     }
     return 0;
 }
+
+std::wstring CQuickPhraseList::MenuText(size_t index) const {
+    if (index >= m_list.size()) return std::wstring();
+    std::wstring text = m_list[index];
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
+    return text;
+}

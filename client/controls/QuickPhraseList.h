@@ -13,6 +13,8 @@ public:
     // cannot be opened (the list then stays as it was).
     int Load();
     bool HasItems() const { return !m_list.empty(); }
+    // The phrase as a menu shows it: without its line end. Empty past the end.
+    std::wstring MenuText(size_t index) const;
 
     // Each phrase as read, with its line end.
     std::vector<std::wstring> m_list;

@@ -4,7 +4,7 @@
 #include <cwchar>
 
 #include "controls/WindowClassTable.h"
-#include "kernel/CommKernel.h"
+#include "lobby/RoomWindowSeam.h"
 
 namespace {
 
@@ -23,9 +23,10 @@ bool IsLow(wchar_t c) {
 }  // namespace
 
 HWND GetRoomWindowHandle() {
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    if (!kernel || !kernel->m_pWndTable || !kernel->m_pWndTable[2]) return nullptr;
-    return static_cast<DuiLib::CWindowWnd*>(kernel->m_pWndTable[2])->GetHWND();
+    // The entry holds the room as its IRoomWindow part, not as a CWindowWnd.
+    IRoomWindow* room = CurrentRoomWindow();
+    DuiLib::CWindowWnd* window = room ? room->Window() : nullptr;
+    return window ? window->GetHWND() : nullptr;
 }
 
 CREWindowWnd::CREWindowWnd() {

@@ -15,8 +15,8 @@
 // The paste menu's one command.
 #define IDM_RICHEDIT_PASTE 43235
 
-// The room window, as the kernel's window table holds it: entry 2 is written by the
-// room as a DuiLib::CWindowWnd*. Null when there is none.
+// The handle of the room window registered in the kernel's window table (entry 2),
+// null when there is none.
 HWND GetRoomWindowHandle();
 
 class CREWindowWnd : public DuiLib::CWindowWnd {

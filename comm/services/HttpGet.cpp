@@ -22,10 +22,28 @@ const DWORD kProbeFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT;
 const DWORD kPiece = 4096;
 // A chain of 302 answers longer than this is taken for a loop.
 const int kMaxLocationHops = 10;
-const char kDefaultTestUrl[] = "http://www.example.com/";
+// An address set by the program wins over the environment, which wins over the
+// built-in one.
+struct UrlSetting {
+    const char* environment;
+    const char* builtIn;
+    std::string set;
+};
+std::mutex g_settingsLock;
+UrlSetting g_testUrl{"MIVORA_NETWORK_TEST_URL", "http://www.example.com/", {}};
+UrlSetting g_updateUrl{"MIVORA_UPDATE_URL", "http://update.mivora.example/", {}};
 
-std::mutex g_testUrlLock;
-std::string g_testUrl;
+void setUrl(UrlSetting& setting, const char* url) {
+    std::lock_guard<std::mutex> g(g_settingsLock);
+    setting.set = url ? url : "";
+}
+
+std::string urlOf(const UrlSetting& setting) {
+    std::lock_guard<std::mutex> g(g_settingsLock);
+    if (!setting.set.empty()) return setting.set;
+    const char* env = std::getenv(setting.environment);
+    return env && *env ? env : setting.builtIn;
+}
 
 bool acceptable(const char* url) {
     return url && std::strlen(url) > 3 && std::strchr(url, '.');
@@ -143,15 +161,19 @@ int CHttpGet::HttpGetFileName(const char* url, char* /*buffer*/, unsigned long /
 }
 
 void SetNetworkTestUrl(const char* url) {
-    std::lock_guard<std::mutex> g(g_testUrlLock);
-    g_testUrl = url ? url : "";
+    setUrl(g_testUrl, url);
 }
 
 std::string GetNetworkTestUrl() {
-    std::lock_guard<std::mutex> g(g_testUrlLock);
-    if (!g_testUrl.empty()) return g_testUrl;
-    const char* env = std::getenv("MIVORA_NETWORK_TEST_URL");
-    return env && *env ? env : kDefaultTestUrl;
+    return urlOf(g_testUrl);
+}
+
+void SetUpdateBaseUrl(const char* url) {
+    setUrl(g_updateUrl, url);
+}
+
+std::string GetUpdateBaseUrl() {
+    return urlOf(g_updateUrl);
 }
 
 int GetHTTP(char* host, int port, char* path, char* file) {

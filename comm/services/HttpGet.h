@@ -26,6 +26,13 @@ public:
 void SetNetworkTestUrl(const char* url);
 std::string GetNetworkTestUrl();
 
+// The update service's base address, to which the logon window appends its page
+// names ("dl_mv_t3.php?v=..."), so it ends with '/'. Taken, in this order, from the
+// last SetUpdateBaseUrl, the environment variable MIVORA_UPDATE_URL, and the
+// program's own update address.
+void SetUpdateBaseUrl(const char* url);
+std::string GetUpdateBaseUrl();
+
 // A bare request over a plain socket: sends "GET <path>\n" and writes everything
 // received to `file` until the peer closes. The last receive result (0 after an
 // orderly close), or -1 when resolving, connecting, sending or creating fails.

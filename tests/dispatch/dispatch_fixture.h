@@ -25,8 +25,7 @@ constexpr int kOtherRoom = 77;
 constexpr int kUserA = 501;
 constexpr int kUserB = 502;
 
-// Whether a notification carries a heap copy in lParam (freed by its receiver).
-bool CarriesCopy(UINT msg);
+using kerneltest::CarriesCopy;
 
 // A readable digest of the whole model, to see that a refused answer changed nothing.
 std::string ModelDigest(CCommKernelData* d);

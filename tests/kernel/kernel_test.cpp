@@ -569,6 +569,47 @@ TEST_F(KernelTest, PlayFireworksSendsTheFirstDueRecordToItsRecipients) {
     k->m_pData->m_pRoomManager->DelRoom(kRoom);
 }
 
+TEST_F(KernelTest, PlayFireworksCutsALongRecipientListToOneFrame) {
+    TcpStandIn server;
+    JoinRoom(server);
+    auto* room = new CRoomObj();
+    room->roomId = kRoom;
+    k->m_pData->m_pRoomManager->AddRoom(room);
+    const int32_t now = static_cast<int32_t>(_time64(nullptr));
+    // 2,042 ids fill a frame of 8,192 bytes exactly; one more would not fit.
+    struct Case {
+        int others;
+        bool withMe;
+        uint32_t length;
+        uint16_t count;
+    } cases[] = {
+        {2042, false, 8192, 2042},
+        {2043, false, 8192, 2042},
+        {5000, true, 8192, 2042},
+        {2041, true, 8192, 2041},  // the local user's slot stays zero at the end
+    };
+    size_t seen = server.ReceivedCount();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.others);
+        std::map<int, CUserObj*> users;
+        for (int i = 0; i < c.others; ++i) users[100000 + i] = nullptr;
+        if (c.withMe) users[kLocalUser] = nullptr;
+        room->fireworks.push_back({kRoom, kLocalUser, now - 1, 209, 1});
+        k->SendMsg_PlayFireworksReq(kRoom, &users, nullptr);
+        ASSERT_TRUE(ReceivedAll(server, seen + c.length));
+        const Bytes got = Tail(server.Received(), c.length);
+        uint32_t length = 0;
+        std::memcpy(&length, got.data(), 4);
+        EXPECT_EQ(length, c.length);
+        EXPECT_EQ(static_cast<uint16_t>(got[22] | (got[23] << 8)), c.count);
+        int32_t first = 0;
+        std::memcpy(&first, &got[24], 4);
+        EXPECT_EQ(first, 100000);
+        seen += c.length;
+    }
+    k->m_pData->m_pRoomManager->DelRoom(kRoom);
+}
+
 TEST_F(KernelTest, RefusedConnectPostsConnectErrorWithTheTypeAndDropsTheQueue) {
     tag_CMDSetUserProfileReq profile{};
     struct Case {

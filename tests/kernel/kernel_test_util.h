@@ -33,6 +33,9 @@ private:
     bool m_sentinelSeen = false;
 };
 
+// Whether a notification carries a heap copy in lParam (freed by its receiver).
+bool CarriesCopy(UINT msg);
+
 // Runs the loop until `done` holds (bounded); true when it did.
 bool Pump(const std::function<bool()>& done, int timeoutMs = 10000);
 

@@ -218,6 +218,22 @@ TEST_F(HttpGetTest, NetworkTestOpensTheConfiguredAddress) {
     EXPECT_FALSE(GetNetworkTestUrl().empty());
 }
 
+TEST(UpdateBaseUrl, SetAddressBeatsTheEnvironmentWhichBeatsTheBuiltInOne) {
+    unsetenv("MIVORA_UPDATE_URL");
+    SetUpdateBaseUrl(nullptr);
+    const std::string builtIn = GetUpdateBaseUrl();
+    EXPECT_EQ(builtIn.back(), '/');
+
+    setenv("MIVORA_UPDATE_URL", "http://127.0.0.1:27180/", 1);
+    EXPECT_EQ(GetUpdateBaseUrl(), "http://127.0.0.1:27180/");
+    SetUpdateBaseUrl("http://127.0.0.1:9/set/");
+    EXPECT_EQ(GetUpdateBaseUrl(), "http://127.0.0.1:9/set/");
+    SetUpdateBaseUrl(nullptr);
+    setenv("MIVORA_UPDATE_URL", "", 1);  // empty counts as unset
+    EXPECT_EQ(GetUpdateBaseUrl(), builtIn);
+    unsetenv("MIVORA_UPDATE_URL");
+}
+
 TEST_F(HttpGetTest, BareRequestWritesWhatArrivesUntilTheServerCloses) {
     server.serveBody("/raw", "raw answer bytes");
     std::string host = "127.0.0.1", path = "/raw", file = dir.file("raw");

@@ -29,8 +29,8 @@ uint64_t streamKey(uint32_t ssrc, int pt) {
 
 }  // namespace
 
-MediaRelay::MediaRelay(int lifetimeMs, size_t maxDatagrams)
-    : m_lifetimeMs(lifetimeMs), m_maxDatagrams(maxDatagrams) {}
+MediaRelay::MediaRelay(int lifetimeMs, size_t maxDatagrams, uint16_t port)
+    : m_lifetimeMs(lifetimeMs), m_maxDatagrams(maxDatagrams), m_port(port) {}
 
 MediaRelay::~MediaRelay() {
     Stop();
@@ -45,6 +45,7 @@ bool MediaRelay::Start() {
     std::memset(&a, 0, sizeof(a));
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(m_port);
     if (bind(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) != 0) {
         close(m_fd);
         m_fd = -1;
@@ -76,6 +77,11 @@ void MediaRelay::SetFaults(const Faults& faults) {
 void MediaRelay::SetRule(Rule rule) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_rule = std::move(rule);
+}
+
+void MediaRelay::SetKeptDatagrams(size_t count) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_kept = count;
 }
 
 void MediaRelay::sendRaw(uint16_t port, const std::vector<uint8_t>& d) {
@@ -112,11 +118,6 @@ size_t MediaRelay::CountControls(int op, uint32_t ssrc, int pt) const {
     for (const RelayControl& c : m_controls)
         if (c.op == op && c.ssrc == ssrc && c.pt == pt) ++n;
     return n;
-}
-
-void MediaRelay::SetKeptDatagrams(size_t count) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_keep = count;
 }
 
 std::vector<std::vector<uint8_t>> MediaRelay::Received() const {
@@ -178,7 +179,7 @@ void MediaRelay::forward(const std::vector<uint8_t>& d, uint64_t key) {
 void MediaRelay::handle(const std::vector<uint8_t>& d, uint16_t fromPort) {
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_receivedCount;
-    if (m_received.size() < m_keep) m_received.push_back(d);
+    if (m_received.size() < m_kept) m_received.push_back(d);
     m_peers.insert(fromPort);
     if (d.size() < 5 || le32(d.data()) != kMagic) return;
     const int kind = d[4];
@@ -221,10 +222,12 @@ void MediaRelay::handle(const std::vector<uint8_t>& d, uint16_t fromPort) {
 }
 
 void MediaRelay::run() {
+    const bool forever = m_lifetimeMs <= 0;
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_lifetimeMs);
     std::vector<uint8_t> buffer(2048);
     size_t handled = 0;
-    while (!m_quit && handled < m_maxDatagrams && std::chrono::steady_clock::now() < until) {
+    while (!m_quit && (m_maxDatagrams == 0 || handled < m_maxDatagrams) &&
+           (forever || std::chrono::steady_clock::now() < until)) {
         pollfd p{m_fd, POLLIN, 0};
         if (poll(&p, 1, 10) <= 0) {
             // Idle: whatever was held back goes out now.

@@ -4,7 +4,8 @@
 // subscribers from Subscribe, and forwards the stream's data and parity datagrams
 // from a registered sender to every subscriber. Media datagrams can be dropped,
 // duplicated or held back (reordered) by a seeded random rule or by a rule of the
-// test's own. It stops by itself after its lifetime or its datagram budget.
+// test's own. It stops by itself after its lifetime or its datagram budget; the
+// local world runs one without either, on a port of its choosing.
 #pragma once
 
 #include <atomic>
@@ -41,7 +42,8 @@ public:
     // Decides about one media datagram; `index` counts the media datagrams seen.
     using Rule = std::function<RelayAction(const std::vector<uint8_t>& datagram, uint64_t index)>;
 
-    explicit MediaRelay(int lifetimeMs = 30000, size_t maxDatagrams = 500000);
+    // A lifetime of 0 or less and a budget of 0 mean none; port 0 is a free port.
+    explicit MediaRelay(int lifetimeMs = 30000, size_t maxDatagrams = 500000, uint16_t port = 0);
     ~MediaRelay();
     MediaRelay(const MediaRelay&) = delete;
     MediaRelay& operator=(const MediaRelay&) = delete;
@@ -52,6 +54,8 @@ public:
 
     void SetFaults(const Faults& faults);
     void SetRule(Rule rule);
+    // How many received datagrams Received() keeps (20000 unless set).
+    void SetKeptDatagrams(size_t count);
     // Sends the envelope with `kind` (5 or 6 tell a session to stop taking media)
     // to every endpoint the relay has heard from.
     void SendKind(uint8_t kind);
@@ -60,9 +64,7 @@ public:
 
     std::vector<RelayControl> Controls() const;
     size_t CountControls(int op, uint32_t ssrc, int pt) const;
-    // Every datagram received (the first 20000 are kept, or as many as set here; a
-    // long run sets 0 so that the relay's own memory stays flat).
-    void SetKeptDatagrams(size_t count);
+    // Every datagram received (the first 20000 are kept).
     std::vector<std::vector<uint8_t>> Received() const;
     size_t ReceivedCount() const;
     size_t ForwardedCount() const;
@@ -79,6 +81,7 @@ private:
 
     int m_lifetimeMs;
     size_t m_maxDatagrams;
+    size_t m_kept = 20000;
     int m_fd = -1;
     uint16_t m_port = 0;
     std::thread m_thread;
@@ -95,7 +98,6 @@ private:
     std::set<uint16_t> m_peers;
     std::vector<RelayControl> m_controls;
     std::vector<std::vector<uint8_t>> m_received;
-    size_t m_keep = 20000;
     size_t m_receivedCount = 0;
     size_t m_forwarded = 0;
     size_t m_dropped = 0;

@@ -13,7 +13,6 @@
 namespace testsupport {
 namespace {
 
-constexpr int kMaxConnections = 1000;
 constexpr size_t kMaxRequestBytes = 16384;
 
 const char* reasonOf(int status) {
@@ -49,13 +48,17 @@ std::string lower(std::string s) {
 
 }  // namespace
 
-HttpTestServer::HttpTestServer() {
+HttpTestServer::HttpTestServer() : HttpTestServer(Options()) {}
+
+HttpTestServer::HttpTestServer(const Options& options) : options_(options) {
     listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listen_ < 0) throw std::runtime_error("socket");
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
+    addr.sin_port = htons(static_cast<uint16_t>(options.port));
+    int one = 1;
+    ::setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     socklen_t len = sizeof addr;
     if (::bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
         ::listen(listen_, 16) != 0 ||
@@ -102,6 +105,11 @@ void HttpTestServer::redirect(const std::string& path, const std::string& toPath
     serve(path, a);
 }
 
+void HttpTestServer::setPages(Pages pages) {
+    std::lock_guard<std::mutex> g(lock_);
+    pages_ = std::move(pages);
+}
+
 std::vector<HttpRequestSeen> HttpTestServer::requests() const {
     std::lock_guard<std::mutex> g(lock_);
     return seen_;
@@ -115,7 +123,8 @@ int HttpTestServer::count(const std::string& path) const {
 }
 
 void HttpTestServer::run() {
-    for (int served = 0; !stop_ && served < kMaxConnections;) {
+    const int limit = options_.maxConnections;
+    for (int served = 0; !stop_ && (limit <= 0 || served < limit);) {
         pollfd p{listen_, POLLIN, 0};
         if (::poll(&p, 1, 50) <= 0) continue;
         int fd = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
@@ -170,7 +179,11 @@ void HttpTestServer::handle(int fd) {
     bool known = false;
     {
         std::lock_guard<std::mutex> g(lock_);
-        seen_.push_back(seen);
+        if (options_.keepRequests) seen_.push_back(seen);
+        known = pages_ && pages_(seen, answer);
+    }
+    if (!known) {
+        std::lock_guard<std::mutex> g(lock_);
         std::string key = seen.path.substr(0, seen.path.find('?'));
         auto it = answers_.find(key);
         if (it != answers_.end()) {
@@ -182,6 +195,7 @@ void HttpTestServer::handle(int fd) {
         answer.status = 404;
         answer.body = "not found";
     }
+    if (options_.log) options_.log("http " + seen.line + ": " + std::to_string(answer.status));
     if (simple) {
         sendAll(fd, answer.body);
         return;

@@ -1,10 +1,12 @@
-// A small HTTP server on 127.0.0.1 (a free port, its own thread) for the
-// download tests: each path has a scripted answer; every request is recorded.
-// One connection at a time, each closed after its answer. It stops when
-// destroyed, and by itself after a bounded number of connections.
+// A small HTTP server on 127.0.0.1 (its own thread) for the download tests and
+// the local world: each path has a scripted answer or a page made per request;
+// every request is recorded. One connection at a time, each closed after its
+// answer. It stops when destroyed, and by itself after a bounded number of
+// connections unless told to run without a limit.
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -29,7 +31,19 @@ struct HttpRequestSeen {
 
 class HttpTestServer {
 public:
+    struct Options {
+        int port = 0;                // 0: a free port
+        int maxConnections = 1000;   // 0: no limit
+        bool keepRequests = true;    // a long-running server keeps none
+        // One line per request (request line and status), when set.
+        std::function<void(const std::string&)> log;
+    };
+    // Answers a request itself (true) or leaves it to the scripted paths (false).
+    using Pages = std::function<bool(const HttpRequestSeen&, HttpAnswer&)>;
+
     HttpTestServer();
+    // Throws std::runtime_error when the port cannot be bound.
+    explicit HttpTestServer(const Options& options);
     ~HttpTestServer();
     HttpTestServer(const HttpTestServer&) = delete;
     HttpTestServer& operator=(const HttpTestServer&) = delete;
@@ -42,6 +56,8 @@ public:
     // Shorthands: a plain body, and a 302 to another path of this server.
     void serveBody(const std::string& path, const std::string& body, int status = 200);
     void redirect(const std::string& path, const std::string& toPath);
+    // Consulted before the scripted paths; set before the first request.
+    void setPages(Pages pages);
 
     std::vector<HttpRequestSeen> requests() const;
     int count(const std::string& path) const;
@@ -53,6 +69,8 @@ private:
     void run();
     void handle(int fd);
 
+    Options options_;
+    Pages pages_;
     int listen_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};

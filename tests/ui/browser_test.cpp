@@ -228,6 +228,12 @@ TEST_F(MarkupTest, TagsAreParsedNotPrinted) {
               CRenderEngine::GetTextSize(nullptr, &pm, L"abcabcabc", bold, 0).cx);
     // A bracket that opens no tag is text.
     EXPECT_GT(CalcWidth(pm, L"a<b"), CalcWidth(pm, L"ab"));
+    // A doubled bracket is the bracket itself, whatever follows it.
+    // (Words are measured one by one, so the sum may round differently.)
+    EXPECT_NEAR(CalcWidth(pm, L"<<x 20>abc"),
+                CRenderEngine::GetTextSize(nullptr, &pm, L"<x 20>abc", -1, 0).cx, 2);
+    EXPECT_NEAR(CalcWidth(pm, L"{{x 20}abc"),
+                CRenderEngine::GetTextSize(nullptr, &pm, L"{x 20}abc", -1, 0).cx, 2);
 }
 
 TEST_F(MarkupTest, LinksComeBackWithTheirRectanglesAndTargets) {

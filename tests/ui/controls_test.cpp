@@ -15,6 +15,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "ui_fixture.h"
 #include "win32gui/qt_bridge.h"
 
@@ -345,6 +348,33 @@ TEST_F(ControlsTest, VolumeMeterAndGiftStrip) {
     EXPECT_EQ(strip.GetTrackText(0), L"张三(100)赠送给:Bob(7)3个Rose [12:30]");
     strip.Clear();
     EXPECT_EQ(strip.GetTrackCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A double click on a list row reports it under both names windows listen for.
+TEST_F(ControlsTest, DoubleClickOnARowSendsActivateAndDoubleClick) {
+    CTestWnd wnd(
+        L"<Window size=\"200,120\"><List name=\"list\">"
+        L"<ListContainerElement name=\"row\" height=\"30\"><Label text=\"a\" /></ListContainerElement>"
+        L"</List></Window>");
+    std::vector<std::wstring> seen;
+    wnd.onNotify = [&](TNotifyUI& msg) {
+        if (msg.pSender && msg.pSender->GetName() == L"row") seen.push_back(msg.sType.GetData());
+    };
+    ASSERT_NE(wnd.Create(nullptr, L"t", WS_POPUP | WS_VISIBLE, 0, 0, 0, 200, 120), nullptr);
+    PumpPending();
+    CControlUI* row = wnd.GetPaintManager().FindControl(L"row");
+    ASSERT_NE(row, nullptr);
+    const RECT rc = row->GetPos();
+    const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    PostMessageW(wnd.GetHWND(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageW(wnd.GetHWND(), WM_LBUTTONUP, 0, at);
+    PumpPending();
+    EXPECT_NE(std::find(seen.begin(), seen.end(), L"itemactivate"), seen.end());
+    EXPECT_NE(std::find(seen.begin(), seen.end(), L"itemdbclick"), seen.end());
 }
 
 }  // namespace

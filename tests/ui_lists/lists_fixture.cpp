@@ -3,6 +3,7 @@
 #include "catalogs/UserLevelInfoManager.h"
 #include "kernel/CommKernel.h"
 #include "model/UserMVManager.h"
+#include "model/UserManager.h"
 #include "session/CommKernelData.h"
 #include "win32/loop.h"
 #include "win32/win32.h"
@@ -51,6 +52,8 @@ void ListsTest::SetUp() {
 }
 
 void ListsTest::TearDown() {
+    // The fixture owns its users: they leave the user manager without being deleted.
+    for (const CUserObj& u : users) data->m_pUserManager->GetUserList()->erase(u.userId);
     data->m_pUserMVManager->SetDelegate(nullptr);
     data->m_pUserLevelInfoManager->ClearAll();
 }
@@ -60,6 +63,8 @@ CUserObj* ListsTest::MakeUser(int id, const std::string& alias) {
     CUserObj* u = &users.back();
     u->userId = id;
     u->alias = Ansi(alias);
+    // Lists read a row's user through the user manager, as the room's are.
+    data->m_pUserManager->AddUser(u);
     return u;
 }
 

@@ -101,6 +101,9 @@ TEST_F(QuickPhraseTest, TwelveLinesGiveTen) {
     ASSERT_EQ(list.m_list.size(), 10u);
     EXPECT_EQ(list.m_list.front(), L"短语a\n");
     EXPECT_EQ(list.m_list.back(), L"短语j\n");
+    // The menu shows a phrase without its line end; the phrase itself keeps it.
+    EXPECT_EQ(list.MenuText(0), L"短语a");
+    EXPECT_EQ(list.MenuText(10), L"");
     // A second load adds nothing to a full list.
     EXPECT_EQ(list.Load(), 0);
     EXPECT_EQ(list.m_list.size(), 10u);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTextEdit>
 #include <QMimeData>
@@ -17,6 +18,7 @@
 #include "catalogs/FaceManager.h"
 #include "controls/REWindowWnd.h"
 #include "kernel/CommKernel.h"
+#include "room_window_double.h"
 #include "win32/loop.h"
 #include "win32gui/qt_bridge.h"
 
@@ -102,7 +104,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(
             room.Create(nullptr, L"room", WS_POPUP | WS_CLIPCHILDREN, 0, 100, 100, 400, 320));
-        CCommKernel::GetInstance()->m_pWndTable[2] = static_cast<DuiLib::CWindowWnd*>(&room);
+        SetCurrentRoomWindow(&roomEntry);
         ASSERT_TRUE(input.Create(room.GetHWND(), L"", 0x56000000, 0, 10, 200, 180, 100));
         edit = input.m_hRichEdit;
         ASSERT_NE(edit, nullptr);
@@ -114,6 +116,7 @@ protected:
     }
 
     RoomStandIn room;
+    RoomWindowDouble roomEntry{&room};
     CREWindowWnd input;
     HWND edit = nullptr;
 };
@@ -172,6 +175,33 @@ TEST_F(RichEditTest, EnterPostsToTheRoomOncePerKeyDownAndStillBreaksTheLine) {
     PressKey(edit, VK_RETURN);
     PumpPending();
     EXPECT_EQ(room.enters.size(), 2u);
+}
+
+TEST_F(RichEditTest, EnterThatCommitsAnInputMethodCompositionSendsNothing) {
+    room.ShowWindow(true, false);
+    PumpPending();
+    QWidget* top = winplat::WidgetOf(room.GetHWND());
+    ASSERT_NE(top, nullptr);
+    auto* widget = top->findChild<QTextEdit*>();
+    ASSERT_NE(widget, nullptr);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+
+    QInputMethodEvent preedit(QStringLiteral("nihao"), {});
+    QCoreApplication::sendEvent(widget, &preedit);
+    QCoreApplication::sendEvent(widget, &enter);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("你好"));
+    QCoreApplication::sendEvent(widget, &commit);
+    PumpPending();
+    EXPECT_TRUE(room.enters.empty());
+    EXPECT_EQ(input.GetContent(), L"你好");
+
+    // Once the composition is over, Enter sends again.
+    CaretToEnd(edit);
+    QCoreApplication::sendEvent(widget, &enter);
+    PumpPending();
+    EXPECT_EQ(room.enters.size(), 1u);
+    EXPECT_EQ(input.GetContent(), L"你好\r");
 }
 
 TEST_F(RichEditTest, EmoticonCodesAreAppendedAtTheEndAndReadBackAsText) {

@@ -142,6 +142,13 @@ TEST_F(GiftQueueTest, RecordsThatEndWithoutACountedLine) {
     }
 }
 
+TEST_F(GiftQueueTest, TheCaptionIsShownAsTextNotMarkup) {
+    // The head and tail are the room window's markup; the caption is a name.
+    queue.Push(Notice(L"<b>A</b>", L"<img src=x>玫瑰&", 5, 1, 1));
+    Steps(1);
+    EXPECT_EQ(wnd.Lines(), std::vector<std::wstring>{L"A,已收到 1 <img src=x>玫瑰&。"});
+}
+
 TEST_F(GiftQueueTest, NothingHappensWithoutAWindowARoomOrAView) {
     queue.Push(Notice(L"A", L"花", 5, 1, 2));
     struct Case {

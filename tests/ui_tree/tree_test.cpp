@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RoomGroupTreeUI.h"
+#include "lobby/RoomGroupTreeUI.h"
 #include "controls/DialogBuilderCallbackEx.h"
 #include "ui_fixture.h"
 #include "win32gui/qt_bridge.h"
@@ -195,18 +195,23 @@ TEST_F(TreeTest, OpeningAndClosingShowsAndHidesTheWholeSubtree) {
 
 TEST_F(TreeTest, TheCaptionFollowsTheState) {
     CRoomGroupTreeUI tree;
-    CRoomGroupNode* top = tree.AddNode(1, L"A", L"R", true, 1, nullptr, false, 0);
+    CRoomGroupNode* top = tree.AddNode(1, L"A", L"R", true, 1, nullptr, true, 0);
+    CRoomGroupNode* orphan = tree.AddNode(3, L"C", L"R", true, 1, nullptr, false, 0);
     CRoomGroupNode* sub = tree.AddNode(2, L"B", L"R", true, 1, top, true, 0);
-    ASSERT_TRUE(top && sub);
+    ASSERT_TRUE(top && sub && orphan);
+    // A rebuilt caption keeps the node's own bold flag: a top-level group added
+    // without bold (its parent was missing) stays plain when toggled.
     tree.SetExpanded(top, false);
-    // A rebuilt caption is bold by level, not by the flag AddNode had.
     EXPECT_EQ(std::wstring(Part(top, L"cgroupname")->GetText()),
               L"<x 6><a><i fang.png 1 1></a><b>A</b>");
     tree.SetExpanded(top, true);
     EXPECT_EQ(std::wstring(Part(top, L"cgroupname")->GetText()),
               L"<x 6><a><i fang.png 1 0></a><b>A</b>");
-    tree.SetExpanded(sub, true);
-    EXPECT_EQ(std::wstring(Part(sub, L"cgroupname")->GetText()), L"<x 6><x 24>B");
+    tree.SetExpanded(orphan, false);
+    EXPECT_EQ(std::wstring(Part(orphan, L"cgroupname")->GetText()),
+              L"<x 6><a><i fang.png 1 1></a>C");
+    tree.SetExpanded(sub, false);
+    EXPECT_EQ(std::wstring(Part(sub, L"cgroupname")->GetText()), L"<x 6><x 24><b>B</b>");
 
     // Null, the root and an unchanged state do nothing.
     Part(top, L"cgroupname")->SetText(L"unchanged");
@@ -276,7 +281,14 @@ TEST_F(TreeTest, ARowClickSelectsItAndNamesTheRow) {
     EXPECT_EQ(notes[0].type, L"itemclick");
     EXPECT_EQ(notes[0].sender, b->data().row);
     EXPECT_EQ(std::wstring(notes[0].sender->GetClass()), L"ListContainerElementUI");
-    EXPECT_EQ(reinterpret_cast<CRoomGroupNode*>(notes[0].sender->GetTag()), b);
+    EXPECT_EQ(tree->NodeOfRow(notes[0].sender), b);
+    // Anything that is not one of the tree's rows has no node: a part of a row, the
+    // tree itself, a row-like control with a tag of its own.
+    CListContainerElementUI stranger;
+    stranger.SetTag(reinterpret_cast<UINT_PTR>(b));
+    for (CControlUI* other : {static_cast<CControlUI*>(nullptr), Part(b, L"cgroupname"),
+                              static_cast<CControlUI*>(tree), static_cast<CControlUI*>(&stranger)})
+        EXPECT_EQ(tree->NodeOfRow(other), nullptr);
     EXPECT_EQ(notes[1].type, L"itemselect");
     EXPECT_EQ(notes[1].sender, tree);
     EXPECT_EQ(notes[1].wParam, 1u);

@@ -236,7 +236,11 @@ void CListLabelElementUI::DoEvent(TEventUI& event) {
             }
             return;
         case UIEVENT_DBLCLICK:
-            if (IsEnabled() && m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMACTIVATE);
+            // Windows of the program listen for either name of a row's double click.
+            if (IsEnabled() && m_pManager) {
+                m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMACTIVATE);
+                m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMDBCLICK);
+            }
             return;
         case UIEVENT_BUTTONUP:
         case UIEVENT_MOUSEMOVE:
@@ -331,7 +335,11 @@ void CListContainerElementUI::DoEvent(TEventUI& event) {
             }
             return;
         case UIEVENT_DBLCLICK:
-            if (IsEnabled() && m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMACTIVATE);
+            // Windows of the program listen for either name of a row's double click.
+            if (IsEnabled() && m_pManager) {
+                m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMACTIVATE);
+                m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMDBCLICK);
+            }
             return;
         case UIEVENT_BUTTONUP:
         case UIEVENT_MOUSEMOVE:

@@ -291,6 +291,12 @@ std::vector<Piece> ParseMarkup(CPaintManagerUI* pm, const QString& s, DWORD colo
     const int n = s.size();
     while (i < n) {
         QChar c = s[i];
+        // A doubled bracket is the character itself, so any text can be shown.
+        if ((c == QLatin1Char('<') || c == QLatin1Char('{')) && i + 1 < n && s[i + 1] == c) {
+            run += c;
+            i += 2;
+            continue;
+        }
         QChar close = c == QLatin1Char('<') ? QLatin1Char('>')
                                             : (c == QLatin1Char('{') ? QLatin1Char('}') : QChar());
         int end = close.isNull() ? -1 : s.indexOf(close, i + 1);

@@ -49,6 +49,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override {
         bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        // Enter that an open input-method composition takes commits it; it sends nothing.
+        if (enter && composing_) return;
         if (enter && !(e->modifiers() & Qt::ControlModifier)) {
             EditSend(owner_);
             return;
@@ -61,6 +63,7 @@ protected:
         EditTrim(owner_);
     }
     void inputMethodEvent(QInputMethodEvent* e) override {
+        composing_ = !e->preeditString().isEmpty();
         QTextEdit::inputMethodEvent(e);
         if (!e->commitString().isEmpty()) EditTrim(owner_);
     }
@@ -74,6 +77,7 @@ protected:
     }
 
 private:
+    bool composing_ = false;
     CRichEditUI* owner_;
 };
 

@@ -62,7 +62,8 @@ class PageDocument : public QTextDocument {
 public:
     QVariant loadResource(int type, const QUrl& name) override {
         if (type == QTextDocument::ImageResource) {
-            QString raw = name.toString(QUrl::PreferLocalFile);
+            // A backslash of a Windows-form source comes back percent-encoded.
+            QString raw = QUrl::fromPercentEncoding(name.toString(QUrl::PreferLocalFile).toUtf8());
             QString path = LocalPath(raw);
             if (!path.isEmpty()) {
                 QImage img(path);

@@ -35,6 +35,21 @@ LRESULT getText(HWND hwnd, WPARAM size, LPARAM out) {
     return static_cast<LRESULT>(n);
 }
 
+// Keeps the icon in the record and returns the one it replaces.
+LRESULT setIcon(HWND hwnd, WPARAM kind, HICON icon) {
+    HICON previous = nullptr;
+    {
+        std::lock_guard<std::mutex> g(WindowLock());
+        auto r = LookupWindowLocked(hwnd);
+        if (!r) return 0;
+        HICON& slot = kind == ICON_BIG ? r->iconBig : r->iconSmall;
+        previous = slot;
+        slot = icon;
+    }
+    if (auto* host = GetWindowHost()) host->WindowIconChanged(hwnd);
+    return reinterpret_cast<LRESULT>(previous);
+}
+
 HWND parentOf(HWND hwnd) {
     std::lock_guard<std::mutex> g(WindowLock());
     auto r = LookupWindowLocked(hwnd);
@@ -116,6 +131,14 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             std::lock_guard<std::mutex> g(WindowLock());
             auto r = LookupWindowLocked(hwnd);
             return r ? static_cast<LRESULT>(r->text.size()) : 0;
+        }
+        case WM_SETICON:
+            return setIcon(hwnd, wParam, reinterpret_cast<HICON>(lParam));
+        case WM_GETICON: {
+            std::lock_guard<std::mutex> g(WindowLock());
+            auto r = LookupWindowLocked(hwnd);
+            if (!r) return 0;
+            return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? r->iconBig : r->iconSmall);
         }
         case WM_CLOSE:
             DestroyWindow(hwnd);

@@ -47,6 +47,8 @@ struct WindowRecord {
     std::vector<unsigned char> extra;
     std::vector<HWND> children;  // top of the z-order first
     HRGN region = nullptr;
+    HICON iconBig = nullptr;  // WM_SETICON
+    HICON iconSmall = nullptr;
     bool destroying = false;
 };
 

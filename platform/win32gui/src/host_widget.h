@@ -56,4 +56,8 @@ private:
 // Top-level widget of a window, or null.
 HostWidget* FindHostWidget(HWND hwnd);
 
+// Waits in the thread's loop until done holds (modal dialogs of the layer); a quit
+// message ends the wait and stays pending for the outer loop.
+void RunLoopUntil(const bool& done);
+
 }  // namespace winplat

@@ -31,6 +31,7 @@ struct MenuObject {
 std::mutex g_lock;
 std::unordered_set<MenuObject*> g_menus;
 UINT_PTR (*g_menuHook)(HMENU) = nullptr;
+UINT_PTR (*g_menuTrackHook)(HMENU, UINT, int, int) = nullptr;
 int (*g_boxHook)(LPCWSTR, LPCWSTR, UINT) = nullptr;
 
 MenuObject* Menu(HMENU h) {
@@ -44,21 +45,6 @@ int IndexOf(MenuObject* m, UINT pos, UINT flags) {
     for (size_t i = 0; i < m->items.size(); ++i)
         if (!(m->items[i].flags & MF_POPUP) && m->items[i].id == pos) return static_cast<int>(i);
     return -1;
-}
-
-// Waits in the thread's loop until done holds; a quit message ends the wait and
-// stays pending for the outer loop.
-void RunLoopUntil(const bool& done) {
-    MSG msg;
-    while (!done) {
-        if (!GetMessageW(&msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (msg.hwnd == nullptr && msg.message == WM_NULL) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
 }
 
 void Fill(QMenu* q, MenuObject* m, std::vector<std::unique_ptr<QMenu>>& subs, UINT_PTR* chosen) {
@@ -86,8 +72,30 @@ void Fill(QMenu* q, MenuObject* m, std::vector<std::unique_ptr<QMenu>>& subs, UI
 }  // namespace
 
 namespace winplat {
+
+// Waits in the thread's loop until done holds; a quit message ends the wait and
+// stays pending for the outer loop.
+void RunLoopUntil(const bool& done) {
+    MSG msg;
+    while (!done) {
+        if (!GetMessageW(&msg, nullptr, 0, 0)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (msg.hwnd == nullptr && msg.message == WM_NULL) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace winplat
+
+namespace winplat {
 void SetPopupMenuHook(UINT_PTR (*hook)(HMENU)) {
     g_menuHook = hook;
+}
+void SetPopupMenuTrackHook(UINT_PTR (*hook)(HMENU, UINT, int, int)) {
+    g_menuTrackHook = hook;
 }
 void SetMessageBoxHook(int (*hook)(LPCWSTR, LPCWSTR, UINT)) {
     g_boxHook = hook;
@@ -166,6 +174,14 @@ DWORD CheckMenuItem(HMENU h, UINT id, UINT check) {
     f = (f & ~static_cast<UINT>(MF_CHECKED)) | (check & MF_CHECKED);
     return old;
 }
+UINT GetMenuState(HMENU h, UINT id, UINT flags) {
+    MenuObject* m = Menu(h);
+    if (!m) return static_cast<UINT>(-1);
+    const int i = IndexOf(m, id, flags);
+    if (i < 0) return static_cast<UINT>(-1);
+    return m->items[static_cast<size_t>(i)].flags &
+           (MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_SEPARATOR | MF_POPUP);
+}
 BOOL EnableMenuItem(HMENU h, UINT id, UINT enable) {
     MenuObject* m = Menu(h);
     if (!m) return -1;
@@ -208,7 +224,9 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
     MenuObject* m = Menu(h);
     if (!m) return FALSE;
     UINT_PTR chosen = 0;
-    if (g_menuHook) {
+    if (g_menuTrackHook) {
+        chosen = g_menuTrackHook(h, flags, x, y);
+    } else if (g_menuHook) {
         chosen = g_menuHook(h);
     } else {
         winplat::InstallGui();
@@ -231,7 +249,7 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
             PostMessageW(nullptr, WM_NULL, 0, 0);  // wakes the wait below
         });
         menu.popup(at);
-        RunLoopUntil(done);
+        winplat::RunLoopUntil(done);
         // The choice is reported after the menu has closed, as on Windows.
         QCoreApplication::processEvents();
     }
@@ -325,7 +343,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     });
     box.setModal(true);
     box.open();
-    RunLoopUntil(done);
+    winplat::RunLoopUntil(done);
     if (ownerWasEnabled && IsWindow(owner)) EnableWindow(owner, TRUE);
     QAbstractButton* clicked = box.clickedButton();
     QMessageBox::StandardButton sb = clicked ? box.standardButton(clicked) : QMessageBox::NoButton;

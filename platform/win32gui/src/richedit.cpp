@@ -4,6 +4,7 @@
 // window is shown (and tests can drive it offscreen by messages).
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -79,10 +80,24 @@ protected:
         }
         if (source->hasText()) InsertPlain(source->text());
     }
+    void inputMethodEvent(QInputMethodEvent* e) override {
+        composing_ = !e->preeditString().isEmpty();
+        QTextEdit::inputMethodEvent(e);
+    }
     void keyPressEvent(QKeyEvent* e) override {
         Depth d(depth_);
         HWND h = hwnd_;
         int vk = VirtualKeyOf(e);
+        // A key that an open input-method composition takes (Enter commits it) is
+        // reported as VK_PROCESSKEY, as the system does, not as the key itself.
+        if (composing_ && vk) {
+            vk = VK_PROCESSKEY;
+            // The composition's own commit brings the text; no line break is typed.
+            if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+                if (h) Filter(h, WM_KEYDOWN, static_cast<WPARAM>(vk), 1);
+                return;
+            }
+        }
         if (h && vk && Filter(h, WM_KEYDOWN, static_cast<WPARAM>(vk), 1)) return;
         QString text = e->text();
         if (h && !text.isEmpty() && text.at(0) >= QChar(0x20) && text.at(0) != QChar(0x7F)) {
@@ -114,6 +129,7 @@ public:
     }
 
 private:
+    bool composing_ = false;  // an input-method composition is open
     struct Depth {
         explicit Depth(int& d) : d_(d) { ++d_; }
         ~Depth() { --d_; }

@@ -20,6 +20,7 @@
 #include <unordered_map>
 
 #include "host_widget.h"
+#include "icon_store.h"
 #include "input_state.h"
 #include "richedit_host.h"
 #include "win32gui/qt_bridge.h"
@@ -77,6 +78,7 @@ HostWidget* EnsureWidget(HWND hwnd) {
         w->setAttribute(Qt::WA_TranslucentBackground);
     auto pic = g_layered.find(hwnd);
     if (pic != g_layered.end()) w->SetLayeredImage(pic->second);
+    ApplyWindowIcon(hwnd, w);
     g_widgets[hwnd] = w;
     // An owned window stays above its owner.
     HWND owner = GetWindow(hwnd, GW_OWNER);
@@ -150,6 +152,10 @@ public:
         wchar_t title[512] = {0};
         GetWindowTextW(hwnd, title, 512);
         it->second->setWindowTitle(QString::fromWCharArray(title));
+    }
+    void WindowIconChanged(HWND hwnd) override {
+        auto it = g_widgets.find(hwnd);
+        if (it != g_widgets.end()) ApplyWindowIcon(hwnd, it->second);
     }
     void WindowEnabled(HWND hwnd, bool enabled) override {
         auto it = g_widgets.find(hwnd);
@@ -569,12 +575,6 @@ BOOL SetCursorPos(int x, int y) {
 }
 HCURSOR SetCursor(HCURSOR c) {
     return c;
-}
-HICON LoadIconW(HINSTANCE, LPCWSTR) {
-    return nullptr;
-}
-BOOL DestroyIcon(HICON) {
-    return TRUE;
 }
 
 namespace {

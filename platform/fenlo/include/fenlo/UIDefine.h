@@ -67,6 +67,7 @@ enum EVENTTYPE_UI {
 #define DUI_MSGTYPE_ITEMSELECT L"itemselect"
 #define DUI_MSGTYPE_ITEMCLICK L"itemclick"
 #define DUI_MSGTYPE_ITEMACTIVATE L"itemactivate"
+#define DUI_MSGTYPE_ITEMDBCLICK L"itemdbclick"
 #define DUI_MSGTYPE_TEXTCHANGED L"textchanged"
 #define DUI_MSGTYPE_RETURN L"return"
 #define DUI_MSGTYPE_VALUECHANGED L"valuechanged"

@@ -65,6 +65,8 @@ public:
     // Z-order request of SetWindowPos (HWND_TOP, HWND_TOPMOST, ... or a window).
     virtual void WindowZOrderChanged(HWND /*hwnd*/, HWND /*insertAfter*/) {}
     virtual void WindowTextChanged(HWND /*hwnd*/) {}
+    // WM_SETICON changed the window's big or small icon.
+    virtual void WindowIconChanged(HWND /*hwnd*/) {}
     virtual void WindowEnabled(HWND /*hwnd*/, bool /*enabled*/) {}
     // GWL_STYLE or GWL_EXSTYLE changed (for example WS_EX_LAYERED, WS_EX_TOPMOST).
     virtual void WindowStyleChanged(HWND /*hwnd*/) {}

@@ -65,6 +65,8 @@ BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
 DWORD CheckMenuItem(HMENU menu, UINT idCheckItem, UINT check);
 BOOL EnableMenuItem(HMENU menu, UINT idEnableItem, UINT enable);
+// The item's MF_ flags (checked, grayed, disabled, separator, popup); -1 when none.
+UINT GetMenuState(HMENU menu, UINT id, UINT flags);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int pos);
 HMENU GetSubMenu(HMENU menu, int pos);
@@ -89,6 +91,9 @@ namespace winplat {
 // (or the message box text and type) and returns the choice (an id, 0 for none; a
 // message box result). Null restores the on-screen behaviour.
 void SetPopupMenuHook(UINT_PTR (*hook)(HMENU menu));
+// The same with what TrackPopupMenu was given: its flags and the point (screen).
+// While set it is asked instead of the hook above.
+void SetPopupMenuTrackHook(UINT_PTR (*hook)(HMENU menu, UINT flags, int x, int y));
 void SetMessageBoxHook(int (*hook)(LPCWSTR text, LPCWSTR caption, UINT type));
 
 }  // namespace winplat

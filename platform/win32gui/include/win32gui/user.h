@@ -116,9 +116,23 @@ SHORT GetAsyncKeyState(int virtKey);
 BOOL GetCursorPos(LPPOINT point);
 BOOL SetCursorPos(int x, int y);
 HCURSOR SetCursor(HCURSOR cursor);
+// Icon 108 is the program's icon: "MVchat.ico" in the program folder. Other
+// resources are not carried: null.
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 BOOL DestroyIcon(HICON icon);
 #define LoadIcon LoadIconW
+
+#define IMAGE_BITMAP 0
+#define IMAGE_ICON 1
+#define IMAGE_CURSOR 2
+#define LR_DEFAULTCOLOR 0x0000
+#define LR_LOADFROMFILE 0x0010
+#define LR_DEFAULTSIZE 0x0040
+#define LR_SHARED 0x8000
+// Icons from files only (IMAGE_ICON with LR_LOADFROMFILE); cx by cy picks the
+// nearest image of the file and scales it (0 and 0: the first image as it is).
+HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags);
+#define LoadImage LoadImageW
 
 // Monitors: one per screen; the work area leaves out panels and docks.
 HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags);
@@ -138,5 +152,7 @@ bool IsGuiInstalled();
 // Sends the window's current look through WM_PAINT into a 32-bit picture (what the
 // screen shows), for tests and checks; false when the window is not shown.
 bool GrabWindowToFile(HWND hwnd, const char* pngPath);
+// The size of an icon's picture; false for a handle that is not an icon.
+bool GetIconSize(HICON icon, int* width, int* height);
 
 }  // namespace winplat

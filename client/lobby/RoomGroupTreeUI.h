@@ -65,6 +65,9 @@ public:
     CRoomGroupNode* AddNode(int id, LPCTSTR caption, LPCTSTR value, bool showCount, int count,
                             CRoomGroupNode* parent, bool bold, DWORD textColor);
     CRoomGroupNode* FindNodeById(int id);
+    // The node whose row the control is; null for any other control (a row part, a
+    // row of another list, a control elsewhere in the window).
+    CRoomGroupNode* NodeOfRow(const DuiLib::CControlUI* control) const;
     // Opens or closes a group: its caption's expander changes and its descendants'
     // rows show or hide.
     void SetExpanded(CRoomGroupNode* node, bool expanded);

@@ -1,4 +1,4 @@
-#include "app/RoomGroupTreeUI.h"
+#include "lobby/RoomGroupTreeUI.h"
 
 #include <cwchar>
 #include <string>
@@ -30,6 +30,13 @@ CControlUI* CALLBACK FindByName(CControlUI* c, LPVOID name) {
 
 CRoomGroupNode* NodeOf(CControlUI* row) {
     return row ? reinterpret_cast<CRoomGroupNode*>(row->GetTag()) : nullptr;
+}
+
+CRoomGroupNode* FindByRow(CRoomGroupNode* node, const CControlUI* row) {
+    if (node->data().row == row) return node;
+    for (int i = 0; i < node->num_children(); ++i)
+        if (CRoomGroupNode* found = FindByRow(node->child(i), row)) return found;
+    return nullptr;
 }
 
 }  // namespace
@@ -132,7 +139,7 @@ void CRoomGroupTreeUI::SetExpanded(CRoomGroupNode* node, bool expanded) {
     RoomGroupNodeData& data = node->data();
     data.expanded = expanded;
     if (CControlUI* name = FindRowPart(data.row, L"cgroupname"))
-        name->SetText(CaptionHtml(data, data.level == 0));
+        name->SetText(CaptionHtml(data, data.bold));
     if (data.row && data.row->IsVisible() && node->has_children()) {
         // Through the end of the whole subtree: rows below the last child belong to
         // the group too. Rows lie in tree order, so a parent is settled before its
@@ -165,4 +172,10 @@ CRoomGroupNode* CRoomGroupTreeUI::FindNodeById(int id) {
         if (n && n->data().id == id) return n;
     }
     return nullptr;
+}
+
+CRoomGroupNode* CRoomGroupTreeUI::NodeOfRow(const CControlUI* control) const {
+    // Found by walking the nodes, never by trusting a control's tag.
+    if (!control) return nullptr;
+    return FindByRow(m_pRoot.get(), control);
 }

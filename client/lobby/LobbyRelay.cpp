@@ -1,0 +1,266 @@
+// The lobby's message table for the kernel's notifications: what the lobby does
+// itself, and which room-window handler each room notification is relayed to. A
+// payload copy in lParam is freed here after the handling, with or without a room
+// window; a handler never keeps it.
+#include <cstring>
+#include <cwchar>
+#include <iterator>
+
+#include "kernel/CommKernel.h"
+#include "lobby/AnsiText.h"
+#include "lobby/RoomWindowSeam.h"
+#include "lobby/WndLobby.h"
+#include "model/FixedText.h"
+#include "model/RoomManager.h"
+#include "model/RoomObj.h"
+#include "model/UserManager.h"
+#include "model/UserObj.h"
+#include "session/CommKernelData.h"
+#include "util/LogPrint.h"
+
+namespace {
+
+using NoArg = void (IRoomWindow::*)();
+using IntArg = void (IRoomWindow::*)(int);
+using TwoArgs = void (IRoomWindow::*)(int, int);
+using PayloadArg = void (IRoomWindow::*)(const char*);
+
+// What a handler takes from the message.
+enum class From { kLParam, kWParam };
+
+struct NoArgRow {
+    UINT msg;
+    NoArg handler;
+};
+struct IntRow {
+    UINT msg;
+    From from;
+    IntArg handler;
+};
+struct TwoArgRow {
+    UINT msg;
+    TwoArgs handler;  // (wParam, lParam)
+};
+struct PayloadRow {
+    UINT msg;
+    PayloadArg handler;  // lParam is the payload; freed afterwards
+};
+
+const NoArgRow kNoArgRows[] = {
+    {UM_ROOM_USER_LIST_END, &IRoomWindow::OnRoomUserListEnd},
+    {UM_WAIT_MIC_LIST_CHANGED, &IRoomWindow::OnWaitMicListChanged},
+    {UM_MY_WEALTH_CHANGED, &IRoomWindow::OnMyWealthChanged},
+    {UM_GIFT_ROLL_INFO, &IRoomWindow::OnGiftRollNotify},
+    {UM_ROOM_ATTR_CHANGED, &IRoomWindow::OnRoomAttrChanged},
+    {UM_ROOM_INFO_CHANGED, &IRoomWindow::OnRoomInfoChanged},
+    {UM_MONEY_OP_FAILED, &IRoomWindow::OnMoneyOpFailed},
+    {UM_ROOM_MEDIA_CHANGED, &IRoomWindow::OnRoomMediaChanged},
+    {UM_WAIT_MIC_LIMIT_SET_OK, &IRoomWindow::OnWaitMicLimitSetOk},
+    {UM_WAIT_MIC_LIMIT_CHANGED, &IRoomWindow::OnWaitMicLimitChanged},
+    {UM_UP_WAIT_MIC_OK, &IRoomWindow::OnUpWaitMicOk},
+    {UM_SEND_SEAL_FAILED, &IRoomWindow::OnSendSealFailed},
+    {UM_UP_WAIT_MIC_LIMIT_EXCEEDED, &IRoomWindow::OnUpWaitMicLimitExceeded},
+    {UM_RELOAD_AUDIO_DEVICE, &IRoomWindow::ReloadAudioDevice},
+};
+
+const IntRow kIntRows[] = {
+    {UM_PUBLIC_MIC_INFO, From::kLParam, &IRoomWindow::OnPubMicInfoChanged},
+    {UM_SET_ROOM_NOTICE_RESP, From::kLParam, &IRoomWindow::OnSetRoomNoticeResp},
+    {UM_SET_ROOM_INFO_RESP, From::kLParam, &IRoomWindow::OnSetRoomInfoResp},
+    {UM_SET_ROOM_OP_STATUS_RESP, From::kLParam, &IRoomWindow::OnSetRoomOpStatusResp},
+    {UM_USER_ALIAS_CHANGED, From::kWParam, &IRoomWindow::OnUserAliasChanged},
+    {UM_OPERATE_WAIT_MIC_RESP, From::kLParam, &IRoomWindow::OnOperateWaitMicResp},
+    {UM_FORBID_INVITE_UP_MIC_RESP, From::kLParam, &IRoomWindow::OnForbidInviteUpMicResp},
+};
+
+const TwoArgRow kTwoArgRows[] = {
+    {UM_MONEY_TRANSFER_NOTIFY, &IRoomWindow::OnMoneyTransferNotify},
+    {UM_TRADE_FIREWORKS_FAILED, &IRoomWindow::OnTradeFireworksFailed},
+    {UM_TRADE_FIREWORKS_OK, &IRoomWindow::OnTradeFireworksOk},
+};
+
+const PayloadRow kPayloadRows[] = {
+    {UM_MIC_STATE_CHANGED, &IRoomWindow::OnUserMicStateChanged},
+    {UM_MIC_STATE_FAILED, &IRoomWindow::OnMicStateFailed},
+    {UM_TRADE_GIFT_FAILED, &IRoomWindow::OnTradeGiftFailed},
+    {UM_TRADE_GIFT_NOTIFY, &IRoomWindow::OnTradeGiftNotify},
+    {UM_LOUDSPEAKER_MSG, &IRoomWindow::OnLoudspeakerMsg},
+    {UM_LUCKY_GIFT_REWARD, &IRoomWindow::OnLuckyGiftReward},
+    {UM_WAIT_MIC_INDEX_CHANGED, &IRoomWindow::OnWaitMicIndexChanged},
+    {UM_THROW_USER_NOTIFY, &IRoomWindow::OnUserBanned},
+    {UM_USER_PRIORITY_CHANGED, &IRoomWindow::OnUserPriorityChanged},
+    {UM_PUBLIC_MIC_CHANGED, &IRoomWindow::OnMicTypeChanged},
+    {UM_FIREWORKS_PICKED, &IRoomWindow::OnFireworksPicked},
+    {UM_PLAY_FIREWORKS_NOTIFY, &IRoomWindow::OnPlayFireworksNotify},
+    {UM_SEAL_NOTIFY, &IRoomWindow::OnSealNotify},
+    {UM_SEE_USER_IP_RESP, &IRoomWindow::OnSeeUserIpResp},
+    {UM_SIEGE_STATE, &IRoomWindow::OnSiegeStateChanged},
+    {UM_OPEN_CHEST_RESP, &IRoomWindow::OnOpenChestResp},
+    {UM_CONN_MEDIA_REQ, &IRoomWindow::OnConnMediaRequest},
+    {UM_CONN_MEDIA_RESP, &IRoomWindow::OnConnMediaResp},
+    {UM_CONN_MEDIA_ERR, &IRoomWindow::OnConnMediaErr},
+    {UM_MV_KUXIN_RESP, nullptr},  // freed only
+};
+
+// The size of one entry of the room's user list.
+constexpr size_t kUserEntrySize = 84;
+
+CCommKernelData* Data() {
+    return CCommKernel::GetInstance()->m_pData;
+}
+
+int32_t ReadI32(const char* payload, size_t offset) {
+    int32_t v = 0;
+    std::memcpy(&v, payload + offset, sizeof(v));
+    return v;
+}
+
+// The user of that id as the user manager knows him; null when unknown, so the room
+// window is never handed a null user.
+CUserObj* KnownUser(int userId) {
+    CCommKernelData* data = Data();
+    return data && data->m_pUserManager ? data->m_pUserManager->FindUser(userId) : nullptr;
+}
+
+// Frees the kernel's payload copy when it goes out of scope.
+struct PayloadGuard {
+    char* payload;
+    ~PayloadGuard() { CCommKernel::free_msgdata(payload); }
+};
+
+}  // namespace
+
+bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    IRoomWindow* room = CurrentRoomWindow();
+    char* payload = reinterpret_cast<char*>(lParam);
+
+    for (const NoArgRow& row : kNoArgRows)
+        if (row.msg == uMsg) {
+            if (room) (room->*row.handler)();
+            return true;
+        }
+    for (const IntRow& row : kIntRows)
+        if (row.msg == uMsg) {
+            int value = static_cast<int>(row.from == From::kLParam ? lParam : wParam);
+            if (room) (room->*row.handler)(value);
+            return true;
+        }
+    for (const TwoArgRow& row : kTwoArgRows)
+        if (row.msg == uMsg) {
+            if (room) (room->*row.handler)(static_cast<int>(wParam), static_cast<int>(lParam));
+            return true;
+        }
+    for (const PayloadRow& row : kPayloadRows)
+        if (row.msg == uMsg) {
+            PayloadGuard guard{payload};
+            if (room && row.handler && payload) (room->*row.handler)(payload);
+            return true;
+        }
+
+    switch (uMsg) {
+        case UM_SERVER_CONNECTED:
+            __log_print__("connect server succeeded! eventId=%d\n", static_cast<int>(wParam));
+            return true;
+        case UM_SERVER_DISCONNECTED:
+            __log_print__("server disconnected! eventId=%d\n", static_cast<int>(wParam));
+            if (wParam == SERVER_TYPE_ROOM && room) room->OnRoomDisconnected();
+            return true;
+        case UM_SERVER_CONNECT_ERROR:
+            __log_print__("connect server error! eventId=%d\n", static_cast<int>(wParam));
+            if (wParam == SERVER_TYPE_ROOM) OnJoinConnectError();
+            return true;
+        case UM_JOIN_ROOM_OK: {
+            PayloadGuard guard{payload};
+            OnJoinOk(static_cast<int>(wParam), payload);
+            return true;
+        }
+        case UM_JOIN_ROOM_FAILED: {
+            PayloadGuard guard{payload};
+            OnJoinFailed(payload);
+            return true;
+        }
+        case UM_ROOM_USER_LIST: {
+            PayloadGuard guard{payload};
+            if (!room || !payload) return true;
+            int32_t count = ReadI32(payload, 0);
+            for (int32_t i = 0; i < count; ++i) {
+                size_t at = 4 + static_cast<size_t>(i) * kUserEntrySize;
+                if (CUserObj* user = KnownUser(ReadI32(payload, at))) room->OnUserEnterRoom(user);
+            }
+            return true;
+        }
+        case UM_USER_ENTER_ROOM: {
+            PayloadGuard guard{payload};
+            if (room && payload)
+                if (CUserObj* user = KnownUser(ReadI32(payload, 0))) room->OnUserEnterRoom(user);
+            return true;
+        }
+        case UM_ROOM_NOTICE_TEXT: {
+            if (!room) return true;
+            CCommKernelData* data = Data();
+            CRoomObj* r = data && data->m_pRoomManager
+                              ? data->m_pRoomManager->FindRoom(room->GetRoomId())
+                              : nullptr;
+            int index = static_cast<int>(lParam);
+            if (!r || index < 0 || index >= ROOM_TEXT_COUNT) return true;
+            std::wstring text =
+                WideFromAnsi(r->roomTexts[index], static_cast<UINT>(data->GetCodePage()));
+            room->OnRoomNoticeText(index, text.c_str());
+            return true;
+        }
+        case UM_USER_KICKED_OUT: {
+            PayloadGuard guard{payload};
+            OnKickedOut(payload);
+            return true;
+        }
+        case UM_USER_EXIT_ROOM: {
+            PayloadGuard guard{payload};
+            CCommKernelData* data = Data();
+            if (!room || !payload || !data) return true;
+            int userId = ReadI32(payload, 0);
+            if (userId != data->GetLocalUser()->userId) room->OnUserExitRoom(userId);
+            return true;
+        }
+        case UM_ROOM_CHAT_MSG: {
+            PayloadGuard guard{payload};
+            if (room && payload) room->OnRoomChatMsg(reinterpret_cast<tag_CMDRoomChatMsg*>(payload), 0);
+            return true;
+        }
+        case UM_SET_USER_PROFILE_RESP: {
+            PayloadGuard guard{payload};
+            OnProfileAnswer(payload);
+            return true;
+        }
+        case UM_SET_USER_PWD_RESP: {
+            PayloadGuard guard{payload};
+            OnPasswordAnswer(payload);
+            return true;
+        }
+        case UM_MV_ZHINGXING_RESP:
+        case 11080:
+            return true;
+        case UM_JOIN_OTHER_ROOM: {
+            auto* block = reinterpret_cast<tagJoinOtherRoom*>(lParam);
+            if (block) {
+                // The gate address is wide text, read within its field.
+                std::wstring gate(block->szGateAddr,
+                                  wcsnlen(block->szGateAddr, std::size(block->szGateAddr)));
+                delete block;
+                JoinRoom(static_cast<int>(wParam), 1, gate.c_str());
+            }
+            return true;
+        }
+        case UM_FINDER_JOIN_ROOM: {
+            auto* block = reinterpret_cast<tagJoinRoomPost*>(lParam);
+            if (block) {
+                tagJoinRoomPost copy = *block;
+                delete block;
+                copy.szGateAddr[255] = L'\0';
+                JoinRoom(copy.nRoomId, copy.nFlag, copy.szGateAddr);
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
+}

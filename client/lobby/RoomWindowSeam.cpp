@@ -1,0 +1,39 @@
+#include "lobby/RoomWindowSeam.h"
+
+#include "kernel/CommKernel.h"
+
+namespace {
+RoomWindowFactory g_roomFactory = nullptr;
+// The interface registered last and what entry 2 was given for it, so that the entry
+// can hold the window itself (its readers take it as a DuiLib::CWindowWnd*).
+IRoomWindow* g_current = nullptr;
+void* g_currentEntry = nullptr;
+}  // namespace
+
+IRoomWindow* NewRoomWindow() {
+    return g_roomFactory ? g_roomFactory() : CreateRoomWindowObject();
+}
+
+RoomWindowFactory SetRoomWindowFactory(RoomWindowFactory factory) {
+    RoomWindowFactory previous = g_roomFactory;
+    g_roomFactory = factory;
+    return previous;
+}
+
+IRoomWindow* CurrentRoomWindow() {
+    CCommKernel* kernel = CCommKernel::GetInstance();
+    if (!kernel || !kernel->m_pWndTable) return nullptr;
+    void* entry = kernel->m_pWndTable[2];
+    // Only pointers are compared: a window gone from the entry is never followed.
+    if (!entry || entry != g_currentEntry) return nullptr;
+    return g_current;
+}
+
+void SetCurrentRoomWindow(IRoomWindow* room) {
+    CCommKernel* kernel = CCommKernel::GetInstance();
+    DuiLib::CWindowWnd* wnd = room ? room->Window() : nullptr;
+    g_current = room;
+    // A stand-in without a window is registered as itself.
+    g_currentEntry = wnd ? static_cast<void*>(wnd) : static_cast<void*>(room);
+    if (kernel && kernel->m_pWndTable) kernel->m_pWndTable[2] = g_currentEntry;
+}

@@ -1,0 +1,243 @@
+// The room session of the window: entering (InitRoom), stopping (StopAllMedia),
+// reconnecting, and the handlers of room notifications that only refresh what the
+// window shows of the room and of the local user.
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "app/ClientApp.h"
+#include "app/SkinTable.h"
+#include "controls/CtrlListFriend.h"
+#include "controls/RoomCtrlUI.h"
+#include "kernel/CommKernel.h"
+#include "model/RoomManager.h"
+#include "model/RoomObj.h"
+#include "model/UserManager.h"
+#include "model/UserObj.h"
+#include "services/MyWaveInCtrl.h"
+#include "room/LobbyLink.h"
+#include "room/WndRoom.h"
+#include "session/CommKernelData.h"
+
+using namespace DuiLib;
+
+namespace {
+
+// Paint-manager timer of the scrolling texts (announcement strip, gift race).
+constexpr UINT kScrollTimer = 10;
+
+CCommKernelData* Data() {
+    return CCommKernel::GetInstance()->m_pData;
+}
+
+CRoomObj* FindRoom(int roomId) {
+    CCommKernelData* data = Data();
+    return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(roomId) : nullptr;
+}
+
+}  // namespace
+
+void CWndRoom::InitRoom(int roomId) {
+    m_nRoomId = roomId;
+    m_bLoggedIn = 0;
+    m_nReconnectCount = 0;
+    ::KillTimer(m_hWnd, kTimerReconnect);
+    ::SetTimer(m_hWnd, kTimerRoomPing, 5000, nullptr);
+    ::SetTimer(m_hWnd, kTimerGiftNotice, 60, nullptr);
+    ::SetTimer(m_hWnd, kTimerMicCountdown, 500, nullptr);
+    ::SetTimer(m_hWnd, kTimerSeals, 2000, nullptr);
+
+    const wchar_t* rowLayout =
+        m_nRoomKind == ROOM_KIND_FOUR_LISTS ? L"userlist_2.xml" : L"userlist.xml";
+    for (CCtrlListFriend* list : {m_pRoomUserList, m_pWaitMicList, m_pRoomMgrList, m_pOnMicList})
+        if (list) list->LoadItemTemplate(rowLayout);
+
+    StartMediaSession();
+
+    if (m_pGiftNoticeQueue) {
+        m_pGiftNoticeQueue->Clear();
+    } else {
+        m_pGiftNoticeQueue = new CGiftNoticeQueue;
+        m_pGiftNoticeQueue->SetRoomWnd(this);
+    }
+
+    if (m_pGiftUserCombo) m_pGiftUserCombo->RemoveAll();
+    if (m_pGiftNumCombo) m_pGiftNumCombo->SelectItem(0);
+    if (m_pGiftNumEdit) m_pGiftNumEdit->SetText(L"1");
+    if (m_pChatUserCombo) {
+        m_pChatUserCombo->RemoveAll();
+        auto* everybody = new CListLabelElementUI;
+        everybody->SetText(L"所有人");
+        everybody->SetTag(0);
+        m_pChatUserCombo->Add(everybody);
+        m_pChatUserCombo->SelectItem(0);
+    }
+
+    if (m_pRoomYugao) m_pm.SetTimer(m_pRoomYugao, kScrollTimer, 100);
+    if (m_pRoomName) {
+        CRoomObj* room = FindRoom(roomId);
+        const std::wstring name = room ? winplat::AnsiToWide(room->roomName) : std::wstring();
+        wchar_t caption[128];
+        swprintf(caption, 128, L"%ls(%d)", name.c_str(), roomId);
+        m_pRoomName->SetText(caption);
+    }
+    if (m_pFlyGiftRace) m_pm.SetTimer(m_pFlyGiftRace, kScrollTimer, 60);
+
+    if (CCommKernelData* data = Data(); data && data->m_pWaveInCtrl) {
+        data->m_pWaveInCtrl->setWaveInDevId(theApp.m_nWaveInDev);
+        data->m_pWaveInCtrl->setWaveOutDevId(theApp.m_nWaveOutDev);
+    }
+
+    if (CCommKernelData* data = Data()) {
+        m_chatInput.SetTextFont(data->m_szFontName, data->m_nFontSize, data->m_bBold != 0,
+                                data->m_bUnderline != 0, data->m_bItalic != 0);
+        m_chatInput.SetTextColor(data->m_crTextColor);
+        data->m_UserEnv.m_bMuteSpeak = false;
+    }
+
+    if (m_pRoomCtrl) {
+        m_pRoomCtrl->ReloadAudioDevice();
+        m_pRoomCtrl->RefreshMuteButtons();
+        if (m_pRoomCtrl->m_pUpMicBtn) m_pRoomCtrl->m_pUpMicBtn->SetVisible(true);
+        if (m_pRoomCtrl->m_pDownMicBtn) m_pRoomCtrl->m_pDownMicBtn->SetVisible(false);
+    }
+
+    if (CCommKernelData* data = Data()) {
+        data->m_FriendMgr.ClearAllClosedFriend();
+        std::string folder = winplat::WideToAnsi(data->m_szAppPath);
+        if (folder.size() > 63) folder.resize(63);
+        data->m_FriendMgr.LoadClosedFriend(&folder[0], data->GetLocalUser()->userId);
+    }
+}
+
+void CWndRoom::StopAllMedia() {
+    m_nRoomId = 0;
+    m_bLoggedIn = 0;
+    m_bLoginFlag2 = 0;
+    // The reconnect timer (306) keeps running: a reconnection continues after the stop.
+    for (UINT id : {kTimerRoomPing, kTimerGiftNotice, kTimerMicCountdown, kTimerFireworks,
+                    kTimerSeals, kTimerGroupGift})
+        ::KillTimer(m_hWnd, id);
+    m_pm.RemoveAllTimers();
+
+    StopMediaSession();
+    if (CCommKernelData* data = Data()) {
+        data->m_UserEnv.m_bInitVideoCap = false;
+        data->m_UserEnv.m_bInitAudioCap = false;
+        data->m_UserEnv.m_bLocalPreview = false;
+        data->m_UserEnv.m_bMuteMic = true;
+    }
+
+    if (m_pGiftNoticeQueue) {
+        m_pGiftNoticeQueue->Clear();
+        delete m_pGiftNoticeQueue;
+        m_pGiftNoticeQueue = nullptr;
+    }
+    if (m_pFlyGiftRace) {
+        if (auto* race = static_cast<CFlyGiftLabelUI*>(m_pFlyGiftRace->GetInterface(L"FlyGiftLabel")))
+            race->Clear();
+        else
+            m_pFlyGiftRace->SetText(L"");
+    }
+    m_groupGiftQueue.clear();
+    // All four lists: the kernel deletes the room's users on a reconnect, and a row
+    // left behind in any of them would show a deleted user.
+    for (CCtrlListFriend* list : {m_pRoomUserList, m_pWaitMicList, m_pRoomMgrList, m_pOnMicList})
+        if (list) list->RemoveAll();
+    CloseAllUserVideoWnds();
+}
+
+void CWndRoom::OnRoomDisconnected() {
+    InsertHintLine(1, 1, L"房间断开连接");
+    Reconnect();
+}
+
+void CWndRoom::Reconnect() {
+    ::KillTimer(m_hWnd, kTimerReconnect);
+    CCommKernel::GetInstance()->DisconnectServer(static_cast<_eServerType>(3));
+    if (++m_nReconnectCount > kRoomMaxReconnects) return;
+    StopAllMedia();
+    InsertHintLine(1, 1, L"您与房间服务器异常断开正在尝试重新连接，请稍后......");
+    if (!HasLobbyWindow()) return;
+    LobbyRejoinRoom();
+    ::SetTimer(m_hWnd, kTimerReconnect, 20000, nullptr);
+}
+
+void CWndRoom::OnRoomInfoChanged() {}
+
+// The attribute word is read when chat is sent.
+void CWndRoom::OnRoomAttrChanged() {}
+
+void CWndRoom::ReloadAudioDevice() {
+    if (m_pRoomCtrl) m_pRoomCtrl->ReloadAudioDevice();
+}
+
+void CWndRoom::OnMyWealthChanged() {
+    CCommKernelData* data = Data();
+    if (!data) return;
+    const CUserObj* me = data->GetLocalUser();
+    // Balances are 64-bit: shown whole, never cut to their low half.
+    wchar_t text[48];
+    if (m_pStaNk) {
+        swprintf(text, 48, L"%lldZ币", static_cast<long long>(me->money));
+        m_pStaNk->SetText(text);
+    }
+    if (m_pStaNb) {
+        swprintf(text, 48, L"%lldZ豆", static_cast<long long>(me->points));
+        m_pStaNb->SetText(text);
+    }
+}
+
+void CWndRoom::UpdateMyInfo() {
+    OnMyWealthChanged();
+    CCommKernelData* data = Data();
+    if (!data) return;
+    const CUserObj* me = data->GetLocalUser();
+    wchar_t text[96];
+    if (m_pMySettingBtn) {
+        if (auto* button = static_cast<CButtonUI*>(m_pMySettingBtn->GetInterface(L"Button"))) {
+            swprintf(text, 96, L"file='Face/36/%d.png' dest='2,2,38,38'", me->faceId);
+            button->SetForeImage(text);
+        }
+    }
+    if (m_pMyUserAlias) m_pMyUserAlias->SetText(winplat::AnsiToWide(me->alias).c_str());
+    if (m_pMyUserId) {
+        swprintf(text, 96, L"(%d)", me->userId);
+        m_pMyUserId->SetText(text);
+    }
+}
+
+void CWndRoom::OnWaitMicListChanged() {
+    if (!m_pWaitMicList) return;
+    m_pWaitMicList->RemoveAll();
+    CRoomObj* room = FindRoom(m_nRoomId);
+    CCommKernelData* data = Data();
+    if (room && data && data->m_pUserManager) {
+        for (int id : *room->GetWaitMicUserIds())
+            if (CUserObj* user = data->m_pUserManager->FindUser(id)) m_pWaitMicList->AddUser(user);
+    }
+    UpdateUserListCounts();
+    if (room && room->GetWaitMicCount() > 0) {
+        wchar_t hint[96];
+        swprintf(hint, 96, L"排麦列表更新了！当前排麦人数 %d人", room->GetWaitMicCount());
+        InsertHintLine(1, 1, hint);
+    }
+}
+
+void CWndRoom::ApplySkinColors(const tagSkinInfo* skin) {
+    if (!skin) skin = g_pCurSkin;
+    if (!skin) return;
+    if (m_pWinBGCtl && skin->szBkImage) m_pWinBGCtl->SetBkImage(skin->szBkImage);
+    for (CWebBrowserUI* web : {m_pPubTextOut, m_pPrivTextOut, m_pSiegeTextOut})
+        if (web) web->SetBkground(skin->crLight1);
+    if (m_pZjZone) m_pZjZone->SetBkColor(skin->crLight1);
+    if (m_pLabaZone) m_pLabaZone->SetBkground(skin->crLight2);
+    if (m_pRoomYugao) m_pRoomYugao->SetBkColor(skin->crLight2);
+}
+
+void CWndRoom::OnWindowInit() {
+    SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    UpdateMyInfo();
+    ApplySkinColors(nullptr);
+    FillGiftPane();
+}

@@ -1,0 +1,170 @@
+#include "lobby_fixture.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+#include "app/ClientApp.h"
+#include "kernel/CommKernel.h"
+#include "lobby/LobbyPrompts.h"
+#include "session/CommKernelData.h"
+#include "win32gui/qt_bridge.h"
+
+namespace {
+
+// Before anything reads them: the folders of this process live in a temporary home.
+const std::string g_home = [] {
+    std::string home = QDir::tempPath().toStdString() + "/mivora-lobby-" + std::to_string(getpid());
+    QDir().mkpath(QString::fromStdString(home + "/Documents"));
+    QDir().mkpath(QString::fromStdString(home + "/.config"));
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+    return home;
+}();
+
+UINT_PTR g_scriptTimer = 0;
+DuiLib::CWindowWnd* g_scriptWnd = nullptr;
+std::function<void()> g_script;
+
+void CALLBACK RunScript(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!g_scriptWnd || !IsWindow(g_scriptWnd->GetHWND())) return;
+    KillTimer(nullptr, id);
+    g_scriptTimer = 0;
+    auto script = std::move(g_script);
+    g_script = nullptr;
+    if (script) script();
+}
+
+}  // namespace
+
+std::string LobbyTest::Home() {
+    return g_home;
+}
+
+void LobbyTest::SetUpTestSuite() {
+    CCommKernel* kernel = CCommKernel::GetInstance();
+    if (!kernel->m_pData || !kernel->m_pData->m_pRoomManager) {
+        kernel->init(nullptr);
+        kernel->m_pData->init();
+    }
+    if (!theApp.m_pKernel) theApp.Init();
+}
+
+void LobbyTest::SetUp() {
+    UiTest::SetUp();
+    k = CCommKernel::GetInstance();
+    d = k->m_pData;
+    messages.clear();
+    browsed.clear();
+    SetLobbyMessageHook([this](HWND, const std::wstring& text) { messages.push_back(text); });
+    SetOutsideBrowserHook([this](const std::wstring& url) { browsed.push_back(url); });
+    LaterWindowHooks() = LaterWindowHooksT{};
+    for (int i = 0; i < kServerTableSize; ++i) SetLogonServer(i, "", 0);
+}
+
+void LobbyTest::TearDown() {
+    for (int t = 1; t <= 3; ++t) {
+        k->DisconnectServer(static_cast<_eServerType>(t));
+        k->SetNotifyWnd(static_cast<_eServerType>(t), nullptr);
+    }
+    SetLobbyMessageHook(nullptr);
+    SetOutsideBrowserHook(nullptr);
+    LaterWindowHooks() = LaterWindowHooksT{};
+    UiTest::TearDown();
+}
+
+void LobbyTest::SetLogonServer(int index, const std::string& host, int port) {
+    tag_ServerAddr& e = d->m_pLogonSvrTable[index];
+    std::memset(&e, 0, sizeof(e));
+    std::strncpy(e.szHost, host.c_str(), sizeof(e.szHost) - 1);
+    e.wPort = static_cast<uint16_t>(port);
+}
+
+UINT RunModalScript(DuiLib::CWindowWnd& wnd, std::function<void()> script) {
+    g_scriptWnd = &wnd;
+    g_script = std::move(script);
+    g_scriptTimer = SetTimer(nullptr, 0, 10, RunScript);
+    UINT r = wnd.ShowModal();
+    if (g_scriptTimer) KillTimer(nullptr, g_scriptTimer);
+    g_scriptTimer = 0;
+    g_scriptWnd = nullptr;
+    g_script = nullptr;
+    return r;
+}
+
+void LayOut(HWND hwnd, DuiLib::CPaintManagerUI& pm) {
+    InvalidateRect(hwnd, nullptr, FALSE);
+    Pump([&] { return pm.GetRoot() && !IsRectEmpty(&pm.GetRoot()->GetPos()); }, 5000);
+}
+
+std::string SaveShot(HWND hwnd, const char* name) {
+    QWidget* w = winplat::WidgetOf(hwnd);
+    if (!w) return std::string();
+    QDir().mkpath(MIVORA_ARTIFACT_DIR);
+    std::string path = std::string(MIVORA_ARTIFACT_DIR) + name + ".png";
+    w->grab().toImage().save(QString::fromStdString(path));
+    return path;
+}
+
+double InkMatch(const QImage& shot, const QImage& ref) {
+    int ink = 0, same = 0;
+    QRgb bg = ref.pixel(0, 0);
+    for (int y = 0; y < ref.height() && y < shot.height(); ++y)
+        for (int x = 0; x < ref.width() && x < shot.width(); ++x) {
+            QRgb r = ref.pixel(x, y);
+            if (std::abs(qGray(r) - qGray(bg)) < 20) continue;
+            ++ink;
+            QRgb s = shot.pixel(x, y);
+            if (std::abs(qRed(r) - qRed(s)) < 48 && std::abs(qGreen(r) - qGreen(s)) < 48 &&
+                std::abs(qBlue(r) - qBlue(s)) < 48)
+                ++same;
+        }
+    return ink < 20 ? 0.0 : static_cast<double>(same) / ink;
+}
+
+QImage RenderLabel(DuiLib::CPaintManagerUI& pm, DuiLib::CLabelUI* label, const wchar_t* text,
+                   bool html, QColor background) {
+    RECT rc = label->GetPos();
+    QImage ref(rc.right - rc.left, rc.bottom - rc.top, QImage::Format_ARGB32);
+    ref.fill(background);
+    QPainter p(&ref);
+    HDC dc = winplat::CreatePainterDC(&p);
+    p.translate(-rc.left, -rc.top);
+    RECT pad = label->GetTextPadding();
+    RECT t{rc.left + pad.left, rc.top + pad.top, rc.right - pad.right, rc.bottom - pad.bottom};
+    if (html) {
+        int links = 0;
+        DuiLib::CRenderEngine::DrawHtmlText(dc, &pm, t, text, label->GetTextColor(), nullptr,
+                                            nullptr, links, label->GetTextStyle());
+    } else {
+        DuiLib::CRenderEngine::DrawText(dc, &pm, t, text, label->GetTextColor(), label->GetFont(),
+                                        label->GetTextStyle());
+    }
+    winplat::DeletePainterDC(dc);
+    p.end();
+    return ref;
+}
+
+QImage ShotOf(HWND hwnd, DuiLib::CControlUI* control) {
+    QWidget* w = winplat::WidgetOf(hwnd);
+    if (!w || !control) return QImage();
+    RECT rc = control->GetPos();
+    return w->grab(QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top)).toImage();
+}
+
+void PressKey(HWND hwnd, WPARAM vk) {
+    MSG msg = {};
+    msg.hwnd = hwnd;
+    msg.message = WM_KEYDOWN;
+    msg.wParam = vk;
+    if (!DuiLib::CPaintManagerUI::TranslateMessage(&msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}

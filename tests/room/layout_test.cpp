@@ -1,0 +1,122 @@
+// The room window's layout by room kind and how it follows the window's size.
+#include <algorithm>
+#include <string>
+
+#include "controls/CtrlListFriend.h"
+#include "controls/LuckyMsgBox.h"
+#include "room_fixture.h"
+#include "ui_fixture.h"
+
+using namespace DuiLib;
+
+namespace roomtest {
+namespace {
+
+RECT ChildRect(HWND parent, HWND child) {
+    RECT rc{};
+    ::GetWindowRect(child, &rc);
+    POINT tl{rc.left, rc.top}, br{rc.right, rc.bottom};
+    ::ScreenToClient(parent, &tl);
+    ::ScreenToClient(parent, &br);
+    return RECT{tl.x, tl.y, br.x, br.y};
+}
+
+class LayoutTest : public RoomTest {};
+
+TEST_F(LayoutTest, EveryKindBuildsItsLayoutAndAnUnknownKindTheStandardOne) {
+    struct Case {
+        int kind;
+        int shownAs;
+        bool fourTabs;  // the four-list kind has all four list tabs
+        int inputX;
+    } cases[] = {
+        {1, 1, false, 226},
+        {2, 2, false, 226},
+        {31, 31, true, 270},
+        {7, 1, false, 226},  // a type this program has no layout for
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        EnterRoom(c.kind, {Member(kAlice, "alice")});
+        EXPECT_EQ(room->GetRoomKind(), c.shownAs);
+        for (const wchar_t* name : {L"winBG", L"btnclose", L"roomuserlist", L"roommgrlist",
+                                    L"waitmiclist", L"onmiclist", L"pubtextout", L"privtextout",
+                                    L"labazone", L"chatusercombo", L"giftusercombo", L"roomctrl"})
+            EXPECT_NE(room->GetPaintManager().FindControl(name), nullptr) << name;
+        EXPECT_EQ(room->GetPaintManager().FindControl(L"apcusersel") != nullptr, c.fourTabs);
+        EXPECT_EQ(room->GetPaintManager().FindControl(L"videozone") != nullptr, c.kind != 2);
+        ASSERT_NE(room->GetLuckyMsgBox(), nullptr);
+        const RECT input = ChildRect(room->GetHWND(), room->GetChatInput().GetHWND());
+        EXPECT_EQ(input.left, c.inputX);
+        EXPECT_EQ(input.bottom - input.top, 45);
+        CloseRoomWindow();
+    }
+}
+
+TEST_F(LayoutTest, VideoZoneFollowsTheClientWidthWhenMaximised) {
+    EnterRoom(1, {});
+    CControlUI* zone = room->GetPaintManager().FindControl(L"videozone");
+    ASSERT_NE(zone, nullptr);
+    // Not maximised: the panes keep 200 x 150 whatever the width.
+    ::SetWindowPos(room->GetHWND(), nullptr, 0, 0, 1200, 700, SWP_NOZORDER);
+    EXPECT_EQ(zone->GetFixedHeight(), 170);
+
+    room->SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    PumpPending();
+    RECT rc;
+    ::GetClientRect(room->GetHWND(), &rc);
+    const int zoneWidth = rc.right - 403;
+    int paneHeight = 4 * (zoneWidth / 12) * 3 / 4;
+    if (paneHeight > 240) paneHeight = 240;
+    EXPECT_EQ(zone->GetFixedHeight(), paneHeight + 20);
+    EXPECT_TRUE(room->GetPaintManager().FindControl(L"btnrestore")->IsVisible());
+    EXPECT_FALSE(room->GetPaintManager().FindControl(L"btnmax")->IsVisible());
+}
+
+TEST(RoomLayoutMaths, PaneSizesFollowTheClientWidthAndNeverGoNegative) {
+    struct Case {
+        int clientWidth;
+        bool maximised;
+        int zoneWidth, paneWidth, paneHeight;
+    } cases[] = {
+        {800, false, 397, 200, 150},   // not maximised: fixed panes
+        {1920, false, 1517, 200, 150},
+        {1024, true, 621, 204, 153},
+        {1280, true, 877, 292, 219},
+        {1920, true, 1517, 320, 240},  // capped at 240
+        {403, true, 0, 0, 0},
+        {300, true, 0, 0, 0},          // narrower than the side columns
+        {-5, true, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clientWidth);
+        const CWndRoom::VideoLayout v = CWndRoom::ComputeVideoLayout(c.clientWidth, c.maximised);
+        EXPECT_EQ(v.zoneWidth, c.zoneWidth);
+        EXPECT_EQ(v.paneWidth, c.paneWidth);
+        EXPECT_EQ(v.paneHeight, c.paneHeight);
+    }
+}
+
+TEST(RoomLayoutMaths, ChatInputStartsAt226Or270AndKeepsAWidthOfZeroAtLeast) {
+    struct Case {
+        int kind;
+        RECT client;
+        RECT expected;  // x, y, width, height
+    } cases[] = {
+        {1, {0, 0, 800, 600}, {226, 550, 304, 45}},
+        {2, {0, 0, 1024, 700}, {226, 650, 528, 45}},
+        {31, {0, 0, 800, 600}, {270, 550, 195, 45}},
+        {1, {0, 0, 300, 200}, {226, 150, 0, 45}},
+        {31, {0, 0, 500, 200}, {270, 150, 0, 45}},
+    };
+    for (const Case& c : cases) {
+        const RECT r = CWndRoom::ComputeChatInputRect(c.kind, c.client);
+        EXPECT_EQ(r.left, c.expected.left);
+        EXPECT_EQ(r.top, c.expected.top);
+        EXPECT_EQ(r.right, c.expected.right);
+        EXPECT_EQ(r.bottom, c.expected.bottom);
+    }
+}
+
+}  // namespace
+}  // namespace roomtest

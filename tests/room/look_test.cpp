@@ -1,0 +1,106 @@
+// What a person sees of a room: kind 1 and kind 31 windows with members, saved as
+// screenshots, their row names compared with renders of the same text; on a real X
+// display a pointer's right click on a member opens the member menu.
+#include <QColor>
+#include <QImage>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "controls/CtrlListFriend.h"
+#include "model/UserManager.h"
+#include "lobby_fixture.h"
+#include "room_fixture.h"
+#include "session/CommKernelData.h"
+#include "ui_fixture.h"
+
+extern char** environ;
+
+using namespace DuiLib;
+
+namespace roomtest {
+namespace {
+
+class LookTest : public RoomTest {
+protected:
+    void Open(int kind) {
+        EnterRoom(kind, {Member(kAlice, winplat::WideToAnsi(L"爱丽丝")), Member(kBob, "bob_the_singer"),
+                         Member(1234567, winplat::WideToAnsi(L"歌手小王"))});
+        d->GetLocalUser()->money = 3000000000LL;
+        d->GetLocalUser()->points = 520;
+        room->UpdateMyInfo();
+        room->FillAllUserList();
+        for (int id : {kAlice, 1234567}) room->GetWaitMicList()->AddUser(d->m_pUserManager->FindUser(id));
+        room->UpdateUserListCounts();
+        room->InsertHintLine(1, 1, L"正在与房间建立连接...");
+        room->ShowWindow(true, true);
+        LayOut(room->GetHWND(), room->GetPaintManager());
+        PumpPending();
+    }
+    // Every row's name as drawn matches the name rendered alone.
+    void ExpectRowNamesDrawn() {
+        CCtrlListFriend* list = room->GetUserList();
+        ASSERT_GT(list->GetCount(), 0);
+        for (int i = 0; i < list->GetCount(); ++i) {
+            CControlUI* part = room->GetPaintManager().FindSubControlByName(list->GetItemAt(i), L"calias");
+            auto* label = part ? static_cast<CLabelUI*>(part->GetInterface(L"Label")) : nullptr;
+            ASSERT_NE(label, nullptr);
+            if (IsRectEmpty(&label->GetPos())) continue;  // scrolled out of view
+            const std::wstring name(label->GetText());
+            const QImage shot = ShotOf(room->GetHWND(), label);
+            const QColor bg = shot.pixelColor(0, 0);
+            EXPECT_GT(InkMatch(shot, RenderLabel(room->GetPaintManager(), label, name.c_str(), false, bg)), 0.9)
+                << winplat::WideToUtf8(name);
+            EXPECT_LT(InkMatch(shot, RenderLabel(room->GetPaintManager(), label, L"另一个名字", false, bg)), 0.7);
+        }
+    }
+};
+
+TEST_F(LookTest, KindOneWithMembers) {
+    Open(1);
+    EXPECT_FALSE(SaveShot(room->GetHWND(), "room_kind1").empty());
+    ExpectRowNamesDrawn();
+}
+
+TEST_F(LookTest, KindThirtyOneWithMembers) {
+    Open(31);
+    EXPECT_FALSE(SaveShot(room->GetHWND(), "room_kind31").empty());
+    ExpectRowNamesDrawn();
+}
+
+int RunProgram(std::initializer_list<std::string> args) {
+    std::vector<std::string> copy(args);
+    std::vector<char*> argv;
+    for (auto& a : copy) argv.push_back(&a[0]);
+    argv.push_back(nullptr);
+    pid_t pid;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(LookTest, ARealRightClickOnAMemberOpensTheMemberMenu) {
+    const char* want = std::getenv("MIVORA_REAL_DISPLAY");
+    if (!want || std::string(want) != "1") GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
+    Open(1);
+    CCtrlListFriend* list = room->GetUserList();
+    ASSERT_GT(list->GetCount(), 1);
+    CControlUI* row = list->GetItemAt(1);
+    Pump([&] { return !IsRectEmpty(&row->GetPos()); }, 3000);
+    Pump([] { return false; }, 300);  // let the window settle on screen
+    RECT rc = row->GetPos();
+    POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ClientToScreen(room->GetHWND(), &pt);
+    openedMenus.clear();
+    ASSERT_EQ(RunProgram({"xdotool", "mousemove", std::to_string(pt.x), std::to_string(pt.y), "click", "3"}), 0);
+    ASSERT_TRUE(Pump([&] { return !openedMenus.empty(); }, 5000));
+    EXPECT_EQ(openedMenus[0], room->GetMenuHandle(kMenuListUser));
+    EXPECT_EQ(room->GetSelectedUserId(), list->GetRowUserId(row));
+}
+
+}  // namespace
+}  // namespace roomtest

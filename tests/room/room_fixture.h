@@ -1,0 +1,70 @@
+// A room entered the way the lobby enters it: the join answer and the member list
+// come from a room stand-in through the kernel, then the window is created, set up
+// with InitRoom and registered. Notifications land in a recorder; a test relays what
+// it needs to the window itself.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Answers.h"
+#include "ServerSet.h"
+#include "kernel_test_util.h"
+#include "room/WndRoom.h"
+
+class CCommKernel;
+class CCommKernelData;
+
+namespace roomtest {
+
+using testsupport::Bytes;
+namespace answers = testsupport::answers;
+
+constexpr int kMe = 1001;
+constexpr int kRoom = 88;
+constexpr int kAlice = 501;
+constexpr int kBob = 502;
+
+// One frame the client sent: its main and sub command and payload.
+struct SentFrame {
+    uint16_t mainCmd;
+    uint16_t subCmd;
+    Bytes payload;
+};
+
+class RoomTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Join over a fresh room connection with the local user and `others` as members,
+    // then open the room window of `kind` as the lobby does.
+    void EnterRoom(int kind, std::vector<answers::UserEntry> others);
+    static answers::UserEntry Member(int id, const std::string& alias);
+    // Sends frames on the room connection and pumps until the kernel posted them all.
+    void PlayRoom(const std::vector<Bytes>& frames);
+    // Frames the room stand-in received on its last connection since the last call.
+    std::vector<SentFrame> TakeSent();
+    // The private chat's text (every hint line).
+    std::wstring PrivateText();
+    // Frees the payload copies the kernel posted to the recorder.
+    void FreeCopies();
+    void CloseRoomWindow();
+
+    // Menus: the hook records each menu opened and answers with `menuAnswer`.
+    static std::vector<HMENU> openedMenus;
+    static UINT_PTR menuAnswer;
+    static UINT_PTR MenuHook(HMENU menu);
+
+    static CCommKernel* k;
+    static CCommKernelData* d;
+    kerneltest::RecorderWindow notify;
+    testsupport::ServerSet servers;
+    CWndRoom* room = nullptr;
+    size_t sentSeen = 0;
+};
+
+}  // namespace roomtest

@@ -1,0 +1,236 @@
+// The world's lifecycle, its seed, and the table that routes each request.
+#include "LocalWorld.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "FrameServer.h"
+#include "LocalWorldRequest.h"
+#include "MediaRelay.h"
+#include "http_test_server.h"
+
+namespace testsupport {
+
+namespace {
+
+enum ServerKind { kLogonServer = 1, kLobbyServer = 2, kRoomServer = 3 };
+
+const char* ServerName(int kind) {
+    switch (kind) {
+        case kLogonServer:
+            return "logon";
+        case kLobbyServer:
+            return "lobby";
+        default:
+            return "room";
+    }
+}
+
+}  // namespace
+
+// One row per request the world answers; everything else is only logged.
+struct LocalWorld::Route {
+    int kind;
+    uint16_t mainCmd;
+    uint16_t subCmd;
+    size_t minPayload;
+    std::string (LocalWorld::*handler)(const Request&);
+};
+
+const LocalWorld::Route LocalWorld::kRoutes[] = {
+    {kLogonServer, 103, 3, 90, &LocalWorld::OnLogon},
+    {kLobbyServer, 103, 118, 43, &LocalWorld::OnSetProfile},
+    {kLobbyServer, 103, 120, 43, &LocalWorld::OnSetPassword},
+    {kRoomServer, 105, 25, 105, &LocalWorld::OnJoinRoom},
+    {kRoomServer, 105, 34, 8, &LocalWorld::OnExitRoom},
+    {kRoomServer, 105, 43, 67, &LocalWorld::OnRoomChat},
+};
+
+LocalWorld::Ports LocalWorld::FixedPorts() {
+    Ports p;
+    p.logon = 27101;
+    p.lobby = 27102;
+    p.room = 27103;
+    p.relay = 27104;
+    p.http = 27180;
+    return p;
+}
+
+LocalWorld::LocalWorld(const Options& options) : m_options(options) {}
+
+LocalWorld::~LocalWorld() {
+    Stop();
+}
+
+bool LocalWorld::Start() {
+    m_servers = std::make_unique<FrameServer>(
+        [this](const FrameServer::Frame& f) {
+            OnFrame(f.connection, f.kind, f.mainCmd, f.subCmd, f.payload, f.size);
+        },
+        [this](int connection, int kind) { OnClosed(connection, kind); },
+        [this](const std::string& line) { Log(line); });
+    const Ports& want = m_options.ports;
+    m_ports.logon = m_servers->Listen(kLogonServer, want.logon);
+    m_ports.lobby = m_servers->Listen(kLobbyServer, want.lobby);
+    m_ports.room = m_servers->Listen(kRoomServer, want.room);
+    if (!m_ports.logon || !m_ports.lobby || !m_ports.room) {
+        Log("a server port is taken (logon " + std::to_string(want.logon) + ", lobby " +
+            std::to_string(want.lobby) + ", room " + std::to_string(want.room) + ")");
+        return false;
+    }
+    m_relay = std::make_unique<mivora_test::MediaRelay>(0, 0, want.relay);
+    m_relay->SetKeptDatagrams(0);
+    if (!m_relay->Start()) {
+        Log("the relay port " + std::to_string(want.relay) + " is taken");
+        return false;
+    }
+    m_ports.relay = m_relay->Port();
+    HttpTestServer::Options web;
+    web.port = want.http;
+    web.maxConnections = 0;
+    web.keepRequests = false;
+    web.log = [this](const std::string& line) { Log(line); };
+    try {
+        m_http = std::make_unique<HttpTestServer>(web);
+    } catch (const std::exception&) {
+        Log("the web port " + std::to_string(want.http) + " is taken");
+        return false;
+    }
+    m_ports.http = static_cast<uint16_t>(m_http->port());
+    {
+        std::lock_guard<std::mutex> g(m_lock);
+        Seed();
+    }
+    m_http->setPages([this](const HttpRequestSeen& r, HttpAnswer& a) { return Page(r, a); });
+    m_servers->Start();
+    return true;
+}
+
+void LocalWorld::Stop() {
+    if (m_servers) m_servers->Stop();
+    if (m_http) m_http->stop();
+    if (m_relay) m_relay->Stop();
+}
+
+std::string LocalWorld::BaseUrl() const {
+    return "http://127.0.0.1:" + std::to_string(m_ports.http) + "/";
+}
+
+int32_t LocalWorld::VersionWord() const {
+    uint32_t word = 0;
+    std::istringstream in(m_options.version);
+    std::string part;
+    for (int i = 0; i < 4 && std::getline(in, part, '.'); ++i)
+        word |= (static_cast<uint32_t>(std::atoi(part.c_str())) & 0xFFu) << (8 * i);
+    return static_cast<int32_t>(word);
+}
+
+std::wstring LocalWorld::AliasOf(int userId) const {
+    std::lock_guard<std::mutex> g(m_lock);
+    auto it = m_accounts.find(userId);
+    return it == m_accounts.end() ? std::wstring() : it->second.alias;
+}
+
+std::vector<int> LocalWorld::MembersOf(int roomId) const {
+    std::lock_guard<std::mutex> g(m_lock);
+    std::vector<int> ids;
+    auto it = m_rooms.find(roomId);
+    if (it != m_rooms.end())
+        for (const auto& m : it->second.members) ids.push_back(m.first);
+    return ids;
+}
+
+void LocalWorld::Log(const std::string& line) const {
+    if (m_options.log) m_options.log(line);
+}
+
+void LocalWorld::Send(int connection, const std::vector<uint8_t>& frame) {
+    m_servers->Send(connection, frame);
+}
+
+void LocalWorld::OnFrame(int connection, int kind, uint16_t mainCmd, uint16_t subCmd,
+                         const uint8_t* payload, size_t size) {
+    std::lock_guard<std::mutex> g(m_lock);
+    Request r{connection, payload, size};
+    std::string outcome = "not handled";
+    for (const Route& route : kRoutes) {
+        if (route.kind != kind || route.mainCmd != mainCmd || route.subCmd != subCmd) continue;
+        outcome = size < route.minPayload ? "refused: " + std::to_string(size) +
+                                                " payload bytes, " +
+                                                std::to_string(route.minPayload) + " needed"
+                                          : (this->*route.handler)(r);
+        break;
+    }
+    Log(std::string(ServerName(kind)) + " " + std::to_string(mainCmd) + "/" +
+        std::to_string(subCmd) + " connection " + std::to_string(connection) + ": " + outcome);
+}
+
+void LocalWorld::OnClosed(int connection, int kind) {
+    std::lock_guard<std::mutex> g(m_lock);
+    if (kind != kRoomServer || !m_memberships.count(connection)) return;
+    const Membership m = m_memberships[connection];
+    Leave(connection);
+    Log("room connection " + std::to_string(connection) + " dropped: user " +
+        std::to_string(m.userId) + " left room " + std::to_string(m.roomId));
+}
+
+void LocalWorld::Seed() {
+    Account member;
+    member.password = "111111";
+    member.alias = L"小明";
+    member.faceId = 5;
+    member.sex = 1;
+    member.level = 3;
+    member.money = 100000;
+    member.points = 500;
+    m_accounts[kMemberId] = member;
+
+    Account user;
+    user.password = "222222";
+    user.alias = L"阿花";
+    user.faceId = 12;
+    user.level = 2;
+    user.money = 2000;
+    m_accounts[kUserId] = user;
+
+    Account banned;
+    banned.password = "333333";
+    banned.alias = L"禁号";
+    banned.banned = true;
+    m_accounts[kBannedId] = banned;
+
+    // Three levels; the last top-level group holds the page group and its child.
+    m_groups = {
+        {1, 0, L"语音聊天", "R"},
+        {11, 1, L"闲聊区", "R"},
+        {2, 0, L"音乐天地", "R"},
+        {3, 0, L"新手乐园", "R"},
+        {kHelpGroup, 3, L"帮助", BaseUrl() + "help.html"},
+        {311, kHelpGroup, L"新手房间", "R"},
+    };
+
+    Room open;
+    open.groupId = 11;
+    open.name = L"闲聊一号";
+    open.ownerId = kMemberId;
+    open.joinText = L"欢迎光临";
+    open.texts[0] = L"欢迎来到本地测试世界：这里的一切只在内存中。";
+    open.texts[3] = L"本地测试房间";
+    m_rooms[kOpenRoom] = open;
+
+    Room locked;
+    locked.groupId = 2;
+    locked.name = L"音乐密码房";
+    locked.password = "8888";
+    locked.ownerId = kUserId;
+    m_rooms[kLockedRoom] = locked;
+
+    Room resident;
+    resident.groupId = 311;
+    resident.name = L"新手常驻房";
+    resident.texts[0] = L"常驻成员一直都在。";
+    resident.residents = {{20001, L"常驻甲", 2, 3}, {20002, L"常驻乙", 3, 7}};
+    m_rooms[kResidentRoom] = resident;
+}
+
+}  // namespace testsupport

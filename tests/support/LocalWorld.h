@@ -1,0 +1,182 @@
+// The local test world: a logon, a lobby and a room server, a media relay and a
+// web server on loopback, with a small seeded set of accounts, room groups and
+// rooms kept in memory across logons. Tests start it in-process on free ports;
+// tools/localworld runs it on the fixed ports for a person. No security: the
+// passwords are plain text and every request is trusted as far as it parses.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace mivora_test {
+class MediaRelay;
+}
+
+namespace testsupport {
+
+class FrameServer;
+class HttpTestServer;
+struct HttpRequestSeen;
+struct HttpAnswer;
+
+class LocalWorld {
+public:
+    struct Ports {
+        uint16_t logon = 0;
+        uint16_t lobby = 0;
+        uint16_t room = 0;
+        uint16_t relay = 0;  // UDP
+        uint16_t http = 0;
+    };
+    struct Options {
+        Ports ports;                   // 0: a free port
+        std::string version = "1.0.0.1";  // four dotted numbers
+        // One line per request; none when unset.
+        std::function<void(const std::string&)> log;
+    };
+
+    // The fixed ports of tools/localworld.
+    static Ports FixedPorts();
+
+    // Seed ids, for tests and the README.
+    static constexpr int kMemberId = 10001;   // level 3, password "111111"
+    static constexpr int kUserId = 10002;     // level 2, password "222222"
+    static constexpr int kBannedId = 10003;   // banned, password "333333"
+    static constexpr int kFirstGuestId = 90001;
+    static constexpr int kOpenRoom = 1001;     // no password
+    static constexpr int kLockedRoom = 1002;   // password "8888"
+    static constexpr int kResidentRoom = 1003; // two residents
+    static constexpr int kHelpGroup = 31;      // the group whose address is a page
+
+    // Logon refusals, and the join refusals besides 201 (no password) and 203 (wrong).
+    static constexpr int kBanned = 101;
+    static constexpr int kNoAccount = 103;
+    static constexpr int kWrongPassword = 104;
+    static constexpr int kUnknownRoom = 102;
+    static constexpr int kNotLoggedOn = 104;  // join with a logon text the world did not give
+    static constexpr int kNeedPassword = 201;
+    static constexpr int kWrongRoomPassword = 203;
+    static constexpr int kPutOutReason = 107;  // the same user joined on another connection
+
+    explicit LocalWorld(const Options& options);
+    ~LocalWorld();
+    LocalWorld(const LocalWorld&) = delete;
+    LocalWorld& operator=(const LocalWorld&) = delete;
+
+    // Binds and starts everything; false (with a log line) when a port is taken.
+    bool Start();
+    void Stop();
+
+    const Ports& ports() const { return m_ports; }
+    // "http://127.0.0.1:<http port>/"
+    std::string BaseUrl() const;
+    // The version as the logon answer's version word: the four numbers as bytes in
+    // memory order.
+    int32_t VersionWord() const;
+
+    // Test views of the state.
+    std::wstring AliasOf(int userId) const;
+    std::vector<int> MembersOf(int roomId) const;
+
+private:
+    struct Account {
+        std::string password;
+        std::wstring alias;
+        int faceId = 0;
+        uint8_t sex = 0;
+        uint8_t level = 2;
+        int64_t money = 0;
+        int64_t points = 0;
+        bool banned = false;
+    };
+    struct Group {
+        int id;
+        int parentId;
+        std::wstring name;
+        std::string address;  // "R" (its room list page) or the page itself
+    };
+    struct Resident {
+        int id;
+        std::wstring alias;
+        uint8_t level;
+        int faceId;
+    };
+    struct Room {
+        int groupId = 0;
+        std::wstring name;
+        std::string password;
+        int ownerId = 0;
+        std::wstring joinText;
+        std::wstring texts[4];
+        std::vector<Resident> residents;
+        std::map<int, int> members;  // user id -> connection
+    };
+    struct Session {
+        std::string logonText;  // what the logon carried; a join must carry it again
+        std::wstring alias;
+        int faceId = 0;
+        uint8_t sex = 0;
+        uint8_t level = 1;
+        int64_t money = 0;
+        int64_t points = 0;
+    };
+    struct Membership {
+        int userId;
+        int roomId;
+    };
+    struct Request;  // one frame as the handlers see it
+    struct Route;
+    static const Route kRoutes[];
+
+    void Seed();
+    void Log(const std::string& line) const;
+    void OnFrame(int connection, int kind, uint16_t mainCmd, uint16_t subCmd,
+                 const uint8_t* payload, size_t size);
+    void OnClosed(int connection, int kind);
+    void Send(int connection, const std::vector<uint8_t>& frame);
+
+    // Logon and lobby servers.
+    std::string OnLogon(const Request& r);
+    std::string OnSetProfile(const Request& r);
+    std::string OnSetPassword(const Request& r);
+    void SendGroups(int connection);
+    int MembersIn(int groupId) const;
+    // Room server.
+    std::string OnJoinRoom(const Request& r);
+    std::string OnExitRoom(const Request& r);
+    std::string OnRoomChat(const Request& r);
+    void SendJoined(int connection, int userId, int roomId);
+    // Takes the member of `connection` out of his room and tells the others.
+    void Leave(int connection);
+    // Every connected member of a room but `except`.
+    std::vector<int> OthersIn(int roomId, int except) const;
+    std::vector<uint8_t> UserEntryOf(int userId, int roomId) const;
+    // Web pages.
+    bool Page(const HttpRequestSeen& request, HttpAnswer& answer);
+    std::string RoomListPage(int groupId) const;
+    std::string HallPage() const;
+    std::string HelpPage() const;
+    std::string RoomLinks(const std::vector<int>& roomIds) const;
+    bool InGroupTree(int groupId, int top) const;
+
+    Options m_options;
+    Ports m_ports;
+    mutable std::mutex m_lock;  // the state below: frames, pages and test views
+    std::map<int, Account> m_accounts;
+    std::vector<Group> m_groups;  // parents before children
+    std::map<int, Room> m_rooms;
+    std::map<int, Session> m_sessions;
+    std::map<int, Membership> m_memberships;  // connection -> member
+    int m_nextGuestId = kFirstGuestId;
+
+    std::unique_ptr<FrameServer> m_servers;
+    std::unique_ptr<mivora_test::MediaRelay> m_relay;
+    std::unique_ptr<HttpTestServer> m_http;
+};
+
+}  // namespace testsupport

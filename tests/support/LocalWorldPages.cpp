@@ -1,0 +1,98 @@
+// The local world's web pages: the network test, the three update pages, the hall
+// page, a room list per group (all rooms without a group), and the page group's page.
+#include <cstdlib>
+
+#include "LocalWorldRequest.h"
+#include "http_test_server.h"
+
+namespace testsupport {
+
+namespace {
+
+std::string PageOf(const std::string& title, const std::string& body) {
+    return "<html><head><meta charset=\"utf-8\"><title>" + title + "</title></head><body>" +
+           body + "</body></html>";
+}
+
+// The number after "name=" in the query, or -1. The lobby may append a second
+// query with '?', so the number ends at the first non-digit.
+int QueryNumber(const std::string& path, const std::string& name) {
+    const size_t at = path.find(name + "=");
+    if (at == std::string::npos || path.find('?') > at) return -1;
+    return std::atoi(path.c_str() + at + name.size() + 1);
+}
+
+}  // namespace
+
+bool LocalWorld::Page(const HttpRequestSeen& request, HttpAnswer& answer) {
+    std::lock_guard<std::mutex> g(m_lock);
+    const std::string path = request.path.substr(0, request.path.find('?'));
+    answer.status = 200;
+    if (path == "/nettest.html")
+        answer.body = "ok";
+    else if (path == "/dl_mv_t1.php" || path == "/dl_mv_t2.php")
+        answer.body = "// local test world: nothing to update\r\n";
+    else if (path == "/dl_mv_t3.php")
+        answer.body = m_options.version;
+    else if (path == "/hall.php")
+        answer.body = HallPage();
+    else if (path == "/roomlist.php")
+        answer.body = RoomListPage(QueryNumber(request.path, "ngroupid"));
+    else if (path == "/help.html")
+        answer.body = HelpPage();
+    else
+        return false;
+    return true;
+}
+
+bool LocalWorld::InGroupTree(int groupId, int top) const {
+    // Parents come before their children, so walking up ends.
+    for (int id = groupId; id != 0;) {
+        if (id == top) return true;
+        int parent = 0;
+        for (const Group& g : m_groups)
+            if (g.id == id) parent = g.parentId;
+        id = parent;
+    }
+    return false;
+}
+
+std::string LocalWorld::RoomLinks(const std::vector<int>& roomIds) const {
+    if (roomIds.empty()) return "<p>这个分组里没有房间。</p>";
+    std::string out = "<ul>";
+    for (int id : roomIds) {
+        const Room& room = m_rooms.at(id);
+        const size_t people = room.members.size() + room.residents.size();
+        out += "<li><a href=\"enterchatroom://" + std::to_string(id) + ",127.0.0.1:" +
+               std::to_string(m_ports.room) + "\">" + PageText(room.name) + "</a> (" +
+               std::to_string(id) + ", " + std::to_string(people) + " 人" +
+               (room.password.empty() ? "" : ", 有密码") + ")</li>";
+    }
+    return out + "</ul>";
+}
+
+std::string LocalWorld::RoomListPage(int groupId) const {
+    std::vector<int> ids;
+    for (const auto& [id, room] : m_rooms)
+        if (groupId < 0 || InGroupTree(room.groupId, groupId)) ids.push_back(id);
+    std::wstring title = L"全部房间";
+    for (const Group& g : m_groups)
+        if (g.id == groupId) title = g.name;
+    return PageOf(PageText(title), "<h3>" + PageText(title) + "</h3>" + RoomLinks(ids));
+}
+
+std::string LocalWorld::HallPage() const {
+    std::vector<int> ids;
+    for (const auto& room : m_rooms) ids.push_back(room.first);
+    return PageOf("大厅", "<h3>本地测试世界</h3><p>只在本机运行的测试服务器：没有安全措施，"
+                          "密码是明文，一切只在内存中。</p>" +
+                              RoomLinks(ids));
+}
+
+std::string LocalWorld::HelpPage() const {
+    return PageOf("帮助", "<h3>帮助</h3><p>帐号 10001 (密码 111111) 与 10002 (密码 222222) "
+                          "可以登录；10003 已被封禁；游客登录会得到新的号码。</p>"
+                          "<p>房间 1002 的密码是 8888。</p>");
+}
+
+}  // namespace testsupport

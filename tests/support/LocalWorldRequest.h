@@ -1,0 +1,51 @@
+// What the world's handlers share: one received frame, read within its bounds, and
+// the text conversions between the world's wide texts and the wire and pages.
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "LocalWorld.h"
+#include "win32/text.h"
+
+namespace testsupport {
+
+struct LocalWorld::Request {
+    int connection;
+    const uint8_t* payload;
+    size_t size;
+
+    // Fields past the payload's end read as zero.
+    int32_t I32(size_t at) const {
+        uint32_t v = 0;
+        for (size_t i = 0; i < 4; ++i)
+            if (at + i < size) v |= static_cast<uint32_t>(payload[at + i]) << (8 * i);
+        return static_cast<int32_t>(v);
+    }
+    uint16_t U16(size_t at) const {
+        return static_cast<uint16_t>((at < size ? payload[at] : 0) |
+                                     ((at + 1 < size ? payload[at + 1] : 0) << 8));
+    }
+    uint8_t U8(size_t at) const { return at < size ? payload[at] : 0; }
+    // The text of a fixed field, up to its NUL or the field's end.
+    std::string Text(size_t at, size_t width) const {
+        if (at >= size) return std::string();
+        const size_t n = std::min(width, size - at);
+        const char* p = reinterpret_cast<const char*>(payload + at);
+        return std::string(p, strnlen(p, n));
+    }
+};
+
+// The protocol's texts are code page 936; the pages are UTF-8.
+inline std::string WireText(const std::wstring& text) {
+    return winplat::WideToAnsi(text, 936);
+}
+inline std::wstring FromWire(const std::string& text) {
+    return winplat::AnsiToWide(text, 936);
+}
+inline std::string PageText(const std::wstring& text) {
+    return winplat::WideToUtf8(text);
+}
+
+}  // namespace testsupport

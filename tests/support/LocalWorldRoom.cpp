@@ -1,0 +1,193 @@
+// The room server of the local world: joining, leaving, being put out by a second
+// connection of the same user, and chat between the members.
+#include "Answers.h"
+#include "LocalWorldRequest.h"
+
+namespace testsupport {
+
+namespace answers = testsupport::answers;
+
+namespace {
+
+// Join request payload: user id, room id, a word, the logon text (36 bytes), the
+// room password (17 bytes).
+constexpr size_t kJoinLogonTextAt = 12;
+constexpr size_t kJoinLogonTextWidth = 36;
+constexpr size_t kJoinPasswordAt = 48;
+constexpr size_t kJoinPasswordWidth = 17;
+// Chat record: the head is 67 bytes, the text length word at 14, the target alias at 33.
+constexpr size_t kChatHead = 67;
+constexpr size_t kChatTextLengthAt = 14;
+constexpr size_t kChatTargetAliasAt = 33;
+constexpr size_t kAliasWidth = 17;
+constexpr uint8_t kPrivateChat = 15;
+// A user list frame holds at most this many 84-byte entries (frames end at 8192 bytes).
+constexpr size_t kUsersPerFrame = 90;
+constexpr uint8_t kNoMic = 255;
+constexpr uint8_t kOwnerLevel = 1;
+
+}  // namespace
+
+std::vector<int> LocalWorld::OthersIn(int roomId, int except) const {
+    std::vector<int> connections;
+    auto it = m_rooms.find(roomId);
+    if (it == m_rooms.end()) return connections;
+    for (const auto& [userId, connection] : it->second.members)
+        if (connection != except) connections.push_back(connection);
+    return connections;
+}
+
+std::vector<uint8_t> LocalWorld::UserEntryOf(int userId, int roomId) const {
+    answers::UserEntry e;
+    e.userId = userId;
+    e.roomId = roomId;
+    e.micIndex = kNoMic;
+    const Room& room = m_rooms.at(roomId);
+    e.roomMgrLevel = room.ownerId == userId ? kOwnerLevel : 0;
+    if (auto s = m_sessions.find(userId); s != m_sessions.end()) {
+        e.levels[0] = s->second.level;
+        e.sex = s->second.sex;
+        e.faceId = s->second.faceId;
+        e.alias = WireText(s->second.alias);
+    }
+    for (const Resident& r : room.residents) {
+        if (r.id != userId) continue;
+        e.levels[0] = r.level;
+        e.faceId = r.faceId;
+        e.alias = WireText(r.alias);
+    }
+    return answers::UserEntryPayload(e).bytes();
+}
+
+std::string LocalWorld::OnJoinRoom(const Request& r) {
+    const int32_t userId = r.I32(0);
+    const int32_t roomId = r.I32(4);
+    const std::string logonText = r.Text(kJoinLogonTextAt, kJoinLogonTextWidth);
+    const std::string password = r.Text(kJoinPasswordAt, kJoinPasswordWidth);
+    auto room = m_rooms.find(roomId);
+    auto session = m_sessions.find(userId);
+    int code = 0;
+    if (room == m_rooms.end())
+        code = kUnknownRoom;
+    else if (session == m_sessions.end() || session->second.logonText != logonText)
+        code = kNotLoggedOn;
+    else if (!room->second.password.empty() && password.empty())
+        code = kNeedPassword;
+    else if (!room->second.password.empty() && password != room->second.password)
+        code = kWrongRoomPassword;
+    if (code) {
+        Send(r.connection, answers::Words(answers::kRoomMain, 26, {userId, roomId, code}));
+        return "user " + std::to_string(userId) + " refused room " + std::to_string(roomId) +
+               " with " + std::to_string(code);
+    }
+    std::string outcome;
+    // One membership per user and per connection: an earlier one ends first.
+    for (const auto& [connection, m] : m_memberships) {
+        if (m.userId != userId || connection == r.connection) continue;
+        const int old = connection;
+        Send(old, answers::KickedOutAnswer(m.roomId, userId, userId, kPutOutReason));
+        Leave(old);
+        outcome = ", connection " + std::to_string(old) + " put out";
+        break;
+    }
+    if (m_memberships.count(r.connection)) Leave(r.connection);
+    room->second.members[userId] = r.connection;
+    m_memberships[r.connection] = {userId, roomId};
+    SendJoined(r.connection, userId, roomId);
+    const std::vector<uint8_t> entered =
+        answers::Frame(answers::kRoomMain, 32, UserEntryOf(userId, roomId));
+    for (int other : OthersIn(roomId, r.connection)) Send(other, entered);
+    return "user " + std::to_string(userId) + " joined room " + std::to_string(roomId) + outcome;
+}
+
+void LocalWorld::SendJoined(int connection, int userId, int roomId) {
+    const Room& room = m_rooms.at(roomId);
+    const Session& s = m_sessions.at(userId);
+    answers::JoinRoom j;
+    j.userId = userId;
+    j.roomId = roomId;
+    j.ownerId = room.ownerId;
+    j.money = s.money;
+    j.points = s.points;
+    j.roomName = WireText(room.name);
+    j.mediaUrl = "127.0.0.1:" + std::to_string(m_ports.relay);
+    j.joinText = WireText(room.joinText);
+    Send(connection, answers::JoinRoomAnswer(j));
+
+    std::vector<int> ids;
+    for (const Resident& r : room.residents) ids.push_back(r.id);
+    for (const auto& m : room.members) ids.push_back(m.first);
+    for (size_t first = 0; first < ids.size(); first += kUsersPerFrame) {
+        const size_t n = std::min(kUsersPerFrame, ids.size() - first);
+        answers::Payload list(4);
+        list.i32(0, static_cast<int32_t>(n));
+        for (size_t i = 0; i < n; ++i) {
+            const std::vector<uint8_t> entry = UserEntryOf(ids[first + i], roomId);
+            list.raw(4 + i * entry.size(), entry.data(), entry.size());
+        }
+        Send(connection, answers::Frame(answers::kRoomMain, 30, list));
+    }
+    Send(connection, answers::UserListEndAnswer());
+    for (uint8_t index = 0; index < 4; ++index)
+        if (!room.texts[index].empty())
+            Send(connection, answers::RoomTextAnswer(roomId, index, WireText(room.texts[index])));
+}
+
+void LocalWorld::Leave(int connection) {
+    auto m = m_memberships.find(connection);
+    if (m == m_memberships.end()) return;
+    const Membership member = m->second;
+    m_memberships.erase(m);
+    auto room = m_rooms.find(member.roomId);
+    if (room == m_rooms.end()) return;
+    room->second.members.erase(member.userId);
+    const std::vector<uint8_t> left =
+        answers::Words(answers::kRoomMain, 36, {member.userId, member.roomId});
+    for (int other : OthersIn(member.roomId, connection)) Send(other, left);
+}
+
+std::string LocalWorld::OnExitRoom(const Request& r) {
+    const int32_t userId = r.I32(0);
+    const int32_t roomId = r.I32(4);
+    auto m = m_memberships.find(r.connection);
+    if (m == m_memberships.end() || m->second.userId != userId || m->second.roomId != roomId)
+        return "user " + std::to_string(userId) + " is not in room " + std::to_string(roomId) +
+               " on this connection";
+    Leave(r.connection);
+    return "user " + std::to_string(userId) + " left room " + std::to_string(roomId);
+}
+
+std::string LocalWorld::OnRoomChat(const Request& r) {
+    auto m = m_memberships.find(r.connection);
+    if (m == m_memberships.end()) return "refused: not in a room";
+    const size_t textLength = r.U16(kChatTextLengthAt);
+    if (kChatHead + textLength > r.size) return "refused: the text runs past the frame";
+    const Membership member = m->second;
+    const Session& sender = m_sessions.at(member.userId);
+    const Room& room = m_rooms.at(member.roomId);
+    answers::ChatLine line;
+    line.roomId = member.roomId;
+    line.senderId = member.userId;
+    line.targetId = r.I32(8);
+    line.senderLevel = sender.level;
+    line.kind = r.U8(13);
+    line.senderAlias = WireText(sender.alias);
+    auto target = m_sessions.find(line.targetId);
+    line.targetAlias = target != m_sessions.end() ? WireText(target->second.alias)
+                                                  : r.Text(kChatTargetAliasAt, kAliasWidth);
+    line.roomName = WireText(room.name);
+    line.text = r.Text(kChatHead, textLength);
+    const std::vector<uint8_t> frame = answers::ChatLineAnswer(line);
+    std::vector<int> to;
+    if (line.kind == kPrivateChat) {
+        auto t = room.members.find(line.targetId);
+        if (t != room.members.end() && t->second != r.connection) to.push_back(t->second);
+    } else {
+        to = OthersIn(member.roomId, r.connection);
+    }
+    for (int c : to) Send(c, frame);
+    return "chat of kind " + std::to_string(line.kind) + " from user " +
+           std::to_string(member.userId) + " to " + std::to_string(to.size()) + " member(s)";
+}
+
+}  // namespace testsupport
