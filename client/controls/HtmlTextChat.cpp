@@ -220,6 +220,8 @@ std::wstring SpanStyle(const std::wstring& style) {
             value.erase(std::remove_if(value.begin(), value.end(),
                                        [](wchar_t c) { return c == L'"' || c == L'\''; }),
                         value.end());
+            // Blanks inside the quotes go too, or a second pass would trim them.
+            value = Trim(value);
             if (IsFace(value)) kept = L"FONT-FAMILY: " + value;
         }
         if (kept.empty()) continue;
