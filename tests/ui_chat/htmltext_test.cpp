@@ -80,6 +80,14 @@ TEST(SanitizeChat, HostileMarkupIsReducedToTheAllowedSet) {
     }
 }
 
+TEST(SanitizeChat, AValueKeptOnceIsKeptAgain) {
+    // 300 quotes, 1500 characters once written as references.
+    const std::wstring in = L"<a href=\"http://h/" + std::wstring(300, L'\'') + L"\">t</a>";
+    const std::wstring out = HtmlText::SanitizeChat(in, kSkin);
+    EXPECT_EQ(out.find(L"<a href=\"http://h/&#39;"), 0u);
+    EXPECT_EQ(HtmlText::SanitizeChat(out, kSkin), out);
+}
+
 TEST(SanitizeChat, DeepNestingIsBounded) {
     std::wstring in;
     for (int i = 0; i < 5000; ++i) in += L"<b>";
