@@ -232,8 +232,7 @@ TEST_F(CatalogFiles, LevelDescriptionsAreKeyedByKindAndLevel) {
 
 // The catalogs committed with the skin load the way the program entry loads them.
 TEST(SkinCatalogs, CommittedFilesLoadWithAnEntryEach) {
-    std::string root = __FILE__;
-    root.erase(root.rfind("/tests/"));
+    const std::string root = MIVORA_SOURCE_DIR;
     const std::wstring skin = winplat::Utf8ToWide(root) + L"\\skin\\";
     std::string skinA = root + "/skin/";
 
