@@ -146,9 +146,11 @@ TEST_F(EntryDialogsTest, AccountLoginEnterMovesToTheEmptyFieldOrCloses) {
             pm.FindControl(L"accountedit")->SetText(c.account);
             pm.FindControl(L"pwdedit")->SetText(c.password);
             pm.FindControl(L"loginBtn")->SetFocus();
-            PressKey(wnd->GetHWND(), VK_RETURN);
+            // Closing deletes the window object: only its handle may be asked afterwards.
+            const HWND hwnd = wnd->GetHWND();
+            PressKey(hwnd, VK_RETURN);
             PumpPending();
-            if (!IsWindow(wnd->GetHWND())) return;
+            if (!IsWindow(hwnd)) return;
             CControlUI* f = pm.GetFocus();
             focused = f ? f->GetName().GetData() : L"";
             wnd->Close(2);

@@ -1,8 +1,19 @@
 #include "fenlo/UIWindow.h"
 
+#include <map>
+
 #include "fenlo/UIManager.h"
 
 namespace DuiLib {
+
+namespace {
+
+// The results of the modal loops running on this thread, by window. A window may
+// delete its object as it goes (OnFinalMessage), so its loop takes the result from
+// here, written as the window is destroyed, and never reads the object afterwards.
+thread_local std::map<HWND, UINT*> t_modalResults;
+
+}  // namespace
 
 CWindowWnd::CWindowWnd() = default;
 CWindowWnd::~CWindowWnd() = default;
@@ -105,6 +116,8 @@ UINT CWindowWnd::ShowModal() {
     bool ownerEnabled = false;
     bool quit = false;
     int quitCode = 0;
+    UINT result = IDCANCEL;
+    t_modalResults[hWnd] = &result;
     MSG msg;
     while (::IsWindow(hWnd)) {
         if (!::GetMessageW(&msg, nullptr, 0, 0)) {
@@ -128,8 +141,12 @@ UINT CWindowWnd::ShowModal() {
         ::SetFocus(owner);
     }
     // The outer loop still has to see the quit message.
+    // Still there (the loop was quit): the object is too. Otherwise the result was
+    // taken as the window went.
+    if (::IsWindow(hWnd)) result = m_nModalResult;
+    t_modalResults.erase(hWnd);
     if (quit) ::PostQuitMessage(quitCode);
-    return m_nModalResult;
+    return result;
 }
 
 void CWindowWnd::Close(UINT nRet) {
@@ -211,6 +228,8 @@ LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
             ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
             if (pThis->m_bSubclassed) pThis->Unsubclass();
             pThis->m_hWnd = nullptr;
+            auto slot = t_modalResults.find(hWnd);
+            if (slot != t_modalResults.end()) *slot->second = pThis->m_nModalResult;
             pThis->OnFinalMessage(hWnd);
             return lRes;
         }
