@@ -10,6 +10,23 @@ if(MIVORA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(MIVORA_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
+# The fuzz build: every library of ours is instrumented, since the code under test is
+# theirs and without coverage there the fuzzer only guesses. Executables that are
+# fuzz targets add -fsanitize=fuzzer themselves (it brings its own main).
+if(MIVORA_LIBFUZZER)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "MIVORA_LIBFUZZER needs clang: -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 find_package(PkgConfig REQUIRED)
 
 # mivora_pkg(<prefix> <module>...): a pkg-config module as an imported target,

@@ -8,6 +8,7 @@ packages=(
   xdotool  # real pointer clicks in the message-box check on a virtual display
   libssl-dev libcurl4-openssl-dev libasound2-dev libv4l-dev
   libx264-dev libswscale-dev libavcodec-dev libavutil-dev libopus-dev
+  clang libclang-rt-dev  # the fuzz build: libFuzzer and the sanitizers of clang
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -288,7 +288,9 @@ int CRTPReceiver::GetValidFrame() {
         if (frame->complete && inSequence) {
             frame->loss = 0;
             deliver = true;
-        } else if (frame->deadline < now) {
+        } else if (static_cast<int32_t>(now - frame->deadline) > 0) {
+            // Compared as a difference: the millisecond clock wraps every 49.7 days,
+            // and a plain comparison then gave a frame up at once or never.
             deliver = frame->complete != 0;
             frame->loss = (m_lastSeq != 0 && !inSequence) ? 1 : 0;
         } else {

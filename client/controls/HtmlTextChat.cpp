@@ -146,10 +146,10 @@ size_t ReadTag(const std::wstring& s, size_t at, Tag& tag) {
                 a.value = s.substr(vs, k - vs);
             }
         }
-        if (a.value.size() <= kMaxValue) {
-            a.value = DecodeBasic(a.value);
-            tag.attrs.push_back(std::move(a));
-        }
+        // The limit holds for the value meant, not for its written form: references
+        // this sanitiser writes must not push a value it kept over the limit.
+        a.value = DecodeBasic(a.value);
+        if (a.value.size() <= kMaxValue) tag.attrs.push_back(std::move(a));
     }
     return std::wstring::npos;
 }
@@ -220,6 +220,8 @@ std::wstring SpanStyle(const std::wstring& style) {
             value.erase(std::remove_if(value.begin(), value.end(),
                                        [](wchar_t c) { return c == L'"' || c == L'\''; }),
                         value.end());
+            // Blanks inside the quotes go too, or a second pass would trim them.
+            value = Trim(value);
             if (IsFace(value)) kept = L"FONT-FAMILY: " + value;
         }
         if (kept.empty()) continue;

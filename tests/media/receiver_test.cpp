@@ -112,6 +112,42 @@ TEST_F(Receiver, AnIncompleteHeadFrameHoldsLaterFramesUntilItsDeadline) {
     EXPECT_EQ(receiver->frameCount(), 0u);
 }
 
+// The millisecond clock wraps every 49.7 days: a deadline on either side of the wrap
+// still falls after the frame's wait, neither at once nor never.
+TEST_F(Receiver, DeadlinesHoldAcrossTheClockWrap) {
+    const uint32_t starts[] = {0xFFFFFE00u,   // the deadline lies past the wrap
+                               0xFFFFFA00u};  // the wait crosses the wrap
+    for (uint32_t start : starts) {
+        SCOPED_TRACE(start);
+        winplat::AdvanceManualClock(static_cast<uint32_t>(start - timeGetTime()));
+        media_test::FrameCollector got;
+        RAVO::CRTPSession rx;
+        rx.setGetRtpFrameCB(&got);
+        rx.createRTPReceiver(static_cast<int>(kSsrc), RTP_PT_VIDEO);
+        DataFields f;
+        f.seq = 1;
+        f.ts = 2000;
+        media_test::Feed(rx, MakeData(f, 10));
+        f.seq = 2;
+        f.ts = 2001;
+        f.count = 2;
+        media_test::Feed(rx, MakeData(f, 10));  // fragment 1 of 2 never comes
+        f.seq = 4;
+        f.ts = 2002;
+        f.count = 1;
+        media_test::Feed(rx, MakeData(f, 10));
+        EXPECT_EQ(got.Size(), 1u);
+        winplat::AdvanceManualClock(999);
+        RAVO::CRTPReceiver* r = rx.findRTPReceiver(static_cast<int>(kSsrc), RTP_PT_VIDEO);
+        r->GetValidFrame();
+        EXPECT_EQ(got.Size(), 1u);
+        winplat::AdvanceManualClock(2);
+        r->GetValidFrame();
+        EXPECT_EQ(got.Size(), 2u);
+        EXPECT_EQ(r->frameCount(), 0u);
+    }
+}
+
 TEST_F(Receiver, OldTimestampsAreDroppedAndFarOlderOnesRestartTheStream) {
     struct Case {
         uint32_t behind;

@@ -8,8 +8,6 @@
 
 namespace testsupport {
 
-namespace answers = testsupport::answers;
-
 namespace {
 
 // Logon request payload: user id, logon word, time, 36 bytes of password text.

@@ -5,8 +5,6 @@
 
 namespace testsupport {
 
-namespace answers = testsupport::answers;
-
 namespace {
 
 // Join request payload: user id, room id, a word, the logon text (36 bytes), the

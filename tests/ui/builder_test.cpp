@@ -196,6 +196,25 @@ TEST_F(BuilderTest, KeptLayoutIsClonedAndCanLoadIntoAContainer) {
     EXPECT_EQ(list.GetCount(), 1);
 }
 
+// The tree of a window has one root. Controls after it, written or included, would
+// belong to nobody: they are not built (the sanitizer build sees what is left over).
+TEST_F(BuilderTest, ControlsAfterTheRootAreNotBuilt) {
+    CPaintManagerUI pm;
+    CDialogBuilder b;
+    RecordingCallback cb;
+    CControlUI* root = b.Create(
+        L"<Window size=\"100,100\"><VerticalLayout name=\"root\"><Label name=\"in\" />"
+        L"</VerticalLayout><Label name=\"after\" /><Button name=\"later\" />"
+        L"<Include source=\"WndMsgBox1.xml\" count=\"2\" /></Window>",
+        nullptr, &cb, &pm);
+    ASSERT_NE(root, nullptr);
+    ASSERT_TRUE(pm.AttachDialog(root));
+    EXPECT_EQ(root->GetName(), L"root");
+    EXPECT_NE(pm.FindControl(L"in"), nullptr);
+    for (const wchar_t* n : {L"after", L"later", L"okbtn"}) EXPECT_EQ(pm.FindControl(n), nullptr);
+    EXPECT_EQ(cb.asked, (std::vector<std::wstring>{L"VerticalLayout", L"Label"}));
+}
+
 TEST_F(BuilderTest, UnreadableLayoutsGiveNoTree) {
     CPaintManagerUI pm;
     CDialogBuilder b;

@@ -32,6 +32,8 @@ TEST(SanitizeChat, HostileMarkupIsReducedToTheAllowedSet) {
         {L"<span style=\"color:red;background:url(http://x/)\" onload=z>t</span>",
          L"<span style=\"COLOR: red\">t</span>"},
         {L"<span style=\"color: expression(alert(1))\">t</span>", L"<span>t</span>"},
+        {L"<span style=\"font-family:' Arial '\">t</span>",
+         L"<span style=\"FONT-FAMILY: Arial\">t</span>"},
         // Pictures only from the skin folder.
         {L"<img src=\"http://evil/x.gif\">", L""},
         {L"<img src=\"file:///etc/passwd\">", L""},
@@ -71,8 +73,19 @@ TEST(SanitizeChat, HostileMarkupIsReducedToTheAllowedSet) {
         {L"<font face=\"A&quot; onmouseover=&quot;x\">t</font>", L"<font>t</font>"},
         {L"<a href=\"http://h/&quot;onclick=&quot;x\">t</a>", L"t"},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(HtmlText::SanitizeChat(c.in, kSkin), c.out) << "input: " << std::wstring(c.in);
+        // What the sanitiser wrote passes it unchanged.
+        EXPECT_EQ(HtmlText::SanitizeChat(c.out, kSkin), c.out) << "output: " << std::wstring(c.out);
+    }
+}
+
+TEST(SanitizeChat, AValueKeptOnceIsKeptAgain) {
+    // 300 quotes, 1500 characters once written as references.
+    const std::wstring in = L"<a href=\"http://h/" + std::wstring(300, L'\'') + L"\">t</a>";
+    const std::wstring out = HtmlText::SanitizeChat(in, kSkin);
+    EXPECT_EQ(out.find(L"<a href=\"http://h/&#39;"), 0u);
+    EXPECT_EQ(HtmlText::SanitizeChat(out, kSkin), out);
 }
 
 TEST(SanitizeChat, DeepNestingIsBounded) {

@@ -255,10 +255,16 @@ CControlUI* CDialogBuilder::BuildChildren(const Node& node, CControlUI* parent,
     for (const auto& childPtr : node.children) {
         const Node& child = *childPtr;
         if (IsResourceElement(child.name)) continue;
+        // Without a parent the first control is the whole tree: nothing would own a
+        // second one.
+        if (!parent && first) {
+            ::OutputDebugStringW((L"skin element ignored after the root: " + child.name + L"\n").c_str());
+            continue;
+        }
         if (child.name == L"Include") {
             const wchar_t* src = child.Attr(L"source");
             int count = child.Attr(L"count") ? std::max(1, ParseInt(child.Attr(L"count"))) : 1;
-            for (int i = 0; i < count && src; ++i) {
+            for (int i = 0; i < count && src && (parent || !first); ++i) {
                 CDialogBuilder inc;
                 CControlUI* c = inc.Create(STRINGorID(src), nullptr, cb, pm, parent);
                 if (!first) first = c;

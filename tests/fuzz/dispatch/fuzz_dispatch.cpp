@@ -1,6 +1,6 @@
 // libFuzzer entry for the dispatch: every input is one frame handed to
 // OnSocketRead on the room connection, against one session state that lives for
-// the whole run. Built only with clang and MIVORA_LIBFUZZER=ON.
+// the whole run.
 #include <cstddef>
 #include <cstdint>
 #include <vector>

@@ -1,0 +1,316 @@
+// Media soak: two facades (1001 and 1002) through the stand-in relay, each publishing
+// a video and an audio stream and watching the other's, for a given time (default
+// 60 s) with seeded loss, reordering and duplication on the relay. Every second it
+// samples the process's resident memory and open descriptors; at the end it prints,
+// per stream, the frames sent and delivered against what a perfect (k, n) code allows
+// at the loss the relay made, memory at 10 s and at the end, and descriptors at the
+// start and the end. Usage: soak_media [seconds] [loss %] [duplicate %] [reorder %]
+#include <dirent.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "MediaRelay.h"
+#include "ScriptedSound.h"
+#include "facade/Strevo.h"
+#include "vexacam/TestPattern.h"
+
+namespace {
+
+using mivora_test::MediaRelay;
+using mivora_test::RelayAction;
+
+// The room window's configuration text: video code (10, 12), audio code (5, 6),
+// pacing on, 320 x 240.
+const char kConfig[] = "1 15 31 64000 1000 1000 10 12 5 6 1000 3 320 240 2";
+const int kVideoK = 10, kVideoN = 12, kAudioK = 5, kAudioN = 6;
+const int kIds[2] = {1001, 1002};
+
+uint64_t Key(uint32_t ssrc, int pt) {
+    return (static_cast<uint64_t>(ssrc) << 8) | static_cast<uint64_t>(pt & 0xFF);
+}
+
+uint32_t Be32(const std::vector<uint8_t>& d, size_t at) {
+    return (static_cast<uint32_t>(d[at]) << 24) | (static_cast<uint32_t>(d[at + 1]) << 16) |
+           (static_cast<uint32_t>(d[at + 2]) << 8) | d[at + 3];
+}
+
+// What the relay saw of one stream, and what it did to it.
+struct Sent {
+    uint64_t frames = 0;
+    uint64_t data = 0;
+    uint64_t dataDropped = 0;
+    uint32_t lastTs = 0;
+};
+
+// Decides about every media datagram with a seeded xorshift, and counts what the
+// senders sent. Runs on the relay's thread, under its lock.
+class Faults {
+public:
+    Faults(uint32_t seed, int loss, int duplicate, int reorder)
+        : m_random(seed ? seed : 1), m_loss(loss), m_duplicate(duplicate), m_reorder(reorder) {}
+
+    RelayAction Decide(const std::vector<uint8_t>& d) {
+        uint32_t x = m_random;
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        m_random = x;
+        const int roll = static_cast<int>(x % 100u);
+        RelayAction action = RelayAction::Forward;
+        if (roll < m_loss)
+            action = RelayAction::Drop;
+        else if (roll < m_loss + m_duplicate)
+            action = RelayAction::Duplicate;
+        else if (roll < m_loss + m_duplicate + m_reorder)
+            action = RelayAction::Hold;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_datagrams;
+        if (action == RelayAction::Drop) ++m_dropped;
+        if (d.size() >= 32 && d[4] == 0) {
+            Sent& s = m_sent[Key(Be32(d, 20), d[13] & 0x7F)];
+            const uint32_t ts = Be32(d, 16);
+            if (s.data == 0 || ts != s.lastTs) ++s.frames;
+            s.lastTs = ts;
+            ++s.data;
+            if (action == RelayAction::Drop) ++s.dataDropped;
+        }
+        return action;
+    }
+    std::map<uint64_t, Sent> SentStreams() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_sent;
+    }
+    double LossRate() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_datagrams ? static_cast<double>(m_dropped) / static_cast<double>(m_datagrams) : 0;
+    }
+
+private:
+    uint32_t m_random;
+    int m_loss, m_duplicate, m_reorder;
+    std::mutex m_mutex;
+    uint64_t m_datagrams = 0, m_dropped = 0;
+    std::map<uint64_t, Sent> m_sent;
+};
+
+// Sits between a facade's session and its play chain: counts the frames the session
+// delivers per stream, then hands them on.
+class DeliveryTap : public RAVO::IGetRtpFrameCallBack {
+public:
+    explicit DeliveryTap(RAVO::IGetRtpFrameCallBack* next) : m_next(next) {}
+    int OnGetRtpFrame(int ssrc, int pt, char* data, int len, RAVO::_rtp_frame* frame) override {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            Counts& c = m_counts[Key(static_cast<uint32_t>(ssrc), pt)];
+            ++c.frames;
+            if (frame && frame->recovered) ++c.recovered;
+        }
+        return m_next ? m_next->OnGetRtpFrame(ssrc, pt, data, len, frame) : 0;
+    }
+    struct Counts {
+        uint64_t frames = 0;
+        uint64_t recovered = 0;
+    };
+    Counts Get(uint64_t key) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_counts[key];
+    }
+
+private:
+    RAVO::IGetRtpFrameCallBack* m_next;
+    std::mutex m_mutex;
+    std::map<uint64_t, Counts> m_counts;
+};
+
+// Pictures and sound the play chain produced, per kind.
+class Played : public RAVO::ISamplerGrabVideoCallBack, public RAVO::ISamplerGrabAudioCallBack {
+public:
+    int OnGrabVideoSample(int, int, char*, int, int, int, int) override { return ++m_video, 0; }
+    int OnGrabAudioSample(int, int, char*, int, int, int, int) override { return ++m_audio, 0; }
+    std::atomic<uint64_t> m_video{0}, m_audio{0};
+};
+
+struct Member {
+    Member(int id, int other, uint16_t relayPort) : id(id) {
+        std::string text(kConfig);
+        av.setAvMoudleConfig2(&text[0]);
+        av.setLocalIpInfo(nullptr, 0);
+        av.setRemoteIpInfo("127.0.0.1", relayPort);
+        av.createRTPSession();
+        av.buildAVPlayGraph();
+        tap.reset(new DeliveryTap(av.m_pSourceRTP));
+        av.m_pRTPSession->setGetRtpFrameCB(tap.get());
+        av.m_pPlayVideoGrabber->setCallBack(&played);
+        av.m_pPlayAudioGrabber->setCallBack(&played);
+        av.startAVPlayGraph();
+        av.addVideoStream(other);
+        av.addAudioStream(other);
+        av.subcribeVideoStream(other);
+        av.subcribeAudioStream(other);
+    }
+    void Publish() {
+        RAVO::VideoSetConfig vc{};
+        vc.cap_size = 3;
+        vc.play_width = 320;
+        vc.play_height = 240;
+        vc.fps = 15;
+        vc.bitrate = 128000;
+        vc.mode = 1;
+        std::strcpy(vc.camera_name, kTestPatternCameraName);
+        av.setVideoConfig(&vc);
+        av.buildVideoCapGraph(id);
+        RAVO::AudioSetConfig ac{};
+        av.setAudioConfig(&ac);
+        av.buildAudioCapGraph(id);
+        // Shared with the room: what the sources take goes to the relay.
+        av.m_pVideoSource->set_sharedata(1);
+        av.m_pAudioSource->set_sharedata(1);
+        av.startVideoCapGraph();
+        av.startAudioCapFraph();
+    }
+    ~Member() {
+        av.stopAVPlayerGraph();
+        av.stopVideoCapGraph();
+        av.stopAudioCapGraph();
+        av.destoryVideoCapGraph();
+        av.destoryAudioCapGraph();
+        av.destoryAVPlayGraph();
+        av.destoryRTPSession();
+    }
+    int id;
+    RAVO::CStrevo av;
+    std::unique_ptr<DeliveryTap> tap;
+    Played played;
+};
+
+long ResidentKb() {
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f) return -1;
+    long size = 0, resident = 0;
+    const int got = std::fscanf(f, "%ld %ld", &size, &resident);
+    std::fclose(f);
+    return got == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : -1;
+}
+
+int OpenDescriptors() {
+    DIR* d = opendir("/proc/self/fd");
+    if (!d) return -1;
+    int n = 0;
+    while (dirent* e = readdir(d))
+        if (e->d_name[0] != '.') ++n;
+    closedir(d);
+    return n - 1;  // the listing's own
+}
+
+// A data datagram lost for good: lost itself, and with at least n - k others of its
+// group of n lost too (independent loss p). A frame of m data datagrams arrives whole
+// when none of them is.
+double PerfectCodeShare(double p, int k, int n, double m) {
+    double recoverable = 0;  // at most n - k - 1 of the other n - 1 lost
+    for (int i = 0; i <= n - k - 1; ++i)
+        recoverable += std::tgamma(n) / (std::tgamma(i + 1) * std::tgamma(n - i)) *
+                       std::pow(p, i) * std::pow(1 - p, n - 1 - i);
+    const double residual = p * (1 - recoverable);
+    return std::pow(1 - residual, m);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
+    const int loss = argc > 2 ? std::atoi(argv[2]) : 10;
+    const int duplicate = argc > 3 ? std::atoi(argv[3]) : 5;
+    const int reorder = argc > 4 ? std::atoi(argv[4]) : 5;
+    std::printf("soak: %d s, relay loss %d %%, duplication %d %%, reordering %d %% (seed 20261210)\n",
+                seconds, loss, duplicate, reorder);
+    const int fdStart = OpenDescriptors();
+
+    setenv("MIVORA_TEST_CAMERA", "1", 1);
+    auto sound = std::make_shared<mivora_test::ScriptedSoundSystem>();
+    sound->AddCapture({L"Mic", mivora_test::ToneSource(440), mivora_test::SoundPace::RealTime,
+                       nullptr});
+    sound->AddPlayback({L"Speaker", mivora_test::SoundPace::RealTime});
+    winplat::InstallSoundSystem(sound);
+    long memoryAt10 = -1, memoryPeakAfter10 = 0, memoryEnd = -1;
+    int fdsRunning = -1;
+    Faults faults(20261210u, loss, duplicate, reorder);
+    std::map<uint64_t, Sent> sent;
+    uint64_t delivered[2][2] = {}, recovered[2][2] = {}, played[2][2] = {};
+    {
+        MediaRelay relay((seconds + 60) * 1000, 500000000);
+        relay.SetKeptDatagrams(0);
+        relay.SetRule([&](const std::vector<uint8_t>& d, uint64_t) { return faults.Decide(d); });
+        relay.Start();
+        Member a(kIds[0], kIds[1], relay.Port());
+        Member b(kIds[1], kIds[0], relay.Port());
+        relay.WaitUntil([&] {
+            return relay.CountControls(2, kIds[0], 97) >= 1 && relay.CountControls(2, kIds[1], 97) >= 1;
+        });
+        a.Publish();
+        b.Publish();
+        const auto start = std::chrono::steady_clock::now();
+        for (int s = 1; s <= seconds; ++s) {
+            std::this_thread::sleep_until(start + std::chrono::seconds(s));
+            const long rss = ResidentKb();
+            if (s == 10) memoryAt10 = rss;
+            if (s >= 10 && rss > memoryPeakAfter10) memoryPeakAfter10 = rss;
+            memoryEnd = rss;
+            fdsRunning = OpenDescriptors();
+            if (s % 10 == 0 || s == seconds)
+                std::printf("  %4d s: resident %ld kB, descriptors %d\n", s, rss, fdsRunning);
+            std::fflush(stdout);
+        }
+        sent = faults.SentStreams();
+        Member* members[2] = {&a, &b};
+        for (int listener = 0; listener < 2; ++listener) {
+            const uint32_t from = static_cast<uint32_t>(kIds[1 - listener]);
+            for (int kind = 0; kind < 2; ++kind) {
+                DeliveryTap::Counts c = members[listener]->tap->Get(Key(from, kind ? 97 : 99));
+                delivered[1 - listener][kind] = c.frames;
+                recovered[1 - listener][kind] = c.recovered;
+            }
+            played[1 - listener][0] = members[listener]->played.m_video;
+            played[1 - listener][1] = members[listener]->played.m_audio;
+        }
+    }
+    winplat::RemoveSoundSystem();
+    const int fdEnd = OpenDescriptors();
+
+    const double p = faults.LossRate();
+    std::printf("relay dropped %.2f %% of the media datagrams\n", 100 * p);
+    for (int who = 0; who < 2; ++who) {
+        for (int kind = 0; kind < 2; ++kind) {
+            const Sent s = sent[Key(static_cast<uint32_t>(kIds[who]), kind ? 97 : 99)];
+            const int k = kind ? kAudioK : kVideoK, n = kind ? kAudioN : kVideoN;
+            const double m = s.frames ? static_cast<double>(s.data) / static_cast<double>(s.frames) : 0;
+            const double allowed = PerfectCodeShare(p, k, n, m) * static_cast<double>(s.frames);
+            const uint64_t got = delivered[who][kind];
+            std::printf(
+                "%d %s: sent %llu frames (%.2f data datagrams each), delivered %llu (%.1f %%, "
+                "%llu with recovered data), a perfect (%d, %d) code allows %.0f (%.1f %%); "
+                "played %llu\n",
+                kIds[who], kind ? "audio" : "video", static_cast<unsigned long long>(s.frames), m,
+                static_cast<unsigned long long>(got),
+                s.frames ? 100.0 * static_cast<double>(got) / static_cast<double>(s.frames) : 0,
+                static_cast<unsigned long long>(recovered[who][kind]), k, n, allowed,
+                s.frames ? 100.0 * allowed / static_cast<double>(s.frames) : 0,
+                static_cast<unsigned long long>(played[who][kind]));
+        }
+    }
+    std::printf("resident memory: %ld kB at 10 s, %ld kB at the end (highest after 10 s: %ld kB)\n",
+                memoryAt10, memoryEnd, memoryPeakAfter10);
+    std::printf("open descriptors: %d at the start, %d while running, %d at the end\n", fdStart,
+                fdsRunning, fdEnd);
+    return 0;
+}
