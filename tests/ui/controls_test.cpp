@@ -188,6 +188,232 @@ TEST_F(ControlsTest, EditPastesOneLineWithinItsLimitsAndAPasswordIsNeverCopied) 
     }
 }
 
+// One keyboard step for the edit table: "^a" is Ctrl+A, "S<" Shift+Left, "<" / ">" the
+// arrows, "Home" / "End" (with an "S" prefix for Shift), "Del", "Bs"; anything else is
+// one character typed.
+void EditStep(HWND hwnd, const std::string& s) {
+    static const struct {
+        const char* name;
+        Qt::Key key;
+    } named[] = {{"<", Qt::Key_Left},   {">", Qt::Key_Right},  {"Home", Qt::Key_Home},
+                 {"End", Qt::Key_End},  {"Del", Qt::Key_Delete}};
+    if (s.size() == 2 && s[0] == '^') {
+        CtrlKey(hwnd, static_cast<Qt::Key>(Qt::Key_A + (s[1] - 'a')));
+        return;
+    }
+    const bool shift = s.size() > 1 && s[0] == 'S';
+    const std::string name = shift ? s.substr(1) : s;
+    for (const auto& n : named) {
+        if (name == n.name) {
+            // Shift stays held until the window has handled the key, as with a person.
+            QWidget* w = winplat::WidgetOf(hwnd);
+            ASSERT_NE(w, nullptr);
+            Qt::KeyboardModifiers mods = shift ? Qt::ShiftModifier : Qt::NoModifier;
+            QKeyEvent press(QEvent::KeyPress, n.key, mods);
+            QApplication::sendEvent(w, &press);
+            PumpPending();
+            QKeyEvent release(QEvent::KeyRelease, n.key, mods);
+            QApplication::sendEvent(w, &release);
+            QKeyEvent shiftUp(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+            QApplication::sendEvent(w, &shiftUp);
+            PumpPending();
+            return;
+        }
+    }
+    ASSERT_TRUE(s.size() == 1 || s == "Bs") << s;
+    PostMessageW(hwnd, WM_CHAR, s == "Bs" ? WPARAM{L'\b'} : static_cast<WPARAM>(s[0]), 1);
+    PumpPending();
+}
+
+TEST_F(ControlsTest, EditKeysSelectAndWhatIsTypedReplacesTheSelection) {
+    struct Case {
+        const char* name;
+        const wchar_t* attrs;
+        const wchar_t* before;
+        std::vector<std::string> steps;
+        const wchar_t* after;
+        long selStart, selEnd;
+        int changes;
+        const char* clipboard;  // what Ctrl+C/X left, "" when untouched
+    } cases[] = {
+        {"Ctrl+A then typing replaces everything", L"", L"10001", {"^a", "2", "0"}, L"20", 2, 2,
+         2, ""},
+        {"Shift+Left selects back, typing replaces", L"", L"abcd", {"S<", "S<", "x"}, L"abx", 3,
+         3, 1, ""},
+        {"Shift+Home from inside, then Delete", L"", L"abcd", {"<", "SHome", "Del"}, L"d", 0, 0,
+         1, ""},
+        {"Shift+End from inside stays selected", L"", L"abcd", {"Home", ">", "SEnd"}, L"abcd",
+         1, 4, 0, ""},
+        {"Backspace erases the selection only", L"", L"abcd", {"Home", "S>", "S>", "Bs"}, L"cd",
+         0, 0, 1, ""},
+        {"an arrow collapses the selection to its side", L"", L"abcd", {"^a", "<", ">"}, L"abcd",
+         1, 1, 0, ""},
+        {"Delete and Backspace without a selection", L"", L"abcd", {"Home", "Del", "End", "Bs"},
+         L"bc", 2, 2, 2, ""},
+        {"maxchar counts the selection as room", L"maxchar=\"4\"", L"abcd", {"S<", "x", "y"},
+         L"abcx", 4, 4, 1, ""},
+        {"a refused letter keeps the selection", L"numberonly=\"true\"", L"123", {"^a", "a"},
+         L"123", 0, 3, 0, ""},
+        {"digits replace the selection", L"numberonly=\"true\"", L"123", {"^a", "a", "9"}, L"9",
+         1, 1, 1, ""},
+        {"read-only selects and copies but keeps its text", L"readonly=\"true\"", L"abc",
+         {"^a", "x", "Bs", "Del", "^x", "^v"}, L"abc", 0, 3, 0, "abc"},
+        {"Ctrl+C copies only the selection", L"", L"hello", {"S<", "S<", "^c"}, L"hello", 3, 5,
+         0, "lo"},
+        {"Ctrl+X cuts, Ctrl+V puts it in place of another selection", L"", L"hello",
+         {"S<", "S<", "^x", "Home", "S>", "^v"}, L"loel", 2, 2, 2, "lo"},
+        {"a password is selected and replaced, never copied", L"password=\"true\"", L"secret",
+         {"^a", "^c", "^x", "x"}, L"x", 1, 1, 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTestWnd wnd(std::wstring(L"<Window size=\"200,60\"><VerticalLayout><Edit name=\"e\" ") +
+                     c.attrs + L" /></VerticalLayout></Window>");
+        int changes = 0;
+        wnd.onNotify = [&](TNotifyUI& m) {
+            if (m.sType == L"textchanged") ++changes;
+        };
+        ASSERT_TRUE(wnd.Create(nullptr, L"edit", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+        auto* edit = static_cast<CEditUI*>(wnd.GetPaintManager().FindControl(L"e"));
+        edit->SetText(c.before);
+        ClickControl(wnd.GetHWND(), edit);
+        ASSERT_TRUE(Pump([&] { return edit->IsFocused(); }));
+        PumpPending();
+        QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
+        for (const std::string& s : c.steps) EditStep(wnd.GetHWND(), s);
+        EXPECT_EQ(edit->GetText(), c.after) << winplat::WideToUtf8(edit->GetText().GetData());
+        long start = -1, end = -1;
+        edit->GetSel(start, end);
+        EXPECT_EQ(start, c.selStart);
+        EXPECT_EQ(end, c.selEnd);
+        EXPECT_EQ(changes, c.changes);
+        QString clip = QGuiApplication::clipboard()->text();
+        EXPECT_EQ(clip, *c.clipboard ? QString(c.clipboard) : QStringLiteral("untouched"));
+        DestroyWindow(wnd.GetHWND());
+    }
+}
+
+TEST_F(ControlsTest, EditMouseClickPlacesTheCaretAndADragSelects) {
+    CTestWnd wnd(
+        L"<Window size=\"300,80\"><VerticalLayout><Edit name=\"e\" height=\"30\" />"
+        L"<Edit name=\"other\" height=\"30\" /></VerticalLayout></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"edit", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    CPaintManagerUI& pm = wnd.GetPaintManager();
+    auto* edit = static_cast<CEditUI*>(pm.FindControl(L"e"));
+    auto* other = static_cast<CEditUI*>(pm.FindControl(L"other"));
+    edit->SetText(L"abcdef");
+    other->SetText(L"xyz");
+    InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+    ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&edit->GetPos()); }));
+    const RECT rc = edit->GetPos();
+    const int y = (rc.top + rc.bottom) / 2;
+    // x of the boundary after n characters, as the edit draws its text.
+    auto boundary = [&](int n) {
+        std::wstring s = std::wstring(L"abcdef").substr(0, static_cast<size_t>(n));
+        return rc.left + edit->GetTextPadding().left +
+               CRenderEngine::GetTextSize(nullptr, &pm, s.c_str(), edit->GetFont(), 0).cx;
+    };
+    auto sel = [&] {
+        long s = -1, e = -1;
+        edit->GetSel(s, e);
+        return std::make_pair(s, e);
+    };
+    using Sel = std::pair<long, long>;
+    auto lparam = [&](int x) { return MAKELPARAM(x, y); };
+
+    // A click gives the focus without selecting; the caret goes to the nearer boundary.
+    struct Click {
+        int x;
+        long caret;
+    } clicks[] = {{boundary(2) + 1, 2}, {boundary(3) - 1, 3}, {rc.right - 10, 6},
+                  {rc.left + 1, 0}};
+    for (const Click& k : clicks) {
+        SCOPED_TRACE(k.caret);
+        ClickAt(wnd.GetHWND(), POINT{k.x, y});
+        PumpPending();
+        EXPECT_TRUE(edit->IsFocused());
+        EXPECT_EQ(sel(), Sel(k.caret, k.caret));
+    }
+    // A drag selects from where it started to where the mouse is, either way.
+    PostMessageW(wnd.GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, lparam(boundary(4)));
+    PostMessageW(wnd.GetHWND(), WM_MOUSEMOVE, MK_LBUTTON, lparam(boundary(2)));
+    PostMessageW(wnd.GetHWND(), WM_MOUSEMOVE, MK_LBUTTON, lparam(boundary(1)));
+    PostMessageW(wnd.GetHWND(), WM_LBUTTONUP, 0, lparam(boundary(1)));
+    PumpPending();
+    EXPECT_EQ(sel(), Sel(1, 4));
+    // Moving without the button held leaves the selection.
+    PostMessageW(wnd.GetHWND(), WM_MOUSEMOVE, 0, lparam(boundary(5)));
+    PumpPending();
+    EXPECT_EQ(sel(), Sel(1, 4));
+    // A double click takes the whole line.
+    ClickAt(wnd.GetHWND(), POINT{boundary(3), y});
+    PostMessageW(wnd.GetHWND(), WM_LBUTTONDBLCLK, MK_LBUTTON, lparam(boundary(3)));
+    PostMessageW(wnd.GetHWND(), WM_LBUTTONUP, 0, lparam(boundary(3)));
+    PumpPending();
+    EXPECT_EQ(sel(), Sel(0, 6));
+
+    // Focus given by the program (as the keyboard gives it) selects everything; the
+    // selection shows only in the focused edit.
+    other->SetFocus();
+    long s = -1, e = -1;
+    other->GetSel(s, e);
+    EXPECT_EQ(Sel(s, e), Sel(0, 3));
+    // The program's own selections.
+    edit->SetSelAll();
+    EXPECT_EQ(sel(), Sel(0, 6));
+    edit->SetSel(1, 3);
+    EXPECT_EQ(sel(), Sel(1, 3));
+    edit->SetSel(2, 99);
+    EXPECT_EQ(sel(), Sel(2, 6));
+    edit->SetSel(-1, 0);
+    EXPECT_EQ(sel(), Sel(6, 6));
+}
+
+TEST_F(ControlsTest, EditPaintsItsSelectionHighlighted) {
+    CTestWnd wnd(
+        L"<Window size=\"240,80\"><VerticalLayout><Edit name=\"e\" height=\"40\" />"
+        L"<Edit name=\"p\" height=\"40\" password=\"true\" /></VerticalLayout></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"edit", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    auto* edit = static_cast<CEditUI*>(wnd.GetPaintManager().FindControl(L"e"));
+    auto* pwd = static_cast<CEditUI*>(wnd.GetPaintManager().FindControl(L"p"));
+    edit->SetText(L"10001 账号");
+    pwd->SetText(L"secret");
+    InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+    ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&edit->GetPos()); }));
+    // The highlight's colour, counted in a control's part of the window.
+    auto highlighted = [](const QImage& img, const RECT& r) {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (img.pixel(x, y) == qRgb(0x33, 0x99, 0xFF)) ++n;
+        return n;
+    };
+    auto shoot = [&](const char* file) {
+        InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+        PumpPending();
+        QImage shot = winplat::GrabWindowImage(wnd.GetHWND());
+        QDir().mkpath(QStringLiteral(MIVORA_ARTIFACT_DIR));
+        EXPECT_TRUE(shot.save(QString(MIVORA_ARTIFACT_DIR) + file));
+        return shot;
+    };
+    edit->SetFocus();  // selects all
+    QImage all = shoot("edit_selection.png");
+    ASSERT_FALSE(all.isNull());
+    EXPECT_GT(highlighted(all, edit->GetPos()), 200);
+    EXPECT_EQ(highlighted(all, pwd->GetPos()), 0) << "only the focused edit shows a selection";
+
+    // Part of a password: the band covers those asterisks only.
+    pwd->SetFocus();
+    pwd->SetSel(1, 4);
+    QImage part = shoot("edit_password_selection.png");
+    RECT pr = pwd->GetPos();
+    int band = highlighted(part, pr);
+    EXPECT_GT(band, 50);
+    EXPECT_EQ(highlighted(part, edit->GetPos()), 0);
+    pwd->SetSel(-1, 0);
+    EXPECT_EQ(highlighted(shoot("edit_no_selection.png"), pr), 0);
+}
+
 TEST_F(ControlsTest, RichEditSendsOnEnterAndGivesEmoticonCodes) {
     CTestWnd wnd(
         L"<Window size=\"300,120\"><VerticalLayout><RichEdit name=\"input\" "

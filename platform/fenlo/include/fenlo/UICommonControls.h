@@ -243,7 +243,8 @@ protected:
 };
 
 // Single-line text input. Characters arrive as WM_CHAR (input methods commit through
-// the same path), editing keys as WM_KEYDOWN.
+// the same path), editing keys as WM_KEYDOWN. The selection runs from an anchor to the
+// caret; typing, erasing and pasting replace it.
 class CEditUI : public CLabelUI {
 public:
     CEditUI();
@@ -260,10 +261,14 @@ public:
     bool IsPasswordMode() const;
     void SetNumberOnly(bool bNumberOnly);
     bool IsNumberOnly() const;
+    // Start -1 drops the selection, leaving the caret; end -1 (or past the text) means
+    // the end of the text.
     void SetSel(long nStartChar, long nEndChar);
     void SetSelAll();
+    // The selected characters as [start, end); equal when nothing is selected.
+    void GetSel(long& nStartChar, long& nEndChar) const;
     void SetNativeEditBkColor(DWORD dwBkColor);
-    // Inserts the clipboard's text at the caret (Ctrl+V).
+    // Replaces the selection (or inserts at the caret) with the clipboard's text (Ctrl+V).
     void Paste();
     void DoEvent(TEventUI& event) override;
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
@@ -271,11 +276,24 @@ public:
     void PaintText(HDC hDC) override;
 
 protected:
+    bool HasSel() const { return m_nAnchor != m_nCaret; }
+    int SelStart() const { return m_nAnchor < m_nCaret ? m_nAnchor : m_nCaret; }
+    int SelEnd() const { return m_nAnchor < m_nCaret ? m_nCaret : m_nAnchor; }
+    // What is painted: the text, or one asterisk per character of a password.
+    CDuiString ShownText() const;
+    int CharFromX(int x) const;
+    void MoveCaret(int pos, bool extend);
+    // Puts text in place of the selection and tells the window; false when nothing changed.
+    bool ReplaceSel(const CDuiString& text);
+    void CopySel() const;
+
     UINT m_uMaxChar = 255;
     bool m_bReadOnly = false;
     bool m_bPasswordMode = false;
     bool m_bNumberOnly = false;
     int m_nCaret = 0;
+    int m_nAnchor = 0;
+    bool m_bMouseSelecting = false;
     UINT m_uButtonState = 0;
     DWORD m_dwEditbkColor = 0xFFFFFFFF;
     CDuiString m_sNormalImage;
