@@ -47,7 +47,6 @@ constexpr short kPrivAppoint = 24;
 constexpr short kPrivAppointTemp = 26;
 constexpr short kPrivLoudspeaker = 5;
 constexpr short kPrivAnnouncement = 17;
-constexpr short kPrivRoomSetting[] = {23, 16, 28};
 
 // The last colour strip of the program; 0 before the first.
 DWORD g_lastStripTick = 0;

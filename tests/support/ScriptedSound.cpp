@@ -31,7 +31,7 @@ class ScriptedStream : public PcmStream {
 public:
     ScriptedStream(std::shared_ptr<ScriptedSoundSystem::State> state, SoundDirection dir,
                    int device, const PcmFormat& format)
-        : m_state(std::move(state)), m_dir(dir), m_device(device), m_format(format) {
+        : m_state(std::move(state)), m_device(device), m_format(format) {
         std::lock_guard<std::mutex> g(m_state->mutex);
         ++m_state->openStreams;
     }
@@ -102,7 +102,6 @@ private:
     }
 
     std::shared_ptr<ScriptedSoundSystem::State> m_state;
-    SoundDirection m_dir;
     int m_device;
     PcmFormat m_format;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();

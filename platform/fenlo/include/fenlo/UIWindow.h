@@ -64,7 +64,6 @@ private:
     // The running ShowModal's own copy of the result: a window that deletes itself
     // when destroyed is gone before ShowModal returns.
     UINT* m_pModalResult = nullptr;
-    bool m_bClosing = false;
 };
 
 }  // namespace DuiLib
