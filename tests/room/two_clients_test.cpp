@@ -215,7 +215,9 @@ protected:
     void CheckSeeAndHear(const std::string& tag) {
         EXPECT_GE(BestPatternMatch(other, 15000, ("two_clients_" + tag + ".png").c_str()), 90)
             << tag << ": the other's pane does not show his camera";
-        EXPECT_GE(BestPatternMatch(me, 8000, nullptr), 90) << tag << ": no own preview";
+        // The own preview is drawn scaled into a small pane; an idle (dark) pane scores
+        // well under half of this.
+        EXPECT_GE(BestPatternMatch(me, 8000, nullptr), 80) << tag << ": no own preview";
         CPubVideoContainerUI* pane = PaneOf(other);
         ASSERT_NE(pane, nullptr);
         auto* meter = static_cast<DuiLib::CVolumeLabelUI*>(pane->FindSubControl(L"volumeval"));
