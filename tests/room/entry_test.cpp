@@ -148,10 +148,13 @@ TEST_F(EntryTest, TheCloseButtonLeavesThroughTheLobby) {
     EXPECT_EQ(k->m_pWndTable[2], nullptr);
     // The exit request went out before the connection closed.
     ASSERT_TRUE(Pump([&] { return servers.room().PeerClosed(); }));
+    // The stand-in may still be recording what it read when the close is seen.
     bool exitSent = false;
-    for (const SentFrame& f : TakeSent())
-        if (f.mainCmd == 105 && f.subCmd == 34) exitSent = true;
-    EXPECT_TRUE(exitSent);
+    EXPECT_TRUE(Pump([&] {
+        for (const SentFrame& f : TakeSent())
+            if (f.mainCmd == 105 && f.subCmd == 34) exitSent = true;
+        return exitSent;
+    }));
 }
 
 TEST_F(EntryTest, ADroppedRoomRejoinsEveryTwentySecondsTwentyTimes) {
