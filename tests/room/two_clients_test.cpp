@@ -200,15 +200,22 @@ protected:
         }
         return best;
     }
+    // Whether the room stand-in got a media connection request (105/69) for `id` with
+    // operation `op`; waits for it, as a loaded machine may be slow to send it.
     bool SentConnMedia(int id, int op) {
-        kerneltest::Pump([] { return false; }, 200);
-        for (const SentFrame& f : TakeSent()) {
-            if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
-            int32_t user = 0;
-            std::memcpy(&user, &f.payload[8], 4);
-            if (user == id && f.payload[12] == op) return true;
-        }
-        return false;
+        bool found = false;
+        kerneltest::Pump(
+            [&] {
+                for (const SentFrame& f : TakeSent()) {
+                    if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
+                    int32_t user = 0;
+                    std::memcpy(&user, &f.payload[8], 4);
+                    if (user == id && f.payload[12] == op) found = true;
+                }
+                return found;
+            },
+            5000);
+        return found;
     }
 
     // Both sides' checks: the other's picture, own preview, the meter and the other's tone.
