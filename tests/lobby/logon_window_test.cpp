@@ -231,6 +231,27 @@ TEST_F(LogonWindowTest, ChoosingAnAccountUsesTheChosenItemsId) {
     });
 }
 
+TEST_F(LogonWindowTest, TabGoesFromTheAccountToThePasswordAndBack) {
+    SaveAccount(d->m_pUserLogonMgr, kMember, "111111", 1);
+    Run([&](CWndLogon& w) {
+        WaitForCheck();
+        LayOut(w.GetHWND(), w.GetPaintManager());
+        auto* account = static_cast<CEditUI*>(C(L"accountedit"));
+        auto* pwd = static_cast<CEditUI*>(C(L"pwdedit"));
+        Click(L"accountedit");
+        ASSERT_TRUE(Pump([&] { return account->IsFocused(); }));
+        TabKey(w.GetHWND());
+        EXPECT_TRUE(pwd->IsFocused()) << "one Tab: the drop-down arrow and the link are no stops";
+        long start = -1, end = -1;
+        pwd->GetSel(start, end);
+        EXPECT_EQ(start, 0);
+        EXPECT_EQ(end, 6) << "the saved password is selected, typing replaces it";
+        TabKey(w.GetHWND(), true);
+        EXPECT_TRUE(account->IsFocused());
+        w.Close(2);
+    });
+}
+
 TEST_F(LogonWindowTest, BadInputIsRefusedBeforeAnythingIsSent) {
     ServerSet servers;
     UseServers({0}, servers.logon().port());

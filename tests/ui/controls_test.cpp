@@ -668,3 +668,100 @@ TEST_F(ControlsTest, DoubleClickOnARowSendsActivateAndDoubleClick) {
 }
 
 }  // namespace
+
+TEST_F(ControlsTest, TabMovesTheFocusThroughTheControlsThatTakeItAndWrapsAround) {
+    const wchar_t* layout =
+        L"<Window size=\"300,420\"><VerticalLayout>"
+        L"<Edit name=\"user\" height=\"28\" text=\"alice\" />"
+        L"<Edit name=\"pass\" height=\"28\" password=\"true\" text=\"secret\" />"
+        L"<Button name=\"go\" height=\"28\" text=\"Go\" />"
+        L"<Edit name=\"off\" height=\"28\" enabled=\"false\" />"
+        L"<Edit name=\"gone\" height=\"28\" visible=\"false\" />"
+        L"<HorizontalLayout height=\"28\" visible=\"false\"><Edit name=\"inhidden\" /></HorizontalLayout>"
+        L"<CheckBox name=\"keep\" height=\"28\" text=\"Keep\" />"
+        L"<Button name=\"nokey\" height=\"28\" keyboard=\"false\" text=\"Skip\" />"
+        L"<RichEdit name=\"chat\" height=\"60\" />"
+        L"<RichEdit name=\"note\" height=\"60\" wanttab=\"false\" />"
+        L"</VerticalLayout></Window>";
+    struct Case {
+        const char* name;
+        const wchar_t* start;  // focused before the keys, null for none
+        bool back;
+        std::vector<const wchar_t*> order;  // focused after each key
+    } cases[] = {
+        {"Tab walks forward and wraps", L"user", false,
+         {L"pass", L"go", L"keep", L"note", L"user"}},
+        {"Shift+Tab walks back and wraps", L"user", true,
+         {L"note", L"keep", L"go", L"pass", L"user"}},
+        {"Tab with no focus starts at the first", nullptr, false, {L"user"}},
+        {"Shift+Tab with no focus starts at the last", nullptr, true, {L"note"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTestWnd wnd(layout);
+        ASSERT_TRUE(wnd.Create(nullptr, L"tab", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+        CPaintManagerUI& pm = wnd.GetPaintManager();
+        auto* note = pm.FindControl(L"note");
+        InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+        ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&note->GetPos()); }));
+        if (c.start) pm.FindControl(c.start)->SetFocus();
+        for (const wchar_t* want : c.order) {
+            TabKey(wnd.GetHWND(), c.back);
+            CControlUI* focus = pm.GetFocus();
+            ASSERT_NE(focus, nullptr);
+            EXPECT_EQ(focus->GetName(), want);
+        }
+        DestroyWindow(wnd.GetHWND());
+    }
+}
+
+TEST_F(ControlsTest, TabSelectsAnEditsTextAndLeavesTheChatInputItsOwnTab) {
+    CTestWnd wnd(
+        L"<Window size=\"300,260\"><VerticalLayout>"
+        L"<Edit name=\"user\" height=\"28\" text=\"alice\" />"
+        L"<Edit name=\"pass\" height=\"28\" text=\"secret\" />"
+        L"<RichEdit name=\"note\" height=\"60\" wanttab=\"false\" />"
+        L"<RichEdit name=\"chat\" height=\"60\" />"
+        L"</VerticalLayout></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"tab", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    CPaintManagerUI& pm = wnd.GetPaintManager();
+    auto* user = static_cast<CEditUI*>(pm.FindControl(L"user"));
+    auto* pass = static_cast<CEditUI*>(pm.FindControl(L"pass"));
+    auto* note = static_cast<CRichEditUI*>(pm.FindControl(L"note"));
+    auto* chat = static_cast<CRichEditUI*>(pm.FindControl(L"chat"));
+    InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+    ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&chat->GetPos()); }));
+
+    // Focus from Tab selects all, so typing replaces the old text; Tab types nothing.
+    RECT rc = user->GetPos();
+    ClickAt(wnd.GetHWND(), POINT{rc.left + 5, (rc.top + rc.bottom) / 2});
+    ASSERT_TRUE(Pump([&] { return user->IsFocused(); }));
+    TabKey(wnd.GetHWND(), false);
+    ASSERT_TRUE(pass->IsFocused());
+    long start = -1, end = -1;
+    pass->GetSel(start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 6);
+    EXPECT_EQ(pass->GetText(), L"secret");
+    PostMessageW(wnd.GetHWND(), WM_CHAR, L'x', 1);
+    PumpPending();
+    EXPECT_EQ(pass->GetText(), L"x");
+
+    // Into a rich edit that does not take Tab, the keyboard follows, and Tab leaves it.
+    TabKey(wnd.GetHWND(), false);
+    ASSERT_TRUE(note->IsFocused());
+    auto* view = qobject_cast<QTextEdit*>(winplat::WidgetOf(wnd.GetHWND())->focusWidget());
+    ASSERT_NE(view, nullptr) << "the keyboard is in the rich edit";
+    TabKey(wnd.GetHWND(), false);
+    EXPECT_TRUE(user->IsFocused()) << "the chat input is no stop, the order wraps";
+    EXPECT_EQ(note->GetText(), L"");
+    EXPECT_EQ(winplat::WidgetOf(wnd.GetHWND())->focusWidget(), winplat::WidgetOf(wnd.GetHWND()))
+        << "the keyboard came back to the window";
+
+    // The chat input keeps Tab as a character of its own.
+    chat->SetFocus();
+    ASSERT_TRUE(chat->IsFocused());
+    TabKey(wnd.GetHWND(), false);
+    EXPECT_TRUE(chat->IsFocused());
+    EXPECT_EQ(chat->GetText(), L"\t");
+}

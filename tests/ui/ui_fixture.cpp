@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
@@ -74,4 +75,22 @@ void ClickControl(HWND hwnd, DuiLib::CControlUI* control) {
 // sanitizer build is told so.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libQt6Gui.so\n";
+}
+
+// Tab or Shift+Tab as the display delivers it (Shift+Tab comes as Backtab with Shift),
+// to the widget that has the keyboard; Shift stays held until the window has the key.
+void TabKey(HWND hwnd, bool back) {
+    QWidget* host = winplat::WidgetOf(hwnd);
+    ASSERT_NE(host, nullptr);
+    QWidget* to = host->focusWidget() ? host->focusWidget() : host;
+    const Qt::Key key = back ? Qt::Key_Backtab : Qt::Key_Tab;
+    const Qt::KeyboardModifiers mods = back ? Qt::ShiftModifier : Qt::NoModifier;
+    QKeyEvent press(QEvent::KeyPress, key, mods, QStringLiteral("\t"));
+    QApplication::sendEvent(to, &press);
+    PumpPending();
+    QKeyEvent release(QEvent::KeyRelease, key, mods);
+    QApplication::sendEvent(to, &release);
+    QKeyEvent shiftUp(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+    QApplication::sendEvent(to, &shiftUp);
+    PumpPending();
 }

@@ -26,6 +26,8 @@ void ClickAt(HWND hwnd, POINT pt);
 // A mouse click as Qt delivers one from the display: to the widget under the point of
 // the window's client area (a text view shown over a control, or the window itself).
 void QtClickAt(HWND hwnd, POINT pt, bool right = false);
+// Tab (or Shift+Tab with back) as the display delivers it, to the widget with the keyboard.
+void TabKey(HWND hwnd, bool back = false);
 
 // A skinned window whose layout is given as text (the builder takes either).
 class CTestWnd : public CSkinWnd {

@@ -708,6 +708,10 @@ TEventUI MakeEvent(int type, CControlUI* sender, POINT pt, WPARAM w, LPARAM l) {
     return e;
 }
 
+bool KeyHeld(int vk) {
+    return (::GetKeyState(vk) & 0x8000) != 0;
+}
+
 }  // namespace
 
 bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
@@ -912,6 +916,15 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         case WM_KEYDOWN:
         case WM_KEYUP:
         case WM_SYSKEYDOWN: {
+            // Tab moves the focus between the window's controls unless the focused
+            // control takes Tab as input; its character then goes nowhere.
+            const bool tab = wParam == VK_TAB && (uMsg == WM_KEYDOWN || uMsg == WM_CHAR) &&
+                             !KeyHeld(VK_CONTROL) && !KeyHeld(VK_MENU) && !WantsTab(m.focus);
+            if (tab) {
+                if (uMsg == WM_KEYDOWN) SetNextTabControl(!KeyHeld(VK_SHIFT));
+                lRes = 0;
+                return true;
+            }
             if (!m.focus) break;
             int type = uMsg == WM_CHAR      ? UIEVENT_CHAR
                        : uMsg == WM_KEYDOWN ? UIEVENT_KEYDOWN

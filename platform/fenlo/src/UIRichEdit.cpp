@@ -58,6 +58,11 @@ protected:
             if (!isReadOnly()) textCursor().insertBlock();
             return;
         }
+        // Tab that this input does not take goes on to the window, which moves the focus.
+        if (IsTabKey(e) && !owner_->IsWantTab()) {
+            e->ignore();
+            return;
+        }
         QTextEdit::keyPressEvent(e);
         EditTrim(owner_);
     }
@@ -75,7 +80,17 @@ protected:
         EditFocused(owner_);
     }
 
+    bool focusNextPrevChild(bool next) override {
+        // The window's paint manager orders the focus, not Qt's chain of widgets.
+        if (!owner_->IsWantTab()) return false;
+        return QTextEdit::focusNextPrevChild(next);
+    }
+
 private:
+    static bool IsTabKey(const QKeyEvent* e) {
+        return (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) &&
+               !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    }
     bool composing_ = false;
     CRichEditUI* owner_;
 };
@@ -191,7 +206,15 @@ LPVOID CRichEditUI::GetInterface(LPCTSTR n) {
     return CContainerUI::GetInterface(n);
 }
 UINT CRichEditUI::GetControlFlags() const {
-    return IsEnabled() ? (UIFLAG_SETCURSOR | UIFLAG_TABSTOP) : 0;
+    // Tab could never leave a rich edit that takes it, so such a one is no stop.
+    if (!IsEnabled()) return 0;
+    return m_bWantTab ? UIFLAG_SETCURSOR : (UIFLAG_SETCURSOR | UIFLAG_TABSTOP);
+}
+void CRichEditUI::SetWantTab(bool b) {
+    m_bWantTab = b;
+}
+bool CRichEditUI::IsWantTab() const {
+    return m_bWantTab;
 }
 
 CDuiString CRichEditUI::GetText() const {
@@ -336,6 +359,14 @@ void CRichEditUI::DoEvent(TEventUI& event) {
         case UIEVENT_SETFOCUS:
         case UIEVENT_KILLFOCUS:
             m_bFocused = event.Type == UIEVENT_SETFOCUS;
+            // The keyboard follows the window's focus: into the view when the focus came by
+            // Tab or from the program, back to the window when it moves on.
+            if (QWidget* view = m_impl->view.data()) {
+                if (m_bFocused && !view->hasFocus() && view->isVisible())
+                    view->setFocus(Qt::OtherFocusReason);
+                else if (!m_bFocused && view->hasFocus() && view->parentWidget())
+                    view->parentWidget()->setFocus(Qt::OtherFocusReason);
+            }
             if (m_bFocused && m_pManager)
                 ::CreateCaret(m_pManager->GetPaintWindow(), nullptr, 1, 16);
             else
@@ -408,6 +439,8 @@ void CRichEditUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
     std::wstring name(n ? n : L"");
     if (name == L"readonly")
         SetReadOnly(ParseBool(v));
+    else if (name == L"wanttab")
+        SetWantTab(ParseBool(v));
     else if (name == L"maxchar")
         SetLimitText(ParseInt(v));
     else if (name == L"textcolor")

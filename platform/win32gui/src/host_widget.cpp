@@ -283,6 +283,10 @@ void HostWidget::keyPressEvent(QKeyEvent* e) {
 void HostWidget::keyReleaseEvent(QKeyEvent* e) {
     Key(e, false);
 }
+bool HostWidget::focusNextPrevChild(bool) {
+    // Tab is the window's key like any other: its paint manager moves the focus.
+    return false;
+}
 
 void HostWidget::inputMethodEvent(QInputMethodEvent* e) {
     // The committed text of an input method arrives as characters.

@@ -118,6 +118,11 @@ public:
 
     CControlUI* GetFocus() const;
     void SetFocus(CControlUI* pControl);
+    // Tab and Shift+Tab: the focus goes to the next (previous) visible, enabled control
+    // with UIFLAG_TABSTOP in layout order, wrapping around. False when there is none.
+    bool SetNextTabControl(bool bForward = true);
+    // A control that takes Tab as input itself (a rich edit with "wanttab").
+    static bool WantsTab(CControlUI* pControl);
 
     bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
     bool KillTimer(CControlUI* pControl, UINT nTimerID);

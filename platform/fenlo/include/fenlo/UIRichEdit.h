@@ -37,6 +37,10 @@ public:
     DWORD GetTextColor() const;
     void SetFont(int index);
     void SetSelAll();
+    // A rich edit that wants Tab takes it as input (the default); one that does not is a
+    // stop of the window's Tab order and Tab leaves it.
+    void SetWantTab(bool bWantTab = true);
+    bool IsWantTab() const;
     void Undo();
 
     void SetPos(RECT rc) override;
@@ -53,6 +57,7 @@ private:
     std::unique_ptr<Impl> m_impl;
     HWND m_hNotyWnd = nullptr;
     bool m_bReadOnly = false;
+    bool m_bWantTab = true;
     int m_iLimitText = 0;
     DWORD m_dwTextColor = 0xFF000000;
     int m_iFont = -1;
