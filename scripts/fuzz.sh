@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # Builds the clang fuzz configuration (build-fuzz/) and runs every fuzz target for the
-# given time, one after the other with one worker each. Each corpus grows under
+# given time with one worker each, MIVORA_FUZZ_JOBS targets at once (default 1: one
+# after the other). Each corpus grows under
 # build-fuzz/corpus/<target>; a crash, leak or sanitizer report is kept under
 # build-fuzz/findings/<target>/ and the run's output under build-fuzz/logs/<target>.log.
-# Prints one line per target and fails when anything was found.
-# Usage: scripts/fuzz.sh [seconds-per-target] [target...]
+# Prints one line per target (as each finishes) and fails when anything was found.
+# Usage: [MIVORA_FUZZ_JOBS=N] scripts/fuzz.sh [seconds-per-target] [target...]
 set -euo pipefail
 seconds=${1:-60}
 shift || true
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build-fuzz"
 jobs=${MIVORA_JOBS:-$(nproc)}
+parallel=${MIVORA_FUZZ_JOBS:-1}
+if ! [[ "$parallel" =~ ^[1-9][0-9]*$ ]]; then
+  echo "MIVORA_FUZZ_JOBS must be a positive number, not '$parallel'" >&2
+  exit 2
+fi
 if ! command -v clang++ >/dev/null || ! command -v clang >/dev/null; then
   echo "clang is not installed (scripts/install-deps.sh installs it)" >&2
   exit 2
@@ -21,13 +27,11 @@ cmake --build "$dir" -j "$jobs" --target fuzz_targets
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p "$dir/logs"
-failed=0
-while read -r name program seeds; do
-  [ -n "$name" ] || continue
-  if [ $# -gt 0 ] && [[ " $* " != *" $name "* ]]; then continue; fi
-  corpus="$dir/corpus/$name"
-  findings="$dir/findings/$name"
-  log="$dir/logs/$name.log"
+# Runs one target and prints its line; its exit status says whether anything was found.
+run_target() {
+  local name=$1 program=$2 seeds=$3
+  local corpus="$dir/corpus/$name" findings="$dir/findings/$name" log="$dir/logs/$name.log"
+  local before found runs cov ft line
   mkdir -p "$corpus" "$findings"
   before=$(find "$findings" -type f | wc -l)
   # New inputs go to the first folder (the corpus); the seeds are read only.
@@ -39,11 +43,30 @@ while read -r name program seeds; do
   cov=$( (grep -o 'cov: [0-9]*' "$log" || true) | tail -1 | cut -d' ' -f2)
   ft=$( (grep -o 'ft: [0-9]*' "$log" || true) | tail -1 | cut -d' ' -f2)
   if [ -z "$runs" ] && [ "$found" -eq 0 ]; then found=1; fi  # it died without its stats
-  printf '%-14s inputs %10s  coverage %6s  features %6s  corpus %6s  findings %d\n' \
-    "$name" "${runs:-?}" "${cov:-?}" "${ft:-?}" "$(find "$corpus" -type f | wc -l)" "$found"
+  line=$(printf '%-14s inputs %10s  coverage %6s  features %6s  corpus %6s  findings %d' \
+    "$name" "${runs:-?}" "${cov:-?}" "${ft:-?}" "$(find "$corpus" -type f | wc -l)" "$found")
   if [ "$found" -ne 0 ]; then
-    failed=1
-    grep -m3 -E 'ERROR|runtime error|SUMMARY' "$log" | sed 's/^/    /' || true
+    line+=$'\n'$( (grep -m3 -E 'ERROR|runtime error|SUMMARY' "$log" || true) | sed 's/^/    /')
   fi
+  # One write per target, so lines of targets running side by side do not interleave.
+  printf '%s\n' "$line"
+  [ "$found" -eq 0 ]
+}
+
+failed=0
+running=0
+while read -r name program seeds; do
+  [ -n "$name" ] || continue
+  if [ $# -gt 0 ] && [[ " $* " != *" $name "* ]]; then continue; fi
+  if [ "$running" -ge "$parallel" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
+  run_target "$name" "$program" "$seeds" &
+  running=$((running + 1))
 done <"$dir/fuzz-targets.txt"
+while [ "$running" -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
+done
 exit $failed

@@ -62,7 +62,11 @@ public:
 
     long Write(const void* frames, size_t count) override {
         std::unique_lock<std::mutex> g(m_state->mutex);
-        const SoundPace pace = m_state->playbacks[static_cast<size_t>(m_device)].pace;
+        // Read now: the waits below let go of the lock, and devices may be added meanwhile.
+        const ScriptedSoundSystem::Playback& device =
+            m_state->playbacks[static_cast<size_t>(m_device)];
+        const SoundPace pace = device.pace;
+        const bool keep = device.keepPlayed;
         if (pace == SoundPace::RealTime && !waitDue(g, count)) return 0;
         if (pace == SoundPace::Held) {
             m_state->changed.wait(g, [this] { return m_stopped || m_state->released > 0; });
@@ -72,7 +76,7 @@ public:
         if (m_stopped) return 0;
         const size_t d = static_cast<size_t>(m_device);
         const size_t bytes = count * m_format.channels * m_format.bitsPerSample / 8;
-        if (m_format.bitsPerSample == 16) {
+        if (m_format.bitsPerSample == 16 && keep) {
             const int16_t* s = static_cast<const int16_t*>(frames);
             const size_t samples = count * m_format.channels;
             std::vector<int16_t>& out = m_state->played[d];

@@ -48,6 +48,8 @@ public:
         std::wstring name;
         SoundPace pace = SoundPace::RealTime;
         int card = -1;
+        // False: only counted, no samples kept, so a long run's memory stays flat.
+        bool keepPlayed = true;
     };
 
     ScriptedSoundSystem();
@@ -65,7 +67,8 @@ public:
     // Opens (and format queries) fail while set.
     void RefuseOpens(bool refuse);
 
-    // What playback device `device` played, as 16-bit samples (the first 60 s kept).
+    // What playback device `device` played, as 16-bit samples (the first 60 s kept,
+    // none when it was added with keepPlayed false).
     std::vector<int16_t> Played(int device) const;
     size_t PlayedBytes(int device) const;
     size_t Writes(int device) const;
