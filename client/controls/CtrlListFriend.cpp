@@ -92,7 +92,8 @@ int CCtrlListFriend::RowUserId(CControlUI* row) const {
 bool CCtrlListFriend::Add(CControlUI* row) {
     if (!row) return false;
     FillRow(row);
-    int index = m_bSorted ? GetInsertIndex(row, CompareRows) : GetCount();
+    int index =
+        m_bSorted ? GetInsertIndex(row, CompareRows, reinterpret_cast<UINT_PTR>(this)) : GetCount();
     if (!CListUI::AddAt(row, index)) return false;
     RecordRow(row);
     return true;
@@ -203,9 +204,17 @@ void CCtrlListFriend::SetUserSeal(int userId, int sealId) {
     }
 }
 
-int CCtrlListFriend::CompareRows(CControlUI* a, CControlUI* b, UINT_PTR) {
-    CUserObj* ua = UserOf(a);
-    CUserObj* ub = UserOf(b);
+CUserObj* CCtrlListFriend::SortUserOf(CControlUI* row) const {
+    // A listed row is read through its id: its user may have been deleted since it went
+    // in. Only the row being inserted, not yet recorded, is read through its tag.
+    return m_rowUserIds.count(row) ? LiveUserOf(row) : UserOf(row);
+}
+
+int CCtrlListFriend::CompareRows(CControlUI* a, CControlUI* b, UINT_PTR data) {
+    // `data` is the list the rows belong to; without one no user is known.
+    const auto* list = reinterpret_cast<const CCtrlListFriend*>(data);
+    CUserObj* ua = list ? list->SortUserOf(a) : nullptr;
+    CUserObj* ub = list ? list->SortUserOf(b) : nullptr;
     const int sa = SortIdOf(ua);
     const int sb = SortIdOf(ub);
     if (sa != sb) return sa < sb ? -1 : 1;

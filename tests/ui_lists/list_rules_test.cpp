@@ -4,6 +4,8 @@
 
 #include "controls/CtrlListFriend.h"
 #include "lists_fixture.h"
+#include "model/UserManager.h"
+#include "session/CommKernelData.h"
 
 using namespace DuiLib;
 
@@ -186,6 +188,29 @@ TEST_F(ListRulesTest, QueueRowsOfAUserAlreadyDeletedAreRemovedByHisId) {
     list->SetUserSeal(42, 3);
     list->RemoveUser(42, 0);
     EXPECT_EQ(RowIds(), std::vector<int>{7});
+}
+
+TEST_F(ListRulesTest, ASortedInsertNeverReadsARowWhoseUserWasDeleted) {
+    // One read of the room connection: B enters, A leaves. The kernel has deleted A
+    // before the room inserts B, so A's row is still listed.
+    MakeList(USERLIST_ONE_ROW_PER_USER, 1);
+    auto* gone = new CUserObj();
+    gone->userId = 42;
+    data->m_pUserManager->AddUser(gone);
+    CUserObj* stays = MakeUser(7);
+    delegate.sortIds = {{42, 5}, {7, 5}, {8, 5}};
+    ASSERT_TRUE(list->AddUser(gone));
+    ASSERT_TRUE(list->AddUser(stays));
+    data->m_pUserManager->DelUser(42);  // deletes the object
+
+    delegate.asked.clear();
+    CUserObj* arrives = MakeUser(8);
+    arrives->entryValue23 = 1;
+    ASSERT_TRUE(list->AddUser(arrives));
+    for (CUserObj* u : delegate.asked) EXPECT_NE(u, gone) << "the deleted user was read";
+    EXPECT_EQ(list->GetCount(), 3);
+    list->RemoveUser(42, 0);
+    EXPECT_EQ(RowIds(), (std::vector<int>{8, 7}));
 }
 
 TEST_F(ListRulesTest, SelectByUserAndRefillHisRows) {
