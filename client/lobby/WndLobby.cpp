@@ -9,6 +9,7 @@
 #include "app/SkinTable.h"
 #include "app/TrayIcon.h"
 #include "kernel/CommKernel.h"
+#include "kernel/NotificationCopy.h"
 #include "lobby/AnsiText.h"
 #include "lobby/LaterWindows.h"
 #include "lobby/LobbyPrompts.h"
@@ -422,6 +423,9 @@ void CWndLobby::OnFinalMessage(HWND hWnd) {
 }
 
 LRESULT CWndLobby::HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    // The lobby is the notify window of the lobby and room connections: a copy the
+    // kernel posted is freed after the handling, whether or not anything read it.
+    comm::NotificationCopy copy(uMsg, lParam);
     switch (uMsg) {
         case WM_TIMER:
             OnTimer(wParam);

@@ -104,13 +104,12 @@ TEST_F(AnswerTable, UsersOfTheRoom) {
              EXPECT_EQ(r->FindUser(kUserA), nullptr);
              EXPECT_EQ(User(d, kUserA), nullptr);
          }},
-        {"36 naming an unknown room still forgets the user, posts nothing",
+        // The room window lists him and hears nothing: deleting him would leave his
+        // rows on a freed object.
+        {"36 naming an unknown room leaves a member of the current room alone",
          Words(kRoomMain, 36, {kUserA, kOtherRoom}),
          {},
-         [](CCommKernelData* d, CRoomObj* r) {
-             EXPECT_EQ(User(d, kUserA), nullptr);
-             EXPECT_EQ(r->FindUser(kUserA), nullptr);  // no deleted object left behind
-         }},
+         nullptr},
         {"36 for a user nobody knows", Words(kRoomMain, 36, {999, kRoom}), {}, nullptr},
         {"39 a user is put out",
          answers::KickedOutAnswer(kRoom, kUserB, kUserA, 522),
@@ -533,6 +532,35 @@ TEST_F(AnswerTable, LogonServerServices) {
             {"unknown logon sub command", Padded(kLogonMain, 50, {1}, 100), {}, nullptr},
         },
         true);
+}
+
+TEST_F(AnswerTable, ALogonAnswerNeverDeletesAMemberOfTheRoom) {
+    answers::LogonOk ok;
+    ok.userId = kUserA;
+    struct {
+        const char* what;
+        bool onLogonConnection;
+    } cases[] = {
+        {"on the room connection: not a logon at all", false},
+        {"on the logon connection, naming a listed member", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetModel();
+        EnterRoom();
+        if (c.onLogonConnection) ConnectLogon();
+        CUserObj* a = User(d, kUserA);
+        const std::string before = ModelDigest(d);
+        auto posted = c.onLogonConnection ? PlayLogon({answers::LogonOkAnswer(ok)})
+                                          : PlayRoom({answers::LogonOkAnswer(ok)});
+        EXPECT_TRUE(posted.empty());
+        EXPECT_EQ(ModelDigest(d), before);
+        EXPECT_EQ(User(d, kUserA), a);
+        EXPECT_EQ(d->m_pRoomManager->FindRoom(kRoom)->FindUser(kUserA), a);
+        EXPECT_EQ(d->m_LocalUser.userId, kMe);
+        EXPECT_EQ(TakeDispatchTraces(), 1);
+        FreeCopies();
+    }
 }
 
 TEST_F(AnswerTable, WithoutNotifyWindowTheModelStillChanges) {
