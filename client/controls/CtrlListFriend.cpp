@@ -28,9 +28,7 @@ int SortIdOf(CUserObj* user) {
 bool MatchesFilter(const CUserObj& user, const CDuiString& filter) {
     if (filter.IsEmpty()) return true;
     if (std::wcsstr(userrow::AliasText(user).c_str(), filter.GetData())) return true;
-    wchar_t id[16];
-    swprintf(id, 16, L"%d", user.userId);
-    return std::wcsstr(id, filter.GetData()) != nullptr;
+    return std::to_wstring(user.userId).find(filter.GetData()) != std::wstring::npos;
 }
 
 }  // namespace

@@ -164,9 +164,7 @@ void CWndLogon::FillSavedAccounts() {
     if (m_pAccountCombo) {
         for (const tag_LogonUserData& rec : mgr->m_listLogonData) {
             auto* item = new CListLabelElementUI;
-            wchar_t text[16];
-            std::swprintf(text, 16, L"%d", rec.nUserId);
-            item->SetText(text);
+            item->SetText(std::to_wstring(rec.nUserId).c_str());
             item->SetTag(static_cast<UINT_PTR>(static_cast<unsigned>(rec.nUserId)));
             m_pAccountCombo->Add(item);
         }
