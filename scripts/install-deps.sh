@@ -9,6 +9,7 @@ packages=(
   libssl-dev libcurl4-openssl-dev libasound2-dev libv4l-dev
   libx264-dev libswscale-dev libavcodec-dev libavutil-dev libopus-dev
   clang libclang-rt-dev  # the fuzz build: libFuzzer and the sanitizers of clang
+  stress-ng  # scripts/test.sh load: every core busy while the suite runs
 )
 missing=()
 for p in "${packages[@]}"; do

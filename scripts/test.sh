@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
-# Configures, builds and runs every test.  Usage: scripts/test.sh [normal|sanitize|tsan]
+# Configures, builds and runs every test.
+# Usage: scripts/test.sh [normal|sanitize|tsan|load|load-sanitize]
+# load, load-sanitize (not in CI: long): the normal or the sanitizer build's whole suite
+# three times over (ctest --repeat until-fail:3, MIVORA_LOAD_JOBS tests at once,
+# default 16) while stress-ng keeps every core busy; a test that waits for a fixed
+# time instead of for what it expects fails here.
 # tsan (not in CI): ThreadSanitizer over the threaded parts without windows, the
 # engine, media, kernel and session tests; the windowed tests are left out, Qt's own
 # reports there would drown the signal.
 set -euo pipefail
 kind=${1:-normal}
 root=$(cd "$(dirname "$0")/.." && pwd)
+load=0
+case "$kind" in
+  load)          kind=normal;   load=1 ;;
+  load-sanitize) kind=sanitize; load=1 ;;
+esac
 case "$kind" in
   normal)   dir="$root/build";      flags=() ;;
   sanitize) dir="$root/build-asan"; flags=(-DMIVORA_SANITIZE=ON -DMIVORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
   tsan)     dir="$root/build-tsan"; flags=(-DMIVORA_TSAN=ON -DMIVORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
-  *) echo "usage: $0 [normal|sanitize|tsan]" >&2; exit 2 ;;
+  *) echo "usage: $0 [normal|sanitize|tsan|load|load-sanitize]" >&2; exit 2 ;;
 esac
 jobs=${MIVORA_JOBS:-$(nproc)}
 cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}"
@@ -29,4 +39,17 @@ cmake --build "$dir" -j "$jobs"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
+if [ "$load" -eq 0 ]; then
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
+  exit
+fi
+if ! command -v stress-ng >/dev/null; then
+  echo "stress-ng is not installed (scripts/install-deps.sh installs it)" >&2
+  exit 2
+fi
+# One CPU worker per core; its own time limit ends it should this script be killed.
+stress-ng --cpu "$(nproc)" --timeout 2h --quiet &
+stress=$!
+trap 'kill "$stress" 2>/dev/null || true; wait "$stress" 2>/dev/null || true' EXIT
+ctest --test-dir "$dir" --output-on-failure --repeat until-fail:3 -j "${MIVORA_LOAD_JOBS:-16}" \
+  --timeout 600

@@ -265,8 +265,7 @@ TEST_F(WebWindowTest, GameWindowShowsItsTitleAndSwapsItsOwnMaximiseButtons) {
     ASSERT_TRUE(Pump([&] { return IsZoomed(w->GetHWND()) != FALSE; }));
     EXPECT_FALSE(maxBtn->IsVisible());
     EXPECT_TRUE(restoreBtn->IsVisible());
-    ASSERT_TRUE(WaitLaidOut(*w));
-    Pump([] { return false; }, 50);
+    ASSERT_TRUE(WaitRelaidOut(w->GetHWND(), restoreBtn));
     ClickControl(w->GetHWND(), restoreBtn);
     ASSERT_TRUE(Pump([&] { return !IsZoomed(w->GetHWND()); }));
     EXPECT_TRUE(maxBtn->IsVisible());

@@ -57,7 +57,7 @@ TEST_F(WiringTest, TheAvPanelOpensTheSettingsOnTheVideoPage) {
         ASSERT_NE(option, nullptr);
         EXPECT_TRUE(option->IsSelected());
         panel->Close(1);
-        Pump([&] { return panel == nullptr; }, 3000);
+        Pump([&] { return panel == nullptr; });
         DestroyWindow(settings->GetHWND());
         EXPECT_EQ(theApp.m_pWndUserSetting, nullptr);
     }

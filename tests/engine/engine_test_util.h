@@ -102,7 +102,7 @@ private:
     size_t m_keep = 100000;
 };
 
-inline bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
+inline bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
         if (std::chrono::steady_clock::now() >= until) return done();

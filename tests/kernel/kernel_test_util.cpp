@@ -1,8 +1,12 @@
 #include "kernel_test_util.h"
 
-#include "kernel/NotificationCopy.h"
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 
+#include "kernel/CommKernel.h"
+#include "kernel/NotificationCopy.h"
 #include "kernel/Notifications.h"
+#include "kernel/TMLSocket.h"
 
 namespace kerneltest {
 
@@ -50,6 +54,30 @@ LRESULT CALLBACK RecorderWindow::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
 
 bool Pump(const std::function<bool()>& done, int timeoutMs) {
     return winplat::PumpMessagesUntil(done, timeoutMs);
+}
+
+bool SettleSent(testsupport::TcpStandIn& server, int serverType) {
+    // Messages already queued are handled first: they may send more.
+    MSG msg;
+    for (int i = 0; i < 1000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    CCommKernel* k = CCommKernel::GetInstance();
+    return Pump([&] {
+        if (!k->m_pSockets || serverType < 1 || serverType > 3) return server.AllRead();
+        const CTMLSocket& s = k->m_pSockets[serverType - 1];
+        // Bytes the peer has not acknowledged are still on their way to it.
+        int inFlight = 0;
+        if (s.m_hSocket != INVALID_SOCKET &&
+            (ioctl(s.m_hSocket, SIOCOUTQ, &inFlight) != 0 || inFlight != 0))
+            return false;
+        return s.PendingSendBytes() == 0 && server.AllRead();
+    });
 }
 
 bool CarriesCopy(UINT msg) {

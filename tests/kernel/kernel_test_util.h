@@ -39,4 +39,9 @@ bool CarriesCopy(UINT msg);
 // Runs the loop until `done` holds (bounded); true when it did.
 bool Pump(const std::function<bool()>& done, int timeoutMs = 10000);
 
+// Runs the loop until every byte the client has written on its connection of
+// `serverType` has reached `server` (the client's sends are synchronous, so after an
+// action this is everything it sent). True when it did.
+bool SettleSent(testsupport::TcpStandIn& server, int serverType);
+
 }  // namespace kerneltest

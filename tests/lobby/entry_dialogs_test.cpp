@@ -46,7 +46,7 @@ TEST_F(EntryDialogsTest, TheNetworkChooserShowsAndAppliesTheChoice) {
             EXPECT_EQ(Control<COptionUI>(chooser, L"optLianTong")->IsSelected(), c.unicom);
             if (c.pick) ClickControl(chooser.GetHWND(), Control<CControlUI>(chooser, c.pick));
             ClickControl(chooser.GetHWND(), Control<CControlUI>(chooser, L"btnchoose"));
-            Pump([&] { return d->m_UserEnv.m_nNetType == c.after; }, 2000);
+            Pump([&] { return d->m_UserEnv.m_nNetType == c.after; });
             PumpPending();
             shownAfter = Control<CControlUI>(chooser, L"curnet")->GetText().GetData();
             ClickControl(chooser.GetHWND(), Control<CControlUI>(chooser, L"btnexit"));

@@ -100,7 +100,7 @@ UINT RunModalScript(DuiLib::CWindowWnd& wnd, std::function<void()> script) {
 
 void LayOut(HWND hwnd, DuiLib::CPaintManagerUI& pm) {
     InvalidateRect(hwnd, nullptr, FALSE);
-    Pump([&] { return pm.GetRoot() && !IsRectEmpty(&pm.GetRoot()->GetPos()); }, 5000);
+    Pump([&] { return pm.GetRoot() && !IsRectEmpty(&pm.GetRoot()->GetPos()); });
 }
 
 std::string SaveShot(HWND hwnd, const char* name) {

@@ -145,8 +145,7 @@ protected:
     }
     // Clicks a tree row once the rows have been laid out again (a toggle moves them).
     void ClickRow(CControlUI* row) {
-        InvalidateRect(lobby->GetHWND(), nullptr, FALSE);
-        Pump([] { return false; }, 100);
+        ASSERT_TRUE(WaitRelaidOut(lobby->GetHWND(), row));
         ClickControl(lobby->GetHWND(), row);
     }
     IRoomWindow* Room() { return CurrentRoomWindow(); }
@@ -187,10 +186,9 @@ TEST_F(LobbyWindowTest, ShowsTheUserAndTheTreeInTheGroupsOrder) {
     // page shown).
     auto* hall = dynamic_cast<CWebBrowserUI*>(pm.FindControl(L"ielobby"));
     ASSERT_TRUE(Pump([&] { return hall->IsVisible() && hall->GetDocCompleteCount() >= 3; }));
-    InvalidateRect(lobby->GetHWND(), nullptr, FALSE);
-    Pump([] { return false; }, 200);
-    SaveShot(lobby->GetHWND(), "lobby");
     auto* alias = static_cast<CLabelUI*>(pm.FindControl(L"myuseralias"));
+    ASSERT_TRUE(WaitRelaidOut(lobby->GetHWND(), alias));
+    SaveShot(lobby->GetHWND(), "lobby");
     QImage aliasShot = ShotOf(lobby->GetHWND(), alias);
     EXPECT_GT(InkMatch(aliasShot, RenderLabel(pm, alias, L"成员甲", false,
                                               QColor(aliasShot.pixel(aliasShot.width() - 1, 0)))),
@@ -519,8 +517,12 @@ TEST_F(LobbyWindowTest, TheLobbySessionEndsTenToTwentySecondsAfterItsLastTraffic
     lobby->SendSetUserProfileReq(&req);
     ASSERT_TRUE(Pump([&] { return servers.lobby().ReceivedCount() >= 14 + 43; }));
     winplat::AdvanceManualClock(5000);
+    // The answer shows the local user's alias again: that tells it was handled.
+    d->m_LocalUser.alias = "answered";
     servers.lobby().Send(answers::Words(answers::kLogonMain, 119, {0}));
-    Pump([] { return false; }, 200);
+    CControlUI* alias = lobby->GetPaintManager().FindControl(L"myuseralias");
+    ASSERT_NE(alias, nullptr);
+    ASSERT_TRUE(Pump([&] { return alias->GetText() == L"answered"; }));
     winplat::AdvanceManualClock(5000);  // t = 10 s: 5 s since the answer
     Pump([] { return false; }, 200);
     EXPECT_FALSE(servers.lobby().PeerClosed());

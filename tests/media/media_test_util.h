@@ -48,7 +48,7 @@ public:
         return n;
     }
     // Waits (bounded) until `part` occurs at least `count` times.
-    bool WaitFor(const std::string& part, size_t count, int timeoutMs = 5000) {
+    bool WaitFor(const std::string& part, size_t count, int timeoutMs = 10000) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (Count(part) < count) {
             if (std::chrono::steady_clock::now() >= until) return false;
@@ -133,7 +133,7 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_frames.size();
     }
-    bool WaitForSize(size_t n, int timeoutMs = 5000) {
+    bool WaitForSize(size_t n, int timeoutMs = 10000) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (Size() < n) {
             if (std::chrono::steady_clock::now() >= until) return false;

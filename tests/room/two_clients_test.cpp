@@ -308,7 +308,7 @@ TEST_F(TwoClientsTest, SeeAndHearEachOther) {
     room = nullptr;
     EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(3, kFirst, 99) >= 1; }, 8000));
     EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(4, kSecond, 99) >= 1; }, 8000));
-    EXPECT_TRUE(kerneltest::Pump([&] { return ThreadCount() <= threadsBefore; }, 5000))
+    EXPECT_TRUE(kerneltest::Pump([&] { return ThreadCount() <= threadsBefore; }))
         << ThreadCount() << " threads, " << threadsBefore << " before: " << ThreadNames();
     EXPECT_EQ(sound->OpenStreams(), 0);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fenlo/UIlib.h"
+#include "kernel/KernelDefs.h"
 #include "room_fixture.h"
 #include "lobby_fixture.h"
 #include "ui_fixture.h"
@@ -61,9 +62,9 @@ protected:
         w->Notify(msg);
         PumpPending();
     }
-    // The room frames sent by now (a round trip through the stand-in settles them).
+    // The room frames sent by now.
     std::vector<SentFrame> Sent() {
-        kerneltest::Pump([] { return false; }, 150);
+        EXPECT_TRUE(kerneltest::SettleSent(servers.room(), SERVER_TYPE_ROOM));
         return TakeSent();
     }
     // Hint lines written since the last call.

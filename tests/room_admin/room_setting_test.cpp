@@ -259,14 +259,14 @@ TEST_F(RoomSettingTest, AdministrationPageGetsTheEncodedPassword) {
     d->m_LocalUser.password = "a&b#c";
     Open({16});
     Click(wnd, L"swroomguanli");
-    ASSERT_TRUE(kerneltest::Pump([&] { return web.requests().size() >= 1; }, 5000));
+    ASSERT_TRUE(kerneltest::Pump([&] { return web.requests().size() >= 1; }));
     const std::string line = web.requests().front().line;
     EXPECT_NE(line.find("?userid=1001&userpwd=a%26b%23c&roomid=88&time="), std::string::npos)
         << line;
     Click(wnd, L"swroomguanli");  // already shown: not loaded again
     Click(wnd, L"swroombase");
     Click(wnd, L"swroomguanli");
-    EXPECT_TRUE(kerneltest::Pump([&] { return web.requests().size() >= 2; }, 5000));
+    EXPECT_TRUE(kerneltest::Pump([&] { return web.requests().size() >= 2; }));
     LayOut(wnd->GetHWND(), wnd->GetPaintManager());
     Click(wnd, L"swroombase");
     LayOut(wnd->GetHWND(), wnd->GetPaintManager());

@@ -197,13 +197,8 @@ bool NotifyTest::HasWindow(int id) {
 }
 
 std::vector<std::pair<int, int>> NotifyTest::ConnRequests() {
-    // Requests go out on the socket as the handler runs; wait for the first to land,
-    // then for the rest of the batch.
-    kerneltest::Pump([&] { return servers.room().ReceivedCount() > sentSeen; }, 300);
-    for (size_t seen = 0; seen != servers.room().ReceivedCount();) {
-        seen = servers.room().ReceivedCount();
-        kerneltest::Pump([] { return false; }, 30);
-    }
+    // Requests go out on the socket as the handler runs.
+    EXPECT_TRUE(kerneltest::SettleSent(servers.room(), SERVER_TYPE_ROOM));
     std::vector<std::pair<int, int>> out;
     for (const SentFrame& f : TakeSent()) {
         if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;

@@ -70,7 +70,7 @@ public:
     size_t ForwardedCount() const;
     size_t DroppedCount() const;
     // Waits until `done` holds or `timeoutMs` passed; true when it holds.
-    bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) const;
+    bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) const;
 
 private:
     void run();

@@ -75,7 +75,7 @@ public:
     int OpenStreams() const;
     // Lets `count` more held writes finish.
     void Release(size_t count);
-    bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) const;
+    bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) const;
 
     std::vector<winplat::SoundDevice> Devices(winplat::SoundDirection direction) override;
     int DefaultDevice(winplat::SoundDirection direction) override;

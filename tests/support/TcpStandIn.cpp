@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -130,12 +131,23 @@ int TcpStandIn::Connections() const {
     return static_cast<int>(m_received.size());
 }
 
+bool TcpStandIn::AllRead() const {
+    // The thread reads and records under the lock, so what the socket still holds
+    // is exactly what is not recorded yet.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_client < 0) return true;
+    int unread = 0;
+    return ioctl(m_client, FIONREAD, &unread) == 0 && unread == 0;
+}
+
 bool TcpStandIn::PeerClosed() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_peerClosed;
 }
 
 void TcpStandIn::CloseClient() {
+    // Called with the lock held while the thread runs: other threads look at
+    // m_client under it (AllRead).
     if (m_client >= 0) {
         close(m_client);
         m_client = -1;
@@ -192,8 +204,8 @@ void TcpStandIn::Run() {
             int c = accept(m_listen, nullptr, nullptr);
             if (c >= 0) {
                 SetNonBlocking(c);
-                m_client = c;
                 std::lock_guard<std::mutex> lock(m_mutex);
+                m_client = c;
                 m_received.emplace_back();
                 m_peerClosed = false;
             }
@@ -208,18 +220,24 @@ void TcpStandIn::Run() {
         }
         if ((re & (POLLIN | POLLHUP | POLLERR)) && !paused) {
             size_t want = m_options.readChunk ? m_options.readChunk : buf.size();
-            ssize_t r = recv(m_client, buf.data(), want, 0);
-            if (r > 0) {
+            ssize_t r;
+            int error;
+            {
                 std::lock_guard<std::mutex> lock(m_mutex);
-                m_received.back().insert(m_received.back().end(), buf.begin(), buf.begin() + r);
-            } else if (r == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
-                CloseClient();
+                r = recv(m_client, buf.data(), want, 0);
+                error = errno;
+                if (r > 0)
+                    m_received.back().insert(m_received.back().end(), buf.begin(), buf.begin() + r);
+            }
+            if (r == 0 || (r < 0 && error != EAGAIN && error != EWOULDBLOCK)) {
                 outgoing.clear();
                 std::lock_guard<std::mutex> lock(m_mutex);
+                CloseClient();
                 m_peerClosed = true;
             }
         }
     }
+    std::lock_guard<std::mutex> lock(m_mutex);
     CloseClient();
 }
 

@@ -55,6 +55,9 @@ public:
     // Forgets what was received so far on every connection.
     void ClearReceived();
     int Connections() const;
+    // True when every byte the client has written so far is in Received(): nothing
+    // waits unread in the connection (a test waits for this after the client sent).
+    bool AllRead() const;
     // True when the peer of the last connection has closed it.
     bool PeerClosed() const;
 

@@ -39,6 +39,22 @@ void PumpPending() {
     }
 }
 
+bool WaitRelaidOut(HWND hwnd, DuiLib::CControlUI* control) {
+    if (!control || !control->GetManager()) return false;
+    DuiLib::CPaintManagerUI* pm = control->GetManager();
+    return Pump([&] {
+        InvalidateRect(hwnd, nullptr, FALSE);
+        UpdateWindow(hwnd);
+        DuiLib::CControlUI* root = pm->GetRoot();
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        if (!root || !EqualRect(&root->GetPos(), &client)) return false;
+        for (DuiLib::CControlUI* c = control; c; c = c->GetParent())
+            if (c->IsUpdateNeeded()) return false;
+        return !IsRectEmpty(&control->GetPos());
+    });
+}
+
 void ClickAt(HWND hwnd, POINT pt) {
     PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
     PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));

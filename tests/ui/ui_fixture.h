@@ -17,9 +17,13 @@ protected:
 };
 
 // Runs the thread's loop until done() holds (bounded).
-bool Pump(std::function<bool()> done, int timeoutMs = 5000);
+bool Pump(std::function<bool()> done, int timeoutMs = 10000);
 // Runs the loop for whatever is pending now.
 void PumpPending();
+// Repaints `hwnd` until its layout is current for `control` (after a resize, or rows
+// shown or hidden): the root fills the client area and nothing from the control up
+// waits for an update. True when it is.
+bool WaitRelaidOut(HWND hwnd, DuiLib::CControlUI* control);
 // Button down and up at the centre of a control, as the layer posts them.
 void ClickControl(HWND hwnd, DuiLib::CControlUI* control);
 void ClickAt(HWND hwnd, POINT pt);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "kernel/CommKernel.h"
+#include "kernel_test_util.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
@@ -64,8 +65,8 @@ void ChatTest::TearDown() {
     UiTest::TearDown();
 }
 
-std::vector<SentChat> ChatTest::SentChats(int ms) {
-    winplat::PumpMessagesUntil([] { return false; }, ms);
+std::vector<SentChat> ChatTest::SentChats() {
+    EXPECT_TRUE(kerneltest::SettleSent(roomServer, SERVER_TYPE_ROOM));
     std::vector<SentChat> out;
     const testsupport::Bytes got = roomServer.Received();
     size_t at = 0;

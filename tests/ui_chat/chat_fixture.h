@@ -46,8 +46,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Chat frames (43) received by the room stand-in so far, after waiting `ms` for more.
-    std::vector<SentChat> SentChats(int ms = 200);
+    // Chat frames (43) the client has sent to the room stand-in so far.
+    std::vector<SentChat> SentChats();
 
     GrantDelegate grants;
     testsupport::TcpStandIn roomServer;

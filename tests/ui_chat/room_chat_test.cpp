@@ -17,6 +17,7 @@
 #include "dialogs/WndChatEmotion.h"
 #include "kernel/CommKernel.h"
 #include "kernel/Notifications.h"
+#include "kernel_test_util.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserObj.h"
@@ -45,6 +46,7 @@ public:
         if (IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
     }
     std::vector<std::pair<WPARAM, tagJoinOtherRoom>> joins;
+    size_t chatsRelayed = 0;
 
 protected:
     LPCTSTR GetWindowClassName() const override { return L"UITestRelay"; }
@@ -53,6 +55,7 @@ protected:
             if (CWndRoom* room = GetRegisteredRoomWindow())
                 room->OnRoomChatMsg(reinterpret_cast<tag_CMDRoomChatMsg*>(l), 0);
             CCommKernel::free_msgdata(reinterpret_cast<char*>(l));
+            ++chatsRelayed;
             return 0;
         }
         if (m == UM_JOIN_OTHER_ROOM) {
@@ -141,10 +144,12 @@ protected:
 
     std::wstring Text(CWebBrowserUI* view) { return view ? view->GetDocumentText().GetData() : L""; }
     std::wstring Html(CWebBrowserUI* view) { return view ? view->GetDocumentHtml().GetData() : L""; }
-    // Sends a line from the stand-in and waits until a view has one more block (or not).
+    // Sends a line from the stand-in and waits until the room window has handled it.
     void Receive(const Bytes& frame) {
+        const size_t before = relay.chatsRelayed;
         roomServer.Send(frame);
-        winplat::PumpMessagesUntil([] { return false; }, 150);
+        ASSERT_TRUE(Pump([&] { return relay.chatsRelayed > before; })) << "the line never arrived";
+        PumpPending();
     }
     void Type(const std::wstring& text) {
         for (wchar_t c : text) SendMessageW(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
@@ -365,7 +370,7 @@ TEST_F(RoomChatTest, RefusedLinesSendNothingAndStayAsTyped) {
         roomServer.ClearReceived();
         Type(c.text);
         PressEnter();
-        EXPECT_TRUE(SentChats(50).empty());
+        EXPECT_TRUE(SentChats().empty());
         EXPECT_EQ(room->GetChatInput().GetContent(), c.text) << "kept, without Enter's line break";
         const std::wstring priv = Text(room->m_pPrivTextOut);
         EXPECT_NE(priv.rfind(c.hint), std::wstring::npos);
@@ -418,14 +423,14 @@ TEST_F(RoomChatTest, LinkCommandsActOnlyForProgramWrittenAddresses) {
         bool cancel = false;
         room->BeforeNavigate2(room->m_pPrivTextOut, c.url, 0, nullptr, nullptr, nullptr, cancel);
         EXPECT_EQ(cancel, c.cancel);
-        winplat::PumpMessagesUntil([] { return false; }, 100);
+        ASSERT_TRUE(kerneltest::SettleSent(roomServer, SERVER_TYPE_ROOM));
         const Bytes got = roomServer.Received();
         if (c.main) {
             ASSERT_GE(got.size(), 10u);
             EXPECT_EQ(got[6] | got[7] << 8, c.main);
             EXPECT_EQ(got[8] | got[9] << 8, c.sub);
             if (c.kind >= 0) {
-                const std::vector<SentChat> sent = SentChats(0);
+                const std::vector<SentChat> sent = SentChats();
                 ASSERT_EQ(sent.size(), 1u);
                 EXPECT_EQ(sent[0].record.kind, c.kind);
                 if (c.kind == 1) {

@@ -100,7 +100,7 @@ TEST_F(SenderTest, RefusedTextsStayAsTypedAndSendNothing) {
         roomEntry.roomId = c.inRoom ? kChatRoom : 0;
         CWndChatSender* w = c.announcement ? static_cast<CWndChatSender*>(gonggao) : laba;
         TypeAndSend(w, c.text);
-        EXPECT_TRUE(SentChats(50).empty());
+        EXPECT_TRUE(SentChats().empty());
         EXPECT_EQ(Typed(w), c.text);
         if (c.hint) {
             ASSERT_EQ(roomEntry.hints.size(), 1u);
@@ -135,7 +135,7 @@ TEST_F(SenderTest, EnterThatCommitsAnInputMethodCompositionSendsNothing) {
     commit.setCommitString(QStringLiteral("大家"));
     QCoreApplication::sendEvent(widget, &commit);
     PumpPending();
-    EXPECT_TRUE(SentChats(50).empty());
+    EXPECT_TRUE(SentChats().empty());
     EXPECT_EQ(Typed(laba), L"大家");
     QCoreApplication::sendEvent(widget, &enter);
     PumpPending();
@@ -153,7 +153,7 @@ TEST_F(SenderTest, ClosingHidesAndReopeningShowsTheSameWindowWithItsText) {
     EXPECT_EQ(OpenChatSender(laba, nullptr), first);
     EXPECT_TRUE(IsWindowVisible(laba->GetHWND()));
     EXPECT_EQ(Typed(laba), L"还没写完");
-    EXPECT_TRUE(SentChats(50).empty());
+    EXPECT_TRUE(SentChats().empty());
 
     // Enter in the input sends (the input posts to the window).
     PostMessageW(laba->GetHWND(), UM_RICHEDIT_SEND, 0, 0);

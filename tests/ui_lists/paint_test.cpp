@@ -143,7 +143,7 @@ TEST_F(PaintTest, ScreenshotShowsEachMembersRow) {
     }
     wnd.ShowWindow(true, false);
     InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
-    winplat::PumpMessagesUntil([&] { return !IsRectEmpty(&list->GetItemAt(2)->GetPos()); }, 3000);
+    winplat::PumpMessagesUntil([&] { return !IsRectEmpty(&list->GetItemAt(2)->GetPos()); }, 10000);
     QImage shot = winplat::GrabWindowImage(wnd.GetHWND());
     ASSERT_FALSE(shot.isNull());
     QDir().mkpath(QStringLiteral(MIVORA_ARTIFACT_DIR));

@@ -56,7 +56,7 @@ protected:
         return menu->Create(nullptr, L"", style, WS_EX_TOOLWINDOW, 0, 0, 0, 0);
     }
     bool closed() {
-        return Pump([&] { return menu == nullptr; }, 3000);
+        return Pump([&] { return menu == nullptr; });
     }
 
     std::wstring layout;
@@ -123,7 +123,7 @@ TEST_F(PopMenuTest, AClickedItemReachesTheReceiverAndClosesTheMenu) {
 
     // What a person sees before choosing.
     InvalidateRect(h, nullptr, FALSE);
-    Pump([&] { return !IsRectEmpty(&item->GetPos()); }, 3000);
+    Pump([&] { return !IsRectEmpty(&item->GetPos()); });
     QImage shot = winplat::GrabWindowImage(h);
     ASSERT_FALSE(shot.isNull());
     QDir().mkpath(QStringLiteral(MIVORA_ARTIFACT_DIR));

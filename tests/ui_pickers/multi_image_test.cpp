@@ -103,7 +103,7 @@ TEST_F(MultiImageTest, ThreePicturesShowInTurnAtFiveSecondSteps) {
         PumpPending();
         EXPECT_EQ(ads->GetCurrentIndex(), before) << "step " << step;
         winplat::AdvanceManualClock(1);
-        EXPECT_TRUE(Pump([&] { return ads->GetCurrentIndex() != before; }, 3000));
+        EXPECT_TRUE(Pump([&] { return ads->GetCurrentIndex() != before; }));
     }
     DestroyWindow(wnd.GetHWND());
 }
@@ -121,7 +121,7 @@ TEST_F(MultiImageTest, TheIndexWrapsOnlyWhenPaintedSoAHiddenControlGoesOnInTurn)
     // Four periods while hidden: the index runs past the end of the list.
     for (int i = 1; i <= 4; ++i) {
         winplat::AdvanceManualClock(5000);
-        ASSERT_TRUE(Pump([&] { return ads->GetCurrentIndex() == i; }, 3000));
+        ASSERT_TRUE(Pump([&] { return ads->GetCurrentIndex() == i; }));
     }
     ads->SetVisible(true);
     // 4 wraps to 0 when painted: the first picture again.

@@ -27,7 +27,7 @@ std::vector<RecordedNotify> NotifyRecorder::Of(const wchar_t* type) const {
 bool WaitForLayout(HWND hwnd, DuiLib::CControlUI* control) {
     if (!control) return false;
     InvalidateRect(hwnd, nullptr, FALSE);
-    return Pump([&] { return !IsRectEmpty(&control->GetPos()); }, 3000);
+    return Pump([&] { return !IsRectEmpty(&control->GetPos()); });
 }
 
 POINT CentreOf(DuiLib::CControlUI* control) {

@@ -93,7 +93,7 @@ TEST_F(CameraDialogTest, PatternListedSelectedAndPaintedAtTheSizeTheCameraGives)
     ASSERT_TRUE(dlg.IsRunning());
     EXPECT_EQ(dlg.FrameWidth(), 640);
     EXPECT_EQ(dlg.FrameHeight(), 480);
-    ASSERT_TRUE(Pump([&] { return dlg.IsFrameReady(); }, 5000));
+    ASSERT_TRUE(Pump([&] { return dlg.IsFrameReady(); }));
 
     CControlUI* preview = dlg.GetPaintManager().FindControl(L"videoimg");
     ASSERT_NE(preview, nullptr);
@@ -173,7 +173,7 @@ TEST_F(CameraDialogTest, OkSavesTheChoiceOnlyWhenItChanged) {
         dlg.ShowWindow(true, false);
         Combo(dlg)->SelectItem(c.choose);
         ClickControl(dlg.GetHWND(), dlg.GetPaintManager().FindControl(L"btn_ok"));
-        Pump([&] { return !IsWindow(dlg.GetHWND()); }, 3000);
+        Pump([&] { return !IsWindow(dlg.GetHWND()); });
         EXPECT_EQ(QFile::exists(AvConfig()), c.written) << c.saved;
         EXPECT_EQ(theApp.m_nVideoDev, c.choose);
         if (IsWindow(dlg.GetHWND())) DestroyWindow(dlg.GetHWND());
@@ -218,13 +218,13 @@ TEST_F(AvPanelTest, SmoothnessModeStoredAppliedAndReported) {
         ASSERT_NE(OpenSelfDeleting(panel, nullptr, ReuseAction::kShow), nullptr);
         ClickControl(panel->GetHWND(), panel->GetPaintManager().FindControl(L"optionvideosmooth1"));
         CControlUI* tip = panel->GetPaintManager().FindControl(L"modvideotip");
-        Pump([&] { return !tip->GetText().IsEmpty(); }, 3000);
+        Pump([&] { return !tip->GetText().IsEmpty(); });
         EXPECT_EQ(tip->GetText(), CDuiString(c.text)) << c.result;
         EXPECT_EQ(env->m_nVideoSmooth, 1);  // kept whatever the room said
         EXPECT_EQ(applied, c.room ? 1 : 0);
         if (!c.room) SaveArtifact(winplat::GrabWindowImage(panel->GetHWND()), "av_panel.png");
         panel->Close(1);
-        Pump([&] { return panel == nullptr; }, 3000);
+        Pump([&] { return panel == nullptr; });
     }
 }
 
@@ -241,7 +241,7 @@ TEST_F(AvPanelTest, StoredModeSelectsItsOption) {
             EXPECT_EQ(option->IsSelected(), i == mode) << mode << " " << i;
         }
         panel->Close(1);
-        Pump([&] { return panel == nullptr; }, 3000);
+        Pump([&] { return panel == nullptr; });
     }
 }
 
@@ -260,11 +260,11 @@ TEST(VolumeMixerTest, StartsWhatTheSystemFolderHolds) {
 
     program("sndvol32.exe");
     EXPECT_STREQ(CRoomAvPanelBase::StartVolumeMixer(), L"sndvol32.exe");
-    ASSERT_TRUE(Pump([&] { return QFile::exists(marker); }, 5000));
+    ASSERT_TRUE(Pump([&] { return QFile::exists(marker); }));
     QFile::remove(marker);
     program("SndVol.exe");
     EXPECT_STREQ(CRoomAvPanelBase::StartVolumeMixer(), L"SndVol.exe");
-    ASSERT_TRUE(Pump([&] { return QFile::exists(marker); }, 5000));
+    ASSERT_TRUE(Pump([&] { return QFile::exists(marker); }));
     QFile f(marker);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll().trimmed(), QByteArray("SndVol.exe"));

@@ -124,7 +124,7 @@ TEST_F(VideoRoomTest, MutedPaneTakesNeitherFramesNorLevels) {
     // Unmuted, the level reaches the meter on the user-interface thread.
     panes[0]->MuteAudio(false, false, false);
     mgr.SetUserVolume(1002, pcm.data(), static_cast<int>(pcm.size()));
-    EXPECT_TRUE(Pump([&] { return meter->GetVolumeValue() == 75; }, 3000));
+    EXPECT_TRUE(Pump([&] { return meter->GetVolumeValue() == 75; }));
 }
 
 TEST_F(VideoRoomTest, MuteButtonsNotifyTheRoomExceptOnTheOwnPane) {
@@ -135,7 +135,7 @@ TEST_F(VideoRoomTest, MuteButtonsNotifyTheRoomExceptOnTheOwnPane) {
     ClickControl(room->GetHWND(), Sub(panes[0], L"videobtn_2"));
     ClickControl(room->GetHWND(), Sub(panes[1], L"videobtn_2"));
     ClickControl(room->GetHWND(), Sub(panes[1], L"videobtn_1"));
-    Pump([&] { return received.size() >= 2; }, 3000);
+    Pump([&] { return received.size() >= 2; });
     PumpPending();
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[0].first, static_cast<UINT>(UM_MUTE_USER_VIDEO));
@@ -175,7 +175,7 @@ TEST_F(VideoRoomTest, PoppedOutPaneShowsFramesOnlyInItsWindow) {
     popup->GetPane()->ShowToolbar(true);
     PumpPending();
     ClickControl(popup->GetHWND(), Sub(popup->GetPane(), L"videobtn_2"));
-    EXPECT_TRUE(Pump([&] { return panes[1]->GetPopup() == nullptr; }, 3000));
+    EXPECT_TRUE(Pump([&] { return panes[1]->GetPopup() == nullptr; }));
     EXPECT_EQ(panes[1]->IsVideoMuted(), 1);
     panes[1]->ShowToolbar(true);
     EXPECT_TRUE(Sub(panes[1], L"videobtn2_2")->IsVisible());
@@ -187,7 +187,7 @@ TEST_F(VideoRoomTest, IdlePaneClosesItsPopup) {
     panes[2]->PopOut();
     ASSERT_NE(panes[2]->GetPopup(), nullptr);
     panes[2]->SetVideoUser(L"", 0);
-    EXPECT_TRUE(Pump([&] { return panes[2]->GetPopup() == nullptr; }, 3000));
+    EXPECT_TRUE(Pump([&] { return panes[2]->GetPopup() == nullptr; }));
     EXPECT_EQ(Sub(panes[2], L"video_username")->GetText(), CDuiString(L"空闲"));
     // Popping out an idle pane opens nothing.
     panes[2]->PopOut();
@@ -216,7 +216,7 @@ TEST_F(VideoRoomTest, PrivateWindowClosesThroughTheRoomByButtonAndAltF4) {
             ClickControl(hwnd, wnd->GetPaintManager().FindControl(L"closebtn"));
         else
             PostMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_TRUE(Pump([&] { return !IsWindow(hwnd); }, 3000)) << way;
+        EXPECT_TRUE(Pump([&] { return !IsWindow(hwnd); })) << way;
         ASSERT_EQ(received.size(), 1u) << way;
         EXPECT_EQ(received[0].first, static_cast<UINT>(UM_POPUP_VIDEO_CLOSED));
         EXPECT_EQ(received[0].second.first, WPARAM(2001));
@@ -245,7 +245,7 @@ TEST_F(VideoRoomTest, ZoomStopsAtBothEnds) {
         ASSERT_NE(wnd, nullptr);
         wnd->SetSizeIndex(c.start);
         ClickControl(wnd->GetHWND(), wnd->GetPaintManager().FindControl(c.button));
-        Pump([&] { return wnd->GetSizeIndex() == c.expected; }, 1000);
+        Pump([&] { return wnd->GetSizeIndex() == c.expected; });
         EXPECT_EQ(wnd->GetSizeIndex(), c.expected) << c.start;
         RECT rc;
         GetWindowRect(wnd->GetHWND(), &rc);

@@ -325,7 +325,7 @@ TEST_F(AsyncSelect, ASocketIsServedByItsWindowsThread) {
         SocketWindow w;
         workerId = GetCurrentThreadId();
         hwnd = w.hwnd;
-        winplat::PumpMessagesUntil([&] { return w.Count(FD_READ) > 0; }, 5000);
+        winplat::PumpMessagesUntil([&] { return w.Count(FD_READ) > 0; }, 10000);
         servedOn = w.servedOn;
         if (auto* e = w.First(FD_CONNECT)) connectError = e->error;
         done = true;

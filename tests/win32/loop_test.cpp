@@ -243,7 +243,7 @@ TEST(Loop, SendAcrossThreadsWaitsForTheAnswerWithoutDeadlock) {
         };
         HWND w = MakeWindow(&rec);
         workerWnd = w;
-        winplat::PumpMessagesUntil([&] { return stop.load(); }, 5000);
+        winplat::PumpMessagesUntil([&] { return stop.load(); }, 10000);
         DestroyWindow(w);
     });
     while (!workerWnd) Sleep(1);
@@ -274,7 +274,7 @@ TEST(Loop, ReplyMessageReleasesTheSenderEarly) {
         HWND w = MakeWindow(&rec);
         EXPECT_FALSE(InSendMessage());
         target = w;
-        winplat::PumpMessagesUntil([&] { return finished.load(); }, 5000);
+        winplat::PumpMessagesUntil([&] { return finished.load(); }, 10000);
         DestroyWindow(w);
     });
     while (!target) Sleep(1);

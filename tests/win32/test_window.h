@@ -75,9 +75,9 @@ inline HWND MakeWindow(Recorder* rec, DWORD style = WS_POPUP, HWND parent = null
                            r.right - r.left, r.bottom - r.top, parent, nullptr, nullptr, rec);
 }
 
-// Pumps until `done` or five seconds pass.
+// Pumps until `done` or ten seconds pass.
 inline bool PumpUntil(std::function<bool()> done) {
-    return winplat::PumpMessagesUntil(std::move(done), 5000);
+    return winplat::PumpMessagesUntil(std::move(done), 10000);
 }
 
 }  // namespace wintest

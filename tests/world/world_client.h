@@ -31,9 +31,9 @@ public:
     bool Connected() const { return m_fd >= 0; }
     void Send(const Bytes& frame);
     // The next frame, or false after `timeoutMs` or when the server closed.
-    bool Next(Frame& out, int timeoutMs = 5000);
+    bool Next(Frame& out, int timeoutMs = 10000);
     // Skips frames until one of (main, sub) arrives; false when none does in time.
-    bool Await(uint16_t mainCmd, uint16_t subCmd, Frame& out, int timeoutMs = 5000);
+    bool Await(uint16_t mainCmd, uint16_t subCmd, Frame& out, int timeoutMs = 10000);
     void Close();
 
 private:
