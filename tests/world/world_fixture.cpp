@@ -55,6 +55,11 @@ void WorldTest::SetUpTestSuite() {
 
 void WorldTest::SetUp() {
     LocalWorld::Options options;  // free ports
+    options.skinDir = MIVORA_SOURCE_DIR "/skin/MVChat";
+    options.log = [this](const std::string& line) {
+        std::lock_guard<std::mutex> g(logLock);
+        worldLog.push_back(line);
+    };
     world = std::make_unique<LocalWorld>(options);
     ASSERT_TRUE(world->Start());
     for (int i = 0; i < kServerTableSize; ++i) {

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "FrameServer.h"
-#include "LocalWorldRequest.h"
+#include "WorldRequest.h"
 #include "MediaRelay.h"
 #include "http_test_server.h"
 
@@ -28,23 +28,14 @@ const char* ServerName(int kind) {
 
 }  // namespace
 
-// One row per request the world answers; everything else is only logged.
-struct LocalWorld::Route {
-    int kind;
-    uint16_t mainCmd;
-    uint16_t subCmd;
-    size_t minPayload;
-    std::string (LocalWorld::*handler)(const Request&);
-};
-
-const LocalWorld::Route LocalWorld::kRoutes[] = {
-    {kLogonServer, 103, 3, 90, &LocalWorld::OnLogon},
-    {kLobbyServer, 103, 118, 43, &LocalWorld::OnSetProfile},
-    {kLobbyServer, 103, 120, 43, &LocalWorld::OnSetPassword},
-    {kRoomServer, 105, 25, 105, &LocalWorld::OnJoinRoom},
-    {kRoomServer, 105, 34, 8, &LocalWorld::OnExitRoom},
-    {kRoomServer, 105, 43, 67, &LocalWorld::OnRoomChat},
-};
+std::string HidePasswords(std::string line) {
+    for (size_t at = line.find("pwd="); at != std::string::npos; at = line.find("pwd=", at)) {
+        at += 4;
+        const size_t end = line.find_first_of("& ", at);
+        line.replace(at, (end == std::string::npos ? line.size() : end) - at, "***");
+    }
+    return line;
+}
 
 LocalWorld::Ports LocalWorld::FixedPorts() {
     Ports p;
@@ -89,7 +80,7 @@ bool LocalWorld::Start() {
     web.port = want.http;
     web.maxConnections = 0;
     web.keepRequests = false;
-    web.log = [this](const std::string& line) { Log(line); };
+    web.log = [this](const std::string& line) { Log(HidePasswords(line)); };
     try {
         m_http = std::make_unique<HttpTestServer>(web);
     } catch (const std::exception&) {
@@ -140,6 +131,28 @@ std::vector<int> LocalWorld::MembersOf(int roomId) const {
     return ids;
 }
 
+std::pair<int64_t, int64_t> LocalWorld::BalanceOf(int userId) const {
+    std::lock_guard<std::mutex> g(m_lock);
+    if (auto s = m_sessions.find(userId); s != m_sessions.end())
+        return {s->second.money, s->second.points};
+    if (auto a = m_accounts.find(userId); a != m_accounts.end()) return {a->second.money, a->second.points};
+    return {0, 0};
+}
+
+std::vector<int> LocalWorld::PublicMicHolders(int roomId) const {
+    std::lock_guard<std::mutex> g(m_lock);
+    std::vector<int> ids;
+    if (auto it = m_rooms.find(roomId); it != m_rooms.end())
+        for (const Mic& m : it->second.mics) ids.push_back(m.userId);
+    return ids;
+}
+
+std::vector<int> LocalWorld::WaitQueueOf(int roomId) const {
+    std::lock_guard<std::mutex> g(m_lock);
+    auto it = m_rooms.find(roomId);
+    return it == m_rooms.end() ? std::vector<int>() : it->second.waitQueue;
+}
+
 void LocalWorld::Log(const std::string& line) const {
     if (m_options.log) m_options.log(line);
 }
@@ -151,10 +164,13 @@ void LocalWorld::Send(int connection, const std::vector<uint8_t>& frame) {
 void LocalWorld::OnFrame(int connection, int kind, uint16_t mainCmd, uint16_t subCmd,
                          const uint8_t* payload, size_t size) {
     std::lock_guard<std::mutex> g(m_lock);
-    Request r{connection, payload, size};
+    Request r{connection, payload, size, subCmd};
+    const std::vector<Route>& routes = kind == kLogonServer   ? LogonRoutes()
+                                       : kind == kLobbyServer ? LobbyRoutes()
+                                                              : RoomRoutes();
     std::string outcome = "not handled";
-    for (const Route& route : kRoutes) {
-        if (route.kind != kind || route.mainCmd != mainCmd || route.subCmd != subCmd) continue;
+    for (const Route& route : routes) {
+        if (route.mainCmd != mainCmd || route.subCmd != subCmd) continue;
         outcome = size < route.minPayload
                       ? "refused: " + std::to_string(size) + " payload bytes, " +
                             std::to_string(route.minPayload) + " needed"
@@ -181,7 +197,7 @@ void LocalWorld::Seed() {
     member.faceId = 5;
     member.sex = 1;
     member.level = 3;
-    member.money = 100000;
+    member.money = kRichCoins;
     member.points = 500;
     m_accounts[kMemberId] = member;
 
@@ -190,8 +206,16 @@ void LocalWorld::Seed() {
     user.alias = L"阿花";
     user.faceId = 12;
     user.level = 2;
-    user.money = 2000;
+    user.money = kModestCoins;
     m_accounts[kUserId] = user;
+
+    Account manager;
+    manager.password = "444444";
+    manager.alias = L"管理员";
+    manager.faceId = 8;
+    manager.level = 3;
+    manager.money = 50000;
+    m_accounts[kManagerId] = manager;
 
     Account banned;
     banned.password = "333333";
@@ -207,6 +231,7 @@ void LocalWorld::Seed() {
         {3, 0, L"新手乐园", "R"},
         {kHelpGroup, 3, L"帮助", BaseUrl() + "help.html"},
         {311, kHelpGroup, L"新手房间", "R"},
+        {kGameGroup, 3, L"游戏", BaseUrl() + "carkelt.html"},
     };
 
     Room open;
@@ -216,6 +241,11 @@ void LocalWorld::Seed() {
     open.joinText = L"欢迎光临";
     open.texts[0] = L"欢迎来到本地测试世界：这里的一切只在内存中。";
     open.texts[3] = L"本地测试房间";
+    open.managers = {kManagerId};
+    // Microphone 1 is free for everyone, 2 gives ten-minute turns, 3 is the managers'.
+    open.mics[0].type = -1;
+    open.mics[1].type = 10;
+    open.mics[2].type = -2;
     m_rooms[kOpenRoom] = open;
 
     Room locked;
