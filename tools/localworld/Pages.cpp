@@ -2,7 +2,7 @@
 // page, a room list per group (all rooms without a group), and the page group's page.
 #include <cstdlib>
 
-#include "LocalWorldRequest.h"
+#include "WorldRequest.h"
 #include "http_test_server.h"
 
 namespace testsupport {

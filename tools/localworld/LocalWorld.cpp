@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "FrameServer.h"
-#include "LocalWorldRequest.h"
+#include "WorldRequest.h"
 #include "MediaRelay.h"
 #include "http_test_server.h"
 
@@ -27,24 +27,6 @@ const char* ServerName(int kind) {
 }
 
 }  // namespace
-
-// One row per request the world answers; everything else is only logged.
-struct LocalWorld::Route {
-    int kind;
-    uint16_t mainCmd;
-    uint16_t subCmd;
-    size_t minPayload;
-    std::string (LocalWorld::*handler)(const Request&);
-};
-
-const LocalWorld::Route LocalWorld::kRoutes[] = {
-    {kLogonServer, 103, 3, 90, &LocalWorld::OnLogon},
-    {kLobbyServer, 103, 118, 43, &LocalWorld::OnSetProfile},
-    {kLobbyServer, 103, 120, 43, &LocalWorld::OnSetPassword},
-    {kRoomServer, 105, 25, 105, &LocalWorld::OnJoinRoom},
-    {kRoomServer, 105, 34, 8, &LocalWorld::OnExitRoom},
-    {kRoomServer, 105, 43, 67, &LocalWorld::OnRoomChat},
-};
 
 LocalWorld::Ports LocalWorld::FixedPorts() {
     Ports p;
@@ -152,9 +134,12 @@ void LocalWorld::OnFrame(int connection, int kind, uint16_t mainCmd, uint16_t su
                          const uint8_t* payload, size_t size) {
     std::lock_guard<std::mutex> g(m_lock);
     Request r{connection, payload, size};
+    const std::vector<Route>& routes = kind == kLogonServer   ? LogonRoutes()
+                                       : kind == kLobbyServer ? LobbyRoutes()
+                                                              : RoomRoutes();
     std::string outcome = "not handled";
-    for (const Route& route : kRoutes) {
-        if (route.kind != kind || route.mainCmd != mainCmd || route.subCmd != subCmd) continue;
+    for (const Route& route : routes) {
+        if (route.mainCmd != mainCmd || route.subCmd != subCmd) continue;
         outcome = size < route.minPayload
                       ? "refused: " + std::to_string(size) + " payload bytes, " +
                             std::to_string(route.minPayload) + " needed"

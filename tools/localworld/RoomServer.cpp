@@ -1,7 +1,7 @@
 // The room server of the local world: joining, leaving, being put out by a second
 // connection of the same user, and chat between the members.
 #include "Answers.h"
-#include "LocalWorldRequest.h"
+#include "WorldRequest.h"
 
 namespace testsupport {
 
@@ -25,6 +25,15 @@ constexpr uint8_t kNoMic = 255;
 constexpr uint8_t kOwnerLevel = 1;
 
 }  // namespace
+
+const std::vector<LocalWorld::Route>& LocalWorld::RoomRoutes() {
+    static const std::vector<Route> routes = {
+        {105, 25, 105, &LocalWorld::OnJoinRoom},
+        {105, 34, 8, &LocalWorld::OnExitRoom},
+        {105, 43, 67, &LocalWorld::OnRoomChat},
+    };
+    return routes;
+}
 
 std::vector<int> LocalWorld::OthersIn(int roomId, int except) const {
     std::vector<int> connections;

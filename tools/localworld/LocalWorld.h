@@ -3,6 +3,8 @@
 // rooms kept in memory across logons. Tests start it in-process on free ports;
 // tools/localworld runs it on the fixed ports for a person. No security: the
 // passwords are plain text and every request is trusted as far as it parses.
+// One file per server (LogonServer, LobbyServer, RoomServer, Pages), each with its
+// table of requests.
 #pragma once
 
 #include <cstdint>
@@ -131,8 +133,17 @@ private:
         int roomId;
     };
     struct Request;  // one frame as the handlers see it
-    struct Route;
-    static const Route kRoutes[];
+    // One row per request a server answers: shorter payloads are refused, requests
+    // without a row only logged.
+    struct Route {
+        uint16_t mainCmd;
+        uint16_t subCmd;
+        size_t minPayload;
+        std::string (LocalWorld::*handler)(const Request&);
+    };
+    static const std::vector<Route>& LogonRoutes();
+    static const std::vector<Route>& LobbyRoutes();
+    static const std::vector<Route>& RoomRoutes();
 
     void Seed();
     void Log(const std::string& line) const;
