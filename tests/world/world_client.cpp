@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -161,6 +162,36 @@ Bytes ExitRequest(int32_t userId, int32_t roomId) {
     Bytes b = NewFrame(18, 105, 34);
     Put32(b, 10, userId);
     Put32(b, 14, roomId);
+    return b;
+}
+
+RoomRequest& RoomRequest::i32(int32_t v) {
+    for (int i = 0; i < 4; ++i) m_payload.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    return *this;
+}
+
+RoomRequest& RoomRequest::u16(uint16_t v) {
+    m_payload.push_back(static_cast<uint8_t>(v));
+    m_payload.push_back(static_cast<uint8_t>(v >> 8));
+    return *this;
+}
+
+RoomRequest& RoomRequest::u8(uint8_t v) {
+    m_payload.push_back(v);
+    return *this;
+}
+
+RoomRequest& RoomRequest::text(const std::string& s, size_t width) {
+    const size_t at = m_payload.size();
+    m_payload.resize(at + width, 0);
+    std::memcpy(&m_payload[at], s.data(), std::min(s.size(), width));
+    return *this;
+}
+
+Bytes RoomRequest::frame() const {
+    const size_t size = std::max(m_size, m_payload.size());
+    Bytes b = NewFrame(10 + size, 105, m_sub);
+    std::copy(m_payload.begin(), m_payload.end(), b.begin() + 10);
     return b;
 }
 

@@ -49,4 +49,21 @@ Bytes ChatRequest(int32_t roomId, int32_t senderId, int32_t targetId, uint8_t ki
                   const std::string& senderAlias, const std::string& text);
 Bytes ExitRequest(int32_t userId, int32_t roomId);
 
+// Any room request: the fields are written one after another, little-endian, into a
+// payload of at least `size` bytes (zero-filled past the last field).
+class RoomRequest {
+public:
+    RoomRequest(uint16_t subCmd, size_t size) : m_sub(subCmd), m_size(size) {}
+    RoomRequest& i32(int32_t v);
+    RoomRequest& u16(uint16_t v);
+    RoomRequest& u8(uint8_t v);
+    RoomRequest& text(const std::string& s, size_t width);
+    Bytes frame() const;
+
+private:
+    uint16_t m_sub;
+    size_t m_size;
+    Bytes m_payload;
+};
+
 }  // namespace worldtest

@@ -19,8 +19,13 @@ const std::vector<LocalWorld::Route>& LocalWorld::LobbyRoutes() {
     static const std::vector<Route> routes = {
         {103, 118, 43, &LocalWorld::OnSetProfile},
         {103, 120, 43, &LocalWorld::OnSetPassword},
+        {104, 2, 8, &LocalWorld::OnLobbyPing},
     };
     return routes;
+}
+
+std::string LocalWorld::OnLobbyPing(const Request& r) {
+    return "keep-alive of user " + std::to_string(r.I32(0));
 }
 
 std::string LocalWorld::OnSetProfile(const Request& r) {

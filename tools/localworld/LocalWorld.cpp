@@ -122,6 +122,28 @@ std::vector<int> LocalWorld::MembersOf(int roomId) const {
     return ids;
 }
 
+std::pair<int64_t, int64_t> LocalWorld::BalanceOf(int userId) const {
+    std::lock_guard<std::mutex> g(m_lock);
+    if (auto s = m_sessions.find(userId); s != m_sessions.end())
+        return {s->second.money, s->second.points};
+    if (auto a = m_accounts.find(userId); a != m_accounts.end()) return {a->second.money, a->second.points};
+    return {0, 0};
+}
+
+std::vector<int> LocalWorld::PublicMicHolders(int roomId) const {
+    std::lock_guard<std::mutex> g(m_lock);
+    std::vector<int> ids;
+    if (auto it = m_rooms.find(roomId); it != m_rooms.end())
+        for (const Mic& m : it->second.mics) ids.push_back(m.userId);
+    return ids;
+}
+
+std::vector<int> LocalWorld::WaitQueueOf(int roomId) const {
+    std::lock_guard<std::mutex> g(m_lock);
+    auto it = m_rooms.find(roomId);
+    return it == m_rooms.end() ? std::vector<int>() : it->second.waitQueue;
+}
+
 void LocalWorld::Log(const std::string& line) const {
     if (m_options.log) m_options.log(line);
 }
@@ -133,7 +155,7 @@ void LocalWorld::Send(int connection, const std::vector<uint8_t>& frame) {
 void LocalWorld::OnFrame(int connection, int kind, uint16_t mainCmd, uint16_t subCmd,
                          const uint8_t* payload, size_t size) {
     std::lock_guard<std::mutex> g(m_lock);
-    Request r{connection, payload, size};
+    Request r{connection, payload, size, subCmd};
     const std::vector<Route>& routes = kind == kLogonServer   ? LogonRoutes()
                                        : kind == kLobbyServer ? LobbyRoutes()
                                                               : RoomRoutes();
@@ -166,7 +188,7 @@ void LocalWorld::Seed() {
     member.faceId = 5;
     member.sex = 1;
     member.level = 3;
-    member.money = 100000;
+    member.money = kRichCoins;
     member.points = 500;
     m_accounts[kMemberId] = member;
 
@@ -175,8 +197,16 @@ void LocalWorld::Seed() {
     user.alias = L"阿花";
     user.faceId = 12;
     user.level = 2;
-    user.money = 2000;
+    user.money = kModestCoins;
     m_accounts[kUserId] = user;
+
+    Account manager;
+    manager.password = "444444";
+    manager.alias = L"管理员";
+    manager.faceId = 8;
+    manager.level = 3;
+    manager.money = 50000;
+    m_accounts[kManagerId] = manager;
 
     Account banned;
     banned.password = "333333";
@@ -201,6 +231,11 @@ void LocalWorld::Seed() {
     open.joinText = L"欢迎光临";
     open.texts[0] = L"欢迎来到本地测试世界：这里的一切只在内存中。";
     open.texts[3] = L"本地测试房间";
+    open.managers = {kManagerId};
+    // Microphone 1 is free for everyone, 2 gives ten-minute turns, 3 is the managers'.
+    open.mics[0].type = -1;
+    open.mics[1].type = 10;
+    open.mics[2].type = -2;
     m_rooms[kOpenRoom] = open;
 
     Room locked;

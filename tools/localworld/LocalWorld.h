@@ -12,6 +12,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,7 @@ public:
     static constexpr int kMemberId = 10001;  // level 3, password "111111"
     static constexpr int kUserId = 10002;    // level 2, password "222222"
     static constexpr int kBannedId = 10003;  // banned, password "333333"
+    static constexpr int kManagerId = 10004;  // level 3, password "444444", manager of 1001
     static constexpr int kFirstGuestId = 90001;
     static constexpr int kOpenRoom = 1001;      // no password
     static constexpr int kLockedRoom = 1002;    // password "8888"
@@ -64,6 +67,15 @@ public:
     static constexpr int kNeedPassword = 201;
     static constexpr int kWrongRoomPassword = 203;
     static constexpr int kPutOutReason = 107;  // the same user joined on another connection
+    static constexpr int kBlackListed = 106;   // join refused: on the room's or the site's black list
+    static constexpr int kKickReason = 1;      // put out by a manager
+
+    // Seed balances (coins, beans) and microphone types of the open room.
+    static constexpr int64_t kRichCoins = 100000;
+    static constexpr int64_t kModestCoins = 2000;
+    // Failure codes the world puts in its refusals.
+    static constexpr int kNotEnoughMoney = 2;
+    static constexpr int kBadRequest = 1;
 
     explicit LocalWorld(const Options& options);
     ~LocalWorld();
@@ -84,6 +96,11 @@ public:
     // Test views of the state.
     std::wstring AliasOf(int userId) const;
     std::vector<int> MembersOf(int roomId) const;
+    // The balances (coins, beans) of a user; zeros for an unknown one.
+    std::pair<int64_t, int64_t> BalanceOf(int userId) const;
+    // The holders of the three public microphones of a room (0: free).
+    std::vector<int> PublicMicHolders(int roomId) const;
+    std::vector<int> WaitQueueOf(int roomId) const;
 
 private:
     struct Account {
@@ -108,6 +125,10 @@ private:
         uint8_t level;
         int faceId;
     };
+    struct Mic {
+        int userId = 0;
+        int16_t type = -1;  // -2 managers only, -1 free without limit, 0 closed, > 0 minutes
+    };
     struct Room {
         int groupId = 0;
         std::wstring name;
@@ -118,6 +139,17 @@ private:
         std::wstring texts[4];
         std::vector<Resident> residents;
         std::map<int, int> members;  // user id -> connection
+        Mic mics[3];
+        std::set<int> vipHolders;
+        std::set<int> secretHolders;
+        std::vector<int> waitQueue;  // a user may queue more than once
+        int32_t waitLimits[2] = {3, 50};  // per user, whole queue
+        uint32_t flags = 0x80;           // the wait queue is open
+        int32_t deputies[4] = {0, 0, 0, 0};
+        std::set<int> managers;
+        std::set<int> tempManagers;
+        std::set<int> blackList;
+        std::string mediaUrl;  // empty: the world's relay
     };
     struct Session {
         std::string logonText;  // what the logon carried; a join must carry it again
@@ -127,6 +159,7 @@ private:
         uint8_t level = 1;
         int64_t money = 0;
         int64_t points = 0;
+        bool forbidInvite = false;  // no manager may carry this user to a microphone
     };
     struct Membership {
         int userId;
@@ -156,13 +189,58 @@ private:
     std::string OnLogon(const Request& r);
     std::string OnSetProfile(const Request& r);
     std::string OnSetPassword(const Request& r);
+    std::string OnLobbyPing(const Request& r);
     void SendGroups(int connection);
     int MembersIn(int groupId) const;
     // Room server.
     std::string OnJoinRoom(const Request& r);
     std::string OnExitRoom(const Request& r);
     std::string OnRoomChat(const Request& r);
+    std::string OnRoomPing(const Request& r);
+    std::string OnCollectRoom(const Request& r);
+    std::string OnAliasState(const Request& r);
     void SendJoined(int connection, int userId, int roomId);
+    // Room microphones and the wait queue.
+    std::string OnSetMicState(const Request& r);
+    std::string OnChangePubMic(const Request& r);
+    std::string OnUpWaitMic(const Request& r);
+    std::string OnOperateWaitMic(const Request& r);
+    std::string OnForbidInvite(const Request& r);
+    // Takes a user off every microphone and out of the queue, telling the room.
+    void ReleaseMics(int roomId, int userId, int actorId);
+    std::vector<uint8_t> MicTableOf(int roomId) const;
+    std::vector<uint8_t> WaitQueueFrameOf(int roomId) const;
+    // Money.
+    std::string OnTradeGift(const Request& r);
+    std::string OnTradeFireworks(const Request& r);
+    std::string OnPlayFireworks(const Request& r);
+    std::string OnSendSeal(const Request& r);
+    std::string OnMoneyOp(const Request& r);
+    std::string OnOpenChest(const Request& r);
+    // Charges a loudspeaker line and sends it to every room; false when short.
+    bool Loudspeaker(int userId, uint8_t kind, const std::string& text);
+    // Adds to a user's balances (account and session); false when one would go below 0.
+    bool Pay(int userId, int64_t coins, int64_t beans);
+    void SendWealth(int roomId, int userId);
+    // Room administration and private video.
+    std::string OnKick(const Request& r);
+    std::string OnBlackList(const Request& r);
+    std::string OnSetPriority(const Request& r);
+    std::string OnSeeIp(const Request& r);
+    std::string OnSetRoomInfo(const Request& r);
+    std::string OnSetRoomStatus(const Request& r);
+    std::string OnSetRoomNotice(const Request& r);
+    std::string OnSetRoomMedia(const Request& r);
+    std::string OnConnMediaReq(const Request& r);
+    std::string OnConnMediaAnswer(const Request& r);
+    // 3 owner, 2 manager, 1 temporary manager, 0 anyone else.
+    int RankIn(const Room& room, int userId) const;
+    // Puts a member out: the room (him included) is told, then he is no member.
+    void PutOut(int roomId, int userId, int actorId, int reason);
+    // The room of the member on `connection` when he is `userId` in `roomId`; null otherwise.
+    Room* ActorRoom(const Request& r, int userId, int roomId);
+    void SendToRoom(int roomId, const std::vector<uint8_t>& frame);
+    int ConnectionOf(int userId) const;  // his room connection, or 0
     // Takes the member of `connection` out of his room and tells the others.
     void Leave(int connection);
     // Every connected member of a room but `except`.
@@ -185,6 +263,8 @@ private:
     std::map<int, Session> m_sessions;
     std::map<int, Membership> m_memberships;  // connection -> member
     int m_nextGuestId = kFirstGuestId;
+    std::set<int> m_siteBlackList;
+    std::mt19937 m_draw{27};  // lucky gifts, fireworks and boxes: seeded, so runs repeat
 
     std::unique_ptr<FrameServer> m_servers;
     std::unique_ptr<mivora_test::MediaRelay> m_relay;

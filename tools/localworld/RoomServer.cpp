@@ -23,16 +23,69 @@ constexpr uint8_t kPrivateChat = 15;
 constexpr size_t kUsersPerFrame = 90;
 constexpr uint8_t kNoMic = 255;
 constexpr uint8_t kOwnerLevel = 1;
+constexpr uint8_t kManagerLevel = 3;
+constexpr int32_t kPublicMicFlag = 0x1;
+constexpr int32_t kVipMicFlag = 0x2;
+constexpr int32_t kSecretMicFlag = 0x4;
+constexpr int32_t kTempManagerFlag = 0x20;
+constexpr uint8_t kLoudspeakerChat = 3;
+constexpr uint8_t kAnnouncementChat = 1;
 
 }  // namespace
 
 const std::vector<LocalWorld::Route>& LocalWorld::RoomRoutes() {
     static const std::vector<Route> routes = {
+        // Presence, chat and private video.
+        {105, 2, 8, &LocalWorld::OnRoomPing},
         {105, 25, 105, &LocalWorld::OnJoinRoom},
         {105, 34, 8, &LocalWorld::OnExitRoom},
         {105, 43, 67, &LocalWorld::OnRoomChat},
+        {105, 69, 13, &LocalWorld::OnConnMediaReq},
+        {105, 70, 13, &LocalWorld::OnConnMediaAnswer},
+        {105, 71, 13, &LocalWorld::OnConnMediaAnswer},
+        {105, 80, 29, &LocalWorld::OnAliasState},
+        {105, 98, 8, &LocalWorld::OnCollectRoom},
+        // Microphones and the wait queue.
+        {105, 72, 15, &LocalWorld::OnSetMicState},
+        {105, 100, 12, &LocalWorld::OnChangePubMic},
+        {105, 103, 8, &LocalWorld::OnUpWaitMic},
+        {105, 106, 18, &LocalWorld::OnOperateWaitMic},
+        {105, 133, 12, &LocalWorld::OnForbidInvite},
+        // Money.
+        {105, 46, 107, &LocalWorld::OnTradeGift},
+        {105, 54, 14, &LocalWorld::OnTradeFireworks},
+        {105, 58, 14, &LocalWorld::OnPlayFireworks},
+        {105, 93, 16, &LocalWorld::OnSendSeal},
+        {105, 126, 17, &LocalWorld::OnMoneyOp},
+        {105, 143, 9, &LocalWorld::OnOpenChest},
+        // Administration.
+        {105, 37, 17, &LocalWorld::OnKick},
+        {105, 65, 136, &LocalWorld::OnSetRoomMedia},
+        {105, 84, 14, &LocalWorld::OnSetPriority},
+        {105, 87, 16, &LocalWorld::OnSeeIp},
+        {105, 90, 76, &LocalWorld::OnBlackList},
+        {105, 112, 81, &LocalWorld::OnSetRoomInfo},
+        {105, 114, 12, &LocalWorld::OnSetRoomStatus},
+        {105, 116, 11, &LocalWorld::OnSetRoomNotice},
     };
     return routes;
+}
+
+void LocalWorld::SendToRoom(int roomId, const std::vector<uint8_t>& frame) {
+    for (int c : OthersIn(roomId, 0)) Send(c, frame);
+}
+
+int LocalWorld::ConnectionOf(int userId) const {
+    for (const auto& [connection, m] : m_memberships)
+        if (m.userId == userId) return connection;
+    return 0;
+}
+
+LocalWorld::Room* LocalWorld::ActorRoom(const Request& r, int userId, int roomId) {
+    auto m = m_memberships.find(r.connection);
+    if (m == m_memberships.end() || m->second.userId != userId || m->second.roomId != roomId)
+        return nullptr;
+    return &m_rooms.at(roomId);
 }
 
 std::vector<int> LocalWorld::OthersIn(int roomId, int except) const {
@@ -50,7 +103,18 @@ std::vector<uint8_t> LocalWorld::UserEntryOf(int userId, int roomId) const {
     e.roomId = roomId;
     e.micIndex = kNoMic;
     const Room& room = m_rooms.at(roomId);
-    e.roomMgrLevel = room.ownerId == userId ? kOwnerLevel : 0;
+    const int rank = RankIn(room, userId);
+    e.roomMgrLevel = rank == 3 ? kOwnerLevel : rank == 2 ? kManagerLevel : 0;
+    if (rank == 1) e.flags |= kTempManagerFlag;
+    for (uint8_t i = 0; i < 3; ++i) {
+        if (room.mics[i].userId != userId) continue;
+        e.micIndex = i;
+        e.flags |= kPublicMicFlag;
+    }
+    if (room.vipHolders.count(userId)) e.flags |= kVipMicFlag;
+    if (room.secretHolders.count(userId)) e.flags |= kSecretMicFlag;
+    if (auto s = m_sessions.find(userId); s != m_sessions.end())
+        e.forbidCarryToMic = s->second.forbidInvite ? 1 : 0;
     if (auto s = m_sessions.find(userId); s != m_sessions.end()) {
         e.levels[0] = s->second.level;
         e.sex = s->second.sex;
@@ -82,6 +146,8 @@ std::string LocalWorld::OnJoinRoom(const Request& r) {
         code = kNeedPassword;
     else if (!room->second.password.empty() && password != room->second.password)
         code = kWrongRoomPassword;
+    else if (room->second.blackList.count(userId) || m_siteBlackList.count(userId))
+        code = kBlackListed;
     if (code) {
         Send(r.connection, answers::Words(answers::kRoomMain, 26, {userId, roomId, code}));
         return "user " + std::to_string(userId) + " refused room " + std::to_string(roomId) +
@@ -118,7 +184,9 @@ void LocalWorld::SendJoined(int connection, int userId, int roomId) {
     j.money = s.money;
     j.points = s.points;
     j.roomName = WireText(room.name);
-    j.mediaUrl = "127.0.0.1:" + std::to_string(m_ports.relay);
+    j.roomFlags = static_cast<int32_t>(room.flags);
+    std::copy(std::begin(room.deputies), std::end(room.deputies), j.deputyOwnerIds);
+    j.mediaUrl = room.mediaUrl.empty() ? "127.0.0.1:" + std::to_string(m_ports.relay) : room.mediaUrl;
     j.joinText = WireText(room.joinText);
     Send(connection, answers::JoinRoomAnswer(j));
 
@@ -141,6 +209,8 @@ void LocalWorld::SendJoined(int connection, int userId, int roomId) {
         if (!room.texts[index].empty())
             Send(connection, answers::RoomTextAnswer(roomId, index, WireText(room.texts[index])));
     Send(connection, answers::UserListEndAnswer());
+    Send(connection, MicTableOf(roomId));
+    Send(connection, WaitQueueFrameOf(roomId));
 }
 
 void LocalWorld::Leave(int connection) {
@@ -154,6 +224,7 @@ void LocalWorld::Leave(int connection) {
     const std::vector<uint8_t> left =
         answers::Words(answers::kRoomMain, 36, {member.userId, member.roomId});
     for (int other : OthersIn(member.roomId, connection)) Send(other, left);
+    ReleaseMics(member.roomId, member.userId, member.userId);
 }
 
 std::string LocalWorld::OnExitRoom(const Request& r) {
@@ -187,6 +258,18 @@ std::string LocalWorld::OnRoomChat(const Request& r) {
                                                   : r.Text(kChatTargetAliasAt, kAliasWidth);
     line.roomName = WireText(room.name);
     line.text = r.Text(kChatHead, textLength);
+    if (line.kind == kLoudspeakerChat) {
+        if (!Loudspeaker(member.userId, line.kind, line.text)) {
+            Send(r.connection, answers::MoneyFailedAnswer());
+            return "loudspeaker of user " + std::to_string(member.userId) + " refused: not enough money";
+        }
+        SendWealth(member.roomId, member.userId);
+        return "loudspeaker line of user " + std::to_string(member.userId) + " sent to every room";
+    }
+    if (line.kind == kAnnouncementChat && RankIn(room, member.userId) == 0) {
+        Send(r.connection, answers::MoneyFailedAnswer());
+        return "announcement of user " + std::to_string(member.userId) + " refused: no privilege";
+    }
     const std::vector<uint8_t> frame = answers::ChatLineAnswer(line);
     std::vector<int> to;
     if (line.kind == kPrivateChat) {
@@ -198,6 +281,69 @@ std::string LocalWorld::OnRoomChat(const Request& r) {
     for (int c : to) Send(c, frame);
     return "chat of kind " + std::to_string(line.kind) + " from user " +
            std::to_string(member.userId) + " to " + std::to_string(to.size()) + " member(s)";
+}
+
+}  // namespace testsupport
+
+namespace testsupport {
+
+std::string LocalWorld::OnRoomPing(const Request& r) {
+    return "keep-alive of user " + std::to_string(r.I32(0));
+}
+
+std::string LocalWorld::OnCollectRoom(const Request& r) {
+    // Favourites live in the program; the world has nothing to answer.
+    return "user " + std::to_string(r.I32(4)) + " keeps room " + std::to_string(r.I32(0));
+}
+
+std::string LocalWorld::OnAliasState(const Request& r) {
+    const int32_t userId = r.I32(4);
+    const int32_t faceId = r.I32(8);
+    const std::string alias = r.Text(12, kAliasWidth);
+    auto s = m_sessions.find(userId);
+    if (s == m_sessions.end() || alias.empty()) return "refused: no such session or an empty alias";
+    s->second.alias = FromWire(alias);
+    s->second.faceId = faceId;
+    // Every room the user is in sees the new face and alias.
+    int rooms = 0;
+    for (const auto& [connection, m] : m_memberships) {
+        if (m.userId != userId) continue;
+        SendToRoom(m.roomId, answers::UserAliasAnswer(m.roomId, userId, faceId, alias));
+        ++rooms;
+    }
+    return "alias and face of user " + std::to_string(userId) + " sent to " +
+           std::to_string(rooms) + " room(s)";
+}
+
+std::string LocalWorld::OnConnMediaReq(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t requester = r.I32(4);
+    const int32_t target = r.I32(8);
+    Room* room = ActorRoom(r, requester, roomId);
+    if (!room) return "refused: the requester is not in room " + std::to_string(roomId);
+    auto t = room->members.find(target);
+    if (t == room->members.end()) {
+        Send(r.connection, answers::ConnMediaRespAnswer(roomId, requester, target));
+        return "video request to user " + std::to_string(target) + ", who is not in the room";
+    }
+    Send(t->second, answers::ConnMediaReqAnswer(roomId, requester, target, r.U8(12)));
+    return "video request of user " + std::to_string(requester) + " forwarded to " +
+           std::to_string(target);
+}
+
+std::string LocalWorld::OnConnMediaAnswer(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t requester = r.I32(4);
+    const int32_t answering = r.I32(8);
+    Room* room = ActorRoom(r, answering, roomId);
+    if (!room) return "refused: the answering user is not in room " + std::to_string(roomId);
+    auto to = room->members.find(requester);
+    if (to == room->members.end()) return "video answer for a requester who left";
+    const bool accepted = r.subCmd == 70;
+    Send(to->second, accepted ? answers::ConnMediaRespAnswer(roomId, requester, answering)
+                              : answers::ConnMediaErrAnswer(roomId, requester, answering));
+    return std::string("video ") + (accepted ? "acceptance" : "refusal") + " of user " +
+           std::to_string(answering) + " sent to " + std::to_string(requester);
 }
 
 }  // namespace testsupport

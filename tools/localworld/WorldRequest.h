@@ -15,6 +15,7 @@ struct LocalWorld::Request {
     int connection;
     const uint8_t* payload;
     size_t size;
+    uint16_t subCmd;
 
     // Fields past the payload's end read as zero.
     int32_t I32(size_t at) const {

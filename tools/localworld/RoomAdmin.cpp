@@ -1,0 +1,206 @@
+// The room server's administration: putting out, black lists, managers, the see-IP
+// request and the room's settings (base information, run state, texts, media
+// addresses). Each request is checked against the actor's rank in the room; a
+// refusal is the failure answer the program shows for that request.
+#include <algorithm>
+#include <cstring>
+
+#include "Answers.h"
+#include "WorldRequest.h"
+
+namespace testsupport {
+
+namespace {
+
+constexpr int kOwner = 3;
+constexpr int kManager = 2;
+constexpr int kTempManager = 1;
+constexpr uint8_t kAppoint = 1;
+constexpr uint8_t kRemove = 2;
+constexpr uint8_t kManagerKind = 1;
+constexpr uint8_t kTempKind = 2;
+constexpr uint8_t kSiteScope = 2;
+constexpr size_t kNameWidth = 32;
+constexpr size_t kPasswordWidth = 17;
+constexpr size_t kNoticeHead = 11;
+constexpr size_t kMediaWidth = 128;
+constexpr int kResult_Ok = 0;
+constexpr int kResult_Refused = 1;
+
+}  // namespace
+
+int LocalWorld::RankIn(const Room& room, int userId) const {
+    if (userId == room.ownerId) return kOwner;
+    if (std::count(std::begin(room.deputies), std::end(room.deputies), userId) || room.managers.count(userId))
+        return kManager;
+    return room.tempManagers.count(userId) ? kTempManager : 0;
+}
+
+void LocalWorld::PutOut(int roomId, int userId, int actorId, int reason) {
+    Room& room = m_rooms.at(roomId);
+    auto member = room.members.find(userId);
+    if (member == room.members.end()) return;
+    const int connection = member->second;
+    SendToRoom(roomId, answers::KickedOutAnswer(roomId, actorId, userId, reason));
+    room.members.erase(member);
+    m_memberships.erase(connection);
+    ReleaseMics(roomId, userId, actorId);
+}
+
+std::string LocalWorld::OnKick(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t actorId = r.I32(4);
+    const int32_t targetId = r.I32(8);
+    Room* room = ActorRoom(r, actorId, roomId);
+    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    if (!room->members.count(targetId) || RankIn(*room, actorId) <= RankIn(*room, targetId)) {
+        Send(r.connection, answers::MoneyFailedAnswer());
+        return "kick of user " + std::to_string(targetId) + " by " + std::to_string(actorId) +
+               " refused: no privilege or no such member";
+    }
+    PutOut(roomId, targetId, actorId, kKickReason);
+    return "user " + std::to_string(targetId) + " put out of room " + std::to_string(roomId) +
+           " by " + std::to_string(actorId);
+}
+
+std::string LocalWorld::OnBlackList(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t actorId = r.I32(4);
+    const int32_t targetId = r.I32(8);
+    const uint8_t scope = r.U8(12) == kSiteScope ? kSiteScope : 1;
+    Room* room = ActorRoom(r, actorId, roomId);
+    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    const int rank = RankIn(*room, actorId);
+    const bool allowed = targetId != actorId && rank > RankIn(*room, targetId) &&
+                         (scope != kSiteScope || rank == kOwner);
+    if (!allowed) {
+        Send(r.connection, answers::MoneyFailedAnswer());
+        return "black list of user " + std::to_string(targetId) + " refused: no privilege";
+    }
+    (scope == kSiteScope ? m_siteBlackList : room->blackList).insert(targetId);
+    SendToRoom(roomId, answers::ThrowUserAnswer(roomId, actorId, targetId, scope));
+    PutOut(roomId, targetId, actorId, kKickReason);
+    return "user " + std::to_string(targetId) + " on the " + (scope == kSiteScope ? "site's" : "room's") +
+           " black list";
+}
+
+std::string LocalWorld::OnSetPriority(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t actorId = r.I32(4);
+    const int32_t targetId = r.I32(8);
+    const uint8_t op = r.U8(12);
+    const uint8_t kind = r.U8(13);
+    Room* room = ActorRoom(r, actorId, roomId);
+    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    // The owner names and removes managers; managers name and remove temporary ones.
+    const int rank = RankIn(*room, actorId);
+    const bool known = (op == kAppoint || op == kRemove) && (kind == kManagerKind || kind == kTempKind);
+    const bool allowed = known && room->members.count(targetId) && targetId != room->ownerId &&
+                         (kind == kManagerKind ? rank == kOwner : rank >= kManager);
+    if (!allowed) {
+        Send(r.connection, answers::MoneyFailedAnswer());
+        return "priority change of user " + std::to_string(targetId) + " refused";
+    }
+    std::set<int>& set = kind == kManagerKind ? room->managers : room->tempManagers;
+    if (op == kAppoint)
+        set.insert(targetId);
+    else
+        set.erase(targetId);
+    SendToRoom(roomId, answers::UserPriorityAnswer(roomId, actorId, targetId, op, kind));
+    return "user " + std::to_string(targetId) + (op == kAppoint ? " appointed" : " removed") +
+           (kind == kManagerKind ? " manager" : " temporary manager");
+}
+
+std::string LocalWorld::OnSeeIp(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t actorId = r.I32(4);
+    const int32_t targetId = r.I32(8);
+    Room* room = ActorRoom(r, actorId, roomId);
+    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    if (RankIn(*room, actorId) < kManager || !room->members.count(targetId)) {
+        Send(r.connection, answers::MoneyFailedAnswer());
+        return "address of user " + std::to_string(targetId) + " refused";
+    }
+    // Every member of the local world is on loopback.
+    Send(r.connection, answers::SeeUserIpAnswer(roomId, actorId, targetId, "127.0.0.1"));
+    return "address of user " + std::to_string(targetId) + " shown to " + std::to_string(actorId);
+}
+
+std::string LocalWorld::OnSetRoomInfo(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t actorId = r.I32(4);
+    Room* room = ActorRoom(r, actorId, roomId);
+    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    const int32_t owner = r.I32(8);
+    const std::string name = r.Text(36, kNameWidth);
+    if (RankIn(*room, actorId) != kOwner || name.empty() || !m_accounts.count(owner)) {
+        Send(r.connection, answers::ResultAnswer(113, roomId, kResult_Refused));
+        return "room information refused";
+    }
+    room->ownerId = owner;
+    for (int i = 0; i < 4; ++i) room->deputies[i] = r.I32(12 + static_cast<size_t>(i) * 4);
+    room->name = FromWire(name);
+    room->password = r.I32(28) ? r.Text(68, kPasswordWidth) : std::string();
+    Send(r.connection, answers::ResultAnswer(113, roomId, kResult_Ok));
+    answers::RoomBaseInfo info;
+    info.roomId = roomId;
+    info.baseInfoD = room->kind;
+    info.ownerId = room->ownerId;
+    std::copy(std::begin(room->deputies), std::end(room->deputies), info.deputyOwnerIds);
+    info.roomFlags = static_cast<int32_t>(room->flags);
+    info.roomName = name;
+    info.joinText = WireText(room->joinText);
+    SendToRoom(roomId, answers::RoomBaseInfoAnswer(info));
+    return "room " + std::to_string(roomId) + " information changed";
+}
+
+std::string LocalWorld::OnSetRoomStatus(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t actorId = r.I32(4);
+    Room* room = ActorRoom(r, actorId, roomId);
+    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    if (RankIn(*room, actorId) < kManager) {
+        Send(r.connection, answers::ResultAnswer(115, roomId, kResult_Refused));
+        return "room status refused";
+    }
+    room->flags = static_cast<uint32_t>(r.I32(8));
+    Send(r.connection, answers::ResultAnswer(115, roomId, kResult_Ok));
+    SendToRoom(roomId, answers::Words(answers::kRoomMain, 68, {roomId, static_cast<int32_t>(room->flags)}));
+    return "room " + std::to_string(roomId) + " status " + std::to_string(room->flags);
+}
+
+std::string LocalWorld::OnSetRoomNotice(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t actorId = r.I32(4);
+    const uint8_t index = r.U8(8);
+    const size_t length = r.U16(9);
+    Room* room = ActorRoom(r, actorId, roomId);
+    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    if (kNoticeHead + length > r.size) return "refused: the text runs past the frame";
+    if (RankIn(*room, actorId) < kManager || index > 3) {
+        Send(r.connection, answers::ResultAnswer(117, roomId, kResult_Refused));
+        return "room text refused";
+    }
+    const std::string text = r.Text(kNoticeHead, length);
+    room->texts[index] = FromWire(text);
+    Send(r.connection, answers::ResultAnswer(117, roomId, kResult_Ok));
+    SendToRoom(roomId, answers::RoomTextAnswer(roomId, index, text));
+    return "room " + std::to_string(roomId) + " text " + std::to_string(index) + " changed";
+}
+
+std::string LocalWorld::OnSetRoomMedia(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t actorId = r.I32(4);
+    Room* room = ActorRoom(r, actorId, roomId);
+    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    const std::string list = r.Text(8, kMediaWidth);
+    if (RankIn(*room, actorId) != kOwner || list.find(':') == std::string::npos) {
+        Send(r.connection, answers::MoneyFailedAnswer());
+        return "media addresses refused";
+    }
+    room->mediaUrl = list;
+    SendToRoom(roomId, answers::RoomMediaAnswer(roomId, list));
+    return "room " + std::to_string(roomId) + " media addresses " + list;
+}
+
+}  // namespace testsupport
