@@ -1,0 +1,64 @@
+// The room service decoded by the client library's own kernel: the microphone it
+// takes, the gift it receives and the kick that puts it out reach its model as the
+// program will see them.
+#include <cstring>
+
+#include "kernel/CmdRecords.h"
+#include "kernel/Notifications.h"
+#include "model/RoomManager.h"
+#include "model/RoomObj.h"
+#include "model/UserObj.h"
+#include "session/CommKernelData.h"
+#include "world_fixture.h"
+
+namespace worldtest {
+namespace {
+
+TEST_F(WorldTest, KernelHoldsAMicrophoneGetsAGiftAndIsPutOut) {
+    ASSERT_TRUE(KernelLogon(LocalWorld::kUserId, "222222"));
+    ASSERT_TRUE(KernelJoin(LocalWorld::kOpenRoom));
+    auto owner = RawMember(LocalWorld::kMemberId, "111111", LocalWorld::kOpenRoom);
+    ASSERT_TRUE(owner);
+    CRoomObj* room = d->m_pRoomManager->FindRoom(LocalWorld::kOpenRoom);
+    ASSERT_NE(room, nullptr);
+    EXPECT_EQ(room->pubMics[2].micType, -2) << "the managers' microphone, from the table at the join";
+
+    size_t from = notify.posted().size();
+    tag_CMDUserMicState mic;
+    std::memset(&mic, 0, sizeof mic);
+    mic.roomId = LocalWorld::kOpenRoom;
+    mic.actorId = LocalWorld::kUserId;
+    mic.targetId = LocalWorld::kUserId;
+    mic.kind = 1;
+    mic.micIndex = 0;
+    k->SendMsg_SetMicStateReq(&mic);
+    ASSERT_TRUE(AwaitPosted(UM_MIC_STATE_CHANGED, from));
+    EXPECT_TRUE(kerneltest::Pump([&] { return room->pubMics[0].userId == LocalWorld::kUserId; }));
+    Frame f;
+    ASSERT_TRUE(owner->Await(105, 75, f));
+    EXPECT_EQ(f.I32(8), LocalWorld::kUserId);
+    EXPECT_EQ(f.U8(12), 1);
+    EXPECT_EQ(f.U8(13), 0);
+
+    from = notify.posted().size();
+    owner->Send(RoomRequest(46, 107).i32(LocalWorld::kOpenRoom).i32(LocalWorld::kMemberId)
+                    .i32(LocalWorld::kUserId).i32(1).i32(5).frame());
+    ASSERT_TRUE(AwaitPosted(UM_TRADE_GIFT_NOTIFY, from));
+    ASSERT_TRUE(AwaitPosted(UM_MY_WEALTH_CHANGED, from));
+    EXPECT_EQ(d->m_LocalUser.points, 50);
+    EXPECT_EQ(d->m_LocalUser.money, LocalWorld::kModestCoins);
+
+    from = notify.posted().size();
+    owner->Send(RoomRequest(37, 17).i32(LocalWorld::kOpenRoom).i32(LocalWorld::kMemberId)
+                    .i32(LocalWorld::kUserId).frame());
+    auto kicked = AwaitPosted(UM_USER_KICKED_OUT, from);
+    ASSERT_TRUE(kicked);
+    EXPECT_EQ(reinterpret_cast<const int32_t*>(kicked->lParam)[2], LocalWorld::kUserId);
+    // The table after his microphone was freed: the one of his taking it comes first.
+    ASSERT_TRUE(owner->Await(105, 33, f));
+    ASSERT_TRUE(owner->Await(105, 33, f));
+    EXPECT_EQ(f.I32(8), 0);
+}
+
+}  // namespace
+}  // namespace worldtest
