@@ -66,8 +66,11 @@ function(mivora_warnings target)
 endfunction()
 
 # mivora_test(<name> LIBS <libs>...): one GoogleTest executable from every .cpp
-# of the current folder, registered with CTest.
+# of the current folder, registered with CTest. A test with "Real" in its name needs
+# a real X display: CTest runs each of those on a virtual display of its own
+# (scripts/on-xvfb.sh, label real_display), every other test offscreen.
 find_package(GTest)
+set(MIVORA_REAL_DISPLAY_FILTER "*Real*")
 function(mivora_test name)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -75,6 +78,14 @@ function(mivora_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   mivora_warnings(${name})
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    TEST_FILTER "-${MIVORA_REAL_DISPLAY_FILTER}"
+    PROPERTIES TIMEOUT 300 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # The launcher is taken when the tests are declared, so it wraps only this set.
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
+               /bin/bash ${PROJECT_SOURCE_DIR}/scripts/on-xvfb.sh)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    TEST_FILTER "${MIVORA_REAL_DISPLAY_FILTER}"
+    PROPERTIES TIMEOUT 300 LABELS real_display SKIP_RETURN_CODE 77)
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR)
 endfunction()

@@ -39,17 +39,30 @@ cmake --build "$dir" -j "$jobs"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# The tests with "Real" in their name run on virtual displays (scripts/on-xvfb.sh).
+select=()
+if ! command -v Xvfb > /dev/null 2>&1 || ! command -v xdotool > /dev/null 2>&1; then
+  echo "test.sh: Xvfb or xdotool is missing (scripts/install-deps.sh installs them): the real-display tests are skipped"
+  select=(-LE real_display)
+fi
+status=0
 if [ "$load" -eq 0 ]; then
-  ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
-  exit
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600 "${select[@]}" || status=$?
+else
+  if ! command -v stress-ng >/dev/null; then
+    echo "stress-ng is not installed (scripts/install-deps.sh installs it)" >&2
+    exit 2
+  fi
+  # One CPU worker per core; its own time limit ends it should this script be killed.
+  stress-ng --cpu "$(nproc)" --timeout 2h --quiet &
+  stress=$!
+  trap 'kill "$stress" 2>/dev/null || true; wait "$stress" 2>/dev/null || true' EXIT
+  ctest --test-dir "$dir" --output-on-failure --repeat until-fail:3 -j "${MIVORA_LOAD_JOBS:-16}" \
+    --timeout 600 "${select[@]}" || status=$?
 fi
-if ! command -v stress-ng >/dev/null; then
-  echo "stress-ng is not installed (scripts/install-deps.sh installs it)" >&2
-  exit 2
-fi
-# One CPU worker per core; its own time limit ends it should this script be killed.
-stress-ng --cpu "$(nproc)" --timeout 2h --quiet &
-stress=$!
-trap 'kill "$stress" 2>/dev/null || true; wait "$stress" 2>/dev/null || true' EXIT
-ctest --test-dir "$dir" --output-on-failure --repeat until-fail:3 -j "${MIVORA_LOAD_JOBS:-16}" \
-  --timeout 600
+# Screenshots and other files the tests saved, one folder per test program.
+echo "test.sh: test artifacts (screenshots):"
+for d in "$dir"/tests/*/artifacts; do
+  if [ -d "$d" ] && [ -n "$(ls -A "$d")" ]; then echo "  $d"; fi
+done
+exit "$status"

@@ -2,7 +2,11 @@
 // screenshots, their row names compared with renders of the same text; on a real X
 // display a pointer's right click on a member opens the member menu.
 #include <QColor>
+#include <QDir>
+#include <QGuiApplication>
 #include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -100,6 +104,11 @@ TEST_F(LookTest, ARealRightClickOnAMemberOpensTheMemberMenu) {
     ASSERT_TRUE(Pump([&] { return !openedMenus.empty(); }, 5000));
     EXPECT_EQ(openedMenus[0], room->GetMenuHandle(kMenuListUser));
     EXPECT_EQ(room->GetSelectedUserId(), list->GetRowUserId(row));
+    // What the X server shows with the menu open, for a person to look at.
+    Pump([] { return false; }, 300);
+    QDir().mkpath(MIVORA_ARTIFACT_DIR);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(QString(MIVORA_ARTIFACT_DIR) +
+                                                         "room_member_menu_xvfb.png");
 }
 
 }  // namespace

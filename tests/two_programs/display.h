@@ -1,0 +1,49 @@
+// One X display of the two-program test, seen and driven from outside as a person
+// would: windows found by title, a real pointer and keyboard (xdotool), the whole
+// screen read back (tools/screengrab).
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <memory>
+#include <string>
+
+#include "processes.h"
+
+namespace twoprograms {
+
+class Display {
+public:
+    // The display `name` (":N") someone else runs.
+    explicit Display(std::string name) : m_name(std::move(name)) {}
+    // A virtual display of our own (Xvfb picks a free number); Name() is empty when
+    // it did not start.
+    static std::unique_ptr<Display> StartVirtual(const std::string& log);
+
+    const std::string& Name() const { return m_name; }
+
+    // The first visible window whose title matches the regular expression; 0 if none.
+    unsigned long FindWindow(const std::string& titlePattern) const;
+    // Waits (bounded) until such a window shows; 0 if none did.
+    unsigned long WaitWindow(const std::string& titlePattern, int seconds = 30) const;
+    bool WaitGone(const std::string& titlePattern, int seconds = 30) const;
+    // The window's place on the screen; empty when it is gone.
+    QRect Geometry(unsigned long window) const;
+
+    void Click(int x, int y, int button = 1) const;
+    void Type(const std::string& text) const;
+    void Key(const std::string& keys) const;
+
+    // The whole screen now, saved as `file` (a PNG); null when it could not be read.
+    QImage Grab(const std::string& file) const;
+
+private:
+    std::string m_name;
+    std::unique_ptr<Child> m_server;
+};
+
+// Pixels of `area` clearly darker than a light page: the ink of text on it.
+int InkIn(const QImage& shot, const QRect& area);
+
+}  // namespace twoprograms

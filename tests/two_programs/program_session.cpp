@@ -1,0 +1,260 @@
+#include "program_session.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace twoprograms {
+
+namespace fs = std::filesystem;
+using std::chrono::seconds;
+
+namespace {
+
+// Window titles the program gives its windows.
+const char kLogonTitle[] = "^Mivora登录窗口$";
+const char kLobbyTitle[] = "^Mivora大厅窗口$";
+
+// Places inside the windows, from the skin's layouts: the logon window has a fixed
+// size; the lobby and the room fill the screen, their right and bottom parts keep
+// their distance to the window's edges.
+const QPoint kAccountField(149, 119), kPasswordField(149, 151), kLogonButton(118, 212);
+constexpr int kCloseFromRight = 21, kCloseFromTop = 19;
+constexpr int kChatLeft = 220, kChatTop = 342, kChatRightMargin = 184, kChatBottomMargin = 190;
+constexpr int kInputX = 600, kInputFromBottom = 37;
+constexpr int kSendFromRight = 237, kSendFromBottom = 27;
+
+std::string Tail(const std::string& text, size_t lines) {
+    size_t at = text.size();
+    while (lines-- > 0 && at > 0) at = text.rfind('\n', at - 1);
+    return at == std::string::npos ? text : text.substr(at);
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+bool LinkBlue(QRgb p) {
+    return qBlue(p) > 150 && qRed(p) < 90 && qGreen(p) < 90;
+}
+
+// The first link on a page inside `area` (default link blue, underlined): the middle
+// of its text just above the underline, or a null point.
+QPoint FirstLink(const QImage& shot, const QRect& area) {
+    const QRect in = area.intersected(shot.rect());
+    for (int y = in.top(); y <= in.bottom(); ++y) {
+        int run = 0;
+        for (int x = in.left(); x <= in.right() + 1; ++x) {
+            if (x <= in.right() && LinkBlue(shot.pixel(x, y))) {
+                ++run;
+                continue;
+            }
+            // An underline, not a stroke of a letter: a long straight run.
+            if (run >= 24) return QPoint(x - run / 2, y - 6);
+            run = 0;
+        }
+    }
+    return QPoint();
+}
+
+}  // namespace
+
+bool LocalWorldProcess::Start(const fs::path& work) {
+    m_log = (work / "world.log").string();
+    if (!m_child.Start({MIVORA_BINARY_DIR "/tools/localworld", "--port-base", "0"}, {}, m_log))
+        return false;
+    if (!WaitLine("localworld: ready")) return false;
+    // "... ready: logon N, lobby N, room N, relay N (UDP), web http://127.0.0.1:N/, ..."
+    const std::string log = Log();
+    std::smatch m;
+    const std::regex ready(
+        R"(ready: logon (\d+), lobby (\d+), room (\d+), relay \d+ \(UDP\), web http://127\.0\.0\.1:(\d+)/)");
+    if (!std::regex_search(log, m, ready)) return false;
+    m_ports = {std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4])};
+    return true;
+}
+
+int LocalWorldProcess::Stop() {
+    if (m_child.Running()) {
+        m_child.Signal(SIGTERM);
+        m_status = m_child.Wait(seconds(30));
+    }
+    return m_status;
+}
+
+int LocalWorldProcess::CountLines(const std::string& text) const {
+    std::istringstream lines(Log());
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) count += line.find(text) != std::string::npos;
+    return count;
+}
+
+bool LocalWorldProcess::WaitLine(const std::string& text, int count,
+                                 std::chrono::milliseconds bound) const {
+    return WaitFor([&] { return CountLines(text) >= count; }, bound);
+}
+
+bool LocalWorldProcess::WriteConfiguration(const fs::path& programFolder) const {
+    // The world's own configuration with its fixed ports turned into this world's.
+    std::string text = ReadFile(MIVORA_SOURCE_DIR "/tools/localworld/globalconf.txt");
+    if (text.empty()) return false;
+    text = ReplaceAll(text, "127.0.0.1:27101", "127.0.0.1:" + std::to_string(m_ports.logon));
+    text = ReplaceAll(text, "127.0.0.1:27102", "127.0.0.1:" + std::to_string(m_ports.lobby));
+    text = ReplaceAll(text, "127.0.0.1:27103", "127.0.0.1:" + std::to_string(m_ports.room));
+    text = ReplaceAll(text, "127.0.0.1:27180", "127.0.0.1:" + std::to_string(m_ports.http));
+    const fs::path plain = programFolder.parent_path() / "globalconf.txt";
+    std::ofstream(plain, std::ios::binary) << text;
+    int status = -1;
+    Capture({MIVORA_BINARY_DIR "/tools/globalconf", "write", plain.string(),
+             (programFolder / "globalconf.ini").string()},
+            {}, &status);
+    return status == 0;
+}
+
+ProgramSession::ProgramSession(Account account, Display& display, const LocalWorldProcess& world,
+                               const fs::path& work, const fs::path& artifacts)
+    : m_account(std::move(account)),
+      m_display(display),
+      m_world(world),
+      m_folder(work / std::to_string(m_account.id)),
+      m_artifacts(artifacts) {}
+
+bool ProgramSession::Start() {
+    const fs::path program = m_folder / "program", home = m_folder / "home";
+    std::error_code error;
+    fs::create_directories(m_folder, error);
+    fs::copy(MIVORA_BINARY_DIR "/program", program, fs::copy_options::recursive, error);
+    if (error || !m_world.WriteConfiguration(program)) return false;
+    for (const char* sub : {"config", "data", "Documents", "Desktop", "runtime"})
+        fs::create_directories(home / sub, error);
+    chmod((home / "runtime").c_str(), 0700);
+    std::ofstream(home / "config" / "user-dirs.dirs")
+        << "XDG_DOCUMENTS_DIR=\"" << (home / "Documents").string() << "\"\n"
+        << "XDG_DESKTOP_DIR=\"" << (home / "Desktop").string() << "\"\n";
+    const std::string web = "http://127.0.0.1:" + std::to_string(m_world.ports().http) + "/";
+    const Environment env{
+        {"DISPLAY", m_display.Name()},
+        {"QT_QPA_PLATFORM", "xcb"},
+        {"HOME", home.string()},
+        {"XDG_CONFIG_HOME", (home / "config").string()},
+        {"XDG_DATA_HOME", (home / "data").string()},
+        {"XDG_RUNTIME_DIR", (home / "runtime").string()},
+        {"MIVORA_TEST_CAMERA", "1"},
+        {"MIVORA_TEST_SOUND_TONE", std::to_string(m_account.toneHz)},
+        {"MIVORA_TEST_SOUND_PLAYED", (m_folder / "played").string()},
+        {"MIVORA_UPDATE_URL", web},
+        {"MIVORA_NETWORK_TEST_URL", web + "nettest.html"},
+    };
+    return m_child.Start({(program / "mivora").string()}, env, (m_folder / "mivora.log").string());
+}
+
+QImage ProgramSession::Shot(const std::string& step) {
+    char name[160];
+    std::snprintf(name, sizeof name, "%d-%02d-%s.png", m_account.id, ++m_shots, step.c_str());
+    return m_display.Grab((m_artifacts / name).string());
+}
+
+bool ProgramSession::LogOn() {
+    const unsigned long logon = m_display.WaitWindow(kLogonTitle);
+    if (!logon) return false;
+    const QRect at = m_display.Geometry(logon);
+    const QPoint account = at.topLeft() + kAccountField, password = at.topLeft() + kPasswordField;
+    m_display.Click(account.x(), account.y());
+    m_display.Type(std::to_string(m_account.id));
+    m_display.Click(password.x(), password.y());
+    m_display.Type(m_account.password);
+    Shot("logon");
+    const QPoint button = at.topLeft() + kLogonButton;
+    m_display.Click(button.x(), button.y());
+    const bool lobby = m_display.WaitWindow(kLobbyTitle) != 0;
+    const bool logged = m_world.WaitLine("user " + std::to_string(m_account.id) + " logged on");
+    Shot("lobby");
+    return lobby && logged;
+}
+
+bool ProgramSession::JoinRoom(int room, const std::string& roomName) {
+    const unsigned long lobby = m_display.WaitWindow(kLobbyTitle);
+    if (!lobby) return false;
+    const QRect at = m_display.Geometry(lobby);
+    // The hall page lists the rooms, the first link is the first room.
+    QPoint link;
+    WaitFor(
+        [&] {
+            const QImage shot = m_display.Grab((m_folder / "lobby-page.png").string());
+            link = FirstLink(shot, QRect(at.x() + 270, at.y() + 120, at.width() - 280, 400));
+            return !link.isNull();
+        },
+        seconds(20));
+    if (link.isNull()) return false;
+    m_display.Click(link.x(), link.y());
+    m_roomTitle = "^\\[房间:" + roomName + "\\]$";
+    const bool window = m_display.WaitWindow(m_roomTitle) != 0;
+    const bool joined = m_world.WaitLine("user " + std::to_string(m_account.id) + " joined room " +
+                                         std::to_string(room));
+    Shot("room");
+    return window && joined;
+}
+
+QRect ProgramSession::RoomWindow() const {
+    const unsigned long window = m_display.FindWindow(m_roomTitle);
+    return window ? m_display.Geometry(window) : QRect();
+}
+
+int ProgramSession::ChatInk() {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return -1;
+    const QImage shot = m_display.Grab((m_folder / "chat.png").string());
+    return InkIn(shot, QRect(at.x() + kChatLeft, at.y() + kChatTop,
+                             at.width() - kChatLeft - kChatRightMargin,
+                             at.height() - kChatTop - kChatBottomMargin));
+}
+
+bool ProgramSession::Say(const std::string& text, ProgramSession& other) {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return false;
+    const int before = other.ChatInk();
+    const std::string from = "chat of kind 0 from user " + std::to_string(m_account.id);
+    const int sent = m_world.CountLines(from);
+    m_display.Click(at.x() + kInputX, at.bottom() - kInputFromBottom);
+    m_display.Type(text);
+    m_display.Click(at.right() - kSendFromRight, at.bottom() - kSendFromBottom);
+    const bool passed = m_world.WaitLine(from, sent + 1);
+    // A line of text is a few hundred dark pixels.
+    const bool shown = WaitFor([&] { return other.ChatInk() > before + 150; }, seconds(20));
+    Shot("said");
+    other.Shot("heard");
+    return passed && shown;
+}
+
+int ProgramSession::Close() {
+    const QRect room = RoomWindow();
+    if (!room.isEmpty()) {
+        m_display.Click(room.right() - kCloseFromRight, room.y() + kCloseFromTop);
+        if (!m_display.WaitGone(m_roomTitle)) return -1;
+    }
+    const unsigned long lobby = m_display.WaitWindow(kLobbyTitle);
+    if (!lobby) return -1;
+    Shot("before-close");
+    const QRect at = m_display.Geometry(lobby);
+    m_display.Click(at.right() - kCloseFromRight, at.y() + kCloseFromTop);
+    return m_child.Wait(seconds(30));
+}
+
+std::string ProgramSession::Describe() const {
+    return "\n--- " + std::to_string(m_account.id) + ", the end of its log:\n" +
+           Tail(ReadFile((m_folder / "mivora.log").string()), 30);
+}
+
+void ProgramSession::KeepLog(const fs::path& folder) const {
+    std::error_code ignored;
+    fs::copy_file(m_folder / "mivora.log", folder / (std::to_string(m_account.id) + "-mivora.log"),
+                  fs::copy_options::overwrite_existing, ignored);
+}
+
+}  // namespace twoprograms

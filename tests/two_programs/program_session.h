@@ -1,0 +1,89 @@
+// The world tool and one real program in it, as the two-program test drives them.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "display.h"
+#include "processes.h"
+
+namespace twoprograms {
+
+// build/tools/localworld on free ports, its log in the work folder.
+class LocalWorldProcess {
+public:
+    struct Ports {
+        int logon = 0, lobby = 0, room = 0, http = 0;
+    };
+
+    bool Start(const std::filesystem::path& work);
+    // SIGTERM and the world's exit status (the same again on later calls).
+    int Stop();
+    const Ports& ports() const { return m_ports; }
+    std::string LogPath() const { return m_log; }
+    std::string Log() const { return ReadFile(m_log); }
+    // Waits until the log has at least `count` lines containing `text`.
+    bool WaitLine(const std::string& text, int count = 1,
+                  std::chrono::milliseconds bound = std::chrono::seconds(30)) const;
+    int CountLines(const std::string& text) const;
+    // Writes the program folder's globalconf.ini for these ports.
+    bool WriteConfiguration(const std::filesystem::path& programFolder) const;
+
+private:
+    Child m_child;
+    std::string m_log;
+    Ports m_ports;
+    int m_status = -1;
+};
+
+struct Account {
+    int id;
+    std::string password;
+    int toneHz;  // what its microphone hears
+};
+
+class ProgramSession {
+public:
+    ProgramSession(Account account, Display& display, const LocalWorldProcess& world,
+                   const std::filesystem::path& work, const std::filesystem::path& artifacts);
+
+    // Lays out its own program folder and per-user folders and starts the program.
+    bool Start();
+    // Types the account and password into the logon window and clicks "登 录"; true
+    // once the lobby shows and the world logged the logon.
+    bool LogOn();
+    // Clicks the room's link on the lobby's page; true once the room window shows
+    // and the world logged the join.
+    bool JoinRoom(int room, const std::string& roomName);
+    // Types `text` into the chat input and clicks "发送"; true once the world passed
+    // it on and `other`'s chat pane shows more text than before.
+    bool Say(const std::string& text, ProgramSession& other);
+    // Closes the room window and then the lobby with their close buttons, as a
+    // person would; the program's exit status (-1 when it did not end).
+    int Close();
+
+    // Its account and the end of its log, for failure messages.
+    std::string Describe() const;
+    void KeepLog(const std::filesystem::path& folder) const;
+    // Saves the screen as <artifacts>/<id>-<n>-<step>.png and returns it.
+    QImage Shot(const std::string& step);
+    // The ink of its room's chat pane now.
+    int ChatInk();
+
+private:
+    QRect RoomWindow() const;
+
+    Account m_account;
+    Display& m_display;
+    const LocalWorldProcess& m_world;
+    std::filesystem::path m_folder, m_artifacts;
+    Child m_child;
+    int m_shots = 0;
+    std::string m_roomTitle;
+};
+
+}  // namespace twoprograms
