@@ -155,8 +155,9 @@ void CVideoContainerBase::SetUserState(const CDuiString& caption, int id) {
 }
 
 bool CVideoContainerBase::HandleNotify(TNotifyUI& msg) {
-    if (!Owns(msg.pSender)) return false;
-    if (msg.sType != DUI_MSGTYPE_CLICK) return true;
+    // Only the pane's own buttons are answered here; everything else (the pane's
+    // "menu" above all) goes on to the window that holds the pane.
+    if (!Owns(msg.pSender) || msg.sType != DUI_MSGTYPE_CLICK) return false;
     const CDuiString name = msg.pSender->GetName();
     if (name == L"videobtn_1")
         MuteAudio(true, true, false);

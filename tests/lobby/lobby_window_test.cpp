@@ -217,6 +217,19 @@ TEST_F(LobbyWindowTest, ARowOpensItsGroupPageAndToggles) {
     EXPECT_TRUE(web2->IsVisible());
     EXPECT_EQ(std::wstring(lobby->GetPaintManager().FindControl(L"roomswitch")->GetText()),
               L"语音大厅");
+    // The hall's tab stays on the strip beside the group's, and is all that is left
+    // (and marked) once the group's tab is closed.
+    CControlUI* hall = lobby->GetPaintManager().FindControl(L"hallswitch");
+    CControlUI* group = lobby->GetPaintManager().FindControl(L"roomswitch");
+    InvalidateRect(lobby->GetHWND(), nullptr, FALSE);
+    ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&group->GetPos()); }));
+    EXPECT_TRUE(hall->IsVisible() && !IsRectEmpty(&hall->GetPos()));
+    EXPECT_GE(group->GetPos().left, hall->GetPos().right);
+    ClickControl(lobby->GetHWND(), lobby->GetPaintManager().FindControl(L"roomswclosebtn"));
+    ASSERT_TRUE(Pump([&] { return !group->IsVisible(); }));
+    EXPECT_TRUE(hall->IsVisible());
+    EXPECT_TRUE(static_cast<COptionUI*>(hall->GetInterface(L"Option"))->IsSelected());
+    EXPECT_TRUE(lobby->GetPaintManager().FindControl(L"ielobby")->IsVisible());
 
     // A page address of its own ("h...") opens as it stands, with the user part.
     ClickRow(tree->FindNodeById(4)->data().row);

@@ -189,6 +189,27 @@ TEST_F(CommandsTest, ForbidInviteIsGreyedWithoutItsPrivilege) {
     }
 }
 
+TEST_F(CommandsTest, RightClickOnAVideoPaneOpensThePaneMenu) {
+    EnterRoom(1, {Member(kAlice, "alice")});
+    room->ShowWindow(true, true);
+    InvalidateRect(room->GetHWND(), nullptr, FALSE);
+    HMENU menu = room->GetMenuHandle(kMenuPane);
+    for (const wchar_t* name : {L"pubvideo1", L"pubvideo2", L"pubvideo3"}) {
+        CControlUI* pane = room->GetPaintManager().FindControl(name);
+        ASSERT_NE(pane, nullptr);
+        ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&pane->GetPos()); }, 10000));
+        const RECT rc = pane->GetPos();
+        openedMenus.clear();
+        // On the pane's picture, a control of the pane's own.
+        QtClickAt(room->GetHWND(), POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}, true);
+        ASSERT_TRUE(Pump([&] { return !openedMenus.empty(); })) << "no menu on the pane";
+        EXPECT_EQ(openedMenus[0], menu);
+        // Nobody on the pane: what needs a user is greyed.
+        for (UINT id : {13963u, 13964u, 13967u})
+            EXPECT_TRUE(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) << id;
+    }
+}
+
 TEST_F(CommandsTest, SettingsMenuMarksFollowTheSettingsBothWays) {
     EnterRoom(1, {});
     HMENU menu = room->GetMenuHandle(kMenuSettings);

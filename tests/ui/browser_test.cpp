@@ -236,6 +236,38 @@ TEST_F(MarkupTest, TagsAreParsedNotPrinted) {
                 CRenderEngine::GetTextSize(nullptr, &pm, L"{x 20}abc", -1, 0).cx, 2);
 }
 
+// What the markup draws on white, 40 pixels high.
+QImage DrawMarkup(CPaintManagerUI& pm, const wchar_t* text, int width) {
+    QImage img(width, 40, QImage::Format_ARGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    HDC dc = winplat::CreatePainterDC(&p);
+    RECT rc{0, 0, width, 40};
+    int n = 0;
+    CRenderEngine::DrawHtmlText(dc, &pm, rc, text, 0xFF000000, nullptr, nullptr, n, DT_SINGLELINE);
+    winplat::DeletePainterDC(dc);
+    p.end();
+    return img;
+}
+
+TEST_F(MarkupTest, APictureFrameIsOneSquareOfAStrip) {
+    // fang.png: two 12x12 marks side by side (open, closed); 200x150.png: one picture.
+    CPaintManagerUI pm;
+    struct Case {
+        const wchar_t* text;
+        int width;
+    } cases[] = {
+        {L"<i fang.png 1 0>", 12}, {L"<i fang.png 1 1>", 12}, {L"<i fang.png 2 1>", 12},
+        {L"<i fang.png 1 7>", 12}, {L"<i 200x150.png 1 0>", 200}, {L"<i 200x150.png 2 1>", 100},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CalcWidth(pm, c.text), c.width) << QString::fromWCharArray(c.text).toStdString();
+    const QImage open = DrawMarkup(pm, L"<i fang.png 1 0>", 12);
+    const QImage closed = DrawMarkup(pm, L"<i fang.png 1 1>", 12);
+    EXPECT_NE(open, closed) << "both frames draw the same mark";
+    EXPECT_EQ(DrawMarkup(pm, L"<i fang.png 2 1>", 12), closed);
+    EXPECT_EQ(DrawMarkup(pm, L"<i fang.png 1 7>", 12), closed) << "an index past the strip is its last frame";
+}
+
 TEST_F(MarkupTest, LinksComeBackWithTheirRectanglesAndTargets) {
     CPaintManagerUI pm;
     QImage img(400, 40, QImage::Format_ARGB32);

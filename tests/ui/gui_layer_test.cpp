@@ -126,6 +126,31 @@ UINT_PTR PickSecond(HMENU) {
     return 2;
 }
 
+TEST(PopupMenuPlace, AlignsToThePointAndOpensOnTheOtherSideWhereItDoesNotFit) {
+    const RECT area{0, 0, 1280, 1000};  // the work area, a panel below it
+    const SIZE menu{120, 150};
+    struct Case {
+        const char* what;
+        POINT at;
+        UINT flags;
+        SIZE size;
+        POINT origin;
+    } cases[] = {
+        {"bottom-aligned, room above", {400, 600}, TPM_BOTTOMALIGN, menu, {400, 450}},
+        {"bottom-aligned near the top: opens downward", {40, 60}, TPM_BOTTOMALIGN, menu, {40, 60}},
+        {"top-aligned near the bottom: opens upward", {400, 950}, TPM_LEFTALIGN, menu, {400, 800}},
+        {"near the right edge: opens to the left", {1250, 300}, TPM_LEFTALIGN, menu, {1130, 300}},
+        {"right-aligned near the left edge: opens to the right", {30, 300}, TPM_RIGHTALIGN, menu, {30, 300}},
+        {"centred, pushed inside", {20, 500}, TPM_CENTERALIGN | TPM_VCENTERALIGN, menu, {0, 425}},
+        {"taller than the area: from its top", {10, 10}, TPM_BOTTOMALIGN, {120, 1200}, {10, 0}},
+    };
+    for (const Case& c : cases) {
+        const POINT got = winplat::PopupMenuOrigin(c.at, c.size, c.flags, area);
+        EXPECT_EQ(got.x, c.origin.x) << c.what;
+        EXPECT_EQ(got.y, c.origin.y) << c.what;
+    }
+}
+
 TEST_F(GuiLayerTest, ComboDropsDownItsItemsAndSelectsTheChosenOne) {
     CTestWnd wnd(
         L"<Window size=\"300,200\"><VerticalLayout>"

@@ -59,6 +59,16 @@ TEST(Window, FailedCreationIsUndoneWithTheDestroyMessages) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
 }
 
+TEST(Window, APopupGivenTheDesktopAsParentIsMadeWithoutOwner) {
+    for (DWORD style : {static_cast<DWORD>(WS_POPUP), static_cast<DWORD>(WS_OVERLAPPED)}) {
+        Recorder rec;
+        HWND w = MakeWindow(&rec, style, GetDesktopWindow());
+        ASSERT_NE(w, nullptr) << std::hex << style;
+        EXPECT_EQ(GetWindow(w, GW_OWNER), nullptr);
+        DestroyWindow(w);
+    }
+}
+
 struct Logged {
     HWND hwnd;
     UINT msg;

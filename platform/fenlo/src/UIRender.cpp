@@ -377,6 +377,11 @@ std::vector<Piece> ParseMarkup(CPaintManagerUI* pm, const QString& s, DWORD colo
             p.link = link;
             if (pm && !parts.isEmpty()) p.image = pm->GetImageEx(D(parts[0]));
             p.frames = parts.size() > 1 ? std::max(1, parts[1].toInt()) : 1;
+            // A one-frame request on a strip of square frames (width a whole multiple
+            // of the height) picks from the strip: "<i marks.png 1 1>" is its second mark.
+            if (p.image && p.frames == 1 && p.image->nY > 0 && p.image->nX > p.image->nY &&
+                p.image->nX % p.image->nY == 0)
+                p.frames = p.image->nX / p.image->nY;
             p.frame = parts.size() > 2 ? std::clamp(parts[2].toInt(), 0, p.frames - 1) : 0;
             if (p.image) {
                 p.width = p.image->nX / p.frames;

@@ -81,6 +81,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     }
     if (parent == HWND_MESSAGE) parent = nullptr;
     bool child = (style & WS_CHILD) != 0;
+    // A top-level window "owned" by the desktop has no owner (the skin chooser is made so).
+    if (!child && parent == DesktopWindowHandle()) parent = nullptr;
     bool overlapped = !child && !(style & WS_POPUP);
     if (x == CW_USEDEFAULT) x = y = 0;
     if (width == CW_USEDEFAULT) {

@@ -126,7 +126,37 @@ BOOL ApplyWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, U
 
 }  // namespace winplat
 
+namespace {
+
+bool ActivatesOnShow(int cmdShow) {
+    switch (cmdShow) {
+        case SW_SHOWNORMAL:
+        case SW_SHOWMAXIMIZED:
+        case SW_SHOW:
+        case SW_RESTORE:
+        case SW_SHOWDEFAULT:
+            return true;
+        default:
+            return false;
+    }
+}
+
+BOOL ShowWindowState(HWND hwnd, int cmdShow);
+
+}  // namespace
+
 BOOL ShowWindow(HWND hwnd, int cmdShow) {
+    const BOOL wasVisible = ShowWindowState(hwnd, cmdShow);
+    DWORD style = 0;
+    if (ActivatesOnShow(cmdShow) && getStyle(hwnd, style) && !(style & WS_CHILD) &&
+        !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_NOACTIVATE))
+        if (auto* host = winplat::GetWindowHost()) host->WindowActivateRequested(hwnd);
+    return wasVisible;
+}
+
+namespace {
+
+BOOL ShowWindowState(HWND hwnd, int cmdShow) {
     DWORD style;
     if (!getStyle(hwnd, style)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -182,6 +212,8 @@ BOOL ShowWindow(HWND hwnd, int cmdShow) {
                                                               : SW_RESTORE);
     return wasVisible;
 }
+
+}  // namespace
 
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
     return ApplyWindowPos(

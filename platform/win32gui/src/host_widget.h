@@ -62,6 +62,12 @@ private:
 // Top-level widget of a window, or null.
 HostWidget* FindHostWidget(HWND hwnd);
 
+// Activation as Windows gives it where no window manager does: a press into a window of
+// the program activates it (installed once with the application), and so does showing a
+// window with an activating command.
+void InstallClickActivation();
+void ActivateShownWindow(HWND hwnd);
+
 // Waits in the thread's loop until done holds (modal dialogs of the layer); a quit
 // message ends the wait and stays pending for the outer loop.
 void RunLoopUntil(const bool& done);

@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QWindow>
 
 #include <algorithm>
@@ -220,6 +222,34 @@ HMENU GetSubMenu(HMENU h, int pos) {
     return (it.flags & MF_POPUP) ? reinterpret_cast<HMENU>(it.id) : nullptr;
 }
 
+namespace {
+
+// One axis of the menu's placement: start of a menu of `length` at `point` by the
+// alignment (0 start at the point, 1 centred, 2 end at the point), within [low, high).
+LONG PlaceOnAxis(LONG point, LONG length, int align, LONG low, LONG high) {
+    LONG start = align == 2 ? point - length : align == 1 ? point - length / 2 : point;
+    if (align == 0 && start + length > high && point - length >= low)
+        start = point - length;  // no room after the point: before it
+    else if (align == 2 && start < low && point + length <= high)
+        start = point;  // no room before the point: after it
+    if (start + length > high) start = high - length;
+    if (start < low) start = low;
+    return start;
+}
+
+}  // namespace
+
+namespace winplat {
+
+POINT PopupMenuOrigin(POINT at, SIZE menu, UINT flags, const RECT& area) {
+    const int horizontal = (flags & TPM_RIGHTALIGN) ? 2 : (flags & TPM_CENTERALIGN) ? 1 : 0;
+    const int vertical = (flags & TPM_BOTTOMALIGN) ? 2 : (flags & TPM_VCENTERALIGN) ? 1 : 0;
+    return POINT{PlaceOnAxis(at.x, menu.cx, horizontal, area.left, area.right),
+                 PlaceOnAxis(at.y, menu.cy, vertical, area.top, area.bottom)};
+}
+
+}  // namespace winplat
+
 BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RECT*) {
     MenuObject* m = Menu(h);
     if (!m) return FALSE;
@@ -233,16 +263,14 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
         QMenu menu;
         std::vector<std::unique_ptr<QMenu>> subs;
         Fill(&menu, m, subs, &chosen);
-        QSize size = menu.sizeHint();
-        QPoint at(x, y);
-        if (flags & TPM_RIGHTALIGN)
-            at.rx() -= size.width();
-        else if (flags & TPM_CENTERALIGN)
-            at.rx() -= size.width() / 2;
-        if (flags & TPM_BOTTOMALIGN)
-            at.ry() -= size.height();
-        else if (flags & TPM_VCENTERALIGN)
-            at.ry() -= size.height() / 2;
+        const QSize size = menu.sizeHint();
+        QScreen* screen = QGuiApplication::screenAt(QPoint(x, y));
+        if (!screen) screen = QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->availableGeometry() : QRect(x, y, size.width(), size.height());
+        const POINT origin =
+            winplat::PopupMenuOrigin(POINT{x, y}, SIZE{size.width(), size.height()}, flags,
+                                     RECT{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+        const QPoint at(origin.x, origin.y);
         bool done = false;
         QObject::connect(&menu, &QMenu::aboutToHide, [&done] {
             done = true;

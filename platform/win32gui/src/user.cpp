@@ -130,6 +130,7 @@ public:
             w->show();
         SyncRichEdits(hwnd);
     }
+    void WindowActivateRequested(HWND hwnd) override { ActivateShownWindow(hwnd); }
     void WindowStateChanged(HWND hwnd, int cmd) override {
         auto it = g_widgets.find(hwnd);
         if (it == g_widgets.end()) return;
@@ -322,6 +323,7 @@ void InstallGui() {
             QFont::insertSubstitution(QString::fromUtf8(face), f.family());
         QApplication::setQuitOnLastWindowClosed(false);
     }
+    InstallClickActivation();
     if (!g_host) {
         g_host = new QtHost;
         SetWindowHost(g_host);

@@ -58,6 +58,9 @@ public:
     virtual void WindowDestroyed(HWND /*hwnd*/) {}
     // Visibility changed (ShowWindow, SetWindowPos show/hide, WS_VISIBLE).
     virtual void WindowShown(HWND /*hwnd*/, bool /*visible*/) {}
+    // ShowWindow with a command that activates (SW_SHOWNORMAL, SW_SHOW, SW_RESTORE, ...):
+    // the window becomes the active one, with or without a window manager to do it.
+    virtual void WindowActivateRequested(HWND /*hwnd*/) {}
     // Minimised, maximised or restored: SW_MINIMIZE, SW_MAXIMIZE or SW_RESTORE.
     virtual void WindowStateChanged(HWND /*hwnd*/, int /*showCommand*/) {}
     // Position or size changed; `rect` is GetWindowRect's (screen coordinates).

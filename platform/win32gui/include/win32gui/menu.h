@@ -96,4 +96,10 @@ void SetPopupMenuHook(UINT_PTR (*hook)(HMENU menu));
 void SetPopupMenuTrackHook(UINT_PTR (*hook)(HMENU menu, UINT flags, int x, int y));
 void SetMessageBoxHook(int (*hook)(LPCWSTR text, LPCWSTR caption, UINT type));
 
+// Top-left corner of a popup menu of width x height that TrackPopupMenu shows at the
+// point (x, y) with `flags`, inside the work area: aligned to the point as the flags ask;
+// a menu that does not fit on the asked side of the point opens on the other side, and
+// what still does not fit is pushed inside the area.
+POINT PopupMenuOrigin(POINT at, SIZE menu, UINT flags, const RECT& workArea);
+
 }  // namespace winplat

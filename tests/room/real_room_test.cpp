@@ -1,0 +1,166 @@
+// The room window on a real X display (xvfb-run, QT_QPA_PLATFORM=xcb,
+// MIVORA_REAL_DISPLAY=1), clicked by the X pointer as a person clicks it: the skin
+// button, a video pane's menu, the microphone button across a room switch, the
+// microphone menu and the emoticon picker. Screenshots go to the artifact folder.
+// Skipped otherwise.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include <string>
+
+#include "app/ClientApp.h"
+#include "controls/RoomCtrlUI.h"
+#include "dialogs/WndChatEmotion.h"
+#include "dialogs/WndSelSkin.h"
+#include "kernel/CommKernel.h"
+#include "lobby/WndLobby.h"
+#include "lobby_fixture.h"
+#include "real_display.h"
+#include "room_fixture.h"
+#include "session/CommKernelData.h"
+#include "ui_fixture.h"
+#include "win32gui/menu.h"
+#include "win32gui/qt_bridge.h"
+
+using namespace DuiLib;
+namespace rd = realdisplay;
+
+namespace roomtest {
+namespace {
+
+class RealRoom : public RoomTest {
+protected:
+    void SetUp() override {
+        RoomTest::SetUp();
+        if (!rd::Wanted()) GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
+    }
+    void Open() {
+        EnterRoom(1, {Member(kAlice, "alice")});
+        room->ShowWindow(true, true);
+        LayOut(room->GetHWND(), room->GetPaintManager());
+        Settle();
+    }
+    static void Settle() { Pump([] { return false; }, 400); }
+    CControlUI* Find(const wchar_t* name) { return room->GetPaintManager().FindControl(name); }
+    void Click(CControlUI* c, int button = 1) {
+        ASSERT_NE(c, nullptr);
+        InvalidateRect(room->GetHWND(), nullptr, FALSE);
+        Settle();
+        rd::ClickControl(room->GetHWND(), c, button);
+    }
+    static bool OnScreen(HWND hwnd) {
+        QWidget* w = winplat::WidgetOf(hwnd);
+        return w && w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed();
+    }
+};
+
+TEST_F(RealRoom, SkinButtonOpensTheLobbysChooser) {
+    // The room reaches the chooser through the lobby, which is there but not shown.
+    auto* lobby = new CWndLobby;
+    ASSERT_TRUE(lobby->Create(nullptr, L"Mivora大厅窗口", 0x00CF0000, 0, 0, 0, 1024, 725));
+    k->m_pWndTable[1] = lobby;
+    Open();
+    Click(Find(L"selskin"));
+    EXPECT_TRUE(Pump([] { return theApp.m_pWndSelSkin && OnScreen(theApp.m_pWndSelSkin->GetHWND()); }, 5000))
+        << "no chooser on screen";
+    Settle();
+    rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-skin-chooser");
+    if (theApp.m_pWndSelSkin) DestroyWindow(theApp.m_pWndSelSkin->GetHWND());
+    DestroyWindow(lobby->GetHWND());
+    k->m_pWndTable[1] = nullptr;
+    PumpPending();
+}
+
+TEST_F(RealRoom, RightClickOnAVideoPaneOpensThePaneMenu) {
+    Open();
+    for (int pane = 0; pane < 3; ++pane) {
+        openedMenus.clear();
+        const std::wstring name = L"pubvideo" + std::to_wstring(pane + 1);
+        Click(Find(name.c_str()), 3);
+        ASSERT_TRUE(Pump([&] { return !openedMenus.empty(); }, 5000)) << "no menu for pane " << pane;
+        EXPECT_EQ(openedMenus[0], room->GetMenuHandle(kMenuPane));
+    }
+}
+
+TEST_F(RealRoom, MicrophoneButtonShowsTheMuteTheNextRoomStartsWith) {
+    Open();
+    auto* mute = static_cast<CCheckBoxUI*>(Find(L"mutemicbtn")->GetInterface(L"CheckBox"));
+    ASSERT_NE(mute, nullptr);
+    EXPECT_EQ(mute->GetCheck(), d->m_UserEnv.m_bMuteMic != 0);
+    // Another room: leaving stops the media with the microphone muted, and the new
+    // room's button says so.
+    CloseRoomWindow();
+    PumpPending();
+    Open();
+    mute = static_cast<CCheckBoxUI*>(Find(L"mutemicbtn")->GetInterface(L"CheckBox"));
+    ASSERT_TRUE(d->m_UserEnv.m_bMuteMic);
+    EXPECT_TRUE(mute->GetCheck());
+    rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-mic-after-switch");
+    // One click: the microphone is on and the button shows it.
+    Click(mute);
+    ASSERT_TRUE(Pump([&] { return !d->m_UserEnv.m_bMuteMic; }, 5000));
+    EXPECT_FALSE(mute->GetCheck());
+    Click(mute);
+    ASSERT_TRUE(Pump([&] { return d->m_UserEnv.m_bMuteMic != 0; }, 5000));
+    EXPECT_TRUE(mute->GetCheck());
+}
+
+// Where the open popup menu is, read while its loop runs; then it is closed.
+QRect g_menuRect;
+void CALLBACK WatchMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    QWidget* popup = QApplication::activePopupWidget();
+    if (!popup || !popup->isVisible()) return;
+    KillTimer(nullptr, id);
+    Pump([] { return false; }, 300);
+    g_menuRect = popup->geometry();
+    rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-mic-menu");
+    popup->close();
+}
+
+TEST_F(RealRoom, MicrophoneMenuOpensAtThePointerInsideTheWorkArea) {
+    winplat::SetPopupMenuHook(nullptr);  // the real menu
+    Open();
+    CControlUI* up = Find(L"upmicbtn");
+    ASSERT_TRUE(up && up->IsVisible());
+    const QRect button = rd::ScreenRectOf(room->GetHWND(), up);
+    g_menuRect = QRect();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchMenu);
+    Click(up);
+    ASSERT_TRUE(Pump([] { return g_menuRect.isValid(); }, 5000)) << "no menu opened";
+    KillTimer(nullptr, timer);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(area.contains(g_menuRect)) << "menu outside the work area";
+    // At the pointer (the middle of the button): bottom-aligned where there is room above
+    // it, else opening downward from it; never pinned over the button from the screen's top.
+    const int pointer = button.center().y();
+    const bool above = pointer - g_menuRect.height() >= area.top();
+    EXPECT_NEAR(above ? g_menuRect.bottom() + 1 : g_menuRect.top(), pointer, 2)
+        << "menu at " << g_menuRect.top() << ".." << g_menuRect.bottom() << ", pointer at " << pointer;
+    EXPECT_NEAR(g_menuRect.left(), button.center().x(), 2);
+}
+
+TEST_F(RealRoom, EmoticonPickerHidesOnAClickElsewhere) {
+    Open();
+    for (int round = 0; round < 2; ++round) {
+        Click(Find(L"tool_emo"));
+        CWndChatEmotion* picker = nullptr;
+        ASSERT_TRUE(Pump([&] {
+            picker = CWndChatEmotion::Instance();
+            return picker && OnScreen(picker->GetHWND());
+        }, 5000)) << "the picker did not open";
+        Settle();
+        if (round == 0) rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-emoticon-picker");
+        // A click into the room's chat view, away from the picker.
+        Click(Find(L"pubtextout"));
+        EXPECT_TRUE(Pump([&] { return !IsWindowVisible(picker->GetHWND()); }, 5000))
+            << "the picker stayed open after a click elsewhere (round " << round << ")";
+    }
+    rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-emoticon-picker-gone");
+}
+
+}  // namespace
+}  // namespace roomtest

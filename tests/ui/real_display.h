@@ -1,0 +1,34 @@
+// Helpers of the tests that run on a real X display (xvfb-run, QT_QPA_PLATFORM=xcb,
+// MIVORA_REAL_DISPLAY=1): a real pointer and keyboard through xdotool, and what the X
+// server shows, read back from it.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <string>
+#include <vector>
+
+#include "fenlo/UIlib.h"
+
+namespace realdisplay {
+
+// True when the tests may use the display (MIVORA_REAL_DISPLAY=1).
+bool Wanted();
+// Runs a program (xdotool ...) and returns its exit status (-1 when it did not run).
+int RunTool(std::vector<std::string> args);
+// Moves the X pointer to a screen point and clicks button 1 (left) or 3 (right).
+void ClickScreen(POINT pt, int button = 1);
+// Clicks the middle of a control of a window.
+void ClickControl(HWND hwnd, DuiLib::CControlUI* control, int button = 1);
+// Presses a key by its X name ("Escape").
+void PressKey(const char* key);
+// The whole screen as the X server has it; saved under the artifact folder as name.png.
+QImage GrabScreen(const char* artifactDir, const char* name);
+// A control's rectangle in screen coordinates.
+QRect ScreenRectOf(HWND hwnd, DuiLib::CControlUI* control);
+// The share of pixels that differ (any channel by more than 32) between two pictures of
+// the same size; 1 when the sizes differ.
+double Difference(const QImage& a, const QImage& b);
+
+}  // namespace realdisplay
