@@ -19,6 +19,13 @@
 // null when there is none.
 HWND GetRoomWindowHandle();
 
+// A COLORREF (0x00BBGGRR, as the session keeps colours) as the 0xRRGGBB that
+// CREWindowWnd::SetTextColor takes.
+inline DWORD RgbFromColorRef(COLORREF colour) {
+    return (static_cast<DWORD>(GetRValue(colour)) << 16) | (static_cast<DWORD>(GetGValue(colour)) << 8) |
+           GetBValue(colour);
+}
+
 class CREWindowWnd : public DuiLib::CWindowWnd {
 public:
     CREWindowWnd();

@@ -194,7 +194,7 @@ void CWndRoom::ChooseChatFont() {
     const int size = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
     lf.lfFaceName[LF_FACESIZE - 1] = 0;
     m_chatInput.SetTextFont(lf.lfFaceName, size, bold, underline, italic);
-    m_chatInput.SetTextColor((GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
+    m_chatInput.SetTextColor(RgbFromColorRef(colour));
     data->SetRichEdtFont(lf.lfFaceName, size, bold, underline, italic);
     data->SetRichEdtTextColor(colour);
     CUserEnvSetting& env = data->m_UserEnv;

@@ -91,7 +91,7 @@ void CWndRoom::InitRoom(int roomId) {
     if (CCommKernelData* data = Data()) {
         m_chatInput.SetTextFont(data->m_szFontName, data->m_nFontSize, data->m_bBold != 0,
                                 data->m_bUnderline != 0, data->m_bItalic != 0);
-        m_chatInput.SetTextColor(data->m_crTextColor);
+        m_chatInput.SetTextColor(RgbFromColorRef(data->m_crTextColor));
         data->m_UserEnv.m_bMuteSpeak = false;
     }
 

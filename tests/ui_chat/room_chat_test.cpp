@@ -536,6 +536,23 @@ TEST_F(RoomChatTest, ChosenFontGoesToTheInputAndTheSessionHeldToTwentyPoints) {
               L"<SPAN style=\"FONT-FAMILY: DejaVu Sans; COLOR: #0000FF; FONT-SIZE: 20pt\"><i>x</i></SPAN>");
 }
 
+// The input shows the session's colour (kept as a COLORREF) on entry and again on a
+// rejoin, not with red and blue swapped.
+TEST_F(RoomChatTest, InputShowsTheSessionColourOnEntryAndRejoin) {
+    auto shownColour = [&] {
+        CHARFORMAT2W cf = {};
+        cf.cbSize = sizeof(cf);
+        SendMessageW(edit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+        return cf.crTextColor;
+    };
+    EXPECT_EQ(shownColour(), RGB(0x12, 0x34, 0x56));
+    CCommKernel::GetInstance()->m_pData->m_crTextColor = RGB(0xC0, 0x20, 0x05);
+    room->InitRoom(kChatRoom);
+    PumpPending();
+    EXPECT_EQ(shownColour(), RGB(0xC0, 0x20, 0x05));
+    EXPECT_EQ(room->GetChatInput().m_cf.crTextColor, RGB(0xC0, 0x20, 0x05));
+}
+
 TEST_F(RoomChatTest, PickerPicksGoToTheRoomInputAndToNobodyOnceTheRoomIsGone) {
     room->ShowChatEmotion();
     CWndChatEmotion* picker = CWndChatEmotion::Instance();
