@@ -9,6 +9,7 @@
 #include "app/SkinTable.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/RoomCtrlUI.h"
+#include "dialogs/WndQunshua.h"
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
@@ -234,6 +235,7 @@ void CWndRoom::ApplySkinColors(const tagSkinInfo* skin) {
     if (m_pZjZone) m_pZjZone->SetBkColor(skin->crLight1);
     if (m_pLabaZone) m_pLabaZone->SetBkground(skin->crLight2);
     if (m_pRoomYugao) m_pRoomYugao->SetBkColor(skin->crLight2);
+    if (m_pWndQunshua) m_pWndQunshua->SetBkImage();
 }
 
 void CWndRoom::OnWindowInit() {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "actions_fixture.h"
+#include "app/SkinTable.h"
 #include "controls/CtrlListQunshuaUser.h"
 #include "dialogs/WndBaoxiangOpen.h"
 #include "dialogs/WndGiftInfo.h"
@@ -138,6 +139,24 @@ TEST_F(GroupGiftTest, ChooserListsAndTicks) {
     first->GetPaintManager().SendNotify(type, DUI_MSGTYPE_ITEMSELECT);
     EXPECT_EQ(list->GetCount(), 2);  // Alice once
     EXPECT_EQ(first->GetCheckedCount(), 0);
+}
+
+// An open chooser follows a skin change made while it is open.
+TEST_F(GroupGiftTest, OpenChooserTakesTheNewSkin) {
+    const tagSkinInfo* before = g_pCurSkin;
+    ASSERT_NE(Chooser(), nullptr);
+    CWndQunshua* chooser = room->m_pWndQunshua;
+    DuiLib::CControlUI* winBG = chooser->GetPaintManager().FindControl(L"winBG");
+    ASSERT_NE(winBG, nullptr);
+    LayOut(chooser->GetHWND(), chooser->GetPaintManager());
+    const QImage old = ShotOf(chooser->GetHWND(), winBG);
+    const int other = before->id == 19 ? 20 : 19;
+    SelectSkin(other);
+    room->ApplySkinColors(g_pCurSkin);
+    EXPECT_STREQ(winBG->GetBkImage(), FindSkin(other)->szBkImage);
+    LayOut(chooser->GetHWND(), chooser->GetPaintManager());
+    EXPECT_NE(ShotOf(chooser->GetHWND(), winBG), old) << "the frame on screen changes";
+    SelectSkin(before->id);
 }
 
 TEST_F(GroupGiftTest, ConfirmationQueuesTheTickedMembers) {
