@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei xvfb
+  qt6-translations-l10n  # Qt's own Chinese texts for its stock dialogs (font chooser)
   xdotool  # real pointer clicks in the message-box check on a virtual display
   libssl-dev libcurl4-openssl-dev libasound2-dev libv4l-dev
   libx264-dev libswscale-dev libavcodec-dev libavutil-dev libopus-dev

@@ -121,7 +121,7 @@ void CREWindowWnd::SetTextFont(LPCWSTR faceName, int size, bool bold, bool under
         lf.lfFaceName[LF_FACESIZE - 1] = 0;
     }
     lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfHeight = -size;
+    lf.lfHeight = ChatFontHeight(size);
     if (bold) lf.lfWeight = FW_BOLD;
     lf.lfUnderline = underline ? 1 : 0;
     lf.lfItalic = italic ? 1 : 0;

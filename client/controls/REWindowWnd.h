@@ -19,12 +19,32 @@
 // null when there is none.
 HWND GetRoomWindowHandle();
 
+// A COLORREF (0x00BBGGRR, as the session keeps colours) as the 0xRRGGBB that
+// CREWindowWnd::SetTextColor takes.
+inline DWORD RgbFromColorRef(COLORREF colour) {
+    return (static_cast<DWORD>(GetRValue(colour)) << 16) | (static_cast<DWORD>(GetGValue(colour)) << 8) |
+           GetBValue(colour);
+}
+
+// The chat font's size is in points: lines carry it as "FONT-SIZE: <n>pt", so the
+// input and the font chooser show it in points too. A LOGFONT height is in pixels of
+// the screen's logical resolution.
+constexpr int kScreenLogicalDpi = 96;
+inline LONG ChatFontHeight(int points) {
+    return -static_cast<LONG>((static_cast<long long>(points) * kScreenLogicalDpi + 36) / 72);
+}
+inline int ChatFontPoints(LONG height) {
+    const long long pixels = height < 0 ? -static_cast<long long>(height) : height;
+    return static_cast<int>((pixels * 72 + kScreenLogicalDpi / 2) / kScreenLogicalDpi);
+}
+
 class CREWindowWnd : public DuiLib::CWindowWnd {
 public:
     CREWindowWnd();
     ~CREWindowWnd() override;
 
     // Each does nothing (or gives 0 / empty text) while the rich edit is missing.
+    // size in points.
     void SetTextFont(LPCWSTR faceName, int size, bool bold, bool underline, bool italic);
     // colour as 0xRRGGBB; typed text shows in it.
     void SetTextColor(DWORD rgb);

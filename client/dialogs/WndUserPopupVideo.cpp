@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "app/SkinTable.h"
 #include "room/PopPubVideoContainerUI.h"
 #include "room/PubVideoContainerUI.h"
 #include "room/UserVideoWndMgr.h"
@@ -30,7 +31,7 @@ void CWndUserPopupVideo::InitWindow() {
     if (m_pPane) {
         m_pPane->SetOwnerValue(m_hWnd);
         m_pPane->SetRoomWnd(::GetWindow(m_hWnd, GW_OWNER));
-        m_pPane->SetBkColor(0xFF1E2733);
+        if (g_pCurSkin) m_pPane->SetBkColor(g_pCurSkin->crDark);
     }
     m_bOpen.store(1);
 }

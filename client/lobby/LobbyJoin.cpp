@@ -299,6 +299,9 @@ void CWndLobby::OnProfileAnswer(char*) {
         room->UpdateMyInfo();
         if (data) {
             CUserObj* me = data->GetLocalUser();
+            // The own row shows the new face and alias with the header, without waiting
+            // for the room server to echo the change.
+            room->OnUserAliasChanged(me->userId);
             tag_CMDUserAliasState record;
             std::memset(&record, 0, sizeof(record));
             record.roomId = room->GetRoomId();

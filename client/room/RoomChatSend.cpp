@@ -1,5 +1,6 @@
 // Sending chat from the room window: the input's rules, the line's record and its
 // echo, emoticons from the picker and the chat font.
+#include <algorithm>
 #include <string>
 
 #include "controls/ChatRecord.h"
@@ -173,7 +174,7 @@ void CWndRoom::ChooseChatFont() {
     wcsncpy(lf.lfFaceName, data->m_szFontName, LF_FACESIZE - 1);
     lf.lfFaceName[LF_FACESIZE - 1] = 0;
     lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfHeight = -data->m_nFontSize;
+    lf.lfHeight = ChatFontHeight(data->m_nFontSize);
     if (data->m_bBold) lf.lfWeight = FW_BOLD;
     lf.lfItalic = data->m_bItalic;
     lf.lfUnderline = data->m_bUnderline;
@@ -190,11 +191,10 @@ void CWndRoom::ChooseChatFont() {
     const bool bold = lf.lfWeight >= FW_BOLD;
     const bool italic = lf.lfItalic != 0;
     const bool underline = lf.lfUnderline != 0;
-    if (lf.lfHeight < -kMaxFontPoints) lf.lfHeight = -kMaxFontPoints;
-    const int size = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+    const int size = std::clamp(ChatFontPoints(lf.lfHeight), 1, kMaxFontPoints);
     lf.lfFaceName[LF_FACESIZE - 1] = 0;
     m_chatInput.SetTextFont(lf.lfFaceName, size, bold, underline, italic);
-    m_chatInput.SetTextColor((GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
+    m_chatInput.SetTextColor(RgbFromColorRef(colour));
     data->SetRichEdtFont(lf.lfFaceName, size, bold, underline, italic);
     data->SetRichEdtTextColor(colour);
     CUserEnvSetting& env = data->m_UserEnv;

@@ -335,6 +335,8 @@ public:
     void CancelManager(int userId);
     void SetPaneMicType(int pane, int micType);
     void ExtendPaneMicTime(int pane, int minutes);
+    // Puts a member on public microphone `pane` (nothing when he already holds it).
+    void PutUserOnPubMic(int pane, int userId);
     void SendQuickPhrase(int index);
     void CollectRoom();
     void ShowTopUpHint();

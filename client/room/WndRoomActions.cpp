@@ -43,6 +43,7 @@ constexpr short kPrivMic[] = {18, 19, 20};  // public, VIP, secret
 constexpr short kPrivJoinWaitMic = 34;
 constexpr short kPrivWaitMicOperation = 35;
 constexpr short kPrivPubMicOperation = 40;
+constexpr short kPrivPutOnPubMic = 16;
 constexpr short kPrivAppoint = 24;
 constexpr short kPrivAppointTemp = 26;
 constexpr short kPrivLoudspeaker = 5;
@@ -140,6 +141,26 @@ void CWndRoom::SetPaneMicType(int pane, int micType) {
     record.micIndex = static_cast<uint8_t>(pane);
     record.operation = 1;
     record.value = static_cast<int16_t>(micType);
+    CCommKernel::GetInstance()->SendMsg_ChangePubMicStateReq(&record);
+}
+
+void CWndRoom::PutUserOnPubMic(int pane, int userId) {
+    CRoomObj* room = FindRoom(m_nRoomId);
+    if (!room) return;
+    if (!Allowed(kPrivPutOnPubMic)) {
+        RefusePrivilege(*this);
+        return;
+    }
+    // The record names the member in 16 bits; a larger id cannot be sent.
+    if (pane < 0 || pane >= ROOM_PUBLIC_MIC_COUNT || userId <= 0 || userId > INT16_MAX) return;
+    if (room->pubMics[pane].userId == userId) return;
+    tag_CMDChangePubMicStateReq record;
+    std::memset(&record, 0, sizeof record);
+    record.roomId = m_nRoomId;
+    record.userId = Me()->userId;
+    record.micIndex = static_cast<uint8_t>(pane);
+    record.operation = 2;
+    record.value = static_cast<int16_t>(userId);
     CCommKernel::GetInstance()->SendMsg_ChangePubMicStateReq(&record);
 }
 
@@ -263,6 +284,9 @@ void CWndRoom::OnGiftItemClick(int giftId) {
         InsertHintLine(1, 1, L"请选择赠送数量！");
         return;
     }
+    // The count list goes back to its first entry with the edit, or picking the same
+    // count again would not reach the edit.
+    if (m_pGiftNumCombo) m_pGiftNumCombo->SelectItem(0);
     if (m_pGiftNumEdit) m_pGiftNumEdit->SetText(L"1");
     // A count past 32 bits cannot go on the wire; it is over the limit anyway.
     const int64_t total = typed < 0 ? kMaxGiftTotal + 1 : static_cast<int64_t>(gift->price) * typed;

@@ -244,7 +244,10 @@ void CWndRoom::OnNotify(TNotifyUI& msg) {
         ::OutputDebugStringW(show ? L"显示礼物提示窗口 \n" : L"隐藏礼物提示窗口 \n");
         POINT pt{0, 0};
         ::GetCursorPos(&pt);
-        ShowGiftTip(show, static_cast<int>(sender->GetTag()), pt.x, pt.y);
+        // The hover control names its gift in the notification ({gift id, left, top}),
+        // not in its tag; a leave carries nothing.
+        const int* gift = reinterpret_cast<const int*>(msg.lParam);
+        ShowGiftTip(show, show && gift ? gift[0] : 0, pt.x, pt.y);
     } else if (Is(msg, DUI_MSGTYPE_TEXTCHANGED)) {
         if (sender != m_pEdtSearchUser || !m_pRoomUserList) return;
         m_pRoomUserList->SetFilter(sender->GetText());

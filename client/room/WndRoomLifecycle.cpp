@@ -9,6 +9,7 @@
 #include "app/SkinTable.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/RoomCtrlUI.h"
+#include "dialogs/WndQunshua.h"
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
@@ -89,7 +90,7 @@ void CWndRoom::InitRoom(int roomId) {
     if (CCommKernelData* data = Data()) {
         m_chatInput.SetTextFont(data->m_szFontName, data->m_nFontSize, data->m_bBold != 0,
                                 data->m_bUnderline != 0, data->m_bItalic != 0);
-        m_chatInput.SetTextColor(data->m_crTextColor);
+        m_chatInput.SetTextColor(RgbFromColorRef(data->m_crTextColor));
         data->m_UserEnv.m_bMuteSpeak = false;
     }
 
@@ -230,6 +231,7 @@ void CWndRoom::ApplySkinColors(const tagSkinInfo* skin) {
     if (m_pZjZone) m_pZjZone->SetBkColor(skin->crLight1);
     if (m_pLabaZone) m_pLabaZone->SetBkground(skin->crLight2);
     if (m_pRoomYugao) m_pRoomYugao->SetBkColor(skin->crLight2);
+    if (m_pWndQunshua) m_pWndQunshua->SetBkImage();
 }
 
 void CWndRoom::OnWindowInit() {

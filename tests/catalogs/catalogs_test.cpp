@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -267,6 +269,57 @@ TEST(SkinCatalogs, CommittedFilesLoadWithAnEntryEach) {
     ASSERT_NE(levels.FindLevelDesc(LEVEL_KIND_CASTLE, LEVEL_CASTLE_LADY), nullptr);
     EXPECT_EQ(levels.FindLevelDesc(LEVEL_KIND_CASTLE, LEVEL_CASTLE_LADY)->title, L"城主夫人");
     EXPECT_NE(levels.FindLevelDesc(LEVEL_KIND_USER, 5), nullptr);
+}
+
+// Every picture a committed catalog names is in the skin: a missing one shows as a
+// broken picture (a gift tile, a colour strip line, a badge) on screen.
+TEST(SkinCatalogs, EveryPictureTheyNameIsInTheSkin) {
+    const std::string root = MIVORA_SOURCE_DIR;
+    const std::string skin = root + "/skin/";
+    const std::string mvchat = skin + "MVChat/";
+    std::vector<std::string> missing;
+    auto need = [&](const std::string& path) {
+        if (!std::filesystem::is_regular_file(path)) missing.push_back(path);
+    };
+
+    CGiftManager gifts;
+    std::wstring giftPath = winplat::Utf8ToWide(mvchat + "gift/gift.conf");
+    ASSERT_EQ(gifts.LoadGiftConfigW(const_cast<wchar_t*>(giftPath.c_str())), 0);
+    for (const auto& [id, gift] : gifts.gifts) need(mvchat + "gift/" + std::to_string(id) + ".png");
+
+    CSealManager seals;
+    std::wstring sealPath = winplat::Utf8ToWide(skin + "Seal/seal.conf");
+    ASSERT_EQ(seals.LoadSealConfigW(const_cast<wchar_t*>(sealPath.c_str())), 0);
+    for (const auto& [id, seal] : seals.seals) need(skin + "Seal/" + std::to_string(id) + "_a.png");
+
+    CFaceManager faces;
+    ASSERT_EQ(faces.LoadBaseFaceConfig(const_cast<char*>((skin + "userface.dat").c_str())), 0);
+    for (const auto& [group, info] : faces.faceGroups)
+        for (int face : info->faces)
+            for (const char* size : {"36", "80"})
+                need(mvchat + "Face/" + size + "/" + std::to_string(face) + ".png");
+
+    // A strip's line names its picture below the program's folder.
+    CCaitiaoManager strips;
+    ASSERT_EQ(strips.LoadConfig((skin + "caotiao.txt").c_str()), 0);
+    for (int i = 0; i < strips.GetCaitiaoCount(); ++i) {
+        const std::wstring& html = strips.FindCaitiaoItem(i)->html;
+        const size_t at = html.find(L"\\skin\\");
+        const size_t end = html.find(L'"', at == std::wstring::npos ? 0 : at);
+        ASSERT_NE(at, std::wstring::npos) << winplat::WideToUtf8(html);
+        std::string rel = winplat::WideToUtf8(html.substr(at + 6, end - at - 6));
+        std::replace(rel.begin(), rel.end(), '\\', '/');
+        need(skin + rel);
+    }
+
+    CUserLevelInfoManager levels;
+    std::wstring levelPath = winplat::Utf8ToWide(skin + "leveldesc.dat");
+    ASSERT_EQ(levels.LoadLevelConfigW(const_cast<wchar_t*>(levelPath.c_str())), 0);
+    for (const auto& [key, level] : levels.levels)
+        for (const std::wstring* image : {&level->image1, &level->image2})
+            if (!image->empty()) need(mvchat + winplat::WideToUtf8(*image));
+
+    EXPECT_TRUE(missing.empty()) << ::testing::PrintToString(missing);
 }
 
 }  // namespace

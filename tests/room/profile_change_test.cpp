@@ -5,6 +5,7 @@
 
 #include "app/ClientApp.h"
 #include "app/EntryWindows.h"
+#include "controls/CtrlListFriend.h"
 #include "dialogs/WndUserSetting.h"
 #include "kernel/CommKernel.h"
 #include "lobby/LaterWindows.h"
@@ -26,6 +27,7 @@ TEST_F(RoomTest, AProfileAnswerTellsTheRoomTheNewAliasAndFace) {
     CWndLobby* lobby = CWndLobby::Current();
     ASSERT_NE(lobby, nullptr);
 
+    room->OnUserEnterRoom(d->GetLocalUser());  // the own row, as the member list brings it
     d->GetLocalUser()->faceId = 105;  // chosen in the face chooser before
     OpenUserSettingWindow();
     CWndUserSetting* w = theApp.m_pWndUserSetting;
@@ -55,6 +57,26 @@ TEST_F(RoomTest, AProfileAnswerTellsTheRoomTheNewAliasAndFace) {
             EXPECT_EQ(f.payload, expected.bytes());
         }
     }
+
+    // The header and the own row of the member list show the new face.
+    DuiLib::CPaintManagerUI& pm = room->GetPaintManager();
+    auto* header = static_cast<DuiLib::CButtonUI*>(pm.FindControl(L"mysettingbtn"));
+    ASSERT_NE(header, nullptr);
+    EXPECT_NE(std::wstring(header->GetForeImage()).find(L"Face/36/105.png"), std::wstring::npos);
+    CCtrlListFriend* list = room->GetUserList();
+    ASSERT_NE(list, nullptr);
+    const int row = list->GetItemIndexByTag(reinterpret_cast<UINT_PTR>(d->GetLocalUser()));
+    ASSERT_GE(row, 0);
+    DuiLib::CControlUI* photo = pm.FindSubControlByName(list->GetItemAt(row), L"photo");
+    ASSERT_NE(photo, nullptr);
+    EXPECT_STREQ(photo->GetBkImage(), L"Face/36/105.png");
+
+    // The room server's echo of the change (another face chosen meanwhile) is shown too.
+    PlayRoom({answers::UserAliasAnswer(kRoom, kMe, 106, alias)});
+    FreeCopies();
+    room->OnUserAliasChanged(kMe);  // as the lobby relays the notification
+    EXPECT_STREQ(pm.FindSubControlByName(list->GetItemAt(row), L"photo")->GetBkImage(),
+                 L"Face/36/106.png");
 
     DestroyWindow(w->GetHWND());
     DestroyWindow(lobby->GetHWND());

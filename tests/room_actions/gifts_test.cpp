@@ -146,6 +146,24 @@ TEST_F(GiftsTest, GiftRecordIsZeroPaddedWithBoundedAliases) {
     EXPECT_STREQ(room->m_pGiftNumEdit->GetText().GetData(), L"1");
 }
 
+// A count picked from the panel's list is used once; afterwards list and edit both
+// stand at one, so picking the same count again fills the edit again.
+TEST_F(GiftsTest, SentGiftPutsTheCountListBackToOne) {
+    Target(kAlice);
+    ASSERT_NE(room->m_pGiftNumCombo, nullptr);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        room->m_pGiftNumCombo->SelectItem(2);
+        ASSERT_STREQ(room->m_pGiftNumEdit->GetText().GetData(), L"30");
+        room->OnGiftItemClick(kRose);
+        const std::vector<SentFrame> sent = Sent();
+        ASSERT_FALSE(sent.empty());
+        EXPECT_EQ(I32(sent.back().payload, 16), 30);
+        EXPECT_EQ(room->m_pGiftNumCombo->GetCurSel(), 0);
+        EXPECT_STREQ(room->m_pGiftNumEdit->GetText().GetData(), L"1");
+    }
+}
+
 TEST_F(GiftsTest, GiftsWithWordsCheckTheSenderAndCutTheWords) {
     // Words longer than the record keep 39 bytes and a NUL.
     const std::string longWords(60, 'w');

@@ -127,6 +127,45 @@ TEST_F(MicTest, PublicMicrophoneOperationNeedsASelectedMicrophone) {
     EXPECT_EQ(grant.asked.back(), 40);
 }
 
+TEST_F(MicTest, PuttingAMemberOnAPublicMicrophone) {
+    Room()->pubMics[1].userId = kBob;
+    struct Case {
+        const char* what;
+        int pane, user;
+        bool sent;
+    } cases[] = {
+        {"no microphone selected", -1, kAlice, false},
+        {"past the public microphones", ROOM_PUBLIC_MIC_COUNT, kAlice, false},
+        {"he already holds it", 1, kBob, false},
+        {"another member", 1, kAlice, true},
+        {"id beyond the record's field", 0, 40000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        room->PutUserOnPubMic(c.pane, c.user);
+        const std::vector<SentFrame> sent = Sent();
+        if (!c.sent) {
+            EXPECT_TRUE(sent.empty());
+            continue;
+        }
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].subCmd, 100);
+        Bytes expected(12, 0);
+        const int32_t words[2] = {kRoom, kMe};
+        std::memcpy(expected.data(), words, sizeof words);
+        expected[8] = static_cast<uint8_t>(c.pane);
+        expected[9] = 2;
+        const int16_t value = static_cast<int16_t>(c.user);
+        std::memcpy(&expected[10], &value, 2);
+        EXPECT_EQ(sent[0].payload, expected);
+    }
+    grant.all = false;
+    room->PutUserOnPubMic(0, kAlice);
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(grant.asked.back(), 16);
+    EXPECT_NE(NewHints().find(kRefused), std::wstring::npos);
+}
+
 struct ManagerCase {
     const char* what;
     bool appoint;

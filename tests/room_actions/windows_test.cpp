@@ -6,7 +6,9 @@
 #include <functional>
 
 #include "actions_fixture.h"
+#include "app/SkinTable.h"
 #include "controls/CtrlListQunshuaUser.h"
+#include "controls/GiftListUI.h"
 #include "dialogs/WndBaoxiangOpen.h"
 #include "dialogs/WndGiftInfo.h"
 #include "dialogs/WndQunshua.h"
@@ -140,6 +142,24 @@ TEST_F(GroupGiftTest, ChooserListsAndTicks) {
     EXPECT_EQ(first->GetCheckedCount(), 0);
 }
 
+// An open chooser follows a skin change made while it is open.
+TEST_F(GroupGiftTest, OpenChooserTakesTheNewSkin) {
+    const tagSkinInfo* before = g_pCurSkin;
+    ASSERT_NE(Chooser(), nullptr);
+    CWndQunshua* chooser = room->m_pWndQunshua;
+    DuiLib::CControlUI* winBG = chooser->GetPaintManager().FindControl(L"winBG");
+    ASSERT_NE(winBG, nullptr);
+    LayOut(chooser->GetHWND(), chooser->GetPaintManager());
+    const QImage old = ShotOf(chooser->GetHWND(), winBG);
+    const int other = before->id == 19 ? 20 : 19;
+    SelectSkin(other);
+    room->ApplySkinColors(g_pCurSkin);
+    EXPECT_STREQ(winBG->GetBkImage(), FindSkin(other)->szBkImage);
+    LayOut(chooser->GetHWND(), chooser->GetPaintManager());
+    EXPECT_NE(ShotOf(chooser->GetHWND(), winBG), old) << "the frame on screen changes";
+    SelectSkin(before->id);
+}
+
 TEST_F(GroupGiftTest, ConfirmationQueuesTheTickedMembers) {
     CCtrlListQunshuaUser* list = Chooser();
     ASSERT_NE(list, nullptr);
@@ -248,13 +268,20 @@ protected:
 };
 
 TEST_F(TipTest, HoverShowsRefreshesAndHidesTheTip) {
-    // Hovering a tile of the gift panel: the tip appears left of the pointer.
+    // The pointer comes onto a tile of the gift panel: the tip of that tile's gift
+    // appears left of the pointer.
     room->ShowGiftTip(false, 1, 0, 0);  // no tip yet: nothing
     EXPECT_EQ(room->m_pWndGiftInfo, nullptr);
-    CControlUI* tile = room->GetPaintManager().FindControl(L"giftlist_1");
-    ASSERT_NE(tile, nullptr);
-    tile->SetTag(1);
-    room->GetPaintManager().SendNotify(tile, L"mouseenter", 101);
+    auto* list = dynamic_cast<CGiftListUI*>(room->GetPaintManager().FindControl(L"giftlist_1"));
+    ASSERT_NE(list, nullptr);
+    list->AddGiftItem(1, L"1.png", L"玫瑰");
+    LayOut(room->GetHWND(), room->GetPaintManager());
+    CControlUI* tile = list->GetItemAt(list->GetCount() - 1);
+    CControlUI* hover = room->GetPaintManager().FindSubControlByName(tile, L"giftbk");
+    ASSERT_NE(hover, nullptr);
+    const RECT at = hover->GetPos();
+    const LPARAM centre = MAKELPARAM((at.left + at.right) / 2, (at.top + at.bottom) / 2);
+    ::SendMessageW(room->GetHWND(), WM_MOUSEMOVE, 0, centre);
     ASSERT_NE(room->m_pWndGiftInfo, nullptr);
     POINT cursor{};
     ::GetCursorPos(&cursor);
@@ -295,7 +322,8 @@ TEST_F(TipTest, HoverShowsRefreshesAndHidesTheTip) {
             << winplat::WideToUtf8(name);
     }
 
-    room->GetPaintManager().SendNotify(tile, L"mouseleave", 101);
+    // The pointer leaves the tile: the tip goes.
+    ::SendMessageW(room->GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(at.left - 30, at.top - 30));
     EXPECT_FALSE(::IsWindowVisible(Tip()->GetHWND()));
 }
 

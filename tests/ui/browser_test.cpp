@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,76 @@ TEST_F(BrowserTest, WriteBlockAppendsEachBlockAsAParagraph) {
     EXPECT_NE(html.find(L"#ff0000"), std::wstring::npos) << "the page head's style sheet applies";
     web_->Clear();
     EXPECT_EQ(web_->GetDocumentText(), L"");
+}
+
+// A block with a picture as its background (the entrance banner, its path in Windows
+// form) shows the picture at the block's size with the text on it, offset as its
+// inner block asks; a background that is no local file leaves a plain block.
+TEST_F(BrowserTest, BlockBackgroundPictureShowsBehindItsText) {
+    const QString dir = QDir::tempPath() + QStringLiteral("/mivora_bg_%1").arg(getpid());
+    ASSERT_TRUE(QDir().mkpath(dir + QStringLiteral("/car_01")));
+    const QColor blue(0x20, 0x40, 0xC0);
+    QImage pic(1000, 158, QImage::Format_RGB32);
+    pic.fill(blue);
+    ASSERT_TRUE(pic.save(dir + QStringLiteral("/car_01/star_fy_3.png")));
+    std::wstring path = (dir + QStringLiteral("/car_01/star_fy_3.png")).toStdWString();
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    auto banner = [](const std::wstring& url) {
+        return L"<DIV style=\"MARGIN: 1px 0px; WIDTH: 1000px; HEIGHT: 158px; FONT-FAMILY: arial; "
+               L"BACKGROUND: url(" + url + L"); OVERFLOW: hidden\" ><DIV style=\"LINE-HEIGHT: 1.3; "
+               L"MARGIN-TOP: 40px; PADDING-LEFT: 160px; HEIGHT: 25px; COLOR: #fff000; FONT-SIZE: 14px; "
+               L"FONT-WEIGHT: bold\">████<SPAN> bob(5)</SPAN></DIV></DIV>";
+    };
+    web_->WriteBlock(L"before", 0);
+    web_->WriteBlock(banner(path).c_str(), 0);
+    web_->WriteBlock(L"after", 0);
+    const std::wstring text = web_->GetDocumentText().GetData();
+    EXPECT_LT(text.find(L"before"), text.find(L"████ bob(5)"));
+    EXPECT_LT(text.find(L"████ bob(5)"), text.find(L"after"));
+
+    InvalidateRect(wnd_->GetHWND(), nullptr, FALSE);
+    PumpPending();
+    const QImage shot = winplat::GrabWindowImage(wnd_->GetHWND());
+    ASSERT_FALSE(shot.isNull());
+    QDir().mkpath(QStringLiteral(MIVORA_ARTIFACT_DIR));
+    shot.save(QStringLiteral(MIVORA_ARTIFACT_DIR "browser_block_background.png"));
+    auto isBlue = [&](int x, int y) {
+        const QColor c = shot.pixelColor(x, y);
+        return std::abs(c.red() - blue.red()) < 12 && std::abs(c.green() - blue.green()) < 12 &&
+               std::abs(c.blue() - blue.blue()) < 12;
+    };
+    // The picture's rows, down a column clear of the text.
+    const int column = 100;
+    int top = -1, bottom = -1;
+    for (int y = 0; y < shot.height(); ++y)
+        if (isBlue(column, y)) {
+            if (top < 0) top = y;
+            bottom = y;
+        }
+    ASSERT_GE(top, 0) << "no picture on screen";
+    EXPECT_NEAR(bottom - top + 1, 158, 3);
+    // Yellow text on the picture, right of 160 and below 40 from its corner.
+    int left = -1;
+    for (int x = 0; x < shot.width() && left < 0; ++x)
+        if (isBlue(x, top + 2)) left = x;
+    int yellowX = shot.width(), yellowY = shot.height();
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() > 200 && c.green() > 200 && c.blue() < 80) {
+                yellowX = std::min(yellowX, x);
+                yellowY = std::min(yellowY, y);
+            }
+        }
+    EXPECT_GE(yellowX - left, 160);
+    EXPECT_GE(yellowY - top, 36);
+    EXPECT_LT(yellowY - top, 80);
+
+    // No local picture: the text stays, on no picture.
+    web_->Clear();
+    web_->WriteBlock(banner(L"http://example.com/b.png").c_str(), 0);
+    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"████ bob(5)"), std::wstring::npos);
+    QDir(dir).removeRecursively();
 }
 
 TEST_F(BrowserTest, LinkClickGoesToBeforeNavigate2AndCancelStopsIt) {

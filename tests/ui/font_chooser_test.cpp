@@ -1,7 +1,11 @@
 // The font chooser: what the person picks comes back in the caller's LOGFONT.
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstring>
@@ -61,6 +65,44 @@ TEST_F(FontChooserTest, ChosenFontFillsTheRecordAndCancelLeavesIt) {
         }
         EXPECT_EQ(cf.rgbColors, RGB(1, 2, 3));  // the colour was not touched
     }
+}
+
+// The chooser speaks the program's language, and its colour button sits with the
+// other effects, readable, with nothing under the dialog's own buttons.
+TEST_F(FontChooserTest, SpeaksChineseAndKeepsTheColourWithTheEffects) {
+    QString title;
+    QStringList buttons;
+    QString colourText;
+    bool colourInEffects = false;
+    int belowButtons = 0;
+    QTimer::singleShot(50, [&] {
+        auto* dlg = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        title = dlg->windowTitle();
+        auto* box = dlg->findChild<QDialogButtonBox*>();
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* b : box->buttons()) buttons << b->text().remove(QLatin1Char('&'));
+        const int buttonsBottom = box->mapTo(dlg, QPoint(0, box->height())).y();
+        for (QPushButton* b : dlg->findChildren<QPushButton*>()) {
+            if (b->text() != QStringLiteral("颜色...")) continue;
+            colourText = b->text();
+            auto* group = qobject_cast<QGroupBox*>(b->parentWidget());
+            colourInEffects = group && !group->findChildren<QCheckBox*>().isEmpty();
+        }
+        for (QWidget* w : dlg->findChildren<QWidget*>())
+            if (w->isVisible() && w->mapTo(dlg, QPoint(0, 0)).y() >= buttonsBottom) ++belowButtons;
+        dlg->reject();
+    });
+    LOGFONTW lf{};
+    lf.lfHeight = -16;
+    CHOOSEFONTW cf = Record(lf);
+    EXPECT_FALSE(ChooseFontW(&cf));
+    EXPECT_EQ(title, QStringLiteral("选择字体"));
+    EXPECT_TRUE(buttons.contains(QStringLiteral("确定"))) << buttons.join(u',').toStdString();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("取消"))) << buttons.join(u',').toStdString();
+    EXPECT_EQ(colourText, QStringLiteral("颜色..."));
+    EXPECT_TRUE(colourInEffects);
+    EXPECT_EQ(belowButtons, 0) << "a widget under the dialog's buttons";
 }
 
 TEST_F(FontChooserTest, HookAnswersAndUnusableRecordsAreRefused) {

@@ -1,17 +1,24 @@
 // On a real X display (for instance under xvfb-run with QT_QPA_PLATFORM=xcb and
-// MIVORA_REAL_DISPLAY=1), the message box is clicked by a real pointer: the X
-// server's events travel through Qt into the window's messages. Skipped otherwise.
+// MIVORA_REAL_DISPLAY=1), the message box and the font chooser are clicked by a real
+// pointer: the X server's events travel through Qt into the window's messages.
+// Skipped otherwise.
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontDialog>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QPixmap>
 #include <QScreen>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "dialogs/WndMsgBox.h"
+#include "win32gui/commdlg.h"
 #include "ui_fixture.h"
 
 extern char** environ;
@@ -66,6 +73,67 @@ TEST(RealDisplay, MessageBoxAnswersARealClick) {
     KillTimer(nullptr, t);
     g_box = nullptr;
     EXPECT_EQ(r, static_cast<UINT>(IDOK));
+}
+
+// The font chooser on screen: in the program's language, no dark bar under its
+// buttons, and a real click on "确定" answers it.
+struct ChooserCheck {
+    QString title;
+    double darkBelowButtons = 1.0;
+    bool clicked = false;
+};
+ChooserCheck g_chooser;
+
+void CALLBACK DriveChooser(HWND, UINT, UINT_PTR id, DWORD) {
+    auto* dlg = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+    if (!dlg || !dlg->isVisible() || g_step++ < 10) return;  // let it settle on screen
+    KillTimer(nullptr, id);
+    auto* box = dlg->findChild<QDialogButtonBox*>();
+    QPushButton* ok = box ? box->button(QDialogButtonBox::Ok) : nullptr;
+    if (!ok) {
+        dlg->reject();
+        return;
+    }
+    g_chooser.title = dlg->windowTitle();
+    std::string dir = MIVORA_ARTIFACT_DIR;
+    Run({"mkdir", "-p", dir});
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    screen.save(QString::fromStdString(dir + "font-chooser-xvfb.png"));
+    // From under the buttons to the dialog's bottom edge, as the X server shows it.
+    const QPoint under = box->mapToGlobal(QPoint(0, box->height()));
+    const QPoint corner = dlg->mapToGlobal(QPoint(dlg->width(), dlg->height()));
+    int dark = 0, all = 0;
+    for (int y = under.y(); y < corner.y(); ++y)
+        for (int x = dlg->mapToGlobal(QPoint(0, 0)).x(); x < corner.x(); ++x, ++all)
+            dark += qGray(screen.pixel(x, y)) < 40;
+    g_chooser.darkBelowButtons = all ? double(dark) / all : 0.0;
+    const QPoint at = ok->mapToGlobal(ok->rect().center());
+    g_chooser.clicked = true;
+    Run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", "1"});
+}
+
+TEST(RealDisplay, FontChooserSpeaksChineseWithoutABarAndTakesARealClick) {
+    const char* want = std::getenv("MIVORA_REAL_DISPLAY");
+    if (!want || std::string(want) != "1")
+        GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
+    winplat::InstallGui();
+    LOGFONTW lf{};
+    lf.lfHeight = -16;
+    std::wcscpy(lf.lfFaceName, L"WenQuanYi Micro Hei");
+    CHOOSEFONTW cf{};
+    cf.lStructSize = sizeof cf;
+    cf.lpLogFont = &lf;
+    cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
+    cf.rgbColors = RGB(0, 0, 0);  // a black swatch once filled the whole row
+    g_step = 0;
+    g_chooser = {};
+    UINT_PTR t = SetTimer(nullptr, 0, 50, DriveChooser);
+    const BOOL answered = ChooseFontW(&cf);
+    KillTimer(nullptr, t);
+    ASSERT_TRUE(g_chooser.clicked);
+    EXPECT_TRUE(answered) << "the real click on 确定 answers the chooser";
+    EXPECT_EQ(g_chooser.title, QStringLiteral("选择字体"));
+    EXPECT_LT(g_chooser.darkBelowButtons, 0.05) << "a dark bar under the buttons";
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The chat lines of received records and the commands of the links in them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "controls/ChatRecord.h"
@@ -176,6 +178,39 @@ TEST_F(ChatLinesTest, TemplatesAsTheRoomWritesThem) {
     EXPECT_NE(ChatLines::PageHead(L"pubtextout").find(L"<LINK rel=stylesheet href=\"" +
                                                       ChatLines::ChatStyleFolder() + L"/chat.css\">"),
               std::wstring::npos);
+}
+
+// Every picture a line names below the skin folder is in the skin: all the entrance
+// banners the effect bits (1 to 32) and the level banner (100) can ask for, and the
+// loudspeaker line's trumpet. A missing one shows as a broken picture in the chat.
+TEST_F(ChatLinesTest, EveryPictureALineNamesIsInTheSkin) {
+    std::vector<std::wstring> lines;
+    for (int car = 1; car <= 32; ++car) lines.push_back(ChatLines::EntranceBanner(car, &other));
+    lines.push_back(ChatLines::EntranceBanner(100, &other));
+    Set(3, 7, 0, "hi");
+    lines.push_back(ChatLines::RenderRecord(view).html);
+
+    const std::wstring folder = ChatLines::SkinFolder();
+    std::vector<std::string> missing;
+    size_t named = 0;
+    for (const std::wstring& html : lines) {
+        for (const std::wstring opener : {L"url(", L"src=\""}) {
+            for (size_t at = html.find(opener); at != std::wstring::npos; at = html.find(opener, at + 1)) {
+                const size_t start = at + opener.size();
+                const size_t end = html.find_first_of(L")\"", start);
+                ASSERT_NE(end, std::wstring::npos);
+                std::wstring path = html.substr(start, end - start);
+                ASSERT_EQ(path.compare(0, folder.size(), folder), 0) << winplat::WideToUtf8(path);
+                path = path.substr(folder.size() + 1);
+                std::replace(path.begin(), path.end(), L'\\', L'/');
+                ++named;
+                const std::string file = winplat::WideToUtf8(std::wstring(MIVORA_SKIN_DIR) + path);
+                if (!std::filesystem::is_regular_file(file)) missing.push_back(file);
+            }
+        }
+    }
+    EXPECT_EQ(named, 34u);
+    EXPECT_TRUE(missing.empty()) << ::testing::PrintToString(missing);
 }
 
 }  // namespace

@@ -513,11 +513,11 @@ TEST_F(RoomChatTest, WebLinksOpenInTheDesktopBrowserAndTheViewKeepsItsPage) {
 TEST_F(RoomChatTest, ChosenFontGoesToTheInputAndTheSessionHeldToTwentyPoints) {
     winplat::SetChooseFontHook([](LPCHOOSEFONTW cf) -> BOOL {
         EXPECT_EQ(cf->Flags, static_cast<DWORD>(CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS));
-        EXPECT_EQ(cf->lpLogFont->lfHeight, -12);
+        EXPECT_EQ(cf->lpLogFont->lfHeight, -16) << "12 points in pixels";
         EXPECT_EQ(cf->lpLogFont->lfWeight, FW_BOLD);
         EXPECT_EQ(cf->rgbColors, RGB(0x12, 0x34, 0x56));
         std::wcscpy(cf->lpLogFont->lfFaceName, L"DejaVu Sans");
-        cf->lpLogFont->lfHeight = -36;
+        cf->lpLogFont->lfHeight = -36;  // 27 points
         cf->lpLogFont->lfWeight = FW_NORMAL;
         cf->lpLogFont->lfItalic = 1;
         cf->rgbColors = RGB(0, 0, 255);
@@ -541,6 +541,79 @@ TEST_F(RoomChatTest, ChosenFontGoesToTheInputAndTheSessionHeldToTwentyPoints) {
               L"<SPAN style=\"FONT-FAMILY: DejaVu Sans; COLOR: #0000FF; FONT-SIZE: 20pt\"><i>x</i></SPAN>");
 }
 
+// The input shows the session's colour (kept as a COLORREF) on entry and again on a
+// rejoin, not with red and blue swapped.
+TEST_F(RoomChatTest, InputShowsTheSessionColourOnEntryAndRejoin) {
+    auto shownColour = [&] {
+        CHARFORMAT2W cf = {};
+        cf.cbSize = sizeof(cf);
+        SendMessageW(edit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+        return cf.crTextColor;
+    };
+    EXPECT_EQ(shownColour(), RGB(0x12, 0x34, 0x56));
+    CCommKernel::GetInstance()->m_pData->m_crTextColor = RGB(0xC0, 0x20, 0x05);
+    room->InitRoom(kChatRoom);
+    PumpPending();
+    EXPECT_EQ(shownColour(), RGB(0xC0, 0x20, 0x05));
+    EXPECT_EQ(room->GetChatInput().m_cf.crTextColor, RGB(0xC0, 0x20, 0x05));
+}
+
+// What the sender types and the line the receiver sees show one size: the size of
+// the line's font span (points) is the input's size too, as the chooser shows it.
+TEST_F(RoomChatTest, TypedTextAndItsLineShowAtOneSize) {
+    CCommKernelData* d = CCommKernel::GetInstance()->m_pData;
+    d->m_crTextColor = RGB(0xFF, 0, 0);
+    d->m_bBold = 0;
+    winplat::SetChooseFontHook([](LPCHOOSEFONTW cf) -> BOOL {
+        EXPECT_EQ(cf->lpLogFont->lfHeight, -16) << "the chooser opens at 12 points";
+        cf->lpLogFont->lfHeight = -24;  // 18 points chosen
+        cf->lpLogFont->lfWeight = FW_NORMAL;
+        return TRUE;
+    });
+    room->ChooseChatFont();
+    winplat::SetChooseFontHook(nullptr);
+    EXPECT_EQ(d->m_nFontSize, 18);
+    Type(L"MMMM");
+    PumpPending();
+    InvalidateRect(room->GetHWND(), nullptr, FALSE);
+    PumpPending();
+    // The red ink's height inside a rectangle of the window.
+    auto inkHeight = [](const QImage& shot, const RECT& rc) {
+        int top = -1, bottom = -1;
+        for (int y = std::max<int>(0, rc.top); y < std::min<int>(shot.height(), rc.bottom); ++y)
+            for (int x = std::max<int>(0, rc.left); x < std::min<int>(shot.width(), rc.right); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                if (c.red() > 160 && c.green() < 90 && c.blue() < 90) {
+                    if (top < 0) top = y;
+                    bottom = y;
+                    break;
+                }
+            }
+        return top < 0 ? 0 : bottom - top + 1;
+    };
+    QImage typed = winplat::GrabWindowImage(room->GetHWND());
+    ASSERT_FALSE(typed.isNull());
+    RECT input{};
+    ::GetWindowRect(edit, &input);
+    RECT frame{};
+    ::GetWindowRect(room->GetHWND(), &frame);
+    ::OffsetRect(&input, -frame.left, -frame.top);
+    const int typedHeight = inkHeight(typed, input);
+    ASSERT_GT(typedHeight, 0) << "no typed text on screen";
+
+    PressEnter();
+    const std::vector<SentChat> sent = SentChats();
+    ASSERT_EQ(sent.size(), 1u);
+    Receive(ChatFrame(0, kBob, 0, winplat::AnsiToWide(ChatRecordText(sent[0].record))));
+    InvalidateRect(room->GetHWND(), nullptr, FALSE);
+    PumpPending();
+    const QImage received = winplat::GrabWindowImage(room->GetHWND());
+    SaveShot(received, "one_size.png");
+    const int lineHeight = inkHeight(received, room->m_pPubTextOut->GetPos());
+    EXPECT_GT(lineHeight, 0) << "no received line on screen";
+    EXPECT_NEAR(typedHeight, lineHeight, 1);
+}
+
 TEST_F(RoomChatTest, PickerPicksGoToTheRoomInputAndToNobodyOnceTheRoomIsGone) {
     room->ShowChatEmotion();
     CWndChatEmotion* picker = CWndChatEmotion::Instance();
@@ -558,3 +631,4 @@ TEST_F(RoomChatTest, PickerPicksGoToTheRoomInputAndToNobodyOnceTheRoomIsGone) {
 }
 
 }  // namespace
+

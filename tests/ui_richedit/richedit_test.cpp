@@ -278,7 +278,8 @@ TEST_F(RichEditTest, ColourIsStoredSwappedAndShowsWithTheChosenFont) {
               std::wstring(L"WenQuanYi Micro Hei Mono And A ").substr(0, 31));
     EXPECT_NE(cf.dwEffects & CFE_BOLD, 0u);
     EXPECT_NE(cf.dwEffects & CFE_ITALIC, 0u);
-    EXPECT_EQ(cf.yHeight, 14 * 15);
+    // 14 points: 19 pixels of 15 twips at the screen's 96 dots per inch.
+    EXPECT_EQ(cf.yHeight, 19 * 15);
     // A record of the wrong size is refused.
     CHARFORMAT2W bad = {};
     bad.cbSize = 116 + 1;

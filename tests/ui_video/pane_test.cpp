@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "app/SkinTable.h"
 #include "dialogs/WndUserPopupVideo.h"
 #include "fenlo/UIExtra.h"
 #include "room/PopPubVideoContainerUI.h"
@@ -222,6 +223,23 @@ TEST_F(VideoRoomTest, PrivateWindowClosesThroughTheRoomByButtonAndAltF4) {
         EXPECT_EQ(received[0].second.first, WPARAM(2001));
         EXPECT_EQ(mgr.HasWnd(2001), 0) << way;
     }
+}
+
+// The window's pane takes the dark colour of the skin in use when it opens.
+TEST_F(VideoRoomTest, PaneBackgroundIsTheSkinsDarkColour) {
+    const tagSkinInfo* before = g_pCurSkin;
+    for (int skinId : {12, 19}) {
+        SelectSkin(skinId);
+        CWndUserPopupVideo* wnd = OpenPrivate(mgr, room->GetHWND(), 2300 + skinId);
+        ASSERT_NE(wnd, nullptr);
+        CControlUI* pane = wnd->GetPaintManager().FindControl(L"videopane");
+        ASSERT_NE(pane, nullptr);
+        EXPECT_EQ(pane->GetBkColor(), FindSkin(skinId)->crDark) << skinId;
+        mgr.Remove(2300 + skinId);
+        wnd->Close(1);
+        PumpPending();
+    }
+    g_pCurSkin = before;
 }
 
 TEST_F(VideoRoomTest, WindowDestroyedOtherwiseLeavesTheManager) {

@@ -29,6 +29,7 @@
 #include "fenlo/UIManager.h"
 #include "win32/wininet.h"
 #include "fenlo/UIRender.h"
+#include "PageBackgrounds.h"
 #include "internal.h"
 #include "win32gui/menu.h"
 #include "win32gui/qt_bridge.h"
@@ -538,7 +539,7 @@ void CWebBrowserUI::WriteBlock(LPCTSTR html, int) {
     // lay the whole growing block out again on every line.
     bool empty = doc.blockCount() == 1 && doc.firstBlock().length() <= 1;
     if (!empty) c.insertBlock();
-    c.insertHtml(Q(html));
+    c.insertHtml(LiftBlockBackgrounds(Q(html), LocalPath));
     if (atBottom) ScrollToBottom();
     Invalidate();
 }

@@ -1,8 +1,13 @@
 // The font chooser on Qt's own (not the desktop's) QFontDialog, with a colour button
-// added when effects are asked for; it waits in the layer's loop like the message box.
+// added to its effects when they are asked for; it waits in the layer's loop like the
+// message box.
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QCheckBox>
 #include <QGridLayout>
+#include <QGroupBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QWindow>
 
@@ -25,8 +30,23 @@ QColor FromColorRef(COLORREF c) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
+// The button keeps its own look and readable text; a swatch beside the text shows
+// the colour.
 void ShowColour(QPushButton* button, const QColor& c) {
-    button->setStyleSheet(QStringLiteral("background-color: %1").arg(c.name()));
+    QPixmap swatch(16, 16);
+    swatch.fill(c);
+    QPainter p(&swatch);
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawRect(0, 0, 15, 15);
+    p.end();
+    button->setIcon(QIcon(swatch));
+}
+
+// The dialog's effects group (the one holding the strike-out and underline boxes).
+QGroupBox* EffectsGroup(QFontDialog& dlg) {
+    for (QGroupBox* box : dlg.findChildren<QGroupBox*>())
+        if (!box->findChildren<QCheckBox*>().isEmpty()) return box;
+    return nullptr;
 }
 
 QFont FromLogFont(const LOGFONTW& lf) {
@@ -68,7 +88,10 @@ BOOL ChooseFontW(LPCHOOSEFONTW cf) {
             colour = c;
             ShowColour(button, c);
         });
-        if (grid)
+        QGroupBox* effects = EffectsGroup(dlg);
+        if (effects && effects->layout())
+            effects->layout()->addWidget(button);
+        else if (grid)
             grid->addWidget(button, grid->rowCount(), 0, 1, -1);
         else if (dlg.layout())
             dlg.layout()->addWidget(button);

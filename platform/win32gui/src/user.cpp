@@ -6,15 +6,20 @@
 #include <QFont>
 #include <QInputMethod>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 #include <QWindow>
 
 #include <poll.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -309,6 +314,28 @@ bool GrabWindowToFile(HWND hwnd, const char* path) {
     return !img.isNull() && path && img.save(QString::fromUtf8(path));
 }
 
+namespace {
+
+// Qt's own texts in the program's language, except the font styles: the font
+// chooser matches a translated style name against the untranslated names the font
+// files give, and would lose bold and italic.
+class StockDialogTranslator : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    QString translate(const char* context, const char* source, const char* disambiguation,
+                      int n) const override {
+        static const char* const kStyles[] = {"Normal", "Regular", "Bold", "Demi Bold", "Medium",
+                                              "Black", "Light", "Thin", "Extra Light",
+                                              "Extra Bold", "Italic", "Oblique"};
+        if (context && source && std::strcmp(context, "QFontDatabase") == 0)
+            for (const char* style : kStyles)
+                if (std::strcmp(source, style) == 0) return QString();
+        return QTranslator::translate(context, source, disambiguation, n);
+    }
+};
+
+}  // namespace
+
 void InstallGui() {
     if (!QCoreApplication::instance()) {
         g_app = new QApplication(g_argc, g_argv);
@@ -322,6 +349,13 @@ void InstallGui() {
                                  "微软雅黑", "Microsoft YaHei", "Tahoma", "Arial", "Verdana"})
             QFont::insertSubstitution(QString::fromUtf8(face), f.family());
         QApplication::setQuitOnLastWindowClosed(false);
+        // Qt's stock dialogs (font and colour choosers) speak the program's language.
+        auto* translator = new StockDialogTranslator(g_app);
+        if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                             QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(translator);
+        else
+            std::fprintf(stderr, "winplatgui: Qt's Chinese translations are missing: stock dialogs stay in English\n");
     }
     InstallClickActivation();
     if (!g_host) {
