@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "kernel/CommKernel.h"
@@ -34,6 +35,8 @@ void SetUpSession() {
     std::wstring folder = MIVORA_SOURCE_DIR;
     for (wchar_t& c : folder)
         if (c == L'/') c = L'\\';
+    // The module's folder is there already: what follows the source tree's path goes.
+    std::wmemset(d->m_szAppPath, 0, kModulePathChars);
     folder.copy(d->m_szAppPath, kModulePathChars - 1);
     auto* room = new CRoomObj;
     room->roomId = kRoom;
@@ -48,18 +51,21 @@ void SetUpSession() {
     }
 }
 
-// A public line between two other members, with a little markup and, when asked, an
-// emoticon picture.
+// A public line between two other members, with a little markup and `pictures`
+// emoticon pictures (0 to 3).
 struct Line {
     tag_CMDRoomChatMsg record;
-    Line(int i, bool emoticon) {
+    Line(int i, int pictures) {
+        static const wchar_t* const kCodes[] = {L"[$3$]", L"[$5$]", L"[$8$]"};
+        std::wstring faces;
+        for (int k = 0; k < pictures && k < 3; ++k) faces += kCodes[k];
         std::memset(&record, 0, sizeof record);
         record.roomId = kRoom;
         record.senderId = 7;
         record.targetId = 8;
         const std::string text = winplat::WideToAnsi(
             L"<SPAN style=\"FONT-FAMILY: 宋体; COLOR: #000080; FONT-SIZE: 10pt\"><b>大家好，第" +
-            std::to_wstring(i) + L"句</b> " + (emoticon ? L"[$3$]" : L"") +
+            std::to_wstring(i) + L"句</b> " + faces +
             L" 今天的节目很精彩！</SPAN>");
         std::memcpy(record.text, text.data(), text.size());
         record.textLen = static_cast<uint16_t>(text.size() + 1);
@@ -69,7 +75,7 @@ struct Line {
 void Run(benchmark::State& state, bool shown) {
     SetUpSession();
     const int existing = static_cast<int>(state.range(0));
-    const bool emoticon = state.range(1) != 0;
+    const int pictures = static_cast<int>(state.range(1));
     auto* room = new CWndRoom;
     room->Create(nullptr, L"room", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 1000, 700);
     SetCurrentRoomWindow(room);
@@ -79,9 +85,14 @@ void Run(benchmark::State& state, bool shown) {
         return;
     }
     if (shown) room->ShowWindow(true, false);
-    Line line(0, emoticon);
+    Line line(0, pictures);
     for (int i = 0; i < existing; ++i) room->OnRoomChatMsg(&line.record, 0);
     winplat::PumpMessagesUntil([] { return false; }, 300);
+    // A reader following the room: the shown view at the end of the page.
+    if (shown) {
+        room->m_pPubTextOut->ScrollToBottom();
+        winplat::PumpMessagesUntil([] { return false; }, 50);
+    }
     for (auto _ : state) {
         room->OnRoomChatMsg(&line.record, 0);
         // What the loop does between lines: layout, scrolling and painting.
@@ -99,13 +110,13 @@ void BM_ReceivedLineAtPageSize(benchmark::State& state) {
 void BM_ReceivedLineShownAtPageSize(benchmark::State& state) {
     Run(state, true);
 }
-// Arguments: lines already on the page, whether each line holds an emoticon.
+// Arguments: lines already on the page, emoticon pictures in each line.
 BENCHMARK(BM_ReceivedLineAtPageSize)
-    ->ArgsProduct({{1000, 10000}, {0, 1}})
+    ->ArgsProduct({{1000, 10000}, {0, 1, 3}})
     ->Iterations(200)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReceivedLineShownAtPageSize)
-    ->ArgsProduct({{1000, 10000}, {0, 1}})
+    ->ArgsProduct({{1000, 10000}, {0, 1, 3}})
     ->Iterations(200)
     ->Unit(benchmark::kMillisecond);
 

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QWidget>
 
 #include <unistd.h>
@@ -180,6 +182,40 @@ TEST_F(BrowserTest, BlockBackgroundPictureShowsBehindItsText) {
     web_->WriteBlock(banner(L"http://example.com/b.png").c_str(), 0);
     EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"████ bob(5)"), std::wstring::npos);
     QDir(dir).removeRecursively();
+}
+
+// Blocks are written with their pictures as plain characters of the page, not as objects
+// of its own: the page reads back as the HTML importer writes the same blocks, and
+// blocks that need their objects (lists, tables, floated pictures) still have them.
+TEST_F(BrowserTest, WrittenBlocksReadBackAsTheImporterWritesThem) {
+    const std::wstring face = MIVORA_SKIN_DIR L"emotion/3.gif";
+    const std::vector<std::wstring> blocks = {
+        L"<SPAN style=\"COLOR: #000080; FONT-SIZE: 10pt\"><b>大家好</b> 今天</SPAN>",
+        L"<img src=\"" + face + L"\" align=\"top\"><img src=\"" + face +
+            L"\" align=\"middle\">两张<img src=\"" + face + L"\">",
+        L"<DIV class=hint>[12:00] <A href=\"orinid:7\">张三</A><img src=\"" + face +
+            L"\" width=10 height=12></DIV>",
+        L"第一行<br>第二行<img src=\"missing\\face\\1.gif\">",
+        L"<p>段一</p><p>段二<img src=\"" + face + L"\"></p>",
+        L"<ul><li>一</li><li>二</li></ul>",
+        L"<table><tr><td>格</td><td><img src=\"" + face + L"\"></td></tr></table>",
+        L"<img src=\"" + face + L"\" align=\"left\">靠左",
+    };
+    QTextDocument expected;
+    expected.setDocumentMargin(4);
+    expected.setDefaultStyleSheet(QStringLiteral(".hint{color:#ff0000}\n"));
+    QTextCursor c(&expected);
+    bool first = true;
+    for (const std::wstring& block : blocks) {
+        SCOPED_TRACE(block);
+        web_->WriteBlock(block.c_str(), 0);
+        c.movePosition(QTextCursor::End);
+        if (!first) c.insertBlock();
+        first = false;
+        c.insertHtml(QString::fromStdWString(block));
+        EXPECT_EQ(web_->GetDocumentHtml().GetData(), expected.toHtml().toStdWString());
+        EXPECT_EQ(web_->GetBlockCount(), expected.blockCount());
+    }
 }
 
 TEST_F(BrowserTest, LinkClickGoesToBeforeNavigate2AndCancelStopsIt) {

@@ -7,6 +7,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "ui_fixture.h"
@@ -47,6 +49,43 @@ TEST_F(GuiLoopTest, SocketEventsAndCrossThreadPostsWakeTheQtWait) {
     WSAAsyncSelect(fds[0], wnd.GetHWND(), 0, 0);
     closesocket(fds[0]);
     close(fds[1]);
+}
+
+// A paint that Qt runs while the loop waits is news for the loop's caller (a pump
+// waiting for a picture on screen): the wait ends with it instead of blocking on.
+TEST_F(GuiLoopTest, APaintRunByQtEndsTheLoopsWait) {
+    CTestWnd wnd(L"<Window size=\"200,100\"><VerticalLayout /></Window>");
+    int fallbacks = 0;
+    wnd.onExtra = [&](UINT m, WPARAM, LPARAM, BOOL& handled) -> LRESULT {
+        handled = m == kFromThread;
+        if (handled) ++fallbacks;
+        return 0;
+    };
+    ASSERT_TRUE(wnd.Create(nullptr, L"paint", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    HWND h = wnd.GetHWND();
+    PumpPending();
+    // Should the wait block on, a message from this thread ends it after a while.
+    std::mutex lock;
+    std::condition_variable cv;
+    bool finished = false;
+    std::thread fallback([&] {
+        std::unique_lock<std::mutex> g(lock);
+        if (!cv.wait_for(g, std::chrono::seconds(20), [&] { return finished; }))
+            PostMessageW(h, kFromThread, 0, 0);
+    });
+    InvalidateRect(h, nullptr, FALSE);
+    MSG msg{};
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    {
+        std::lock_guard<std::mutex> g(lock);
+        finished = true;
+    }
+    cv.notify_all();
+    fallback.join();
+    EXPECT_NE(msg.message, kFromThread);
+    DispatchMessageW(&msg);
+    PumpPending();
+    EXPECT_EQ(fallbacks, 0);
 }
 
 TEST_F(GuiLoopTest, DraggingTheCaptionMovesTheWindow) {

@@ -9,13 +9,18 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QPixmap>
 #include <QScrollBar>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextFragment>
+#include <QTextFrame>
+#include <QTextList>
 #include <QTextImageFormat>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThread>
 #include <QUrl>
 
 #include <QCoreApplication>
@@ -73,12 +78,61 @@ public:
             QString path = LocalPath(raw);
             if (!path.isEmpty()) {
                 QImage img(path);
-                if (!img.isNull()) return img;
+                // Kept with the page: layout asks for a picture each time it meets one,
+                // and a chat page shows the same few pictures thousands of times. On the
+                // user-interface thread it is kept as the pixmap the view draws, not
+                // converted again at every look-up.
+                if (!img.isNull()) {
+                    QVariant kept = img;
+                    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+                        QThread::currentThread() == QCoreApplication::instance()->thread())
+                        kept = QPixmap::fromImage(img);
+                    addResource(type, name, kept);
+                    return kept;
+                }
             }
         }
         return QTextDocument::loadResource(type, name);
     }
 };
+
+// A block of HTML as the importer reads it, appended at `c` with its pictures as plain
+// image characters. The importer makes every picture an object of the document's frame
+// tree, and each later edit walks all of them: a page full of emoticons got slower with
+// every line. False (nothing written) for blocks whose objects matter: lists, tables,
+// pictures floated to a side.
+bool AppendFlat(QTextCursor& c, const QString& html, QTextDocument& scratch) {
+    scratch.clear();
+    scratch.setHtml(html);
+    QSet<QTextFrame*> pictures;
+    for (QTextBlock b = scratch.begin(); b.isValid(); b = b.next()) {
+        if (b.textList()) return false;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (f.objectIndex() < 0) continue;
+            auto* frame = qobject_cast<QTextFrame*>(scratch.objectForFormat(f));
+            if (!f.isImageFormat() || !frame ||
+                frame->frameFormat().position() != QTextFrameFormat::InFlow)
+                return false;
+            pictures.insert(frame);
+        }
+    }
+    // Any other frame (a table, one a picture sits in) is structure to keep.
+    for (QTextFrame* frame : scratch.rootFrame()->childFrames())
+        if (!pictures.contains(frame) || !frame->childFrames().isEmpty()) return false;
+    bool first = true;
+    for (QTextBlock b = scratch.begin(); b.isValid(); b = b.next()) {
+        // The first paragraph joins the block the cursor is in, as the importer's does.
+        if (!first) c.insertBlock(b.blockFormat(), b.charFormat());
+        first = false;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            QTextCharFormat f = it.fragment().charFormat();
+            if (f.isImageFormat()) f.setObjectIndex(-1);
+            c.insertText(it.fragment().text(), f);
+        }
+    }
+    return true;
+}
 
 QString ReadText(const QString& nativePath) {
     std::string bytes;
@@ -236,6 +290,8 @@ private:
 
 struct CWebBrowserUI::Impl {
     PageDocument doc;
+    // Where a written block is read before it joins the page.
+    QTextDocument scratch;
     QPointer<PageView> view;
     int scrollY = 0;
     DWORD bk = 0xFFFFFFFF;
@@ -538,8 +594,15 @@ void CWebBrowserUI::WriteBlock(LPCTSTR html, int) {
     // Each block starts a paragraph of its own: inserting into the last block would
     // lay the whole growing block out again on every line.
     bool empty = doc.blockCount() == 1 && doc.firstBlock().length() <= 1;
+    QTextDocument& scratch = m_impl->scratch;
+    if (scratch.defaultStyleSheet() != doc.defaultStyleSheet())
+        scratch.setDefaultStyleSheet(doc.defaultStyleSheet());
+    if (scratch.defaultFont() != doc.defaultFont()) scratch.setDefaultFont(doc.defaultFont());
+    const QString text = LiftBlockBackgrounds(Q(html), LocalPath);
+    c.beginEditBlock();
     if (!empty) c.insertBlock();
-    c.insertHtml(LiftBlockBackgrounds(Q(html), LocalPath));
+    if (!AppendFlat(c, text, scratch)) c.insertHtml(text);
+    c.endEditBlock();
     if (atBottom) ScrollToBottom();
     Invalidate();
 }

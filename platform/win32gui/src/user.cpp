@@ -240,8 +240,13 @@ public:
             PollNow(fds);
             return;
         }
+        const unsigned calls = t_directCalls;
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (woken_.exchange(false) || PollNow(fds) > 0 || timeoutMs == 0) return;
+        // A window procedure that ran (a paint, input) may be what the loop's caller
+        // waits for: it looks before this thread blocks.
+        if (woken_.exchange(false) || PollNow(fds) > 0 || timeoutMs == 0 ||
+            calls != t_directCalls)
+            return;
         std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
         for (const pollfd& p : fds) {
             if (p.events & POLLIN)
