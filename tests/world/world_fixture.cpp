@@ -57,7 +57,8 @@ void WorldTest::TearDown() {
     }
     notify.Drain();
     for (kerneltest::Posted& p : notify.posted())
-        if (comm::NotificationCarriesCopy(p.msg)) CCommKernel::free_msgdata(reinterpret_cast<char*>(p.lParam));
+        if (comm::NotificationCarriesCopy(p.msg))
+            CCommKernel::free_msgdata(reinterpret_cast<char*>(p.lParam));
     notify.posted().clear();
     world->Stop();
 }
