@@ -122,9 +122,14 @@ void CCtrlListFriend::RemoveUser(int userId, int nth) {
     if (m_nListType == USERLIST_ONE_ROW_PER_USER) {
         auto it = m_userMap.find(userId);
         if (it == m_userMap.end()) return;
-        CUserObj* user = it->second;
         m_userMap.erase(it);
-        RemoveByTag(reinterpret_cast<UINT_PTR>(user));
+        // By the recorded id, not the tag: the kernel may have deleted the user already
+        // and given his address to the one who arrived in the same read.
+        for (int i = 0; i < GetCount(); ++i)
+            if (RowUserId(GetItemAt(i)) == userId) {
+                RemoveAt(i);
+                break;
+            }
         return;
     }
     if (m_nListType != USERLIST_QUEUE || nth < 0) return;
@@ -169,10 +174,14 @@ int CCtrlListFriend::CountUserItemsUpTo(int userId, int lastIndex) const {
 }
 
 int CCtrlListFriend::SelectItemByTag(CUserObj* user) {
-    int index = GetItemIndexByTag(reinterpret_cast<UINT_PTR>(user));
-    if (index < 0) return -1;
-    SelectItem(index, true);
-    return index;
+    if (!user) return -1;
+    // By the recorded id: a row whose user is gone may carry the same address.
+    for (int i = 0; i < GetCount(); ++i) {
+        if (RowUserId(GetItemAt(i)) != user->userId) continue;
+        SelectItem(i, true);
+        return i;
+    }
+    return -1;
 }
 
 void CCtrlListFriend::SetFilter(LPCTSTR text) {

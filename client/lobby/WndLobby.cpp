@@ -415,6 +415,7 @@ void CWndLobby::ShowMaxOrRestore() {
 }
 
 void CWndLobby::OnFinalMessage(HWND hWnd) {
+    comm::FreePendingCopies(hWnd);
     m_pTray->Remove();
     if (Current() == this) CCommKernel::GetInstance()->m_pWndTable[1] = nullptr;
     CSkinWnd::OnFinalMessage(hWnd);

@@ -404,6 +404,7 @@ LRESULT CWndLogon::HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, B
 }
 
 void CWndLogon::OnFinalMessage(HWND hWnd) {
+    comm::FreePendingCopies(hWnd);
     m_pCheck.reset();
     m_pm.RemovePreMessageFilter(this);
     CSkinWnd::OnFinalMessage(hWnd);

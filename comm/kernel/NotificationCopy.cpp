@@ -44,6 +44,13 @@ bool NotificationCarriesCopy(UINT msg) {
     }
 }
 
+void FreePendingCopies(HWND wnd) {
+    if (!wnd) return;
+    MSG msg;
+    while (::PeekMessageW(&msg, wnd, UM_SERVER_CONNECTED, UM_CONN_MEDIA_ERR, PM_REMOVE))
+        NotificationCopy copy(msg.message, msg.lParam);
+}
+
 NotificationCopy::NotificationCopy(UINT msg, LPARAM lParam) {
     if (NotificationCarriesCopy(msg)) m_copy = reinterpret_cast<char*>(lParam);
 }

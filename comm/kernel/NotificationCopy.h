@@ -11,6 +11,10 @@ namespace comm {
 // True for the notifications the kernel posts with a copy it made with new[].
 bool NotificationCarriesCopy(UINT msg);
 
+// Frees the copies of the kernel's notifications still queued for `wnd`: a window that
+// goes calls it as it ends (its queued messages go with it, unread).
+void FreePendingCopies(HWND wnd);
+
 class NotificationCopy {
 public:
     // Takes over lParam when `msg` carries a copy; any other message is left alone.

@@ -207,6 +207,35 @@ TEST_F(AnswerTable, AUserWhoMovedRoomsIsForgottenInEveryRoom) {
     EXPECT_TRUE(posted.empty());
 }
 
+TEST_F(AnswerTable, ALeaveOfAnotherRoomKeepsAMemberOfTheCurrentOne) {
+    ResetModel();
+    EnterRoom();
+    answers::JoinRoom other;
+    other.roomId = kOtherRoom;
+    answers::UserEntry a;
+    a.userId = kUserA;
+    a.roomId = kOtherRoom;
+    answers::JoinRoom back;
+    back.roomId = kRoom;
+    answers::UserEntry again = a;
+    again.roomId = kRoom;
+    // A is listed in the room left before and in the current one, as one object.
+    PlayRoom({answers::JoinRoomAnswer(other), answers::UserListAnswer({a}),
+              answers::JoinRoomAnswer(back), answers::UserListAnswer({again})});
+    CRoomObj* current = d->m_pRoomManager->FindRoom(kRoom);
+    CRoomObj* left = d->m_pRoomManager->FindRoom(kOtherRoom);
+    CUserObj* user = User(d, kUserA);
+    ASSERT_NE(user, nullptr);
+    ASSERT_EQ(left->FindUser(kUserA), user);
+
+    auto posted = PlayRoom({Words(kRoomMain, 36, {kUserA, kOtherRoom})});
+    EXPECT_TRUE(posted.empty()) << "the current room's window hears nothing";
+    EXPECT_EQ(left->FindUser(kUserA), nullptr);
+    EXPECT_EQ(current->FindUser(kUserA), user);
+    EXPECT_EQ(User(d, kUserA), user);
+    FreeCopies();
+}
+
 TEST_F(AnswerTable, MicrophonesAndQueue) {
     Run({
         {"33 public microphones, index 12 skipped",

@@ -213,6 +213,25 @@ TEST_F(ListRulesTest, ASortedInsertNeverReadsARowWhoseUserWasDeleted) {
     EXPECT_EQ(RowIds(), (std::vector<int>{8, 7}));
 }
 
+TEST_F(ListRulesTest, ADeletedUsersAddressGivenToAnotherStillFindsTheRightRow) {
+    // One read: A leaves and B arrives; the kernel deleted A and B's object took A's
+    // address, so both rows carry the same tag until the room removes A's.
+    MakeList(USERLIST_ONE_ROW_PER_USER, 1);
+    CUserObj* shared = MakeUser(1);
+    delegate.sortIds = {{1, 5}, {2, -1}};  // B sorts first (before a row of nobody, 0)
+    ASSERT_TRUE(list->AddUser(shared));
+    data->m_pUserManager->users.erase(1);
+    shared->userId = 2;
+    data->m_pUserManager->AddUser(shared);
+    ASSERT_TRUE(list->AddUser(shared));
+
+    EXPECT_EQ(list->SelectItemByTag(shared), 0) << "B's row";
+    list->RemoveUser(1, 0);
+    ASSERT_EQ(list->GetCount(), 1);
+    EXPECT_EQ(list->GetRowUserId(list->GetItemAt(0)), 2);
+    EXPECT_TRUE(list->HasUser(2));
+}
+
 TEST_F(ListRulesTest, SelectByUserAndRefillHisRows) {
     CUserObj* a = MakeUser(1, "甲");
     CUserObj* b = MakeUser(2, "乙");

@@ -170,7 +170,8 @@ TEST_F(GiftQueueTest, ALargeCountEndsWithOneLineForTheRest) {
         ASSERT_EQ(lines.size(), c.lines);
         EXPECT_EQ(lines[c.lines - 2], L"A,已收到 " + std::to_wstring(c.base + 49) + L" 花。");
         EXPECT_EQ(lines.back(), c.last);
-        EXPECT_EQ(users[0]->GetGiftCount(9), std::stoi(c.last.substr(6))) << "the room keeps the total";
+        EXPECT_EQ(users[0]->GetGiftCount(9), std::stoi(c.last.substr(6)))
+            << "the room keeps the total";
     }
 }
 
