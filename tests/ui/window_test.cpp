@@ -185,12 +185,15 @@ TEST_F(WindowTest, AClickActivatesItsWindowWithNoOneElseToDoIt) {
     // (The platform reports activation through Qt's own queue: it is served each turn.)
     auto activeIs = [&](const CTestWnd& w) {
         QCoreApplication::processEvents();
-        return GetActiveWindow() == w.GetHWND() && QApplication::activeWindow() == winplat::WidgetOf(w.GetHWND());
+        return GetActiveWindow() == w.GetHWND() &&
+               QApplication::activeWindow() == winplat::WidgetOf(w.GetHWND());
     };
     for (int round = 1; round <= 2; ++round) {
-        QTest::mouseClick(winplat::WidgetOf(first.GetHWND()), Qt::LeftButton, Qt::NoModifier, QPoint(150, 100));
+        QTest::mouseClick(winplat::WidgetOf(first.GetHWND()), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(150, 100));
         EXPECT_TRUE(Pump([&] { return activeIs(first) && deactivated == round; }, 3000)) << round;
-        QTest::mouseClick(winplat::WidgetOf(second.GetHWND()), Qt::LeftButton, Qt::NoModifier, QPoint(150, 100));
+        QTest::mouseClick(winplat::WidgetOf(second.GetHWND()), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(150, 100));
         EXPECT_TRUE(Pump([&] { return activeIs(second); }, 3000)) << round;
     }
 }
