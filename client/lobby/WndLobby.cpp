@@ -297,8 +297,9 @@ void CWndLobby::OnClick(TNotifyUI& msg) {
     } else if (s == m_pRoomSwCloseBtn) {
         if (m_pRoomSwPane) m_pRoomSwPane->SetVisible(false);
         // The hall page shows again: its tab is the one marked.
-        if (auto* hall = m_pHallSwitch ? static_cast<COptionUI*>(m_pHallSwitch->GetInterface(L"Option")) : nullptr)
-            hall->Selected(true, false);
+        if (m_pHallSwitch)
+            if (auto* hall = static_cast<COptionUI*>(m_pHallSwitch->GetInterface(L"Option")))
+                hall->Selected(true, false);
         if (m_pLobbyWeb) m_pLobbyWeb->SetVisible(true);
         if (m_pLobbyWeb2) m_pLobbyWeb2->SetVisible(false);
     } else if (s == m_pHallSwitch) {

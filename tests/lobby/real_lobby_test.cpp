@@ -57,7 +57,8 @@ protected:
         lobby = new CWndLobby;
         ASSERT_TRUE(lobby->Create(nullptr, L"Mivora大厅窗口", 0x10CF0000, 0, 0, 0, 1024, 725));
         k->m_pWndTable[1] = lobby;
-        ASSERT_TRUE(Pump([&] { return lobby->GetTree() && lobby->GetTree()->GetCount() == 4; }, 10000));
+        ASSERT_TRUE(
+            Pump([&] { return lobby->GetTree() && lobby->GetTree()->GetCount() == 4; }, 10000));
         LayOut(lobby->GetHWND(), lobby->GetPaintManager());
         Settle();
     }
@@ -85,7 +86,9 @@ protected:
         d->m_pRoomGroupManager->AddRoomGroupData(&g);
     }
     // Lets what was clicked reach the screen.
-    static void Settle() { Pump([] { return false; }, 400); }
+    static void Settle() {
+        Pump([] { return false; }, 400);
+    }
     CControlUI* Find(const wchar_t* name) { return lobby->GetPaintManager().FindControl(name); }
     // Shown and laid out with a size of its own.
     static bool OnStrip(CControlUI* c) { return c && c->IsVisible() && !IsRectEmpty(&c->GetPos()); }
@@ -118,13 +121,18 @@ double Ink(const QImage& img) {
 TEST_F(RealLobby, SkinButtonOpensTheChooserOnScreen) {
     ASSERT_EQ(theApp.m_pWndSelSkin, nullptr);
     Click(Find(L"selskin"));
-    ASSERT_TRUE(Pump([] { return theApp.m_pWndSelSkin != nullptr; }, 5000)) << "no chooser was made";
+    ASSERT_TRUE(Pump([] { return theApp.m_pWndSelSkin != nullptr; }, 5000))
+        << "no chooser was made";
     HWND chooser = theApp.m_pWndSelSkin->GetHWND();
     QWidget* shown = winplat::WidgetOf(chooser);
-    ASSERT_TRUE(Pump([&] {
-        shown = winplat::WidgetOf(chooser);
-        return shown && shown->isVisible() && shown->windowHandle() && shown->windowHandle()->isExposed();
-    }, 5000)) << "the chooser has no window on screen";
+    ASSERT_TRUE(Pump(
+        [&] {
+            shown = winplat::WidgetOf(chooser);
+            return shown && shown->isVisible() && shown->windowHandle() &&
+                   shown->windowHandle()->isExposed();
+        },
+        5000))
+        << "the chooser has no window on screen";
     Settle();
     const QImage screen = rd::GrabScreen(MIVORA_ARTIFACT_DIR, "lobby-skin-chooser");
     RECT rc;

@@ -44,7 +44,9 @@ protected:
         LayOut(room->GetHWND(), room->GetPaintManager());
         Settle();
     }
-    static void Settle() { Pump([] { return false; }, 400); }
+    static void Settle() {
+        Pump([] { return false; }, 400);
+    }
     CControlUI* Find(const wchar_t* name) { return room->GetPaintManager().FindControl(name); }
     void Click(CControlUI* c, int button = 1) {
         ASSERT_NE(c, nullptr);
@@ -65,7 +67,8 @@ TEST_F(RealRoom, SkinButtonOpensTheLobbysChooser) {
     k->m_pWndTable[1] = lobby;
     Open();
     Click(Find(L"selskin"));
-    EXPECT_TRUE(Pump([] { return theApp.m_pWndSelSkin && OnScreen(theApp.m_pWndSelSkin->GetHWND()); }, 5000))
+    EXPECT_TRUE(Pump(
+        [] { return theApp.m_pWndSelSkin && OnScreen(theApp.m_pWndSelSkin->GetHWND()); }, 5000))
         << "no chooser on screen";
     Settle();
     rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-skin-chooser");
@@ -81,7 +84,8 @@ TEST_F(RealRoom, RightClickOnAVideoPaneOpensThePaneMenu) {
         openedMenus.clear();
         const std::wstring name = L"pubvideo" + std::to_wstring(pane + 1);
         Click(Find(name.c_str()), 3);
-        ASSERT_TRUE(Pump([&] { return !openedMenus.empty(); }, 5000)) << "no menu for pane " << pane;
+        ASSERT_TRUE(Pump([&] { return !openedMenus.empty(); }, 5000))
+            << "no menu for pane " << pane;
         EXPECT_EQ(openedMenus[0], room->GetMenuHandle(kMenuPane));
     }
 }
@@ -139,7 +143,8 @@ TEST_F(RealRoom, MicrophoneMenuOpensAtThePointerInsideTheWorkArea) {
     const int pointer = button.center().y();
     const bool above = pointer - g_menuRect.height() >= area.top();
     EXPECT_NEAR(above ? g_menuRect.bottom() + 1 : g_menuRect.top(), pointer, 2)
-        << "menu at " << g_menuRect.top() << ".." << g_menuRect.bottom() << ", pointer at " << pointer;
+        << "menu at " << g_menuRect.top() << ".." << g_menuRect.bottom() << ", pointer at "
+        << pointer;
     EXPECT_NEAR(g_menuRect.left(), button.center().x(), 2);
 }
 
@@ -148,10 +153,13 @@ TEST_F(RealRoom, EmoticonPickerHidesOnAClickElsewhere) {
     for (int round = 0; round < 2; ++round) {
         Click(Find(L"tool_emo"));
         CWndChatEmotion* picker = nullptr;
-        ASSERT_TRUE(Pump([&] {
-            picker = CWndChatEmotion::Instance();
-            return picker && OnScreen(picker->GetHWND());
-        }, 5000)) << "the picker did not open";
+        ASSERT_TRUE(Pump(
+            [&] {
+                picker = CWndChatEmotion::Instance();
+                return picker && OnScreen(picker->GetHWND());
+            },
+            5000))
+            << "the picker did not open";
         Settle();
         if (round == 0) rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-emoticon-picker");
         // A click into the room's chat view, away from the picker.

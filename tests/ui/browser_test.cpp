@@ -364,15 +364,17 @@ TEST_F(MarkupTest, APictureFrameIsOneSquareOfAStrip) {
         const wchar_t* text;
         int width;
     } cases[] = {
-        {L"<i fang.png 1 0>", 12}, {L"<i fang.png 1 1>", 12}, {L"<i fang.png 2 1>", 12},
+        {L"<i fang.png 1 0>", 12}, {L"<i fang.png 1 1>", 12},     {L"<i fang.png 2 1>", 12},
         {L"<i fang.png 1 7>", 12}, {L"<i 200x150.png 1 0>", 200}, {L"<i 200x150.png 2 1>", 100},
     };
-    for (const Case& c : cases) EXPECT_EQ(CalcWidth(pm, c.text), c.width) << QString::fromWCharArray(c.text).toStdString();
+    for (const Case& c : cases)
+        EXPECT_EQ(CalcWidth(pm, c.text), c.width) << QString::fromWCharArray(c.text).toStdString();
     const QImage open = DrawMarkup(pm, L"<i fang.png 1 0>", 12);
     const QImage closed = DrawMarkup(pm, L"<i fang.png 1 1>", 12);
     EXPECT_NE(open, closed) << "both frames draw the same mark";
     EXPECT_EQ(DrawMarkup(pm, L"<i fang.png 2 1>", 12), closed);
-    EXPECT_EQ(DrawMarkup(pm, L"<i fang.png 1 7>", 12), closed) << "an index past the strip is its last frame";
+    EXPECT_EQ(DrawMarkup(pm, L"<i fang.png 1 7>", 12), closed)
+        << "an index past the strip is its last frame";
 }
 
 TEST_F(MarkupTest, LinksComeBackWithTheirRectanglesAndTargets) {

@@ -140,7 +140,11 @@ TEST(PopupMenuPlace, AlignsToThePointAndOpensOnTheOtherSideWhereItDoesNotFit) {
         {"bottom-aligned near the top: opens downward", {40, 60}, TPM_BOTTOMALIGN, menu, {40, 60}},
         {"top-aligned near the bottom: opens upward", {400, 950}, TPM_LEFTALIGN, menu, {400, 800}},
         {"near the right edge: opens to the left", {1250, 300}, TPM_LEFTALIGN, menu, {1130, 300}},
-        {"right-aligned near the left edge: opens to the right", {30, 300}, TPM_RIGHTALIGN, menu, {30, 300}},
+        {"right-aligned near the left edge: opens to the right",
+         {30, 300},
+         TPM_RIGHTALIGN,
+         menu,
+         {30, 300}},
         {"centred, pushed inside", {20, 500}, TPM_CENTERALIGN | TPM_VCENTERALIGN, menu, {0, 425}},
         {"taller than the area: from its top", {10, 10}, TPM_BOTTOMALIGN, {120, 1200}, {10, 0}},
     };

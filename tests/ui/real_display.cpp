@@ -47,10 +47,6 @@ void ClickControl(HWND hwnd, DuiLib::CControlUI* control, int button) {
     ClickScreen(POINT{r.center().x(), r.center().y()}, button);
 }
 
-void PressKey(const char* key) {
-    RunTool({"xdotool", "key", key});
-}
-
 QImage GrabScreen(const char* artifactDir, const char* name) {
     QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
     QDir().mkpath(QString::fromUtf8(artifactDir));

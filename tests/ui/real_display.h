@@ -21,8 +21,6 @@ int RunTool(std::vector<std::string> args);
 void ClickScreen(POINT pt, int button = 1);
 // Clicks the middle of a control of a window.
 void ClickControl(HWND hwnd, DuiLib::CControlUI* control, int button = 1);
-// Presses a key by its X name ("Escape").
-void PressKey(const char* key);
 // The whole screen as the X server has it; saved under the artifact folder as name.png.
 QImage GrabScreen(const char* artifactDir, const char* name);
 // A control's rectangle in screen coordinates.

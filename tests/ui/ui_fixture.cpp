@@ -87,10 +87,11 @@ void ClickControl(HWND hwnd, DuiLib::CControlUI* control) {
     ClickAt(hwnd, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
 }
 
-// Fontconfig keeps a cache for the life of the process; the leak checker of the
-// sanitizer build is told so.
+// Fontconfig keeps a cache for the life of the process, and on a real display Qt's
+// desktop services keep a D-Bus connection's buffer; the leak checker of the sanitizer
+// build is told so.
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libQt6Gui.so\n";
+    return "leak:libfontconfig.so\nleak:libQt6Gui.so\nleak:libdbus-1.so\n";
 }
 
 // Tab or Shift+Tab as the display delivers it (Shift+Tab comes as Backtab with Shift),

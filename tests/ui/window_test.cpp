@@ -1,7 +1,9 @@
 // The skinned window template: hit testing, regions, clicks, windowinit, timers,
 // SC_CLOSE variants and the owner slot.
+#include <QApplication>
 #include <QImage>
 #include <QString>
+#include <QTest>
 
 #include "dialogs/WndAboutUS.h"
 #include "ui_fixture.h"
@@ -163,6 +165,38 @@ public:
         CControlUI::DoEvent(e);
     }
 };
+
+TEST_F(WindowTest, AClickActivatesItsWindowWithNoOneElseToDoIt) {
+    // Two windows; the second deactivated hides itself, as the emoticon picker does.
+    CTestWnd first(CaptionLayout(L"0,0")), second(CaptionLayout(L"0,0"));
+    int deactivated = 0;
+    second.onExtra = [&](UINT m, WPARAM w, LPARAM, BOOL& handled) -> LRESULT {
+        handled = FALSE;
+        if (m == WM_ACTIVATE && LOWORD(w) == WA_INACTIVE) ++deactivated;
+        return 0;
+    };
+    ASSERT_TRUE(first.Create(nullptr, L"first", WS_POPUP, 0, 0, 0, 0, 0));
+    ASSERT_TRUE(second.Create(nullptr, L"second", WS_POPUP, 0, 0, 0, 0, 0));
+    MoveWindow(second.GetHWND(), 400, 0, 300, 200, FALSE);
+    first.ShowWindow(true, true);
+    second.ShowWindow(true, true);
+    ASSERT_TRUE(Pump([&] { return GetActiveWindow() == second.GetHWND(); }, 3000));
+    // A press into the other window (as the display delivers it) activates that one.
+    // (The platform reports activation through Qt's own queue: it is served each turn.)
+    auto activeIs = [&](const CTestWnd& w) {
+        QCoreApplication::processEvents();
+        return GetActiveWindow() == w.GetHWND() &&
+               QApplication::activeWindow() == winplat::WidgetOf(w.GetHWND());
+    };
+    for (int round = 1; round <= 2; ++round) {
+        QTest::mouseClick(winplat::WidgetOf(first.GetHWND()), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(150, 100));
+        EXPECT_TRUE(Pump([&] { return activeIs(first) && deactivated == round; }, 3000)) << round;
+        QTest::mouseClick(winplat::WidgetOf(second.GetHWND()), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(150, 100));
+        EXPECT_TRUE(Pump([&] { return activeIs(second); }, 3000)) << round;
+    }
+}
 
 TEST_F(WindowTest, ControlTimersReachDoEventAndWindowTimersStayTheWindows) {
     winplat::InstallManualClock(1000);

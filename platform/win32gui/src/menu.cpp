@@ -1,11 +1,11 @@
 // Popup menus on QMenu and the message box on QMessageBox. Both wait in the
 // layer's own loop so timers, sockets and posted messages keep flowing.
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QGuiApplication>
 #include <QWindow>
 
 #include <algorithm>
@@ -266,10 +266,11 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
         const QSize size = menu.sizeHint();
         QScreen* screen = QGuiApplication::screenAt(QPoint(x, y));
         if (!screen) screen = QGuiApplication::primaryScreen();
-        const QRect area = screen ? screen->availableGeometry() : QRect(x, y, size.width(), size.height());
-        const POINT origin =
-            winplat::PopupMenuOrigin(POINT{x, y}, SIZE{size.width(), size.height()}, flags,
-                                     RECT{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+        const QRect area =
+            screen ? screen->availableGeometry() : QRect(x, y, size.width(), size.height());
+        const POINT origin = winplat::PopupMenuOrigin(
+            POINT{x, y}, SIZE{size.width(), size.height()}, flags,
+            RECT{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
         const QPoint at(origin.x, origin.y);
         bool done = false;
         QObject::connect(&menu, &QMenu::aboutToHide, [&done] {
