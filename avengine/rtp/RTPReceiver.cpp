@@ -21,6 +21,10 @@ const int kPartIndex = 14;
 const int kPartLength = 16;
 const int kPartHeader = 20;
 
+size_t frameBytes(uint16_t count) {
+    return static_cast<size_t>(count) * (RTP_MAX_PAYLOAD + sizeof(int));
+}
+
 void freeFrame(_rtp_frame* frame) {
     delete[] frame->data;
     delete[] frame->received;
@@ -65,6 +69,7 @@ CRTPReceiver::~CRTPReceiver() {
 int CRTPReceiver::clear() {
     for (_rtp_frame* frame : m_rtpframelst) freeFrame(frame);
     m_rtpframelst.clear();
+    m_heldBytes = 0;
     for (int i = 0; i < RTP_FEC_GROUP_BUFFERS; ++i) m_fecSets[i].reset();
     return 0;
 }
@@ -243,6 +248,12 @@ int CRTPReceiver::AppendDataToFrameList(char* rtp, int len, int recovered, int g
         }
     }
     if (!frame) {
+        // Room first: a flood of new timestamps (far off, or with many fragments)
+        // pushes the oldest frames out instead of growing the list.
+        const size_t need = frameBytes(static_cast<uint16_t>(count));
+        while (!m_rtpframelst.empty() &&
+               (m_rtpframelst.size() >= kMaxHeldFrames || m_heldBytes + need > kMaxHeldBytes))
+            giveUpFront();
         frame = new _rtp_frame();
         frame->ts = ts;
         frame->count = static_cast<uint16_t>(count);
@@ -255,6 +266,7 @@ int CRTPReceiver::AppendDataToFrameList(char* rtp, int len, int recovered, int g
         frame->data = new char[static_cast<size_t>(count) * RTP_MAX_PAYLOAD]();
         frame->received = new int[static_cast<size_t>(count)]();
         frame->loss = 0;
+        m_heldBytes += need;
         auto it = m_rtpframelst.begin();
         while (it != m_rtpframelst.end() && ts - (*it)->ts < 0x8000000u) ++it;
         m_rtpframelst.insert(it, frame);
@@ -284,30 +296,41 @@ int CRTPReceiver::GetValidFrame() {
         _rtp_frame* frame = m_rtpframelst.front();
         const bool inSequence =
             m_lastSeq == 0 || static_cast<uint16_t>(m_lastSeq + 1) == frame->first_seq;
-        bool deliver;
         if (frame->complete && inSequence) {
             frame->loss = 0;
-            deliver = true;
+            popFront(true);
         } else if (static_cast<int32_t>(now - frame->deadline) > 0) {
             // Compared as a difference: the millisecond clock wraps every 49.7 days,
             // and a plain comparison then gave a frame up at once or never.
-            deliver = frame->complete != 0;
-            frame->loss = (m_lastSeq != 0 && !inSequence) ? 1 : 0;
+            giveUpFront();
         } else {
             break;
         }
-        m_rtpframelst.pop_front();
-        if (deliver) {
-            if (m_session) m_session->out_sample(m_ssrc, m_pt, frame);
-            AV_LOG("-----------out_sample(), ts=%d, pktnum=%d,len=%d, loss=%d\n",
-                   static_cast<int>(frame->ts), frame->count, static_cast<int>(frame->total),
-                   frame->loss);
-            m_lastSeq = frame->last_seq;
-        }
-        m_lastTs = frame->ts;
-        freeFrame(frame);
     }
     return 0;
+}
+
+void CRTPReceiver::giveUpFront() {
+    _rtp_frame* frame = m_rtpframelst.front();
+    const bool inSequence =
+        m_lastSeq == 0 || static_cast<uint16_t>(m_lastSeq + 1) == frame->first_seq;
+    frame->loss = (m_lastSeq != 0 && !inSequence) ? 1 : 0;
+    popFront(frame->complete != 0);
+}
+
+void CRTPReceiver::popFront(bool deliver) {
+    _rtp_frame* frame = m_rtpframelst.front();
+    m_rtpframelst.pop_front();
+    m_heldBytes -= frameBytes(frame->count);
+    if (deliver) {
+        if (m_session) m_session->out_sample(m_ssrc, m_pt, frame);
+        AV_LOG("-----------out_sample(), ts=%d, pktnum=%d,len=%d, loss=%d\n",
+               static_cast<int>(frame->ts), frame->count, static_cast<int>(frame->total),
+               frame->loss);
+        m_lastSeq = frame->last_seq;
+    }
+    m_lastTs = frame->ts;
+    freeFrame(frame);
 }
 
 }  // namespace RAVO
