@@ -1,5 +1,6 @@
 #include "rtp/RTPReceiver.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "fec/fec.h"
@@ -21,12 +22,30 @@ const int kPartIndex = 14;
 const int kPartLength = 16;
 const int kPartHeader = 20;
 
-size_t frameBytes(uint16_t count) {
-    return static_cast<size_t>(count) * (RTP_MAX_PAYLOAD + sizeof(int));
+// Fragments wait in arrival order in slots of 1200 bytes (fragment i in slot
+// received[i] - 1), in a buffer that grows by doubling: a frame holds about what
+// arrived of it, whatever count it claims. Once whole it is laid out in order.
+size_t slotCapacity(size_t used, size_t count) {
+    if (used == 0) return 0;
+    size_t capacity = 1;
+    while (capacity < used) capacity <<= 1;
+    return capacity < count ? capacity : count;
+}
+
+size_t slotsUsed(const _rtp_frame* frame) {
+    size_t used = 0;
+    for (int i = 0; i < frame->count; ++i) used += frame->received[i] != 0;
+    return used;
+}
+
+size_t frameBytes(const _rtp_frame* frame) {
+    const size_t slots =
+        frame->complete ? frame->count : slotCapacity(slotsUsed(frame), frame->count);
+    return static_cast<size_t>(frame->count) * sizeof(int) + slots * RTP_MAX_PAYLOAD;
 }
 
 void freeFrame(_rtp_frame* frame) {
-    delete[] frame->data;
+    std::free(frame->data);
     delete[] frame->received;
     delete frame;
 }
@@ -248,12 +267,6 @@ int CRTPReceiver::AppendDataToFrameList(char* rtp, int len, int recovered, int g
         }
     }
     if (!frame) {
-        // Room first: a flood of new timestamps (far off, or with many fragments)
-        // pushes the oldest frames out instead of growing the list.
-        const size_t need = frameBytes(static_cast<uint16_t>(count));
-        while (!m_rtpframelst.empty() &&
-               (m_rtpframelst.size() >= kMaxHeldFrames || m_heldBytes + need > kMaxHeldBytes))
-            giveUpFront();
         frame = new _rtp_frame();
         frame->ts = ts;
         frame->count = static_cast<uint16_t>(count);
@@ -263,10 +276,10 @@ int CRTPReceiver::AppendDataToFrameList(char* rtp, int len, int recovered, int g
         frame->recovered = 0;
         frame->deadline = timeGetTime() + static_cast<uint32_t>(m_deadlineMs);
         frame->total = 0;
-        frame->data = new char[static_cast<size_t>(count) * RTP_MAX_PAYLOAD]();
+        frame->data = nullptr;
         frame->received = new int[static_cast<size_t>(count)]();
         frame->loss = 0;
-        m_heldBytes += need;
+        m_heldBytes += frameBytes(frame);
         auto it = m_rtpframelst.begin();
         while (it != m_rtpframelst.end() && ts - (*it)->ts < 0x8000000u) ++it;
         m_rtpframelst.insert(it, frame);
@@ -274,18 +287,48 @@ int CRTPReceiver::AppendDataToFrameList(char* rtp, int len, int recovered, int g
                static_cast<int>(ts), frame->first_seq, static_cast<int>(m_rtpframelst.size()));
     }
     // The frame's own count bounds its buffer, whatever a later fragment claims.
-    if (index < frame->count && !frame->received[index]) {
-        std::memcpy(frame->data + static_cast<size_t>(index) * RTP_MAX_PAYLOAD, rtp + kPartHeader,
-                    static_cast<size_t>(payload));
-        frame->received[index] = 1;
-        frame->total += static_cast<uint32_t>(payload);
-        if (recovered) frame->recovered = 1;
-        bool all = true;
-        for (int i = 0; i < frame->count && all; ++i) all = frame->received[i] != 0;
-        frame->complete = all ? 1 : 0;
-    }
+    if (index < frame->count && !frame->received[index])
+        storeFragment(frame, index, rtp + kPartHeader, payload, recovered);
+    // A flood of new timestamps (far off, or claiming many fragments) pushes the
+    // oldest frames out instead of growing the list.
+    while (m_rtpframelst.size() > 1 &&
+           (m_rtpframelst.size() > kMaxHeldFrames || m_heldBytes > kMaxHeldBytes))
+        giveUpFront();
     GetValidFrame();
     return 0;
+}
+
+void CRTPReceiver::storeFragment(_rtp_frame* frame, int index, const char* payload, int len,
+                                 int recovered) {
+    const size_t before = frameBytes(frame);
+    const size_t used = slotsUsed(frame);
+    if (used == slotCapacity(used, frame->count)) {
+        const size_t grown = slotCapacity(used + 1, frame->count);
+        char* more = static_cast<char*>(std::realloc(frame->data, grown * RTP_MAX_PAYLOAD));
+        if (!more) return;
+        frame->data = more;
+    }
+    char* slot = frame->data + used * RTP_MAX_PAYLOAD;
+    std::memcpy(slot, payload, static_cast<size_t>(len));
+    // Zero beyond the payload: a short fragment inside a frame leaves zeros, not
+    // leftovers, in what the decoder reads.
+    std::memset(slot + len, 0, static_cast<size_t>(RTP_MAX_PAYLOAD - len));
+    frame->received[index] = static_cast<int>(used + 1);
+    frame->total += static_cast<uint32_t>(len);
+    if (recovered) frame->recovered = 1;
+    if (used + 1 == frame->count) {
+        const size_t bytes = static_cast<size_t>(frame->count) * RTP_MAX_PAYLOAD;
+        char* ordered = static_cast<char*>(std::malloc(bytes));
+        if (!ordered) return;  // stays incomplete: given up at its deadline
+        for (int i = 0; i < frame->count; ++i)
+            std::memcpy(ordered + static_cast<size_t>(i) * RTP_MAX_PAYLOAD,
+                        frame->data + static_cast<size_t>(frame->received[i] - 1) * RTP_MAX_PAYLOAD,
+                        RTP_MAX_PAYLOAD);
+        std::free(frame->data);
+        frame->data = ordered;
+        frame->complete = 1;
+    }
+    m_heldBytes = m_heldBytes - before + frameBytes(frame);
 }
 
 int CRTPReceiver::GetValidFrame() {
@@ -321,7 +364,7 @@ void CRTPReceiver::giveUpFront() {
 void CRTPReceiver::popFront(bool deliver) {
     _rtp_frame* frame = m_rtpframelst.front();
     m_rtpframelst.pop_front();
-    m_heldBytes -= frameBytes(frame->count);
+    m_heldBytes -= frameBytes(frame);
     if (deliver) {
         if (m_session) m_session->out_sample(m_ssrc, m_pt, frame);
         AV_LOG("-----------out_sample(), ts=%d, pktnum=%d,len=%d, loss=%d\n",

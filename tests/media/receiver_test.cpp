@@ -347,6 +347,15 @@ TEST_F(Receiver, AFloodHoldsNoMoreThanTheWindowAndTheStreamGoesOn) {
         x ^= x << 5;
         return x;
     };
+    // A frame that claims the most fragments and sends one holds about that one.
+    DataFields claim;
+    claim.ts = 500;
+    claim.count = RAVO::RTP_MAX_FRAME_FRAGMENTS;
+    claim.marker = false;
+    feed(MakeData(claim, 1200));
+    EXPECT_EQ(receiver->frameCount(), 1u);
+    EXPECT_LE(receiver->heldBytes(), 1200u + RAVO::RTP_MAX_FRAME_FRAGMENTS * sizeof(int));
+
     size_t mostFrames = 0, mostBytes = 0;
     for (int i = 0; i < 20000; ++i) {
         Bytes d;
