@@ -6,11 +6,21 @@
 // what a perfect (k, n) code allows at the loss the relay made, memory at 10 s and at
 // the end, and descriptors at the start and the end. The stand-in speaker only counts
 // what it plays: kept samples would grow the process by 384 kB/s until its 60 s fill,
-// and hide the engine's own figure. Usage: soak_media [seconds] [loss %] [dup %] [reorder %]
+// and hide the engine's own figure. Then a hostile phase: random datagrams, and
+// datagrams dressed as the watched streams' with random timestamps, sequence numbers
+// and fragment counts, flood both members' media ports from the relay's host while the
+// streams go on; then the normal streams alone again. Memory before the flood, at its
+// end and after the streams ran on show whether what the flood made the engine hold
+// was given back.
+// Usage: soak_media [seconds] [loss %] [dup %] [reorder %] [hostile seconds] [datagrams/s]
+#include <arpa/inet.h>
 #include <dirent.h>
 #include <malloc.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -21,6 +31,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "MediaRelay.h"
@@ -235,6 +246,69 @@ double PerfectCodeShare(double p, int k, int n, double m) {
     return std::pow(1 - residual, m);
 }
 
+// Floods the given ports on 127.0.0.1 (the relay's host, so the sessions take the
+// datagrams in) for `seconds` at about `rate` datagrams a second; returns how many.
+uint64_t Flood(const std::vector<std::pair<uint16_t, uint32_t>>& targets, int seconds, int rate) {
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0) return 0;
+    uint32_t x = 20261211u;
+    auto next = [&x] {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        return x;
+    };
+    auto put16le = [](std::vector<uint8_t>& d, size_t at, uint32_t v) {
+        d[at] = static_cast<uint8_t>(v);
+        d[at + 1] = static_cast<uint8_t>(v >> 8);
+    };
+    auto put32be = [](std::vector<uint8_t>& d, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) d[at + i] = static_cast<uint8_t>(v >> (8 * (3 - i)));
+    };
+    uint64_t sent = 0;
+    const int slice = 10;  // ms
+    const int perSlice = std::max(1, rate * slice / 1000);
+    const auto start = std::chrono::steady_clock::now();
+    const auto end = start + std::chrono::seconds(seconds);
+    for (auto t = start; t < end; t += std::chrono::milliseconds(slice)) {
+        for (int i = 0; i < perSlice; ++i) {
+            const auto& target = targets[next() % targets.size()];
+            std::vector<uint8_t> d;
+            const uint32_t kind = next() % 4;
+            if (kind == 0) {  // bytes only
+                d.resize(1 + next() % 1400);
+                for (uint8_t& b : d) b = static_cast<uint8_t>(next());
+            } else {  // a watched stream's data datagram, any timestamp, any count
+                const size_t payload = 1 + next() % 1200;
+                d.assign(32 + payload, 0);
+                for (size_t b = 32; b < d.size(); ++b) d[b] = static_cast<uint8_t>(next());
+                const uint32_t magic = 0xA7E0DF30u;
+                for (int b = 0; b < 4; ++b) d[static_cast<size_t>(b)] = static_cast<uint8_t>(magic >> (8 * b));
+                put16le(d, 10, static_cast<uint32_t>(payload + 20));
+                d[12] = 0x80;
+                d[13] = static_cast<uint8_t>(kind == 1 ? 97 : 99);
+                d[14] = static_cast<uint8_t>(next());
+                d[15] = static_cast<uint8_t>(next());
+                put32be(d, 16, next());
+                put32be(d, 20, target.second);
+                const uint32_t count = 1 + next() % 1024;
+                put16le(d, 24, count);
+                put16le(d, 26, next() % count);
+                put16le(d, 28, static_cast<uint32_t>(payload));
+            }
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            to.sin_port = htons(target.first);
+            if (sendto(fd, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) > 0)
+                ++sent;
+        }
+        std::this_thread::sleep_until(t + std::chrono::milliseconds(slice));
+    }
+    close(fd);
+    return sent;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -242,6 +316,9 @@ int main(int argc, char** argv) {
     const int loss = argc > 2 ? std::atoi(argv[2]) : 10;
     const int duplicate = argc > 3 ? std::atoi(argv[3]) : 5;
     const int reorder = argc > 4 ? std::atoi(argv[4]) : 5;
+    const int hostile = argc > 5 ? std::atoi(argv[5]) : 30;
+    const int floodRate = argc > 6 ? std::atoi(argv[6]) : 20000;
+    const int afterFlood = 10;  // seconds of the normal streams alone again
     std::printf("soak: %d s, relay loss %d %%, duplication %d %%, reordering %d %% (seed 20261210)\n",
                 seconds, loss, duplicate, reorder);
     const int fdStart = OpenDescriptors();
@@ -258,7 +335,7 @@ int main(int argc, char** argv) {
     std::map<uint64_t, Sent> sent;
     uint64_t delivered[2][2] = {}, recovered[2][2] = {}, played[2][2] = {};
     {
-        MediaRelay relay((seconds + 60) * 1000, 500000000);
+        MediaRelay relay((seconds + hostile + afterFlood + 60) * 1000, 500000000);
         relay.SetKeptDatagrams(0);
         relay.SetRule([&](const std::vector<uint8_t>& d, uint64_t) { return faults.Decide(d); });
         relay.Start();
@@ -298,6 +375,34 @@ int main(int argc, char** argv) {
             }
             played[1 - listener][0] = members[listener]->played.m_video;
             played[1 - listener][1] = members[listener]->played.m_audio;
+        }
+        // The figures above are the normal phase's; the flood comes after them.
+        if (hostile > 0) {
+            // Each member's port, with the id of the stream it watches.
+            const std::vector<std::pair<uint16_t, uint32_t>> targets = {
+                {a.av.m_pRTPSession->getLocalPort(), static_cast<uint32_t>(kIds[1])},
+                {b.av.m_pRTPSession->getLocalPort(), static_cast<uint32_t>(kIds[0])}};
+            const long rssBefore = ResidentKb(), heapBefore = HeapInUseKb();
+            long rssPeak = rssBefore;
+            uint64_t flooded = 0;
+            std::thread flooder([&] { flooded = Flood(targets, hostile, floodRate); });
+            const auto floodStart = std::chrono::steady_clock::now();
+            for (int s = 1; s <= hostile; ++s) {
+                std::this_thread::sleep_until(floodStart + std::chrono::seconds(s));
+                rssPeak = std::max(rssPeak, ResidentKb());
+            }
+            flooder.join();
+            const long rssFlood = ResidentKb(), heapFlood = HeapInUseKb();
+            std::this_thread::sleep_for(std::chrono::seconds(afterFlood));
+            const long rssAfter = ResidentKb(), heapAfter = HeapInUseKb();
+            std::printf("hostile phase: %llu datagrams in %d s at the media ports, then %d s of the "
+                        "normal streams\n",
+                        static_cast<unsigned long long>(flooded), hostile, afterFlood);
+            std::printf("  resident memory: %ld kB before, %ld kB at the flood's end (highest %ld kB), "
+                        "%ld kB after (%+ld kB)\n",
+                        rssBefore, rssFlood, rssPeak, rssAfter, rssAfter - rssBefore);
+            std::printf("  heap in use: %ld kB before, %ld kB at the flood's end, %ld kB after (%+ld kB)\n",
+                        heapBefore, heapFlood, heapAfter, heapAfter - heapBefore);
         }
     }
     winplat::RemoveSoundSystem();

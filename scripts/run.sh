@@ -2,18 +2,21 @@
 # The main job: builds the program, lays out its folder (build/program), starts the
 # local test world (tools/localworld) and then the program on $DISPLAY. Without a
 # display it says so and runs the program on a virtual display (Xvfb), saving a
-# screenshot every 10 s. The program's documents and configuration folders are
-# under the run folder (build/run); the world stops when the program ends.
+# screenshot every 10 s. Each run has a folder of its own under build/run (named by
+# its start time, the newest linked as build/run/latest): the program runs from a
+# copy of build/program there, so what it writes beside itself stays with the run,
+# and the run's logs, screenshots, documents and configuration folders are there
+# too. The world stops when the program ends.
 #
 # For tests and special runs:
 #   MIVORA_BUILD_DIR   the build folder (build)
-#   MIVORA_RUN_DIR     the run folder (<build folder>/run)
+#   MIVORA_RUN_DIR     the folder of the runs (<build folder>/run)
 #   MIVORA_RUN_BUILD=0 use the build folder as it is, without building
 #   MIVORA_WORLD_ARGS  options for localworld, e.g. "--port-base 0"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${MIVORA_BUILD_DIR:-$root/build}
-run=${MIVORA_RUN_DIR:-$build/run}
+runs=${MIVORA_RUN_DIR:-$build/run}
 jobs=${MIVORA_JOBS:-$(nproc)}
 
 say() { echo "run.sh: $*"; }
@@ -22,16 +25,31 @@ if [ "${MIVORA_RUN_BUILD:-1}" != 0 ]; then
   cmake -S "$root" -B "$build" -G Ninja
   cmake --build "$build" -j "$jobs"
 fi
-program=$build/program/mivora
 world=$build/tools/localworld
 grab=$build/tools/screengrab
-for f in "$program" "$world"; do
+for f in "$build/program/mivora" "$world"; do
   [ -x "$f" ] || { say "$f is missing: build first" >&2; exit 1; }
 done
 
+# A folder for this run; an earlier run's folder is never reused.
+mkdir -p "$runs"
+runs=$(cd "$runs" && pwd)
+name=$(date +%Y%m%d-%H%M%S)
+n=1
+while ! mkdir "$runs/$name" 2>/dev/null; do
+  n=$((n + 1))
+  name=$(date +%Y%m%d-%H%M%S)-$n
+done
+run=$runs/$name
+ln -sfn "$name" "$runs/latest"
+say "this run's folder: $run (also $runs/latest)"
+
+# The program runs from a copy of its own: build/program stays as the build laid it out.
+cp -a "$build/program" "$run/program"
+program=$run/program/mivora
+
 # The program's per-user folders (XDG) stay inside the run folder.
 mkdir -p "$run/config" "$run/data" "$run/Documents" "$run/Desktop"
-run=$(cd "$run" && pwd)
 printf 'XDG_DOCUMENTS_DIR="%s"\nXDG_DESKTOP_DIR="%s"\n' "$run/Documents" "$run/Desktop" \
   > "$run/config/user-dirs.dirs"
 export XDG_CONFIG_HOME=$run/config XDG_DATA_HOME=$run/data
@@ -102,7 +120,7 @@ export QT_QPA_PLATFORM=xcb
 
 "$program" > "$run/mivora.log" 2>&1 &
 client_pid=$!
-say "program started on $DISPLAY (pid $client_pid, log $run/mivora.log)"
+say "program started on $DISPLAY from $run/program (pid $client_pid, log $run/mivora.log)"
 status=0
 wait "$client_pid" || status=$?
 client_pid=""

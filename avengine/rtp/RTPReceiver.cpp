@@ -1,5 +1,6 @@
 #include "rtp/RTPReceiver.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "fec/fec.h"
@@ -21,8 +22,30 @@ const int kPartIndex = 14;
 const int kPartLength = 16;
 const int kPartHeader = 20;
 
+// Fragments wait in arrival order in slots of 1200 bytes (fragment i in slot
+// received[i] - 1), in a buffer that grows by doubling: a frame holds about what
+// arrived of it, whatever count it claims. Once whole it is laid out in order.
+size_t slotCapacity(size_t used, size_t count) {
+    if (used == 0) return 0;
+    size_t capacity = 1;
+    while (capacity < used) capacity <<= 1;
+    return capacity < count ? capacity : count;
+}
+
+size_t slotsUsed(const _rtp_frame* frame) {
+    size_t used = 0;
+    for (int i = 0; i < frame->count; ++i) used += frame->received[i] != 0;
+    return used;
+}
+
+size_t frameBytes(const _rtp_frame* frame) {
+    const size_t slots =
+        frame->complete ? frame->count : slotCapacity(slotsUsed(frame), frame->count);
+    return static_cast<size_t>(frame->count) * sizeof(int) + slots * RTP_MAX_PAYLOAD;
+}
+
 void freeFrame(_rtp_frame* frame) {
-    delete[] frame->data;
+    std::free(frame->data);
     delete[] frame->received;
     delete frame;
 }
@@ -65,6 +88,7 @@ CRTPReceiver::~CRTPReceiver() {
 int CRTPReceiver::clear() {
     for (_rtp_frame* frame : m_rtpframelst) freeFrame(frame);
     m_rtpframelst.clear();
+    m_heldBytes = 0;
     for (int i = 0; i < RTP_FEC_GROUP_BUFFERS; ++i) m_fecSets[i].reset();
     return 0;
 }
@@ -252,9 +276,10 @@ int CRTPReceiver::AppendDataToFrameList(char* rtp, int len, int recovered, int g
         frame->recovered = 0;
         frame->deadline = timeGetTime() + static_cast<uint32_t>(m_deadlineMs);
         frame->total = 0;
-        frame->data = new char[static_cast<size_t>(count) * RTP_MAX_PAYLOAD]();
+        frame->data = nullptr;
         frame->received = new int[static_cast<size_t>(count)]();
         frame->loss = 0;
+        m_heldBytes += frameBytes(frame);
         auto it = m_rtpframelst.begin();
         while (it != m_rtpframelst.end() && ts - (*it)->ts < 0x8000000u) ++it;
         m_rtpframelst.insert(it, frame);
@@ -262,18 +287,48 @@ int CRTPReceiver::AppendDataToFrameList(char* rtp, int len, int recovered, int g
                static_cast<int>(ts), frame->first_seq, static_cast<int>(m_rtpframelst.size()));
     }
     // The frame's own count bounds its buffer, whatever a later fragment claims.
-    if (index < frame->count && !frame->received[index]) {
-        std::memcpy(frame->data + static_cast<size_t>(index) * RTP_MAX_PAYLOAD, rtp + kPartHeader,
-                    static_cast<size_t>(payload));
-        frame->received[index] = 1;
-        frame->total += static_cast<uint32_t>(payload);
-        if (recovered) frame->recovered = 1;
-        bool all = true;
-        for (int i = 0; i < frame->count && all; ++i) all = frame->received[i] != 0;
-        frame->complete = all ? 1 : 0;
-    }
+    if (index < frame->count && !frame->received[index])
+        storeFragment(frame, index, rtp + kPartHeader, payload, recovered);
+    // A flood of new timestamps (far off, or claiming many fragments) pushes the
+    // oldest frames out instead of growing the list.
+    while (m_rtpframelst.size() > 1 &&
+           (m_rtpframelst.size() > kMaxHeldFrames || m_heldBytes > kMaxHeldBytes))
+        giveUpFront();
     GetValidFrame();
     return 0;
+}
+
+void CRTPReceiver::storeFragment(_rtp_frame* frame, int index, const char* payload, int len,
+                                 int recovered) {
+    const size_t before = frameBytes(frame);
+    const size_t used = slotsUsed(frame);
+    if (used == slotCapacity(used, frame->count)) {
+        const size_t grown = slotCapacity(used + 1, frame->count);
+        char* more = static_cast<char*>(std::realloc(frame->data, grown * RTP_MAX_PAYLOAD));
+        if (!more) return;
+        frame->data = more;
+    }
+    char* slot = frame->data + used * RTP_MAX_PAYLOAD;
+    std::memcpy(slot, payload, static_cast<size_t>(len));
+    // Zero beyond the payload: a short fragment inside a frame leaves zeros, not
+    // leftovers, in what the decoder reads.
+    std::memset(slot + len, 0, static_cast<size_t>(RTP_MAX_PAYLOAD - len));
+    frame->received[index] = static_cast<int>(used + 1);
+    frame->total += static_cast<uint32_t>(len);
+    if (recovered) frame->recovered = 1;
+    if (used + 1 == frame->count) {
+        const size_t bytes = static_cast<size_t>(frame->count) * RTP_MAX_PAYLOAD;
+        char* ordered = static_cast<char*>(std::malloc(bytes));
+        if (!ordered) return;  // stays incomplete: given up at its deadline
+        for (int i = 0; i < frame->count; ++i)
+            std::memcpy(ordered + static_cast<size_t>(i) * RTP_MAX_PAYLOAD,
+                        frame->data + static_cast<size_t>(frame->received[i] - 1) * RTP_MAX_PAYLOAD,
+                        RTP_MAX_PAYLOAD);
+        std::free(frame->data);
+        frame->data = ordered;
+        frame->complete = 1;
+    }
+    m_heldBytes = m_heldBytes - before + frameBytes(frame);
 }
 
 int CRTPReceiver::GetValidFrame() {
@@ -284,30 +339,41 @@ int CRTPReceiver::GetValidFrame() {
         _rtp_frame* frame = m_rtpframelst.front();
         const bool inSequence =
             m_lastSeq == 0 || static_cast<uint16_t>(m_lastSeq + 1) == frame->first_seq;
-        bool deliver;
         if (frame->complete && inSequence) {
             frame->loss = 0;
-            deliver = true;
+            popFront(true);
         } else if (static_cast<int32_t>(now - frame->deadline) > 0) {
             // Compared as a difference: the millisecond clock wraps every 49.7 days,
             // and a plain comparison then gave a frame up at once or never.
-            deliver = frame->complete != 0;
-            frame->loss = (m_lastSeq != 0 && !inSequence) ? 1 : 0;
+            giveUpFront();
         } else {
             break;
         }
-        m_rtpframelst.pop_front();
-        if (deliver) {
-            if (m_session) m_session->out_sample(m_ssrc, m_pt, frame);
-            AV_LOG("-----------out_sample(), ts=%d, pktnum=%d,len=%d, loss=%d\n",
-                   static_cast<int>(frame->ts), frame->count, static_cast<int>(frame->total),
-                   frame->loss);
-            m_lastSeq = frame->last_seq;
-        }
-        m_lastTs = frame->ts;
-        freeFrame(frame);
     }
     return 0;
+}
+
+void CRTPReceiver::giveUpFront() {
+    _rtp_frame* frame = m_rtpframelst.front();
+    const bool inSequence =
+        m_lastSeq == 0 || static_cast<uint16_t>(m_lastSeq + 1) == frame->first_seq;
+    frame->loss = (m_lastSeq != 0 && !inSequence) ? 1 : 0;
+    popFront(frame->complete != 0);
+}
+
+void CRTPReceiver::popFront(bool deliver) {
+    _rtp_frame* frame = m_rtpframelst.front();
+    m_rtpframelst.pop_front();
+    m_heldBytes -= frameBytes(frame);
+    if (deliver) {
+        if (m_session) m_session->out_sample(m_ssrc, m_pt, frame);
+        AV_LOG("-----------out_sample(), ts=%d, pktnum=%d,len=%d, loss=%d\n",
+               static_cast<int>(frame->ts), frame->count, static_cast<int>(frame->total),
+               frame->loss);
+        m_lastSeq = frame->last_seq;
+    }
+    m_lastTs = frame->ts;
+    freeFrame(frame);
 }
 
 }  // namespace RAVO

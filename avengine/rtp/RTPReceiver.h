@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <list>
 
@@ -36,6 +37,11 @@ public:
 
 class CRTPReceiver {
 public:
+    // What one stream may hold in frames being assembled, whatever arrives: beyond
+    // either bound the oldest frames are given up as their deadline would.
+    static constexpr size_t kMaxHeldFrames = 128;
+    static constexpr size_t kMaxHeldBytes = 2u << 20;
+
     CRTPReceiver(CRTPSession* session, int ssrc, int pt, int deadlineMs);
     virtual ~CRTPReceiver();
 
@@ -53,10 +59,17 @@ public:
     int isHeld() const { return m_held; }
     void setHeld(int on) { m_held = on; }
     size_t frameCount() const { return m_rtpframelst.size(); }
+    size_t heldBytes() const { return m_heldBytes; }
 
 private:
     static bool validData(const char* datagram, int len);
     static bool validParity(const char* datagram, int len);
+    // Keeps fragment `index` of the frame (its payload of `len` bytes).
+    void storeFragment(_rtp_frame* frame, int index, const char* payload, int len, int recovered);
+    // Takes the head frame off the list, hands it on when `deliver`, frees it.
+    void popFront(bool deliver);
+    // The head frame's deadline has come (or room is needed): it goes out only whole.
+    void giveUpFront();
 
     int m_ssrc;
     int m_pt;
@@ -69,6 +82,7 @@ private:
     CRTPSession* m_session;
     CFECBlockSet* m_fecSets;  // 13 groups, allocated once
     std::list<_rtp_frame*> m_rtpframelst;
+    size_t m_heldBytes = 0;  // buffers and tables of the frames in the list
 };
 
 }  // namespace RAVO

@@ -339,9 +339,21 @@ int CRTPSession::sendRTPpacket(char* datagram, int len) {
 }
 
 int CRTPSession::addIncomingPacket(RTPPacket* packet) {
+    if (!packet) return -1;
+    {
+        Lock lock(&m_incomingLock);
+        if (m_recvpacketlst.size() < kMaxIncoming) {
+            m_recvpacketlst.push_back(packet);
+            return 0;
+        }
+    }
+    delete packet;
+    return -1;
+}
+
+size_t CRTPSession::incomingCount() {
     Lock lock(&m_incomingLock);
-    m_recvpacketlst.push_back(packet);
-    return 0;
+    return m_recvpacketlst.size();
 }
 
 int CRTPSession::procIncomingData() {

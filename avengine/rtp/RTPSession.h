@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <list>
 
@@ -16,6 +17,10 @@ class CRTPReceiver;
 
 class CRTPSession {
 public:
+    // Datagrams waiting for the processing thread, at most: a flood beyond what it
+    // keeps up with is dropped on arrival rather than held (1.5 kB each).
+    static constexpr size_t kMaxIncoming = 1024;
+
     CRTPSession();
     virtual ~CRTPSession();
 
@@ -45,7 +50,9 @@ public:
 
     int sendData(int ssrc, int pt, char* frame, int len);
     int sendRTPpacket(char* datagram, int len);
+    // Takes the packet; -1 when the queue is full (the packet is then freed).
     int addIncomingPacket(RTPPacket* packet);
+    size_t incomingCount();
     int procIncomingData();
     int setGetRtpFrameCB(IGetRtpFrameCallBack* cb);
     int out_sample(int ssrc, int pt, _rtp_frame* frame);

@@ -9,6 +9,14 @@ namespace {
 
 const int kFrameHeader = 8;  // u16 width, u16 height, u32 key flag
 
+// What a stream may queue for its decoder, whatever the network delivers: the decode
+// thread takes one frame per pass, so anything beyond is late already. Audio drops
+// its oldest frame (1 s of 20 ms frames kept); video starts again at the next key
+// frame, as after a loss (2 s at 15 frames a second, and a byte bound for big ones).
+const size_t kMaxQueuedAudio = 50;
+const size_t kMaxQueuedVideo = 30;
+const size_t kMaxQueuedVideoBytes = 8u << 20;
+
 uint16_t headerU16(const char* p) {
     const unsigned char* b = reinterpret_cast<const unsigned char*>(p);
     return static_cast<uint16_t>(b[0] | (b[1] << 8));
@@ -29,6 +37,7 @@ CAudioStream::~CAudioStream() {
 
 int CAudioStream::in_sample(int id, int type, unsigned ts, char* data, int len, int p1, int p2) {
     if (m_mute) return 0;
+    while (m_queue.size() >= kMaxQueuedAudio) m_queue.pop_front();
     m_queue.emplace_back(new AVSample(id, type, ts, data, len, p1, p2));
     return 0;
 }
@@ -80,7 +89,15 @@ CVideoStream::~CVideoStream() {
 
 int CVideoStream::in_sample(int id, int type, unsigned ts, char* data, int len, int p1, int p2) {
     if (m_mute) return 0;
-    m_queue.emplace_back(new AVSample(id, type, ts, data, len, p1, p2));
+    std::unique_ptr<AVSample> sample(new AVSample(id, type, ts, data, len, p1, p2));
+    const size_t bytes = static_cast<size_t>(sample->len);
+    if (m_queue.size() >= kMaxQueuedVideo || m_queuedBytes + bytes > kMaxQueuedVideoBytes) {
+        // Frames decode only in order from a key frame: a gap means waiting for the next.
+        CVideoStream::clear();
+        m_waitForIDR = 1;
+    }
+    m_queue.push_back(std::move(sample));
+    m_queuedBytes += bytes;
     return 0;
 }
 
@@ -98,6 +115,7 @@ int CVideoStream::proc_sample() {
     while (!m_queue.empty()) {
         std::unique_ptr<AVSample> s = std::move(m_queue.front());
         m_queue.pop_front();
+        m_queuedBytes -= static_cast<size_t>(s->len);
         SYSTEMTIME t;
         GetLocalTime(&t);
         if (s->p1 == 1) {
@@ -133,6 +151,7 @@ int CVideoStream::uninit() {
 
 int CVideoStream::clear() {
     m_queue.clear();
+    m_queuedBytes = 0;
     return 0;
 }
 

@@ -70,6 +70,7 @@ public:
     std::atomic<int> m_mute;
     CKorCodec5 m_decoder;
     std::deque<std::unique_ptr<AVSample>> m_queue;
+    size_t m_queuedBytes = 0;  // sample bytes in the queue
 };
 
 // What both managers share; Stream is CAudioStream or CVideoStream.

@@ -23,7 +23,8 @@ std::wstring EscapeChat(const std::wstring& text);
 // bounded, entities stay, stray "&", "<" and ">" become references.
 std::wstring SanitizeChat(const std::wstring& markup, const std::wstring& skinFolder);
 
-// A link that network text may carry: http(s), or "enterchatroom://<digits>,<gate>".
+// A link that network text may carry: http(s) without blanks, or a whole room link
+// (controls/RoomLink.h).
 bool IsAllowedChatLink(const std::wstring& href);
 
 // An emoticon code: 1 to 32 letters, digits, "_" or "-".

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls/HtmlText.h"
+#include "controls/RoomLink.h"
 
 namespace HtmlText {
 
@@ -15,7 +16,6 @@ constexpr size_t kMaxDepth = 16;
 constexpr int kMaxSpanPt = 20;   // the chat font chooser's largest size
 constexpr int kMaxSpanPx = 26;   // 20 pt at 96 dpi
 constexpr int kMaxFontSize = 5;  // <font size> 5 is 18 pt
-constexpr size_t kMaxGate = 127;
 constexpr size_t kMaxValue = 512;
 
 wchar_t Lower(wchar_t c) {
@@ -305,6 +305,18 @@ std::wstring Rebuild(const Tag& t, const std::wstring& skinFolder) {
     return {};
 }
 
+// Where a comment whose "<!--" ends at `body` stops, as a browser reads it: "<!-->"
+// and "<!--->" close at once, otherwise the first "-->" or "--!>", else the end.
+size_t CommentEnd(const std::wstring& s, size_t body) {
+    if (s.compare(body, 1, L">") == 0) return body + 1;
+    if (s.compare(body, 2, L"->") == 0) return body + 2;
+    for (size_t k = body; k < s.size(); ++k) {
+        if (s.compare(k, 3, L"-->") == 0) return k + 3;
+        if (s.compare(k, 4, L"--!>") == 0) return k + 4;
+    }
+    return s.size();
+}
+
 bool IsContainer(const std::wstring& n) {
     return n == L"b" || n == L"i" || n == L"u" || n == L"font" || n == L"span" || n == L"a";
 }
@@ -314,24 +326,12 @@ bool IsContainer(const std::wstring& n) {
 bool IsAllowedChatLink(const std::wstring& href) {
     if (href.empty() || href.size() > 1024) return false;
     for (wchar_t c : href)
-        if (IsSpace(c) || c < 0x20 || c == 0x7F || c == L'"' || c == L'<' || c == L'>' ||
-            c == L'\\')
-            return false;
+        if (IsBlankOrControl(c) || c == L'"' || c == L'<' || c == L'>' || c == L'\\') return false;
     for (const wchar_t* scheme : {L"http://", L"https://"}) {
         size_t len = std::wcslen(scheme);
         if (StartsWithNoCase(href, 0, scheme)) return href.size() > len;
     }
-    static const std::wstring kRoom = L"enterchatroom://";
-    if (href.compare(0, kRoom.size(), kRoom) != 0) return false;
-    size_t k = kRoom.size();
-    size_t digits = k;
-    while (k < href.size() && k - digits < 10 && IsDigit(href[k])) ++k;
-    if (k == digits || k >= href.size() || href[k] != L',') return false;
-    std::wstring gate = href.substr(k + 1);
-    if (gate.empty() || gate.size() > kMaxGate) return false;
-    return std::all_of(gate.begin(), gate.end(), [](wchar_t c) {
-        return IsAsciiAlpha(c) || IsDigit(c) || c == L'.' || c == L':' || c == L'-' || c == L'_';
-    });
+    return ParseRoomLink(href).has_value();
 }
 
 std::wstring SanitizeChat(const std::wstring& markup, const std::wstring& skinFolder) {
@@ -365,8 +365,7 @@ std::wstring SanitizeChat(const std::wstring& markup, const std::wstring& skinFo
             continue;
         }
         if (StartsWithNoCase(markup, i, L"<!--")) {
-            size_t end = markup.find(L"-->", i + 4);
-            i = end == std::wstring::npos ? n : end + 3;
+            i = CommentEnd(markup, i + 4);
             continue;
         }
         if (i + 1 < n && (markup[i + 1] == L'!' || markup[i + 1] == L'?')) {

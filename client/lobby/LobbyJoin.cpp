@@ -4,6 +4,8 @@
 #include <ctime>
 
 #include "app/ClientApp.h"
+#include "app/TrustedGates.h"
+#include "controls/RoomLink.h"
 #include "kernel/CommKernel.h"
 #include "lobby/AnsiText.h"
 #include "lobby/LobbyPrompts.h"
@@ -60,6 +62,13 @@ void CWndLobby::JoinRoom(int roomId, int flag, const wchar_t* gateAddr) {
     if (m_pWaitJoinWnd) return;
     CCommKernelData* data = Data();
     if (!data) return;
+    // The join request carries the password: it goes to trusted gates only, whoever
+    // asked (the link's reader decided and learnt the gate already).
+    const auto gates = ParseRoomGateList(gateAddr ? gateAddr : L"");
+    if (!gates || !IsTrustedGateList(*gates)) {
+        LobbyTrace("tag_lobby: 房间入口不可信, 不进入.\n");
+        return;
+    }
     bool left = false;
     if (IRoomWindow* room = CurrentRoomWindow()) {
         if (room->GetRoomId() == roomId) {
@@ -83,7 +92,7 @@ void CWndLobby::JoinRoom(int roomId, int flag, const wchar_t* gateAddr) {
         delete wait;
     }
 
-    std::string gate = AnsiPrefix(gateAddr ? gateAddr : L"", CodePage(), 255);
+    std::string gate = AnsiPrefix(gates->text.c_str(), CodePage(), 255);
     data->SetRoomGateAddr(&gate[0]);
     tag_JoinRoomUserData* join = data->GetCurJoinRoomUserData();
     std::memset(join, 0, sizeof(*join));

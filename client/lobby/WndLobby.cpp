@@ -8,7 +8,9 @@
 #include "app/ProductInfo.h"
 #include "app/SkinTable.h"
 #include "app/TrayIcon.h"
+#include "app/TrustedGates.h"
 #include "kernel/CommKernel.h"
+#include "controls/RoomLink.h"
 #include "kernel/NotificationCopy.h"
 #include "lobby/AnsiText.h"
 #include "lobby/LaterWindows.h"
@@ -29,7 +31,6 @@ namespace {
 const SkinWndTraits kTraits = {"CWndLobby", L"WndLobby.xml", kMsgStandard, ScClose::kDefault,
                                Lifetime::kSelfDeleting, false};
 
-const wchar_t kRoomLinkPrefix[] = L"enterchatroom://";
 // The program's tray icon resource.
 constexpr int kTrayIconResource = 108;
 
@@ -39,10 +40,6 @@ CCommKernelData* Data() {
 
 UINT CodePage() {
     return Data() ? static_cast<UINT>(Data()->GetCodePage()) : CP_ACP;
-}
-
-bool StartsWith(const wchar_t* text, const wchar_t* prefix) {
-    return text && std::wcsncmp(text, prefix, std::wcslen(prefix)) == 0;
 }
 
 void AppendPercentEncoded(std::wstring& out, const std::string& bytes) {
@@ -79,23 +76,6 @@ std::wstring GroupPageWithUser(const std::wstring& page, int userId, const std::
     out += L"uname=" + std::to_wstring(userId) + L"&pwd=";
     AppendPercentEncoded(out, password);
     return out;
-}
-
-bool ParseRoomLink(const wchar_t* url, int& roomId, std::wstring& gate) {
-    if (!StartsWith(url, kRoomLinkPrefix)) return false;
-    std::wstring rest = url + std::wcslen(kRoomLinkPrefix);
-    size_t comma = rest.find(L',');
-    if (comma == std::wstring::npos || comma == 0 || comma + 1 >= rest.size()) return false;
-    long long id = 0;
-    for (size_t i = 0; i < comma; ++i) {
-        if (rest[i] < L'0' || rest[i] > L'9') return false;
-        id = id * 10 + (rest[i] - L'0');
-        if (id > 0x7FFFFFFF) return false;
-    }
-    if (id < 1) return false;
-    roomId = static_cast<int>(id);
-    gate = rest.substr(comma + 1);
-    return true;
 }
 
 CWndLobby::CWndLobby() : m_pTray(std::make_unique<CTrayIcon>()) {}
@@ -214,7 +194,10 @@ void CWndLobby::OnTreeRowClick(CControlUI* row) {
         GroupPageAddress(nd.value.GetData(), data->m_GlobalConfig.roomlist_url, nd.id);
     if (!page.empty()) {
         CUserObj* me = data->GetLocalUser();
-        std::wstring full = GroupPageWithUser(page, me->userId, me->password);
+        // The account travels only to the configured web server, never to a host that
+        // a group's address names.
+        std::wstring full =
+            IsConfiguredWebPage(page) ? GroupPageWithUser(page, me->userId, me->password) : page;
         // The game page is told by its address, never by what the password holds.
         if (page.find(L"carkelt") != std::wstring::npos) {
             OpenGameWindow(full.c_str(), MIVORA_PRODUCT_SUBTITLE);
@@ -251,13 +234,19 @@ void CWndLobby::OpenGameWindow(const wchar_t* url, const wchar_t* title) {
     ::OpenGameWindow(m_hWnd, url ? url : L"", title ? title : L"");
 }
 
-void CWndLobby::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR, LPCTSTR,
-                                bool& cancel) {
-    if (!StartsWith(url, kRoomLinkPrefix)) return;
+void CWndLobby::BeforeNavigate2(CWebBrowserUI* pWeb, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR,
+                                LPCTSTR, bool& cancel) {
+    if (!url || !IsRoomLinkWord(url)) return;
     cancel = true;
-    int roomId = 0;
-    std::wstring gate;
-    if (ParseRoomLink(url, roomId, gate)) JoinRoom(roomId, 1, gate.c_str());
+    const auto link = ParseRoomLink(url);
+    if (!link) return;
+    // The page the link stands on decides whether its gate may be new to the client.
+    const std::wstring page = pWeb ? pWeb->GetLocationUrl().GetData() : L"";
+    if (!AcceptRoomLink(*link, page, "lobby")) {
+        ShowLobbyMessage(m_hWnd, kUnknownGateHint);
+        return;
+    }
+    JoinRoom(link->roomId, 1, link->gate.text.c_str());
 }
 
 void CWndLobby::NavigateComplete2(CWebBrowserUI* pWeb, LPCTSTR) {

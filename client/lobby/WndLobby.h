@@ -160,6 +160,3 @@ std::wstring GroupPageAddress(const wchar_t* value, const wchar_t* roomListUrl, 
 // The page address with the user part: "uname" and the percent-encoded password,
 // joined with "?" or, when the address has a query already, "&".
 std::wstring GroupPageWithUser(const std::wstring& page, int userId, const std::string& password);
-// A room link "enterchatroom://<room id>,<gate>": true with its parts when the
-// address starts with the prefix, the room id is a positive number and a gate follows.
-bool ParseRoomLink(const wchar_t* url, int& roomId, std::wstring& gate);

@@ -1,7 +1,11 @@
 #include "room/ChatLinks.h"
 
+#include <algorithm>
+
 #include <cwchar>
 #include <cwctype>
+
+#include "controls/RoomLink.h"
 
 namespace {
 
@@ -20,8 +24,6 @@ const Word kIdWords[] = {
     {L"refuse_connect:", ChatLinkKind::kRefuseConnect},
 };
 
-const wchar_t kRoomWord[] = L"enterchatroom:";
-const wchar_t kRoomPrefix[] = L"enterchatroom://";
 const wchar_t kThankWord[] = L"gift_thank:";
 const wchar_t kEnterRoomWord[] = L"enterroom:";
 
@@ -65,15 +67,12 @@ ChatLink ParseChatLink(const std::wstring& url) {
         link.kind = w.kind;
         return link;
     }
-    if (StartsWith(url, kRoomWord)) {
-        if (!StartsWith(url, kRoomPrefix)) return Ignored();
-        const std::wstring rest = url.substr(std::wcslen(kRoomPrefix));
-        const size_t comma = rest.find(L',');
-        if (comma == std::wstring::npos || !ParseId(rest.substr(0, comma), link.id))
-            return Ignored();
-        link.text = rest.substr(comma + 1);
-        if (link.text.size() > kMaxGateChars) return Ignored();
+    if (IsRoomLinkWord(url)) {
+        const auto room = ParseRoomLink(url);
+        if (!room) return Ignored();
         link.kind = ChatLinkKind::kRoom;
+        link.id = room->roomId;
+        link.text = room->gate.text;
         return link;
     }
     if (StartsWith(url, kThankWord)) {
@@ -85,7 +84,10 @@ ChatLink ParseChatLink(const std::wstring& url) {
         link.kind = ChatLinkKind::kEnterRoom;
         return link;
     }
-    if (StartsWithNoCase(url, L"http://") || StartsWithNoCase(url, L"https://"))
+    if (StartsWithNoCase(url, L"http://") || StartsWithNoCase(url, L"https://")) {
+        // The address goes to the desktop opener as it stands: nothing invisible in it.
+        if (std::any_of(url.begin(), url.end(), IsBlankOrControl)) return Ignored();
         link.kind = ChatLinkKind::kWeb;
+    }
     return link;
 }

@@ -10,7 +10,7 @@ enum class ChatLinkKind {
     kWeb,            // http(s): opened in the desktop browser, the view keeps its page
     kIgnored,        // a command word with an unusable argument: cancelled, nothing done
     kUser,           // "orinid:"
-    kRoom,           // "enterchatroom://<id>,<gate>"
+    kRoom,           // a room link (controls/RoomLink.h): id and gate list
     kVipMic,         // "entervipmic:"
     kSecretMic,      // "entersecrmic:"
     kWelcome,        // "welcome:"
@@ -25,8 +25,5 @@ struct ChatLink {
     int id = 0;         // user or room id
     std::wstring text;  // room gate address, or the thank-you text
 };
-
-// Room gate addresses are held in 128 wide characters with their NUL.
-constexpr size_t kMaxGateChars = 127;
 
 ChatLink ParseChatLink(const std::wstring& url);

@@ -4,8 +4,10 @@
 #include <cwchar>
 #include <string>
 
+#include "app/TrustedGates.h"
 #include "controls/ChatRecord.h"
 #include "controls/HtmlText.h"
+#include "controls/RoomLink.h"
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
@@ -70,6 +72,13 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
         }
         case ChatLinkKind::kRoom: {
             if (link.id == m_nRoomId) break;
+            // A chat line is written by a peer: it may name only a gate already trusted,
+            // or a click would send the password to the peer's server.
+            const auto gate = ParseRoomGateList(link.text);
+            if (!gate || !AcceptRoomLink(RoomLink{link.id, *gate}, L"", "room")) {
+                InsertHintLine(1, 1, kUnknownGateHint);
+                break;
+            }
             const std::wstring question = winplat::FormatText(L"你是否要进入%d房间?", link.id);
             // The join follows only a Yes: one click on a pasted link must not move anybody.
             if (::MessageBoxW(m_hWnd, question.c_str(), L"提示:", MB_YESNO | MB_ICONQUESTION) !=
@@ -79,7 +88,7 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
             if (!lobby) break;
             auto* block = new tagJoinOtherRoom{};
             block->nRoomId = link.id;
-            link.text.copy(block->szGateAddr, kMaxGateChars);
+            gate->text.copy(block->szGateAddr, kRoomLinkGateChars);
             if (!::PostMessageW(lobby, UM_JOIN_OTHER_ROOM, static_cast<WPARAM>(link.id),
                                 reinterpret_cast<LPARAM>(block)))
                 delete block;

@@ -49,12 +49,26 @@ void AppTest::UseProgramFolder(const TempDir& folder) {
     CCommKernel::GetInstance()->m_pData->init();
 }
 
-void AppTest::CopyProgramFolder(const TempDir& to) {
-    for (const auto& e : fs::directory_iterator(MIVORA_PROGRAM_DIR)) {
-        const std::string name = e.path().filename().string();
-        if (name == "mivora" || e.path().extension() == ".so") continue;
-        fs::copy(e.path(), fs::path(to.native()) / name, fs::copy_options::recursive);
+std::vector<std::string> ProgramLayout() {
+    std::vector<std::string> paths;
+    std::ifstream in(MIVORA_PROGRAM_LAYOUT);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) paths.push_back(line);
+    return paths;
+}
+
+void CopyLaidOutFiles(const std::string& from, const std::string& to) {
+    for (const std::string& relative : ProgramLayout()) {
+        const fs::path path = fs::u8path(relative);
+        if (relative == "mivora" || path.extension() == ".so") continue;
+        const fs::path target = fs::path(to) / path;
+        fs::create_directories(target.parent_path());
+        fs::copy_file(fs::path(from) / path, target, fs::copy_options::overwrite_existing);
     }
+}
+
+void AppTest::CopyProgramFolder(const TempDir& to) {
+    CopyLaidOutFiles(MIVORA_PROGRAM_DIR, to.native());
 }
 
 std::string ReadText(const std::string& path) {

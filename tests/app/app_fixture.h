@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "TempDir.h"
 #include "ui_fixture.h"
@@ -16,7 +17,8 @@ protected:
 
     // Points the module path (and so the kernel's program folder) at `folder`.
     static void UseProgramFolder(const TempDir& folder);
-    // Copies the laid-out program folder (data files only) into `to`.
+    // Copies the data files the build laid out in the program folder into `to`:
+    // nothing a run of the program left there.
     static void CopyProgramFolder(const TempDir& to);
     // The documents folder the application object uses under the test's home.
     std::string DocumentsDir() const { return home_.native() + "/Documents"; }
@@ -27,6 +29,12 @@ private:
     std::string savedHome_;
     std::string savedConfig_;
 };
+
+// The paths the build lays out in the program folder (relative, "/"-separated).
+std::vector<std::string> ProgramLayout();
+// Copies those of them that are data files (not the program and its libraries) from
+// one program folder to another.
+void CopyLaidOutFiles(const std::string& from, const std::string& to);
 
 std::string ReadText(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "app_fixture.h"
 #include "globalconf/GlobalConfCodec.h"
@@ -26,6 +28,26 @@ TEST(ProgramFolder, HoldsWhatTheProgramReadsAsCopies) {
     EXPECT_FALSE(fs::is_symlink(kProgram + "/skin"));
     EXPECT_EQ(::access(kProgram.c_str(), W_OK), 0);
     EXPECT_EQ(::access((kProgram + "/skin/MVChat").c_str(), W_OK), 0);
+}
+
+TEST(ProgramFolder, ACopyTakesWhatTheBuildLaidOutAndNothingARunLeft) {
+    const std::vector<std::string> layout = ProgramLayout();
+    ASSERT_FALSE(layout.empty());
+    for (const std::string& relative : layout)
+        EXPECT_TRUE(fs::exists(fs::path(kProgram) / fs::u8path(relative))) << relative;
+
+    // A folder a person has used: what the program writes beside its files.
+    TempDir used, copy;
+    CopyLaidOutFiles(kProgram, used.native());
+    for (const char* left : {"userenv.ini", "torties.dat", "avconfig.txt",
+                             "skin/MVChat/WndRoomFaceUserTime.xml"})
+        WriteText(used.native() + "/" + left, "left by a run");
+    CopyLaidOutFiles(used.native(), copy.native());
+    for (const char* left : {"userenv.ini", "torties.dat", "avconfig.txt",
+                             "skin/MVChat/WndRoomFaceUserTime.xml"})
+        EXPECT_FALSE(fs::exists(copy.native() + "/" + left)) << left;
+    EXPECT_TRUE(fs::exists(copy.native() + "/skin/MVChat/WndSelSkin.xml"));
+    EXPECT_TRUE(fs::exists(copy.native() + "/globalconf.ini"));
 }
 
 TEST(ProgramFolder, ConfigurationNamesTheLocalWorld) {

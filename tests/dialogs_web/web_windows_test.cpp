@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/TrustedGates.h"
 #include "dialogs/DialogMessages.h"
 #include "dialogs/WndFinder.h"
 #include "dialogs/WndGame.h"
@@ -15,10 +16,12 @@
 #include "dialogs/WndIconHelp.h"
 #include "dialogs/WndMyAccount.h"
 #include "dialogs/WndUserRegister.h"
+#include "dialogs/WebFrame.h"
 #include "dialogs/WndWellcomTip.h"
 #include "dialogs_fixture.h"
 #include "kernel/CommKernel.h"
 #include "lobby/WndLobby.h"
+#include "win32gui/menu.h"
 
 using namespace DuiLib;
 
@@ -165,10 +168,20 @@ TEST_F(WebWindowTest, FinderLinksJoinAValidRoomOnlyAndCloseOnlyThen) {
     };
     http.serveBody("/find", "<html><body>find</body></html>");
     http.serveBody("/x", "<html><body>other</body></html>");
+    static int boxes = 0;
+    winplat::SetMessageBoxHook([](LPCWSTR, LPCWSTR, UINT) { return ++boxes, IDOK; });
+    ForgetLearntGates();
+    const std::wstring findPage = GlobalConfig().find_url;
+    // The finder's own page (the configured one) gives the links: a click comes once
+    // it shows.
+    auto openFinder = [&](CWndFinder* w) {
+        ASSERT_TRUE(Open(w));
+        ASSERT_TRUE(Pump([&] { return findPage == Browser(*w)->GetLocationUrl().GetData(); }));
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto* w = new CWndFinder;
-        ASSERT_TRUE(Open(w));
+        openFinder(w);
         size_t before = lobby.posted.size();
         Browser(*w)->Navigate2(c.link.c_str());
         if (c.room) {
@@ -193,6 +206,34 @@ TEST_F(WebWindowTest, FinderLinksJoinAValidRoomOnlyAndCloseOnlyThen) {
     }
     // The page link with the prefix inside went ahead as an ordinary navigation.
     EXPECT_EQ(http.count("/x?enterchatroom://5,g:1"), 1);
+    EXPECT_EQ(boxes, 0);
+
+    // On a page of another host a link leads only to a gate known already: "g" came
+    // from the finder's page above, "evil" from nowhere.
+    const std::wstring foreign = L"http://localhost:" + std::to_wstring(http.port()) + L"/x";
+    for (const auto& [link, joins] : {std::pair<const wchar_t*, size_t>{L"enterchatroom://12,evil:1", 0},
+                                      {L"enterchatroom://13,g:1", 1}}) {
+        SCOPED_TRACE(std::wstring(link));
+        auto* w = new CWndFinder;
+        openFinder(w);
+        Browser(*w)->Navigate2(foreign.c_str());
+        ASSERT_TRUE(Pump([&] { return foreign == Browser(*w)->GetLocationUrl().GetData(); }));
+        const int boxesBefore = boxes;
+        Browser(*w)->Navigate2(link);
+        if (joins) {
+            ASSERT_TRUE(Pump([&] { return !IsWindow(w->GetHWND()); }));
+        } else {
+            EXPECT_EQ(boxes, boxesBefore + 1) << "the unknown server is told";
+            EXPECT_TRUE(IsWindow(w->GetHWND()));
+            DestroyWindow(w->GetHWND());
+        }
+        EXPECT_EQ(Joins().size(), joins);
+        delete w;
+        for (const PostedMsg& m : lobby.posted)
+            if (m.msg == UM_FINDER_JOIN_ROOM) delete reinterpret_cast<tagJoinRoomPost*>(m.lParam);
+        lobby.posted.clear();
+    }
+    winplat::SetMessageBoxHook(nullptr);
 }
 
 TEST_F(WebWindowTest, AFinderBlockThatCannotBePostedIsFreed) {
@@ -205,6 +246,8 @@ TEST_F(WebWindowTest, AFinderBlockThatCannotBePostedIsFreed) {
     http.serveBody("/find", "<html><body>find</body></html>");
     auto* w = new CWndFinder;
     ASSERT_TRUE(Open(w));
+    const std::wstring findPage = GlobalConfig().find_url;
+    ASSERT_TRUE(Pump([&] { return findPage == Browser(*w)->GetLocationUrl().GetData(); }));
     Browser(*w)->Navigate2(L"enterchatroom://12,g:1");
     PumpPending();
     CCommKernel::GetInstance()->m_pWndTable[1] = static_cast<CWindowWnd*>(&lobby);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "engine_test_util.h"
 #include "aurik/KorCodec6.h"
 #include "filters/SamplerGrab.h"
@@ -129,6 +132,39 @@ TEST(AudioStream, MuteAndMuteAllDropWhatArrivesUnmuteResumes) {
     ASSERT_EQ(rec.audioCount(), 1u);
     EXPECT_EQ(rec.audio()[0].len, 7680);
     EXPECT_EQ(rec.audio()[0].p1, 0);
+}
+
+// Frames arriving faster than the one-per-pass decoding (a flood from the relay)
+// queue no more than a stream's window; the stream plays on from the next key frame.
+TEST(StreamQueues, WhatAStreamQueuesIsBoundedWhateverArrives) {
+    VideoRig rig;
+    CVideoStream* video = rig.manager.add_stream(kUser);
+    RAVO::CAudioStreamManager audioManager;
+    RAVO::CAudioStream* audio = audioManager.add_stream(kUser);
+    std::vector<char> junk(400, 'x');
+    size_t videoMost = 0, audioMost = 0;
+    for (int i = 0; i < 20000; ++i) {
+        rig.manager.in_sample(kUser, 99, static_cast<unsigned>(i), junk.data(),
+                              static_cast<int>(junk.size()), 0, 0);
+        audioManager.in_sample(kUser, 97, static_cast<unsigned>(i), junk.data(),
+                               static_cast<int>(junk.size()), 0, 0);
+        videoMost = std::max(videoMost, video->queued());
+        audioMost = std::max(audioMost, audio->queued());
+    }
+    EXPECT_LE(videoMost, 30u);
+    EXPECT_LE(audioMost, 50u);
+    // Frames of 1 MB: the byte bound holds before the count does.
+    std::vector<char> big(1 << 20, 'y');
+    for (int i = 0; i < 20; ++i)
+        rig.manager.in_sample(kUser, 99, 1, big.data(), static_cast<int>(big.size()), 0, 0);
+    EXPECT_LE(video->queued(), 8u);
+    // The overflow cut the video: it waits for a key frame, then decodes again.
+    EXPECT_EQ(video->m_waitForIDR, 1);
+    rig.drain();
+    EXPECT_EQ(rig.rec.videoCount(), 0u);
+    rig.feed(0, 0);
+    rig.drain();
+    EXPECT_EQ(rig.rec.videoCount(), 1u);
 }
 
 // The manager's thread decodes while the room window deletes and re-adds streams.

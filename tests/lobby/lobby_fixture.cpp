@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/ClientApp.h"
+#include "app/TrustedGates.h"
 #include "kernel/CommKernel.h"
 #include "lobby/LobbyPrompts.h"
 #include "session/CommKernelData.h"
@@ -66,6 +67,10 @@ void LobbyTest::SetUp() {
     SetOutsideBrowserHook([this](const std::wstring& url) { browsed.push_back(url); });
     LaterWindowHooks() = LaterWindowHooksT{};
     for (int i = 0; i < kServerTableSize; ++i) SetLogonServer(i, "", 0);
+    // The configured lobby server is the stand-ins' host, as a session's table holds it.
+    std::memset(d->m_pLobbySvrTable, 0, sizeof(tag_ServerAddr) * kServerTableSize);
+    std::strcpy(d->m_pLobbySvrTable[0].szHost, "127.0.0.1");
+    ForgetLearntGates();
 }
 
 void LobbyTest::TearDown() {

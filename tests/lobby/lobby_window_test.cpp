@@ -17,6 +17,7 @@
 #include "lobby/WndLobby.h"
 #include "lobby_fixture.h"
 #include "model/RoomGroupManager.h"
+#include "app/TrustedGates.h"
 #include "model/RoomManager.h"
 #include "model/UserManager.h"
 #include "model/UserObj.h"
@@ -65,6 +66,7 @@ protected:
         http->serveBody("/help.html", "<html><body>help</body></html>");
         SetUrl(d->m_GlobalConfig.roomlist_url, http->url("/roomlist.php"));
         SetUrl(d->m_GlobalConfig.dating_url, http->url("/hall.php"));
+        d->m_GlobalConfig.www_page[0] = L'\0';
 
         CUserObj* me = d->GetLocalUser();
         me->ClearData();
@@ -240,12 +242,33 @@ TEST_F(LobbyWindowTest, ARowOpensItsGroupPageAndToggles) {
     }));
 }
 
+TEST_F(LobbyWindowTest, AGroupPageOnAnotherHostGetsNoAccount) {
+    // The same server under a name the configuration does not give.
+    const std::string foreign = "http://localhost:" + std::to_string(http->port()) + "/other.html";
+    http->serveBody("/other.html", "<html><body>other</body></html>");
+    AddGroup(6, 0, "外站", foreign.c_str(), 0, 0);
+    AddGroup(7, 0, "外站二", (foreign + "?x=1").c_str(), 0, 0);
+    OpenLobby();
+    for (int group : {6, 7}) ClickRow(lobby->GetTree()->FindNodeById(group)->data().row);
+    ASSERT_TRUE(Pump([&] {
+        int seen = 0;
+        for (const auto& r : http->requests()) seen += r.path.find("/other.html") == 0;
+        return seen == 2;
+    }));
+    for (const auto& r : http->requests()) {
+        if (r.path.find("/other.html") != 0) continue;
+        EXPECT_EQ(r.path.find("pwd"), std::string::npos) << r.path;
+        EXPECT_EQ(r.path.find("uname"), std::string::npos) << r.path;
+    }
+}
+
 TEST_F(LobbyWindowTest, AGamePageIsToldByItsAddressNotThePassword) {
     std::vector<std::wstring> games;
     LaterWindowHooks().openGame = [&](HWND, const std::wstring& url, const std::wstring&) {
         games.push_back(url);
     };
     d->GetLocalUser()->password = "carkelt";
+    SetUrl(d->m_GlobalConfig.www_page, "http://games/");
     AddGroup(5, 0, "游戏", "http://games/carkelt.php", 0, 0);
     OpenLobby();
     CRoomGroupTreeUI* tree = lobby->GetTree();
@@ -260,6 +283,33 @@ TEST_F(LobbyWindowTest, AGamePageIsToldByItsAddressNotThePassword) {
     ASSERT_TRUE(Pump([&] { return !messages.empty(); }));
     EXPECT_EQ(messages[0], L"游客不能进入游戏,赶快去注册号码吧!");
     EXPECT_EQ(games.size(), 1u);
+}
+
+TEST_F(LobbyWindowTest, AForeignPageLinksOnlyToKnownGatesTheConfiguredOneToAny) {
+    ServerSet servers;
+    // The room stand-in under a name no configuration gives.
+    const std::wstring link =
+        L"enterchatroom://1001,localhost:" + std::to_wstring(servers.room().port());
+    http->serveBody("/other.html", "<html><body>other</body></html>");
+    OpenLobby();
+    auto* web = dynamic_cast<CWebBrowserUI*>(lobby->GetPaintManager().FindControl(L"ielobby2"));
+    auto open = [&](const std::string& page) {
+        const std::wstring address = winplat::Utf8ToWide(page);
+        web->Navigate2(address.c_str());
+        ASSERT_TRUE(Pump([&] { return std::wstring(web->GetLocationUrl().GetData()) == address; }));
+    };
+    open("http://localhost:" + std::to_string(http->port()) + "/other.html");
+    web->Navigate2(link.c_str());
+    EXPECT_FALSE(lobby->HasWaitWindow());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], kUnknownGateHint);
+
+    // The configured web server's room list gives its rooms' gates: followed.
+    open(http->url("/roomlist.php"));
+    web->Navigate2(link.c_str());
+    EXPECT_TRUE(lobby->HasWaitWindow());
+    ASSERT_TRUE(Pump([&] { return servers.room().ReceivedCount() >= 14 + 115; }));
+    EXPECT_EQ(servers.room().Connections(), 1) << "the refused link never connected";
 }
 
 TEST_F(LobbyWindowTest, ARoomLinkJoinsAndTheAnswerMakesTheRoomWindow) {

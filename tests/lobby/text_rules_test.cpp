@@ -63,34 +63,6 @@ TEST(TextRules, ARoomPasswordIsCutWithoutSplittingACharacter) {
     for (const Case& c : cases) EXPECT_EQ(RoomPasswordField(c.typed, kGbk), c.stored);
 }
 
-TEST(TextRules, RoomLinksAreRecognisedOnlyAtTheStartAndWhole) {
-    struct Case {
-        const wchar_t* url;
-        bool ok;
-        int roomId;
-        std::wstring gate;
-    } cases[] = {
-        {L"enterchatroom://1001,127.0.0.1:7003", true, 1001, L"127.0.0.1:7003"},
-        {L"enterchatroom://5,a:1;b:2", true, 5, L"a:1;b:2"},
-        {L"http://x/?enterchatroom://1001,h:1", false, 0, L""},
-        {L"enterchatroom://0,h:1", false, 0, L""},
-        {L"enterchatroom://-3,h:1", false, 0, L""},
-        {L"enterchatroom://12x,h:1", false, 0, L""},
-        {L"enterchatroom://1001,", false, 0, L""},
-        {L"enterchatroom://1001", false, 0, L""},
-        {L"enterchatroom://99999999999,h:1", false, 0, L""},
-    };
-    for (const Case& c : cases) {
-        int id = 0;
-        std::wstring gate;
-        EXPECT_EQ(ParseRoomLink(c.url, id, gate), c.ok) << c.url;
-        if (c.ok) {
-            EXPECT_EQ(id, c.roomId);
-            EXPECT_EQ(gate, c.gate);
-        }
-    }
-}
-
 TEST(TextRules, GroupPagesAndTheirUserPart) {
     const wchar_t* list = L"http://w/roomlist.php";
     EXPECT_EQ(GroupPageAddress(L"R", list, 7), L"http://w/roomlist.php?ngroupid=7");

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "media_test_util.h"
 #include "rtp/RTPReceiver.h"
@@ -331,6 +333,64 @@ TEST_F(Receiver, MalformedParityRecoversNothingAndSpoilsNothing) {
         EXPECT_EQ(f[0].data, sent) << c.what;
         EXPECT_EQ(f[0].recovered, 1) << c.what;
     }
+}
+
+// A flood at the media port: random bytes, and datagrams that look like the watched
+// stream's with random timestamps, sequence numbers and fragment counts, whose frames
+// never complete. What the stream holds stays within its window whatever arrives, and
+// the real stream goes on afterwards.
+TEST_F(Receiver, AFloodHoldsNoMoreThanTheWindowAndTheStreamGoesOn) {
+    uint32_t x = 20261210u;
+    auto next = [&x] {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        return x;
+    };
+    // A frame that claims the most fragments and sends one holds about that one.
+    DataFields claim;
+    claim.ts = 500;
+    claim.count = RAVO::RTP_MAX_FRAME_FRAGMENTS;
+    claim.marker = false;
+    feed(MakeData(claim, 1200));
+    EXPECT_EQ(receiver->frameCount(), 1u);
+    EXPECT_LE(receiver->heldBytes(), 1200u + RAVO::RTP_MAX_FRAME_FRAGMENTS * sizeof(int));
+
+    size_t mostFrames = 0, mostBytes = 0;
+    for (int i = 0; i < 20000; ++i) {
+        Bytes d;
+        if (i % 4 == 0) {
+            d.resize(1 + next() % 1400);
+            for (uint8_t& b : d) b = static_cast<uint8_t>(next());
+        } else {
+            DataFields f;
+            f.seq = static_cast<uint16_t>(next());
+            f.ts = next();
+            f.count = static_cast<uint16_t>(2 + next() % 1023);
+            f.index = static_cast<uint16_t>(next() % f.count);
+            f.marker = false;
+            d = MakeData(f, 1 + next() % 1200, static_cast<uint8_t>(next()));
+        }
+        feed(d);
+        mostFrames = std::max(mostFrames, receiver->frameCount());
+        mostBytes = std::max(mostBytes, receiver->heldBytes());
+    }
+    EXPECT_LE(mostFrames, RAVO::CRTPReceiver::kMaxHeldFrames);
+    EXPECT_LE(mostBytes, RAVO::CRTPReceiver::kMaxHeldBytes);
+    EXPECT_GT(mostFrames, 0u) << "the flood reached the stream";
+
+    // The stream's own frames: once the flood's frames are past their deadline, they
+    // go out again.
+    winplat::AdvanceManualClock(1001);
+    const size_t before = frames.Size();
+    for (uint16_t seq = 1; seq <= 3; ++seq) single(seq, 0x70000000u + seq);
+    winplat::AdvanceManualClock(1001);
+    single(4, 0x70000004u);
+    std::vector<uint32_t> got = delivered();
+    got.erase(got.begin(), got.begin() + static_cast<long>(before));
+    EXPECT_EQ(got, (std::vector<uint32_t>{0x70000001u, 0x70000002u, 0x70000003u, 0x70000004u}));
+    EXPECT_EQ(receiver->frameCount(), 0u);
+    EXPECT_EQ(receiver->heldBytes(), 0u);
 }
 
 TEST_F(Receiver, KindThreeIsReadLikeData) {

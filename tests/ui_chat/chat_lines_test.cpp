@@ -35,7 +35,7 @@ TEST(ChatLinks, OnlyAWordAtTheStartWithADigitsArgumentIsACommand) {
         {L"gift_thank:谢谢<b>", ChatLinkKind::kThank, 0, L"谢谢<b>"},
         {L"enterroom:3", ChatLinkKind::kEnterRoom, 0, L""},
         {L"enterchatroom://1234,gate.example:80", ChatLinkKind::kRoom, 1234, L"gate.example:80"},
-        {L"enterchatroom://1234,", ChatLinkKind::kRoom, 1234, L""},
+        {L"EnterChatRoom://5,a:1;b:2", ChatLinkKind::kRoom, 5, L"a:1;b:2"},
         // Unusable arguments: cancelled, nothing done.
         {L"orinid:5welcome:6", ChatLinkKind::kIgnored, 0, L""},
         {L"orinid:", ChatLinkKind::kIgnored, 0, L""},
@@ -46,6 +46,11 @@ TEST(ChatLinks, OnlyAWordAtTheStartWithADigitsArgumentIsACommand) {
         {L"enterchatroom://,gate", ChatLinkKind::kIgnored, 0, L""},
         {L"enterchatroom:1234,gate", ChatLinkKind::kIgnored, 0, L""},
         {L"enterchatroom://1," + longGate, ChatLinkKind::kIgnored, 0, L""},
+        {L"enterchatroom://1234,", ChatLinkKind::kIgnored, 0, L""},
+        {L"enterchatroom://0,g:1", ChatLinkKind::kIgnored, 0, L""},
+        {L"enterchatroom://2147483648,g:1", ChatLinkKind::kIgnored, 0, L""},
+        {L"enterchatroom://5,g:1\u2028", ChatLinkKind::kIgnored, 0, L""},
+        {L"http://h/\u00A0x", ChatLinkKind::kIgnored, 0, L""},
         // A word elsewhere is no command.
         {L"http://h/?enterchatroom://1,g", ChatLinkKind::kWeb, 0, L""},
         {L"HTTPS://h/orinid:5", ChatLinkKind::kWeb, 0, L""},

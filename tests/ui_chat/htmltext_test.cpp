@@ -49,10 +49,20 @@ TEST(SanitizeChat, HostileMarkupIsReducedToTheAllowedSet) {
          L"<a href=\"http://h/?enterchatroom://1,g\">w</a>"},
         {L"<a href=\"enterchatroom://1234,gate.example:8080\">room</a>",
          L"<a href=\"enterchatroom://1234,gate.example:8080\">room</a>"},
-        {L"<a target=_blank href='enterchatroom://7,g' style=\"x\" oncontextmenu=\"y\">r</a>",
-         L"<a href=\"enterchatroom://7,g\">r</a>"},
+        {L"<a target=_blank href='enterchatroom://7,g:80' style=\"x\" oncontextmenu=\"y\">r</a>",
+         L"<a href=\"enterchatroom://7,g:80\">r</a>"},
         {L"<a href=\"enterchatroom://7\">no gate</a>", L"no gate"},
-        {L"<a href=\"enterchatroom://x,g\">no id</a>", L"no id"},
+        {L"<a href=\"enterchatroom://x,g:80\">no id</a>", L"no id"},
+        // Room links a click could not follow are no links: the room link reader decides.
+        {L"<a href=\"enterchatroom://0,g:80\">room 0</a>", L"room 0"},
+        {L"<a href=\"enterchatroom://2147483648,g:80\">too big</a>", L"too big"},
+        {L"<a href=\"enterchatroom://7,g\">no port</a>", L"no port"},
+        {L"<a href=\"enterchatroom://7,g:80\u2028x\">separator</a>", L"separator"},
+        {L"<a href=\"enterchatroom://7,g:80&nbsp;\">no-break</a>", L"no-break"},
+        // Web links carry nothing invisible to the desktop opener.
+        {L"<a href=\"http://h/a\u2028b\">separator</a>", L"separator"},
+        {L"<a href=\"http://h/a\u00A0b\">no-break</a>", L"no-break"},
+        {L"<a href=\"http://h/\u202Egnp.exe\">direction</a>", L"direction"},
         {L"<a href=\"http://a\"><a href=\"http://b\">in</a>out</a>",
          L"<a href=\"http://a\">in</a>out"},
         // Huge fonts are held to the chooser's largest.
@@ -69,6 +79,12 @@ TEST(SanitizeChat, HostileMarkupIsReducedToTheAllowedSet) {
         {L"AT&T 1<2 3>2 &bogus", L"AT&amp;T 1&lt;2 3&gt;2 &amp;bogus"},
         {L"<a href=\"x", L"&lt;a href=\"x"},
         {L"<!-- <a href=\"orinid:1\">x</a> -->t", L"t"},
+        // Comments end where a browser ends them: what it shows stays.
+        {L"a<!-->shown<!-- hidden -->b", L"ashownb"},
+        {L"a<!-->shown", L"ashown"},
+        {L"a<!--->shown-->", L"ashown--&gt;"},
+        {L"a<!-- x --!>shown", L"ashown"},
+        {L"a<!-- never closed", L"a"},
         // Attribute values cannot break out of their quotes.
         {L"<font face=\"A&quot; onmouseover=&quot;x\">t</font>", L"<font>t</font>"},
         {L"<a href=\"http://h/&quot;onclick=&quot;x\">t</a>", L"t"},

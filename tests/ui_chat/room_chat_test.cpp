@@ -12,6 +12,7 @@
 
 #include "Answers.h"
 #include "chat_fixture.h"
+#include "app/TrustedGates.h"
 #include "catalogs/CaitiaoManager.h"
 #include "controls/ChatRecord.h"
 #include "dialogs/WndChatEmotion.h"
@@ -449,13 +450,30 @@ TEST_F(RoomChatTest, LinkCommandsActOnlyForProgramWrittenAddresses) {
     }
     d->m_LocalUser.flags = 0;
 
-    // Room links: the current room does nothing; another asks, and only Yes joins.
+    // Room links: the current room does nothing; another on a trusted gate asks, and
+    // only Yes joins; a gate the client does not know asks nothing and joins nothing.
+    ForgetLearntGates();
+    const tag_ServerAddr savedLobby = d->m_pLobbySvrTable[0];
+    std::strcpy(d->m_pLobbySvrTable[0].szHost, "Gate.Example");
     winplat::SetMessageBoxHook(AnswerBox);
     g_boxTexts.clear();
     bool cancel = false;
-    room->BeforeNavigate2(nullptr, L"enterchatroom://88,gate", 0, nullptr, nullptr, nullptr, cancel);
+    room->BeforeNavigate2(nullptr, L"enterchatroom://88,gate:1", 0, nullptr, nullptr, nullptr, cancel);
     EXPECT_TRUE(cancel);
     EXPECT_TRUE(g_boxTexts.empty());
+    for (const wchar_t* foreign : {L"enterchatroom://1234,evil.example:9000",
+                                   L"enterchatroom://1234,gate.example:80;evil.example:80"}) {
+        SCOPED_TRACE(std::wstring(foreign));
+        const size_t blocks = static_cast<size_t>(room->m_pPrivTextOut->GetBlockCount());
+        cancel = false;
+        room->BeforeNavigate2(nullptr, foreign, 0, nullptr, nullptr, nullptr, cancel);
+        PumpPending();
+        EXPECT_TRUE(cancel);
+        EXPECT_TRUE(g_boxTexts.empty());
+        EXPECT_TRUE(relay.joins.empty());
+        EXPECT_EQ(static_cast<size_t>(room->m_pPrivTextOut->GetBlockCount()), blocks + 1);
+        EXPECT_NE(Text(room->m_pPrivTextOut).rfind(kUnknownGateHint), std::wstring::npos);
+    }
     for (int answer : {IDNO, IDYES}) {
         g_boxAnswer = answer;
         room->BeforeNavigate2(nullptr, L"enterchatroom://1234,gate.example:80", 0, nullptr, nullptr,
@@ -476,6 +494,7 @@ TEST_F(RoomChatTest, LinkCommandsActOnlyForProgramWrittenAddresses) {
     }
     EXPECT_EQ(relay.joins.size(), 1u);
     EXPECT_EQ(g_boxTexts.size(), 2u);
+    d->m_pLobbySvrTable[0] = savedLobby;
 }
 
 TEST_F(RoomChatTest, WebLinksOpenInTheDesktopBrowserAndTheViewKeepsItsPage) {

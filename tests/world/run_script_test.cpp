@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -87,50 +88,87 @@ int NumberAfter(const std::string& text, const std::string& label) {
     return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + label.size());
 }
 
+// Reads the run folder the script named ("this run's folder: <path> (also ...").
+fs::path RunFolderOf(const std::string& out) {
+    const std::string label = "this run's folder: ";
+    const size_t at = out.find(label);
+    if (at == std::string::npos) return {};
+    const size_t from = at + label.size();
+    return out.substr(from, out.find(" (also", from) - from);
+}
+
+// One run of the script to its end: the program is closed the way a person would close
+// it, once the virtual display has shown something. Returns the script's output.
+std::string RunToTheEnd(const fs::path& runs, int& status) {
+    Script script;
+    EXPECT_TRUE(script.Start(runs));
+    if (!script.Read(8000)) {
+        const fs::path run = RunFolderOf(script.seen);
+        for (int i = 0; i < 150 && !fs::exists(run / "screen-0001.png"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_TRUE(fs::exists(run / "screen-0001.png")) << script.seen;
+        const size_t at = script.seen.find("program started on");
+        EXPECT_NE(at, std::string::npos) << script.seen;
+        const int client = at == std::string::npos ? 0 : NumberAfter(script.seen.substr(at), "(pid ");
+        EXPECT_GT(client, 0) << script.seen;
+        if (client > 0) kill(client, SIGTERM);
+        EXPECT_TRUE(script.Read(20000)) << script.seen;
+    }
+    status = script.Status();
+    return script.seen;
+}
+
 TEST(RunScript, WithoutDisplayUsesXvfbAndStopsTheWorldAfterTheProgram) {
     if (!fs::exists(MIVORA_BINARY_DIR "/program/mivora"))
         GTEST_SKIP() << "the program (build/program/mivora) is not built";
     if (std::system("command -v Xvfb > /dev/null 2>&1") != 0) GTEST_SKIP() << "Xvfb is missing";
     char pattern[] = "/tmp/mivora-run-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path runDir = pattern;
+    const fs::path runs = pattern;
 
-    Script script;
-    ASSERT_TRUE(script.Start(runDir));
-    if (!script.Read(8000)) {
-        // The program is still up: end it the way a person would close it, once the
-        // virtual display has shown something.
-        for (int i = 0; i < 150 && !fs::exists(runDir / "screen-0001.png"); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        EXPECT_TRUE(fs::exists(runDir / "screen-0001.png"));
-        const size_t at = script.seen.find("program started on");
-        ASSERT_NE(at, std::string::npos) << script.seen;
-        const int client = NumberAfter(script.seen.substr(at), "(pid ");
-        ASSERT_GT(client, 0) << script.seen;
-        kill(client, SIGTERM);
-        ASSERT_TRUE(script.Read(20000)) << script.seen;
+    // Two runs one after the other: each keeps its own folder, the second loses
+    // nothing of the first.
+    std::vector<fs::path> folders;
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE("run " + std::to_string(i + 1));
+        int status = -1;
+        const std::string out = RunToTheEnd(runs, status);
+        const fs::path run = RunFolderOf(out);
+        ASSERT_FALSE(run.empty()) << out;
+        EXPECT_EQ(run.parent_path(), runs) << out;
+        folders.push_back(run);
+        // The script ends with the program's status (the program's own business here).
+        EXPECT_EQ(status, NumberAfter(out, "the program ended with ")) << out;
+        EXPECT_NE(out.find("there is no display"), std::string::npos) << out;
+        EXPECT_NE(out.find("Xvfb"), std::string::npos) << out;
+        const size_t ended = out.find("the program ended");
+        const size_t stopped = out.find("local test world stopped");
+        ASSERT_NE(ended, std::string::npos) << out;
+        ASSERT_NE(stopped, std::string::npos) << out;
+        EXPECT_LT(ended, stopped);
+        EXPECT_NE(ReadText(run / "world.log").find("localworld: stopped by SIGTERM"),
+                  std::string::npos);
+        // The world is gone, not left behind.
+        const int world = NumberAfter(out, "local test world started (pid ");
+        ASSERT_GT(world, 0) << out;
+        EXPECT_NE(kill(world, 0), 0);
+        // The program ran from the run's own copy; its per-user folders are the run's.
+        EXPECT_NE(out.find("from " + (run / "program").string() + " (pid"), std::string::npos)
+            << out;
+        EXPECT_TRUE(fs::exists(run / "program/mivora"));
+        EXPECT_NE(ReadText(run / "config/user-dirs.dirs").find((run / "Documents").string()),
+                  std::string::npos);
+        // The newest run is the one linked.
+        EXPECT_EQ(fs::canonical(runs / "latest"), fs::canonical(run));
     }
-    const int status = script.Status();
-    const std::string& out = script.seen;
-    // The script ends with the program's status (the program's own business here).
-    EXPECT_EQ(status, NumberAfter(out, "the program ended with ")) << out;
-    EXPECT_NE(out.find("there is no display"), std::string::npos) << out;
-    EXPECT_NE(out.find("Xvfb"), std::string::npos) << out;
-    const size_t ended = out.find("the program ended");
-    const size_t stopped = out.find("local test world stopped");
-    ASSERT_NE(ended, std::string::npos) << out;
-    ASSERT_NE(stopped, std::string::npos) << out;
-    EXPECT_LT(ended, stopped);
-    EXPECT_NE(ReadText(runDir / "world.log").find("localworld: stopped by SIGTERM"),
-              std::string::npos);
-    // The world is gone, not left behind.
-    const int world = NumberAfter(out, "local test world started (pid ");
-    ASSERT_GT(world, 0) << out;
-    EXPECT_NE(kill(world, 0), 0);
-    // The program's per-user folders are the run folder's.
-    EXPECT_NE(ReadText(runDir / "config/user-dirs.dirs").find((runDir / "Documents").string()),
-              std::string::npos);
-    fs::remove_all(runDir);
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_NE(folders[0], folders[1]);
+    for (const fs::path& run : folders) {
+        EXPECT_TRUE(fs::exists(run / "mivora.log")) << run;
+        EXPECT_TRUE(fs::exists(run / "world.log")) << run;
+        EXPECT_TRUE(fs::exists(run / "screen-0001.png")) << run;
+    }
+    fs::remove_all(runs);
 }
 
 }  // namespace
