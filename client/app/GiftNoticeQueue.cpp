@@ -4,7 +4,15 @@
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
+#include "model/UserObj.h"
 #include "session/CommKernelData.h"
+
+namespace {
+// A notice writes at most this many lines, one per gift; a larger count (it comes
+// from the wire) ends with one line for every gift left, so a single notice cannot
+// hold the chat for longer than a few seconds.
+constexpr int kMaxLinesPerNotice = 50;
+}  // namespace
 
 CGiftNoticeQueue::~CGiftNoticeQueue() {
     Clear();
@@ -48,6 +56,13 @@ void CGiftNoticeQueue::ShowNext() {
         return;
     }
     ++info->nShown;
+    if (info->nTotal > kMaxLinesPerNotice && info->nShown >= kMaxLinesPerNotice) {
+        // The last line stands for the rest: the count jumps to the total.
+        const uint32_t rest = static_cast<uint32_t>(info->nTotal - info->nShown);
+        count = static_cast<int>(static_cast<uint32_t>(count) + rest);  // wraps like the room's
+        if (CUserObj* user = room->FindUser(info->nUserId)) user->giftCounts[info->nGiftId] = count;
+        info->nShown = info->nTotal;
+    }
     CString received;
     // The caption is a catalog name and goes into the page as text; head and tail are
     // the room window's own markup.

@@ -28,9 +28,7 @@ int SortIdOf(CUserObj* user) {
 bool MatchesFilter(const CUserObj& user, const CDuiString& filter) {
     if (filter.IsEmpty()) return true;
     if (std::wcsstr(userrow::AliasText(user).c_str(), filter.GetData())) return true;
-    wchar_t id[16];
-    swprintf(id, 16, L"%d", user.userId);
-    return std::wcsstr(id, filter.GetData()) != nullptr;
+    return std::to_wstring(user.userId).find(filter.GetData()) != std::wstring::npos;
 }
 
 }  // namespace
@@ -92,7 +90,8 @@ int CCtrlListFriend::RowUserId(CControlUI* row) const {
 bool CCtrlListFriend::Add(CControlUI* row) {
     if (!row) return false;
     FillRow(row);
-    int index = m_bSorted ? GetInsertIndex(row, CompareRows) : GetCount();
+    int index =
+        m_bSorted ? GetInsertIndex(row, CompareRows, reinterpret_cast<UINT_PTR>(this)) : GetCount();
     if (!CListUI::AddAt(row, index)) return false;
     RecordRow(row);
     return true;
@@ -123,9 +122,14 @@ void CCtrlListFriend::RemoveUser(int userId, int nth) {
     if (m_nListType == USERLIST_ONE_ROW_PER_USER) {
         auto it = m_userMap.find(userId);
         if (it == m_userMap.end()) return;
-        CUserObj* user = it->second;
         m_userMap.erase(it);
-        RemoveByTag(reinterpret_cast<UINT_PTR>(user));
+        // By the recorded id, not the tag: the kernel may have deleted the user already
+        // and given his address to the one who arrived in the same read.
+        for (int i = 0; i < GetCount(); ++i)
+            if (RowUserId(GetItemAt(i)) == userId) {
+                RemoveAt(i);
+                break;
+            }
         return;
     }
     if (m_nListType != USERLIST_QUEUE || nth < 0) return;
@@ -170,10 +174,14 @@ int CCtrlListFriend::CountUserItemsUpTo(int userId, int lastIndex) const {
 }
 
 int CCtrlListFriend::SelectItemByTag(CUserObj* user) {
-    int index = GetItemIndexByTag(reinterpret_cast<UINT_PTR>(user));
-    if (index < 0) return -1;
-    SelectItem(index, true);
-    return index;
+    if (!user) return -1;
+    // By the recorded id: a row whose user is gone may carry the same address.
+    for (int i = 0; i < GetCount(); ++i) {
+        if (RowUserId(GetItemAt(i)) != user->userId) continue;
+        SelectItem(i, true);
+        return i;
+    }
+    return -1;
 }
 
 void CCtrlListFriend::SetFilter(LPCTSTR text) {
@@ -203,9 +211,17 @@ void CCtrlListFriend::SetUserSeal(int userId, int sealId) {
     }
 }
 
-int CCtrlListFriend::CompareRows(CControlUI* a, CControlUI* b, UINT_PTR) {
-    CUserObj* ua = UserOf(a);
-    CUserObj* ub = UserOf(b);
+CUserObj* CCtrlListFriend::SortUserOf(CControlUI* row) const {
+    // A listed row is read through its id: its user may have been deleted since it went
+    // in. Only the row being inserted, not yet recorded, is read through its tag.
+    return m_rowUserIds.count(row) ? LiveUserOf(row) : UserOf(row);
+}
+
+int CCtrlListFriend::CompareRows(CControlUI* a, CControlUI* b, UINT_PTR data) {
+    // `data` is the list the rows belong to; without one no user is known.
+    const auto* list = reinterpret_cast<const CCtrlListFriend*>(data);
+    CUserObj* ua = list ? list->SortUserOf(a) : nullptr;
+    CUserObj* ub = list ? list->SortUserOf(b) : nullptr;
     const int sa = SortIdOf(ua);
     const int sb = SortIdOf(ub);
     if (sa != sb) return sa < sb ? -1 : 1;

@@ -67,7 +67,8 @@ public:
     bool AddAt(DuiLib::CControlUI* pControl, int iIndex) override;
     bool RemoveAt(int iIndex) override;
 
-    // Sort order: smaller sort id first, then the larger tie-break value.
+    // Sort order: smaller sort id first, then the larger tie-break value. `data` is the
+    // list (Add passes it): rows already listed are read through their recorded ids.
     static int CompareRows(DuiLib::CControlUI* a, DuiLib::CControlUI* b, UINT_PTR data);
 
 private:
@@ -79,6 +80,8 @@ private:
     int RowUserId(DuiLib::CControlUI* row) const;
     // The user of the row's recorded id as the user manager has him now, or null.
     CUserObj* LiveUserOf(DuiLib::CControlUI* row) const;
+    // The user a row sorts by: the live user of a listed row, the tag of a new one.
+    CUserObj* SortUserOf(DuiLib::CControlUI* row) const;
 
     DuiLib::CPaintManagerUI* m_pPaintManager = nullptr;
     DuiLib::CDialogBuilder m_itemTemplate;

@@ -39,8 +39,6 @@ void CFaceListUI::AddFace(int faceId) {
         button->SetUserData(L"FaceId");
     }
     if (CControlUI* image = FindInTile(tile, L"faceimg")) {
-        wchar_t file[64];
-        std::swprintf(file, sizeof(file) / sizeof(file[0]), L"Face\\36\\%d.png", faceId);
-        image->SetBkImage(file);
+        image->SetBkImage(winplat::FormatText(L"Face\\36\\%d.png", faceId).c_str());
     }
 }

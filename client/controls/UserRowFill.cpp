@@ -79,9 +79,7 @@ std::wstring LevelImage(int kind, int level) {
 
 std::wstring SealImage(int sealId) {
     if (sealId < 1) return std::wstring();
-    wchar_t text[64];
-    swprintf(text, 64, L"../Seal/%d_a.png", sealId);
-    return text;
+    return winplat::FormatText(L"../Seal/%d_a.png", sealId);
 }
 
 std::wstring SealImageAt(const CUserObj& user, int64_t now) {
@@ -98,9 +96,7 @@ void FillFriendRow(CPaintManagerUI* pm, CControlUI* row, CUserObj* user, int64_t
     const int mgrLevel = user->GetRoomMgrLevel();
     const DWORD colour = (user->levels[0] > 12 || mgrLevel > 0) ? kHighlightText : kNormalText;
     SetPlainText(pm, row, L"calias", AliasText(*user), colour);
-    wchar_t number[16];
-    swprintf(number, 16, L"%d", user->userId);
-    SetPlainText(pm, row, L"idnumber", number, colour);
+    SetPlainText(pm, row, L"idnumber", std::to_wstring(user->userId), colour);
 
     if (user->flags & USER_FLAG_CASTLE_LORD)
         SetImage(pm, row, L"level1", LevelImage(kKindCastle, 101));
@@ -119,9 +115,7 @@ void FillFriendRow(CPaintManagerUI* pm, CControlUI* row, CUserObj* user, int64_t
         mic = L"head\\29.png";
     SetImage(pm, row, L"video", mic);
 
-    wchar_t face[64];
-    swprintf(face, 64, L"Face/36/%d.png", user->faceId);
-    SetImage(pm, row, L"photo", face);
+    SetImage(pm, row, L"photo", winplat::FormatText(L"Face/36/%d.png", user->faceId));
     SetImage(pm, row, L"seal", SealImageAt(*user, now));
     SetImage(pm, row, L"caifugrade",
              user->levels[4] >= 0 ? LevelImage(kKindWealth, user->levels[4]) : L"");

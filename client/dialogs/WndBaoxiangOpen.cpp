@@ -42,10 +42,8 @@ std::wstring CWndBaoxiangOpen::PrizePicture(int prize) {
     if (prize < 0 || prize >= kPrizes) return std::wstring();
     const int x1 = 129 + 62 * (prize % 5);
     const int y1 = 62 * (prize / 5);
-    wchar_t text[96];
-    std::swprintf(text, 96, L"file='bk_baoxiangres.png' source='%d,%d,%d,%d'", x1, y1, x1 + 62,
-                  y1 + 62);
-    return text;
+    return winplat::FormatText(L"file='bk_baoxiangres.png' source='%d,%d,%d,%d'", x1, y1, x1 + 62,
+                               y1 + 62);
 }
 
 int CWndBaoxiangOpen::PrizeValue(int prize) {
@@ -76,9 +74,8 @@ void CWndBaoxiangOpen::ShowFreeOpens() {
         m_pFreeOpens->SetText(L"开宝箱需要花费1万金币/次(每天赠送5次机会)");
         return;
     }
-    wchar_t text[64];
-    std::swprintf(text, 64, L"你今日还可以免费开%d次(每天赠送5次机会)", m_nFreeOpens);
-    m_pFreeOpens->SetText(text);
+    m_pFreeOpens->SetText(
+        winplat::FormatText(L"你今日还可以免费开%d次(每天赠送5次机会)", m_nFreeOpens).c_str());
 }
 
 void CWndBaoxiangOpen::Highlight(int box) {
@@ -143,9 +140,8 @@ void CWndBaoxiangOpen::ShowResult(int box, int prize, int freeOpens) {
     }
     m_nPrizeValue = PrizeValue(prize);
     if (m_pResult) {
-        wchar_t text[64];
-        std::swprintf(text, 64, L">>你获得 %d金币 奖励，继续努力哦。", m_nPrizeValue);
-        m_pResult->SetText(text);
+        m_pResult->SetText(
+            winplat::FormatText(L">>你获得 %d金币 奖励，继续努力哦。", m_nPrizeValue).c_str());
     }
     for (int n = 0; n < kBoxes; ++n) {
         if (!m_pBox[n]) continue;

@@ -24,24 +24,16 @@ int64_t CWndQunshuaOK::Total(int unitPrice, int count, int recipients) {
 }
 
 void CWndQunshuaOK::SetGiftInfo(int giftId, int unitPrice, int count, int recipients) {
-    wchar_t text[96];
-    if (CControlUI* c = Find(L"giftprice")) {
-        std::swprintf(text, 96, L"单价：%d币", unitPrice);
-        c->SetText(text);
-    }
-    if (CControlUI* c = Find(L"giftnum")) {
-        std::swprintf(text, 96, L"数量：%d个*%d人", count, recipients);
-        c->SetText(text);
-    }
-    if (CControlUI* c = Find(L"totalcost")) {
-        std::swprintf(text, 96, L"总额：%lld币",
-                      static_cast<long long>(Total(unitPrice, count, recipients)));
-        c->SetText(text);
-    }
-    if (CControlUI* c = Find(L"giftimg")) {
-        std::swprintf(text, 96, L"gift/%d.png", giftId);
-        c->SetBkImage(text);
-    }
+    if (CControlUI* c = Find(L"giftprice"))
+        c->SetText(winplat::FormatText(L"单价：%d币", unitPrice).c_str());
+    if (CControlUI* c = Find(L"giftnum"))
+        c->SetText(winplat::FormatText(L"数量：%d个*%d人", count, recipients).c_str());
+    if (CControlUI* c = Find(L"totalcost"))
+        c->SetText(winplat::FormatText(L"总额：%lld币",
+                                       static_cast<long long>(Total(unitPrice, count, recipients)))
+                       .c_str());
+    if (CControlUI* c = Find(L"giftimg"))
+        c->SetBkImage(winplat::FormatText(L"gift/%d.png", giftId).c_str());
 }
 
 void CWndQunshuaOK::OnClick(TNotifyUI& msg) {

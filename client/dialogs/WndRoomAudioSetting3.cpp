@@ -46,9 +46,7 @@ void CWndRoomAudioSetting3::SetVideoSmooth(int mode) {
     } else if (result == -10) {
         m_pTip->SetText(L"设置失败！");
     } else {
-        wchar_t text[64];
-        std::swprintf(text, 64, L"设置失败[%d]！", result);
-        m_pTip->SetText(text);
+        m_pTip->SetText(winplat::FormatText(L"设置失败[%d]！", result).c_str());
     }
 }
 

@@ -163,9 +163,8 @@ void CWndRoomSetting::OpenAdminPage() {
     // The password is sent as its code-page bytes, encoded: it may hold "&", "#", "%"
     // or bytes beyond ASCII. The address is never traced.
     const CUserObj& me = *data->GetLocalUser();
-    wchar_t tail[64];
-    std::swprintf(tail, 64, L"&roomid=%d&time=%d", data->m_nCurRoomId,
-                  static_cast<int>(::timeGetTime()));
+    const std::wstring tail = winplat::FormatText(L"&roomid=%d&time=%d", data->m_nCurRoomId,
+                                                  static_cast<int>(::timeGetTime()));
     const std::wstring address = std::wstring(GlobalConfig().vcbmanager_url) + L"?userid=" +
                                  Decimal(me.userId) + L"&userpwd=" +
                                  admininput::PercentEncode(me.password) + tail;

@@ -31,11 +31,9 @@ void CWndSelUserFace::InitWindow() {
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
     CFaceManager* faces = data ? data->m_pFaceManager : nullptr;
     for (int group = 1; group <= 3; ++group) {
-        wchar_t name[16];
-        std::swprintf(name, 16, L"facelst_%d", group);
-        m_pLists[group - 1] = dynamic_cast<CFaceListUI*>(Find(name));
-        std::swprintf(name, 16, L"facegroup_%d", group);
-        m_pGroupBtns[group - 1] = Find(name);
+        m_pLists[group - 1] =
+            dynamic_cast<CFaceListUI*>(Find(winplat::FormatText(L"facelst_%d", group).c_str()));
+        m_pGroupBtns[group - 1] = Find(winplat::FormatText(L"facegroup_%d", group).c_str());
         tag_FaceGroupInfo* info = faces ? faces->FindFaceGroupItem(group) : nullptr;
         if (!info || !m_pLists[group - 1]) continue;
         for (int id : info->faces) m_pLists[group - 1]->AddFace(id);
@@ -45,15 +43,10 @@ void CWndSelUserFace::InitWindow() {
 
 void CWndSelUserFace::SetFace(int faceId) {
     m_nFaceId = faceId;
-    wchar_t file[64];
-    if (m_pSmallFace) {
-        std::swprintf(file, 64, L"Face\\36\\%d.png", faceId);
-        m_pSmallFace->SetBkImage(file);
-    }
-    if (m_pBigFace) {
-        std::swprintf(file, 64, L"Face\\80\\%d.png", faceId);
-        m_pBigFace->SetBkImage(file);
-    }
+    if (m_pSmallFace)
+        m_pSmallFace->SetBkImage(winplat::FormatText(L"Face\\36\\%d.png", faceId).c_str());
+    if (m_pBigFace)
+        m_pBigFace->SetBkImage(winplat::FormatText(L"Face\\80\\%d.png", faceId).c_str());
 }
 
 void CWndSelUserFace::ShowGroup(int group) {

@@ -64,9 +64,9 @@ void CWndSendWordGift::FillGiftList() {
 void CWndSendWordGift::SetTargetName(LPCTSTR alias) {
     m_alias = alias ? alias : L"";
     if (!m_pUserText) return;
-    wchar_t text[128];
-    std::swprintf(text, 128, L"你选择的赠送对象：%ls(%d)", m_alias.c_str(), m_nTargetUserId);
-    m_pUserText->SetText(text);
+    m_pUserText->SetText(
+        winplat::FormatText(L"你选择的赠送对象：%ls(%d)", m_alias.c_str(), m_nTargetUserId)
+            .c_str());
 }
 
 void CWndSendWordGift::ShowGiftInfo(int giftId) {
@@ -74,9 +74,9 @@ void CWndSendWordGift::ShowGiftInfo(int giftId) {
     tag_GiftItemInfo* gift = gifts ? gifts->FindGiftItem(giftId) : nullptr;
     if (!gift) return;
     if (m_pGiftText) {
-        wchar_t text[128];
-        std::swprintf(text, 128, L"名称：%ls 价格: %d 币", gift->giftName.c_str(), gift->price);
-        m_pGiftText->SetText(text);
+        m_pGiftText->SetText(
+            winplat::FormatText(L"名称：%ls 价格: %d 币", gift->giftName.c_str(), gift->price)
+                .c_str());
     }
     m_nGiftId = giftId;
 }

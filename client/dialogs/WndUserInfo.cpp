@@ -44,8 +44,10 @@ void CWndUserInfo::InitWindow() {
     sta_sex = Find(L"sta_sex");
     sta_birthday = Find(L"sta_birthday");
     sta_address = Find(L"sta_address");
-    // With no user the card stays as laid out.
+    // With no user the card stays as laid out. The card is filled once: the member may
+    // leave (and his object go) while it is open, so the pointer is not kept.
     if (user) Fill(*user);
+    user = nullptr;
     ApplySkinFrame(winBG);
 }
 

@@ -8,7 +8,8 @@ class CUserObj;
 class CWndUserInfo : public CSkinWnd {
 public:
     const SkinWndTraits& Traits() const override;
-    // The user to show, set before Create; not owned.
+    // The user to show, set before Create and read only while the window is created;
+    // not owned, and cleared once the card is filled.
     CWndUserInfo* SetUser(CUserObj* shown);
 
     DuiLib::CControlUI* btn_close = nullptr;

@@ -61,10 +61,8 @@ void CWndUserSetting::InitWindow() {
 
 void CWndUserSetting::ShowFace() {
     if (!m_pUserFace || !Data()) return;
-    wchar_t file[64];
-    std::swprintf(file, sizeof(file) / sizeof(file[0]), L"Face/80/%d.png",
-                  Data()->GetLocalUser()->faceId);
-    m_pUserFace->SetBkImage(file);
+    m_pUserFace->SetBkImage(
+        winplat::FormatText(L"Face/80/%d.png", Data()->GetLocalUser()->faceId).c_str());
 }
 
 void CWndUserSetting::FillUserInfo() {

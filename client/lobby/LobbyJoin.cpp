@@ -237,9 +237,7 @@ void CWndLobby::OnJoinFailed(char* payload) {
     } else if (code == 203) {
         ShowLobbyMessage(m_hWnd, L"房间密码错误!");
     } else {
-        wchar_t text[64];
-        std::swprintf(text, 64, L"错误Id:%d，登陆房间失败", code);
-        ShowLobbyMessage(m_hWnd, text);
+        ShowLobbyMessage(m_hWnd, winplat::FormatText(L"错误Id:%d，登陆房间失败", code).c_str());
     }
 }
 
@@ -252,16 +250,14 @@ void CWndLobby::OnKickedOut(char* payload) {
     int reason = ReadI32(payload, 12);
     int flag = static_cast<unsigned char>(payload[16]);
     IRoomWindow* room = CurrentRoomWindow();
-    wchar_t text[128];
-    if (reason == 107)
-        std::swprintf(text, 128, L"号码重复登陆,你被挤出了 %d 房间.", roomId);
-    else
-        std::swprintf(text, 128, L"您被 %d 踢出了 %d 房间.", actor,
-                      room ? room->GetRoomId() : data->m_nCurRoomId);
+    const std::wstring text =
+        reason == 107 ? winplat::FormatText(L"号码重复登陆,你被挤出了 %d 房间.", roomId)
+                      : winplat::FormatText(L"您被 %d 踢出了 %d 房间.", actor,
+                                            room ? room->GetRoomId() : data->m_nCurRoomId);
     if (target == data->GetLocalUser()->userId) {
         LeaveCurrentRoom();
         ::ShowWindow(m_hWnd, SW_SHOW);
-        ShowLobbyMessage(m_hWnd, text);
+        ShowLobbyMessage(m_hWnd, text.c_str());
     } else if (room) {
         room->OnUserKickedOut(actor, target, reason, flag);
     }

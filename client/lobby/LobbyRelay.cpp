@@ -1,7 +1,7 @@
 // The lobby's message table for the kernel's notifications: what the lobby does
 // itself, and which room-window handler each room notification is relayed to. A
-// payload copy in lParam is freed here after the handling, with or without a room
-// window; a handler never keeps it.
+// payload copy in lParam belongs to the lobby's message handler, which frees it after
+// the handling (comm::NotificationCopy); the relay and the handlers never keep it.
 #include <cstring>
 #include <cwchar>
 #include <iterator>
@@ -43,7 +43,7 @@ struct TwoArgRow {
 };
 struct PayloadRow {
     UINT msg;
-    PayloadArg handler;  // lParam is the payload; freed afterwards
+    PayloadArg handler;  // lParam is the payload
 };
 
 const NoArgRow kNoArgRows[] = {
@@ -122,12 +122,6 @@ CUserObj* KnownUser(int userId) {
     return data && data->m_pUserManager ? data->m_pUserManager->FindUser(userId) : nullptr;
 }
 
-// Frees the kernel's payload copy when it goes out of scope.
-struct PayloadGuard {
-    char* payload;
-    ~PayloadGuard() { CCommKernel::free_msgdata(payload); }
-};
-
 }  // namespace
 
 bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
@@ -152,7 +146,6 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         }
     for (const PayloadRow& row : kPayloadRows)
         if (row.msg == uMsg) {
-            PayloadGuard guard{payload};
             if (room && row.handler && payload) (room->*row.handler)(payload);
             return true;
         }
@@ -170,17 +163,14 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
             if (wParam == SERVER_TYPE_ROOM) OnJoinConnectError();
             return true;
         case UM_JOIN_ROOM_OK: {
-            PayloadGuard guard{payload};
             OnJoinOk(static_cast<int>(wParam), payload);
             return true;
         }
         case UM_JOIN_ROOM_FAILED: {
-            PayloadGuard guard{payload};
             OnJoinFailed(payload);
             return true;
         }
         case UM_ROOM_USER_LIST: {
-            PayloadGuard guard{payload};
             if (!room || !payload) return true;
             int32_t count = ReadI32(payload, 0);
             for (int32_t i = 0; i < count; ++i) {
@@ -190,7 +180,6 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
             return true;
         }
         case UM_USER_ENTER_ROOM: {
-            PayloadGuard guard{payload};
             if (room && payload)
                 if (CUserObj* user = KnownUser(ReadI32(payload, 0))) room->OnUserEnterRoom(user);
             return true;
@@ -209,12 +198,10 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
             return true;
         }
         case UM_USER_KICKED_OUT: {
-            PayloadGuard guard{payload};
             OnKickedOut(payload);
             return true;
         }
         case UM_USER_EXIT_ROOM: {
-            PayloadGuard guard{payload};
             CCommKernelData* data = Data();
             if (!room || !payload || !data) return true;
             int userId = ReadI32(payload, 0);
@@ -222,17 +209,14 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
             return true;
         }
         case UM_ROOM_CHAT_MSG: {
-            PayloadGuard guard{payload};
             if (room && payload) room->OnRoomChatMsg(reinterpret_cast<tag_CMDRoomChatMsg*>(payload), 0);
             return true;
         }
         case UM_SET_USER_PROFILE_RESP: {
-            PayloadGuard guard{payload};
             OnProfileAnswer(payload);
             return true;
         }
         case UM_SET_USER_PWD_RESP: {
-            PayloadGuard guard{payload};
             OnPasswordAnswer(payload);
             return true;
         }

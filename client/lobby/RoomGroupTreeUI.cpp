@@ -113,9 +113,7 @@ CRoomGroupNode* CRoomGroupTreeUI::AddNode(int id, LPCTSTR caption, LPCTSTR value
                 label->SetTextColor(textColor);
     }
     if (CControlUI* num = FindRowPart(row, L"cusernum")) {
-        wchar_t text[16];
-        std::swprintf(text, 16, L"%d", count);
-        num->SetText(text);
+        num->SetText(std::to_wstring(count).c_str());
         num->SetVisible(showCount);
     }
     row->SetTag(reinterpret_cast<UINT_PTR>(node.get()));

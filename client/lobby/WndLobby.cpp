@@ -9,6 +9,7 @@
 #include "app/SkinTable.h"
 #include "app/TrayIcon.h"
 #include "kernel/CommKernel.h"
+#include "kernel/NotificationCopy.h"
 #include "lobby/AnsiText.h"
 #include "lobby/LaterWindows.h"
 #include "lobby/LobbyPrompts.h"
@@ -66,9 +67,7 @@ std::wstring GroupPageAddress(const wchar_t* value, const wchar_t* roomListUrl, 
     if (value[0] == L'R') {
         // Without a room-list address there is no page to open.
         if (!roomListUrl || !*roomListUrl) return std::wstring();
-        wchar_t page[512];
-        std::swprintf(page, 512, L"%ls?ngroupid=%d", roomListUrl, groupId);
-        return page;
+        return winplat::FormatText(L"%ls?ngroupid=%d", roomListUrl, groupId);
     }
     if (value[0] == L'h') return value;
     return std::wstring();
@@ -173,15 +172,13 @@ void CWndLobby::ShowMyInfo() {
     CUserObj* me = data->GetLocalUser();
     if (m_pMyAlias) m_pMyAlias->SetText(WideFromAnsi(me->alias, CodePage()).c_str());
     if (m_pMySettingBtn) {
-        wchar_t image[128];
-        std::swprintf(image, 128, L"file='Face/36/%d.png' dest='2,2,38,38'", me->faceId);
+        const std::wstring image =
+            winplat::FormatText(L"file='Face/36/%d.png' dest='2,2,38,38'", me->faceId);
         if (auto* button = static_cast<CButtonUI*>(m_pMySettingBtn->GetInterface(L"Button")))
-            button->SetForeImage(image);
+            button->SetForeImage(image.c_str());
     }
     if (m_pMyId) {
-        wchar_t id[32];
-        std::swprintf(id, 32, L"(%d)", me->userId);
-        m_pMyId->SetText(id);
+        m_pMyId->SetText(winplat::FormatText(L"(%d)", me->userId).c_str());
     }
     HICON icon = ::LoadIconW(CPaintManagerUI::GetInstance(), MAKEINTRESOURCEW(kTrayIconResource));
     m_pTray->Remove();
@@ -279,10 +276,9 @@ void CWndLobby::NavigateComplete2(CWebBrowserUI* pWeb, LPCTSTR) {
     if (done != 2 || pWeb != m_pLobbyWeb || m_nGroupPage != 0) return;
     CCommKernelData* data = Data();
     if (!data || !data->m_GlobalConfig.dating_url[0]) return;
-    wchar_t hall[512];
-    std::swprintf(hall, 512, L"%ls?nuserid=%d", data->m_GlobalConfig.dating_url,
-                  data->GetLocalUser()->userId);
-    pWeb->Navigate2(hall);
+    const std::wstring hall = winplat::FormatText(
+        L"%ls?nuserid=%d", data->m_GlobalConfig.dating_url, data->GetLocalUser()->userId);
+    pWeb->Navigate2(hall.c_str());
     if (!pWeb->IsVisible()) pWeb->SetVisible(true);
 }
 
@@ -324,10 +320,10 @@ void CWndLobby::OnClick(TNotifyUI& msg) {
     } else if (name == L"chongzhi") {
         CCommKernelData* data = Data();
         if (!data || !data->m_GlobalConfig.userpay_url[0]) return;
-        wchar_t url[512];
-        std::swprintf(url, 512, L"%ls?uid=%d&gid=0", data->m_GlobalConfig.userpay_url,
-                      data->GetLocalUser()->userId);
-        OpenOutsideBrowser(url);
+        OpenOutsideBrowser(winplat::FormatText(L"%ls?uid=%d&gid=0",
+                                               data->m_GlobalConfig.userpay_url,
+                                               data->GetLocalUser()->userId)
+                               .c_str());
     } else if (name == L"help") {
         if (Data()) OpenOutsideBrowser(Data()->m_GlobalConfig.userhelp_url);
     } else if (name == L"top10") {
@@ -416,12 +412,16 @@ void CWndLobby::ShowMaxOrRestore() {
 }
 
 void CWndLobby::OnFinalMessage(HWND hWnd) {
+    comm::FreePendingCopies(hWnd);
     m_pTray->Remove();
     if (Current() == this) CCommKernel::GetInstance()->m_pWndTable[1] = nullptr;
     CSkinWnd::OnFinalMessage(hWnd);
 }
 
 LRESULT CWndLobby::HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    // The lobby is the notify window of the lobby and room connections: a copy the
+    // kernel posted is freed after the handling, whether or not anything read it.
+    comm::NotificationCopy copy(uMsg, lParam);
     switch (uMsg) {
         case WM_TIMER:
             OnTimer(wParam);

@@ -11,6 +11,7 @@
 #include "config/UserLogonManager.h"
 #include "controls/MultiImageUI.h"
 #include "kernel/CommKernel.h"
+#include "kernel/NotificationCopy.h"
 #include "kernel/Notifications.h"
 #include "lobby/AnsiText.h"
 #include "lobby/LaterWindows.h"
@@ -163,9 +164,7 @@ void CWndLogon::FillSavedAccounts() {
     if (m_pAccountCombo) {
         for (const tag_LogonUserData& rec : mgr->m_listLogonData) {
             auto* item = new CListLabelElementUI;
-            wchar_t text[16];
-            std::swprintf(text, 16, L"%d", rec.nUserId);
-            item->SetText(text);
+            item->SetText(std::to_wstring(rec.nUserId).c_str());
             item->SetTag(static_cast<UINT_PTR>(static_cast<unsigned>(rec.nUserId)));
             m_pAccountCombo->Add(item);
         }
@@ -362,6 +361,9 @@ void CWndLogon::OnCheckStage(WPARAM stage) {
 }
 
 LRESULT CWndLogon::HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    // Notify window of the logon connection: whatever copy the kernel posted is freed
+    // after the handling, also one of an answer this window has no case for.
+    comm::NotificationCopy copy(uMsg, lParam);
     switch (uMsg) {
         case WM_TIMER:
             if (wParam != kLogonTimeoutTimer) break;
@@ -386,12 +388,10 @@ LRESULT CWndLogon::HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, B
             OnConnectionLost();
             return 0;
         case UM_LOGON_OK:
-            OnLogonOk(reinterpret_cast<char*>(lParam));
-            CCommKernel::free_msgdata(reinterpret_cast<char*>(lParam));
+            OnLogonOk(copy.get());
             return 0;
         case UM_LOGON_FAILED:
-            OnLogonFailed(reinterpret_cast<char*>(lParam));
-            CCommKernel::free_msgdata(reinterpret_cast<char*>(lParam));
+            OnLogonFailed(copy.get());
             return 0;
         case UM_ROOM_GROUP_LIST_END:
             OnLogonComplete();
@@ -404,6 +404,7 @@ LRESULT CWndLogon::HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, B
 }
 
 void CWndLogon::OnFinalMessage(HWND hWnd) {
+    comm::FreePendingCopies(hWnd);
     m_pCheck.reset();
     m_pm.RemovePreMessageFilter(this);
     CSkinWnd::OnFinalMessage(hWnd);

@@ -107,12 +107,11 @@ void CWndLogon::StartUpdater() {
         ShellExecuteW(nullptr, L"open", updater.c_str(), params.c_str(), nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(r) > 32) return;
     DWORD error = GetLastError();
-    wchar_t text[1024];
-    std::swprintf(text, 1024,
-                  L"启动更新失败, 文件资源被破坏, 请重新从官网上下载最新版本客户端 error = "
-                  L"%d\n官网地址:%ls",
-                  static_cast<int>(error), conf.www_page);
-    MessageBoxW(nullptr, text, L"错误", MB_OK);
+    const std::wstring text = winplat::FormatText(
+        L"启动更新失败, 文件资源被破坏, 请重新从官网上下载最新版本客户端 error = "
+        L"%d\n官网地址:%ls",
+        static_cast<int>(error), conf.www_page);
+    MessageBoxW(nullptr, text.c_str(), L"错误", MB_OK);
 }
 
 void CWndLogon::SetUpUser() {

@@ -1,6 +1,5 @@
 #include "room/ChatLines.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cwchar>
 
@@ -35,15 +34,6 @@ std::wstring ProgramFolder() {
 
 std::wstring Wide(const std::string& ansi) {
     return winplat::AnsiToWide(ansi);
-}
-
-std::wstring Format(const wchar_t* fmt, ...) {
-    wchar_t buf[1024];
-    va_list ap;
-    va_start(ap, fmt);
-    int n = std::vswprintf(buf, sizeof buf / sizeof buf[0], fmt, ap);
-    va_end(ap);
-    return n < 0 ? std::wstring() : std::wstring(buf, static_cast<size_t>(n));
 }
 
 std::wstring LevelImage(int kind, int level) {
@@ -112,15 +102,15 @@ std::wstring PageHead(const std::wstring& browser) {
 std::wstring TimeSpan(time_t t) {
     struct tm local;
     if (!localtime_r(&t, &local)) return std::wstring();
-    return Format(L"<SPAN class=chatroom_time>(%02d:%02d:%02d)</SPAN>", local.tm_hour, local.tm_min,
-                  local.tm_sec);
+    return winplat::FormatText(L"<SPAN class=chatroom_time>(%02d:%02d:%02d)</SPAN>", local.tm_hour,
+                               local.tm_min, local.tm_sec);
 }
 
 std::wstring UserLink(int id, CUserObj* user, const std::string& name, bool isMe) {
-    std::wstring out =
-        Format(L"[<A style=\"TEXT-DECORATION: none\" oncontextmenu=\"return PopupUserMenu(%d)\" "
-               L"class=SelfSay_FontColor href=\"orinid:%d\">",
-               id, id);
+    std::wstring out = winplat::FormatText(
+        L"[<A style=\"TEXT-DECORATION: none\" oncontextmenu=\"return PopupUserMenu(%d)\" "
+        L"class=SelfSay_FontColor href=\"orinid:%d\">",
+        id, id);
     std::wstring shown;
     if (isMe)
         shown = L"你";
@@ -163,7 +153,8 @@ std::wstring ChatText(const std::wstring& markup) {
 
 std::wstring EntranceBanner(int car, CUserObj* user) {
     if (!user) return std::wstring();
-    const std::wstring background = Format(L"%ls/car_01/star_fy_%d.gif", ResourceFolder().c_str(), car);
+    const std::wstring background =
+        winplat::FormatText(L"%ls/car_01/star_fy_%d.gif", ResourceFolder().c_str(), car);
     std::wstring desc = L"未知等级";
     CCommKernelData* d = Data();
     if (d && d->m_pUserLevelInfoManager)
@@ -260,11 +251,11 @@ RenderedLine RenderRecord(const RecordView& v) {
 }
 
 std::wstring ComposeChatHtml(const std::wstring& text, const ChatFont& font) {
-    std::wstring out = Format(L"<SPAN style=\"FONT-FAMILY: %ls; COLOR: #%02X%02X%02X; FONT-SIZE: %dpt\">",
-                              HtmlText::Escape(font.face).c_str(),
-                              static_cast<unsigned>(font.colour & 0xFF),
-                              static_cast<unsigned>((font.colour >> 8) & 0xFF),
-                              static_cast<unsigned>((font.colour >> 16) & 0xFF), font.size);
+    std::wstring out = winplat::FormatText(
+        L"<SPAN style=\"FONT-FAMILY: %ls; COLOR: #%02X%02X%02X; FONT-SIZE: %dpt\">",
+        HtmlText::Escape(font.face).c_str(), static_cast<unsigned>(font.colour & 0xFF),
+        static_cast<unsigned>((font.colour >> 8) & 0xFF),
+        static_cast<unsigned>((font.colour >> 16) & 0xFF), font.size);
     if (font.bold) out += L"<b>";
     if (font.italic) out += L"<i>";
     if (font.underline) out += L"<u>";

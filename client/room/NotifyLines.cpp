@@ -1,6 +1,5 @@
 #include "room/NotifyLines.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cwchar>
 
@@ -34,15 +33,6 @@ const wchar_t kStripStart[] =
     L"align=\"absmiddle\">";
 const wchar_t kStripEnd[] = L"</MARQUEE></TD></TR></TBODY></TABLE>";
 
-std::wstring Format(const wchar_t* fmt, ...) {
-    wchar_t buf[1024];
-    va_list ap;
-    va_start(ap, fmt);
-    int n = std::vswprintf(buf, sizeof buf / sizeof buf[0], fmt, ap);
-    va_end(ap);
-    return n < 0 ? std::wstring() : std::wstring(buf, static_cast<size_t>(n));
-}
-
 std::wstring Wide(const std::string& ansi) {
     return winplat::AnsiToWide(ansi);
 }
@@ -73,19 +63,22 @@ std::wstring EntranceLine(const tag_UserLevelDescInfo& desc, const std::string& 
     if (during)
         line += L"正在本房间娱乐，帅呆了！</DIV>";
     else if (welcomeId > 0)
-        line += Format(L"来到本房间，帅呆了！ <a href=\"welcome:%d\">【欢 迎】</a> </DIV>", welcomeId);
+        line += winplat::FormatText(
+            L"来到本房间，帅呆了！ <a href=\"welcome:%d\">【欢 迎】</a> </DIV>", welcomeId);
     else
         line += L"来到本房间，帅呆了！</DIV>";
     return line;
 }
 
 std::wstring KickLine(int userId, int managerId, int reason) {
-    if (reason == 522 || reason == 107) return kLoginInfoDiv + Format(L"用户(%d) 离开房间！</DIV>", userId);
-    return kLoginInfoDiv + Format(L"用户(%d) 被 管理员[%d] 请出本房间！</DIV>", userId, managerId);
+    if (reason == 522 || reason == 107)
+        return kLoginInfoDiv + winplat::FormatText(L"用户(%d) 离开房间！</DIV>", userId);
+    return kLoginInfoDiv +
+           winplat::FormatText(L"用户(%d) 被 管理员[%d] 请出本房间！</DIV>", userId, managerId);
 }
 
 std::wstring ExitLine(int userId) {
-    return kLoginInfoDiv + Format(L"用户(%d) 退出本房间！</DIV>", userId);
+    return kLoginInfoDiv + winplat::FormatText(L"用户(%d) 退出本房间！</DIV>", userId);
 }
 
 int MicStateOfFlags(uint32_t flags) {
@@ -107,13 +100,15 @@ int MicStateOfPayload(uint8_t flags) {
 std::wstring MicChangeText(int oldState, int newState, bool byOther, int targetId) {
     switch (newState) {
         case 3:
-            return Format(byOther ? L"抱上了密麦，点击<a href=\"entersecrmic:%d\">打开密麦</a>"
-                                  : L"正在密麦上，点击<a href=\"entersecrmic:%d\">打开密麦</a>",
-                          targetId);
+            return winplat::FormatText(
+                byOther ? L"抱上了密麦，点击<a href=\"entersecrmic:%d\">打开密麦</a>"
+                        : L"正在密麦上，点击<a href=\"entersecrmic:%d\">打开密麦</a>",
+                targetId);
         case 2:
-            return Format(byOther ? L"抱上了VIP麦，点击<a href=\"entervipmic:%d\">打开VIP麦</a>"
-                                  : L"正在VIP麦上，点击<a href=\"entervipmic:%d\">打开VIP麦</a>",
-                          targetId);
+            return winplat::FormatText(
+                byOther ? L"抱上了VIP麦，点击<a href=\"entervipmic:%d\">打开VIP麦</a>"
+                        : L"正在VIP麦上，点击<a href=\"entervipmic:%d\">打开VIP麦</a>",
+                targetId);
         case 1:
             return byOther ? L"抱上了公麦。" : L"正在公麦上。";
         default:
@@ -129,12 +124,16 @@ std::wstring MicChangeText(int oldState, int newState, bool byOther, int targetI
 
 std::wstring MicTypeText(int index, int value) {
     switch (value) {
-        case -2: return Format(L"将%d麦的类型修改为：管理麦。", index + 1);
-        case -1: return Format(L"将%d麦的类型修改为：不限时的自由麦。", index + 1);
-        case 0: return Format(L"将%d麦的类型修改为：关闭麦。", index + 1);
+        case -2:
+            return winplat::FormatText(L"将%d麦的类型修改为：管理麦。", index + 1);
+        case -1:
+            return winplat::FormatText(L"将%d麦的类型修改为：不限时的自由麦。", index + 1);
+        case 0:
+            return winplat::FormatText(L"将%d麦的类型修改为：关闭麦。", index + 1);
         default: break;
     }
-    return value > 0 ? Format(L"将%d麦的麦时修改为：%d分钟。", index + 1, value) : std::wstring();
+    return value > 0 ? winplat::FormatText(L"将%d麦的麦时修改为：%d分钟。", index + 1, value)
+                     : std::wstring();
 }
 
 std::wstring PubMicTitle(const tag_PubMicInfo& mic) {
@@ -146,7 +145,7 @@ std::wstring PubMicTitle(const tag_PubMicInfo& mic) {
     else if (mic.micType == 0)
         text = L"已关闭";
     else if (mic.micType > 0 && mic.userId == 0)
-        text = Format(L"%02d:00", static_cast<int>(mic.micType));
+        text = winplat::FormatText(L"%02d:00", static_cast<int>(mic.micType));
     return text.size() > 1 ? text : std::wstring();
 }
 
@@ -158,9 +157,10 @@ std::wstring NoticeLine(const std::wstring& text) {
 
 std::wstring ElapsedText(int64_t seconds) {
     if (seconds < 0) seconds = 0;
-    return Format(L"%lld天%lld小时%lld分钟%lld秒", static_cast<long long>(seconds / 86400),
-                  static_cast<long long>(seconds / 3600 % 24),
-                  static_cast<long long>(seconds % 3600 / 60), static_cast<long long>(seconds % 60));
+    return winplat::FormatText(
+        L"%lld天%lld小时%lld分钟%lld秒", static_cast<long long>(seconds / 86400),
+        static_cast<long long>(seconds / 3600 % 24), static_cast<long long>(seconds % 3600 / 60),
+        static_cast<long long>(seconds % 60));
 }
 
 std::wstring SiegeStrip(const tag_SiegeInfo& siege, int64_t now) {
@@ -169,9 +169,10 @@ std::wstring SiegeStrip(const tag_SiegeInfo& siege, int64_t now) {
         return strip + L"当前城主之位空缺,欢迎使用 骑兵 进行攻城。" + kStripEnd;
     const std::wstring lord = HtmlText::Escape(Wide(FixedFieldText(siege.lordAlias, sizeof siege.lordAlias)));
     const std::wstring lady = HtmlText::Escape(Wide(FixedFieldText(siege.ladyAlias, sizeof siege.ladyAlias)));
-    strip += L"恭喜" + Format(L"%ls(%d)", lord.c_str(), siege.lordId);
-    strip += L"用<FONT color=#e95d00><B>" + Format(L"%d个骑兵", siege.knights);
-    strip += L"</B></FONT>攻下了主城送给" + Format(L"%ls(%d)", lady.c_str(), siege.ladyId);
+    strip += L"恭喜" + winplat::FormatText(L"%ls(%d)", lord.c_str(), siege.lordId);
+    strip += L"用<FONT color=#e95d00><B>" + winplat::FormatText(L"%d个骑兵", siege.knights);
+    strip +=
+        L"</B></FONT>攻下了主城送给" + winplat::FormatText(L"%ls(%d)", lady.c_str(), siege.ladyId);
     // The browser runs no script: the held time is written out, and the strip is
     // rewritten every second while the castle is held.
     strip += L",他们成为了城主和城主夫人!<FONT style=\"FONT-SIZE: 18px; COLOR: #808080\">(成功守城:<SPAN "
@@ -183,9 +184,10 @@ std::wstring SiegeStrip(const tag_SiegeInfo& siege, int64_t now) {
 std::wstring GiftHead(const std::wstring& giverLink, const std::wstring& receiverLink, int count,
                       const std::wstring& giftName, int giftId) {
     return kPropsDiv + giverLink + L"送给" + receiverLink +
-           Format(L"%d个 %ls,", count, HtmlText::Escape(giftName).c_str()) +
+           winplat::FormatText(L"%d个 %ls,", count, HtmlText::Escape(giftName).c_str()) +
            Picture(L"<IMG align=top src=\"",
-                   ChatLines::SkinFolder() + Format(L"\\gift\\%d_1.gif", giftId), L"\" />");
+                   ChatLines::SkinFolder() + winplat::FormatText(L"\\gift\\%d_1.gif", giftId),
+                   L"\" />");
 }
 
 std::wstring ThankLine(const std::wstring& giverLink, const std::wstring& receiverLink,
@@ -194,20 +196,22 @@ std::wstring ThankLine(const std::wstring& giverLink, const std::wstring& receiv
     const std::wstring name = HtmlText::Escape(giftName);
     const long long v = static_cast<long long>(value);
     return kPropsDiv + giverLink + L"送给" + receiverLink +
-           Format(L"%d个 %ls", count, name.c_str()) +
-           Format(L",价值 %lld Z币,  <a href=\"gift_thank:【%ls】送给【你】 %d 个 %ls,价值 %lld Z币!\">【谢 谢】</a>!",
-                  v, HtmlText::Escape(Wide(giverAlias)).c_str(), count, name.c_str(), v) +
+           winplat::FormatText(L"%d个 %ls", count, name.c_str()) +
+           winplat::FormatText(
+               L",价值 %lld Z币,  <a href=\"gift_thank:【%ls】送给【你】 %d 个 %ls,价值 %lld "
+               L"Z币!\">【谢 谢】</a>!",
+               v, HtmlText::Escape(Wide(giverAlias)).c_str(), count, name.c_str(), v) +
            L"</DIV>";
 }
 
 std::wstring LuckyRewardLine(const std::wstring& senderLink, const std::wstring& giftName,
                              const std::map<int, int>& counts) {
     std::wstring line = kPropsDiv + senderLink + L"<SPAN style=\"COLOR: red\"><B>" +
-                        Format(L"送出%ls, 获得", HtmlText::Escape(giftName).c_str());
+                        winplat::FormatText(L"送出%ls, 获得", HtmlText::Escape(giftName).c_str());
     bool first = true;
     for (const auto& c : counts) {
         if (c.first <= 0) continue;
-        line += Format(first ? L"%d倍奖%d次" : L"，%d倍奖%d次", c.first, c.second);
+        line += winplat::FormatText(first ? L"%d倍奖%d次" : L"，%d倍奖%d次", c.first, c.second);
         first = false;
     }
     return line + L"。</B></SPAN>" + L"</DIV>";
@@ -225,8 +229,10 @@ std::vector<std::wstring> LuckyBoxTexts(const std::string& senderAlias,
                               : m == 500 ? L"icon_500.png" : L"icon_100.png";
         // A multiple of a price passes 32 bits: counted and shown in 64.
         const long long amount = static_cast<long long>(m) * price;
-        texts.push_back(Format(L"恭喜<c #FF0000>%ls </c>送出<c #FF0000>%ls </c>后获得 <i %ls 1 0>，共计<c #FF0000>%lld 金币 </c>",
-                               alias.c_str(), name.c_str(), icon, amount));
+        texts.push_back(
+            winplat::FormatText(L"恭喜<c #FF0000>%ls </c>送出<c #FF0000>%ls </c>后获得 <i %ls 1 "
+                                L"0>，共计<c #FF0000>%lld 金币 </c>",
+                                alias.c_str(), name.c_str(), icon, amount));
     }
     return texts;
 }
@@ -247,10 +253,13 @@ std::wstring LoudspeakerBlock(int kind, const std::string& ansiText) {
 
 std::wstring SealHint(int markerId, int markedId, int sealId, int minutes) {
     if (sealId == 0)
-        return HtmlText::Escape(Format(L"用户 %d 送 用户 %d 一个橡皮擦!", markerId, markedId));
+        return HtmlText::Escape(
+            winplat::FormatText(L"用户 %d 送 用户 %d 一个橡皮擦!", markerId, markedId));
     const std::wstring picture =
-        Picture(L"<IMG align=top src=\"", ProgramFolder() + Format(L"\\skin\\Seal\\%d_a.png", sealId), L"\" />");
-    return Format(L"用户 %d 被 用户 %d 鉴定为 %ls, 时长 %d 分钟", markedId, markerId, picture.c_str(), minutes);
+        Picture(L"<IMG align=top src=\"",
+                ProgramFolder() + winplat::FormatText(L"\\skin\\Seal\\%d_a.png", sealId), L"\" />");
+    return winplat::FormatText(L"用户 %d 被 用户 %d 鉴定为 %ls, 时长 %d 分钟", markedId, markerId,
+                               picture.c_str(), minutes);
 }
 
 }  // namespace NotifyLines

@@ -70,10 +70,10 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
         }
         case ChatLinkKind::kRoom: {
             if (link.id == m_nRoomId) break;
-            wchar_t question[64];
-            swprintf(question, 64, L"你是否要进入%d房间?", link.id);
+            const std::wstring question = winplat::FormatText(L"你是否要进入%d房间?", link.id);
             // The join follows only a Yes: one click on a pasted link must not move anybody.
-            if (::MessageBoxW(m_hWnd, question, L"提示:", MB_YESNO | MB_ICONQUESTION) != IDYES)
+            if (::MessageBoxW(m_hWnd, question.c_str(), L"提示:", MB_YESNO | MB_ICONQUESTION) !=
+                IDYES)
                 break;
             HWND lobby = LobbyWindow();
             if (!lobby) break;

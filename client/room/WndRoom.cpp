@@ -75,9 +75,8 @@ void CWndRoom::SetRoomKind(int kind) {
     // The server's 16-bit type may name a kind this program has no layout for: such a
     // room is shown as a standard one rather than as an empty window.
     if (!IsKnownKind(kind)) {
-        wchar_t line[96];
-        swprintf(line, 96, L"room kind %d has no layout, shown as kind 1\n", kind);
-        ::OutputDebugStringW(line);
+        ::OutputDebugStringW(
+            winplat::FormatText(L"room kind %d has no layout, shown as kind 1\n", kind).c_str());
         kind = ROOM_KIND_STANDARD;
     }
     m_nRoomKind = kind;

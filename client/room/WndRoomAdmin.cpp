@@ -79,9 +79,8 @@ void CWndRoom::OnSeeUserIpResp(const char* payload) {
     const NotifyPayload p(payload, kSeeUserIpAnswer);
     if (!p.Valid()) return;
     const std::wstring address = winplat::AnsiToWide(p.TailText(12));
-    wchar_t text[320];
-    swprintf(text, 320, L"用户 %d 的IP地址为: %ls", p.I32(8), address.c_str());
-    InsertHintLine(1, 1, text);
+    InsertHintLine(
+        1, 1, winplat::FormatText(L"用户 %d 的IP地址为: %ls", p.I32(8), address.c_str()).c_str());
 }
 
 void CWndRoom::OnConnMediaResp(const char* payload) {

@@ -421,9 +421,7 @@ void CWndRoom::UpdateUserListCounts() {
     };
     for (const auto& c : captions) {
         if (!c.tab) continue;
-        wchar_t text[32];
-        swprintf(text, 32, c.format, c.list ? c.list->GetCount() : 0);
-        c.tab->SetText(text);
+        c.tab->SetText(winplat::FormatText(c.format, c.list ? c.list->GetCount() : 0).c_str());
     }
 }
 

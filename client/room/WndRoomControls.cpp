@@ -64,9 +64,7 @@ void CWndRoom::FindControls() {
     m_pSiegeTextOut = As<CWebBrowserUI>(Find(L"siegetextout"), L"WebBrowser");
     m_pGiftPaneSwitch = As<CTabLayoutUI>(Find(L"giftpane_switch"), L"TabLayout");
     for (int i = 0; i < 4; ++i) {
-        wchar_t name[16];
-        swprintf(name, 16, L"giftlist_%d", i + 1);
-        m_pGiftList[i] = Find(name);
+        m_pGiftList[i] = Find(winplat::FormatText(L"giftlist_%d", i + 1).c_str());
     }
     m_pAppList = Find(L"applist");
     m_pGiftUserCombo = As<CComboUI>(Find(L"giftusercombo"), L"Combo");

@@ -66,9 +66,7 @@ int MyId() {
 }
 
 std::wstring Format(const wchar_t* fmt, int a, int b = 0) {
-    wchar_t text[256];
-    int n = swprintf(text, 256, fmt, a, b);
-    return n < 0 ? std::wstring() : std::wstring(text, static_cast<size_t>(n));
+    return winplat::FormatText(fmt, a, b);
 }
 
 }  // namespace

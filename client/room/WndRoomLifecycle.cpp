@@ -77,9 +77,7 @@ void CWndRoom::InitRoom(int roomId) {
     if (m_pRoomName) {
         CRoomObj* room = FindRoom(roomId);
         const std::wstring name = room ? winplat::AnsiToWide(room->roomName) : std::wstring();
-        wchar_t caption[128];
-        swprintf(caption, 128, L"%ls(%d)", name.c_str(), roomId);
-        m_pRoomName->SetText(caption);
+        m_pRoomName->SetText(winplat::FormatText(L"%ls(%d)", name.c_str(), roomId).c_str());
     }
     if (m_pFlyGiftRace) m_pm.SetTimer(m_pFlyGiftRace, kScrollTimer, 60);
 
@@ -178,14 +176,14 @@ void CWndRoom::OnMyWealthChanged() {
     if (!data) return;
     const CUserObj* me = data->GetLocalUser();
     // Balances are 64-bit: shown whole, never cut to their low half.
-    wchar_t text[48];
+    std::wstring text;
     if (m_pStaNk) {
-        swprintf(text, 48, L"%lldZ币", static_cast<long long>(me->money));
-        m_pStaNk->SetText(text);
+        text = winplat::FormatText(L"%lldZ币", static_cast<long long>(me->money));
+        m_pStaNk->SetText(text.c_str());
     }
     if (m_pStaNb) {
-        swprintf(text, 48, L"%lldZ豆", static_cast<long long>(me->points));
-        m_pStaNb->SetText(text);
+        text = winplat::FormatText(L"%lldZ豆", static_cast<long long>(me->points));
+        m_pStaNb->SetText(text.c_str());
     }
 }
 
@@ -194,17 +192,14 @@ void CWndRoom::UpdateMyInfo() {
     CCommKernelData* data = Data();
     if (!data) return;
     const CUserObj* me = data->GetLocalUser();
-    wchar_t text[96];
     if (m_pMySettingBtn) {
-        if (auto* button = static_cast<CButtonUI*>(m_pMySettingBtn->GetInterface(L"Button"))) {
-            swprintf(text, 96, L"file='Face/36/%d.png' dest='2,2,38,38'", me->faceId);
-            button->SetForeImage(text);
-        }
+        if (auto* button = static_cast<CButtonUI*>(m_pMySettingBtn->GetInterface(L"Button")))
+            button->SetForeImage(
+                winplat::FormatText(L"file='Face/36/%d.png' dest='2,2,38,38'", me->faceId).c_str());
     }
     if (m_pMyUserAlias) m_pMyUserAlias->SetText(winplat::AnsiToWide(me->alias).c_str());
     if (m_pMyUserId) {
-        swprintf(text, 96, L"(%d)", me->userId);
-        m_pMyUserId->SetText(text);
+        m_pMyUserId->SetText(winplat::FormatText(L"(%d)", me->userId).c_str());
     }
 }
 
@@ -219,9 +214,10 @@ void CWndRoom::OnWaitMicListChanged() {
     }
     UpdateUserListCounts();
     if (room && room->GetWaitMicCount() > 0) {
-        wchar_t hint[96];
-        swprintf(hint, 96, L"排麦列表更新了！当前排麦人数 %d人", room->GetWaitMicCount());
-        InsertHintLine(1, 1, hint);
+        InsertHintLine(
+            1, 1,
+            winplat::FormatText(L"排麦列表更新了！当前排麦人数 %d人", room->GetWaitMicCount())
+                .c_str());
     }
 }
 

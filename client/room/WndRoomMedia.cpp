@@ -57,9 +57,7 @@ const char* const kAvPresets[3] = {
 // "alias(id)" as panes and windows show a member.
 std::wstring Caption(const CUserObj* user) {
     std::string alias = user->alias.substr(0, 17);
-    wchar_t text[96];
-    std::swprintf(text, 96, L"%ls(%d)", winplat::AnsiToWide(alias).c_str(), user->userId);
-    return text;
+    return winplat::FormatText(L"%ls(%d)", winplat::AnsiToWide(alias).c_str(), user->userId);
 }
 
 // The room's media relay address by the network choice; a second choice without a
@@ -190,10 +188,10 @@ void CWndRoom::ShowMicVideo(CUserObj* user) {
     // The record's index is a byte (255: none); only the three panes exist.
     CPubVideoContainerUI* pane = PublicPane(user->micIndex);
     if (!pane) {
-        wchar_t line[96];
-        std::swprintf(line, 96, L"ShowMicVideo: user %d has microphone index %d, no pane\n", id,
-                      static_cast<int>(user->micIndex));
-        ::OutputDebugStringW(line);
+        ::OutputDebugStringW(
+            winplat::FormatText(L"ShowMicVideo: user %d has microphone index %d, no pane\n", id,
+                                static_cast<int>(user->micIndex))
+                .c_str());
         return;
     }
     pane->SetVideoUser(Caption(user).c_str(), id);

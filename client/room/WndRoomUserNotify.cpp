@@ -51,9 +51,7 @@ int MyId() {
 }
 
 std::wstring Format(const wchar_t* fmt, int a, int b = 0) {
-    wchar_t text[256];
-    int n = swprintf(text, 256, fmt, a, b);
-    return n < 0 ? std::wstring() : std::wstring(text, static_cast<size_t>(n));
+    return winplat::FormatText(fmt, a, b);
 }
 
 void QueueFlash(int flashId) {
@@ -68,8 +66,7 @@ void QueueFlash(int flashId) {
 // Entrance banners exist for some effect bits only; one without its picture would
 // show an empty frame.
 bool BannerExists(int car) {
-    wchar_t path[64];
-    swprintf(path, 64, L"/car_01/star_fy_%d.gif", car);
+    const std::wstring path = winplat::FormatText(L"/car_01/star_fy_%d.gif", car);
     return ::GetFileAttributesW((ChatLines::ResourceFolder() + path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

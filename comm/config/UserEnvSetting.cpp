@@ -91,9 +91,7 @@ const NumberKey kNumbers[] = {
 };
 
 bool writeNumber(const wchar_t* section, const wchar_t* key, int value, const wchar_t* path) {
-    wchar_t text[16];
-    swprintf_s(text, L"%d", value);
-    return WritePrivateProfileStringW(section, key, text, path) != FALSE;
+    return WritePrivateProfileStringW(section, key, std::to_wstring(value).c_str(), path) != FALSE;
 }
 
 }  // namespace

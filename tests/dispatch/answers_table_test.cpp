@@ -104,13 +104,12 @@ TEST_F(AnswerTable, UsersOfTheRoom) {
              EXPECT_EQ(r->FindUser(kUserA), nullptr);
              EXPECT_EQ(User(d, kUserA), nullptr);
          }},
-        {"36 naming an unknown room still forgets the user, posts nothing",
+        // The room window lists him and hears nothing: deleting him would leave his
+        // rows on a freed object.
+        {"36 naming an unknown room leaves a member of the current room alone",
          Words(kRoomMain, 36, {kUserA, kOtherRoom}),
          {},
-         [](CCommKernelData* d, CRoomObj* r) {
-             EXPECT_EQ(User(d, kUserA), nullptr);
-             EXPECT_EQ(r->FindUser(kUserA), nullptr);  // no deleted object left behind
-         }},
+         nullptr},
         {"36 for a user nobody knows", Words(kRoomMain, 36, {999, kRoom}), {}, nullptr},
         {"39 a user is put out",
          answers::KickedOutAnswer(kRoom, kUserB, kUserA, 522),
@@ -206,6 +205,35 @@ TEST_F(AnswerTable, AUserWhoMovedRoomsIsForgottenInEveryRoom) {
     // An answer for the old room finds nobody to write to.
     auto posted = PlayRoom({answers::UserAliasAnswer(kRoom, kUserA, 1, "gone")});
     EXPECT_TRUE(posted.empty());
+}
+
+TEST_F(AnswerTable, ALeaveOfAnotherRoomKeepsAMemberOfTheCurrentOne) {
+    ResetModel();
+    EnterRoom();
+    answers::JoinRoom other;
+    other.roomId = kOtherRoom;
+    answers::UserEntry a;
+    a.userId = kUserA;
+    a.roomId = kOtherRoom;
+    answers::JoinRoom back;
+    back.roomId = kRoom;
+    answers::UserEntry again = a;
+    again.roomId = kRoom;
+    // A is listed in the room left before and in the current one, as one object.
+    PlayRoom({answers::JoinRoomAnswer(other), answers::UserListAnswer({a}),
+              answers::JoinRoomAnswer(back), answers::UserListAnswer({again})});
+    CRoomObj* current = d->m_pRoomManager->FindRoom(kRoom);
+    CRoomObj* left = d->m_pRoomManager->FindRoom(kOtherRoom);
+    CUserObj* user = User(d, kUserA);
+    ASSERT_NE(user, nullptr);
+    ASSERT_EQ(left->FindUser(kUserA), user);
+
+    auto posted = PlayRoom({Words(kRoomMain, 36, {kUserA, kOtherRoom})});
+    EXPECT_TRUE(posted.empty()) << "the current room's window hears nothing";
+    EXPECT_EQ(left->FindUser(kUserA), nullptr);
+    EXPECT_EQ(current->FindUser(kUserA), user);
+    EXPECT_EQ(User(d, kUserA), user);
+    FreeCopies();
 }
 
 TEST_F(AnswerTable, MicrophonesAndQueue) {
@@ -533,6 +561,35 @@ TEST_F(AnswerTable, LogonServerServices) {
             {"unknown logon sub command", Padded(kLogonMain, 50, {1}, 100), {}, nullptr},
         },
         true);
+}
+
+TEST_F(AnswerTable, ALogonAnswerNeverDeletesAMemberOfTheRoom) {
+    answers::LogonOk ok;
+    ok.userId = kUserA;
+    struct {
+        const char* what;
+        bool onLogonConnection;
+    } cases[] = {
+        {"on the room connection: not a logon at all", false},
+        {"on the logon connection, naming a listed member", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetModel();
+        EnterRoom();
+        if (c.onLogonConnection) ConnectLogon();
+        CUserObj* a = User(d, kUserA);
+        const std::string before = ModelDigest(d);
+        auto posted = c.onLogonConnection ? PlayLogon({answers::LogonOkAnswer(ok)})
+                                          : PlayRoom({answers::LogonOkAnswer(ok)});
+        EXPECT_TRUE(posted.empty());
+        EXPECT_EQ(ModelDigest(d), before);
+        EXPECT_EQ(User(d, kUserA), a);
+        EXPECT_EQ(d->m_pRoomManager->FindRoom(kRoom)->FindUser(kUserA), a);
+        EXPECT_EQ(d->m_LocalUser.userId, kMe);
+        EXPECT_EQ(TakeDispatchTraces(), 1);
+        FreeCopies();
+    }
 }
 
 TEST_F(AnswerTable, WithoutNotifyWindowTheModelStillChanges) {

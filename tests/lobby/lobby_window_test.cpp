@@ -415,9 +415,11 @@ TEST_F(LobbyWindowTest, KickOutsExitsAndPayloadsWithoutARoom) {
     d->m_pUserManager->AddUser(other);
 
     // Without a room window every payload is only freed (the leak checker watches).
+    // The logon answer and refusal have no case here at all.
     const UINT payloadMessages[] = {UM_MIC_STATE_CHANGED, UM_TRADE_GIFT_NOTIFY, UM_SEAL_NOTIFY,
-                                    UM_USER_ENTER_ROOM,  UM_ROOM_CHAT_MSG,     UM_USER_EXIT_ROOM,
-                                    UM_USER_KICKED_OUT,  UM_MV_KUXIN_RESP,     UM_ROOM_USER_LIST};
+                                    UM_USER_ENTER_ROOM,   UM_ROOM_CHAT_MSG,     UM_USER_EXIT_ROOM,
+                                    UM_USER_KICKED_OUT,   UM_MV_KUXIN_RESP,     UM_ROOM_USER_LIST,
+                                    UM_LOGON_OK,          UM_LOGON_FAILED};
     for (UINT m : payloadMessages)
         PostMessageW(lobby->GetHWND(), m, kRoom, reinterpret_cast<LPARAM>(Copy({1, 0, 0, 0, 0}, 84)));
     PumpPending();
@@ -449,6 +451,18 @@ TEST_F(LobbyWindowTest, KickOutsExitsAndPayloadsWithoutARoom) {
     EXPECT_TRUE(Has(Calls(), "StopAllMedia"));
     EXPECT_EQ(k->m_pWndTable[2], nullptr);
     d->m_pUserManager->DelUser(20001);
+}
+
+TEST_F(LobbyWindowTest, CopiesStillQueuedWhenTheLobbyGoesAreFreed) {
+    OpenLobby();
+    for (UINT m : {UM_ROOM_CHAT_MSG, UM_LOGON_OK, UM_JOIN_ROOM_OK})
+        PostMessageW(lobby->GetHWND(), m, kRoom, reinterpret_cast<LPARAM>(Copy({1, 0, 0, 0}, 84)));
+    // Not a copy: left alone.
+    PostMessageW(lobby->GetHWND(), UM_PUBLIC_MIC_INFO, kRoom, 3);
+    DestroyWindow(lobby->GetHWND());  // the sanitizer build's leak check watches
+    lobby = nullptr;
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, UM_SERVER_CONNECTED, UM_CONN_MEDIA_ERR, PM_NOREMOVE));
 }
 
 TEST_F(LobbyWindowTest, CloseCommandStopsTheRoomsMediaAndQuits) {

@@ -170,6 +170,10 @@ TEST_F(LogonWindowTest, AMemberLogsOnAndIsSetUp) {
         EXPECT_FALSE(C(L"login")->IsEnabled()) << "the controls wait for the answer";
         EXPECT_EQ(w.GetAttemptCount(), 1);
 
+        // Answers this window has no case for: their copies are freed all the same (the
+        // sanitizer build's leak check fails the run otherwise).
+        servers.logon().Send(answers::Words(answers::kLogonMain, 119, {kMember, 0}));
+        servers.logon().Send(answers::LoudspeakerAnswer(1, "x"));
         answers::LogonOk ok;
         ok.userId = kMember;
         ok.versionWord = kVersionWord;

@@ -79,6 +79,23 @@ TEST_F(HostileTest, NetworkTextReachesThePagesAsText) {
     EXPECT_EQ(User(kAlice)->flags & 0x6020u, 0x2000u) << "lord by the siege only; never a manager by the byte";
 }
 
+TEST_F(HostileTest, AnAddressOfAnyLengthIsShownWhole) {
+    Join(1, {Member(kAlice, "alice")});
+    // Around the old fixed line of 320 characters, and up to what one frame holds.
+    for (size_t length : {size_t{300}, size_t{306}, size_t{307}, size_t{2000}, size_t{8100}}) {
+        SCOPED_TRACE(length);
+        ClearViews();
+        std::string address(length, '7');
+        address.front() = '<';
+        address.back() = '>';
+        Play({answers::SeeUserIpAnswer(kRoom, kMe, kAlice, address)});
+        const std::wstring expected = L"用户 501 的IP地址为: " + winplat::Utf8ToWide(address);
+        const std::wstring text = Text(L"privtextout");
+        EXPECT_TRUE(Has(text, expected)) << text.size();
+        EXPECT_FALSE(Has(Html(L"privtextout"), L"<7777")) << "the address shows as text";
+    }
+}
+
 TEST_F(HostileTest, CopiesNoLongerThanTheirLayoutAreReadInside) {
     Join(1, {Member(kAlice, "alice")});
     using Handler = void (CWndRoom::*)(const char*);

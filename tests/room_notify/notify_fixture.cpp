@@ -103,11 +103,9 @@ void NotifyTest::Play(const std::vector<Bytes>& frames) {
     // The marker: the local user's picture number counts the batches; the alias answer
     // is relayed like the rest and changes nothing a test reads.
     ++marker;
-    Bytes all;
-    for (const Bytes& f : frames) all.insert(all.end(), f.begin(), f.end());
-    const Bytes end = answers::UserAliasAnswer(kRoom, kMe, 1000 + marker, "me");
-    all.insert(all.end(), end.begin(), end.end());
-    servers.room().Send(all);
+    std::vector<Bytes> burst = frames;
+    burst.push_back(answers::UserAliasAnswer(kRoom, kMe, 1000 + marker, "me"));
+    servers.room().SendBurst(burst);
     ASSERT_TRUE(kerneltest::Pump([&] {
         CRoomObj* r = d->m_pRoomManager->FindRoom(kRoom);
         CUserObj* me = r ? r->FindUser(kMe) : nullptr;

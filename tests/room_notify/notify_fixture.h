@@ -36,7 +36,8 @@ protected:
     // The lobby joins a room of `kind` with the local user and `members`; the list end
     // follows unless `endList` is false.
     void Join(int kind, const std::vector<answers::UserEntry>& members, bool endList = true);
-    // Sends frames on the room connection; returns when the lobby has relayed them all.
+    // Sends frames on the room connection as one burst (one write, so the kernel takes
+    // them all before the lobby relays the first); returns when all are relayed.
     void Play(const std::vector<Bytes>& frames);
 
     // What a reader sees of a chat view ("privtextout", "pubtextout", "labazone",

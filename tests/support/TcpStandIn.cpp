@@ -87,6 +87,13 @@ void TcpStandIn::Send(const Bytes& bytes) {
     Wake();
 }
 
+void TcpStandIn::SendBurst(const std::vector<Bytes>& frames) {
+    Bytes all;
+    for (const Bytes& f : frames) all.insert(all.end(), f.begin(), f.end());
+    // One command: the run loop hands it to the socket in a single send.
+    Send(all);
+}
+
 void TcpStandIn::CloseConnection() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -39,6 +39,10 @@ public:
 
     // Sends bytes on the current connection, or on the next one accepted.
     void Send(const Bytes& bytes);
+    // Burst mode: the frames go out together in one write, so the client reads them
+    // in one read and its kernel handles all of them before any window sees the
+    // first notification (an arrival and a departure, then what follows them).
+    void SendBurst(const std::vector<Bytes>& frames);
     // Closes the current connection, or the next one accepted, once the bytes sent
     // before are out (the client sees an orderly close).
     void CloseConnection();

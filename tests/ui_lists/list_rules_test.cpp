@@ -4,6 +4,8 @@
 
 #include "controls/CtrlListFriend.h"
 #include "lists_fixture.h"
+#include "model/UserManager.h"
+#include "session/CommKernelData.h"
 
 using namespace DuiLib;
 
@@ -186,6 +188,48 @@ TEST_F(ListRulesTest, QueueRowsOfAUserAlreadyDeletedAreRemovedByHisId) {
     list->SetUserSeal(42, 3);
     list->RemoveUser(42, 0);
     EXPECT_EQ(RowIds(), std::vector<int>{7});
+}
+
+TEST_F(ListRulesTest, ASortedInsertNeverReadsARowWhoseUserWasDeleted) {
+    // One read of the room connection: B enters, A leaves. The kernel has deleted A
+    // before the room inserts B, so A's row is still listed.
+    MakeList(USERLIST_ONE_ROW_PER_USER, 1);
+    auto* gone = new CUserObj();
+    gone->userId = 42;
+    data->m_pUserManager->AddUser(gone);
+    CUserObj* stays = MakeUser(7);
+    delegate.sortIds = {{42, 5}, {7, 5}, {8, 5}};
+    ASSERT_TRUE(list->AddUser(gone));
+    ASSERT_TRUE(list->AddUser(stays));
+    data->m_pUserManager->DelUser(42);  // deletes the object
+
+    delegate.asked.clear();
+    CUserObj* arrives = MakeUser(8);
+    arrives->entryValue23 = 1;
+    ASSERT_TRUE(list->AddUser(arrives));
+    for (CUserObj* u : delegate.asked) EXPECT_NE(u, gone) << "the deleted user was read";
+    EXPECT_EQ(list->GetCount(), 3);
+    list->RemoveUser(42, 0);
+    EXPECT_EQ(RowIds(), (std::vector<int>{8, 7}));
+}
+
+TEST_F(ListRulesTest, ADeletedUsersAddressGivenToAnotherStillFindsTheRightRow) {
+    // One read: A leaves and B arrives; the kernel deleted A and B's object took A's
+    // address, so both rows carry the same tag until the room removes A's.
+    MakeList(USERLIST_ONE_ROW_PER_USER, 1);
+    CUserObj* shared = MakeUser(1);
+    delegate.sortIds = {{1, 5}, {2, -1}};  // B sorts first (before a row of nobody, 0)
+    ASSERT_TRUE(list->AddUser(shared));
+    data->m_pUserManager->users.erase(1);
+    shared->userId = 2;
+    data->m_pUserManager->AddUser(shared);
+    ASSERT_TRUE(list->AddUser(shared));
+
+    EXPECT_EQ(list->SelectItemByTag(shared), 0) << "B's row";
+    list->RemoveUser(1, 0);
+    ASSERT_EQ(list->GetCount(), 1);
+    EXPECT_EQ(list->GetRowUserId(list->GetItemAt(0)), 2);
+    EXPECT_TRUE(list->HasUser(2));
 }
 
 TEST_F(ListRulesTest, SelectByUserAndRefillHisRows) {

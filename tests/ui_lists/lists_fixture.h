@@ -9,6 +9,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "controls/SkinWnd.h"
 #include "fenlo/UIlib.h"
@@ -24,12 +25,14 @@ public:
     bool CheckPrivilege(short, CUserObj*, CUserObj*, int*) override { return false; }
     int GetUserFinalLevel(CUserObj*, int*) override { return 0; }
     int GetUserSortId(CUserObj* user, int* handled) override {
+        asked.push_back(user);
         auto it = sortIds.find(user->userId);
         if (it == sortIds.end()) return 0;
         *handled = 1;
         return it->second;
     }
     std::map<int, int> sortIds;
+    std::vector<CUserObj*> asked;  // every user a sort id was asked for
 };
 
 class ListsTest : public ::testing::Test {

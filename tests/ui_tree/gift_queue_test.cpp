@@ -142,6 +142,39 @@ TEST_F(GiftQueueTest, RecordsThatEndWithoutACountedLine) {
     }
 }
 
+TEST_F(GiftQueueTest, ALargeCountEndsWithOneLineForTheRest) {
+    struct Case {
+        const char* what;
+        int total, base;
+        size_t lines;
+        std::wstring last;
+    } cases[] = {
+        {"at the limit: a line per gift", 50, 0, 50, L"A,已收到 50 花。"},
+        {"one more: the last line counts two", 51, 0, 50, L"A,已收到 51 花。"},
+        {"the largest count the wire holds", 2147483647, 0, 50, L"A,已收到 2147483647 花。"},
+        {"a base that runs past the int range wraps", 2147483647, 5, 50,
+         L"A,已收到 -2147483644 花。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        wnd.view.Clear();
+        users[0]->giftCounts.clear();
+        queue.Push(Notice(L"A", L"花", 5, 9, c.total, c.base));
+        int steps = 0;
+        while (queue.GetCount() > 0 && steps < 1000) {
+            queue.ShowNext();
+            ++steps;
+        }
+        ASSERT_EQ(queue.GetCount(), 0) << "the notice never ended";
+        const std::vector<std::wstring> lines = wnd.Lines();
+        ASSERT_EQ(lines.size(), c.lines);
+        EXPECT_EQ(lines[c.lines - 2], L"A,已收到 " + std::to_wstring(c.base + 49) + L" 花。");
+        EXPECT_EQ(lines.back(), c.last);
+        EXPECT_EQ(users[0]->GetGiftCount(9), std::stoi(c.last.substr(6)))
+            << "the room keeps the total";
+    }
+}
+
 TEST_F(GiftQueueTest, TheCaptionIsShownAsTextNotMarkup) {
     // The head and tail are the room window's markup; the caption is a name.
     queue.Push(Notice(L"<b>A</b>", L"<img src=x>玫瑰&", 5, 1, 1));

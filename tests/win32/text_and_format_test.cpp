@@ -72,6 +72,25 @@ TEST(Format, WideConventionsOfTheMicrosoftRuntime) {
     EXPECT_STREQ(small, L"abc");
 }
 
+TEST(Format, FormatTextIsAsLongAsItsResult) {
+    const std::wstring address(5000, L'9');
+    const std::string narrow(3000, 'n');
+    struct Case {
+        const char* what;
+        std::wstring got, expected;
+    } cases[] = {
+        {"outside text far beyond any fixed array",
+         winplat::FormatText(L"用户 %d 的IP地址为: %ls", 7, address.c_str()),
+         L"用户 7 的IP地址为: " + address},
+        {"narrow text", winplat::FormatText(L"[%hs]", narrow.c_str()),
+         L"[" + std::wstring(narrow.begin(), narrow.end()) + L"]"},
+        {"numbers at their limits", winplat::FormatText(L"%d %lld", -2147483647 - 1, -(1LL << 62)),
+         L"-2147483648 -4611686018427387904"},
+        {"nothing to format", winplat::FormatText(L""), L""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;
+}
+
 TEST(Crt, SecureCopiesAlwaysTerminate) {
     char field[5];
     EXPECT_NE(strcpy_s(field, "toolong"), 0);

@@ -1,5 +1,6 @@
 #include "kernel/dispatch/Dispatch.h"
 
+#include "kernel/NotificationCopy.h"
 #include "kernel/Notifications.h"
 #include "kernel/dispatch/Handlers.h"
 #include "model/RoomManager.h"
@@ -141,6 +142,12 @@ void Context::PostCopy(UINT msg, WPARAM wParam, const Payload& payload) const {
 }
 
 void Context::PostArray(UINT msg, WPARAM wParam, char* array) const {
+    // Receivers free copies by the message id: one posted under another id would leak.
+    if (!NotificationCarriesCopy(msg)) {
+        __log_print__("tag_dispatch: notification %u carries no copy; not posted\n", msg);
+        delete[] array;
+        return;
+    }
     if (!notifyWnd) {
         delete[] array;
         return;

@@ -23,6 +23,7 @@ struct Context {
     CCommKernelData* data = nullptr;
     HWND notifyWnd = nullptr;  // null: the model changes, nothing is posted
     PostFn post = nullptr;     // null: PostMessageW
+    int serverType = 0;        // the connection's server type; 0 when unknown
 
     void Post(UINT msg, WPARAM wParam, LPARAM lParam) const;
     // Posts a heap copy of the payload; the copy is freed again when it cannot be

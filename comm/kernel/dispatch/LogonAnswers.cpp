@@ -2,11 +2,14 @@
 #include <cstring>
 
 #include "kernel/dispatch/Handlers.h"
+#include "kernel/KernelDefs.h"
 #include "model/FixedText.h"
 #include "model/RoomGroupManager.h"
+#include "model/RoomObj.h"
 #include "model/UserMVManager.h"
 #include "model/UserManager.h"
 #include "session/CommKernelData.h"
+#include "util/LogPrint.h"
 
 namespace comm {
 namespace dispatch {
@@ -30,13 +33,25 @@ bool OnLogonFailed(const Context& c, const Payload& p, const AnswerEntry& e) {
 }
 
 bool OnLogonOk(const Context& c, const Payload& p, const AnswerEntry& e) {
+    // Only the logon server logs on: the same answer from the lobby or a room would
+    // rewrite the local user in the middle of a session.
+    if (c.serverType == SERVER_TYPE_LOBBY || c.serverType == SERVER_TYPE_ROOM) {
+        __log_print__("tag_dispatch: a logon answer on connection type %d is ignored\n",
+                      c.serverType);
+        return true;
+    }
     CCommKernelData* d = c.data;
     CUserObj& me = d->m_LocalUser;
     CUserManager* users = d->m_pUserManager;
+    int32_t newId = p.I32(28);
+    // A member the room window lists is deleted only when it is told he left.
+    if (CRoomObj* room = c.CurrentRoom(); room && newId != me.userId && room->FindUser(newId)) {
+        __log_print__("tag_dispatch: a logon answer names room member %d; ignored\n", newId);
+        return true;
+    }
     // The local user is registered under his new id only: an earlier registration
     // goes, and so does another object known under that id (it would be lost).
     if (users->FindUser(me.userId) == &me) users->DelUser(me.userId);
-    int32_t newId = p.I32(28);
     if (CUserObj* other = users->FindUser(newId); other && other != &me)
         ForgetUser(c, nullptr, newId);
     me.ClearData();

@@ -8,6 +8,7 @@ int CCommKernel::OnSocketRead(void* frame, int length, void* socket) {
     comm::dispatch::Context context;
     context.data = m_pData;
     int type = ServerTypeOf(socket);
+    context.serverType = type;
     if (type && m_pNotifyWnds) context.notifyWnd = m_pNotifyWnds[type - 1];
     comm::dispatch::DispatchFrame(context, frame, length);
     return 0;

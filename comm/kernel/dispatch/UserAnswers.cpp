@@ -94,6 +94,14 @@ bool OnUserEnter(const Context& c, const Payload& p, const AnswerEntry& e) {
 bool OnUserExit(const Context& c, const Payload& p, const AnswerEntry& e) {
     CRoomObj* room = c.FindRoom(p.I32(4));
     int userId = p.I32(0);
+    // A member of the current room is listed by its window, which deletes his rows
+    // only for a leave of that room: one naming another room (or none) takes him out
+    // of that room and leaves his object alone.
+    CRoomObj* current = c.CurrentRoom();
+    if (current && room != current && current->FindUser(userId)) {
+        if (room) room->RemoveUser(userId);
+        return true;
+    }
     bool known = (room && room->FindUser(userId)) || c.data->m_pUserManager->FindUser(userId);
     ForgetUser(c, room, userId);
     if (room && known) c.PostCopy(e.msg, W(p.I32(4)), p);

@@ -170,6 +170,14 @@ int _vsnwprintf(wchar_t* dst, size_t size, const wchar_t* format, va_list args) 
     return static_cast<int>(text.size());
 }
 
+std::wstring winplat::FormatText(const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::wstring text = winplat::FormatWide(format ? format : L"", args);
+    va_end(args);
+    return text;
+}
+
 int swprintf_s(wchar_t* dst, size_t size, const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);

@@ -88,7 +88,9 @@ std::wstring FormatWide(const wchar_t* format, va_list args) {
         int n = std::vswprintf(buf.data(), buf.size(), f.c_str(), copy);
         va_end(copy);
         if (n >= 0) return std::wstring(buf.data(), static_cast<size_t>(n));
-        if (buf.size() > (1u << 24)) return std::wstring();
+        // vswprintf fails the same way for a text it cannot encode as for a short
+        // buffer: growth stops at a million characters instead of trying ever more.
+        if (buf.size() >= (1u << 20)) return std::wstring();
         buf.resize(buf.size() * 4);
     }
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <string>
 
 #include "win32/base.h"
 
@@ -68,6 +69,13 @@ int swprintf_s(wchar_t (&dst)[N], const wchar_t* format, ...) {
     va_end(args);
     return n;
 }
+
+namespace winplat {
+// Formats into a string as long as the result needs, with the wide conventions above.
+// Text from outside (names, addresses, pages) is formatted with this, never into a
+// fixed array: no length it may have cuts or overruns anything.
+std::wstring FormatText(const wchar_t* format, ...);
+}  // namespace winplat
 
 int _stricmp(const char* a, const char* b);
 int _strnicmp(const char* a, const char* b, size_t n);
