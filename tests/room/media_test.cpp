@@ -1,6 +1,8 @@
 // The room's media session on a real engine: presets, rejoin, members shown on the
 // public microphones with their media connection, the local user publishing, the
 // microphone mute, media requests from other members and the private windows' tiling.
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <atomic>
@@ -481,12 +483,31 @@ TEST_F(RoomMediaTest, MemberOnAMicrophoneSeenAndHeardThroughTheRelay) {
         EXPECT_NEAR(mivora_test::EstimateFrequency(&played[(frames - tail) * 2], tail), 440, 15);
 
         // The speaker mute silences wave-out.
-        // Nothing loud may come after it; a fixed window here can only let a fault by.
-        // What was already on its way (at most 0.2 s of sound) may still play.
+        // What was decoded before it plays out (more of it on a loaded machine); then
+        // wave-out gets nothing more, or nothing loud. A mute that does nothing keeps
+        // the tone coming and the wait fails.
         room->SetSpeakerMute(true);
-        constexpr size_t kInFlight = 48000 * 2 / 5;  // 0.2 s of 48 kHz stereo samples
-        const size_t from = sound->Played(speaker).size() + kInFlight;
-        kerneltest::Pump([] { return false; }, 1200);
+        constexpr size_t kQuietRun = 48000 * 2 * 2 / 5;  // 0.4 s of 48 kHz stereo samples
+        size_t seen = sound->PlayedBytes(speaker);
+        auto grew = std::chrono::steady_clock::now();
+        ASSERT_TRUE(kerneltest::Pump([&] {
+            played = sound->Played(speaker);
+            if (played.size() >= kQuietRun) {
+                int tail = 0;
+                for (size_t i = played.size() - kQuietRun; i < played.size(); ++i)
+                    tail = std::max(tail, std::abs(played[i]));
+                if (tail < 100) return true;
+            }
+            if (sound->PlayedBytes(speaker) != seen) {
+                seen = sound->PlayedBytes(speaker);
+                grew = std::chrono::steady_clock::now();
+                return false;
+            }
+            return std::chrono::steady_clock::now() - grew > std::chrono::milliseconds(300);
+        })) << "the tone goes on after the mute";
+        // Nothing loud may come after that; a fixed window here can only let a fault by.
+        const size_t from = sound->Played(speaker).size();
+        kerneltest::Pump([] { return false; }, 800);
         played = sound->Played(speaker);
         int peak = 0;
         for (size_t i = from; i < played.size(); ++i) peak = std::max(peak, std::abs(played[i]));
