@@ -281,6 +281,7 @@ private:
     int m_nextGuestId = kFirstGuestId;
     int m_nextRegisteredId = kFirstRegisteredId;
     std::set<int> m_siteBlackList;
+    std::map<std::pair<int, int>, int32_t> m_giftsReceived;  // (receiver, gift) -> how many
     std::mt19937 m_draw{27};  // lucky gifts, fireworks and boxes: seeded, so runs repeat
 
     std::unique_ptr<FrameServer> m_servers;
