@@ -73,7 +73,8 @@ std::string LocalWorld::EmoticonPage() const {
     if (!m_options.skinDir.empty())
         for (const auto& entry : std::filesystem::directory_iterator(m_options.skinDir + "/emotion", error)) {
             const std::string name = entry.path().filename().string();
-            if (SafeName(name, ".gif") && std::all_of(name.begin(), name.end() - 4, ::isdigit))
+            if (SafeName(name, ".gif") &&
+                std::all_of(name.begin(), name.end() - 4, [](unsigned char c) { return std::isdigit(c); }))
                 codes.push_back(std::atoi(name.c_str()));
         }
     std::sort(codes.begin(), codes.end());
