@@ -239,6 +239,24 @@ TEST_F(WorldServiceTest, PutOutAndBlackListedMembersLeaveAndStayOut) {
     EXPECT_EQ(f.I32(8), LocalWorld::kBlackListed);
 }
 
+TEST_F(WorldServiceTest, TheAutomaticModeSeatsTheQueueOnAFreedMicrophone) {
+    user->Send(Mic(kUser, kUser, 1, 0).frame());
+    manager->Send(Mic(kManager, kManager, 1, 2).frame());
+    manager->Send(RoomRequest(100, 12).i32(kRoom).i32(kManager).u8(1).u8(1).u16(0).frame());
+    Barrier(kUser);
+    Barrier(kManager);
+    owner->Send(RoomRequest(114, 12).i32(kRoom).i32(kOwner).i32(0x80 | 0x40).frame());
+    owner->Send(RoomRequest(103, 8).i32(kRoom).i32(kOwner).frame());
+    Barrier(kOwner);
+    EXPECT_EQ(world->WaitQueueOf(kRoom), std::vector<int>{kOwner}) << "no microphone was free";
+
+    user->Send(Mic(kUser, kUser, 0, 255).frame());
+    const std::vector<std::string> heard = Barrier(kUser);
+    EXPECT_EQ(heard[2], "75 33 75 33 42") << "the user's leaving, then the owner's seat";
+    EXPECT_EQ(world->PublicMicHolders(kRoom), (std::vector<int>{kOwner, 0, kManager}));
+    EXPECT_TRUE(world->WaitQueueOf(kRoom).empty());
+}
+
 TEST_F(WorldServiceTest, LateJoinersSeeTheMicrophonesAndTheQueue) {
     user->Send(Mic(kUser, kUser, 1, 0).frame());
     manager->Send(RoomRequest(103, 8).i32(kRoom).i32(kManager).frame());

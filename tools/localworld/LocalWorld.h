@@ -212,6 +212,9 @@ private:
     std::string OnForbidInvite(const Request& r);
     // Takes a user off every microphone and out of the queue, telling the room.
     void ReleaseMics(int roomId, int userId, int actorId);
+    // With the room's automatic mode on, the first queued users take the free public
+    // microphones they may use.
+    void ServeQueue(int roomId);
     std::vector<uint8_t> MicTableOf(int roomId) const;
     std::vector<uint8_t> WaitQueueFrameOf(int roomId) const;
     // Money.
