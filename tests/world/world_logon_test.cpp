@@ -223,7 +223,7 @@ TEST_F(WorldTest, EveryConfiguredPageIsServedPlain) {
         std::string path;
         std::string holds;
     } cases[] = {
-        {"emotion.html", "<a href=\"clickemotion:8\"><img src=\"emotion/8.gif\""},
+        {"emotion.html", "<a href=\"clickemotion:8.gif\"><img src=\"emotion/8.gif\""},
         {"emotion/1.gif", "GIF8"},
         {"level_3.png", "PNG"},
         {"account.html?nuserid=10001", "100000"},

@@ -212,6 +212,9 @@ private:
     std::string OnForbidInvite(const Request& r);
     // Takes a user off every microphone and out of the queue, telling the room.
     void ReleaseMics(int roomId, int userId, int actorId);
+    // With the room's automatic mode on, the first queued users take the free public
+    // microphones they may use.
+    void ServeQueue(int roomId);
     std::vector<uint8_t> MicTableOf(int roomId) const;
     std::vector<uint8_t> WaitQueueFrameOf(int roomId) const;
     // Money.
@@ -281,6 +284,7 @@ private:
     int m_nextGuestId = kFirstGuestId;
     int m_nextRegisteredId = kFirstRegisteredId;
     std::set<int> m_siteBlackList;
+    std::map<std::pair<int, int>, int32_t> m_giftsReceived;  // (receiver, gift) -> how many
     std::mt19937 m_draw{27};  // lucky gifts, fireworks and boxes: seeded, so runs repeat
 
     std::unique_ptr<FrameServer> m_servers;

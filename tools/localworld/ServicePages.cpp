@@ -73,7 +73,8 @@ std::string LocalWorld::EmoticonPage() const {
     if (!m_options.skinDir.empty())
         for (const auto& entry : std::filesystem::directory_iterator(m_options.skinDir + "/emotion", error)) {
             const std::string name = entry.path().filename().string();
-            if (SafeName(name, ".gif") && std::all_of(name.begin(), name.end() - 4, ::isdigit))
+            if (SafeName(name, ".gif") &&
+                std::all_of(name.begin(), name.end() - 4, [](unsigned char c) { return std::isdigit(c); }))
                 codes.push_back(std::atoi(name.c_str()));
         }
     std::sort(codes.begin(), codes.end());
@@ -81,8 +82,9 @@ std::string LocalWorld::EmoticonPage() const {
     for (size_t i = 0; i < codes.size(); ++i) {
         const std::string code = std::to_string(codes[i]);
         if (i && i % 8 == 0) grid += "</tr><tr>";
-        grid += "<td><a href=\"clickemotion:" + code + "\"><img src=\"emotion/" + code + ".gif\" alt=\"" + code +
-                "\"></a></td>";
+        // The picker takes the code from the file name the link ends with.
+        grid += "<td><a href=\"clickemotion:" + code + ".gif\"><img src=\"emotion/" + code + ".gif\" alt=\"" +
+                code + "\"></a></td>";
     }
     grid += "</tr></table>";
     if (codes.empty()) grid = "<p>没有表情图片。</p>";
