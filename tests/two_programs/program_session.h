@@ -46,6 +46,9 @@ struct Account {
     int toneHz;  // what its microphone hears
 };
 
+// How many pixels of the balance figures differ between two pictures of them.
+int FiguresChanged(const QImage& before, const QImage& now);
+
 class ProgramSession {
 public:
     ProgramSession(Account account, Display& display, const LocalWorldProcess& world,
@@ -72,7 +75,7 @@ public:
     // Selects the first member of its list (the other program) and clicks the first
     // gift of the gift panel.
     void SendFirstGiftToFirstMember();
-    // The balances in its room header now.
+    // The part of its room header with the balances, now.
     QImage Balances();
     // Right-clicks the first member and picks "违规处理", then "踢出房间".
     bool KickFirstMember();
@@ -100,6 +103,10 @@ public:
     QRect RoomWindow() const;
 
 private:
+    // Clicks `click`, waits for the caret in `field` (its inside, on the screen),
+    // types `text` and waits until it shows there.
+    bool TypeInto(const QPoint& click, const QRect& field, const std::string& text);
+
 
     Account m_account;
     Display& m_display;

@@ -60,6 +60,28 @@ double PitchOfEnd(const std::string& wav) {
 
 }  // namespace
 
+int FiguresChanged(const QImage& before, const QImage& now) {
+    if (before.size() != now.size() || before.isNull()) return 0;
+    // The figures are pale yellow on the header's blue. A gift's red notice runs
+    // through the header and may cover part of them: pixels near its ink in either
+    // picture are left out.
+    auto red = [](QRgb p) { return qRed(p) > 150 && qRed(p) > qGreen(p) + 60 && qRed(p) > qBlue(p) + 60; };
+    auto light = [](QRgb p) { return qRed(p) + qGreen(p) > 300; };
+    auto nearRed = [&](int x, int y) {
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const QPoint p(x + dx, y + dy);
+                if (now.valid(p) && (red(before.pixel(p)) || red(now.pixel(p)))) return true;
+            }
+        return false;
+    };
+    int changed = 0;
+    for (int y = 0; y < now.height(); ++y)
+        for (int x = 0; x < now.width(); ++x)
+            changed += light(before.pixel(x, y)) != light(now.pixel(x, y)) && !nearRed(x, y);
+    return changed;
+}
+
 bool ProgramSession::TakePublicMicrophone() {
     const QRect at = RoomWindow();
     if (at.isEmpty()) return false;
@@ -106,19 +128,9 @@ void ProgramSession::SendFirstGiftToFirstMember() {
 QImage ProgramSession::Balances() {
     const QRect at = RoomWindow();
     if (at.isEmpty()) return QImage();
-    const QImage shot = m_display.Grab((m_folder / "balances.png").string());
-    QImage figures = shot.copy(at.right() - kBalancesFromRight, at.y() + kBalancesTop,
-                               kBalancesWidth, kBalancesHeight);
-    // The figures are pale yellow on the header's blue; a gift's red line runs through
-    // the header over and over: read them while it is elsewhere.
-    for (int y = 0; y < figures.height(); ++y)
-        for (int x = 0; x < figures.width(); ++x) {
-            const QRgb p = figures.pixel(x, y);
-            if (qRed(p) > 180 && qGreen(p) < 110 && qBlue(p) < 110) return QImage();
-            const bool light = qRed(p) > 190 && qGreen(p) > 190;
-            figures.setPixel(x, y, light ? 0xFFFFFFFFu : 0xFF000000u);
-        }
-    return figures;
+    return m_display.Grab((m_folder / "balances.png").string())
+        .copy(at.right() - kBalancesFromRight, at.y() + kBalancesTop, kBalancesWidth,
+              kBalancesHeight);
 }
 
 bool ProgramSession::KickFirstMember() {
