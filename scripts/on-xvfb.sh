@@ -39,6 +39,8 @@ if [ -z "$number" ]; then
 fi
 
 export DISPLAY=":$number" QT_QPA_PLATFORM=xcb MIVORA_REAL_DISPLAY=1
+# The sanitizer build: what the X platform's outside libraries keep is not ours.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/on-xvfb.lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # In the background, so a TERM from CTest's timeout stops the test and the display.
 "$@" &
 child=$!

@@ -1,6 +1,6 @@
 #include "display.h"
 
-#include <cctype>
+#include <algorithm>
 #include <sstream>
 
 namespace twoprograms {
@@ -55,6 +55,28 @@ bool Display::WaitGone(const std::string& titlePattern, int seconds) const {
     return WaitFor([&] { return FindWindow(titlePattern) == 0; }, std::chrono::seconds(seconds));
 }
 
+std::vector<unsigned long> Display::VisibleWindows() const {
+    std::istringstream out(Xdotool(m_name, {"search", "--onlyvisible", "--name", ""}));
+    std::vector<unsigned long> windows;
+    for (unsigned long w; out >> w;) windows.push_back(w);
+    return windows;
+}
+
+unsigned long Display::WaitNewWindow(const std::vector<unsigned long>& before, int seconds) const {
+    unsigned long found = 0;
+    WaitFor(
+        [&] {
+            for (unsigned long w : VisibleWindows())
+                if (std::find(before.begin(), before.end(), w) == before.end()) {
+                    found = w;
+                    return true;
+                }
+            return false;
+        },
+        std::chrono::seconds(seconds));
+    return found;
+}
+
 QRect Display::Geometry(unsigned long window) const {
     const std::string out =
         Xdotool(m_name, {"getwindowgeometry", "--shell", std::to_string(window)});
@@ -76,6 +98,10 @@ QRect Display::Geometry(unsigned long window) const {
 void Display::Click(int x, int y, int button) const {
     Xdotool(m_name, {"mousemove", std::to_string(x), std::to_string(y), "click",
                      std::to_string(button)});
+}
+
+void Display::MoveTo(int x, int y) const {
+    Xdotool(m_name, {"mousemove", std::to_string(x), std::to_string(y)});
 }
 
 void Display::Type(const std::string& text) const {

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "processes.h"
 
@@ -28,10 +29,15 @@ public:
     // Waits (bounded) until such a window shows; 0 if none did.
     unsigned long WaitWindow(const std::string& titlePattern, int seconds = 30) const;
     bool WaitGone(const std::string& titlePattern, int seconds = 30) const;
+    // Every visible window, and the first one shown since `before` (a menu, a box);
+    // 0 when none showed within the bound.
+    std::vector<unsigned long> VisibleWindows() const;
+    unsigned long WaitNewWindow(const std::vector<unsigned long>& before, int seconds = 15) const;
     // The window's place on the screen; empty when it is gone.
     QRect Geometry(unsigned long window) const;
 
     void Click(int x, int y, int button = 1) const;
+    void MoveTo(int x, int y) const;
     void Type(const std::string& text) const;
     void Key(const std::string& keys) const;
 

@@ -23,9 +23,11 @@ const char kLobbyTitle[] = "^Mivora大厅窗口$";
 // size; the lobby and the room fill the screen, their right and bottom parts keep
 // their distance to the window's edges.
 const QPoint kAccountField(149, 119), kPasswordField(149, 151), kLogonButton(118, 212);
+const QRect kAccountInside(70, 108, 158, 22), kPasswordInside(70, 140, 158, 22);
 constexpr int kCloseFromRight = 21, kCloseFromTop = 19;
 constexpr int kChatLeft = 220, kChatTop = 342, kChatRightMargin = 184, kChatBottomMargin = 190;
 constexpr int kInputX = 600, kInputFromBottom = 37;
+constexpr int kInputLeft = 225, kInputTopFromBottom = 48, kInputRightMargin = 280, kInputHeight = 42;
 constexpr int kSendFromRight = 237, kSendFromBottom = 27;
 
 std::string Tail(const std::string& text, size_t lines) {
@@ -160,15 +162,33 @@ QImage ProgramSession::Shot(const std::string& step) {
     return m_display.Grab((m_artifacts / name).string());
 }
 
+bool ProgramSession::TypeInto(const QPoint& click, const QRect& field, const std::string& text) {
+    auto ink = [&] { return InkIn(m_display.Grab((m_folder / "field.png").string()), field); };
+    const int before = ink();
+    // A program that is still settling may move the keyboard focus after the click
+    // or drop the keys: type once the field shows its caret, and again when the text
+    // did not arrive.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        m_display.Click(click.x(), click.y());
+        if (!WaitFor([&] { return ink() > 0; }, seconds(15))) return false;
+        if (ink() > before + 20) return true;
+        m_display.Type(text);
+        if (WaitFor([&] { return ink() > before + 20; }, seconds(8))) return true;
+    }
+    return false;
+}
+
 bool ProgramSession::LogOn() {
     const unsigned long logon = m_display.WaitWindow(kLogonTitle);
     if (!logon) return false;
     const QRect at = m_display.Geometry(logon);
-    const QPoint account = at.topLeft() + kAccountField, password = at.topLeft() + kPasswordField;
-    m_display.Click(account.x(), account.y());
-    m_display.Type(std::to_string(m_account.id));
-    m_display.Click(password.x(), password.y());
-    m_display.Type(m_account.password);
+    if (!TypeInto(at.topLeft() + kAccountField, kAccountInside.translated(at.topLeft()),
+                  std::to_string(m_account.id)) ||
+        !TypeInto(at.topLeft() + kPasswordField, kPasswordInside.translated(at.topLeft()),
+                  m_account.password)) {
+        Shot("logon-typing-failed");
+        return false;
+    }
     Shot("logon");
     const QPoint button = at.topLeft() + kLogonButton;
     m_display.Click(button.x(), button.y());
@@ -221,8 +241,10 @@ bool ProgramSession::Say(const std::string& text, ProgramSession& other) {
     const int before = other.ChatInk();
     const std::string from = "chat of kind 0 from user " + std::to_string(m_account.id);
     const int sent = m_world.CountLines(from);
-    m_display.Click(at.x() + kInputX, at.bottom() - kInputFromBottom);
-    m_display.Type(text);
+    const QRect input(at.x() + kInputLeft, at.bottom() - kInputTopFromBottom,
+                      at.width() - kInputLeft - kInputRightMargin, kInputHeight);
+    if (!TypeInto(QPoint(at.x() + kInputX, at.bottom() - kInputFromBottom), input, text))
+        return false;
     m_display.Click(at.right() - kSendFromRight, at.bottom() - kSendFromBottom);
     const bool passed = m_world.WaitLine(from, sent + 1);
     // A line of text is a few hundred dark pixels.

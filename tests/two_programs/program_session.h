@@ -46,6 +46,9 @@ struct Account {
     int toneHz;  // what its microphone hears
 };
 
+// How many pixels of the balance figures differ between two pictures of them.
+int FiguresChanged(const QImage& before, const QImage& now);
+
 class ProgramSession {
 public:
     ProgramSession(Account account, Display& display, const LocalWorldProcess& world,
@@ -62,6 +65,29 @@ public:
     // Types `text` into the chat input and clicks "发送"; true once the world passed
     // it on and `other`'s chat pane shows more text than before.
     bool Say(const std::string& text, ProgramSession& other);
+    // Clicks "上麦" and the first entry of its menu (public microphone 1); true once
+    // the world has logged the request.
+    bool TakePublicMicrophone();
+    // The best match of its three video panes with the test pattern now, 0..100.
+    int BestPaneMatch(const std::string& artifact);
+    // The pitch of the last half second its speaker played (0 when silent or none).
+    double HeardHz() const;
+    // Selects the first member of its list (the other program) and clicks the first
+    // gift of the gift panel.
+    void SendFirstGiftToFirstMember();
+    // The part of its room header with the balances, now.
+    QImage Balances();
+    // Right-clicks the first member and picks "违规处理", then "踢出房间".
+    bool KickFirstMember();
+    // Clicks "麦克风": a member starts on the microphone muted.
+    void UnmuteMicrophone();
+    // Whether its room window is gone and the lobby shows.
+    bool BackInLobby(int seconds);
+    // Waits for a message box over the lobby, saves it, and clicks its "确定"; the
+    // width of the ink of its text, -1 when no box showed.
+    int AnswerMessageBox(const std::vector<unsigned long>& before);
+    std::vector<unsigned long> VisibleWindows() const { return m_display.VisibleWindows(); }
+
     // Closes the room window and then the lobby with their close buttons, as a
     // person would; the program's exit status (-1 when it did not end).
     int Close();
@@ -74,8 +100,13 @@ public:
     // The ink of its room's chat pane now.
     int ChatInk();
 
-private:
     QRect RoomWindow() const;
+
+private:
+    // Clicks `click`, waits for the caret in `field` (its inside, on the screen),
+    // types `text` and waits until it shows there.
+    bool TypeInto(const QPoint& click, const QRect& field, const std::string& text);
+
 
     Account m_account;
     Display& m_display;

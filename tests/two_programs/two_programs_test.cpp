@@ -2,11 +2,16 @@
 // 10001 on the test's display, 10002 on a virtual display of its own, each from its
 // own copy of the laid-out program folder with its own per-user folders, the
 // test-pattern camera and a test tone as its microphone (10001 440 Hz, 10002
-// 660 Hz). A pointer and a keyboard from outside log both on, join room 1001 and
-// chat; screenshots of every step go to the artifacts; both close and the world
-// ends with 0.
+// 660 Hz). A pointer and a keyboard from outside do what a person would: log on,
+// join room 1001, a line each way, 10002 on a microphone, a gift, a kick; the
+// checks read the screens and the world's log. Screenshots of every step go to the
+// artifacts; both programs close and the world ends with 0.
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -20,6 +25,18 @@ namespace twoprograms {
 namespace {
 
 namespace fs = std::filesystem;
+using std::chrono::seconds;
+
+// The width of the ink of `text` in the skin's face at `pixels`.
+int TextWidth(const char* text, int pixels) {
+    static int argc = 3;
+    static char arg0[] = "test", arg1[] = "-platform", arg2[] = "offscreen";
+    static char* argv[] = {arg0, arg1, arg2, nullptr};
+    static QGuiApplication fonts(argc, argv);
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPixelSize(pixels);
+    return QFontMetrics(font).tightBoundingRect(QString::fromUtf8(text)).width();
+}
 
 class TwoProgramsTest : public ::testing::Test {
 protected:
@@ -31,6 +48,10 @@ protected:
         char pattern[] = "/tmp/mivora-two-programs-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         work = pattern;
+        // Qt's own per-user folder, for the screen grabs.
+        fs::create_directories(work / "runtime");
+        fs::permissions(work / "runtime", fs::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", (work / "runtime").c_str(), 1);
         artifacts = fs::path(MIVORA_ARTIFACT_DIR) / "two_programs";
         fs::remove_all(artifacts);
         fs::create_directories(artifacts);
@@ -77,6 +98,47 @@ TEST_F(TwoProgramsTest, RealProgramsMeetInARoom) {
     // A line each way: the sender's line reaches the world, the receiver shows it.
     ASSERT_TRUE(a->Say("hello from 10001", *b)) << a->Describe() << b->Describe();
     ASSERT_TRUE(b->Say("hi 10001, 10002 here", *a)) << a->Describe() << b->Describe();
+
+    // 10002 takes public microphone 1: 10001 sees its camera and hears its tone.
+    ASSERT_TRUE(b->TakePublicMicrophone()) << b->Describe();
+    EXPECT_TRUE(world.WaitLine("user 10002 took public microphone 1")) << world.Log();
+    b->UnmuteMicrophone();
+    int match = 0;
+    EXPECT_TRUE(WaitFor([&] { return (match = a->BestPaneMatch("")) >= 85; }, seconds(30)))
+        << "10001's panes show no test pattern (best match " << match << ")";
+    a->BestPaneMatch("sees-10002");
+    double heard = 0;
+    EXPECT_TRUE(WaitFor([&] { return std::abs((heard = a->HeardHz()) - 660) < 20; }, seconds(30)))
+        << "10001's speaker plays " << heard << " Hz";
+
+    // A gift from 10001 to 10002: the world takes the price from one and gives it to
+    // the other; both headers and both chat panes show it.
+    const QImage aBefore = a->Balances(), bBefore = b->Balances();
+    ASSERT_FALSE(aBefore.isNull() || bBefore.isNull());
+    const int aInk = a->ChatInk(), bInk = b->ChatInk();
+    a->SendFirstGiftToFirstMember();
+    EXPECT_TRUE(world.WaitLine("from 10001 to 10002 for")) << world.Log();
+    // Even a "1" more is a dozen pixels.
+    auto changed = [](ProgramSession& p, const QImage& before) {
+        return FiguresChanged(before, p.Balances()) >= 6;
+    };
+    EXPECT_TRUE(WaitFor([&] { return changed(*a, aBefore); }, seconds(40)))
+        << "10001's balances stay as they were";
+    EXPECT_TRUE(WaitFor([&] { return changed(*b, bBefore); }, seconds(40)))
+        << "10002's balances stay as they were";
+    EXPECT_TRUE(WaitFor([&] { return a->ChatInk() > aInk + 150 && b->ChatInk() > bInk + 150; },
+                        seconds(20)))
+        << "the gift is not shown on both sides";
+    a->Shot("gift-given");
+    b->Shot("gift-received");
+
+    // 10001 owns the room and puts 10002 out: 10002 is back in the lobby, told so.
+    const std::vector<unsigned long> beforeKick = b->VisibleWindows();
+    ASSERT_TRUE(a->KickFirstMember()) << a->Describe();
+    EXPECT_TRUE(world.WaitLine("user 10002 put out of room 1001 by 10001")) << world.Log();
+    EXPECT_TRUE(b->BackInLobby(30)) << b->Describe();
+    EXPECT_NEAR(b->AnswerMessageBox(beforeKick), TextWidth("您被 10001 踢出了 1001 房间.", 13), 4)
+        << "10002 is not shown the kick text";
 
     for (auto* p : {a.get(), b.get()}) {
         EXPECT_EQ(p->Close(), 0) << p->Describe();

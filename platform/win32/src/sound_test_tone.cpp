@@ -2,7 +2,7 @@
 // by the environment: MIVORA_TEST_SOUND_TONE=<hertz> gives one recording device
 // playing a sine tone of that pitch; MIVORA_TEST_SOUND_PLAYED=<prefix> gives one
 // playback device that keeps what each opened stream plays as a WAV file of its own,
-// <prefix>-<n>.wav (its first minute). Both move frames at the sound's own pace,
+// <prefix>-<n>.wav (the last minute or less). Both move frames at the sound's own pace,
 // like a card.
 #include <chrono>
 #include <cmath>
@@ -14,6 +14,8 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+
+#include <unistd.h>
 
 #include "sound_test_tone.h"
 
@@ -88,8 +90,15 @@ public:
         if (m_direction != SoundDirection::Playback) return -1;
         std::unique_lock<std::mutex> g(m_lock);
         if (!WaitDue(g, count)) return 0;
-        if (m_played && m_done < kKeptSeconds * m_format.rate) {
+        if (m_played) {
             const size_t block = m_format.channels * m_format.bitsPerSample / 8u;
+            // The file holds the last minute or less: a long run starts it over.
+            if (m_kept + block * count > kKeptSeconds * m_format.rate * block) {
+                m_kept = 0;
+                std::fflush(m_played);
+                if (ftruncate(fileno(m_played), 0) != 0) return -1;
+                WriteWavHeader(m_played, m_format, 0);
+            }
             std::fwrite(frames, block, count, m_played);
             m_kept += static_cast<uint32_t>(block * count);
             WriteWavHeader(m_played, m_format, m_kept);

@@ -1,0 +1,188 @@
+// What the two-program test does in a room besides chat: microphones, sound, gifts
+// and a kick, with places from the skin's room layout (the room fills the screen).
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "pattern_match.h"
+#include "program_session.h"
+
+namespace twoprograms {
+
+namespace fs = std::filesystem;
+using std::chrono::seconds;
+
+namespace {
+
+const QPoint kMicrophoneButton(40, 61), kMuteButton(112, 61);
+// The first member row of the member list (the list keeps the later comer first).
+const QPoint kFirstMember(63, 157);
+// The first gift of the gift panel, from the window's right edge.
+constexpr int kFirstGiftFromRight = 159, kFirstGiftY = 304;
+// The three public video panes.
+const QRect kPanes[] = {QRect(222, 110, 287, 170), QRect(515, 110, 287, 170),
+                        QRect(808, 110, 287, 170)};
+// Coins and beans in the header, from the window's right edge.
+constexpr int kBalancesFromRight = 470, kBalancesWidth = 160, kBalancesTop = 8, kBalancesHeight = 26;
+// A message box: its text between the title bar and the buttons, "确定" in the
+// middle of the bottom row.
+constexpr int kBoxTitle = 36, kBoxButtons = 46, kBoxOkFromBottom = 27;
+// Menu entries: 22 pixels each; "违规处理" in the member menu, "踢出房间" first of
+// its sub-menu.
+constexpr int kMenuEntryMiddle = 11, kPenaltyEntryY = 256;
+
+uint32_t Le(const std::string& b, size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+
+// The pitch of the first channel of the last half second of a 16-bit WAV file, by
+// zero crossings; 0 when shorter or not such a file.
+double PitchOfEnd(const std::string& wav) {
+    if (wav.size() < 44 || wav.compare(0, 4, "RIFF") != 0 || wav.compare(36, 4, "data") != 0)
+        return 0;
+    const uint32_t channels = Le(wav, 22, 2), rate = Le(wav, 24, 4), bits = Le(wav, 34, 2);
+    if (channels == 0 || rate == 0 || bits != 16) return 0;
+    const size_t frameBytes = channels * 2, frames = (wav.size() - 44) / frameBytes;
+    const size_t tail = rate / 2;
+    if (frames < tail) return 0;
+    auto sample = [&](size_t frame) {
+        int16_t v;
+        std::memcpy(&v, wav.data() + 44 + frame * frameBytes, 2);
+        return v;
+    };
+    size_t crossings = 0;
+    for (size_t f = frames - tail + 1; f < frames; ++f)
+        crossings += (sample(f - 1) < 0) != (sample(f) < 0);
+    return crossings / 2.0 * rate / tail;
+}
+
+}  // namespace
+
+int FiguresChanged(const QImage& before, const QImage& now) {
+    if (before.size() != now.size() || before.isNull()) return 0;
+    // The figures are pale yellow on the header's blue. A gift's red notice runs
+    // through the header and may cover part of them: pixels near its ink in either
+    // picture are left out.
+    auto red = [](QRgb p) { return qRed(p) > 150 && qRed(p) > qGreen(p) + 60 && qRed(p) > qBlue(p) + 60; };
+    auto light = [](QRgb p) { return qRed(p) + qGreen(p) > 300; };
+    auto nearRed = [&](int x, int y) {
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const QPoint p(x + dx, y + dy);
+                if (now.valid(p) && (red(before.pixel(p)) || red(now.pixel(p)))) return true;
+            }
+        return false;
+    };
+    int changed = 0;
+    for (int y = 0; y < now.height(); ++y)
+        for (int x = 0; x < now.width(); ++x)
+            changed += light(before.pixel(x, y)) != light(now.pixel(x, y)) && !nearRed(x, y);
+    return changed;
+}
+
+bool ProgramSession::TakePublicMicrophone() {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return false;
+    const std::vector<unsigned long> before = m_display.VisibleWindows();
+    m_display.Click(at.x() + kMicrophoneButton.x(), at.y() + kMicrophoneButton.y());
+    const unsigned long menu = m_display.WaitNewWindow(before);
+    if (!menu) return false;
+    const QRect entries = m_display.Geometry(menu);
+    Shot("microphone-menu");
+    m_display.Click(entries.center().x(), entries.y() + kMenuEntryMiddle);
+    return true;
+}
+
+int ProgramSession::BestPaneMatch(const std::string& artifact) {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return 0;
+    const QImage shot = m_display.Grab((m_folder / "panes.png").string());
+    int best = 0;
+    for (const QRect& pane : kPanes) best = std::max(best, roomtest::PatternMatch(shot, pane.translated(at.topLeft())));
+    if (!artifact.empty()) Shot(artifact);
+    return best;
+}
+
+double ProgramSession::HeardHz() const {
+    // Each playback stream the program opened has a file; the one playing is the
+    // largest.
+    std::string biggest;
+    std::error_code error;
+    for (const auto& e : fs::directory_iterator(m_folder, error)) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind("played-", 0) != 0) continue;
+        std::string wav = ReadFile(e.path().string());
+        if (wav.size() > biggest.size()) biggest.swap(wav);
+    }
+    return PitchOfEnd(biggest);
+}
+
+void ProgramSession::SendFirstGiftToFirstMember() {
+    const QRect at = RoomWindow();
+    m_display.Click(at.x() + kFirstMember.x(), at.y() + kFirstMember.y());
+    m_display.Click(at.right() - kFirstGiftFromRight, at.y() + kFirstGiftY);
+}
+
+QImage ProgramSession::Balances() {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return QImage();
+    return m_display.Grab((m_folder / "balances.png").string())
+        .copy(at.right() - kBalancesFromRight, at.y() + kBalancesTop, kBalancesWidth,
+              kBalancesHeight);
+}
+
+bool ProgramSession::KickFirstMember() {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return false;
+    std::vector<unsigned long> before = m_display.VisibleWindows();
+    m_display.Click(at.x() + kFirstMember.x(), at.y() + kFirstMember.y(), 3);
+    const unsigned long menu = m_display.WaitNewWindow(before);
+    if (!menu) return false;
+    const QRect m = m_display.Geometry(menu);
+    before = m_display.VisibleWindows();
+    m_display.MoveTo(m.center().x(), m.y() + kPenaltyEntryY);
+    const unsigned long sub = m_display.WaitNewWindow(before);
+    if (!sub) return false;
+    Shot("kick-menu");
+    const QRect s = m_display.Geometry(sub);
+    m_display.MoveTo(s.center().x(), s.y() + kMenuEntryMiddle);
+    m_display.Click(s.center().x(), s.y() + kMenuEntryMiddle);
+    return true;
+}
+
+void ProgramSession::UnmuteMicrophone() {
+    const QRect at = RoomWindow();
+    m_display.Click(at.x() + kMuteButton.x(), at.y() + kMuteButton.y());
+}
+
+int ProgramSession::AnswerMessageBox(const std::vector<unsigned long>& before) {
+    const unsigned long box = m_display.WaitNewWindow(before);
+    if (!box) return -1;
+    const QRect at = m_display.Geometry(box);
+    const QImage shot = Shot("message-box");
+    const QRect text(at.x() + 2, at.y() + kBoxTitle, at.width() - 4,
+                     at.height() - kBoxTitle - kBoxButtons);
+    int left = text.right(), right = text.left() - 1;
+    for (int y = text.top(); y <= text.bottom(); ++y)
+        for (int x = text.left(); x <= text.right(); ++x)
+            if (InkIn(shot, QRect(x, y, 1, 1))) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    m_display.Click(at.center().x(), at.bottom() - kBoxOkFromBottom);
+    const bool closed = WaitFor(
+        [&] {
+            const std::vector<unsigned long> now = m_display.VisibleWindows();
+            return std::find(now.begin(), now.end(), box) == now.end();
+        },
+        seconds(15));
+    return closed ? right - left + 1 : -1;
+}
+
+bool ProgramSession::BackInLobby(int seconds) {
+    return m_display.WaitGone(m_roomTitle, seconds) && m_display.FindWindow("^Mivora大厅窗口$") != 0;
+}
+
+}  // namespace twoprograms
