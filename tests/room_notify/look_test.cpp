@@ -117,5 +117,47 @@ TEST_F(LookTest, TheSiegeStrip) {
     EXPECT_LT(InkOverlap(shot, other), 0.6);
 }
 
+// A member with an entrance effect comes in: the public chat shows the banner's
+// picture (the skin's own) with the yellow greeting on it.
+TEST_F(LookTest, AnEntranceBannerShowsItsPictureWithTheGreeting) {
+    Join(1, {});
+    Show();
+    CWebBrowserUI* pub = View(L"pubtextout");
+    ASSERT_NE(pub, nullptr);
+    // The whole banner (158 pixels) fits in a window of this size.
+    ::SetWindowPos(room->GetHWND(), nullptr, 0, 0, 1200, 900, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(kerneltest::Pump([&] {
+        LayOut(room->GetHWND(), room->GetPaintManager());
+        return pub->GetPos().bottom - pub->GetPos().top >= 200;
+    })) << pub->GetPos().bottom - pub->GetPos().top;
+    pub->Clear();
+    // The program folder is the one holding this skin.
+    std::wstring skin = MIVORA_SKIN_DIR;
+    skin.resize(skin.size() - std::wstring(L"/skin/MVChat/").size());
+    const std::wstring appPath(d->m_szAppPath);
+    wcsncpy(d->m_szAppPath, skin.c_str(), 255);
+    answers::UserEntry alice = Member(kAlice, "alice");
+    alice.entranceEffects = 1u << 4;  // banner 5
+    Play({answers::UserEnterAnswer(alice)});
+    wcsncpy(d->m_szAppPath, appPath.c_str(), 255);
+    LayOut(room->GetHWND(), room->GetPaintManager());
+    const QImage shot = Grab(pub);
+    shot.save(QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_entrance_banner.png"));
+    // The banner's night sky (dark blue) fills a band of the view; the greeting is
+    // yellow on it.
+    int skyRows = 0, yellow = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        int sky = 0;
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            sky += c.blue() > c.red() + 20 && c.blue() < 140 && c.red() < 80;
+            yellow += c.red() > 200 && c.green() > 200 && c.blue() < 80;
+        }
+        skyRows += sky > shot.width() / 2;
+    }
+    EXPECT_GT(skyRows, 80) << "no banner picture on screen";
+    EXPECT_GT(yellow, 30) << "no greeting on the banner";
+}
+
 }  // namespace
 }  // namespace roomtest
