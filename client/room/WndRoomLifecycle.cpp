@@ -24,7 +24,6 @@ using namespace DuiLib;
 namespace {
 
 // Paint-manager timer of the scrolling texts (announcement strip, gift race).
-constexpr UINT kScrollTimer = 10;
 
 CCommKernelData* Data() {
     return CCommKernel::GetInstance()->m_pData;
@@ -43,7 +42,7 @@ void CWndRoom::InitRoom(int roomId) {
     m_nReconnectCount = 0;
     ::KillTimer(m_hWnd, kTimerReconnect);
     ::SetTimer(m_hWnd, kTimerRoomPing, 5000, nullptr);
-    ::SetTimer(m_hWnd, kTimerGiftNotice, 60, nullptr);
+    // The gift-notice timer runs while notices are queued (started by the first).
     ::SetTimer(m_hWnd, kTimerMicCountdown, 500, nullptr);
     ::SetTimer(m_hWnd, kTimerSeals, 2000, nullptr);
 
@@ -73,7 +72,9 @@ void CWndRoom::InitRoom(int roomId) {
         m_pChatUserCombo->SelectItem(0);
     }
 
-    if (m_pRoomYugao) m_pm.SetTimer(m_pRoomYugao, kScrollTimer, 100);
+    // A plain label does not scroll: a timer would only wake the loop ten times a second.
+    if (m_pRoomYugao && std::wcscmp(m_pRoomYugao->GetClass(), L"LabelUI") != 0)
+        m_pm.SetTimer(m_pRoomYugao, kControlScrollTimer, kNoticeScrollMs);
     if (m_pRoomName) {
         CRoomObj* room = FindRoom(roomId);
         const std::wstring name = room ? winplat::AnsiToWide(room->roomName) : std::wstring();
@@ -81,7 +82,7 @@ void CWndRoom::InitRoom(int roomId) {
         swprintf(caption, 128, L"%ls(%d)", name.c_str(), roomId);
         m_pRoomName->SetText(caption);
     }
-    if (m_pFlyGiftRace) m_pm.SetTimer(m_pFlyGiftRace, kScrollTimer, 60);
+    // The gift strip's timer starts with its first gift (an empty strip has no steps).
 
     if (CCommKernelData* data = Data(); data && data->m_pWaveInCtrl) {
         data->m_pWaveInCtrl->setWaveInDevId(theApp.m_nWaveInDev);
