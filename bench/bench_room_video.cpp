@@ -1,8 +1,10 @@
 // Video into the room's panes: a camera frame injected at a publishing facade's source
 // (as bench_engine does) until the picture is painted in a watching window's public
-// pane, beside the arrival at the watcher's play grabber in the same run; and the CPU
-// of the whole process idle and with 1 and 3 painted streams, beside the same set-up
-// where the frames stop at the grabber (engine only).
+// pane, beside the arrival at the watcher's play grabber in the same run; the CPU of
+// the whole process idle and with 1 and 3 painted streams, beside the same set-up
+// where the frames stop at the grabber (engine only); and the CPU of an idle room of
+// two programs (two joined engines, each listening to the other, no media) and of the
+// lobby window alone, with the thread waiting in its message loop as a program does.
 //
 // The watching window is a skinned window with the three public panes, its
 // UM_VIDEO_FRAME_READY refreshing the pane as the room window does; the grab callbacks
@@ -22,12 +24,19 @@
 #include <vector>
 
 #include "MediaRelay.h"
+#include "app/EntryWindows.h"
 #include "ScriptedSound.h"
 #include "controls/SkinWnd.h"
 #include "facade/Strevo.h"
+#include "kernel/CommKernel.h"
+#include "lobby/WndLobby.h"
 #include "room/PubVideoContainerUI.h"
 #include "room/UserVideoWndMgr.h"
 #include "room/VideoMessages.h"
+#include "room/WndRoom.h"
+#include "model/RoomManager.h"
+#include "model/RoomObj.h"
+#include "session/CommKernelData.h"
 #include "vexacam/TestPattern.h"
 #include "win32/loop.h"
 #include "win32gui/user.h"
@@ -297,6 +306,105 @@ BENCHMARK(BM_WatcherCpu)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+// The thread's loop as a program runs it, blocked in GetMessage, for `ms`.
+void RunLoopFor(int ms) {
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, static_cast<UINT>(ms), nullptr);
+    MSG m;
+    while (::GetMessageW(&m, nullptr, 0, 0)) {
+        if (m.message == WM_TIMER && !m.hwnd && m.wParam == timer) break;
+        ::TranslateMessage(&m);
+        ::DispatchMessageW(&m);
+    }
+    ::KillTimer(nullptr, timer);
+}
+
+double IdlePercent(int ms) {
+    const double cpu0 = ProcessCpuSeconds();
+    const Clock::time_point t0 = Clock::now();
+    RunLoopFor(ms);
+    const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+    return 100.0 * (ProcessCpuSeconds() - cpu0) / wall;
+}
+
+CCommKernelData* Kernel() {
+    CCommKernel* k = CCommKernel::GetInstance();
+    if (!k->m_pData || !k->m_pData->m_pUserManager) {
+        k->init(nullptr);
+        k->m_pData->init();
+    }
+    return k->m_pData;
+}
+
+// The room the room window enters: its media relay is the stand-in's.
+void SetUpRoom(int roomId, uint16_t relayPort) {
+    CCommKernelData* d = Kernel();
+    d->m_LocalUser.userId = 1001;
+    auto* room = d->m_pRoomManager->FindRoom(roomId);
+    if (!room) {
+        room = new CRoomObj;
+        room->roomId = roomId;
+        room->roomName = "idle";
+        d->m_pRoomManager->AddRoom(room);
+    }
+    room->mediaHosts[0] = "127.0.0.1";
+    room->mediaPorts[0] = relayPort;
+    d->m_nCurRoomId = roomId;
+}
+
+// range(0): 0 the lobby window alone, 1 a room of two programs with no media: the
+// room window with its engine, and the other program's engine, each listening to the
+// other (on a microphone, silent).
+void BM_IdleCpu(benchmark::State& state) {
+    const bool inRoom = state.range(0) != 0;
+    double percent = 0;
+    for (auto _ : state) {
+        if (inRoom) {
+            constexpr int kRoom = 88;
+            MediaRelay relay{0, 0};
+            relay.Start();
+            SetUpRoom(kRoom, relay.Port());
+            auto* wnd = new CWndRoom;
+            wnd->Create(nullptr, L"room", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0,
+                        1000, 700);
+            SetCurrentRoomWindow(wnd);
+            wnd->InitRoom(kRoom);
+            wnd->ShowWindow(true, false);
+            RAVO::CStrevo other;
+            Join(other, relay.Port(), nullptr);
+            if (wnd->m_pStrevo) {
+                wnd->m_pStrevo->addVideoStream(1002);
+                wnd->m_pStrevo->subcribeVideoStream(1002);
+            }
+            other.addVideoStream(1001);
+            other.subcribeVideoStream(1001);
+            relay.WaitUntil([&] {
+                return relay.CountControls(2, 1001, 99) >= 1 && relay.CountControls(2, 1002, 99) >= 1;
+            });
+            RunLoopFor(500);  // past start-up
+            percent = IdlePercent(5000);
+            TearDown(other);
+            ::DestroyWindow(wnd->GetHWND());
+            winplat::PumpMessagesUntil([] { return false; }, 50);
+            relay.Stop();
+        } else {
+            CCommKernel* k = CCommKernel::GetInstance();
+            Kernel();
+            CreateLobbyWindow(L"lobby");
+            CWndLobby* lobby = CWndLobby::Current();
+            RunLoopFor(500);
+            percent = IdlePercent(5000);
+            if (lobby) ::DestroyWindow(lobby->GetHWND());
+            k->m_pWndTable[1] = nullptr;
+            winplat::PumpMessagesUntil([] { return false; }, 50);
+        }
+        state.SetIterationTime(5.0);
+    }
+    state.counters["cpu_percent_of_one_core"] = percent;
+    std::printf("Idle CPU, %s: %.2f %% of one core over 5 s\n",
+                inRoom ? "a room of two programs, no media" : "the lobby alone", percent);
+}
+BENCHMARK(BM_IdleCpu)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

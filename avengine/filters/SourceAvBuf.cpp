@@ -22,7 +22,11 @@ int CSourceAvBuf::start() {
 
 int CSourceAvBuf::stop() {
     if (m_quit) return -1;
-    m_quit = 1;
+    {
+        std::lock_guard<std::mutex> hold(m_wakeLock);
+        m_quit = 1;
+    }
+    m_wake.notify_all();
     if (m_thread) {
         WaitForSingleObject(m_thread, INFINITE);
         CloseHandle(m_thread);
@@ -34,8 +38,15 @@ int CSourceAvBuf::stop() {
 
 int CSourceAvBuf::in_sample(int id, int type, unsigned ts, char* data, int len, int p1, int p2) {
     std::unique_ptr<AVSample> s(new AVSample(id, type, ts, data, len, p1, p2));
-    CAutoLock lock(&m_queueLock);
-    m_queue.push_back(std::move(s));
+    {
+        CAutoLock lock(&m_queueLock);
+        m_queue.push_back(std::move(s));
+    }
+    {
+        std::lock_guard<std::mutex> hold(m_wakeLock);
+        m_pending = true;
+    }
+    m_wake.notify_one();
     return 0;
 }
 
@@ -58,6 +69,10 @@ void CSourceAvBuf::queueLoop() {
     while (!m_quit) {
         std::unique_ptr<AVSample> s;
         {
+            std::lock_guard<std::mutex> hold(m_wakeLock);
+            m_pending = false;
+        }
+        {
             CAutoLock lock(&m_queueLock);
             if (!m_queue.empty()) {
                 s = std::move(m_queue.front());
@@ -65,7 +80,8 @@ void CSourceAvBuf::queueLoop() {
             }
         }
         if (!s) {
-            Sleep(5);
+            std::unique_lock<std::mutex> hold(m_wakeLock);
+            m_wake.wait(hold, [this] { return m_pending || m_quit.load() != 0; });
             continue;
         }
         if (s->len > 0 && s->data)

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <memory>
+#include <mutex>
 
 #include "filters/AVBaseFilter.h"
 #include "filters/AVSample.h"
@@ -40,6 +42,12 @@ public:
     std::deque<std::unique_ptr<AVSample>> m_queue;
     HANDLE m_thread;
     CRITICAL_SECTION m_queueLock;
+
+private:
+    // The queue thread sleeps until a sample is queued or stop().
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
+    bool m_pending = false;  // under m_wakeLock
 };
 
 }  // namespace RAVO

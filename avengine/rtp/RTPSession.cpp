@@ -1,5 +1,12 @@
 #include "rtp/RTPSession.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -109,6 +116,7 @@ int CRTPSession::uninit() {
 int CRTPSession::start() {
     if (m_started) return 0;
     m_quit = false;
+    if (pipe2(m_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) m_stopPipe[0] = m_stopPipe[1] = -1;
     m_recvThread = CreateThread(nullptr, 0, recvThreadProc, this, 0, nullptr);
     m_procThread = CreateThread(nullptr, 0, procThreadProc, this, 0, nullptr);
     m_started = 1;
@@ -117,7 +125,16 @@ int CRTPSession::start() {
 
 int CRTPSession::stop() {
     if (!m_started) return 0;
-    m_quit = true;
+    {
+        std::lock_guard<std::mutex> hold(m_wakeLock);
+        m_quit = true;
+    }
+    m_wake.notify_all();
+    if (m_stopPipe[1] >= 0) {
+        const char byte = 1;
+        while (write(m_stopPipe[1], &byte, 1) < 0 && errno == EINTR) {
+        }
+    }
     Sleep(20);
     for (HANDLE* thread : {&m_recvThread, &m_procThread}) {
         if (*thread) {
@@ -125,6 +142,10 @@ int CRTPSession::stop() {
             CloseHandle(*thread);
             *thread = nullptr;
         }
+    }
+    for (int& fd : m_stopPipe) {
+        if (fd >= 0) close(fd);
+        fd = -1;
     }
     m_started = 0;
     return 0;
@@ -342,13 +363,18 @@ int CRTPSession::addIncomingPacket(RTPPacket* packet) {
     if (!packet) return -1;
     {
         Lock lock(&m_incomingLock);
-        if (m_recvpacketlst.size() < kMaxIncoming) {
-            m_recvpacketlst.push_back(packet);
-            return 0;
+        if (m_recvpacketlst.size() >= kMaxIncoming) {
+            delete packet;
+            return -1;
         }
+        m_recvpacketlst.push_back(packet);
     }
-    delete packet;
-    return -1;
+    {
+        std::lock_guard<std::mutex> hold(m_wakeLock);
+        m_pending = true;
+    }
+    m_wake.notify_one();
+    return 0;
 }
 
 size_t CRTPSession::incomingCount() {
@@ -443,30 +469,19 @@ DWORD WINAPI CRTPSession::procThreadProc(LPVOID self) {
 
 void CRTPSession::recvLoop() {
     char buffer[RTP_RECV_BUFFER];
-    bool tooHigh = false;
     while (!m_quit) {
         if (m_socket == INVALID_SOCKET) {
             Sleep(20);
             continue;
         }
-        if (m_socket >= FD_SETSIZE) {
-            // select cannot watch it (FD_SET would write past the set).
-            if (!tooHigh) AV_LOG("socket %d cannot be watched by select.\n", m_socket);
-            tooHigh = true;
-            Sleep(20);
+        // Until a datagram comes or stop() writes to the pipe; without the pipe, 20 ms
+        // at a time so that stop() stays prompt.
+        pollfd watch[2] = {{static_cast<int>(m_socket), POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
+        const int ready = poll(watch, m_stopPipe[0] >= 0 ? 2 : 1, m_stopPipe[0] >= 0 ? -1 : 20);
+        if (ready <= 0 || !(watch[0].revents & POLLIN)) {
+            if (ready > 0 && (watch[0].revents & (POLLERR | POLLNVAL))) Sleep(20);
             continue;
         }
-        // A 20 ms wait: short enough for stop() to be prompt, long enough that an
-        // idle socket costs nothing.
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(m_socket, &readable);
-        timeval wait;
-        wait.tv_sec = 0;
-        wait.tv_usec = 20000;
-        const int ready =
-            select(static_cast<int>(m_socket) + 1, &readable, nullptr, nullptr, &wait);
-        if (ready <= 0 || !FD_ISSET(m_socket, &readable)) continue;
         sockaddr_in from;
         socklen_t fromLen = sizeof(from);
         const int got = static_cast<int>(recvfrom(m_socket, buffer, sizeof(buffer), 0,
@@ -498,7 +513,14 @@ void CRTPSession::refresh() {
 
 void CRTPSession::procLoop() {
     while (!m_quit) {
-        if (procIncomingData() == 0) Sleep(20);
+        if (procIncomingData() == 0) {
+            // Nothing queued: asleep until a datagram, stop() or the next refresh.
+            const int64_t due = std::max<int64_t>(0, m_lastRefresh + 5 - _time64(nullptr));
+            std::unique_lock<std::mutex> hold(m_wakeLock);
+            m_wake.wait_for(hold, std::chrono::seconds(due),
+                            [this] { return m_pending || m_quit.load(); });
+            m_pending = false;
+        }
         const int64_t now = _time64(nullptr);
         if (now - m_lastRefresh >= 5) {
             m_lastRefresh = now;

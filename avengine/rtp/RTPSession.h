@@ -3,9 +3,11 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <list>
+#include <mutex>
 
 #include "rtp/RTPDefs.h"
 #include "win32/win32.h"
@@ -98,6 +100,13 @@ private:
     std::atomic<uint16_t> m_remotePort;  // 0 = none
     int64_t m_lastRefresh;               // seconds
     std::atomic<IGetRtpFrameCallBack*> m_frameCallback;
+    // The threads sleep until there is work: the processing thread until a datagram
+    // is queued (or a refresh is due), the receiving one until the socket is readable
+    // or stop() writes to the pipe.
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
+    bool m_pending = false;  // under m_wakeLock
+    int m_stopPipe[2] = {-1, -1};
 };
 
 }  // namespace RAVO

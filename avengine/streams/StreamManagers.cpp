@@ -179,7 +179,11 @@ int CStreamManagerT<Stream>::start() {
 template <class Stream>
 int CStreamManagerT<Stream>::stop() {
     if (m_quit) return -1;
-    m_quit = 1;
+    {
+        std::lock_guard<std::mutex> hold(m_wakeLock);
+        m_quit = 1;
+    }
+    m_wake.notify_all();
     if (m_thread) {
         WaitForSingleObject(m_thread, INFINITE);
         CloseHandle(m_thread);
@@ -262,9 +266,17 @@ int CStreamManagerT<Stream>::stream_count() {
 template <class Stream>
 int CStreamManagerT<Stream>::deliver(int id, int type, unsigned ts, char* data, int len, int p1,
                                      int p2) {
-    CAutoLock lock(&m_mapLock);
-    auto it = m_streams.find(id);
-    if (it != m_streams.end()) it->second->in_sample(id, type, ts, data, len, p1, p2);
+    {
+        CAutoLock lock(&m_mapLock);
+        auto it = m_streams.find(id);
+        if (it == m_streams.end()) return 0;
+        it->second->in_sample(id, type, ts, data, len, p1, p2);
+    }
+    {
+        std::lock_guard<std::mutex> hold(m_wakeLock);
+        m_pending = true;
+    }
+    m_wake.notify_one();
     return 0;
 }
 
@@ -278,11 +290,24 @@ template <class Stream>
 void CStreamManagerT<Stream>::run() {
     while (!m_quit) {
         {
+            std::lock_guard<std::mutex> hold(m_wakeLock);
+            m_pending = false;
+        }
+        bool more = false;
+        {
             CAutoLock lock(&m_mapLock);
             // std::map walks in ascending user id.
-            for (auto& entry : m_streams) entry.second->proc_sample();
+            for (auto& entry : m_streams) {
+                entry.second->proc_sample();
+                if (entry.second->queued() > 0) more = true;
+            }
         }
-        Sleep(m_passMs);
+        if (more) {
+            Sleep(m_passMs);  // the pace of play while frames wait
+            continue;
+        }
+        std::unique_lock<std::mutex> hold(m_wakeLock);
+        m_wake.wait(hold, [this] { return m_pending || m_quit.load() != 0; });
     }
 }
 

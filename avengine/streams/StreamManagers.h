@@ -4,9 +4,11 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "aurik2/KorCodec7.h"
 #include "devices/WaveOutPlay.h"
@@ -98,6 +100,10 @@ protected:
     virtual void attach(Stream* stream) = 0;
     // Under the map lock: the stream of the sample's id, if any, queues it.
     int deliver(int id, int type, unsigned ts, char* data, int len, int p1, int p2);
+    // With every queue empty the thread sleeps until a sample is delivered or stop().
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
+    bool m_pending = false;  // under m_wakeLock
 
 public:
     std::atomic<int> m_quit;

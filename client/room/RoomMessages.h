@@ -42,13 +42,18 @@
 // Room window timers.
 enum RoomTimer : unsigned {
     kTimerRoomPing = 301,       // 5 s keep-alive
-    kTimerGiftNotice = 302,     // 60 ms, one gift notice a tick
+    kTimerGiftNotice = 302,     // 60 ms while gift notices are queued, one a tick
     kTimerMicCountdown = 303,   // 500 ms
     kTimerSeals = 304,          // 2 s: seals, then a group-gift step
     kTimerGroupGift = 305,      // 100 ms while group gifts are queued
     kTimerReconnect = 306,      // 20 s
     kTimerFireworks = 307,      // 1 s
 };
+
+// Timers of the window's controls (the paint manager's): the strips' scrolling steps.
+constexpr unsigned kControlScrollTimer = 10;
+constexpr unsigned kNoticeScrollMs = 100;
+constexpr unsigned kGiftStripStepMs = 60;
 
 // Reconnect attempts before the room gives up.
 constexpr int kRoomMaxReconnects = 20;

@@ -278,6 +278,8 @@ LRESULT CWndRoom::OnTimer(UINT_PTR id) {
             break;
         case kTimerGiftNotice:
             if (m_pGiftNoticeQueue) m_pGiftNoticeQueue->ShowNext();
+            if (!m_pGiftNoticeQueue || m_pGiftNoticeQueue->GetCount() == 0)
+                ::KillTimer(m_hWnd, kTimerGiftNotice);
             break;
         case kTimerMicCountdown:
             MicCountdownTick();

@@ -113,7 +113,9 @@ void CWndRoom::OnTradeGiftNotify(const char* payload) {
             notice->nTotal = count;
             notice->nBaseCount = p.I32(kGiftBaseCountAt);
             notice->nShown = 0;
+            const bool idle = m_pGiftNoticeQueue->GetCount() == 0;
             m_pGiftNoticeQueue->Push(notice);
+            if (idle) ::SetTimer(m_hWnd, kTimerGiftNotice, 60, nullptr);
         }
 
         // Price times count passes 32 bits for dear gifts in numbers.

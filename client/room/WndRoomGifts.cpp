@@ -254,6 +254,7 @@ void CWndRoom::OnGiftRollNotify() {
                         winplat::WideToAnsi(L"赠送给:").c_str(), receiver.c_str(),
                         std::to_string(roll.nCount).c_str(), winplat::WideToAnsi(L"个").c_str(),
                         giftName.c_str(), words.c_str(), clock);
+    m_pm.SetTimer(m_pFlyGiftRace, kControlScrollTimer, kGiftStripStepMs);
 }
 
 void CWndRoom::OnPlayFireworksNotify(const char* payload) {

@@ -25,7 +25,6 @@ using namespace DuiLib;
 namespace {
 
 // Paint-manager timer of the scrolling texts (announcement strip, gift race).
-constexpr UINT kScrollTimer = 10;
 
 CCommKernelData* Data() {
     return CCommKernel::GetInstance()->m_pData;
@@ -44,7 +43,7 @@ void CWndRoom::InitRoom(int roomId) {
     m_nReconnectCount = 0;
     ::KillTimer(m_hWnd, kTimerReconnect);
     ::SetTimer(m_hWnd, kTimerRoomPing, 5000, nullptr);
-    ::SetTimer(m_hWnd, kTimerGiftNotice, 60, nullptr);
+    // The gift-notice timer runs while notices are queued (started by the first).
     ::SetTimer(m_hWnd, kTimerMicCountdown, 500, nullptr);
     ::SetTimer(m_hWnd, kTimerSeals, 2000, nullptr);
 
@@ -74,13 +73,15 @@ void CWndRoom::InitRoom(int roomId) {
         m_pChatUserCombo->SelectItem(0);
     }
 
-    if (m_pRoomYugao) m_pm.SetTimer(m_pRoomYugao, kScrollTimer, 100);
+    // A plain label does not scroll: a timer would only wake the loop ten times a second.
+    if (m_pRoomYugao && std::wcscmp(m_pRoomYugao->GetClass(), L"LabelUI") != 0)
+        m_pm.SetTimer(m_pRoomYugao, kControlScrollTimer, kNoticeScrollMs);
     if (m_pRoomName) {
         CRoomObj* room = FindRoom(roomId);
         const std::wstring name = room ? winplat::AnsiToWide(room->roomName) : std::wstring();
         m_pRoomName->SetText(winplat::FormatText(L"%ls(%d)", name.c_str(), roomId).c_str());
     }
-    if (m_pFlyGiftRace) m_pm.SetTimer(m_pFlyGiftRace, kScrollTimer, 60);
+    // The gift strip's timer starts with its first gift (an empty strip has no steps).
 
     if (CCommKernelData* data = Data(); data && data->m_pWaveInCtrl) {
         data->m_pWaveInCtrl->setWaveInDevId(theApp.m_nWaveInDev);

@@ -32,6 +32,7 @@ int CPropsFlashPlayTaskMgr::Init() {
 int CPropsFlashPlayTaskMgr::Uninit() {
     if (workerThread) {
         running = 0;
+        Wake();
         WaitForSingleObject(workerThread, INFINITE);
         CloseHandle(workerThread);
         workerThread = nullptr;
@@ -43,7 +44,16 @@ int CPropsFlashPlayTaskMgr::AddPlayTask(tag_PropsFlashPlayTaskItem task) {
     EnterCriticalSection(&lock);
     tasks.push_back(task);
     LeaveCriticalSection(&lock);
+    Wake();
     return 0;
+}
+
+void CPropsFlashPlayTaskMgr::Wake() {
+    {
+        std::lock_guard<std::mutex> hold(m_wakeLock);
+        m_pending = true;
+    }
+    m_wake.notify_one();
 }
 
 void CPropsFlashPlayTaskMgr::Reset() {
@@ -69,6 +79,11 @@ void CPropsFlashPlayTaskMgr::SetShiledPlayFlashSound(bool shield) {
 DWORD WINAPI CPropsFlashPlayTaskMgr::WorkerProc(LPVOID self) {
     auto* mgr = static_cast<CPropsFlashPlayTaskMgr*>(self);
     while (mgr->running == 1) {
+        {
+            std::unique_lock<std::mutex> hold(mgr->m_wakeLock);
+            mgr->m_wake.wait(hold, [mgr] { return mgr->m_pending || mgr->running != 1; });
+            mgr->m_pending = false;
+        }
         std::list<tag_PropsFlashPlayTaskItem> batch;
         std::wstring folder;
         EnterCriticalSection(&mgr->lock);

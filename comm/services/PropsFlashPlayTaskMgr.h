@@ -1,10 +1,13 @@
 // The props-animation queue: the user-interface thread queues play tasks, one
-// worker thread starts a player program per task every 100 ms.
+// worker thread starts a player program per task, a batch at most every 100 ms, and
+// sleeps while the queue is empty.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <list>
+#include <mutex>
 #include <string>
 
 #include "win32/win32.h"
@@ -50,4 +53,10 @@ public:
 private:
     static DWORD WINAPI WorkerProc(LPVOID self);
     void Play(const tag_PropsFlashPlayTaskItem& task, const std::wstring& folder);
+    // Wakes the worker: a task queued, or Uninit().
+    void Wake();
+
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
+    bool m_pending = false;  // under m_wakeLock
 };

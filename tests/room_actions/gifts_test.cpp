@@ -378,6 +378,35 @@ TEST_F(GiftsTest, GiftRaceShowsTheLastGiftAndSkipsEmptyOnes) {
     }
 }
 
+// The strip scrolls by its timer, which runs only while it shows a gift: none in an
+// idle room, one once a gift is shown, and none again after the strip is emptied.
+TEST_F(GiftsTest, GiftStripTimerRunsOnlyWhileAGiftIsShown) {
+    auto* race = dynamic_cast<DuiLib::CFlyGiftLabelUI*>(room->m_pFlyGiftRace);
+    ASSERT_NE(race, nullptr);
+    DuiLib::CPaintManagerUI& pm = room->GetPaintManager();
+    EXPECT_FALSE(pm.KillTimer(race, kControlScrollTimer)) << "an empty strip has no timer";
+    tag_GiftRollInfo& roll = d->m_GiftRollInfo;
+    roll = tag_GiftRollInfo{};
+    roll.nGiverId = kAlice;
+    roll.nReceiverId = kBob;
+    roll.nGiftId = kCar;
+    roll.nCount = 2;
+    std::strcpy(roll.szGiverAlias, "alice");
+    std::strcpy(roll.szReceiverAlias, "bob");
+    room->OnGiftRollNotify();
+    ASSERT_EQ(race->GetTrackCount(), 1);
+    EXPECT_TRUE(pm.KillTimer(race, kControlScrollTimer)) << "a shown gift scrolls";
+    // Emptied: its next tick stops the timer.
+    ASSERT_TRUE(pm.SetTimer(race, kControlScrollTimer, 10));
+    race->Clear();
+    DuiLib::TEventUI tick{};
+    tick.Type = DuiLib::UIEVENT_TIMER;
+    tick.pSender = race;
+    tick.wParam = kControlScrollTimer;
+    race->DoEvent(tick);
+    EXPECT_FALSE(pm.KillTimer(race, kControlScrollTimer));
+}
+
 }  // namespace
 }  // namespace roomtest
 

@@ -229,7 +229,14 @@ void MediaRelay::run() {
     while (!m_quit && (m_maxDatagrams == 0 || handled < m_maxDatagrams) &&
            (forever || std::chrono::steady_clock::now() < until)) {
         pollfd p{m_fd, POLLIN, 0};
-        if (poll(&p, 1, 10) <= 0) {
+        bool holding;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            holding = !m_held.empty();
+        }
+        // Held datagrams go out after 10 quiet milliseconds; with none, the wait is long
+        // (bounded for Stop() and the lifetime).
+        if (poll(&p, 1, holding ? 10 : 100) <= 0) {
             // Idle: whatever was held back goes out now.
             std::lock_guard<std::mutex> lock(m_mutex);
             for (auto& held : m_held) forward(held.first, held.second);

@@ -49,7 +49,12 @@ CDuiString CFlyGiftLabelUI::GetTrackText(int i) const {
 
 void CFlyGiftLabelUI::DoEvent(TEventUI& event) {
     if (event.Type == UIEVENT_TIMER) {
-        // Each tick moves the strip a few pixels to the left, then it starts again.
+        // Each tick moves the strip a few pixels to the left, then it starts again. An
+        // empty strip shows nothing: its timer stops (whoever adds a gift starts it).
+        if (m_tracks.empty()) {
+            if (m_pManager) m_pManager->KillTimer(this, static_cast<UINT>(event.wParam));
+            return;
+        }
         m_offset += 3;
         Invalidate();
         return;
