@@ -66,6 +66,10 @@ void RoomTest::SetUp() {
     d->m_LocalUser.password = "secret";
     d->m_LocalUser.levels[0] = 5;
     d->m_pUserManager->AddUser(&d->m_LocalUser);
+    // The configured servers are the stand-ins' host, as a session's tables hold it:
+    // the lobby joins rooms only on gates of a known host.
+    std::memset(d->m_pLobbySvrTable, 0, sizeof(tag_ServerAddr) * kServerTableSize);
+    std::strcpy(d->m_pLobbySvrTable[0].szHost, "127.0.0.1");
     openedMenus.clear();
     menuAnswer = 0;
     winplat::SetPopupMenuHook(MenuHook);

@@ -56,9 +56,6 @@ void NotifyTest::SetUp() {
     d->m_pUserLevelInfoManager->ClearAll();
     d->m_pGiftManager->ClearAll();
     d->m_GlobalConfig.giftthankpricelimit = 1000;
-    // The configured servers are the stand-ins' host, as the session's tables hold it.
-    std::memset(d->m_pLobbySvrTable, 0, sizeof(tag_ServerAddr) * kServerTableSize);
-    std::strcpy(d->m_pLobbySvrTable[0].szHost, "127.0.0.1");
     TakeTrace();
     winplat::SetDebugOutputHook(CaptureTrace);
 }

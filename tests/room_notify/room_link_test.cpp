@@ -6,6 +6,7 @@
 
 #include "TcpStandIn.h"
 #include "app/TrustedGates.h"
+#include "lobby_fixture.h"
 #include "fenlo/UIlib.h"
 #include "notify_fixture.h"
 #include "session/CommKernelData.h"
@@ -75,6 +76,10 @@ TEST_F(RoomLinkTest, ALinkToAnUnknownServerSendsNothingThereAndAKnownOneAsks) {
     }));
     ASSERT_EQ(GetRegisteredRoomWindow(), room) << "the room was left for the peer's server";
     EXPECT_EQ(g_boxes, 0) << "nothing to ask";
+    // What the user sees: the peer's line with its link, the hint in the private view.
+    room->ShowWindow(true, true);
+    PumpPending();
+    EXPECT_FALSE(SaveShot(room->GetHWND(), "room_link_unknown_server").empty());
 
     // The same listener as the stand-ins' own host, which the configuration names: the
     // question comes, and the join goes there. Posted after the first, it arrives after
