@@ -275,11 +275,17 @@ TEST_F(TipTest, HoverShowsRefreshesAndHidesTheTip) {
     auto* list = dynamic_cast<CGiftListUI*>(room->GetPaintManager().FindControl(L"giftlist_1"));
     ASSERT_NE(list, nullptr);
     list->AddGiftItem(1, L"1.png", L"玫瑰");
-    LayOut(room->GetHWND(), room->GetPaintManager());
     CControlUI* tile = list->GetItemAt(list->GetCount() - 1);
     CControlUI* hover = room->GetPaintManager().FindSubControlByName(tile, L"giftbk");
     ASSERT_NE(hover, nullptr);
-    const RECT at = hover->GetPos();
+    // The window settles (it maximises itself once shown) before the pointer comes.
+    RECT at{};
+    ASSERT_TRUE(kerneltest::Pump([&] {
+        LayOut(room->GetHWND(), room->GetPaintManager());
+        at = hover->GetPos();
+        const POINT mid{(at.left + at.right) / 2, (at.top + at.bottom) / 2};
+        return !::IsRectEmpty(&at) && room->GetPaintManager().FindControl(mid) == hover;
+    }));
     const LPARAM centre = MAKELPARAM((at.left + at.right) / 2, (at.top + at.bottom) / 2);
     ::SendMessageW(room->GetHWND(), WM_MOUSEMOVE, 0, centre);
     ASSERT_NE(room->m_pWndGiftInfo, nullptr);
