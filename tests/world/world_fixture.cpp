@@ -13,26 +13,6 @@ CCommKernelData* WorldTest::d = nullptr;
 
 namespace {
 
-// The notifications of this suite that carry a heap copy for their receiver.
-bool CarriesCopy(UINT msg) {
-    switch (msg) {
-        case UM_LOGON_OK:
-        case UM_LOGON_FAILED:
-        case UM_JOIN_ROOM_OK:
-        case UM_JOIN_ROOM_FAILED:
-        case UM_ROOM_USER_LIST:
-        case UM_USER_ENTER_ROOM:
-        case UM_USER_KICKED_OUT:
-        case UM_USER_EXIT_ROOM:
-        case UM_ROOM_CHAT_MSG:
-        case UM_SET_USER_PROFILE_RESP:
-        case UM_SET_USER_PWD_RESP:
-            return true;
-        default:
-            return false;
-    }
-}
-
 void SetServer(tag_ServerAddr& entry, uint16_t port) {
     std::strcpy(entry.szHost, "127.0.0.1");
     entry.wPort = port;
@@ -55,6 +35,11 @@ void WorldTest::SetUpTestSuite() {
 
 void WorldTest::SetUp() {
     LocalWorld::Options options;  // free ports
+    options.skinDir = MIVORA_SOURCE_DIR "/skin/MVChat";
+    options.log = [this](const std::string& line) {
+        std::lock_guard<std::mutex> g(logLock);
+        worldLog.push_back(line);
+    };
     world = std::make_unique<LocalWorld>(options);
     ASSERT_TRUE(world->Start());
     for (int i = 0; i < kServerTableSize; ++i) {
@@ -76,7 +61,7 @@ void WorldTest::TearDown() {
     }
     notify.Drain();
     for (kerneltest::Posted& p : notify.posted())
-        if (CarriesCopy(p.msg)) CCommKernel::free_msgdata(reinterpret_cast<char*>(p.lParam));
+        if (kerneltest::CarriesCopy(p.msg)) CCommKernel::free_msgdata(reinterpret_cast<char*>(p.lParam));
     notify.posted().clear();
     world->Stop();
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,8 @@ protected:
 
     static CCommKernel* k;
     static CCommKernelData* d;
+    std::mutex logLock;
+    std::vector<std::string> worldLog;  // the world's log lines, under logLock
     std::unique_ptr<LocalWorld> world;
     kerneltest::RecorderWindow notify;
 };

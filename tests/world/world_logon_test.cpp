@@ -34,7 +34,7 @@ TEST_F(WorldTest, KernelLogsOnAndReceivesTheWholeGroupTree) {
     EXPECT_FALSE(d->m_pUserMVManager->temporary->empty());
 
     CRoomGroupManager* groups = d->m_pRoomGroupManager;
-    ASSERT_EQ(groups->groups.size(), 6u);
+    ASSERT_EQ(groups->groups.size(), 7u);
     struct {
         int id, parent;
     } tree[] = {{1, 0},
@@ -42,7 +42,8 @@ TEST_F(WorldTest, KernelLogsOnAndReceivesTheWholeGroupTree) {
                 {2, 0},
                 {3, 0},
                 {LocalWorld::kHelpGroup, 3},
-                {311, LocalWorld::kHelpGroup}};
+                {311, LocalWorld::kHelpGroup},
+                {LocalWorld::kGameGroup, 3}};
     for (const auto& g : tree) {
         SCOPED_TRACE(g.id);
         tag_RoomGroupData* found = groups->FindRoomGroupData(g.id);
@@ -147,6 +148,13 @@ TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
     EXPECT_TRUE(KernelLogon(LocalWorld::kUserId, "abc"));
 }
 
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
 std::string Fetch(const std::string& url, bool* ok) {
     unsigned char buffer[4096] = {0};
     unsigned long got = 0;
@@ -190,11 +198,66 @@ TEST_F(WorldTest, PagesLinkTheRoomsOfEachGroup) {
     EXPECT_FALSE(ok);
 }
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+// Every page the configuration names is served, small and plain; the pages that talk
+// back to the program carry its links, and the log never shows a password.
+TEST_F(WorldTest, EveryConfiguredPageIsServedPlain) {
+    std::istringstream conf(ReadText(LOCALWORLD_SOURCE "/globalconf.txt"));
+    const std::string fixed = "http://127.0.0.1:" + std::to_string(LocalWorld::FixedPorts().http) + "/";
+    int pages = 0;
+    for (std::string line; std::getline(conf, line);) {
+        const size_t at = line.find(fixed);
+        if (at == std::string::npos || line.compare(0, 7, "ver_url") == 0) continue;
+        SCOPED_TRACE(line);
+        bool ok = false;
+        const std::string page = Fetch(world->BaseUrl() + line.substr(at + fixed.size()) + "?nuserid=10001", &ok);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(page.find("<script"), std::string::npos);
+        EXPECT_EQ(page.find("<form"), std::string::npos);
+        ++pages;
+    }
+    EXPECT_GE(pages, 10);
+
+    auto member = RawMember(LocalWorld::kUserId, "222222", LocalWorld::kOpenRoom);
+    ASSERT_TRUE(member);
+    struct Case {
+        std::string path;
+        std::string holds;
+    } cases[] = {
+        {"emotion.html", "<a href=\"clickemotion:8.gif\"><img src=\"emotion/8.gif\""},
+        {"emotion/1.gif", "GIF8"},
+        {"level_3.png", "PNG"},
+        {"account.html?nuserid=10001", "100000"},
+        {"pay.html?roomid=1001&nuserid=10002", "2000"},
+        {"iconhelp.html", "<img src=\"mgr_1.png\">"},
+        {"register.html", "href=\"registered.html\""},
+        {"registered.html", "href=\"app:" + std::to_string(LocalWorld::kFirstRegisteredId) + ":"},
+        // Live counts: the member who joined is counted.
+        {"hall.php", "(1001, 1 人)"},
+        {"roomlist.php?ngroupid=11?uname=10002&pwd=222222", "(1001, 1 人)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        bool ok = false;
+        const std::string page = Fetch(world->BaseUrl() + c.path, &ok);
+        EXPECT_TRUE(ok);
+        EXPECT_NE(page.find(c.holds), std::string::npos) << page;
+    }
+    // Nothing outside the skin's pictures is served.
+    for (const char* path : {"../CMakeLists.txt", "%2e%2e/skin/MVChat/level_3.png", "emotion/x.png"}) {
+        bool ok = true;
+        Fetch(world->BaseUrl() + path, &ok);
+        EXPECT_FALSE(ok) << path;
+    }
+    // The registered account logs on with the password its link carries.
+    EXPECT_TRUE(RawLogon(LocalWorld::kFirstRegisteredId,
+                         std::to_string(LocalWorld::kFirstRegisteredId % 1000000), nullptr));
+    std::lock_guard<std::mutex> g(logLock);
+    bool logged = false;
+    for (const std::string& line : worldLog) {
+        EXPECT_EQ(line.find("222222"), std::string::npos) << line;
+        logged |= line.find("pwd=***") != std::string::npos;
+    }
+    EXPECT_TRUE(logged);
 }
 
 // The committed configuration text names the fixed ports of tools/localworld, and

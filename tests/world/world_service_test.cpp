@@ -145,6 +145,10 @@ TEST_F(WorldServiceTest, EachRequestIsAnsweredToTheMembersItConcerns) {
          {"", "70", ""}},
         {"so does a refusal", kOwner, RoomRequest(71, 13).i32(kRoom).i32(kUser).i32(kOwner).u8(1),
          {"", "71", ""}},
+        {"a video request to a stranger comes back as not there", kUser,
+         RoomRequest(69, 13).i32(kRoom).i32(kUser).i32(4711).u8(1), {"", "70", ""}},
+        {"closing a stranger's video needs no answer", kUser,
+         RoomRequest(69, 13).i32(kRoom).i32(kUser).i32(4711).u8(3), {"", "", ""}},
         {"a new face reaches the room", kUser, RoomRequest(80, 29).i32(kRoom).i32(kUser).i32(7).text("newface", 17),
          {"83", "83", "83"}},
         {"an unknown request is only logged", kUser, RoomRequest(250, 8).i32(kRoom), {"", "", ""}},
@@ -171,10 +175,15 @@ TEST_F(WorldServiceTest, BalancesMoveAsTheWorldAnnouncesThem) {
     ASSERT_TRUE(user->Await(105, 49, f));
     EXPECT_EQ(f.I32(12), 4);
     EXPECT_EQ(f.I32(16), 3);
+    EXPECT_EQ(f.I32(28), 0) << "rings the receiver had before";
     EXPECT_EQ(f.Text(33, 17), Wire(L"小明"));
     ASSERT_TRUE(user->Await(105, 62, f));
     EXPECT_EQ(static_cast<int64_t>(f.I32(16)), userBeans + 6000);
     EXPECT_EQ(world->BalanceOf(kUser), std::make_pair(userCoins, userBeans + 6000));
+
+    owner->Send(Gift(kOwner, kUser, 4, 2).frame());
+    ASSERT_TRUE(user->Await(105, 49, f));
+    EXPECT_EQ(f.I32(28), 3);
 
     // Short by one coin: refused as "not enough money", nothing moves.
     user->Send(Gift(kUser, kOwner, 3, static_cast<int>(userCoins / 50 + 1)).frame());
@@ -185,7 +194,9 @@ TEST_F(WorldServiceTest, BalancesMoveAsTheWorldAnnouncesThem) {
     // Lucky gifts: whatever the draw, the giver pays the price and gets what the room is told.
     const int64_t before = world->BalanceOf(kOwner).first;
     owner->Send(Gift(kOwner, kUser, 2, 200).frame());
-    ASSERT_TRUE(owner->Await(105, 49, f));
+    do {
+        ASSERT_TRUE(owner->Await(105, 49, f));
+    } while (f.I32(12) != 2);  // the owner heard his rings too
     int64_t won = 0;
     ASSERT_TRUE(owner->Next(f));
     if (f.subCmd == 60) {
@@ -226,6 +237,24 @@ TEST_F(WorldServiceTest, PutOutAndBlackListedMembersLeaveAndStayOut) {
     again.Send(JoinRequest(kManager, kRoom, "444444", ""));
     ASSERT_TRUE(again.Await(105, 26, f));
     EXPECT_EQ(f.I32(8), LocalWorld::kBlackListed);
+}
+
+TEST_F(WorldServiceTest, TheAutomaticModeSeatsTheQueueOnAFreedMicrophone) {
+    user->Send(Mic(kUser, kUser, 1, 0).frame());
+    manager->Send(Mic(kManager, kManager, 1, 2).frame());
+    manager->Send(RoomRequest(100, 12).i32(kRoom).i32(kManager).u8(1).u8(1).u16(0).frame());
+    Barrier(kUser);
+    Barrier(kManager);
+    owner->Send(RoomRequest(114, 12).i32(kRoom).i32(kOwner).i32(0x80 | 0x40).frame());
+    owner->Send(RoomRequest(103, 8).i32(kRoom).i32(kOwner).frame());
+    Barrier(kOwner);
+    EXPECT_EQ(world->WaitQueueOf(kRoom), std::vector<int>{kOwner}) << "no microphone was free";
+
+    user->Send(Mic(kUser, kUser, 0, 255).frame());
+    const std::vector<std::string> heard = Barrier(kUser);
+    EXPECT_EQ(heard[2], "75 33 75 33 42") << "the user's leaving, then the owner's seat";
+    EXPECT_EQ(world->PublicMicHolders(kRoom), (std::vector<int>{kOwner, 0, kManager}));
+    EXPECT_TRUE(world->WaitQueueOf(kRoom).empty());
 }
 
 TEST_F(WorldServiceTest, LateJoinersSeeTheMicrophonesAndTheQueue) {

@@ -28,6 +28,15 @@ const char* ServerName(int kind) {
 
 }  // namespace
 
+std::string HidePasswords(std::string line) {
+    for (size_t at = line.find("pwd="); at != std::string::npos; at = line.find("pwd=", at)) {
+        at += 4;
+        const size_t end = line.find_first_of("& ", at);
+        line.replace(at, (end == std::string::npos ? line.size() : end) - at, "***");
+    }
+    return line;
+}
+
 LocalWorld::Ports LocalWorld::FixedPorts() {
     Ports p;
     p.logon = 27101;
@@ -71,7 +80,7 @@ bool LocalWorld::Start() {
     web.port = want.http;
     web.maxConnections = 0;
     web.keepRequests = false;
-    web.log = [this](const std::string& line) { Log(line); };
+    web.log = [this](const std::string& line) { Log(HidePasswords(line)); };
     try {
         m_http = std::make_unique<HttpTestServer>(web);
     } catch (const std::exception&) {
@@ -222,6 +231,7 @@ void LocalWorld::Seed() {
         {3, 0, L"新手乐园", "R"},
         {kHelpGroup, 3, L"帮助", BaseUrl() + "help.html"},
         {311, kHelpGroup, L"新手房间", "R"},
+        {kGameGroup, 3, L"游戏", BaseUrl() + "carkelt.html"},
     };
 
     Room open;

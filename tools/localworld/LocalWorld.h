@@ -42,6 +42,8 @@ public:
         std::string version = "1.0.0.1";  // four dotted numbers
         // One line per request; none when unset.
         std::function<void(const std::string&)> log;
+        // The skin folder whose emoticons and icons the pages show; none when empty.
+        std::string skinDir;
     };
 
     // The fixed ports of tools/localworld.
@@ -57,6 +59,8 @@ public:
     static constexpr int kLockedRoom = 1002;    // password "8888"
     static constexpr int kResidentRoom = 1003;  // two residents
     static constexpr int kHelpGroup = 31;       // the group whose address is a page
+    static constexpr int kGameGroup = 32;       // the group whose page opens the game window
+    static constexpr int kFirstRegisteredId = 10101;
 
     // Logon refusals, and the join refusals besides 201 (no password) and 203 (wrong).
     static constexpr int kBanned = 101;
@@ -208,6 +212,9 @@ private:
     std::string OnForbidInvite(const Request& r);
     // Takes a user off every microphone and out of the queue, telling the room.
     void ReleaseMics(int roomId, int userId, int actorId);
+    // With the room's automatic mode on, the first queued users take the free public
+    // microphones they may use.
+    void ServeQueue(int roomId);
     std::vector<uint8_t> MicTableOf(int roomId) const;
     std::vector<uint8_t> WaitQueueFrameOf(int roomId) const;
     // Money.
@@ -253,6 +260,18 @@ private:
     std::string HelpPage() const;
     std::string RoomLinks(const std::vector<int>& roomIds) const;
     bool InGroupTree(int groupId, int top) const;
+    // The service's own pages (ServicePages.cpp); false for a path they do not know.
+    bool ServicePage(const std::string& path, const HttpRequestSeen& request, HttpAnswer& answer);
+    std::string EmoticonPage() const;
+    std::string AccountPage(int userId) const;
+    std::string TopUpPage(int userId) const;
+    std::string RegisterPage() const;
+    std::string RegisteredPage();
+    std::string IconHelpPage() const;
+    std::string GamePage() const;
+    std::string WelcomePage() const;
+    // A picture of the skin folder: "emotion/<n>.gif" or "<name>.png" at its top.
+    bool Picture(const std::string& path, HttpAnswer& answer) const;
 
     Options m_options;
     Ports m_ports;
@@ -263,7 +282,9 @@ private:
     std::map<int, Session> m_sessions;
     std::map<int, Membership> m_memberships;  // connection -> member
     int m_nextGuestId = kFirstGuestId;
+    int m_nextRegisteredId = kFirstRegisteredId;
     std::set<int> m_siteBlackList;
+    std::map<std::pair<int, int>, int32_t> m_giftsReceived;  // (receiver, gift) -> how many
     std::mt19937 m_draw{27};  // lucky gifts, fireworks and boxes: seeded, so runs repeat
 
     std::unique_ptr<FrameServer> m_servers;

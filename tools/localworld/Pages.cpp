@@ -1,5 +1,6 @@
 // The local world's web pages: the network test, the three update pages, the hall
 // page, a room list per group (all rooms without a group), and the page group's page.
+// The pages of the service's windows are in ServicePages.cpp.
 #include <cstdlib>
 
 #include "WorldRequest.h"
@@ -7,22 +8,24 @@
 
 namespace testsupport {
 
-namespace {
-
 std::string PageOf(const std::string& title, const std::string& body) {
     return "<html><head><meta charset=\"utf-8\"><title>" + title + "</title></head><body>" + body +
            "</body></html>";
 }
 
-// The number after "name=" in the query, or -1. The lobby may append a second
-// query with '?', so the number ends at the first non-digit.
+// The lobby may append a second query with '?', so the number ends at the first non-digit.
 int QueryNumber(const std::string& path, const std::string& name) {
-    const size_t at = path.find(name + "=");
-    if (at == std::string::npos || path.find('?') > at) return -1;
+    size_t at = path.find('?');
+    while (at != std::string::npos) {
+        at = path.find(name + "=", at);
+        if (at == std::string::npos) return -1;
+        const char before = path[at - 1];
+        if (before == '?' || before == '&') break;
+        at += name.size();
+    }
+    if (at == std::string::npos) return -1;
     return std::atoi(path.c_str() + at + name.size() + 1);
 }
-
-}  // namespace
 
 bool LocalWorld::Page(const HttpRequestSeen& request, HttpAnswer& answer) {
     std::lock_guard<std::mutex> g(m_lock);
@@ -41,7 +44,7 @@ bool LocalWorld::Page(const HttpRequestSeen& request, HttpAnswer& answer) {
     else if (path == "/help.html")
         answer.body = HelpPage();
     else
-        return false;
+        return ServicePage(path, request, answer);
     return true;
 }
 

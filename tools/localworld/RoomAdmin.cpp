@@ -166,6 +166,7 @@ std::string LocalWorld::OnSetRoomStatus(const Request& r) {
     room->flags = static_cast<uint32_t>(r.I32(8));
     Send(r.connection, answers::ResultAnswer(115, roomId, kResult_Ok));
     SendToRoom(roomId, answers::Words(answers::kRoomMain, 68, {roomId, static_cast<int32_t>(room->flags)}));
+    ServeQueue(roomId);
     return "room " + std::to_string(roomId) + " status " + std::to_string(room->flags);
 }
 

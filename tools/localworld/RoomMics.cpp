@@ -1,5 +1,6 @@
 // The room server's microphones: three public ones, the private (VIP) and secret
-// ones, and the wait queue. Every change goes to the whole room with the public
+// ones, and the wait queue (in the automatic mode a freed microphone goes to the
+// first in the queue). Every change goes to the whole room with the public
 // microphone table and the queue as they now stand.
 #include <algorithm>
 
@@ -16,12 +17,18 @@ constexpr int16_t kManagerMic = -2;
 constexpr int16_t kClosedMic = 0;
 constexpr uint32_t kPublicMicsClosed = 0x10;
 constexpr uint32_t kPrivateMicsClosed = 0x20;
+constexpr uint32_t kAutoFromQueue = 0x40;
 constexpr uint32_t kWaitQueueOpen = 0x80;
 // The microphone kinds of a state request, and the flags the room's members see.
 constexpr int16_t kLeave = 0;
 constexpr int16_t kPublic = 1;
 constexpr int16_t kVip = 2;
 constexpr int16_t kSecret = 4;
+
+// Whether `m` is free for a user of that standing.
+bool Usable(int16_t type, int holder, bool manager) {
+    return holder == 0 && type != kClosedMic && (type != kManagerMic || manager);
+}
 
 uint16_t SecondsOf(int16_t type) {
     return type > 0 ? static_cast<uint16_t>(type * 60) : 0;
@@ -61,6 +68,33 @@ void LocalWorld::ReleaseMics(int roomId, int userId, int actorId) {
         SendToRoom(roomId, answers::MicStateAnswer(roomId, actorId, userId, 0, kNoMic));
     if (publicMic) SendToRoom(roomId, MicTableOf(roomId));
     if (queued != room.waitQueue.size()) SendToRoom(roomId, WaitQueueFrameOf(roomId));
+    if (publicMic || queued != room.waitQueue.size()) ServeQueue(roomId);
+}
+
+void LocalWorld::ServeQueue(int roomId) {
+    Room& room = m_rooms.at(roomId);
+    if (!(room.flags & kAutoFromQueue) || (room.flags & kPublicMicsClosed)) return;
+    bool served = false;
+    for (auto turn = room.waitQueue.begin(); turn != room.waitQueue.end();) {
+        const int userId = *turn;
+        const bool onMic = room.vipHolders.count(userId) || room.secretHolders.count(userId) ||
+                           std::any_of(std::begin(room.mics), std::end(room.mics),
+                                       [userId](const Mic& m) { return m.userId == userId; });
+        uint8_t index = 0;
+        while (index < 3 && !Usable(room.mics[index].type, room.mics[index].userId, RankIn(room, userId) > 0))
+            ++index;
+        if (onMic || index == 3) {
+            ++turn;
+            continue;
+        }
+        room.mics[index].userId = userId;
+        turn = room.waitQueue.erase(turn);
+        served = true;
+        SendToRoom(roomId, answers::MicStateAnswer(roomId, userId, userId, 0x1, index));
+    }
+    if (!served) return;
+    SendToRoom(roomId, MicTableOf(roomId));
+    SendToRoom(roomId, WaitQueueFrameOf(roomId));
 }
 
 std::string LocalWorld::OnSetMicState(const Request& r) {
@@ -97,9 +131,7 @@ std::string LocalWorld::OnSetMicState(const Request& r) {
     if (kind == kPublic) {
         if (room->flags & kPublicMicsClosed) return refuse("the public microphones are closed");
         const bool manager = RankIn(*room, targetId) > 0;
-        auto usable = [&](const Mic& m) {
-            return m.userId == 0 && m.type != kClosedMic && (m.type != kManagerMic || manager);
-        };
+        auto usable = [&](const Mic& m) { return Usable(m.type, m.userId, manager); };
         if (index == kAnyPublicMic) {
             for (uint8_t i = 0; i < 3 && index == kAnyPublicMic; ++i)
                 if (usable(room->mics[i])) index = i;
@@ -146,6 +178,7 @@ std::string LocalWorld::OnChangePubMic(const Request& r) {
     SendToRoom(roomId, answers::PublicMicChangedAnswer(roomId, actorId, index, 2,
                                                        static_cast<uint16_t>(value), mic.userId,
                                                        mic.userId ? SecondsOf(value) : uint16_t{0}));
+    ServeQueue(roomId);
     return "public microphone " + std::to_string(index + 1) + " now of type " + std::to_string(value);
 }
 
@@ -163,6 +196,7 @@ std::string LocalWorld::OnUpWaitMic(const Request& r) {
     room->waitQueue.push_back(userId);
     Send(r.connection, answers::UpWaitMicAnswer(104, roomId, userId));
     SendToRoom(roomId, WaitQueueFrameOf(roomId));
+    ServeQueue(roomId);
     return "user " + std::to_string(userId) + " queued for the microphone";
 }
 

@@ -3,7 +3,7 @@
 // coin and a bean balance; a paid request changes them here and sends the new
 // balances to the users whose balances changed.
 #include <algorithm>
-#include <limits>
+#include <cstdint>
 
 #include "Answers.h"
 #include "WorldRequest.h"
@@ -99,7 +99,10 @@ std::string LocalWorld::OnTradeGift(const Request& r) {
     g.count = count;
     g.display = kShowInChat;
     g.anonymous = r.U8(22);
-    g.baseCount = count;
+    // The room shows the receiver's running count of this gift from what he had before.
+    int32_t& received = m_giftsReceived[{receiverId, giftId}];
+    g.baseCount = received;
+    received = static_cast<int32_t>(std::min<int64_t>(int64_t{received} + count, INT32_MAX));
     g.giver = WireText(m_sessions.at(giverId).alias);
     g.receiver = WireText(m_sessions.at(receiverId).alias);
     SendToRoom(roomId, answers::GiftAnswer(g));

@@ -30,6 +30,7 @@ constexpr int32_t kSecretMicFlag = 0x4;
 constexpr int32_t kTempManagerFlag = 0x20;
 constexpr uint8_t kLoudspeakerChat = 3;
 constexpr uint8_t kAnnouncementChat = 1;
+constexpr uint8_t kOpenVideo = 1;
 
 }  // namespace
 
@@ -321,12 +322,15 @@ std::string LocalWorld::OnConnMediaReq(const Request& r) {
     const int32_t target = r.I32(8);
     Room* room = ActorRoom(r, requester, roomId);
     if (!room) return "refused: the requester is not in room " + std::to_string(roomId);
+    const uint8_t op = r.U8(12);
     auto t = room->members.find(target);
     if (t == room->members.end()) {
-        Send(r.connection, answers::ConnMediaRespAnswer(roomId, requester, target));
-        return "video request to user " + std::to_string(target) + ", who is not in the room";
+        // Asked to open, the requester learns the user is gone; a closing needs no answer.
+        if (op == kOpenVideo) Send(r.connection, answers::ConnMediaRespAnswer(roomId, requester, target));
+        return "video operation " + std::to_string(op) + " for user " + std::to_string(target) +
+               ", who is not in the room";
     }
-    Send(t->second, answers::ConnMediaReqAnswer(roomId, requester, target, r.U8(12)));
+    Send(t->second, answers::ConnMediaReqAnswer(roomId, requester, target, op));
     return "video request of user " + std::to_string(requester) + " forwarded to " +
            std::to_string(target);
 }

@@ -49,4 +49,12 @@ inline std::string PageText(const std::wstring& text) {
     return winplat::WideToUtf8(text);
 }
 
+// The line with every "pwd=" value written as "***": page addresses carry passwords.
+std::string HidePasswords(std::string line);
+
+// A small page: a title and a body, UTF-8, no scripts.
+std::string PageOf(const std::string& title, const std::string& body);
+// The number after "name=" in an address's query, or -1.
+int QueryNumber(const std::string& path, const std::string& name);
+
 }  // namespace testsupport

@@ -1,9 +1,10 @@
 // localworld: the local test world on loopback until SIGINT or SIGTERM.
 //
-//   localworld [--port-base N] [--version TEXT]
+//   localworld [--port-base N] [--version TEXT] [--skin DIR]
 //
 // Ports: logon N+1, lobby N+2, room N+3, media relay (UDP) N+4, web N+80, with N
-// 27100 unless given; N 0 takes free ports (printed on the "ready" line).
+// 27100 unless given; N 0 takes free ports (printed on the "ready" line). The pages
+// show the emoticons and icons of DIR (the source tree's skin unless given).
 #include <signal.h>
 
 #include <cstdio>
@@ -25,7 +26,7 @@ void Print(const std::string& line) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: localworld [--port-base N] [--version TEXT]\n");
+    std::fprintf(stderr, "usage: localworld [--port-base N] [--version TEXT] [--skin DIR]\n");
     return 2;
 }
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     testsupport::LocalWorld::Options options;
     options.ports = testsupport::LocalWorld::FixedPorts();
     options.version = MIVORA_WORLD_VERSION;
+    options.skinDir = MIVORA_WORLD_SKIN;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--port-base" && i + 1 < argc) {
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
             options.ports = {port(1), port(2), port(3), port(4), port(80)};
         } else if (arg == "--version" && i + 1 < argc) {
             options.version = argv[++i];
+        } else if (arg == "--skin" && i + 1 < argc) {
+            options.skinDir = argv[++i];
         } else {
             return Usage();
         }
