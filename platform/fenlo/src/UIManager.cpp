@@ -218,36 +218,20 @@ void CPaintManagerUI::SetResourcePath(LPCTSTR p) {
     if (!g_resourcePath.IsEmpty() && last != L'\\' && last != L'/') g_resourcePath += L'\\';
 }
 
-DWORD CPaintManagerUI::GetDefaultDisabledColor() const {
-    return m_impl->disabledColor;
-}
-void CPaintManagerUI::SetDefaultDisabledColor(DWORD c) {
-    m_impl->disabledColor = c;
-}
-DWORD CPaintManagerUI::GetDefaultFontColor() const {
-    return m_impl->fontColor;
-}
-void CPaintManagerUI::SetDefaultFontColor(DWORD c) {
-    m_impl->fontColor = c;
-}
-DWORD CPaintManagerUI::GetDefaultLinkFontColor() const {
-    return m_impl->linkColor;
-}
-void CPaintManagerUI::SetDefaultLinkFontColor(DWORD c) {
-    m_impl->linkColor = c;
-}
-DWORD CPaintManagerUI::GetDefaultLinkHoverFontColor() const {
-    return m_impl->linkHoverColor;
-}
-void CPaintManagerUI::SetDefaultLinkHoverFontColor(DWORD c) {
-    m_impl->linkHoverColor = c;
-}
-DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const {
-    return m_impl->selectedBkColor;
-}
-void CPaintManagerUI::SetDefaultSelectedBkColor(DWORD c) {
-    m_impl->selectedBkColor = c;
-}
+// The window's default colours, each a getter and a setter over one field.
+#define FENLO_DEFAULT_COLOR(Name, field)              \
+    DWORD CPaintManagerUI::GetDefault##Name() const { \
+        return m_impl->field;                         \
+    }                                                 \
+    void CPaintManagerUI::SetDefault##Name(DWORD c) { \
+        m_impl->field = c;                            \
+    }
+FENLO_DEFAULT_COLOR(DisabledColor, disabledColor)
+FENLO_DEFAULT_COLOR(FontColor, fontColor)
+FENLO_DEFAULT_COLOR(LinkFontColor, linkColor)
+FENLO_DEFAULT_COLOR(LinkHoverFontColor, linkHoverColor)
+FENLO_DEFAULT_COLOR(SelectedBkColor, selectedBkColor)
+#undef FENLO_DEFAULT_COLOR
 
 TFontInfo* CPaintManagerUI::GetDefaultFontInfo() {
     return &m_impl->defaultFont;
