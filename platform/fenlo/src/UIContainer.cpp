@@ -14,6 +14,12 @@ using namespace detail;
 namespace {
 const int kScrollBarWidth = 8;
 
+// The item's rectangle less the container's inset: where the children go.
+RECT Inset(RECT item, RECT inset) {
+    return RECT{item.left + inset.left, item.top + inset.top, item.right - inset.right,
+                item.bottom - inset.bottom};
+}
+
 SIZE Clamp(CControlUI* c, SIZE sz) {
     if (sz.cx > 0)
         sz.cx = std::max<LONG>(c->GetMinWidth(), std::min<LONG>(sz.cx, c->GetMaxWidth()));
@@ -289,11 +295,7 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     if (p) p->save();
     if (p) p->setClipRect(QR(rcTemp), Qt::IntersectClip);
     CControlUI::DoPaint(hDC, rcPaint);
-    RECT rc = m_rcItem;
-    rc.left += m_rcInset.left;
-    rc.top += m_rcInset.top;
-    rc.right -= m_rcInset.right;
-    rc.bottom -= m_rcInset.bottom;
+    RECT rc = Inset(m_rcItem, m_rcInset);
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) rc.right -= kScrollBarWidth;
     RECT inner;
     bool hasInner = UIIntersectRect(&inner, rcTemp, rc);
@@ -361,11 +363,7 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT u
     }
     if (uFlags & UIFIND_HITTEST) {
         POINT pt = *static_cast<POINT*>(pData);
-        RECT rc = m_rcItem;
-        rc.left += m_rcInset.left;
-        rc.top += m_rcInset.top;
-        rc.right -= m_rcInset.right;
-        rc.bottom -= m_rcInset.bottom;
+        RECT rc = Inset(m_rcItem, m_rcInset);
         bool inInner = UIPtInRect(rc, pt);
         for (int i = GetCount() - 1; i >= 0; --i) {
             CControlUI* item = m_items[static_cast<size_t>(i)];
@@ -448,11 +446,7 @@ LPVOID CVerticalLayoutUI::GetInterface(LPCTSTR n) {
 
 void CVerticalLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
-    rc = m_rcItem;
-    rc.left += m_rcInset.left;
-    rc.top += m_rcInset.top;
-    rc.right -= m_rcInset.right;
-    rc.bottom -= m_rcInset.bottom;
+    rc = Inset(m_rcItem, m_rcInset);
     if (m_items.empty()) {
         ProcessScrollBar(rc, 0, 0);
         return;
@@ -485,11 +479,7 @@ LPVOID CHorizontalLayoutUI::GetInterface(LPCTSTR n) {
 
 void CHorizontalLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
-    rc = m_rcItem;
-    rc.left += m_rcInset.left;
-    rc.top += m_rcInset.top;
-    rc.right -= m_rcInset.right;
-    rc.bottom -= m_rcInset.bottom;
+    rc = Inset(m_rcItem, m_rcInset);
     if (m_items.empty()) return;
     LayOutLine(m_items, rc, rc.left, Axis{false}, m_iChildPadding,
                [this](int i) { SetFloatPos(i); });
@@ -530,11 +520,7 @@ void CTileLayoutUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
 }
 void CTileLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
-    rc = m_rcItem;
-    rc.left += m_rcInset.left;
-    rc.top += m_rcInset.top;
-    rc.right -= m_rcInset.right;
-    rc.bottom -= m_rcInset.bottom;
+    rc = Inset(m_rcItem, m_rcInset);
     bool scroll = m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible();
     if (scroll) rc.right -= kScrollBarWidth;
     int width = rc.right - rc.left;
