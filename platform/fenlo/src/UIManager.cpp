@@ -460,18 +460,27 @@ bool CPaintManagerUI::IsCaptured() {
     return m_impl->captured;
 }
 
-bool CPaintManagerUI::AddNotifier(INotifyUI* p) {
-    auto& v = m_impl->notifiers;
+// The manager's lists of notifiers, filters and post-paint controls hold each entry
+// once; adding a null or present one, or removing an absent one, is refused.
+template <typename T>
+static bool AddUnique(std::vector<T*>& v, T* p) {
     if (!p || std::find(v.begin(), v.end(), p) != v.end()) return false;
     v.push_back(p);
     return true;
 }
-bool CPaintManagerUI::RemoveNotifier(INotifyUI* p) {
-    auto& v = m_impl->notifiers;
+template <typename T>
+static bool RemoveOne(std::vector<T*>& v, T* p) {
     auto it = std::find(v.begin(), v.end(), p);
     if (it == v.end()) return false;
     v.erase(it);
     return true;
+}
+
+bool CPaintManagerUI::AddNotifier(INotifyUI* p) {
+    return AddUnique(m_impl->notifiers, p);
+}
+bool CPaintManagerUI::RemoveNotifier(INotifyUI* p) {
+    return RemoveOne(m_impl->notifiers, p);
 }
 
 void CPaintManagerUI::SendNotify(TNotifyUI& msg, bool bAsync) {
@@ -500,17 +509,6 @@ void CPaintManagerUI::SendNotify(CControlUI* c, LPCTSTR type, WPARAM w, LPARAM l
     SendNotify(msg, bAsync);
 }
 
-static bool AddUnique(std::vector<IMessageFilterUI*>& v, IMessageFilterUI* f) {
-    if (!f || std::find(v.begin(), v.end(), f) != v.end()) return false;
-    v.push_back(f);
-    return true;
-}
-static bool RemoveOne(std::vector<IMessageFilterUI*>& v, IMessageFilterUI* f) {
-    auto it = std::find(v.begin(), v.end(), f);
-    if (it == v.end()) return false;
-    v.erase(it);
-    return true;
-}
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* f) {
     return AddUnique(m_impl->preFilters, f);
 }
@@ -525,17 +523,10 @@ bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* f) {
 }
 
 bool CPaintManagerUI::AddPostPaint(CControlUI* c) {
-    auto& v = m_impl->postPaint;
-    if (!c || std::find(v.begin(), v.end(), c) != v.end()) return false;
-    v.push_back(c);
-    return true;
+    return AddUnique(m_impl->postPaint, c);
 }
 bool CPaintManagerUI::RemovePostPaint(CControlUI* c) {
-    auto& v = m_impl->postPaint;
-    auto it = std::find(v.begin(), v.end(), c);
-    if (it == v.end()) return false;
-    v.erase(it);
-    return true;
+    return RemoveOne(m_impl->postPaint, c);
 }
 bool CPaintManagerUI::SetPostPaintIndex(CControlUI* c, int i) {
     if (!RemovePostPaint(c)) return false;
