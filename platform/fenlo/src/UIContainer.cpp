@@ -14,12 +14,84 @@ using namespace detail;
 namespace {
 const int kScrollBarWidth = 8;
 
+// The item's rectangle less the container's inset: where the children go.
+RECT Inset(RECT item, RECT inset) {
+    return RECT{item.left + inset.left, item.top + inset.top, item.right - inset.right,
+                item.bottom - inset.bottom};
+}
+
 SIZE Clamp(CControlUI* c, SIZE sz) {
     if (sz.cx > 0)
         sz.cx = std::max<LONG>(c->GetMinWidth(), std::min<LONG>(sz.cx, c->GetMaxWidth()));
     if (sz.cy > 0)
         sz.cy = std::max<LONG>(c->GetMinHeight(), std::min<LONG>(sz.cy, c->GetMaxHeight()));
     return sz;
+}
+
+// One axis of a line layout: the item's length along the line and across it.
+struct Axis {
+    bool vertical;
+    LONG Along(SIZE s) const { return vertical ? s.cy : s.cx; }
+    LONG Across(SIZE s) const { return vertical ? s.cx : s.cy; }
+    LONG Before(RECT p) const { return vertical ? p.top : p.left; }
+    LONG After(RECT p) const { return vertical ? p.bottom : p.right; }
+    LONG AcrossPadding(RECT p) const { return vertical ? p.left + p.right : p.top + p.bottom; }
+    int MinAlong(CControlUI* c) const { return vertical ? c->GetMinHeight() : c->GetMinWidth(); }
+    int MaxAlong(CControlUI* c) const { return vertical ? c->GetMaxHeight() : c->GetMaxWidth(); }
+};
+
+// Places the items one after another from `start` along the axis: items with a size
+// keep it, the others share what is left (the last of them takes the remainder),
+// each within its minimum and maximum. Floating items are placed by `floatPos`.
+// Returns the length the items took, child padding included after each.
+template <typename FloatPos>
+int LayOutLine(const std::vector<CControlUI*>& items, RECT rc, int start, Axis axis,
+               int childPadding, FloatPos floatPos) {
+    const SIZE avail{rc.right - rc.left, rc.bottom - rc.top};
+    int adjustable = 0, fixed = 0, visible = 0;
+    for (CControlUI* c : items) {
+        if (!c->IsVisible() || c->IsFloat()) continue;
+        SIZE sz = Clamp(c, c->EstimateSize(avail));
+        if (axis.Along(sz) == 0)
+            ++adjustable;
+        else
+            fixed += axis.Along(sz);
+        RECT p = c->GetPadding();
+        fixed += axis.Before(p) + axis.After(p);
+        ++visible;
+    }
+    if (visible > 1) fixed += (visible - 1) * childPadding;
+    const int share = adjustable > 0 ? std::max(0, (axis.Along(avail) - fixed) / adjustable) : 0;
+    const int leftover = axis.Along(avail) - fixed - share * adjustable;
+    int remaining = adjustable;
+    int pos = start;
+    for (size_t i = 0; i < items.size(); ++i) {
+        CControlUI* c = items[i];
+        if (!c->IsVisible()) continue;
+        if (c->IsFloat()) {
+            floatPos(static_cast<int>(i));
+            continue;
+        }
+        RECT p = c->GetPadding();
+        SIZE sz = Clamp(c, c->EstimateSize(avail));
+        int along = axis.Along(sz);
+        if (along == 0) {
+            along = share;
+            if (--remaining == 0 && leftover > 0) along += leftover;
+            along = std::max<int>(along, axis.MinAlong(c));
+            along = std::min<int>(along, axis.MaxAlong(c));
+        }
+        int across =
+            axis.Across(sz) > 0 ? axis.Across(sz) : axis.Across(avail) - axis.AcrossPadding(p);
+        across = std::max(0, across);
+        const int w = axis.vertical ? across : along;
+        const int h = axis.vertical ? along : across;
+        const int x = axis.vertical ? rc.left + p.left : pos + p.left;
+        const int y = axis.vertical ? pos + p.top : rc.top + p.top;
+        c->SetPos(RECT{x, y, x + w, y + h});
+        pos += axis.Before(p) + along + axis.After(p) + childPadding;
+    }
+    return pos - start;
 }
 }  // namespace
 
@@ -223,11 +295,7 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     if (p) p->save();
     if (p) p->setClipRect(QR(rcTemp), Qt::IntersectClip);
     CControlUI::DoPaint(hDC, rcPaint);
-    RECT rc = m_rcItem;
-    rc.left += m_rcInset.left;
-    rc.top += m_rcInset.top;
-    rc.right -= m_rcInset.right;
-    rc.bottom -= m_rcInset.bottom;
+    RECT rc = Inset(m_rcItem, m_rcInset);
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) rc.right -= kScrollBarWidth;
     RECT inner;
     bool hasInner = UIIntersectRect(&inner, rcTemp, rc);
@@ -295,11 +363,7 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT u
     }
     if (uFlags & UIFIND_HITTEST) {
         POINT pt = *static_cast<POINT*>(pData);
-        RECT rc = m_rcItem;
-        rc.left += m_rcInset.left;
-        rc.top += m_rcInset.top;
-        rc.right -= m_rcInset.right;
-        rc.bottom -= m_rcInset.bottom;
+        RECT rc = Inset(m_rcItem, m_rcInset);
         bool inInner = UIPtInRect(rc, pt);
         for (int i = GetCount() - 1; i >= 0; --i) {
             CControlUI* item = m_items[static_cast<size_t>(i)];
@@ -382,61 +446,17 @@ LPVOID CVerticalLayoutUI::GetInterface(LPCTSTR n) {
 
 void CVerticalLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
-    rc = m_rcItem;
-    rc.left += m_rcInset.left;
-    rc.top += m_rcInset.top;
-    rc.right -= m_rcInset.right;
-    rc.bottom -= m_rcInset.bottom;
+    rc = Inset(m_rcItem, m_rcInset);
     if (m_items.empty()) {
         ProcessScrollBar(rc, 0, 0);
         return;
     }
     bool scroll = m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible();
     if (scroll) rc.right -= kScrollBarWidth;
-    SIZE avail{rc.right - rc.left, rc.bottom - rc.top};
-
-    int adjustable = 0, fixed = 0, visible = 0;
-    for (CControlUI* c : m_items) {
-        if (!c->IsVisible() || c->IsFloat()) continue;
-        SIZE sz = Clamp(c, c->EstimateSize(avail));
-        if (sz.cy == 0)
-            ++adjustable;
-        else
-            fixed += sz.cy;
-        RECT p = c->GetPadding();
-        fixed += p.top + p.bottom;
-        ++visible;
-    }
-    if (visible > 1) fixed += (visible - 1) * m_iChildPadding;
-    int share = adjustable > 0 ? std::max(0, (avail.cy - fixed) / adjustable) : 0;
     // When scrolling, stretchy items keep at least their minimum height.
-    int y = rc.top - (m_pVerticalScrollBar ? m_pVerticalScrollBar->GetScrollPos() : 0);
-    int needed = 0;
-    int remaining = adjustable;
-    int leftover = avail.cy - fixed - share * adjustable;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* c = m_items[static_cast<size_t>(i)];
-        if (!c->IsVisible()) continue;
-        if (c->IsFloat()) {
-            SetFloatPos(i);
-            continue;
-        }
-        RECT p = c->GetPadding();
-        SIZE sz = Clamp(c, c->EstimateSize(avail));
-        int h = sz.cy;
-        if (h == 0) {
-            h = share;
-            if (--remaining == 0 && leftover > 0) h += leftover;
-            h = std::max<int>(h, c->GetMinHeight());
-            h = std::min<int>(h, c->GetMaxHeight());
-        }
-        int w = sz.cx > 0 ? sz.cx : avail.cx - p.left - p.right;
-        w = std::max<int>(0, w);
-        RECT r{rc.left + p.left, y + p.top, rc.left + p.left + w, y + p.top + h};
-        c->SetPos(r);
-        y += p.top + h + p.bottom + m_iChildPadding;
-        needed += p.top + h + p.bottom + m_iChildPadding;
-    }
+    const int top = rc.top - (m_pVerticalScrollBar ? m_pVerticalScrollBar->GetScrollPos() : 0);
+    int needed = LayOutLine(m_items, rc, top, Axis{true}, m_iChildPadding,
+                            [this](int i) { SetFloatPos(i); });
     if (needed > 0) needed -= m_iChildPadding;
     if (m_pVerticalScrollBar) {
         bool wasVisible = m_pVerticalScrollBar->IsVisible();
@@ -459,52 +479,10 @@ LPVOID CHorizontalLayoutUI::GetInterface(LPCTSTR n) {
 
 void CHorizontalLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
-    rc = m_rcItem;
-    rc.left += m_rcInset.left;
-    rc.top += m_rcInset.top;
-    rc.right -= m_rcInset.right;
-    rc.bottom -= m_rcInset.bottom;
+    rc = Inset(m_rcItem, m_rcInset);
     if (m_items.empty()) return;
-    SIZE avail{rc.right - rc.left, rc.bottom - rc.top};
-    int adjustable = 0, fixed = 0, visible = 0;
-    for (CControlUI* c : m_items) {
-        if (!c->IsVisible() || c->IsFloat()) continue;
-        SIZE sz = Clamp(c, c->EstimateSize(avail));
-        if (sz.cx == 0)
-            ++adjustable;
-        else
-            fixed += sz.cx;
-        RECT p = c->GetPadding();
-        fixed += p.left + p.right;
-        ++visible;
-    }
-    if (visible > 1) fixed += (visible - 1) * m_iChildPadding;
-    int share = adjustable > 0 ? std::max(0, (avail.cx - fixed) / adjustable) : 0;
-    int leftover = avail.cx - fixed - share * adjustable;
-    int remaining = adjustable;
-    int x = rc.left;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* c = m_items[static_cast<size_t>(i)];
-        if (!c->IsVisible()) continue;
-        if (c->IsFloat()) {
-            SetFloatPos(i);
-            continue;
-        }
-        RECT p = c->GetPadding();
-        SIZE sz = Clamp(c, c->EstimateSize(avail));
-        int w = sz.cx;
-        if (w == 0) {
-            w = share;
-            if (--remaining == 0 && leftover > 0) w += leftover;
-            w = std::max<int>(w, c->GetMinWidth());
-            w = std::min<int>(w, c->GetMaxWidth());
-        }
-        int h = sz.cy > 0 ? sz.cy : avail.cy - p.top - p.bottom;
-        h = std::max(0, h);
-        RECT r{x + p.left, rc.top + p.top, x + p.left + w, rc.top + p.top + h};
-        c->SetPos(r);
-        x += p.left + w + p.right + m_iChildPadding;
-    }
+    LayOutLine(m_items, rc, rc.left, Axis{false}, m_iChildPadding,
+               [this](int i) { SetFloatPos(i); });
 }
 
 // ---- tile ----
@@ -542,11 +520,7 @@ void CTileLayoutUI::SetAttribute(LPCTSTR n, LPCTSTR v) {
 }
 void CTileLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
-    rc = m_rcItem;
-    rc.left += m_rcInset.left;
-    rc.top += m_rcInset.top;
-    rc.right -= m_rcInset.right;
-    rc.bottom -= m_rcInset.bottom;
+    rc = Inset(m_rcItem, m_rcInset);
     bool scroll = m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible();
     if (scroll) rc.right -= kScrollBarWidth;
     int width = rc.right - rc.left;

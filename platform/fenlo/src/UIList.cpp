@@ -18,6 +18,62 @@ bool Is(LPCTSTR a, LPCTSTR b) {
 IListItemUI* ItemOf(CControlUI* c) {
     return c ? static_cast<IListItemUI*>(c->GetInterface(L"ListItem")) : nullptr;
 }
+IListOwnerUI* OwnerOf(CControlUI* c) {
+    return c ? static_cast<IListOwnerUI*>(c->GetInterface(L"IListOwner")) : nullptr;
+}
+
+// What a row does whatever it draws (a label or a container of controls).
+// Selecting: a disabled row refuses; a change tells the owner and repaints.
+bool SelectRow(CControlUI& row, bool& selected, IListOwnerUI* owner, int index, bool b) {
+    if (!row.IsEnabled()) return false;
+    if (b == selected) return true;
+    selected = b;
+    if (b && owner) owner->SelectItem(index);
+    row.Invalidate();
+    return true;
+}
+
+// A selected row takes its owner's colour, else the window's; a hot row its owner's.
+DWORD RowBackColor(DWORD own, bool selected, bool hot, IListOwnerUI* owner,
+                   CPaintManagerUI* manager) {
+    if (selected && owner && owner->GetSelectedItemBkColor())
+        return owner->GetSelectedItemBkColor();
+    if (selected && manager) return manager->GetDefaultSelectedBkColor();
+    if (hot && owner && owner->GetHotItemBkColor()) return owner->GetHotItemBkColor();
+    return own;
+}
+
+// The mouse events a row answers itself; false for the ones it passes on.
+bool RowEvent(CControlUI& row, IListItemUI& item, CPaintManagerUI* manager, IListOwnerUI* owner,
+              bool& hot, const TEventUI& event) {
+    switch (event.Type) {
+        case UIEVENT_BUTTONDOWN:
+        case UIEVENT_RBUTTONDOWN:
+            if (row.IsEnabled()) {
+                if (owner) owner->ItemClicked(&row);
+                item.Select();
+                row.Invalidate();
+            }
+            return true;
+        case UIEVENT_DBLCLICK:
+            // Windows of the program listen for either name of a row's double click.
+            if (row.IsEnabled() && manager) {
+                manager->SendNotify(&row, DUI_MSGTYPE_ITEMACTIVATE);
+                manager->SendNotify(&row, DUI_MSGTYPE_ITEMDBCLICK);
+            }
+            return true;
+        case UIEVENT_BUTTONUP:
+        case UIEVENT_MOUSEMOVE:
+            return true;
+        case UIEVENT_MOUSEENTER:
+        case UIEVENT_MOUSELEAVE:
+            hot = event.Type == UIEVENT_MOUSEENTER;
+            row.Invalidate();
+            return true;
+        default:
+            return false;
+    }
+}
 }  // namespace
 
 // ---- list ----
@@ -204,18 +260,13 @@ IListOwnerUI* CListLabelElementUI::GetOwner() {
     return m_pOwner;
 }
 void CListLabelElementUI::SetOwner(CControlUI* o) {
-    m_pOwner = o ? static_cast<IListOwnerUI*>(o->GetInterface(L"IListOwner")) : nullptr;
+    m_pOwner = OwnerOf(o);
 }
 bool CListLabelElementUI::IsSelected() const {
     return m_bSelected;
 }
 bool CListLabelElementUI::Select(bool b) {
-    if (!IsEnabled()) return false;
-    if (b == m_bSelected) return true;
-    m_bSelected = b;
-    if (b && m_pOwner) m_pOwner->SelectItem(m_iIndex);
-    Invalidate();
-    return true;
+    return SelectRow(*this, m_bSelected, m_pOwner, m_iIndex, b);
 }
 SIZE CListLabelElementUI::EstimateSize(SIZE s) {
     if (m_cxyFixed.cy == 0) return SIZE{m_cxyFixed.cx, 24};
@@ -226,49 +277,14 @@ void CListLabelElementUI::DoEvent(TEventUI& event) {
         if (m_pOwner) static_cast<CControlUI*>(m_pParent)->DoEvent(event);
         return;
     }
-    switch (event.Type) {
-        case UIEVENT_BUTTONDOWN:
-        case UIEVENT_RBUTTONDOWN:
-            if (IsEnabled()) {
-                if (m_pOwner) m_pOwner->ItemClicked(this);
-                Select();
-                Invalidate();
-            }
-            return;
-        case UIEVENT_DBLCLICK:
-            // Windows of the program listen for either name of a row's double click.
-            if (IsEnabled() && m_pManager) {
-                m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMACTIVATE);
-                m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMDBCLICK);
-            }
-            return;
-        case UIEVENT_BUTTONUP:
-        case UIEVENT_MOUSEMOVE:
-            return;
-        case UIEVENT_MOUSEENTER:
-            m_bHot = true;
-            Invalidate();
-            return;
-        case UIEVENT_MOUSELEAVE:
-            m_bHot = false;
-            Invalidate();
-            return;
-        default:
-            break;
-    }
+    if (RowEvent(*this, *this, m_pManager, m_pOwner, m_bHot, event)) return;
     if (m_pOwner && m_pParent)
         m_pParent->DoEvent(event);
     else
         CLabelUI::DoEvent(event);
 }
 void CListLabelElementUI::PaintBkColor(HDC hDC) {
-    DWORD c = m_dwBackColor;
-    if (m_bSelected && m_pOwner && m_pOwner->GetSelectedItemBkColor())
-        c = m_pOwner->GetSelectedItemBkColor();
-    else if (m_bSelected && m_pManager)
-        c = m_pManager->GetDefaultSelectedBkColor();
-    else if (m_bHot && m_pOwner && m_pOwner->GetHotItemBkColor())
-        c = m_pOwner->GetHotItemBkColor();
+    const DWORD c = RowBackColor(m_dwBackColor, m_bSelected, m_bHot, m_pOwner, m_pManager);
     if (c) CRenderEngine::DrawColor(hDC, m_rcPaint, c);
 }
 void CListLabelElementUI::PaintText(HDC hDC) {
@@ -311,60 +327,20 @@ IListOwnerUI* CListContainerElementUI::GetOwner() {
     return m_pOwner;
 }
 void CListContainerElementUI::SetOwner(CControlUI* o) {
-    m_pOwner = o ? static_cast<IListOwnerUI*>(o->GetInterface(L"IListOwner")) : nullptr;
+    m_pOwner = OwnerOf(o);
 }
 bool CListContainerElementUI::IsSelected() const {
     return m_bSelected;
 }
 bool CListContainerElementUI::Select(bool b) {
-    if (!IsEnabled()) return false;
-    if (b == m_bSelected) return true;
-    m_bSelected = b;
-    if (b && m_pOwner) m_pOwner->SelectItem(m_iIndex);
-    Invalidate();
-    return true;
+    return SelectRow(*this, m_bSelected, m_pOwner, m_iIndex, b);
 }
 void CListContainerElementUI::DoEvent(TEventUI& event) {
-    switch (event.Type) {
-        case UIEVENT_BUTTONDOWN:
-        case UIEVENT_RBUTTONDOWN:
-            if (IsEnabled()) {
-                if (m_pOwner) m_pOwner->ItemClicked(this);
-                Select();
-                Invalidate();
-            }
-            return;
-        case UIEVENT_DBLCLICK:
-            // Windows of the program listen for either name of a row's double click.
-            if (IsEnabled() && m_pManager) {
-                m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMACTIVATE);
-                m_pManager->SendNotify(this, DUI_MSGTYPE_ITEMDBCLICK);
-            }
-            return;
-        case UIEVENT_BUTTONUP:
-        case UIEVENT_MOUSEMOVE:
-            return;
-        case UIEVENT_MOUSEENTER:
-            m_bHot = true;
-            Invalidate();
-            return;
-        case UIEVENT_MOUSELEAVE:
-            m_bHot = false;
-            Invalidate();
-            return;
-        default:
-            break;
-    }
+    if (RowEvent(*this, *this, m_pManager, m_pOwner, m_bHot, event)) return;
     CContainerUI::DoEvent(event);
 }
 void CListContainerElementUI::PaintBkColor(HDC hDC) {
-    DWORD c = m_dwBackColor;
-    if (m_bSelected && m_pOwner && m_pOwner->GetSelectedItemBkColor())
-        c = m_pOwner->GetSelectedItemBkColor();
-    else if (m_bSelected && m_pManager)
-        c = m_pManager->GetDefaultSelectedBkColor();
-    else if (m_bHot && m_pOwner && m_pOwner->GetHotItemBkColor())
-        c = m_pOwner->GetHotItemBkColor();
+    const DWORD c = RowBackColor(m_dwBackColor, m_bSelected, m_bHot, m_pOwner, m_pManager);
     if (c) CRenderEngine::DrawColor(hDC, m_rcPaint, c);
 }
 

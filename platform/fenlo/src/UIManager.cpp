@@ -218,36 +218,20 @@ void CPaintManagerUI::SetResourcePath(LPCTSTR p) {
     if (!g_resourcePath.IsEmpty() && last != L'\\' && last != L'/') g_resourcePath += L'\\';
 }
 
-DWORD CPaintManagerUI::GetDefaultDisabledColor() const {
-    return m_impl->disabledColor;
-}
-void CPaintManagerUI::SetDefaultDisabledColor(DWORD c) {
-    m_impl->disabledColor = c;
-}
-DWORD CPaintManagerUI::GetDefaultFontColor() const {
-    return m_impl->fontColor;
-}
-void CPaintManagerUI::SetDefaultFontColor(DWORD c) {
-    m_impl->fontColor = c;
-}
-DWORD CPaintManagerUI::GetDefaultLinkFontColor() const {
-    return m_impl->linkColor;
-}
-void CPaintManagerUI::SetDefaultLinkFontColor(DWORD c) {
-    m_impl->linkColor = c;
-}
-DWORD CPaintManagerUI::GetDefaultLinkHoverFontColor() const {
-    return m_impl->linkHoverColor;
-}
-void CPaintManagerUI::SetDefaultLinkHoverFontColor(DWORD c) {
-    m_impl->linkHoverColor = c;
-}
-DWORD CPaintManagerUI::GetDefaultSelectedBkColor() const {
-    return m_impl->selectedBkColor;
-}
-void CPaintManagerUI::SetDefaultSelectedBkColor(DWORD c) {
-    m_impl->selectedBkColor = c;
-}
+// The window's default colours, each a getter and a setter over one field.
+#define FENLO_DEFAULT_COLOR(Name, field)              \
+    DWORD CPaintManagerUI::GetDefault##Name() const { \
+        return m_impl->field;                         \
+    }                                                 \
+    void CPaintManagerUI::SetDefault##Name(DWORD c) { \
+        m_impl->field = c;                            \
+    }
+FENLO_DEFAULT_COLOR(DisabledColor, disabledColor)
+FENLO_DEFAULT_COLOR(FontColor, fontColor)
+FENLO_DEFAULT_COLOR(LinkFontColor, linkColor)
+FENLO_DEFAULT_COLOR(LinkHoverFontColor, linkHoverColor)
+FENLO_DEFAULT_COLOR(SelectedBkColor, selectedBkColor)
+#undef FENLO_DEFAULT_COLOR
 
 TFontInfo* CPaintManagerUI::GetDefaultFontInfo() {
     return &m_impl->defaultFont;
@@ -476,18 +460,27 @@ bool CPaintManagerUI::IsCaptured() {
     return m_impl->captured;
 }
 
-bool CPaintManagerUI::AddNotifier(INotifyUI* p) {
-    auto& v = m_impl->notifiers;
+// The manager's lists of notifiers, filters and post-paint controls hold each entry
+// once; adding a null or present one, or removing an absent one, is refused.
+template <typename T>
+static bool AddUnique(std::vector<T*>& v, T* p) {
     if (!p || std::find(v.begin(), v.end(), p) != v.end()) return false;
     v.push_back(p);
     return true;
 }
-bool CPaintManagerUI::RemoveNotifier(INotifyUI* p) {
-    auto& v = m_impl->notifiers;
+template <typename T>
+static bool RemoveOne(std::vector<T*>& v, T* p) {
     auto it = std::find(v.begin(), v.end(), p);
     if (it == v.end()) return false;
     v.erase(it);
     return true;
+}
+
+bool CPaintManagerUI::AddNotifier(INotifyUI* p) {
+    return AddUnique(m_impl->notifiers, p);
+}
+bool CPaintManagerUI::RemoveNotifier(INotifyUI* p) {
+    return RemoveOne(m_impl->notifiers, p);
 }
 
 void CPaintManagerUI::SendNotify(TNotifyUI& msg, bool bAsync) {
@@ -516,17 +509,6 @@ void CPaintManagerUI::SendNotify(CControlUI* c, LPCTSTR type, WPARAM w, LPARAM l
     SendNotify(msg, bAsync);
 }
 
-static bool AddUnique(std::vector<IMessageFilterUI*>& v, IMessageFilterUI* f) {
-    if (!f || std::find(v.begin(), v.end(), f) != v.end()) return false;
-    v.push_back(f);
-    return true;
-}
-static bool RemoveOne(std::vector<IMessageFilterUI*>& v, IMessageFilterUI* f) {
-    auto it = std::find(v.begin(), v.end(), f);
-    if (it == v.end()) return false;
-    v.erase(it);
-    return true;
-}
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* f) {
     return AddUnique(m_impl->preFilters, f);
 }
@@ -541,17 +523,10 @@ bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* f) {
 }
 
 bool CPaintManagerUI::AddPostPaint(CControlUI* c) {
-    auto& v = m_impl->postPaint;
-    if (!c || std::find(v.begin(), v.end(), c) != v.end()) return false;
-    v.push_back(c);
-    return true;
+    return AddUnique(m_impl->postPaint, c);
 }
 bool CPaintManagerUI::RemovePostPaint(CControlUI* c) {
-    auto& v = m_impl->postPaint;
-    auto it = std::find(v.begin(), v.end(), c);
-    if (it == v.end()) return false;
-    v.erase(it);
-    return true;
+    return RemoveOne(m_impl->postPaint, c);
 }
 bool CPaintManagerUI::SetPostPaintIndex(CControlUI* c, int i) {
     if (!RemovePostPaint(c)) return false;
