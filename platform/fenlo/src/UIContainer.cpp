@@ -411,6 +411,12 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     int share = adjustable > 0 ? std::max(0, (avail.cy - fixed) / adjustable) : 0;
     // When scrolling, stretchy items keep at least their minimum height.
     int y = rc.top - (m_pVerticalScrollBar ? m_pVerticalScrollBar->GetScrollPos() : 0);
+    // A scrolled list of thousands of rows lays out the inside of the rows in view only:
+    // a row out of view takes its place alone and lays its inside out when it comes
+    // into view (scrolling lays the list out again). Painting and pointing look at the
+    // rows in view only.
+    const bool layOutInViewOnly =
+        m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible() && GetInterface(L"List");
     int needed = 0;
     int remaining = adjustable;
     int leftover = avail.cy - fixed - share * adjustable;
@@ -433,7 +439,11 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
         int w = sz.cx > 0 ? sz.cx : avail.cx - p.left - p.right;
         w = std::max<int>(0, w);
         RECT r{rc.left + p.left, y + p.top, rc.left + p.left + w, y + p.top + h};
-        c->SetPos(r);
+        if (layOutInViewOnly && (r.bottom <= rc.top || r.top >= rc.bottom) &&
+            c->GetInterface(L"Container"))
+            c->CControlUI::SetPos(r);
+        else
+            c->SetPos(r);
         y += p.top + h + p.bottom + m_iChildPadding;
         needed += p.top + h + p.bottom + m_iChildPadding;
     }
