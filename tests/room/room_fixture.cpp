@@ -1,6 +1,9 @@
 #include "room_fixture.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "fenlo/UIlib.h"
 #include "kernel/CommKernel.h"
@@ -207,6 +210,17 @@ std::vector<SentFrame> RoomTest::TakeSent() {
 std::wstring RoomTest::PrivateText() {
     auto* web = room ? room->m_pPrivTextOut : nullptr;
     return web ? std::wstring(web->GetDocumentText().GetData()) : std::wstring();
+}
+
+int ThreadCount() {
+    int count = 0;
+    for (const auto& e : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream in(e.path() / "comm");
+        std::string n;
+        std::getline(in, n);
+        count += n != "Thread (pooled)";
+    }
+    return count;
 }
 
 }  // namespace roomtest

@@ -70,4 +70,8 @@ protected:
     size_t sentSeen = 0;
 };
 
+// The process's threads but Qt's global pool (its image scaling and painting start
+// them when first needed and keep them idle for a while).
+int ThreadCount();
+
 }  // namespace roomtest

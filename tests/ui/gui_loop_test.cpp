@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "ui_fixture.h"
 #include "win32/winsock.h"
@@ -160,6 +161,57 @@ TEST_F(GuiLoopTest, ContainersSortAndScrollTheirItems) {
     InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
     Pump([&] { return list->GetItemAt(0)->GetPos().top < 0; });
     EXPECT_EQ(list->GetItemAt(0)->GetPos().top, -list->GetScrollPos().cy);
+}
+
+// A long list lays out the inside of the rows in view only; a row out of view still has
+// its place, and its inside is laid out once it is scrolled into view or rows above it
+// come and go.
+TEST_F(GuiLoopTest, ListRowsOutOfViewKeepTheirPlaceAndAreLaidOutInView) {
+    CTestWnd wnd(L"<Window size=\"200,100\"><List name=\"list\" vscrollbar=\"true\" /></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"rows", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    auto* list = static_cast<CListUI*>(wnd.GetPaintManager().FindControl(L"list"));
+    ASSERT_NE(list, nullptr);
+    std::vector<CLabelUI*> labels;
+    auto row = [&](int tag) {
+        auto* r = new CListContainerElementUI;
+        r->SetFixedHeight(20);
+        r->SetTag(static_cast<UINT_PTR>(tag));
+        auto* l = new CLabelUI;
+        l->SetFixedWidth(50);
+        r->Add(l);
+        labels.push_back(l);
+        return r;
+    };
+    for (int i = 0; i < 40; ++i) ASSERT_TRUE(list->Add(row(i)));
+    InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+    ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&list->GetItemAt(39)->GetPos()); }));
+    // Where the row would be, and its label inside it once laid out.
+    auto placed = [&](int index) {
+        const RECT r = list->GetItemAt(index)->GetPos();
+        return r.top == list->GetPos().top + 20 * index - list->GetScrollPos().cy &&
+               r.bottom - r.top == 20;
+    };
+    auto inside = [&](int index) {
+        CControlUI* r = list->GetItemAt(index);
+        auto* box = static_cast<CContainerUI*>(r->GetInterface(L"Container"));
+        const RECT a = r->GetPos(), b = box->GetItemAt(0)->GetPos();
+        return b.top == a.top && b.left == a.left && b.right - b.left == 50;
+    };
+    for (int i : {0, 2, 30, 39}) EXPECT_TRUE(placed(i)) << i;
+    EXPECT_TRUE(inside(0));
+    // Scrolled to the end: the last rows are in view, their insides where they are.
+    list->SetScrollPos(SIZE{0, list->GetScrollRange().cy});
+    ASSERT_TRUE(Pump([&] { return placed(39) && inside(39); }));
+    EXPECT_TRUE(inside(38));
+    // A row that comes above them moves them all down a row (the last out of view);
+    // those in view follow with their insides.
+    ASSERT_TRUE(list->AddAt(row(99), 0));
+    ASSERT_TRUE(Pump([&] { return placed(40) && placed(39) && inside(39); }));
+    EXPECT_TRUE(inside(36));
+    EXPECT_TRUE(placed(1));
+    list->SetScrollPos(SIZE{0, 0});
+    ASSERT_TRUE(Pump([&] { return list->GetScrollPos().cy == 0 && inside(1); }));
+    EXPECT_TRUE(inside(0));
 }
 
 }  // namespace

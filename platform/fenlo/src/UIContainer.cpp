@@ -46,7 +46,7 @@ struct Axis {
 // Returns the length the items took, child padding included after each.
 template <typename FloatPos>
 int LayOutLine(const std::vector<CControlUI*>& items, RECT rc, int start, Axis axis,
-               int childPadding, FloatPos floatPos) {
+               int childPadding, FloatPos floatPos, bool inViewOnly = false) {
     const SIZE avail{rc.right - rc.left, rc.bottom - rc.top};
     int adjustable = 0, fixed = 0, visible = 0;
     for (CControlUI* c : items) {
@@ -88,7 +88,14 @@ int LayOutLine(const std::vector<CControlUI*>& items, RECT rc, int start, Axis a
         const int h = axis.vertical ? along : across;
         const int x = axis.vertical ? rc.left + p.left : pos + p.left;
         const int y = axis.vertical ? pos + p.top : rc.top + p.top;
-        c->SetPos(RECT{x, y, x + w, y + h});
+        const RECT r{x, y, x + w, y + h};
+        const bool outOfView = axis.vertical ? (r.bottom <= rc.top || r.top >= rc.bottom)
+                                             : (r.right <= rc.left || r.left >= rc.right);
+        // An item out of view takes its place alone; its inside waits until it is seen.
+        if (inViewOnly && outOfView && c->GetInterface(L"Container"))
+            c->CControlUI::SetPos(r);
+        else
+            c->SetPos(r);
         pos += axis.Before(p) + along + axis.After(p) + childPadding;
     }
     return pos - start;
@@ -455,8 +462,14 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     if (scroll) rc.right -= kScrollBarWidth;
     // When scrolling, stretchy items keep at least their minimum height.
     const int top = rc.top - (m_pVerticalScrollBar ? m_pVerticalScrollBar->GetScrollPos() : 0);
+    // A scrolled list of thousands of rows lays out the inside of the rows in view only:
+    // a row out of view takes its place alone and lays its inside out when it comes
+    // into view (scrolling lays the list out again). Painting and pointing look at the
+    // rows in view only.
+    const bool layOutInViewOnly =
+        m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible() && GetInterface(L"List");
     int needed = LayOutLine(m_items, rc, top, Axis{true}, m_iChildPadding,
-                            [this](int i) { SetFloatPos(i); });
+                            [this](int i) { SetFloatPos(i); }, layOutInViewOnly);
     if (needed > 0) needed -= m_iChildPadding;
     if (m_pVerticalScrollBar) {
         bool wasVisible = m_pVerticalScrollBar->IsVisible();

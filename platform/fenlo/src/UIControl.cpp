@@ -7,6 +7,18 @@ namespace DuiLib {
 
 using namespace detail;
 
+namespace {
+// The part of rc inside every ancestor of c, invalidated: only that part is on screen.
+void InvalidateInAncestors(const CControlUI* c, CPaintManagerUI* manager, RECT rc) {
+    for (CControlUI* p = c->GetParent(); p; p = p->GetParent()) {
+        RECT r;
+        if (!UIIntersectRect(&r, rc, p->GetPos())) return;
+        rc = r;
+    }
+    manager->Invalidate(rc);
+}
+}  // namespace
+
 CControlUI::CControlUI() = default;
 
 CControlUI::~CControlUI() {
@@ -100,7 +112,8 @@ void CControlUI::SetPos(RECT rc) {
     m_bUpdateNeeded = false;
     if (m_pManager && (old.left != rc.left || old.top != rc.top || old.right != rc.right ||
                        old.bottom != rc.bottom)) {
-        m_pManager->Invalidate(old);
+        // Where it was: a row scrolled out of a list's view was never on screen.
+        if (IsVisible()) InvalidateInAncestors(this, m_pManager, old);
         Invalidate();
     }
 }
@@ -267,14 +280,7 @@ CControlUI* CControlUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFl
 
 void CControlUI::Invalidate() {
     if (!IsVisible() || !m_pManager) return;
-    RECT rc = m_rcItem;
-    // Only the part inside every ancestor is on screen.
-    for (CControlUI* p = m_pParent; p; p = p->GetParent()) {
-        RECT r;
-        if (!UIIntersectRect(&r, rc, p->GetPos())) return;
-        rc = r;
-    }
-    m_pManager->Invalidate(rc);
+    InvalidateInAncestors(this, m_pManager, m_rcItem);
 }
 bool CControlUI::IsUpdateNeeded() const {
     return m_bUpdateNeeded;

@@ -112,10 +112,29 @@ void HostWidget::paintEvent(QPaintEvent* e) {
     painter.fillRect(e->rect(), Qt::white);
     if (!hwnd_) return;
     HDC dc = CreatePainterDC(&painter);
-    QRect r = e->rect();
-    RECT rc{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-    BeginPaintScope scope(hwnd_, dc, rc);
-    SendMessageW(hwnd_, WM_PAINT, 0, 0);
+    // A few scattered pieces (a list beside a strip of a caption) are painted piece by
+    // piece: their bounding box would repaint all that lies between them.
+    const QRegion& region = e->region();
+    qint64 area = 0;
+    for (const QRect& q : region) area += qint64{q.width()} * q.height();
+    const QRect box = e->rect();
+    const bool pieces = region.rectCount() > 1 && region.rectCount() <= 16 &&
+                        2 * area < qint64{box.width()} * box.height();
+    auto paint = [&](const QRect& r) {
+        RECT rc{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+        BeginPaintScope scope(hwnd_, dc, rc);
+        SendMessageW(hwnd_, WM_PAINT, 0, 0);
+    };
+    if (pieces) {
+        for (const QRect& q : region) {
+            painter.save();
+            painter.setClipRect(q, Qt::IntersectClip);
+            paint(q);
+            painter.restore();
+        }
+    } else {
+        paint(box);
+    }
     NoteDirectCall();
     DeletePainterDC(dc);
 }
