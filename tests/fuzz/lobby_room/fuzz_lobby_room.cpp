@@ -273,6 +273,7 @@ uint16_t MainCommand(fuzzing::FuzzInput& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::FuzzGuiOnce();
+    // Lives for the whole run: its windows still stand when the program ends.
     static Session* session = new Session;
     session->Restore();
     fuzzing::FuzzInput in(data, size);
