@@ -235,6 +235,11 @@ public:
             return;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+        // Widgets of destroyed windows go with deleteLater. Asked for outside any Qt
+        // event (a window procedure run by this loop), that delete waits for a loop
+        // level Qt never reaches here, since this loop calls processEvents and never
+        // exec: each closed window would keep its widget and backing store for good.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (woken_.exchange(false) || PollNow(fds) > 0 || timeoutMs == 0) return;
         std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
         for (const pollfd& p : fds) {
