@@ -40,13 +40,7 @@
 namespace roomtest {
 namespace {
 
-int ThreadCount() {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.compare(0, 8, "Threads:") == 0) return std::atoi(line.c_str() + 8);
-    return -1;
-}
+using kerneltest::ThreadCount;
 
 class RoomMediaTest : public RoomTest {
 protected:

@@ -47,17 +47,7 @@ using mivora_test::SoundPace;
 
 constexpr int kFirst = 1001, kSecond = 1002;
 
-// Our threads: Qt's global pool (its image scaling) keeps idle threads for a while.
-int ThreadCount() {
-    int count = 0;
-    for (const auto& e : std::filesystem::directory_iterator("/proc/self/task")) {
-        std::ifstream in(e.path() / "comm");
-        std::string n;
-        std::getline(in, n);
-        count += n != "Thread (pooled)";
-    }
-    return count;
-}
+using kerneltest::ThreadCount;
 
 std::string ThreadNames() {
     std::string names;
