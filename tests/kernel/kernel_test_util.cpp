@@ -3,6 +3,10 @@
 #include <linux/sockios.h>
 #include <sys/ioctl.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 #include "kernel/CommKernel.h"
 #include "kernel/NotificationCopy.h"
 #include "kernel/Notifications.h"
@@ -78,6 +82,17 @@ bool SettleSent(testsupport::TcpStandIn& server, int serverType) {
             return false;
         return s.PendingSendBytes() == 0 && server.AllRead();
     });
+}
+
+int ThreadCount() {
+    int count = 0;
+    for (const auto& e : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream in(e.path() / "comm");
+        std::string name;
+        std::getline(in, name);
+        count += name != "Thread (pooled)";
+    }
+    return count;
 }
 
 bool CarriesCopy(UINT msg) {

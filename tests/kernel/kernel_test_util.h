@@ -33,6 +33,10 @@ private:
     bool m_sentinelSeen = false;
 };
 
+// The process's threads without Qt's global pool, which starts threads of its own
+// (image scaling on a loaded machine) and keeps them idle for a while.
+int ThreadCount();
+
 // Whether a notification carries a heap copy in lParam (freed by its receiver).
 bool CarriesCopy(UINT msg);
 

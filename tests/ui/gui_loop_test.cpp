@@ -2,6 +2,7 @@
 // other threads and window moves by the pointer all arrive while the loop waits in Qt.
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include <sys/socket.h>
@@ -87,6 +88,18 @@ TEST_F(GuiLoopTest, APaintRunByQtEndsTheLoopsWait) {
     DispatchMessageW(&msg);
     PumpPending();
     EXPECT_EQ(fallbacks, 0);
+}
+
+// A window destroyed outside any Qt event (as the lobby closes the room window from
+// its own code) gives its widget, and the widget's backing store, back to the loop.
+TEST_F(GuiLoopTest, ADestroyedWindowsWidgetGoesWithTheLoop) {
+    CTestWnd wnd(L"<Window size=\"300,200\"><VerticalLayout /></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"gone", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    PumpPending();
+    QPointer<QWidget> widget = winplat::WidgetOf(wnd.GetHWND());
+    ASSERT_FALSE(widget.isNull());
+    DestroyWindow(wnd.GetHWND());
+    EXPECT_TRUE(Pump([&] { return widget.isNull(); })) << "the widget of a destroyed window stays";
 }
 
 TEST_F(GuiLoopTest, DraggingTheCaptionMovesTheWindow) {

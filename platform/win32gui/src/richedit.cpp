@@ -143,6 +143,12 @@ private:
 class RichEditOle;
 
 struct RichEdit {
+    RichEdit() = default;
+    RichEdit(const RichEdit&) = delete;
+    RichEdit& operator=(const RichEdit&) = delete;
+    // Gives back the control's reference to its OLE object, whether the window was
+    // destroyed or the table goes with the program while windows still stand.
+    ~RichEdit();
     HWND hwnd = nullptr;
     QPointer<RichTextEdit> edit;
     DWORD eventMask = ENM_NONE;
@@ -219,6 +225,13 @@ private:
     RichEdit* owner_;
     ULONG refs_ = 1;  // the control's own reference
 };
+
+RichEdit::~RichEdit() {
+    if (ole) {
+        ole->Detach();
+        ole->Release();
+    }
+}
 
 bool Filter(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     RichEdit* re = Find(hwnd);
@@ -368,10 +381,6 @@ void Destroy(HWND hwnd) {
     if (it == g_edits.end()) return;
     std::unique_ptr<RichEdit> re = std::move(it->second);
     g_edits.erase(it);
-    if (re->ole) {
-        re->ole->Detach();
-        re->ole->Release();
-    }
     if (RichTextEdit* e = re->edit) {
         e->Detach();
         e->hide();

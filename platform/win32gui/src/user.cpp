@@ -242,6 +242,11 @@ public:
         }
         const unsigned calls = t_directCalls;
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+        // Widgets of destroyed windows go with deleteLater. Asked for outside any Qt
+        // event (a window procedure run by this loop), that delete waits for a loop
+        // level Qt never reaches here, since this loop calls processEvents and never
+        // exec: each closed window would keep its widget and backing store for good.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // A window procedure that ran (a paint, input) may be what the loop's caller
         // waits for: it looks before this thread blocks.
         if (woken_.exchange(false) || PollNow(fds) > 0 || timeoutMs == 0 ||
