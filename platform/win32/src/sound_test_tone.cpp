@@ -17,7 +17,7 @@
 
 #include <unistd.h>
 
-#include "sound_test_tone.h"
+#include "win32/soundsystem.h"
 
 namespace winplat {
 namespace {
