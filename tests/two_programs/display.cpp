@@ -100,6 +100,13 @@ void Display::Click(int x, int y, int button) const {
                      std::to_string(button)});
 }
 
+std::string Display::KeyboardFocus() const {
+    int status = -1;
+    std::string out = Capture({"xdotool", "getwindowfocus", "-f", "getwindowname"},
+                              {{"DISPLAY", m_name}}, &status);
+    return status == 0 ? out : "none (" + std::to_string(status) + ")";
+}
+
 void Display::MoveTo(int x, int y) const {
     Xdotool(m_name, {"mousemove", std::to_string(x), std::to_string(y)});
 }

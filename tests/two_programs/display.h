@@ -36,6 +36,8 @@ public:
     // The window's place on the screen; empty when it is gone.
     QRect Geometry(unsigned long window) const;
 
+    // The window with the keyboard focus, as xdotool tells it (for failure messages).
+    std::string KeyboardFocus() const;
     void Click(int x, int y, int button = 1) const;
     void MoveTo(int x, int y) const;
     void Type(const std::string& text) const;

@@ -187,6 +187,8 @@ bool ProgramSession::LogOn() {
         !TypeInto(at.topLeft() + kPasswordField, kPasswordInside.translated(at.topLeft()),
                   m_account.password)) {
         Shot("logon-typing-failed");
+        std::fprintf(stderr, "%d: the typed keys did not arrive; keyboard focus: %s\n",
+                     m_account.id, m_display.KeyboardFocus().c_str());
         return false;
     }
     Shot("logon");

@@ -84,7 +84,7 @@ public:
     // Whether its room window is gone and the lobby shows.
     bool BackInLobby(int seconds);
     // Waits for a message box over the lobby, saves it, and clicks its "确定"; the
-    // width of the ink of its text, -1 when no box showed.
+    // width of the ink of its text, -1 when no box or no text showed.
     int AnswerMessageBox(const std::vector<unsigned long>& before);
     std::vector<unsigned long> VisibleWindows() const { return m_display.VisibleWindows(); }
 

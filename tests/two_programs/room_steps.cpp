@@ -172,6 +172,7 @@ int ProgramSession::AnswerMessageBox(const std::vector<unsigned long>& before) {
                 right = std::max(right, x);
             }
     m_display.Click(at.center().x(), at.bottom() - kBoxOkFromBottom);
+    if (right < left) return -1;  // no text, or no picture of it
     const bool closed = WaitFor(
         [&] {
             const std::vector<unsigned long> now = m_display.VisibleWindows();

@@ -111,8 +111,9 @@ TEST_F(TwoProgramsTest, RealProgramsMeetInARoom) {
     EXPECT_TRUE(WaitFor([&] { return std::abs((heard = a->HeardHz()) - 660) < 20; }, seconds(30)))
         << "10001's speaker plays " << heard << " Hz";
 
-    // A gift from 10001 to 10002: the world takes the price from one and gives it to
-    // the other; both headers and both chat panes show it.
+    // A gift from 10001 to 10002: the world moves the price from one account to the
+    // other and says so; the figures in both headers change and both chat panes tell
+    // of the gift.
     const QImage aBefore = a->Balances(), bBefore = b->Balances();
     ASSERT_FALSE(aBefore.isNull() || bBefore.isNull());
     const int aInk = a->ChatInk(), bInk = b->ChatInk();

@@ -4,6 +4,7 @@
 // playback device that keeps what each opened stream plays as a WAV file of its own,
 // <prefix>-<n>.wav (the last minute or less). Both move frames at the sound's own pace,
 // like a card.
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -11,13 +12,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <atomic>
 #include <mutex>
 #include <string>
 
 #include <unistd.h>
 
-#include "sound_test_tone.h"
+#include "win32/soundsystem.h"
 
 namespace winplat {
 namespace {

@@ -2,8 +2,6 @@
 
 #include <mutex>
 
-#include "sound_test_tone.h"
-
 namespace winplat {
 namespace {
 

@@ -89,5 +89,9 @@ void InstallSoundSystem(std::shared_ptr<SoundSystem> system);
 // Back to the ALSA system.
 void RemoveSoundSystem();
 std::shared_ptr<SoundSystem> CreateAlsaSoundSystem();
+// The devices of a program run under test without a card, when the environment asks
+// for them (MIVORA_TEST_SOUND_TONE=<hertz>, MIVORA_TEST_SOUND_PLAYED=<prefix>);
+// null otherwise. The current system is these when they were asked for at its start.
+std::shared_ptr<SoundSystem> CreateTestToneSoundSystemFromEnvironment();
 
 }  // namespace winplat
