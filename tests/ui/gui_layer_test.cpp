@@ -122,6 +122,36 @@ TEST_F(GuiLayerTest, PopupMenuReturnsTheChoiceOrPostsWmCommand) {
     EXPECT_FALSE(IsMenu(menu));
 }
 
+// An empty menu, such as the drop-down of a combo with no items yet, opens nothing:
+// an invisible popup would swallow the user's next click anywhere in the program.
+TEST_F(GuiLayerTest, AnEmptyMenuOpensNothing) {
+    CTestWnd owner(
+        L"<Window size=\"300,200\"><VerticalLayout>"
+        L"<Combo name=\"combo\" height=\"24\" /><Control /></VerticalLayout></Window>");
+    ASSERT_TRUE(owner.Create(nullptr, L"menu", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    bool popup = false;
+    g_tick = [&] {
+        QWidget* w = QApplication::activePopupWidget();
+        if (w) {
+            popup = true;
+            w->close();
+        }
+        return false;
+    };
+    const UINT_PTR t = SetTimer(nullptr, 0, 10, Tick);
+    HMENU menu = CreatePopupMenu();
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner.GetHWND(), nullptr), 0);
+    EXPECT_FALSE(popup) << "the empty menu was shown";
+    DestroyMenu(menu);
+
+    auto* combo = static_cast<CComboUI*>(owner.GetPaintManager().FindControl(L"combo"));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_EQ(combo->GetCount(), 0);
+    EXPECT_FALSE(combo->Activate());
+    EXPECT_FALSE(popup) << "the empty combo dropped down";
+    KillTimer(nullptr, t);
+}
+
 UINT_PTR PickSecond(HMENU) {
     return 2;
 }
