@@ -227,6 +227,10 @@ void CWndRoom::ApplySkinColors(const tagSkinInfo* skin) {
     if (!skin) skin = g_pCurSkin;
     if (!skin) return;
     if (m_pWinBGCtl && skin->szBkImage) m_pWinBGCtl->SetBkImage(skin->szBkImage);
+    // The title bar is taller than the frame image's header band, so it paints the
+    // skin's dark colour itself, as does the window's border.
+    if (CControlUI* title = Find(L"roomtitle")) title->SetBkColor(skin->crDark);
+    if (m_pWinBGCtl) m_pWinBGCtl->SetBorderColor(skin->crDark);
     for (CWebBrowserUI* web : {m_pPubTextOut, m_pPrivTextOut, m_pSiegeTextOut})
         if (web) web->SetBkground(skin->crLight1);
     if (m_pZjZone) m_pZjZone->SetBkColor(skin->crLight1);

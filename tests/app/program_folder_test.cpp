@@ -18,7 +18,7 @@ const std::string kProgram = MIVORA_PROGRAM_DIR;
 TEST(ProgramFolder, HoldsWhatTheProgramReadsAsCopies) {
     for (const char* name :
          {"mivora", "libwinplat.so", "libfenlo.so", "libtandrel.so", "libquorv.so", "MVchat.ico",
-          "caotiao.txt", "userface.dat", "leveldesc.dat", "skin/MVChat/WndSelSkin.xml",
+          "caotiao.txt", "chatqk.conf", "userface.dat", "leveldesc.dat", "skin/MVChat/WndSelSkin.xml",
           "skin/MVChat/gift/gift.conf", "skin/Seal/seal.conf",
           "skin/MVChat/frame/default/海天蓝.png"}) {
         SCOPED_TRACE(name);

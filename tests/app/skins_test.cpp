@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QImage>
 
+#include <filesystem>
+#include <regex>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "app/SkinTable.h"
 #include "app_fixture.h"
@@ -85,6 +89,32 @@ TEST_F(SkinTest, WindowFrameFollowsTheCurrentSkin) {
         Pump([&] { return about == nullptr; });
         EXPECT_EQ(about, nullptr);
     }
+}
+
+// A check box shows its state by a picture or a background of its own, not only by
+// the colour of its text: that reads as a plain label nobody knows to click.
+TEST(SkinLayouts, EveryCheckBoxShowsItsState) {
+    const std::regex tagOf("<CheckBox\\b[^>]*>");
+    std::vector<std::string> bare;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(MIVORA_SOURCE_DIR "/skin/MVChat")) {
+        if (entry.path().extension() != ".xml") continue;
+        const std::string text = ReadText(entry.path().string());
+        // A window's default for its check boxes may give them their pictures.
+        const size_t byDefault = text.find("<Default name=\"CheckBox\"");
+        if (byDefault != std::string::npos &&
+            text.substr(byDefault, text.find('\n', byDefault) - byDefault).find("selectedimage") !=
+                std::string::npos)
+            continue;
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), tagOf);
+             it != std::sregex_iterator(); ++it) {
+            const std::string tag = it->str();
+            if (tag.find("selectedimage=") == std::string::npos &&
+                tag.find("selectedbkcolor=") == std::string::npos)
+                bare.push_back(entry.path().filename().string() + ": " + tag);
+        }
+    }
+    EXPECT_TRUE(bare.empty()) << ::testing::PrintToString(bare);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SkinTable.h"
 #include "controls/CtrlListFriend.h"
 #include "model/UserManager.h"
 #include "lobby_fixture.h"
@@ -85,6 +86,32 @@ int RunProgram(std::initializer_list<std::string> args) {
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A skin change recolours the room's title bar and border with the chat views, for
+// every room layout; the pixel is clear of the bar's labels and buttons.
+TEST_F(LookTest, TitleBarTakesTheSkinsDarkColour) {
+    const int before = g_pCurSkin->id;
+    for (int kind : {1, 2, 31}) {
+        SCOPED_TRACE(kind);
+        Open(kind);
+        CControlUI* title = room->GetPaintManager().FindControl(L"roomtitle");
+        ASSERT_NE(title, nullptr);
+        for (int id : {6, 19, 24}) {
+            SCOPED_TRACE(id);
+            SelectSkin(id);
+            room->ApplySkinColors(g_pCurSkin);
+            LayOut(room->GetHWND(), room->GetPaintManager());
+            const QImage shot = ShotOf(room->GetHWND(), title);
+            ASSERT_FALSE(shot.isNull());
+            EXPECT_EQ(shot.pixelColor(3, shot.height() / 2).name(),
+                      QColor::fromRgba(FindSkin(id)->crDark).name());
+            EXPECT_EQ(room->GetPaintManager().FindControl(L"winBG")->GetBorderColor(),
+                      FindSkin(id)->crDark);
+        }
+        CloseRoomWindow();
+    }
+    SelectSkin(before);
 }
 
 TEST_F(LookTest, ARealRightClickOnAMemberOpensTheMemberMenu) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/ClientApp.h"
+#include "controls/CtrlListFriend.h"
 #include "controls/RoomCtrlUI.h"
 #include "dialogs/WndChatEmotion.h"
 #include "dialogs/WndSelSkin.h"
@@ -168,6 +169,40 @@ TEST_F(RealRoom, EmoticonPickerHidesOnAClickElsewhere) {
             << "the picker stayed open after a click elsewhere (round " << round << ")";
     }
     rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-emoticon-picker-gone");
+}
+
+// A popup that opens although nothing should: noted, then closed so the test goes on.
+bool g_strayPopup = false;
+void CALLBACK CloseStrayPopup(HWND, UINT, UINT_PTR, DWORD) {
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+        g_strayPopup = true;
+        popup->close();
+    }
+}
+
+TEST_F(RealRoom, ClickOnTheEmptyRecipientListLeavesTheNextClickToAMember) {
+    winplat::SetPopupMenuHook(nullptr);  // the real drop-down
+    Open();
+    auto* gift = static_cast<CComboUI*>(Find(L"giftusercombo")->GetInterface(L"Combo"));
+    ASSERT_NE(gift, nullptr);
+    ASSERT_EQ(gift->GetCount(), 0);
+    g_strayPopup = false;
+    const UINT_PTR watch = SetTimer(nullptr, 0, 500, CloseStrayPopup);
+    Click(gift);
+    Settle();
+    KillTimer(nullptr, watch);
+    EXPECT_FALSE(g_strayPopup) << "an empty drop-down opened and took the pointer";
+    room->FillAllUserList();
+    LayOut(room->GetHWND(), room->GetPaintManager());
+    CCtrlListFriend* list = room->GetUserList();
+    CControlUI* alice = nullptr;
+    for (int i = 0; i < list->GetCount(); ++i)
+        if (list->GetRowUserId(list->GetItemAt(i)) == kAlice) alice = list->GetItemAt(i);
+    ASSERT_NE(alice, nullptr);
+    Click(alice);
+    EXPECT_TRUE(Pump([&] { return gift->GetCurSel() >= 0; }, 5000))
+        << "the click on the member went to an invisible drop-down";
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
 
 }  // namespace

@@ -640,6 +640,40 @@ TEST_F(ControlsTest, VolumeMeterAndGiftStrip) {
     EXPECT_EQ(strip.GetTrackCount(), 0);
 }
 
+// The strip scrolls its line through its own place only: the part of the line that
+// has run past either end is not drawn over its neighbours (in the room, the user's
+// face and name on the left, the balances on the right).
+TEST_F(ControlsTest, GiftStripPaintsOnlyInsideItsPlace) {
+    CPaintManagerUI pm;
+    CFlyGiftLabelUI strip;
+    strip.SetManager(&pm, nullptr, false);
+    strip.SetTextColor(0xFFFF0000);
+    const RECT place{100, 5, 300, 55};
+    strip.SetPos(place);
+    const std::string line(120, 'W');
+    strip.AddTrackItemA(nullptr, 0, line.c_str(), "", "", "", "", "", "", "");
+    TEventUI tick{};
+    tick.Type = UIEVENT_TIMER;
+    for (int i = 0; i < 100; ++i) strip.DoEvent(tick);  // the line now starts left of the strip
+
+    QImage out(400, 60, QImage::Format_ARGB32);
+    out.fill(Qt::white);
+    QPainter painter(&out);
+    HDC dc = winplat::CreatePainterDC(&painter);
+    strip.DoPaint(dc, RECT{0, 0, 400, 60});
+    winplat::DeletePainterDC(dc);
+    painter.end();
+    int inside = 0, outside = 0;
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x)
+            if (out.pixel(x, y) != qRgb(255, 255, 255))
+                ++(x >= place.left && x < place.right && y >= place.top && y < place.bottom
+                       ? inside
+                       : outside);
+    EXPECT_GT(inside, 0) << "the line is drawn";
+    EXPECT_EQ(outside, 0) << "drawn outside the strip";
+}
+
 }  // namespace
 
 namespace {

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include <functional>
+#include <string>
 
 #include "ui_fixture.h"
 
@@ -122,6 +123,36 @@ TEST_F(GuiLayerTest, PopupMenuReturnsTheChoiceOrPostsWmCommand) {
     EXPECT_FALSE(IsMenu(menu));
 }
 
+// An empty menu, such as the drop-down of a combo with no items yet, opens nothing:
+// an invisible popup would swallow the user's next click anywhere in the program.
+TEST_F(GuiLayerTest, AnEmptyMenuOpensNothing) {
+    CTestWnd owner(
+        L"<Window size=\"300,200\"><VerticalLayout>"
+        L"<Combo name=\"combo\" height=\"24\" /><Control /></VerticalLayout></Window>");
+    ASSERT_TRUE(owner.Create(nullptr, L"menu", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    bool popup = false;
+    g_tick = [&] {
+        QWidget* w = QApplication::activePopupWidget();
+        if (w) {
+            popup = true;
+            w->close();
+        }
+        return false;
+    };
+    const UINT_PTR t = SetTimer(nullptr, 0, 10, Tick);
+    HMENU menu = CreatePopupMenu();
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner.GetHWND(), nullptr), 0);
+    EXPECT_FALSE(popup) << "the empty menu was shown";
+    DestroyMenu(menu);
+
+    auto* combo = static_cast<CComboUI*>(owner.GetPaintManager().FindControl(L"combo"));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_EQ(combo->GetCount(), 0);
+    EXPECT_FALSE(combo->Activate());
+    EXPECT_FALSE(popup) << "the empty combo dropped down";
+    KillTimer(nullptr, t);
+}
+
 UINT_PTR PickSecond(HMENU) {
     return 2;
 }
@@ -178,6 +209,27 @@ TEST_F(GuiLayerTest, ComboDropsDownItsItemsAndSelectsTheChosenOne) {
     ASSERT_TRUE(chosen);
     EXPECT_EQ(combo->GetText(), L"10");
     EXPECT_EQ(selects, 2);
+}
+
+// The item a skin marks selected is the one a combo shows and a list has selected
+// from the start.
+TEST_F(GuiLayerTest, SkinMarkedItemStartsSelected) {
+    CTestWnd wnd(
+        L"<Window size=\"300,200\"><VerticalLayout>"
+        L"<Combo name=\"combo\" height=\"24\"><ListLabelElement text=\"a\" />"
+        L"<ListLabelElement text=\"b\" selected=\"true\" /><ListLabelElement text=\"c\" /></Combo>"
+        L"<List name=\"list\"><ListContainerElement height=\"20\" /><ListContainerElement "
+        L"height=\"20\" />"
+        L"<ListContainerElement height=\"20\" selected=\"true\" /></List>"
+        L"</VerticalLayout></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"selected", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    auto* combo = static_cast<CComboUI*>(wnd.GetPaintManager().FindControl(L"combo"));
+    auto* list = static_cast<CListUI*>(wnd.GetPaintManager().FindControl(L"list"));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(combo->GetCurSel(), 1);
+    EXPECT_EQ(std::wstring(combo->GetText()), L"b");
+    EXPECT_EQ(list->GetCurSel(), 2);
 }
 
 TEST_F(GuiLayerTest, MemoryDcDrawsIntoItsDibWhicheverWayTheRowsRun) {

@@ -1,11 +1,14 @@
 #include "fenlo/UIExtra.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <cstdlib>
 
 #include "fenlo/UIRender.h"
 #include "internal.h"
 #include "win32gui/gdi.h"
+#include "win32gui/qt_bridge.h"
 
 namespace DuiLib {
 
@@ -72,6 +75,14 @@ void CFlyGiftLabelUI::PaintText(HDC hDC) {
     SIZE text = CRenderEngine::GetTextSize(hDC, m_pManager, t.text, m_iFont, 0);
     int total = pics * (picW + 2) + text.cx;
     int x = m_rcItem.right - (total + width > 0 ? m_offset % (total + width) : 0);
+    // The line runs in and out of the strip's place; what lies beyond it is not drawn.
+    QPainter* painter = winplat::PainterOf(hDC);
+    if (painter) {
+        painter->save();
+        painter->setClipRect(QRect(m_rcPaint.left, m_rcPaint.top, m_rcPaint.right - m_rcPaint.left,
+                                   m_rcPaint.bottom - m_rcPaint.top),
+                             Qt::IntersectClip);
+    }
     for (int i = 0; i < pics; ++i) {
         RECT r{x, m_rcItem.top, x + picW, m_rcItem.top + picW};
         CRenderEngine::DrawImage(hDC, img, r, m_rcPaint, RECT{0, 0, img->nX, img->nY},
@@ -81,6 +92,7 @@ void CFlyGiftLabelUI::PaintText(HDC hDC) {
     RECT rc{x, m_rcItem.top, x + text.cx + 4, m_rcItem.bottom};
     CRenderEngine::DrawText(hDC, m_pManager, rc, t.text, m_dwTextColor ? m_dwTextColor : 0xFFE0338A,
                             m_iFont, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    if (painter) painter->restore();
 }
 
 LPCTSTR CVolumeLabelUI::GetClass() const {

@@ -1,6 +1,7 @@
 #include "fenlo/UIList.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "fenlo/UIRender.h"
 #include "internal.h"
@@ -268,6 +269,14 @@ bool CListLabelElementUI::IsSelected() const {
 bool CListLabelElementUI::Select(bool b) {
     return SelectRow(*this, m_bSelected, m_pOwner, m_iIndex, b);
 }
+// A skin marks the item a list or combo starts with by selected="true"; the item is
+// already in its owner when its attributes are read.
+void CListLabelElementUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
+    if (pstrName && pstrValue && std::wcscmp(pstrName, L"selected") == 0)
+        Select(std::wcscmp(pstrValue, L"true") == 0);
+    else
+        CLabelUI::SetAttribute(pstrName, pstrValue);
+}
 SIZE CListLabelElementUI::EstimateSize(SIZE s) {
     if (m_cxyFixed.cy == 0) return SIZE{m_cxyFixed.cx, 24};
     return CLabelUI::EstimateSize(s);
@@ -325,6 +334,12 @@ void CListContainerElementUI::SetIndex(int i) {
 }
 IListOwnerUI* CListContainerElementUI::GetOwner() {
     return m_pOwner;
+}
+void CListContainerElementUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
+    if (pstrName && pstrValue && std::wcscmp(pstrName, L"selected") == 0)
+        Select(std::wcscmp(pstrValue, L"true") == 0);
+    else
+        CContainerUI::SetAttribute(pstrName, pstrValue);
 }
 void CListContainerElementUI::SetOwner(CControlUI* o) {
     m_pOwner = OwnerOf(o);

@@ -258,7 +258,9 @@ BOOL TrackPopupMenu(HMENU h, UINT flags, int x, int y, int, HWND owner, const RE
         chosen = g_menuTrackHook(h, flags, x, y);
     } else if (g_menuHook) {
         chosen = g_menuHook(h);
-    } else {
+    } else if (!m->items.empty()) {
+        // An empty menu opens nothing: shown, it would be an invisible popup that
+        // takes the next click.
         winplat::InstallGui();
         QMenu menu;
         std::vector<std::unique_ptr<QMenu>> subs;

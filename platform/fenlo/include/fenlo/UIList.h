@@ -93,6 +93,7 @@ public:
     void DoEvent(TEventUI& event) override;
     void PaintBkColor(HDC hDC) override;
     void PaintText(HDC hDC) override;
+    void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
 
 protected:
     int m_iIndex = -1;
@@ -115,6 +116,7 @@ public:
     bool Select(bool bSelect = true) override;
     void DoEvent(TEventUI& event) override;
     void PaintBkColor(HDC hDC) override;
+    void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
 
 protected:
     int m_iIndex = -1;
