@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -149,6 +150,10 @@ public:
         d->m_LocalUser.password = "secret";
         d->m_LocalUser.levels[0] = 5;
         d->m_pUserManager->AddUser(&d->m_LocalUser);
+        // The stand-ins' host is the session's lobby server, as after a real logon: the
+        // lobby joins rooms only on gates of a known host.
+        std::memset(d->m_pLobbySvrTable, 0, sizeof(tag_ServerAddr) * kServerTableSize);
+        std::strcpy(d->m_pLobbySvrTable[0].szHost, "127.0.0.1");
         winplat::SetMessageBoxHook(AnswerBox);
         winplat::SetPopupMenuHook(AnswerMenu);
         if (!SetTimer(nullptr, 0, 10, CloseModal)) Fail("no timer");
