@@ -285,7 +285,13 @@ TEST(SkinCatalogs, EveryPictureTheyNameIsInTheSkin) {
     CGiftManager gifts;
     std::wstring giftPath = winplat::Utf8ToWide(mvchat + "gift/gift.conf");
     ASSERT_EQ(gifts.LoadGiftConfigW(const_cast<wchar_t*>(giftPath.c_str())), 0);
-    for (const auto& [id, gift] : gifts.gifts) need(mvchat + "gift/" + std::to_string(id) + ".png");
+    // The tile of the gift panel, and the picture a gift's chat line and the gift strip show.
+    for (const auto& [id, gift] : gifts.gifts) {
+        need(mvchat + "gift/" + std::to_string(id) + ".png");
+        need(mvchat + "gift/" + std::to_string(id) + "_1.gif");
+    }
+    // The icons of the loudspeaker lines (the users' kinds and the official one).
+    for (const char* icon : {"trumpet/goldSpeaker.gif", "trumpet/guanfang.gif"}) need(mvchat + icon);
 
     CSealManager seals;
     std::wstring sealPath = winplat::Utf8ToWide(skin + "Seal/seal.conf");
