@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fenlo/UICommonControls.h"
+#include "fenlo/UIList.h"
 #include "fenlo/UIRender.h"
 #include "internal.h"
 #include "win32gui/qt_bridge.h"
@@ -53,6 +54,8 @@ bool CContainerUI::SetItemIndex(CControlUI* c, int i) {
     if (cur < 0 || i < 0 || i >= GetCount()) return false;
     m_items.erase(m_items.begin() + cur);
     m_items.insert(m_items.begin() + i, c);
+    ForgetRowsInView();
+    RenumberListItems();
     NeedUpdate();
     return true;
 }
@@ -75,6 +78,7 @@ bool CContainerUI::AddAt(CControlUI* c, int i) {
     else
         c->SetManager(nullptr, this, false);
     m_items.insert(m_items.begin() + i, c);
+    ForgetRowsInView();
     if (IsVisible()) NeedUpdate();
     return true;
 }
@@ -87,6 +91,7 @@ bool CContainerUI::RemoveAt(int i) {
     CControlUI* c = GetItemAt(i);
     if (!c) return false;
     m_items.erase(m_items.begin() + i);
+    ForgetRowsInView();
     if (m_bAutoDestroy) delete c;
     NeedUpdate();
     return true;
@@ -94,6 +99,7 @@ bool CContainerUI::RemoveAt(int i) {
 void CContainerUI::RemoveAll() {
     std::vector<CControlUI*> items;
     items.swap(m_items);
+    ForgetRowsInView();
     if (m_bAutoDestroy)
         for (CControlUI* c : items) delete c;
     if (m_pManager) NeedUpdate();
@@ -108,6 +114,8 @@ void CContainerUI::Sort(PFNCOMPAREITEM cmp, UINT_PTR data) {
     if (!cmp) return;
     std::stable_sort(m_items.begin(), m_items.end(),
                      [&](CControlUI* a, CControlUI* b) { return cmp(a, b, data) < 0; });
+    ForgetRowsInView();
+    RenumberListItems();
     NeedUpdate();
 }
 int CContainerUI::GetItemIndexByTag(UINT_PTR tag) const {
@@ -179,6 +187,19 @@ void CContainerUI::SetFloatPos(int i) {
     c->SetPos(r);
 }
 
+void CContainerUI::ForgetRowsInView() {
+    m_bInViewKnown = false;
+}
+
+void CContainerUI::RenumberListItems() {
+    // A row selects itself by its number: after a reorder it must be its new place.
+    if (!GetInterface(L"IListOwner")) return;
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        auto* item = static_cast<IListItemUI*>(m_items[i]->GetInterface(L"ListItem"));
+        if (item) item->SetIndex(static_cast<int>(i));
+    }
+}
+
 void CContainerUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
     if (m_items.empty()) return;
@@ -231,7 +252,14 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) rc.right -= kScrollBarWidth;
     RECT inner;
     bool hasInner = UIIntersectRect(&inner, rcTemp, rc);
-    for (CControlUI* c : m_items) {
+    // A long list walks only the rows its last layout found in view.
+    size_t begin = 0, end = m_items.size();
+    if (m_bInViewKnown) {
+        end = std::min(m_iInViewEnd, end);
+        begin = std::min(m_iInViewBegin, end);
+    }
+    for (size_t i = begin; i < end; ++i) {
+        CControlUI* c = m_items[i];
         if (!c->IsVisible()) continue;
         RECT r;
         if (c->IsFloat()) {
@@ -395,10 +423,19 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     if (scroll) rc.right -= kScrollBarWidth;
     SIZE avail{rc.right - rc.left, rc.bottom - rc.top};
 
+    // Each row's size, asked once: the second pass places the rows with it.
+    std::vector<SIZE> sizes(m_items.size(), SIZE{0, 0});
     int adjustable = 0, fixed = 0, visible = 0;
-    for (CControlUI* c : m_items) {
-        if (!c->IsVisible() || c->IsFloat()) continue;
+    bool anyFloat = false;
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        CControlUI* c = m_items[i];
+        if (!c->IsVisible()) continue;
+        if (c->IsFloat()) {
+            anyFloat = true;
+            continue;
+        }
         SIZE sz = Clamp(c, c->EstimateSize(avail));
+        sizes[i] = sz;
         if (sz.cy == 0)
             ++adjustable;
         else
@@ -420,6 +457,9 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     int needed = 0;
     int remaining = adjustable;
     int leftover = avail.cy - fixed - share * adjustable;
+    // Rows go down the view in order, so the ones in view are one run of items; a
+    // paint looks at that run only (floating items may be anywhere: then at all).
+    size_t inViewBegin = m_items.size(), inViewEnd = 0;
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* c = m_items[static_cast<size_t>(i)];
         if (!c->IsVisible()) continue;
@@ -428,7 +468,8 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
             continue;
         }
         RECT p = c->GetPadding();
-        SIZE sz = Clamp(c, c->EstimateSize(avail));
+        SIZE sz = static_cast<size_t>(i) < sizes.size() ? sizes[static_cast<size_t>(i)]
+                                                        : Clamp(c, c->EstimateSize(avail));
         int h = sz.cy;
         if (h == 0) {
             h = share;
@@ -439,15 +480,25 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
         int w = sz.cx > 0 ? sz.cx : avail.cx - p.left - p.right;
         w = std::max<int>(0, w);
         RECT r{rc.left + p.left, y + p.top, rc.left + p.left + w, y + p.top + h};
-        if (layOutInViewOnly && (r.bottom <= rc.top || r.top >= rc.bottom) &&
-            c->GetInterface(L"Container"))
+        const bool outOfView = r.bottom <= rc.top || r.top >= rc.bottom;
+        if (layOutInViewOnly && outOfView && c->GetInterface(L"Container"))
             c->CControlUI::SetPos(r);
         else
             c->SetPos(r);
+        // Where the row took its place (a row may adjust the rectangle it was given).
+        const RECT& at = c->GetPos();
+        if (at.bottom > rc.top && at.top < rc.bottom) {
+            inViewBegin = std::min(inViewBegin, static_cast<size_t>(i));
+            inViewEnd = static_cast<size_t>(i) + 1;
+        }
         y += p.top + h + p.bottom + m_iChildPadding;
         needed += p.top + h + p.bottom + m_iChildPadding;
     }
     if (needed > 0) needed -= m_iChildPadding;
+    // A row that added or removed items while taking its place leaves the run unknown.
+    m_bInViewKnown = !anyFloat && m_items.size() == sizes.size();
+    m_iInViewBegin = std::min(inViewBegin, inViewEnd);
+    m_iInViewEnd = inViewEnd;
     if (m_pVerticalScrollBar) {
         bool wasVisible = m_pVerticalScrollBar->IsVisible();
         ProcessScrollBar(
