@@ -274,14 +274,17 @@ TEST_F(GuiLoopTest, ListPaintsEveryRowInViewAfterEachChange) {
         std::function<void()> change;
     } cases[] = {
         {"first paint", [] {}},
-        {"scrolled to the middle", [&] { list->SetScrollPos(SIZE{0, 300}); }},
+        {"scrolled to the middle",
+         [&] {
+             list->SetScrollPos(SIZE{0, 300});
+         }},
         {"a row added above the view", [&] { list->AddAt(new CNotedRow(100, painted), 2); }},
         {"a row removed above the view", [&] { list->RemoveAt(0); }},
         {"the first row in view hidden",
          [&] {
              const std::set<int> now = inView();
-             list->GetItemAt(list->GetItemIndexByTag(
-                                 static_cast<UINT_PTR>(*now.begin())))->SetVisible(false);
+             list->GetItemAt(list->GetItemIndexByTag(static_cast<UINT_PTR>(*now.begin())))
+                 ->SetVisible(false);
          }},
         {"a row moved into the view", [&] { list->SetItemIndex(list->GetItemAt(0), 16); }},
         {"sorted the other way", [&] { list->Sort(byTagDown); }},
@@ -293,7 +296,10 @@ TEST_F(GuiLoopTest, ListPaintsEveryRowInViewAfterEachChange) {
              f->SetFixedWidth(50);
              list->AddAt(f, 0);
          }},
-        {"scrolled to the end", [&] { list->SetScrollPos(SIZE{0, list->GetScrollRange().cy}); }},
+        {"scrolled to the end",
+         [&] {
+             list->SetScrollPos(SIZE{0, list->GetScrollRange().cy});
+         }},
     };
     for (const auto& c : cases) {
         c.change();
