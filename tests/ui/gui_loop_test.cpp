@@ -10,6 +10,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -225,6 +226,100 @@ TEST_F(GuiLoopTest, ListRowsOutOfViewKeepTheirPlaceAndAreLaidOutInView) {
     list->SetScrollPos(SIZE{0, 0});
     ASSERT_TRUE(Pump([&] { return list->GetScrollPos().cy == 0 && inside(1); }));
     EXPECT_TRUE(inside(0));
+}
+
+// A row that notes each paint it gets.
+class CNotedRow : public CListContainerElementUI {
+public:
+    CNotedRow(int tag, std::set<int>& painted) : m_painted(painted) {
+        SetFixedHeight(20);
+        SetTag(static_cast<UINT_PTR>(tag));
+    }
+    void DoPaint(HDC hDC, const RECT& rcPaint) override {
+        m_painted.insert(static_cast<int>(GetTag()));
+        CListContainerElementUI::DoPaint(hDC, rcPaint);
+    }
+
+private:
+    std::set<int>& m_painted;
+};
+
+// A long list paints only the rows in view; whatever changes the rows (one added or
+// removed above, hidden, moved, sorted, the list scrolled, a floating item among them),
+// the next paint of the whole window shows every row then in view and only those, and
+// the rows keep their numbers.
+TEST_F(GuiLoopTest, ListPaintsEveryRowInViewAfterEachChange) {
+    CTestWnd wnd(L"<Window size=\"200,100\"><List name=\"list\" vscrollbar=\"true\" /></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"paint", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    auto* list = static_cast<CListUI*>(wnd.GetPaintManager().FindControl(L"list"));
+    ASSERT_NE(list, nullptr);
+    std::set<int> painted;
+    for (int i = 0; i < 40; ++i) ASSERT_TRUE(list->Add(new CNotedRow(i, painted)));
+    // The rows a person sees: visible, not floating, inside the list's rectangle.
+    auto inView = [&] {
+        std::set<int> tags;
+        const RECT view = list->GetPos();
+        for (int i = 0; i < list->GetCount(); ++i) {
+            CControlUI* c = list->GetItemAt(i);
+            const RECT r = c->GetPos();
+            if (c->IsVisible() && (c->IsFloat() || (r.bottom > view.top && r.top < view.bottom)))
+                tags.insert(static_cast<int>(c->GetTag()));
+        }
+        return tags;
+    };
+    auto paintAll = [&] {
+        painted.clear();
+        InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+        return Pump([&] { return !painted.empty() && painted == inView(); });
+    };
+    auto numbered = [&] {
+        for (int i = 0; i < list->GetCount(); ++i) {
+            auto* item = static_cast<IListItemUI*>(list->GetItemAt(i)->GetInterface(L"ListItem"));
+            if (!item || item->GetIndex() != i) return false;
+        }
+        return true;
+    };
+    auto byTagDown = [](CControlUI* a, CControlUI* b, UINT_PTR) {
+        return static_cast<int>(b->GetTag()) - static_cast<int>(a->GetTag());
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"first paint", [] {}},
+        {"scrolled to the middle",
+         [&] {
+             list->SetScrollPos(SIZE{0, 300});
+         }},
+        {"a row added above the view", [&] { list->AddAt(new CNotedRow(100, painted), 2); }},
+        {"a row removed above the view", [&] { list->RemoveAt(0); }},
+        {"the first row in view hidden",
+         [&] {
+             const std::set<int> now = inView();
+             list->GetItemAt(list->GetItemIndexByTag(static_cast<UINT_PTR>(*now.begin())))
+                 ->SetVisible(false);
+         }},
+        {"a row moved into the view", [&] { list->SetItemIndex(list->GetItemAt(0), 16); }},
+        {"sorted the other way", [&] { list->Sort(byTagDown); }},
+        {"a floating row",
+         [&] {
+             auto* f = new CNotedRow(200, painted);
+             f->SetFloat(true);
+             f->SetFixedXY(SIZE{0, 0});
+             f->SetFixedWidth(50);
+             list->AddAt(f, 0);
+         }},
+        {"scrolled to the end",
+         [&] {
+             list->SetScrollPos(SIZE{0, list->GetScrollRange().cy});
+         }},
+    };
+    for (const auto& c : cases) {
+        c.change();
+        EXPECT_TRUE(paintAll()) << c.what;
+        EXPECT_LT(painted.size(), 10u) << c.what;
+        EXPECT_TRUE(numbered()) << c.what;
+    }
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "fenlo/UIContainer.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "fenlo/UICommonControls.h"
+#include "fenlo/UIList.h"
 #include "fenlo/UIRender.h"
 #include "internal.h"
 #include "win32gui/qt_bridge.h"
@@ -40,18 +43,39 @@ struct Axis {
     int MaxAlong(CControlUI* c) const { return vertical ? c->GetMaxHeight() : c->GetMaxWidth(); }
 };
 
+// The run of items a line layout left in view (items go along the line in order, so
+// those in view are one run), for a paint that looks at those only.
+struct LineInView {
+    size_t begin = SIZE_MAX, end = 0;
+    bool anyFloat = false;
+    size_t itemCount = 0;  // the items the layout began with
+};
+
 // Places the items one after another from `start` along the axis: items with a size
 // keep it, the others share what is left (the last of them takes the remainder),
 // each within its minimum and maximum. Floating items are placed by `floatPos`.
 // Returns the length the items took, child padding included after each.
 template <typename FloatPos>
 int LayOutLine(const std::vector<CControlUI*>& items, RECT rc, int start, Axis axis,
-               int childPadding, FloatPos floatPos, bool inViewOnly = false) {
+               int childPadding, FloatPos floatPos, bool inViewOnly = false,
+               LineInView* inView = nullptr) {
     const SIZE avail{rc.right - rc.left, rc.bottom - rc.top};
+    // Each item's size, asked once: the second pass places the items with it.
+    std::vector<SIZE> sizes(items.size(), SIZE{0, 0});
+    if (inView) {
+        *inView = LineInView{};
+        inView->itemCount = items.size();
+    }
     int adjustable = 0, fixed = 0, visible = 0;
-    for (CControlUI* c : items) {
-        if (!c->IsVisible() || c->IsFloat()) continue;
+    for (size_t i = 0; i < items.size(); ++i) {
+        CControlUI* c = items[i];
+        if (!c->IsVisible()) continue;
+        if (c->IsFloat()) {
+            if (inView) inView->anyFloat = true;
+            continue;
+        }
         SIZE sz = Clamp(c, c->EstimateSize(avail));
+        sizes[i] = sz;
         if (axis.Along(sz) == 0)
             ++adjustable;
         else
@@ -73,7 +97,8 @@ int LayOutLine(const std::vector<CControlUI*>& items, RECT rc, int start, Axis a
             continue;
         }
         RECT p = c->GetPadding();
-        SIZE sz = Clamp(c, c->EstimateSize(avail));
+        // An item a row added while taking its place was not asked before.
+        SIZE sz = i < sizes.size() ? sizes[i] : Clamp(c, c->EstimateSize(avail));
         int along = axis.Along(sz);
         if (along == 0) {
             along = share;
@@ -96,6 +121,16 @@ int LayOutLine(const std::vector<CControlUI*>& items, RECT rc, int start, Axis a
             c->CControlUI::SetPos(r);
         else
             c->SetPos(r);
+        if (inView) {
+            // Where the item took its place (an item may adjust the rectangle it was given).
+            const RECT& at = c->GetPos();
+            const bool seen = axis.vertical ? (at.bottom > rc.top && at.top < rc.bottom)
+                                            : (at.right > rc.left && at.left < rc.right);
+            if (seen) {
+                inView->begin = std::min(inView->begin, i);
+                inView->end = i + 1;
+            }
+        }
         pos += axis.Before(p) + along + axis.After(p) + childPadding;
     }
     return pos - start;
@@ -132,6 +167,8 @@ bool CContainerUI::SetItemIndex(CControlUI* c, int i) {
     if (cur < 0 || i < 0 || i >= GetCount()) return false;
     m_items.erase(m_items.begin() + cur);
     m_items.insert(m_items.begin() + i, c);
+    ForgetRowsInView();
+    RenumberListItems();
     NeedUpdate();
     return true;
 }
@@ -154,6 +191,7 @@ bool CContainerUI::AddAt(CControlUI* c, int i) {
     else
         c->SetManager(nullptr, this, false);
     m_items.insert(m_items.begin() + i, c);
+    ForgetRowsInView();
     if (IsVisible()) NeedUpdate();
     return true;
 }
@@ -166,6 +204,7 @@ bool CContainerUI::RemoveAt(int i) {
     CControlUI* c = GetItemAt(i);
     if (!c) return false;
     m_items.erase(m_items.begin() + i);
+    ForgetRowsInView();
     if (m_bAutoDestroy) delete c;
     NeedUpdate();
     return true;
@@ -173,6 +212,7 @@ bool CContainerUI::RemoveAt(int i) {
 void CContainerUI::RemoveAll() {
     std::vector<CControlUI*> items;
     items.swap(m_items);
+    ForgetRowsInView();
     if (m_bAutoDestroy)
         for (CControlUI* c : items) delete c;
     if (m_pManager) NeedUpdate();
@@ -187,6 +227,8 @@ void CContainerUI::Sort(PFNCOMPAREITEM cmp, UINT_PTR data) {
     if (!cmp) return;
     std::stable_sort(m_items.begin(), m_items.end(),
                      [&](CControlUI* a, CControlUI* b) { return cmp(a, b, data) < 0; });
+    ForgetRowsInView();
+    RenumberListItems();
     NeedUpdate();
 }
 int CContainerUI::GetItemIndexByTag(UINT_PTR tag) const {
@@ -258,6 +300,19 @@ void CContainerUI::SetFloatPos(int i) {
     c->SetPos(r);
 }
 
+void CContainerUI::ForgetRowsInView() {
+    m_bInViewKnown = false;
+}
+
+void CContainerUI::RenumberListItems() {
+    // A row selects itself by its number: after a reorder it must be its new place.
+    if (!GetInterface(L"IListOwner")) return;
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        auto* item = static_cast<IListItemUI*>(m_items[i]->GetInterface(L"ListItem"));
+        if (item) item->SetIndex(static_cast<int>(i));
+    }
+}
+
 void CContainerUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
     if (m_items.empty()) return;
@@ -306,7 +361,14 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) rc.right -= kScrollBarWidth;
     RECT inner;
     bool hasInner = UIIntersectRect(&inner, rcTemp, rc);
-    for (CControlUI* c : m_items) {
+    // A long list walks only the rows its last layout found in view.
+    size_t begin = 0, end = m_items.size();
+    if (m_bInViewKnown) {
+        end = std::min(m_iInViewEnd, end);
+        begin = std::min(m_iInViewBegin, end);
+    }
+    for (size_t i = begin; i < end; ++i) {
+        CControlUI* c = m_items[i];
         if (!c->IsVisible()) continue;
         RECT r;
         if (c->IsFloat()) {
@@ -468,9 +530,14 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     // rows in view only.
     const bool layOutInViewOnly =
         m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible() && GetInterface(L"List");
+    LineInView inView;
     int needed = LayOutLine(m_items, rc, top, Axis{true}, m_iChildPadding,
-                            [this](int i) { SetFloatPos(i); }, layOutInViewOnly);
+                            [this](int i) { SetFloatPos(i); }, layOutInViewOnly, &inView);
     if (needed > 0) needed -= m_iChildPadding;
+    // A row that added or removed items while taking its place leaves the run unknown.
+    m_bInViewKnown = !inView.anyFloat && m_items.size() == inView.itemCount;
+    m_iInViewBegin = std::min(inView.begin, inView.end);
+    m_iInViewEnd = inView.end;
     if (m_pVerticalScrollBar) {
         bool wasVisible = m_pVerticalScrollBar->IsVisible();
         ProcessScrollBar(

@@ -93,8 +93,9 @@ UINT CListUI::GetControlFlags() const {
     return UIFLAG_TABSTOP;
 }
 
-void CListUI::ReIndex() {
-    for (int i = 0; i < GetCount(); ++i) {
+void CListUI::ReIndex(int from) {
+    // The rows before the change keep their numbers.
+    for (int i = std::max(0, from); i < GetCount(); ++i) {
         IListItemUI* it = ItemOf(GetItemAt(i));
         if (it) it->SetIndex(i);
     }
@@ -107,7 +108,7 @@ bool CListUI::AddAt(CControlUI* c, int i) {
     IListItemUI* it = ItemOf(c);
     if (it) it->SetOwner(this);
     if (m_iCurSel >= i && m_iCurSel >= 0 && GetCount() > 1) ++m_iCurSel;
-    ReIndex();
+    ReIndex(i);
     return true;
 }
 bool CListUI::Remove(CControlUI* c) {
@@ -120,7 +121,7 @@ bool CListUI::RemoveAt(int i) {
         m_iCurSel = -1;
     else if (m_iCurSel > i)
         --m_iCurSel;
-    ReIndex();
+    ReIndex(i);
     return true;
 }
 void CListUI::RemoveAll() {

@@ -22,6 +22,39 @@ QImage* ImageOf(const TImageInfo* info) {
     return info ? static_cast<QImage*>(info->pImage) : nullptr;
 }
 
+// A large stretched image (a window's background) is stretched once per size and
+// then copied: stretching it again on every paint costs more than the rest of a
+// small repaint. Keyed by the image's content key, so a changed image is stretched anew.
+const QImage& Stretched(const QImage& img, const QRect& s, const QSize& size) {
+    struct Entry {
+        qint64 key;
+        QRect source;
+        QSize size;
+        QImage image;
+    };
+    static thread_local std::vector<Entry> cache;
+    const size_t kKept = 4;
+    for (size_t i = 0; i < cache.size(); ++i) {
+        if (cache[i].key == img.cacheKey() && cache[i].source == s && cache[i].size == size) {
+            if (i != 0)
+                std::rotate(cache.begin(), cache.begin() + static_cast<long>(i),
+                            cache.begin() + static_cast<long>(i) + 1);
+            return cache.front().image;
+        }
+    }
+    QImage out(size, QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    {
+        QPainter q(&out);
+        q.setRenderHint(QPainter::SmoothPixmapTransform);
+        q.setCompositionMode(QPainter::CompositionMode_Source);
+        q.drawImage(QRect(QPoint(0, 0), size), img, s);
+    }
+    if (cache.size() >= kKept) cache.pop_back();
+    cache.insert(cache.begin(), Entry{img.cacheKey(), s, size, std::move(out)});
+    return cache.front().image;
+}
+
 }  // namespace
 
 void CRenderEngine::DrawColor(HDC hDC, const RECT& rc, DWORD color) {
@@ -107,6 +140,8 @@ void CRenderEngine::DrawImage(HDC hDC, const TImageInfo* image, const RECT& rc, 
         if (tile) {
             QImage piece = img->copy(s);
             p->drawTiledPixmap(d, QPixmap::fromImage(piece));
+        } else if (d.size() != s.size() && d.width() * d.height() >= 128 * 128) {
+            p->drawImage(d.topLeft(), Stretched(*img, s, d.size()));
         } else {
             p->drawImage(d, *img, s);
         }

@@ -75,8 +75,17 @@ protected:
     // Applies the scroll ranges once the content size is known.
     void ProcessScrollBar(RECT rc, int cxRequired, int cyRequired);
     void SetFloatPos(int iIndex);
+    // Forgets the rows-in-view range of the last layout: the items changed.
+    void ForgetRowsInView();
+    // Gives the rows of a list their places as numbers again, after a reorder.
+    void RenumberListItems();
 
     std::vector<CControlUI*> m_items;
+    // The items [m_iInViewBegin, m_iInViewEnd) are the only ones a paint has to look
+    // at, as the last layout found them; m_bInViewKnown is false when any item may be.
+    size_t m_iInViewBegin = 0;
+    size_t m_iInViewEnd = 0;
+    bool m_bInViewKnown = false;
     RECT m_rcInset = {0, 0, 0, 0};
     int m_iChildPadding = 0;
     bool m_bAutoDestroy = true;

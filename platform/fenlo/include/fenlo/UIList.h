@@ -69,7 +69,7 @@ public:
     void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
 
 protected:
-    void ReIndex();
+    void ReIndex(int from = 0);
     int m_iCurSel = -1;
     bool m_bShowHtml = false;
     DWORD m_dwItemTextColor = 0;
