@@ -53,5 +53,7 @@ private:
 
 // Pixels of `area` clearly darker than a light page: the ink of text on it.
 int InkIn(const QImage& shot, const QRect& area);
+// How many columns of the area hold a dark pixel.
+int InkColumnsIn(const QImage& shot, const QRect& area);
 
 }  // namespace twoprograms

@@ -29,8 +29,8 @@ constexpr int kChatLeft = 220, kChatTop = 342, kChatRightMargin = 184, kChatBott
 constexpr int kInputX = 600, kInputFromBottom = 37;
 constexpr int kInputLeft = 225, kInputTopFromBottom = 48, kInputRightMargin = 280, kInputHeight = 42;
 constexpr int kSendFromRight = 237, kSendFromBottom = 27;
-// More dark pixels than any caret: typed text is in the field.
-constexpr int kTypedInk = 80;
+// More dark columns than any caret: typed text is in the field.
+constexpr int kTextColumns = 4;
 
 std::string Tail(const std::string& text, size_t lines) {
     size_t at = text.size();
@@ -165,21 +165,22 @@ QImage ProgramSession::Shot(const std::string& step) {
 }
 
 bool ProgramSession::TypeInto(const QPoint& click, const QRect& field, const std::string& text) {
-    auto ink = [&] { return InkIn(m_display.Grab((m_folder / "field.png").string()), field); };
-    const int before = ink();
+    QImage shot;
+    auto look = [&] { shot = m_display.Grab((m_folder / "field.png").string()); };
+    auto ink = [&] { look(); return InkIn(shot, field); };
+    // Text is told from the caret by its width: a caret, however tall its font makes
+    // it, darkens a column or two; a few typed characters many.
+    auto columns = [&] { look(); return InkColumnsIn(shot, field); };
+    const int before = columns();
     // A program that is still settling may move the keyboard focus after the click
     // or drop the keys: type once the field shows its caret, and again when the text
     // did not arrive.
-    // The caret alone is ink too (a tall one for a large font): the text counts from
-    // the field as it shows its caret, and text a late attempt's keys left is seen by
-    // being far more than a caret.
     for (int attempt = 0; attempt < 3; ++attempt) {
         m_display.Click(click.x(), click.y());
         if (!WaitFor([&] { return ink() > 0; }, seconds(15))) return false;
-        const int withCaret = ink();
-        if (attempt > 0 && withCaret > before + kTypedInk) return true;
+        if (columns() > before + kTextColumns) return true;
         m_display.Type(text);
-        if (WaitFor([&] { return ink() > withCaret + 20; }, seconds(8))) return true;
+        if (WaitFor([&] { return columns() > before + kTextColumns; }, seconds(8))) return true;
     }
     return false;
 }
