@@ -21,7 +21,7 @@
 #include "globalconf/GlobalConfCodec.h"
 #include "kernel/CommKernel.h"
 #include "lobby/LobbyPrompts.h"
-#include "lobby/RoomGroupTreeUI.h"
+#include "controls/RoomGroupTreeUI.h"
 #include "lobby/WndLobby.h"
 #include "lobby/WndLogon.h"
 #include "services/HttpGet.h"

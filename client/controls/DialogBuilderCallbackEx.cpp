@@ -3,7 +3,6 @@
 #include <cwchar>
 #include <new>
 
-#include "lobby/RoomGroupTreeUI.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/CtrlListQunshuaUser.h"
 #include "controls/FaceListItem.h"
@@ -14,12 +13,12 @@
 #include "controls/ListFriendItem.h"
 #include "controls/MultiImageUI.h"
 #include "controls/RoomCtrlUI.h"
-#include "room/PopPubVideoContainerUI.h"
-#include "room/PubVideoContainerUI.h"
-#include "room/VideoImgPreviewUI.h"
-#include "room/VideoPane.h"
+#include "controls/RoomGroupTreeUI.h"
+#include "controls/VideoImgPreviewUI.h"
+#include "controls/VideoPane.h"
 
-const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
+// Constant-initialised (before any file's registration runs at start-up).
+CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
     {L"RGroupTree", []() -> DuiLib::CControlUI* { return new (std::nothrow) CRoomGroupTreeUI; }},
     {L"UserList", []() -> DuiLib::CControlUI* { return new (std::nothrow) CCtrlListFriend; }},
     {L"GiftList", []() -> DuiLib::CControlUI* { return new (std::nothrow) CGiftListUI; }},
@@ -27,10 +26,8 @@ const CDialogBuilderCallbackEx::Entry CDialogBuilderCallbackEx::kEntries[16] = {
     {L"GiftListItem", []() -> DuiLib::CControlUI* { return new (std::nothrow) CGiftListItem; }},
     {L"UserListItem", []() -> DuiLib::CControlUI* { return new (std::nothrow) CListFriendItem; }},
     {L"FaceListItem", []() -> DuiLib::CControlUI* { return new (std::nothrow) CFaceListItem; }},
-    {L"PubVideo",
-     []() -> DuiLib::CControlUI* { return new (std::nothrow) CPubVideoContainerUI; }},
-    {L"PopPubVideo",
-     []() -> DuiLib::CControlUI* { return new (std::nothrow) CPopPubVideoContainerUI; }},
+    {L"PubVideo", nullptr},     // room/PubVideoContainerUI.cpp
+    {L"PopPubVideo", nullptr},  // room/PopPubVideoContainerUI.cpp
     {L"VideoPane", []() -> DuiLib::CControlUI* { return new (std::nothrow) CVideoPane; }},
     {L"VideoImg", []() -> DuiLib::CControlUI* { return new (std::nothrow) CVideoImgUI; }},
     {L"RoomCtrl", []() -> DuiLib::CControlUI* { return new (std::nothrow) CRoomCtrlUI; }},
@@ -47,6 +44,13 @@ int CDialogBuilderCallbackEx::FindElement(LPCTSTR pstrClass) {
     for (int i = 0; i < 16; ++i)
         if (std::wcscmp(kEntries[i].element, pstrClass) == 0) return i;
     return -1;
+}
+
+bool CDialogBuilderCallbackEx::SetCreator(LPCTSTR pstrClass, Creator create) {
+    const int i = FindElement(pstrClass);
+    if (i < 0) return false;
+    kEntries[i].create = create;
+    return true;
 }
 
 DuiLib::CControlUI* CDialogBuilderCallbackEx::CreateControl(LPCTSTR pstrClass) {

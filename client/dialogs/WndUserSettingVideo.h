@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "controls/SkinWnd.h"
-#include "room/VideoImgPreviewUI.h"
+#include "controls/VideoImgPreviewUI.h"
 #include "vexacam/NormalCameraHelper.h"
 #include "win32gui/vfw.h"
 

@@ -17,7 +17,7 @@
 #include "lobby/LobbyPrompts.h"
 #include "app/SkinFrame.h"
 #include "lobby/RoomEntryDialogs.h"
-#include "lobby/RoomGroupTreeUI.h"
+#include "controls/RoomGroupTreeUI.h"
 #include "lobby/RoomWindowSeam.h"
 #include "model/FixedText.h"
 #include "model/RoomGroupManager.h"

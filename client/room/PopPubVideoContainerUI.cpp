@@ -2,12 +2,18 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <new>
 
 #include "controls/DialogBuilderCallbackEx.h"
 
 using namespace DuiLib;
 
 namespace {
+// The skins' "PopPubVideo" element: the control factory one floor down cannot name this
+// class, so the class gives it its creator at start-up wherever it is linked in.
+[[maybe_unused]] const bool kFactoryKnowsMe = CDialogBuilderCallbackEx::SetCreator(
+    L"PopPubVideo", []() -> CControlUI* { return new (std::nothrow) CPopPubVideoContainerUI; });
+
 constexpr UINT kTimerRandomBk = 101;
 constexpr UINT kTimerHideToolbar = 102;
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <new>
 #include <vector>
 
 #include "controls/DialogBuilderCallbackEx.h"
@@ -11,6 +12,11 @@
 using namespace DuiLib;
 
 namespace {
+// The skins' "PubVideo" element: the control factory one floor down cannot name this
+// class, so the class gives it its creator at start-up wherever it is linked in.
+[[maybe_unused]] const bool kFactoryKnowsMe = CDialogBuilderCallbackEx::SetCreator(
+    L"PubVideo", []() -> CControlUI* { return new (std::nothrow) CPubVideoContainerUI; });
+
 constexpr UINT kTimerRandomBk = 101;
 constexpr UINT kTimerHideToolbar = 102;
 const wchar_t kDefaultLevelImage[] = L"head\\PurpleVip5.gif";

@@ -2,7 +2,7 @@
 
 #include "kernel/CommKernel.h"
 #include "room/VideoMessages.h"
-#include "room/VideoPane.h"
+#include "controls/VideoPane.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;

@@ -6,7 +6,7 @@
 #include <atomic>
 
 #include "fenlo/UIlib.h"
-#include "room/PubVideoUIBase.h"
+#include "controls/PubVideoUIBase.h"
 #include "room/VideoFrameStore.h"
 
 class CVideoContainerBase : public DuiLib::CContainerUI, public IPubVideoUIBase {

@@ -16,7 +16,7 @@
 #include "app_fixture.h"
 #include "kernel/CommKernel.h"
 #include "lobby/LobbyPrompts.h"
-#include "lobby/RoomGroupTreeUI.h"
+#include "controls/RoomGroupTreeUI.h"
 #include "lobby/WndLobby.h"
 #include "lobby/WndLogon.h"
 #include "model/RoomGroupManager.h"

@@ -13,7 +13,7 @@
 #include "http_test_server.h"
 #include "kernel/CommKernel.h"
 #include "lobby/RoomEntryDialogs.h"
-#include "lobby/RoomGroupTreeUI.h"
+#include "controls/RoomGroupTreeUI.h"
 #include "lobby/WndLobby.h"
 #include "lobby_fixture.h"
 #include "model/RoomGroupManager.h"

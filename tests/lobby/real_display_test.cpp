@@ -19,7 +19,7 @@
 #include "http_test_server.h"
 #include "config/UserLogonManager.h"
 #include "kernel/CommKernel.h"
-#include "lobby/RoomGroupTreeUI.h"
+#include "controls/RoomGroupTreeUI.h"
 #include "lobby/WndLobby.h"
 #include "lobby/WndLogon.h"
 #include "lobby_fixture.h"

@@ -14,7 +14,7 @@
 #include "dialogs/WndSelSkin.h"
 #include "http_test_server.h"
 #include "kernel/CommKernel.h"
-#include "lobby/RoomGroupTreeUI.h"
+#include "controls/RoomGroupTreeUI.h"
 #include "lobby/WndLobby.h"
 #include "lobby_fixture.h"
 #include "model/RoomGroupManager.h"

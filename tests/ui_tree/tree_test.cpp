@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "lobby/RoomGroupTreeUI.h"
+#include "controls/RoomGroupTreeUI.h"
 #include "controls/DialogBuilderCallbackEx.h"
 #include "ui_fixture.h"
 #include "win32gui/qt_bridge.h"

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "room/AVLogThread.h"
+#include "app/AVLogThread.h"
 #include "vexacam/NormalCameraHelper.h"
 #include "win32gui/qt_bridge.h"
 #include "win32gui/vfw.h"

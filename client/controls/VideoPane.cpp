@@ -1,4 +1,4 @@
-#include "room/VideoPane.h"
+#include "controls/VideoPane.h"
 
 #include <cwchar>
 

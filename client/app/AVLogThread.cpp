@@ -1,4 +1,4 @@
-#include "room/AVLogThread.h"
+#include "app/AVLogThread.h"
 
 #include <cstdarg>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "fenlo/UIlib.h"
-#include "room/PubVideoUIBase.h"
+#include "controls/PubVideoUIBase.h"
 
 class CVideoPane : public DuiLib::CVerticalLayoutUI {
 public:

@@ -1,4 +1,4 @@
-#include "room/VideoImgPreviewUI.h"
+#include "controls/VideoImgPreviewUI.h"
 
 #include <cwchar>
 

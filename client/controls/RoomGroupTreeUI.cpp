@@ -1,4 +1,4 @@
-#include "lobby/RoomGroupTreeUI.h"
+#include "controls/RoomGroupTreeUI.h"
 
 #include <cwchar>
 #include <string>
