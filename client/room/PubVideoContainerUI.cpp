@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "controls/DialogBuilderCallbackEx.h"
-#include "dialogs/WndUserPopupVideo.h"
+#include "room/WndUserPopupVideo.h"
 #include "room/VideoMessages.h"
 
 using namespace DuiLib;

@@ -1,7 +1,7 @@
 #include "room/UserVideoWndMgr.h"
 
-#include "dialogs/WndUserPopupVideo.h"
 #include "room/PubVideoContainerUI.h"
+#include "room/WndUserPopupVideo.h"
 
 CUserVideoWndMgr::CUserVideoWndMgr() = default;
 

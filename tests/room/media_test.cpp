@@ -17,7 +17,7 @@
 #include "MediaRelay.h"
 #include "ScriptedSound.h"
 #include "dialogs/WndRoomAudioSetting3.h"
-#include "dialogs/WndUserPopupVideo.h"
+#include "room/WndUserPopupVideo.h"
 #include "facade/Strevo.h"
 #include "kernel/CommKernel.h"
 #include "kernel_test_util.h"

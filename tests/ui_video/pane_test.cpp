@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "app/SkinTable.h"
-#include "dialogs/WndUserPopupVideo.h"
+#include "room/WndUserPopupVideo.h"
 #include "fenlo/UIExtra.h"
 #include "room/PopPubVideoContainerUI.h"
 #include "room/VideoMessages.h"

@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "dialogs/WndUserPopupVideo.h"
+#include "room/WndUserPopupVideo.h"
 #include "kernel/CommKernel.h"
 #include "room/VideoMessages.h"
 #include "session/CommKernelData.h"

@@ -1,4 +1,4 @@
-#include "dialogs/WndUserPopupVideo.h"
+#include "room/WndUserPopupVideo.h"
 
 #include <cwchar>
 
