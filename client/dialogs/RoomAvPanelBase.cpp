@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/ClientApp.h"
+#include "app/LobbyLink.h"
 #include "app/SkinTable.h"
 #include "dialogs/WndUserSetting.h"
-#include "room/LobbyLink.h"
 #include "win32/files.h"
 #include "win32/process.h"
 #include "win32/text.h"

@@ -1,7 +1,7 @@
 #include "dialogs/UserSettingHost.h"
 
 #include "app/ClientApp.h"
-#include "lobby/WndLobby.h"
+#include "app/LobbyLink.h"
 
 namespace {
 
@@ -10,15 +10,12 @@ namespace {
 class CProgramUserSettingHost : public IUserSettingHost {
 public:
     void SendSetUserProfileReq(tag_CMDSetUserProfileReq* record) override {
-        if (CWndLobby* lobby = CWndLobby::Current()) lobby->SendSetUserProfileReq(record);
+        LobbySendSetUserProfileReq(record);
     }
     void SendSetUserPwdReq(tag_CMDSetUserPwdReq* record) override {
-        if (CWndLobby* lobby = CWndLobby::Current()) lobby->SendSetUserPwdReq(record);
+        LobbySendSetUserPwdReq(record);
     }
-    HWND GetLobbyHwnd() override {
-        CWndLobby* lobby = CWndLobby::Current();
-        return lobby ? lobby->GetHWND() : nullptr;
-    }
+    HWND GetLobbyHwnd() override { return LobbyWindowHandle(); }
     AvDeviceSettings GetAvDevices() override {
         AvDeviceSettings d;
         d.waveInDevice = theApp.m_nWaveInDev;

@@ -4,13 +4,13 @@
 #include <memory>
 #include <string>
 
+#include "app/LaterWindows.h"
+#include "app/LobbyLink.h"
 #include "app/TrustedGates.h"
 #include "config/GLobalConfigFile.h"
 #include "controls/RoomLink.h"
 #include "dialogs/WebFrame.h"
 #include "kernel/CommKernel.h"
-#include "lobby/LaterWindows.h"
-#include "lobby/WndLobby.h"
 #include "util/LogPrint.h"
 
 using namespace DuiLib;

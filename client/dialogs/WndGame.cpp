@@ -2,8 +2,8 @@
 
 #include <utility>
 
+#include "app/LaterWindows.h"
 #include "dialogs/WebFrame.h"
-#include "lobby/LaterWindows.h"
 
 using namespace DuiLib;
 

@@ -3,9 +3,9 @@
 #include <cwchar>
 #include <memory>
 
+#include "app/LaterWindows.h"
 #include "config/GLobalConfigFile.h"
 #include "dialogs/WebFrame.h"
-#include "lobby/LaterWindows.h"
 
 using namespace DuiLib;
 

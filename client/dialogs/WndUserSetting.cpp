@@ -4,14 +4,14 @@
 #include <string>
 
 #include "app/ClientApp.h"
+#include "app/LaterWindows.h"
+#include "app/SkinFrame.h"
 #include "catalogs/UserLevelInfoManager.h"
 #include "dialogs/UserSettingHost.h"
 #include "dialogs/WndSelUserFace.h"
-#include "dialogs/WndUserSettingVideo.h"
 #include "dialogs/WndUserSettingShields.h"
+#include "dialogs/WndUserSettingVideo.h"
 #include "kernel/CommKernel.h"
-#include "lobby/LaterWindows.h"
-#include "app/SkinFrame.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
 

@@ -1,7 +1,7 @@
 // The lobby's "selskin": the program-wide skin chooser, shown again when open.
 #include "app/ClientApp.h"
+#include "app/LaterWindows.h"
 #include "dialogs/WndSelSkin.h"
-#include "lobby/LaterWindows.h"
 
 void OpenSkinChooserWindowImpl() {
     OpenSelfDeleting(theApp.m_pWndSelSkin, ::GetDesktopWindow(), ReuseAction::kShowAndForeground);

@@ -7,9 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "app/LobbyLink.h"
 #include "controls/SkinWnd.h"
-#include "lobby/JoinOtherRoom.h"
 #include "kernel/CmdRecords.h"
+#include "lobby/JoinOtherRoom.h"
 
 class CRoomGroupTreeUI;
 class CRoomGroupNode;
@@ -36,16 +37,7 @@ constexpr UINT kTrayAbout = 13429;
 constexpr UINT kTrayQuit = 13430;
 
 #define UM_RELOAD_AUDIO_DEVICE 11099
-// Posted by the room finder: lParam a tagJoinRoomPost block the lobby deletes.
-#define UM_FINDER_JOIN_ROOM 12028
 #define UM_TRAY_NOTIFY 12137
-
-// Made with `new` by the finder: the gate list holds at most 127 characters.
-struct tagJoinRoomPost {
-    int32_t nRoomId;
-    int32_t nFlag;  // 1
-    wchar_t szGateAddr[128];
-};
 
 class CWndLobby : public CSkinWnd, public DuiLib::CWebBrowserEventHandler {
 public:

@@ -7,6 +7,7 @@
 #include <cwctype>
 
 #include "app/ClientApp.h"
+#include "app/LaterWindows.h"
 #include "app/ProductInfo.h"
 #include "config/UserLogonManager.h"
 #include "controls/MultiImageUI.h"
@@ -14,13 +15,12 @@
 #include "kernel/NotificationCopy.h"
 #include "kernel/Notifications.h"
 #include "lobby/AnsiText.h"
-#include "lobby/LaterWindows.h"
 #include "lobby/LobbyPrompts.h"
 #include "lobby/LogonCheck.h"
 #include "model/FixedText.h"
-#include "services/HttpGet.h"
 #include "model/UserMVManager.h"
 #include "model/UserObj.h"
+#include "services/HttpGet.h"
 #include "session/CommKernelData.h"
 #include "util/LogPrint.h"
 

@@ -5,14 +5,14 @@
 #include <string>
 
 #include "app/ClientApp.h"
+#include "app/LobbyLink.h"
 #include "controls/CtrlListFriend.h"
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
-#include "model/UserMVManager.h"
 #include "model/UserManager.h"
+#include "model/UserMVManager.h"
 #include "model/UserObj.h"
-#include "room/LobbyLink.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "util/ErrorMessage.h"

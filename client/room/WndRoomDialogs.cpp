@@ -1,6 +1,7 @@
 // Openers of the room's dialogs and what they answer.
 #include <cstring>
 
+#include "app/LobbyLink.h"
 #include "dialogs/WndBaoxiangOpen.h"
 #include "dialogs/WndGetPaid.h"
 #include "dialogs/WndGiftInfo.h"
@@ -13,7 +14,6 @@
 #include "dialogs/WndUserSeal.h"
 #include "kernel/CommKernel.h"
 #include "lobby/RoomEntryDialogs.h"
-#include "room/LobbyLink.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/ClientApp.h"
+#include "app/LobbyLink.h"
 #include "app/SkinTable.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/RoomCtrlUI.h"
@@ -15,9 +16,8 @@
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
 #include "model/UserObj.h"
-#include "services/MyWaveInCtrl.h"
-#include "room/LobbyLink.h"
 #include "room/WndRoom.h"
+#include "services/MyWaveInCtrl.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "app/ClientApp.h"
+#include "app/LaterWindows.h"
 #include "dialogs/WndRoomAudioSetting3.h"
 #include "dialogs/WndUserRegister.h"
 #include "dialogs/WndUserSetting.h"
 #include "dialogs_fixture.h"
-#include "lobby/LaterWindows.h"
 
 using namespace DuiLib;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "lobby/LaterWindows.h"
+#include "app/LaterWindows.h"
 #include "ui_fixture.h"
 
 class CCommKernel;

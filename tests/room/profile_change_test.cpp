@@ -5,10 +5,10 @@
 
 #include "app/ClientApp.h"
 #include "app/EntryWindows.h"
+#include "app/LaterWindows.h"
 #include "controls/CtrlListFriend.h"
 #include "dialogs/WndUserSetting.h"
 #include "kernel/CommKernel.h"
-#include "lobby/LaterWindows.h"
 #include "lobby/WndLobby.h"
 #include "room_fixture.h"
 #include "session/CommKernelData.h"

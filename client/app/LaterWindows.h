@@ -1,8 +1,7 @@
-// Windows the logon and lobby windows open but other work builds: registration,
+// Windows the logon, lobby and room windows open and the dialogs build: registration,
 // personal settings, the skin chooser, the room finder and the game page. Each is one
-// call here. Their defaults live in LaterWindowsDefault.cpp and do nothing; when a
-// window lands, its file defines the matching ...Window function and the default
-// goes. Tests put recording doubles in LaterWindowHooks().
+// call here, so the opener includes no dialog; the file that builds the window defines the
+// matching ...WindowImpl. Tests put recording doubles in LaterWindowHooks().
 #pragma once
 
 #include <functional>
@@ -32,7 +31,7 @@ struct LaterWindowHooksT {
 };
 LaterWindowHooksT& LaterWindowHooks();
 
-// The defaults the calls fall back to (LaterWindowsDefault.cpp until the windows land).
+// What the calls run without a hook: the windows themselves, defined by their files.
 bool RunUserRegisterWindowImpl(HWND parent, std::wstring& account, std::wstring& password);
 void OpenUserSettingWindowImpl();
 void OpenSkinChooserWindowImpl();

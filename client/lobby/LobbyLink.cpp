@@ -1,10 +1,16 @@
-#include "room/LobbyLink.h"
+// The lobby's side of what the shell, the dialogs and the room ask of it.
+#include "app/LobbyLink.h"
 
-#include "lobby/LaterWindows.h"
+#include "app/LaterWindows.h"
 #include "lobby/WndLobby.h"
 
 bool HasLobbyWindow() {
     return CWndLobby::Current() != nullptr;
+}
+
+HWND LobbyWindowHandle() {
+    CWndLobby* lobby = CWndLobby::Current();
+    return lobby ? lobby->GetHWND() : nullptr;
 }
 
 void LobbyLeaveRoomAndShow() {
@@ -29,4 +35,12 @@ void LobbyShowSkinChooser() {
 
 void LobbyShowPersonalSettings() {
     if (HasLobbyWindow()) OpenUserSettingWindow();
+}
+
+void LobbySendSetUserProfileReq(tag_CMDSetUserProfileReq* record) {
+    if (CWndLobby* lobby = CWndLobby::Current()) lobby->SendSetUserProfileReq(record);
+}
+
+void LobbySendSetUserPwdReq(tag_CMDSetUserPwdReq* record) {
+    if (CWndLobby* lobby = CWndLobby::Current()) lobby->SendSetUserPwdReq(record);
 }

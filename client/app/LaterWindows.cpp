@@ -1,4 +1,4 @@
-#include "lobby/LaterWindows.h"
+#include "app/LaterWindows.h"
 
 LaterWindowHooksT& LaterWindowHooks() {
     static LaterWindowHooksT hooks;
