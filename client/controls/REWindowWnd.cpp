@@ -4,7 +4,7 @@
 #include <cwchar>
 
 #include "controls/WindowClassTable.h"
-#include "lobby/RoomWindowSeam.h"
+#include "kernel/CommKernel.h"
 
 namespace {
 
@@ -22,11 +22,20 @@ bool IsLow(wchar_t c) {
 
 }  // namespace
 
+namespace {
+DuiLib::CWindowWnd* g_roomWindow = nullptr;
+}  // namespace
+
+void SetChatInputRoomWindow(DuiLib::CWindowWnd* room) {
+    g_roomWindow = room;
+}
+
 HWND GetRoomWindowHandle() {
-    // The entry holds the room as its IRoomWindow part, not as a CWindowWnd.
-    IRoomWindow* room = CurrentRoomWindow();
-    DuiLib::CWindowWnd* window = room ? room->Window() : nullptr;
-    return window ? window->GetHWND() : nullptr;
+    CCommKernel* kernel = CCommKernel::GetInstance();
+    if (!g_roomWindow || !kernel || !kernel->m_pWndTable) return nullptr;
+    // Only pointers are compared: a window gone from the entry is never followed.
+    if (kernel->m_pWndTable[2] != static_cast<void*>(g_roomWindow)) return nullptr;
+    return g_roomWindow->GetHWND();
 }
 
 CREWindowWnd::CREWindowWnd() {

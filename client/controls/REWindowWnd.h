@@ -15,8 +15,11 @@
 // The paste menu's one command.
 #define IDM_RICHEDIT_PASTE 43235
 
-// The handle of the room window registered in the kernel's window table (entry 2),
-// null when there is none.
+// The room window Enter in a chat input is reported to: the room's registration in
+// the kernel's window table sets it (app/RoomView), and it counts only while the
+// table's entry 2 still holds that window.
+void SetChatInputRoomWindow(DuiLib::CWindowWnd* room);
+// The handle of that room window, null when there is none.
 HWND GetRoomWindowHandle();
 
 // A COLORREF (0x00BBGGRR, as the session keeps colours) as the 0xRRGGBB that

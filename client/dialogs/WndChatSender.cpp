@@ -2,12 +2,12 @@
 
 #include <string>
 
+#include "app/RoomView.h"
 #include "app/SkinTable.h"
 #include "controls/ChatRecord.h"
 #include "controls/HtmlText.h"
 #include "dialogs/WndChatEmotion.h"
 #include "kernel/CommKernel.h"
-#include "lobby/RoomWindowSeam.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "session/CommKernelData.h"
@@ -29,7 +29,7 @@ std::wstring Trim(const std::wstring& s) {
     return s.substr(b, e - b);
 }
 
-void Hint(IRoomWindow* room, const wchar_t* text) {
+void Hint(IRoomView* room, const wchar_t* text) {
     if (room) room->InsertHintLine(1, 1, text);
 }
 
@@ -81,7 +81,7 @@ void CWndChatSender::Send() {
     CCommKernelData* data = kernel ? kernel->m_pData : nullptr;
     if (!data) return;
     CUserObj* me = data->GetLocalUser();
-    IRoomWindow* room = CurrentRoomWindow();
+    IRoomView* room = CurrentRoomView();
     if (me->chatBanned) {
         Hint(room, kSilencedHint);
         return;

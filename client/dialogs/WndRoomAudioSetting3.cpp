@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
+#include "app/RoomWindowLink.h"
 #include "kernel/CommKernel.h"
-#include "room/RoomMediaLink.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;

@@ -1,9 +1,9 @@
 #include "dialogs/WndRoomExchange.h"
 
+#include "app/RoomView.h"
+#include "app/SkinFrame.h"
 #include "dialogs/AdminInput.h"
 #include "kernel/CommKernel.h"
-#include "app/SkinFrame.h"
-#include "lobby/RoomWindowSeam.h"
 #include "model/UserMVManager.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
@@ -55,7 +55,7 @@ void Send(int32_t target, int32_t amount, uint8_t operation) {
 }
 
 void Hint(const wchar_t* text) {
-    if (IRoomWindow* room = CurrentRoomWindow()) room->InsertHintLine(1, 1, text);
+    if (IRoomView* room = CurrentRoomView()) room->InsertHintLine(1, 1, text);
 }
 
 }  // namespace

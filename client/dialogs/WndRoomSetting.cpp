@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/RoomView.h"
+#include "app/SkinFrame.h"
 #include "config/GLobalConfigFile.h"
 #include "dialogs/AdminInput.h"
 #include "dialogs/WebFrame.h"
 #include "kernel/CommKernel.h"
-#include "app/SkinFrame.h"
-#include "lobby/RoomWindowSeam.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
@@ -75,7 +75,7 @@ bool Allowed(short id) {
 }
 
 void Hint(const wchar_t* text) {
-    if (IRoomWindow* room = CurrentRoomWindow()) room->InsertHintLine(1, 1, text);
+    if (IRoomView* room = CurrentRoomView()) room->InsertHintLine(1, 1, text);
 }
 
 void Refused() {

@@ -4,11 +4,11 @@
 #include <cwchar>
 #include <vector>
 
+#include "app/RoomWindowLink.h"
 #include "app/SkinTable.h"
 #include "catalogs/GiftManager.h"
 #include "controls/GiftListUI.h"
 #include "kernel/CommKernel.h"
-#include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "win32/text.h"
 
@@ -84,9 +84,7 @@ void CWndSendWordGift::ShowGiftInfo(int giftId) {
 void CWndSendWordGift::Send() {
     std::wstring words = m_pInput ? m_pInput->GetText().GetData() : L"";
     if (words.size() > kMaxWords) words.resize(kMaxWords);
-    if (CWndRoom* room = GetRegisteredRoomWindow())
-        room->SendGiftWithWords(m_nTargetUserId, m_nGiftId, m_nCount,
-                                winplat::WideToAnsi(words).c_str());
+    RoomSendGiftWithWords(m_nTargetUserId, m_nGiftId, m_nCount, winplat::WideToAnsi(words).c_str());
 }
 
 void CWndSendWordGift::OnClick(TNotifyUI& msg) {

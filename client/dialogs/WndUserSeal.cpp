@@ -2,11 +2,10 @@
 
 #include <string>
 
+#include "app/RoomView.h"
 #include "app/SkinTable.h"
 #include "catalogs/SealManager.h"
 #include "kernel/CommKernel.h"
-#include "room/RoomMessages.h"
-#include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;
@@ -81,10 +80,11 @@ void CWndUserSeal::OnClick(TNotifyUI& msg) {
     }
     if (name.find(kSealPrefix) == std::wstring::npos) return;
     const int sealId = SealIdOfName(name.c_str());
-    CWndRoom* room = GetRegisteredRoomWindow();
+    IRoomView* room = CurrentRoomView();
+    HWND roomWnd = room && room->Window() ? room->Window()->GetHWND() : nullptr;
     // The picker stays open for more seals.
-    if (sealId > 0 && room && ::IsWindow(room->GetHWND()))
-        ::SendMessageW(room->GetHWND(), UM_SEAL_CHOSEN, static_cast<WPARAM>(m_nTargetUserId),
+    if (sealId > 0 && roomWnd && ::IsWindow(roomWnd))
+        ::SendMessageW(roomWnd, UM_SEAL_CHOSEN, static_cast<WPARAM>(m_nTargetUserId),
                        static_cast<LPARAM>(sealId));
 }
 

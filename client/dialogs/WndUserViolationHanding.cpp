@@ -1,9 +1,9 @@
 #include "dialogs/WndUserViolationHanding.h"
 
+#include "app/RoomView.h"
+#include "app/SkinFrame.h"
 #include "kernel/CmdRecords.h"
 #include "kernel/CommKernel.h"
-#include "app/SkinFrame.h"
-#include "lobby/RoomWindowSeam.h"
 #include "model/UserMVManager.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
@@ -42,7 +42,7 @@ CCommKernelData* Data() {
 }
 
 void Hint(const wchar_t* text) {
-    if (IRoomWindow* room = CurrentRoomWindow()) room->InsertHintLine(1, 1, text);
+    if (IRoomView* room = CurrentRoomView()) room->InsertHintLine(1, 1, text);
 }
 
 }  // namespace

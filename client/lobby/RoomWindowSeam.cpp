@@ -1,13 +1,9 @@
 #include "lobby/RoomWindowSeam.h"
 
-#include "kernel/CommKernel.h"
-
 namespace {
 RoomWindowFactory g_roomFactory = nullptr;
-// The interface registered last and what entry 2 was given for it, so that the entry
-// can hold the window itself (its readers take it as a DuiLib::CWindowWnd*).
+// The room window registered last; it counts while it is the registered room view.
 IRoomWindow* g_current = nullptr;
-void* g_currentEntry = nullptr;
 }  // namespace
 
 IRoomWindow* NewRoomWindow() {
@@ -21,19 +17,11 @@ RoomWindowFactory SetRoomWindowFactory(RoomWindowFactory factory) {
 }
 
 IRoomWindow* CurrentRoomWindow() {
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    if (!kernel || !kernel->m_pWndTable) return nullptr;
-    void* entry = kernel->m_pWndTable[2];
-    // Only pointers are compared: a window gone from the entry is never followed.
-    if (!entry || entry != g_currentEntry) return nullptr;
-    return g_current;
+    IRoomView* view = CurrentRoomView();
+    return view && view == g_current ? g_current : nullptr;
 }
 
 void SetCurrentRoomWindow(IRoomWindow* room) {
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    DuiLib::CWindowWnd* wnd = room ? room->Window() : nullptr;
     g_current = room;
-    // A stand-in without a window is registered as itself.
-    g_currentEntry = wnd ? static_cast<void*>(wnd) : static_cast<void*>(room);
-    if (kernel && kernel->m_pWndTable) kernel->m_pWndTable[2] = g_currentEntry;
+    SetCurrentRoomView(room);
 }

@@ -1,38 +1,28 @@
 // What the lobby needs of the room window: the handlers it relays room notifications
 // to, the calls it makes around joining and leaving, and a factory. The room window
 // class implements this interface; tests put a recording double behind the factory.
-//
-// The kernel's window table entry 2 holds the room window as a `DuiLib::CWindowWnd*`
-// (the chat input and the dialogs read it so); the lobby reaches the interface through
-// `CurrentRoomWindow`, never by casting the entry.
+// What the windows below the lobby need of the room (its window, room id, hint line)
+// is the part in app/RoomView.h; the registration is that one too (kernel window table
+// entry 2), and the lobby reaches the room through `CurrentRoomWindow`, never by
+// casting the entry.
 //
 // Payload handlers receive the kernel's heap copy of the answer (lParam); it belongs to
 // the lobby, which frees it after the call. A handler never frees or keeps it.
 #pragma once
 
+#include "app/RoomView.h"
 #include "kernel/CmdRecords.h"
 #include "win32/win32.h"
 
-namespace DuiLib {
-class CWindowWnd;
-}
 class CUserObj;
 struct tagSkinInfo;
 
-class IRoomWindow {
+class IRoomWindow : public IRoomView {
 public:
-    virtual ~IRoomWindow() = default;
-
-    // The window itself (create, centre, show, close, its handle).
-    virtual DuiLib::CWindowWnd* Window() = 0;
-    // 0 while no room is entered.
-    virtual int GetRoomId() = 0;
-
     // Set before the window is created: 1, 2 or 31 (the room record's kind).
     virtual void SetRoomKind(int kind) = 0;
     // Enters the room; called again on the same window by a rejoin.
     virtual void InitRoom(int roomId) = 0;
-    virtual void InsertHintLine(int target, int kind, const wchar_t* text) = 0;
     virtual void StopAllMedia() = 0;
     virtual void ApplySkinColors(const tagSkinInfo* skin) = 0;
     virtual void UpdateMyInfo() = 0;
@@ -91,9 +81,8 @@ public:
 };
 
 // Makes a new, not yet created room window object. Defined by the room window's own
-// files; until they exist, client/lobby/RoomWindowDefault.cpp defines it to make none
-// (delete that file when the room window lands). A null result makes the join answer
-// close the room connection.
+// files (room/WndRoom.cpp). A null result makes the join answer close the room
+// connection.
 IRoomWindow* CreateRoomWindowObject();
 
 // What the lobby calls: the installed factory when there is one (tests install a
@@ -105,5 +94,5 @@ RoomWindowFactory SetRoomWindowFactory(RoomWindowFactory factory);
 
 // The room window registered as entry 2 of the kernel's window table, or null.
 IRoomWindow* CurrentRoomWindow();
-// Writes entry 2 (null clears it).
+// Registers it as the room view (SetCurrentRoomView; null clears entry 2).
 void SetCurrentRoomWindow(IRoomWindow* room);

@@ -2,6 +2,8 @@
 // the room window's timers.
 #pragma once
 
+#include "app/RoomView.h"  // UM_SEAL_CHOSEN, which the seal picker sends
+
 #ifndef UM_VIDEO_FRAME_READY
 #define UM_VIDEO_FRAME_READY 12025   // lParam: the video pane with a new picture
 #endif
@@ -19,9 +21,6 @@
 #endif
 #ifndef UM_SHOW_SEAL_WND
 #define UM_SHOW_SEAL_WND 12030       // wParam target user id
-#endif
-#ifndef UM_SEAL_CHOSEN
-#define UM_SEAL_CHOSEN 12031         // wParam target user id, lParam seal id
 #endif
 #ifndef UM_SHOW_WORD_GIFT_WND
 #define UM_SHOW_WORD_GIFT_WND 12032  // wParam user id

@@ -8,11 +8,11 @@
 #include <fstream>
 
 #include "app/ClientApp.h"
+#include "app/RoomWindowLink.h"
 #include "dialogs/RoomAvPanelBase.h"
 #include "dialogs/WndRoomAudioSetting3.h"
 #include "dialogs/WndUserSettingVideo.h"
 #include "kernel/CommKernel.h"
-#include "room/RoomMediaLink.h"
 #include "session/CommKernelData.h"
 #include "vexacam/TestPattern.h"
 #include "video_fixture.h"

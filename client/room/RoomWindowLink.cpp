@@ -1,4 +1,4 @@
-#include "room/RoomMediaLink.h"
+#include "app/RoomWindowLink.h"
 
 #include <utility>
 
@@ -16,4 +16,8 @@ int RoomApplyAvModuleConfig() {
 
 void SetRoomAvModuleConfigHandler(std::function<int()> handler) {
     g_applyAvModuleConfig = std::move(handler);
+}
+
+void RoomSendGiftWithWords(int targetId, int giftId, int count, const char* words) {
+    if (CWndRoom* room = GetRegisteredRoomWindow()) room->SendGiftWithWords(targetId, giftId, count, words);
 }
