@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures, builds and runs every test.
+# Checks the program's floors (scripts/check-floors.py), then configures, builds and
+# runs every test.
 # Usage: scripts/test.sh [normal|sanitize|tsan|load|load-sanitize]
 # load, load-sanitize (not in CI: long): the normal or the sanitizer build's whole suite
 # three times over (ctest --repeat until-fail:3, MIVORA_LOAD_JOBS tests at once,
@@ -22,6 +23,8 @@ case "$kind" in
   tsan)     dir="$root/build-tsan"; flags=(-DMIVORA_TSAN=ON -DMIVORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
   *) echo "usage: $0 [normal|sanitize|tsan|load|load-sanitize]" >&2; exit 2 ;;
 esac
+# The program's floors first: an include that reaches up fails before anything builds.
+python3 "$root/scripts/check-floors.py" "$root/client"
 jobs=${MIVORA_JOBS:-$(nproc)}
 cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}"
 if [ "$kind" = tsan ]; then
