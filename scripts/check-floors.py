@@ -8,7 +8,7 @@ would find it: against the including file's folder first, then against the progr
 root folder (the one include path), and a name found in neither against every floor's
 folder (should one ever be added to the include path). An include that lands in a
 floor above is reported as file:line with the include, and the script exits with 1.
-A folder that is on no floor is reported too, so a new folder is given its place.
+A folder or source file that is on no floor is reported too, so it is given its place.
 
 Usage: scripts/check-floors.py [program root, default client/ of this repository]"""
 import os
@@ -60,6 +60,9 @@ def check(root):
         dirnames.sort()
         own = floor_of(root, dirpath)
         if own is None:
+            if dirpath == root:
+                faults.extend(f"{os.path.join(root, name)}: a file on no floor"
+                              for name in sorted(filenames) if name.endswith(SOURCE_ENDINGS))
             continue
         for filename in sorted(filenames):
             if not filename.endswith(SOURCE_ENDINGS):

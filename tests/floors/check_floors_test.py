@@ -46,9 +46,9 @@ CASES = [
     ("an include in a comment is no include",
      {"controls/Ctl.cpp": '// #include "room/WndRoom.h"\n', "room/WndRoom.h": ""},
      []),
-    ("a folder on no floor",
-     {"extras/Thing.cpp": "", "controls/Ctl.cpp": ""},
-     ["extras"]),
+    ("a folder and a source file on no floor",
+     {"extras/Thing.cpp": "", "Loose.h": "", "CMakeLists.txt": "", "controls/Ctl.cpp": ""},
+     ["extras", "Loose.h"]),
 ]
 
 
