@@ -246,6 +246,18 @@ private:
     void PutOut(int roomId, int userId, int actorId, int reason);
     // The room of the member on `connection` when he is `userId` in `roomId`; null otherwise.
     Room* ActorRoom(const Request& r, int userId, int roomId);
+    // A request that starts with the room (bytes 0-3) and the acting member (4-7); the
+    // room is null when the requester is not that member of it.
+    struct Acting {
+        int32_t roomId;
+        int32_t actorId;
+        Room* room;
+    };
+    Acting ActingIn(const Request& r);
+    // The log line of a request whose actor is not in the room.
+    static std::string ActorNotIn(int roomId);
+    // Sends the refusal `answer` to the requester; returns the log line `why`.
+    std::string Refuse(const Request& r, const std::vector<uint8_t>& answer, std::string why);
     void SendToRoom(int roomId, const std::vector<uint8_t>& frame);
     int ConnectionOf(int userId) const;  // his room connection, or 0
     // Takes the member of `connection` out of his room and tells the others.
