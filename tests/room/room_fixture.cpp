@@ -56,14 +56,8 @@ void RoomTest::SetUp() {
         k->DisconnectServer(static_cast<_eServerType>(t));
         k->SetNotifyWnd(static_cast<_eServerType>(t), notify.hwnd());
     }
-    d->m_pUserManager->ClearData();
-    std::vector<int> rooms;
-    for (auto& entry : d->m_pRoomManager->rooms) rooms.push_back(entry.first);
-    for (int id : rooms) d->m_pRoomManager->DelRoom(id);
-    d->m_pUserMVManager->ClearData();
-    d->m_nCurRoomId = 0;
+    kerneltest::EmptyModel(d);
     d->m_UserEnv = CUserEnvSetting();
-    d->m_LocalUser = CUserObj();
     d->m_LocalUser.userId = kMe;
     d->m_LocalUser.alias = "me";
     d->m_LocalUser.password = "secret";

@@ -3,9 +3,6 @@
 #include <cstring>
 
 #include "kernel/NotificationCopy.h"
-#include "model/RoomManager.h"
-#include "model/UserMVManager.h"
-#include "model/UserManager.h"
 #include "kernel/Notifications.h"
 #include "session/CommKernelData.h"
 #include "win32/text.h"
@@ -59,13 +56,7 @@ void WorldTest::SetUp() {
     // The kernel outlives the tests of one run: each starts from an empty model, as in
     // a process of its own. A room left current by an earlier test (its member put
     // out) made the kernel ignore the next logon answer naming one of its members.
-    d->m_pUserManager->ClearData();
-    std::vector<int> rooms;
-    for (auto& entry : d->m_pRoomManager->rooms) rooms.push_back(entry.first);
-    for (int id : rooms) d->m_pRoomManager->DelRoom(id);
-    d->m_pUserMVManager->ClearData();
-    d->m_nCurRoomId = 0;
-    d->m_LocalUser = CUserObj();
+    kerneltest::EmptyModel(d);
 }
 
 void WorldTest::TearDown() {
