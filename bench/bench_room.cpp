@@ -242,14 +242,3 @@ void BM_RoomWindowEnterLeaveEvent(benchmark::State& state) {
 BENCHMARK(BM_RoomWindowEnterLeaveEvent)->Unit(benchmark::kMicrosecond)->Iterations(500);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    winplat::InstallGui();
-    DuiLib::CPaintManagerUI::SetResourcePath(MIVORA_SKIN_DIR);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

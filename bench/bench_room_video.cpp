@@ -359,13 +359,3 @@ void BM_IdleCpu(benchmark::State& state) {
 BENCHMARK(BM_IdleCpu)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    winplat::InstallGui();
-    DuiLib::CPaintManagerUI::SetResourcePath(MIVORA_SKIN_DIR);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
