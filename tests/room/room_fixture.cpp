@@ -8,13 +8,16 @@
 #include "fenlo/UIlib.h"
 #include "kernel/CommKernel.h"
 #include "kernel/Notifications.h"
+#include "app/EntryWindows.h"
 #include "lobby/RoomWindowSeam.h"
+#include "lobby/WndLobby.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
 #include "model/UserManager.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
+#include "win32/text.h"
 #include "win32gui/menu.h"
 
 namespace roomtest {
@@ -85,6 +88,37 @@ void RoomTest::TearDown() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
+}
+
+void RoomTest::OpenLobby() {
+    ASSERT_TRUE(CreateLobbyWindow(L"lobby"));
+    lobby = CWndLobby::Current();
+    ASSERT_NE(lobby, nullptr);
+}
+
+void RoomTest::CloseLobby() {
+    if (lobby) {
+        lobby->LeaveCurrentRoom();
+        PumpPending();
+        ::DestroyWindow(lobby->GetHWND());
+        k->m_pWndTable[1] = nullptr;
+        lobby = nullptr;
+    }
+    room = nullptr;
+}
+
+void RoomTest::JoinByLobby(int kind, answers::JoinRoom join) {
+    const std::wstring gate = winplat::Utf8ToWide(servers.Address(testsupport::ServerSet::kRoom));
+    const int before = servers.room().Connections();
+    lobby->JoinRoom(kRoom, 1, gate.c_str());
+    ASSERT_TRUE(kerneltest::Pump([&] {
+        return servers.room().Connections() > before && servers.room().ReceivedCount() >= 14 + 115;
+    }));
+    join.userId = kMe;
+    join.roomId = kRoom;
+    join.baseInfoD = static_cast<uint16_t>(kind);
+    join.roomName = "room";
+    servers.room().Send(answers::JoinRoomAnswer(join));
 }
 
 void RoomTest::CloseRoomWindow() {

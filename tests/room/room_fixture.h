@@ -16,6 +16,7 @@
 
 class CCommKernel;
 class CCommKernelData;
+class CWndLobby;
 
 namespace roomtest {
 
@@ -57,6 +58,16 @@ protected:
     void FreeCopies();
     void CloseRoomWindow();
 
+    // The lobby window, for tests that enter rooms through it: it joins and relays the
+    // room's notifications to the room window.
+    void OpenLobby();
+    // The lobby leaves its room (the room window goes with it) and closes.
+    void CloseLobby();
+    // The lobby asks to join kRoom at the room stand-in's gate and the stand-in answers:
+    // the local user entered kRoom, a room of `kind` named "room", with `join`'s other
+    // fields.
+    void JoinByLobby(int kind, answers::JoinRoom join = {});
+
     // Menus: the hook records each menu opened and answers with `menuAnswer`.
     static std::vector<HMENU> openedMenus;
     static UINT_PTR menuAnswer;
@@ -67,6 +78,7 @@ protected:
     kerneltest::RecorderWindow notify;
     testsupport::ServerSet servers;
     CWndRoom* room = nullptr;
+    CWndLobby* lobby = nullptr;
     size_t sentSeen = 0;
 };
 

@@ -66,7 +66,6 @@ protected:
     bool HasWindow(int id);
     std::vector<std::pair<int, int>> ConnRequests();
 
-    CWndLobby* lobby = nullptr;
     int marker = 0;
 };
 
