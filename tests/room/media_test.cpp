@@ -53,18 +53,6 @@ protected:
     CPubVideoContainerUI* Pane(int i) {
         return static_cast<CPubVideoContainerUI*>(room->m_pPubVideo[i]->GetInterface(L"PubVideo"));
     }
-    // Media connection requests (105/69) the room server got: (user, operation).
-    std::vector<std::pair<int, int>> ConnRequests() {
-        EXPECT_TRUE(kerneltest::SettleSent(servers.room(), SERVER_TYPE_ROOM));
-        std::vector<std::pair<int, int>> out;
-        for (const SentFrame& f : TakeSent()) {
-            if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
-            int32_t user = 0;
-            std::memcpy(&user, &f.payload[8], 4);
-            out.push_back({user, f.payload[12]});
-        }
-        return out;
-    }
     std::vector<SentFrame> SentOf(uint16_t sub) {
         EXPECT_TRUE(kerneltest::SettleSent(servers.room(), SERVER_TYPE_ROOM));
         std::vector<SentFrame> out;

@@ -215,6 +215,23 @@ void RoomTest::GrantFromLogon(const std::vector<answers::Privilege>& list) {
     k->DisconnectServer(SERVER_TYPE_LOGON);
 }
 
+std::vector<std::pair<int, int>> RoomTest::ConnRequestsIn(const std::vector<SentFrame>& frames) {
+    std::vector<std::pair<int, int>> out;
+    for (const SentFrame& f : frames) {
+        if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
+        int32_t user = 0;
+        std::memcpy(&user, &f.payload[8], 4);
+        out.push_back({user, f.payload[12]});
+    }
+    return out;
+}
+
+std::vector<std::pair<int, int>> RoomTest::ConnRequests() {
+    // Requests go out on the socket as the handler runs.
+    EXPECT_TRUE(kerneltest::SettleSent(servers.room(), SERVER_TYPE_ROOM));
+    return ConnRequestsIn(TakeSent());
+}
+
 std::vector<SentFrame> RoomTest::TakeSent() {
     const Bytes all = servers.room().Received();
     std::vector<SentFrame> out;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Answers.h"
@@ -49,6 +50,10 @@ protected:
     void PlayRoom(const std::vector<Bytes>& frames);
     // Frames the room stand-in received on its last connection since the last call.
     std::vector<SentFrame> TakeSent();
+    // The media connection requests (105/69) among `frames`: (user, operation).
+    static std::vector<std::pair<int, int>> ConnRequestsIn(const std::vector<SentFrame>& frames);
+    // Those the room stand-in got since the last look, once all the client sent arrived.
+    std::vector<std::pair<int, int>> ConnRequests();
     // The private chat's text (every hint line).
     std::wstring PrivateText();
     // Privileges as the logon's privilege list gives them (over a logon stand-in

@@ -162,12 +162,8 @@ protected:
         bool found = false;
         kerneltest::Pump(
             [&] {
-                for (const SentFrame& f : TakeSent()) {
-                    if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
-                    int32_t user = 0;
-                    std::memcpy(&user, &f.payload[8], 4);
-                    if (user == id && f.payload[12] == op) found = true;
-                }
+                for (const auto& [user, operation] : ConnRequestsIn(TakeSent()))
+                    if (user == id && operation == op) found = true;
                 return found;
             },
             5000);

@@ -177,17 +177,5 @@ bool NotifyTest::HasWindow(int id) {
     return room && room->m_pUserVideoWndMgr && room->m_pUserVideoWndMgr->HasWnd(id);
 }
 
-std::vector<std::pair<int, int>> NotifyTest::ConnRequests() {
-    // Requests go out on the socket as the handler runs.
-    EXPECT_TRUE(kerneltest::SettleSent(servers.room(), SERVER_TYPE_ROOM));
-    std::vector<std::pair<int, int>> out;
-    for (const SentFrame& f : TakeSent()) {
-        if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
-        int32_t user = 0;
-        std::memcpy(&user, &f.payload[8], 4);
-        out.push_back({user, f.payload[12]});
-    }
-    return out;
-}
 
 }  // namespace roomtest
