@@ -1,5 +1,7 @@
 #include "lobby_fixture.h"
 
+#include "ink_match.h"
+
 #include <QDir>
 #include <QImage>
 #include <QPainter>
@@ -118,19 +120,7 @@ std::string SaveShot(HWND hwnd, const char* name) {
 }
 
 double InkMatch(const QImage& shot, const QImage& ref) {
-    int ink = 0, same = 0;
-    QRgb bg = ref.pixel(0, 0);
-    for (int y = 0; y < ref.height() && y < shot.height(); ++y)
-        for (int x = 0; x < ref.width() && x < shot.width(); ++x) {
-            QRgb r = ref.pixel(x, y);
-            if (std::abs(qGray(r) - qGray(bg)) < 20) continue;
-            ++ink;
-            QRgb s = shot.pixel(x, y);
-            if (std::abs(qRed(r) - qRed(s)) < 48 && std::abs(qGreen(r) - qGreen(s)) < 48 &&
-                std::abs(qBlue(r) - qBlue(s)) < 48)
-                ++same;
-        }
-    return ink < 20 ? 0.0 : static_cast<double>(same) / ink;
+    return InkMatch(shot, ref, ref.pixel(0, 0));
 }
 
 QImage RenderLabel(DuiLib::CPaintManagerUI& pm, DuiLib::CLabelUI* label, const wchar_t* text,

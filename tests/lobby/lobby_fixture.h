@@ -40,8 +40,8 @@ UINT RunModalScript(DuiLib::CWindowWnd& wnd, std::function<void()> script);
 std::string SaveShot(HWND hwnd, const char* name);
 // Lays the window out (one paint) so controls have their positions.
 void LayOut(HWND hwnd, DuiLib::CPaintManagerUI& pm);
-// Share of the reference's ink that the screenshot shows too (0 when the reference
-// has almost none).
+// Share of the reference's ink that the screenshot shows too, on the reference's
+// corner colour (0 when the reference has almost none).
 double InkMatch(const QImage& shot, const QImage& ref);
 // What a label draws, on the given background, in the label's own rectangle.
 QImage RenderLabel(DuiLib::CPaintManagerUI& pm, DuiLib::CLabelUI* label, const wchar_t* text,

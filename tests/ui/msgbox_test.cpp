@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "dialogs/WndMsgBox.h"
+#include "ink_match.h"
 #include "ui_fixture.h"
 #include "win32gui/qt_bridge.h"
 
@@ -117,23 +118,6 @@ TEST_F(MsgBoxTest, ALayoutWithoutItsControlsStillRuns) {
     QDir(dir).removeRecursively();
 }
 
-// Share of the reference's ink (non-background pixels) that the screenshot shows too.
-double InkMatch(const QImage& shot, const QImage& ref) {
-    int ink = 0, same = 0;
-    for (int y = 0; y < ref.height(); ++y) {
-        for (int x = 0; x < ref.width(); ++x) {
-            QRgb r = ref.pixel(x, y);
-            if (qGray(r) > 235) continue;
-            ++ink;
-            QRgb s = shot.pixel(x, y);
-            if (std::abs(qRed(r) - qRed(s)) < 48 && std::abs(qGreen(r) - qGreen(s)) < 48 &&
-                std::abs(qBlue(r) - qBlue(s)) < 48)
-                ++same;
-        }
-    }
-    return ink < 40 ? 0.0 : static_cast<double>(same) / ink;
-}
-
 QImage RenderLabelText(CWndMsgBox& box, CLabelUI* tip, const wchar_t* text) {
     RECT rc = tip->GetPos();
     QImage ref(rc.right - rc.left, rc.bottom - rc.top, QImage::Format_ARGB32);
@@ -165,8 +149,9 @@ TEST_F(MsgBoxTest, ScreenshotShowsTheText) {
         ASSERT_NE(tip, nullptr);
         RECT rc = tip->GetPos();
         QImage crop = shot.copy(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
-        match = InkMatch(crop, RenderLabelText(b, tip, text));
-        other = InkMatch(crop, RenderLabelText(b, tip, L"用户名或密码错误，请重新输入。"));
+        match = InkMatch(crop, RenderLabelText(b, tip, text), qRgb(255, 255, 255), 40);
+        other = InkMatch(crop, RenderLabelText(b, tip, L"用户名或密码错误，请重新输入。"),
+                         qRgb(255, 255, 255), 40);
         Click(b, L"okbtn");
     });
     ASSERT_FALSE(shot.isNull());

@@ -12,6 +12,7 @@
 
 #include "lobby/RoomGroupTreeUI.h"
 #include "controls/DialogBuilderCallbackEx.h"
+#include "ink_match.h"
 #include "ui_fixture.h"
 #include "win32gui/qt_bridge.h"
 
@@ -311,21 +312,7 @@ TEST_F(TreeTest, ARowClickSelectsItAndNamesTheRow) {
     DestroyWindow(wnd.GetHWND());
 }
 
-// Share of the reference's ink that the screenshot shows too.
-double InkMatch(const QImage& shot, const QImage& ref) {
-    int ink = 0, same = 0;
-    for (int y = 0; y < ref.height(); ++y)
-        for (int x = 0; x < ref.width(); ++x) {
-            QRgb r = ref.pixel(x, y);
-            if (qGray(r) > 235) continue;
-            ++ink;
-            QRgb s = shot.pixel(x, y);
-            if (std::abs(qRed(r) - qRed(s)) < 48 && std::abs(qGreen(r) - qGreen(s)) < 48 &&
-                std::abs(qBlue(r) - qBlue(s)) < 48)
-                ++same;
-        }
-    return ink < 20 ? 0.0 : static_cast<double>(same) / ink;
-}
+const QRgb kWhite = qRgb(255, 255, 255);
 
 // What a label of the row draws, on white, in the label's own rectangle.
 QImage RenderPart(CPaintManagerUI& pm, CLabelUI* label, const wchar_t* text, bool html) {
@@ -386,9 +373,9 @@ TEST_F(TreeTest, ScreenshotShowsTheGroupsWithTheirCounts) {
         RECT rc = label->GetPos();
         QImage crop = shot.copy(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
         CDuiString text = c.text ? CDuiString(c.text) : label->GetText();
-        EXPECT_GT(InkMatch(crop, RenderPart(pm, label, text, c.html)), 0.95)
+        EXPECT_GT(InkMatch(crop, RenderPart(pm, label, text, c.html), kWhite), 0.95)
             << "the row shows " << QString::fromWCharArray(text.GetData()).toStdString();
-        EXPECT_LT(InkMatch(crop, RenderPart(pm, label, c.other, c.html)), 0.7);
+        EXPECT_LT(InkMatch(crop, RenderPart(pm, label, c.other, c.html), kWhite), 0.7);
     }
     // The open group's marker is there, in the skin's blue.
     RECT rc = pm.FindSubControlByName(a->data().row, L"cgroupname")->GetPos();
