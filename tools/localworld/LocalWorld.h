@@ -93,6 +93,9 @@ public:
     const Ports& ports() const { return m_ports; }
     // "http://127.0.0.1:<http port>/"
     std::string BaseUrl() const;
+    // A program configuration text that names the fixed ports (globalconf.txt), with
+    // this world's ports in their place.
+    std::string WithOwnPorts(std::string configuration) const;
     // The version as the logon answer's version word: the four numbers as bytes in
     // memory order.
     int32_t VersionWord() const;
