@@ -1,7 +1,7 @@
 #include "FacadePair.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "vexacam/TestPattern.h"
 
@@ -17,6 +17,19 @@ bool HasVideo(Streams s) { return s != Streams::Audio; }
 bool HasAudio(Streams s) { return s != Streams::Video; }
 
 }  // namespace
+
+RAVO::VideoSetConfig RoomVideoConfig(const char* camera) {
+    RAVO::VideoSetConfig vc{};
+    vc.cap_size = 3;
+    vc.play_width = 320;
+    vc.play_height = 240;
+    vc.fps = 15;
+    vc.bitrate = 128000;
+    vc.mode = 1;
+    std::snprintf(vc.camera_name, sizeof vc.camera_name, "%s",
+                  camera ? camera : kTestPatternCameraName);
+    return vc;
+}
 
 MediaStage::MediaStage(const Options& options)
     : relay(options.relayLifetimeMs, options.relayBudget) {
@@ -83,14 +96,7 @@ void FacadeMember::Watch(int id, Streams streams) {
 int FacadeMember::Publish(int self, const FacadePublish& how) {
     int built = -1;
     if (HasVideo(how.streams)) {
-        RAVO::VideoSetConfig vc{};
-        vc.cap_size = 3;
-        vc.play_width = 320;
-        vc.play_height = 240;
-        vc.fps = 15;
-        vc.bitrate = 128000;
-        vc.mode = 1;
-        std::strcpy(vc.camera_name, kTestPatternCameraName);
+        RAVO::VideoSetConfig vc = RoomVideoConfig();
         m_av->setVideoConfig(&vc);
         built = m_av->buildVideoCapGraph(self);
     }

@@ -27,6 +27,10 @@ extern const char kRoomMediaConfig[];
 
 enum class Streams { Video, Audio, Both };
 
+// The room window's video settings for a camera: 320 x 240 at 15 frames a second and
+// 128 kbit/s (the test-pattern camera unless named).
+RAVO::VideoSetConfig RoomVideoConfig(const char* camera = nullptr);
+
 class MediaStage {
 public:
     struct Options {
