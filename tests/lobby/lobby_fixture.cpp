@@ -1,7 +1,5 @@
 #include "lobby_fixture.h"
 
-#include "ink_match.h"
-
 #include <QDir>
 #include <QImage>
 #include <QPainter>
@@ -121,29 +119,6 @@ std::string SaveShot(HWND hwnd, const char* name) {
 
 double InkMatch(const QImage& shot, const QImage& ref) {
     return InkMatch(shot, ref, ref.pixel(0, 0));
-}
-
-QImage RenderLabel(DuiLib::CPaintManagerUI& pm, DuiLib::CLabelUI* label, const wchar_t* text,
-                   bool html, QColor background) {
-    RECT rc = label->GetPos();
-    QImage ref(rc.right - rc.left, rc.bottom - rc.top, QImage::Format_ARGB32);
-    ref.fill(background);
-    QPainter p(&ref);
-    HDC dc = winplat::CreatePainterDC(&p);
-    p.translate(-rc.left, -rc.top);
-    RECT pad = label->GetTextPadding();
-    RECT t{rc.left + pad.left, rc.top + pad.top, rc.right - pad.right, rc.bottom - pad.bottom};
-    if (html) {
-        int links = 0;
-        DuiLib::CRenderEngine::DrawHtmlText(dc, &pm, t, text, label->GetTextColor(), nullptr,
-                                            nullptr, links, label->GetTextStyle());
-    } else {
-        DuiLib::CRenderEngine::DrawText(dc, &pm, t, text, label->GetTextColor(), label->GetFont(),
-                                        label->GetTextStyle());
-    }
-    winplat::DeletePainterDC(dc);
-    p.end();
-    return ref;
 }
 
 QImage ShotOf(HWND hwnd, DuiLib::CControlUI* control) {

@@ -10,7 +10,7 @@
 #include "controls/CtrlListQunshuaUser.h"
 #include "controls/DialogBuilderCallbackEx.h"
 #include "controls/ListFriendItem.h"
-#include "ink_match.h"
+#include "drawn_text.h"
 #include "lists_fixture.h"
 #include "win32/loop.h"
 #include "win32gui/qt_bridge.h"
