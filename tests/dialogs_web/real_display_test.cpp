@@ -27,7 +27,7 @@ TEST_F(RealDisplayTest, TypedPasswordShowsOnlyAsterisks) {
         InvalidateRect(wnd->GetHWND(), nullptr, FALSE);
         return !IsRectEmpty(&edit->GetPos());
     }));
-    Pump([] { return false; }, 500);  // settle on screen
+    ASSERT_TRUE(Pump([&] { return rd::OnScreen(wnd->GetHWND()); }));
     RECT rc = edit->GetPos();
     rd::ClickControl(wnd->GetHWND(), edit);
     ASSERT_TRUE(Pump([&] { return edit->IsFocused(); }));

@@ -70,13 +70,15 @@ TEST_F(RealDisplayLogon, TypesTheLogonAndClicksARow) {
         CPaintManagerUI& pm = logon->GetPaintManager();
         ASSERT_TRUE(Pump([&] { return pm.FindControl(L"login")->IsEnabled(); }, 20000));
         LayOut(logon->GetHWND(), pm);
-        Pump([] { return false; }, 500);
-        rd::ClickControl(logon->GetHWND(), pm.FindControl(L"accountedit"));
-        Pump([] { return false; }, 300);
-        rd::TypeText("10001", 30);
-        rd::ClickControl(logon->GetHWND(), pm.FindControl(L"pwdedit"));
-        Pump([] { return false; }, 300);
-        rd::TypeText("111111", 30);
+        ASSERT_TRUE(Pump([&] { return rd::OnScreen(logon->GetHWND()); }));
+        // Each edit takes the keyboard from the click before it is typed into.
+        for (const auto& [edit, text] :
+             {std::pair{L"accountedit", "10001"}, {L"pwdedit", "111111"}}) {
+            CControlUI* control = pm.FindControl(edit);
+            rd::ClickControl(logon->GetHWND(), control);
+            ASSERT_TRUE(Pump([&] { return control->IsFocused(); })) << text;
+            rd::TypeText(text, 30);
+        }
         Pump([&] { return pm.FindControl(L"pwdedit")->GetText() == L"111111"; }, 3000);
         account = QString::fromWCharArray(pm.FindControl(L"accountedit")->GetText().GetData()).toStdString();
         rd::ClickControl(logon->GetHWND(), pm.FindControl(L"login"));
@@ -109,9 +111,11 @@ TEST_F(RealDisplayLogon, TypesTheLogonAndClicksARow) {
     lobby->CenterWindow();
     k->m_pWndTable[1] = lobby;
     ASSERT_TRUE(Pump([&] { return lobby->GetTree() && lobby->GetTree()->GetCount() == 1; }, 10000));
-    Pump([] { return false; }, 800);
     CRoomGroupNode* node = lobby->GetTree()->FindNodeById(1);
     ASSERT_NE(node, nullptr);
+    ASSERT_TRUE(Pump([&] {
+        return rd::OnScreen(lobby->GetHWND()) && !IsRectEmpty(&node->data().row->GetPos());
+    }));
     rd::ClickControl(lobby->GetHWND(), node->data().row);
     EXPECT_TRUE(Pump([&] {
         for (const auto& q : http.requests())

@@ -100,8 +100,8 @@ TEST_F(LookTest, ARealRightClickOnAMemberOpensTheMemberMenu) {
     CCtrlListFriend* list = room->GetUserList();
     ASSERT_GT(list->GetCount(), 1);
     CControlUI* row = list->GetItemAt(1);
-    Pump([&] { return !IsRectEmpty(&row->GetPos()); }, 3000);
-    Pump([] { return false; }, 300);  // let the window settle on screen
+    ASSERT_TRUE(
+        Pump([&] { return rd::OnScreen(room->GetHWND()) && !IsRectEmpty(&row->GetPos()); }));
     openedMenus.clear();
     ASSERT_EQ(rd::ClickControl(room->GetHWND(), row, 3), 0);
     ASSERT_TRUE(Pump([&] { return !openedMenus.empty(); }, 5000));

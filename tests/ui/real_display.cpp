@@ -4,11 +4,15 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QWidget>
+#include <QWindow>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <string>
+
+#include "win32gui/qt_bridge.h"
 
 extern char** environ;
 
@@ -17,6 +21,11 @@ namespace realdisplay {
 bool Wanted() {
     const char* want = std::getenv("MIVORA_REAL_DISPLAY");
     return want && std::string(want) == "1";
+}
+
+bool OnScreen(HWND hwnd) {
+    QWidget* w = winplat::WidgetOf(hwnd);
+    return w && w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed();
 }
 
 int RunTool(std::vector<std::string> args) {

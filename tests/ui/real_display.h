@@ -15,6 +15,8 @@ namespace realdisplay {
 
 // True when the tests may use the display (MIVORA_REAL_DISPLAY=1).
 bool Wanted();
+// True when the window is shown and the X server exposed it.
+bool OnScreen(HWND hwnd);
 // Runs a program (xdotool ...) and returns its exit status (-1 when it did not run).
 int RunTool(std::vector<std::string> args);
 // Moves the X pointer to a screen point and clicks button 1 (left) or 3 (right); the
