@@ -29,22 +29,23 @@
 #include <thread>
 #include <vector>
 
-#include "MediaRelay.h"
-#include "ScriptedSound.h"
+#include "FacadePair.h"
 #include "facade/Strevo.h"
 #include "vexacam/TestPattern.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using mivora_test::MediaRelay;
-using mivora_test::ScriptedSoundSystem;
-using mivora_test::SoundPace;
+using mivora_test::FacadeJoin;
+using mivora_test::FacadeMember;
+using mivora_test::FacadePublish;
+using mivora_test::MediaStage;
+using mivora_test::Streams;
 
 const int kSpeaker = 1001;
 
 const char* const kTexts[3] = {
-    "1 15 31 64000 1000 1000 10 12 5 6 1000 3 320 240 2",  // the room window's third text
+    mivora_test::kRoomMediaConfig,                          // the room window's third text
     "1 15 31 64000 1000 1000 10 12 5 6 1000 0 320 240 2",  // pacing off
     "1 15 31 64000 1000 1000 0 12 0 6 1000 0 320 240 2",   // pacing and FEC off
 };
@@ -80,74 +81,26 @@ private:
     std::vector<Clock::time_point> m_video, m_audio;
 };
 
-struct Member {
-    Member(uint16_t port, const char* config, Arrivals* arrivals) {
-        std::string text(config);
-        av.setAvMoudleConfig2(&text[0]);
-        av.setLocalIpInfo(nullptr, 0);
-        av.setRemoteIpInfo("127.0.0.1", port);
-        av.createRTPSession();
-        av.buildAVPlayGraph();
-        av.m_pPlayVideoGrabber->setCallBack(arrivals);
-        av.m_pPlayAudioGrabber->setCallBack(arrivals);
-        av.startAVPlayGraph();
-    }
-    ~Member() {
-        av.stopAVPlayerGraph();
-        av.stopVideoCapGraph();
-        av.stopAudioCapGraph();
-        av.destoryVideoCapGraph();
-        av.destoryAudioCapGraph();
-        av.destoryAVPlayGraph();
-        av.destoryRTPSession();
-    }
-    void build() {
-        RAVO::VideoSetConfig vc{};
-        vc.cap_size = 3;
-        vc.play_width = 320;
-        vc.play_height = 240;
-        vc.fps = 15;
-        vc.bitrate = 128000;
-        vc.mode = 1;
-        std::strcpy(vc.camera_name, kTestPatternCameraName);
-        av.setVideoConfig(&vc);
-        av.buildVideoCapGraph(kSpeaker);
-        RAVO::AudioSetConfig ac{};
-        av.setAudioConfig(&ac);
-        av.buildAudioCapGraph(kSpeaker);
-        av.m_pVideoSource->set_sharedata(1);
-        av.m_pAudioSource->set_sharedata(1);
-    }
-    RAVO::CStrevo av;
-};
-
+// The listener watches 1001; 1001 publishes, its sources built but not started (the
+// latency runs feed them by hand, the CPU runs start them).
 struct Room {
     explicit Room(const char* config) {
-        setenv("MIVORA_TEST_CAMERA", "1", 1);
-        sound->AddCapture({L"Mic", mivora_test::ToneSource(440), SoundPace::RealTime, nullptr});
-        sound->AddPlayback({L"Speaker", SoundPace::Free});
-        winplat::InstallSoundSystem(sound);
-        relay.Start();
-        listener.reset(new Member(relay.Port(), config, &arrivals));
-        speaker.reset(new Member(relay.Port(), config, &ignored));
-        listener->av.addVideoStream(kSpeaker);
-        listener->av.addAudioStream(kSpeaker);
-        listener->av.subcribeVideoStream(kSpeaker);
-        listener->av.subcribeAudioStream(kSpeaker);
-        relay.WaitUntil([&] { return relay.CountControls(2, kSpeaker, 97) >= 2; });
-        speaker->build();
+        FacadeJoin join;
+        join.config = config;
+        join.play = &arrivals;
+        listener = std::make_unique<FacadeMember>(media.RelayPort(), join);
+        join.play = &ignored;
+        speaker = std::make_unique<FacadeMember>(media.RelayPort(), join);
+        listener->Watch(kSpeaker);
+        media.WaitSubscribed(kSpeaker, Streams::Audio, 2);
+        FacadePublish publish;
+        publish.start = false;
+        speaker->Publish(kSpeaker, publish);
     }
-    ~Room() {
-        speaker.reset();
-        listener.reset();
-        relay.Stop();
-        winplat::RemoveSoundSystem();
-        unsetenv("MIVORA_TEST_CAMERA");
-    }
-    std::shared_ptr<ScriptedSoundSystem> sound = std::make_shared<ScriptedSoundSystem>();
-    MediaRelay relay{120000, 5000000};
+    MediaStage media;
     Arrivals arrivals, ignored;
-    std::unique_ptr<Member> listener, speaker;
+    // The speaker leaves first, then the listener.
+    std::unique_ptr<FacadeMember> listener, speaker;
 };
 
 double percentile(std::vector<double> v, double p) {
@@ -166,7 +119,7 @@ struct LatencyRun {
 // Frames are injected at the sources' device entry points, one at a time: the queue
 // threads run, the camera and wave-in devices stay idle.
 LatencyRun measure(Room& room, bool video, int frames) {
-    RAVO::CStrevo& av = room.speaker->av;
+    RAVO::CStrevo& av = room.speaker->Av();
     if (video)
         av.m_pVideoSource->CSourceAvBuf::start();
     else
@@ -180,7 +133,7 @@ LatencyRun measure(Room& room, bool video, int frames) {
     for (int i = 0; i < frames + warmup; ++i) {
         if (video) vexacam::DrawTestPattern(bgr.data(), 320, 240, static_cast<uint32_t>(i));
         const size_t seen = room.arrivals.count(video);
-        const size_t before = room.relay.ReceivedCount();
+        const size_t before = room.media.relay.ReceivedCount();
         const Clock::time_point t0 = Clock::now();
         if (video)
             av.m_pVideoSource->OnVideoFrameArrive(bgr.data(), bgr.size());
@@ -191,7 +144,7 @@ LatencyRun measure(Room& room, bool video, int frames) {
             ++run.missing;
         } else if (i >= warmup) {
             run.ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-            datagrams += room.relay.ReceivedCount() - before;
+            datagrams += room.media.relay.ReceivedCount() - before;
         }
         // Past the camera's rate limit (15 fps) before the next frame.
         std::this_thread::sleep_until(t0 + std::chrono::milliseconds(video ? 70 : 45));
@@ -273,8 +226,8 @@ void BM_CpuPerStream(benchmark::State& state) {
     size_t grabs = 0;
     for (auto _ : state) {
         Room room(kTexts[0]);
-        if (what == 1) room.speaker->av.startVideoCapGraph();
-        if (what == 2) room.speaker->av.startAudioCapFraph();
+        if (what == 1) room.speaker->Av().startVideoCapGraph();
+        if (what == 2) room.speaker->Av().startAudioCapFraph();
         std::this_thread::sleep_for(std::chrono::milliseconds(500));  // past start-up
         const double cpu0 = processCpuSeconds();
         const Clock::time_point t0 = Clock::now();

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,12 +74,8 @@ bool LayOutProgram(const std::string& to, const testsupport::LocalWorld& world) 
     std::ifstream in(std::string(MIVORA_SOURCE_DIR) + "/tools/localworld/globalconf.txt");
     std::stringstream text;
     text << in.rdbuf();
-    std::string conf = text.str();
-    const auto& p = world.ports();
-    conf = std::regex_replace(conf, std::regex("27101"), std::to_string(p.logon));
-    conf = std::regex_replace(conf, std::regex("27102"), std::to_string(p.lobby));
-    conf = std::regex_replace(conf, std::regex("27180"), std::to_string(p.http));
-    return globalconf::WriteFile(winplat::ToWindowsPath(to) + L"\\globalconf.ini", conf);
+    return globalconf::WriteFile(winplat::ToWindowsPath(to) + L"\\globalconf.ini",
+                                 world.WithOwnPorts(text.str()));
 }
 
 testsupport::LocalWorld* g_world = nullptr;

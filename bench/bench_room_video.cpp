@@ -23,9 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "MediaRelay.h"
+#include "FacadePair.h"
 #include "app/EntryWindows.h"
-#include "ScriptedSound.h"
 #include "controls/SkinWnd.h"
 #include "facade/Strevo.h"
 #include "kernel/CommKernel.h"
@@ -45,11 +44,11 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using mivora_test::FacadeMember;
+using mivora_test::FacadePublish;
 using mivora_test::MediaRelay;
-using mivora_test::ScriptedSoundSystem;
-using mivora_test::SoundPace;
-
-const char kRoomText[] = "1 15 31 64000 1000 1000 10 12 5 6 1000 3 320 240 2";
+using mivora_test::MediaStage;
+using mivora_test::Streams;
 
 class WatchWnd : public CSkinWnd {
 public:
@@ -110,53 +109,10 @@ private:
     std::vector<Clock::time_point> m_arrivals;
 };
 
-void TearDown(RAVO::CStrevo& av) {
-    av.stopAVPlayerGraph();
-    av.stopVideoCapGraph();
-    av.stopAudioCapGraph();
-    av.destoryVideoCapGraph();
-    av.destoryAudioCapGraph();
-    av.destoryAVPlayGraph();
-    av.destoryRTPSession();
-}
-
-void Join(RAVO::CStrevo& av, uint16_t port, Watcher* grabs) {
-    std::string text(kRoomText);
-    av.setAvMoudleConfig2(&text[0]);
-    av.setLocalIpInfo(nullptr, 0);
-    av.setRemoteIpInfo("127.0.0.1", port);
-    av.createRTPSession();
-    av.buildAVPlayGraph();
-    if (grabs) {
-        av.m_pPlayVideoGrabber->setCallBack(grabs);
-        av.m_pPlayAudioGrabber->setCallBack(grabs);
-    }
-    av.startAVPlayGraph();
-}
-
-void Publish(RAVO::CStrevo& av, int id) {
-    RAVO::VideoSetConfig vc{};
-    vc.cap_size = 3;
-    vc.play_width = 320;
-    vc.play_height = 240;
-    vc.fps = 15;
-    vc.bitrate = 128000;
-    vc.mode = 1;
-    std::strcpy(vc.camera_name, kTestPatternCameraName);
-    av.setVideoConfig(&vc);
-    av.buildVideoCapGraph(id);
-    av.m_pVideoSource->set_sharedata(1);
-}
-
 // A watching window, its panes showing users 1001.., a watcher facade and `speakers`
 // publishers through one relay.
 struct Stage {
     Stage(int speakers, bool painted) {
-        setenv("MIVORA_TEST_CAMERA", "1", 1);
-        sound->AddCapture({L"Mic", mivora_test::ToneSource(440), SoundPace::RealTime, nullptr});
-        sound->AddPlayback({L"Speaker", SoundPace::Free});
-        winplat::InstallSoundSystem(sound);
-        relay.Start();
         wnd.Create(nullptr, L"watch", WS_POPUP, 0, 0, 0, 660, 200);
         wnd.ShowWindow(true, false);
         dib = DrawDibOpen();
@@ -172,38 +128,36 @@ struct Stage {
         }
         mgr.SetPublicPanes(wnd.panes);
         watcher.mgr = painted ? &mgr : nullptr;
-        Join(listener, relay.Port(), &watcher);
+        listener = std::make_unique<FacadeMember>(media.RelayPort(), &watcher);
         for (int i = 0; i < speakers; ++i) {
-            publishers.emplace_back(new RAVO::CStrevo);
-            Join(*publishers.back(), relay.Port(), nullptr);
-            listener.addVideoStream(1001 + i);
-            listener.subcribeVideoStream(1001 + i);
+            publishers.push_back(std::make_unique<FacadeMember>(media.RelayPort()));
+            listener->Watch(1001 + i, Streams::Video);
         }
-        relay.WaitUntil([&] { return speakers == 0 || relay.CountControls(2, 1001, 99) >= 1; });
-        for (int i = 0; i < speakers; ++i) Publish(*publishers[static_cast<size_t>(i)], 1001 + i);
+        if (speakers > 0) media.WaitSubscribed(1001, Streams::Video);
+        FacadePublish video;
+        video.streams = Streams::Video;
+        video.start = false;
+        for (int i = 0; i < speakers; ++i)
+            publishers[static_cast<size_t>(i)]->Publish(1001 + i, video);
     }
     ~Stage() {
-        for (auto& p : publishers) TearDown(*p);
-        TearDown(listener);
+        publishers.clear();
+        listener.reset();
         for (CPubVideoContainerUI* p : wnd.panes) p->SetVideoUser(L"", 0);
         ::DestroyWindow(wnd.GetHWND());
         DrawDibClose(dib);
-        relay.Stop();
-        winplat::RemoveSoundSystem();
-        unsetenv("MIVORA_TEST_CAMERA");
     }
     void PumpFor(int ms) {
         winplat::PumpMessagesUntil([] { return false; }, ms);
     }
 
-    std::shared_ptr<ScriptedSoundSystem> sound = std::make_shared<ScriptedSoundSystem>();
-    MediaRelay relay{120000, 5000000};
+    MediaStage media;  // goes last: the relay, the sound system, the camera setting
     WatchWnd wnd;
     HDRAWDIB dib = nullptr;
     CUserVideoWndMgr mgr;
     Watcher watcher;
-    RAVO::CStrevo listener;
-    std::vector<std::unique_ptr<RAVO::CStrevo>> publishers;
+    std::unique_ptr<FacadeMember> listener;
+    std::vector<std::unique_ptr<FacadeMember>> publishers;
 };
 
 double Percentile(std::vector<double> v, double p) {
@@ -218,7 +172,7 @@ void BM_FrameToPaintedPane(benchmark::State& state) {
     int missing = 0;
     for (auto _ : state) {
         Stage stage(1, true);
-        RAVO::CStrevo& av = *stage.publishers[0];
+        RAVO::CStrevo& av = stage.publishers[0]->Av();
         av.m_pVideoSource->CSourceAvBuf::start();
         CVideoFrameStore& frames = stage.wnd.panes[0]->Frames();
         std::vector<uint8_t> bgr(320 * 240 * 3);
@@ -278,7 +232,7 @@ void BM_WatcherCpu(benchmark::State& state) {
     size_t frames = 0;
     for (auto _ : state) {
         Stage stage(streams, painted);
-        for (auto& p : stage.publishers) p->startVideoCapGraph();
+        for (auto& p : stage.publishers) p->Av().startVideoCapGraph();
         stage.PumpFor(500);  // past start-up
         const size_t before = stage.watcher.Count();
         const double cpu0 = ProcessCpuSeconds();
@@ -370,20 +324,18 @@ void BM_IdleCpu(benchmark::State& state) {
             SetCurrentRoomWindow(wnd);
             wnd->InitRoom(kRoom);
             wnd->ShowWindow(true, false);
-            RAVO::CStrevo other;
-            Join(other, relay.Port(), nullptr);
+            FacadeMember other(relay.Port());
             if (wnd->m_pStrevo) {
                 wnd->m_pStrevo->addVideoStream(1002);
                 wnd->m_pStrevo->subcribeVideoStream(1002);
             }
-            other.addVideoStream(1001);
-            other.subcribeVideoStream(1001);
+            other.Watch(1001, Streams::Video);
             relay.WaitUntil([&] {
                 return relay.CountControls(2, 1001, 99) >= 1 && relay.CountControls(2, 1002, 99) >= 1;
             });
             RunLoopFor(500);  // past start-up
             percent = IdlePercent(5000);
-            TearDown(other);
+            other.Leave();
             ::DestroyWindow(wnd->GetHWND());
             winplat::PumpMessagesUntil([] { return false; }, 50);
             relay.Stop();
@@ -407,13 +359,3 @@ void BM_IdleCpu(benchmark::State& state) {
 BENCHMARK(BM_IdleCpu)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    winplat::InstallGui();
-    DuiLib::CPaintManagerUI::SetResourcePath(MIVORA_SKIN_DIR);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "MediaRelay.h"
-#include "rtp/RTPReceiver.h"
+#include "SessionPair.h"
 #include "rtp/RTPSession.h"
 
 namespace {
@@ -67,26 +67,14 @@ void BM_RelayDeliveredFrames(benchmark::State& state) {
         faults.seed = 20240601u + static_cast<uint32_t>(lossPercent * 10 + fragments);
         faults.dropPercent = lossPercent;
         relay.SetFaults(faults);
-        RAVO::CRTPSession speaker, listener;
-        char addr[] = "127.0.0.1";
-        for (RAVO::CRTPSession* s : {&speaker, &listener}) {
-            s->init();
-            s->createSession(addr, 0);
-            s->setRemoteServerAddr2(addr, relay.Port());
-            // The room window's pacing: 3 datagrams, then 1000 microseconds.
-            (*s->getParam())[6] = 1000;
-            (*s->getParam())[7] = 3;
-        }
         Numbers numbers;
-        listener.setGetRtpFrameCB(&numbers);
-        listener.createRTPReceiver(kSpeaker, RTP_PT_VIDEO)->setSubscribed(1);
-        listener.Subscribe(kSpeaker, RTP_PT_VIDEO);
-        listener.Subscribe(kSpeaker, RTP_PT_VIDEO);
-        speaker.createRTPSender(kSpeaker, RTP_PT_VIDEO, 1);
-        relay.WaitUntil([&] {
-            return relay.CountControls(1, kSpeaker, 99) >= 2 &&
-                   relay.CountControls(2, kSpeaker, 99) >= 2;
+        mivora_test::SessionPair pair(relay, kSpeaker, &numbers, [](RAVO::RTPParam& p) {
+            // The room window's pacing: 3 datagrams, then 1000 microseconds.
+            p[6] = 1000;
+            p[7] = 3;
         });
+        RAVO::CRTPSession& speaker = pair.speaker;
+        RAVO::CRTPSession& listener = pair.listener;
         listener.start();
         // 1 fragment: 1000 bytes; 10 fragments: exactly one FEC group per frame.
         std::string frame(fragments == 1 ? 1000 : 12000, 'v');

@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -34,19 +35,19 @@
 #include <utility>
 #include <vector>
 
-#include "MediaRelay.h"
-#include "ScriptedSound.h"
+#include "FacadePair.h"
 #include "facade/Strevo.h"
-#include "vexacam/TestPattern.h"
 
 namespace {
 
+using mivora_test::FacadeJoin;
+using mivora_test::FacadeMember;
 using mivora_test::MediaRelay;
+using mivora_test::MediaStage;
 using mivora_test::RelayAction;
+using mivora_test::Streams;
 
-// The room window's configuration text: video code (10, 12), audio code (5, 6),
-// pacing on, 320 x 240.
-const char kConfig[] = "1 15 31 64000 1000 1000 10 12 5 6 1000 3 320 240 2";
+// The codes of the room window's configuration text.
 const int kVideoK = 10, kVideoN = 12, kAudioK = 5, kAudioN = 6;
 const int kIds[2] = {1001, 1002};
 
@@ -155,57 +156,26 @@ public:
     std::atomic<uint64_t> m_video{0}, m_audio{0};
 };
 
+// One member: publishes as `id` and watches `other`; a tap on its session counts what
+// reaches its play chain.
 struct Member {
     Member(int id, int other, uint16_t relayPort) : id(id) {
-        std::string text(kConfig);
-        av.setAvMoudleConfig2(&text[0]);
-        av.setLocalIpInfo(nullptr, 0);
-        av.setRemoteIpInfo("127.0.0.1", relayPort);
-        av.createRTPSession();
-        av.buildAVPlayGraph();
-        tap.reset(new DeliveryTap(av.m_pSourceRTP));
-        av.m_pRTPSession->setGetRtpFrameCB(tap.get());
-        av.m_pPlayVideoGrabber->setCallBack(&played);
-        av.m_pPlayAudioGrabber->setCallBack(&played);
-        av.startAVPlayGraph();
-        av.addVideoStream(other);
-        av.addAudioStream(other);
-        av.subcribeVideoStream(other);
-        av.subcribeAudioStream(other);
+        FacadeJoin join;
+        join.play = &played;
+        join.beforePlay = [this](RAVO::CStrevo& av) {
+            tap = std::make_unique<DeliveryTap>(av.m_pSourceRTP);
+            av.m_pRTPSession->setGetRtpFrameCB(tap.get());
+        };
+        facade = std::make_unique<FacadeMember>(relayPort, join);
+        facade->Watch(other);
     }
-    void Publish() {
-        RAVO::VideoSetConfig vc{};
-        vc.cap_size = 3;
-        vc.play_width = 320;
-        vc.play_height = 240;
-        vc.fps = 15;
-        vc.bitrate = 128000;
-        vc.mode = 1;
-        std::strcpy(vc.camera_name, kTestPatternCameraName);
-        av.setVideoConfig(&vc);
-        av.buildVideoCapGraph(id);
-        RAVO::AudioSetConfig ac{};
-        av.setAudioConfig(&ac);
-        av.buildAudioCapGraph(id);
-        // Shared with the room: what the sources take goes to the relay.
-        av.m_pVideoSource->set_sharedata(1);
-        av.m_pAudioSource->set_sharedata(1);
-        av.startVideoCapGraph();
-        av.startAudioCapFraph();
-    }
-    ~Member() {
-        av.stopAVPlayerGraph();
-        av.stopVideoCapGraph();
-        av.stopAudioCapGraph();
-        av.destoryVideoCapGraph();
-        av.destoryAudioCapGraph();
-        av.destoryAVPlayGraph();
-        av.destoryRTPSession();
-    }
+    void Publish() { facade->Publish(id); }
+    uint16_t LocalPort() { return facade->Av().m_pRTPSession->getLocalPort(); }
+
     int id;
-    RAVO::CStrevo av;
     std::unique_ptr<DeliveryTap> tap;
     Played played;
+    std::unique_ptr<FacadeMember> facade;  // leaves first: the tap and the grabbers outlive it
 };
 
 long ResidentKb() {
@@ -323,27 +293,24 @@ int main(int argc, char** argv) {
                 seconds, loss, duplicate, reorder);
     const int fdStart = OpenDescriptors();
 
-    setenv("MIVORA_TEST_CAMERA", "1", 1);
-    auto sound = std::make_shared<mivora_test::ScriptedSoundSystem>();
-    sound->AddCapture({L"Mic", mivora_test::ToneSource(440), mivora_test::SoundPace::RealTime,
-                       nullptr});
-    sound->AddPlayback({L"Speaker", mivora_test::SoundPace::RealTime, -1, false});
-    winplat::InstallSoundSystem(sound);
     long memoryAt10 = -1, memoryPeakAfter10 = 0, memoryEnd = -1, heapAt10 = -1, heapEnd = -1;
     int fdsRunning = -1;
     Faults faults(20261210u, loss, duplicate, reorder);
     std::map<uint64_t, Sent> sent;
     uint64_t delivered[2][2] = {}, recovered[2][2] = {}, played[2][2] = {};
     {
-        MediaRelay relay((seconds + hostile + afterFlood + 60) * 1000, 500000000);
+        MediaStage::Options options;
+        options.speakerPace = mivora_test::SoundPace::RealTime;
+        options.keepPlayed = false;
+        options.relayLifetimeMs = (seconds + hostile + afterFlood + 60) * 1000;
+        options.relayBudget = 500000000;
+        MediaStage stage(options);
+        MediaRelay& relay = stage.relay;
         relay.SetKeptDatagrams(0);
         relay.SetRule([&](const std::vector<uint8_t>& d, uint64_t) { return faults.Decide(d); });
-        relay.Start();
         Member a(kIds[0], kIds[1], relay.Port());
         Member b(kIds[1], kIds[0], relay.Port());
-        relay.WaitUntil([&] {
-            return relay.CountControls(2, kIds[0], 97) >= 1 && relay.CountControls(2, kIds[1], 97) >= 1;
-        });
+        for (int id : kIds) stage.WaitSubscribed(id, Streams::Audio);
         a.Publish();
         b.Publish();
         const auto start = std::chrono::steady_clock::now();
@@ -380,8 +347,8 @@ int main(int argc, char** argv) {
         if (hostile > 0) {
             // Each member's port, with the id of the stream it watches.
             const std::vector<std::pair<uint16_t, uint32_t>> targets = {
-                {a.av.m_pRTPSession->getLocalPort(), static_cast<uint32_t>(kIds[1])},
-                {b.av.m_pRTPSession->getLocalPort(), static_cast<uint32_t>(kIds[0])}};
+                {a.LocalPort(), static_cast<uint32_t>(kIds[1])},
+                {b.LocalPort(), static_cast<uint32_t>(kIds[0])}};
             const long rssBefore = ResidentKb(), heapBefore = HeapInUseKb();
             long rssPeak = rssBefore;
             uint64_t flooded = 0;
@@ -405,7 +372,6 @@ int main(int argc, char** argv) {
                         heapBefore, heapFlood, heapAfter, heapAfter - heapBefore);
         }
     }
-    winplat::RemoveSoundSystem();
     const int fdEnd = OpenDescriptors();
 
     const double p = faults.LossRate();

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <regex>
 #include <sstream>
 
 #include "globalconf/GlobalConfCodec.h"
@@ -81,13 +80,9 @@ TEST_F(WholeLogonTest, LogsOnIntoTheLobbyJoinsAndQuitsFromTheTray) {
     std::ifstream in(std::string(MIVORA_SOURCE_DIR) + "/tools/localworld/globalconf.txt");
     std::stringstream text;
     text << in.rdbuf();
-    std::string conf = text.str();
-    const auto& p = world.ports();
-    conf = std::regex_replace(conf, std::regex("27101"), std::to_string(p.logon));
-    conf = std::regex_replace(conf, std::regex("27102"), std::to_string(p.lobby));
-    conf = std::regex_replace(conf, std::regex("27180"), std::to_string(p.http));
-    ASSERT_TRUE(globalconf::WriteFile(
-        winplat::ToWindowsPath(program.native()) + L"\\globalconf.ini", conf));
+    ASSERT_TRUE(
+        globalconf::WriteFile(winplat::ToWindowsPath(program.native()) + L"\\globalconf.ini",
+                              world.WithOwnPorts(text.str())));
     UseProgramFolder(program);
     SetNetworkTestUrl(world.BaseUrl().append("nettest.html").c_str());
     SetUpdateBaseUrl(world.BaseUrl().c_str());

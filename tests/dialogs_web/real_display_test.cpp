@@ -1,42 +1,21 @@
 // On a real X display (xvfb-run with QT_QPA_PLATFORM=xcb and MIVORA_REAL_DISPLAY=1):
 // text typed into the new-password edit by the X server's keyboard shows as asterisks
 // on the screen. Skipped otherwise.
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <string>
-#include <vector>
+#include <QImage>
 
 #include "dialogs/WndUserSetting.h"
 #include "dialogs_fixture.h"
-
-extern char** environ;
+#include "real_display.h"
 
 using namespace DuiLib;
+namespace rd = realdisplay;
 
 namespace {
-
-int RunTool(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 class RealDisplayTest : public DialogTest {};
 
 TEST_F(RealDisplayTest, TypedPasswordShowsOnlyAsterisks) {
-    const char* want = std::getenv("MIVORA_REAL_DISPLAY");
-    if (!want || std::string(want) != "1")
-        GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
+    if (!rd::Wanted()) GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
     CWndUserSetting* wnd = new CWndUserSetting;
     wnd->SetOwnerSlot(&wnd);
     ASSERT_TRUE(wnd->Create(nullptr, L"个人设置", 0x86880000, 0, 0, 0, 0, 0));
@@ -48,20 +27,18 @@ TEST_F(RealDisplayTest, TypedPasswordShowsOnlyAsterisks) {
         InvalidateRect(wnd->GetHWND(), nullptr, FALSE);
         return !IsRectEmpty(&edit->GetPos());
     }));
-    Pump([] { return false; }, 500);  // settle on screen
+    ASSERT_TRUE(Pump([&] { return rd::OnScreen(wnd->GetHWND()); }));
     RECT rc = edit->GetPos();
-    POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    ClientToScreen(wnd->GetHWND(), &pt);
-    RunTool({"xdotool", "mousemove", std::to_string(pt.x), std::to_string(pt.y), "click", "1"});
+    rd::ClickControl(wnd->GetHWND(), edit);
     ASSERT_TRUE(Pump([&] { return edit->IsFocused(); }));
-    RunTool({"xdotool", "type", "--delay", "20", "abc123"});
+    rd::TypeText("abc123");
     ASSERT_TRUE(Pump([&] { return edit->GetText() == L"abc123"; }));
 
     POINT origin{rc.left, rc.top};
     ClientToScreen(wnd->GetHWND(), &origin);
     auto screen = [&](const char* file) {
         Pump([] { return false; }, 300);
-        QImage all = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        QImage all = rd::GrabScreen();
         QImage crop =
             all.copy(origin.x + 1, origin.y + 1, rc.right - rc.left - 14, rc.bottom - rc.top - 2)
                 .convertToFormat(QImage::Format_ARGB32);

@@ -130,16 +130,10 @@ void SessionTest::SetUp() {
 }
 
 void SessionTest::ResetModel() {
-    d->m_pUserManager->ClearData();
-    std::vector<int> rooms;
-    for (auto& entry : d->m_pRoomManager->rooms) rooms.push_back(entry.first);
-    for (int id : rooms) d->m_pRoomManager->DelRoom(id);
+    kerneltest::EmptyModel(d);
     d->m_pRoomGroupManager->ClearData();
-    d->m_pUserMVManager->ClearData();
-    d->m_nCurRoomId = 0;
     d->m_nVersionWord = d->m_nLogonWord2 = 0;
     std::memset(&d->m_GiftRollInfo, 0, sizeof d->m_GiftRollInfo);
-    d->m_LocalUser = CUserObj();
     d->m_LocalUser.userId = kMe;
     d->m_pUserManager->AddUser(&d->m_LocalUser);
     d->m_CurLogonUserData = {};

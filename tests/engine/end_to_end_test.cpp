@@ -12,22 +12,23 @@
 #include <string>
 #include <thread>
 
-#include "MediaRelay.h"
-#include "ScriptedSound.h"
+#include "FacadePair.h"
 #include "engine_test_util.h"
 #include "facade/Strevo.h"
 
 namespace {
 
 using engine_test::GrabRecorder;
+using mivora_test::FacadeMember;
+using mivora_test::FacadePublish;
 using mivora_test::MediaRelay;
-using mivora_test::ScriptedSoundSystem;
+using mivora_test::MediaStage;
 using mivora_test::SoundPace;
+using mivora_test::Streams;
 
 const int kSpeaker = 1001;
 const int kListener = 1002;
-const double kToneHz = 440.0;
-const char kConfig[] = "1 15 31 64000 1000 1000 10 12 5 6 1000 3 320 240 2";
+const double kToneHz = 440.0;  // the stage's microphone
 
 int threadCount() {
     int n = 0;
@@ -48,66 +49,6 @@ public:
     }
     std::atomic<int> recovered{0};
     std::atomic<int> lossFlags{0};
-};
-
-// One member's facade, driven in the room window's order.
-struct Member {
-    explicit Member(uint16_t relayPort) {
-        std::string text(kConfig);
-        av->setAvMoudleConfig2(&text[0]);
-        av->setLocalIpInfo(nullptr, 0);
-        av->setRemoteIpInfo("127.0.0.1", relayPort);
-        av->createRTPSession();
-        av->buildAVPlayGraph();
-        av->m_pPlayVideoGrabber->setCallBack(&play);
-        av->m_pPlayAudioGrabber->setCallBack(&play);
-        av->startAVPlayGraph();
-    }
-    void publish(int self) {
-        RAVO::VideoSetConfig vc{};
-        vc.cap_size = 3;
-        vc.play_width = 320;
-        vc.play_height = 240;
-        vc.fps = 15;
-        vc.bitrate = 128000;
-        vc.mode = 1;
-        std::strcpy(vc.camera_name, kTestPatternCameraName);
-        av->setVideoConfig(&vc);
-        videoBuilt = av->buildVideoCapGraph(self);
-        RAVO::AudioSetConfig ac{};
-        av->setAudioConfig(&ac);
-        av->buildAudioCapGraph(self);
-        av->m_pVideoSource->set_sharedata(1);
-        av->m_pCapVideoGrabber->setCallBack(&capture);
-        av->startVideoCapGraph();
-        av->m_pAudioSource->set_sharedata(1);
-        av->m_pCapAudioGrabber->setCallBack(&capture);
-        av->startAudioCapFraph();
-    }
-    void watch(int id) {
-        av->addVideoStream(id);
-        av->addAudioStream(id);
-        av->subcribeVideoStream(id);
-        av->subcribeAudioStream(id);
-    }
-    void leave() {
-        av->stopAVPlayerGraph();
-        av->stopVideoCapGraph();
-        av->stopAudioCapGraph();
-        av->destoryVideoCapGraph();
-        av->destoryAudioCapGraph();
-        av->destoryAVPlayGraph();
-        EXPECT_EQ(av->destoryRTPSession(), 0);
-        delete av;
-        av = nullptr;
-    }
-    ~Member() {
-        if (av) leave();
-    }
-    RAVO::CStrevo* av = new RAVO::CStrevo();
-    GrabRecorder play;
-    GrabRecorder capture;
-    int videoBuilt = -1;
 };
 
 // Mean absolute difference between a decoded picture and the pattern at the best
@@ -136,50 +77,53 @@ Result runRoom(int dropPercent) {
     // sanitizer's) are already there when the count is taken.
     std::thread([] {}).join();
     const int threadsBefore = threadCount();
-    auto sound = std::make_shared<ScriptedSoundSystem>();
-    sound->AddCapture({L"Mic", mivora_test::ToneSource(kToneHz), SoundPace::RealTime, nullptr});
-    const int speaker = sound->AddPlayback({L"Speaker", SoundPace::RealTime});
-    winplat::InstallSoundSystem(sound);
-    setenv("MIVORA_TEST_CAMERA", "1", 1);
     LossTrace trace;
-    RAVO::CStrevo::setAVLogger(&trace);
     Result r;
     {
-        MediaRelay relay(60000);
-        EXPECT_TRUE(relay.Start());
+        MediaStage::Options options;
+        options.speakerPace = SoundPace::RealTime;
+        options.relayLifetimeMs = 60000;
+        options.relayBudget = 500000;
+        MediaStage stage(options);
+        EXPECT_TRUE(stage.Started());
+        RAVO::CStrevo::setAVLogger(&trace);
+        MediaRelay& relay = stage.relay;
         MediaRelay::Faults faults;
         faults.seed = 20261210;
         faults.dropPercent = dropPercent;
         relay.SetFaults(faults);
-        Member listener(relay.Port());
-        Member speakerSide(relay.Port());
-        listener.watch(kSpeaker);
-        EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(2, kSpeaker, 99) >= 2; }));
-        speakerSide.publish(kSpeaker);
-        EXPECT_EQ(speakerSide.videoBuilt, 0);
+        GrabRecorder got, speakerPlay, speakerCapture;
+        FacadeMember listener(relay.Port(), &got);
+        FacadeMember speakerSide(relay.Port(), &speakerPlay);
+        listener.Watch(kSpeaker);
+        EXPECT_TRUE(stage.WaitSubscribed(kSpeaker, Streams::Video, 2));
+        FacadePublish publish;
+        publish.capture = &speakerCapture;
+        EXPECT_EQ(speakerSide.Publish(kSpeaker, publish), 0);
 
-        GrabRecorder& got = listener.play;
+        const auto& sound = stage.sound;
         const bool arrived = sound->WaitUntil(
             [&] { return got.videoCount() >= 30 && got.audioCount() >= 40; }, 30000);
         EXPECT_TRUE(arrived) << "pictures " << got.videoCount() << ", sounds " << got.audioCount();
-        EXPECT_TRUE(sound->WaitUntil([&] { return sound->PlayedBytes(speaker) > 0; }, 10000));
-        r.captured = speakerSide.capture.videoCount();
+        EXPECT_TRUE(
+            sound->WaitUntil([&] { return sound->PlayedBytes(stage.speaker) > 0; }, 10000));
+        r.captured = speakerCapture.videoCount();
         r.pictures = got.videoCount();
         r.sounds = got.audioCount();
 
         // The speaker's own picture and sound came back to it at capture time.
-        std::vector<GrabRecorder::Grab> own = speakerSide.capture.video();
+        std::vector<GrabRecorder::Grab> own = speakerCapture.video();
         if (!own.empty()) {
             EXPECT_EQ(own[0].mode, GRAB_MODE_CAPTURE);
             EXPECT_EQ(own[0].id, kSpeaker);
             EXPECT_EQ(own[0].len, 320 * 240 * 4);
         }
-        EXPECT_GT(speakerSide.capture.audioCount(), 0u);
-        EXPECT_EQ(speakerSide.play.videoCount(), 0u);  // nobody else publishes
+        EXPECT_GT(speakerCapture.audioCount(), 0u);
+        EXPECT_EQ(speakerPlay.videoCount(), 0u);  // nobody else publishes
 
         // Teardown in the room window's order, the listener last.
-        speakerSide.leave();
-        listener.leave();
+        EXPECT_EQ(speakerSide.Leave(), 0);
+        EXPECT_EQ(listener.Leave(), 0);
         relay.Stop();
 
         std::vector<GrabRecorder::Grab> pictures = got.video();
@@ -206,17 +150,15 @@ Result runRoom(int dropPercent) {
             pcm.insert(pcm.end(), s, s + sounds[i].data.size() / 2);
         }
         EXPECT_NEAR(mivora_test::EstimateFrequency(pcm.data(), pcm.size() / 2), kToneHz, 20.0);
-        std::vector<int16_t> played = sound->Played(speaker);
+        std::vector<int16_t> played = sound->Played(stage.speaker);
         if (played.size() > 48000 * 2) played.erase(played.begin(), played.begin() + 48000);
         EXPECT_NEAR(mivora_test::EstimateFrequency(played.data(), played.size() / 2), kToneHz,
                     40.0);
+        RAVO::CStrevo::setAVLogger(nullptr);
+        EXPECT_EQ(sound->OpenStreams(), 0);
     }
-    RAVO::CStrevo::setAVLogger(nullptr);
     r.recovered = trace.recovered;
     r.lossFlags = trace.lossFlags;
-    unsetenv("MIVORA_TEST_CAMERA");
-    EXPECT_EQ(sound->OpenStreams(), 0);
-    winplat::RemoveSoundSystem();
     EXPECT_EQ(threadCount(), threadsBefore);  // every engine thread has ended
     return r;
 }

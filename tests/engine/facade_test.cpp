@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "FacadePair.h"
 #include "MediaRelay.h"
 #include "ScriptedSound.h"
 #include "engine_test_util.h"
@@ -189,14 +190,7 @@ TEST(FacadeGraphs, VideoGraphCameraChoice) {
         config2(av, kSmooth3);
         av.setRemoteIpInfo("127.0.0.1", 9);
         av.createRTPSession();
-        RAVO::VideoSetConfig vc{};
-        vc.cap_size = 3;
-        vc.play_width = 320;
-        vc.play_height = 240;
-        vc.fps = 15;
-        vc.bitrate = 128000;
-        vc.mode = 1;
-        std::strcpy(vc.camera_name, c.name);
+        RAVO::VideoSetConfig vc = mivora_test::RoomVideoConfig(c.name);
         av.setVideoConfig(&vc);
         EXPECT_EQ(av.destoryVideoCapGraph(), 0) << c.what;  // not built
         EXPECT_EQ(av.buildVideoCapGraph(1001), c.result) << c.what;

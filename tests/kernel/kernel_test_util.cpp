@@ -11,6 +11,10 @@
 #include "kernel/NotificationCopy.h"
 #include "kernel/Notifications.h"
 #include "kernel/TMLSocket.h"
+#include "model/RoomManager.h"
+#include "model/UserMVManager.h"
+#include "model/UserManager.h"
+#include "session/CommKernelData.h"
 
 namespace kerneltest {
 
@@ -54,6 +58,16 @@ LRESULT CALLBACK RecorderWindow::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
         return 0;
     }
     return DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+void EmptyModel(CCommKernelData* d) {
+    d->m_pUserManager->ClearData();
+    std::vector<int> rooms;
+    for (auto& entry : d->m_pRoomManager->rooms) rooms.push_back(entry.first);
+    for (int id : rooms) d->m_pRoomManager->DelRoom(id);
+    d->m_pUserMVManager->ClearData();
+    d->m_nCurRoomId = 0;
+    d->m_LocalUser = CUserObj();
 }
 
 bool Pump(const std::function<bool()>& done, int timeoutMs) {

@@ -8,6 +8,8 @@
 #include "TcpStandIn.h"
 #include "win32/win32.h"
 
+class CCommKernelData;
+
 namespace kerneltest {
 
 struct Posted {
@@ -39,6 +41,10 @@ int ThreadCount();
 
 // Whether a notification carries a heap copy in lParam (freed by its receiver).
 bool CarriesCopy(UINT msg);
+
+// Empties the session's model, as a new process has it: no users, no rooms, no
+// privileges, no current room, a blank local user (registered nowhere).
+void EmptyModel(CCommKernelData* d);
 
 // Runs the loop until `done` holds (bounded); true when it did.
 bool Pump(const std::function<bool()>& done, int timeoutMs = 10000);

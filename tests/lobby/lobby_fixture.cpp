@@ -118,42 +118,7 @@ std::string SaveShot(HWND hwnd, const char* name) {
 }
 
 double InkMatch(const QImage& shot, const QImage& ref) {
-    int ink = 0, same = 0;
-    QRgb bg = ref.pixel(0, 0);
-    for (int y = 0; y < ref.height() && y < shot.height(); ++y)
-        for (int x = 0; x < ref.width() && x < shot.width(); ++x) {
-            QRgb r = ref.pixel(x, y);
-            if (std::abs(qGray(r) - qGray(bg)) < 20) continue;
-            ++ink;
-            QRgb s = shot.pixel(x, y);
-            if (std::abs(qRed(r) - qRed(s)) < 48 && std::abs(qGreen(r) - qGreen(s)) < 48 &&
-                std::abs(qBlue(r) - qBlue(s)) < 48)
-                ++same;
-        }
-    return ink < 20 ? 0.0 : static_cast<double>(same) / ink;
-}
-
-QImage RenderLabel(DuiLib::CPaintManagerUI& pm, DuiLib::CLabelUI* label, const wchar_t* text,
-                   bool html, QColor background) {
-    RECT rc = label->GetPos();
-    QImage ref(rc.right - rc.left, rc.bottom - rc.top, QImage::Format_ARGB32);
-    ref.fill(background);
-    QPainter p(&ref);
-    HDC dc = winplat::CreatePainterDC(&p);
-    p.translate(-rc.left, -rc.top);
-    RECT pad = label->GetTextPadding();
-    RECT t{rc.left + pad.left, rc.top + pad.top, rc.right - pad.right, rc.bottom - pad.bottom};
-    if (html) {
-        int links = 0;
-        DuiLib::CRenderEngine::DrawHtmlText(dc, &pm, t, text, label->GetTextColor(), nullptr,
-                                            nullptr, links, label->GetTextStyle());
-    } else {
-        DuiLib::CRenderEngine::DrawText(dc, &pm, t, text, label->GetTextColor(), label->GetFont(),
-                                        label->GetTextStyle());
-    }
-    winplat::DeletePainterDC(dc);
-    p.end();
-    return ref;
+    return InkMatch(shot, ref, ref.pixel(0, 0));
 }
 
 QImage ShotOf(HWND hwnd, DuiLib::CControlUI* control) {

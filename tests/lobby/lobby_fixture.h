@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/LaterWindows.h"
+#include "drawn_text.h"
 #include "ui_fixture.h"
 
 class CCommKernel;
@@ -40,12 +41,9 @@ UINT RunModalScript(DuiLib::CWindowWnd& wnd, std::function<void()> script);
 std::string SaveShot(HWND hwnd, const char* name);
 // Lays the window out (one paint) so controls have their positions.
 void LayOut(HWND hwnd, DuiLib::CPaintManagerUI& pm);
-// Share of the reference's ink that the screenshot shows too (0 when the reference
-// has almost none).
+// Share of the reference's ink that the screenshot shows too, on the reference's
+// corner colour (0 when the reference has almost none).
 double InkMatch(const QImage& shot, const QImage& ref);
-// What a label draws, on the given background, in the label's own rectangle.
-QImage RenderLabel(DuiLib::CPaintManagerUI& pm, DuiLib::CLabelUI* label, const wchar_t* text,
-                   bool html, QColor background);
 // The part of a screenshot under a control.
 QImage ShotOf(HWND hwnd, DuiLib::CControlUI* control);
 // A key press as the program's message loop handles it: the windows' pre-message

@@ -1,12 +1,8 @@
 // On a real X display (xvfb-run with QT_QPA_PLATFORM=xcb and MIVORA_REAL_DISPLAY=1)
 // a real keyboard and pointer log on: xdotool types the account and password, clicks
 // "login", then clicks a row of the lobby's tree. Skipped otherwise.
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
+#include <QDir>
 #include <QString>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <functional>
@@ -24,41 +20,20 @@
 #include "lobby/WndLogon.h"
 #include "lobby_fixture.h"
 #include "model/RoomGroupManager.h"
+#include "real_display.h"
 #include "services/HttpGet.h"
 #include "session/CommKernelData.h"
 
-extern char** environ;
-
 using namespace DuiLib;
 using namespace testsupport;
+namespace rd = realdisplay;
 
 namespace {
-
-int RunTool(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Clicks the middle of a control with the X pointer.
-void RealClick(HWND hwnd, CControlUI* c) {
-    RECT rc = c->GetPos();
-    POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    ClientToScreen(hwnd, &pt);
-    RunTool({"xdotool", "mousemove", std::to_string(pt.x), std::to_string(pt.y), "click", "1"});
-}
 
 class RealDisplayLogon : public LobbyTest {};
 
 TEST_F(RealDisplayLogon, TypesTheLogonAndClicksARow) {
-    const char* want = std::getenv("MIVORA_REAL_DISPLAY");
-    if (!want || std::string(want) != "1")
-        GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
+    if (!rd::Wanted()) GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
 
     HttpTestServer http;
     http.serveBody("/nettest", "ok");
@@ -76,7 +51,7 @@ TEST_F(RealDisplayLogon, TypesTheLogonAndClicksARow) {
     d->m_pRoomGroupManager->ClearData();
     // A program folder whose "update.ini" matches the answer's version (0.0.0.0).
     std::string prog = Home() + "/real-display-program";
-    RunTool({"mkdir", "-p", prog});
+    QDir().mkpath(QString::fromStdString(prog));
     {
         FILE* f = std::fopen((prog + "/update.ini").c_str(), "w");
         ASSERT_NE(f, nullptr);
@@ -95,16 +70,18 @@ TEST_F(RealDisplayLogon, TypesTheLogonAndClicksARow) {
         CPaintManagerUI& pm = logon->GetPaintManager();
         ASSERT_TRUE(Pump([&] { return pm.FindControl(L"login")->IsEnabled(); }, 20000));
         LayOut(logon->GetHWND(), pm);
-        Pump([] { return false; }, 500);
-        RealClick(logon->GetHWND(), pm.FindControl(L"accountedit"));
-        Pump([] { return false; }, 300);
-        RunTool({"xdotool", "type", "--delay", "30", "10001"});
-        RealClick(logon->GetHWND(), pm.FindControl(L"pwdedit"));
-        Pump([] { return false; }, 300);
-        RunTool({"xdotool", "type", "--delay", "30", "111111"});
+        ASSERT_TRUE(Pump([&] { return rd::OnScreen(logon->GetHWND()); }));
+        // Each edit takes the keyboard from the click before it is typed into.
+        for (const auto& [edit, text] :
+             {std::pair{L"accountedit", "10001"}, {L"pwdedit", "111111"}}) {
+            CControlUI* control = pm.FindControl(edit);
+            rd::ClickControl(logon->GetHWND(), control);
+            ASSERT_TRUE(Pump([&] { return control->IsFocused(); })) << text;
+            rd::TypeText(text, 30);
+        }
         Pump([&] { return pm.FindControl(L"pwdedit")->GetText() == L"111111"; }, 3000);
         account = QString::fromWCharArray(pm.FindControl(L"accountedit")->GetText().GetData()).toStdString();
-        RealClick(logon->GetHWND(), pm.FindControl(L"login"));
+        rd::ClickControl(logon->GetHWND(), pm.FindControl(L"login"));
         ASSERT_TRUE(Pump([&] { return servers.logon().ReceivedCount() >= 114; }, 10000));
         answers::LogonOk ok;
         ok.userId = 10001;
@@ -134,19 +111,19 @@ TEST_F(RealDisplayLogon, TypesTheLogonAndClicksARow) {
     lobby->CenterWindow();
     k->m_pWndTable[1] = lobby;
     ASSERT_TRUE(Pump([&] { return lobby->GetTree() && lobby->GetTree()->GetCount() == 1; }, 10000));
-    Pump([] { return false; }, 800);
     CRoomGroupNode* node = lobby->GetTree()->FindNodeById(1);
     ASSERT_NE(node, nullptr);
-    RealClick(lobby->GetHWND(), node->data().row);
+    ASSERT_TRUE(Pump([&] {
+        return rd::OnScreen(lobby->GetHWND()) && !IsRectEmpty(&node->data().row->GetPos());
+    }));
+    rd::ClickControl(lobby->GetHWND(), node->data().row);
     EXPECT_TRUE(Pump([&] {
         for (const auto& q : http.requests())
             if (q.path.find("/roomlist.php?ngroupid=1") == 0) return true;
         return false;
     }, 10000)) << "the row's page was asked for";
     Pump([] { return false; }, 500);
-    std::string dir = MIVORA_ARTIFACT_DIR;
-    RunTool({"mkdir", "-p", dir});
-    QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromStdString(dir + "lobby-xvfb.png"));
+    rd::GrabScreen(MIVORA_ARTIFACT_DIR, "lobby-xvfb");
     DestroyWindow(lobby->GetHWND());
     k->m_pWndTable[1] = nullptr;
     PumpPending();

@@ -124,15 +124,9 @@ TEST_F(RealLobby, SkinButtonOpensTheChooserOnScreen) {
     ASSERT_TRUE(Pump([] { return theApp.m_pWndSelSkin != nullptr; }, 5000))
         << "no chooser was made";
     HWND chooser = theApp.m_pWndSelSkin->GetHWND();
-    QWidget* shown = winplat::WidgetOf(chooser);
-    ASSERT_TRUE(Pump(
-        [&] {
-            shown = winplat::WidgetOf(chooser);
-            return shown && shown->isVisible() && shown->windowHandle() &&
-                   shown->windowHandle()->isExposed();
-        },
-        5000))
+    ASSERT_TRUE(Pump([&] { return rd::OnScreen(chooser); }, 5000))
         << "the chooser has no window on screen";
+    QWidget* shown = winplat::WidgetOf(chooser);
     Settle();
     const QImage screen = rd::GrabScreen(MIVORA_ARTIFACT_DIR, "lobby-skin-chooser");
     RECT rc;

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "MediaRelay.h"
+#include "SessionPair.h"
 #include "media_test_util.h"
-#include "rtp/RTPReceiver.h"
 #include "rtp/RTPSession.h"
 
 namespace {
@@ -12,30 +12,16 @@ namespace {
 using media_test::Bytes;
 using mivora_test::MediaRelay;
 using mivora_test::RelayAction;
+using mivora_test::SessionPair;
 
 const int kSpeaker = 1001;
 
 // One speaking session and one listening session, both through the stand-in relay.
 struct Room {
-    explicit Room(MediaRelay::Rule rule) {
-        EXPECT_TRUE(relay.Start());
-        if (rule) relay.SetRule(std::move(rule));
-        char addr[] = "127.0.0.1";
-        for (RAVO::CRTPSession* s : {&speaker, &listener}) {
-            s->init();
-            EXPECT_EQ(s->createSession(addr, 0), 0);
-            s->setRemoteServerAddr2(addr, relay.Port());
-        }
-        listener.setGetRtpFrameCB(&frames);
-        RAVO::CRTPReceiver* r = listener.createRTPReceiver(kSpeaker, RTP_PT_VIDEO);
-        r->setSubscribed(1);
-        listener.Subscribe(kSpeaker, RTP_PT_VIDEO);
-        listener.Subscribe(kSpeaker, RTP_PT_VIDEO);
-        speaker.createRTPSender(kSpeaker, RTP_PT_VIDEO, 1);
-        EXPECT_TRUE(relay.WaitUntil([this] {
-            return relay.CountControls(1, kSpeaker, 99) >= 2 &&
-                   relay.CountControls(2, kSpeaker, 99) >= 2;
-        }));
+    explicit Room(MediaRelay::Rule rule)
+        : relayReady(StartRelay(std::move(rule))), pair(relay, kSpeaker, &frames) {
+        EXPECT_TRUE(relayReady);
+        EXPECT_TRUE(pair.Joined());
         speaker.start();
         listener.start();
         // Until a first frame went out, any whole frame is taken as the start of
@@ -51,10 +37,19 @@ struct Room {
     void send(std::string frame) {
         speaker.sendData(kSpeaker, RTP_PT_VIDEO, &frame[0], static_cast<int>(frame.size()));
     }
+    bool StartRelay(MediaRelay::Rule rule) {
+        const bool started = relay.Start();
+        if (rule) relay.SetRule(std::move(rule));
+        return started;
+    }
+
+    // In this order: the relay runs before the sessions join it.
     MediaRelay relay{20000};
-    RAVO::CRTPSession speaker;
-    RAVO::CRTPSession listener;
     media_test::FrameCollector frames;
+    bool relayReady;
+    SessionPair pair;
+    RAVO::CRTPSession& speaker = pair.speaker;
+    RAVO::CRTPSession& listener = pair.listener;
 };
 
 bool isData(const Bytes& d) {

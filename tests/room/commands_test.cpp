@@ -41,23 +41,6 @@ Bytes MicRecord(int target, int16_t kind, uint8_t index) {
 
 class CommandsTest : public RoomTest {
 protected:
-    // Privileges as the logon's privilege list gives them: the list lands in the
-    // temporary table and the logon window swaps it in.
-    void Grant(const std::vector<answers::Privilege>& list) {
-        std::strcpy(d->m_pLogonSvrTable[0].szHost, "127.0.0.1");
-        d->m_pLogonSvrTable[0].wPort = servers.logon().port();
-        const int before = servers.logon().Connections();
-        k->SendMsg_LoginReq2(0);
-        ASSERT_TRUE(kerneltest::Pump([&] {
-            return servers.logon().Connections() > before && servers.logon().ReceivedCount() >= 14 + 100;
-        }));
-        servers.logon().Send(answers::PrivilegeListAnswer(list));
-        ASSERT_TRUE(kerneltest::Pump([&] {
-            return d->m_pUserMVManager->FindPrivilege(PRIVILEGE_TABLE_TEMPORARY, list.back().id) != nullptr;
-        }));
-        d->m_pUserMVManager->SwapData();
-        k->DisconnectServer(SERVER_TYPE_LOGON);
-    }
     CUserObj* User(int id) { return d->m_pUserManager->FindUser(id); }
     void Command(int id) {
         room->SendMessageW(WM_COMMAND, static_cast<WPARAM>(id), 0);
@@ -130,7 +113,7 @@ TEST_F(CommandsTest, MicrophoneAndAdministrationCommandsSendTheRecordOrHint) {
             list.push_back(answers::Privilege{static_cast<uint8_t>(p),
                                               static_cast<uint8_t>(p == 29 ? 1 : 2), kLevel5,
                                               p == 29 ? 0 : kLevel5});
-        Grant(list);
+        GrantFromLogon(list);
         EnterRoom(1, {Member(kAlice, "alice")});
         if (c.set) c.set(*User(kMe), *User(kAlice));
         room->m_nSelUserId = kAlice;
@@ -181,7 +164,7 @@ TEST_F(CommandsTest, ForbidInviteIsGreyedWithoutItsPrivilege) {
     } cases[] = {{false, MF_GRAYED | MF_DISABLED}, {true, 0}};
     for (const Case& c : cases) {
         SetUp();
-        if (c.granted) Grant({{38, 1, kLevel5, 0}});
+        if (c.granted) GrantFromLogon({{38, 1, kLevel5, 0}});
         EnterRoom(1, {});
         const UINT state = GetMenuState(room->GetMenuHandle(kMenuSettings), 13956, MF_BYCOMMAND);
         EXPECT_EQ(state & (MF_GRAYED | MF_DISABLED), c.grey);

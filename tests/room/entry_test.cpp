@@ -33,37 +33,19 @@ class EntryTest : public RoomTest {
 protected:
     void SetUp() override {
         RoomTest::SetUp();
-        ASSERT_TRUE(CreateLobbyWindow(L"lobby"));
-        lobby = CWndLobby::Current();
-        ASSERT_NE(lobby, nullptr);
+        OpenLobby();
     }
     void TearDown() override {
-        if (lobby) {
-            lobby->LeaveCurrentRoom();
-            PumpPending();
-            ::DestroyWindow(lobby->GetHWND());
-            k->m_pWndTable[1] = nullptr;
-        }
-        room = nullptr;
+        CloseLobby();
         winplat::RemoveManualClock();
         RoomTest::TearDown();
     }
     // The lobby joins; the stand-in answers with the room of `kind` and its members.
     void Join(int kind, int64_t money = 0) {
-        const std::wstring gate = winplat::Utf8ToWide(servers.Address(testsupport::ServerSet::kRoom));
-        const int before = servers.room().Connections();
-        lobby->JoinRoom(kRoom, 1, gate.c_str());
-        ASSERT_TRUE(kerneltest::Pump([&] {
-            return servers.room().Connections() > before && servers.room().ReceivedCount() >= 14 + 115;
-        }));
         answers::JoinRoom join;
-        join.userId = kMe;
-        join.roomId = kRoom;
-        join.baseInfoD = static_cast<uint16_t>(kind);
-        join.roomName = "room";
         join.money = money;
         join.points = 7;
-        servers.room().Send(answers::JoinRoomAnswer(join));
+        ASSERT_NO_FATAL_FAILURE(JoinByLobby(kind, join));
         servers.room().Send(answers::UserListAnswer({Member(kMe, "me"), Member(kAlice, "alice"), Member(kBob, "bob")}));
         servers.room().Send(answers::UserListEndAnswer());
         ASSERT_TRUE(kerneltest::Pump([&] {
@@ -84,7 +66,6 @@ protected:
         msg.pSender = edit;
         room->Notify(msg);
     }
-    CWndLobby* lobby = nullptr;
 };
 
 TEST_F(EntryTest, AKindOneRoomOfThreeOpensMaximisedWithTheLocalUser) {

@@ -2,29 +2,21 @@
 // screenshots, their row names compared with renders of the same text; on a real X
 // display a pointer's right click on a member opens the member menu.
 #include <QColor>
-#include <QDir>
-#include <QGuiApplication>
 #include <QImage>
-#include <QPixmap>
-#include <QScreen>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "app/SkinTable.h"
 #include "controls/CtrlListFriend.h"
 #include "model/UserManager.h"
 #include "lobby_fixture.h"
+#include "real_display.h"
 #include "room_fixture.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
 
-extern char** environ;
-
 using namespace DuiLib;
+namespace rd = realdisplay;
 
 namespace roomtest {
 namespace {
@@ -76,18 +68,6 @@ TEST_F(LookTest, KindThirtyOneWithMembers) {
     ExpectRowNamesDrawn();
 }
 
-int RunProgram(std::initializer_list<std::string> args) {
-    std::vector<std::string> copy(args);
-    std::vector<char*> argv;
-    for (auto& a : copy) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // A skin change recolours the room's title bar and border with the chat views, for
 // every room layout; the pixel is clear of the bar's labels and buttons.
 TEST_F(LookTest, TitleBarTakesTheSkinsDarkColour) {
@@ -115,27 +95,21 @@ TEST_F(LookTest, TitleBarTakesTheSkinsDarkColour) {
 }
 
 TEST_F(LookTest, ARealRightClickOnAMemberOpensTheMemberMenu) {
-    const char* want = std::getenv("MIVORA_REAL_DISPLAY");
-    if (!want || std::string(want) != "1") GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
+    if (!rd::Wanted()) GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
     Open(1);
     CCtrlListFriend* list = room->GetUserList();
     ASSERT_GT(list->GetCount(), 1);
     CControlUI* row = list->GetItemAt(1);
-    Pump([&] { return !IsRectEmpty(&row->GetPos()); }, 3000);
-    Pump([] { return false; }, 300);  // let the window settle on screen
-    RECT rc = row->GetPos();
-    POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    ClientToScreen(room->GetHWND(), &pt);
+    ASSERT_TRUE(
+        Pump([&] { return rd::OnScreen(room->GetHWND()) && !IsRectEmpty(&row->GetPos()); }));
     openedMenus.clear();
-    ASSERT_EQ(RunProgram({"xdotool", "mousemove", std::to_string(pt.x), std::to_string(pt.y), "click", "3"}), 0);
+    ASSERT_EQ(rd::ClickControl(room->GetHWND(), row, 3), 0);
     ASSERT_TRUE(Pump([&] { return !openedMenus.empty(); }, 5000));
     EXPECT_EQ(openedMenus[0], room->GetMenuHandle(kMenuListUser));
     EXPECT_EQ(room->GetSelectedUserId(), list->GetRowUserId(row));
     // What the X server shows with the menu open, for a person to look at.
     Pump([] { return false; }, 300);
-    QDir().mkpath(MIVORA_ARTIFACT_DIR);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(QString(MIVORA_ARTIFACT_DIR) +
-                                                         "room_member_menu_xvfb.png");
+    rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room_member_menu_xvfb");
 }
 
 }  // namespace

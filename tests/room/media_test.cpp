@@ -7,6 +7,7 @@
 #include <cstring>
 #include <atomic>
 #include <fstream>
+#include <memory>
 #include <thread>
 #include <string>
 
@@ -14,8 +15,7 @@
 #include <QImage>
 #include <QTimer>
 
-#include "MediaRelay.h"
-#include "ScriptedSound.h"
+#include "FacadePair.h"
 #include "dialogs/WndRoomAudioSetting3.h"
 #include "room/WndUserPopupVideo.h"
 #include "facade/Strevo.h"
@@ -34,7 +34,6 @@
 #include "ui_fixture.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
-#include "vexacam/TestPattern.h"
 #include "win32gui/qt_bridge.h"
 
 namespace roomtest {
@@ -53,18 +52,6 @@ protected:
     CUserObj* User(int id) { return d->m_pUserManager->FindUser(id); }
     CPubVideoContainerUI* Pane(int i) {
         return static_cast<CPubVideoContainerUI*>(room->m_pPubVideo[i]->GetInterface(L"PubVideo"));
-    }
-    // Media connection requests (105/69) the room server got: (user, operation).
-    std::vector<std::pair<int, int>> ConnRequests() {
-        EXPECT_TRUE(kerneltest::SettleSent(servers.room(), SERVER_TYPE_ROOM));
-        std::vector<std::pair<int, int>> out;
-        for (const SentFrame& f : TakeSent()) {
-            if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
-            int32_t user = 0;
-            std::memcpy(&user, &f.payload[8], 4);
-            out.push_back({user, f.payload[12]});
-        }
-        return out;
     }
     std::vector<SentFrame> SentOf(uint16_t sub) {
         EXPECT_TRUE(kerneltest::SettleSent(servers.room(), SERVER_TYPE_ROOM));
@@ -375,55 +362,30 @@ TEST_F(RoomMediaTest, TheNetworkChooserReappliesTheAddressOnlyWhenTheChoiceChang
 namespace roomtest {
 namespace {
 
+using mivora_test::FacadeJoin;
+using mivora_test::FacadeMember;
 using mivora_test::MediaRelay;
-using mivora_test::ScriptedSoundSystem;
+using mivora_test::MediaStage;
 using mivora_test::SoundPace;
+using mivora_test::Streams;
 
 // A member publishing the test-pattern camera and a tone, as another client's engine
 // would, through the same relay as the room.
-struct Publisher {
-    Publisher(int id, uint16_t port) {
-        std::string text = "1 15 31 64000 1000 1000 10 12 5 6 1000 3 320 240 2";
-        av.setAvMoudleConfig2(&text[0]);
-        av.setLocalIpInfo(nullptr, 0);
-        av.setRemoteIpInfo("127.0.0.1", port);
-        av.createRTPSession();
-        RAVO::VideoSetConfig vc{};
-        vc.cap_size = 3;
-        vc.play_width = 320;
-        vc.play_height = 240;
-        vc.fps = 15;
-        vc.bitrate = 128000;
-        vc.mode = 1;
-        std::strcpy(vc.camera_name, kTestPatternCameraName);
-        av.setVideoConfig(&vc);
-        av.buildVideoCapGraph(id);
-        RAVO::AudioSetConfig ac{};
-        av.setAudioConfig(&ac);
-        av.buildAudioCapGraph(id);
-        av.m_pVideoSource->set_sharedata(1);
-        av.m_pAudioSource->set_sharedata(1);
-        av.startVideoCapGraph();
-        av.startAudioCapFraph();
-    }
-    ~Publisher() {
-        av.stopVideoCapGraph();
-        av.stopAudioCapGraph();
-        av.destoryVideoCapGraph();
-        av.destoryAudioCapGraph();
-        av.destoryRTPSession();
-    }
-    RAVO::CStrevo av;
-};
-
+std::unique_ptr<FacadeMember> Publisher(int id, uint16_t port) {
+    FacadeJoin join;
+    join.playGraph = false;
+    auto member = std::make_unique<FacadeMember>(port, join);
+    member->Publish(id);
+    return member;
+}
 
 TEST_F(RoomMediaTest, MemberOnAMicrophoneSeenAndHeardThroughTheRelay) {
-    auto sound = std::make_shared<ScriptedSoundSystem>();
-    sound->AddCapture({L"Mic", mivora_test::ToneSource(440), SoundPace::RealTime, nullptr});
-    const int speaker = sound->AddPlayback({L"Speaker", SoundPace::RealTime});
-    winplat::InstallSoundSystem(sound);
-    MediaRelay relay(120000, 5000000);
-    relay.Start();
+    MediaStage::Options options;
+    options.speakerPace = SoundPace::RealTime;
+    MediaStage stage(options);
+    const auto& sound = stage.sound;
+    const int speaker = stage.speaker;
+    MediaRelay& relay = stage.relay;
 
     EnterRoom(1, {Member(kAlice, "alice")});
     CRoomObj* record = d->m_pRoomManager->FindRoom(kRoom);
@@ -433,9 +395,9 @@ TEST_F(RoomMediaTest, MemberOnAMicrophoneSeenAndHeardThroughTheRelay) {
     User(kAlice)->micIndex = 1;
     User(kAlice)->flags = 0x1;
     room->ShowMicVideo(User(kAlice));
-    ASSERT_TRUE(relay.WaitUntil([&] { return relay.CountControls(2, kAlice, 99) >= 1; }));
+    ASSERT_TRUE(stage.WaitSubscribed(kAlice, Streams::Video));
     {
-        Publisher alice(kAlice, relay.Port());
+        const std::unique_ptr<FacadeMember> alice = Publisher(kAlice, relay.Port());
         auto* img = Pane(1)->FindSubControl(L"video_img");
         ASSERT_NE(img, nullptr);
         // The best recent picture, within a bound: a grey or stale pane never matches.
@@ -511,8 +473,6 @@ TEST_F(RoomMediaTest, MemberOnAMicrophoneSeenAndHeardThroughTheRelay) {
         << "no unsubscribe at the relay";
     CloseRoomWindow();
     EXPECT_EQ(sound->OpenStreams(), 0);
-    relay.Stop();
-    winplat::RemoveSoundSystem();
 }
 
 }  // namespace

@@ -17,15 +17,18 @@
 namespace roomtest {
 namespace {
 
-TEST_F(RoomTest, AProfileAnswerTellsTheRoomTheNewAliasAndFace) {
-    EnterRoom(1, {});
+// The lobby's session goes to the lobby stand-in.
+void UseLobbyStandIn(CCommKernelData* d, uint16_t port) {
     tag_ServerAddr& lobbySvr = d->m_pLobbySvrTable[0];
     std::memset(&lobbySvr, 0, sizeof lobbySvr);
     std::strcpy(lobbySvr.szHost, "127.0.0.1");
-    lobbySvr.wPort = static_cast<uint16_t>(servers.lobby().port());
-    ASSERT_TRUE(CreateLobbyWindow(L"lobby"));
-    CWndLobby* lobby = CWndLobby::Current();
-    ASSERT_NE(lobby, nullptr);
+    lobbySvr.wPort = port;
+}
+
+TEST_F(RoomTest, AProfileAnswerTellsTheRoomTheNewAliasAndFace) {
+    EnterRoom(1, {});
+    UseLobbyStandIn(d, servers.lobby().port());
+    ASSERT_NO_FATAL_FAILURE(OpenLobby());
 
     room->OnUserEnterRoom(d->GetLocalUser());  // the own row, as the member list brings it
     d->GetLocalUser()->faceId = 105;  // chosen in the face chooser before
@@ -84,12 +87,8 @@ TEST_F(RoomTest, AProfileAnswerTellsTheRoomTheNewAliasAndFace) {
 
 TEST_F(RoomTest, APasswordAnswerOfSuccessUpdatesTheLocalPassword) {
     EnterRoom(1, {});
-    tag_ServerAddr& lobbySvr = d->m_pLobbySvrTable[0];
-    std::memset(&lobbySvr, 0, sizeof lobbySvr);
-    std::strcpy(lobbySvr.szHost, "127.0.0.1");
-    lobbySvr.wPort = static_cast<uint16_t>(servers.lobby().port());
-    ASSERT_TRUE(CreateLobbyWindow(L"lobby"));
-    CWndLobby* lobby = CWndLobby::Current();
+    UseLobbyStandIn(d, servers.lobby().port());
+    ASSERT_NO_FATAL_FAILURE(OpenLobby());
     OpenUserSettingWindow();
     CWndUserSetting* w = theApp.m_pWndUserSetting;
     ASSERT_NE(w, nullptr);

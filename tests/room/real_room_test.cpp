@@ -55,10 +55,6 @@ protected:
         Settle();
         rd::ClickControl(room->GetHWND(), c, button);
     }
-    static bool OnScreen(HWND hwnd) {
-        QWidget* w = winplat::WidgetOf(hwnd);
-        return w && w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed();
-    }
 };
 
 TEST_F(RealRoom, SkinButtonOpensTheLobbysChooser) {
@@ -69,7 +65,7 @@ TEST_F(RealRoom, SkinButtonOpensTheLobbysChooser) {
     Open();
     Click(Find(L"selskin"));
     EXPECT_TRUE(Pump(
-        [] { return theApp.m_pWndSelSkin && OnScreen(theApp.m_pWndSelSkin->GetHWND()); }, 5000))
+        [] { return theApp.m_pWndSelSkin && rd::OnScreen(theApp.m_pWndSelSkin->GetHWND()); }, 5000))
         << "no chooser on screen";
     Settle();
     rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-skin-chooser");
@@ -157,7 +153,7 @@ TEST_F(RealRoom, EmoticonPickerHidesOnAClickElsewhere) {
         ASSERT_TRUE(Pump(
             [&] {
                 picker = CWndChatEmotion::Instance();
-                return picker && OnScreen(picker->GetHWND());
+                return picker && rd::OnScreen(picker->GetHWND());
             },
             5000))
             << "the picker did not open";

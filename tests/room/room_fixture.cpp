@@ -8,13 +8,16 @@
 #include "fenlo/UIlib.h"
 #include "kernel/CommKernel.h"
 #include "kernel/Notifications.h"
+#include "app/EntryWindows.h"
 #include "lobby/RoomWindowSeam.h"
+#include "lobby/WndLobby.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
 #include "model/UserManager.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
+#include "win32/text.h"
 #include "win32gui/menu.h"
 
 namespace roomtest {
@@ -56,14 +59,8 @@ void RoomTest::SetUp() {
         k->DisconnectServer(static_cast<_eServerType>(t));
         k->SetNotifyWnd(static_cast<_eServerType>(t), notify.hwnd());
     }
-    d->m_pUserManager->ClearData();
-    std::vector<int> rooms;
-    for (auto& entry : d->m_pRoomManager->rooms) rooms.push_back(entry.first);
-    for (int id : rooms) d->m_pRoomManager->DelRoom(id);
-    d->m_pUserMVManager->ClearData();
-    d->m_nCurRoomId = 0;
+    kerneltest::EmptyModel(d);
     d->m_UserEnv = CUserEnvSetting();
-    d->m_LocalUser = CUserObj();
     d->m_LocalUser.userId = kMe;
     d->m_LocalUser.alias = "me";
     d->m_LocalUser.password = "secret";
@@ -91,6 +88,37 @@ void RoomTest::TearDown() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
+}
+
+void RoomTest::OpenLobby() {
+    ASSERT_TRUE(CreateLobbyWindow(L"lobby"));
+    lobby = CWndLobby::Current();
+    ASSERT_NE(lobby, nullptr);
+}
+
+void RoomTest::CloseLobby() {
+    if (lobby) {
+        lobby->LeaveCurrentRoom();
+        PumpPending();
+        ::DestroyWindow(lobby->GetHWND());
+        k->m_pWndTable[1] = nullptr;
+        lobby = nullptr;
+    }
+    room = nullptr;
+}
+
+void RoomTest::JoinByLobby(int kind, answers::JoinRoom join) {
+    const std::wstring gate = winplat::Utf8ToWide(servers.Address(testsupport::ServerSet::kRoom));
+    const int before = servers.room().Connections();
+    lobby->JoinRoom(kRoom, 1, gate.c_str());
+    ASSERT_TRUE(kerneltest::Pump([&] {
+        return servers.room().Connections() > before && servers.room().ReceivedCount() >= 14 + 115;
+    }));
+    join.userId = kMe;
+    join.roomId = kRoom;
+    join.baseInfoD = static_cast<uint16_t>(kind);
+    join.roomName = "room";
+    servers.room().Send(answers::JoinRoomAnswer(join));
 }
 
 void RoomTest::CloseRoomWindow() {
@@ -185,6 +213,23 @@ void RoomTest::GrantFromLogon(const std::vector<answers::Privilege>& list) {
     }));
     d->m_pUserMVManager->SwapData();
     k->DisconnectServer(SERVER_TYPE_LOGON);
+}
+
+std::vector<std::pair<int, int>> RoomTest::ConnRequestsIn(const std::vector<SentFrame>& frames) {
+    std::vector<std::pair<int, int>> out;
+    for (const SentFrame& f : frames) {
+        if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
+        int32_t user = 0;
+        std::memcpy(&user, &f.payload[8], 4);
+        out.push_back({user, f.payload[12]});
+    }
+    return out;
+}
+
+std::vector<std::pair<int, int>> RoomTest::ConnRequests() {
+    // Requests go out on the socket as the handler runs.
+    EXPECT_TRUE(kerneltest::SettleSent(servers.room(), SERVER_TYPE_ROOM));
+    return ConnRequestsIn(TakeSent());
 }
 
 std::vector<SentFrame> RoomTest::TakeSent() {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Answers.h"
@@ -16,6 +17,7 @@
 
 class CCommKernel;
 class CCommKernelData;
+class CWndLobby;
 
 namespace roomtest {
 
@@ -48,6 +50,10 @@ protected:
     void PlayRoom(const std::vector<Bytes>& frames);
     // Frames the room stand-in received on its last connection since the last call.
     std::vector<SentFrame> TakeSent();
+    // The media connection requests (105/69) among `frames`: (user, operation).
+    static std::vector<std::pair<int, int>> ConnRequestsIn(const std::vector<SentFrame>& frames);
+    // Those the room stand-in got since the last look, once all the client sent arrived.
+    std::vector<std::pair<int, int>> ConnRequests();
     // The private chat's text (every hint line).
     std::wstring PrivateText();
     // Privileges as the logon's privilege list gives them (over a logon stand-in
@@ -56,6 +62,16 @@ protected:
     // Frees the payload copies the kernel posted to the recorder.
     void FreeCopies();
     void CloseRoomWindow();
+
+    // The lobby window, for tests that enter rooms through it: it joins and relays the
+    // room's notifications to the room window.
+    void OpenLobby();
+    // The lobby leaves its room (the room window goes with it) and closes.
+    void CloseLobby();
+    // The lobby asks to join kRoom at the room stand-in's gate and the stand-in answers:
+    // the local user entered kRoom, a room of `kind` named "room", with `join`'s other
+    // fields.
+    void JoinByLobby(int kind, answers::JoinRoom join = {});
 
     // Menus: the hook records each menu opened and answers with `menuAnswer`.
     static std::vector<HMENU> openedMenus;
@@ -67,6 +83,7 @@ protected:
     kerneltest::RecorderWindow notify;
     testsupport::ServerSet servers;
     CWndRoom* room = nullptr;
+    CWndLobby* lobby = nullptr;
     size_t sentSeen = 0;
 };
 

@@ -85,17 +85,10 @@ protected:
             {L"Mic", mivora_test::ToneSource(child ? 660 : 440), SoundPace::RealTime, nullptr});
         speaker = sound->AddPlayback({L"Speaker", SoundPace::RealTime});
         winplat::InstallSoundSystem(sound);
-        ASSERT_TRUE(CreateLobbyWindow(L"lobby"));
-        lobby = CWndLobby::Current();
+        ASSERT_NO_FATAL_FAILURE(OpenLobby());
     }
     void TearDown() override {
-        if (lobby) {
-            lobby->LeaveCurrentRoom();
-            PumpPending();
-            ::DestroyWindow(lobby->GetHWND());
-            k->m_pWndTable[1] = nullptr;
-        }
-        room = nullptr;
+        CloseLobby();
         RoomTest::TearDown();
         winplat::RemoveSoundSystem();
         unsetenv("MIVORA_TEST_CAMERA");
@@ -169,12 +162,8 @@ protected:
         bool found = false;
         kerneltest::Pump(
             [&] {
-                for (const SentFrame& f : TakeSent()) {
-                    if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
-                    int32_t user = 0;
-                    std::memcpy(&user, &f.payload[8], 4);
-                    if (user == id && f.payload[12] == op) found = true;
-                }
+                for (const auto& [user, operation] : ConnRequestsIn(TakeSent()))
+                    if (user == id && operation == op) found = true;
                 return found;
             },
             5000);
@@ -212,7 +201,6 @@ protected:
     int me = kFirst, other = kSecond;
     std::shared_ptr<ScriptedSoundSystem> sound = std::make_shared<ScriptedSoundSystem>();
     int speaker = 0;
-    CWndLobby* lobby = nullptr;
 };
 
 TEST_F(TwoClientsTest, SeeAndHearEachOther) {

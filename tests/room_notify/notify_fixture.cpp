@@ -50,9 +50,7 @@ bool Has(const std::wstring& text, const std::wstring& part) {
 
 void NotifyTest::SetUp() {
     RoomTest::SetUp();
-    ASSERT_TRUE(CreateLobbyWindow(L"lobby"));
-    lobby = CWndLobby::Current();
-    ASSERT_NE(lobby, nullptr);
+    ASSERT_NO_FATAL_FAILURE(OpenLobby());
     d->m_pUserLevelInfoManager->ClearAll();
     d->m_pGiftManager->ClearAll();
     d->m_GlobalConfig.giftthankpricelimit = 1000;
@@ -62,13 +60,7 @@ void NotifyTest::SetUp() {
 
 void NotifyTest::TearDown() {
     winplat::SetDebugOutputHook(nullptr);
-    if (lobby) {
-        lobby->LeaveCurrentRoom();
-        PumpPending();
-        ::DestroyWindow(lobby->GetHWND());
-        k->m_pWndTable[1] = nullptr;
-    }
-    room = nullptr;
+    CloseLobby();
     d->m_pUserLevelInfoManager->ClearAll();
     d->m_pGiftManager->ClearAll();
     winplat::RemoveManualClock();
@@ -76,18 +68,7 @@ void NotifyTest::TearDown() {
 }
 
 void NotifyTest::Join(int kind, const std::vector<answers::UserEntry>& members, bool endList) {
-    const std::wstring gate = winplat::Utf8ToWide(servers.Address(testsupport::ServerSet::kRoom));
-    const int before = servers.room().Connections();
-    lobby->JoinRoom(kRoom, 1, gate.c_str());
-    ASSERT_TRUE(kerneltest::Pump([&] {
-        return servers.room().Connections() > before && servers.room().ReceivedCount() >= 14 + 115;
-    }));
-    answers::JoinRoom join;
-    join.userId = kMe;
-    join.roomId = kRoom;
-    join.baseInfoD = static_cast<uint16_t>(kind);
-    join.roomName = "room";
-    servers.room().Send(answers::JoinRoomAnswer(join));
+    ASSERT_NO_FATAL_FAILURE(JoinByLobby(kind));
     ASSERT_TRUE(kerneltest::Pump([&] { return GetRegisteredRoomWindow() != nullptr; }));
     room = GetRegisteredRoomWindow();
     PumpPending();
@@ -196,17 +177,5 @@ bool NotifyTest::HasWindow(int id) {
     return room && room->m_pUserVideoWndMgr && room->m_pUserVideoWndMgr->HasWnd(id);
 }
 
-std::vector<std::pair<int, int>> NotifyTest::ConnRequests() {
-    // Requests go out on the socket as the handler runs.
-    EXPECT_TRUE(kerneltest::SettleSent(servers.room(), SERVER_TYPE_ROOM));
-    std::vector<std::pair<int, int>> out;
-    for (const SentFrame& f : TakeSent()) {
-        if (f.mainCmd != 105 || f.subCmd != 69 || f.payload.size() < 13) continue;
-        int32_t user = 0;
-        std::memcpy(&user, &f.payload[8], 4);
-        out.push_back({user, f.payload[12]});
-    }
-    return out;
-}
 
 }  // namespace roomtest

@@ -59,14 +59,11 @@ protected:
     std::vector<std::string> TakeTrace();
 
     // The media the handlers left: the title of public pane 0..2, whether the engine
-    // holds both streams of a member, whether his private window is open, and the
-    // media connection requests (user, operation) sent since the last look.
+    // holds both streams of a member, and whether his private window is open.
     std::wstring PaneTitle(int pane);
     bool Subscribed(int id);
     bool HasWindow(int id);
-    std::vector<std::pair<int, int>> ConnRequests();
 
-    CWndLobby* lobby = nullptr;
     int marker = 0;
 };
 

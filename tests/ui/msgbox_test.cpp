@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "dialogs/WndMsgBox.h"
+#include "drawn_text.h"
 #include "ui_fixture.h"
 #include "win32gui/qt_bridge.h"
 
@@ -117,42 +118,6 @@ TEST_F(MsgBoxTest, ALayoutWithoutItsControlsStillRuns) {
     QDir(dir).removeRecursively();
 }
 
-// Share of the reference's ink (non-background pixels) that the screenshot shows too.
-double InkMatch(const QImage& shot, const QImage& ref) {
-    int ink = 0, same = 0;
-    for (int y = 0; y < ref.height(); ++y) {
-        for (int x = 0; x < ref.width(); ++x) {
-            QRgb r = ref.pixel(x, y);
-            if (qGray(r) > 235) continue;
-            ++ink;
-            QRgb s = shot.pixel(x, y);
-            if (std::abs(qRed(r) - qRed(s)) < 48 && std::abs(qGreen(r) - qGreen(s)) < 48 &&
-                std::abs(qBlue(r) - qBlue(s)) < 48)
-                ++same;
-        }
-    }
-    return ink < 40 ? 0.0 : static_cast<double>(same) / ink;
-}
-
-QImage RenderLabelText(CWndMsgBox& box, CLabelUI* tip, const wchar_t* text) {
-    RECT rc = tip->GetPos();
-    QImage ref(rc.right - rc.left, rc.bottom - rc.top, QImage::Format_ARGB32);
-    ref.fill(Qt::white);
-    QPainter p(&ref);
-    HDC dc = winplat::CreatePainterDC(&p);
-    p.translate(-rc.left, -rc.top);
-    RECT textRc = rc;
-    RECT pad = tip->GetTextPadding();
-    textRc.left += pad.left;
-    textRc.right -= pad.right;
-    textRc.top += pad.top;
-    textRc.bottom -= pad.bottom;
-    CRenderEngine::DrawText(dc, &box.GetPaintManager(), textRc, text, tip->GetTextColor(),
-                            tip->GetFont(), tip->GetTextStyle());
-    winplat::DeletePainterDC(dc);
-    return ref;
-}
-
 TEST_F(MsgBoxTest, ScreenshotShowsTheText) {
     const wchar_t* text = L"网络连接已断开，请检查网络后重试。";
     CWndMsgBox box;
@@ -165,8 +130,12 @@ TEST_F(MsgBoxTest, ScreenshotShowsTheText) {
         ASSERT_NE(tip, nullptr);
         RECT rc = tip->GetPos();
         QImage crop = shot.copy(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
-        match = InkMatch(crop, RenderLabelText(b, tip, text));
-        other = InkMatch(crop, RenderLabelText(b, tip, L"用户名或密码错误，请重新输入。"));
+        match = InkMatch(crop, RenderLabel(b.GetPaintManager(), tip, text, false, Qt::white),
+                         qRgb(255, 255, 255), 40);
+        other = InkMatch(crop,
+                         RenderLabel(b.GetPaintManager(), tip, L"用户名或密码错误，请重新输入。",
+                                     false, Qt::white),
+                         qRgb(255, 255, 255), 40);
         Click(b, L"okbtn");
     });
     ASSERT_FALSE(shot.isNull());

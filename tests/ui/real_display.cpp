@@ -4,11 +4,15 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QWidget>
+#include <QWindow>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <string>
+
+#include "win32gui/qt_bridge.h"
 
 extern char** environ;
 
@@ -17,6 +21,11 @@ namespace realdisplay {
 bool Wanted() {
     const char* want = std::getenv("MIVORA_REAL_DISPLAY");
     return want && std::string(want) == "1";
+}
+
+bool OnScreen(HWND hwnd) {
+    QWidget* w = winplat::WidgetOf(hwnd);
+    return w && w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed();
 }
 
 int RunTool(std::vector<std::string> args) {
@@ -30,9 +39,13 @@ int RunTool(std::vector<std::string> args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-void ClickScreen(POINT pt, int button) {
-    RunTool({"xdotool", "mousemove", std::to_string(pt.x), std::to_string(pt.y), "click",
-             std::to_string(button)});
+int ClickScreen(POINT pt, int button) {
+    return RunTool({"xdotool", "mousemove", std::to_string(pt.x), std::to_string(pt.y), "click",
+                    std::to_string(button)});
+}
+
+int TypeText(const std::string& text, int delayMs) {
+    return RunTool({"xdotool", "type", "--delay", std::to_string(delayMs), text});
 }
 
 QRect ScreenRectOf(HWND hwnd, DuiLib::CControlUI* control) {
@@ -42,13 +55,17 @@ QRect ScreenRectOf(HWND hwnd, DuiLib::CControlUI* control) {
     return QRect(tl.x, tl.y, rc.right - rc.left, rc.bottom - rc.top);
 }
 
-void ClickControl(HWND hwnd, DuiLib::CControlUI* control, int button) {
+int ClickControl(HWND hwnd, DuiLib::CControlUI* control, int button) {
     const QRect r = ScreenRectOf(hwnd, control);
-    ClickScreen(POINT{r.center().x(), r.center().y()}, button);
+    return ClickScreen(POINT{r.center().x(), r.center().y()}, button);
+}
+
+QImage GrabScreen() {
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage();
 }
 
 QImage GrabScreen(const char* artifactDir, const char* name) {
-    QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    QImage shot = GrabScreen();
     QDir().mkpath(QString::fromUtf8(artifactDir));
     shot.save(QString::fromUtf8(artifactDir) + QString::fromUtf8(name) + QStringLiteral(".png"));
     return shot;

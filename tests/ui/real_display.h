@@ -15,13 +15,21 @@ namespace realdisplay {
 
 // True when the tests may use the display (MIVORA_REAL_DISPLAY=1).
 bool Wanted();
+// True when the window is shown and the X server exposed it.
+bool OnScreen(HWND hwnd);
 // Runs a program (xdotool ...) and returns its exit status (-1 when it did not run).
 int RunTool(std::vector<std::string> args);
-// Moves the X pointer to a screen point and clicks button 1 (left) or 3 (right).
-void ClickScreen(POINT pt, int button = 1);
-// Clicks the middle of a control of a window.
-void ClickControl(HWND hwnd, DuiLib::CControlUI* control, int button = 1);
-// The whole screen as the X server has it; saved under the artifact folder as name.png.
+// Moves the X pointer to a screen point and clicks button 1 (left) or 3 (right); the
+// tool's exit status.
+int ClickScreen(POINT pt, int button = 1);
+// Clicks the middle of a control of a window; the tool's exit status.
+int ClickControl(HWND hwnd, DuiLib::CControlUI* control, int button = 1);
+// Types text on the X keyboard where the focus is, `delayMs` between keys; the tool's
+// exit status.
+int TypeText(const std::string& text, int delayMs = 20);
+// The whole screen as the X server has it.
+QImage GrabScreen();
+// The same, saved under the artifact folder as name.png.
 QImage GrabScreen(const char* artifactDir, const char* name);
 // A control's rectangle in screen coordinates.
 QRect ScreenRectOf(HWND hwnd, DuiLib::CControlUI* control);

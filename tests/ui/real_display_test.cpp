@@ -7,38 +7,19 @@
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QPushButton>
-#include <QPixmap>
-#include <QScreen>
 #include <QTimer>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <cwchar>
-#include <string>
-#include <vector>
 
 #include "dialogs/WndMsgBox.h"
+#include "real_display.h"
 #include "win32gui/commdlg.h"
 #include "ui_fixture.h"
 
-extern char** environ;
-
 using namespace DuiLib;
+namespace rd = realdisplay;
 
 namespace {
-
-int Run(std::initializer_list<std::string> args) {
-    std::vector<char*> argv;
-    std::vector<std::string> copy(args);
-    for (auto& a : copy) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 CWndMsgBox* g_box = nullptr;
 int g_step = 0;
@@ -49,21 +30,13 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
     if (!ok || IsRectEmpty(&ok->GetPos())) return;
     if (g_step++ < 5) return;  // let the window settle on screen
     KillTimer(nullptr, id);
-    RECT rc = ok->GetPos();
-    POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    ClientToScreen(g_box->GetHWND(), &pt);
-    std::string dir = MIVORA_ARTIFACT_DIR;
-    Run({"mkdir", "-p", dir});
     // What the X server shows, read back from it.
-    QGuiApplication::primaryScreen()->grabWindow(0).save(
-        QString::fromStdString(dir + "msgbox-xvfb.png"));
-    Run({"xdotool", "mousemove", std::to_string(pt.x), std::to_string(pt.y), "click", "1"});
+    rd::GrabScreen(MIVORA_ARTIFACT_DIR, "msgbox-xvfb");
+    rd::ClickControl(g_box->GetHWND(), ok);
 }
 
 TEST(RealDisplay, MessageBoxAnswersARealClick) {
-    const char* want = std::getenv("MIVORA_REAL_DISPLAY");
-    if (!want || std::string(want) != "1")
-        GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
+    if (!rd::Wanted()) GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
     winplat::InstallGui();
     CPaintManagerUI::SetResourcePath(MIVORA_SKIN_DIR);
     CWndMsgBox box;
@@ -96,10 +69,7 @@ void CALLBACK DriveChooser(HWND, UINT, UINT_PTR id, DWORD) {
         return;
     }
     g_chooser.title = dlg->windowTitle();
-    std::string dir = MIVORA_ARTIFACT_DIR;
-    Run({"mkdir", "-p", dir});
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    screen.save(QString::fromStdString(dir + "font-chooser-xvfb.png"));
+    const QImage screen = rd::GrabScreen(MIVORA_ARTIFACT_DIR, "font-chooser-xvfb");
     // From under the buttons to the dialog's bottom edge, as the X server shows it.
     const QPoint under = box->mapToGlobal(QPoint(0, box->height()));
     const QPoint corner = dlg->mapToGlobal(QPoint(dlg->width(), dlg->height()));
@@ -110,13 +80,11 @@ void CALLBACK DriveChooser(HWND, UINT, UINT_PTR id, DWORD) {
     g_chooser.darkBelowButtons = all ? double(dark) / all : 0.0;
     const QPoint at = ok->mapToGlobal(ok->rect().center());
     g_chooser.clicked = true;
-    Run({"xdotool", "mousemove", std::to_string(at.x()), std::to_string(at.y()), "click", "1"});
+    rd::ClickScreen(POINT{at.x(), at.y()});
 }
 
 TEST(RealDisplay, FontChooserSpeaksChineseWithoutABarAndTakesARealClick) {
-    const char* want = std::getenv("MIVORA_REAL_DISPLAY");
-    if (!want || std::string(want) != "1")
-        GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
+    if (!rd::Wanted()) GTEST_SKIP() << "set MIVORA_REAL_DISPLAY=1 under an X server";
     winplat::InstallGui();
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         GTEST_SKIP() << "needs the X server's platform (QT_QPA_PLATFORM=xcb)";

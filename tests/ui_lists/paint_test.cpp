@@ -10,6 +10,7 @@
 #include "controls/CtrlListQunshuaUser.h"
 #include "controls/DialogBuilderCallbackEx.h"
 #include "controls/ListFriendItem.h"
+#include "drawn_text.h"
 #include "lists_fixture.h"
 #include "win32/loop.h"
 #include "win32gui/qt_bridge.h"
@@ -82,23 +83,6 @@ TEST_F(PaintTest, TheFactoryBuildsTheListsFromTheirElementNames) {
     EXPECT_EQ(pm.FindControl(L"d"), nullptr) << "names are compared exactly";
 }
 
-// Share of the reference's ink (non-background pixels) that the screenshot shows too.
-double InkMatch(const QImage& shot, const QImage& ref, QRgb background) {
-    int ink = 0, same = 0;
-    for (int y = 0; y < ref.height(); ++y) {
-        for (int x = 0; x < ref.width(); ++x) {
-            QRgb r = ref.pixel(x, y);
-            if (std::abs(qGray(r) - qGray(background)) < 20) continue;
-            ++ink;
-            QRgb s = shot.pixel(x, y);
-            if (std::abs(qRed(r) - qRed(s)) < 48 && std::abs(qGreen(r) - qGreen(s)) < 48 &&
-                std::abs(qBlue(r) - qBlue(s)) < 48)
-                ++same;
-        }
-    }
-    return ink < 30 ? 0.0 : static_cast<double>(same) / ink;
-}
-
 // The label's text as it would be drawn in place, on the row's background.
 QImage RenderLabel(CPaintManagerUI& pm, CLabelUI* label, const wchar_t* text, QRgb background) {
     RECT rc = label->GetPos();
@@ -164,11 +148,12 @@ TEST_F(PaintTest, ScreenshotShowsEachMembersRow) {
             RECT rc = label->GetPos();
             QImage crop = shot.copy(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
             EXPECT_GT(
-                InkMatch(crop, RenderLabel(pm, label, order[row][col], background), background),
+                InkMatch(crop, RenderLabel(pm, label, order[row][col], background), background, 30),
                 0.9)
                 << "the screenshot shows the text as written";
-            EXPECT_LT(InkMatch(crop, RenderLabel(pm, label, L"某某某某", background), background),
-                      0.7);
+            EXPECT_LT(
+                InkMatch(crop, RenderLabel(pm, label, L"某某某某", background), background, 30),
+                0.7);
         }
         // The face and the mic picture are drawn where their parts are.
         RECT face = pm.FindSubControlByName(item, L"photo")->GetPos();

@@ -12,6 +12,7 @@
 
 #include "controls/RoomGroupTreeUI.h"
 #include "controls/DialogBuilderCallbackEx.h"
+#include "drawn_text.h"
 #include "ui_fixture.h"
 #include "win32gui/qt_bridge.h"
 
@@ -311,43 +312,7 @@ TEST_F(TreeTest, ARowClickSelectsItAndNamesTheRow) {
     DestroyWindow(wnd.GetHWND());
 }
 
-// Share of the reference's ink that the screenshot shows too.
-double InkMatch(const QImage& shot, const QImage& ref) {
-    int ink = 0, same = 0;
-    for (int y = 0; y < ref.height(); ++y)
-        for (int x = 0; x < ref.width(); ++x) {
-            QRgb r = ref.pixel(x, y);
-            if (qGray(r) > 235) continue;
-            ++ink;
-            QRgb s = shot.pixel(x, y);
-            if (std::abs(qRed(r) - qRed(s)) < 48 && std::abs(qGreen(r) - qGreen(s)) < 48 &&
-                std::abs(qBlue(r) - qBlue(s)) < 48)
-                ++same;
-        }
-    return ink < 20 ? 0.0 : static_cast<double>(same) / ink;
-}
-
-// What a label of the row draws, on white, in the label's own rectangle.
-QImage RenderPart(CPaintManagerUI& pm, CLabelUI* label, const wchar_t* text, bool html) {
-    RECT rc = label->GetPos();
-    QImage ref(rc.right - rc.left, rc.bottom - rc.top, QImage::Format_ARGB32);
-    ref.fill(Qt::white);
-    QPainter p(&ref);
-    HDC dc = winplat::CreatePainterDC(&p);
-    p.translate(-rc.left, -rc.top);
-    RECT pad = label->GetTextPadding();
-    RECT t{rc.left + pad.left, rc.top + pad.top, rc.right - pad.right, rc.bottom - pad.bottom};
-    if (html) {
-        int links = 0;
-        CRenderEngine::DrawHtmlText(dc, &pm, t, text, label->GetTextColor(), nullptr, nullptr,
-                                    links, label->GetTextStyle());
-    } else {
-        CRenderEngine::DrawText(dc, &pm, t, text, label->GetTextColor(), label->GetFont(),
-                                label->GetTextStyle());
-    }
-    winplat::DeletePainterDC(dc);
-    return ref;
-}
+const QRgb kWhite = qRgb(255, 255, 255);
 
 TEST_F(TreeTest, ScreenshotShowsTheGroupsWithTheirCounts) {
     CTestWnd wnd(kLobbyLayout);
@@ -386,9 +351,9 @@ TEST_F(TreeTest, ScreenshotShowsTheGroupsWithTheirCounts) {
         RECT rc = label->GetPos();
         QImage crop = shot.copy(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
         CDuiString text = c.text ? CDuiString(c.text) : label->GetText();
-        EXPECT_GT(InkMatch(crop, RenderPart(pm, label, text, c.html)), 0.95)
+        EXPECT_GT(InkMatch(crop, RenderLabel(pm, label, text, c.html, Qt::white), kWhite), 0.95)
             << "the row shows " << QString::fromWCharArray(text.GetData()).toStdString();
-        EXPECT_LT(InkMatch(crop, RenderPart(pm, label, c.other, c.html)), 0.7);
+        EXPECT_LT(InkMatch(crop, RenderLabel(pm, label, c.other, c.html, Qt::white), kWhite), 0.7);
     }
     // The open group's marker is there, in the skin's blue.
     RECT rc = pm.FindSubControlByName(a->data().row, L"cgroupname")->GetPos();

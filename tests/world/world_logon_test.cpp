@@ -260,6 +260,21 @@ TEST_F(WorldTest, EveryConfiguredPageIsServedPlain) {
     EXPECT_TRUE(logged);
 }
 
+// A program folder's configuration for a world on free ports names its ports in place
+// of every fixed one.
+TEST_F(WorldTest, ConfigurationNamesTheWorldsOwnPorts) {
+    const std::string own = world->WithOwnPorts(ReadText(LOCALWORLD_SOURCE "/globalconf.txt"));
+    const LocalWorld::Ports fixed = LocalWorld::FixedPorts();
+    for (uint16_t port : {fixed.logon, fixed.lobby, fixed.room, fixed.http})
+        EXPECT_EQ(own.find("127.0.0.1:" + std::to_string(port)), std::string::npos) << port;
+    const LocalWorld::Ports& p = world->ports();
+    for (const std::string& line :
+         {"logonsvr=127.0.0.1:" + std::to_string(p.logon) + ";",
+          "lobbysvr=127.0.0.1:" + std::to_string(p.lobby) + ";",
+          "roomlist_url=http://127.0.0.1:" + std::to_string(p.http) + "/roomlist.php"})
+        EXPECT_NE(own.find(line), std::string::npos) << line;
+}
+
 // The committed configuration text names the fixed ports of tools/localworld, and
 // the version the world announces is the one the program folder's "update.ini" gets.
 TEST(WorldConfiguration, GlobalConfTextNamesTheFixedWorld) {

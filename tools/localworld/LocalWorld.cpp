@@ -107,6 +107,22 @@ std::string LocalWorld::BaseUrl() const {
     return "http://127.0.0.1:" + std::to_string(m_ports.http) + "/";
 }
 
+std::string LocalWorld::WithOwnPorts(std::string configuration) const {
+    const Ports fixed = FixedPorts();
+    const std::pair<uint16_t, uint16_t> moves[] = {{fixed.logon, m_ports.logon},
+                                                   {fixed.lobby, m_ports.lobby},
+                                                   {fixed.room, m_ports.room},
+                                                   {fixed.http, m_ports.http}};
+    for (const auto& [from, to] : moves) {
+        const std::string was = "127.0.0.1:" + std::to_string(from);
+        const std::string now = "127.0.0.1:" + std::to_string(to);
+        for (size_t at = configuration.find(was); at != std::string::npos;
+             at = configuration.find(was, at + now.size()))
+            configuration.replace(at, was.size(), now);
+    }
+    return configuration;
+}
+
 int32_t LocalWorld::VersionWord() const {
     uint32_t word = 0;
     std::istringstream in(m_options.version);

@@ -93,6 +93,9 @@ public:
     const Ports& ports() const { return m_ports; }
     // "http://127.0.0.1:<http port>/"
     std::string BaseUrl() const;
+    // A program configuration text that names the fixed ports (globalconf.txt), with
+    // this world's ports in their place.
+    std::string WithOwnPorts(std::string configuration) const;
     // The version as the logon answer's version word: the four numbers as bytes in
     // memory order.
     int32_t VersionWord() const;
@@ -246,6 +249,18 @@ private:
     void PutOut(int roomId, int userId, int actorId, int reason);
     // The room of the member on `connection` when he is `userId` in `roomId`; null otherwise.
     Room* ActorRoom(const Request& r, int userId, int roomId);
+    // A request that starts with the room (bytes 0-3) and the acting member (4-7); the
+    // room is null when the requester is not that member of it.
+    struct Acting {
+        int32_t roomId;
+        int32_t actorId;
+        Room* room;
+    };
+    Acting ActingIn(const Request& r);
+    // The log line of a request whose actor is not in the room.
+    static std::string ActorNotIn(int roomId);
+    // Sends the refusal `answer` to the requester; returns the log line `why`.
+    std::string Refuse(const Request& r, const std::vector<uint8_t>& answer, std::string why);
     void SendToRoom(int roomId, const std::vector<uint8_t>& frame);
     int ConnectionOf(int userId) const;  // his room connection, or 0
     // Takes the member of `connection` out of his room and tells the others.

@@ -48,35 +48,29 @@ void LocalWorld::PutOut(int roomId, int userId, int actorId, int reason) {
 }
 
 std::string LocalWorld::OnKick(const Request& r) {
-    const int32_t roomId = r.I32(0);
-    const int32_t actorId = r.I32(4);
+    const auto [roomId, actorId, room] = ActingIn(r);
+    if (!room) return ActorNotIn(roomId);
     const int32_t targetId = r.I32(8);
-    Room* room = ActorRoom(r, actorId, roomId);
-    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
-    if (!room->members.count(targetId) || RankIn(*room, actorId) <= RankIn(*room, targetId)) {
-        Send(r.connection, answers::MoneyFailedAnswer());
-        return "kick of user " + std::to_string(targetId) + " by " + std::to_string(actorId) +
-               " refused: no privilege or no such member";
-    }
+    if (!room->members.count(targetId) || RankIn(*room, actorId) <= RankIn(*room, targetId))
+        return Refuse(r, answers::MoneyFailedAnswer(),
+                      "kick of user " + std::to_string(targetId) + " by " +
+                          std::to_string(actorId) + " refused: no privilege or no such member");
     PutOut(roomId, targetId, actorId, kKickReason);
     return "user " + std::to_string(targetId) + " put out of room " + std::to_string(roomId) +
            " by " + std::to_string(actorId);
 }
 
 std::string LocalWorld::OnBlackList(const Request& r) {
-    const int32_t roomId = r.I32(0);
-    const int32_t actorId = r.I32(4);
+    const auto [roomId, actorId, room] = ActingIn(r);
+    if (!room) return ActorNotIn(roomId);
     const int32_t targetId = r.I32(8);
     const uint8_t scope = r.U8(12) == kSiteScope ? kSiteScope : 1;
-    Room* room = ActorRoom(r, actorId, roomId);
-    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
     const int rank = RankIn(*room, actorId);
     const bool allowed = targetId != actorId && rank > RankIn(*room, targetId) &&
                          (scope != kSiteScope || rank == kOwner);
-    if (!allowed) {
-        Send(r.connection, answers::MoneyFailedAnswer());
-        return "black list of user " + std::to_string(targetId) + " refused: no privilege";
-    }
+    if (!allowed)
+        return Refuse(r, answers::MoneyFailedAnswer(),
+                      "black list of user " + std::to_string(targetId) + " refused: no privilege");
     (scope == kSiteScope ? m_siteBlackList : room->blackList).insert(targetId);
     SendToRoom(roomId, answers::ThrowUserAnswer(roomId, actorId, targetId, scope));
     PutOut(roomId, targetId, actorId, kKickReason);
@@ -85,22 +79,19 @@ std::string LocalWorld::OnBlackList(const Request& r) {
 }
 
 std::string LocalWorld::OnSetPriority(const Request& r) {
-    const int32_t roomId = r.I32(0);
-    const int32_t actorId = r.I32(4);
+    const auto [roomId, actorId, room] = ActingIn(r);
+    if (!room) return ActorNotIn(roomId);
     const int32_t targetId = r.I32(8);
     const uint8_t op = r.U8(12);
     const uint8_t kind = r.U8(13);
-    Room* room = ActorRoom(r, actorId, roomId);
-    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
     // The owner names and removes managers; managers name and remove temporary ones.
     const int rank = RankIn(*room, actorId);
     const bool known = (op == kAppoint || op == kRemove) && (kind == kManagerKind || kind == kTempKind);
     const bool allowed = known && room->members.count(targetId) && targetId != room->ownerId &&
                          (kind == kManagerKind ? rank == kOwner : rank >= kManager);
-    if (!allowed) {
-        Send(r.connection, answers::MoneyFailedAnswer());
-        return "priority change of user " + std::to_string(targetId) + " refused";
-    }
+    if (!allowed)
+        return Refuse(r, answers::MoneyFailedAnswer(),
+                      "priority change of user " + std::to_string(targetId) + " refused");
     std::set<int>& set = kind == kManagerKind ? room->managers : room->tempManagers;
     if (op == kAppoint)
         set.insert(targetId);
@@ -112,31 +103,25 @@ std::string LocalWorld::OnSetPriority(const Request& r) {
 }
 
 std::string LocalWorld::OnSeeIp(const Request& r) {
-    const int32_t roomId = r.I32(0);
-    const int32_t actorId = r.I32(4);
+    const auto [roomId, actorId, room] = ActingIn(r);
+    if (!room) return ActorNotIn(roomId);
     const int32_t targetId = r.I32(8);
-    Room* room = ActorRoom(r, actorId, roomId);
-    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
-    if (RankIn(*room, actorId) < kManager || !room->members.count(targetId)) {
-        Send(r.connection, answers::MoneyFailedAnswer());
-        return "address of user " + std::to_string(targetId) + " refused";
-    }
+    if (RankIn(*room, actorId) < kManager || !room->members.count(targetId))
+        return Refuse(r, answers::MoneyFailedAnswer(),
+                      "address of user " + std::to_string(targetId) + " refused");
     // Every member of the local world is on loopback.
     Send(r.connection, answers::SeeUserIpAnswer(roomId, actorId, targetId, "127.0.0.1"));
     return "address of user " + std::to_string(targetId) + " shown to " + std::to_string(actorId);
 }
 
 std::string LocalWorld::OnSetRoomInfo(const Request& r) {
-    const int32_t roomId = r.I32(0);
-    const int32_t actorId = r.I32(4);
-    Room* room = ActorRoom(r, actorId, roomId);
-    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    const auto [roomId, actorId, room] = ActingIn(r);
+    if (!room) return ActorNotIn(roomId);
     const int32_t owner = r.I32(8);
     const std::string name = r.Text(36, kNameWidth);
-    if (RankIn(*room, actorId) != kOwner || name.empty() || !m_accounts.count(owner)) {
-        Send(r.connection, answers::ResultAnswer(113, roomId, kResult_Refused));
-        return "room information refused";
-    }
+    if (RankIn(*room, actorId) != kOwner || name.empty() || !m_accounts.count(owner))
+        return Refuse(r, answers::ResultAnswer(113, roomId, kResult_Refused),
+                      "room information refused");
     room->ownerId = owner;
     for (int i = 0; i < 4; ++i) room->deputies[i] = r.I32(12 + static_cast<size_t>(i) * 4);
     room->name = FromWire(name);
@@ -155,14 +140,11 @@ std::string LocalWorld::OnSetRoomInfo(const Request& r) {
 }
 
 std::string LocalWorld::OnSetRoomStatus(const Request& r) {
-    const int32_t roomId = r.I32(0);
-    const int32_t actorId = r.I32(4);
-    Room* room = ActorRoom(r, actorId, roomId);
-    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
-    if (RankIn(*room, actorId) < kManager) {
-        Send(r.connection, answers::ResultAnswer(115, roomId, kResult_Refused));
-        return "room status refused";
-    }
+    const auto [roomId, actorId, room] = ActingIn(r);
+    if (!room) return ActorNotIn(roomId);
+    if (RankIn(*room, actorId) < kManager)
+        return Refuse(r, answers::ResultAnswer(115, roomId, kResult_Refused),
+                      "room status refused");
     room->flags = static_cast<uint32_t>(r.I32(8));
     Send(r.connection, answers::ResultAnswer(115, roomId, kResult_Ok));
     SendToRoom(roomId, answers::Words(answers::kRoomMain, 68, {roomId, static_cast<int32_t>(room->flags)}));
@@ -171,17 +153,13 @@ std::string LocalWorld::OnSetRoomStatus(const Request& r) {
 }
 
 std::string LocalWorld::OnSetRoomNotice(const Request& r) {
-    const int32_t roomId = r.I32(0);
-    const int32_t actorId = r.I32(4);
+    const auto [roomId, actorId, room] = ActingIn(r);
+    if (!room) return ActorNotIn(roomId);
     const uint8_t index = r.U8(8);
     const size_t length = r.U16(9);
-    Room* room = ActorRoom(r, actorId, roomId);
-    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
     if (kNoticeHead + length > r.size) return "refused: the text runs past the frame";
-    if (RankIn(*room, actorId) < kManager || index > 3) {
-        Send(r.connection, answers::ResultAnswer(117, roomId, kResult_Refused));
-        return "room text refused";
-    }
+    if (RankIn(*room, actorId) < kManager || index > 3)
+        return Refuse(r, answers::ResultAnswer(117, roomId, kResult_Refused), "room text refused");
     const std::string text = r.Text(kNoticeHead, length);
     room->texts[index] = FromWire(text);
     Send(r.connection, answers::ResultAnswer(117, roomId, kResult_Ok));
@@ -190,15 +168,11 @@ std::string LocalWorld::OnSetRoomNotice(const Request& r) {
 }
 
 std::string LocalWorld::OnSetRoomMedia(const Request& r) {
-    const int32_t roomId = r.I32(0);
-    const int32_t actorId = r.I32(4);
-    Room* room = ActorRoom(r, actorId, roomId);
-    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    const auto [roomId, actorId, room] = ActingIn(r);
+    if (!room) return ActorNotIn(roomId);
     const std::string list = r.Text(8, kMediaWidth);
-    if (RankIn(*room, actorId) != kOwner || list.find(':') == std::string::npos) {
-        Send(r.connection, answers::MoneyFailedAnswer());
-        return "media addresses refused";
-    }
+    if (RankIn(*room, actorId) != kOwner || list.find(':') == std::string::npos)
+        return Refuse(r, answers::MoneyFailedAnswer(), "media addresses refused");
     room->mediaUrl = list;
     SendToRoom(roomId, answers::RoomMediaAnswer(roomId, list));
     return "room " + std::to_string(roomId) + " media addresses " + list;

@@ -104,11 +104,11 @@ std::string LocalWorld::OnSetMicState(const Request& r) {
     const int16_t kind = static_cast<int16_t>(r.U16(12));
     uint8_t index = r.U8(14);
     Room* room = ActorRoom(r, actorId, roomId);
-    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
+    if (!room) return ActorNotIn(roomId);
     auto refuse = [&](const std::string& why) {
-        Send(r.connection, answers::MicFailedAnswer(roomId));
-        return "microphone " + std::to_string(kind) + " for user " + std::to_string(targetId) +
-               " refused: " + why;
+        return Refuse(r, answers::MicFailedAnswer(roomId),
+                      "microphone " + std::to_string(kind) + " for user " +
+                          std::to_string(targetId) + " refused: " + why);
     };
     if (!room->members.count(targetId)) return refuse("the target is not in the room");
     const bool self = actorId == targetId;
@@ -159,16 +159,12 @@ std::string LocalWorld::OnSetMicState(const Request& r) {
 }
 
 std::string LocalWorld::OnChangePubMic(const Request& r) {
-    const int32_t roomId = r.I32(0);
-    const int32_t actorId = r.I32(4);
+    const auto [roomId, actorId, room] = ActingIn(r);
+    if (!room) return ActorNotIn(roomId);
     const uint8_t index = r.U8(8);
     const int16_t value = static_cast<int16_t>(r.U16(10));
-    Room* room = ActorRoom(r, actorId, roomId);
-    if (!room) return "refused: the actor is not in room " + std::to_string(roomId);
-    if (RankIn(*room, actorId) == 0 || index >= 3 || value < kManagerMic) {
-        Send(r.connection, answers::MoneyFailedAnswer());
-        return "microphone type change refused";
-    }
+    if (RankIn(*room, actorId) == 0 || index >= 3 || value < kManagerMic)
+        return Refuse(r, answers::MoneyFailedAnswer(), "microphone type change refused");
     Mic& mic = room->mics[index];
     mic.type = value;
     const int holder = mic.userId;
@@ -190,8 +186,8 @@ std::string LocalWorld::OnUpWaitMic(const Request& r) {
     const auto turns = std::count(room->waitQueue.begin(), room->waitQueue.end(), userId);
     if (!(room->flags & kWaitQueueOpen) || turns >= room->waitLimits[0] ||
         static_cast<int32_t>(room->waitQueue.size()) >= room->waitLimits[1]) {
-        Send(r.connection, answers::UpWaitMicAnswer(105, roomId, userId));
-        return "user " + std::to_string(userId) + " may not queue again";
+        return Refuse(r, answers::UpWaitMicAnswer(105, roomId, userId),
+                      "user " + std::to_string(userId) + " may not queue again");
     }
     room->waitQueue.push_back(userId);
     Send(r.connection, answers::UpWaitMicAnswer(104, roomId, userId));
@@ -214,10 +210,9 @@ std::string LocalWorld::OnOperateWaitMic(const Request& r) {
         if (q[i] == targetId && static_cast<int32_t>(++seen) >= std::max(occurrence, 1)) at = i;
     const bool ownTurn = actorId == targetId && (op == -1 || op == -2);
     const bool known = op == -2 || op == -1 || (op >= 1 && op <= 4);
-    if (at == q.size() || !known || (!ownTurn && RankIn(*room, actorId) == 0)) {
-        Send(r.connection, answers::ResultAnswer(107, roomId, 1));
-        return "queue operation " + std::to_string(op) + " refused";
-    }
+    if (at == q.size() || !known || (!ownTurn && RankIn(*room, actorId) == 0))
+        return Refuse(r, answers::ResultAnswer(107, roomId, 1),
+                      "queue operation " + std::to_string(op) + " refused");
     switch (op) {
         case 1:
             if (at > 0) std::swap(q[at], q[at - 1]);

@@ -82,14 +82,13 @@ std::string LocalWorld::OnTradeGift(const Request& r) {
     const int64_t price = PriceOf(giftId);
     if (!price || count < 1 || count > kMaxCount || !room->members.count(receiverId) ||
         receiverId == giverId) {
-        Send(r.connection, answers::GiftFailedAnswer(kBadRequest));
-        return "gift " + std::to_string(giftId) + " refused: bad gift, count or receiver";
+        return Refuse(r, answers::GiftFailedAnswer(kBadRequest),
+                      "gift " + std::to_string(giftId) + " refused: bad gift, count or receiver");
     }
     const int64_t total = price * count;
-    if (!Pay(giverId, -total, 0)) {
-        Send(r.connection, answers::GiftFailedAnswer(kNotEnoughMoney));
-        return "gift of user " + std::to_string(giverId) + " refused: not enough money";
-    }
+    if (!Pay(giverId, -total, 0))
+        return Refuse(r, answers::GiftFailedAnswer(kNotEnoughMoney),
+                      "gift of user " + std::to_string(giverId) + " refused: not enough money");
     Pay(receiverId, 0, total);
     answers::Gift g;
     g.roomId = roomId;
@@ -137,14 +136,12 @@ std::string LocalWorld::OnTradeFireworks(const Request& r) {
     const uint16_t giftId = r.U16(8);
     const uint16_t count = r.U16(10);
     if (!ActorRoom(r, userId, roomId)) return "refused: not in room " + std::to_string(roomId);
-    if ((giftId != kBigFireworks && giftId != kSmallFireworks) || count < 1) {
-        Send(r.connection, answers::FireworksFailedAnswer(roomId, userId, kBadRequest, giftId));
-        return "fireworks refused: bad kind or count";
-    }
-    if (!Pay(userId, -PriceOf(giftId) * count, 0)) {
-        Send(r.connection, answers::FireworksFailedAnswer(roomId, userId, kNotEnoughMoney, giftId));
-        return "fireworks of user " + std::to_string(userId) + " refused: not enough money";
-    }
+    if ((giftId != kBigFireworks && giftId != kSmallFireworks) || count < 1)
+        return Refuse(r, answers::FireworksFailedAnswer(roomId, userId, kBadRequest, giftId),
+                      "fireworks refused: bad kind or count");
+    if (!Pay(userId, -PriceOf(giftId) * count, 0))
+        return Refuse(r, answers::FireworksFailedAnswer(roomId, userId, kNotEnoughMoney, giftId),
+                      "fireworks of user " + std::to_string(userId) + " refused: not enough money");
     Send(r.connection, answers::FireworksBoughtAnswer(roomId, userId, kFireworksDelaySeconds, giftId, count));
     SendWealth(roomId, userId);
     return "fireworks " + std::to_string(giftId) + " x" + std::to_string(count) + " bought by " +
@@ -186,10 +183,10 @@ std::string LocalWorld::OnSendSeal(const Request& r) {
     const uint16_t sealId = r.U16(12);
     Room* room = ActorRoom(r, userId, roomId);
     if (!room) return "refused: not in room " + std::to_string(roomId);
-    if (!room->members.count(targetId) || !Pay(userId, -kSealPrice, 0)) {
-        Send(r.connection, answers::SealFailedAnswer(roomId, userId));
-        return "seal of user " + std::to_string(userId) + " refused: no target or not enough money";
-    }
+    if (!room->members.count(targetId) || !Pay(userId, -kSealPrice, 0))
+        return Refuse(
+            r, answers::SealFailedAnswer(roomId, userId),
+            "seal of user " + std::to_string(userId) + " refused: no target or not enough money");
     SendToRoom(roomId, answers::SealAnswer(userId, roomId, targetId, sealId, kSealMinutes));
     SendWealth(roomId, userId);
     return "seal " + std::to_string(sealId) + " on user " + std::to_string(targetId);
@@ -211,9 +208,9 @@ std::string LocalWorld::OnMoneyOp(const Request& r) {
     const uint8_t op = r.U8(16);
     if (!ActorRoom(r, userId, roomId)) return "refused: not in room " + std::to_string(roomId);
     auto refuse = [&](const std::string& why) {
-        Send(r.connection, answers::MoneyFailedAnswer());
-        return "money operation " + std::to_string(op) + " of user " + std::to_string(userId) +
-               " refused: " + why;
+        return Refuse(r, answers::MoneyFailedAnswer(),
+                      "money operation " + std::to_string(op) + " of user " +
+                          std::to_string(userId) + " refused: " + why);
     };
     if (amount < 1) return refuse("bad amount");
     if (op == kExchangeBeans) {
@@ -241,10 +238,10 @@ std::string LocalWorld::OnOpenChest(const Request& r) {
     const int32_t userId = r.I32(4);
     const uint8_t box = r.U8(8);
     if (!ActorRoom(r, userId, roomId)) return "refused: not in room " + std::to_string(roomId);
-    if (box >= kBoxes || !Pay(userId, -kBoxPrice, 0)) {
-        Send(r.connection, answers::OpenChestAnswer(true, 0, static_cast<int8_t>(box), 0));
-        return "box of user " + std::to_string(userId) + " refused: bad box or not enough money";
-    }
+    if (box >= kBoxes || !Pay(userId, -kBoxPrice, 0))
+        return Refuse(
+            r, answers::OpenChestAnswer(true, 0, static_cast<int8_t>(box), 0),
+            "box of user " + std::to_string(userId) + " refused: bad box or not enough money");
     std::uniform_int_distribution<int> draw(0, kPrizes - 1);
     const int prize = draw(m_draw);
     Pay(userId, kPrizeCoins[prize], 0);

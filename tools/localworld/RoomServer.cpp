@@ -89,6 +89,22 @@ LocalWorld::Room* LocalWorld::ActorRoom(const Request& r, int userId, int roomId
     return &m_rooms.at(roomId);
 }
 
+LocalWorld::Acting LocalWorld::ActingIn(const Request& r) {
+    const int32_t roomId = r.I32(0);
+    const int32_t actorId = r.I32(4);
+    return {roomId, actorId, ActorRoom(r, actorId, roomId)};
+}
+
+std::string LocalWorld::ActorNotIn(int roomId) {
+    return "refused: the actor is not in room " + std::to_string(roomId);
+}
+
+std::string LocalWorld::Refuse(const Request& r, const std::vector<uint8_t>& answer,
+                               std::string why) {
+    Send(r.connection, answer);
+    return why;
+}
+
 std::vector<int> LocalWorld::OthersIn(int roomId, int except) const {
     std::vector<int> connections;
     auto it = m_rooms.find(roomId);
@@ -149,11 +165,10 @@ std::string LocalWorld::OnJoinRoom(const Request& r) {
         code = kWrongRoomPassword;
     else if (room->second.blackList.count(userId) || m_siteBlackList.count(userId))
         code = kBlackListed;
-    if (code) {
-        Send(r.connection, answers::Words(answers::kRoomMain, 26, {userId, roomId, code}));
-        return "user " + std::to_string(userId) + " refused room " + std::to_string(roomId) +
-               " with " + std::to_string(code);
-    }
+    if (code)
+        return Refuse(r, answers::Words(answers::kRoomMain, 26, {userId, roomId, code}),
+                      "user " + std::to_string(userId) + " refused room " + std::to_string(roomId) +
+                          " with " + std::to_string(code));
     std::string outcome;
     // One membership per user and per connection: an earlier one ends first.
     for (const auto& [connection, m] : m_memberships) {
@@ -260,17 +275,17 @@ std::string LocalWorld::OnRoomChat(const Request& r) {
     line.roomName = WireText(room.name);
     line.text = r.Text(kChatHead, textLength);
     if (line.kind == kLoudspeakerChat) {
-        if (!Loudspeaker(member.userId, line.kind, line.text)) {
-            Send(r.connection, answers::MoneyFailedAnswer());
-            return "loudspeaker of user " + std::to_string(member.userId) + " refused: not enough money";
-        }
+        if (!Loudspeaker(member.userId, line.kind, line.text))
+            return Refuse(r, answers::MoneyFailedAnswer(),
+                          "loudspeaker of user " + std::to_string(member.userId) +
+                              " refused: not enough money");
         SendWealth(member.roomId, member.userId);
         return "loudspeaker line of user " + std::to_string(member.userId) + " sent to every room";
     }
-    if (line.kind == kAnnouncementChat && RankIn(room, member.userId) == 0) {
-        Send(r.connection, answers::MoneyFailedAnswer());
-        return "announcement of user " + std::to_string(member.userId) + " refused: no privilege";
-    }
+    if (line.kind == kAnnouncementChat && RankIn(room, member.userId) == 0)
+        return Refuse(
+            r, answers::MoneyFailedAnswer(),
+            "announcement of user " + std::to_string(member.userId) + " refused: no privilege");
     const std::vector<uint8_t> frame = answers::ChatLineAnswer(line);
     std::vector<int> to;
     if (line.kind == kPrivateChat) {
