@@ -81,6 +81,10 @@ struct World {
         d->m_LocalUser.alias = "me";
         d->m_LocalUser.levels[0] = 5;
         d->m_pUserManager->AddUser(&d->m_LocalUser);
+        // The stand-ins' host is the configured lobby server, as a session's table holds
+        // it: the lobby joins rooms on trusted gates only.
+        std::memset(d->m_pLobbySvrTable, 0, sizeof(tag_ServerAddr) * kServerTableSize);
+        std::strcpy(d->m_pLobbySvrTable[0].szHost, "127.0.0.1");
         CreateLobbyWindow(L"lobby");
         lobby = CWndLobby::Current();
     }
