@@ -289,6 +289,8 @@ void CControlUI::NeedUpdate() {
     if (!IsVisible()) return;
     m_bUpdateNeeded = true;
     Invalidate();
+    // The way down for the manager's next layout, up to the root.
+    for (CControlUI* c = this; c; c = c->m_pParent) c->m_bLayoutAsked = true;
     if (m_pManager) m_pManager->NeedUpdate();
 }
 void CControlUI::NeedParentUpdate() {

@@ -22,6 +22,16 @@ QImage* ImageOf(const TImageInfo* info) {
     return info ? static_cast<QImage*>(info->pImage) : nullptr;
 }
 
+bool IsOpaque(const QImage& img) {
+    if (img.format() != QImage::Format_ARGB32_Premultiplied) return !img.hasAlphaChannel();
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (qAlpha(line[x]) != 255) return false;
+    }
+    return true;
+}
+
 // A large stretched image (a window's background) is stretched once per size and
 // then copied: stretching it again on every paint costs more than the rest of a
 // small repaint. Keyed by the image's content key, so a changed image is stretched anew.
@@ -50,6 +60,9 @@ const QImage& Stretched(const QImage& img, const QRect& s, const QSize& size) {
         q.setCompositionMode(QPainter::CompositionMode_Source);
         q.drawImage(QRect(QPoint(0, 0), size), img, s);
     }
+    // An opaque result is kept without alpha: the paint copies it line by line instead
+    // of blending it (the same pixels, a plain copy of the dirty part only).
+    if (IsOpaque(out)) out = std::move(out).convertToFormat(QImage::Format_RGB32);
     if (cache.size() >= kKept) cache.pop_back();
     cache.insert(cache.begin(), Entry{img.cacheKey(), s, size, std::move(out)});
     return cache.front().image;

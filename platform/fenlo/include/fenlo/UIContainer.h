@@ -13,6 +13,8 @@ class CScrollBarUI;
 typedef int (*PFNCOMPAREITEM)(CControlUI* a, CControlUI* b, UINT_PTR data);
 
 class CContainerUI : public CControlUI {
+    friend class CPaintManagerUI;
+
 public:
     CContainerUI();
     ~CContainerUI() override;
