@@ -753,6 +753,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
             }
         }
     }
+    if (uMsg == winplat::LayOutBeforePaintMessage()) {
+        // The first layout stays in the first paint, where the window's set-up expects it.
+        if (!m.firstLayout) DoLayoutIfNeeded();
+        lRes = 0;
+        return true;
+    }
     switch (uMsg) {
         case kAsyncNotifyMsg: {
             std::vector<CControlUI*> cleanup;

@@ -32,9 +32,10 @@ bool IsOpaque(const QImage& img) {
     return true;
 }
 
-// A large stretched image (a window's background) is stretched once per size and
+// A large part of an image (a window's background) is stretched once per size and
 // then copied: stretching it again on every paint costs more than the rest of a
-// small repaint. Keyed by the image's content key, so a changed image is stretched anew.
+// small repaint, and an opaque part kept without alpha is copied rather than blended.
+// Keyed by the image's content key, so a changed image is stretched anew.
 const QImage& Stretched(const QImage& img, const QRect& s, const QSize& size) {
     struct Entry {
         qint64 key;
@@ -43,7 +44,7 @@ const QImage& Stretched(const QImage& img, const QRect& s, const QSize& size) {
         QImage image;
     };
     static thread_local std::vector<Entry> cache;
-    const size_t kKept = 4;
+    const size_t kKept = 8;  // the parts of a few windows' backgrounds
     for (size_t i = 0; i < cache.size(); ++i) {
         if (cache[i].key == img.cacheKey() && cache[i].source == s && cache[i].size == size) {
             if (i != 0)
@@ -153,7 +154,7 @@ void CRenderEngine::DrawImage(HDC hDC, const TImageInfo* image, const RECT& rc, 
         if (tile) {
             QImage piece = img->copy(s);
             p->drawTiledPixmap(d, QPixmap::fromImage(piece));
-        } else if (d.size() != s.size() && d.width() * d.height() >= 128 * 128) {
+        } else if (d.width() * d.height() >= 128 * 128) {
             p->drawImage(d.topLeft(), Stretched(*img, s, d.size()));
         } else {
             p->drawImage(d, *img, s);
