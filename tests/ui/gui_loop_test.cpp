@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -226,6 +227,119 @@ TEST_F(GuiLoopTest, ListRowsOutOfViewKeepTheirPlaceAndAreLaidOutInView) {
     list->SetScrollPos(SIZE{0, 0});
     ASSERT_TRUE(Pump([&] { return list->GetScrollPos().cy == 0 && inside(1); }));
     EXPECT_TRUE(inside(0));
+}
+
+// Rows added and removed in a long list move only the rows after them: whatever comes
+// and goes, and wherever (above the view, in it, below it, next to hidden rows, rows of
+// another height, while the list is hidden), every row ends where the whole line puts
+// it, its inside laid out where it is in view, and the bar's range follows.
+TEST_F(GuiLoopTest, RowsAddedOrRemovedLeaveEveryRowWhereTheWholeLineGoes) {
+    CTestWnd wnd(L"<Window size=\"200,100\"><List name=\"list\" vscrollbar=\"true\" "
+                 L"childpadding=\"2\" /></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"rows", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    auto* list = static_cast<CListUI*>(wnd.GetPaintManager().FindControl(L"list"));
+    ASSERT_NE(list, nullptr);
+    int next = 0;
+    auto row = [&](int height = 20) {
+        auto* r = new CListContainerElementUI;
+        r->SetFixedHeight(height);
+        r->SetTag(static_cast<UINT_PTR>(next++));
+        auto* l = new CLabelUI;
+        l->SetFixedWidth(50);
+        r->Add(l);
+        return r;
+    };
+    for (int i = 0; i < 40; ++i) ASSERT_TRUE(list->Add(row()));
+    // Every visible row right after the one before it, child padding between them.
+    auto lined = [&](std::string& why) {
+        const RECT view = list->GetPos();
+        int y = view.top - list->GetScrollPos().cy, total = 0, shown = 0;
+        for (int i = 0; i < list->GetCount(); ++i) {
+            CControlUI* c = list->GetItemAt(i);
+            if (!c->IsVisible()) continue;
+            const RECT r = c->GetPos();
+            const int h = c->GetFixedHeight();
+            if (r.top != y || r.bottom != y + h) {
+                why = "row " + std::to_string(i) + " at " + std::to_string(r.top) + "-" +
+                      std::to_string(r.bottom) + ", not " + std::to_string(y) + "-" +
+                      std::to_string(y + h);
+                return false;
+            }
+            auto* box = static_cast<CContainerUI*>(c->GetInterface(L"Container"));
+            const RECT in = box->GetItemAt(0)->GetPos();
+            if (r.bottom > view.top && r.top < view.bottom && (in.top != r.top || in.left != r.left)) {
+                why = "the inside of row " + std::to_string(i) + " is not laid out";
+                return false;
+            }
+            y += h + 2;
+            total += h + (shown++ ? 2 : 0);
+        }
+        const int range = std::max(0, total - static_cast<int>(view.bottom - view.top));
+        if (list->GetScrollRange().cy != range) {
+            why = "range " + std::to_string(list->GetScrollRange().cy) + ", not " +
+                  std::to_string(range);
+            return false;
+        }
+        return true;
+    };
+    auto laidOut = [&](std::string& why) {
+        InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+        return Pump([&] { return lined(why); });
+    };
+    auto inViewIndex = [&] {
+        for (int i = 0; i < list->GetCount(); ++i)
+            if (list->GetItemAt(i)->GetPos().top >= list->GetPos().top) return i;
+        return 0;
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"scrolled to the middle", [&] { list->SetScrollPos(SIZE{0, 300}); }},
+        {"a row added above the view", [&] { list->AddAt(row(), 3); }},
+        {"a row added in the view", [&] { list->AddAt(row(), inViewIndex() + 1); }},
+        {"a row added below the view", [&] { list->AddAt(row(), list->GetCount() - 2); }},
+        {"a taller row added in the view", [&] { list->AddAt(row(33), inViewIndex()); }},
+        {"a row removed in the view", [&] { list->RemoveAt(inViewIndex() + 1); }},
+        {"the first row removed", [&] { list->RemoveAt(0); }},
+        {"the last row removed", [&] { list->RemoveAt(list->GetCount() - 1); }},
+        {"a row added at the end", [&] { list->Add(row()); }},
+        {"a row added after a hidden one",
+         [&] {
+             const int at = inViewIndex();
+             list->GetItemAt(at)->SetVisible(false);
+             list->AddAt(row(), at + 1);
+         }},
+        {"two rows added and one removed before a paint",
+         [&] {
+             list->AddAt(row(), 20);
+             list->AddAt(row(), 5);
+             list->RemoveAt(30);
+         }},
+        {"rows added while the list is hidden",
+         [&] {
+             list->SetVisible(false);
+             list->AddAt(row(), 1);
+             list->RemoveAt(inViewIndex());
+             list->SetVisible(true);
+         }},
+        {"a row added and the list scrolled", [&] {
+             list->AddAt(row(), 10);
+             list->SetScrollPos(SIZE{0, 100});
+         }},
+        {"a row's height changed and one added after it",
+         [&] {
+             const int at = inViewIndex();
+             list->GetItemAt(at)->SetFixedHeight(27);
+             list->AddAt(row(), at + 2);
+         }},
+    };
+    std::string why;
+    ASSERT_TRUE(laidOut(why)) << why;
+    for (const auto& c : cases) {
+        c.change();
+        EXPECT_TRUE(laidOut(why)) << c.what << ": " << why;
+    }
 }
 
 // A row that notes each paint it gets.

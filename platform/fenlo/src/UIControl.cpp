@@ -286,6 +286,7 @@ bool CControlUI::IsUpdateNeeded() const {
     return m_bUpdateNeeded;
 }
 void CControlUI::NeedUpdate() {
+    m_iItemsInPlace = 0;
     if (!IsVisible()) return;
     m_bUpdateNeeded = true;
     Invalidate();

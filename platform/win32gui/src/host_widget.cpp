@@ -146,8 +146,10 @@ void HostWidget::paintEvent(QPaintEvent* e) {
         painter.drawImage(0, 0, layered_);
         return;
     }
-    painter.fillRect(e->rect(), Qt::white);
-    if (!hwnd_) return;
+    if (!hwnd_) {
+        painter.fillRect(e->rect(), Qt::white);
+        return;
+    }
     HDC dc = CreatePainterDC(&painter);
     // A few pieces (a list beside a strip of a caption) are painted piece by piece: their
     // bounding box would repaint all that lies between them, and within one rectangle
@@ -157,6 +159,7 @@ void HostWidget::paintEvent(QPaintEvent* e) {
     const QRect box = e->rect();
     const bool pieces = parts.size() > 1 && parts.size() <= 16;
     auto paint = [&](const QRect& r) {
+        painter.fillRect(r, Qt::white);
         RECT rc{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
         BeginPaintScope scope(hwnd_, dc, rc);
         SendMessageW(hwnd_, WM_PAINT, 0, 0);
