@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ui_fixture.h"
+#include "win32/text.h"
 #include "win32/winsock.h"
 #include "win32gui/qt_bridge.h"
 
@@ -332,6 +333,94 @@ TEST_F(GuiLoopTest, RowsAddedOrRemovedLeaveEveryRowWhereTheWholeLineGoes) {
              const int at = inViewIndex();
              list->GetItemAt(at)->SetFixedHeight(27);
              list->AddAt(row(), at + 2);
+         }},
+    };
+    std::string why;
+    ASSERT_TRUE(laidOut(why)) << why;
+    for (const auto& c : cases) {
+        c.change();
+        EXPECT_TRUE(laidOut(why)) << c.what << ": " << why;
+    }
+}
+
+// A change lays out only the container it concerns, and that is enough wherever it is:
+// a floating control moved, a control that changes size or shows, an item added deep
+// down, the window resized; the controls elsewhere stay where they are.
+TEST_F(GuiLoopTest, EachChangeLeavesTheWholeWindowWhereItsLayoutPutsIt) {
+    CTestWnd wnd(
+        L"<Window size=\"200,200\"><VerticalLayout>"
+        L"<HorizontalLayout name=\"bar\" height=\"30\"><Button name=\"a\" width=\"40\" />"
+        L"<Button name=\"b\" width=\"40\" /></HorizontalLayout>"
+        L"<Container name=\"box\" height=\"50\"><Label name=\"f\" float=\"true\" "
+        L"pos=\"10,10,30,20\" /></Container>"
+        L"<VerticalLayout name=\"col\" height=\"80\"><Label name=\"c1\" height=\"20\" />"
+        L"<Label name=\"c2\" height=\"20\" /></VerticalLayout>"
+        L"<Label name=\"tail\" />"
+        L"</VerticalLayout></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"layout", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    CPaintManagerUI& pm = wnd.GetPaintManager();
+    auto at = [&](const wchar_t* name) { return pm.FindControl(name); };
+    auto* col = static_cast<CContainerUI*>(at(L"col")->GetInterface(L"Container"));
+    CLabelUI* added = nullptr;
+    // Where each control belongs in a client area of width w and height h.
+    auto placed = [&](int w, int h, std::string& why) {
+        const int bw = at(L"a")->GetFixedWidth();
+        std::vector<std::pair<const wchar_t*, RECT>> want = {
+            {L"bar", {0, 0, w, 30}},
+            {L"a", {0, 0, bw, 30}},
+            {L"b", {bw, 0, bw + 40, 30}},
+            {L"box", {0, 30, w, 80}},
+            {L"f", {at(L"f")->GetFixedXY().cx, 30 + at(L"f")->GetFixedXY().cy,
+                    at(L"f")->GetFixedXY().cx + 20, 40 + at(L"f")->GetFixedXY().cy}},
+            {L"col", {0, 80, w, 160}},
+            {L"tail", {0, 160, w, h}},
+        };
+        int y = 80;
+        for (const wchar_t* n : {L"c1", L"c2"}) {
+            if (!at(n)->IsVisible()) continue;
+            want.push_back({n, {0, y, w, y + 20}});
+            y += 20;
+        }
+        if (added) {
+            if (added->GetPos().top != y || added->GetPos().right != w) {
+                why = "the added label is not after the others";
+                return false;
+            }
+        }
+        for (const auto& [name, r] : want) {
+            if (!EqualRect(&at(name)->GetPos(), &r)) {
+                const RECT g = at(name)->GetPos();
+                why = winplat::WideToUtf8(name) + " at " + std::to_string(g.left) + "," +
+                      std::to_string(g.top) + "," + std::to_string(g.right) + "," +
+                      std::to_string(g.bottom);
+                return false;
+            }
+        }
+        return true;
+    };
+    int w = 200, h = 200;
+    auto laidOut = [&](std::string& why) {
+        InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+        return Pump([&] { return placed(w, h, why); });
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"a floating control moved", [&] { at(L"f")->SetFixedXY(SIZE{50, 5}); }},
+        {"a control grown in its line", [&] { at(L"a")->SetFixedWidth(70); }},
+        {"an item added deep down",
+         [&] {
+             added = new CLabelUI;
+             added->SetFixedHeight(20);
+             col->Add(added);
+         }},
+        {"a control hidden", [&] { at(L"c1")->SetVisible(false); }},
+        {"a control shown again", [&] { at(L"c1")->SetVisible(true); }},
+        {"the window resized",
+         [&] {
+             w = 260, h = 240;
+             SetWindowPos(wnd.GetHWND(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER);
          }},
     };
     std::string why;
