@@ -252,6 +252,34 @@ int Flags(UINT style) {
 
 }  // namespace
 
+namespace {
+
+// The text cut to the width with an ellipsis. A list repaints the same names in the same
+// columns over and over: the cuts are remembered.
+QString Elided(const QFontMetrics& fm, const QFont& font, const QString& text, int width) {
+    struct Cut {
+        QFont font;
+        int width;
+        QString text, elided;
+    };
+    static thread_local std::vector<Cut> cuts;
+    static thread_local size_t nextSlot = 0;
+    for (const Cut& c : cuts)
+        if (c.width == width && c.text == text && c.font == font) return c.elided;
+    QString elided = fm.elidedText(text, Qt::ElideRight, width);
+    const size_t kKept = 256;
+    Cut cut{font, width, text, elided};
+    if (cuts.size() < kKept) {
+        cuts.push_back(std::move(cut));
+    } else {
+        cuts[nextSlot] = std::move(cut);
+        nextSlot = (nextSlot + 1) % kKept;
+    }
+    return elided;
+}
+
+}  // namespace
+
 void CRenderEngine::DrawText(HDC hDC, CPaintManagerUI* pm, RECT& rc, LPCTSTR text, DWORD color,
                              int iFont, UINT style) {
     if (!text) return;
@@ -274,7 +302,7 @@ void CRenderEngine::DrawText(HDC hDC, CPaintManagerUI* pm, RECT& rc, LPCTSTR tex
     p->setFont(font);
     p->setPen(QC(color | (color >> 24 == 0 ? 0xFF000000u : 0)));
     QRect r = QR(rc);
-    if (style & DT_END_ELLIPSIS) s = fm.elidedText(s, Qt::ElideRight, r.width());
+    if (style & DT_END_ELLIPSIS) s = Elided(fm, font, s, r.width());
     p->drawText(r, Flags(style), s);
     p->restore();
 }
