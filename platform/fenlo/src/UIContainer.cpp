@@ -376,14 +376,16 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
     }
     // The items within the inset share one clip (every paint restores what it changes);
     // a floating item in between is drawn outside of it, in its place in the order.
-    bool innerClip = false;
+    // Without an inset or a bar that clip is the container's own, already set.
+    bool innerClip = hasInner && ::EqualRect(&inner, &rcTemp);
+    const bool innerIsOwn = innerClip;
     for (size_t i = begin; i < end; ++i) {
         CControlUI* c = m_items[i];
         if (!c->IsVisible()) continue;
         RECT r;
         if (c->IsFloat()) {
             if (!UIIntersectRect(&r, rcTemp, c->GetPos())) continue;
-            if (innerClip) {
+            if (innerClip && !innerIsOwn) {
                 p->restore();
                 innerClip = false;
             }
@@ -398,7 +400,7 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
         }
         c->DoPaint(hDC, inner);
     }
-    if (innerClip) p->restore();
+    if (innerClip && !innerIsOwn) p->restore();
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible())
         m_pVerticalScrollBar->DoPaint(hDC, rcTemp);
     if (p) p->restore();
