@@ -79,7 +79,23 @@ CUserObj* CCtrlListFriend::LiveUserOf(CControlUI* row) const {
 
 void CCtrlListFriend::RecordRow(CControlUI* row) {
     CUserObj* user = UserOf(row);
-    if (user) m_rowUserIds[row] = user->userId;
+    if (!user) return;
+    ForgetRow(row);
+    m_rowUserIds[row] = user->userId;
+    m_userRows.emplace(user->userId, row);
+}
+
+void CCtrlListFriend::ForgetRow(CControlUI* row) {
+    auto it = m_rowUserIds.find(row);
+    if (it == m_rowUserIds.end()) return;
+    auto [first, last] = m_userRows.equal_range(it->second);
+    for (auto r = first; r != last; ++r) {
+        if (r->second == row) {
+            m_userRows.erase(r);
+            break;
+        }
+    }
+    m_rowUserIds.erase(it);
 }
 
 int CCtrlListFriend::RowUserId(CControlUI* row) const {
@@ -108,13 +124,14 @@ bool CCtrlListFriend::AddAt(CControlUI* row, int index) {
 bool CCtrlListFriend::RemoveAt(int index) {
     CControlUI* row = GetItemAt(index);
     if (!row) return false;
-    m_rowUserIds.erase(row);
+    ForgetRow(row);
     return CListUI::RemoveAt(index);
 }
 
 void CCtrlListFriend::RemoveAll() {
     m_userMap.clear();
     m_rowUserIds.clear();
+    m_userRows.clear();
     CListUI::RemoveAll();
 }
 
@@ -125,11 +142,10 @@ void CCtrlListFriend::RemoveUser(int userId, int nth) {
         m_userMap.erase(it);
         // By the recorded id, not the tag: the kernel may have deleted the user already
         // and given his address to the one who arrived in the same read.
-        for (int i = 0; i < GetCount(); ++i)
-            if (RowUserId(GetItemAt(i)) == userId) {
-                RemoveAt(i);
-                break;
-            }
+        auto row = m_userRows.find(userId);
+        if (row == m_userRows.end()) return;
+        const int index = GetItemIndex(row->second);
+        if (index >= 0) RemoveAt(index);
         return;
     }
     if (m_nListType != USERLIST_QUEUE || nth < 0) return;

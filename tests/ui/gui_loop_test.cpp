@@ -11,10 +11,12 @@
 #include <condition_variable>
 #include <mutex>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "ui_fixture.h"
+#include "win32/text.h"
 #include "win32/winsock.h"
 #include "win32gui/qt_bridge.h"
 
@@ -226,6 +228,207 @@ TEST_F(GuiLoopTest, ListRowsOutOfViewKeepTheirPlaceAndAreLaidOutInView) {
     list->SetScrollPos(SIZE{0, 0});
     ASSERT_TRUE(Pump([&] { return list->GetScrollPos().cy == 0 && inside(1); }));
     EXPECT_TRUE(inside(0));
+}
+
+// Rows added and removed in a long list move only the rows after them: whatever comes
+// and goes, and wherever (above the view, in it, below it, next to hidden rows, rows of
+// another height, while the list is hidden), every row ends where the whole line puts
+// it, its inside laid out where it is in view, and the bar's range follows.
+TEST_F(GuiLoopTest, RowsAddedOrRemovedLeaveEveryRowWhereTheWholeLineGoes) {
+    CTestWnd wnd(L"<Window size=\"200,100\"><List name=\"list\" vscrollbar=\"true\" "
+                 L"childpadding=\"2\" /></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"rows", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    auto* list = static_cast<CListUI*>(wnd.GetPaintManager().FindControl(L"list"));
+    ASSERT_NE(list, nullptr);
+    int next = 0;
+    auto row = [&](int height = 20) {
+        auto* r = new CListContainerElementUI;
+        r->SetFixedHeight(height);
+        r->SetTag(static_cast<UINT_PTR>(next++));
+        auto* l = new CLabelUI;
+        l->SetFixedWidth(50);
+        r->Add(l);
+        return r;
+    };
+    for (int i = 0; i < 40; ++i) ASSERT_TRUE(list->Add(row()));
+    // Every visible row right after the one before it, child padding between them.
+    auto lined = [&](std::string& why) {
+        const RECT view = list->GetPos();
+        int y = view.top - list->GetScrollPos().cy, total = 0, shown = 0;
+        for (int i = 0; i < list->GetCount(); ++i) {
+            CControlUI* c = list->GetItemAt(i);
+            if (!c->IsVisible()) continue;
+            const RECT r = c->GetPos();
+            const int h = c->GetFixedHeight();
+            if (r.top != y || r.bottom != y + h) {
+                why = "row " + std::to_string(i) + " at " + std::to_string(r.top) + "-" +
+                      std::to_string(r.bottom) + ", not " + std::to_string(y) + "-" +
+                      std::to_string(y + h);
+                return false;
+            }
+            auto* box = static_cast<CContainerUI*>(c->GetInterface(L"Container"));
+            const RECT in = box->GetItemAt(0)->GetPos();
+            if (r.bottom > view.top && r.top < view.bottom && (in.top != r.top || in.left != r.left)) {
+                why = "the inside of row " + std::to_string(i) + " is not laid out";
+                return false;
+            }
+            y += h + 2;
+            total += h + (shown++ ? 2 : 0);
+        }
+        const int range = std::max(0, total - static_cast<int>(view.bottom - view.top));
+        if (list->GetScrollRange().cy != range) {
+            why = "range " + std::to_string(list->GetScrollRange().cy) + ", not " +
+                  std::to_string(range);
+            return false;
+        }
+        return true;
+    };
+    auto laidOut = [&](std::string& why) {
+        InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+        return Pump([&] { return lined(why); });
+    };
+    auto inViewIndex = [&] {
+        for (int i = 0; i < list->GetCount(); ++i)
+            if (list->GetItemAt(i)->GetPos().top >= list->GetPos().top) return i;
+        return 0;
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"scrolled to the middle", [&] { list->SetScrollPos(SIZE{0, 300}); }},
+        {"a row added above the view", [&] { list->AddAt(row(), 3); }},
+        {"a row added in the view", [&] { list->AddAt(row(), inViewIndex() + 1); }},
+        {"a row added below the view", [&] { list->AddAt(row(), list->GetCount() - 2); }},
+        {"a taller row added in the view", [&] { list->AddAt(row(33), inViewIndex()); }},
+        {"a row removed in the view", [&] { list->RemoveAt(inViewIndex() + 1); }},
+        {"the first row removed", [&] { list->RemoveAt(0); }},
+        {"the last row removed", [&] { list->RemoveAt(list->GetCount() - 1); }},
+        {"a row added at the end", [&] { list->Add(row()); }},
+        {"a row added after a hidden one",
+         [&] {
+             const int at = inViewIndex();
+             list->GetItemAt(at)->SetVisible(false);
+             list->AddAt(row(), at + 1);
+         }},
+        {"two rows added and one removed before a paint",
+         [&] {
+             list->AddAt(row(), 20);
+             list->AddAt(row(), 5);
+             list->RemoveAt(30);
+         }},
+        {"rows added while the list is hidden",
+         [&] {
+             list->SetVisible(false);
+             list->AddAt(row(), 1);
+             list->RemoveAt(inViewIndex());
+             list->SetVisible(true);
+         }},
+        {"a row added and the list scrolled", [&] {
+             list->AddAt(row(), 10);
+             list->SetScrollPos(SIZE{0, 100});
+         }},
+        {"a row's height changed and one added after it",
+         [&] {
+             const int at = inViewIndex();
+             list->GetItemAt(at)->SetFixedHeight(27);
+             list->AddAt(row(), at + 2);
+         }},
+    };
+    std::string why;
+    ASSERT_TRUE(laidOut(why)) << why;
+    for (const auto& c : cases) {
+        c.change();
+        EXPECT_TRUE(laidOut(why)) << c.what << ": " << why;
+    }
+}
+
+// A change lays out only the container it concerns, and that is enough wherever it is:
+// a floating control moved, a control that changes size or shows, an item added deep
+// down, the window resized; the controls elsewhere stay where they are.
+TEST_F(GuiLoopTest, EachChangeLeavesTheWholeWindowWhereItsLayoutPutsIt) {
+    CTestWnd wnd(
+        L"<Window size=\"200,200\"><VerticalLayout>"
+        L"<HorizontalLayout name=\"bar\" height=\"30\"><Button name=\"a\" width=\"40\" />"
+        L"<Button name=\"b\" width=\"40\" /></HorizontalLayout>"
+        L"<Container name=\"box\" height=\"50\"><Label name=\"f\" float=\"true\" "
+        L"pos=\"10,10,30,20\" /></Container>"
+        L"<VerticalLayout name=\"col\" height=\"80\"><Label name=\"c1\" height=\"20\" />"
+        L"<Label name=\"c2\" height=\"20\" /></VerticalLayout>"
+        L"<Label name=\"tail\" />"
+        L"</VerticalLayout></Window>");
+    ASSERT_TRUE(wnd.Create(nullptr, L"layout", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
+    CPaintManagerUI& pm = wnd.GetPaintManager();
+    auto at = [&](const wchar_t* name) { return pm.FindControl(name); };
+    auto* col = static_cast<CContainerUI*>(at(L"col")->GetInterface(L"Container"));
+    CLabelUI* added = nullptr;
+    // Where each control belongs in a client area of width w and height h.
+    auto placed = [&](int w, int h, std::string& why) {
+        const int bw = at(L"a")->GetFixedWidth();
+        std::vector<std::pair<const wchar_t*, RECT>> want = {
+            {L"bar", {0, 0, w, 30}},
+            {L"a", {0, 0, bw, 30}},
+            {L"b", {bw, 0, bw + 40, 30}},
+            {L"box", {0, 30, w, 80}},
+            {L"f", {at(L"f")->GetFixedXY().cx, 30 + at(L"f")->GetFixedXY().cy,
+                    at(L"f")->GetFixedXY().cx + 20, 40 + at(L"f")->GetFixedXY().cy}},
+            {L"col", {0, 80, w, 160}},
+            {L"tail", {0, 160, w, h}},
+        };
+        int y = 80;
+        for (const wchar_t* n : {L"c1", L"c2"}) {
+            if (!at(n)->IsVisible()) continue;
+            want.push_back({n, {0, y, w, y + 20}});
+            y += 20;
+        }
+        if (added) {
+            if (added->GetPos().top != y || added->GetPos().right != w) {
+                why = "the added label is not after the others";
+                return false;
+            }
+        }
+        for (const auto& [name, r] : want) {
+            if (!EqualRect(&at(name)->GetPos(), &r)) {
+                const RECT g = at(name)->GetPos();
+                why = winplat::WideToUtf8(name) + " at " + std::to_string(g.left) + "," +
+                      std::to_string(g.top) + "," + std::to_string(g.right) + "," +
+                      std::to_string(g.bottom);
+                return false;
+            }
+        }
+        return true;
+    };
+    int w = 200, h = 200;
+    auto laidOut = [&](std::string& why) {
+        InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
+        return Pump([&] { return placed(w, h, why); });
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"a floating control moved", [&] { at(L"f")->SetFixedXY(SIZE{50, 5}); }},
+        {"a control grown in its line", [&] { at(L"a")->SetFixedWidth(70); }},
+        {"an item added deep down",
+         [&] {
+             added = new CLabelUI;
+             added->SetFixedHeight(20);
+             col->Add(added);
+         }},
+        {"a control hidden", [&] { at(L"c1")->SetVisible(false); }},
+        {"a control shown again", [&] { at(L"c1")->SetVisible(true); }},
+        {"the window resized",
+         [&] {
+             w = 260, h = 240;
+             SetWindowPos(wnd.GetHWND(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER);
+         }},
+    };
+    std::string why;
+    ASSERT_TRUE(laidOut(why)) << why;
+    for (const auto& c : cases) {
+        c.change();
+        EXPECT_TRUE(laidOut(why)) << c.what << ": " << why;
+    }
 }
 
 // A row that notes each paint it gets.

@@ -8,6 +8,7 @@
 #include "fenlo/UIList.h"
 #include "fenlo/UIRender.h"
 #include "internal.h"
+#include "win32gui/gdi.h"
 #include "win32gui/qt_bridge.h"
 
 namespace DuiLib {
@@ -48,16 +49,17 @@ struct Axis {
 struct LineInView {
     size_t begin = SIZE_MAX, end = 0;
     bool anyFloat = false;
+    int adjustable = 0;    // items that took a share of what was left
     size_t itemCount = 0;  // the items the layout began with
 };
 
-// Places the items one after another from `start` along the axis: items with a size
-// keep it, the others share what is left (the last of them takes the remainder),
-// each within its minimum and maximum. Floating items are placed by `floatPos`.
-// Returns the length the items took, child padding included after each.
+// Places the items from `first` on one after another from `start` along the axis:
+// items with a size keep it, the others share what is left (the last of them takes the
+// remainder), each within its minimum and maximum. Floating items are placed by
+// `floatPos`. Returns the length the items took, child padding included after each.
 template <typename FloatPos>
-int LayOutLine(const std::vector<CControlUI*>& items, RECT rc, int start, Axis axis,
-               int childPadding, FloatPos floatPos, bool inViewOnly = false,
+int LayOutLine(const std::vector<CControlUI*>& items, size_t first, RECT rc, int start,
+               Axis axis, int childPadding, FloatPos floatPos, bool inViewOnly = false,
                LineInView* inView = nullptr) {
     const SIZE avail{rc.right - rc.left, rc.bottom - rc.top};
     // Each item's size, asked once: the second pass places the items with it.
@@ -67,7 +69,7 @@ int LayOutLine(const std::vector<CControlUI*>& items, RECT rc, int start, Axis a
         inView->itemCount = items.size();
     }
     int adjustable = 0, fixed = 0, visible = 0;
-    for (size_t i = 0; i < items.size(); ++i) {
+    for (size_t i = first; i < items.size(); ++i) {
         CControlUI* c = items[i];
         if (!c->IsVisible()) continue;
         if (c->IsFloat()) {
@@ -85,11 +87,12 @@ int LayOutLine(const std::vector<CControlUI*>& items, RECT rc, int start, Axis a
         ++visible;
     }
     if (visible > 1) fixed += (visible - 1) * childPadding;
+    if (inView) inView->adjustable = adjustable;
     const int share = adjustable > 0 ? std::max(0, (axis.Along(avail) - fixed) / adjustable) : 0;
     const int leftover = axis.Along(avail) - fixed - share * adjustable;
     int remaining = adjustable;
     int pos = start;
-    for (size_t i = 0; i < items.size(); ++i) {
+    for (size_t i = first; i < items.size(); ++i) {
         CControlUI* c = items[i];
         if (!c->IsVisible()) continue;
         if (c->IsFloat()) {
@@ -192,7 +195,9 @@ bool CContainerUI::AddAt(CControlUI* c, int i) {
         c->SetManager(nullptr, this, false);
     m_items.insert(m_items.begin() + i, c);
     ForgetRowsInView();
+    const size_t inPlace = std::min(m_iItemsInPlace, static_cast<size_t>(i));
     if (IsVisible()) NeedUpdate();
+    m_iItemsInPlace = inPlace;
     return true;
 }
 bool CContainerUI::Remove(CControlUI* c) {
@@ -205,8 +210,10 @@ bool CContainerUI::RemoveAt(int i) {
     if (!c) return false;
     m_items.erase(m_items.begin() + i);
     ForgetRowsInView();
+    const size_t inPlace = std::min(m_iItemsInPlace, static_cast<size_t>(i));
     if (m_bAutoDestroy) delete c;
     NeedUpdate();
+    m_iItemsInPlace = inPlace;
     return true;
 }
 void CContainerUI::RemoveAll() {
@@ -367,22 +374,33 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
         end = std::min(m_iInViewEnd, end);
         begin = std::min(m_iInViewBegin, end);
     }
+    // The items within the inset share one clip (every paint restores what it changes);
+    // a floating item in between is drawn outside of it, in its place in the order.
+    // Without an inset or a bar that clip is the container's own, already set.
+    bool innerClip = hasInner && ::EqualRect(&inner, &rcTemp);
+    const bool innerIsOwn = innerClip;
     for (size_t i = begin; i < end; ++i) {
         CControlUI* c = m_items[i];
         if (!c->IsVisible()) continue;
         RECT r;
         if (c->IsFloat()) {
-            if (UIIntersectRect(&r, rcTemp, c->GetPos())) c->DoPaint(hDC, rcTemp);
+            if (!UIIntersectRect(&r, rcTemp, c->GetPos())) continue;
+            if (innerClip && !innerIsOwn) {
+                p->restore();
+                innerClip = false;
+            }
+            c->DoPaint(hDC, rcTemp);
             continue;
         }
         if (!hasInner || !UIIntersectRect(&r, inner, c->GetPos())) continue;
-        if (p) {
+        if (p && !innerClip) {
             p->save();
             p->setClipRect(QR(inner), Qt::IntersectClip);
+            innerClip = true;
         }
         c->DoPaint(hDC, inner);
-        if (p) p->restore();
     }
+    if (innerClip && !innerIsOwn) p->restore();
     if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible())
         m_pVerticalScrollBar->DoPaint(hDC, rcTemp);
     if (p) p->restore();
@@ -530,14 +548,49 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     // rows in view only.
     const bool layOutInViewOnly =
         m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible() && GetInterface(L"List");
+    auto layOut = [&](size_t first, int start, LineInView& inView) {
+        return LayOutLine(m_items, first, rc, start, Axis{true}, m_iChildPadding,
+                          [this](int i) { SetFloatPos(i); }, layOutInViewOnly, &inView);
+    };
     LineInView inView;
-    int needed = LayOutLine(m_items, rc, top, Axis{true}, m_iChildPadding,
-                            [this](int i) { SetFloatPos(i); }, layOutInViewOnly, &inView);
+    int needed = 0;
+    // A row added or removed in a long list of rows of their own heights moves only the
+    // rows after it: those before keep their places, the line goes on after the last of
+    // them that takes room.
+    const size_t kept = std::min(m_iItemsInPlace, m_items.size());
+    bool partial = layOutInViewOnly && m_bLineFixed && kept > 0 && kept < m_items.size() &&
+                   ::EqualRect(&rc, &m_rcLine) && top == m_iLineTop;
+    if (partial) {
+        int start = top;
+        size_t j = kept;
+        while (j > 0 && !m_items[j - 1]->IsVisible()) --j;
+        if (j > 0) {
+            CControlUI* last = m_items[j - 1];
+            const SIZE sz = Clamp(last, last->EstimateSize(SIZE{rc.right - rc.left, rc.bottom - rc.top}));
+            start = last->GetPos().top + sz.cy + last->GetPadding().bottom + m_iChildPadding;
+        }
+        needed = start - top + layOut(kept, start, inView);
+        // Rows that share the space left, or float, place the whole line again.
+        partial = inView.adjustable == 0 && !inView.anyFloat;
+        if (partial) {
+            // The rows before the change that the last layout found in view still are.
+            const size_t pb = std::min(m_iInViewBegin, kept), pe = std::min(m_iInViewEnd, kept);
+            if (pb < pe) {
+                inView.begin = std::min(inView.begin, pb);
+                inView.end = std::max(inView.end, pe);
+            }
+        }
+    }
+    if (!partial) needed = layOut(0, top, inView);
     if (needed > 0) needed -= m_iChildPadding;
     // A row that added or removed items while taking its place leaves the run unknown.
     m_bInViewKnown = !inView.anyFloat && m_items.size() == inView.itemCount;
     m_iInViewBegin = std::min(inView.begin, inView.end);
     m_iInViewEnd = inView.end;
+    m_bLineFixed = layOutInViewOnly && m_bInViewKnown && inView.adjustable == 0;
+    m_rcLine = rc;
+    m_iLineTop = top;
+    m_iItemsInPlace = m_items.size();
     if (m_pVerticalScrollBar) {
         bool wasVisible = m_pVerticalScrollBar->IsVisible();
         ProcessScrollBar(
@@ -561,7 +614,7 @@ void CHorizontalLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
     rc = Inset(m_rcItem, m_rcInset);
     if (m_items.empty()) return;
-    LayOutLine(m_items, rc, rc.left, Axis{false}, m_iChildPadding,
+    LayOutLine(m_items, 0, rc, rc.left, Axis{false}, m_iChildPadding,
                [this](int i) { SetFloatPos(i); });
 }
 

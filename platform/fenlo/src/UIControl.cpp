@@ -286,9 +286,12 @@ bool CControlUI::IsUpdateNeeded() const {
     return m_bUpdateNeeded;
 }
 void CControlUI::NeedUpdate() {
+    m_iItemsInPlace = 0;
     if (!IsVisible()) return;
     m_bUpdateNeeded = true;
     Invalidate();
+    // The way down for the manager's next layout, up to the root.
+    for (CControlUI* c = this; c; c = c->m_pParent) c->m_bLayoutAsked = true;
     if (m_pManager) m_pManager->NeedUpdate();
 }
 void CControlUI::NeedParentUpdate() {

@@ -65,6 +65,7 @@ struct CPaintManagerUI::Impl {
     bool captured = false;
     bool firstLayout = true;
     bool updateNeeded = true;
+    RECT laidOutClient{0, 0, 0, 0};  // the client area of the last layout
     bool showUpdateRect = false;
     POINT mouse{-1, -1};
     SIZE initSize{0, 0};
@@ -648,13 +649,62 @@ void CPaintManagerUI::DoLayoutIfNeeded() {
     if (UIIsRectEmpty(rc)) return;
     if (m.updateNeeded || m.root->IsUpdateNeeded()) {
         m.updateNeeded = false;
-        m.root->SetPos(rc);
+        // The whole window when its size changed or no control said where; otherwise
+        // only the controls that asked, each within the place it has: no control's
+        // size follows its content, so a change inside one leaves the others in place.
+        const bool whole = m.root->IsUpdateNeeded() || !m.root->m_bLayoutAsked ||
+                           !::EqualRect(&rc, &m.laidOutClient);
+        m.laidOutClient = rc;
+        if (whole) {
+            m.root->m_bLayoutAsked = false;
+            m.root->SetPos(rc);
+        } else {
+            LayOutAsked(m.root);
+        }
     }
     if (m.firstLayout) {
         m.firstLayout = false;
         // Through the queue: the window's set-up (maximising, opening pages) then runs
         // outside of the paint that made the first layout.
         SendNotify(m.root, DUI_MSGTYPE_WINDOWINIT, 0, 0, true);
+    }
+}
+
+void CPaintManagerUI::LayOutAsked(CControlUI* c) {
+    c->m_bLayoutAsked = false;
+    if (!c->IsVisible()) return;
+    if (c->m_bUpdateNeeded) {
+        c->SetPos(c->GetPos());
+        return;
+    }
+    auto* box = static_cast<CContainerUI*>(c->GetInterface(L"Container"));
+    if (!box) return;
+    // A bar's showing changes the width of the items: the container lays itself out.
+    for (CControlUI* bar : {box->m_pVerticalScrollBar, box->m_pHorizontalScrollBar}) {
+        if (bar && bar->m_bLayoutAsked && bar->m_bUpdateNeeded) {
+            bar->m_bLayoutAsked = false;
+            box->SetPos(box->GetPos());
+            return;
+        }
+    }
+    // Rows out of a long list's view lay out their inside when they come into view.
+    size_t begin = 0, end = box->m_items.size();
+    if (box->m_bInViewKnown && box->GetInterface(L"List")) {
+        end = std::min(box->m_iInViewEnd, end);
+        begin = std::min(box->m_iInViewBegin, end);
+    }
+    for (size_t i = begin; i < end && i < box->m_items.size(); ++i) {
+        CControlUI* item = box->m_items[i];
+        if (!item->m_bLayoutAsked) continue;
+        if (item->m_bUpdateNeeded && item->IsVisible()) {
+            // A floating item, or one never placed, takes its place from the container.
+            if (item->IsFloat() || ::IsRectEmpty(&item->GetPos())) {
+                item->m_bLayoutAsked = false;
+                box->SetPos(box->GetPos());
+                return;
+            }
+        }
+        LayOutAsked(item);
     }
 }
 
@@ -702,6 +752,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
                 return true;
             }
         }
+    }
+    if (uMsg == winplat::LayOutBeforePaintMessage()) {
+        // The first layout stays in the first paint, where the window's set-up expects it.
+        if (!m.firstLayout) DoLayoutIfNeeded();
+        lRes = 0;
+        return true;
     }
     switch (uMsg) {
         case kAsyncNotifyMsg: {

@@ -22,9 +22,20 @@ QImage* ImageOf(const TImageInfo* info) {
     return info ? static_cast<QImage*>(info->pImage) : nullptr;
 }
 
-// A large stretched image (a window's background) is stretched once per size and
+bool IsOpaque(const QImage& img) {
+    if (img.format() != QImage::Format_ARGB32_Premultiplied) return !img.hasAlphaChannel();
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (qAlpha(line[x]) != 255) return false;
+    }
+    return true;
+}
+
+// A large part of an image (a window's background) is stretched once per size and
 // then copied: stretching it again on every paint costs more than the rest of a
-// small repaint. Keyed by the image's content key, so a changed image is stretched anew.
+// small repaint, and an opaque part kept without alpha is copied rather than blended.
+// Keyed by the image's content key, so a changed image is stretched anew.
 const QImage& Stretched(const QImage& img, const QRect& s, const QSize& size) {
     struct Entry {
         qint64 key;
@@ -33,7 +44,7 @@ const QImage& Stretched(const QImage& img, const QRect& s, const QSize& size) {
         QImage image;
     };
     static thread_local std::vector<Entry> cache;
-    const size_t kKept = 4;
+    const size_t kKept = 8;  // the parts of a few windows' backgrounds
     for (size_t i = 0; i < cache.size(); ++i) {
         if (cache[i].key == img.cacheKey() && cache[i].source == s && cache[i].size == size) {
             if (i != 0)
@@ -50,6 +61,9 @@ const QImage& Stretched(const QImage& img, const QRect& s, const QSize& size) {
         q.setCompositionMode(QPainter::CompositionMode_Source);
         q.drawImage(QRect(QPoint(0, 0), size), img, s);
     }
+    // An opaque result is kept without alpha: the paint copies it line by line instead
+    // of blending it (the same pixels, a plain copy of the dirty part only).
+    if (IsOpaque(out)) out = std::move(out).convertToFormat(QImage::Format_RGB32);
     if (cache.size() >= kKept) cache.pop_back();
     cache.insert(cache.begin(), Entry{img.cacheKey(), s, size, std::move(out)});
     return cache.front().image;
@@ -140,7 +154,7 @@ void CRenderEngine::DrawImage(HDC hDC, const TImageInfo* image, const RECT& rc, 
         if (tile) {
             QImage piece = img->copy(s);
             p->drawTiledPixmap(d, QPixmap::fromImage(piece));
-        } else if (d.size() != s.size() && d.width() * d.height() >= 128 * 128) {
+        } else if (d.width() * d.height() >= 128 * 128) {
             p->drawImage(d.topLeft(), Stretched(*img, s, d.size()));
         } else {
             p->drawImage(d, *img, s);
@@ -238,6 +252,34 @@ int Flags(UINT style) {
 
 }  // namespace
 
+namespace {
+
+// The text cut to the width with an ellipsis. A list repaints the same names in the same
+// columns over and over: the cuts are remembered.
+QString Elided(const QFontMetrics& fm, const QFont& font, const QString& text, int width) {
+    struct Cut {
+        QFont font;
+        int width;
+        QString text, elided;
+    };
+    static thread_local std::vector<Cut> cuts;
+    static thread_local size_t nextSlot = 0;
+    for (const Cut& c : cuts)
+        if (c.width == width && c.text == text && c.font == font) return c.elided;
+    QString elided = fm.elidedText(text, Qt::ElideRight, width);
+    const size_t kKept = 256;
+    Cut cut{font, width, text, elided};
+    if (cuts.size() < kKept) {
+        cuts.push_back(std::move(cut));
+    } else {
+        cuts[nextSlot] = std::move(cut);
+        nextSlot = (nextSlot + 1) % kKept;
+    }
+    return elided;
+}
+
+}  // namespace
+
 void CRenderEngine::DrawText(HDC hDC, CPaintManagerUI* pm, RECT& rc, LPCTSTR text, DWORD color,
                              int iFont, UINT style) {
     if (!text) return;
@@ -260,7 +302,7 @@ void CRenderEngine::DrawText(HDC hDC, CPaintManagerUI* pm, RECT& rc, LPCTSTR tex
     p->setFont(font);
     p->setPen(QC(color | (color >> 24 == 0 ? 0xFF000000u : 0)));
     QRect r = QR(rc);
-    if (style & DT_END_ELLIPSIS) s = fm.elidedText(s, Qt::ElideRight, r.width());
+    if (style & DT_END_ELLIPSIS) s = Elided(fm, font, s, r.width());
     p->drawText(r, Flags(style), s);
     p->restore();
 }

@@ -146,6 +146,18 @@ SIZE ParseSize(const wchar_t* v) {
 }
 
 QFont MakeFont(const TFontInfo& info) {
+    // Every text drawn asks for its font: the few fonts of the skins are made once.
+    struct Made {
+        TFontInfo info;
+        QFont font;
+    };
+    static thread_local std::vector<Made> made;
+    for (const Made& m : made) {
+        if (m.info.iSize == info.iSize && m.info.bBold == info.bBold &&
+            m.info.bUnderline == info.bUnderline && m.info.bItalic == info.bItalic &&
+            m.info.sFontName == info.sFontName)
+            return m.font;
+    }
     QFont f(Q(info.sFontName));
     // Skin sizes are GDI pixel heights.
     f.setPixelSize(std::max(1, info.iSize));
@@ -153,6 +165,9 @@ QFont MakeFont(const TFontInfo& info) {
     f.setUnderline(info.bUnderline);
     f.setItalic(info.bItalic);
     f.setStyleStrategy(QFont::PreferAntialias);
+    const size_t kKept = 64;
+    if (made.size() >= kKept) made.erase(made.begin());
+    made.push_back(Made{info, f});
     return f;
 }
 

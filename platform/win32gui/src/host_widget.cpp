@@ -10,7 +10,9 @@
 #include <QWheelEvent>
 #include <QWindow>
 
+#include <cstddef>
 #include <unordered_map>
+#include <vector>
 
 #include "input_state.h"
 #include "win32gui/qt_bridge.h"
@@ -70,6 +72,34 @@ Qt::CursorShape CursorOf(LRESULT ht) {
     }
 }
 
+qint64 Area(const QRect& r) {
+    return qint64{r.width()} * r.height();
+}
+
+// A region comes in bands: a list beside a strip elsewhere is cut in three where the
+// strip begins and ends. Pieces that together make a rectangle are joined again, so the
+// list paints once.
+std::vector<QRect> PaintPieces(const QRegion& region) {
+    std::vector<QRect> rects(region.begin(), region.end());
+    if (rects.size() > 16) return rects;
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (size_t i = 0; i < rects.size() && !joined; ++i) {
+            for (size_t j = i + 1; j < rects.size(); ++j) {
+                // The pieces of a region never overlap: equal areas mean an exact fit.
+                const QRect u = rects[i].united(rects[j]);
+                if (Area(u) == Area(rects[i]) + Area(rects[j])) {
+                    rects[i] = u;
+                    rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+                    joined = true;
+                    break;
+                }
+            }
+        }
+    }
+    return rects;
+}
+
 }  // namespace
 
 HostWidget::HostWidget(HWND hwnd)
@@ -101,6 +131,13 @@ void HostWidget::SetLayeredImage(const QImage& image) {
     update();
 }
 
+bool HostWidget::event(QEvent* e) {
+    // The paint that follows takes in what the window's layout invalidates now.
+    if (e->type() == QEvent::UpdateRequest && hwnd_ && layered_.isNull())
+        SendMessageW(hwnd_, LayOutBeforePaintMessage(), 0, 0);
+    return QWidget::event(e);
+}
+
 void HostWidget::paintEvent(QPaintEvent* e) {
     QPainter painter(this);
     if (!layered_.isNull()) {
@@ -109,24 +146,26 @@ void HostWidget::paintEvent(QPaintEvent* e) {
         painter.drawImage(0, 0, layered_);
         return;
     }
-    painter.fillRect(e->rect(), Qt::white);
-    if (!hwnd_) return;
+    if (!hwnd_) {
+        painter.fillRect(e->rect(), Qt::white);
+        return;
+    }
     HDC dc = CreatePainterDC(&painter);
-    // A few scattered pieces (a list beside a strip of a caption) are painted piece by
-    // piece: their bounding box would repaint all that lies between them.
-    const QRegion& region = e->region();
-    qint64 area = 0;
-    for (const QRect& q : region) area += qint64{q.width()} * q.height();
+    // A few pieces (a list beside a strip of a caption) are painted piece by piece: their
+    // bounding box would repaint all that lies between them, and within one rectangle
+    // the raster engine copies pictures and fills straight, where the clip of a region
+    // of several rectangles sends every span through its blending threads.
+    const std::vector<QRect> parts = PaintPieces(e->region());
     const QRect box = e->rect();
-    const bool pieces = region.rectCount() > 1 && region.rectCount() <= 16 &&
-                        2 * area < qint64{box.width()} * box.height();
+    const bool pieces = parts.size() > 1 && parts.size() <= 16;
     auto paint = [&](const QRect& r) {
+        painter.fillRect(r, Qt::white);
         RECT rc{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
         BeginPaintScope scope(hwnd_, dc, rc);
         SendMessageW(hwnd_, WM_PAINT, 0, 0);
     };
     if (pieces) {
-        for (const QRect& q : region) {
+        for (const QRect& q : parts) {
             painter.save();
             painter.setClipRect(q, Qt::IntersectClip);
             paint(q);

@@ -301,6 +301,11 @@ QWidget* WidgetOf(HWND hwnd) {
     return FindHostWidget(hwnd);
 }
 
+UINT LayOutBeforePaintMessage() {
+    static const UINT id = RegisterWindowMessageW(L"winplat.LayOutBeforePaint");
+    return id;
+}
+
 QImage GrabWindowImage(HWND hwnd) {
     HostWidget* w = FindHostWidget(hwnd);
     if (!w || !w->isVisible()) return QImage();

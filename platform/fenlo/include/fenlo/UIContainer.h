@@ -13,6 +13,8 @@ class CScrollBarUI;
 typedef int (*PFNCOMPAREITEM)(CControlUI* a, CControlUI* b, UINT_PTR data);
 
 class CContainerUI : public CControlUI {
+    friend class CPaintManagerUI;
+
 public:
     CContainerUI();
     ~CContainerUI() override;
@@ -86,6 +88,12 @@ protected:
     size_t m_iInViewBegin = 0;
     size_t m_iInViewEnd = 0;
     bool m_bInViewKnown = false;
+    // The last layout of a long list: its area and where its line began, and whether
+    // every item had a length of its own (none floating, none sharing what was left).
+    // Then a row added or removed lays out only the items from it down.
+    RECT m_rcLine = {0, 0, 0, 0};
+    int m_iLineTop = 0;
+    bool m_bLineFixed = false;
     RECT m_rcInset = {0, 0, 0, 0};
     int m_iChildPadding = 0;
     bool m_bAutoDestroy = true;

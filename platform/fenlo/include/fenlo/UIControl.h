@@ -6,6 +6,8 @@
 namespace DuiLib {
 
 class CControlUI {
+    friend class CPaintManagerUI;
+
 public:
     CControlUI();
     virtual ~CControlUI();
@@ -111,6 +113,12 @@ protected:
     CControlUI* m_pParent = nullptr;
     CDuiString m_sName;
     bool m_bUpdateNeeded = true;
+    // This control or one below it asked for a layout since the manager last looked:
+    // the manager lays out only the controls that asked, from the root down.
+    bool m_bLayoutAsked = false;
+    // A container's items before this one kept their places since its last layout (a
+    // row added or removed further down); any other layout request makes it 0.
+    size_t m_iItemsInPlace = 0;
     bool m_bMenuUsed = false;
     RECT m_rcItem = {0, 0, 0, 0};
     RECT m_rcPadding = {0, 0, 0, 0};

@@ -174,6 +174,8 @@ public:
 
 private:
     void DoLayoutIfNeeded();
+    // Lays out the controls below c that asked for it, each within its place.
+    static void LayOutAsked(CControlUI* c);
     static CControlUI* CALLBACK __FindControlFromNameHash(CControlUI* pThis, LPVOID pData);
     static CControlUI* CALLBACK __FindControlFromCount(CControlUI* pThis, LPVOID pData);
     static CControlUI* CALLBACK __FindControlFromPoint(CControlUI* pThis, LPVOID pData);

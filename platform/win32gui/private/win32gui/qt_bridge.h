@@ -27,6 +27,11 @@ QImage SelectedBitmapImage(HDC dc);
 // The frameless widget that shows a top-level window, or null while it is hidden.
 QWidget* WidgetOf(HWND hwnd);
 
+// Sent to a window just before the layer paints what is due: a window that lays its
+// controls out does it now, so whatever the layout moves joins that same paint instead
+// of asking for another one.
+UINT LayOutBeforePaintMessage();
+
 }  // namespace winplat
 
 namespace winplat {
