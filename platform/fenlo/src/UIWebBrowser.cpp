@@ -26,6 +26,7 @@
 #include <string>
 #include <thread>
 
+#include "BandedScrollBar.h"
 #include "WebPageDocument.h"
 #include "fenlo/UIManager.h"
 #include "win32/wininet.h"
@@ -146,6 +147,7 @@ public:
         setOpenExternalLinks(false);
         setFrameShape(QFrame::NoFrame);
         setUndoRedoEnabled(false);
+        setVerticalScrollBar(new detail::BandedScrollBar(Qt::Vertical, this));
         connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
             // The address as the page wrote it, not as a parsed URL.
             QString href = releasedHref_.isEmpty() ? url.toString() : releasedHref_;

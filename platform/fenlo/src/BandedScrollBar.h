@@ -1,0 +1,28 @@
+// A scroll bar painted in bands of a few rows. A page that grows repaints its whole
+// bar on every line; painted at once, each of the style's fills over the bar's full
+// height is split by the raster engine across its thread pool, and the handing out
+// and waiting costs far more than the few pixels. The bar paints every pixel of its
+// own, so a band drawn apart and copied in is the same picture.
+#pragma once
+
+#include <QScrollBar>
+
+class QPaintEvent;
+
+namespace DuiLib {
+namespace detail {
+
+class BandedScrollBar : public QScrollBar {
+public:
+    // Short enough that the raster engine fills a band on the painting thread.
+    static constexpr int kBandRows = 64;
+
+    explicit BandedScrollBar(Qt::Orientation orientation, QWidget* parent = nullptr)
+        : QScrollBar(orientation, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+};
+
+}  // namespace detail
+}  // namespace DuiLib
