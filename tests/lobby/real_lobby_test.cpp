@@ -86,9 +86,7 @@ protected:
         d->m_pRoomGroupManager->AddRoomGroupData(&g);
     }
     // Lets what was clicked reach the screen.
-    static void Settle() {
-        Pump([] { return false; }, 400);
-    }
+    static void Settle() { rd::SettleScreen(); }
     CControlUI* Find(const wchar_t* name) { return lobby->GetPaintManager().FindControl(name); }
     // Shown and laid out with a size of its own.
     static bool OnStrip(CControlUI* c) { return c && c->IsVisible() && !IsRectEmpty(&c->GetPos()); }

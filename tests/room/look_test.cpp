@@ -108,7 +108,7 @@ TEST_F(LookTest, ARealRightClickOnAMemberOpensTheMemberMenu) {
     EXPECT_EQ(openedMenus[0], room->GetMenuHandle(kMenuListUser));
     EXPECT_EQ(room->GetSelectedUserId(), list->GetRowUserId(row));
     // What the X server shows with the menu open, for a person to look at.
-    Pump([] { return false; }, 300);
+    rd::SettleScreen();
     rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room_member_menu_xvfb");
 }
 

@@ -45,9 +45,8 @@ protected:
         LayOut(room->GetHWND(), room->GetPaintManager());
         Settle();
     }
-    static void Settle() {
-        Pump([] { return false; }, 400);
-    }
+    // Lets what was drawn reach the screen.
+    static void Settle() { rd::SettleScreen(); }
     CControlUI* Find(const wchar_t* name) { return room->GetPaintManager().FindControl(name); }
     void Click(CControlUI* c, int button = 1) {
         ASSERT_NE(c, nullptr);
@@ -116,7 +115,7 @@ void CALLBACK WatchMenu(HWND, UINT, UINT_PTR id, DWORD) {
     QWidget* popup = QApplication::activePopupWidget();
     if (!popup || !popup->isVisible()) return;
     KillTimer(nullptr, id);
-    Pump([] { return false; }, 300);
+    rd::SettleScreen();
     g_menuRect = popup->geometry();
     rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-mic-menu");
     popup->close();

@@ -9,9 +9,11 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
+#include "win32/loop.h"
 #include "win32gui/qt_bridge.h"
 
 extern char** environ;
@@ -69,6 +71,26 @@ QImage GrabScreen(const char* artifactDir, const char* name) {
     QDir().mkpath(QString::fromUtf8(artifactDir));
     shot.save(QString::fromUtf8(artifactDir) + QString::fromUtf8(name) + QStringLiteral(".png"));
     return shot;
+}
+
+bool SettleScreen(int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    // A grab costs milliseconds: one every so often, not one per message handled.
+    constexpr auto kBetweenGrabs = std::chrono::milliseconds(25);
+    constexpr int kStillGrabs = 4;
+    QImage last;
+    int still = 0;
+    Clock::time_point next = Clock::now();
+    return winplat::PumpMessagesUntil(
+        [&] {
+            if (Clock::now() < next) return false;
+            next = Clock::now() + kBetweenGrabs;
+            QImage now = GrabScreen();
+            still = !last.isNull() && now == last ? still + 1 : 0;
+            last = std::move(now);
+            return still >= kStillGrabs;
+        },
+        timeoutMs);
 }
 
 double Difference(const QImage& a, const QImage& b) {

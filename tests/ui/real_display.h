@@ -31,6 +31,10 @@ int TypeText(const std::string& text, int delayMs = 20);
 QImage GrabScreen();
 // The same, saved under the artifact folder as name.png.
 QImage GrabScreen(const char* artifactDir, const char* name);
+// Runs the loop until what the X server shows holds still (the same picture over
+// several grabs some tens of milliseconds apart): what the program drew has reached
+// the screen. False when it kept changing for `timeoutMs`.
+bool SettleScreen(int timeoutMs = 5000);
 // A control's rectangle in screen coordinates.
 QRect ScreenRectOf(HWND hwnd, DuiLib::CControlUI* control);
 // The share of pixels that differ (any channel by more than 32) between two pictures of
