@@ -122,7 +122,7 @@ TEST_F(RealDisplayLogon, TypesTheLogonAndClicksARow) {
             if (q.path.find("/roomlist.php?ngroupid=1") == 0) return true;
         return false;
     }, 10000)) << "the row's page was asked for";
-    Pump([] { return false; }, 500);
+    rd::SettleScreen();
     rd::GrabScreen(MIVORA_ARTIFACT_DIR, "lobby-xvfb");
     DestroyWindow(lobby->GetHWND());
     k->m_pWndTable[1] = nullptr;
