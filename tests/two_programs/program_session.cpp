@@ -172,12 +172,12 @@ bool ProgramSession::TypeInto(const QPoint& click, const QRect& field, const std
     // it, darkens a column or two; a few typed characters many.
     auto columns = [&] { look(); return InkColumnsIn(shot, field); };
     const int before = columns();
-    // A program that is still settling may move the keyboard focus after the click
-    // or drop the keys: type once the field shows its caret, and again when the text
-    // did not arrive.
+    // A program that is still settling may not have shown the window yet when it is
+    // clicked, move the keyboard focus after the click or drop the keys: click again
+    // when no caret shows, type once it does, and again when the text did not arrive.
     for (int attempt = 0; attempt < 3; ++attempt) {
         m_display.Click(click.x(), click.y());
-        if (!WaitFor([&] { return ink() > 0; }, seconds(15))) return false;
+        if (!WaitFor([&] { return ink() > 0; }, seconds(15))) continue;
         if (columns() > before + kTextColumns) return true;
         m_display.Type(text);
         if (WaitFor([&] { return columns() > before + kTextColumns; }, seconds(8))) return true;
