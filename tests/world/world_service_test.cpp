@@ -3,6 +3,7 @@
 // member sends a barrier every member hears (the world reads a connection in order);
 // what each member received in between is exactly the answers the case names.
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <sstream>
 
@@ -391,6 +392,33 @@ TEST_F(WorldServiceTest, BalancesMoveAsTheWorldAnnouncesThem) {
     }
     EXPECT_EQ(f.subCmd, 62);
     EXPECT_EQ(world->BalanceOf(kOwner).first, before - 200 * 20 + won);
+}
+
+// The gift strip of every member shows a gift's time and a word gift's words, which
+// the answer carries in a 17-byte name: longer words are cut at a whole character.
+TEST_F(WorldServiceTest, GiftsCarryTheirWordsAndTime) {
+    const struct {
+        std::wstring words;
+        std::wstring shown;
+    } cases[] = {
+        {L"", L""},
+        {L"生日快乐", L"生日快乐"},
+        {L"一二三四五六七八九十一二三四五六七八", L"一二三四五六七八"},
+        {L"abcdefghijklmnopqrst", L"abcdefghijklmnop"},
+        {L"a一二三四五六七八九", L"a一二三四五六七"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Wire(c.words));
+        const int64_t before = std::time(nullptr);
+        Send(kOwner, Gift(kOwner, kUser, 1, 1, Wire(c.words)));
+        for (RawClient* member : {owner.get(), user.get(), manager.get()}) {
+            Frame f;
+            ASSERT_TRUE(member->Await(105, 49, f));
+            EXPECT_EQ(f.Text(67, 17), Wire(c.shown));
+            EXPECT_GE(f.I32(24), before);
+            EXPECT_LE(f.I32(24), std::time(nullptr));
+        }
+    }
 }
 
 TEST_F(WorldServiceTest, PutOutAndBlackListedMembersLeaveAndStayOut) {

@@ -4,6 +4,7 @@
 // balances to the users whose balances changed.
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 
 #include "Answers.h"
 #include "WorldRequest.h"
@@ -35,6 +36,10 @@ constexpr int64_t kPrizeCoins[kPrizes] = {0,   10,  20,  50,  100, 200, 300, 500
 constexpr uint8_t kTransferCoins = 3;
 constexpr uint8_t kExchangeBeans = 4;
 constexpr uint8_t kShowInChat = 2;
+// The gift request's words, and the width of the answer's third name that carries them.
+constexpr size_t kGiftWordsAt = 67;
+constexpr size_t kGiftWordsWidth = 40;
+constexpr size_t kNameWidth = 17;
 
 int64_t PriceOf(int giftId) {
     for (const GiftPrice& g : kGiftPrices)
@@ -98,6 +103,9 @@ std::string LocalWorld::OnTradeGift(const Request& r) {
     g.count = count;
     g.display = kShowInChat;
     g.anonymous = r.U8(22);
+    // The gift strip shows the time of the gift and a word gift's words.
+    g.value24 = static_cast<int32_t>(std::time(nullptr));
+    g.third = FitField(r.Text(kGiftWordsAt, kGiftWordsWidth), kNameWidth);
     // The room shows the receiver's running count of this gift from what he had before.
     int32_t& received = m_giftsReceived[{receiverId, giftId}];
     g.baseCount = received;

@@ -48,6 +48,17 @@ inline std::wstring FromWire(const std::string& text) {
 inline std::string PageText(const std::wstring& text) {
     return winplat::WideToUtf8(text);
 }
+// A protocol text cut to whole characters that fit a field of `width` bytes with its NUL.
+inline std::string FitField(const std::string& wire, size_t width) {
+    if (wire.size() < width) return wire;
+    std::wstring text = FromWire(wire);
+    std::string out = WireText(text);
+    while (!text.empty() && out.size() >= width) {
+        text.pop_back();
+        out = WireText(text);
+    }
+    return out;
+}
 
 // The line with every "pwd=" value written as "***": page addresses carry passwords.
 std::string HidePasswords(std::string line);
