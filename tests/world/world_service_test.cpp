@@ -298,11 +298,18 @@ TEST_F(WorldServiceTest, EachRequestIsAnsweredToTheMembersItConcerns) {
          {"59", "59 57 62", "59 57 62"}},
         {"a loudspeaker line reaches everybody", kOwner, Loudspeaker(kOwner, "hello world"),
          {"61 62", "61", "61"}},
+        {"a loudspeaker line is beyond the user's coins", kUser, Loudspeaker(kUser, "hi"), {"", "128", ""}},
         {"user exchanges beans", kUser, MoneyOp(kUser, 0, 10, 4), {"", "129 62", ""}},
         {"more beans than he has", kUser, MoneyOp(kUser, 0, 1000000, 4), {"", "128", ""}},
         {"the owner transfers coins to the user", kOwner, MoneyOp(kOwner, kUser, 100, 3),
          {"129 62", "129 62", ""}},
         {"user opens a treasure box", kUser, [] { Kernel()->SendMsg_OpenChestReq(0); }, {"", "144 62", ""}},
+        // Chat: a public line goes to the others, an announcement to the whole room, its
+        // sender too (the program shows none of its own).
+        {"a public line reaches the others", kUser, Chat(kUser, 0, "hi"), {"45", "", "45"}},
+        {"the owner's announcement reaches him too", kOwner, Chat(kOwner, 1, "tonight"), {"45", "45", "45"}},
+        {"so does the manager's", kManager, Chat(kManager, 1, "tonight"), {"45", "45", "45"}},
+        {"a user may not announce", kUser, Chat(kUser, 1, "mine"), {"", "128", ""}},
         // Administration: refused without the rank, else answered and the room told.
         {"a user may not see addresses", kUser, [] { Kernel()->SendMsg_SeeUserIpReq(kOwner); },
          {"", "128", ""}},
@@ -418,6 +425,35 @@ TEST_F(WorldServiceTest, GiftsCarryTheirWordsAndTime) {
             EXPECT_GE(f.I32(24), before);
             EXPECT_LE(f.I32(24), std::time(nullptr));
         }
+    }
+}
+
+// The loudspeaker answer has no sender field: its line says who spoke, his alias made
+// plain text, and the line costs what the dialog says.
+TEST_F(WorldServiceTest, LoudspeakerLinesSayWhoSpokeAndCostWhatTheDialogSays) {
+    const struct {
+        const char* alias;  // empty: as seeded
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"", Wire(L"大家好"), Wire(L"小明(10001)：大家好")},
+        {"<b>&me", "hi", "&lt;b&gt;&amp;me(10001)" + Wire(L"：") + "hi"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        if (*c.alias) {
+            Send(kOwner, Alias(kOwner, 5, c.alias));
+            Barrier();
+        }
+        const int64_t before = world->BalanceOf(kOwner).first;
+        Send(kOwner, Loudspeaker(kOwner, c.text));
+        for (RawClient* member : {owner.get(), user.get(), manager.get()}) {
+            Frame f;
+            ASSERT_TRUE(member->Await(105, 61, f));
+            EXPECT_EQ(f.I32(0), 3);
+            EXPECT_EQ(f.Text(4, f.payload.size() - 4), c.shown);
+        }
+        EXPECT_EQ(world->BalanceOf(kOwner).first, before - 10000);
     }
 }
 

@@ -27,7 +27,8 @@ constexpr int32_t kMaxCount = 9999;
 constexpr int32_t kFireworksDelaySeconds = 3;
 constexpr int64_t kSealPrice = 100;
 constexpr uint16_t kSealMinutes = 30;
-constexpr int64_t kLoudspeakerPrice = 100;
+// What the loudspeaker dialog tells the sender a line costs.
+constexpr int64_t kLoudspeakerPrice = 10000;
 constexpr int64_t kBoxPrice = 200;
 constexpr int kBoxes = 9;
 constexpr int kPrizes = 18;
@@ -202,8 +203,13 @@ std::string LocalWorld::OnSendSeal(const Request& r) {
 
 bool LocalWorld::Loudspeaker(int userId, uint8_t kind, const std::string& text) {
     if (!Pay(userId, -kLoudspeakerPrice, 0)) return false;
+    // The answer has no sender field: the line itself says who speaks. The chat text
+    // is markup already; the alias is made so.
+    auto s = m_sessions.find(userId);
+    const std::string alias = s != m_sessions.end() ? WireText(s->second.alias) : std::string();
+    const std::string line = Escaped(alias) + "(" + std::to_string(userId) + ")" + WireText(L"：") + text;
     // The loudspeaker kinds the program shows are 0 to 3; the chat kind 3 is the usual one.
-    const std::vector<uint8_t> frame = answers::LoudspeakerAnswer(kind, text);
+    const std::vector<uint8_t> frame = answers::LoudspeakerAnswer(kind, line);
     for (const auto& [connection, m] : m_memberships) Send(connection, frame);
     return true;
 }

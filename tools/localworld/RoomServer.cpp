@@ -293,6 +293,10 @@ std::string LocalWorld::OnRoomChat(const Request& r) {
     if (line.kind == kPrivateChat) {
         auto t = room.members.find(line.targetId);
         if (t != room.members.end() && t->second != r.connection) to.push_back(t->second);
+    } else if (line.kind == kAnnouncementChat) {
+        // The program shows no line of its own for an announcement: its sender sees it
+        // as the room does.
+        to = OthersIn(member.roomId, 0);
     } else {
         to = OthersIn(member.roomId, r.connection);
     }
