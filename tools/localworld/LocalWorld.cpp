@@ -1,12 +1,15 @@
 // The world's lifecycle, its seed, and the table that routes each request.
 #include "LocalWorld.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "FrameServer.h"
 #include "WorldRequest.h"
 #include "MediaRelay.h"
+#include "catalogs/SealManager.h"
 #include "http_test_server.h"
 
 namespace testsupport {
@@ -91,6 +94,7 @@ bool LocalWorld::Start() {
     {
         std::lock_guard<std::mutex> g(m_lock);
         Seed();
+        LoadSeals();
     }
     m_http->setPages([this](const HttpRequestSeen& r, HttpAnswer& a) { return Page(r, a); });
     m_servers->Start();
@@ -204,6 +208,23 @@ void LocalWorld::OnClosed(int connection, int kind) {
     Leave(connection);
     Log("room connection " + std::to_string(connection) + " dropped: user " +
         std::to_string(m.userId) + " left room " + std::to_string(m.roomId));
+}
+
+void LocalWorld::LoadSeals() {
+    if (m_options.skinDir.empty()) return;
+    // The program reads skin/Seal/seal.conf; the skin folder is skin/<name>.
+    const std::filesystem::path skin = std::filesystem::path(m_options.skinDir).lexically_normal();
+    const std::filesystem::path file =
+        (skin.has_filename() ? skin : skin.parent_path()).parent_path() / "Seal" / "seal.conf";
+    CSealManager catalog;
+    std::wstring path = file.wstring();
+    if (catalog.LoadSealConfigW(path.data()) != 0) {
+        Log("no seal catalog at " + file.string() + ": every seal is refused");
+        return;
+    }
+    for (const auto& [id, item] : catalog.seals)
+        if (item && item->price >= 0 && item->time > 0)
+            m_seals[id] = {item->price, static_cast<uint16_t>(std::min(item->time, 0xFFFF))};
 }
 
 void LocalWorld::Seed() {

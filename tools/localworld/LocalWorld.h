@@ -171,6 +171,11 @@ private:
         int userId;
         int roomId;
     };
+    // A seal of the skin's catalog, the one the program's seal window shows.
+    struct SealItem {
+        int64_t price;
+        uint16_t minutes;
+    };
     struct Request;  // one frame as the handlers see it
     // One row per request a server answers: shorter payloads are refused, requests
     // without a row only logged.
@@ -185,6 +190,8 @@ private:
     static const std::vector<Route>& RoomRoutes();
 
     void Seed();
+    // The skin's seal catalog (skin/Seal/seal.conf beside the skin folder).
+    void LoadSeals();
     void Log(const std::string& line) const;
     void OnFrame(int connection, int kind, uint16_t mainCmd, uint16_t subCmd,
                  const uint8_t* payload, size_t size);
@@ -298,6 +305,7 @@ private:
     int m_nextGuestId = kFirstGuestId;
     int m_nextRegisteredId = kFirstRegisteredId;
     std::set<int> m_siteBlackList;
+    std::map<int, SealItem> m_seals;
     std::map<std::pair<int, int>, int32_t> m_giftsReceived;  // (receiver, gift) -> how many
     std::mt19937 m_draw{27};  // lucky gifts, fireworks and boxes: seeded, so runs repeat
 
