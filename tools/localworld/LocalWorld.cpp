@@ -228,12 +228,14 @@ void LocalWorld::LoadSeals() {
 }
 
 void LocalWorld::Seed() {
+    // The program's edition ranks user level 11 as its first member level; 2 is a
+    // registered user. The owner's and the manager's rights come with their room roles.
     Account member;
     member.password = "111111";
     member.alias = L"小明";
     member.faceId = 5;
     member.sex = 1;
-    member.level = 3;
+    member.level = kMemberLevel;
     member.money = kRichCoins;
     member.points = 500;
     m_accounts[kMemberId] = member;
@@ -250,7 +252,7 @@ void LocalWorld::Seed() {
     manager.password = "444444";
     manager.alias = L"管理员";
     manager.faceId = 8;
-    manager.level = 3;
+    manager.level = kMemberLevel;
     manager.money = 50000;
     m_accounts[kManagerId] = manager;
 

@@ -50,10 +50,11 @@ public:
     static Ports FixedPorts();
 
     // Seed ids, for tests and the README.
-    static constexpr int kMemberId = 10001;  // level 3, password "111111"
-    static constexpr int kUserId = 10002;    // level 2, password "222222"
+    static constexpr int kMemberId = 10001;  // a member, password "111111", owner of 1001
+    static constexpr int kUserId = 10002;    // registered (level 2), password "222222"
     static constexpr int kBannedId = 10003;  // banned, password "333333"
-    static constexpr int kManagerId = 10004;  // level 3, password "444444", manager of 1001
+    static constexpr int kManagerId = 10004;  // a member, password "444444", manager of 1001
+    static constexpr uint8_t kMemberLevel = 11;  // the edition's first member level
     static constexpr int kFirstGuestId = 90001;
     static constexpr int kOpenRoom = 1001;      // no password
     static constexpr int kLockedRoom = 1002;    // password "8888"
