@@ -178,6 +178,10 @@ TEST_F(WorldTest, PagesLinkTheRoomsOfEachGroup) {
         {"roomlist.php?ngroupid=1?uname=10001&pwd=111111", {LocalWorld::kOpenRoom}},
         {"roomlist.php?ngroupid=3", {LocalWorld::kResidentRoom}},
         {"roomlist.php", {all[0], all[1], all[2]}},
+        // The finder: every room, or a group's, each a link the finder window joins.
+        {"find.html", {all[0], all[1], all[2]}},
+        {"find.html?ngroupid=2", {LocalWorld::kLockedRoom}},
+        {"find.html?ngroupid=31", {LocalWorld::kResidentRoom}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -196,6 +200,30 @@ TEST_F(WorldTest, PagesLinkTheRoomsOfEachGroup) {
     EXPECT_TRUE(ok);
     Fetch(world->BaseUrl() + "nothing.php", &ok);
     EXPECT_FALSE(ok);
+}
+
+// A room's name is the owner's to choose: the pages show it as text, never as markup.
+TEST_F(WorldTest, PagesShowARoomsNameAsText) {
+    auto owner = RawMember(LocalWorld::kMemberId, "111111", LocalWorld::kOpenRoom);
+    ASSERT_TRUE(owner);
+    owner->Send(KernelWrites(LocalWorld::kMemberId, LocalWorld::kOpenRoom, [&] {
+        tag_CMDSetRoomInfoReq info{};
+        info.roomId = LocalWorld::kOpenRoom;
+        info.userId = LocalWorld::kMemberId;
+        info.creatorId = LocalWorld::kMemberId;
+        std::strcpy(info.roomName, "<b>\"x\"&</b>");
+        k->SendMsg_SetRoomBaseInfoReq(&info);
+    }));
+    Frame f;
+    ASSERT_TRUE(owner->Await(105, 63, f));
+    for (const char* path : {"hall.php", "roomlist.php?ngroupid=1", "find.html"}) {
+        SCOPED_TRACE(path);
+        bool ok = false;
+        const std::string page = Fetch(world->BaseUrl() + path, &ok);
+        ASSERT_TRUE(ok);
+        EXPECT_NE(page.find("&lt;b&gt;&quot;x&quot;&amp;&lt;/b&gt;"), std::string::npos) << page;
+        EXPECT_EQ(page.find("<b>"), std::string::npos) << page;
+    }
 }
 
 // Every page the configuration names is served, small and plain; the pages that talk
@@ -231,6 +259,12 @@ TEST_F(WorldTest, EveryConfiguredPageIsServedPlain) {
         {"iconhelp.html", "<img src=\"mgr_1.png\">"},
         {"register.html", "href=\"registered.html\""},
         {"registered.html", "href=\"app:" + std::to_string(LocalWorld::kFirstRegisteredId) + ":"},
+        // The finder narrows by group with links; it has no field to type in.
+        {"find.html", "<a href=\"find.html?ngroupid=2\">"},
+        // The game's page at the program's own address and at the game group's.
+        {"carkelt/game.php?uname=10002&pwd=222222", "阿花 (10002)"},
+        {"carkelt.html?uname=10002&pwd=222222", "<img src=\"/bg_winning.png\">"},
+        {"bg_winning.png", "PNG"},
         // Live counts: the member who joined is counted.
         {"hall.php", "(1001, 1 人)"},
         {"roomlist.php?ngroupid=11?uname=10002&pwd=222222", "(1001, 1 人)"},
@@ -299,7 +333,7 @@ TEST(WorldConfiguration, GlobalConfTextNamesTheFixedWorld) {
     const std::wstring web = L"http://127.0.0.1:" + std::to_wstring(fixed.http) + L"/";
     EXPECT_EQ(std::wstring(conf.dating_url), web + L"hall.php");
     EXPECT_EQ(std::wstring(conf.roomlist_url), web + L"roomlist.php");
-    EXPECT_EQ(std::wstring(conf.find_url), web + L"roomlist.php");
+    EXPECT_EQ(std::wstring(conf.find_url), web + L"find.html");
 
     std::string version = ReadText(LOCALWORLD_SOURCE "/version.txt");
     while (!version.empty() && (version.back() == '\n' || version.back() == '\r'))

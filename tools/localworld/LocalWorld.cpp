@@ -270,7 +270,7 @@ void LocalWorld::Seed() {
         {3, 0, L"新手乐园", "R"},
         {kHelpGroup, 3, L"帮助", BaseUrl() + "help.html"},
         {311, kHelpGroup, L"新手房间", "R"},
-        {kGameGroup, 3, L"游戏", BaseUrl() + "carkelt.html"},
+        {kGameGroup, 3, L"游戏", BaseUrl() + "carkelt/game.php"},
     };
 
     Room open;

@@ -279,6 +279,10 @@ private:
     bool Page(const HttpRequestSeen& request, HttpAnswer& answer);
     std::string RoomListPage(int groupId) const;
     std::string HallPage() const;
+    // The room finder: every room (or a group's) with its number, group, count and lock.
+    std::string FinderPage(int groupId) const;
+    // "parent › child" of a group's names, as page text.
+    std::string GroupPath(int groupId) const;
     std::string HelpPage() const;
     std::string RoomLinks(const std::vector<int>& roomIds) const;
     bool InGroupTree(int groupId, int top) const;
@@ -290,7 +294,8 @@ private:
     std::string RegisterPage() const;
     std::string RegisteredPage();
     std::string IconHelpPage() const;
-    std::string GamePage() const;
+    // The game's page, for the user the address names (0: none).
+    std::string GamePage(int userId) const;
     std::string WelcomePage() const;
     // A picture of the skin folder: "emotion/<n>.gif" or "<name>.png" at its top.
     bool Picture(const std::string& path, HttpAnswer& answer) const;
