@@ -217,6 +217,9 @@ private:
     // Room microphones and the wait queue.
     std::string OnSetMicState(const Request& r);
     std::string OnChangePubMic(const Request& r);
+    // Seats a member on a public microphone (any free one for index 255), telling the
+    // room; refused with 105/74.
+    std::string SeatOnPublicMic(const Request& r, int roomId, int actorId, int targetId, uint8_t index);
     std::string OnUpWaitMic(const Request& r);
     std::string OnOperateWaitMic(const Request& r);
     std::string OnForbidInvite(const Request& r);
