@@ -2,6 +2,8 @@
 // logon, and the pages and configuration that name the world.
 #include <arpa/inet.h>
 
+#include <algorithm>
+
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -109,24 +111,7 @@ TEST_F(WorldTest, ProfileChangeIsSeenAtTheNextLogon) {
     EXPECT_EQ(d->m_LocalUser.sex, 1);
 }
 
-Bytes PasswordRequest(int32_t userId, const std::string& oldPassword,
-                      const std::string& newPassword) {
-    tag_CMDSetUserPwdReq req{};
-    req.userId = userId;
-    req.kind = 1;
-    std::memcpy(req.oldPassword, oldPassword.data(), oldPassword.size());
-    std::memcpy(req.newPassword, newPassword.data(), newPassword.size());
-    Bytes frame(10 + sizeof req, 0);
-    frame[0] = static_cast<uint8_t>(frame.size());
-    frame[4] = 10;
-    frame[6] = 103;
-    frame[8] = 120;
-    std::memcpy(&frame[10], &req, sizeof req);
-    return frame;
-}
-
 TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
-    RawClient lobby(world->ports().lobby, 103);
     struct Case {
         const char* oldPassword;
         const char* newPassword;
@@ -134,9 +119,18 @@ TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
     } cases[] = {{"nope", "abc", 2}, {"222222", "", 3}, {"222222", "abc", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.oldPassword);
-        lobby.Send(PasswordRequest(LocalWorld::kUserId, c.oldPassword, c.newPassword));
+        tag_CMDSetUserPwdReq req{};
+        req.userId = LocalWorld::kUserId;
+        req.kind = 1;
+        std::strncpy(req.oldPassword, c.oldPassword, sizeof req.oldPassword - 1);
+        std::strncpy(req.newPassword, c.newPassword, sizeof req.newPassword - 1);
+        const size_t from = notify.posted().size();
+        k->SendMsg_SetUserPwdReq2(&req, 0);
+        auto answer = AwaitPosted(UM_SET_USER_PWD_RESP, from);
+        ASSERT_TRUE(answer);
         Frame f;
-        ASSERT_TRUE(lobby.Await(103, 121, f));
+        const auto* bytes = reinterpret_cast<const uint8_t*>(answer->lParam);
+        f.payload.assign(bytes, bytes + 30);
         EXPECT_EQ(f.I32(0), LocalWorld::kUserId);
         EXPECT_EQ(f.I32(8), c.result);
         EXPECT_EQ(f.U8(12), c.result == 0 ? 1 : 0);  // the client takes the text only then
@@ -144,6 +138,14 @@ TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
             EXPECT_EQ(f.Text(13, 17), c.newPassword);
         }
     }
+    // The lobby's keep-alive, on the same connection, is only logged.
+    k->SendMsg_LobbyPingReq();
+    EXPECT_TRUE(kerneltest::Pump([&] {
+        std::lock_guard<std::mutex> g(logLock);
+        return std::any_of(worldLog.begin(), worldLog.end(),
+                           [](const std::string& l) { return l.find("keep-alive of user") != std::string::npos; });
+    }));
+    k->DisconnectServer(SERVER_TYPE_LOBBY);
     EXPECT_FALSE(KernelLogon(LocalWorld::kUserId, "222222"));
     EXPECT_TRUE(KernelLogon(LocalWorld::kUserId, "abc"));
 }
