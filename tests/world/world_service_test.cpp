@@ -491,6 +491,21 @@ TEST_F(WorldServiceTest, SealsCostAndLastWhatTheCatalogSays) {
     }
 }
 
+TEST_F(WorldServiceTest, AnExitIsAnnouncedAndFreesTheMicrophone) {
+    Send(kUser, Mic(kUser, kUser, 1, 0));
+    Barrier(kUser);
+    Send(kUser, [] { Kernel()->SendMsg_ExitRoomReq(kRoom); });
+    for (RawClient* member : {owner.get(), manager.get()}) {
+        Frame f;
+        ASSERT_TRUE(member->Await(105, 36, f));
+        EXPECT_EQ(f.I32(0), kUser);
+        EXPECT_EQ(f.I32(4), kRoom);
+        ASSERT_TRUE(member->Await(105, 33, f));
+        EXPECT_EQ(f.I32(8), 0) << "microphone 1 is free again";
+    }
+    EXPECT_EQ(world->MembersOf(kRoom), (std::vector<int>{kOwner, kManager}));
+}
+
 TEST_F(WorldServiceTest, PutOutAndBlackListedMembersLeaveAndStayOut) {
     Frame f;
     // Nobody puts out his betters.
