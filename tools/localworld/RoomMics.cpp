@@ -157,12 +157,11 @@ std::string LocalWorld::OnSetMicState(const Request& r) {
     if (onMic) return refuse("already on a microphone");
     if (!self && m_sessions.count(targetId) && m_sessions.at(targetId).forbidInvite)
         return refuse("the target forbids being carried to a microphone");
-    uint8_t flags = 0;
     if (kind == kPublic) return SeatOnPublicMic(r, roomId, actorId, targetId, index);
     if (kind != kVip && kind != kSecret) return refuse("unknown microphone kind");
     if (room->flags & kPrivateMicsClosed) return refuse("the private microphones are closed");
     (kind == kVip ? room->vipHolders : room->secretHolders).insert(targetId);
-    flags = kind == kVip ? 0x2 : 0x4;
+    const uint8_t flags = kind == kVip ? 0x2 : 0x4;
     SendToRoom(roomId, answers::MicStateAnswer(roomId, actorId, targetId, flags, kNoMic));
     return "user " + std::to_string(targetId) + " took the " + (kind == kVip ? "private" : "secret") +
            " microphone";
