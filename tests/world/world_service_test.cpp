@@ -4,14 +4,19 @@
 // what each member received in between is exactly the answers the case names.
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
+
+#include <unistd.h>
 
 #include "kernel/CmdRecords.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
+#include "win32/text.h"
 #include "world_fixture.h"
 
 namespace worldtest {
@@ -504,6 +509,43 @@ TEST_F(WorldServiceTest, AnExitIsAnnouncedAndFreesTheMicrophone) {
         EXPECT_EQ(f.I32(8), 0) << "microphone 1 is free again";
     }
     EXPECT_EQ(world->MembersOf(kRoom), (std::vector<int>{kOwner, kManager}));
+}
+
+// The world's prices are the skin's catalogs, not a copy of them: a skin of other
+// prices is what it charges.
+TEST_F(WorldTest, PricesAreTheSkinsCatalogs) {
+    const std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                       ("mivora-world-skin-" + std::to_string(getpid()));
+    const std::filesystem::path skin = root / "MVChat";
+    std::filesystem::create_directories(skin / "gift");
+    std::filesystem::create_directories(root / "Seal");
+    auto writeUtf16 = [](const std::filesystem::path& file, const std::wstring& text) {
+        std::u16string units = winplat::WideToUtf16(L"\xFEFF" + text);
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(units.data()), static_cast<std::streamsize>(units.size() * 2));
+    };
+    writeUtf16(skin / "gift" / "gift.conf", L"gift=1;1;玫瑰;7;0;0;0;0;0;x;y\r\n");
+    writeUtf16(root / "Seal" / "seal.conf", L"1,猪头,3,45\r\n");
+    world->Stop();
+    LocalWorld::Options options;
+    options.skinDir = skin.string();
+    world = std::make_unique<LocalWorld>(options);
+    ASSERT_TRUE(world->Start());
+    auto owner = RawMember(kOwner, "111111", kRoom);
+    auto user = RawMember(kUser, "222222", kRoom);
+    ASSERT_TRUE(owner && user);
+
+    owner->Send(KernelWrites(kOwner, kRoom, Gift(kOwner, kUser, 1, 2)));
+    Frame f;
+    ASSERT_TRUE(owner->Await(105, 62, f));
+    EXPECT_EQ(world->BalanceOf(kOwner).first, LocalWorld::kRichCoins - 14);
+    owner->Send(KernelWrites(kOwner, kRoom, Gift(kOwner, kUser, 4, 1)));
+    ASSERT_TRUE(owner->Await(105, 48, f)) << "a ring is no gift of this catalog";
+    owner->Send(KernelWrites(kOwner, kRoom, Seal(kUser, 1)));
+    ASSERT_TRUE(user->Await(105, 95, f));
+    EXPECT_EQ(f.U16(14), 45);
+    EXPECT_EQ(world->BalanceOf(kOwner).first, LocalWorld::kRichCoins - 14 - 3);
+    std::filesystem::remove_all(root);
 }
 
 TEST_F(WorldServiceTest, PutOutAndBlackListedMembersLeaveAndStayOut) {

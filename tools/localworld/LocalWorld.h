@@ -191,8 +191,11 @@ private:
     static const std::vector<Route>& RoomRoutes();
 
     void Seed();
-    // The skin's seal catalog (skin/Seal/seal.conf beside the skin folder).
-    void LoadSeals();
+    // The skin's gift and seal catalogs, the files the program reads: gift/gift.conf in
+    // the skin folder, skin/Seal/seal.conf beside it.
+    void LoadCatalogs();
+    // A gift's unit price in coins; 0 for one the catalog does not have.
+    int64_t PriceOf(int giftId) const;
     void Log(const std::string& line) const;
     void OnFrame(int connection, int kind, uint16_t mainCmd, uint16_t subCmd,
                  const uint8_t* payload, size_t size);
@@ -315,6 +318,7 @@ private:
     int m_nextRegisteredId = kFirstRegisteredId;
     std::set<int> m_siteBlackList;
     std::map<int, SealItem> m_seals;
+    std::map<int, int64_t> m_giftPrices;
     std::map<std::pair<int, int>, int32_t> m_giftsReceived;  // (receiver, gift) -> how many
     std::mt19937 m_draw{27};  // lucky gifts, fireworks and boxes: seeded, so runs repeat
 
