@@ -113,7 +113,7 @@ HostWidget::HostWidget(HWND hwnd)
 }
 
 void HostWidget::SetGeometryFromRecord(const QRect& r) {
-    if (geometry() == r) return;
+    if (geometry() == r || followingState_) return;
     syncing_ = true;
     setGeometry(r);
     syncing_ = false;
@@ -374,7 +374,59 @@ void HostWidget::focusOutEvent(QFocusEvent*) {
     if (hwnd_) NoteFocusLost(hwnd_);
 }
 
+void HostWidget::ShowRecordState(int showCommand, const QRect& rect) {
+    if (applyingState_) return;
+    applyingState_ = true;
+    if (showCommand == SW_MINIMIZE) {
+        showMinimized();
+    } else {
+        if (isMinimized()) showNormal();
+        const Qt::WindowStates s = windowState() & ~Qt::WindowMinimized;
+        if (showCommand == SW_MAXIMIZE && !(s & Qt::WindowMaximized))
+            setWindowState(s | Qt::WindowMaximized);
+        else if (showCommand == SW_RESTORE && (s & Qt::WindowMaximized))
+            setWindowState(s & ~Qt::WindowMaximized);
+    }
+    SetGeometryFromRecord(rect);
+    applyingState_ = false;
+}
+
+void HostWidget::FollowWindowState() {
+    if (!hwnd_ || applyingState_) return;
+    const Qt::WindowStates s = windowState();
+    const bool iconic = IsIconic(hwnd_) != FALSE, zoomed = IsZoomed(hwnd_) != FALSE;
+    int command = 0;
+    if (s & Qt::WindowMinimized) {
+        if (!iconic) command = SW_SHOWMINNOACTIVE;
+    } else if (s & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        if (iconic || !zoomed) command = SW_MAXIMIZE;
+    } else if (iconic || zoomed) {
+        // A window minimised from maximised comes back maximised, as the record says.
+        command = SW_RESTORE;
+    }
+    if (!command) return;
+    applyingState_ = followingState_ = true;
+    ShowWindow(hwnd_, command);
+    applyingState_ = followingState_ = false;
+    RECT rc;
+    if (!IsWindow(hwnd_) || (s & Qt::WindowMinimized) || !GetWindowRect(hwnd_, &rc)) return;
+    const QRect record(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    if (!IsZoomed(hwnd_)) {
+        // Restored, the window goes back to the record's place from before the maximise,
+        // as on Windows: a window manager may keep the maximised size it was given.
+        SetGeometryFromRecord(record);
+        return;
+    }
+    // Maximised, it is where the window manager put it (its move and resize may come
+    // before the state or after it).
+    const QRect g = geometry();
+    if (record != g)
+        SetWindowPos(hwnd_, nullptr, g.x(), g.y(), g.width(), g.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void HostWidget::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::WindowStateChange) FollowWindowState();
     if (e->type() == QEvent::ActivationChange && hwnd_) {
         bool active = isActiveWindow();
         SendMessageW(hwnd_, WM_NCACTIVATE, active ? TRUE : FALSE, 0);
