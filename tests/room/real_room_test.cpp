@@ -15,8 +15,10 @@
 
 #include "app/ClientApp.h"
 #include "controls/CtrlListFriend.h"
+#include "controls/GiftListUI.h"
 #include "controls/RoomCtrlUI.h"
 #include "dialogs/WndChatEmotion.h"
+#include "dialogs/WndGiftInfo.h"
 #include "dialogs/WndSelSkin.h"
 #include "kernel/CommKernel.h"
 #include "lobby/WndLobby.h"
@@ -130,6 +132,42 @@ TEST_F(RealRoom, PanesFollowTheWindowAcrossTheWindowManagersMinimiseAndMaximise)
         Settle();
     }
     rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-panes-after-restore");
+}
+
+// The pointer goes from a gift straight into the chat view beside the gift panel (a
+// view of its own inside the window): the gift's hover card goes, and comes back when
+// the pointer is on the gift again.
+TEST_F(RealRoom, GiftHoverCardGoesWhenThePointerMovesIntoTheChatView) {
+    Open();
+    auto* list = dynamic_cast<CGiftListUI*>(Find(L"giftlist_1"));
+    ASSERT_NE(list, nullptr);
+    list->AddGiftItem(1, L"1.png", L"玫瑰");
+    CControlUI* hover =
+        room->GetPaintManager().FindSubControlByName(list->GetItemAt(list->GetCount() - 1),
+                                                     L"giftbk");
+    ASSERT_NE(hover, nullptr);
+    const HWND hwnd = room->GetHWND();
+    ASSERT_TRUE(Pump([&] {
+        LayOut(hwnd, room->GetPaintManager());
+        return !IsRectEmpty(&hover->GetPos()) && !IsRectEmpty(&Find(L"pubtextout")->GetPos());
+    }));
+    Settle();
+    auto moveTo = [](const QRect& r) {
+        return rd::RunTool({"xdotool", "mousemove", std::to_string(r.center().x()),
+                            std::to_string(r.center().y())});
+    };
+    auto cardShown = [&] {
+        return room->m_pWndGiftInfo && IsWindowVisible(room->m_pWndGiftInfo->GetHWND());
+    };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(moveTo(rd::ScreenRectOf(hwnd, hover)), 0);
+        ASSERT_TRUE(Pump(cardShown)) << "no card over the gift";
+        Settle();
+        if (round == 0) rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-gift-card");
+        ASSERT_EQ(moveTo(rd::ScreenRectOf(hwnd, Find(L"pubtextout"))), 0);
+        EXPECT_TRUE(Pump([&] { return !cardShown(); })) << "the card stayed over the chat view";
+    }
 }
 
 TEST_F(RealRoom, SkinButtonOpensTheLobbysChooser) {

@@ -1,6 +1,7 @@
 #include "host_widget.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -135,7 +136,23 @@ bool HostWidget::event(QEvent* e) {
     // The paint that follows takes in what the window's layout invalidates now.
     if (e->type() == QEvent::UpdateRequest && hwnd_ && layered_.isNull())
         SendMessageW(hwnd_, LayOutBeforePaintMessage(), 0, 0);
+    // Views shown inside the window (text views) are watched for the pointer coming in.
+    if (e->type() == QEvent::ChildAdded) {
+        QObject* child = static_cast<QChildEvent*>(e)->child();
+        if (child && child->isWidgetType()) child->installEventFilter(this);
+    } else if (e->type() == QEvent::ChildRemoved) {
+        if (QObject* child = static_cast<QChildEvent*>(e)->child())
+            child->removeEventFilter(this);
+    }
     return QWidget::event(e);
+}
+
+bool HostWidget::eventFilter(QObject* watched, QEvent* e) {
+    // The pointer went from the window into a view inside it: Qt tells the window
+    // nothing (the view is its child), where Windows gives the window a leave when a
+    // child window takes the pointer; a hover of the window would stay up.
+    if (e->type() == QEvent::Enter && hwnd_) PostMessageW(hwnd_, WM_MOUSELEAVE, 0, 0);
+    return QWidget::eventFilter(watched, e);
 }
 
 void HostWidget::paintEvent(QPaintEvent* e) {
