@@ -54,6 +54,9 @@ TEST_P(RealDisplayOwnedWindows, StayAboveTheirOwnerAndKeepOutOfTheTaskBar) {
     }));
     ASSERT_TRUE(rd::SettleScreen());
 
+    // Where the program put it: a window manager does not place the dialog anew.
+    EXPECT_EQ(winplat::WidgetOf(owned.GetHWND())->geometry(), QRect(250, 200, 200, 150));
+
     // A dialog of its owner: the window manager keeps it with the owner and lists no
     // task-bar entry for it.
     const unsigned x = rd::XWindowOf(owned.GetHWND());
