@@ -16,7 +16,8 @@ namespace rd = realdisplay;
 
 namespace {
 
-const wchar_t kLayout[] = L"<Window size=\"400,300\"><VerticalLayout bkcolor=\"#FF3060A0\" /></Window>";
+const wchar_t kLayout[] =
+    L"<Window size=\"400,300\"><VerticalLayout bkcolor=\"#FF3060A0\" /></Window>";
 
 // Keeps the kind of the last WM_SIZE.
 class SizeProbe : public CTestWnd {
@@ -42,16 +43,18 @@ using Agrees = std::function<bool(HWND, const Step&)>;
 
 // Runs the steps in order: after each, the record's bits and the last WM_SIZE are those
 // of the window on screen.
-void RunSteps(SizeProbe& wnd, const std::vector<Step>& steps,
-              const Agrees& agrees = [](HWND, const Step&) { return true; }) {
+void RunSteps(
+    SizeProbe& wnd, const std::vector<Step>& steps,
+    const Agrees& agrees = [](HWND, const Step&) { return true; }) {
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
         s.act(wnd.GetHWND());
         EXPECT_TRUE(Pump([&] {
             return (IsIconic(wnd.GetHWND()) != FALSE) == s.iconic &&
-                   (IsZoomed(wnd.GetHWND()) != FALSE) == s.zoomed &&
-                   wnd.lastSize == s.sizeKind && agrees(wnd.GetHWND(), s);
-        })) << "iconic " << IsIconic(wnd.GetHWND()) << ", zoomed " << IsZoomed(wnd.GetHWND())
+                   (IsZoomed(wnd.GetHWND()) != FALSE) == s.zoomed && wnd.lastSize == s.sizeKind &&
+                   agrees(wnd.GetHWND(), s);
+        })) << "iconic "
+            << IsIconic(wnd.GetHWND()) << ", zoomed " << IsZoomed(wnd.GetHWND())
             << ", WM_SIZE kind " << wnd.lastSize;
         // Not minimised, the record has the window's place on screen.
         QWidget* w = winplat::WidgetOf(wnd.GetHWND());
@@ -83,8 +86,7 @@ TEST_F(WindowStateTest, QtsStateChangesReachTheRecordAndTheProgramsReachQt) {
                       {"Qt maximises", qt(&QWidget::showMaximized), false, true, SIZE_MAXIMIZED},
                       {"Qt minimises the maximised window", qt(&QWidget::showMinimized), true,
                        false, SIZE_MINIMIZED},
-                      {"Qt restores it", qt(&QWidget::showMaximized), false, true,
-                       SIZE_MAXIMIZED},
+                      {"Qt restores it", qt(&QWidget::showMaximized), false, true, SIZE_MAXIMIZED},
                       {"Qt restores from maximised", qt(&QWidget::showNormal), false, false,
                        SIZE_RESTORED},
                   });
@@ -98,7 +100,7 @@ TEST_F(WindowStateTest, QtsStateChangesReachTheRecordAndTheProgramsReachQt) {
     } told[] = {
         {SW_MAXIMIZE, Qt::WindowMaximized},
         {SW_MINIMIZE, Qt::WindowMinimized | Qt::WindowMaximized},  // Qt keeps what comes back
-        {SW_RESTORE, Qt::WindowMaximized},  // minimised from maximised
+        {SW_RESTORE, Qt::WindowMaximized},                         // minimised from maximised
         {SW_RESTORE, Qt::WindowNoState},
     };
     for (const Told& t : told) {
@@ -129,38 +131,34 @@ TEST_F(WindowStateTest, RealDisplayWindowManagerActionsReachTheRecord) {
     };
     auto maximise = [](bool on) {
         return [on](HWND h) {
-            ASSERT_TRUE(rd::RequestNetWmState(rd::XWindowOf(h), on,
-                                              "_NET_WM_STATE_MAXIMIZED_VERT",
+            ASSERT_TRUE(rd::RequestNetWmState(rd::XWindowOf(h), on, "_NET_WM_STATE_MAXIMIZED_VERT",
                                               "_NET_WM_STATE_MAXIMIZED_HORZ"));
         };
     };
     auto program = [](int cmd) { return [cmd](HWND h) { ShowWindow(h, cmd); }; };
-    RunSteps(wnd, {
-                      {"minimised", tool({"xdotool", "windowminimize", id}), true, false,
-                       SIZE_MINIMIZED},
-                      {"restored", tool({"xdotool", "windowactivate", id}), false, false,
-                       SIZE_RESTORED},
-                      {"maximised", maximise(true), false, true, SIZE_MAXIMIZED},
-                      {"minimised when maximised", tool({"xdotool", "windowminimize", id}), true,
-                       false, SIZE_MINIMIZED},
-                      {"restored to maximised", tool({"xdotool", "windowactivate", id}), false,
-                       true, SIZE_MAXIMIZED},
-                      {"restored from maximised", maximise(false), false, false, SIZE_RESTORED},
-                      {"the program maximises", program(SW_MAXIMIZE), false, true,
-                       SIZE_MAXIMIZED},
-                      {"the window manager restores", maximise(false), false, false,
-                       SIZE_RESTORED},
-                  },
-             [](HWND h, const Step& s) {
-                 const std::vector<std::string> st =
-                     rd::AtomNames(rd::XWindowOf(h), "_NET_WM_STATE");
-                 auto has = [&](const char* n) {
-                     return std::find(st.begin(), st.end(), n) != st.end();
-                 };
-                 return has("_NET_WM_STATE_HIDDEN") == s.iconic &&
-                        (s.iconic || has("_NET_WM_STATE_MAXIMIZED_VERT") == s.zoomed) &&
-                        rd::SettleScreen();
-             });
+    RunSteps(
+        wnd,
+        {
+            {"minimised", tool({"xdotool", "windowminimize", id}), true, false, SIZE_MINIMIZED},
+            {"restored", tool({"xdotool", "windowactivate", id}), false, false, SIZE_RESTORED},
+            {"maximised", maximise(true), false, true, SIZE_MAXIMIZED},
+            {"minimised when maximised", tool({"xdotool", "windowminimize", id}), true, false,
+             SIZE_MINIMIZED},
+            {"restored to maximised", tool({"xdotool", "windowactivate", id}), false, true,
+             SIZE_MAXIMIZED},
+            {"restored from maximised", maximise(false), false, false, SIZE_RESTORED},
+            {"the program maximises", program(SW_MAXIMIZE), false, true, SIZE_MAXIMIZED},
+            {"the window manager restores", maximise(false), false, false, SIZE_RESTORED},
+        },
+        [](HWND h, const Step& s) {
+            const std::vector<std::string> st = rd::AtomNames(rd::XWindowOf(h), "_NET_WM_STATE");
+            auto has = [&](const char* n) {
+                return std::find(st.begin(), st.end(), n) != st.end();
+            };
+            return has("_NET_WM_STATE_HIDDEN") == s.iconic &&
+                   (s.iconic || has("_NET_WM_STATE_MAXIMIZED_VERT") == s.zoomed) &&
+                   rd::SettleScreen();
+        });
     RECT rc{};
     GetWindowRect(wnd.GetHWND(), &rc);
     EXPECT_EQ(rc.right - rc.left, 400);
