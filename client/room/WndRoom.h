@@ -334,7 +334,10 @@ public:
     void AppointManager(int userId, int kind);
     void CancelManager(int userId);
     void SetPaneMicType(int pane, int micType);
+    // Nothing for a pane whose microphone is untimed.
     void ExtendPaneMicTime(int pane, int minutes);
+    // Whether the pane's public microphone runs on a time limit.
+    bool PaneMicTimed(int pane) const;
     // Puts a member on public microphone `pane` (nothing when he already holds it).
     void PutUserOnPubMic(int pane, int userId);
     void SendQuickPhrase(int index);

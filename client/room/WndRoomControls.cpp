@@ -299,7 +299,9 @@ void CWndRoom::OnPaneMenu(TNotifyUI&, int pane) {
     m_nSelPaneIndex = pane;
     HMENU menu = m_hMenus[kMenuPane];
     const UINT userState = GetPaneUserId(pane) > 0 ? MF_ENABLED : (MF_DISABLED | MF_GRAYED);
-    for (UINT id : {13963u, 13964u, 13967u}) ::EnableMenuItem(menu, id, userState);
+    for (UINT id : {13964u, 13967u}) ::EnableMenuItem(menu, id, userState);
+    const bool extendable = GetPaneUserId(pane) > 0 && PaneMicTimed(pane);
+    ::EnableMenuItem(menu, 13963, extendable ? MF_ENABLED : (MF_DISABLED | MF_GRAYED));
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
     CRoomObj* room = nullptr;
     if (data && data->m_pRoomManager) room = data->m_pRoomManager->FindRoom(m_nRoomId);
