@@ -482,6 +482,7 @@ public:
     DuiLib::CComboUI* m_pChatUserCombo = nullptr;
     DuiLib::CControlUI* m_pRoomYugao = nullptr;
     DuiLib::CControlUI* m_pFlyGiftRace = nullptr;
+    DWORD m_dwGiftStripInk = 0;  // the layout's text colour of the gift strip
     DuiLib::CControlUI* m_pStaNk = nullptr;
     DuiLib::CControlUI* m_pStaNb = nullptr;
     DuiLib::CControlUI* m_pZjZone = nullptr;

@@ -73,6 +73,8 @@ void CWndRoom::FindControls() {
     m_pChatUserCombo = As<CComboUI>(Find(L"chatusercombo"), L"Combo");
     m_pRoomYugao = Find(L"roomyugao");
     m_pFlyGiftRace = Find(L"flygiftrace");
+    // The layout's colour for the gift strip, kept for every skin it still reads on.
+    if (auto* strip = As<CLabelUI>(m_pFlyGiftRace, L"Label")) m_dwGiftStripInk = strip->GetTextColor();
     m_pStaNk = Find(L"sta_nk");
     m_pStaNb = Find(L"sta_nb");
     m_pZjZone = Find(L"zjzone");
