@@ -1,6 +1,7 @@
 #include "app/GiftNoticeQueue.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -10,13 +11,32 @@
 #include "model/RoomObj.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
+#include "util/LogPrint.h"
+
+namespace {
+// Every notice takes at least one step of the room window's 60 ms timer: more than
+// three minutes of them queued is a flood of gift answers, not a room's gifts, and
+// each record holds its line's markup.
+constexpr size_t kMaxQueuedNotices = 3 * 60 * 1000 / 60;
+}  // namespace
 
 CGiftNoticeQueue::~CGiftNoticeQueue() {
     Clear();
 }
 
 void CGiftNoticeQueue::Push(tagGiftNoticeInfo* info) {
-    if (info) m_list.push_back(info);
+    if (!info) return;
+    if (m_list.size() >= kMaxQueuedNotices) {
+        if (!m_bDropping)
+            __log_print__("tag_room: %zu gift notices queued; further ones are dropped until some "
+                          "have been shown\n",
+                          m_list.size());
+        m_bDropping = true;
+        delete info;
+        return;
+    }
+    m_bDropping = false;
+    m_list.push_back(info);
 }
 
 void CGiftNoticeQueue::Clear() {

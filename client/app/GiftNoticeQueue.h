@@ -45,7 +45,8 @@ public:
     CGiftNoticeQueue& operator=(const CGiftNoticeQueue&) = delete;
 
     void SetRoomWnd(IGiftNoticeRoomWnd* wnd) { m_pRoomWnd = wnd; }
-    // Appends at the back and takes the record; null is ignored.
+    // Appends at the back and takes the record; null is ignored. A record beyond a few
+    // minutes of notices is deleted instead.
     void Push(tagGiftNoticeInfo* info);
     // Deletes every queued record.
     void Clear();
@@ -58,4 +59,5 @@ public:
 private:
     std::list<tagGiftNoticeInfo*> m_list;  // front = next to show
     IGiftNoticeRoomWnd* m_pRoomWnd = nullptr;
+    bool m_bDropping = false;  // records are being dropped: traced once until one fits again
 };

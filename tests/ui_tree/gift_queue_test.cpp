@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
 #include "win32/clock.h"
+#include "win32/debug.h"
 
 using namespace DuiLib;
 
@@ -184,6 +187,29 @@ TEST_F(GiftQueueTest, CountsUpToTheLargestOfferedAreToldLineByLine) {
         EXPECT_EQ(lines.back(), c.last);
         EXPECT_EQ(users[0]->GetGiftCount(9), c.kept);
     }
+}
+
+std::atomic<int> g_dropTraces{0};
+void CountDropTraces(const char* text) {
+    if (text && std::strstr(text, "gift notices queued")) ++g_dropTraces;
+}
+
+TEST_F(GiftQueueTest, AFloodOfNoticesIsHeldToThreeMinutesOfSteps) {
+    // A step of 60 ms at least for every notice: 3000 are three minutes.
+    g_dropTraces = 0;
+    winplat::SetDebugOutputHook(CountDropTraces);
+    // Their receiver is not in the room, so each goes on its turn.
+    for (int i = 0; i < 5000; ++i) queue.Push(Notice(L"A", L"花", 99, 1, 1));
+    EXPECT_EQ(queue.GetCount(), 3000);
+    EXPECT_EQ(g_dropTraces.load(), 1) << "the dropped ones are said once";
+    Steps(1);
+    ASSERT_EQ(queue.GetCount(), 2999);
+    queue.Push(Notice(L"B", L"花", 5, 1, 1));
+    EXPECT_EQ(queue.GetCount(), 3000) << "room again once one has gone";
+    queue.Push(Notice(L"C", L"花", 5, 1, 1));
+    EXPECT_EQ(queue.GetCount(), 3000);
+    EXPECT_EQ(g_dropTraces.load(), 2) << "a new flood is said again";
+    winplat::SetDebugOutputHook(nullptr);
 }
 
 TEST_F(GiftQueueTest, TheCaptionIsShownAsTextNotMarkup) {
