@@ -1,17 +1,23 @@
 #include "app/GiftNoticeQueue.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
 #include "controls/HtmlText.h"
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
+#include "util/LogPrint.h"
 
 namespace {
-// A notice writes at most this many lines, one per gift; a larger count (it comes
-// from the wire) ends with one line for every gift left, so a single notice cannot
-// hold the chat for longer than a few seconds.
-constexpr int kMaxLinesPerNotice = 50;
+// Every notice takes at least one step of the room window's 60 ms timer: more than
+// three minutes of them queued is a flood of gift answers, not a room's gifts, and
+// each record holds its line's markup.
+constexpr size_t kMaxQueuedNotices = 3 * 60 * 1000 / 60;
 }  // namespace
 
 CGiftNoticeQueue::~CGiftNoticeQueue() {
@@ -19,7 +25,18 @@ CGiftNoticeQueue::~CGiftNoticeQueue() {
 }
 
 void CGiftNoticeQueue::Push(tagGiftNoticeInfo* info) {
-    if (info) m_list.push_back(info);
+    if (!info) return;
+    if (m_list.size() >= kMaxQueuedNotices) {
+        if (!m_bDropping)
+            __log_print__("tag_room: %zu gift notices queued; further ones are dropped until some "
+                          "have been shown\n",
+                          m_list.size());
+        m_bDropping = true;
+        delete info;
+        return;
+    }
+    m_bDropping = false;
+    m_list.push_back(info);
 }
 
 void CGiftNoticeQueue::Clear() {
@@ -56,18 +73,23 @@ void CGiftNoticeQueue::ShowNext() {
         return;
     }
     ++info->nShown;
-    if (info->nTotal > kMaxLinesPerNotice && info->nShown >= kMaxLinesPerNotice) {
-        // The last line stands for the rest: the count jumps to the total.
-        const uint32_t rest = static_cast<uint32_t>(info->nTotal - info->nShown);
-        count = static_cast<int>(static_cast<uint32_t>(count) + rest);  // wraps like the room's
-        if (CUserObj* user = room->FindUser(info->nUserId)) user->giftCounts[info->nGiftId] = count;
+    int64_t shown = count;
+    // Every count the window offers is told line by line; a larger one (it comes from
+    // the wire) would hold the chat for hours, so its last line stands for the rest.
+    const int bound = std::max(1, m_pRoomWnd->GetLargestGiftCount());
+    if (info->nTotal > bound && info->nShown >= bound) {
+        shown += int64_t{info->nTotal} - info->nShown;  // past 32 bits for a huge count
+        // The room keeps 32 bits: it holds at the largest rather than turn negative.
+        const int kept = static_cast<int>(std::clamp<int64_t>(
+            shown, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+        if (CUserObj* user = room->FindUser(info->nUserId)) user->giftCounts[info->nGiftId] = kept;
         info->nShown = info->nTotal;
     }
     CString received;
     // The caption is a catalog name and goes into the page as text; head and tail are
     // the room window's own markup.
     std::wstring caption = HtmlText::Escape(info->strGiftName.GetString());
-    received.Format(L"已收到 %d %s", count, caption.c_str());
+    received.Format(L"已收到 %lld %s", static_cast<long long>(shown), caption.c_str());
     CString line = info->strHead + L"," + received + info->strTail;
     if (view) view->WriteBlock(line, 0);
     m_list.push_back(info);

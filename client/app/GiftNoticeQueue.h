@@ -1,5 +1,6 @@
 // The "received" lines of a room's gifts, written into its public chat one line per
-// step (the room window's 60 ms timer), each notice as often as the gift's count.
+// step (the room window's 60 ms timer), each notice as often as the gift's count, up to the
+// largest count the room window offers.
 #pragma once
 
 #include <list>
@@ -21,12 +22,16 @@ struct tagGiftNoticeInfo {
 };
 
 // What the queue reads of the room window it writes into: the room id (0 while it
-// has no room) and the public chat view (null while it has none). The room window
-// provides both; the queue does not own it.
+// has no room), the public chat view (null while it has none) and the largest gift
+// count the window offers to send. The room window provides them; the queue does not
+// own it.
 class IGiftNoticeRoomWnd {
 public:
     virtual int GetRoomId() = 0;
     virtual DuiLib::CWebBrowserUI* GetPubChatView() = 0;
+    // A notice of up to this many gifts writes a line per gift; one of more (the count
+    // comes from the wire) writes this many, the last bringing the count to the total.
+    virtual int GetLargestGiftCount() = 0;
 
 protected:
     ~IGiftNoticeRoomWnd() = default;
@@ -40,7 +45,8 @@ public:
     CGiftNoticeQueue& operator=(const CGiftNoticeQueue&) = delete;
 
     void SetRoomWnd(IGiftNoticeRoomWnd* wnd) { m_pRoomWnd = wnd; }
-    // Appends at the back and takes the record; null is ignored.
+    // Appends at the back and takes the record; null is ignored. A record beyond a few
+    // minutes of notices is deleted instead.
     void Push(tagGiftNoticeInfo* info);
     // Deletes every queued record.
     void Clear();
@@ -53,4 +59,5 @@ public:
 private:
     std::list<tagGiftNoticeInfo*> m_list;  // front = next to show
     IGiftNoticeRoomWnd* m_pRoomWnd = nullptr;
+    bool m_bDropping = false;  // records are being dropped: traced once until one fits again
 };

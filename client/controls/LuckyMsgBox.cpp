@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "controls/WindowClassTable.h"
+#include "util/LogPrint.h"
 
 using namespace DuiLib;
 
@@ -12,6 +13,9 @@ namespace {
 const uint32_t kLineMs = 2000;
 const uint32_t kScrollMs = 1000;
 const wchar_t kPrizeIcon[] = L"icon_500.png";
+// Three minutes of showing: a win of many multipliers (a server may send thousands a
+// frame) would otherwise queue days of banner and the memory that holds it.
+constexpr size_t kMaxQueuedLines = 3 * 60 * 1000 / kLineMs;
 
 // The class's row in the window class table.
 const WindowClassInfo* Row() {
@@ -77,6 +81,15 @@ void CLuckyMsgBox::SaveBasePos() {
 }
 
 void CLuckyMsgBox::Show(LPCTSTR text) {
+    if (m_lines.size() >= kMaxQueuedLines) {
+        if (!m_bDropping)
+            __log_print__("tag_room: the lucky-win box holds %zu lines; further lines are "
+                          "dropped until some have shown\n",
+                          m_lines.size());
+        m_bDropping = true;
+        return;
+    }
+    m_bDropping = false;
     tagLuckyLineInfo line{0, text ? text : L"", false};
     line.bShake = line.strText.Find(kPrizeIcon) >= 0;
     m_lines.push_back(line);

@@ -1,9 +1,10 @@
 // The lucky-win banner above the room's chat: a borderless per-pixel-alpha window
 // showing queued lines of formatted text over a background picture. Each line stays
 // two seconds, scrolling up out of view in its last; a line with the large prize icon
-// shakes the banner.
+// shakes the banner. It holds a few minutes of lines; further ones are dropped.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <list>
 
@@ -28,8 +29,11 @@ public:
 
     CLuckyMsgBox();
 
-    // Queues a line and shows the banner without activating it.
+    // Queues a line and shows the banner without activating it; a line that would
+    // show only minutes from now is dropped.
     void Show(LPCTSTR text);
+    // The lines queued, the one showing included.
+    size_t QueuedLines() const { return m_lines.size(); }
     // Keeps the window's current left and top as the place the shake moves around.
     void SaveBasePos();
     // The owner's member that points to the box; cleared when the box goes.
@@ -50,4 +54,5 @@ private:
     POINT m_ptBase{0, 0};
     std::list<tagLuckyLineInfo> m_lines;
     CLuckyMsgBox** m_ppOwnerSlot = nullptr;
+    bool m_bDropping = false;  // lines are being dropped: traced once until one fits again
 };

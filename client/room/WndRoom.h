@@ -141,6 +141,8 @@ public:
 
     // Gift-notice queue (timer 302).
     DuiLib::CWebBrowserUI* GetPubChatView() override { return m_pPubTextOut; }
+    // The largest count of the layout's count list (1 without one).
+    int GetLargestGiftCount() override;
 
     // ===== Controls, menus and commands (WndRoomControls.cpp, WndRoomMenus.cpp,
     //       WndRoomCommands.cpp)

@@ -1,5 +1,6 @@
 // Room notifications about gifts, lucky wins, seals, fireworks, the loudspeaker and
 // money.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -9,6 +10,7 @@
 #include "catalogs/GiftManager.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/LuckyMsgBox.h"
+#include "dialogs/AdminInput.h"
 #include "kernel/CommKernel.h"
 #include "model/FixedText.h"
 #include "model/RoomManager.h"
@@ -70,6 +72,18 @@ std::wstring Format(const wchar_t* fmt, int a, int b = 0) {
 }
 
 }  // namespace
+
+int CWndRoom::GetLargestGiftCount() {
+    // Read from the list each time: the layout, not this file, says what is offered.
+    int64_t largest = 1;
+    for (int i = 0; m_pGiftNumCombo && i < m_pGiftNumCombo->GetCount(); ++i) {
+        CControlUI* item = m_pGiftNumCombo->GetItemAt(i);
+        int64_t value = 0;
+        if (item && admininput::ParseCount(item->GetText().GetData(), value))
+            largest = std::max(largest, value);
+    }
+    return static_cast<int>(std::min<int64_t>(largest, INT32_MAX));
+}
 
 void CWndRoom::OnTradeGiftFailed(const char* payload) {
     const NotifyPayload p(payload, kGiftFailedAnswer);

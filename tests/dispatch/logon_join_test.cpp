@@ -1,7 +1,10 @@
 // A whole logon and a whole join as the program drives them.
 #include "dispatch_fixture.h"
 
+#include <malloc.h>
+
 #include <cstring>
+#include <string>
 
 #include "kernel/Notifications.h"
 #include "model/Privilege.h"
@@ -193,8 +196,9 @@ TEST_F(JoinTest, JoinUserListNoticesAndChat) {
                                               UM_ROOM_NOTICE_TEXT, UM_ROOM_CHAT_MSG}));
     EXPECT_EQ(posted[0].wParam, static_cast<WPARAM>(kRoom));
     EXPECT_TRUE(CopyEquals(posted[0], joinFrame));
-    EXPECT_TRUE(CopyEquals(posted[1], list));
-    EXPECT_TRUE(CopyEquals(posted[2], list));
+    // Each accepted entry comes as a list of its own.
+    EXPECT_TRUE(CopyEquals(posted[1], answers::UserListAnswer({a})));
+    EXPECT_TRUE(CopyEquals(posted[2], answers::UserListAnswer({lady})));
     for (int i : {1, 2, 3}) EXPECT_EQ(posted[i].wParam, static_cast<WPARAM>(kRoom)) << i;
     EXPECT_NE(posted[1].lParam, posted[2].lParam);  // one copy per notification
     EXPECT_EQ(posted[4].wParam, static_cast<WPARAM>(kRoom));
@@ -262,6 +266,44 @@ TEST_F(JoinTest, JoinUserListNoticesAndChat) {
     EXPECT_EQ(room->roomName, "again");
     EXPECT_TRUE(room->users.empty());
     EXPECT_FALSE(room->userListReady);
+}
+
+TEST_F(JoinTest, AFullUserListPostsEachEntryWithOnlyItsOwnBytes) {
+    ConnectRoom();
+    answers::JoinRoom join;
+    join.userId = kMe;
+    join.roomId = kRoom;
+    ASSERT_EQ(Ids(PlayRoom({answers::JoinRoomAnswer(join)})), std::vector<UINT>{UM_JOIN_ROOM_OK});
+    // 97 entries fill an 8 KB answer; a copy of all of it for each would hold 97 x 8 KB
+    // per answer until the window had read them.
+    struct Case {
+        const char* what;
+        int entries;
+    } cases[] = {{"one entry", 1}, {"a full answer", 97}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FreeCopies();
+        std::vector<answers::UserEntry> entries;
+        for (int i = 0; i < c.entries; ++i) {
+            answers::UserEntry u;
+            u.userId = 7000 + i;
+            u.roomId = kRoom;
+            u.alias = "u" + std::to_string(i);
+            entries.push_back(u);
+        }
+        const Bytes list = answers::UserListAnswer(entries);
+        ASSERT_LE(list.size(), 8192u);
+        auto posted = PlayRoom({list});
+        ASSERT_EQ(posted.size(), entries.size());
+        size_t held = 0;
+        for (size_t i = 0; i < posted.size(); ++i) {
+            EXPECT_EQ(posted[i].msg, static_cast<UINT>(UM_ROOM_USER_LIST));
+            EXPECT_TRUE(CopyEquals(posted[i], answers::UserListAnswer({entries[i]}))) << i;
+            held += malloc_usable_size(reinterpret_cast<void*>(posted[i].lParam));
+        }
+        // The count, one 84-byte entry and the guard, give or take the allocator's rounding.
+        EXPECT_LE(held, posted.size() * 128) << "bytes held by the copies of one answer";
+    }
 }
 
 TEST_F(JoinTest, RefusedJoinIsPostedAsIs) {

@@ -74,6 +74,24 @@ TEST_F(LayoutTest, EveryKindBuildsItsLayoutAndAnUnknownKindTheStandardOne) {
     }
 }
 
+TEST_F(LayoutTest, GiftNoticesAreBoundByTheLargestCountOfTheLayoutsList) {
+    // Every layout's count list ends at 1314; the bound follows the list, not the code.
+    for (int kind : {1, 2, 31}) {
+        SCOPED_TRACE(kind);
+        EnterRoom(kind, {Member(kAlice, "alice")});
+        EXPECT_EQ(room->GetLargestGiftCount(), 1314);
+        auto* combo = static_cast<CComboUI*>(room->GetPaintManager().FindControl(L"giftnumcombo"));
+        ASSERT_NE(combo, nullptr);
+        for (const wchar_t* text : {L"3000", L"很多", L""}) {
+            auto* item = new CListLabelElementUI;
+            item->SetText(text);
+            combo->Add(item);
+        }
+        EXPECT_EQ(room->GetLargestGiftCount(), 3000) << "a text that is no count is passed over";
+        CloseRoomWindow();
+    }
+}
+
 TEST_F(LayoutTest, VideoZoneFollowsTheClientWidthWhenMaximised) {
     EnterRoom(1, {});
     CControlUI* zone = room->GetPaintManager().FindControl(L"videozone");

@@ -140,6 +140,39 @@ TEST_F(GiftsTest, LuckyRewardsCountByMultiplierAndShowEveryWinInTheBox) {
     EXPECT_TRUE(Has(NotifyLines::LuckyBoxTexts("a", L"b", {7}, 1)[0], L"icon_100.png"));
 }
 
+TEST_F(GiftsTest, LuckyWinFloodsQueueAtMostThreeMinutesOfBanner) {
+    winplat::InstallManualClock(1700000000);  // no line runs out while the floods come
+    Join(1, {Member(kAlice, "alice")});
+    CLuckyMsgBox* box = room->GetLuckyMsgBox();
+    ASSERT_NE(box, nullptr);
+    // One 8 KB answer holds up to 4085 multipliers, each a line of two seconds.
+    const std::vector<int16_t> full(4085, 10);
+    struct Case {
+        const char* what;
+        int frames;
+        std::vector<int16_t> multipliers;
+        size_t queued;  // lines in the box afterwards
+        size_t traces;  // trace lines about dropped lines
+    } cases[] = {
+        {"a win of a few multipliers shows every one", 1, {10, 50, 0, 500}, 3, 0},
+        {"up to three minutes of banner", 1, std::vector<int16_t>(87, 10), 90, 0},
+        {"one more line is dropped, and said once", 1, {10}, 90, 1},
+        {"a flood of full answers", 10, full, 90, 0},
+    };
+    TakeTrace();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<Bytes> frames(static_cast<size_t>(c.frames),
+                                  answers::LuckyGiftAnswer(kRoom, kAlice, kStar, c.multipliers));
+        Play(frames);
+        EXPECT_EQ(box->QueuedLines(), c.queued);
+        size_t traces = 0;
+        for (const std::string& line : TakeTrace())
+            if (line.find("lucky-win box") != std::string::npos) ++traces;
+        EXPECT_EQ(traces, c.traces);
+    }
+}
+
 TEST_F(GiftsTest, LoudspeakerKinds) {
     Join(1, {});
     struct Case {

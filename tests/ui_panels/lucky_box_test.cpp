@@ -178,6 +178,20 @@ TEST_F(LuckyBoxTest, AHiddenBoxDoesNotPaintAndItsLinesExpireOnTheNextPaint) {
     EXPECT_TRUE(IsWindowVisible(hwnd)) << "the new line has its own two seconds";
 }
 
+TEST_F(LuckyBoxTest, HoldsThreeMinutesOfLinesAndTakesMoreOnceSomeHaveShown) {
+    // Two seconds a line: 90 lines are three minutes of banner.
+    for (int i = 0; i < 500; ++i) box->Show(kRed);
+    EXPECT_EQ(box->QueuedLines(), 90u);
+    // Once the first line has shown, the next fits again.
+    const uint32_t shown = GetTickCount() - start;
+    At(shown + 2200);
+    ASSERT_EQ(box->QueuedLines(), 89u);
+    box->Show(kGreen);
+    EXPECT_EQ(box->QueuedLines(), 90u);
+    box->Show(kBlue);
+    EXPECT_EQ(box->QueuedLines(), 90u);
+}
+
 TEST_F(LuckyBoxTest, GoesWithTheRoomThatOwnsIt) {
     auto* room = new CTestWnd(L"<Window size=\"300,200\"><VerticalLayout /></Window>");
     ASSERT_TRUE(room->Create(nullptr, L"room", WS_POPUP, 0, 0, 0, 0, 0));

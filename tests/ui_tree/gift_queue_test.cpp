@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
 #include "win32/clock.h"
+#include "win32/debug.h"
 
 using namespace DuiLib;
 
@@ -27,9 +30,11 @@ class FakeRoomWnd : public IGiftNoticeRoomWnd {
 public:
     int roomId = kRoomId;
     bool hasView = true;
+    int largest = 1314;
     CWebBrowserUI view;
     int GetRoomId() override { return roomId; }
     CWebBrowserUI* GetPubChatView() override { return hasView ? &view : nullptr; }
+    int GetLargestGiftCount() override { return largest; }
     std::vector<std::wstring> Lines() const {
         std::vector<std::wstring> out;
         for (const QString& l : QString::fromWCharArray(view.GetDocumentText().GetData())
@@ -142,37 +147,69 @@ TEST_F(GiftQueueTest, RecordsThatEndWithoutACountedLine) {
     }
 }
 
-TEST_F(GiftQueueTest, ALargeCountEndsWithOneLineForTheRest) {
+TEST_F(GiftQueueTest, CountsUpToTheLargestOfferedAreToldLineByLine) {
+    // The bound is what the window offers (the standard layout's list ends at 1314);
+    // only counts beyond it end with one line that stands for the rest.
     struct Case {
         const char* what;
-        int total, base;
-        size_t lines;
+        int largest, total, base;
+        int lines;
         std::wstring last;
+        int kept;  // what the room keeps afterwards
     } cases[] = {
-        {"at the limit: a line per gift", 50, 0, 50, L"A,已收到 50 花。"},
-        {"one more: the last line counts two", 51, 0, 50, L"A,已收到 51 花。"},
-        {"the largest count the wire holds", 2147483647, 0, 50, L"A,已收到 2147483647 花。"},
-        {"a base that runs past the int range wraps", 2147483647, 5, 50,
-         L"A,已收到 -2147483644 花。"},
+        {"an offered count", 1314, 520, 0, 520, L"A,已收到 520 花。", 520},
+        {"the largest offered count", 1314, 1314, 0, 1314, L"A,已收到 1314 花。", 1314},
+        {"one more: the last line counts two", 1314, 1315, 0, 1314, L"A,已收到 1315 花。", 1315},
+        {"a smaller list", 50, 51, 0, 50, L"A,已收到 51 花。", 51},
+        {"the largest count the wire holds", 1314, 2147483647, 0, 1314,
+         L"A,已收到 2147483647 花。", 2147483647},
+        {"a base that takes the total past 32 bits", 1314, 2147483647, 1, 1314,
+         L"A,已收到 2147483648 花。", 2147483647},
+        {"a window that offers no list", 0, 3, 0, 1, L"A,已收到 3 花。", 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         wnd.view.Clear();
+        wnd.largest = c.largest;
         users[0]->giftCounts.clear();
         queue.Push(Notice(L"A", L"花", 5, 9, c.total, c.base));
         int steps = 0;
-        while (queue.GetCount() > 0 && steps < 1000) {
+        while (queue.GetCount() > 0 && steps < 5000) {
             queue.ShowNext();
             ++steps;
         }
         ASSERT_EQ(queue.GetCount(), 0) << "the notice never ended";
         const std::vector<std::wstring> lines = wnd.Lines();
-        ASSERT_EQ(lines.size(), c.lines);
-        EXPECT_EQ(lines[c.lines - 2], L"A,已收到 " + std::to_wstring(c.base + 49) + L" 花。");
+        ASSERT_EQ(lines.size(), static_cast<size_t>(c.lines));
+        for (int i = 0; i + 1 < c.lines; ++i)
+            ASSERT_EQ(lines[static_cast<size_t>(i)],
+                      L"A,已收到 " + std::to_wstring(c.base + i + 1) + L" 花。");
         EXPECT_EQ(lines.back(), c.last);
-        EXPECT_EQ(users[0]->GetGiftCount(9), std::stoi(c.last.substr(6)))
-            << "the room keeps the total";
+        EXPECT_EQ(users[0]->GetGiftCount(9), c.kept);
     }
+}
+
+std::atomic<int> g_dropTraces{0};
+void CountDropTraces(const char* text) {
+    if (text && std::strstr(text, "gift notices queued")) ++g_dropTraces;
+}
+
+TEST_F(GiftQueueTest, AFloodOfNoticesIsHeldToThreeMinutesOfSteps) {
+    // A step of 60 ms at least for every notice: 3000 are three minutes.
+    g_dropTraces = 0;
+    winplat::SetDebugOutputHook(CountDropTraces);
+    // Their receiver is not in the room, so each goes on its turn.
+    for (int i = 0; i < 5000; ++i) queue.Push(Notice(L"A", L"花", 99, 1, 1));
+    EXPECT_EQ(queue.GetCount(), 3000);
+    EXPECT_EQ(g_dropTraces.load(), 1) << "the dropped ones are said once";
+    Steps(1);
+    ASSERT_EQ(queue.GetCount(), 2999);
+    queue.Push(Notice(L"B", L"花", 5, 1, 1));
+    EXPECT_EQ(queue.GetCount(), 3000) << "room again once one has gone";
+    queue.Push(Notice(L"C", L"花", 5, 1, 1));
+    EXPECT_EQ(queue.GetCount(), 3000);
+    EXPECT_EQ(g_dropTraces.load(), 2) << "a new flood is said again";
+    winplat::SetDebugOutputHook(nullptr);
 }
 
 TEST_F(GiftQueueTest, TheCaptionIsShownAsTextNotMarkup) {

@@ -1,5 +1,7 @@
 // Answers about the users of the room: the list, arrivals and departures, aliases,
 // manager ranks, the forbid-invite switch and the address query.
+#include <cstring>
+
 #include "kernel/dispatch/Handlers.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
@@ -60,6 +62,16 @@ bool AddEntryUser(const Context& c, const Payload& p, size_t at) {
     return true;
 }
 
+// Posts a list of the one entry at `at` (the count 1, then the entry): what the
+// receiver reads of it. A copy of the whole list for every entry would hold the
+// payload as many times as it has entries.
+void PostListEntry(const Context& c, const Payload& p, size_t at, const AnswerEntry& e) {
+    if (!c.notifyWnd || !p.Has(at, kUserEntrySize)) return;
+    uint8_t one[4 + kUserEntrySize] = {1, 0, 0, 0};
+    std::memcpy(one + 4, p.Bytes() + at, kUserEntrySize);
+    c.PostCopy(e.msg, W(p.I32(at + 4)), Payload(one, sizeof one));
+}
+
 }  // namespace
 
 void ForgetUser(const Context& c, CRoomObj* room, int userId) {
@@ -81,7 +93,7 @@ bool OnUserList(const Context& c, const Payload& p, const AnswerEntry& e) {
     if (!p.Has(4, static_cast<size_t>(count) * kUserEntrySize)) return false;
     for (int32_t i = 0; i < count; ++i) {
         size_t at = 4 + static_cast<size_t>(i) * kUserEntrySize;
-        if (AddEntryUser(c, p, at)) c.PostCopy(e.msg, W(p.I32(at + 4)), p);
+        if (AddEntryUser(c, p, at)) PostListEntry(c, p, at, e);
     }
     return true;
 }

@@ -23,6 +23,7 @@
 #include "FuzzInput.h"
 #include "ServerSet.h"
 #include "app/EntryWindows.h"
+#include "catalogs/GiftManager.h"
 #include "kernel/CommKernel.h"
 #include "kernel/TMLSocket.h"
 #include "lobby/RoomWindowSeam.h"
@@ -150,6 +151,16 @@ public:
         d->m_LocalUser.password = "secret";
         d->m_LocalUser.levels[0] = 5;
         d->m_pUserManager->AddUser(&d->m_LocalUser);
+        // Gifts the seeds give, so that gift notices and lucky wins reach the windows.
+        for (int id : {1, 2}) {
+            auto* item = new tag_GiftItemInfo{};
+            item->giftId = id;
+            item->giftName = id == 1 ? L"rose" : L"lucky";
+            item->price = id == 1 ? 100 : 10000000;
+            auto& slot = d->m_pGiftManager->gifts[id];
+            delete slot;
+            slot = item;
+        }
         // The stand-ins' host is the session's lobby server, as after a real logon: the
         // lobby joins rooms only on gates of a known host.
         std::memset(d->m_pLobbySvrTable, 0, sizeof(tag_ServerAddr) * kServerTableSize);

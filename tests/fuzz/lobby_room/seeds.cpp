@@ -66,7 +66,28 @@ int main(int argc, char** argv) {
     join.userId = kMe;
     join.roomId = kRoom;
     join.roomName = "again";
+    // Answers as large as the target takes: a list of 48 entries, a win of 2042
+    // multipliers, gifts of the largest counts with bases near the 32-bit end.
+    std::vector<answers::UserEntry> crowd;
+    for (int i = 0; i < 48; ++i) crowd.push_back(Entry(kNew + i));
+    crowd[7].roomId = kOther;
+    std::vector<int16_t> wins(2042, 10);
+    wins[3] = 500;
+    wins[5] = 0;
+    answers::Gift huge = gift;
+    huge.count = 2147483647;
+    huge.baseCount = 1;
+    answers::Gift offered = gift;
+    offered.count = 1314;
+    offered.receiverId = kMe;
+    offered.baseCount = 2147483000;
     for (const Bytes& scene : {
+             Scene({answers::UserListAnswer(crowd), answers::UserListAnswer(crowd),
+                    answers::UserListEndAnswer()}),
+             Scene({answers::LuckyGiftAnswer(kRoom, kA, 2, wins),
+                    answers::LuckyGiftAnswer(kRoom, kMe, 2, wins)}),
+             Scene({answers::GiftAnswer(huge), answers::GiftAnswer(offered),
+                    answers::GiftAnswer(huge)}),
              // Someone enters while a listed member leaves, is put out, changes.
              Scene({answers::UserEnterAnswer(Entry(kNew)), answers::UserExitAnswer(kRoom, kA),
                     answers::MicStateAnswer(kRoom, kA, kA, 1, 0)}),
