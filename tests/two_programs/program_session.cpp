@@ -348,6 +348,14 @@ int ProgramSession::Close() {
     return m_child.Wait(seconds(30));
 }
 
+std::string ProgramSession::LogLines(const std::string& text) const {
+    std::istringstream lines(ReadFile((m_folder / "mivora.log").string()));
+    std::string out;
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(text) != std::string::npos) out += line + "\n";
+    return out;
+}
+
 std::string ProgramSession::Describe() const {
     return "\n--- " + std::to_string(m_account.id) + ", the end of its log:\n" +
            Tail(ReadFile((m_folder / "mivora.log").string()), 30);

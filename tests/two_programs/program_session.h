@@ -114,6 +114,8 @@ public:
     // person would; the program's exit status (-1 when it did not end).
     int Close();
 
+    // The lines of its log that contain `text`, for failure messages.
+    std::string LogLines(const std::string& text) const;
     // Its account and the end of its log, for failure messages.
     std::string Describe() const;
     void KeepLog(const std::filesystem::path& folder) const;

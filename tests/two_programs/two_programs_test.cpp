@@ -134,7 +134,9 @@ Scene TakeMicrophoneAndBeHeard(const char* name, Who actor, int number, int tone
             int match = 0;
             EXPECT_TRUE(
                 WaitFor([&] { return (match = s.other.BestPaneMatch("")) >= 85; }, seconds(30)))
-                << s.other.id() << "'s panes show no test pattern (best match " << match << ")";
+                << s.other.id() << "'s panes show no test pattern (best match " << match
+                << "); the video zone as it laid it out:\n"
+                << s.other.LogLines("zone-width");
             double heard = 0;
             EXPECT_TRUE(WaitFor([&] { return std::abs((heard = s.other.HeardHz()) - toneHz) < 20; },
                                 seconds(30)))
