@@ -69,6 +69,7 @@ void WorldTest::TearDown() {
         if (comm::NotificationCarriesCopy(p.msg))
             CCommKernel::free_msgdata(reinterpret_cast<char*>(p.lParam));
     notify.posted().clear();
+    recorder.reset();
     world->Stop();
 }
 
@@ -87,6 +88,27 @@ std::optional<kerneltest::Posted> WorldTest::AwaitPosted(UINT msg, size_t from) 
 
 void WorldTest::Settle() {
     kerneltest::Pump([] { return false; }, 200);
+}
+
+Bytes WorldTest::KernelWrites(int userId, int roomId, const std::function<void()>& call) {
+    if (!recorder) {
+        recorder = std::make_unique<testsupport::TcpStandIn>();
+        k->DisconnectServer(SERVER_TYPE_ROOM);
+        k->ConnectServer(SERVER_TYPE_ROOM, "127.0.0.1", recorder->port());
+        EXPECT_TRUE(kerneltest::Pump(
+            [&] { return k->IsConnected(SERVER_TYPE_ROOM) && recorder->Connections() == 1; }))
+            << "the kernel's room connection to the recorder";
+    }
+    recorder->ClearReceived();
+    const int keptUser = d->m_LocalUser.userId;
+    const int keptRoom = d->m_nCurRoomId;
+    d->m_LocalUser.userId = userId;
+    d->m_nCurRoomId = roomId;
+    call();
+    EXPECT_TRUE(kerneltest::SettleSent(*recorder, SERVER_TYPE_ROOM));
+    d->m_LocalUser.userId = keptUser;
+    d->m_nCurRoomId = keptRoom;
+    return recorder->Received();
 }
 
 bool WorldTest::KernelLogon(int userId, const std::string& password) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "LocalWorld.h"
+#include "TcpStandIn.h"
 #include "kernel/CommKernel.h"
 #include "kernel_test_util.h"
 #include "world_client.h"
@@ -38,6 +40,11 @@ protected:
     std::optional<kerneltest::Posted> AwaitPosted(UINT msg, size_t from = 0);
     // Pumps the loop for a short while, so late posts arrive.
     void Settle();
+    // The bytes the client's kernel writes for `call` as user `userId` in room `roomId`,
+    // for a raw member to send: the world reads the kernel's own layouts, never a
+    // request built by hand. While this is used the kernel's room connection goes to a
+    // recorder, not to the world.
+    Bytes KernelWrites(int userId, int roomId, const std::function<void()>& call);
 
     // A raw client logged on; its user id (a fresh one for a guest) in *userId.
     std::unique_ptr<RawClient> RawLogon(int userId, const std::string& password, int* gotId);
@@ -51,6 +58,7 @@ protected:
     std::vector<std::string> worldLog;  // the world's log lines, under logLock
     std::unique_ptr<LocalWorld> world;
     kerneltest::RecorderWindow notify;
+    std::unique_ptr<testsupport::TcpStandIn> recorder;  // see KernelWrites
 };
 
 }  // namespace worldtest

@@ -62,5 +62,52 @@ TEST_F(WorldTest, KernelHoldsAMicrophoneGetsAGiftAndIsPutOut) {
     EXPECT_EQ(f.I32(8), 0);
 }
 
+// The room's name, password and password flag as the settings dialog shows and sends
+// them: what the owner sends comes back whole to the kernel's room.
+TEST_F(WorldTest, RoomSettingsComeBackAsTheOwnerSentThem) {
+    struct Join {
+        int roomId;
+        const char* password;
+        bool flagged;
+    } joins[] = {{LocalWorld::kOpenRoom, "", false}, {LocalWorld::kLockedRoom, "8888", true}};
+    ASSERT_TRUE(KernelLogon(LocalWorld::kMemberId, "111111"));
+    for (const Join& j : joins) {
+        SCOPED_TRACE(j.roomId);
+        ASSERT_TRUE(KernelJoin(j.roomId, j.password));
+        CRoomObj* room = d->m_pRoomManager->FindRoom(j.roomId);
+        ASSERT_NE(room, nullptr);
+        EXPECT_EQ(room->baseFlag, j.flagged);
+        EXPECT_EQ(room->joinText, j.password);
+    }
+    ASSERT_TRUE(KernelJoin(LocalWorld::kOpenRoom));
+
+    struct Change {
+        std::wstring name;
+        const char* password;  // empty: no password
+    } changes[] = {{L"ABCDEF", ""}, {L"闲聊一号★", "4321"}, {L"一二三四五六七八九十一二三四五", "abcdefghijklmnop"}};
+    for (const Change& c : changes) {
+        SCOPED_TRACE(Wire(c.name));
+        tag_CMDSetRoomInfoReq info;
+        std::memset(&info, 0, sizeof info);
+        info.roomId = LocalWorld::kOpenRoom;
+        info.userId = LocalWorld::kMemberId;
+        info.creatorId = LocalWorld::kMemberId;
+        info.passwordFlag = *c.password ? 1 : 0;
+        std::strncpy(info.roomName, Wire(c.name).c_str(), sizeof info.roomName - 1);
+        std::strncpy(info.password, c.password, sizeof info.password - 1);
+        const size_t from = notify.posted().size();
+        k->SendMsg_SetRoomBaseInfoReq(&info);
+        auto answer = AwaitPosted(UM_SET_ROOM_INFO_RESP, from);
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->lParam, 0) << "accepted";
+        ASSERT_TRUE(AwaitPosted(UM_ROOM_INFO_CHANGED, from));
+        CRoomObj* room = d->m_pRoomManager->FindRoom(LocalWorld::kOpenRoom);
+        ASSERT_NE(room, nullptr);
+        EXPECT_EQ(room->roomName, Wire(c.name));
+        EXPECT_EQ(room->joinText, c.password);
+        EXPECT_EQ(room->baseFlag, *c.password != 0);
+    }
+}
+
 }  // namespace
 }  // namespace worldtest

@@ -254,7 +254,6 @@ void LocalWorld::Seed() {
     open.groupId = 11;
     open.name = L"闲聊一号";
     open.ownerId = kMemberId;
-    open.joinText = L"欢迎光临";
     open.texts[0] = L"欢迎来到本地测试世界：这里的一切只在内存中。";
     open.texts[3] = L"本地测试房间";
     open.managers = {kManagerId};

@@ -142,7 +142,6 @@ private:
         std::string password;
         int ownerId = 0;
         uint16_t kind = 1;  // the layout the program shows: every seeded room is a normal one
-        std::wstring joinText;
         std::wstring texts[4];
         std::vector<Resident> residents;
         std::map<int, int> members;  // user id -> connection

@@ -20,7 +20,14 @@ constexpr uint8_t kRemove = 2;
 constexpr uint8_t kManagerKind = 1;
 constexpr uint8_t kTempKind = 2;
 constexpr uint8_t kSiteScope = 2;
+// The base information request: creator at 8, deputies at 12, the password flag at 28,
+// the name at 32 and the password at 64.
+constexpr size_t kCreatorAt = 8;
+constexpr size_t kDeputiesAt = 12;
+constexpr size_t kPasswordFlagAt = 28;
+constexpr size_t kNameAt = 32;
 constexpr size_t kNameWidth = 32;
+constexpr size_t kPasswordAt = 64;
 constexpr size_t kPasswordWidth = 17;
 constexpr size_t kNoticeHead = 11;
 constexpr size_t kMediaWidth = 128;
@@ -117,15 +124,15 @@ std::string LocalWorld::OnSeeIp(const Request& r) {
 std::string LocalWorld::OnSetRoomInfo(const Request& r) {
     const auto [roomId, actorId, room] = ActingIn(r);
     if (!room) return ActorNotIn(roomId);
-    const int32_t owner = r.I32(8);
-    const std::string name = r.Text(36, kNameWidth);
+    const int32_t owner = r.I32(kCreatorAt);
+    const std::string name = r.Text(kNameAt, kNameWidth);
     if (RankIn(*room, actorId) != kOwner || name.empty() || !m_accounts.count(owner))
         return Refuse(r, answers::ResultAnswer(113, roomId, kResult_Refused),
                       "room information refused");
     room->ownerId = owner;
-    for (int i = 0; i < 4; ++i) room->deputies[i] = r.I32(12 + static_cast<size_t>(i) * 4);
+    for (int i = 0; i < 4; ++i) room->deputies[i] = r.I32(kDeputiesAt + static_cast<size_t>(i) * 4);
     room->name = FromWire(name);
-    room->password = r.I32(28) ? r.Text(68, kPasswordWidth) : std::string();
+    room->password = r.I32(kPasswordFlagAt) ? r.Text(kPasswordAt, kPasswordWidth) : std::string();
     Send(r.connection, answers::ResultAnswer(113, roomId, kResult_Ok));
     answers::RoomBaseInfo info;
     info.roomId = roomId;
@@ -134,7 +141,9 @@ std::string LocalWorld::OnSetRoomInfo(const Request& r) {
     std::copy(std::begin(room->deputies), std::end(room->deputies), info.deputyOwnerIds);
     info.roomFlags = static_cast<int32_t>(room->flags);
     info.roomName = name;
-    info.joinText = WireText(room->joinText);
+    // The settings dialog shows the join text as the room's password, beside its flag.
+    info.baseFlag = room->password.empty() ? 0 : 1;
+    info.joinText = room->password;
     SendToRoom(roomId, answers::RoomBaseInfoAnswer(info));
     return "room " + std::to_string(roomId) + " information changed";
 }

@@ -4,6 +4,7 @@
 // balances to the users whose balances changed.
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 
 #include "Answers.h"
 #include "WorldRequest.h"
@@ -26,7 +27,8 @@ constexpr int32_t kMaxCount = 9999;
 constexpr int32_t kFireworksDelaySeconds = 3;
 constexpr int64_t kSealPrice = 100;
 constexpr uint16_t kSealMinutes = 30;
-constexpr int64_t kLoudspeakerPrice = 100;
+// What the loudspeaker dialog tells the sender a line costs.
+constexpr int64_t kLoudspeakerPrice = 10000;
 constexpr int64_t kBoxPrice = 200;
 constexpr int kBoxes = 9;
 constexpr int kPrizes = 18;
@@ -35,6 +37,10 @@ constexpr int64_t kPrizeCoins[kPrizes] = {0,   10,  20,  50,  100, 200, 300, 500
 constexpr uint8_t kTransferCoins = 3;
 constexpr uint8_t kExchangeBeans = 4;
 constexpr uint8_t kShowInChat = 2;
+// The gift request's words, and the width of the answer's third name that carries them.
+constexpr size_t kGiftWordsAt = 67;
+constexpr size_t kGiftWordsWidth = 40;
+constexpr size_t kNameWidth = 17;
 
 int64_t PriceOf(int giftId) {
     for (const GiftPrice& g : kGiftPrices)
@@ -98,6 +104,9 @@ std::string LocalWorld::OnTradeGift(const Request& r) {
     g.count = count;
     g.display = kShowInChat;
     g.anonymous = r.U8(22);
+    // The gift strip shows the time of the gift and a word gift's words.
+    g.value24 = static_cast<int32_t>(std::time(nullptr));
+    g.third = FitField(r.Text(kGiftWordsAt, kGiftWordsWidth), kNameWidth);
     // The room shows the receiver's running count of this gift from what he had before.
     int32_t& received = m_giftsReceived[{receiverId, giftId}];
     g.baseCount = received;
@@ -194,8 +203,13 @@ std::string LocalWorld::OnSendSeal(const Request& r) {
 
 bool LocalWorld::Loudspeaker(int userId, uint8_t kind, const std::string& text) {
     if (!Pay(userId, -kLoudspeakerPrice, 0)) return false;
+    // The answer has no sender field: the line itself says who speaks. The chat text
+    // is markup already; the alias is made so.
+    auto s = m_sessions.find(userId);
+    const std::string alias = s != m_sessions.end() ? WireText(s->second.alias) : std::string();
+    const std::string line = Escaped(alias) + "(" + std::to_string(userId) + ")" + WireText(L"：") + text;
     // The loudspeaker kinds the program shows are 0 to 3; the chat kind 3 is the usual one.
-    const std::vector<uint8_t> frame = answers::LoudspeakerAnswer(kind, text);
+    const std::vector<uint8_t> frame = answers::LoudspeakerAnswer(kind, line);
     for (const auto& [connection, m] : m_memberships) Send(connection, frame);
     return true;
 }

@@ -203,7 +203,9 @@ void LocalWorld::SendJoined(int connection, int userId, int roomId) {
     j.roomFlags = static_cast<int32_t>(room.flags);
     std::copy(std::begin(room.deputies), std::end(room.deputies), j.deputyOwnerIds);
     j.mediaUrl = room.mediaUrl.empty() ? "127.0.0.1:" + std::to_string(m_ports.relay) : room.mediaUrl;
-    j.joinText = WireText(room.joinText);
+    // The settings dialog shows the join text as the room's password, beside its flag.
+    j.baseFlag = room.password.empty() ? 0 : 1;
+    j.joinText = room.password;
     Send(connection, answers::JoinRoomAnswer(j));
 
     std::vector<int> ids;
@@ -291,6 +293,10 @@ std::string LocalWorld::OnRoomChat(const Request& r) {
     if (line.kind == kPrivateChat) {
         auto t = room.members.find(line.targetId);
         if (t != room.members.end() && t->second != r.connection) to.push_back(t->second);
+    } else if (line.kind == kAnnouncementChat) {
+        // The program shows no line of its own for an announcement: its sender sees it
+        // as the room does.
+        to = OthersIn(member.roomId, 0);
     } else {
         to = OthersIn(member.roomId, r.connection);
     }

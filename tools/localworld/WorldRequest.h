@@ -48,6 +48,32 @@ inline std::wstring FromWire(const std::string& text) {
 inline std::string PageText(const std::wstring& text) {
     return winplat::WideToUtf8(text);
 }
+// A text with the characters that are markup in HTML written as entities; it works on
+// code page 936 bytes as well, whose second bytes never fall in that range.
+inline std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+// A protocol text cut to whole characters that fit a field of `width` bytes with its NUL.
+inline std::string FitField(const std::string& wire, size_t width) {
+    if (wire.size() < width) return wire;
+    std::wstring text = FromWire(wire);
+    std::string out = WireText(text);
+    while (!text.empty() && out.size() >= width) {
+        text.pop_back();
+        out = WireText(text);
+    }
+    return out;
+}
 
 // The line with every "pwd=" value written as "***": page addresses carry passwords.
 std::string HidePasswords(std::string line);
