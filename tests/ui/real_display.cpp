@@ -6,11 +6,17 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "win32/loop.h"
@@ -104,6 +110,151 @@ double Difference(const QImage& a, const QImage& b) {
                 ++differ;
         }
     return static_cast<double>(differ) / (static_cast<double>(a.width()) * a.height());
+}
+
+}  // namespace realdisplay
+
+namespace realdisplay {
+
+namespace {
+
+xcb_connection_t* Connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    const auto cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(c, cookie, nullptr), &std::free);
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+// The 32-bit items of a property (atoms or windows); empty when it is not set.
+std::vector<uint32_t> Items(unsigned xwindow, const char* property) {
+    xcb_connection_t* c = Connection();
+    if (!c || !xwindow) return {};
+    const auto cookie =
+        xcb_get_property(c, 0, xwindow, Atom(c, property), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(c, cookie, nullptr), &std::free);
+    if (!reply || reply->format != 32) return {};
+    const auto* items = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    const int count = xcb_get_property_value_length(reply.get()) / 4;
+    return std::vector<uint32_t>(items, items + std::max(count, 0));
+}
+
+struct Tree {
+    unsigned parent = 0;
+    std::vector<unsigned> children;  // bottom to top
+};
+
+Tree QueryTree(unsigned xwindow) {
+    Tree t;
+    xcb_connection_t* c = Connection();
+    if (!c) return t;
+    std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> reply(
+        xcb_query_tree_reply(c, xcb_query_tree(c, xwindow), nullptr), &std::free);
+    if (!reply) return t;
+    t.parent = reply->parent;
+    const xcb_window_t* kids = xcb_query_tree_children(reply.get());
+    t.children.assign(kids, kids + xcb_query_tree_children_length(reply.get()));
+    return t;
+}
+
+}  // namespace
+
+unsigned RootWindow() {
+    xcb_connection_t* c = Connection();
+    if (!c) return 0;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    return screen ? screen->root : 0;
+}
+
+unsigned XWindowOf(HWND hwnd) {
+    QWidget* w = winplat::WidgetOf(hwnd);
+    return w && w->windowHandle() ? static_cast<unsigned>(w->windowHandle()->winId()) : 0;
+}
+
+unsigned TopFrameOf(unsigned xwindow) {
+    const unsigned root = RootWindow();
+    for (int depth = 0; xwindow && depth < 16; ++depth) {
+        const unsigned parent = QueryTree(xwindow).parent;
+        if (parent == root || !parent) return parent ? xwindow : 0;
+        xwindow = parent;
+    }
+    return 0;
+}
+
+bool StackedAbove(HWND upper, HWND lower) {
+    const unsigned a = TopFrameOf(XWindowOf(upper)), b = TopFrameOf(XWindowOf(lower));
+    if (!a || !b || a == b) return false;
+    const std::vector<unsigned> order = QueryTree(RootWindow()).children;
+    const auto at = std::find(order.begin(), order.end(), a);
+    const auto bt = std::find(order.begin(), order.end(), b);
+    return at != order.end() && bt != order.end() && at > bt;
+}
+
+std::vector<std::string> AtomNames(unsigned xwindow, const char* property) {
+    std::vector<std::string> names;
+    xcb_connection_t* c = Connection();
+    for (uint32_t atom : Items(xwindow, property)) {
+        std::unique_ptr<xcb_get_atom_name_reply_t, decltype(&std::free)> reply(
+            xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr), &std::free);
+        if (reply)
+            names.emplace_back(xcb_get_atom_name_name(reply.get()),
+                               static_cast<size_t>(xcb_get_atom_name_name_length(reply.get())));
+    }
+    return names;
+}
+
+std::vector<unsigned> WindowList(unsigned xwindow, const char* property) {
+    const std::vector<uint32_t> items = Items(xwindow, property);
+    return std::vector<unsigned>(items.begin(), items.end());
+}
+
+WindowManager::~WindowManager() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+}
+
+bool WindowManager::Start(std::string* why) {
+    char program[] = "openbox";
+    char noSession[] = "--sm-disable";
+    char* argv[] = {program, noSession, nullptr};
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) != 0) {
+        if (why) *why = "openbox is not installed (scripts/install-deps.sh installs it)";
+        return false;
+    }
+    pid_ = pid;
+    // openbox names its check window on the root early and reads its settings and theme
+    // after: it manages windows once a window of ours mapped now shows in its list.
+    xcb_connection_t* c = Connection();
+    if (!c) {
+        if (why) *why = "no X connection";
+        return false;
+    }
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 8, 8, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    const bool up = winplat::PumpMessagesUntil(
+        [&] {
+            const std::vector<unsigned> check =
+                WindowList(RootWindow(), "_NET_SUPPORTING_WM_CHECK");
+            if (check.empty() || check[0] == 0) return false;
+            xcb_map_window(c, probe);
+            xcb_flush(c);
+            const std::vector<unsigned> clients = WindowList(RootWindow(), "_NET_CLIENT_LIST");
+            return std::find(clients.begin(), clients.end(), probe) != clients.end();
+        },
+        30000);
+    xcb_destroy_window(c, probe);
+    xcb_flush(c);
+    if (!up && why) *why = "openbox did not take over the screen";
+    return up;
 }
 
 }  // namespace realdisplay

@@ -41,4 +41,35 @@ QRect ScreenRectOf(HWND hwnd, DuiLib::CControlUI* control);
 // the same size; 1 when the sizes differ.
 double Difference(const QImage& a, const QImage& b);
 
+// What the X server keeps of the windows: ids are X window ids.
+// The X window of a window's widget (0 when it has none yet).
+unsigned XWindowOf(HWND hwnd);
+// The child of the root that holds an X window (the window manager's frame, or the
+// window itself on a bare server).
+unsigned TopFrameOf(unsigned xwindow);
+// Whether the frame of `upper` is stacked above the frame of `lower` among the root's
+// children, as the X server has them now.
+bool StackedAbove(HWND upper, HWND lower);
+// The names of the atoms a property holds (_NET_WM_WINDOW_TYPE, _NET_WM_STATE).
+std::vector<std::string> AtomNames(unsigned xwindow, const char* property);
+// The windows a property of type WINDOW holds (WM_TRANSIENT_FOR, _NET_CLIENT_LIST on
+// the root).
+std::vector<unsigned> WindowList(unsigned xwindow, const char* property);
+unsigned RootWindow();
+
+// A window manager (openbox) run on the display for the life of the object.
+class WindowManager {
+public:
+    WindowManager() = default;
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+    // Starts it and waits until it manages the screen (it names itself on the root);
+    // false with `why` set when it is missing or did not come up.
+    bool Start(std::string* why);
+
+private:
+    int pid_ = -1;
+};
+
 }  // namespace realdisplay

@@ -1,6 +1,6 @@
 // Which top-level window is the active one, kept the way Windows keeps it: a click
-// into a window of the program activates it, and so does showing a window with an
-// activating command. A window manager does the same on its own; without one (a bare
+// into a window of the program brings it forward and activates it, and showing a window
+// with an activating command activates it. A window manager does the same on its own; without one (a bare
 // X server) nothing else would, and windows that hide when they lose activation (the
 // emoticon picker) would never hear of it.
 #include <QApplication>
@@ -28,7 +28,10 @@ protected:
         // A press goes to the widget under the pointer: the window itself or a text view
         // shown inside it.
         auto* host = widget ? dynamic_cast<HostWidget*>(widget->window()) : nullptr;
-        if (host && !host->isActiveWindow() && TakesActivation(host)) SetActiveWindow(host->hwnd());
+        if (!host || !TakesActivation(host)) return false;
+        // The clicked window comes forward, the windows it owns still above it.
+        RaiseWithOwned(host);
+        if (!host->isActiveWindow()) SetActiveWindow(host->hwnd());
         return false;
     }
 };

@@ -379,7 +379,12 @@ void HostWidget::changeEvent(QEvent* e) {
         bool active = isActiveWindow();
         SendMessageW(hwnd_, WM_NCACTIVATE, active ? TRUE : FALSE, 0);
         SendMessageW(hwnd_, WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
-        if (active) NoteActive(hwnd_);
+        if (active) {
+            NoteActive(hwnd_);
+            // Whoever brought the window forward (the window manager, a click), what it
+            // owns stays above it.
+            RaiseOwnedAbove(hwnd_);
+        }
         NoteDirectCall();
     }
     QWidget::changeEvent(e);

@@ -63,6 +63,12 @@ private:
 // Top-level widget of a window, or null.
 HostWidget* FindHostWidget(HWND hwnd);
 
+// Brings a window forward with the windows it owns above it, and the always-on-top
+// windows above those: a bare X server has no window manager to keep them there.
+void RaiseWithOwned(HostWidget* w);
+// Only the owned and always-on-top windows, when the window itself came forward.
+void RaiseOwnedAbove(HWND hwnd);
+
 // Activation as Windows gives it where no window manager does: a press into a window of
 // the program activates it (installed once with the application), and so does showing a
 // window with an activating command.

@@ -23,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "host_widget.h"
 #include "icon_store.h"
@@ -62,7 +63,12 @@ QRect RectOf(HWND hwnd) {
 void ApplyFlags(HostWidget* w, HWND hwnd) {
     LONG ex = GetWindowLongW(hwnd, GWL_EXSTYLE);
     Qt::WindowFlags f = Qt::FramelessWindowHint;
-    f |= (ex & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window;
+    // An owned window is a dialog of its owner: the window manager keeps it above the
+    // owner and gives it no task-bar entry of its own (Qt marks only dialog and tool
+    // types transient for their parent).
+    f |= (ex & WS_EX_TOOLWINDOW)        ? Qt::Tool
+         : GetWindow(hwnd, GW_OWNER)    ? Qt::Dialog
+                                        : Qt::Window;
     if (ex & WS_EX_TOPMOST) f |= Qt::WindowStaysOnTopHint;
     if (w->windowFlags() != f) w->setWindowFlags(f);
 }
@@ -85,15 +91,30 @@ HostWidget* EnsureWidget(HWND hwnd) {
     if (pic != g_layered.end()) w->SetLayeredImage(pic->second);
     ApplyWindowIcon(hwnd, w);
     g_widgets[hwnd] = w;
-    // An owned window stays above its owner.
+    return w;
+}
+
+// The owner's window as the transient parent, set before each show: the owner's widget
+// may come after the owned one's, and new flags make a new native window.
+void ApplyOwner(HostWidget* w, HWND hwnd) {
     HWND owner = GetWindow(hwnd, GW_OWNER);
     auto ow = owner ? g_widgets.find(owner) : g_widgets.end();
-    if (ow != g_widgets.end()) {
-        w->winId();
-        if (w->windowHandle() && ow->second->windowHandle())
-            w->windowHandle()->setTransientParent(ow->second->windowHandle());
-    }
-    return w;
+    if (ow == g_widgets.end()) return;
+    ow->second->winId();
+    w->winId();
+    if (w->windowHandle() && ow->second->windowHandle() &&
+        w->windowHandle()->transientParent() != ow->second->windowHandle())
+        w->windowHandle()->setTransientParent(ow->second->windowHandle());
+}
+
+// Windows owned by `hwnd`, directly or further down, that are on screen, owners first.
+void CollectOwned(HWND hwnd, std::vector<HostWidget*>& out, int depth = 0) {
+    if (depth > 16) return;
+    for (const auto& [owned, widget] : g_widgets)
+        if (widget->isVisible() && GetWindow(owned, GW_OWNER) == hwnd) {
+            out.push_back(widget);
+            CollectOwned(owned, out, depth + 1);
+        }
 }
 
 class QtHost : public WindowHost {
@@ -128,6 +149,7 @@ public:
             return;
         }
         HostWidget* w = EnsureWidget(hwnd);
+        ApplyOwner(w, hwnd);
         w->SetGeometryFromRecord(RectOf(hwnd));
         if (IsIconic(hwnd))
             w->showMinimized();
@@ -154,7 +176,7 @@ public:
     }
     void WindowZOrderChanged(HWND hwnd, HWND) override {
         auto it = g_widgets.find(hwnd);
-        if (it != g_widgets.end()) it->second->raise();
+        if (it != g_widgets.end()) RaiseWithOwned(it->second);
     }
     void WindowTextChanged(HWND hwnd) override {
         auto it = g_widgets.find(hwnd);
@@ -295,6 +317,24 @@ char* g_argv[] = {g_arg0, nullptr};
 HostWidget* FindHostWidget(HWND hwnd) {
     auto it = g_widgets.find(hwnd);
     return it == g_widgets.end() ? nullptr : it->second;
+}
+
+void RaiseWithOwned(HostWidget* w) {
+    HWND hwnd = w ? w->hwnd() : nullptr;
+    if (!hwnd) return;
+    w->raise();
+    RaiseOwnedAbove(hwnd);
+}
+
+void RaiseOwnedAbove(HWND hwnd) {
+    std::vector<HostWidget*> above;
+    CollectOwned(hwnd, above);
+    // Always-on-top windows stay over the rest, as a window manager would keep them.
+    if (!(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        for (const auto& [other, widget] : g_widgets)
+            if (widget->isVisible() && (GetWindowLongW(other, GWL_EXSTYLE) & WS_EX_TOPMOST))
+                above.push_back(widget);
+    for (HostWidget* o : above) o->raise();
 }
 
 QWidget* WidgetOf(HWND hwnd) {
@@ -596,7 +636,7 @@ BOOL SetForegroundWindow(HWND hwnd) {
     if (!IsWindow(hwnd)) return FALSE;
     HostWidget* w = FindHostWidget(hwnd);
     if (w && w->isVisible()) {
-        w->raise();
+        RaiseWithOwned(w);
         w->activateWindow();
     }
     g_active = hwnd;
@@ -608,7 +648,7 @@ HWND GetForegroundWindow() {
 BOOL BringWindowToTop(HWND hwnd) {
     if (!IsWindow(hwnd)) return FALSE;
     HostWidget* w = FindHostWidget(hwnd);
-    if (w) w->raise();
+    if (w) RaiseWithOwned(w);
     return TRUE;
 }
 BOOL FlashWindow(HWND hwnd, BOOL) {
