@@ -15,6 +15,8 @@ packages=(
   libx264-dev libswscale-dev libavcodec-dev libavutil-dev libopus-dev
   clang libclang-rt-dev  # the fuzz build: libFuzzer and the sanitizers of clang
   stress-ng  # scripts/test.sh load: every core busy while the suite runs
+  xdg-utils  # xdg-open: the pages the program opens go to the desktop's browser
+  fonts-liberation2  # faces with the metrics of Times New Roman, Arial, Courier New
 )
 missing=()
 for p in "${packages[@]}"; do

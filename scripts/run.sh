@@ -31,28 +31,12 @@ for f in "$build/program/mivora" "$world"; do
   [ -x "$f" ] || { say "$f is missing: build first" >&2; exit 1; }
 done
 
-# A folder for this run; an earlier run's folder is never reused.
-mkdir -p "$runs"
-runs=$(cd "$runs" && pwd)
-name=$(date +%Y%m%d-%H%M%S)
-n=1
-while ! mkdir "$runs/$name" 2>/dev/null; do
-  n=$((n + 1))
-  name=$(date +%Y%m%d-%H%M%S)-$n
-done
-run=$runs/$name
-ln -sfn "$name" "$runs/latest"
-say "this run's folder: $run (also $runs/latest)"
-
-# The program runs from a copy of its own: build/program stays as the build laid it out.
-cp -a "$build/program" "$run/program"
-program=$run/program/mivora
-
-# The program's per-user folders (XDG) stay inside the run folder.
-mkdir -p "$run/config" "$run/data" "$run/Documents" "$run/Desktop"
-printf 'XDG_DOCUMENTS_DIR="%s"\nXDG_DESKTOP_DIR="%s"\n' "$run/Documents" "$run/Desktop" \
-  > "$run/config/user-dirs.dirs"
-export XDG_CONFIG_HOME=$run/config XDG_DATA_HOME=$run/data
+# A folder for this run with a copy of its own: build/program stays as the build laid
+# it out.
+# shellcheck source=scripts/run-folder.sh
+. "$root/scripts/run-folder.sh"
+new_run_folder "$runs" "$build/program"
+say "this run's folder: $run (also $(dirname "$run")/latest)"
 
 world_pid="" xvfb_pid="" grab_pid="" client_pid=""
 stop() {

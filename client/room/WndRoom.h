@@ -334,7 +334,10 @@ public:
     void AppointManager(int userId, int kind);
     void CancelManager(int userId);
     void SetPaneMicType(int pane, int micType);
+    // Nothing for a pane whose microphone is untimed.
     void ExtendPaneMicTime(int pane, int minutes);
+    // Whether the pane's public microphone runs on a time limit.
+    bool PaneMicTimed(int pane) const;
     // Puts a member on public microphone `pane` (nothing when he already holds it).
     void PutUserOnPubMic(int pane, int userId);
     void SendQuickPhrase(int index);
@@ -479,6 +482,7 @@ public:
     DuiLib::CComboUI* m_pChatUserCombo = nullptr;
     DuiLib::CControlUI* m_pRoomYugao = nullptr;
     DuiLib::CControlUI* m_pFlyGiftRace = nullptr;
+    DWORD m_dwGiftStripInk = 0;  // the layout's text colour of the gift strip
     DuiLib::CControlUI* m_pStaNk = nullptr;
     DuiLib::CControlUI* m_pStaNb = nullptr;
     DuiLib::CControlUI* m_pZjZone = nullptr;

@@ -165,7 +165,15 @@ void CWndRoom::PutUserOnPubMic(int pane, int userId) {
 }
 
 void CWndRoom::ExtendPaneMicTime(int pane, int minutes) {
+    // An untimed microphone (unlimited, manager's, closed) has no time to extend: the
+    // request would make it a timed one.
+    if (!PaneMicTimed(pane)) return;
     SetPaneMicType(pane, minutes);
+}
+
+bool CWndRoom::PaneMicTimed(int pane) const {
+    const CRoomObj* room = FindRoom(m_nRoomId);
+    return room && pane >= 0 && pane < ROOM_PUBLIC_MIC_COUNT && room->pubMics[pane].micType > 0;
 }
 
 void CWndRoom::MicCountdownTick() {

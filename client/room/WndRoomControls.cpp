@@ -73,6 +73,8 @@ void CWndRoom::FindControls() {
     m_pChatUserCombo = As<CComboUI>(Find(L"chatusercombo"), L"Combo");
     m_pRoomYugao = Find(L"roomyugao");
     m_pFlyGiftRace = Find(L"flygiftrace");
+    // The layout's colour for the gift strip, kept for every skin it still reads on.
+    if (auto* strip = As<CLabelUI>(m_pFlyGiftRace, L"Label")) m_dwGiftStripInk = strip->GetTextColor();
     m_pStaNk = Find(L"sta_nk");
     m_pStaNb = Find(L"sta_nb");
     m_pZjZone = Find(L"zjzone");
@@ -299,7 +301,9 @@ void CWndRoom::OnPaneMenu(TNotifyUI&, int pane) {
     m_nSelPaneIndex = pane;
     HMENU menu = m_hMenus[kMenuPane];
     const UINT userState = GetPaneUserId(pane) > 0 ? MF_ENABLED : (MF_DISABLED | MF_GRAYED);
-    for (UINT id : {13963u, 13964u, 13967u}) ::EnableMenuItem(menu, id, userState);
+    for (UINT id : {13964u, 13967u}) ::EnableMenuItem(menu, id, userState);
+    const bool extendable = GetPaneUserId(pane) > 0 && PaneMicTimed(pane);
+    ::EnableMenuItem(menu, 13963, extendable ? MF_ENABLED : (MF_DISABLED | MF_GRAYED));
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
     CRoomObj* room = nullptr;
     if (data && data->m_pRoomManager) room = data->m_pRoomManager->FindRoom(m_nRoomId);

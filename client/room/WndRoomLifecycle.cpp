@@ -7,6 +7,7 @@
 
 #include "app/ClientApp.h"
 #include "app/LobbyLink.h"
+#include "app/SkinInk.h"
 #include "app/SkinTable.h"
 #include "controls/CtrlListFriend.h"
 #include "controls/RoomCtrlUI.h"
@@ -236,6 +237,9 @@ void CWndRoom::ApplySkinColors(const tagSkinInfo* skin) {
     if (m_pZjZone) m_pZjZone->SetBkColor(skin->crLight1);
     if (m_pLabaZone) m_pLabaZone->SetBkground(skin->crLight2);
     if (m_pRoomYugao) m_pRoomYugao->SetBkColor(skin->crLight2);
+    // The gift strip runs over the title bar: its text must read on the dark colour.
+    if (auto* strip = dynamic_cast<CLabelUI*>(m_pFlyGiftRace))
+        strip->SetTextColor(ReadableInk(m_dwGiftStripInk, skin->crDark));
     if (m_pWndQunshua) m_pWndQunshua->SetBkImage();
 }
 

@@ -1,8 +1,12 @@
 // Gifts from the gift panel, the panes and the word-gift window; the gift record's
 // bytes; seals; colour strips.
+#include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "actions_fixture.h"
+#include "app/SkinInk.h"
+#include "app/SkinTable.h"
 #include "catalogs/GiftManager.h"
 #include "dialogs/WndSendWordGift.h"
 #include "fenlo/UIExtra.h"
@@ -11,6 +15,7 @@
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
+#include "room/RoomMessages.h"
 #include "room/VideoMessages.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
@@ -38,6 +43,18 @@ protected:
         CUserObj* user = d->m_pUserManager->FindUser(id);
         ASSERT_NE(user, nullptr);
         room->SelectGiftTarget(user);
+    }
+    // Alice's gift to Bob as the room announces it.
+    void ShowRoll(int gift, int count) {
+        tag_GiftRollInfo& roll = d->m_GiftRollInfo;
+        roll = tag_GiftRollInfo{};
+        roll.nGiverId = kAlice;
+        roll.nReceiverId = kBob;
+        roll.nGiftId = gift;
+        roll.nCount = count;
+        std::strcpy(roll.szGiverAlias, "alice");
+        std::strcpy(roll.szReceiverAlias, "bob");
+        room->OnGiftRollNotify();
     }
 };
 
@@ -376,6 +393,99 @@ TEST_F(GiftsTest, GiftRaceShowsTheLastGiftAndSkipsEmptyOnes) {
             EXPECT_NE(text.find(c.part), std::wstring::npos) << winplat::WideToUtf8(text);
         }
     }
+}
+
+// A gift's notice runs across the strip once for each gift given, ten times at most,
+// and then the strip is empty and its timer stops: one rose does not scroll forever.
+TEST_F(GiftsTest, GiftStripRunsAsOftenAsTheCountThenStops) {
+    winplat::InstallManualClock(1700000000);
+    auto* race = dynamic_cast<DuiLib::CFlyGiftLabelUI*>(room->m_pFlyGiftRace);
+    ASSERT_NE(race, nullptr);
+    DuiLib::CPaintManagerUI& pm = room->GetPaintManager();
+    LayOut(room->GetHWND(), pm);
+    const int width = race->GetWidth();
+    ASSERT_GT(width, 0);
+    struct Case {
+        int count;
+        int passes;
+    } cases[] = {{1, 1}, {3, 3}, {10, 10}, {520, 10}};
+    int onePass = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        ShowRoll(kRose, c.count);
+        ASSERT_EQ(race->GetTrackCount(), 1);
+        // Twenty minutes at most: the rose of the report was still running after twelve.
+        int ticks = 0;
+        while (race->GetTrackCount() > 0 && ticks < 20 * 60 * 1000 / int{kGiftStripStepMs}) {
+            winplat::AdvanceManualClock(kGiftStripStepMs);
+            PumpPending();
+            ++ticks;
+        }
+        ASSERT_EQ(race->GetTrackCount(), 0) << "still running after " << ticks << " ticks";
+        EXPECT_FALSE(pm.KillTimer(race, kControlScrollTimer)) << "the empty strip's timer runs on";
+        if (c.passes == 1) {
+            onePass = ticks;
+            // One pass takes the notice in at the right and all the way out at the left.
+            EXPECT_GT(ticks * 3, width);
+        } else {
+            // The count's digits make a notice a little longer.
+            EXPECT_NEAR(ticks, onePass * c.passes, onePass * c.passes / 20);
+        }
+    }
+    winplat::RemoveManualClock();
+}
+
+// The strip runs over the title bar, which has each skin's dark colour: its text
+// stands out from it on every skin (the layout's red vanished on the red skins).
+TEST_F(GiftsTest, GiftStripTextReadsOnEverySkin) {
+    winplat::InstallManualClock(1700000000);
+    auto* race = dynamic_cast<DuiLib::CFlyGiftLabelUI*>(room->m_pFlyGiftRace);
+    ASSERT_NE(race, nullptr);
+    DuiLib::CControlUI* title = room->GetPaintManager().FindControl(L"roomtitle");
+    ASSERT_NE(title, nullptr);
+    LayOut(room->GetHWND(), room->GetPaintManager());
+    for (const tagSkinInfo& skin : g_SkinTable) {
+        SCOPED_TRACE(skin.id);
+        room->ApplySkinColors(&skin);
+        race->Clear();
+        InvalidateRect(room->GetHWND(), nullptr, FALSE);
+        PumpPending();
+        const QImage before = ShotOf(room->GetHWND(), race);
+        // An unknown gift has no picture: what the strip draws is its text.
+        ShowRoll(99, 1);
+        for (int i = 0; i < race->GetWidth() / 2 / 3; ++i) {
+            winplat::AdvanceManualClock(kGiftStripStepMs);
+            PumpPending();
+        }
+        InvalidateRect(room->GetHWND(), nullptr, FALSE);
+        PumpPending();
+        const QImage after = ShotOf(room->GetHWND(), race);
+        if (skin.id == 1) SaveShot(room->GetHWND(), "gift_strip_red_skin");
+        ASSERT_FALSE(before.isNull());
+        ASSERT_EQ(after.size(), before.size());
+        // The title bar's colour: the most common one of the strip's rows over it.
+        const int rows = std::min(before.height(), int{title->GetPos().bottom - race->GetPos().top});
+        std::map<QRgb, int> seen;
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < before.width(); ++x) ++seen[before.pixel(x, y)];
+        ASSERT_FALSE(seen.empty());
+        const QRgb ground =
+            std::max_element(seen.begin(), seen.end(), [](const auto& a, const auto& b) {
+                return a.second < b.second;
+            })->first;
+        // The text's strongest ink where it lies on that colour (not on the title's
+        // own labels beneath the strip).
+        double best = 1.0;
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < before.width(); ++x)
+                if (before.pixel(x, y) == ground && after.pixel(x, y) != ground)
+                    best = std::max(best, ContrastRatio(after.pixel(x, y), ground));
+        EXPECT_GT(best, 1.0) << "no text drawn";
+        EXPECT_GE(best, 4.5) << std::hex << "ground " << ground;
+    }
+    room->ApplySkinColors(nullptr);
+    race->Clear();
+    winplat::RemoveManualClock();
 }
 
 // The strip scrolls by its timer, which runs only while it shows a gift: none in an

@@ -4,6 +4,7 @@
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
+#include "room/PubVideoContainerUI.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
 #include "util/ErrorMessage.h"
@@ -115,6 +116,7 @@ TEST_F(MicTest, QueueRequestsAndOperations) {
 TEST_F(MicTest, PublicMicrophoneOperationNeedsASelectedMicrophone) {
     room->SetPaneMicType(-1, 10);
     EXPECT_TRUE(Sent().empty());
+    Room()->pubMics[2].micType = 10;
     room->ExtendPaneMicTime(2, 10);
     std::vector<SentFrame> sent = Sent();
     ASSERT_EQ(sent.size(), 1u);
@@ -125,6 +127,52 @@ TEST_F(MicTest, PublicMicrophoneOperationNeedsASelectedMicrophone) {
     room->SetPaneMicType(0, -1);
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(grant.asked.back(), 40);
+}
+
+// Only a timed microphone has time to extend: for an unlimited, a manager's or a
+// closed one the pane menu greys 延长麦时 and the command sends nothing (the request
+// would turn it into a ten-minute microphone).
+TEST_F(MicTest, MicTimeExtendsOnlyOnATimedMicrophone) {
+    struct Case {
+        const char* what;
+        int16_t micType;
+        bool offered;
+    } cases[] = {
+        {"ten minutes", 10, true}, {"one minute", 1, true}, {"unlimited", -1, false},
+        {"manager's", -2, false},  {"closed", 0, false},
+    };
+    constexpr int kPane = 1;
+    CPubVideoContainerUI* pane = room->PublicPane(kPane);
+    ASSERT_NE(pane, nullptr);
+    pane->SetVideoUser(L"alice", kAlice);
+    HMENU menu = room->GetMenuHandle(kMenuPane);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        tag_PubMicInfo& mic = Room()->pubMics[kPane];
+        mic.userId = kAlice;
+        mic.micType = c.micType;
+        DuiLib::TNotifyUI msg;
+        msg.sType = DUI_MSGTYPE_MENU;
+        msg.pSender = room->m_pPubVideo[kPane];
+        openedMenus.clear();
+        room->Notify(msg);
+        ASSERT_EQ(openedMenus.size(), 1u);
+        ASSERT_EQ(openedMenus[0], menu);
+        EXPECT_EQ((GetMenuState(menu, 13963, MF_BYCOMMAND) & MF_GRAYED) == 0, c.offered);
+        // The other user commands of the pane stay as they were.
+        EXPECT_EQ(GetMenuState(menu, 13964, MF_BYCOMMAND) & MF_GRAYED, 0u);
+        room->SendMessageW(WM_COMMAND, 13963, 0);
+        PumpPending();
+        const std::vector<SentFrame> sent = Sent();
+        if (!c.offered) {
+            EXPECT_TRUE(sent.empty());
+            continue;
+        }
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].subCmd, 100);
+        const Bytes expected = {kRoom, 0, 0, 0, 0xE9, 0x03, 0, 0, kPane, 1, 10, 0};
+        EXPECT_EQ(sent[0].payload, expected);
+    }
 }
 
 TEST_F(MicTest, PuttingAMemberOnAPublicMicrophone) {

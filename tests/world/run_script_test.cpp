@@ -1,8 +1,11 @@
 // scripts/run.sh without a display: it says so, runs the program on Xvfb, and stops
-// the local test world once the program has ended.
+// the local test world once the program has ended. scripts/run-second.sh runs its
+// program from a copy of its own.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -169,6 +172,62 @@ TEST(RunScript, WithoutDisplayUsesXvfbAndStopsTheWorldAfterTheProgram) {
         EXPECT_TRUE(fs::exists(run / "screen-0001.png")) << run;
     }
     fs::remove_all(runs);
+}
+
+// What the second program writes beside itself (its saved logon, its chat font) stays
+// in its own run folder: build/program, which the first program and the tests copy,
+// is left as the build laid it out. A stand-in program records where it ran.
+TEST(RunScript, SecondProgramRunsFromACopyOfItsOwn) {
+    char pattern[] = "/tmp/mivora-second-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path build = pattern;
+    fs::create_directories(build / "program");
+    {
+        std::ofstream stub(build / "program/mivora");
+        stub << "#!/bin/sh\n"
+                "here=$(cd \"$(dirname \"$0\")\" && pwd)\n"
+                "echo \"$here\" > \"$here/ran-in\"\n"
+                "echo 10004 > \"$here/saved-logon\"\n";
+    }
+    fs::permissions(build / "program/mivora", fs::perms::owner_all);
+    // A listener stands for the world the script looks for.
+    const int world = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(world, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(world, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(listen(world, 4), 0);
+    socklen_t length = sizeof at;
+    ASSERT_EQ(getsockname(world, reinterpret_cast<sockaddr*>(&at), &length), 0);
+    const std::string port = std::to_string(ntohs(at.sin_port));
+
+    std::vector<fs::path> folders;
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE("run " + std::to_string(i + 1));
+        const std::string command = "DISPLAY=:0 MIVORA_BUILD_DIR='" + build.string() +
+                                    "' MIVORA_WORLD_PORT=" + port + " bash '" MIVORA_SOURCE_DIR
+                                    "/scripts/run-second.sh' 2>&1";
+        FILE* script = popen(command.c_str(), "r");
+        ASSERT_NE(script, nullptr);
+        std::string out;
+        char buffer[512];
+        while (fgets(buffer, sizeof buffer, script)) out += buffer;
+        EXPECT_EQ(pclose(script), 0) << out;
+        const fs::path run = RunFolderOf(out);
+        ASSERT_FALSE(run.empty()) << out;
+        EXPECT_EQ(run.parent_path(), build / "run-second") << out;
+        EXPECT_EQ(ReadText(run / "program/ran-in"), (run / "program").string() + "\n");
+        EXPECT_TRUE(fs::exists(run / "program/saved-logon"));
+        EXPECT_EQ(fs::canonical(build / "run-second/latest"), fs::canonical(run));
+        folders.push_back(run);
+    }
+    close(world);
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_NE(folders[0], folders[1]);
+    EXPECT_FALSE(fs::exists(build / "program/saved-logon")) << "written into build/program";
+    EXPECT_FALSE(fs::exists(build / "program/ran-in")) << "ran from build/program";
+    fs::remove_all(build);
 }
 
 }  // namespace

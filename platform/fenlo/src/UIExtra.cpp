@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "fenlo/UIRender.h"
@@ -27,7 +28,7 @@ void CFlyGiftLabelUI::AddTrackItemA(LPCSTR image, int repeat, LPCSTR giver, LPCS
                                     LPCSTR words, LPCSTR time) {
     Track t;
     t.image = image ? winplat::AnsiToWide(image).c_str() : L"";
-    t.repeat = std::max(0, repeat);
+    t.repeat = std::max(1, repeat);
     std::wstring text;
     for (LPCSTR s : {giver, verb, receiver, count, unit, giftName, words, time})
         if (s) text += winplat::AnsiToWide(s);
@@ -50,16 +51,32 @@ CDuiString CFlyGiftLabelUI::GetTrackText(int i) const {
     return i >= 0 && i < GetTrackCount() ? m_tracks[static_cast<size_t>(i)].text : CDuiString();
 }
 
+CFlyGiftLabelUI::Measure CFlyGiftLabelUI::MeasureTrack(const Track& t) const {
+    Measure m;
+    m.image = m_pManager ? m_pManager->GetImageEx(t.image) : nullptr;
+    m.pictureWidth = m.image ? std::min(m.image->nX, GetHeight()) : 0;
+    m.text = CRenderEngine::GetTextSize(nullptr, m_pManager, t.text, m_iFont, 0);
+    m.pass = GetWidth() + (m.image ? m.pictureWidth + 2 : 0) + m.text.cx;
+    return m;
+}
+
 void CFlyGiftLabelUI::DoEvent(TEventUI& event) {
     if (event.Type == UIEVENT_TIMER) {
-        // Each tick moves the strip a few pixels to the left, then it starts again. An
-        // empty strip shows nothing: its timer stops (whoever adds a gift starts it).
-        if (m_tracks.empty()) {
-            if (m_pManager) m_pManager->KillTimer(this, static_cast<UINT>(event.wParam));
-            return;
+        // Each tick moves the strip a few pixels to the left. A notice that has run
+        // across as often as asked gives way to the next; an empty strip shows nothing
+        // and its timer stops (whoever adds a gift starts it).
+        if (!m_tracks.empty()) {
+            m_offset += 3;
+            const Track& t = m_tracks.front();
+            const int64_t run = int64_t{MeasureTrack(t).pass} * t.repeat;
+            if (m_offset >= run) {
+                m_tracks.erase(m_tracks.begin());
+                m_offset = 0;
+            }
+            Invalidate();
         }
-        m_offset += 3;
-        Invalidate();
+        if (m_tracks.empty() && m_pManager)
+            m_pManager->KillTimer(this, static_cast<UINT>(event.wParam));
         return;
     }
     CLabelUI::DoEvent(event);
@@ -68,13 +85,8 @@ void CFlyGiftLabelUI::DoEvent(TEventUI& event) {
 void CFlyGiftLabelUI::PaintText(HDC hDC) {
     if (m_tracks.empty()) return;
     const Track& t = m_tracks.front();
-    int width = GetWidth();
-    const TImageInfo* img = m_pManager ? m_pManager->GetImageEx(t.image) : nullptr;
-    int picW = img ? std::min(img->nX, GetHeight()) : 0;
-    int pics = img ? std::min(t.repeat, 10) : 0;
-    SIZE text = CRenderEngine::GetTextSize(hDC, m_pManager, t.text, m_iFont, 0);
-    int total = pics * (picW + 2) + text.cx;
-    int x = m_rcItem.right - (total + width > 0 ? m_offset % (total + width) : 0);
+    const Measure m = MeasureTrack(t);
+    int x = m_rcItem.right - (m.pass > 0 ? m_offset % m.pass : 0);
     // The line runs in and out of the strip's place; what lies beyond it is not drawn.
     QPainter* painter = winplat::PainterOf(hDC);
     if (painter) {
@@ -83,13 +95,13 @@ void CFlyGiftLabelUI::PaintText(HDC hDC) {
                                    m_rcPaint.bottom - m_rcPaint.top),
                              Qt::IntersectClip);
     }
-    for (int i = 0; i < pics; ++i) {
-        RECT r{x, m_rcItem.top, x + picW, m_rcItem.top + picW};
-        CRenderEngine::DrawImage(hDC, img, r, m_rcPaint, RECT{0, 0, img->nX, img->nY},
+    if (m.image) {
+        RECT r{x, m_rcItem.top, x + m.pictureWidth, m_rcItem.top + m.pictureWidth};
+        CRenderEngine::DrawImage(hDC, m.image, r, m_rcPaint, RECT{0, 0, m.image->nX, m.image->nY},
                                  RECT{0, 0, 0, 0}, true);
-        x += picW + 2;
+        x += m.pictureWidth + 2;
     }
-    RECT rc{x, m_rcItem.top, x + text.cx + 4, m_rcItem.bottom};
+    RECT rc{x, m_rcItem.top, x + m.text.cx + 4, m_rcItem.bottom};
     CRenderEngine::DrawText(hDC, m_pManager, rc, t.text, m_dwTextColor ? m_dwTextColor : 0xFFE0338A,
                             m_iFont, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
     if (painter) painter->restore();

@@ -5,16 +5,20 @@
 #include <vector>
 
 #include "fenlo/UICommonControls.h"
+#include "fenlo/UIManager.h"
 
 namespace DuiLib {
 
-// A strip that moves one gift notice across (paint-manager timer 10 drives it).
+// A strip that moves gift notices across (paint-manager timer 10 drives it): each runs
+// in from the right and out at the left `repeat` times, then the next one; once the
+// last has run its timer stops.
 class CFlyGiftLabelUI : public CLabelUI {
 public:
     LPCTSTR GetClass() const override;
     LPVOID GetInterface(LPCTSTR pstrName) override;
-    // image: picture file; repeat: how many pictures; texts: eight narrow texts (ANSI
-    // code page) shown after the pictures in this order.
+    // image: picture file, shown before the texts; repeat: how many times the notice
+    // runs across (at least once); texts: eight narrow texts (ANSI code page) in this
+    // order.
     void AddTrackItemA(LPCSTR image, int repeat, LPCSTR giver, LPCSTR verb, LPCSTR receiver,
                        LPCSTR count, LPCSTR unit, LPCSTR giftName, LPCSTR words, LPCSTR time);
     void Clear();
@@ -29,8 +33,16 @@ private:
         int repeat = 0;
         CDuiString text;
     };
+    struct Measure {
+        const TImageInfo* image = nullptr;
+        int pictureWidth = 0;
+        SIZE text{};
+        int pass = 0;  // pixels the notice moves from entering at the right to leaving
+    };
+    Measure MeasureTrack(const Track& t) const;
+
     std::vector<Track> m_tracks;
-    int m_offset = 0;
+    int m_offset = 0;  // pixels the first notice moved since it first entered
 };
 
 // A level meter fed with 16-bit PCM.
