@@ -269,6 +269,7 @@ TEST(SkinCatalogs, CommittedFilesLoadWithAnEntryEach) {
     ASSERT_NE(levels.FindLevelDesc(LEVEL_KIND_CASTLE, LEVEL_CASTLE_LADY), nullptr);
     EXPECT_EQ(levels.FindLevelDesc(LEVEL_KIND_CASTLE, LEVEL_CASTLE_LADY)->title, L"城主夫人");
     EXPECT_NE(levels.FindLevelDesc(LEVEL_KIND_USER, 5), nullptr);
+    EXPECT_NE(levels.FindLevelDesc(LEVEL_KIND_USER, 11), nullptr) << "the local world's member level";
 }
 
 // Every picture a committed catalog names is in the skin: a missing one shows as a

@@ -25,7 +25,7 @@ TEST_F(WorldTest, KernelLogsOnAndReceivesTheWholeGroupTree) {
     const CUserObj& me = d->m_LocalUser;
     EXPECT_EQ(me.userId, LocalWorld::kMemberId);
     EXPECT_EQ(me.alias, Wire(L"小明"));
-    EXPECT_EQ(me.levels[0], 3);
+    EXPECT_EQ(me.levels[0], LocalWorld::kMemberLevel);
     EXPECT_EQ(me.money, LocalWorld::kRichCoins);
     // The logon window compares this, printed as an address, with "update.ini".
     in_addr version{};

@@ -47,7 +47,7 @@ TEST_F(WorldTest, ChatReachesTheOtherMembersOnlyWithTheSendersOwnFields) {
     ASSERT_TRUE(AwaitChat(*a, f));
     EXPECT_EQ(f.U8(13), kPrivate);
     EXPECT_EQ(f.I32(4), LocalWorld::kMemberId);
-    EXPECT_EQ(f.U8(12), 3);  // the sender's level, not the record's
+    EXPECT_EQ(f.U8(12), LocalWorld::kMemberLevel);  // the sender's level, not the record's
     EXPECT_EQ(f.Text(16, 17), Wire(L"小明"));
     EXPECT_EQ(f.Text(33, 17), Wire(L"阿花"));
     EXPECT_EQ(f.Text(50, 17), Wire(L"闲聊一号"));

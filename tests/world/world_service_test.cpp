@@ -457,6 +457,36 @@ TEST_F(WorldServiceTest, LoudspeakerLinesSayWhoSpokeAndCostWhatTheDialogSays) {
     }
 }
 
+// A seal costs and lasts what the skin's seal catalog, the one the seal window shows,
+// says of it; the user starts with 2000 coins.
+TEST_F(WorldServiceTest, SealsCostAndLastWhatTheCatalogSays) {
+    const struct {
+        unsigned sealId;
+        int64_t price;     // 0: refused
+        uint16_t minutes;
+    } cases[] = {
+        {1, 100, 10}, {4, 500, 60}, {5, 1000, 120}, {5, 0, 0} /* 400 coins left */, {99, 0, 0}, {0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sealId);
+        const int64_t before = world->BalanceOf(kUser).first;
+        Send(kUser, Seal(kOwner, c.sealId));
+        Frame f;
+        if (c.price == 0) {
+            ASSERT_TRUE(user->Await(105, 94, f));
+            EXPECT_EQ(world->BalanceOf(kUser).first, before);
+            continue;
+        }
+        for (RawClient* member : {owner.get(), user.get(), manager.get()}) {
+            ASSERT_TRUE(member->Await(105, 95, f));
+            EXPECT_EQ(f.I32(8), kOwner);
+            EXPECT_EQ(f.U16(12), c.sealId);
+            EXPECT_EQ(f.U16(14), c.minutes);
+        }
+        EXPECT_EQ(world->BalanceOf(kUser).first, before - c.price);
+    }
+}
+
 TEST_F(WorldServiceTest, PutOutAndBlackListedMembersLeaveAndStayOut) {
     Frame f;
     // Nobody puts out his betters.

@@ -1,12 +1,15 @@
 // The world's lifecycle, its seed, and the table that routes each request.
 #include "LocalWorld.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "FrameServer.h"
 #include "WorldRequest.h"
 #include "MediaRelay.h"
+#include "catalogs/SealManager.h"
 #include "http_test_server.h"
 
 namespace testsupport {
@@ -91,6 +94,7 @@ bool LocalWorld::Start() {
     {
         std::lock_guard<std::mutex> g(m_lock);
         Seed();
+        LoadSeals();
     }
     m_http->setPages([this](const HttpRequestSeen& r, HttpAnswer& a) { return Page(r, a); });
     m_servers->Start();
@@ -206,13 +210,32 @@ void LocalWorld::OnClosed(int connection, int kind) {
         std::to_string(m.userId) + " left room " + std::to_string(m.roomId));
 }
 
+void LocalWorld::LoadSeals() {
+    if (m_options.skinDir.empty()) return;
+    // The program reads skin/Seal/seal.conf; the skin folder is skin/<name>.
+    const std::filesystem::path skin = std::filesystem::path(m_options.skinDir).lexically_normal();
+    const std::filesystem::path file =
+        (skin.has_filename() ? skin : skin.parent_path()).parent_path() / "Seal" / "seal.conf";
+    CSealManager catalog;
+    std::wstring path = file.wstring();
+    if (catalog.LoadSealConfigW(path.data()) != 0) {
+        Log("no seal catalog at " + file.string() + ": every seal is refused");
+        return;
+    }
+    for (const auto& [id, item] : catalog.seals)
+        if (item && item->price >= 0 && item->time > 0)
+            m_seals[id] = {item->price, static_cast<uint16_t>(std::min(item->time, 0xFFFF))};
+}
+
 void LocalWorld::Seed() {
+    // The program's edition ranks user level 11 as its first member level; 2 is a
+    // registered user. The owner's and the manager's rights come with their room roles.
     Account member;
     member.password = "111111";
     member.alias = L"小明";
     member.faceId = 5;
     member.sex = 1;
-    member.level = 3;
+    member.level = kMemberLevel;
     member.money = kRichCoins;
     member.points = 500;
     m_accounts[kMemberId] = member;
@@ -229,7 +252,7 @@ void LocalWorld::Seed() {
     manager.password = "444444";
     manager.alias = L"管理员";
     manager.faceId = 8;
-    manager.level = 3;
+    manager.level = kMemberLevel;
     manager.money = 50000;
     m_accounts[kManagerId] = manager;
 

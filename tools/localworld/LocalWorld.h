@@ -50,10 +50,11 @@ public:
     static Ports FixedPorts();
 
     // Seed ids, for tests and the README.
-    static constexpr int kMemberId = 10001;  // level 3, password "111111"
-    static constexpr int kUserId = 10002;    // level 2, password "222222"
+    static constexpr int kMemberId = 10001;  // a member, password "111111", owner of 1001
+    static constexpr int kUserId = 10002;    // registered (level 2), password "222222"
     static constexpr int kBannedId = 10003;  // banned, password "333333"
-    static constexpr int kManagerId = 10004;  // level 3, password "444444", manager of 1001
+    static constexpr int kManagerId = 10004;  // a member, password "444444", manager of 1001
+    static constexpr uint8_t kMemberLevel = 11;  // the edition's first member level
     static constexpr int kFirstGuestId = 90001;
     static constexpr int kOpenRoom = 1001;      // no password
     static constexpr int kLockedRoom = 1002;    // password "8888"
@@ -171,6 +172,11 @@ private:
         int userId;
         int roomId;
     };
+    // A seal of the skin's catalog, the one the program's seal window shows.
+    struct SealItem {
+        int64_t price;
+        uint16_t minutes;
+    };
     struct Request;  // one frame as the handlers see it
     // One row per request a server answers: shorter payloads are refused, requests
     // without a row only logged.
@@ -185,6 +191,8 @@ private:
     static const std::vector<Route>& RoomRoutes();
 
     void Seed();
+    // The skin's seal catalog (skin/Seal/seal.conf beside the skin folder).
+    void LoadSeals();
     void Log(const std::string& line) const;
     void OnFrame(int connection, int kind, uint16_t mainCmd, uint16_t subCmd,
                  const uint8_t* payload, size_t size);
@@ -298,6 +306,7 @@ private:
     int m_nextGuestId = kFirstGuestId;
     int m_nextRegisteredId = kFirstRegisteredId;
     std::set<int> m_siteBlackList;
+    std::map<int, SealItem> m_seals;
     std::map<std::pair<int, int>, int32_t> m_giftsReceived;  // (receiver, gift) -> how many
     std::mt19937 m_draw{27};  // lucky gifts, fireworks and boxes: seeded, so runs repeat
 

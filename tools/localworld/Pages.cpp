@@ -67,7 +67,7 @@ std::string LocalWorld::RoomLinks(const std::vector<int>& roomIds) const {
         const Room& room = m_rooms.at(id);
         const size_t people = room.members.size() + room.residents.size();
         out += "<li><a href=\"enterchatroom://" + std::to_string(id) +
-               ",127.0.0.1:" + std::to_string(m_ports.room) + "\">" + PageText(room.name) +
+               ",127.0.0.1:" + std::to_string(m_ports.room) + "\">" + Escaped(PageText(room.name)) +
                "</a> (" + std::to_string(id) + ", " + std::to_string(people) + " 人" +
                (room.password.empty() ? "" : ", 有密码") + ")</li>";
     }
@@ -81,7 +81,7 @@ std::string LocalWorld::RoomListPage(int groupId) const {
     std::wstring title = L"全部房间";
     for (const Group& g : m_groups)
         if (g.id == groupId) title = g.name;
-    return PageOf(PageText(title), "<h3>" + PageText(title) + "</h3>" + RoomLinks(ids));
+    return PageOf(Escaped(PageText(title)), "<h3>" + Escaped(PageText(title)) + "</h3>" + RoomLinks(ids));
 }
 
 std::string LocalWorld::HallPage() const {

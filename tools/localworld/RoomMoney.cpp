@@ -25,8 +25,6 @@ constexpr int kBigFireworks = 209;
 constexpr int kSmallFireworks = 216;
 constexpr int32_t kMaxCount = 9999;
 constexpr int32_t kFireworksDelaySeconds = 3;
-constexpr int64_t kSealPrice = 100;
-constexpr uint16_t kSealMinutes = 30;
 // What the loudspeaker dialog tells the sender a line costs.
 constexpr int64_t kLoudspeakerPrice = 10000;
 constexpr int64_t kBoxPrice = 200;
@@ -192,11 +190,13 @@ std::string LocalWorld::OnSendSeal(const Request& r) {
     const uint16_t sealId = r.U16(12);
     Room* room = ActorRoom(r, userId, roomId);
     if (!room) return "refused: not in room " + std::to_string(roomId);
-    if (!room->members.count(targetId) || !Pay(userId, -kSealPrice, 0))
-        return Refuse(
-            r, answers::SealFailedAnswer(roomId, userId),
-            "seal of user " + std::to_string(userId) + " refused: no target or not enough money");
-    SendToRoom(roomId, answers::SealAnswer(userId, roomId, targetId, sealId, kSealMinutes));
+    // Price and duration are the skin's catalog's, as the seal window shows them.
+    auto seal = m_seals.find(sealId);
+    if (seal == m_seals.end() || !room->members.count(targetId) || !Pay(userId, -seal->second.price, 0))
+        return Refuse(r, answers::SealFailedAnswer(roomId, userId),
+                      "seal " + std::to_string(sealId) + " of user " + std::to_string(userId) +
+                          " refused: unknown seal, no target or not enough money");
+    SendToRoom(roomId, answers::SealAnswer(userId, roomId, targetId, sealId, seal->second.minutes));
     SendWealth(roomId, userId);
     return "seal " + std::to_string(sealId) + " on user " + std::to_string(targetId);
 }

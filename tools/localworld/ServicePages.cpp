@@ -101,7 +101,7 @@ std::string LocalWorld::AccountPage(int userId) const {
     const int64_t beans = s != m_sessions.end() ? s->second.points : a->second.points;
     const int level = s != m_sessions.end() ? s->second.level : a->second.level;
     return PageOf("我的帐户", "<h3>我的帐户</h3><p><img src=\"level_" + std::string(level >= 3 ? "3" : "2") +
-                                  ".png\"> " + PageText(alias) + " (" + std::to_string(userId) + ")</p><p>金币: " +
+                                  ".png\"> " + Escaped(PageText(alias)) + " (" + std::to_string(userId) + ")</p><p>金币: " +
                                   Coins(coins) + "</p><p>豆: " + Coins(beans) + "</p>");
 }
 
