@@ -141,3 +141,59 @@ TEST(ShellExecute, WindowsBrowserOpensTheAddressInTheDesktopBrowser) {
 }
 
 }  // namespace
+
+namespace {
+
+// An address goes to the desktop's opener, whose exit code says whether it found a
+// browser; without an opener nothing starts and the caller is told so.
+TEST(ShellExecute, ExtendedFormKeepsTheOpenerForItsVerdict) {
+    struct Case {
+        const char* what;
+        const char* opener;  // the stand-in xdg-open's script; null: none on PATH
+        BOOL started;
+        DWORD exitCode;
+    } cases[] = {
+        {"a browser opens it", "#!/bin/sh\nexit 0\n", TRUE, 0},
+        {"no browser", "#!/bin/sh\necho 'no method available' >&2\nexit 3\n", TRUE, 3},
+        {"no opener", nullptr, FALSE, 0},
+    };
+    const char* oldPath = std::getenv("PATH");
+    const std::string saved = oldPath ? oldPath : "";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        char dirTemplate[] = "/tmp/mivora_xdgXXXXXX";
+        ASSERT_NE(::mkdtemp(dirTemplate), nullptr);
+        const std::string dir = dirTemplate;
+        if (c.opener) {
+            std::ofstream(dir + "/xdg-open") << c.opener;
+            ::chmod((dir + "/xdg-open").c_str(), 0755);
+        }
+        ::setenv("PATH", dir.c_str(), 1);
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS;
+        info.lpVerb = L"open";
+        info.lpFile = L"http://shop.example.test/card";
+        info.nShow = SW_SHOWNORMAL;
+        const BOOL started = ShellExecuteExW(&info);
+        const DWORD error = GetLastError();
+        ::setenv("PATH", saved.c_str(), 1);
+        EXPECT_EQ(started, c.started);
+        if (!c.started) {
+            EXPECT_EQ(reinterpret_cast<intptr_t>(info.hInstApp), SE_ERR_NOASSOC);
+            EXPECT_EQ(error, static_cast<DWORD>(ERROR_NO_ASSOCIATION));
+            EXPECT_EQ(info.hProcess, nullptr);
+        } else {
+            EXPECT_GT(reinterpret_cast<intptr_t>(info.hInstApp), 32);
+            ASSERT_NE(info.hProcess, nullptr);
+            ASSERT_EQ(WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
+            DWORD code = STILL_ACTIVE;
+            EXPECT_TRUE(GetExitCodeProcess(info.hProcess, &code));
+            EXPECT_EQ(code, c.exitCode);
+            CloseHandle(info.hProcess);
+        }
+        std::filesystem::remove_all(dir);
+    }
+}
+
+}  // namespace

@@ -374,10 +374,12 @@ bool IsWindowsBrowser(const std::wstring& file) {
 
 }  // namespace
 
-HINSTANCE ShellExecuteW(HWND, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
-                        LPCWSTR directory, INT) {
-    auto result = [](intptr_t v) { return reinterpret_cast<HINSTANCE>(v); };
-    if (!file || !*file) return result(SE_ERR_FNF);
+namespace {
+
+// ShellExecuteW's work; `process` (when given) receives the started process.
+intptr_t shellExecute(LPCWSTR operation, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
+                      HANDLE* process) {
+    if (!file || !*file) return SE_ERR_FNF;
     std::wstring f = file;
     bool open = !operation || std::wcscmp(operation, L"open") == 0;
     // The Windows browser named with an address: the address goes to the desktop's browser.
@@ -393,25 +395,73 @@ HINSTANCE ShellExecuteW(HWND, LPCWSTR operation, LPCWSTR file, LPCWSTR parameter
             PROCESS_INFORMATION pi{};
             if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory,
                                 &si, &pi))
-                return result(GetLastError() == ERROR_ACCESS_DENIED ? SE_ERR_ACCESSDENIED
-                                                                    : SE_ERR_FNF);
+                return GetLastError() == ERROR_ACCESS_DENIED ? SE_ERR_ACCESSDENIED : SE_ERR_FNF;
             CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
-            return result(42);
+            if (process)
+                *process = pi.hProcess;
+            else
+                CloseHandle(pi.hProcess);
+            return 42;
         }
     }
     std::string target = address ? winplat::WideToUtf8(f) : winplat::MapPath(file);
     if (!address) {
         struct stat st {};
-        if (::stat(target.c_str(), &st) != 0) return result(SE_ERR_FNF);
+        if (::stat(target.c_str(), &st) != 0) return SE_ERR_FNF;
     }
     SpawnRequest req;
     req.program = findProgram("xdg-open");
-    if (req.program.empty()) return result(SE_ERR_NOASSOC);
+    if (req.program.empty()) return SE_ERR_NOASSOC;
     req.argv = {req.program, target};
     req.noStdHandles = true;
     req.inheritHandles = false;
     std::shared_ptr<ProcessState> state;
-    if (spawnChild(req, state) != 0) return result(SE_ERR_NOASSOC);
-    return result(42);
+    if (spawnChild(req, state) != 0) return SE_ERR_NOASSOC;
+    if (process) {
+        PROCESS_INFORMATION pi{};
+        fillInformation(state, &pi);
+        CloseHandle(pi.hThread);
+        *process = pi.hProcess;
+    }
+    return 42;
+}
+
+DWORD errorOfShellCode(intptr_t code) {
+    switch (code) {
+        case SE_ERR_FNF:
+            return ERROR_FILE_NOT_FOUND;
+        case SE_ERR_PNF:
+            return ERROR_PATH_NOT_FOUND;
+        case SE_ERR_ACCESSDENIED:
+            return ERROR_ACCESS_DENIED;
+        default:
+            return ERROR_NO_ASSOCIATION;
+    }
+}
+
+}  // namespace
+
+HINSTANCE ShellExecuteW(HWND, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
+                        LPCWSTR directory, INT) {
+    return reinterpret_cast<HINSTANCE>(shellExecute(operation, file, parameters, directory, nullptr));
+}
+
+BOOL ShellExecuteExW(LPSHELLEXECUTEINFOW info) {
+    if (!info || info->cbSize != sizeof *info) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    info->hProcess = nullptr;
+    HANDLE process = nullptr;
+    const intptr_t code =
+        shellExecute(info->lpVerb, info->lpFile, info->lpParameters, info->lpDirectory,
+                     (info->fMask & SEE_MASK_NOCLOSEPROCESS) ? &process : nullptr);
+    info->hInstApp = reinterpret_cast<HINSTANCE>(code);
+    if (code <= 32) {
+        SetLastError(errorOfShellCode(code));
+        return FALSE;
+    }
+    info->hProcess = process;
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
 }

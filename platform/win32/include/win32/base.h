@@ -203,6 +203,7 @@ void SetLastError(DWORD error);
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_BUFFER_OVERFLOW 111L
+#define ERROR_NO_ASSOCIATION 1155L
 #define ERROR_TIMEOUT 1460L
 
 // Turns an errno value into the nearest Windows error code.

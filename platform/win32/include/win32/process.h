@@ -96,6 +96,32 @@ HINSTANCE ShellExecuteW(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR par
                         LPCWSTR directory, INT show);
 #define ShellExecute ShellExecuteW
 
+#define SEE_MASK_DEFAULT 0x00000000
+#define SEE_MASK_NOCLOSEPROCESS 0x00000040
+typedef struct _SHELLEXECUTEINFOW {
+    DWORD cbSize;
+    ULONG fMask;
+    HWND hwnd;
+    LPCWSTR lpVerb;
+    LPCWSTR lpFile;
+    LPCWSTR lpParameters;
+    LPCWSTR lpDirectory;
+    int nShow;
+    HINSTANCE hInstApp;  // out: the ShellExecuteW code
+    void* lpIDList;
+    LPCWSTR lpClass;
+    HKEY hkeyClass;
+    DWORD dwHotKey;
+    HANDLE hIcon;
+    HANDLE hProcess;  // out, with SEE_MASK_NOCLOSEPROCESS: the started program or opener
+} SHELLEXECUTEINFOW, *LPSHELLEXECUTEINFOW;
+// ShellExecuteW with the started process kept for the caller (SEE_MASK_NOCLOSEPROCESS;
+// closed with CloseHandle): for an address or a document that is the desktop's
+// opener (xdg-open), whose exit code tells whether it found something to open with.
+// FALSE with the last error set when nothing was started.
+BOOL ShellExecuteExW(LPSHELLEXECUTEINFOW info);
+#define ShellExecuteEx ShellExecuteExW
+
 namespace winplat {
 
 // The program path and arguments a command line stands for, as CreateProcessW
