@@ -10,6 +10,7 @@ packages=(
   xdotool  # real pointer clicks in the message-box check on a virtual display
   openbox  # the window manager the real-display tests run under, besides a bare display
   libxcb1-dev  # the real-display tests read the X server's stacking order and properties
+  x11-utils  # the two-program test: xprop, to see a window manager take the display
   libssl-dev libcurl4-openssl-dev libasound2-dev libv4l-dev
   libx264-dev libswscale-dev libavcodec-dev libavutil-dev libopus-dev
   clang libclang-rt-dev  # the fuzz build: libFuzzer and the sanitizers of clang

@@ -1,6 +1,11 @@
 #include "display.h"
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+
 #include <algorithm>
+#include <cstdlib>
 #include <sstream>
 
 namespace twoprograms {
@@ -12,15 +17,29 @@ std::string Xdotool(const std::string& display, const std::vector<std::string>& 
     return Capture(argv, {{"DISPLAY", display}});
 }
 
+// xdotool's window search. It ends with 1 both when no window matched and when a
+// window it was looking at went away under it (an X error): a search that found
+// nothing is made again, so a window closing elsewhere does not hide the others.
+std::string Search(const std::string& display, const std::string& titlePattern) {
+    std::string out;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int status = -1;
+        out = Capture({"xdotool", "search", "--onlyvisible", "--name", titlePattern},
+                      {{"DISPLAY", display}}, &status);
+        if (status == 0) break;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::unique_ptr<Display> Display::StartVirtual(const std::string& log) {
     auto display = std::make_unique<Display>(std::string());
     display->m_server = std::make_unique<Child>();
     // -displayfd 1: the number it chose, on its standard output once it listens.
-    if (!display->m_server->Start({"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24",
-                                   "-nolisten", "tcp"},
-                                  {}, log))
+    if (!display->m_server->Start(
+            {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {},
+            log))
         return display;
     std::string number;
     WaitFor(
@@ -41,13 +60,14 @@ std::unique_ptr<Display> Display::StartVirtual(const std::string& log) {
 }
 
 unsigned long Display::FindWindow(const std::string& titlePattern) const {
-    const std::string out = Xdotool(m_name, {"search", "--onlyvisible", "--name", titlePattern});
+    const std::string out = Search(m_name, titlePattern);
     return std::strtoul(out.c_str(), nullptr, 10);
 }
 
 unsigned long Display::WaitWindow(const std::string& titlePattern, int seconds) const {
     unsigned long window = 0;
-    WaitFor([&] { return (window = FindWindow(titlePattern)) != 0; }, std::chrono::seconds(seconds));
+    WaitFor([&] { return (window = FindWindow(titlePattern)) != 0; },
+            std::chrono::seconds(seconds));
     return window;
 }
 
@@ -56,7 +76,7 @@ bool Display::WaitGone(const std::string& titlePattern, int seconds) const {
 }
 
 std::vector<unsigned long> Display::VisibleWindows() const {
-    std::istringstream out(Xdotool(m_name, {"search", "--onlyvisible", "--name", ""}));
+    std::istringstream out(Search(m_name, ""));
     std::vector<unsigned long> windows;
     for (unsigned long w; out >> w;) windows.push_back(w);
     return windows;
@@ -96,15 +116,57 @@ QRect Display::Geometry(unsigned long window) const {
 }
 
 void Display::Click(int x, int y, int button) const {
-    Xdotool(m_name, {"mousemove", std::to_string(x), std::to_string(y), "click",
-                     std::to_string(button)});
+    Xdotool(m_name,
+            {"mousemove", std::to_string(x), std::to_string(y), "click", std::to_string(button)});
+}
+
+std::string Display::Title(unsigned long window) const {
+    std::string out = Xdotool(m_name, {"getwindowname", std::to_string(window)});
+    if (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+unsigned long Display::FocusedWindow() const {
+    int status = -1;
+    // -f: the window X gives the focus to, even when xdotool would not call it a
+    // top-level one.
+    const std::string out =
+        Capture({"xdotool", "getwindowfocus", "-f"}, {{"DISPLAY", m_name}}, &status);
+    return status == 0 ? std::strtoul(out.c_str(), nullptr, 10) : 0;
 }
 
 std::string Display::KeyboardFocus() const {
-    int status = -1;
-    std::string out = Capture({"xdotool", "getwindowfocus", "-f", "getwindowname"},
-                              {{"DISPLAY", m_name}}, &status);
-    return status == 0 ? out : "none (" + std::to_string(status) + ")";
+    const unsigned long window = FocusedWindow();
+    return window ? Title(window) + " (" + std::to_string(window) + ")" : "none";
+}
+
+bool Display::StartWindowManager(const std::string& log, std::string& why) {
+    if (Capture({"sh", "-c", "command -v openbox"}).empty()) {
+        why = "openbox is not installed (scripts/install-deps.sh installs it)";
+        return false;
+    }
+    m_windowManager = std::make_unique<Child>();
+    if (!m_windowManager->Start({"openbox", "--sm-disable"}, {{"DISPLAY", m_name}}, log)) {
+        why = "openbox did not start";
+        return false;
+    }
+    // A window manager that took the display says so on the root window.
+    const bool managing = WaitFor(
+        [&] {
+            const std::string out =
+                Capture({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, {{"DISPLAY", m_name}});
+            return out.find("window id") != std::string::npos || !m_windowManager->Running();
+        },
+        std::chrono::seconds(30));
+    if (!managing || !m_windowManager->Running()) {
+        why = "openbox did not take the display: " + ReadFile(log);
+        return false;
+    }
+    return true;
+}
+
+void Display::Activate(unsigned long window) const {
+    Xdotool(m_name, {"windowactivate", std::to_string(window)});
 }
 
 void Display::MoveTo(int x, int y) const {
@@ -151,6 +213,43 @@ int InkColumnsIn(const QImage& shot, const QRect& area) {
                 break;
             }
     return columns;
+}
+
+double Difference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size() || a.isNull()) return 1.0;
+    long differ = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            differ += std::abs(qRed(p) - qRed(q)) > 32 || std::abs(qGreen(p) - qGreen(q)) > 32 ||
+                      std::abs(qBlue(p) - qBlue(q)) > 32;
+        }
+    return static_cast<double>(differ) / (static_cast<double>(a.width()) * a.height());
+}
+
+int TextWidth(const std::string& text, int pixels, bool bold) {
+    // The fonts need an application object; the test has none of its own.
+    static int argc = 3;
+    static char arg0[] = "test", arg1[] = "-platform", arg2[] = "offscreen";
+    static char* argv[] = {arg0, arg1, arg2, nullptr};
+    static QGuiApplication fonts(argc, argv);
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return QFontMetrics(font).tightBoundingRect(QString::fromStdString(text)).width();
+}
+
+int InkWidthIn(const QImage& shot, const QRect& area) {
+    const QRect in = area.intersected(shot.rect());
+    int first = -1, last = -1;
+    for (int x = in.left(); x <= in.right(); ++x)
+        for (int y = in.top(); y <= in.bottom(); ++y)
+            if (InkIn(shot, QRect(x, y, 1, 1))) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return first < 0 ? 0 : last - first + 1;
 }
 
 }  // namespace twoprograms

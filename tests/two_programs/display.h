@@ -36,8 +36,17 @@ public:
     // The window's place on the screen; empty when it is gone.
     QRect Geometry(unsigned long window) const;
 
-    // The window with the keyboard focus, as xdotool tells it (for failure messages).
+    // The window's title (its X name property); empty when it is gone.
+    std::string Title(unsigned long window) const;
+    // The window that holds the keyboard focus (X input focus); 0 when none.
+    unsigned long FocusedWindow() const;
+    // Its title, or "none", for failure messages.
     std::string KeyboardFocus() const;
+    // Starts a window manager (openbox) on this display and waits until it manages
+    // it; false (with the reason in `why`) when there is none or it did not start.
+    bool StartWindowManager(const std::string& log, std::string& why);
+    // Asks the window manager to activate the window, as a task bar does.
+    void Activate(unsigned long window) const;
     void Click(int x, int y, int button = 1) const;
     void MoveTo(int x, int y) const;
     void Type(const std::string& text) const;
@@ -49,11 +58,19 @@ public:
 private:
     std::string m_name;
     std::unique_ptr<Child> m_server;
+    std::unique_ptr<Child> m_windowManager;
 };
 
 // Pixels of `area` clearly darker than a light page: the ink of text on it.
 int InkIn(const QImage& shot, const QRect& area);
 // How many columns of the area hold a dark pixel.
 int InkColumnsIn(const QImage& shot, const QRect& area);
+// The share of pixels that differ (any channel by more than 32) between two pictures
+// of the same size; 1 when the sizes differ.
+double Difference(const QImage& a, const QImage& b);
+// The width of the ink of `text` drawn in the skin's face at `pixels`.
+int TextWidth(const std::string& text, int pixels, bool bold = false);
+// From the first to the last column of the area that holds a dark pixel; 0 when none.
+int InkWidthIn(const QImage& shot, const QRect& area);
 
 }  // namespace twoprograms

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -27,10 +29,16 @@ const QRect kAccountInside(70, 108, 158, 22), kPasswordInside(70, 140, 158, 22);
 constexpr int kCloseFromRight = 21, kCloseFromTop = 19;
 constexpr int kChatLeft = 220, kChatTop = 342, kChatRightMargin = 184, kChatBottomMargin = 190;
 constexpr int kInputX = 600, kInputFromBottom = 37;
-constexpr int kInputLeft = 225, kInputTopFromBottom = 48, kInputRightMargin = 280, kInputHeight = 42;
+constexpr int kInputLeft = 225, kInputTopFromBottom = 48, kInputRightMargin = 280,
+              kInputHeight = 42;
 constexpr int kSendFromRight = 237, kSendFromBottom = 27;
-// More dark columns than any caret: typed text is in the field.
-constexpr int kTextColumns = 4;
+// More dark columns than any caret: typed text is in the field; no more than a
+// caret's: the field is empty.
+constexpr int kTextColumns = 4, kCaretColumns = 2;
+// Typed text's ink against its width in the skin's face: the caret after it.
+constexpr int kTextSlack = 4;
+// The skin's face in edits.
+constexpr int kEditPixels = 12;
 
 std::string Tail(const std::string& text, size_t lines) {
     size_t at = text.size();
@@ -67,6 +75,28 @@ QPoint FirstLink(const QImage& shot, const QRect& area) {
     return QPoint();
 }
 
+// The build's program folder as the build laid it out: only the paths it lists in
+// program.layout, not what earlier runs wrote beside them (saved logons, chat font).
+bool CopyLaidOutProgram(const fs::path& to) {
+    std::istringstream layout(ReadFile(MIVORA_BINARY_DIR "/program.layout"));
+    int copied = 0;
+    for (std::string line; std::getline(layout, line);) {
+        if (line.empty()) continue;
+        const fs::path relative = fs::u8path(line);
+        if (relative.is_absolute() || line.find("..") != std::string::npos) return false;
+        std::error_code error;
+        fs::create_directories((to / relative).parent_path(), error);
+        fs::copy_file(fs::path(MIVORA_BINARY_DIR "/program") / relative, to / relative,
+                      fs::copy_options::overwrite_existing, error);
+        if (error) {
+            std::fprintf(stderr, "copying %s: %s\n", line.c_str(), error.message().c_str());
+            return false;
+        }
+        ++copied;
+    }
+    return copied > 0;
+}
+
 }  // namespace
 
 bool LocalWorldProcess::Start(const fs::path& work) {
@@ -95,13 +125,30 @@ int LocalWorldProcess::Stop() {
 int LocalWorldProcess::CountLines(const std::string& text) const {
     std::istringstream lines(Log());
     int count = 0;
-    for (std::string line; std::getline(lines, line);) count += line.find(text) != std::string::npos;
+    for (std::string line; std::getline(lines, line);)
+        count += line.find(text) != std::string::npos;
     return count;
 }
 
 bool LocalWorldProcess::WaitLine(const std::string& text, int count,
                                  std::chrono::milliseconds bound) const {
     return WaitFor([&] { return CountLines(text) >= count; }, bound);
+}
+
+std::string LocalWorldProcess::Page(const std::string& path) const {
+    const std::string url = "http://127.0.0.1:" + std::to_string(m_ports.http) + "/" + path;
+    return Capture(
+        {"python3", "-c",
+         "import sys, urllib.request\n"
+         "sys.stdout.buffer.write(urllib.request.urlopen(sys.argv[1], timeout=20).read())",
+         url});
+}
+
+long long LocalWorldProcess::Coins(int userId) const {
+    const std::string page = Page("account.html?nuserid=" + std::to_string(userId));
+    std::smatch m;
+    if (!std::regex_search(page, m, std::regex("金币: (\\d+)"))) return -1;
+    return std::stoll(m[1]);
 }
 
 bool LocalWorldProcess::WriteConfiguration(const fs::path& programFolder) const {
@@ -133,8 +180,7 @@ bool ProgramSession::Start() {
     const fs::path program = m_folder / "program", home = m_folder / "home";
     std::error_code error;
     fs::create_directories(m_folder, error);
-    fs::copy(MIVORA_BINARY_DIR "/program", program, fs::copy_options::recursive, error);
-    if (error || !m_world.WriteConfiguration(program)) return false;
+    if (!CopyLaidOutProgram(program) || !m_world.WriteConfiguration(program)) return false;
     for (const char* sub : {"config", "data", "Documents", "Desktop", "runtime"})
         fs::create_directories(home / sub, error);
     chmod((home / "runtime").c_str(), 0700);
@@ -164,23 +210,40 @@ QImage ProgramSession::Shot(const std::string& step) {
     return m_display.Grab((m_artifacts / name).string());
 }
 
-bool ProgramSession::TypeInto(const QPoint& click, const QRect& field, const std::string& text) {
+bool ProgramSession::TypeInto(unsigned long window, const QPoint& click, const QRect& field,
+                              const std::string& text, int width) {
     QImage shot;
     auto look = [&] { shot = m_display.Grab((m_folder / "field.png").string()); };
-    auto ink = [&] { look(); return InkIn(shot, field); };
     // Text is told from the caret by its width: a caret, however tall its font makes
     // it, darkens a column or two; a few typed characters many.
-    auto columns = [&] { look(); return InkColumnsIn(shot, field); };
-    const int before = columns();
-    // A program that is still settling may not have shown the window yet when it is
-    // clicked, move the keyboard focus after the click or drop the keys: click again
-    // when no caret shows, type once it does, and again when the text did not arrive.
+    auto columns = [&] {
+        look();
+        return InkColumnsIn(shot, field);
+    };
+    auto arrived = [&] {
+        if (columns() <= kTextColumns) return false;
+        return width <= 0 || std::abs(InkWidthIn(shot, field) - width) <= kTextSlack;
+    };
+    // Keys go to the window with the X input focus, which a click gives only once the
+    // program has taken it in; the control draws its caret only once it has the
+    // control focus. A click that brought neither is made again, a bounded number of
+    // times; the keys go out only when both hold.
     for (int attempt = 0; attempt < 3; ++attempt) {
         m_display.Click(click.x(), click.y());
-        if (!WaitFor([&] { return ink() > 0; }, seconds(15))) continue;
-        if (columns() > before + kTextColumns) return true;
+        if (!WaitFor([&] { return m_display.FocusedWindow() == window; }, seconds(10))) continue;
+        if (!WaitFor(
+                [&] {
+                    look();
+                    return InkIn(shot, field) > 0;
+                },
+                seconds(10)))
+            continue;
+        // Whatever the field held (a saved account, an earlier line) goes first.
+        m_display.Key("ctrl+a");
+        m_display.Key("Delete");
+        if (!WaitFor([&] { return columns() <= kCaretColumns; }, seconds(10))) continue;
         m_display.Type(text);
-        if (WaitFor([&] { return columns() > before + kTextColumns; }, seconds(8))) return true;
+        if (WaitFor(arrived, seconds(15))) return true;
     }
     return false;
 }
@@ -189,9 +252,10 @@ bool ProgramSession::LogOn() {
     const unsigned long logon = m_display.WaitWindow(kLogonTitle);
     if (!logon) return false;
     const QRect at = m_display.Geometry(logon);
-    if (!TypeInto(at.topLeft() + kAccountField, kAccountInside.translated(at.topLeft()),
-                  std::to_string(m_account.id)) ||
-        !TypeInto(at.topLeft() + kPasswordField, kPasswordInside.translated(at.topLeft()),
+    const std::string account = std::to_string(m_account.id);
+    if (!TypeInto(logon, at.topLeft() + kAccountField, kAccountInside.translated(at.topLeft()),
+                  account, TextWidth(account, kEditPixels)) ||
+        !TypeInto(logon, at.topLeft() + kPasswordField, kPasswordInside.translated(at.topLeft()),
                   m_account.password)) {
         Shot("logon-typing-failed");
         std::fprintf(stderr, "%d: the typed keys did not arrive; keyboard focus: %s\n",
@@ -222,8 +286,8 @@ bool ProgramSession::JoinRoom(int room, const std::string& roomName) {
         seconds(20));
     if (link.isNull()) return false;
     m_display.Click(link.x(), link.y());
-    m_roomTitle = "^\\[房间:" + roomName + "\\]$";
-    const bool window = m_display.WaitWindow(m_roomTitle) != 0;
+    m_roomWindow = m_display.WaitWindow("^\\[房间:" + roomName + "\\]$");
+    const bool window = m_roomWindow != 0;
     const bool joined = m_world.WaitLine("user " + std::to_string(m_account.id) + " joined room " +
                                          std::to_string(room));
     Shot("room");
@@ -231,8 +295,14 @@ bool ProgramSession::JoinRoom(int room, const std::string& roomName) {
 }
 
 QRect ProgramSession::RoomWindow() const {
-    const unsigned long window = m_display.FindWindow(m_roomTitle);
-    return window ? m_display.Geometry(window) : QRect();
+    if (!m_roomWindow) return QRect();
+    const std::vector<unsigned long> shown = m_display.VisibleWindows();
+    if (std::find(shown.begin(), shown.end(), m_roomWindow) == shown.end()) return QRect();
+    return m_display.Geometry(m_roomWindow);
+}
+
+std::string ProgramSession::RoomTitle() const {
+    return m_roomWindow ? m_display.Title(m_roomWindow) : std::string();
 }
 
 int ProgramSession::ChatInk() {
@@ -252,7 +322,8 @@ bool ProgramSession::Say(const std::string& text, ProgramSession& other) {
     const int sent = m_world.CountLines(from);
     const QRect input(at.x() + kInputLeft, at.bottom() - kInputTopFromBottom,
                       at.width() - kInputLeft - kInputRightMargin, kInputHeight);
-    if (!TypeInto(QPoint(at.x() + kInputX, at.bottom() - kInputFromBottom), input, text))
+    if (!TypeInto(m_roomWindow, QPoint(at.x() + kInputX, at.bottom() - kInputFromBottom), input,
+                  text))
         return false;
     m_display.Click(at.right() - kSendFromRight, at.bottom() - kSendFromBottom);
     const bool passed = m_world.WaitLine(from, sent + 1);
@@ -267,7 +338,7 @@ int ProgramSession::Close() {
     const QRect room = RoomWindow();
     if (!room.isEmpty()) {
         m_display.Click(room.right() - kCloseFromRight, room.y() + kCloseFromTop);
-        if (!m_display.WaitGone(m_roomTitle)) return -1;
+        if (!WaitFor([&] { return RoomWindow().isEmpty(); }, seconds(30))) return -1;
     }
     const unsigned long lobby = m_display.WaitWindow(kLobbyTitle);
     if (!lobby) return -1;
@@ -275,6 +346,14 @@ int ProgramSession::Close() {
     const QRect at = m_display.Geometry(lobby);
     m_display.Click(at.right() - kCloseFromRight, at.y() + kCloseFromTop);
     return m_child.Wait(seconds(30));
+}
+
+std::string ProgramSession::LogLines(const std::string& text) const {
+    std::istringstream lines(ReadFile((m_folder / "mivora.log").string()));
+    std::string out;
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(text) != std::string::npos) out += line + "\n";
+    return out;
 }
 
 std::string ProgramSession::Describe() const {

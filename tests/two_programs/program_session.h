@@ -30,6 +30,10 @@ public:
     bool WaitLine(const std::string& text, int count = 1,
                   std::chrono::milliseconds bound = std::chrono::seconds(30)) const;
     int CountLines(const std::string& text) const;
+    // A page of the world's web server ("hall.php"), as its bytes; empty when none.
+    std::string Page(const std::string& path) const;
+    // The coins of an account as its account page tells them; -1 when it does not.
+    long long Coins(int userId) const;
     // Writes the program folder's globalconf.ini for these ports.
     bool WriteConfiguration(const std::filesystem::path& programFolder) const;
 
@@ -65,9 +69,8 @@ public:
     // Types `text` into the chat input and clicks "发送"; true once the world passed
     // it on and `other`'s chat pane shows more text than before.
     bool Say(const std::string& text, ProgramSession& other);
-    // Clicks "上麦" and the first entry of its menu (public microphone 1); true once
-    // the world has logged the request.
-    bool TakePublicMicrophone();
+    // Clicks "上麦" and the entry of its menu for public microphone `number` (1 to 3).
+    bool TakePublicMicrophone(int number);
     // The best match of its three video panes with the test pattern now, 0..100.
     int BestPaneMatch(const std::string& artifact);
     // The pitch of the last half second its speaker played (0 when silent or none).
@@ -81,6 +84,25 @@ public:
     bool KickFirstMember();
     // Clicks "麦克风": a member starts on the microphone muted.
     void UnmuteMicrophone();
+    // Clicks a button of the room's chat tool row ("喇叭", "公告") or its title
+    // ("管理") and waits for the window it opens; 0 when none opened.
+    unsigned long OpenRoomDialog(const QPoint& fromBottomLeft);
+    unsigned long OpenRoomTitleButton(int fromRight);
+    // Types `text` into the field of `dialog` at `field` (from its top left) and
+    // clicks `button` there.
+    bool FillAndClick(unsigned long dialog, const QRect& field, const std::string& text,
+                      const QPoint& button);
+    // Clicks a point of the room window's own (from its top left).
+    void ClickRoom(const QPoint& at);
+    // The room window's title (its X name), and the ink of its loudspeaker panel.
+    std::string RoomTitle() const;
+    int LoudspeakerInk();
+    // The public video zone and the first member's row, as they show now.
+    QImage PaneZone();
+    QImage MemberRow();
+    unsigned long RoomWindowId() const { return m_roomWindow; }
+    Display& display() { return m_display; }
+    int id() const { return m_account.id; }
     // Whether its room window is gone and the lobby shows.
     bool BackInLobby(int seconds);
     // Waits for a message box over the lobby, saves it, and clicks its "确定"; the
@@ -92,6 +114,8 @@ public:
     // person would; the program's exit status (-1 when it did not end).
     int Close();
 
+    // The lines of its log that contain `text`, for failure messages.
+    std::string LogLines(const std::string& text) const;
     // Its account and the end of its log, for failure messages.
     std::string Describe() const;
     void KeepLog(const std::filesystem::path& folder) const;
@@ -103,10 +127,11 @@ public:
     QRect RoomWindow() const;
 
 private:
-    // Clicks `click`, waits for the caret in `field` (its inside, on the screen),
-    // types `text` and waits until it shows there.
-    bool TypeInto(const QPoint& click, const QRect& field, const std::string& text);
-
+    // Clicks `click` in `window`, waits until the window has the keyboard and the
+    // caret shows in `field` (its inside, on the screen), empties the field, types
+    // `text` and waits until it shows there (`width` wide, when not 0).
+    bool TypeInto(unsigned long window, const QPoint& click, const QRect& field,
+                  const std::string& text, int width = 0);
 
     Account m_account;
     Display& m_display;
@@ -114,7 +139,8 @@ private:
     std::filesystem::path m_folder, m_artifacts;
     Child m_child;
     int m_shots = 0;
-    std::string m_roomTitle;
+    // The room window once joined, found by its title then: a rename changes that.
+    unsigned long m_roomWindow = 0;
 };
 
 }  // namespace twoprograms

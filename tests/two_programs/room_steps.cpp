@@ -23,13 +23,23 @@ constexpr int kFirstGiftFromRight = 159, kFirstGiftY = 304;
 const QRect kPanes[] = {QRect(222, 110, 287, 170), QRect(515, 110, 287, 170),
                         QRect(808, 110, 287, 170)};
 // Coins and beans in the header, from the window's right edge.
-constexpr int kBalancesFromRight = 470, kBalancesWidth = 160, kBalancesTop = 8, kBalancesHeight = 26;
+constexpr int kBalancesFromRight = 470, kBalancesWidth = 160, kBalancesTop = 8,
+              kBalancesHeight = 26;
 // A message box: its text between the title bar and the buttons, "确定" in the
 // middle of the bottom row.
 constexpr int kBoxTitle = 36, kBoxButtons = 46, kBoxOkFromBottom = 27;
 // Menu entries: 22 pixels each; "违规处理" in the member menu, "踢出房间" first of
 // its sub-menu.
-constexpr int kMenuEntryMiddle = 11, kPenaltyEntryY = 256;
+constexpr int kMenuEntry = 22, kMenuEntryMiddle = 11, kPenaltyEntryY = 256;
+// The middle of the buttons of the room's title row.
+constexpr int kTitleButtonY = 22;
+// The loudspeaker panel at the top of the right column, from the window's right edge.
+constexpr int kLoudspeakerFromRight = 180, kLoudspeakerTop = 100, kLoudspeakerWidth = 176,
+              kLoudspeakerHeight = 125;
+// The first member's row of the member list.
+const QRect kFirstMemberRow(2, 136, 180, 42);
+// The three public panes together.
+const QRect kPaneZone(222, 110, 873, 170);
 
 uint32_t Le(const std::string& b, size_t at, int bytes) {
     uint32_t v = 0;
@@ -65,7 +75,9 @@ int FiguresChanged(const QImage& before, const QImage& now) {
     // The figures are pale yellow on the header's blue. A gift's red notice runs
     // through the header and may cover part of them: pixels near its ink in either
     // picture are left out.
-    auto red = [](QRgb p) { return qRed(p) > 150 && qRed(p) > qGreen(p) + 60 && qRed(p) > qBlue(p) + 60; };
+    auto red = [](QRgb p) {
+        return qRed(p) > 150 && qRed(p) > qGreen(p) + 60 && qRed(p) > qBlue(p) + 60;
+    };
     auto light = [](QRgb p) { return qRed(p) + qGreen(p) > 300; };
     auto nearRed = [&](int x, int y) {
         for (int dy = -2; dy <= 2; ++dy)
@@ -82,17 +94,73 @@ int FiguresChanged(const QImage& before, const QImage& now) {
     return changed;
 }
 
-bool ProgramSession::TakePublicMicrophone() {
+bool ProgramSession::TakePublicMicrophone(int number) {
     const QRect at = RoomWindow();
-    if (at.isEmpty()) return false;
+    if (at.isEmpty() || number < 1 || number > 3) return false;
     const std::vector<unsigned long> before = m_display.VisibleWindows();
     m_display.Click(at.x() + kMicrophoneButton.x(), at.y() + kMicrophoneButton.y());
     const unsigned long menu = m_display.WaitNewWindow(before);
     if (!menu) return false;
     const QRect entries = m_display.Geometry(menu);
     Shot("microphone-menu");
-    m_display.Click(entries.center().x(), entries.y() + kMenuEntryMiddle);
+    const int y = entries.y() + kMenuEntry * (number - 1) + kMenuEntryMiddle;
+    m_display.MoveTo(entries.center().x(), y);
+    m_display.Click(entries.center().x(), y);
     return true;
+}
+
+unsigned long ProgramSession::OpenRoomDialog(const QPoint& fromBottomLeft) {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return 0;
+    const std::vector<unsigned long> before = m_display.VisibleWindows();
+    m_display.Click(at.x() + fromBottomLeft.x(), at.bottom() - fromBottomLeft.y());
+    return m_display.WaitNewWindow(before);
+}
+
+unsigned long ProgramSession::OpenRoomTitleButton(int fromRight) {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return 0;
+    const std::vector<unsigned long> before = m_display.VisibleWindows();
+    m_display.Click(at.right() - fromRight, at.y() + kTitleButtonY);
+    return m_display.WaitNewWindow(before);
+}
+
+bool ProgramSession::FillAndClick(unsigned long dialog, const QRect& field, const std::string& text,
+                                  const QPoint& button) {
+    const QRect at = m_display.Geometry(dialog);
+    if (at.isEmpty()) return false;
+    const QRect inside = field.translated(at.topLeft());
+    if (!TypeInto(dialog, inside.center(), inside.adjusted(2, 2, -2, -2), text)) return false;
+    Shot("filled");
+    m_display.Click(at.x() + button.x(), at.y() + button.y());
+    return true;
+}
+
+void ProgramSession::ClickRoom(const QPoint& point) {
+    const QRect at = RoomWindow();
+    m_display.Click(at.x() + point.x(), at.y() + point.y());
+}
+
+int ProgramSession::LoudspeakerInk() {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return -1;
+    const QImage shot = m_display.Grab((m_folder / "loudspeaker.png").string());
+    return InkIn(shot, QRect(at.right() - kLoudspeakerFromRight, at.y() + kLoudspeakerTop,
+                             kLoudspeakerWidth, kLoudspeakerHeight));
+}
+
+QImage ProgramSession::MemberRow() {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return QImage();
+    return m_display.Grab((m_folder / "member.png").string())
+        .copy(kFirstMemberRow.translated(at.topLeft()));
+}
+
+QImage ProgramSession::PaneZone() {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return QImage();
+    return m_display.Grab((m_folder / "zone.png").string())
+        .copy(kPaneZone.translated(at.topLeft()));
 }
 
 int ProgramSession::BestPaneMatch(const std::string& artifact) {
@@ -100,7 +168,8 @@ int ProgramSession::BestPaneMatch(const std::string& artifact) {
     if (at.isEmpty()) return 0;
     const QImage shot = m_display.Grab((m_folder / "panes.png").string());
     int best = 0;
-    for (const QRect& pane : kPanes) best = std::max(best, roomtest::PatternMatch(shot, pane.translated(at.topLeft())));
+    for (const QRect& pane : kPanes)
+        best = std::max(best, roomtest::PatternMatch(shot, pane.translated(at.topLeft())));
     if (!artifact.empty()) Shot(artifact);
     return best;
 }
@@ -182,8 +251,9 @@ int ProgramSession::AnswerMessageBox(const std::vector<unsigned long>& before) {
     return closed ? right - left + 1 : -1;
 }
 
-bool ProgramSession::BackInLobby(int seconds) {
-    return m_display.WaitGone(m_roomTitle, seconds) && m_display.FindWindow("^Mivora大厅窗口$") != 0;
+bool ProgramSession::BackInLobby(int bound) {
+    return WaitFor([&] { return RoomWindow().isEmpty(); }, seconds(bound)) &&
+           m_display.FindWindow("^Mivora大厅窗口$") != 0;
 }
 
 }  // namespace twoprograms

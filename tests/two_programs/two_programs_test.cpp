@@ -1,21 +1,21 @@
 // Two real programs meet in the local world (build/tools/localworld on free ports):
-// 10001 on the test's display, 10002 on a virtual display of its own, each from its
-// own copy of the laid-out program folder with its own per-user folders, the
-// test-pattern camera and a test tone as its microphone (10001 440 Hz, 10002
-// 660 Hz). A pointer and a keyboard from outside do what a person would: log on,
-// join room 1001, a line each way, 10002 on a microphone, a gift, a kick; the
-// checks read the screens and the world's log. Screenshots of every step go to the
-// artifacts; both programs close and the world ends with 0.
-#include <QFont>
-#include <QFontMetrics>
-#include <QGuiApplication>
+// the first on the test's display, the second on a virtual display of its own, each
+// from its own copy of the laid-out program folder with its own per-user folders,
+// the test-pattern camera and a test tone as its microphone. A pointer and a
+// keyboard from outside do what a person would, scene by scene from a table: who
+// clicks what, and what each screen and the world's log show after. Each group of
+// scenes has its own world, programs and displays, so CTest runs the groups side by
+// side. Screenshots of every scene go to the artifacts; both programs close and the
+// world ends with 0.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "display.h"
 #include "processes.h"
@@ -27,18 +27,354 @@ namespace {
 namespace fs = std::filesystem;
 using std::chrono::seconds;
 
-// The width of the ink of `text` in the skin's face at `pixels`.
-int TextWidth(const char* text, int pixels) {
-    static int argc = 3;
-    static char arg0[] = "test", arg1[] = "-platform", arg2[] = "offscreen";
-    static char* argv[] = {arg0, arg1, arg2, nullptr};
-    static QGuiApplication fonts(argc, argv);
-    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
-    font.setPixelSize(pixels);
-    return QFontMetrics(font).tightBoundingRect(QString::fromUtf8(text)).width();
+// The two sides of a group: `actor` clicks, `other` watches.
+struct Stage {
+    LocalWorldProcess& world;
+    ProgramSession& actor;
+    ProgramSession& other;
+};
+
+enum class Who { First, Second };
+
+struct Scene {
+    const char* name;
+    Who actor;
+    // The clicks and keys; false when a step found nothing to click.
+    std::function<bool(Stage&)> act;
+    // Lines the world logs after, "{actor}" and "{other}" standing for their ids.
+    std::vector<std::string> worldLines;
+    // What each screen shows after (EXPECTs).
+    std::function<void(Stage&)> check;
+    // The scenes after this one need it.
+    bool needed = false;
+};
+
+struct Group {
+    const char* name;
+    Account first, second;
+    bool windowManager;  // openbox on both displays
+    std::vector<Scene> scenes;
+};
+
+// For test names and failure messages.
+void PrintTo(const Group& group, std::ostream* out) {
+    *out << group.name;
 }
 
-class TwoProgramsTest : public ::testing::Test {
+const Account kOwner{10001, "111111", 440}, kMember{10002, "222222", 660},
+    kManager{10004, "444444", 550};
+
+// Places in the room window, from the skin's layout: the chat tool row's buttons from
+// the window's bottom left, the title row's from its right.
+const QPoint kLoudspeakerButton(468, 66), kAnnouncementButton(498, 66);
+constexpr int kRoomSettingsFromRight = 190, kMinimiseFromRight = 82;
+// The loudspeaker and announcement windows share a layout: the text field and "发送".
+const QRect kSenderField(11, 41, 358, 120);
+const QPoint kSenderSend(338, 208);
+// The room settings window: the room's name and "提交".
+const QRect kRoomNameField(95, 81, 198, 24);
+const QPoint kRoomSettingsSubmit(499, 414);
+// The first member's row of the member list.
+const QPoint kMemberRow(63, 157);
+
+std::string Fill(std::string text, const Stage& s) {
+    for (const auto& [key, id] : {std::pair<std::string, int>{"{actor}", s.actor.id()},
+                                  std::pair<std::string, int>{"{other}", s.other.id()}})
+        for (size_t at = 0; (at = text.find(key, at)) != std::string::npos;)
+            text.replace(at, key.size(), std::to_string(id));
+    return text;
+}
+
+// Scenes every group starts and ends with.
+Scene LogOnBoth() {
+    return {"log-on",
+            Who::First,
+            [](Stage& s) { return s.actor.LogOn() && s.other.LogOn(); },
+            {"user {actor} logged on", "user {other} logged on"},
+            nullptr,
+            true};
+}
+
+Scene JoinBoth() {
+    return {"join-room",
+            Who::First,
+            [](Stage& s) {
+                return s.actor.JoinRoom(1001, "闲聊一号") && s.other.JoinRoom(1001, "闲聊一号");
+            },
+            {"user {actor} joined room 1001", "user {other} joined room 1001"},
+            nullptr,
+            true};
+}
+
+// The actor says a line: the world passes it on, the other's chat shows it.
+Scene Say(Who actor, const char* text) {
+    return {"say",
+            actor,
+            [text](Stage& s) { return s.actor.Say(text, s.other); },
+            {"chat of kind 0 from user {actor}"},
+            nullptr};
+}
+
+// The actor takes public microphone `number`: the other sees its camera and hears its
+// tone.
+Scene TakeMicrophoneAndBeHeard(const char* name, Who actor, int number, int toneHz) {
+    return {
+        name,
+        actor,
+        [number](Stage& s) {
+            if (!s.actor.TakePublicMicrophone(number)) return false;
+            if (!s.world.WaitLine("user " + std::to_string(s.actor.id()) +
+                                  " took public microphone " + std::to_string(number)))
+                return false;
+            s.actor.UnmuteMicrophone();
+            return true;
+        },
+        {"user {actor} took public microphone " + std::to_string(number)},
+        [toneHz](Stage& s) {
+            int match = 0;
+            EXPECT_TRUE(
+                WaitFor([&] { return (match = s.other.BestPaneMatch("")) >= 85; }, seconds(30)))
+                << s.other.id() << "'s panes show no test pattern (best match " << match
+                << "); the video zone as it laid it out:\n"
+                << s.other.LogLines("zone-width");
+            double heard = 0;
+            EXPECT_TRUE(WaitFor([&] { return std::abs((heard = s.other.HeardHz()) - toneHz) < 20; },
+                                seconds(30)))
+                << s.other.id() << "'s speaker plays " << heard << " Hz, not " << toneHz;
+        }};
+}
+
+// A gift from the actor to the other: the world moves the price from one account to
+// the other; the figures in both headers change and both chat panes tell of it.
+Scene Gift() {
+    struct Before {
+        QImage actor, other;
+        int actorInk = 0, otherInk = 0;
+    };
+    auto before = std::make_shared<Before>();
+    return {"gift",
+            Who::First,
+            [before](Stage& s) {
+                *before = {s.actor.Balances(), s.other.Balances(), s.actor.ChatInk(),
+                           s.other.ChatInk()};
+                if (before->actor.isNull() || before->other.isNull()) return false;
+                s.actor.SendFirstGiftToFirstMember();
+                return true;
+            },
+            {"from {actor} to {other} for"},
+            [before](Stage& s) {
+                // Even a "1" more is a dozen pixels.
+                auto changed = [](ProgramSession& p, const QImage& was) {
+                    return FiguresChanged(was, p.Balances()) >= 6;
+                };
+                EXPECT_TRUE(WaitFor([&] { return changed(s.actor, before->actor); }, seconds(40)))
+                    << s.actor.id() << "'s balances stay as they were";
+                EXPECT_TRUE(WaitFor([&] { return changed(s.other, before->other); }, seconds(40)))
+                    << s.other.id() << "'s balances stay as they were";
+                EXPECT_TRUE(WaitFor(
+                    [&] {
+                        return s.actor.ChatInk() > before->actorInk + 150 &&
+                               s.other.ChatInk() > before->otherInk + 150;
+                    },
+                    seconds(20)))
+                    << "the gift is not shown on both sides";
+            }};
+}
+
+// The actor sends a loudspeaker line: the world charges what the window says (10000),
+// the actor's figures change, both loudspeaker panels show the line.
+Scene Loudspeaker() {
+    struct Before {
+        long long coins = -1;
+        QImage figures;
+        int actorInk = 0, otherInk = 0;
+    };
+    auto before = std::make_shared<Before>();
+    return {"loudspeaker",
+            Who::First,
+            [before](Stage& s) {
+                *before = {s.world.Coins(s.actor.id()), s.actor.Balances(),
+                           s.actor.LoudspeakerInk(), s.other.LoudspeakerInk()};
+                const unsigned long dialog = s.actor.OpenRoomDialog(kLoudspeakerButton);
+                if (!dialog) return false;
+                s.actor.Shot("loudspeaker-window");
+                return s.actor.FillAndClick(dialog, kSenderField, "loudspeaker line", kSenderSend);
+            },
+            {"loudspeaker line of user {actor} sent to every room"},
+            [before](Stage& s) {
+                EXPECT_EQ(s.world.Coins(s.actor.id()), before->coins - 10000)
+                    << "the loudspeaker is not charged as its window says (10000)";
+                EXPECT_TRUE(WaitFor(
+                    [&] { return FiguresChanged(before->figures, s.actor.Balances()) >= 6; },
+                    seconds(20)))
+                    << s.actor.id() << "'s balances stay as they were";
+                EXPECT_TRUE(WaitFor(
+                    [&] {
+                        return s.actor.LoudspeakerInk() > before->actorInk + 150 &&
+                               s.other.LoudspeakerInk() > before->otherInk + 150;
+                    },
+                    seconds(20)))
+                    << "the loudspeaker line is not shown on both sides";
+            }};
+}
+
+// A manager sends an announcement: both chat panes show it.
+Scene Announcement() {
+    auto before = std::make_shared<std::pair<int, int>>();
+    return {"announcement",
+            Who::First,
+            [before](Stage& s) {
+                *before = {s.actor.ChatInk(), s.other.ChatInk()};
+                const unsigned long dialog = s.actor.OpenRoomDialog(kAnnouncementButton);
+                if (!dialog) return false;
+                s.actor.Shot("announcement-window");
+                return s.actor.FillAndClick(dialog, kSenderField, "announcement line", kSenderSend);
+            },
+            {"chat of kind 1 from user {actor}"},
+            [before](Stage& s) {
+                EXPECT_TRUE(WaitFor(
+                    [&] {
+                        return s.actor.ChatInk() > before->first + 150 &&
+                               s.other.ChatInk() > before->second + 150;
+                    },
+                    seconds(20)))
+                    << "the announcement is not shown on both sides";
+            }};
+}
+
+// The owner renames the room in Chinese: both room windows' titles say the new name
+// and the hall page lists it.
+Scene Rename() {
+    return {"rename",
+            Who::First,
+            [](Stage& s) {
+                const unsigned long dialog = s.actor.OpenRoomTitleButton(kRoomSettingsFromRight);
+                if (!dialog) return false;
+                s.actor.Shot("room-settings");
+                return s.actor.FillAndClick(dialog, kRoomNameField, "欢乐一号",
+                                            kRoomSettingsSubmit);
+            },
+            {"room 1001 information changed"},
+            [](Stage& s) {
+                for (ProgramSession* p : {&s.actor, &s.other})
+                    EXPECT_TRUE(
+                        WaitFor([&] { return p->RoomTitle() == "[房间:欢乐一号]"; }, seconds(20)))
+                        << p->id() << "'s room window is titled " << p->RoomTitle();
+                EXPECT_NE(s.world.Page("hall.php").find("欢乐一号"), std::string::npos)
+                    << "the hall page does not list the new name";
+            }};
+}
+
+// A dialog opened over the room stays above it after a click into the room.
+Scene DialogStaysAbove() {
+    struct Seen {
+        unsigned long dialog = 0;
+        QImage shown, member;
+    };
+    auto seen = std::make_shared<Seen>();
+    return {
+        "dialog-stays-above",
+        Who::First,
+        [seen](Stage& s) {
+            seen->dialog = s.actor.OpenRoomDialog(kLoudspeakerButton);
+            if (!seen->dialog) return false;
+            const QRect at = s.actor.display().Geometry(seen->dialog);
+            seen->shown = s.actor.Shot("dialog-open").copy(at);
+            seen->member = s.actor.MemberRow();
+            // The first member's row, beside the dialog: it shows the click was
+            // taken in (the row is picked out).
+            s.actor.ClickRoom(kMemberRow);
+            return WaitFor([&] { return Difference(s.actor.MemberRow(), seen->member) > 0.05; },
+                           seconds(15));
+        },
+        {},
+        [seen](Stage& s) {
+            const QRect at = s.actor.display().Geometry(seen->dialog);
+            ASSERT_FALSE(at.isEmpty()) << "the dialog is gone after the click into the room";
+            const double difference = Difference(s.actor.Shot("after-click").copy(at), seen->shown);
+            EXPECT_LT(difference, 0.02)
+                << "the room covers the dialog (" << difference * 100 << "% of it changed)";
+            // Closed with its own button, as a person would.
+            s.actor.display().Click(at.right() - 17, at.y() + 16);
+            EXPECT_TRUE(WaitFor([&] { return s.actor.display().Geometry(seen->dialog).isEmpty(); },
+                                seconds(15)))
+                << "the dialog's close button did not close it";
+        }};
+}
+
+// The room is minimised and restored: its panes fill the video zone as before.
+Scene MinimiseAndRestore() {
+    auto zone = std::make_shared<QImage>();
+    return {"minimise-restore",
+            Who::First,
+            [zone](Stage& s) {
+                *zone = s.actor.PaneZone();
+                const QRect at = s.actor.RoomWindow();
+                s.actor.display().Click(at.right() - kMinimiseFromRight, at.y() + 22);
+                if (!WaitFor([&] { return s.actor.RoomWindow().isEmpty(); }, seconds(15)))
+                    return false;
+                s.actor.Shot("minimised");
+                // What a task bar does: the window manager activates the window.
+                s.actor.display().Activate(s.actor.RoomWindowId());
+                return WaitFor([&] { return !s.actor.RoomWindow().isEmpty(); }, seconds(15));
+            },
+            {},
+            [zone](Stage& s) {
+                double difference = 1;
+                EXPECT_TRUE(WaitFor(
+                    [&] { return (difference = Difference(s.actor.PaneZone(), *zone)) < 0.02; },
+                    seconds(15)))
+                    << "after the restore the panes differ from before in " << difference * 100
+                    << "% of the zone";
+            }};
+}
+
+// The owner puts the member out: the member is back in the lobby, told so.
+Scene Kick() {
+    auto before = std::make_shared<std::vector<unsigned long>>();
+    return {"kick",
+            Who::First,
+            [before](Stage& s) {
+                *before = s.other.VisibleWindows();
+                return s.actor.KickFirstMember();
+            },
+            {"user {other} put out of room 1001 by {actor}"},
+            [before](Stage& s) {
+                EXPECT_TRUE(s.other.BackInLobby(30)) << s.other.Describe();
+                const std::string text =
+                    "您被 " + std::to_string(s.actor.id()) + " 踢出了 1001 房间.";
+                EXPECT_NEAR(s.other.AnswerMessageBox(*before), TextWidth(text, 13), 4)
+                    << s.other.id() << " is not shown the kick text";
+            }};
+}
+
+std::vector<Group> Groups() {
+    return {
+        {"OwnerAndMember",
+         kOwner,
+         kMember,
+         false,
+         {LogOnBoth(), JoinBoth(), Say(Who::First, "hello from 10001"),
+          Say(Who::Second, "hi 10001, 10002 here"),
+          TakeMicrophoneAndBeHeard("member-on-microphone", Who::Second, 1, kMember.toneHz),
+          TakeMicrophoneAndBeHeard("owner-on-microphone", Who::First, 2, kOwner.toneHz), Gift(),
+          DialogStaysAbove(), Loudspeaker(), Rename(), Kick()}},
+        {"ManagerAndMember",
+         kManager,
+         kMember,
+         false,
+         {LogOnBoth(), JoinBoth(),
+          TakeMicrophoneAndBeHeard("manager-on-microphone", Who::First, 3, kManager.toneHz),
+          Announcement()}},
+        {"UnderWindowManager",
+         kOwner,
+         kMember,
+         true,
+         {LogOnBoth(), JoinBoth(), DialogStaysAbove(), MinimiseAndRestore()}},
+    };
+}
+
+class TwoProgramsTest : public ::testing::TestWithParam<Group> {
 protected:
     void SetUp() override {
         const char* display = std::getenv("DISPLAY");
@@ -52,12 +388,18 @@ protected:
         fs::create_directories(work / "runtime");
         fs::permissions(work / "runtime", fs::perms::owner_all);
         setenv("XDG_RUNTIME_DIR", (work / "runtime").c_str(), 1);
-        artifacts = fs::path(MIVORA_ARTIFACT_DIR) / "two_programs";
+        artifacts = fs::path(MIVORA_ARTIFACT_DIR) / GetParam().name;
         fs::remove_all(artifacts);
         fs::create_directories(artifacts);
         first = std::make_unique<Display>(display);
         second = Display::StartVirtual((work / "xvfb.log").string());
         ASSERT_FALSE(second->Name().empty()) << ReadFile((work / "xvfb.log").string());
+        if (GetParam().windowManager) {
+            std::string why;
+            if (!first->StartWindowManager((work / "openbox-1.log").string(), why) ||
+                !second->StartWindowManager((work / "openbox-2.log").string(), why))
+                GTEST_SKIP() << "no window manager for the scenes under one: " << why;
+        }
         ASSERT_TRUE(world.Start(work)) << world.Log();
     }
 
@@ -73,6 +415,7 @@ protected:
         b.reset();
         world.Stop();
         second.reset();
+        first.reset();
         if (!work.empty() && !HasFailure()) fs::remove_all(work);
     }
 
@@ -88,64 +431,43 @@ protected:
     std::unique_ptr<ProgramSession> a, b;
 };
 
-TEST_F(TwoProgramsTest, RealProgramsMeetInARoom) {
-    a = StartProgram({10001, "111111", 440}, *first);
-    b = StartProgram({10002, "222222", 660}, *second);
-
-    for (auto* p : {a.get(), b.get()}) ASSERT_TRUE(p->LogOn()) << p->Describe();
-    for (auto* p : {a.get(), b.get()}) ASSERT_TRUE(p->JoinRoom(1001, "闲聊一号")) << p->Describe();
-
-    // A line each way: the sender's line reaches the world, the receiver shows it.
-    ASSERT_TRUE(a->Say("hello from 10001", *b)) << a->Describe() << b->Describe();
-    ASSERT_TRUE(b->Say("hi 10001, 10002 here", *a)) << a->Describe() << b->Describe();
-
-    // 10002 takes public microphone 1: 10001 sees its camera and hears its tone.
-    ASSERT_TRUE(b->TakePublicMicrophone()) << b->Describe();
-    EXPECT_TRUE(world.WaitLine("user 10002 took public microphone 1")) << world.Log();
-    b->UnmuteMicrophone();
-    int match = 0;
-    EXPECT_TRUE(WaitFor([&] { return (match = a->BestPaneMatch("")) >= 85; }, seconds(30)))
-        << "10001's panes show no test pattern (best match " << match << ")";
-    a->BestPaneMatch("sees-10002");
-    double heard = 0;
-    EXPECT_TRUE(WaitFor([&] { return std::abs((heard = a->HeardHz()) - 660) < 20; }, seconds(30)))
-        << "10001's speaker plays " << heard << " Hz";
-
-    // A gift from 10001 to 10002: the world moves the price from one account to the
-    // other and says so; the figures in both headers change and both chat panes tell
-    // of the gift.
-    const QImage aBefore = a->Balances(), bBefore = b->Balances();
-    ASSERT_FALSE(aBefore.isNull() || bBefore.isNull());
-    const int aInk = a->ChatInk(), bInk = b->ChatInk();
-    a->SendFirstGiftToFirstMember();
-    EXPECT_TRUE(world.WaitLine("from 10001 to 10002 for")) << world.Log();
-    // Even a "1" more is a dozen pixels.
-    auto changed = [](ProgramSession& p, const QImage& before) {
-        return FiguresChanged(before, p.Balances()) >= 6;
-    };
-    EXPECT_TRUE(WaitFor([&] { return changed(*a, aBefore); }, seconds(40)))
-        << "10001's balances stay as they were";
-    EXPECT_TRUE(WaitFor([&] { return changed(*b, bBefore); }, seconds(40)))
-        << "10002's balances stay as they were";
-    EXPECT_TRUE(WaitFor([&] { return a->ChatInk() > aInk + 150 && b->ChatInk() > bInk + 150; },
-                        seconds(20)))
-        << "the gift is not shown on both sides";
-    a->Shot("gift-given");
-    b->Shot("gift-received");
-
-    // 10001 owns the room and puts 10002 out: 10002 is back in the lobby, told so.
-    const std::vector<unsigned long> beforeKick = b->VisibleWindows();
-    ASSERT_TRUE(a->KickFirstMember()) << a->Describe();
-    EXPECT_TRUE(world.WaitLine("user 10002 put out of room 1001 by 10001")) << world.Log();
-    EXPECT_TRUE(b->BackInLobby(30)) << b->Describe();
-    EXPECT_NEAR(b->AnswerMessageBox(beforeKick), TextWidth("您被 10001 踢出了 1001 房间.", 13), 4)
-        << "10002 is not shown the kick text";
-
-    for (auto* p : {a.get(), b.get()}) {
-        EXPECT_EQ(p->Close(), 0) << p->Describe();
+TEST_P(TwoProgramsTest, RealScenes) {
+    const Group& group = GetParam();
+    a = StartProgram(group.first, *first);
+    b = StartProgram(group.second, *second);
+    for (const Scene& scene : group.scenes) {
+        SCOPED_TRACE(scene.name);
+        Stage stage{world, scene.actor == Who::First ? *a : *b,
+                    scene.actor == Who::First ? *b : *a};
+        std::vector<int> seen;
+        for (const std::string& line : scene.worldLines)
+            seen.push_back(world.CountLines(Fill(line, stage)));
+        const bool acted = scene.act(stage);
+        EXPECT_TRUE(acted) << scene.name << ": a step found nothing to click"
+                           << stage.actor.Describe();
+        for (size_t i = 0; acted && i < scene.worldLines.size(); ++i) {
+            const std::string line = Fill(scene.worldLines[i], stage);
+            EXPECT_TRUE(world.WaitLine(line, seen[i] + 1))
+                << scene.name << ": the world did not log \"" << line << "\"\n"
+                << world.Log();
+        }
+        if (acted && scene.check) scene.check(stage);
+        a->Shot(scene.name);
+        b->Shot(scene.name);
+        if (scene.needed && HasFailure()) {
+            ADD_FAILURE() << "the scenes after " << scene.name << " need it" << a->Describe()
+                          << b->Describe();
+            return;
+        }
     }
+    for (auto* p : {a.get(), b.get()}) EXPECT_EQ(p->Close(), 0) << p->Describe();
     EXPECT_EQ(world.Stop(), 0) << world.Log();
 }
+
+INSTANTIATE_TEST_SUITE_P(, TwoProgramsTest, ::testing::ValuesIn(Groups()),
+                         [](const ::testing::TestParamInfo<Group>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace
 }  // namespace twoprograms
