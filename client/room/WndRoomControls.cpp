@@ -182,6 +182,8 @@ void CWndRoom::OnClick(TNotifyUI& msg) {
         {L"btniconhelp", [](CWndRoom& w, TNotifyUI&) { w.ShowIconHelpWnd(); }},
         {L"upwaitmicbtn", [](CWndRoom& w, TNotifyUI&) { w.JoinWaitMic(); }},
         {L"settingbtn", [](CWndRoom& w, TNotifyUI&) { w.ShowAudioSettingWnd(); }},
+        // The panel has a song button but the program offers no song requests: say so.
+        {L"gequbtn", [](CWndRoom& w, TNotifyUI&) { w.InsertHintLine(1, 1, L"点歌功能尚未开通！"); }},
         {L"closedafuwen", [](CWndRoom& w, TNotifyUI&) { if (w.m_pDafuwen) w.m_pDafuwen->SetVisible(false); }},
         {L"guanlroom", [](CWndRoom& w, TNotifyUI&) { w.ShowRoomSettingWnd(); }},
         {L"btnxinhao", [](CWndRoom& w, TNotifyUI&) { w.ShowNetworkChoose(); }},

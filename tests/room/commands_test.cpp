@@ -157,6 +157,21 @@ TEST_F(CommandsTest, CopyIdAndAliasPutAnsiTextOnTheClipboard) {
     EXPECT_EQ(winplat::AnsiToWide(clip()), L"爱丽丝");
 }
 
+// The song button of both audio panels has nothing behind it: a click says so rather
+// than doing nothing at all.
+TEST_F(CommandsTest, SongButtonSaysItIsNotOfferedAndSendsNothing) {
+    for (int kind : {1, 31}) {
+        SCOPED_TRACE(kind);
+        SetUp();
+        EnterRoom(kind, {});
+        Sent();
+        Click(L"gequbtn");
+        EXPECT_NE(PrivateText().find(L"点歌功能尚未开通！"), std::wstring::npos);
+        EXPECT_TRUE(Sent().empty());
+        TearDown();
+    }
+}
+
 TEST_F(CommandsTest, ForbidInviteIsGreyedWithoutItsPrivilege) {
     struct Case {
         bool granted;

@@ -92,6 +92,28 @@ TEST_F(WorldTest, EachGuestGetsAFreshId) {
     EXPECT_TRUE(RawMember(0, "", LocalWorld::kOpenRoom));
 }
 
+// The lobby and the room lists draw the face the logon hands out from the skin's two
+// face folders: a number without a picture there shows as an empty box.
+TEST_F(WorldTest, EveryoneLogsOnWithAFaceTheSkinHasAPictureFor) {
+    struct Case {
+        int userId;
+        const char* password;
+    } cases[] = {
+        {LocalWorld::kMemberId, "111111"},
+        {LocalWorld::kUserId, "222222"},
+        {LocalWorld::kManagerId, "444444"},
+        {0, ""},  // a guest
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.userId);
+        ASSERT_TRUE(KernelLogon(c.userId, c.password));
+        const std::string face = std::to_string(d->m_LocalUser.faceId) + ".png";
+        for (const char* folder : {"/skin/MVChat/Face/36/", "/skin/MVChat/Face/80/"})
+            EXPECT_TRUE(std::ifstream(MIVORA_SOURCE_DIR + std::string(folder) + face).good())
+                << folder << face;
+    }
+}
+
 TEST_F(WorldTest, ProfileChangeIsSeenAtTheNextLogon) {
     ASSERT_TRUE(KernelLogon(LocalWorld::kUserId, "222222"));
     tag_CMDSetUserProfileReq req{};

@@ -2,6 +2,7 @@
 // takes, the gift it receives and the kick that puts it out reach its model as the
 // program will see them.
 #include <cstring>
+#include <vector>
 
 #include "kernel/CmdRecords.h"
 #include "kernel/Notifications.h"
@@ -106,6 +107,35 @@ TEST_F(WorldTest, RoomSettingsComeBackAsTheOwnerSentThem) {
         EXPECT_EQ(room->roomName, Wire(c.name));
         EXPECT_EQ(room->joinText, c.password);
         EXPECT_EQ(room->baseFlag, *c.password != 0);
+    }
+}
+
+// Every room of the seed has the same three public microphones: 1 free without a time
+// limit, 2 with ten-minute turns, 3 for managers.
+TEST_F(WorldTest, EverySeededRoomHasTheThreeKindsOfPublicMicrophone) {
+    struct Case {
+        int roomId;
+        const char* password;
+    } cases[] = {
+        {LocalWorld::kOpenRoom, ""},
+        {LocalWorld::kLockedRoom, "8888"},
+        {LocalWorld::kResidentRoom, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.roomId);
+        SetUp();
+        ASSERT_TRUE(KernelLogon(LocalWorld::kUserId, "222222"));
+        ASSERT_TRUE(KernelJoin(c.roomId, c.password));
+        CRoomObj* room = d->m_pRoomManager->FindRoom(c.roomId);
+        ASSERT_NE(room, nullptr);
+        auto types = [&] {
+            return std::vector<int>{room->pubMics[0].micType, room->pubMics[1].micType,
+                                    room->pubMics[2].micType};
+        };
+        const std::vector<int> seeded{-1, 10, -2};
+        EXPECT_TRUE(kerneltest::Pump([&] { return types() == seeded; }))
+            << types()[0] << " " << types()[1] << " " << types()[2];
+        TearDown();
     }
 }
 

@@ -280,6 +280,15 @@ void LocalWorld::Seed() {
         {kGameGroup, 3, L"游戏", BaseUrl() + "carkelt/game.php"},
     };
 
+    // Every room: microphone 1 is free for everyone, 2 gives ten-minute turns, 3 is the
+    // managers'.
+    auto withSeedMics = [](Room room) {
+        room.mics[0].type = -1;
+        room.mics[1].type = 10;
+        room.mics[2].type = -2;
+        return room;
+    };
+
     Room open;
     open.groupId = 11;
     open.name = L"闲聊一号";
@@ -287,25 +296,21 @@ void LocalWorld::Seed() {
     open.texts[0] = L"欢迎来到本地测试世界：这里的一切只在内存中。";
     open.texts[3] = L"本地测试房间";
     open.managers = {kManagerId};
-    // Microphone 1 is free for everyone, 2 gives ten-minute turns, 3 is the managers'.
-    open.mics[0].type = -1;
-    open.mics[1].type = 10;
-    open.mics[2].type = -2;
-    m_rooms[kOpenRoom] = open;
+    m_rooms[kOpenRoom] = withSeedMics(open);
 
     Room locked;
     locked.groupId = 2;
     locked.name = L"音乐密码房";
     locked.password = "8888";
     locked.ownerId = kUserId;
-    m_rooms[kLockedRoom] = locked;
+    m_rooms[kLockedRoom] = withSeedMics(locked);
 
     Room resident;
     resident.groupId = 311;
     resident.name = L"新手常驻房";
     resident.texts[0] = L"常驻成员一直都在。";
     resident.residents = {{20001, L"常驻甲", 2, 3}, {20002, L"常驻乙", 3, 7}};
-    m_rooms[kResidentRoom] = resident;
+    m_rooms[kResidentRoom] = withSeedMics(resident);
 }
 
 }  // namespace testsupport

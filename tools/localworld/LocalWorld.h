@@ -56,6 +56,7 @@ public:
     static constexpr int kManagerId = 10004;  // a member, password "444444", manager of 1001
     static constexpr uint8_t kMemberLevel = 11;  // the edition's first member level
     static constexpr int kFirstGuestId = 90001;
+    static constexpr int kGuestFace = 1;  // the first picture of the skin's face folders
     static constexpr int kOpenRoom = 1001;      // no password
     static constexpr int kLockedRoom = 1002;    // password "8888"
     static constexpr int kResidentRoom = 1003;  // two residents

@@ -39,6 +39,8 @@ std::string LocalWorld::OnLogon(const Request& r) {
         userId = m_nextGuestId++;
         s.alias = L"游客" + std::to_wstring(userId);
         s.level = 1;
+        // Face 0 has no picture in the skin: a guest would show an empty box.
+        s.faceId = kGuestFace;
     } else {
         auto it = m_accounts.find(id);
         int reason = 0;
