@@ -5,7 +5,7 @@
 
 namespace {
 
-const wchar_t kNoBrowser[] = L"无法打开网页：没有找到可以打开网页的浏览器！";
+const wchar_t kNoBrowser[] = L"无法打开网页：没有找到可用的浏览器！";
 // An opener that fails this soon found nothing to open the page with; one that ends
 // later was the browser itself, closed by the user.
 constexpr DWORD kVerdictMs = 10000;

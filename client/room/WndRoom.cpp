@@ -318,8 +318,6 @@ LRESULT CWndRoom::OnDestroy() {
         ::DestroyWindow(m_pLuckyMsgBox->GetHWND());
     DestroyMenus();
     StopAllMedia();
-    if (CCommKernelData* data = CCommKernel::GetInstance()->m_pData)
-        data->m_PropsTaskMgr.SetPlayFailedHandler(nullptr);
     return 0;
 }
 

@@ -250,7 +250,8 @@ void CWndRoom::OnWindowInit() {
     ApplySkinColors(nullptr);
     FillGiftPane();
     // A gift effect whose player is not there is told in the room, from the player's
-    // thread by a message.
+    // thread by a message. The handler stays until the next room sets its own: once
+    // this window is gone, the message goes nowhere.
     if (CCommKernelData* data = Data()) {
         const HWND self = m_hWnd;
         data->m_PropsTaskMgr.SetPlayFailedHandler(

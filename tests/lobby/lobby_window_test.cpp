@@ -321,7 +321,7 @@ TEST_F(LobbyWindowTest, APageThatCannotBeOpenedIsToldByAMessageBox) {
     SetUrl(d->m_GlobalConfig.userhelp_url, "http://127.0.0.1:9/help.php");
     OpenLobby();
     SetOutsideBrowserHook(nullptr);
-    const std::wstring kNoBrowser = L"无法打开网页：没有找到可以打开网页的浏览器！";
+    const std::wstring kNoBrowser = L"无法打开网页：没有找到可用的浏览器！";
     struct Button {
         const wchar_t* name;
         const char* address;

@@ -17,7 +17,7 @@ namespace {
 
 using testsupport::StandInOpener;
 
-const wchar_t kNoBrowser[] = L"无法打开网页：没有找到可以打开网页的浏览器！";
+const wchar_t kNoBrowser[] = L"无法打开网页：没有找到可用的浏览器！";
 
 class OutsideTest : public ActionsTest {
 protected:
