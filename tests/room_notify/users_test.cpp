@@ -15,7 +15,9 @@
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
 #include "notify_fixture.h"
+#include "room/PopPubVideoContainerUI.h"
 #include "room/PubVideoContainerUI.h"
+#include "room/WndUserPopupVideo.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
 #include "win32/clock.h"
@@ -366,6 +368,15 @@ TEST_F(UsersTest, AnAliasChangeRenamesThePaneOfAMemberOnAMicrophone) {
     // Another member's new alias leaves the pane as it is.
     Play({answers::UserAliasAnswer(kRoom, kBob, 4, "bobby")});
     EXPECT_EQ(std::wstring(pane->GetCaption()), L"alicia(501)");
+    // Popped out, the pane's window shows the new alias as well.
+    pane->PopOut();
+    CWndUserPopupVideo* popup = pane->GetPopup();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_NE(popup->GetPane(), nullptr);
+    Play({answers::UserAliasAnswer(kRoom, kAlice, 3, "ally")});
+    EXPECT_EQ(std::wstring(pane->GetCaption()), L"ally(501)");
+    EXPECT_EQ(std::wstring(popup->GetPane()->GetCaption()), L"ally(501)");
+    pane->ClosePopup();
 }
 
 TEST_F(UsersTest, RoomTextsGoToThePublicChatAndTheFourthToTheLabel) {
