@@ -96,7 +96,10 @@ void CPubVideoContainerUI::OnPopupGone(CWndUserPopupVideo* popup) {
 
 void CPubVideoContainerUI::SetVideoUser(LPCTSTR caption, int id) {
     SetUserState(CDuiString(caption), id);
-    if (id == 0) ClosePopup();
+    if (id == 0)
+        ClosePopup();
+    else if (CWndUserPopupVideo* popup = GetPopup())
+        popup->SetVideoUser(caption, id);  // the popped-out window carries the same caption
 }
 
 void CPubVideoContainerUI::SetUserLevel(LPCTSTR image, int flag) {

@@ -532,6 +532,9 @@ public:
     bool m_bNetChooseOpen = false;  // the modal carrier chooser runs
 
 private:
+    // The caption of the pane or private window showing this member, after his alias changed.
+    void RecaptionMediaUser(const CUserObj* user);
+
     SkinWndTraits m_traits;
 };
 

@@ -37,6 +37,15 @@ CRoomObj* FindRoom(int roomId) {
     return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(roomId) : nullptr;
 }
 
+// The room's name as the name label ("name(id)") and the window title ("[房间:name]")
+// show it.
+void ShowRoomName(CControlUI* label, HWND wnd, int roomId) {
+    CRoomObj* room = FindRoom(roomId);
+    const std::wstring name = room ? winplat::AnsiToWide(room->roomName) : std::wstring();
+    if (label) label->SetText(winplat::FormatText(L"%ls(%d)", name.c_str(), roomId).c_str());
+    if (room && wnd) ::SetWindowTextW(wnd, (L"[房间:" + name + L"]").c_str());
+}
+
 }  // namespace
 
 void CWndRoom::InitRoom(int roomId) {
@@ -78,11 +87,7 @@ void CWndRoom::InitRoom(int roomId) {
     // A plain label does not scroll: a timer would only wake the loop ten times a second.
     if (m_pRoomYugao && std::wcscmp(m_pRoomYugao->GetClass(), L"LabelUI") != 0)
         m_pm.SetTimer(m_pRoomYugao, kControlScrollTimer, kNoticeScrollMs);
-    if (m_pRoomName) {
-        CRoomObj* room = FindRoom(roomId);
-        const std::wstring name = room ? winplat::AnsiToWide(room->roomName) : std::wstring();
-        m_pRoomName->SetText(winplat::FormatText(L"%ls(%d)", name.c_str(), roomId).c_str());
-    }
+    ShowRoomName(m_pRoomName, m_hWnd, roomId);
     // The gift strip's timer starts with its first gift (an empty strip has no steps).
 
     if (CCommKernelData* data = Data(); data && data->m_pWaveInCtrl) {
@@ -166,7 +171,10 @@ void CWndRoom::Reconnect() {
     ::SetTimer(m_hWnd, kTimerReconnect, 20000, nullptr);
 }
 
-void CWndRoom::OnRoomInfoChanged() {}
+// The base information may carry a new name: the label and the title follow it.
+void CWndRoom::OnRoomInfoChanged() {
+    ShowRoomName(m_pRoomName, m_hWnd, m_nRoomId);
+}
 
 // The attribute word is read when chat is sent.
 void CWndRoom::OnRoomAttrChanged() {}

@@ -212,6 +212,17 @@ void CWndRoom::ShowMicVideo(CUserObj* user) {
     }
 }
 
+void CWndRoom::RecaptionMediaUser(const CUserObj* user) {
+    if (!user) return;
+    const int id = user->userId;
+    const std::wstring caption = Caption(user);
+    for (int i = 0; i < 3; ++i)
+        if (CPubVideoContainerUI* pane = PublicPane(i); pane && pane->GetUserId() == id)
+            pane->SetVideoUser(caption.c_str(), id);
+    if (m_pUserVideoWndMgr)
+        if (CWndUserPopupVideo* wnd = m_pUserVideoWndMgr->GetWnd(id)) wnd->SetVideoUser(caption.c_str(), id);
+}
+
 void CWndRoom::OpenUserVideoWnd(CUserObj* user, bool alreadySubscribed) {
     CUserVideoWndMgr* mgr = m_pUserVideoWndMgr;
     if (!user || !mgr) return;

@@ -360,4 +360,5 @@ void CWndRoom::OnUserAliasChanged(int userId) {
     if (!user) return;
     for (CCtrlListFriend* list : {m_pRoomUserList, m_pWaitMicList, m_pRoomMgrList})
         if (list) list->UpdateUser(user);
+    RecaptionMediaUser(user);
 }

@@ -15,6 +15,7 @@
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
 #include "win32/clock.h"
+#include "win32/text.h"
 
 using namespace DuiLib;
 
@@ -114,6 +115,27 @@ TEST_F(EntryTest, OtherKindsBuildTheirLayouts) {
         PumpPending();
         room = nullptr;
     }
+}
+
+// A new name from the room's owner (105/63) replaces the old one in the room's name
+// label and in its window title, the name the desktop shows for the window.
+TEST_F(EntryTest, ARenamedRoomShowsItsNewNameInTheLabelAndTheTitle) {
+    Join(1);
+    auto title = [&] {
+        wchar_t text[128] = {};
+        ::GetWindowTextW(room->GetHWND(), text, 128);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(Text(L"roomname"), L"room(88)");
+    EXPECT_EQ(title(), L"[房间:room]");
+    answers::RoomBaseInfo info;
+    info.roomId = kRoom;
+    info.baseInfoD = 1;
+    info.ownerId = kMe;
+    info.roomName = winplat::WideToAnsi(L"新名字★");
+    servers.room().Send(answers::RoomBaseInfoAnswer(info));
+    EXPECT_TRUE(Pump([&] { return Text(L"roomname") == L"新名字★(88)"; })) << winplat::WideToUtf8(Text(L"roomname"));
+    EXPECT_EQ(title(), L"[房间:新名字★]");
 }
 
 TEST_F(EntryTest, TheCloseButtonLeavesThroughTheLobby) {

@@ -15,6 +15,9 @@
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
 #include "notify_fixture.h"
+#include "room/PopPubVideoContainerUI.h"
+#include "room/PubVideoContainerUI.h"
+#include "room/WndUserPopupVideo.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
 #include "win32/clock.h"
@@ -348,6 +351,32 @@ TEST_F(UsersTest, AnAliasChangeRefillsTheRows) {
         shown = shown || (name && std::wstring(name->GetText()) == L"alicia");
     }
     EXPECT_TRUE(shown);
+}
+
+// A member on a public microphone who takes a new alias is shown under it in his pane
+// too, not only in the lists.
+TEST_F(UsersTest, AnAliasChangeRenamesThePaneOfAMemberOnAMicrophone) {
+    Join(1, {Member(kAlice, "alice"), Member(kBob, "bob")});
+    Play({answers::MicStateAnswer(kRoom, kAlice, kAlice, 1, 1)});
+    CPubVideoContainerUI* pane = room->PublicPane(1);
+    ASSERT_NE(pane, nullptr);
+    ASSERT_EQ(pane->GetUserId(), kAlice);
+    EXPECT_EQ(std::wstring(pane->GetCaption()), L"alice(501)");
+    Play({answers::UserAliasAnswer(kRoom, kAlice, 3, "alicia")});
+    EXPECT_EQ(std::wstring(pane->GetCaption()), L"alicia(501)");
+    EXPECT_EQ(pane->GetUserId(), kAlice);
+    // Another member's new alias leaves the pane as it is.
+    Play({answers::UserAliasAnswer(kRoom, kBob, 4, "bobby")});
+    EXPECT_EQ(std::wstring(pane->GetCaption()), L"alicia(501)");
+    // Popped out, the pane's window shows the new alias as well.
+    pane->PopOut();
+    CWndUserPopupVideo* popup = pane->GetPopup();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_NE(popup->GetPane(), nullptr);
+    Play({answers::UserAliasAnswer(kRoom, kAlice, 3, "ally")});
+    EXPECT_EQ(std::wstring(pane->GetCaption()), L"ally(501)");
+    EXPECT_EQ(std::wstring(popup->GetPane()->GetCaption()), L"ally(501)");
+    pane->ClosePopup();
 }
 
 TEST_F(UsersTest, RoomTextsGoToThePublicChatAndTheFourthToTheLabel) {
