@@ -69,6 +69,14 @@ LRESULT CWndChatSender::HandleExtraMessage(UINT uMsg, WPARAM, LPARAM, BOOL& bHan
     return 0;
 }
 
+void CWndChatSender::FocusInput() {
+    if (!m_pInput) return;
+    // The manager may still count the input as focused while the keyboard went elsewhere
+    // when the window was hidden: the focus is given afresh.
+    if (m_pm.GetFocus() == m_pInput) m_pm.SetFocus(nullptr);
+    m_pInput->SetFocus();
+}
+
 void CWndChatSender::OnEmoSelected(const wchar_t* code) {
     if (!code) return;
     if (m_pInput) m_pInput->AppendText((L"[$" + std::wstring(code) + L"$]").c_str());

@@ -26,6 +26,8 @@ public:
     void Send();
 
     DuiLib::CRichEditUI* GetInput() const { return m_pInput; }
+    // Puts the keyboard into the input, so what is typed on opening is not lost.
+    void FocusInput();
 
 protected:
     void InitWindow() override;
@@ -45,6 +47,7 @@ template <class T>
 T* OpenChatSender(T*& member, HWND room) {
     if (member) {
         member->ShowWindow(true, true);
+        member->FocusInput();
         return member;
     }
     T* w = new T;
@@ -60,5 +63,6 @@ T* OpenChatSender(T*& member, HWND room) {
     }
     w->CenterWindow();
     w->ShowWindow(true, true);
+    w->FocusInput();
     return w;
 }

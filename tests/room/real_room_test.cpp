@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <functional>
 #include <string>
 
 #include "app/ClientApp.h"
@@ -17,6 +18,8 @@
 #include "controls/RoomCtrlUI.h"
 #include "dialogs/WndChatEmotion.h"
 #include "dialogs/WndSelSkin.h"
+#include "dialogs/WndSendGonggao.h"
+#include "dialogs/WndSendLaba.h"
 #include "kernel/CommKernel.h"
 #include "lobby/WndLobby.h"
 #include "lobby_fixture.h"
@@ -198,6 +201,66 @@ TEST_F(RealRoom, ClickOnTheEmptyRecipientListLeavesTheNextClickToAMember) {
     EXPECT_TRUE(Pump([&] { return gift->GetCurSel() >= 0; }, 5000))
         << "the click on the member went to an invisible drop-down";
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+// The room's composers as a person uses them: opened from the tool bar, the room
+// clicked in between, the text typed on the keyboard and the send button clicked.
+TEST_F(RealRoom, ComposersSendWhatIsTypedAfterAClickIntoTheRoom) {
+    constexpr int kLevel5 = 5 << 16;
+    GrantFromLogon({{5, 1, kLevel5, 0}, {17, 1, kLevel5, 0}});
+    Open();
+    struct Case {
+        const wchar_t* tool;
+        std::function<CWndChatSender*()> window;
+        uint8_t kind;
+    } cases[] = {
+        {L"tool_app", [&] { return static_cast<CWndChatSender*>(room->m_pWndSendGonggao); }, 1},
+        {L"tool_laba", [&] { return static_cast<CWndChatSender*>(room->m_pWndSendLaba); }, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.tool, c.tool + wcslen(c.tool)));
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE(round);
+            TakeSent();
+            Click(Find(c.tool));
+            ASSERT_TRUE(Pump([&] { return c.window() && rd::OnScreen(c.window()->GetHWND()); }, 5000))
+                << "the composer did not open: " << PrivateText();
+            CWndChatSender* w = c.window();
+            Settle();
+            // Typed at once: the input has the keyboard focus when the composer opens.
+            rd::TypeText("hi");
+            ASSERT_TRUE(Pump([&] { return std::wstring(w->GetInput()->GetEditContent()) == L"hi"; }, 5000))
+                << "what was typed did not reach the input";
+            // A click into the room, then the composer's input and send button.
+            Click(Find(L"pubtextout"));
+            Settle();
+            CControlUI* input = w->GetInput();
+            CControlUI* send = w->GetPaintManager().FindControl(L"btnSend");
+            ASSERT_NE(send, nullptr);
+            InvalidateRect(w->GetHWND(), nullptr, FALSE);
+            Settle();
+            rd::ClickControl(w->GetHWND(), input);
+            rd::TypeText(" all");
+            Settle();
+            rd::ClickControl(w->GetHWND(), send);
+            std::vector<SentFrame> chats;
+            ASSERT_TRUE(Pump(
+                [&] {
+                    for (const SentFrame& f : TakeSent())
+                        if (f.mainCmd == 105 && f.subCmd == 43) chats.push_back(f);
+                    return !chats.empty();
+                },
+                5000))
+                << "nothing was sent";
+            ASSERT_GT(chats[0].payload.size(), 67u);
+            EXPECT_EQ(chats[0].payload[13], c.kind);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(&chats[0].payload[67])), "hi all");
+            EXPECT_EQ(std::wstring(w->GetInput()->GetEditContent()), L"");
+            if (round == 0) rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-composer-sent");
+            ClickControl(w->GetHWND(), w->GetPaintManager().FindControl(L"closebtn"));
+            ASSERT_TRUE(Pump([&] { return !IsWindowVisible(w->GetHWND()); }, 5000));
+        }
+    }
 }
 
 }  // namespace

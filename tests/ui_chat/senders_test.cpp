@@ -142,6 +142,40 @@ TEST_F(SenderTest, EnterThatCommitsAnInputMethodCompositionSendsNothing) {
     EXPECT_EQ(SentChats().size(), 1u);
 }
 
+// What is typed right after opening goes into the input: opening puts the keyboard
+// there, the first time and after the window was closed from wherever its focus was.
+TEST_F(SenderTest, OpeningPutsTheKeyboardInTheInput) {
+    const struct {
+        const char* what;
+        const wchar_t* clickedBeforeClosing;  // null: none
+    } cases[] = {
+        {"first opening", nullptr},
+        {"after the close button", L"closebtn"},
+        {"after sending", L"btnSend"},
+        {"after the emoticon button", L"btnEmo"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NE(OpenChatSender(laba, nullptr), nullptr);
+        QWidget* top = winplat::WidgetOf(laba->GetHWND());
+        ASSERT_NE(top, nullptr);
+        InvalidateRect(laba->GetHWND(), nullptr, FALSE);
+        QTextEdit* view = nullptr;
+        ASSERT_TRUE(Pump([&] { return (view = top->findChild<QTextEdit*>()) != nullptr; }));
+        if (c.clickedBeforeClosing) {
+            laba->GetInput()->SetText(L"x");
+            ClickControl(laba->GetHWND(), laba->GetPaintManager().FindControl(c.clickedBeforeClosing));
+            PumpPending();
+            ShowWindow(laba->GetHWND(), SW_HIDE);
+            PumpPending();
+            ASSERT_EQ(OpenChatSender(laba, nullptr), laba);
+        }
+        // The window's focus widget is where its keys go once it is active.
+        EXPECT_TRUE(Pump([&] { return top->focusWidget() == view; })) << "the keyboard is elsewhere";
+        EXPECT_EQ(laba->GetPaintManager().GetFocus(), laba->GetInput());
+    }
+}
+
 TEST_F(SenderTest, ClosingHidesAndReopeningShowsTheSameWindowWithItsText) {
     CWndSendLaba* first = OpenChatSender(laba, nullptr);
     ASSERT_NE(first, nullptr);
