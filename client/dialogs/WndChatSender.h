@@ -22,7 +22,7 @@ public:
     // Appends "[$code$]" to the input and comes to the front.
     void OnEmoSelected(const wchar_t* code) override;
     // Sends the typed text as a room chat record (no local echo; the server's echo
-    // is what the room shows).
+    // is what the room shows). What cannot be sent stays and the reason is shown.
     void Send();
 
     DuiLib::CRichEditUI* GetInput() const { return m_pInput; }
@@ -35,6 +35,9 @@ protected:
     LRESULT HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
 
 private:
+    // Says why nothing was sent, in a message box over this window.
+    void Refuse(const wchar_t* reason);
+
     const ChatSenderRow& m_row;
     DuiLib::CControlUI* m_pEmoBtn = nullptr;
     DuiLib::CRichEditUI* m_pInput = nullptr;

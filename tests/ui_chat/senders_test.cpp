@@ -12,6 +12,7 @@
 #include "chat_fixture.h"
 #include "controls/ChatRecord.h"
 #include "dialogs/WndSendGonggao.h"
+#include "dialogs/WndMsgBox.h"
 #include "dialogs/WndSendLaba.h"
 #include "kernel/CommKernel.h"
 #include "session/CommKernelData.h"
@@ -20,6 +21,19 @@
 using namespace DuiLib;
 
 namespace {
+
+// The text of a message box that comes while the test runs, closed with OK once read.
+std::wstring* g_boxText = nullptr;
+HWND g_boxOwner = nullptr;
+void CALLBACK ReadAndCloseBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowW(L"UIMsgBox", nullptr);
+    if (!box || !g_boxText) return;
+    auto* wnd = dynamic_cast<CWndMsgBox*>(reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(box, GWLP_USERDATA)));
+    if (!wnd) return;
+    if (CControlUI* tip = wnd->GetPaintManager().FindControl(L"tip")) *g_boxText = tip->GetText().GetData();
+    EXPECT_EQ(GetWindow(box, GW_OWNER), g_boxOwner) << "the box is not over the dialog";
+    wnd->Close(IDOK);
+}
 
 class SenderTest : public ChatTest {
 protected:
@@ -36,6 +50,17 @@ protected:
         PumpPending();
     }
     static std::wstring Typed(CWndChatSender* w) { return w->GetInput()->GetEditContent().GetData(); }
+    // TypeAndSend, and the text of the message box it brought (empty: none).
+    std::wstring TypeAndSendBox(CWndChatSender* w, const std::wstring& text) {
+        std::wstring seen;
+        g_boxText = &seen;
+        g_boxOwner = w->GetHWND();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, ReadAndCloseBox);
+        TypeAndSend(w, text);
+        KillTimer(nullptr, timer);
+        g_boxText = nullptr;
+        return seen;
+    }
 
     CWndSendLaba* laba = nullptr;
     CWndSendGonggao* gonggao = nullptr;
@@ -85,13 +110,17 @@ TEST_F(SenderTest, RefusedTextsStayAsTypedAndSendNothing) {
         bool silenced;
         bool inRoom;
         const wchar_t* hint;  // null: none
+        const wchar_t* box;   // over the dialog
     } cases[] = {
-        {"blank announcement", true, L"  \n\t ", false, true, nullptr},
-        {"empty loudspeaker", false, L"", false, true, nullptr},
-        {"silenced", false, L"hello", true, true, L"您己被禁止发言，请与管理员联系！"},
-        {"too long once escaped", false, std::wstring(300, L'<'), false, true, kChatTooLongHint},
-        {"too long in the code page", true, std::wstring(474, L'中'), false, true, kChatTooLongHint},
-        {"no room entered", false, L"hello", false, false, nullptr},
+        {"blank announcement", true, L"  \n\t ", false, true, nullptr, L"请输入要发送的内容！"},
+        {"empty loudspeaker", false, L"", false, true, nullptr, L"请输入要发送的内容！"},
+        {"silenced", false, L"hello", true, true, L"您己被禁止发言，请与管理员联系！",
+         L"您己被禁止发言，请与管理员联系！"},
+        {"too long once escaped", false, std::wstring(300, L'<'), false, true, kChatTooLongHint,
+         kChatTooLongHint},
+        {"too long in the code page", true, std::wstring(474, L'中'), false, true, kChatTooLongHint,
+         kChatTooLongHint},
+        {"no room entered", false, L"hello", false, false, nullptr, L"您当前不在房间里,无法发送！"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -99,7 +128,7 @@ TEST_F(SenderTest, RefusedTextsStayAsTypedAndSendNothing) {
         me.chatBanned = c.silenced;
         roomEntry.roomId = c.inRoom ? kChatRoom : 0;
         CWndChatSender* w = c.announcement ? static_cast<CWndChatSender*>(gonggao) : laba;
-        TypeAndSend(w, c.text);
+        EXPECT_EQ(TypeAndSendBox(w, c.text), c.box);
         EXPECT_TRUE(SentChats().empty());
         EXPECT_EQ(Typed(w), c.text);
         if (c.hint) {
@@ -111,8 +140,8 @@ TEST_F(SenderTest, RefusedTextsStayAsTypedAndSendNothing) {
     }
     me.chatBanned = false;
     roomEntry.roomId = kChatRoom;
-    // The largest text that fits goes out: 946 bytes and the NUL.
-    TypeAndSend(gonggao, std::wstring(473, L'中'));
+    // The largest text that fits goes out, without a word: 946 bytes and the NUL.
+    EXPECT_EQ(TypeAndSendBox(gonggao, std::wstring(473, L'中')), L"");
     const std::vector<SentChat> sent = SentChats();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].record.textLen, kRoomChatMaxText);
