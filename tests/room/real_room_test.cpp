@@ -1,7 +1,8 @@
 // The room window on a real X display (xvfb-run, QT_QPA_PLATFORM=xcb,
 // MIVORA_REAL_DISPLAY=1), clicked by the X pointer as a person clicks it: the skin
 // button, a video pane's menu, the microphone button across a room switch, the
-// microphone menu and the emoticon picker. Screenshots go to the artifact folder.
+// microphone menu, the emoticon picker and the loudspeaker and announcement composers.
+// Screenshots go to the artifact folder.
 // Skipped otherwise.
 #include <QApplication>
 #include <QGuiApplication>
@@ -223,16 +224,19 @@ TEST_F(RealRoom, ComposersSendWhatIsTypedAfterAClickIntoTheRoom) {
             SCOPED_TRACE(round);
             TakeSent();
             Click(Find(c.tool));
-            ASSERT_TRUE(Pump([&] { return c.window() && rd::OnScreen(c.window()->GetHWND()); }, 5000))
+            ASSERT_TRUE(
+                Pump([&] { return c.window() && rd::OnScreen(c.window()->GetHWND()); }, 5000))
                 << "the composer did not open: " << PrivateText();
             CWndChatSender* w = c.window();
             Settle();
             // Typed at once: the input has the keyboard focus when the composer opens.
             rd::TypeText("hi");
-            ASSERT_TRUE(Pump([&] { return std::wstring(w->GetInput()->GetEditContent()) == L"hi"; }, 5000))
+            ASSERT_TRUE(
+                Pump([&] { return std::wstring(w->GetInput()->GetEditContent()) == L"hi"; }, 5000))
                 << "what was typed did not reach the input";
-            // A click into the room, then the composer's input and send button.
-            Click(Find(L"pubtextout"));
+            // A click into the room beside the composer (which lies over the public chat),
+            // then the composer's input and send button.
+            Click(Find(L"privtextout"));
             Settle();
             CControlUI* input = w->GetInput();
             CControlUI* send = w->GetPaintManager().FindControl(L"btnSend");
@@ -240,6 +244,14 @@ TEST_F(RealRoom, ComposersSendWhatIsTypedAfterAClickIntoTheRoom) {
             InvalidateRect(w->GetHWND(), nullptr, FALSE);
             Settle();
             rd::ClickControl(w->GetHWND(), input);
+            QWidget* top = winplat::WidgetOf(w->GetHWND());
+            ASSERT_TRUE(Pump(
+                [&] {
+                    return top->isActiveWindow() && top->focusWidget() &&
+                           top->focusWidget()->hasFocus();
+                },
+                5000))
+                << "the click did not give the composer the keyboard";
             rd::TypeText(" all");
             Settle();
             rd::ClickControl(w->GetHWND(), send);
