@@ -28,9 +28,11 @@ HWND g_boxOwner = nullptr;
 void CALLBACK ReadAndCloseBox(HWND, UINT, UINT_PTR, DWORD) {
     HWND box = FindWindowW(L"UIMsgBox", nullptr);
     if (!box || !g_boxText) return;
-    auto* wnd = dynamic_cast<CWndMsgBox*>(reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(box, GWLP_USERDATA)));
+    auto* wnd = dynamic_cast<CWndMsgBox*>(
+        reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(box, GWLP_USERDATA)));
     if (!wnd) return;
-    if (CControlUI* tip = wnd->GetPaintManager().FindControl(L"tip")) *g_boxText = tip->GetText().GetData();
+    if (CControlUI* tip = wnd->GetPaintManager().FindControl(L"tip"))
+        *g_boxText = tip->GetText().GetData();
     EXPECT_EQ(GetWindow(box, GW_OWNER), g_boxOwner) << "the box is not over the dialog";
     wnd->Close(IDOK);
 }
@@ -193,14 +195,16 @@ TEST_F(SenderTest, OpeningPutsTheKeyboardInTheInput) {
         ASSERT_TRUE(Pump([&] { return (view = top->findChild<QTextEdit*>()) != nullptr; }));
         if (c.clickedBeforeClosing) {
             laba->GetInput()->SetText(L"x");
-            ClickControl(laba->GetHWND(), laba->GetPaintManager().FindControl(c.clickedBeforeClosing));
+            ClickControl(laba->GetHWND(),
+                         laba->GetPaintManager().FindControl(c.clickedBeforeClosing));
             PumpPending();
             ShowWindow(laba->GetHWND(), SW_HIDE);
             PumpPending();
             ASSERT_EQ(OpenChatSender(laba, nullptr), laba);
         }
         // The window's focus widget is where its keys go once it is active.
-        EXPECT_TRUE(Pump([&] { return top->focusWidget() == view; })) << "the keyboard is elsewhere";
+        EXPECT_TRUE(Pump([&] { return top->focusWidget() == view; }))
+            << "the keyboard is elsewhere";
         EXPECT_EQ(laba->GetPaintManager().GetFocus(), laba->GetInput());
     }
 }
