@@ -7,6 +7,7 @@
 #include "controls/ChatRecord.h"
 #include "controls/HtmlText.h"
 #include "dialogs/WndChatEmotion.h"
+#include "dialogs/WndMsgBox.h"
 #include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
@@ -17,6 +18,8 @@ using namespace DuiLib;
 namespace {
 
 const wchar_t kSilencedHint[] = L"您己被禁止发言，请与管理员联系！";
+const wchar_t kEmptyText[] = L"请输入要发送的内容！";
+const wchar_t kNotInRoomText[] = L"您当前不在房间里,无法发送！";
 
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0x3000;
@@ -69,29 +72,55 @@ LRESULT CWndChatSender::HandleExtraMessage(UINT uMsg, WPARAM, LPARAM, BOOL& bHan
     return 0;
 }
 
+void CWndChatSender::FocusInput() {
+    if (!m_pInput) return;
+    // The manager may still count the input as focused while the keyboard went elsewhere
+    // when the window was hidden: the focus is given afresh.
+    if (m_pm.GetFocus() == m_pInput) m_pm.SetFocus(nullptr);
+    m_pInput->SetFocus();
+}
+
 void CWndChatSender::OnEmoSelected(const wchar_t* code) {
     if (!code) return;
     if (m_pInput) m_pInput->AppendText((L"[$" + std::wstring(code) + L"$]").c_str());
     ::SetForegroundWindow(m_hWnd);
 }
 
+void CWndChatSender::Refuse(const wchar_t* reason) {
+    // Over this window: the room's hint line may lie behind it.
+    CWndMsgBox box;
+    box.SetText(reason);
+    box.DoModal(m_hWnd);
+}
+
 void CWndChatSender::Send() {
     if (!m_pInput) return;
     CCommKernel* kernel = CCommKernel::GetInstance();
     CCommKernelData* data = kernel ? kernel->m_pData : nullptr;
-    if (!data) return;
-    CUserObj* me = data->GetLocalUser();
     IRoomView* room = CurrentRoomView();
+    const int roomId = room ? room->GetRoomId() : 0;
+    if (!data) {
+        Refuse(kNotInRoomText);
+        return;
+    }
+    CUserObj* me = data->GetLocalUser();
     if (me->chatBanned) {
         Hint(room, kSilencedHint);
+        Refuse(kSilencedHint);
         return;
     }
     std::wstring text = m_pInput->GetEditContent().GetData();
     // The announcement is trimmed before the emptiness test, so a blank one goes nowhere.
     if (m_row.trim) text = Trim(text);
-    if (text.empty()) return;
-    const int roomId = room ? room->GetRoomId() : 0;
-    if (roomId == 0) return;
+    if (text.empty()) {
+        Refuse(kEmptyText);
+        return;
+    }
+    // Without a room the text stays, to be sent once there is one.
+    if (roomId == 0) {
+        Refuse(kNotInRoomText);
+        return;
+    }
     ChatRecordFields fields;
     fields.roomId = roomId;
     fields.sender = me;
@@ -102,6 +131,7 @@ void CWndChatSender::Send() {
     tag_CMDRoomChatMsg record;
     if (!FillChatRecord(record, fields, HtmlText::EscapeChat(text))) {
         Hint(room, kChatTooLongHint);
+        Refuse(kChatTooLongHint);
         return;
     }
     kernel->SendMsg_RoomChatReq(&record);

@@ -22,10 +22,12 @@ public:
     // Appends "[$code$]" to the input and comes to the front.
     void OnEmoSelected(const wchar_t* code) override;
     // Sends the typed text as a room chat record (no local echo; the server's echo
-    // is what the room shows).
+    // is what the room shows). What cannot be sent stays and the reason is shown.
     void Send();
 
     DuiLib::CRichEditUI* GetInput() const { return m_pInput; }
+    // Puts the keyboard into the input, so what is typed on opening is not lost.
+    void FocusInput();
 
 protected:
     void InitWindow() override;
@@ -33,6 +35,9 @@ protected:
     LRESULT HandleExtraMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
 
 private:
+    // Says why nothing was sent, in a message box over this window.
+    void Refuse(const wchar_t* reason);
+
     const ChatSenderRow& m_row;
     DuiLib::CControlUI* m_pEmoBtn = nullptr;
     DuiLib::CRichEditUI* m_pInput = nullptr;
@@ -45,6 +50,7 @@ template <class T>
 T* OpenChatSender(T*& member, HWND room) {
     if (member) {
         member->ShowWindow(true, true);
+        member->FocusInput();
         return member;
     }
     T* w = new T;
@@ -60,5 +66,6 @@ T* OpenChatSender(T*& member, HWND room) {
     }
     w->CenterWindow();
     w->ShowWindow(true, true);
+    w->FocusInput();
     return w;
 }

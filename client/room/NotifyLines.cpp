@@ -247,7 +247,7 @@ std::wstring LoudspeakerBlock(int kind, const std::string& ansiText) {
     return L"<DIV style=\"PADDING-RIGHT: 5px; PADDING-LEFT: 5px; FONT-SIZE: 9pt; PADDING-BOTTOM: 5px; "
            L"WORD-BREAK: break-all; LINE-HEIGHT: 23px; PADDING-TOP: 5px; FONT-FAMILY: 宋体\">" +
            Picture(L"<IMG src=\"", ChatLines::SkinFolder() + icon, L"\" align=absMiddle />") +
-           L"&nbsp;&nbsp;" + HtmlText::SanitizeChat(Wide(ansiText), ChatLines::SkinFolder()) +
+           L"&nbsp;&nbsp;" + ChatLines::ChatText(Wide(ansiText)) +
            L"</DIV>";
 }
 

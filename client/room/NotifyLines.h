@@ -65,7 +65,8 @@ std::vector<std::wstring> LuckyBoxTexts(const std::string& senderAlias,
                                         const std::wstring& giftName,
                                         const std::vector<int16_t>& multipliers, int price);
 
-// A loudspeaker block; empty for kinds other than 0 to 4.
+// A loudspeaker block, its text chat markup with emoticon codes as pictures; empty for
+// kinds other than 0 to 4.
 std::wstring LoudspeakerBlock(int kind, const std::string& ansiText);
 // The seal hint's HTML (with the seal picture), or the eraser's for seal 0.
 std::wstring SealHint(int markerId, int markedId, int sealId, int minutes);

@@ -1,7 +1,8 @@
 // The room window on a real X display (xvfb-run, QT_QPA_PLATFORM=xcb,
 // MIVORA_REAL_DISPLAY=1), clicked by the X pointer as a person clicks it: the skin
 // button, a video pane's menu, the microphone button across a room switch, the
-// microphone menu and the emoticon picker. Screenshots go to the artifact folder.
+// microphone menu, the emoticon picker and the loudspeaker and announcement composers.
+// Screenshots go to the artifact folder.
 // Skipped otherwise.
 #include <QApplication>
 #include <QGuiApplication>
@@ -20,6 +21,8 @@
 #include "dialogs/WndChatEmotion.h"
 #include "dialogs/WndGiftInfo.h"
 #include "dialogs/WndSelSkin.h"
+#include "dialogs/WndSendGonggao.h"
+#include "dialogs/WndSendLaba.h"
 #include "kernel/CommKernel.h"
 #include "lobby/WndLobby.h"
 #include "lobby_fixture.h"
@@ -312,6 +315,77 @@ TEST_F(RealRoom, ClickOnTheEmptyRecipientListLeavesTheNextClickToAMember) {
     EXPECT_TRUE(Pump([&] { return gift->GetCurSel() >= 0; }, 5000))
         << "the click on the member went to an invisible drop-down";
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+// The room's composers as a person uses them: opened from the tool bar, the room
+// clicked in between, the text typed on the keyboard and the send button clicked.
+TEST_F(RealRoom, ComposersSendWhatIsTypedAfterAClickIntoTheRoom) {
+    constexpr int kLevel5 = 5 << 16;
+    GrantFromLogon({{5, 1, kLevel5, 0}, {17, 1, kLevel5, 0}});
+    Open();
+    struct Case {
+        const wchar_t* tool;
+        std::function<CWndChatSender*()> window;
+        uint8_t kind;
+    } cases[] = {
+        {L"tool_app", [&] { return static_cast<CWndChatSender*>(room->m_pWndSendGonggao); }, 1},
+        {L"tool_laba", [&] { return static_cast<CWndChatSender*>(room->m_pWndSendLaba); }, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.tool, c.tool + wcslen(c.tool)));
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE(round);
+            TakeSent();
+            Click(Find(c.tool));
+            ASSERT_TRUE(
+                Pump([&] { return c.window() && rd::OnScreen(c.window()->GetHWND()); }, 5000))
+                << "the composer did not open: " << PrivateText();
+            CWndChatSender* w = c.window();
+            Settle();
+            // Typed at once: the input has the keyboard focus when the composer opens.
+            rd::TypeText("hi");
+            ASSERT_TRUE(
+                Pump([&] { return std::wstring(w->GetInput()->GetEditContent()) == L"hi"; }, 5000))
+                << "what was typed did not reach the input";
+            // A click into the room beside the composer (which lies over the public chat),
+            // then the composer's input and send button.
+            Click(Find(L"privtextout"));
+            Settle();
+            CControlUI* input = w->GetInput();
+            CControlUI* send = w->GetPaintManager().FindControl(L"btnSend");
+            ASSERT_NE(send, nullptr);
+            InvalidateRect(w->GetHWND(), nullptr, FALSE);
+            Settle();
+            rd::ClickControl(w->GetHWND(), input);
+            QWidget* top = winplat::WidgetOf(w->GetHWND());
+            ASSERT_TRUE(Pump(
+                [&] {
+                    return top->isActiveWindow() && top->focusWidget() &&
+                           top->focusWidget()->hasFocus();
+                },
+                5000))
+                << "the click did not give the composer the keyboard";
+            rd::TypeText(" all");
+            Settle();
+            rd::ClickControl(w->GetHWND(), send);
+            std::vector<SentFrame> chats;
+            ASSERT_TRUE(Pump(
+                [&] {
+                    for (const SentFrame& f : TakeSent())
+                        if (f.mainCmd == 105 && f.subCmd == 43) chats.push_back(f);
+                    return !chats.empty();
+                },
+                5000))
+                << "nothing was sent";
+            ASSERT_GT(chats[0].payload.size(), 67u);
+            EXPECT_EQ(chats[0].payload[13], c.kind);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(&chats[0].payload[67])), "hi all");
+            EXPECT_EQ(std::wstring(w->GetInput()->GetEditContent()), L"");
+            if (round == 0) rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-composer-sent");
+            ClickControl(w->GetHWND(), w->GetPaintManager().FindControl(L"closebtn"));
+            ASSERT_TRUE(Pump([&] { return !IsWindowVisible(w->GetHWND()); }, 5000));
+        }
+    }
 }
 
 }  // namespace

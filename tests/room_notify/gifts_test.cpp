@@ -6,6 +6,7 @@
 #include "controls/CtrlListFriend.h"
 #include "controls/LuckyMsgBox.h"
 #include "notify_fixture.h"
+#include "room/ChatLines.h"
 #include "room/NotifyLines.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
@@ -189,6 +190,13 @@ TEST_F(GiftsTest, LoudspeakerKinds) {
         EXPECT_TRUE(Has(Text(L"labazone"), L"hello all"));
         EXPECT_TRUE(Has(Html(L"labazone"), c.icon)) << c.kind;
     }
+    // Emoticon codes in the line are pictures, as in every chat line; a code that is
+    // none stays text.
+    ClearViews();
+    Play({answers::LoudspeakerAnswer(0, "alice(501)\xA3\xBAhi[$2$] [$a b$]")});
+    EXPECT_TRUE(Has(Html(L"labazone"), L"src=\"" + ChatLines::EmotionFolder() + L"/2.gif\""));
+    EXPECT_FALSE(Has(Text(L"labazone"), L"[$2$]"));
+    EXPECT_TRUE(Has(Text(L"labazone"), L"[$a b$]"));
 }
 
 TEST_F(GiftsTest, SealsAndErasersMarkTheRows) {

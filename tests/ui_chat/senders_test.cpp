@@ -12,6 +12,7 @@
 #include "chat_fixture.h"
 #include "controls/ChatRecord.h"
 #include "dialogs/WndSendGonggao.h"
+#include "dialogs/WndMsgBox.h"
 #include "dialogs/WndSendLaba.h"
 #include "kernel/CommKernel.h"
 #include "session/CommKernelData.h"
@@ -20,6 +21,21 @@
 using namespace DuiLib;
 
 namespace {
+
+// The text of a message box that comes while the test runs, closed with OK once read.
+std::wstring* g_boxText = nullptr;
+HWND g_boxOwner = nullptr;
+void CALLBACK ReadAndCloseBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowW(L"UIMsgBox", nullptr);
+    if (!box || !g_boxText) return;
+    auto* wnd = dynamic_cast<CWndMsgBox*>(
+        reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(box, GWLP_USERDATA)));
+    if (!wnd) return;
+    if (CControlUI* tip = wnd->GetPaintManager().FindControl(L"tip"))
+        *g_boxText = tip->GetText().GetData();
+    EXPECT_EQ(GetWindow(box, GW_OWNER), g_boxOwner) << "the box is not over the dialog";
+    wnd->Close(IDOK);
+}
 
 class SenderTest : public ChatTest {
 protected:
@@ -36,6 +52,17 @@ protected:
         PumpPending();
     }
     static std::wstring Typed(CWndChatSender* w) { return w->GetInput()->GetEditContent().GetData(); }
+    // TypeAndSend, and the text of the message box it brought (empty: none).
+    std::wstring TypeAndSendBox(CWndChatSender* w, const std::wstring& text) {
+        std::wstring seen;
+        g_boxText = &seen;
+        g_boxOwner = w->GetHWND();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, ReadAndCloseBox);
+        TypeAndSend(w, text);
+        KillTimer(nullptr, timer);
+        g_boxText = nullptr;
+        return seen;
+    }
 
     CWndSendLaba* laba = nullptr;
     CWndSendGonggao* gonggao = nullptr;
@@ -85,13 +112,17 @@ TEST_F(SenderTest, RefusedTextsStayAsTypedAndSendNothing) {
         bool silenced;
         bool inRoom;
         const wchar_t* hint;  // null: none
+        const wchar_t* box;   // over the dialog
     } cases[] = {
-        {"blank announcement", true, L"  \n\t ", false, true, nullptr},
-        {"empty loudspeaker", false, L"", false, true, nullptr},
-        {"silenced", false, L"hello", true, true, L"您己被禁止发言，请与管理员联系！"},
-        {"too long once escaped", false, std::wstring(300, L'<'), false, true, kChatTooLongHint},
-        {"too long in the code page", true, std::wstring(474, L'中'), false, true, kChatTooLongHint},
-        {"no room entered", false, L"hello", false, false, nullptr},
+        {"blank announcement", true, L"  \n\t ", false, true, nullptr, L"请输入要发送的内容！"},
+        {"empty loudspeaker", false, L"", false, true, nullptr, L"请输入要发送的内容！"},
+        {"silenced", false, L"hello", true, true, L"您己被禁止发言，请与管理员联系！",
+         L"您己被禁止发言，请与管理员联系！"},
+        {"too long once escaped", false, std::wstring(300, L'<'), false, true, kChatTooLongHint,
+         kChatTooLongHint},
+        {"too long in the code page", true, std::wstring(474, L'中'), false, true, kChatTooLongHint,
+         kChatTooLongHint},
+        {"no room entered", false, L"hello", false, false, nullptr, L"您当前不在房间里,无法发送！"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -99,7 +130,7 @@ TEST_F(SenderTest, RefusedTextsStayAsTypedAndSendNothing) {
         me.chatBanned = c.silenced;
         roomEntry.roomId = c.inRoom ? kChatRoom : 0;
         CWndChatSender* w = c.announcement ? static_cast<CWndChatSender*>(gonggao) : laba;
-        TypeAndSend(w, c.text);
+        EXPECT_EQ(TypeAndSendBox(w, c.text), c.box);
         EXPECT_TRUE(SentChats().empty());
         EXPECT_EQ(Typed(w), c.text);
         if (c.hint) {
@@ -111,8 +142,8 @@ TEST_F(SenderTest, RefusedTextsStayAsTypedAndSendNothing) {
     }
     me.chatBanned = false;
     roomEntry.roomId = kChatRoom;
-    // The largest text that fits goes out: 946 bytes and the NUL.
-    TypeAndSend(gonggao, std::wstring(473, L'中'));
+    // The largest text that fits goes out, without a word: 946 bytes and the NUL.
+    EXPECT_EQ(TypeAndSendBox(gonggao, std::wstring(473, L'中')), L"");
     const std::vector<SentChat> sent = SentChats();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].record.textLen, kRoomChatMaxText);
@@ -140,6 +171,42 @@ TEST_F(SenderTest, EnterThatCommitsAnInputMethodCompositionSendsNothing) {
     QCoreApplication::sendEvent(widget, &enter);
     PumpPending();
     EXPECT_EQ(SentChats().size(), 1u);
+}
+
+// What is typed right after opening goes into the input: opening puts the keyboard
+// there, the first time and after the window was closed from wherever its focus was.
+TEST_F(SenderTest, OpeningPutsTheKeyboardInTheInput) {
+    const struct {
+        const char* what;
+        const wchar_t* clickedBeforeClosing;  // null: none
+    } cases[] = {
+        {"first opening", nullptr},
+        {"after the close button", L"closebtn"},
+        {"after sending", L"btnSend"},
+        {"after the emoticon button", L"btnEmo"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NE(OpenChatSender(laba, nullptr), nullptr);
+        QWidget* top = winplat::WidgetOf(laba->GetHWND());
+        ASSERT_NE(top, nullptr);
+        InvalidateRect(laba->GetHWND(), nullptr, FALSE);
+        QTextEdit* view = nullptr;
+        ASSERT_TRUE(Pump([&] { return (view = top->findChild<QTextEdit*>()) != nullptr; }));
+        if (c.clickedBeforeClosing) {
+            laba->GetInput()->SetText(L"x");
+            ClickControl(laba->GetHWND(),
+                         laba->GetPaintManager().FindControl(c.clickedBeforeClosing));
+            PumpPending();
+            ShowWindow(laba->GetHWND(), SW_HIDE);
+            PumpPending();
+            ASSERT_EQ(OpenChatSender(laba, nullptr), laba);
+        }
+        // The window's focus widget is where its keys go once it is active.
+        EXPECT_TRUE(Pump([&] { return top->focusWidget() == view; }))
+            << "the keyboard is elsewhere";
+        EXPECT_EQ(laba->GetPaintManager().GetFocus(), laba->GetInput());
+    }
 }
 
 TEST_F(SenderTest, ClosingHidesAndReopeningShowsTheSameWindowWithItsText) {

@@ -71,10 +71,11 @@ Request QueueOp(int actor, int target, int position, int16_t operation) {
         Kernel()->SendMsg_OperateWaitMicIndxReq(&r);
     };
 }
-Request Gift(int giver, int receiver, int giftId, int count, const std::string& words = "") {
+Request Gift(int giver, int receiver, int giftId, int count, const std::string& words = "",
+             int roomId = kRoom) {
     return [=] {
         tag_CMDTradeGiftRecord r{};
-        r.roomId = kRoom;
+        r.roomId = roomId;
         r.senderId = giver;
         r.targetId = receiver;
         r.giftId = giftId;
@@ -546,6 +547,39 @@ TEST_F(WorldTest, PricesAreTheSkinsCatalogs) {
     EXPECT_EQ(f.U16(14), 45);
     EXPECT_EQ(world->BalanceOf(kOwner).first, LocalWorld::kRichCoins - 14 - 3);
     std::filesystem::remove_all(root);
+}
+
+// The residents are listed members of their room: a gift to one goes through and is
+// shown with his name; one to nobody listed is still refused.
+TEST_F(WorldTest, ResidentsAreGivenToLikeMembers) {
+    constexpr int kHere = LocalWorld::kResidentRoom;
+    constexpr int64_t kRosePrice = 10;  // gift 1 of the skin's catalog
+    auto giver = RawMember(kOwner, "111111", kHere);
+    auto other = RawMember(kUser, "222222", kHere);
+    ASSERT_TRUE(giver && other);
+    const struct {
+        int receiver;
+        std::wstring alias;
+    } cases[] = {{20001, L"常驻甲"}, {20002, L"常驻乙"}};
+    int64_t spent = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.receiver);
+        giver->Send(KernelWrites(kOwner, kHere, Gift(kOwner, c.receiver, 1, 2, "", kHere)));
+        for (RawClient* member : {giver.get(), other.get()}) {
+            Frame f;
+            ASSERT_TRUE(member->Await(105, 49, f));
+            EXPECT_EQ(f.I32(8), c.receiver);
+            EXPECT_EQ(f.Text(50, 17), Wire(c.alias));
+        }
+        Frame wealth;
+        ASSERT_TRUE(giver->Await(105, 62, wealth));
+        spent += 2 * kRosePrice;
+        EXPECT_EQ(world->BalanceOf(kOwner).first, LocalWorld::kRichCoins - spent);
+    }
+    giver->Send(KernelWrites(kOwner, kHere, Gift(kOwner, 20003, 1, 1, "", kHere)));
+    Frame f;
+    ASSERT_TRUE(giver->Await(105, 48, f)) << "nobody of that id is listed";
+    EXPECT_EQ(world->BalanceOf(kOwner).first, LocalWorld::kRichCoins - spent);
 }
 
 TEST_F(WorldServiceTest, PutOutAndBlackListedMembersLeaveAndStayOut) {

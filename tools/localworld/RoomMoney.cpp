@@ -76,8 +76,13 @@ std::string LocalWorld::OnTradeGift(const Request& r) {
     Room* room = ActorRoom(r, giverId, roomId);
     if (!room) return "refused: the giver is not in room " + std::to_string(roomId);
     const int64_t price = PriceOf(giftId);
-    if (!price || count < 1 || count > kMaxCount || !room->members.count(receiverId) ||
-        receiverId == giverId) {
+    // A resident is listed like a member, so he is given to like one; he has no
+    // account, so his beans go nowhere.
+    const Resident* resident = nullptr;
+    for (const Resident& candidate : room->residents)
+        if (candidate.id == receiverId) resident = &candidate;
+    if (!price || count < 1 || count > kMaxCount ||
+        (!room->members.count(receiverId) && !resident) || receiverId == giverId) {
         return Refuse(r, answers::GiftFailedAnswer(kBadRequest),
                       "gift " + std::to_string(giftId) + " refused: bad gift, count or receiver");
     }
@@ -102,7 +107,7 @@ std::string LocalWorld::OnTradeGift(const Request& r) {
     g.baseCount = received;
     received = static_cast<int32_t>(std::min<int64_t>(int64_t{received} + count, INT32_MAX));
     g.giver = WireText(m_sessions.at(giverId).alias);
-    g.receiver = WireText(m_sessions.at(receiverId).alias);
+    g.receiver = WireText(resident ? resident->alias : m_sessions.at(receiverId).alias);
     SendToRoom(roomId, answers::GiftAnswer(g));
     std::string outcome = "gift " + std::to_string(giftId) + " x" + std::to_string(count) + " from " +
                           std::to_string(giverId) + " to " + std::to_string(receiverId) + " for " +
