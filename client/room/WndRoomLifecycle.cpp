@@ -95,6 +95,17 @@ void CWndRoom::InitRoom(int roomId) {
         data->m_pWaveInCtrl->setWaveOutDevId(theApp.m_nWaveOutDev);
     }
 
+    // A gift effect whose player is not there is told in the room, from the player's
+    // thread by a message. Set here, not at the first layout: the room's gifts come as
+    // soon as it is entered, before its window has been painted. The handler stays
+    // until the next room sets its own: once this window is gone, the message goes
+    // nowhere.
+    if (CCommKernelData* data = Data()) {
+        const HWND self = m_hWnd;
+        data->m_PropsTaskMgr.SetPlayFailedHandler(
+            [self] { ::PostMessageW(self, UM_EFFECT_PLAYER_MISSING, 0, 0); });
+    }
+
     if (CCommKernelData* data = Data()) {
         m_chatInput.SetTextFont(data->m_szFontName, data->m_nFontSize, data->m_bBold != 0,
                                 data->m_bUnderline != 0, data->m_bItalic != 0);
@@ -257,12 +268,4 @@ void CWndRoom::OnWindowInit() {
     UpdateMyInfo();
     ApplySkinColors(nullptr);
     FillGiftPane();
-    // A gift effect whose player is not there is told in the room, from the player's
-    // thread by a message. The handler stays until the next room sets its own: once
-    // this window is gone, the message goes nowhere.
-    if (CCommKernelData* data = Data()) {
-        const HWND self = m_hWnd;
-        data->m_PropsTaskMgr.SetPlayFailedHandler(
-            [self] { ::PostMessageW(self, UM_EFFECT_PLAYER_MISSING, 0, 0); });
-    }
 }
