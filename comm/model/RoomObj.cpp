@@ -1,5 +1,7 @@
 #include "model/RoomObj.h"
 
+#include <limits>
+
 #include "model/UserObj.h"
 #include "util/FieldSplit.h"
 
@@ -65,8 +67,10 @@ int CRoomObj::GetUserGiftCount(int userId, int giftId, int base) {
     if (!user) return -1;
     int count = user->GetGiftCount(giftId);
     if (count == 0) count = base;
-    // Wrap rather than overflow on an absurd base.
-    int next = static_cast<int>(static_cast<uint32_t>(count) + 1u);
+    // The base comes from the wire: a negative one starts from nothing, and the count
+    // holds at the largest rather than turn negative (or into the -1 of "not here").
+    if (count < 0) count = 0;
+    const int next = count == std::numeric_limits<int>::max() ? count : count + 1;
     user->giftCounts[giftId] = next;
     return next;
 }

@@ -192,6 +192,10 @@ TEST(RoomObj, GiftCountNumbersRepeatedLinesFromTheBase) {
     EXPECT_EQ(room.GetUserGiftCount(4, 10, 100), 7);
     EXPECT_EQ(room.GetUserGiftCount(4, 11, 0), 1);
     EXPECT_EQ(room.GetUserGiftCount(5, 10, 5), -1);
+    // Bases from the wire at the edges of 32 bits never give a negative count.
+    EXPECT_EQ(room.GetUserGiftCount(4, 12, 2147483646), 2147483647);
+    EXPECT_EQ(room.GetUserGiftCount(4, 12, 0), 2147483647);
+    EXPECT_EQ(room.GetUserGiftCount(4, 13, -2), 1);
 }
 
 TEST(RoomObj, ClearDataKeepsIdentityAndDropsSessionState) {
