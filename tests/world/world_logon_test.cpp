@@ -2,6 +2,8 @@
 // logon, and the pages and configuration that name the world.
 #include <arpa/inet.h>
 
+#include <algorithm>
+
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -109,24 +111,7 @@ TEST_F(WorldTest, ProfileChangeIsSeenAtTheNextLogon) {
     EXPECT_EQ(d->m_LocalUser.sex, 1);
 }
 
-Bytes PasswordRequest(int32_t userId, const std::string& oldPassword,
-                      const std::string& newPassword) {
-    tag_CMDSetUserPwdReq req{};
-    req.userId = userId;
-    req.kind = 1;
-    std::memcpy(req.oldPassword, oldPassword.data(), oldPassword.size());
-    std::memcpy(req.newPassword, newPassword.data(), newPassword.size());
-    Bytes frame(10 + sizeof req, 0);
-    frame[0] = static_cast<uint8_t>(frame.size());
-    frame[4] = 10;
-    frame[6] = 103;
-    frame[8] = 120;
-    std::memcpy(&frame[10], &req, sizeof req);
-    return frame;
-}
-
 TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
-    RawClient lobby(world->ports().lobby, 103);
     struct Case {
         const char* oldPassword;
         const char* newPassword;
@@ -134,9 +119,18 @@ TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
     } cases[] = {{"nope", "abc", 2}, {"222222", "", 3}, {"222222", "abc", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.oldPassword);
-        lobby.Send(PasswordRequest(LocalWorld::kUserId, c.oldPassword, c.newPassword));
+        tag_CMDSetUserPwdReq req{};
+        req.userId = LocalWorld::kUserId;
+        req.kind = 1;
+        std::strncpy(req.oldPassword, c.oldPassword, sizeof req.oldPassword - 1);
+        std::strncpy(req.newPassword, c.newPassword, sizeof req.newPassword - 1);
+        const size_t from = notify.posted().size();
+        k->SendMsg_SetUserPwdReq2(&req, 0);
+        auto answer = AwaitPosted(UM_SET_USER_PWD_RESP, from);
+        ASSERT_TRUE(answer);
         Frame f;
-        ASSERT_TRUE(lobby.Await(103, 121, f));
+        const auto* bytes = reinterpret_cast<const uint8_t*>(answer->lParam);
+        f.payload.assign(bytes, bytes + 30);
         EXPECT_EQ(f.I32(0), LocalWorld::kUserId);
         EXPECT_EQ(f.I32(8), c.result);
         EXPECT_EQ(f.U8(12), c.result == 0 ? 1 : 0);  // the client takes the text only then
@@ -144,6 +138,14 @@ TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
             EXPECT_EQ(f.Text(13, 17), c.newPassword);
         }
     }
+    // The lobby's keep-alive, on the same connection, is only logged.
+    k->SendMsg_LobbyPingReq();
+    EXPECT_TRUE(kerneltest::Pump([&] {
+        std::lock_guard<std::mutex> g(logLock);
+        return std::any_of(worldLog.begin(), worldLog.end(),
+                           [](const std::string& l) { return l.find("keep-alive of user") != std::string::npos; });
+    }));
+    k->DisconnectServer(SERVER_TYPE_LOBBY);
     EXPECT_FALSE(KernelLogon(LocalWorld::kUserId, "222222"));
     EXPECT_TRUE(KernelLogon(LocalWorld::kUserId, "abc"));
 }
@@ -178,6 +180,10 @@ TEST_F(WorldTest, PagesLinkTheRoomsOfEachGroup) {
         {"roomlist.php?ngroupid=1?uname=10001&pwd=111111", {LocalWorld::kOpenRoom}},
         {"roomlist.php?ngroupid=3", {LocalWorld::kResidentRoom}},
         {"roomlist.php", {all[0], all[1], all[2]}},
+        // The finder: every room, or a group's, each a link the finder window joins.
+        {"find.html", {all[0], all[1], all[2]}},
+        {"find.html?ngroupid=2", {LocalWorld::kLockedRoom}},
+        {"find.html?ngroupid=31", {LocalWorld::kResidentRoom}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -196,6 +202,30 @@ TEST_F(WorldTest, PagesLinkTheRoomsOfEachGroup) {
     EXPECT_TRUE(ok);
     Fetch(world->BaseUrl() + "nothing.php", &ok);
     EXPECT_FALSE(ok);
+}
+
+// A room's name is the owner's to choose: the pages show it as text, never as markup.
+TEST_F(WorldTest, PagesShowARoomsNameAsText) {
+    auto owner = RawMember(LocalWorld::kMemberId, "111111", LocalWorld::kOpenRoom);
+    ASSERT_TRUE(owner);
+    owner->Send(KernelWrites(LocalWorld::kMemberId, LocalWorld::kOpenRoom, [&] {
+        tag_CMDSetRoomInfoReq info{};
+        info.roomId = LocalWorld::kOpenRoom;
+        info.userId = LocalWorld::kMemberId;
+        info.creatorId = LocalWorld::kMemberId;
+        std::strcpy(info.roomName, "<b>\"x\"&</b>");
+        k->SendMsg_SetRoomBaseInfoReq(&info);
+    }));
+    Frame f;
+    ASSERT_TRUE(owner->Await(105, 63, f));
+    for (const char* path : {"hall.php", "roomlist.php?ngroupid=1", "find.html"}) {
+        SCOPED_TRACE(path);
+        bool ok = false;
+        const std::string page = Fetch(world->BaseUrl() + path, &ok);
+        ASSERT_TRUE(ok);
+        EXPECT_NE(page.find("&lt;b&gt;&quot;x&quot;&amp;&lt;/b&gt;"), std::string::npos) << page;
+        EXPECT_EQ(page.find("<b>"), std::string::npos) << page;
+    }
 }
 
 // Every page the configuration names is served, small and plain; the pages that talk
@@ -231,6 +261,12 @@ TEST_F(WorldTest, EveryConfiguredPageIsServedPlain) {
         {"iconhelp.html", "<img src=\"mgr_1.png\">"},
         {"register.html", "href=\"registered.html\""},
         {"registered.html", "href=\"app:" + std::to_string(LocalWorld::kFirstRegisteredId) + ":"},
+        // The finder narrows by group with links; it has no field to type in.
+        {"find.html", "<a href=\"find.html?ngroupid=2\">"},
+        // The game's page at the program's own address and at the game group's.
+        {"carkelt/game.php?uname=10002&pwd=222222", "阿花 (10002)"},
+        {"carkelt.html?uname=10002&pwd=222222", "<img src=\"/bg_winning.png\">"},
+        {"bg_winning.png", "PNG"},
         // Live counts: the member who joined is counted.
         {"hall.php", "(1001, 1 人)"},
         {"roomlist.php?ngroupid=11?uname=10002&pwd=222222", "(1001, 1 人)"},
@@ -299,7 +335,7 @@ TEST(WorldConfiguration, GlobalConfTextNamesTheFixedWorld) {
     const std::wstring web = L"http://127.0.0.1:" + std::to_wstring(fixed.http) + L"/";
     EXPECT_EQ(std::wstring(conf.dating_url), web + L"hall.php");
     EXPECT_EQ(std::wstring(conf.roomlist_url), web + L"roomlist.php");
-    EXPECT_EQ(std::wstring(conf.find_url), web + L"roomlist.php");
+    EXPECT_EQ(std::wstring(conf.find_url), web + L"find.html");
 
     std::string version = ReadText(LOCALWORLD_SOURCE "/version.txt");
     while (!version.empty() && (version.back() == '\n' || version.back() == '\r'))

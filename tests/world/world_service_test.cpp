@@ -4,14 +4,19 @@
 // what each member received in between is exactly the answers the case names.
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
+
+#include <unistd.h>
 
 #include "kernel/CmdRecords.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
+#include "win32/text.h"
 #include "world_fixture.h"
 
 namespace worldtest {
@@ -273,6 +278,10 @@ TEST_F(WorldServiceTest, EachRequestIsAnsweredToTheMembersItConcerns) {
         {"the manager takes the managers' microphone", kManager, Mic(kManager, kManager, 1, 2),
          {"75 33", "75 33", "75 33"}},
         {"user leaves his microphone", kUser, Mic(kUser, kUser, 0, 255), {"75 33", "75 33", "75 33"}},
+        {"a user may not seat others", kUser, PubMic(kUser, 0, 2, kManager), {"", "74", ""}},
+        {"the owner seats the user on microphone 1", kOwner, PubMic(kOwner, 0, 2, kUser),
+         {"75 33", "75 33", "75 33"}},
+        {"user leaves it again", kUser, Mic(kUser, kUser, 0, 255), {"75 33", "75 33", "75 33"}},
         {"the managers' microphone is no user's", kUser, Mic(kUser, kUser, 1, 2), {"", "74", ""}},
         {"the owner carries the user to a private one", kOwner, Mic(kOwner, kUser, 2, 255),
          {"75", "75", "75"}},
@@ -485,6 +494,58 @@ TEST_F(WorldServiceTest, SealsCostAndLastWhatTheCatalogSays) {
         }
         EXPECT_EQ(world->BalanceOf(kUser).first, before - c.price);
     }
+}
+
+TEST_F(WorldServiceTest, AnExitIsAnnouncedAndFreesTheMicrophone) {
+    Send(kUser, Mic(kUser, kUser, 1, 0));
+    Barrier(kUser);
+    Send(kUser, [] { Kernel()->SendMsg_ExitRoomReq(kRoom); });
+    for (RawClient* member : {owner.get(), manager.get()}) {
+        Frame f;
+        ASSERT_TRUE(member->Await(105, 36, f));
+        EXPECT_EQ(f.I32(0), kUser);
+        EXPECT_EQ(f.I32(4), kRoom);
+        ASSERT_TRUE(member->Await(105, 33, f));
+        EXPECT_EQ(f.I32(8), 0) << "microphone 1 is free again";
+    }
+    EXPECT_EQ(world->MembersOf(kRoom), (std::vector<int>{kOwner, kManager}));
+}
+
+// The world's prices are the skin's catalogs, not a copy of them: a skin of other
+// prices is what it charges.
+TEST_F(WorldTest, PricesAreTheSkinsCatalogs) {
+    const std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                       ("mivora-world-skin-" + std::to_string(getpid()));
+    const std::filesystem::path skin = root / "MVChat";
+    std::filesystem::create_directories(skin / "gift");
+    std::filesystem::create_directories(root / "Seal");
+    auto writeUtf16 = [](const std::filesystem::path& file, const std::wstring& text) {
+        std::u16string units = winplat::WideToUtf16(L"\xFEFF" + text);
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(units.data()), static_cast<std::streamsize>(units.size() * 2));
+    };
+    writeUtf16(skin / "gift" / "gift.conf", L"gift=1;1;玫瑰;7;0;0;0;0;0;x;y\r\n");
+    writeUtf16(root / "Seal" / "seal.conf", L"1,猪头,3,45\r\n");
+    world->Stop();
+    LocalWorld::Options options;
+    options.skinDir = skin.string();
+    world = std::make_unique<LocalWorld>(options);
+    ASSERT_TRUE(world->Start());
+    auto owner = RawMember(kOwner, "111111", kRoom);
+    auto user = RawMember(kUser, "222222", kRoom);
+    ASSERT_TRUE(owner && user);
+
+    owner->Send(KernelWrites(kOwner, kRoom, Gift(kOwner, kUser, 1, 2)));
+    Frame f;
+    ASSERT_TRUE(owner->Await(105, 62, f));
+    EXPECT_EQ(world->BalanceOf(kOwner).first, LocalWorld::kRichCoins - 14);
+    owner->Send(KernelWrites(kOwner, kRoom, Gift(kOwner, kUser, 4, 1)));
+    ASSERT_TRUE(owner->Await(105, 48, f)) << "a ring is no gift of this catalog";
+    owner->Send(KernelWrites(kOwner, kRoom, Seal(kUser, 1)));
+    ASSERT_TRUE(user->Await(105, 95, f));
+    EXPECT_EQ(f.U16(14), 45);
+    EXPECT_EQ(world->BalanceOf(kOwner).first, LocalWorld::kRichCoins - 14 - 3);
+    std::filesystem::remove_all(root);
 }
 
 TEST_F(WorldServiceTest, PutOutAndBlackListedMembersLeaveAndStayOut) {

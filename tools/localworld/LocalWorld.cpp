@@ -9,6 +9,7 @@
 #include "FrameServer.h"
 #include "WorldRequest.h"
 #include "MediaRelay.h"
+#include "catalogs/GiftManager.h"
 #include "catalogs/SealManager.h"
 #include "http_test_server.h"
 
@@ -94,7 +95,7 @@ bool LocalWorld::Start() {
     {
         std::lock_guard<std::mutex> g(m_lock);
         Seed();
-        LoadSeals();
+        LoadCatalogs();
     }
     m_http->setPages([this](const HttpRequestSeen& r, HttpAnswer& a) { return Page(r, a); });
     m_servers->Start();
@@ -210,19 +211,25 @@ void LocalWorld::OnClosed(int connection, int kind) {
         std::to_string(m.userId) + " left room " + std::to_string(m.roomId));
 }
 
-void LocalWorld::LoadSeals() {
+void LocalWorld::LoadCatalogs() {
     if (m_options.skinDir.empty()) return;
-    // The program reads skin/Seal/seal.conf; the skin folder is skin/<name>.
     const std::filesystem::path skin = std::filesystem::path(m_options.skinDir).lexically_normal();
-    const std::filesystem::path file =
-        (skin.has_filename() ? skin : skin.parent_path()).parent_path() / "Seal" / "seal.conf";
-    CSealManager catalog;
-    std::wstring path = file.wstring();
-    if (catalog.LoadSealConfigW(path.data()) != 0) {
-        Log("no seal catalog at " + file.string() + ": every seal is refused");
+    const std::filesystem::path skinFolder = skin.has_filename() ? skin : skin.parent_path();
+    CGiftManager gifts;
+    std::wstring giftPath = (skinFolder / "gift" / "gift.conf").wstring();
+    if (gifts.LoadGiftConfigW(giftPath.data()) != 0)
+        Log("no gift catalog in " + skinFolder.string() + ": every gift is refused");
+    for (const auto& [id, item] : gifts.gifts)
+        if (item && item->price > 0) m_giftPrices[id] = item->price;
+    // The program reads skin/Seal/seal.conf; the skin folder is skin/<name>.
+    const std::filesystem::path sealFile = skinFolder.parent_path() / "Seal" / "seal.conf";
+    CSealManager seals;
+    std::wstring sealPath = sealFile.wstring();
+    if (seals.LoadSealConfigW(sealPath.data()) != 0) {
+        Log("no seal catalog at " + sealFile.string() + ": every seal is refused");
         return;
     }
-    for (const auto& [id, item] : catalog.seals)
+    for (const auto& [id, item] : seals.seals)
         if (item && item->price >= 0 && item->time > 0)
             m_seals[id] = {item->price, static_cast<uint16_t>(std::min(item->time, 0xFFFF))};
 }
@@ -270,7 +277,7 @@ void LocalWorld::Seed() {
         {3, 0, L"新手乐园", "R"},
         {kHelpGroup, 3, L"帮助", BaseUrl() + "help.html"},
         {311, kHelpGroup, L"新手房间", "R"},
-        {kGameGroup, 3, L"游戏", BaseUrl() + "carkelt.html"},
+        {kGameGroup, 3, L"游戏", BaseUrl() + "carkelt/game.php"},
     };
 
     Room open;

@@ -191,8 +191,11 @@ private:
     static const std::vector<Route>& RoomRoutes();
 
     void Seed();
-    // The skin's seal catalog (skin/Seal/seal.conf beside the skin folder).
-    void LoadSeals();
+    // The skin's gift and seal catalogs, the files the program reads: gift/gift.conf in
+    // the skin folder, skin/Seal/seal.conf beside it.
+    void LoadCatalogs();
+    // A gift's unit price in coins; 0 for one the catalog does not have.
+    int64_t PriceOf(int giftId) const;
     void Log(const std::string& line) const;
     void OnFrame(int connection, int kind, uint16_t mainCmd, uint16_t subCmd,
                  const uint8_t* payload, size_t size);
@@ -217,6 +220,9 @@ private:
     // Room microphones and the wait queue.
     std::string OnSetMicState(const Request& r);
     std::string OnChangePubMic(const Request& r);
+    // Seats a member on a public microphone (any free one for index 255), telling the
+    // room; refused with 105/74.
+    std::string SeatOnPublicMic(const Request& r, int roomId, int actorId, int targetId, uint8_t index);
     std::string OnUpWaitMic(const Request& r);
     std::string OnOperateWaitMic(const Request& r);
     std::string OnForbidInvite(const Request& r);
@@ -279,6 +285,10 @@ private:
     bool Page(const HttpRequestSeen& request, HttpAnswer& answer);
     std::string RoomListPage(int groupId) const;
     std::string HallPage() const;
+    // The room finder: every room (or a group's) with its number, group, count and lock.
+    std::string FinderPage(int groupId) const;
+    // "parent › child" of a group's names, as page text.
+    std::string GroupPath(int groupId) const;
     std::string HelpPage() const;
     std::string RoomLinks(const std::vector<int>& roomIds) const;
     bool InGroupTree(int groupId, int top) const;
@@ -290,7 +300,8 @@ private:
     std::string RegisterPage() const;
     std::string RegisteredPage();
     std::string IconHelpPage() const;
-    std::string GamePage() const;
+    // The game's page, for the user the address names (0: none).
+    std::string GamePage(int userId) const;
     std::string WelcomePage() const;
     // A picture of the skin folder: "emotion/<n>.gif" or "<name>.png" at its top.
     bool Picture(const std::string& path, HttpAnswer& answer) const;
@@ -307,6 +318,7 @@ private:
     int m_nextRegisteredId = kFirstRegisteredId;
     std::set<int> m_siteBlackList;
     std::map<int, SealItem> m_seals;
+    std::map<int, int64_t> m_giftPrices;
     std::map<std::pair<int, int>, int32_t> m_giftsReceived;  // (receiver, gift) -> how many
     std::mt19937 m_draw{27};  // lucky gifts, fireworks and boxes: seeded, so runs repeat
 

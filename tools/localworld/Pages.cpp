@@ -1,6 +1,8 @@
 // The local world's web pages: the network test, the three update pages, the hall
-// page, a room list per group (all rooms without a group), and the page group's page.
+// page, a room list per group (all rooms without a group), the room finder, and the
+// page group's page.
 // The pages of the service's windows are in ServicePages.cpp.
+#include <algorithm>
 #include <cstdlib>
 
 #include "WorldRequest.h"
@@ -41,6 +43,8 @@ bool LocalWorld::Page(const HttpRequestSeen& request, HttpAnswer& answer) {
         answer.body = HallPage();
     else if (path == "/roomlist.php")
         answer.body = RoomListPage(QueryNumber(request.path, "ngroupid"));
+    else if (path == "/find.html")
+        answer.body = FinderPage(QueryNumber(request.path, "ngroupid"));
     else if (path == "/help.html")
         answer.body = HelpPage();
     else
@@ -82,6 +86,51 @@ std::string LocalWorld::RoomListPage(int groupId) const {
     for (const Group& g : m_groups)
         if (g.id == groupId) title = g.name;
     return PageOf(Escaped(PageText(title)), "<h3>" + Escaped(PageText(title)) + "</h3>" + RoomLinks(ids));
+}
+
+std::string LocalWorld::GroupPath(int groupId) const {
+    std::string path;
+    // Parents come before their children, so walking up ends.
+    for (int id = groupId; id != 0;) {
+        int parent = 0;
+        for (const Group& g : m_groups)
+            if (g.id == id) {
+                path = Escaped(PageText(g.name)) + (path.empty() ? "" : " › " + path);
+                parent = g.parentId;
+            }
+        id = parent;
+    }
+    return path;
+}
+
+std::string LocalWorld::FinderPage(int groupId) const {
+    // The browser runs no scripts and submits no forms: the finder is a list to pick
+    // from, narrowed by group with links, every room a link the finder window joins.
+    std::string groups = "<p>分类：<a href=\"find.html\">全部</a>";
+    for (const Group& g : m_groups) {
+        const bool holdsRooms = std::any_of(m_rooms.begin(), m_rooms.end(), [&](const auto& room) {
+            return InGroupTree(room.second.groupId, g.id);
+        });
+        if (holdsRooms)
+            groups += " | <a href=\"find.html?ngroupid=" + std::to_string(g.id) + "\">" +
+                      Escaped(PageText(g.name)) + "</a>";
+    }
+    groups += "</p>";
+    std::string rows = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
+                       "<tr><th>房号</th><th>房间</th><th>分类</th><th>人数</th><th>密码</th></tr>";
+    int shown = 0;
+    for (const auto& [id, room] : m_rooms) {
+        if (groupId >= 0 && !InGroupTree(room.groupId, groupId)) continue;
+        const size_t people = room.members.size() + room.residents.size();
+        rows += "<tr><td>" + std::to_string(id) + "</td><td><a href=\"enterchatroom://" + std::to_string(id) +
+                ",127.0.0.1:" + std::to_string(m_ports.room) + "\">" + Escaped(PageText(room.name)) +
+                "</a></td><td>" + GroupPath(room.groupId) + "</td><td>" + std::to_string(people) +
+                "</td><td>" + (room.password.empty() ? "" : "有") + "</td></tr>";
+        ++shown;
+    }
+    rows += "</table>";
+    if (!shown) rows = "<p>这个分类里没有房间。</p>";
+    return PageOf("查找房间", "<h3>查找房间</h3><p>点房间名进入房间。</p>" + groups + rows);
 }
 
 std::string LocalWorld::HallPage() const {

@@ -24,6 +24,9 @@ constexpr int16_t kLeave = 0;
 constexpr int16_t kPublic = 1;
 constexpr int16_t kVip = 2;
 constexpr int16_t kSecret = 4;
+// The operations of a public microphone request: its type (or minutes), or a member put on it.
+constexpr uint8_t kSetType = 1;
+constexpr uint8_t kPutUserOn = 2;
 
 // Whether `m` is free for a user of that standing.
 bool Usable(int16_t type, int holder, bool manager) {
@@ -97,6 +100,33 @@ void LocalWorld::ServeQueue(int roomId) {
     SendToRoom(roomId, WaitQueueFrameOf(roomId));
 }
 
+std::string LocalWorld::SeatOnPublicMic(const Request& r, int roomId, int actorId, int targetId,
+                                        uint8_t index) {
+    Room* room = &m_rooms.at(roomId);
+    auto refuse = [&](const std::string& why) {
+        return Refuse(r, answers::MicFailedAnswer(roomId),
+                      "public microphone for user " + std::to_string(targetId) + " refused: " + why);
+    };
+    if (room->flags & kPublicMicsClosed) return refuse("the public microphones are closed");
+    const bool manager = RankIn(*room, targetId) > 0;
+    auto usable = [&](const Mic& m) { return Usable(m.type, m.userId, manager); };
+    if (index == kAnyPublicMic) {
+        for (uint8_t i = 0; i < 3 && index == kAnyPublicMic; ++i)
+            if (usable(room->mics[i])) index = i;
+        if (index == kAnyPublicMic) return refuse("no public microphone is free");
+    }
+    if (index >= 3 || !usable(room->mics[index])) return refuse("that microphone is taken or closed");
+    room->mics[index].userId = targetId;
+    // Taking the microphone serves the user's first turn in the queue.
+    auto queued = std::find(room->waitQueue.begin(), room->waitQueue.end(), targetId);
+    const bool wasQueued = queued != room->waitQueue.end();
+    if (wasQueued) room->waitQueue.erase(queued);
+    SendToRoom(roomId, answers::MicStateAnswer(roomId, actorId, targetId, 0x1, index));
+    SendToRoom(roomId, MicTableOf(roomId));
+    if (wasQueued) SendToRoom(roomId, WaitQueueFrameOf(roomId));
+    return "user " + std::to_string(targetId) + " took public microphone " + std::to_string(index + 1);
+}
+
 std::string LocalWorld::OnSetMicState(const Request& r) {
     const int32_t roomId = r.I32(0);
     const int32_t actorId = r.I32(4);
@@ -127,32 +157,11 @@ std::string LocalWorld::OnSetMicState(const Request& r) {
     if (onMic) return refuse("already on a microphone");
     if (!self && m_sessions.count(targetId) && m_sessions.at(targetId).forbidInvite)
         return refuse("the target forbids being carried to a microphone");
-    uint8_t flags = 0;
-    if (kind == kPublic) {
-        if (room->flags & kPublicMicsClosed) return refuse("the public microphones are closed");
-        const bool manager = RankIn(*room, targetId) > 0;
-        auto usable = [&](const Mic& m) { return Usable(m.type, m.userId, manager); };
-        if (index == kAnyPublicMic) {
-            for (uint8_t i = 0; i < 3 && index == kAnyPublicMic; ++i)
-                if (usable(room->mics[i])) index = i;
-            if (index == kAnyPublicMic) return refuse("no public microphone is free");
-        }
-        if (index >= 3 || !usable(room->mics[index])) return refuse("that microphone is taken or closed");
-        room->mics[index].userId = targetId;
-        // Taking the microphone serves the user's first turn in the queue.
-        auto queued = std::find(room->waitQueue.begin(), room->waitQueue.end(), targetId);
-        const bool wasQueued = queued != room->waitQueue.end();
-        if (wasQueued) room->waitQueue.erase(queued);
-        flags = 0x1;
-        SendToRoom(roomId, answers::MicStateAnswer(roomId, actorId, targetId, flags, index));
-        SendToRoom(roomId, MicTableOf(roomId));
-        if (wasQueued) SendToRoom(roomId, WaitQueueFrameOf(roomId));
-        return "user " + std::to_string(targetId) + " took public microphone " + std::to_string(index + 1);
-    }
+    if (kind == kPublic) return SeatOnPublicMic(r, roomId, actorId, targetId, index);
     if (kind != kVip && kind != kSecret) return refuse("unknown microphone kind");
     if (room->flags & kPrivateMicsClosed) return refuse("the private microphones are closed");
     (kind == kVip ? room->vipHolders : room->secretHolders).insert(targetId);
-    flags = kind == kVip ? 0x2 : 0x4;
+    const uint8_t flags = kind == kVip ? 0x2 : 0x4;
     SendToRoom(roomId, answers::MicStateAnswer(roomId, actorId, targetId, flags, kNoMic));
     return "user " + std::to_string(targetId) + " took the " + (kind == kVip ? "private" : "secret") +
            " microphone";
@@ -162,7 +171,23 @@ std::string LocalWorld::OnChangePubMic(const Request& r) {
     const auto [roomId, actorId, room] = ActingIn(r);
     if (!room) return ActorNotIn(roomId);
     const uint8_t index = r.U8(8);
+    const uint8_t operation = r.U8(9);
     const int16_t value = static_cast<int16_t>(r.U16(10));
+    if (operation == kPutUserOn) {
+        // The value names the member to seat, in 16 bits.
+        const int targetId = static_cast<uint16_t>(value);
+        const int rank = RankIn(*room, actorId);
+        const bool onMic = room->vipHolders.count(targetId) || room->secretHolders.count(targetId) ||
+                           std::any_of(std::begin(room->mics), std::end(room->mics),
+                                       [targetId](const Mic& m) { return m.userId == targetId; });
+        const bool forbids = m_sessions.count(targetId) && m_sessions.at(targetId).forbidInvite;
+        if (rank == 0 || index >= 3 || !room->members.count(targetId) || rank < RankIn(*room, targetId) ||
+            onMic || forbids)
+            return Refuse(r, answers::MicFailedAnswer(roomId),
+                          "seating user " + std::to_string(targetId) + " refused");
+        return SeatOnPublicMic(r, roomId, actorId, targetId, index);
+    }
+    if (operation != kSetType) return "unknown public microphone operation " + std::to_string(operation);
     if (RankIn(*room, actorId) == 0 || index >= 3 || value < kManagerMic)
         return Refuse(r, answers::MoneyFailedAnswer(), "microphone type change refused");
     Mic& mic = room->mics[index];

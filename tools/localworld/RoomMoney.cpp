@@ -13,13 +13,6 @@ namespace testsupport {
 
 namespace {
 
-// Unit prices in coins, as the skin's gift catalog shows them.
-struct GiftPrice {
-    int id;
-    int64_t price;
-};
-constexpr GiftPrice kGiftPrices[] = {{1, 10},    {2, 20},     {3, 50},    {4, 2000},
-                                     {10, 5000}, {11, 10000}, {209, 1000}, {216, 500}};
 constexpr int kLuckyGift = 2;  // each one sent draws a multiplier of its price
 constexpr int kBigFireworks = 209;
 constexpr int kSmallFireworks = 216;
@@ -40,13 +33,12 @@ constexpr size_t kGiftWordsAt = 67;
 constexpr size_t kGiftWordsWidth = 40;
 constexpr size_t kNameWidth = 17;
 
-int64_t PriceOf(int giftId) {
-    for (const GiftPrice& g : kGiftPrices)
-        if (g.id == giftId) return g.price;
-    return 0;
-}
-
 }  // namespace
+
+int64_t LocalWorld::PriceOf(int giftId) const {
+    auto it = m_giftPrices.find(giftId);
+    return it == m_giftPrices.end() ? 0 : it->second;
+}
 
 bool LocalWorld::Pay(int userId, int64_t coins, int64_t beans) {
     auto s = m_sessions.find(userId);

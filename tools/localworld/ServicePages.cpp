@@ -43,8 +43,8 @@ bool LocalWorld::ServicePage(const std::string& path, const HttpRequestSeen& req
         answer.body = RegisteredPage();
     else if (path == "/iconhelp.html")
         answer.body = IconHelpPage();
-    else if (path == "/carkelt.html")
-        answer.body = GamePage();
+    else if (path == "/carkelt.html" || path == "/carkelt/game.php")
+        answer.body = GamePage(QueryNumber(request.path, "uname"));
     else if (path == "/welcome.html")
         answer.body = WelcomePage();
     else
@@ -147,9 +147,17 @@ std::string LocalWorld::IconHelpPage() const {
     return PageOf("图标说明", "<h3>图标说明</h3>" + rows + "</table>");
 }
 
-std::string LocalWorld::GamePage() const {
-    return PageOf("游戏", "<h3>游戏</h3><p><img src=\"bg_winning.png\"></p>"
-                          "<p>本地测试世界的游戏只有这一页。</p>");
+std::string LocalWorld::GamePage(int userId) const {
+    // The program opens "/carkelt/game.php" (its own fixed address) and the game group's
+    // page; both are this page. Pictures are named from the top: the address has a folder.
+    auto s = m_sessions.find(userId);
+    const std::string player =
+        s == m_sessions.end() ? std::string()
+                              : "<p>玩家：" + Escaped(PageText(s->second.alias)) + " (" + std::to_string(userId) +
+                                    ")，金币 " + Coins(s->second.money) + "</p>";
+    return PageOf("游戏", "<h3>游戏</h3>" + player +
+                              "<p><img src=\"/bg_winning.png\"></p>"
+                              "<p>本地测试世界的游戏只有这一页：这里不下注，也不收钱。</p>");
 }
 
 std::string LocalWorld::WelcomePage() const {
