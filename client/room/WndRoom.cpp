@@ -200,15 +200,14 @@ LRESULT CWndRoom::OnSize(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled
 CWndRoom::VideoLayout CWndRoom::ComputeVideoLayout(int clientWidth, bool maximised) {
     // A window narrower than the side columns leaves no room: sizes stay at 0 rather
     // than going negative.
+    // Three 4:3 panes share the zone. Maximised they grow up to 320 x 240; otherwise they
+    // keep 200 x 150, smaller only where three of those would not fit (the zone of the
+    // smallest window would hide the third).
     VideoLayout v;
     v.zoneWidth = std::max(0, clientWidth - 403);
     v.paneWidth = 4 * (v.zoneWidth / 12);
-    v.paneHeight = std::min(v.paneWidth * 3 / 4, 240);
+    v.paneHeight = std::min(v.paneWidth * 3 / 4, maximised ? 240 : 150);
     v.paneWidth = v.paneHeight * 4 / 3;
-    if (!maximised) {
-        v.paneWidth = 200;
-        v.paneHeight = 150;
-    }
     return v;
 }
 

@@ -78,7 +78,7 @@ TEST_F(LayoutTest, VideoZoneFollowsTheClientWidthWhenMaximised) {
     EnterRoom(1, {});
     CControlUI* zone = room->GetPaintManager().FindControl(L"videozone");
     ASSERT_NE(zone, nullptr);
-    // Not maximised: the panes keep 200 x 150 whatever the width.
+    // Not maximised and wide enough for three: the panes keep 200 x 150.
     ::SetWindowPos(room->GetHWND(), nullptr, 0, 0, 1200, 700, SWP_NOZORDER);
     EXPECT_EQ(zone->GetFixedHeight(), 170);
 
@@ -101,7 +101,9 @@ TEST_F(LayoutTest, PaneSizesFollowTheClientWidthAndTheThreePanesFitTheZone) {
         int zoneWidth, paneWidth, paneHeight;
         bool onWindow;  // a room window of this width shows the panes in its zone
     } cases[] = {
-        {800, false, 397, 200, 150, false},  // restored to the smallest size: fixed panes
+        {800, false, 397, 132, 99, true},  // the smallest size: three 200-px would not fit
+        {1000, false, 597, 196, 147, true},
+        {1024, false, 621, 200, 150, true},
         {1920, false, 1517, 200, 150, true},
         {800, true, 397, 132, 99, true},
         {1024, true, 621, 204, 153, true},
@@ -125,7 +127,7 @@ TEST_F(LayoutTest, PaneSizesFollowTheClientWidthAndTheThreePanesFitTheZone) {
         if (!c.onWindow) continue;
 
         // The window at that client width with the panes sized as the resize would
-        // size them when maximised; the skin's columns must leave the zone wide enough.
+        // size them; the skin's columns must leave the zone wide enough.
         ::SetWindowPos(room->GetHWND(), nullptr, 0, 0, c.clientWidth, 700, SWP_NOZORDER);
         RECT client;
         ::GetClientRect(room->GetHWND(), &client);
@@ -137,6 +139,47 @@ TEST_F(LayoutTest, PaneSizesFollowTheClientWidthAndTheThreePanesFitTheZone) {
 
         EXPECT_GE(zone->GetPos().right - zone->GetPos().left, v.zoneWidth);
         ExpectPanesInsideZone(pm, v.paneWidth, v.paneHeight);
+    }
+}
+
+TEST_F(LayoutTest, TheWindowsResizeFitsTheThreePanesIntoTheZoneKeepingTheirShape) {
+    struct Case {
+        int width, height;
+        bool maximise;
+    } cases[] = {
+        {800, 600, false},  // the smallest: three 200-px panes would hide the third
+        {900, 650, false},
+        {1200, 700, false},
+        {1920, 1000, false},
+        {800, 600, true},  // maximised on the screen, whatever it is
+    };
+    EnterRoom(1, {});
+    const HWND hwnd = room->GetHWND();
+    CPaintManagerUI& pm = room->GetPaintManager();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height
+                                        << (c.maximise ? " maximised" : ""));
+        ::ShowWindow(hwnd, SW_RESTORE);
+        ::SetWindowPos(hwnd, nullptr, 0, 0, c.width, c.height, SWP_NOZORDER);
+        if (c.maximise) ::ShowWindow(hwnd, SW_MAXIMIZE);
+        ASSERT_TRUE(WaitRelaidOut(hwnd, pm.FindControl(L"pubvideo3")));
+        const RECT z = pm.FindControl(L"videozone")->GetPos();
+        int left = z.left;
+        for (const wchar_t* name : {L"pubvideo1", L"pubvideo2", L"pubvideo3"}) {
+            SCOPED_TRACE(winplat::WideToUtf8(name));
+            CControlUI* pane = pm.FindControl(name);
+            const RECT p = pane->GetPos();
+            const int w = p.right - p.left, h = p.bottom - p.top;
+            EXPECT_TRUE(pane->IsVisible());
+            EXPECT_GT(w, 0);
+            EXPECT_EQ(w * 3, h * 4) << w << "x" << h;
+            EXPECT_LE(w, c.maximise ? 320 : 200);
+            EXPECT_GE(p.left, left);
+            EXPECT_LE(p.right, z.right);
+            EXPECT_GE(p.top, z.top);
+            EXPECT_LE(p.bottom, z.bottom);
+            left = p.right;
+        }
     }
 }
 

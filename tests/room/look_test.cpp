@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QImage>
 
+#include <cstdlib>
 #include <string>
 
 #include "app/SkinTable.h"
@@ -66,6 +67,38 @@ TEST_F(LookTest, KindThirtyOneWithMembers) {
     Open(31);
     EXPECT_FALSE(SaveShot(room->GetHWND(), "room_kind31").empty());
     ExpectRowNamesDrawn();
+}
+
+// The count box beside the count edit is a drop-down button: its arrow and nothing of
+// the chosen count, which the edit shows (a "1" cut to a stray tick otherwise), in
+// every room layout.
+TEST_F(LookTest, CountBoxShowsItsArrowAndNoCutText) {
+    for (int kind : {1, 2, 31}) {
+        SCOPED_TRACE(kind);
+        Open(kind);
+        auto* combo = static_cast<CComboUI*>(
+            room->GetPaintManager().FindControl(L"giftnumcombo")->GetInterface(L"Combo"));
+        ASSERT_NE(combo, nullptr);
+        ASSERT_GE(combo->GetCurSel(), 0);
+        ASSERT_FALSE(std::wstring(combo->GetText()).empty());
+        ASSERT_TRUE(WaitRelaidOut(room->GetHWND(), combo));
+        const QImage shot = ShotOf(room->GetHWND(), combo);
+        ASSERT_FALSE(shot.isNull());
+        const QColor ground = shot.pixelColor(shot.width() / 2, 2);
+        // Dark pixels inside the border, left of the arrow and on it.
+        int beside = 0, arrow = 0;
+        for (int y = 2; y < shot.height() - 2; ++y)
+            for (int x = 2; x < shot.width() - 2; ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                if (std::abs(c.lightness() - ground.lightness()) < 60) continue;
+                ++(x < shot.width() - 16 ? beside : arrow);
+            }
+        EXPECT_EQ(beside, 0) << "ink left of the arrow";
+        EXPECT_GT(arrow, 0) << "no arrow";
+        shot.save(QString::fromUtf8(MIVORA_ARTIFACT_DIR) +
+                  QStringLiteral("room_count_box_%1.png").arg(kind));
+        CloseRoomWindow();
+    }
 }
 
 // A skin change recolours the room's title bar and border with the chat views, for

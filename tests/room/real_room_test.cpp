@@ -10,12 +10,15 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <functional>
 #include <string>
 
 #include "app/ClientApp.h"
 #include "controls/CtrlListFriend.h"
+#include "controls/GiftListUI.h"
 #include "controls/RoomCtrlUI.h"
 #include "dialogs/WndChatEmotion.h"
+#include "dialogs/WndGiftInfo.h"
 #include "dialogs/WndSelSkin.h"
 #include "kernel/CommKernel.h"
 #include "lobby/WndLobby.h"
@@ -55,6 +58,117 @@ protected:
         rd::ClickControl(room->GetHWND(), c, button);
     }
 };
+
+// Under a window manager, the program's maximise and restore buttons and the window
+// manager's own minimise, restore and maximise all leave the public panes sized for the
+// window as it is: large when maximised, and three side by side in the zone of the
+// smallest restored window.
+TEST_F(RealRoom, PanesFollowTheWindowAcrossTheWindowManagersMinimiseAndMaximise) {
+    rd::WindowManager wm;
+    std::string why;
+    if (!wm.Start(&why)) GTEST_SKIP() << why;
+    Open();
+    const HWND hwnd = room->GetHWND();
+    // The room opens maximised; restored, it is made the smallest it can be.
+    if (IsZoomed(hwnd)) {
+        Click(Find(L"btnrestore"));
+        ASSERT_TRUE(Pump([&] { return !IsZoomed(hwnd); }));
+    }
+    ::SetWindowPos(hwnd, nullptr, 60, 40, 800, 600, SWP_NOZORDER);
+    ASSERT_TRUE(Pump([&] { return rd::OnScreen(hwnd); }));
+    Settle();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::string id = std::to_string(rd::XWindowOf(hwnd));
+    auto maximise = [&](bool on) {
+        ASSERT_TRUE(rd::RequestNetWmState(rd::XWindowOf(hwnd), on, "_NET_WM_STATE_MAXIMIZED_VERT",
+                                          "_NET_WM_STATE_MAXIMIZED_HORZ"));
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool zoomed;
+    } steps[] = {
+        {"the maximise button", [&] { Click(Find(L"btnmax")); }, true},
+        {"minimised by the window manager",
+         [&] { ASSERT_EQ(rd::RunTool({"xdotool", "windowminimize", id}), 0); }, true},
+        {"the restore button", [&] { Click(Find(L"btnrestore")); }, false},
+        {"maximised by the window manager", [&] { maximise(true); }, true},
+        {"restored by the window manager", [&] { maximise(false); }, false},
+        {"minimised by the window manager again",
+         [&] { ASSERT_EQ(rd::RunTool({"xdotool", "windowminimize", id}), 0); }, false},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        // A minimised room comes back through the window manager (an activation).
+        if (IsIconic(hwnd) || std::string(s.what).find("minimised") == 0) {
+            ASSERT_TRUE(Pump([&] { return IsIconic(hwnd) != FALSE; })) << "not minimised";
+            ASSERT_EQ(rd::RunTool({"xdotool", "windowactivate", id}), 0);
+        }
+        const int width = s.zoomed ? screen.width() : 800;
+        const CWndRoom::VideoLayout v = CWndRoom::ComputeVideoLayout(width, s.zoomed);
+        RECT z{}, p[3]{};
+        const bool fits = Pump([&] {
+            if (IsIconic(hwnd) || (IsZoomed(hwnd) != FALSE) != s.zoomed) return false;
+            RECT rc{};
+            ::GetClientRect(hwnd, &rc);
+            if (rc.right != width) return false;
+            LayOut(hwnd, room->GetPaintManager());
+            z = Find(L"videozone")->GetPos();
+            for (int i = 0; i < 3; ++i)
+                p[i] = Find((L"pubvideo" + std::to_wstring(i + 1)).c_str())->GetPos();
+            for (const RECT& r : p)
+                if (r.right - r.left != v.paneWidth || r.bottom - r.top != v.paneHeight ||
+                    r.left < z.left || r.right > z.right)
+                    return false;
+            return true;
+        });
+        EXPECT_TRUE(fits) << "zoomed " << IsZoomed(hwnd) << ", iconic " << IsIconic(hwnd)
+                          << "; panes " << p[0].right - p[0].left << "x"
+                          << p[0].bottom - p[0].top << " at " << p[0].left << ", "
+                          << p[1].left << ", " << p[2].left << ".." << p[2].right
+                          << " in a zone " << z.left << ".." << z.right << "; want "
+                          << v.paneWidth << "x" << v.paneHeight;
+        Settle();
+    }
+    rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-panes-after-restore");
+}
+
+// The pointer goes from a gift straight into the chat view beside the gift panel (a
+// view of its own inside the window): the gift's hover card goes, and comes back when
+// the pointer is on the gift again.
+TEST_F(RealRoom, GiftHoverCardGoesWhenThePointerMovesIntoTheChatView) {
+    Open();
+    auto* list = dynamic_cast<CGiftListUI*>(Find(L"giftlist_1"));
+    ASSERT_NE(list, nullptr);
+    list->AddGiftItem(1, L"1.png", L"玫瑰");
+    CControlUI* hover =
+        room->GetPaintManager().FindSubControlByName(list->GetItemAt(list->GetCount() - 1),
+                                                     L"giftbk");
+    ASSERT_NE(hover, nullptr);
+    const HWND hwnd = room->GetHWND();
+    ASSERT_TRUE(Pump([&] {
+        LayOut(hwnd, room->GetPaintManager());
+        return !IsRectEmpty(&hover->GetPos()) && !IsRectEmpty(&Find(L"pubtextout")->GetPos());
+    }));
+    Settle();
+    auto moveTo = [](const QRect& r) {
+        return rd::RunTool({"xdotool", "mousemove", std::to_string(r.center().x()),
+                            std::to_string(r.center().y())});
+    };
+    auto cardShown = [&] {
+        return room->m_pWndGiftInfo && IsWindowVisible(room->m_pWndGiftInfo->GetHWND());
+    };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(moveTo(rd::ScreenRectOf(hwnd, hover)), 0);
+        ASSERT_TRUE(Pump(cardShown)) << "no card over the gift";
+        Settle();
+        if (round == 0) rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-gift-card");
+        ASSERT_EQ(moveTo(rd::ScreenRectOf(hwnd, Find(L"pubtextout"))), 0);
+        EXPECT_TRUE(Pump([&] { return !cardShown(); })) << "the card stayed over the chat view";
+    }
+}
 
 TEST_F(RealRoom, SkinButtonOpensTheLobbysChooser) {
     // The room reaches the chooser through the lobby, which is there but not shown.

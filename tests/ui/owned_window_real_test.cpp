@@ -15,7 +15,8 @@ namespace rd = realdisplay;
 
 namespace {
 
-const wchar_t kLayout[] = L"<Window size=\"300,200\"><VerticalLayout bkcolor=\"#FF3060A0\" /></Window>";
+const wchar_t kLayout[] =
+    L"<Window size=\"300,200\"><VerticalLayout bkcolor=\"#FF3060A0\" /></Window>";
 const wchar_t kOwnedLayout[] =
     L"<Window size=\"300,200\"><VerticalLayout bkcolor=\"#FFE0A020\" /></Window>";
 
@@ -53,6 +54,9 @@ TEST_P(RealDisplayOwnedWindows, StayAboveTheirOwnerAndKeepOutOfTheTaskBar) {
                rd::OnScreen(other.GetHWND()) && rd::StackedAbove(other.GetHWND(), owner.GetHWND());
     }));
     ASSERT_TRUE(rd::SettleScreen());
+
+    // Where the program put it: a window manager does not place the dialog anew.
+    EXPECT_EQ(winplat::WidgetOf(owned.GetHWND())->geometry(), QRect(250, 200, 200, 150));
 
     // A dialog of its owner: the window manager keeps it with the owner and lists no
     // task-bar entry for it.
@@ -96,8 +100,7 @@ TEST_P(RealDisplayOwnedWindows, StayAboveTheirOwnerAndKeepOutOfTheTaskBar) {
         ASSERT_TRUE(rd::SettleScreen());
         EXPECT_TRUE(rd::StackedAbove(owned.GetHWND(), owner.GetHWND())) << r.how;
     }
-    rd::GrabScreen(MIVORA_ARTIFACT_DIR,
-                   GetParam().windowManager ? "owned-openbox" : "owned-bare");
+    rd::GrabScreen(MIVORA_ARTIFACT_DIR, GetParam().windowManager ? "owned-openbox" : "owned-bare");
 }
 
 INSTANTIATE_TEST_SUITE_P(Desks, RealDisplayOwnedWindows,

@@ -213,6 +213,26 @@ std::vector<unsigned> WindowList(unsigned xwindow, const char* property) {
     return std::vector<unsigned>(items.begin(), items.end());
 }
 
+bool RequestNetWmState(unsigned xwindow, bool add, const char* first, const char* second) {
+    xcb_connection_t* c = Connection();
+    const unsigned root = RootWindow();
+    if (!c || !root || !xwindow) return false;
+    xcb_client_message_event_t m{};
+    m.response_type = XCB_CLIENT_MESSAGE;
+    m.format = 32;
+    m.window = xwindow;
+    m.type = Atom(c, "_NET_WM_STATE");
+    m.data.data32[0] = add ? 1 : 0;
+    m.data.data32[1] = Atom(c, first);
+    m.data.data32[2] = second ? Atom(c, second) : 0;
+    m.data.data32[3] = 2;  // from a pager
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&m));
+    xcb_flush(c);
+    return true;
+}
+
 WindowManager::~WindowManager() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);

@@ -56,6 +56,9 @@ std::vector<std::string> AtomNames(unsigned xwindow, const char* property);
 // the root).
 std::vector<unsigned> WindowList(unsigned xwindow, const char* property);
 unsigned RootWindow();
+// Asks the window manager, as a pager would, to add or remove states of a window
+// (_NET_WM_STATE_MAXIMIZED_VERT and _HORZ); false without a connection.
+bool RequestNetWmState(unsigned xwindow, bool add, const char* first, const char* second);
 
 // A window manager (openbox) run on the display for the life of the object.
 class WindowManager {

@@ -1,8 +1,8 @@
 // Which top-level window is the active one, kept the way Windows keeps it: a click
 // into a window of the program brings it forward and activates it, and showing a window
-// with an activating command activates it. A window manager does the same on its own; without one (a bare
-// X server) nothing else would, and windows that hide when they lose activation (the
-// emoticon picker) would never hear of it.
+// with an activating command activates it. A window manager does the same on its own;
+// without one (a bare X server) nothing else would, and windows that hide when they lose
+// activation (the emoticon picker) would never hear of it.
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>

@@ -1,6 +1,7 @@
 #include "host_widget.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -113,7 +114,7 @@ HostWidget::HostWidget(HWND hwnd)
 }
 
 void HostWidget::SetGeometryFromRecord(const QRect& r) {
-    if (geometry() == r) return;
+    if (geometry() == r || followingState_) return;
     syncing_ = true;
     setGeometry(r);
     syncing_ = false;
@@ -135,7 +136,23 @@ bool HostWidget::event(QEvent* e) {
     // The paint that follows takes in what the window's layout invalidates now.
     if (e->type() == QEvent::UpdateRequest && hwnd_ && layered_.isNull())
         SendMessageW(hwnd_, LayOutBeforePaintMessage(), 0, 0);
+    // Views shown inside the window (text views) are watched for the pointer coming in.
+    if (e->type() == QEvent::ChildAdded) {
+        QObject* child = static_cast<QChildEvent*>(e)->child();
+        if (child && child->isWidgetType()) child->installEventFilter(this);
+    } else if (e->type() == QEvent::ChildRemoved) {
+        if (QObject* child = static_cast<QChildEvent*>(e)->child())
+            child->removeEventFilter(this);
+    }
     return QWidget::event(e);
+}
+
+bool HostWidget::eventFilter(QObject* watched, QEvent* e) {
+    // The pointer went from the window into a view inside it: Qt tells the window
+    // nothing (the view is its child), where Windows gives the window a leave when a
+    // child window takes the pointer; a hover of the window would stay up.
+    if (e->type() == QEvent::Enter && hwnd_) PostMessageW(hwnd_, WM_MOUSELEAVE, 0, 0);
+    return QWidget::eventFilter(watched, e);
 }
 
 void HostWidget::paintEvent(QPaintEvent* e) {
@@ -374,7 +391,59 @@ void HostWidget::focusOutEvent(QFocusEvent*) {
     if (hwnd_) NoteFocusLost(hwnd_);
 }
 
+void HostWidget::ShowRecordState(int showCommand, const QRect& rect) {
+    if (applyingState_) return;
+    applyingState_ = true;
+    if (showCommand == SW_MINIMIZE) {
+        showMinimized();
+    } else {
+        if (isMinimized()) showNormal();
+        const Qt::WindowStates s = windowState() & ~Qt::WindowMinimized;
+        if (showCommand == SW_MAXIMIZE && !(s & Qt::WindowMaximized))
+            setWindowState(s | Qt::WindowMaximized);
+        else if (showCommand == SW_RESTORE && (s & Qt::WindowMaximized))
+            setWindowState(s & ~Qt::WindowMaximized);
+    }
+    SetGeometryFromRecord(rect);
+    applyingState_ = false;
+}
+
+void HostWidget::FollowWindowState() {
+    if (!hwnd_ || applyingState_) return;
+    const Qt::WindowStates s = windowState();
+    const bool iconic = IsIconic(hwnd_) != FALSE, zoomed = IsZoomed(hwnd_) != FALSE;
+    int command = 0;
+    if (s & Qt::WindowMinimized) {
+        if (!iconic) command = SW_SHOWMINNOACTIVE;
+    } else if (s & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        if (iconic || !zoomed) command = SW_MAXIMIZE;
+    } else if (iconic || zoomed) {
+        // A window minimised from maximised comes back maximised, as the record says.
+        command = SW_RESTORE;
+    }
+    if (!command) return;
+    applyingState_ = followingState_ = true;
+    ShowWindow(hwnd_, command);
+    applyingState_ = followingState_ = false;
+    RECT rc;
+    if (!IsWindow(hwnd_) || (s & Qt::WindowMinimized) || !GetWindowRect(hwnd_, &rc)) return;
+    const QRect record(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    if (!IsZoomed(hwnd_)) {
+        // Restored, the window goes back to the record's place from before the maximise,
+        // as on Windows: a window manager may keep the maximised size it was given.
+        SetGeometryFromRecord(record);
+        return;
+    }
+    // Maximised, it is where the window manager put it (its move and resize may come
+    // before the state or after it).
+    const QRect g = geometry();
+    if (record != g)
+        SetWindowPos(hwnd_, nullptr, g.x(), g.y(), g.width(), g.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void HostWidget::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::WindowStateChange) FollowWindowState();
     if (e->type() == QEvent::ActivationChange && hwnd_) {
         bool active = isActiveWindow();
         SendMessageW(hwnd_, WM_NCACTIVATE, active ? TRUE : FALSE, 0);

@@ -21,9 +21,13 @@ public:
     // Moves the window with the pointer from the last left press until the release
     // (the system move where the platform has one).
     void BeginCaptionDrag();
+    // The record was minimised, maximised or restored (SW_MINIMIZE, SW_MAXIMIZE,
+    // SW_RESTORE) and now has `rect`: the window and the window manager follow.
+    void ShowRecordState(int showCommand, const QRect& rect);
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -48,10 +52,19 @@ private:
     WPARAM MouseKeys(Qt::MouseButtons b, Qt::KeyboardModifiers m) const;
     LRESULT HitTest(const QPointF& global);
     void Key(QKeyEvent* e, bool down);
+    // The window's state changed on screen (the window manager, a task bar): the
+    // record's minimised and maximised bits follow, with the WM_SIZE that tells it.
+    void FollowWindowState();
 
     HWND hwnd_;
     QImage layered_;
     bool syncing_ = false;
+    // Set while the window takes the record's state, and while the record takes the
+    // window's: neither change is handed back.
+    bool applyingState_ = false;
+    // Set while the record takes the window's state: its rectangle for that state is
+    // not given to the window, whose own comes from the window manager.
+    bool followingState_ = false;
     // A move or resize done here when the platform has no system move (offscreen).
     int dragCode_ = 0;
     QPoint dragStart_;

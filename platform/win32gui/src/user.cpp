@@ -160,12 +160,7 @@ public:
     void WindowActivateRequested(HWND hwnd) override { ActivateShownWindow(hwnd); }
     void WindowStateChanged(HWND hwnd, int cmd) override {
         auto it = g_widgets.find(hwnd);
-        if (it == g_widgets.end()) return;
-        if (cmd == SW_MINIMIZE)
-            it->second->showMinimized();
-        else if (it->second->isMinimized())
-            it->second->showNormal();
-        it->second->SetGeometryFromRecord(RectOf(hwnd));
+        if (it != g_widgets.end()) it->second->ShowRecordState(cmd, RectOf(hwnd));
     }
     void WindowMoved(HWND hwnd, const RECT& rc) override {
         SyncRichEdits(hwnd);
