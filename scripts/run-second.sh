@@ -11,14 +11,16 @@
 #
 #   MIVORA_BUILD_DIR   the build folder (build)
 #   MIVORA_RUN_DIR     the folder of this program's runs (<build folder>/run-second)
-#   MIVORA_WORLD_PORT  the world's logon port (27101), the one the program folder's
-#                      configuration names
+#   MIVORA_WORLD_PORT_BASE  the world's port base (27100), as localworld --port-base
+#                           takes it: logon at base + 1, web at base + 80; the program
+#                           folder's configuration must name the same ports
 # The program folder's configuration names the world's fixed ports (27101-27104, 27180).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${MIVORA_BUILD_DIR:-$root/build}
 runs=${MIVORA_RUN_DIR:-$build/run-second}
-port=${MIVORA_WORLD_PORT:-27101}
+base=${MIVORA_WORLD_PORT_BASE:-27100}
+port=$((base + 1))
 
 say() { echo "run-second.sh: $*"; }
 
@@ -39,7 +41,7 @@ fi
 . "$root/scripts/run-folder.sh"
 new_run_folder "$runs" "$build/program"
 say "this run's folder: $run (also $(dirname "$run")/latest)"
-web=http://127.0.0.1:27180/
+web=http://127.0.0.1:$((base + 80))/
 export MIVORA_UPDATE_URL=$web MIVORA_NETWORK_TEST_URL=${web}nettest.html
 export MIVORA_TEST_CAMERA=${MIVORA_TEST_CAMERA:-1}
 export QT_QPA_PLATFORM=xcb

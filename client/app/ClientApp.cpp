@@ -9,6 +9,7 @@
 
 #include "app/Kelt58UserMVDelegate.h"
 #include "app/LobbyLink.h"
+#include "app/OutsideOpen.h"
 #include "app/ProductInfo.h"
 #include "app/ShareRestrictedSD.h"
 #include "kernel/CommKernel.h"
@@ -193,22 +194,7 @@ void CClientApp::Shutdown() {
 int CClientApp::OpenGame(int kind) {
     if (!m_pLocalUser) return 0;
     if (kind == 1) {
-        if (!*GetAppPath()) return 0;
-        // The folder may hold blanks: quoted, the program path stays one argument.
-        wchar_t cmd[1024] = {0};
-        if (swprintf_s(cmd, L"\"%s\\Game\\%s\" /RoomToken:%hs /UserId:%ld /Password:%hs",
-                       GetAppPath(), kGameProgram, m_szSectionName,
-                       static_cast<long>(m_pLocalUser->userId),
-                       m_pLocalUser->password.c_str()) <= 0)
-            return 0;
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi{};
-        if (CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
-                           nullptr, nullptr, &si, &pi)) {
-            CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
-        }
+        StartGameProgram(nullptr);
     } else if (kind == 2) {
         // The address carries the password; the service is recognised by its base.
         if (!std::wcsstr(kGameBaseUrl, L"carkelt")) return 0;
@@ -220,4 +206,15 @@ int CClientApp::OpenGame(int kind) {
         LobbyOpenGameWindow(url, MIVORA_PRODUCT_SUBTITLE);
     }
     return 0;
+}
+
+void CClientApp::StartGameProgram(const OpenFailed& failed) {
+    if (!m_pLocalUser || !*GetAppPath()) return;
+    // The folder may hold blanks: quoted, the program path stays one argument.
+    wchar_t cmd[1024] = {0};
+    if (swprintf_s(cmd, L"\"%s\\Game\\%s\" /RoomToken:%hs /UserId:%ld /Password:%hs",
+                   GetAppPath(), kGameProgram, m_szSectionName,
+                   static_cast<long>(m_pLocalUser->userId), m_pLocalUser->password.c_str()) <= 0)
+        return;
+    StartOutsideProgram(cmd, CREATE_DEFAULT_ERROR_MODE, L"游戏程序", failed);
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "app/OutsideOpen.h"
 #include "win32/win32.h"
 
 class CCommKernel;
@@ -66,6 +67,9 @@ public:
     void Shutdown();
     // 1 starts the game program, 2 opens the game page in the lobby; returns 0.
     int OpenGame(int kind);
+    // The game program of OpenGame(1); when it cannot be started, `failed` is told
+    // (with no local user or program folder nothing is tried).
+    void StartGameProgram(const OpenFailed& failed);
 
     CCommKernel* m_pKernel;
     CCommKernelData* m_pKernelData;

@@ -22,8 +22,9 @@ void CRoomAvPanelBase::OnClick(TNotifyUI& msg) {
     const CDuiString name = msg.pSender ? msg.pSender->GetName() : CDuiString();
     if (name == L"btnmoreset")
         OpenUserSettingVideoPage();
-    else if (name == L"btnmoreeq")
-        StartVolumeMixer();
+    else if (name == L"btnmoreeq" && !StartVolumeMixer())
+        ::MessageBoxW(m_hWnd, L"无法打开音量控制：没有找到系统的音量控制程序！", L"提示:",
+                      MB_OK | MB_ICONINFORMATION);
     else
         CSkinWnd::OnClick(msg);
 }
@@ -33,10 +34,8 @@ const wchar_t* CRoomAvPanelBase::StartVolumeMixer() {
     if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_SYSTEM, FALSE)) return nullptr;
     for (const wchar_t* program : {L"SndVol.exe", L"sndvol32.exe"}) {
         std::wstring path = std::wstring(folder) + L"\\" + program;
-        if (PathFileExistsW(path.c_str())) {
-            WinExec(winplat::WideToAnsi(program).c_str(), SW_SHOW);
-            return program;
-        }
+        if (PathFileExistsW(path.c_str()))
+            return WinExec(winplat::WideToAnsi(program).c_str(), SW_SHOW) > 31 ? program : nullptr;
     }
     return nullptr;
 }

@@ -11,7 +11,7 @@ protected:
 
 public:
     // "SndVol.exe", else "sndvol32.exe", from the system folder; nothing when neither is
-    // there. The program started, or null.
+    // there. The program started, or null (neither there, or it would not start).
     static const wchar_t* StartVolumeMixer();
     // Opens the user settings dialog through the lobby (its video page once that dialog
     // is in the program).

@@ -1,5 +1,6 @@
 #include "lobby/LobbyPrompts.h"
 
+#include "app/OutsideOpen.h"
 #include "dialogs/WndMsgBox.h"
 
 namespace {
@@ -29,14 +30,14 @@ void SetLobbyMessageHook(std::function<void(HWND, const std::wstring&)> hook) {
     MessageHook() = std::move(hook);
 }
 
-void OpenOutsideBrowser(const wchar_t* url) {
+void OpenOutsideBrowser(const wchar_t* url, HWND parent) {
     if (!url || !*url) return;
     if (BrowserHook()) {
         BrowserHook()(url);
         return;
     }
-    // A web address given to "open" goes to the desktop's handler for it.
-    ShellExecuteW(nullptr, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWebPage(url, parent,
+                [parent](const std::wstring& text) { ShowLobbyMessage(parent, text.c_str()); });
 }
 
 void SetOutsideBrowserHook(std::function<void(const std::wstring&)> hook) {

@@ -13,7 +13,8 @@ void ShowLobbyMessage(HWND parent, const wchar_t* text);
 // Tests: receives the text instead of showing the box; null restores the box.
 void SetLobbyMessageHook(std::function<void(HWND parent, const std::wstring& text)> hook);
 
-// Opens the address in the desktop's web browser.
-void OpenOutsideBrowser(const wchar_t* url);
+// Opens the address in the desktop's web browser; when it cannot, a message box over
+// parent says so.
+void OpenOutsideBrowser(const wchar_t* url, HWND parent = nullptr);
 // Tests: receives the address instead; null restores the browser.
 void SetOutsideBrowserHook(std::function<void(const std::wstring& url)> hook);

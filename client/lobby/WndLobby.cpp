@@ -316,9 +316,10 @@ void CWndLobby::OnClick(TNotifyUI& msg) {
         OpenOutsideBrowser(winplat::FormatText(L"%ls?uid=%d&gid=0",
                                                data->m_GlobalConfig.userpay_url,
                                                data->GetLocalUser()->userId)
-                               .c_str());
+                               .c_str(),
+                           m_hWnd);
     } else if (name == L"help") {
-        if (Data()) OpenOutsideBrowser(Data()->m_GlobalConfig.userhelp_url);
+        if (Data()) OpenOutsideBrowser(Data()->m_GlobalConfig.userhelp_url, m_hWnd);
     } else if (name == L"top10") {
         OpenNetworkChooser();
     }

@@ -59,7 +59,7 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
     switch (link.kind) {
         case ChatLinkKind::kWeb:
             // The chat view keeps its page; the address opens in the desktop browser.
-            ::ShellExecuteW(m_hWnd, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
+            OpenPage(url);
             break;
         case ChatLinkKind::kUser: {
             CRoomObj* room =

@@ -34,6 +34,9 @@
 #ifndef UM_SELECT_TARGET_USER
 #define UM_SELECT_TARGET_USER 12035  // wParam user id
 #endif
+#ifndef UM_EFFECT_PLAYER_MISSING
+#define UM_EFFECT_PLAYER_MISSING 12040  // a gift effect's player could not be started
+#endif
 #ifndef UM_OWNER_MOVED
 #define UM_OWNER_MOVED 11106
 #endif

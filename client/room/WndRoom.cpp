@@ -126,6 +126,10 @@ LRESULT CWndRoom::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         {UM_MUTE_USER_AUDIO, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT { w.MuteUserStream(false, static_cast<int>(wp), lp != 0); return 0; }},
         {UM_MUTE_USER_VIDEO, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT { w.MuteUserStream(true, static_cast<int>(wp), lp != 0); return 0; }},
         {UM_SELECT_TARGET_USER, [](CWndRoom& w, WPARAM wp, LPARAM, BOOL&) -> LRESULT { w.OnSelectTargetUser(static_cast<int>(wp)); return 0; }},
+        {UM_EFFECT_PLAYER_MISSING, [](CWndRoom& w, WPARAM, LPARAM, BOOL&) -> LRESULT {
+             w.InsertHintLine(1, 1, L"无法播放礼物特效：特效播放程序不存在！");
+             return 0;
+         }},
     };
 
     LRESULT lRes = 0;

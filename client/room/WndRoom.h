@@ -164,6 +164,8 @@ public:
     void FillAllUserList();
     void LocateUser(int userId);
     void LaunchGame();
+    // A web page in the desktop's browser; what cannot be opened is told as a hint line.
+    void OpenPage(const wchar_t* address);
     void CopyUserId(int userId);
     void CopyUserAlias(int userId);
     void ShowUserListTab(int tab);

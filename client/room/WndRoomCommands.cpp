@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/ClientApp.h"
+#include "app/OutsideOpen.h"
 #include "app/LobbyLink.h"
 #include "controls/CtrlListFriend.h"
 #include "kernel/CommKernel.h"
@@ -496,5 +497,10 @@ void CWndRoom::OnSelectTargetUser(int userId) {
 
 void CWndRoom::LaunchGame() {
     // The same program, token and account as the application starts it.
-    theApp.OpenGame(1);
+    theApp.StartGameProgram([this](const std::wstring& text) { InsertHintLine(1, 1, text.c_str()); });
+}
+
+void CWndRoom::OpenPage(const wchar_t* address) {
+    OpenWebPage(address, m_hWnd,
+                [this](const std::wstring& text) { InsertHintLine(1, 1, text.c_str()); });
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/ClientApp.h"
+#include "app/OutsideOpen.h"
 #include "catalogs/CaitiaoManager.h"
 #include "catalogs/GiftManager.h"
 #include "catalogs/SealManager.h"
@@ -47,10 +48,6 @@ CGiftManager* Gifts() {
     return data ? data->m_pGiftManager : nullptr;
 }
 
-void OpenInBrowser(const wchar_t* address) {
-    if (address && *address)
-        ::ShellExecuteW(nullptr, L"open", L"iexplore.exe", address, nullptr, SW_SHOWNORMAL);
-}
 
 }  // namespace
 
@@ -198,10 +195,10 @@ void CWndRoom::OnAppTileClick(int tag) {
     CCommKernelData* data = Data();
     switch (tag) {
         case -6:
-            if (data) OpenInBrowser(data->m_GlobalConfig.agent_url);
+            if (data) OpenPage(data->m_GlobalConfig.agent_url);
             break;
         case -5:
-            if (data) OpenInBrowser(data->m_GlobalConfig.usercenter_url);
+            if (data) OpenPage(data->m_GlobalConfig.usercenter_url);
             break;
         case -4:
             ShowGetPaidWnd();

@@ -17,6 +17,7 @@
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
 #include "model/UserObj.h"
+#include "room/RoomMessages.h"
 #include "room/WndRoom.h"
 #include "services/MyWaveInCtrl.h"
 #include "session/CommKernelData.h"
@@ -248,4 +249,12 @@ void CWndRoom::OnWindowInit() {
     UpdateMyInfo();
     ApplySkinColors(nullptr);
     FillGiftPane();
+    // A gift effect whose player is not there is told in the room, from the player's
+    // thread by a message. The handler stays until the next room sets its own: once
+    // this window is gone, the message goes nowhere.
+    if (CCommKernelData* data = Data()) {
+        const HWND self = m_hWnd;
+        data->m_PropsTaskMgr.SetPlayFailedHandler(
+            [self] { ::PostMessageW(self, UM_EFFECT_PLAYER_MISSING, 0, 0); });
+    }
 }

@@ -1,6 +1,7 @@
 #include "services/PropsFlashPlayTaskMgr.h"
 
 #include <string>
+#include <utility>
 
 namespace {
 const DWORD kCycleMs = 100;
@@ -76,6 +77,12 @@ void CPropsFlashPlayTaskMgr::SetShiledPlayFlashSound(bool shield) {
     shieldPlayFlashSound = shield;
 }
 
+void CPropsFlashPlayTaskMgr::SetPlayFailedHandler(std::function<void()> handler) {
+    EnterCriticalSection(&lock);
+    m_playFailed = std::move(handler);
+    LeaveCriticalSection(&lock);
+}
+
 DWORD WINAPI CPropsFlashPlayTaskMgr::WorkerProc(LPVOID self) {
     auto* mgr = static_cast<CPropsFlashPlayTaskMgr*>(self);
     while (mgr->running == 1) {
@@ -111,9 +118,14 @@ void CPropsFlashPlayTaskMgr::Play(const tag_PropsFlashPlayTaskItem& task,
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION pi{};
-    // Not waited for; a player that cannot start is no concern of the room.
+    // Not waited for; a player that cannot start is told to whoever asked to hear it.
     if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
+        return;
     }
+    EnterCriticalSection(&lock);
+    const std::function<void()> failed = m_playFailed;
+    LeaveCriticalSection(&lock);
+    if (failed) failed();
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <mutex>
 #include <string>
@@ -38,6 +39,9 @@ public:
     // While set, queued tasks are dropped without starting anything.
     void SetShiledPlayFlash(bool shield);
     void SetShiledPlayFlashSound(bool shield);
+    // Called on the worker thread when a player cannot be started (it is not there);
+    // null: nobody is told.
+    void SetPlayFailedHandler(std::function<void()> handler);
 
     // Members in their established order. `running` and the shields are written
     // by the user-interface thread and read by the worker; `lock` guards `tasks`
@@ -59,4 +63,5 @@ private:
     std::mutex m_wakeLock;
     std::condition_variable m_wake;
     bool m_pending = false;  // under m_wakeLock
+    std::function<void()> m_playFailed;  // under lock
 };

@@ -12,9 +12,11 @@
 #include "ServerSet.h"
 #include "http_test_server.h"
 #include "kernel/CommKernel.h"
+#include "lobby/LobbyPrompts.h"
 #include "lobby/RoomEntryDialogs.h"
 #include "controls/RoomGroupTreeUI.h"
 #include "lobby/WndLobby.h"
+#include "StandInOpener.h"
 #include "lobby_fixture.h"
 #include "model/RoomGroupManager.h"
 #include "app/TrustedGates.h"
@@ -310,6 +312,52 @@ TEST_F(LobbyWindowTest, AForeignPageLinksOnlyToKnownGatesTheConfiguredOneToAny) 
     EXPECT_TRUE(lobby->HasWaitWindow());
     ASSERT_TRUE(Pump([&] { return servers.room().ReceivedCount() >= 14 + 115; }));
     EXPECT_EQ(servers.room().Connections(), 1) << "the refused link never connected";
+}
+
+// 充值 and 帮助 open their pages in the desktop's browser; where none can open them a
+// message box says so, at once without an opener, after it when the opener gives up.
+TEST_F(LobbyWindowTest, APageThatCannotBeOpenedIsToldByAMessageBox) {
+    SetUrl(d->m_GlobalConfig.userpay_url, "http://127.0.0.1:9/pay.php");
+    SetUrl(d->m_GlobalConfig.userhelp_url, "http://127.0.0.1:9/help.php");
+    OpenLobby();
+    SetOutsideBrowserHook(nullptr);
+    const std::wstring kNoBrowser = L"无法打开网页：没有找到可用的浏览器！";
+    struct Button {
+        const wchar_t* name;
+        const char* address;
+    } buttons[] = {
+        {L"chongzhi", "http://127.0.0.1:9/pay.php?uid=10001&gid=0"},
+        {L"help", "http://127.0.0.1:9/help.php"},
+    };
+    const testsupport::StandInOpener::Kind kinds[] = {testsupport::StandInOpener::kNone,
+                                                      testsupport::StandInOpener::kFindsNoBrowser,
+                                                      testsupport::StandInOpener::kOpens};
+    for (const Button& b : buttons) {
+        for (testsupport::StandInOpener::Kind kind : kinds) {
+            SCOPED_TRACE(winplat::WideToUtf8(b.name) + " " + std::to_string(kind));
+            messages.clear();
+            testsupport::StandInOpener opener(kind);
+            CControlUI* button = lobby->GetPaintManager().FindControl(b.name);
+            ASSERT_NE(button, nullptr);
+            TNotifyUI click;
+            click.sType = DUI_MSGTYPE_CLICK;
+            click.pSender = button;
+            lobby->Notify(click);
+            if (kind == testsupport::StandInOpener::kNone) {
+                EXPECT_EQ(messages, std::vector<std::wstring>{kNoBrowser});
+                continue;
+            }
+            ASSERT_TRUE(Pump([&] { return !opener.Opened().empty(); })) << "the opener never ran";
+            EXPECT_EQ(opener.Opened(), b.address);
+            if (kind == testsupport::StandInOpener::kFindsNoBrowser) {
+                ASSERT_TRUE(Pump([&] { return !messages.empty(); }));
+                EXPECT_EQ(messages, std::vector<std::wstring>{kNoBrowser});
+            } else {
+                PumpPending();
+                EXPECT_TRUE(messages.empty());
+            }
+        }
+    }
 }
 
 TEST_F(LobbyWindowTest, ARoomLinkJoinsAndTheAnswerMakesTheRoomWindow) {

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "app/ClientApp.h"
 #include "app/RoomWindowLink.h"
@@ -17,6 +19,7 @@
 #include "vexacam/TestPattern.h"
 #include "video_fixture.h"
 #include "win32/files.h"
+#include "win32gui/menu.h"
 #include "win32gui/qt_bridge.h"
 
 using namespace DuiLib;
@@ -243,6 +246,45 @@ TEST_F(AvPanelTest, StoredModeSelectsItsOption) {
         panel->Close(1);
         Pump([&] { return panel == nullptr; });
     }
+}
+
+std::vector<std::wstring> g_boxes;
+int NoteBox(LPCWSTR text, LPCWSTR, UINT) {
+    g_boxes.emplace_back(text ? text : L"");
+    return IDOK;
+}
+
+// 音量控制 starts the system's volume mixer; where there is none a message box says so
+// instead of nothing.
+TEST_F(AvPanelTest, AMissingVolumeMixerIsToldByAMessageBox) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ScopedEnv system("MIVORA_SYSTEM_DIR", dir.path().toUtf8().constData());
+    const QString marker = dir.path() + "/ran";
+    winplat::SetMessageBoxHook(NoteBox);
+    for (bool present : {false, true}) {
+        SCOPED_TRACE(present ? "a mixer" : "no mixer");
+        g_boxes.clear();
+        if (present) {
+            const QString path = dir.path() + "/SndVol.exe";
+            std::ofstream(path.toStdString()) << "#!/bin/sh\ntouch '" << marker.toStdString() << "'\n";
+            QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+        }
+        CWndRoomAudioSetting3* panel = nullptr;
+        ASSERT_NE(OpenSelfDeleting(panel, nullptr, ReuseAction::kShow), nullptr);
+        ClickControl(panel->GetHWND(), panel->GetPaintManager().FindControl(L"btnmoreeq"));
+        if (present) {
+            ASSERT_TRUE(Pump([&] { return QFile::exists(marker); }));
+            EXPECT_TRUE(g_boxes.empty());
+        } else {
+            ASSERT_TRUE(Pump([&] { return !g_boxes.empty(); }));
+            EXPECT_EQ(g_boxes, std::vector<std::wstring>{
+                                   L"无法打开音量控制：没有找到系统的音量控制程序！"});
+        }
+        panel->Close(1);
+        Pump([&] { return panel == nullptr; });
+    }
+    winplat::SetMessageBoxHook(nullptr);
 }
 
 TEST(VolumeMixerTest, StartsWhatTheSystemFolderHolds) {

@@ -200,13 +200,14 @@ TEST(RunScript, SecondProgramRunsFromACopyOfItsOwn) {
     ASSERT_EQ(listen(world, 4), 0);
     socklen_t length = sizeof at;
     ASSERT_EQ(getsockname(world, reinterpret_cast<sockaddr*>(&at), &length), 0);
-    const std::string port = std::to_string(ntohs(at.sin_port));
+    // The script looks for the world's logon port at its base + 1.
+    const std::string base = std::to_string(ntohs(at.sin_port) - 1);
 
     std::vector<fs::path> folders;
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE("run " + std::to_string(i + 1));
         const std::string command = "DISPLAY=:0 MIVORA_BUILD_DIR='" + build.string() +
-                                    "' MIVORA_WORLD_PORT=" + port + " bash '" MIVORA_SOURCE_DIR
+                                    "' MIVORA_WORLD_PORT_BASE=" + base + " bash '" MIVORA_SOURCE_DIR
                                     "/scripts/run-second.sh' 2>&1";
         FILE* script = popen(command.c_str(), "r");
         ASSERT_NE(script, nullptr);
