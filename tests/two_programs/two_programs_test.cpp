@@ -98,28 +98,31 @@ std::string Fill(std::string text, const Stage& s) {
 
 // How a gift's notice ran through the gift strip of one program.
 struct StripRun {
-    int widest = 0;        // the most columns it covered at once
+    int widest = 0;        // the widest it showed at once
     QImage widestShown;    // the strip then
     int span = 0;          // the columns it covered at one time or another
     bool stopped = false;  // the strip held still again within the bound
 };
 
-// Columns of `now` with a pixel clearly off `before`.
-int ColumnsChanged(const QImage& before, const QImage& now, std::vector<bool>* seen = nullptr) {
+// From the first to the last column of `now` with a pixel clearly off `before` (a
+// notice's extent, the gaps between its words included); the columns are marked in
+// `seen`.
+int ExtentChanged(const QImage& before, const QImage& now, std::vector<bool>& seen) {
     if (before.size() != now.size() || before.isNull()) return 0;
-    if (seen) seen->resize(static_cast<size_t>(now.width()));
-    int columns = 0;
+    seen.resize(static_cast<size_t>(now.width()));
+    int first = -1, last = -1;
     for (int x = 0; x < now.width(); ++x)
         for (int y = 0; y < now.height(); ++y) {
             const QRgb p = before.pixel(x, y), q = now.pixel(x, y);
             if (std::abs(qRed(p) - qRed(q)) > 48 || std::abs(qGreen(p) - qGreen(q)) > 48 ||
                 std::abs(qBlue(p) - qBlue(q)) > 48) {
-                ++columns;
-                if (seen) (*seen)[static_cast<size_t>(x)] = true;
+                if (first < 0) first = x;
+                last = x;
+                seen[static_cast<size_t>(x)] = true;
                 break;
             }
         }
-    return columns;
+    return first < 0 ? 0 : last - first + 1;
 }
 
 // Watches both programs' gift strips, from pictures taken before the gift, until each
@@ -137,7 +140,7 @@ std::vector<StripRun> WatchStrips(const std::vector<std::pair<ProgramSession*, Q
             for (size_t i = 0; i < sides.size(); ++i) {
                 if (runs[i].stopped) continue;
                 const QImage now = sides[i].first->GiftStrip();
-                const int covered = ColumnsChanged(sides[i].second, now, &seen[i]);
+                const int covered = ExtentChanged(sides[i].second, now, seen[i]);
                 if (covered > runs[i].widest) {
                     runs[i].widest = covered;
                     runs[i].widestShown = now;
