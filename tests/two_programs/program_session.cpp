@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 
@@ -255,10 +256,33 @@ bool ProgramSession::TypeInto(unsigned long window, const QPoint& click, const Q
         m_display.Key("ctrl+a");
         m_display.Key("Delete");
         if (!WaitFor([&] { return columns() <= kCaretColumns; }, seconds(10))) continue;
-        m_display.Type(text);
+        if (!TypeEachTakenIn(text, columns)) continue;
         if (WaitFor(arrived, seconds(15))) return true;
     }
     return false;
+}
+
+bool ProgramSession::TypeEachTakenIn(const std::string& text, const std::function<int()>& columns) {
+    // xdotool types a character its keyboard map lacks (Chinese) by mapping it to a
+    // spare key for that one press; a program that has not read the press before the
+    // next character takes the key over reads the wrong character or none. Such text
+    // goes one character at a time, each once it shows.
+    const bool plain = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (plain) {
+        m_display.Type(text);
+        return true;
+    }
+    for (size_t at = 0; at < text.size();) {
+        size_t next = at + 1;
+        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
+            ++next;
+        const int before = columns();
+        m_display.Type(text.substr(at, next - at));
+        if (!WaitFor([&] { return columns() > before + kCaretColumns; }, seconds(10))) return false;
+        at = next;
+    }
+    return true;
 }
 
 bool ProgramSession::LogOn() {

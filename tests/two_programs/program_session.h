@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "display.h"
@@ -142,6 +143,9 @@ private:
     // left, which is looked up again for every try.
     bool TypeInto(unsigned long window, const QPoint& click, const QRect& field,
                   const std::string& text, int width = 0);
+    // Types `text` where the keyboard is; false when a character did not show (by
+    // `columns`, the dark columns of the field now).
+    bool TypeEachTakenIn(const std::string& text, const std::function<int()>& columns);
 
     Account m_account;
     Display& m_display;
