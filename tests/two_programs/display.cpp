@@ -68,7 +68,7 @@ unsigned long Display::WaitWindow(const std::string& titlePattern, int seconds) 
     unsigned long window = 0;
     WaitFor([&] { return (window = FindWindow(titlePattern)) != 0; },
             std::chrono::seconds(seconds));
-    return window;
+    return window && WaitPlaced(window) ? window : 0;
 }
 
 bool Display::WaitGone(const std::string& titlePattern, int seconds) const {
@@ -94,7 +94,26 @@ unsigned long Display::WaitNewWindow(const std::vector<unsigned long>& before, i
             return false;
         },
         std::chrono::seconds(seconds));
-    return found;
+    return found && WaitPlaced(found) ? found : 0;
+}
+
+bool Display::WaitPlaced(unsigned long window) const {
+    constexpr int kSameLooks = 4;
+    QRect last;
+    int same = 0;
+    return WaitFor(
+        [&] {
+            const QRect now = Geometry(window);
+            same = !now.isEmpty() && now == last ? same + 1 : 0;
+            last = now;
+            return same >= kSameLooks;
+        },
+        std::chrono::seconds(15));
+}
+
+bool Display::Shown(unsigned long window) const {
+    const std::vector<unsigned long> shown = VisibleWindows();
+    return std::find(shown.begin(), shown.end(), window) != shown.end();
 }
 
 QRect Display::Geometry(unsigned long window) const {

@@ -26,13 +26,18 @@ public:
 
     // The first visible window whose title matches the regular expression; 0 if none.
     unsigned long FindWindow(const std::string& titlePattern) const;
-    // Waits (bounded) until such a window shows; 0 if none did.
+    // Waits (bounded) until such a window shows and holds its place (a window may be
+    // mapped where it was made and moved right after); 0 if none did.
     unsigned long WaitWindow(const std::string& titlePattern, int seconds = 30) const;
     bool WaitGone(const std::string& titlePattern, int seconds = 30) const;
-    // Every visible window, and the first one shown since `before` (a menu, a box);
-    // 0 when none showed within the bound.
+    // Every visible window, and the first one shown since `before` (a menu, a box),
+    // once it holds its place; 0 when none showed within the bound.
     std::vector<unsigned long> VisibleWindows() const;
     unsigned long WaitNewWindow(const std::vector<unsigned long>& before, int seconds = 15) const;
+    // Waits (bounded) until the window's place is the same over several looks.
+    bool WaitPlaced(unsigned long window) const;
+    // Whether the window is on the screen (mapped); a closed window may only be hidden.
+    bool Shown(unsigned long window) const;
     // The window's place on the screen; empty when it is gone.
     QRect Geometry(unsigned long window) const;
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 
@@ -28,6 +29,8 @@ const QPoint kAccountField(149, 119), kPasswordField(149, 151), kLogonButton(118
 const QRect kAccountInside(70, 108, 158, 22), kPasswordInside(70, 140, 158, 22);
 constexpr int kCloseFromRight = 21, kCloseFromTop = 19;
 constexpr int kChatLeft = 220, kChatTop = 342, kChatRightMargin = 184, kChatBottomMargin = 190;
+// The hint pane below the chat pane.
+constexpr int kHintsTopFromBottom = 186, kHintsHeight = 104;
 constexpr int kInputX = 600, kInputFromBottom = 37;
 constexpr int kInputLeft = 225, kInputTopFromBottom = 48, kInputRightMargin = 280,
               kInputHeight = 42;
@@ -210,9 +213,16 @@ QImage ProgramSession::Shot(const std::string& step) {
     return m_display.Grab((m_artifacts / name).string());
 }
 
-bool ProgramSession::TypeInto(unsigned long window, const QPoint& click, const QRect& field,
+void ProgramSession::Keep(const QImage& picture, const std::string& step) {
+    char name[160];
+    std::snprintf(name, sizeof name, "%d-%02d-%s.png", m_account.id, ++m_shots, step.c_str());
+    picture.save(QString::fromStdString((m_artifacts / name).string()));
+}
+
+bool ProgramSession::TypeInto(unsigned long window, const QPoint& click, const QRect& fieldInWindow,
                               const std::string& text, int width) {
     QImage shot;
+    QRect field;
     auto look = [&] { shot = m_display.Grab((m_folder / "field.png").string()); };
     // Text is told from the caret by its width: a caret, however tall its font makes
     // it, darkens a column or two; a few typed characters many.
@@ -229,7 +239,11 @@ bool ProgramSession::TypeInto(unsigned long window, const QPoint& click, const Q
     // control focus. A click that brought neither is made again, a bounded number of
     // times; the keys go out only when both hold.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        m_display.Click(click.x(), click.y());
+        if (!m_display.WaitPlaced(window)) continue;
+        const QPoint origin = m_display.Geometry(window).topLeft();
+        const QPoint at = click + origin;
+        field = fieldInWindow.translated(origin);
+        m_display.Click(at.x(), at.y());
         if (!WaitFor([&] { return m_display.FocusedWindow() == window; }, seconds(10))) continue;
         if (!WaitFor(
                 [&] {
@@ -242,28 +256,48 @@ bool ProgramSession::TypeInto(unsigned long window, const QPoint& click, const Q
         m_display.Key("ctrl+a");
         m_display.Key("Delete");
         if (!WaitFor([&] { return columns() <= kCaretColumns; }, seconds(10))) continue;
-        m_display.Type(text);
+        if (!TypeEachTakenIn(text, columns)) continue;
         if (WaitFor(arrived, seconds(15))) return true;
     }
     return false;
 }
 
+bool ProgramSession::TypeEachTakenIn(const std::string& text, const std::function<int()>& columns) {
+    // xdotool types a character its keyboard map lacks (Chinese) by mapping it to a
+    // spare key for that one press; a program that has not read the press before the
+    // next character takes the key over reads the wrong character or none. Such text
+    // goes one character at a time, each once it shows.
+    const bool plain = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (plain) {
+        m_display.Type(text);
+        return true;
+    }
+    for (size_t at = 0; at < text.size();) {
+        size_t next = at + 1;
+        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
+            ++next;
+        const int before = columns();
+        m_display.Type(text.substr(at, next - at));
+        if (!WaitFor([&] { return columns() > before + kCaretColumns; }, seconds(10))) return false;
+        at = next;
+    }
+    return true;
+}
+
 bool ProgramSession::LogOn() {
     const unsigned long logon = m_display.WaitWindow(kLogonTitle);
     if (!logon) return false;
-    const QRect at = m_display.Geometry(logon);
     const std::string account = std::to_string(m_account.id);
-    if (!TypeInto(logon, at.topLeft() + kAccountField, kAccountInside.translated(at.topLeft()),
-                  account, TextWidth(account, kEditPixels)) ||
-        !TypeInto(logon, at.topLeft() + kPasswordField, kPasswordInside.translated(at.topLeft()),
-                  m_account.password)) {
+    if (!TypeInto(logon, kAccountField, kAccountInside, account, TextWidth(account, kEditPixels)) ||
+        !TypeInto(logon, kPasswordField, kPasswordInside, m_account.password)) {
         Shot("logon-typing-failed");
         std::fprintf(stderr, "%d: the typed keys did not arrive; keyboard focus: %s\n",
                      m_account.id, m_display.KeyboardFocus().c_str());
         return false;
     }
     Shot("logon");
-    const QPoint button = at.topLeft() + kLogonButton;
+    const QPoint button = m_display.Geometry(logon).topLeft() + kLogonButton;
     m_display.Click(button.x(), button.y());
     const bool lobby = m_display.WaitWindow(kLobbyTitle) != 0;
     const bool logged = m_world.WaitLine("user " + std::to_string(m_account.id) + " logged on");
@@ -295,9 +329,7 @@ bool ProgramSession::JoinRoom(int room, const std::string& roomName) {
 }
 
 QRect ProgramSession::RoomWindow() const {
-    if (!m_roomWindow) return QRect();
-    const std::vector<unsigned long> shown = m_display.VisibleWindows();
-    if (std::find(shown.begin(), shown.end(), m_roomWindow) == shown.end()) return QRect();
+    if (!m_roomWindow || !m_display.Shown(m_roomWindow)) return QRect();
     return m_display.Geometry(m_roomWindow);
 }
 
@@ -314,16 +346,25 @@ int ProgramSession::ChatInk() {
                              at.height() - kChatTop - kChatBottomMargin));
 }
 
+QImage ProgramSession::HintPane() {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return QImage();
+    return m_display.Grab((m_folder / "hints.png").string())
+        .copy(at.x() + kChatLeft, at.bottom() - kHintsTopFromBottom,
+              at.width() - kChatLeft - kChatRightMargin, kHintsHeight);
+}
+
 bool ProgramSession::Say(const std::string& text, ProgramSession& other) {
     const QRect at = RoomWindow();
     if (at.isEmpty()) return false;
     const int before = other.ChatInk();
     const std::string from = "chat of kind 0 from user " + std::to_string(m_account.id);
     const int sent = m_world.CountLines(from);
-    const QRect input(at.x() + kInputLeft, at.bottom() - kInputTopFromBottom,
+    // From the window's top left: its bottom row is height - 1.
+    const int bottom = at.height() - 1;
+    const QRect input(kInputLeft, bottom - kInputTopFromBottom,
                       at.width() - kInputLeft - kInputRightMargin, kInputHeight);
-    if (!TypeInto(m_roomWindow, QPoint(at.x() + kInputX, at.bottom() - kInputFromBottom), input,
-                  text))
+    if (!TypeInto(m_roomWindow, QPoint(kInputX, bottom - kInputFromBottom), input, text))
         return false;
     m_display.Click(at.right() - kSendFromRight, at.bottom() - kSendFromBottom);
     const bool passed = m_world.WaitLine(from, sent + 1);

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "display.h"
@@ -75,29 +76,35 @@ public:
     int BestPaneMatch(const std::string& artifact);
     // The pitch of the last half second its speaker played (0 when silent or none).
     double HeardHz() const;
-    // Selects the first member of its list (the other program) and clicks the first
-    // gift of the gift panel.
-    void SendFirstGiftToFirstMember();
+    // The middle of the other program's row in its member list (`other`), or of its
+    // own; null when not seen.
+    QPoint MemberPoint(bool other);
+    // Right-clicks the other program's row and picks the entry `entryY` pixels below
+    // the menu's top; the window it opens, 0 when none opened.
+    unsigned long OpenMemberMenuEntry(int entryY);
+    // Selects the other program in its member list and clicks the first gift of the
+    // gift panel.
+    void SendFirstGiftToOtherMember();
     // The part of its room header with the balances, now.
     QImage Balances();
-    // Right-clicks the first member and picks "违规处理", then "踢出房间".
-    bool KickFirstMember();
+    // Right-clicks the other program's row and picks "违规处理", then "踢出房间".
+    bool KickOtherMember();
     // Clicks "麦克风": a member starts on the microphone muted.
     void UnmuteMicrophone();
     // Clicks a button of the room's chat tool row ("喇叭", "公告") or its title
     // ("管理") and waits for the window it opens; 0 when none opened.
     unsigned long OpenRoomDialog(const QPoint& fromBottomLeft);
     unsigned long OpenRoomTitleButton(int fromRight);
-    // Types `text` into the field of `dialog` at `field` (from its top left) and
-    // clicks `button` there.
+    // Types `text` into the field of `dialog` at `field` (from its top left), checks
+    // it shows `width` wide when not 0, and clicks `button` there.
     bool FillAndClick(unsigned long dialog, const QRect& field, const std::string& text,
-                      const QPoint& button);
-    // Clicks a point of the room window's own (from its top left).
-    void ClickRoom(const QPoint& at);
+                      const QPoint& button, int width = 0);
     // The room window's title (its X name), and the ink of its loudspeaker panel.
     std::string RoomTitle() const;
     int LoudspeakerInk();
-    // The public video zone and the first member's row, as they show now.
+    // The band of its room's title row the gift strip runs through, now.
+    QImage GiftStrip();
+    // The public video zone and the member list's first two rows, as they show now.
     QImage PaneZone();
     QImage MemberRow();
     unsigned long RoomWindowId() const { return m_roomWindow; }
@@ -121,17 +128,24 @@ public:
     void KeepLog(const std::filesystem::path& folder) const;
     // Saves the screen as <artifacts>/<id>-<n>-<step>.png and returns it.
     QImage Shot(const std::string& step);
-    // The ink of its room's chat pane now.
+    // Saves a part of a picture it showed the same way.
+    void Keep(const QImage& picture, const std::string& step);
+    // The ink of its room's chat pane, and the hint pane below it, now.
     int ChatInk();
+    QImage HintPane();
 
     QRect RoomWindow() const;
 
 private:
     // Clicks `click` in `window`, waits until the window has the keyboard and the
-    // caret shows in `field` (its inside, on the screen), empties the field, types
-    // `text` and waits until it shows there (`width` wide, when not 0).
+    // caret shows in `field` (its inside), empties the field, types `text` and waits
+    // until it shows there (`width` wide, when not 0). Both are from the window's top
+    // left, which is looked up again for every try.
     bool TypeInto(unsigned long window, const QPoint& click, const QRect& field,
                   const std::string& text, int width = 0);
+    // Types `text` where the keyboard is; false when a character did not show (by
+    // `columns`, the dark columns of the field now).
+    bool TypeEachTakenIn(const std::string& text, const std::function<int()>& columns);
 
     Account m_account;
     Display& m_display;

@@ -15,8 +15,10 @@ using std::chrono::seconds;
 namespace {
 
 const QPoint kMicrophoneButton(40, 61), kMuteButton(112, 61);
-// The first member row of the member list (the list keeps the later comer first).
-const QPoint kFirstMember(63, 157);
+// The member list's rows: 42 pixels each from the first's middle; the alias at the
+// left of the row's top half, in red for the local user.
+constexpr int kMemberX = 63, kFirstMemberY = 157, kMemberRowHeight = 42;
+const QRect kAliasInRow(44, -16, 60, 16);
 // The first gift of the gift panel, from the window's right edge.
 constexpr int kFirstGiftFromRight = 159, kFirstGiftY = 304;
 // The three public video panes.
@@ -37,7 +39,9 @@ constexpr int kTitleButtonY = 22;
 constexpr int kLoudspeakerFromRight = 180, kLoudspeakerTop = 100, kLoudspeakerWidth = 176,
               kLoudspeakerHeight = 125;
 // The first member's row of the member list.
-const QRect kFirstMemberRow(2, 136, 180, 42);
+const QRect kMemberRows(2, 136, 204, 84);
+// The part of the title row the gift strip runs through, short of the balances.
+constexpr int kStripLeft = 200, kStripRightMargin = 490, kStripTop = 5, kStripHeight = 39;
 // The three public panes together.
 const QRect kPaneZone(222, 110, 873, 170);
 
@@ -126,19 +130,13 @@ unsigned long ProgramSession::OpenRoomTitleButton(int fromRight) {
 }
 
 bool ProgramSession::FillAndClick(unsigned long dialog, const QRect& field, const std::string& text,
-                                  const QPoint& button) {
+                                  const QPoint& button, int width) {
     const QRect at = m_display.Geometry(dialog);
     if (at.isEmpty()) return false;
-    const QRect inside = field.translated(at.topLeft());
-    if (!TypeInto(dialog, inside.center(), inside.adjusted(2, 2, -2, -2), text)) return false;
+    if (!TypeInto(dialog, field.center(), field.adjusted(2, 2, -2, -2), text, width)) return false;
     Shot("filled");
     m_display.Click(at.x() + button.x(), at.y() + button.y());
     return true;
-}
-
-void ProgramSession::ClickRoom(const QPoint& point) {
-    const QRect at = RoomWindow();
-    m_display.Click(at.x() + point.x(), at.y() + point.y());
 }
 
 int ProgramSession::LoudspeakerInk() {
@@ -149,11 +147,51 @@ int ProgramSession::LoudspeakerInk() {
                              kLoudspeakerWidth, kLoudspeakerHeight));
 }
 
+QPoint ProgramSession::MemberPoint(bool other) {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return QPoint();
+    const QImage shot = m_display.Grab((m_folder / "members.png").string());
+    auto red = [](QRgb p) { return qRed(p) > 170 && qGreen(p) < 90 && qBlue(p) < 90; };
+    // The two programs are the room's only members: the local user's row is the one
+    // in red.
+    for (int row = 0; row < 2; ++row) {
+        const QPoint middle(at.x() + kMemberX, at.y() + kFirstMemberY + row * kMemberRowHeight);
+        const QRect alias = kAliasInRow.translated(at.x(), middle.y());
+        int reds = 0;
+        for (int y = alias.top(); y <= alias.bottom(); ++y)
+            for (int x = alias.left(); x <= alias.right(); ++x) reds += red(shot.pixel(x, y));
+        if ((reds < 5) == other) return middle;
+    }
+    return QPoint();
+}
+
+unsigned long ProgramSession::OpenMemberMenuEntry(int entryY) {
+    const QPoint member = MemberPoint(true);
+    if (member.isNull()) return 0;
+    std::vector<unsigned long> before = m_display.VisibleWindows();
+    m_display.Click(member.x(), member.y(), 3);
+    const unsigned long menu = m_display.WaitNewWindow(before);
+    if (!menu) return 0;
+    const QRect m = m_display.Geometry(menu);
+    before = m_display.VisibleWindows();
+    m_display.MoveTo(m.center().x(), m.y() + entryY);
+    m_display.Click(m.center().x(), m.y() + entryY);
+    return m_display.WaitNewWindow(before);
+}
+
 QImage ProgramSession::MemberRow() {
     const QRect at = RoomWindow();
     if (at.isEmpty()) return QImage();
     return m_display.Grab((m_folder / "member.png").string())
-        .copy(kFirstMemberRow.translated(at.topLeft()));
+        .copy(kMemberRows.translated(at.topLeft()));
+}
+
+QImage ProgramSession::GiftStrip() {
+    const QRect at = RoomWindow();
+    if (at.isEmpty()) return QImage();
+    return m_display.Grab((m_folder / "strip.png").string())
+        .copy(at.x() + kStripLeft, at.y() + kStripTop, at.width() - kStripLeft - kStripRightMargin,
+              kStripHeight);
 }
 
 QImage ProgramSession::PaneZone() {
@@ -188,9 +226,10 @@ double ProgramSession::HeardHz() const {
     return PitchOfEnd(biggest);
 }
 
-void ProgramSession::SendFirstGiftToFirstMember() {
+void ProgramSession::SendFirstGiftToOtherMember() {
     const QRect at = RoomWindow();
-    m_display.Click(at.x() + kFirstMember.x(), at.y() + kFirstMember.y());
+    const QPoint member = MemberPoint(true);
+    m_display.Click(member.x(), member.y());
     m_display.Click(at.right() - kFirstGiftFromRight, at.y() + kFirstGiftY);
 }
 
@@ -202,11 +241,13 @@ QImage ProgramSession::Balances() {
               kBalancesHeight);
 }
 
-bool ProgramSession::KickFirstMember() {
+bool ProgramSession::KickOtherMember() {
     const QRect at = RoomWindow();
     if (at.isEmpty()) return false;
+    const QPoint member = MemberPoint(true);
+    if (member.isNull()) return false;
     std::vector<unsigned long> before = m_display.VisibleWindows();
-    m_display.Click(at.x() + kFirstMember.x(), at.y() + kFirstMember.y(), 3);
+    m_display.Click(member.x(), member.y(), 3);
     const unsigned long menu = m_display.WaitNewWindow(before);
     if (!menu) return false;
     const QRect m = m_display.Geometry(menu);

@@ -74,8 +74,21 @@ const QPoint kSenderSend(338, 208);
 // The room settings window: the room's name and "提交".
 const QRect kRoomNameField(95, 81, 198, 24);
 const QPoint kRoomSettingsSubmit(499, 414);
-// The first member's row of the member list.
-const QPoint kMemberRow(63, 157);
+// The member menu's entries "发送赠言道具" and "用户盖章", from its top.
+constexpr int kWordGiftEntryY = 78, kSealEntryY = 100;
+// The small windows' close button (seal, loudspeaker, word gift), from their top
+// right; the room settings window's.
+const QPoint kSmallWindowClose(17, 16), kRoomSettingsClose(17, 17);
+// The seal window: the first seal of its first tab, and the minutes it lasts.
+const QPoint kFirstSeal(36, 88);
+const QRect kSealMinutes(256, 186, 64, 20);
+// How much a gift notice's clock may change its width from one minute to the next.
+constexpr int kClockSlack = 8;
+// A seal's picture on a member's row: a few hundred pixels of the list's two rows.
+constexpr double kSealShare = 0.004;
+// The word gift window: its first gift, the words and "赠送".
+const QPoint kFirstWordGift(40, 95), kWordGiftSend(246, 278);
+const QRect kWordsField(47, 233, 302, 22);
 
 std::string Fill(std::string text, const Stage& s) {
     for (const auto& [key, id] : {std::pair<std::string, int>{"{actor}", s.actor.id()},
@@ -83,6 +96,84 @@ std::string Fill(std::string text, const Stage& s) {
         for (size_t at = 0; (at = text.find(key, at)) != std::string::npos;)
             text.replace(at, key.size(), std::to_string(id));
     return text;
+}
+
+// How a gift's notice ran through the gift strip of one program.
+struct StripRun {
+    int widest = 0;        // the widest it showed at once
+    QImage widestShown;    // the strip then
+    int span = 0;          // the columns it covered at one time or another
+    bool stopped = false;  // the strip held still again within the bound
+};
+
+// From the first to the last column of `now` with a pixel clearly off `before` (a
+// notice's extent, the gaps between its words included); the columns are marked in
+// `seen`.
+int ExtentChanged(const QImage& before, const QImage& now, std::vector<bool>& seen) {
+    if (before.size() != now.size() || before.isNull()) return 0;
+    seen.resize(static_cast<size_t>(now.width()));
+    int first = -1, last = -1;
+    for (int x = 0; x < now.width(); ++x)
+        for (int y = 0; y < now.height(); ++y) {
+            const QRgb p = before.pixel(x, y), q = now.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 48 || std::abs(qGreen(p) - qGreen(q)) > 48 ||
+                std::abs(qBlue(p) - qBlue(q)) > 48) {
+                if (first < 0) first = x;
+                last = x;
+                seen[static_cast<size_t>(x)] = true;
+                break;
+            }
+        }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+// Watches both programs' gift strips, from pictures taken before the gift, until each
+// holds still (the same picture over several grabs, while a running strip moves every
+// 60 ms) after a notice showed.
+std::vector<StripRun> WatchStrips(const std::vector<std::pair<ProgramSession*, QImage>>& sides) {
+    constexpr int kStillGrabs = 6;
+    std::vector<StripRun> runs(sides.size());
+    std::vector<QImage> last(sides.size());
+    std::vector<int> still(sides.size(), 0);
+    std::vector<std::vector<bool>> seen(sides.size());
+    WaitFor(
+        [&] {
+            bool all = true;
+            for (size_t i = 0; i < sides.size(); ++i) {
+                if (runs[i].stopped) continue;
+                const QImage now = sides[i].first->GiftStrip();
+                const int covered = ExtentChanged(sides[i].second, now, seen[i]);
+                if (covered > runs[i].widest) {
+                    runs[i].widest = covered;
+                    runs[i].widestShown = now;
+                }
+                still[i] = !last[i].isNull() && now == last[i] ? still[i] + 1 : 0;
+                last[i] = now;
+                runs[i].stopped = runs[i].widest > 0 && still[i] >= kStillGrabs;
+                all = all && runs[i].stopped;
+            }
+            return all;
+        },
+        seconds(150));
+    for (size_t i = 0; i < runs.size(); ++i)
+        runs[i].span = static_cast<int>(std::count(seen[i].begin(), seen[i].end(), true));
+    return runs;
+}
+
+// Clicks the close button of a window of the program, `fromTopRight` from the
+// window's top right corner, as a person would; true once the window is gone.
+bool CloseWithItsButton(ProgramSession& p, unsigned long window, const QPoint& fromTopRight) {
+    const QRect at = p.display().Geometry(window);
+    if (at.isEmpty() || !p.display().Shown(window)) return false;
+    p.display().Click(at.right() - fromTopRight.x(), at.y() + fromTopRight.y());
+    return WaitFor([&] { return !p.display().Shown(window); }, seconds(15));
+}
+
+// Whether the hint pane shows a line it did not show in `before` (a full pane scrolls
+// rather than darkens).
+bool NewHint(ProgramSession& p, const QImage& before) {
+    const QImage now = p.HintPane();
+    return !now.isNull() && Difference(now, before) > 0.005;
 }
 
 // Scenes every group starts and ends with.
@@ -158,7 +249,7 @@ Scene Gift() {
                 *before = {s.actor.Balances(), s.other.Balances(), s.actor.ChatInk(),
                            s.other.ChatInk()};
                 if (before->actor.isNull() || before->other.isNull()) return false;
-                s.actor.SendFirstGiftToFirstMember();
+                s.actor.SendFirstGiftToOtherMember();
                 return true;
             },
             {"from {actor} to {other} for"},
@@ -190,18 +281,19 @@ Scene Loudspeaker() {
         int actorInk = 0, otherInk = 0;
     };
     auto before = std::make_shared<Before>();
+    auto dialog = std::make_shared<unsigned long>(0);
     return {"loudspeaker",
             Who::First,
-            [before](Stage& s) {
+            [before, dialog](Stage& s) {
                 *before = {s.world.Coins(s.actor.id()), s.actor.Balances(),
                            s.actor.LoudspeakerInk(), s.other.LoudspeakerInk()};
-                const unsigned long dialog = s.actor.OpenRoomDialog(kLoudspeakerButton);
-                if (!dialog) return false;
+                *dialog = s.actor.OpenRoomDialog(kLoudspeakerButton);
+                if (!*dialog) return false;
                 s.actor.Shot("loudspeaker-window");
-                return s.actor.FillAndClick(dialog, kSenderField, "loudspeaker line", kSenderSend);
+                return s.actor.FillAndClick(*dialog, kSenderField, "loudspeaker line", kSenderSend);
             },
             {"loudspeaker line of user {actor} sent to every room"},
-            [before](Stage& s) {
+            [before, dialog](Stage& s) {
                 EXPECT_EQ(s.world.Coins(s.actor.id()), before->coins - 10000)
                     << "the loudspeaker is not charged as its window says (10000)";
                 EXPECT_TRUE(WaitFor(
@@ -215,53 +307,193 @@ Scene Loudspeaker() {
                     },
                     seconds(20)))
                     << "the loudspeaker line is not shown on both sides";
+                if (s.actor.display().Shown(*dialog)) {
+                    EXPECT_TRUE(CloseWithItsButton(s.actor, *dialog, kSmallWindowClose))
+                        << "the loudspeaker window's close button did not close it";
+                }
             }};
 }
 
-// A manager sends an announcement: both chat panes show it.
+// A manager sends an announcement: both hint panes show it; the window is closed
+// with its own button.
 Scene Announcement() {
-    auto before = std::make_shared<std::pair<int, int>>();
-    return {"announcement",
-            Who::First,
-            [before](Stage& s) {
-                *before = {s.actor.ChatInk(), s.other.ChatInk()};
-                const unsigned long dialog = s.actor.OpenRoomDialog(kAnnouncementButton);
-                if (!dialog) return false;
-                s.actor.Shot("announcement-window");
-                return s.actor.FillAndClick(dialog, kSenderField, "announcement line", kSenderSend);
-            },
-            {"chat of kind 1 from user {actor}"},
-            [before](Stage& s) {
-                EXPECT_TRUE(WaitFor(
-                    [&] {
-                        return s.actor.ChatInk() > before->first + 150 &&
-                               s.other.ChatInk() > before->second + 150;
-                    },
-                    seconds(20)))
-                    << "the announcement is not shown on both sides";
-            }};
+    auto before = std::make_shared<std::pair<QImage, QImage>>();
+    auto dialog = std::make_shared<unsigned long>(0);
+    return {
+        "announcement",
+        Who::First,
+        [before, dialog](Stage& s) {
+            *before = {s.actor.HintPane(), s.other.HintPane()};
+            *dialog = s.actor.OpenRoomDialog(kAnnouncementButton);
+            if (!*dialog) return false;
+            s.actor.Shot("announcement-window");
+            return s.actor.FillAndClick(*dialog, kSenderField, "announcement line", kSenderSend);
+        },
+        {"chat of kind 1 from user {actor}"},
+        [before, dialog](Stage& s) {
+            EXPECT_TRUE(WaitFor(
+                [&] { return NewHint(s.actor, before->first) && NewHint(s.other, before->second); },
+                seconds(20)))
+                << "the announcement is not shown on both sides";
+            EXPECT_TRUE(CloseWithItsButton(s.actor, *dialog, kSmallWindowClose))
+                << "the announcement window's close button did not close it";
+        }};
 }
 
-// The owner renames the room in Chinese: both room windows' titles say the new name
-// and the hall page lists it.
+// The owner renames the room in Chinese: the hall page lists the new name, the owner
+// is told it is done; the settings window is closed with its own button.
 Scene Rename() {
+    auto hints = std::make_shared<QImage>();
+    auto dialog = std::make_shared<unsigned long>(0);
     return {"rename",
             Who::First,
-            [](Stage& s) {
-                const unsigned long dialog = s.actor.OpenRoomTitleButton(kRoomSettingsFromRight);
-                if (!dialog) return false;
+            [hints, dialog](Stage& s) {
+                *hints = s.actor.HintPane();
+                *dialog = s.actor.OpenRoomTitleButton(kRoomSettingsFromRight);
+                if (!*dialog) return false;
                 s.actor.Shot("room-settings");
-                return s.actor.FillAndClick(dialog, kRoomNameField, "欢乐一号",
-                                            kRoomSettingsSubmit);
+                return s.actor.FillAndClick(*dialog, kRoomNameField, "欢乐一号",
+                                            kRoomSettingsSubmit, TextWidth("欢乐一号", 13));
             },
             {"room 1001 information changed"},
-            [](Stage& s) {
-                for (ProgramSession* p : {&s.actor, &s.other})
-                    EXPECT_TRUE(
-                        WaitFor([&] { return p->RoomTitle() == "[房间:欢乐一号]"; }, seconds(20)))
-                        << p->id() << "'s room window is titled " << p->RoomTitle();
+            [hints, dialog](Stage& s) {
                 EXPECT_NE(s.world.Page("hall.php").find("欢乐一号"), std::string::npos)
                     << "the hall page does not list the new name";
+                EXPECT_TRUE(WaitFor([&] { return NewHint(s.actor, *hints); }, seconds(20)))
+                    << s.actor.id() << " is not told the change is done";
+                EXPECT_TRUE(CloseWithItsButton(s.actor, *dialog, kRoomSettingsClose))
+                    << "the settings window's close button did not close it";
+            }};
+}
+
+// A seal from the actor on the other: its window shows the catalog's minutes for seal
+// 1 (10), the world stamps it, both hint panes tell of it and both member lists show
+// it on the other's row.
+Scene Seal() {
+    struct Before {
+        QImage actorHints, otherHints, actorRows, otherRows;
+    };
+    auto before = std::make_shared<Before>();
+    auto dialog = std::make_shared<unsigned long>(0);
+    return {"seal",
+            Who::First,
+            [before, dialog](Stage& s) {
+                *before = {s.actor.HintPane(), s.other.HintPane(), s.actor.MemberRow(),
+                           s.other.MemberRow()};
+                *dialog = s.actor.OpenMemberMenuEntry(kSealEntryY);
+                if (!*dialog) return false;
+                const QRect at = s.actor.display().Geometry(*dialog);
+                const QPoint seal = at.topLeft() + kFirstSeal;
+                s.actor.display().MoveTo(seal.x(), seal.y());
+                const QRect minutes = kSealMinutes.translated(at.topLeft());
+                const int width = TextWidth("10", 12);
+                int shown = 0;
+                EXPECT_TRUE(WaitFor(
+                    [&] {
+                        shown = InkWidthIn(s.actor.Shot("seal-window"), minutes);
+                        return std::abs(shown - width) <= 2;
+                    },
+                    seconds(15)))
+                    << "the seal window shows " << shown << " pixels of minutes, not \"10\" ("
+                    << width << ")";
+                s.actor.display().Click(seal.x(), seal.y());
+                return true;
+            },
+            {"seal 1 on user {other}"},
+            [before, dialog](Stage& s) {
+                EXPECT_TRUE(WaitFor(
+                    [&] {
+                        return NewHint(s.actor, before->actorHints) &&
+                               NewHint(s.other, before->otherHints);
+                    },
+                    seconds(20)))
+                    << "the seal is not told on both sides";
+                EXPECT_TRUE(WaitFor(
+                    [&] {
+                        return Difference(s.actor.MemberRow(), before->actorRows) > kSealShare &&
+                               Difference(s.other.MemberRow(), before->otherRows) > kSealShare;
+                    },
+                    seconds(20)))
+                    << "the member lists do not show the seal";
+                EXPECT_TRUE(CloseWithItsButton(s.actor, *dialog, kSmallWindowClose))
+                    << "the seal window's close button did not close it";
+            }};
+}
+
+// The widest notice of the last plain gift, per side, for the word gift after it.
+struct NoticeWidths {
+    int actor = 0, other = 0;
+};
+
+// A gift from the actor to the other, watched in both gift strips: its notice runs
+// through and the strip stops again.
+Scene GiftNotice(std::shared_ptr<NoticeWidths> widths) {
+    auto before = std::make_shared<std::pair<QImage, QImage>>();
+    return {"gift-notice",
+            Who::First,
+            [before](Stage& s) {
+                *before = {s.actor.GiftStrip(), s.other.GiftStrip()};
+                s.actor.SendFirstGiftToOtherMember();
+                return true;
+            },
+            {"from {actor} to {other} for"},
+            [before, widths](Stage& s) {
+                const std::vector<StripRun> runs =
+                    WatchStrips({{&s.actor, before->first}, {&s.other, before->second}});
+                for (size_t i = 0; i < runs.size(); ++i) {
+                    ProgramSession& p = i == 0 ? s.actor : s.other;
+                    p.Keep(runs[i].widestShown, "gift-strip");
+                    const int id = p.id();
+                    EXPECT_GT(runs[i].widest, 100) << id << "'s gift strip shows no notice";
+                    EXPECT_TRUE(runs[i].stopped) << id << "'s gift strip does not stop";
+                }
+                *widths = {runs[0].widest, runs[1].widest};
+            }};
+}
+
+// A word gift of the same gift: both gift strips show the notice with its words, as
+// much wider than the plain gift's as the words are, and stop again.
+Scene WordGift(std::shared_ptr<NoticeWidths> plain) {
+    auto before = std::make_shared<std::pair<QImage, QImage>>();
+    return {"word-gift",
+            Who::First,
+            [before](Stage& s) {
+                *before = {s.actor.GiftStrip(), s.other.GiftStrip()};
+                const unsigned long dialog = s.actor.OpenMemberMenuEntry(kWordGiftEntryY);
+                if (!dialog) return false;
+                const QRect at = s.actor.display().Geometry(dialog);
+                s.actor.display().Click(at.x() + kFirstWordGift.x(), at.y() + kFirstWordGift.y());
+                s.actor.Shot("word-gift-window");
+                if (!s.actor.FillAndClick(dialog, kWordsField, "生日快乐", kWordGiftSend,
+                                          TextWidth("生日快乐", 12)))
+                    return false;
+                return CloseWithItsButton(s.actor, dialog, kSmallWindowClose);
+            },
+            {"from {actor} to {other} for"},
+            [before, plain](Stage& s) {
+                const std::vector<StripRun> runs =
+                    WatchStrips({{&s.actor, before->first}, {&s.other, before->second}});
+                // The strip's face is the title's: between the skin's small face and its
+                // large bold one. A notice wider than the strip never shows whole and
+                // covers the whole strip only for a moment, which the grabs of a loaded
+                // machine may miss: the words must widen it by half of what the strip
+                // leaves room for, at least.
+                const int words = TextWidth("生日快乐", 12) - 4,
+                          most = TextWidth(" 生日快乐", 15, true) + 12;
+                const int plainWidths[] = {plain->actor, plain->other};
+                for (size_t i = 0; i < runs.size(); ++i) {
+                    ProgramSession& p = i == 0 ? s.actor : s.other;
+                    p.Keep(runs[i].widestShown, "word-gift-strip");
+                    const int id = p.id();
+                    const int more = runs[i].widest - plainWidths[i];
+                    const int least =
+                        std::max(kClockSlack, std::min(words, runs[i].span - plainWidths[i]) / 2);
+                    EXPECT_TRUE(more >= least && more <= most)
+                        << id << "'s gift strip shows the word gift " << more
+                        << " columns wider than the plain one, not the words' " << least << " to "
+                        << most << " (the strip spans " << runs[i].span << ")";
+                    EXPECT_TRUE(runs[i].stopped) << id << "'s gift strip does not stop";
+                }
             }};
 }
 
@@ -272,34 +504,34 @@ Scene DialogStaysAbove() {
         QImage shown, member;
     };
     auto seen = std::make_shared<Seen>();
-    return {
-        "dialog-stays-above",
-        Who::First,
-        [seen](Stage& s) {
-            seen->dialog = s.actor.OpenRoomDialog(kLoudspeakerButton);
-            if (!seen->dialog) return false;
-            const QRect at = s.actor.display().Geometry(seen->dialog);
-            seen->shown = s.actor.Shot("dialog-open").copy(at);
-            seen->member = s.actor.MemberRow();
-            // The first member's row, beside the dialog: it shows the click was
-            // taken in (the row is picked out).
-            s.actor.ClickRoom(kMemberRow);
-            return WaitFor([&] { return Difference(s.actor.MemberRow(), seen->member) > 0.05; },
-                           seconds(15));
-        },
-        {},
-        [seen](Stage& s) {
-            const QRect at = s.actor.display().Geometry(seen->dialog);
-            ASSERT_FALSE(at.isEmpty()) << "the dialog is gone after the click into the room";
-            const double difference = Difference(s.actor.Shot("after-click").copy(at), seen->shown);
-            EXPECT_LT(difference, 0.02)
-                << "the room covers the dialog (" << difference * 100 << "% of it changed)";
-            // Closed with its own button, as a person would.
-            s.actor.display().Click(at.right() - 17, at.y() + 16);
-            EXPECT_TRUE(WaitFor([&] { return s.actor.display().Geometry(seen->dialog).isEmpty(); },
-                                seconds(15)))
-                << "the dialog's close button did not close it";
-        }};
+    return {"dialog-stays-above",
+            Who::First,
+            [seen](Stage& s) {
+                seen->dialog = s.actor.OpenRoomDialog(kLoudspeakerButton);
+                if (!seen->dialog) return false;
+                const QRect at = s.actor.display().Geometry(seen->dialog);
+                seen->shown = s.actor.Shot("dialog-open").copy(at);
+                seen->member = s.actor.MemberRow();
+                // Its own row of the member list, beside the dialog: the row picked out
+                // shows the click was taken in.
+                const QPoint own = s.actor.MemberPoint(false);
+                if (own.isNull()) return false;
+                s.actor.display().Click(own.x(), own.y());
+                return WaitFor([&] { return Difference(s.actor.MemberRow(), seen->member) > 0.05; },
+                               seconds(15));
+            },
+            {},
+            [seen](Stage& s) {
+                const QRect at = s.actor.display().Geometry(seen->dialog);
+                ASSERT_TRUE(s.actor.display().Shown(seen->dialog))
+                    << "the dialog is gone after the click into the room";
+                const double difference =
+                    Difference(s.actor.Shot("after-click").copy(at), seen->shown);
+                EXPECT_LT(difference, 0.02)
+                    << "the room covers the dialog (" << difference * 100 << "% of it changed)";
+                EXPECT_TRUE(CloseWithItsButton(s.actor, seen->dialog, kSmallWindowClose))
+                    << "the dialog's close button did not close it";
+            }};
 }
 
 // The room is minimised and restored: its panes fill the video zone as before.
@@ -336,7 +568,7 @@ Scene Kick() {
             Who::First,
             [before](Stage& s) {
                 *before = s.other.VisibleWindows();
-                return s.actor.KickFirstMember();
+                return s.actor.KickOtherMember();
             },
             {"user {other} put out of room 1001 by {actor}"},
             [before](Stage& s) {
@@ -349,6 +581,7 @@ Scene Kick() {
 }
 
 std::vector<Group> Groups() {
+    auto plainNotice = std::make_shared<NoticeWidths>();
     return {
         {"OwnerAndMember",
          kOwner,
@@ -365,7 +598,7 @@ std::vector<Group> Groups() {
          false,
          {LogOnBoth(), JoinBoth(),
           TakeMicrophoneAndBeHeard("manager-on-microphone", Who::First, 3, kManager.toneHz),
-          Announcement()}},
+          Announcement(), Seal(), GiftNotice(plainNotice), WordGift(plainNotice)}},
         {"UnderWindowManager",
          kOwner,
          kMember,
