@@ -376,17 +376,27 @@ bool ProgramSession::Say(const std::string& text, ProgramSession& other) {
 }
 
 int ProgramSession::Close() {
-    const QRect room = RoomWindow();
-    if (!room.isEmpty()) {
+    // A click may come before a loaded machine has put the window where it was read
+    // (or raised it under a window manager): each close is clicked again, a few times,
+    // until it took effect.
+    constexpr int kTries = 3;
+    for (int i = 0; i < kTries; ++i) {
+        const QRect room = RoomWindow();
+        if (room.isEmpty()) break;
         m_display.Click(room.right() - kCloseFromRight, room.y() + kCloseFromTop);
-        if (!WaitFor([&] { return RoomWindow().isEmpty(); }, seconds(30))) return -1;
+        if (WaitFor([&] { return RoomWindow().isEmpty(); }, seconds(15))) break;
     }
-    const unsigned long lobby = m_display.WaitWindow(kLobbyTitle);
-    if (!lobby) return -1;
-    Shot("before-close");
-    const QRect at = m_display.Geometry(lobby);
-    m_display.Click(at.right() - kCloseFromRight, at.y() + kCloseFromTop);
-    return m_child.Wait(seconds(30));
+    if (!RoomWindow().isEmpty()) return -1;
+    for (int i = 0; i < kTries; ++i) {
+        const unsigned long lobby = m_display.WaitWindow(kLobbyTitle);
+        if (!lobby) return m_child.Wait(seconds(5));
+        if (i == 0) Shot("before-close");
+        const QRect at = m_display.Geometry(lobby);
+        m_display.Click(at.right() - kCloseFromRight, at.y() + kCloseFromTop);
+        const int status = m_child.Wait(seconds(15));
+        if (status != -1) return status;
+    }
+    return -1;
 }
 
 std::string ProgramSession::LogLines(const std::string& text) const {
