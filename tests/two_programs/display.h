@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "picture_difference.h"
 #include "processes.h"
 
 namespace twoprograms {
@@ -70,9 +71,7 @@ private:
 int InkIn(const QImage& shot, const QRect& area);
 // How many columns of the area hold a dark pixel.
 int InkColumnsIn(const QImage& shot, const QRect& area);
-// The share of pixels that differ (any channel by more than 32) between two pictures
-// of the same size; 1 when the sizes differ.
-double Difference(const QImage& a, const QImage& b);
+using picture::Difference;
 // The width of the ink of `text` drawn in the skin's face at `pixels`.
 int TextWidth(const std::string& text, int pixels, bool bold = false);
 // From the first to the last column of the area that holds a dark pixel; 0 when none.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fenlo/UIlib.h"
+#include "picture_difference.h"
 
 namespace realdisplay {
 
@@ -37,9 +38,7 @@ QImage GrabScreen(const char* artifactDir, const char* name);
 bool SettleScreen(int timeoutMs = 5000);
 // A control's rectangle in screen coordinates.
 QRect ScreenRectOf(HWND hwnd, DuiLib::CControlUI* control);
-// The share of pixels that differ (any channel by more than 32) between two pictures of
-// the same size; 1 when the sizes differ.
-double Difference(const QImage& a, const QImage& b);
+using picture::Difference;
 
 // What the X server keeps of the windows: ids are X window ids.
 // The X window of a window's widget (0 when it has none yet).
