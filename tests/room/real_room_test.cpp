@@ -49,6 +49,10 @@ protected:
         EnterRoom(1, {Member(kAlice, "alice")});
         room->ShowWindow(true, true);
         LayOut(room->GetHWND(), room->GetPaintManager());
+        // A loaded X server maps the window late; the screen holds still before that too,
+        // and a click then falls on the bare screen.
+        ASSERT_TRUE(Pump([&] { return rd::OnScreen(room->GetHWND()); }, 10000))
+            << "the room never reached the screen";
         Settle();
     }
     // Lets what was drawn reach the screen.
@@ -57,6 +61,10 @@ protected:
     void Click(CControlUI* c, int button = 1) {
         ASSERT_NE(c, nullptr);
         InvalidateRect(room->GetHWND(), nullptr, FALSE);
+        // A row added a moment ago has no place until the next paint lays it out, and a
+        // click at an empty place lands beside the window.
+        ASSERT_TRUE(Pump([&] { return !IsRectEmpty(&c->GetPos()); }, 5000))
+            << "the control was never laid out";
         Settle();
         rd::ClickControl(room->GetHWND(), c, button);
     }

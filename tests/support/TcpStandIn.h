@@ -25,8 +25,9 @@ public:
         int receiveBuffer = 0;
         // Bytes read per read call (0: as much as there is).
         size_t readChunk = 0;
-        // The server closes everything and its thread ends after this long.
-        int lifetimeMs = 60000;
+        // The server closes everything and its thread ends after this long: the test
+        // timeout's length, so a slow test on a loaded machine keeps its connection.
+        int lifetimeMs = 600000;
     };
 
     TcpStandIn();

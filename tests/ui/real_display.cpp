@@ -56,6 +56,21 @@ int TypeText(const std::string& text, int delayMs) {
     return RunTool({"xdotool", "type", "--delay", std::to_string(delayMs), text});
 }
 
+namespace {
+
+bool LaidOutForItsSize(HWND hwnd, DuiLib::CControlUI* control) {
+    DuiLib::CPaintManagerUI* pm = control ? control->GetManager() : nullptr;
+    DuiLib::CControlUI* root = pm ? pm->GetRoot() : nullptr;
+    if (!root) return true;  // nothing to compare with
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const RECT& laid = root->GetPos();
+    return laid.right - laid.left == client.right - client.left &&
+           laid.bottom - laid.top == client.bottom - client.top;
+}
+
+}  // namespace
+
 QRect ScreenRectOf(HWND hwnd, DuiLib::CControlUI* control) {
     RECT rc = control->GetPos();
     POINT tl{rc.left, rc.top};
@@ -64,6 +79,12 @@ QRect ScreenRectOf(HWND hwnd, DuiLib::CControlUI* control) {
 }
 
 int ClickControl(HWND hwnd, DuiLib::CControlUI* control, int button) {
+    // The point comes from where the program believes its window is; a loaded X server
+    // may not have moved it there yet, and the click would land on whatever lies there.
+    // Nor may the controls be laid out yet for a size the window just took (a maximise
+    // at start-up), and the point would be a place of the old layout.
+    winplat::PumpMessagesUntil([&] { return PlaceAgreed(hwnd) && LaidOutForItsSize(hwnd, control); },
+                               5000);
     const QRect r = ScreenRectOf(hwnd, control);
     return ClickScreen(POINT{r.center().x(), r.center().y()}, button);
 }
@@ -158,6 +179,18 @@ unsigned RootWindow() {
 unsigned XWindowOf(HWND hwnd) {
     QWidget* w = winplat::WidgetOf(hwnd);
     return w && w->windowHandle() ? static_cast<unsigned>(w->windowHandle()->winId()) : 0;
+}
+
+bool PlaceAgreed(HWND hwnd) {
+    QWidget* w = winplat::WidgetOf(hwnd);
+    xcb_connection_t* c = Connection();
+    const unsigned xwindow = XWindowOf(hwnd);
+    if (!w || !c || !xwindow) return false;
+    std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> reply(
+        xcb_translate_coordinates_reply(
+            c, xcb_translate_coordinates(c, xwindow, RootWindow(), 0, 0), nullptr),
+        &std::free);
+    return reply && QPoint(reply->dst_x, reply->dst_y) == w->window()->mapToGlobal(QPoint(0, 0));
 }
 
 unsigned TopFrameOf(unsigned xwindow) {

@@ -43,6 +43,9 @@ using picture::Difference;
 // What the X server keeps of the windows: ids are X window ids.
 // The X window of a window's widget (0 when it has none yet).
 unsigned XWindowOf(HWND hwnd);
+// Whether the X server has the window where the program believes it is (a move the
+// program asked for may not have reached the server yet).
+bool PlaceAgreed(HWND hwnd);
 // The child of the root that holds an X window (the window manager's frame, or the
 // window itself on a bare server).
 unsigned TopFrameOf(unsigned xwindow);
