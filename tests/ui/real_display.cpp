@@ -83,8 +83,8 @@ int ClickControl(HWND hwnd, DuiLib::CControlUI* control, int button) {
     // may not have moved it there yet, and the click would land on whatever lies there.
     // Nor may the controls be laid out yet for a size the window just took (a maximise
     // at start-up), and the point would be a place of the old layout.
-    winplat::PumpMessagesUntil([&] { return PlaceAgreed(hwnd) && LaidOutForItsSize(hwnd, control); },
-                               5000);
+    winplat::PumpMessagesUntil(
+        [&] { return PlaceAgreed(hwnd) && LaidOutForItsSize(hwnd, control); }, 5000);
     const QRect r = ScreenRectOf(hwnd, control);
     return ClickScreen(POINT{r.center().x(), r.center().y()}, button);
 }
@@ -190,7 +190,8 @@ bool PlaceAgreed(HWND hwnd) {
         xcb_translate_coordinates_reply(
             c, xcb_translate_coordinates(c, xwindow, RootWindow(), 0, 0), nullptr),
         &std::free);
-    return reply && QPoint(reply->dst_x, reply->dst_y) == w->window()->mapToGlobal(QPoint(0, 0));
+    return reply &&
+           QPoint(reply->dst_x, reply->dst_y) == w->window()->mapToGlobal(QPoint(0, 0));
 }
 
 unsigned TopFrameOf(unsigned xwindow) {
