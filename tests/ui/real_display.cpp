@@ -83,8 +83,13 @@ int ClickControl(HWND hwnd, DuiLib::CControlUI* control, int button) {
     // may not have moved it there yet, and the click would land on whatever lies there.
     // Nor may the controls be laid out yet for a size the window just took (a maximise
     // at start-up), and the point would be a place of the old layout.
+    // A control added a moment ago has no place at all until the next paint.
     winplat::PumpMessagesUntil(
-        [&] { return PlaceAgreed(hwnd) && LaidOutForItsSize(hwnd, control); }, 5000);
+        [&] {
+            return !IsRectEmpty(&control->GetPos()) && PlaceAgreed(hwnd) &&
+                   LaidOutForItsSize(hwnd, control);
+        },
+        5000);
     const QRect r = ScreenRectOf(hwnd, control);
     return ClickScreen(POINT{r.center().x(), r.center().y()}, button);
 }
