@@ -35,7 +35,7 @@ protected:
     }
     int Pings() {
         int n = 0;
-        for (const SentFrame& f : TakeSent())
+        for (const SentFrame& f : TakeSent(true))
             if (f.mainCmd == 105 && f.subCmd == 2) ++n;
         return n;
     }

@@ -73,7 +73,7 @@ std::vector<SentFrame> ActionsTest::Sent() {
     std::vector<SentFrame> out;
     bool marker = false;
     kerneltest::Pump([&] {
-        for (SentFrame& f : TakeSent()) {
+        for (SentFrame& f : TakeSent(true)) {
             if (f.mainCmd == kRoomMainCmd && f.subCmd == 2) {
                 marker = true;
                 continue;
