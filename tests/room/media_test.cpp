@@ -415,7 +415,7 @@ TEST_F(RoomMediaTest, MemberOnAMicrophoneSeenAndHeardThroughTheRelay) {
                 if (match > best) best = match, shot = now;
                 return best >= 90;
             },
-            8000);
+            30000);
         EXPECT_GE(best, 90);
         if (!shot.isNull()) {
             QDir().mkpath(MIVORA_ARTIFACT_DIR);

@@ -6,8 +6,9 @@
 
 namespace roomtest {
 
-// Share of sampled points of `area` that follow the pattern's (moving) bars, 0..100:
-// each column may match a bar a few pixels away. An idle or grey pane scores far lower.
+// Share of sampled points of `area` that show the pattern's bars in their order, 0..100,
+// whichever frame (bar position) the picture is of. An idle or grey pane scores far
+// lower.
 int PatternMatch(const QImage& shot, const QRect& area);
 
 }  // namespace roomtest

@@ -131,8 +131,9 @@ protected:
         }
         return nullptr;
     }
-    // The best match of a pane's picture with the pattern within `ms`.
-    int BestPatternMatch(int id, int ms, const char* artifact) {
+    // The best match of a pane's picture with the pattern, looked at until it is
+    // `enough` or for a bound a loaded machine does not reach.
+    int BestPatternMatch(int id, int enough, const char* artifact) {
         CPubVideoContainerUI* pane = PaneOf(id);
         if (!pane) return 0;
         DuiLib::CControlUI* img = pane->FindSubControl(L"video_img");
@@ -147,9 +148,9 @@ protected:
                 const int m = PatternMatch(
                     shot, QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top));
                 if (m > best) best = m, bestShot = shot;
-                return best >= 90;
+                return best >= enough;
             },
-            ms);
+            30000);
         if (artifact && !bestShot.isNull()) {
             QDir().mkpath(MIVORA_ARTIFACT_DIR);
             bestShot.save(QString(MIVORA_ARTIFACT_DIR) + artifact);
@@ -172,11 +173,11 @@ protected:
 
     // Both sides' checks: the other's picture, own preview, the meter and the other's tone.
     void CheckSeeAndHear(const std::string& tag) {
-        EXPECT_GE(BestPatternMatch(other, 15000, ("two_clients_" + tag + ".png").c_str()), 90)
+        EXPECT_GE(BestPatternMatch(other, 90, ("two_clients_" + tag + ".png").c_str()), 90)
             << tag << ": the other's pane does not show his camera";
         // The own preview is drawn scaled into a small pane; an idle (dark) pane scores
         // well under half of this.
-        EXPECT_GE(BestPatternMatch(me, 8000, nullptr), 80) << tag << ": no own preview";
+        EXPECT_GE(BestPatternMatch(me, 80, nullptr), 80) << tag << ": no own preview";
         CPubVideoContainerUI* pane = PaneOf(other);
         ASSERT_NE(pane, nullptr);
         auto* meter = static_cast<DuiLib::CVolumeLabelUI*>(pane->FindSubControl(L"volumeval"));
@@ -185,10 +186,10 @@ protected:
                 PumpPending();
                 return meter->GetVolumeValue() > 0;
             },
-            8000))
+            30000))
             << tag << ": the meter stays still";
         ASSERT_TRUE(
-            sound->WaitUntil([&] { return sound->PlayedBytes(speaker) > 48000 * 4; }, 10000))
+            sound->WaitUntil([&] { return sound->PlayedBytes(speaker) > 48000 * 4; }, 30000))
             << tag << ": nothing played";
         std::vector<int16_t> played = sound->Played(speaker);
         const size_t frames = played.size() / 2, tail = std::min<size_t>(frames, 24000);
@@ -251,7 +252,7 @@ TEST_F(TwoClientsTest, SeeAndHearEachOther) {
     relay.SetFaults({7, 5, 0, 0});
     const size_t droppedBefore = relay.DroppedCount();
     EXPECT_TRUE(
-        kerneltest::Pump([&] { return relay.DroppedCount() >= droppedBefore + 10; }, 15000));
+        kerneltest::Pump([&] { return relay.DroppedCount() >= droppedBefore + 10; }, 30000));
     // New pictures keep reaching the pane (each sets its new-frame flag until painted).
     int fresh = 0;
     bool wasNew = false;
@@ -260,11 +261,11 @@ TEST_F(TwoClientsTest, SeeAndHearEachOther) {
             const bool isNew = PaneOf(other)->Frames().IsNew();
             fresh += isNew && !wasNew;
             wasNew = isNew;
-            return false;
+            return fresh >= 10;
         },
-        3000);
+        30000);
     EXPECT_GE(fresh, 10) << "pictures stopped at 5 % loss";
-    EXPECT_GE(BestPatternMatch(other, 8000, nullptr), 85) << "no picture at 5 % loss";
+    EXPECT_GE(BestPatternMatch(other, 85, nullptr), 85) << "no picture at 5 % loss";
     relay.SetFaults({7, 0, 0, 0});
     Touch(dir + "/first-saw");
 
@@ -274,7 +275,7 @@ TEST_F(TwoClientsTest, SeeAndHearEachOther) {
     servers.room().Send(answers::MicStateAnswer(kRoom, kSecond, kSecond, 0, 255));
     EXPECT_TRUE(kerneltest::Pump([&] { return PaneOf(kSecond) == nullptr; }));
     EXPECT_TRUE(SentConnMedia(kSecond, 3));
-    EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(3, kSecond, 99) >= 1; }, 8000))
+    EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(3, kSecond, 99) >= 1; }, 30000))
         << "the second client's video was not unregistered";
 
     // Leaving the room: this client's media stops at the relay, its threads end and no
@@ -282,8 +283,8 @@ TEST_F(TwoClientsTest, SeeAndHearEachOther) {
     lobby->LeaveCurrentRoom();
     PumpPending();
     room = nullptr;
-    EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(3, kFirst, 99) >= 1; }, 8000));
-    EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(4, kSecond, 99) >= 1; }, 8000));
+    EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(3, kFirst, 99) >= 1; }, 30000));
+    EXPECT_TRUE(relay.WaitUntil([&] { return relay.CountControls(4, kSecond, 99) >= 1; }, 30000));
     EXPECT_TRUE(kerneltest::Pump([&] { return ThreadCount() <= threadsBefore; }))
         << ThreadCount() << " threads, " << threadsBefore << " before: " << ThreadNames();
     EXPECT_EQ(sound->OpenStreams(), 0);
