@@ -71,6 +71,22 @@ struct Script {
             seen.append(buffer, static_cast<size_t>(n));
         }
     }
+    // Reads until the output holds `text` (true), or the script ended or `ms` passed.
+    bool ReadUntil(const std::string& text, int ms) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (seen.find(text) == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                until - std::chrono::steady_clock::now());
+            if (left.count() <= 0) return false;
+            pollfd p{out, POLLIN, 0};
+            if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
+            char buffer[1024];
+            const ssize_t n = read(out, buffer, sizeof buffer);
+            if (n <= 0) return seen.find(text) != std::string::npos;
+            seen.append(buffer, static_cast<size_t>(n));
+        }
+        return true;
+    }
     int Status() {
         int status = 0;
         if (waitpid(pid, &status, 0) != pid) return -1;
@@ -101,22 +117,25 @@ fs::path RunFolderOf(const std::string& out) {
 }
 
 // One run of the script to its end: the program is closed the way a person would close
-// it, once the virtual display has shown something. Returns the script's output.
+// it, once the virtual display has shown something. Returns the script's output. The
+// bounds are generous: a loaded machine takes its time to start the world, the display
+// and the program.
 std::string RunToTheEnd(const fs::path& runs, int& status) {
     Script script;
     EXPECT_TRUE(script.Start(runs));
-    if (!script.Read(8000)) {
+    const std::string started = "program started on";
+    if (script.ReadUntil(started, 120000)) {
         const fs::path run = RunFolderOf(script.seen);
-        for (int i = 0; i < 150 && !fs::exists(run / "screen-0001.png"); ++i)
+        for (int i = 0; i < 600 && !fs::exists(run / "screen-0001.png"); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         EXPECT_TRUE(fs::exists(run / "screen-0001.png")) << script.seen;
-        const size_t at = script.seen.find("program started on");
-        EXPECT_NE(at, std::string::npos) << script.seen;
-        const int client = at == std::string::npos ? 0 : NumberAfter(script.seen.substr(at), "(pid ");
+        const int client = NumberAfter(script.seen.substr(script.seen.find(started)), "(pid ");
         EXPECT_GT(client, 0) << script.seen;
         if (client > 0) kill(client, SIGTERM);
-        EXPECT_TRUE(script.Read(20000)) << script.seen;
+    } else {
+        ADD_FAILURE() << "the script never said it started the program:\n" << script.seen;
     }
+    EXPECT_TRUE(script.Read(60000)) << script.seen;
     status = script.Status();
     return script.seen;
 }
