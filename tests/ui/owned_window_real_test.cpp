@@ -53,7 +53,7 @@ TEST_P(RealDisplayOwnedWindows, StayAboveTheirOwnerAndKeepOutOfTheTaskBar) {
         return rd::OnScreen(owner.GetHWND()) && rd::OnScreen(owned.GetHWND()) &&
                rd::OnScreen(other.GetHWND()) && rd::StackedAbove(other.GetHWND(), owner.GetHWND());
     }));
-    ASSERT_TRUE(rd::SettleScreen());
+    ASSERT_TRUE(rd::SettleScreen(rd::kLoadedSettleMs));
 
     // Where the program put it: a window manager does not place the dialog anew.
     EXPECT_EQ(winplat::WidgetOf(owned.GetHWND())->geometry(), QRect(250, 200, 200, 150));
@@ -77,7 +77,7 @@ TEST_P(RealDisplayOwnedWindows, StayAboveTheirOwnerAndKeepOutOfTheTaskBar) {
     ASSERT_EQ(rd::ClickScreen(POINT{130, 130}), 0);
     EXPECT_TRUE(Pump([&] { return rd::StackedAbove(owner.GetHWND(), other.GetHWND()); }))
         << "the clicked window did not come forward";
-    ASSERT_TRUE(rd::SettleScreen());
+    ASSERT_TRUE(rd::SettleScreen(rd::kLoadedSettleMs));
     EXPECT_TRUE(rd::StackedAbove(owned.GetHWND(), owner.GetHWND())) << "after a click";
     // Every other way the program brings the owner forward keeps the same order.
     struct Raise {
@@ -97,7 +97,7 @@ TEST_P(RealDisplayOwnedWindows, StayAboveTheirOwnerAndKeepOutOfTheTaskBar) {
         r.raise(owner.GetHWND());
         EXPECT_TRUE(Pump([&] { return rd::StackedAbove(owner.GetHWND(), other.GetHWND()); }))
             << r.how;
-        ASSERT_TRUE(rd::SettleScreen());
+        ASSERT_TRUE(rd::SettleScreen(rd::kLoadedSettleMs));
         EXPECT_TRUE(rd::StackedAbove(owned.GetHWND(), owner.GetHWND())) << r.how;
     }
     rd::GrabScreen(MIVORA_ARTIFACT_DIR, GetParam().windowManager ? "owned-openbox" : "owned-bare");

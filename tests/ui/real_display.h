@@ -36,6 +36,9 @@ QImage GrabScreen(const char* artifactDir, const char* name);
 // several grabs some tens of milliseconds apart): what the program drew has reached
 // the screen. False when it kept changing for `timeoutMs`.
 bool SettleScreen(int timeoutMs = 5000);
+// The bound for a test that cannot go on before the screen holds still: a loaded
+// sanitizer run takes longer than 5 s to map and draw a window under a window manager.
+constexpr int kLoadedSettleMs = 20000;
 // A control's rectangle in screen coordinates.
 QRect ScreenRectOf(HWND hwnd, DuiLib::CControlUI* control);
 using picture::Difference;

@@ -124,7 +124,7 @@ TEST_F(WindowStateTest, RealDisplayWindowManagerActionsReachTheRecord) {
     SetWindowPos(wnd.GetHWND(), nullptr, 50, 60, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(wnd.GetHWND(), SW_SHOW);
     ASSERT_TRUE(Pump([&] { return rd::OnScreen(wnd.GetHWND()); }));
-    ASSERT_TRUE(rd::SettleScreen());
+    ASSERT_TRUE(rd::SettleScreen(rd::kLoadedSettleMs));
     const std::string id = std::to_string(rd::XWindowOf(wnd.GetHWND()));
     auto tool = [](std::vector<std::string> args) {
         return [args](HWND) { ASSERT_EQ(rd::RunTool(args), 0); };
