@@ -235,11 +235,22 @@ Scene TakeMicrophoneAndBeHeard(const char* name, Who actor, int number, int tone
         {"user {actor} took public microphone " + std::to_string(number)},
         [toneHz](Stage& s) {
             int match = 0;
-            EXPECT_TRUE(
-                WaitFor([&] { return (match = s.other.BestPaneMatch("")) >= 85; }, seconds(30)))
-                << s.other.id() << "'s panes show no test pattern (best match " << match
-                << "); the video zone as it laid it out:\n"
-                << s.other.LogLines("zone-width");
+            const auto shows = [&] { return (match = s.other.BestPaneMatch("")) >= 85; };
+            if (!WaitFor(shows, seconds(30))) {
+                // Late or never tell different faults apart (a slow machine, or a member's
+                // media that was never opened): watch a while longer before failing.
+                const int first = match;
+                const auto start = std::chrono::steady_clock::now();
+                const bool late = WaitFor(shows, seconds(60));
+                const auto after = std::chrono::duration_cast<seconds>(
+                    std::chrono::steady_clock::now() - start + seconds(30));
+                ADD_FAILURE() << s.other.id() << "'s panes show no test pattern in 30 s (best match "
+                              << first << "); "
+                              << (late ? "it came after " + std::to_string(after.count()) + " s"
+                                       : std::string("it did not come in 90 s"))
+                              << "; the video zone as it laid it out:\n"
+                              << s.other.LogLines("zone-width");
+            }
             double heard = 0;
             EXPECT_TRUE(WaitFor([&] { return std::abs((heard = s.other.HeardHz()) - toneHz) < 20; },
                                 seconds(30)))
