@@ -20,6 +20,7 @@
 #include "Answers.h"
 #include "ServerSet.h"
 #include "app/EntryWindows.h"
+#include "program/ProgramWiring.h"
 #include "controls/CtrlListFriend.h"
 #include "fenlo/UIlib.h"
 #include "kernel/CommKernel.h"
@@ -85,6 +86,7 @@ struct World {
         // it: the lobby joins rooms on trusted gates only.
         std::memset(d->m_pLobbySvrTable, 0, sizeof(tag_ServerAddr) * kServerTableSize);
         std::strcpy(d->m_pLobbySvrTable[0].szHost, "127.0.0.1");
+        InstallProgramWiring();
         CreateLobbyWindow(L"lobby");
         lobby = CWndLobby::Current();
     }

@@ -25,6 +25,7 @@
 
 #include "FacadePair.h"
 #include "app/EntryWindows.h"
+#include "program/ProgramWiring.h"
 #include "controls/SkinWnd.h"
 #include "facade/Strevo.h"
 #include "kernel/CommKernel.h"
@@ -342,6 +343,7 @@ void BM_IdleCpu(benchmark::State& state) {
         } else {
             CCommKernel* k = CCommKernel::GetInstance();
             Kernel();
+            InstallProgramWiring();
             CreateLobbyWindow(L"lobby");
             CWndLobby* lobby = CWndLobby::Current();
             RunLoopFor(500);

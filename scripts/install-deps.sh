@@ -3,6 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config git
+  binutils  # nm, for scripts/check-link-floors.py
   python3  # scripts/check-floors.py, the include check of the program's floors
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei xvfb

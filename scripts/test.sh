@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks the program's floors (scripts/check-floors.py), then configures, builds and
-# runs every test.
+# Checks the program's floors (scripts/check-floors.py), then configures and builds,
+# checks the floors at link level (scripts/check-link-floors.py) and runs every test.
 # Usage: scripts/test.sh [normal|sanitize|tsan|load|load-sanitize]
 # load, load-sanitize (not in CI: long): the normal or the sanitizer build's whole suite
 # three times over (ctest --repeat until-fail:3, MIVORA_LOAD_JOBS tests at once,
@@ -39,6 +39,10 @@ if [ "$kind" = tsan ]; then
   exit $status
 fi
 cmake --build "$dir" -j "$jobs"
+# Then the floors again, at link level: no object of the client library uses a symbol
+# only a floor above defines. Objects of sources since removed go first.
+ninja -C "$dir" -t cleandead > /dev/null
+python3 "$root/scripts/check-link-floors.py" "$dir/client/CMakeFiles/mivora_ui.dir"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

@@ -6,26 +6,21 @@ LaterWindowHooksT& LaterWindowHooks() {
 }
 
 bool RunUserRegisterWindow(HWND parent, std::wstring& account, std::wstring& password) {
-    if (LaterWindowHooks().runRegister) return LaterWindowHooks().runRegister(parent, account, password);
-    return RunUserRegisterWindowImpl(parent, account, password);
+    return LaterWindowHooks().runRegister && LaterWindowHooks().runRegister(parent, account, password);
 }
 
 void OpenUserSettingWindow() {
-    if (LaterWindowHooks().openUserSetting) return LaterWindowHooks().openUserSetting();
-    OpenUserSettingWindowImpl();
+    if (LaterWindowHooks().openUserSetting) LaterWindowHooks().openUserSetting();
 }
 
 void OpenSkinChooserWindow() {
-    if (LaterWindowHooks().openSkinChooser) return LaterWindowHooks().openSkinChooser();
-    OpenSkinChooserWindowImpl();
+    if (LaterWindowHooks().openSkinChooser) LaterWindowHooks().openSkinChooser();
 }
 
 void RunFinderWindow(HWND lobby) {
-    if (LaterWindowHooks().runFinder) return LaterWindowHooks().runFinder(lobby);
-    RunFinderWindowImpl(lobby);
+    if (LaterWindowHooks().runFinder) LaterWindowHooks().runFinder(lobby);
 }
 
 void OpenGameWindow(HWND lobby, const std::wstring& url, const std::wstring& title) {
-    if (LaterWindowHooks().openGame) return LaterWindowHooks().openGame(lobby, url, title);
-    OpenGameWindowImpl(lobby, url, title);
+    if (LaterWindowHooks().openGame) LaterWindowHooks().openGame(lobby, url, title);
 }

@@ -1,7 +1,9 @@
 // Windows the logon, lobby and room windows open and the dialogs build: registration,
 // personal settings, the skin chooser, the room finder and the game page. Each is one
-// call here, so the opener includes no dialog; the file that builds the window defines the
-// matching ...WindowImpl. Tests put recording doubles in LaterWindowHooks().
+// call here, so the opener includes no dialog. The file that builds a window defines its
+// ...WindowImpl and the program's wiring puts them in LaterWindowHooks() at start-up
+// (program/ProgramWiring.cpp); tests replace a member with a recording double. A call
+// whose member is empty opens nothing (registration answers false).
 #pragma once
 
 #include <functional>
@@ -21,7 +23,7 @@ void RunFinderWindow(HWND lobby);
 // Shows the game page window with that address and title, creating it when none is open.
 void OpenGameWindow(HWND lobby, const std::wstring& url, const std::wstring& title);
 
-// Tests: a set member replaces the window it names.
+// The window each call opens.
 struct LaterWindowHooksT {
     std::function<bool(HWND, std::wstring&, std::wstring&)> runRegister;
     std::function<void()> openUserSetting;
@@ -30,10 +32,3 @@ struct LaterWindowHooksT {
     std::function<void(HWND, const std::wstring&, const std::wstring&)> openGame;
 };
 LaterWindowHooksT& LaterWindowHooks();
-
-// What the calls run without a hook: the windows themselves, defined by their files.
-bool RunUserRegisterWindowImpl(HWND parent, std::wstring& account, std::wstring& password);
-void OpenUserSettingWindowImpl();
-void OpenSkinChooserWindowImpl();
-void RunFinderWindowImpl(HWND lobby);
-void OpenGameWindowImpl(HWND lobby, const std::wstring& url, const std::wstring& title);

@@ -1,10 +1,13 @@
 // What the application shell, the dialogs and the room window ask of the lobby window
 // (kernel window table entry 1), one call each, so they include no lobby header and
-// work whatever lobby stands behind them. Each does nothing without a lobby window.
-// The lobby's own files define them.
+// work whatever lobby stands behind them. The lobby fills a LobbyLinkT
+// (lobby/LobbyWindowLink.h) and the program's wiring installs it at start-up
+// (program/ProgramWiring.cpp); with nothing installed, or a member left empty, each
+// call does nothing and answers as without a lobby window.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "win32/win32.h"
 
@@ -28,6 +31,22 @@ void LobbyShowPersonalSettings();
 // The personal settings' two requests, on the lobby's short lobby-server session.
 void LobbySendSetUserProfileReq(tag_CMDSetUserProfileReq* record);
 void LobbySendSetUserPwdReq(tag_CMDSetUserPwdReq* record);
+
+// The calls above, one member each.
+struct LobbyLinkT {
+    std::function<bool()> hasWindow;
+    std::function<HWND()> windowHandle;
+    std::function<void()> applySkin;
+    std::function<void(const wchar_t* url, const wchar_t* title)> openGameWindow;
+    std::function<void()> leaveRoomAndShow;
+    std::function<void()> rejoinRoom;
+    std::function<void()> showSkinChooser;
+    std::function<void()> showPersonalSettings;
+    std::function<void(tag_CMDSetUserProfileReq*)> sendSetUserProfileReq;
+    std::function<void(tag_CMDSetUserPwdReq*)> sendSetUserPwdReq;
+};
+// Puts link behind the calls (an empty LobbyLinkT removes it).
+void SetLobbyLink(LobbyLinkT link);
 
 // Posted to the lobby window by the room finder: lParam a tagJoinRoomPost block the
 // lobby deletes.

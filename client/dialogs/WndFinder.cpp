@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "app/LaterWindows.h"
 #include "app/LobbyLink.h"
 #include "app/TrustedGates.h"
 #include "config/GLobalConfigFile.h"

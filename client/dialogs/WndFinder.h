@@ -1,6 +1,8 @@
 // The room finder: a page of the service whose room links ask the lobby to join.
 #pragma once
 
+#include <string>
+
 #include "controls/SkinWnd.h"
 
 class CWndFinder : public CSkinWnd, public DuiLib::CWebBrowserEventHandler {
@@ -13,3 +15,6 @@ public:
 protected:
     void InitWindow() override;
 };
+
+// Runs the room finder modally over the lobby (runFinder).
+void RunFinderWindowImpl(HWND lobby);

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "app/LaterWindows.h"
 #include "dialogs/WebFrame.h"
 
 using namespace DuiLib;

@@ -23,3 +23,6 @@ private:
     DuiLib::CControlUI* m_pMaxBtn = nullptr;
     DuiLib::CControlUI* m_pRestoreBtn = nullptr;
 };
+
+// Shows the game page window, creating it when none is open (openGame).
+void OpenGameWindowImpl(HWND lobby, const std::wstring& url, const std::wstring& title);

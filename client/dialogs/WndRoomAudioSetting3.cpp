@@ -2,7 +2,6 @@
 
 #include <cwchar>
 
-#include "app/RoomWindowLink.h"
 #include "kernel/CommKernel.h"
 #include "session/CommKernelData.h"
 
@@ -39,7 +38,7 @@ void CWndRoomAudioSetting3::InitWindow() {
 void CWndRoomAudioSetting3::SetVideoSmooth(int mode) {
     if (CUserEnvSetting* env = UserEnv()) env->m_nVideoSmooth = mode;
     if (m_pTip) m_pTip->SetText(L"设置中...");
-    const int result = RoomApplyAvModuleConfig();
+    const int result = m_apply ? m_apply() : -10;
     if (!m_pTip) return;
     if (result == 0) {
         m_pTip->SetText(L"设置成功！");

@@ -4,7 +4,6 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/RoomWindowLink.h"
 #include "app/SkinTable.h"
 #include "catalogs/GiftManager.h"
 #include "controls/GiftListUI.h"
@@ -84,7 +83,7 @@ void CWndSendWordGift::ShowGiftInfo(int giftId) {
 void CWndSendWordGift::Send() {
     std::wstring words = m_pInput ? m_pInput->GetText().GetData() : L"";
     if (words.size() > kMaxWords) words.resize(kMaxWords);
-    RoomSendGiftWithWords(m_nTargetUserId, m_nGiftId, m_nCount, winplat::WideToAnsi(words).c_str());
+    if (m_send) m_send(m_nTargetUserId, m_nGiftId, m_nCount, winplat::WideToAnsi(words).c_str());
 }
 
 void CWndSendWordGift::OnClick(TNotifyUI& msg) {

@@ -1,7 +1,10 @@
-// Sends a word gift (a gift with a short dedication) to one member, through the room.
+// Sends a word gift (a gift with a short dedication) to one member, through the room
+// window that opened it.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "controls/SkinWnd.h"
 
@@ -17,6 +20,10 @@ public:
     int GetChosenGiftId() const { return m_nGiftId; }
     // Shows a catalog gift and makes it the chosen one.
     void ShowGiftInfo(int giftId);
+    // What sends the chosen gift with its words (ANSI); the opening room hands it over.
+    using SendWithWords = std::function<void(int targetId, int giftId, int count, const char* words)>;
+    void SetSender(SendWithWords send) { m_send = std::move(send); }
+    // Nothing is sent without a sender.
     void Send();
 
 protected:
@@ -35,4 +42,5 @@ private:
     int m_nGiftId = -1;
     int m_nCount = 1;
     std::wstring m_alias;
+    SendWithWords m_send;
 };

@@ -3,7 +3,6 @@
 #include <cwchar>
 #include <memory>
 
-#include "app/LaterWindows.h"
 #include "config/GLobalConfigFile.h"
 #include "dialogs/WebFrame.h"
 

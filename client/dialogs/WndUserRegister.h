@@ -27,3 +27,6 @@ private:
     std::wstring m_strPassword;
     bool m_bHasResult = false;
 };
+
+// Runs the registration window modally over parent (app/LaterWindows.h's runRegister).
+bool RunUserRegisterWindowImpl(HWND parent, std::wstring& account, std::wstring& password);

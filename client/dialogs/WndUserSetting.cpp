@@ -4,7 +4,6 @@
 #include <string>
 
 #include "app/ClientApp.h"
-#include "app/LaterWindows.h"
 #include "app/SkinFrame.h"
 #include "catalogs/UserLevelInfoManager.h"
 #include "dialogs/UserSettingHost.h"

@@ -55,3 +55,6 @@ private:
     std::map<DuiLib::CCheckBoxUI*, bool> m_shieldShown;
     CWndSelUserFace* m_pSelFace = nullptr;
 };
+
+// Shows the personal settings window, creating it when none is open (openUserSetting).
+void OpenUserSettingWindowImpl();

@@ -7,7 +7,7 @@ IRoomWindow* g_current = nullptr;
 }  // namespace
 
 IRoomWindow* NewRoomWindow() {
-    return g_roomFactory ? g_roomFactory() : CreateRoomWindowObject();
+    return g_roomFactory ? g_roomFactory() : nullptr;
 }
 
 RoomWindowFactory SetRoomWindowFactory(RoomWindowFactory factory) {

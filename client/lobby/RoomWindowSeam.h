@@ -1,6 +1,7 @@
 // What the lobby needs of the room window: the handlers it relays room notifications
 // to, the calls it makes around joining and leaving, and a factory. The room window
-// class implements this interface; tests put a recording double behind the factory.
+// class implements this interface; the program's wiring installs its factory at
+// start-up (program/ProgramWiring.cpp) and tests put a recording double there.
 // What the windows below the lobby need of the room (its window, room id, hint line)
 // is the part in app/RoomView.h; the registration is that one too (kernel window table
 // entry 2), and the lobby reaches the room through `CurrentRoomWindow`, never by
@@ -80,16 +81,12 @@ public:
     virtual void OnConnMediaErr(const char* payload) = 0;
 };
 
-// Makes a new, not yet created room window object. Defined by the room window's own
-// files (room/WndRoom.cpp). A null result makes the join answer close the room
-// connection.
-IRoomWindow* CreateRoomWindowObject();
-
-// What the lobby calls: the installed factory when there is one (tests install a
-// recording double), else CreateRoomWindowObject.
+// Makes a new, not yet created room window object. A null result makes the join
+// answer close the room connection.
 using RoomWindowFactory = IRoomWindow* (*)();
+// What the lobby calls: the installed factory's window, null without one.
 IRoomWindow* NewRoomWindow();
-// Replaces the factory; null restores CreateRoomWindowObject. Returns the previous one.
+// Replaces the factory (null removes it). Returns the previous one.
 RoomWindowFactory SetRoomWindowFactory(RoomWindowFactory factory);
 
 // The room window registered as entry 2 of the kernel's window table, or null.

@@ -1,6 +1,7 @@
 // The lobby's "selskin": the program-wide skin chooser, shown again when open.
+#include "lobby/SkinChooserOpen.h"
+
 #include "app/ClientApp.h"
-#include "app/LaterWindows.h"
 #include "dialogs/WndSelSkin.h"
 
 void OpenSkinChooserWindowImpl() {

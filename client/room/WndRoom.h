@@ -540,3 +540,5 @@ private:
 
 // The registered room window (kernel window table entry 2) when it is a CWndRoom.
 CWndRoom* GetRegisteredRoomWindow();
+// The room window factory the program's wiring installs (lobby/RoomWindowSeam.h).
+IRoomWindow* CreateRoomWindowObject();

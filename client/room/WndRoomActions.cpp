@@ -556,6 +556,9 @@ void CWndRoom::OnShowWordGiftWnd(int userId) {
     dialog->CenterWindow();
     dialog->SetTargetUserId(userId);
     dialog->SetTargetName(winplat::AnsiToWide(user->alias).c_str());
+    dialog->SetSender([this](int targetId, int giftId, int count, const char* words) {
+        SendGiftWithWords(targetId, giftId, count, words);
+    });
     dialog->ShowModal();
 }
 

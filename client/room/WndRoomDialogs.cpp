@@ -26,7 +26,8 @@ void CWndRoom::ShowPersonalSettings() {
 }
 
 void CWndRoom::ShowAudioSettingWnd() {
-    OpenSelfDeleting(m_pWndAudioSetting, m_hWnd, ReuseAction::kShow, WS_EX_TOOLWINDOW);
+    if (OpenSelfDeleting(m_pWndAudioSetting, m_hWnd, ReuseAction::kShow, WS_EX_TOOLWINDOW))
+        m_pWndAudioSetting->SetApplyAvModuleConfig([this] { return ApplyAvModuleConfig(); });
 }
 
 void CWndRoom::ShowNetworkChoose() {
@@ -98,6 +99,9 @@ void CWndRoom::DestroyChildWindows() {
         ::DestroyWindow(m_pWndQunshua->GetHWND());
     if (m_pWndGiftInfo && ::IsWindow(m_pWndGiftInfo->GetHWND()))
         ::DestroyWindow(m_pWndGiftInfo->GetHWND());
+    // It calls back into this window.
+    if (m_pWndAudioSetting && ::IsWindow(m_pWndAudioSetting->GetHWND()))
+        ::DestroyWindow(m_pWndAudioSetting->GetHWND());
 }
 
 // The web pages and the auto-chat settings of the room: one window each, owned by

@@ -65,7 +65,7 @@ void LobbyTest::SetUp() {
     browsed.clear();
     SetLobbyMessageHook([this](HWND, const std::wstring& text) { messages.push_back(text); });
     SetOutsideBrowserHook([this](const std::wstring& url) { browsed.push_back(url); });
-    LaterWindowHooks() = LaterWindowHooksT{};
+    savedWindows_ = LaterWindowHooks();
     for (int i = 0; i < kServerTableSize; ++i) SetLogonServer(i, "", 0);
     // The configured lobby server is the stand-ins' host, as a session's table holds it.
     std::memset(d->m_pLobbySvrTable, 0, sizeof(tag_ServerAddr) * kServerTableSize);
@@ -80,7 +80,7 @@ void LobbyTest::TearDown() {
     }
     SetLobbyMessageHook(nullptr);
     SetOutsideBrowserHook(nullptr);
-    LaterWindowHooks() = LaterWindowHooksT{};
+    LaterWindowHooks() = savedWindows_;
     UiTest::TearDown();
 }
 

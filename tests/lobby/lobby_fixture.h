@@ -32,6 +32,9 @@ protected:
     CCommKernelData* d = nullptr;
     std::vector<std::wstring> messages;  // message-box texts, in order
     std::vector<std::wstring> browsed;   // outside browser addresses
+
+private:
+    LaterWindowHooksT savedWindows_;  // the wiring's, back after each test
 };
 
 // Runs a modal window's script once its layout is on screen; the script may pump.

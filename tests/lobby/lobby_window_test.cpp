@@ -60,7 +60,7 @@ class LobbyWindowTest : public LobbyTest {
 protected:
     void SetUp() override {
         LobbyTest::SetUp();
-        CRecordingRoom::Install();
+        realRooms_ = CRecordingRoom::Install();
         CRecordingRoom::Calls().clear();
         http = std::make_unique<HttpTestServer>();
         http->serveBody("/hall.php", "<html><body>hall</body></html>");
@@ -92,7 +92,7 @@ protected:
         PumpPending();
         k->m_pWndTable[1] = nullptr;
         k->m_pWndTable[2] = nullptr;
-        SetRoomWindowFactory(nullptr);
+        SetRoomWindowFactory(realRooms_);
         // Members the stand-ins announced go with the test (the local user stays).
         d->m_pUserManager->ClearData();
         if (winplat::ManualClockInstalled()) winplat::RemoveManualClock();
@@ -156,6 +156,7 @@ protected:
 
     std::unique_ptr<HttpTestServer> http;
     CWndLobby* lobby = nullptr;
+    RoomWindowFactory realRooms_ = nullptr;
     std::string gate;
 };
 

@@ -32,8 +32,8 @@ int& CRecordingRoom::Alive() {
     return alive;
 }
 
-void CRecordingRoom::Install() {
-    SetRoomWindowFactory(MakeRecordingRoom);
+RoomWindowFactory CRecordingRoom::Install() {
+    return SetRoomWindowFactory(MakeRecordingRoom);
 }
 
 void CRecordingRoom::Log(const char* what) {

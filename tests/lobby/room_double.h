@@ -16,8 +16,8 @@ public:
     static std::vector<std::string>& Calls();
     // How many recording rooms exist now.
     static int& Alive();
-    // Installs the factory that makes these.
-    static void Install();
+    // Installs the factory that makes these; returns the one it replaced.
+    static RoomWindowFactory Install();
 
     DuiLib::CWindowWnd* Window() override { return this; }
     int GetRoomId() override { return m_roomId; }

@@ -240,6 +240,10 @@ TEST_F(GiftsTest, WordGiftWindowSendsEighteenCharactersConverted) {
     ASSERT_TRUE(dialog->Create(room->GetHWND(), L"", WS_POPUP, 0, 0, 0, 0, 0));
     dialog->SetTargetUserId(kAlice);
     dialog->SetTargetName(L"alice");
+    // As the room hands it over when it opens the dialog.
+    dialog->SetSender([this](int targetId, int giftId, int count, const char* words) {
+        room->SendGiftWithWords(targetId, giftId, count, words);
+    });
     auto& pm = dialog->GetPaintManager();
     ASSERT_NE(pm.FindControl(L"usertext"), nullptr);
     EXPECT_STREQ(pm.FindControl(L"usertext")->GetText().GetData(), L"你选择的赠送对象：alice(501)");

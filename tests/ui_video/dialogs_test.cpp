@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/ClientApp.h"
-#include "app/RoomWindowLink.h"
 #include "dialogs/RoomAvPanelBase.h"
 #include "dialogs/WndRoomAudioSetting3.h"
 #include "dialogs/WndUserSettingVideo.h"
@@ -169,10 +168,6 @@ protected:
         if (!k->m_pData) k->m_pData = new CCommKernelData();
         env = &k->m_pData->m_UserEnv;
     }
-    void TearDown() override {
-        SetRoomAvModuleConfigHandler(nullptr);
-        UiTest::TearDown();
-    }
     CUserEnvSetting* env = nullptr;
 };
 
@@ -187,16 +182,15 @@ TEST_F(AvPanelTest, SmoothnessModeStoredAppliedAndReported) {
                  {true, -10, L"设置失败！"}};
     for (const Case& c : cases) {
         int applied = 0;
-        if (c.room)
-            SetRoomAvModuleConfigHandler([&] {
-                ++applied;
-                return c.result;
-            });
-        else
-            SetRoomAvModuleConfigHandler(nullptr);
         env->m_nVideoSmooth = 3;
         CWndRoomAudioSetting3* panel = nullptr;
         ASSERT_NE(OpenSelfDeleting(panel, nullptr, ReuseAction::kShow), nullptr);
+        // What the opening room hands over; a panel opened without a room has nothing.
+        if (c.room)
+            panel->SetApplyAvModuleConfig([&] {
+                ++applied;
+                return c.result;
+            });
         ClickControl(panel->GetHWND(), panel->GetPaintManager().FindControl(L"optionvideosmooth1"));
         CControlUI* tip = panel->GetPaintManager().FindControl(L"modvideotip");
         Pump([&] { return !tip->GetText().IsEmpty(); });

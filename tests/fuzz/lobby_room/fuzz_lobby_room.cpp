@@ -23,6 +23,7 @@
 #include "FuzzInput.h"
 #include "ServerSet.h"
 #include "app/EntryWindows.h"
+#include "program/ProgramWiring.h"
 #include "catalogs/GiftManager.h"
 #include "kernel/CommKernel.h"
 #include "kernel/TMLSocket.h"
@@ -228,6 +229,7 @@ private:
     // come in as the receive loop hands them over.
     CWndLobby* Lobby() {
         if (!CWndLobby::Current()) {
+            InstallProgramWiring();
             if (!CreateLobbyWindow(L"lobby") || !CWndLobby::Current()) Fail("no lobby window");
         }
         CWndLobby* lobby = CWndLobby::Current();

@@ -1,9 +1,8 @@
-// The entry's two windows and the shell's calls on the lobby.
-#include "app/EntryWindows.h"
+// The entry's two windows.
+#include "lobby/LobbyEntryWindows.h"
 
 #include <new>
 
-#include "app/LobbyLink.h"
 #include "kernel/CommKernel.h"
 #include "lobby/WndLobby.h"
 #include "lobby/WndLogon.h"
@@ -20,9 +19,7 @@ void** WindowTable() {
     return kernel ? kernel->m_pWndTable : nullptr;
 }
 
-}  // namespace
-
-int RunLogonWindow(const wchar_t* title) {
+int RunLogon(const wchar_t* title) {
     auto* logon = new (std::nothrow) CWndLogon;
     if (!logon) return -1;
     if (!logon->Create(nullptr, title, kLogonStyle, 0, 0, 0, 350, 250)) {
@@ -42,7 +39,7 @@ int RunLogonWindow(const wchar_t* title) {
     return static_cast<int>(result);
 }
 
-bool CreateLobbyWindow(const wchar_t* title) {
+bool CreateLobby(const wchar_t* title) {
     auto* lobby = new (std::nothrow) CWndLobby;
     if (!lobby) return false;
     if (!lobby->Create(nullptr, title, kLobbyStyle, 0, 0, 0, 1024, 725)) {
@@ -54,10 +51,8 @@ bool CreateLobbyWindow(const wchar_t* title) {
     return true;
 }
 
-void LobbyApplySkin() {
-    if (CWndLobby* lobby = CWndLobby::Current()) lobby->ApplySkin();
-}
+}  // namespace
 
-void LobbyOpenGameWindow(const wchar_t* url, const wchar_t* title) {
-    if (CWndLobby* lobby = CWndLobby::Current()) lobby->OpenGameWindow(url, title);
+EntryWindowsT LobbyEntryWindows() {
+    return EntryWindowsT{RunLogon, CreateLobby};
 }

@@ -1,0 +1,6 @@
+// The logon and lobby windows behind app/EntryWindows.h.
+#pragma once
+
+#include "app/EntryWindows.h"
+
+EntryWindowsT LobbyEntryWindows();
