@@ -4,6 +4,10 @@ set(MIVORA_WARNINGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initi
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   list(APPEND MIVORA_WARNINGS -Wno-psabi)
 endif()
+# Off by default: a newer compiler's new warnings must not break a person's build.
+if(MIVORA_WERROR)
+  list(APPEND MIVORA_WARNINGS -Werror)
+endif()
 
 if(MIVORA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

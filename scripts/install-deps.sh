@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config git
   binutils  # nm, for scripts/check-link-floors.py
   python3  # scripts/check-floors.py, the include check of the program's floors
+  clang-format  # scripts/check-format.sh, the check of the sources against .clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei xvfb
   qt6-translations-l10n  # Qt's own Chinese texts for its stock dialogs (font chooser)

@@ -18,8 +18,8 @@ case "$kind" in
   load-sanitize) kind=sanitize; load=1 ;;
 esac
 case "$kind" in
-  normal)   dir="$root/build";      flags=() ;;
-  sanitize) dir="$root/build-asan"; flags=(-DMIVORA_SANITIZE=ON -DMIVORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
+  normal)   dir="$root/build";      flags=(-DMIVORA_WERROR=ON) ;;
+  sanitize) dir="$root/build-asan"; flags=(-DMIVORA_WERROR=ON -DMIVORA_SANITIZE=ON -DMIVORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
   tsan)     dir="$root/build-tsan"; flags=(-DMIVORA_TSAN=ON -DMIVORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
   *) echo "usage: $0 [normal|sanitize|tsan|load|load-sanitize]" >&2; exit 2 ;;
 esac

@@ -3,8 +3,9 @@
 // and relays every room notification to its handlers; the window turns them into
 // lists, chat lines, panes and hints, and sends what the local user asks for.
 //
-// One class, many files: each section below names the file that defines its
-// members. Add members in the section of their concern; do not rename.
+// One class, many files: each section below names the files that define its
+// members; a member defined elsewhere names its file. Add members in the section of
+// their concern; do not rename.
 #pragma once
 
 #include <cstdint>
@@ -141,7 +142,7 @@ public:
 
     // Gift-notice queue (timer 302).
     DuiLib::CWebBrowserUI* GetPubChatView() override { return m_pPubTextOut; }
-    // The largest count of the layout's count list (1 without one).
+    // The largest count of the layout's count list (1 without one; WndRoomGiftNotify.cpp).
     int GetLargestGiftCount() override;
 
     // ===== Controls, menus and commands (WndRoomControls.cpp, WndRoomMenus.cpp,
@@ -191,7 +192,8 @@ public:
     int GetReconnectCount() const { return m_nReconnectCount; }
     bool IsLoggedIn() const { return m_bLoggedIn != 0; }
 
-    // ===== Chat rendering and sending (WndRoomChat.cpp, RoomChat.cpp, RoomChatSend.cpp)
+    // ===== Chat rendering and sending (WndRoomChat.cpp, RoomChat.cpp, RoomChatSend.cpp,
+    //       RoomChatLinks.cpp)
     // One hint line into the private chat (or the public one when kind says so).
     void InsertHintLine(int target, int kind, const wchar_t* text) override;
     void SendChatFromInput();
@@ -302,16 +304,16 @@ public:
     void OnTradeGiftNotify(const char* payload) override;
     void OnLoudspeakerMsg(const char* payload) override;
     void OnLuckyGiftReward(const char* payload) override;
-    void OnGiftRollNotify() override;
+    void OnGiftRollNotify() override;  // WndRoomGifts.cpp
     void OnFireworksPicked(const char* payload) override;
     void OnTradeFireworksFailed(int code, int value) override;
-    void OnPlayFireworksNotify(const char* payload) override;
+    void OnPlayFireworksNotify(const char* payload) override;  // WndRoomGifts.cpp
     void OnTradeFireworksOk(int delaySeconds, int fireworksId) override;
     void OnSealNotify(const char* payload) override;
     void OnSendSealFailed() override;
     void OnMoneyTransferNotify(int senderId, int amount) override;
     void OnMoneyOpFailed() override;
-    // Tells the open exchange dialog that the balances changed.
+    // Tells the open exchange dialog that the balances changed (WndRoomAdminDialogs.cpp).
     void RefreshExchangeBalance();
 
     // ===== Administration answers (WndRoomAdmin.cpp)
@@ -347,12 +349,12 @@ public:
     void SendQuickPhrase(int index);
     void CollectRoom();
     void ShowTopUpHint();
-    void ShowLookMeWnd();
+    void ShowLookMeWnd();  // WndRoomAdminDialogs.cpp
     void ShowLabaWnd();
     void ShowGonggaoWnd();
-    void ShowAccountWnd();
+    void ShowAccountWnd();  // WndRoomDialogs.cpp
     void ShowGroupGiftWnd();
-    void ShowRoomSettingWnd();
+    void ShowRoomSettingWnd();  // WndRoomAdminDialogs.cpp
     void OnGiftItemClick(int giftId);
     void ShowGiftTip(bool show, int giftId, int x, int y);
     void MicCountdownTick();

@@ -1,5 +1,7 @@
-// Chat of the room window: hint lines, sending from the input, emoticons, the page
-// head of the chat views and the lines that arrive.
+// Hint lines of the room window: the program's own notes to the user in the private
+// chat. The other chat members live in RoomChat.cpp (received lines, page heads, line
+// builders), RoomChatSend.cpp (sending, emoticons, the chat font) and RoomChatLinks.cpp
+// (link commands).
 #include <string>
 
 #include "controls/HtmlText.h"
@@ -15,5 +17,3 @@ void CWndRoom::InsertHintLine(int target, int kind, const wchar_t* text) {
     const std::wstring line = ChatLines::HintLine(1, HtmlText::Escape(text));
     m_pPrivTextOut->WriteBlock(line.c_str(), 0);
 }
-
-// The rest of the chat lives in RoomChat.cpp and RoomChatSend.cpp.
