@@ -265,21 +265,27 @@ bool ProgramSession::TypeInto(unsigned long window, const QPoint& click, const Q
 bool ProgramSession::TypeEachTakenIn(const std::string& text, const std::function<int()>& columns) {
     // xdotool types a character its keyboard map lacks (Chinese) by mapping it to a
     // spare key for that one press; a program that has not read the press before the
-    // next character takes the key over reads the wrong character or none. Such text
-    // goes one character at a time, each once it shows.
+    // map is taken back reads the wrong character or none. Such text goes one character
+    // at a time, each once the last shows; one that shows nothing is pressed again (a
+    // wrong one is caught by the text's width, and the field is filled again).
     const bool plain = std::all_of(text.begin(), text.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (plain) {
         m_display.Type(text);
         return true;
     }
+    constexpr int kPresses = 3;
     for (size_t at = 0; at < text.size();) {
         size_t next = at + 1;
         while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
             ++next;
         const int before = columns();
-        m_display.Type(text.substr(at, next - at));
-        if (!WaitFor([&] { return columns() > before + kCaretColumns; }, seconds(10))) return false;
+        bool shown = false;
+        for (int press = 0; press < kPresses && !shown; ++press) {
+            m_display.Type(text.substr(at, next - at));
+            shown = WaitFor([&] { return columns() > before + kCaretColumns; }, seconds(5));
+        }
+        if (!shown) return false;
         at = next;
     }
     return true;
