@@ -28,14 +28,3 @@ void LobbyShowPersonalSettings();
 // The personal settings' two requests, on the lobby's short lobby-server session.
 void LobbySendSetUserProfileReq(tag_CMDSetUserProfileReq* record);
 void LobbySendSetUserPwdReq(tag_CMDSetUserPwdReq* record);
-
-// Posted to the lobby window by the room finder: lParam a tagJoinRoomPost block the
-// lobby deletes.
-#define UM_FINDER_JOIN_ROOM 12028
-
-// Made with `new` by the finder: the gate list holds at most 127 characters.
-struct tagJoinRoomPost {
-    int32_t nRoomId;
-    int32_t nFlag;  // 1
-    wchar_t szGateAddr[128];
-};

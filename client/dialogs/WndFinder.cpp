@@ -5,9 +5,9 @@
 #include <string>
 
 #include "app/LaterWindows.h"
-#include "app/LobbyLink.h"
 #include "app/TrustedGates.h"
 #include "config/GLobalConfigFile.h"
+#include "dialogs/DialogMessages.h"
 #include "controls/RoomLink.h"
 #include "dialogs/WebFrame.h"
 #include "kernel/CommKernel.h"
