@@ -48,13 +48,3 @@ struct LobbyLinkT {
 // Puts link behind the calls (an empty LobbyLinkT removes it).
 void SetLobbyLink(LobbyLinkT link);
 
-// Posted to the lobby window by the room finder: lParam a tagJoinRoomPost block the
-// lobby deletes.
-#define UM_FINDER_JOIN_ROOM 12028
-
-// Made with `new` by the finder: the gate list holds at most 127 characters.
-struct tagJoinRoomPost {
-    int32_t nRoomId;
-    int32_t nFlag;  // 1
-    wchar_t szGateAddr[128];
-};

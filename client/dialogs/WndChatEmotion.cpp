@@ -4,6 +4,7 @@
 
 #include "controls/HtmlText.h"
 #include "kernel/CommKernel.h"
+#include "model/PrivilegeIds.h"
 #include "model/UserMVManager.h"
 #include "session/CommKernelData.h"
 
@@ -20,7 +21,6 @@ constexpr size_t kClickPrefixLen = 13;
 constexpr int kWidth = 414;
 constexpr int kHeight = 220;
 constexpr int kAboveButton = 222;
-constexpr short kPrivBigEmotions = 37;
 
 }  // namespace
 
@@ -88,7 +88,7 @@ void CWndChatEmotion::NavigateComplete2(CWebBrowserUI* pWeb, LPCTSTR) {
         CCommKernelData* data = kernel ? kernel->m_pData : nullptr;
         if (!data) return;
         bool big = data->m_pUserMVManager &&
-                   data->m_pUserMVManager->CheckPrivilege(kPrivBigEmotions, data->GetLocalUser());
+                   data->m_pUserMVManager->CheckPrivilege(PRIV_EMOTICON_PAGE, data->GetLocalUser());
         const wchar_t* url =
             big ? data->m_GlobalConfig.emotion_url0 : data->m_GlobalConfig.emotion_url1;
         // Without an address the browser stays on the blank page, hidden.

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "app/LobbyLink.h"
 #include "app/TrustedGates.h"
 #include "config/GLobalConfigFile.h"
+#include "dialogs/DialogMessages.h"
 #include "controls/RoomLink.h"
 #include "dialogs/WebFrame.h"
 #include "kernel/CommKernel.h"

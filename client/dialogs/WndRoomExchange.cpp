@@ -4,6 +4,7 @@
 #include "app/SkinFrame.h"
 #include "dialogs/AdminInput.h"
 #include "kernel/CommKernel.h"
+#include "model/PrivilegeIds.h"
 #include "model/UserMVManager.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
@@ -15,8 +16,6 @@ namespace {
 const SkinWndTraits kTraits = {"CWndRoomExchange", L"WndRoomExchange.xml",  kMsgStandard,
                                ScClose::kClose,    Lifetime::kSelfDeleting, false};
 
-constexpr short kPrivExchange = 14;
-constexpr short kPrivTransfer = 15;
 constexpr int64_t kMaxAmount = 100000000;
 constexpr uint8_t kOpTransferCoins = 3;
 constexpr uint8_t kOpExchangePoints = 4;
@@ -130,7 +129,7 @@ void CWndRoomExchange::OnNotify(TNotifyUI& msg) {
 }
 
 void CWndRoomExchange::Exchange() {
-    if (!Allowed(kPrivExchange)) {
+    if (!Allowed(PRIV_EXCHANGE_FIRST)) {
         SetTextOf(L"labjifenError", L"您没有做够权限!");
         return;
     }
@@ -144,7 +143,7 @@ void CWndRoomExchange::Exchange() {
 }
 
 void CWndRoomExchange::Transfer() {
-    if (!Allowed(kPrivTransfer)) {
+    if (!Allowed(PRIV_EXCHANGE_SECOND)) {
         SetTextOf(L"labJinBiError", L"您没有足够权限!");
         return;
     }

@@ -10,6 +10,7 @@
 #include "dialogs/AdminInput.h"
 #include "dialogs/WebFrame.h"
 #include "kernel/CommKernel.h"
+#include "model/PrivilegeIds.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
@@ -25,11 +26,6 @@ namespace {
 
 const SkinWndTraits kTraits = {"CWndRoomSetting", L"WndRoomSetting.xml",   kMsgStandard,
                                ScClose::kClose,   Lifetime::kSelfDeleting, false};
-
-constexpr short kPrivRoomInfo = 23;
-constexpr short kPrivRoomStatus = 16;
-constexpr short kPrivRoomOwner = 28;
-constexpr short kPrivRoomMedia = 39;
 
 // Record widths, terminator not counted.
 constexpr size_t kNameBytes = 31;
@@ -192,9 +188,9 @@ void CWndRoomSetting::OnClick(TNotifyUI& msg) {
 void CWndRoomSetting::SubmitBase() {
     CCommKernelData* data = Data();
     CRoomObj* room = CurrentRoom();
-    const bool info = Allowed(kPrivRoomInfo);
-    const bool status = Allowed(kPrivRoomStatus);
-    const bool owner = Allowed(kPrivRoomOwner);
+    const bool info = Allowed(PRIV_ROOM_BASE_INFO);
+    const bool status = Allowed(PRIV_ROOM_OP_STATUS);
+    const bool owner = Allowed(PRIV_ROOM_CREATOR);
     if (!data || !room || (!info && !status && !owner)) {
         Refused();
         return;
@@ -244,7 +240,7 @@ void CWndRoomSetting::SubmitBase() {
 void CWndRoomSetting::SubmitTexts(int firstKind, int lastKind) {
     CCommKernelData* data = Data();
     CRoomObj* room = CurrentRoom();
-    if (!data || !room || !Allowed(kPrivRoomStatus)) {
+    if (!data || !room || !Allowed(PRIV_ROOM_OP_STATUS)) {
         Refused();
         return;
     }
@@ -269,7 +265,7 @@ void CWndRoomSetting::SubmitTexts(int firstKind, int lastKind) {
 
 void CWndRoomSetting::SubmitMedia() {
     CCommKernelData* data = Data();
-    if (!data || !Allowed(kPrivRoomMedia)) {
+    if (!data || !Allowed(PRIV_ROOM_MEDIA_SETTINGS)) {
         Refused();
         return;
     }

@@ -4,6 +4,7 @@
 #include "app/SkinFrame.h"
 #include "kernel/CmdRecords.h"
 #include "kernel/CommKernel.h"
+#include "model/PrivilegeIds.h"
 #include "model/UserMVManager.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
@@ -21,8 +22,6 @@ const WndUserViolationHanding::Row kAuthorityRow = {
     {"CWndAuthority", L"WndAuthority.xml", kMsgStandard, ScClose::kClose, Lifetime::kSelfDeleting,
      false},
     L"请求已发送"};
-
-constexpr short kPrivAllRooms = 29;
 
 const struct {
     uint8_t bit;
@@ -97,7 +96,7 @@ void WndUserViolationHanding::Submit() {
     record.scope = IsChosen(L"optallroom") ? THROW_SCOPE_ALL_ROOMS : THROW_SCOPE_ROOM;
     // Every room is the site black list, which the room menu also guards.
     if (record.scope == THROW_SCOPE_ALL_ROOMS &&
-        !data->m_pUserMVManager->CheckPrivilege(kPrivAllRooms, data->GetLocalUser())) {
+        !data->m_pUserMVManager->CheckPrivilege(PRIV_SITE_BLACKLIST, data->GetLocalUser())) {
         Hint(CErrorMessage::m_szErrText[0]);
         return;
     }

@@ -3,9 +3,7 @@
 
 #include <cstdint>
 
-#ifndef UM_JOIN_OTHER_ROOM
 #define UM_JOIN_OTHER_ROOM 11095  // wParam room id, lParam a tagJoinOtherRoom the lobby deletes
-#endif
 
 // Made with new by the room window and deleted as this type by the lobby (or by the
 // room when the post fails). The gate address is a wide string of at most 127

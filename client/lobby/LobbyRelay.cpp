@@ -6,8 +6,10 @@
 #include <cwchar>
 #include <iterator>
 
+#include "dialogs/DialogMessages.h"
 #include "kernel/CommKernel.h"
 #include "lobby/AnsiText.h"
+#include "lobby/JoinOtherRoom.h"
 #include "lobby/RoomWindowSeam.h"
 #include "lobby/WndLobby.h"
 #include "model/FixedText.h"

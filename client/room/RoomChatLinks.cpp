@@ -9,6 +9,7 @@
 #include "controls/HtmlText.h"
 #include "controls/RoomLink.h"
 #include "kernel/CommKernel.h"
+#include "model/PrivilegeIds.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
@@ -24,7 +25,6 @@ using namespace DuiLib;
 
 namespace {
 
-constexpr short kPrivOpenVipVideo = 6;
 constexpr int kLobbyWndEntry = 1;
 const wchar_t kUserGone[] = L"用户已经离开房间！";
 
@@ -102,7 +102,7 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
             } else if (HasUserVideoWnd(user->userId)) {
                 // His window is open already: nothing to ask for.
             } else if (data->m_pUserMVManager &&
-                       data->m_pUserMVManager->CheckPrivilege(kPrivOpenVipVideo, me)) {
+                       data->m_pUserMVManager->CheckPrivilege(PRIV_VIP_MIC_VIDEO, me)) {
                 OpenUserVideoWnd(user, false);
             } else {
                 InsertHintLine(1, 1, CErrorMessage::m_szErrText[0]);

@@ -7,6 +7,7 @@
 #include "controls/HtmlText.h"
 #include "dialogs/WndChatEmotion.h"
 #include "kernel/CommKernel.h"
+#include "model/PrivilegeIds.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
@@ -21,8 +22,6 @@ using namespace DuiLib;
 
 namespace {
 
-constexpr short kPrivPrivateChat = 4;
-constexpr short kPrivShortChat = 36;   // lines limited to 20 characters
 constexpr size_t kShortChatChars = 20;
 constexpr int kMaxFontPoints = 20;
 constexpr uint32_t kRoomPublicChatClosed = 0x1;
@@ -75,7 +74,7 @@ bool CWndRoom::SendChatLine(int kind, int targetId, const std::wstring& text) {
     CCommKernelData* data = Data();
     if (text.empty() || !data) return false;
     CUserObj* me = data->GetLocalUser();
-    if (kind == 15 && !CheckPrivilege(data, kPrivPrivateChat)) {
+    if (kind == 15 && !CheckPrivilege(data, PRIV_PRIVATE_CHAT)) {
         InsertHintLine(1, 1, CErrorMessage::m_szErrText[0]);
         return false;
     }
@@ -138,7 +137,7 @@ void CWndRoom::SendChatFromInput() {
         InsertHintLine(1, 1, L"您己被禁止发言，请与管理员联系！");
         return;
     }
-    if (priv && !CheckPrivilege(data, kPrivPrivateChat)) {
+    if (priv && !CheckPrivilege(data, PRIV_PRIVATE_CHAT)) {
         InsertHintLine(1, 1, CErrorMessage::m_szErrText[0]);
         return;
     }
@@ -147,7 +146,7 @@ void CWndRoom::SendChatFromInput() {
         m_chatInput.ReplaceAll(L"");
         return;
     }
-    if (CheckPrivilege(data, kPrivShortChat) && text.size() > kShortChatChars) {
+    if (CheckPrivilege(data, PRIV_CHAT_LIMIT_20) && text.size() > kShortChatChars) {
         InsertHintLine(1, 1, CErrorMessage::m_szErrText[1]);
         return;
     }

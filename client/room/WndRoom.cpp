@@ -11,6 +11,7 @@
 #include "controls/WindowClassTable.h"
 #include "kernel/CommKernel.h"
 #include "kernel/Notifications.h"
+#include "room/VideoMessages.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;

@@ -19,6 +19,7 @@
 #include "dialogs/WndSendLaba.h"
 #include "dialogs/WndSendWordGift.h"
 #include "kernel/dispatch/Dispatch.h"
+#include "model/PrivilegeIds.h"
 #include "room/RoomSession.h"
 #include "room/WndRoom.h"
 #include "util/ErrorMessage.h"
@@ -38,16 +39,6 @@ constexpr int kFireworksKindSmall = 7;
 constexpr uint8_t kChatKindStrip = 13;
 constexpr DWORD kStripIntervalMs = 1000;
 constexpr int kCountdownPanes = 3;
-
-constexpr short kPrivMic[] = {18, 19, 20};  // public, VIP, secret
-constexpr short kPrivJoinWaitMic = 34;
-constexpr short kPrivWaitMicOperation = 35;
-constexpr short kPrivPubMicOperation = 40;
-constexpr short kPrivPutOnPubMic = 16;
-constexpr short kPrivAppoint = 24;
-constexpr short kPrivAppointTemp = 26;
-constexpr short kPrivLoudspeaker = 5;
-constexpr short kPrivAnnouncement = 17;
 
 // The last colour strip of the program; 0 before the first.
 DWORD g_lastStripTick = 0;
@@ -83,9 +74,9 @@ void CWndRoom::TakeMic(int kind, int index) {
         InsertHintLine(1, 1, L"房间关闭了密麦,请求上密麦失败！");
         return;
     }
-    const short privilege = kind == 1   ? kPrivMic[0]
-                            : kind == 2 ? kPrivMic[1]
-                            : kind == 4 ? kPrivMic[2]
+    const short privilege = kind == 1   ? PRIV_ASK_PUBLIC_MIC
+                            : kind == 2 ? PRIV_ASK_PRIVATE_MIC
+                            : kind == 4 ? PRIV_ASK_SECRET_MIC
                                         : 0;
     if (!privilege) return;
     if (!Allowed(privilege)) {
@@ -103,7 +94,7 @@ void CWndRoom::JoinWaitMic() {
         InsertHintLine(1, 1, L"房间关闭了排麦模式,请求排麦失败！");
         return;
     }
-    if (!Allowed(kPrivJoinWaitMic)) {
+    if (!Allowed(PRIV_JOIN_WAIT_MIC)) {
         RefusePrivilege(*this);
         return;
     }
@@ -113,7 +104,7 @@ void CWndRoom::JoinWaitMic() {
 
 void CWndRoom::OperateWaitMic(int userId, int occurrence, int operation) {
     if (!FindRoom(m_nRoomId)) return;
-    if (!Allowed(kPrivWaitMicOperation)) {
+    if (!Allowed(PRIV_WAIT_MIC_OPERATION)) {
         RefusePrivilege(*this);
         return;
     }
@@ -129,7 +120,7 @@ void CWndRoom::OperateWaitMic(int userId, int occurrence, int operation) {
 
 void CWndRoom::SetPaneMicType(int pane, int micType) {
     if (!FindRoom(m_nRoomId)) return;
-    if (!Allowed(kPrivPubMicOperation)) {
+    if (!Allowed(PRIV_PUBLIC_MIC_STATE)) {
         RefusePrivilege(*this);
         return;
     }
@@ -147,7 +138,7 @@ void CWndRoom::SetPaneMicType(int pane, int micType) {
 void CWndRoom::PutUserOnPubMic(int pane, int userId) {
     CRoomObj* room = FindRoom(m_nRoomId);
     if (!room) return;
-    if (!Allowed(kPrivPutOnPubMic)) {
+    if (!Allowed(PRIV_ROOM_OP_STATUS)) {
         RefusePrivilege(*this);
         return;
     }
@@ -218,7 +209,7 @@ void CWndRoom::AppointManager(int userId, int kind) {
         InsertHintLine(1, 1, L"对方已经是房间管理员,不能再次被任命！");
         return;
     }
-    if (!Allowed(kind == 1 ? kPrivAppoint : kPrivAppointTemp)) {
+    if (!Allowed(kind == 1 ? PRIV_APPOINT_MANAGER : PRIV_APPOINT_TEMP_MANAGER)) {
         RefusePrivilege(*this);
         return;
     }
@@ -495,7 +486,7 @@ void CWndRoom::ShowTopUpHint() {
 }
 
 void CWndRoom::ShowLabaWnd() {
-    if (!Allowed(kPrivLoudspeaker)) {
+    if (!Allowed(PRIV_LOUDSPEAKER)) {
         RefusePrivilege(*this);
         return;
     }
@@ -503,7 +494,7 @@ void CWndRoom::ShowLabaWnd() {
 }
 
 void CWndRoom::ShowGonggaoWnd() {
-    if (!Allowed(kPrivAnnouncement)) {
+    if (!Allowed(PRIV_ANNOUNCEMENT)) {
         RefusePrivilege(*this);
         return;
     }

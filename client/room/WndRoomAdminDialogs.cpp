@@ -6,6 +6,7 @@
 #include "dialogs/WndUserInfo.h"
 #include "dialogs/WndUserViolationHanding.h"
 #include "kernel/CommKernel.h"
+#include "model/PrivilegeIds.h"
 #include "model/UserMVManager.h"
 #include "model/UserManager.h"
 #include "model/UserObj.h"
@@ -14,11 +15,6 @@
 #include "util/ErrorMessage.h"
 
 namespace {
-
-// Any of these opens the room settings.
-constexpr short kPrivRoomInfo = 23;
-constexpr short kPrivRoomStatus = 16;
-constexpr short kPrivRoomOwner = 28;
 
 CUserObj* FindRoomUser(int userId) {
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
@@ -31,9 +27,10 @@ void CWndRoom::ShowRoomSettingWnd() {
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
     CUserObj* me = data ? data->GetLocalUser() : nullptr;
     CUserMVManager* rights = data ? data->m_pUserMVManager : nullptr;
-    if (!rights || !(rights->CheckPrivilege(kPrivRoomInfo, me) ||
-                     rights->CheckPrivilege(kPrivRoomStatus, me) ||
-                     rights->CheckPrivilege(kPrivRoomOwner, me))) {
+    // Any of these opens the room settings.
+    if (!rights || !(rights->CheckPrivilege(PRIV_ROOM_BASE_INFO, me) ||
+                     rights->CheckPrivilege(PRIV_ROOM_OP_STATUS, me) ||
+                     rights->CheckPrivilege(PRIV_ROOM_CREATOR, me))) {
         InsertHintLine(1, 1, CErrorMessage::m_szErrText[0]);
         return;
     }

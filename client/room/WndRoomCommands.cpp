@@ -9,6 +9,7 @@
 #include "app/LobbyLink.h"
 #include "controls/CtrlListFriend.h"
 #include "kernel/CommKernel.h"
+#include "model/PrivilegeIds.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
@@ -29,11 +30,6 @@ constexpr UINT kLastCommand = 13975;
 constexpr uint32_t kAnyMicFlags = 0x17;
 
 // Privileges the commands ask for.
-constexpr short kPrivOpenPrivateVideo = 6;
-constexpr short kPrivSiteBlackList = 29;
-constexpr short kPrivInviteMic = 100;
-constexpr short kPrivKick = 108;
-constexpr short kPrivSeeIp = 111;
 
 CCommKernelData* Data() {
     return CCommKernel::GetInstance()->m_pData;
@@ -154,7 +150,7 @@ bool CWndRoom::RunCommand(int id) {
             SendMessageW(UM_SHOW_WORD_GIFT_WND, static_cast<WPARAM>(m_nSelUserId), 0);
             break;
         case 13921:
-            if (sel && Allowed(kPrivSeeIp, sel))
+            if (sel && Allowed(PRIV_SEE_USER_IP, sel))
                 kernel->SendMsg_SeeUserIpReq(static_cast<unsigned>(m_nSelUserId));
             else
                 InsertHintLine(1, 1, refused);
@@ -176,7 +172,7 @@ bool CWndRoom::RunCommand(int id) {
             if (m_pMenuBrowser) m_pMenuBrowser->Clear();
             break;
         case 13931:
-            if (sel && Allowed(kPrivKick, sel)) {
+            if (sel && Allowed(PRIV_KICK_OUT, sel)) {
                 tag_CMDUserKickoutRoomInfo record;
                 std::memset(&record, 0, sizeof record);
                 record.roomId = m_nRoomId;
@@ -190,7 +186,7 @@ bool CWndRoom::RunCommand(int id) {
         case 13932:
         case 13933: {
             // The room black list needs no privilege here: the server decides.
-            if (id == 13933 && !Allowed(kPrivSiteBlackList)) {
+            if (id == 13933 && !Allowed(PRIV_SITE_BLACKLIST)) {
                 InsertHintLine(1, 1, refused);
                 break;
             }
@@ -309,7 +305,7 @@ void CWndRoom::InviteDownMic(int userId) {
     CRoomObj* room = FindRoom(m_nRoomId);
     CUserObj* user = room ? room->FindUser(userId) : nullptr;
     if (!user) return;
-    if (!Allowed(kPrivInviteMic, user)) {
+    if (!Allowed(PRIV_INVITE_TO_PUBLIC_MIC, user)) {
         InsertHintLine(1, 1, CErrorMessage::m_szErrText[0]);
         return;
     }
@@ -327,7 +323,7 @@ void CWndRoom::InviteUpMic(int userId, int kind) {
         InsertHintLine(1, 1, L"对方启用禁止被报上麦功能！");
         return;
     }
-    if (!Allowed(kPrivInviteMic, user)) {
+    if (!Allowed(PRIV_INVITE_TO_PUBLIC_MIC, user)) {
         InsertHintLine(1, 1, CErrorMessage::m_szErrText[0]);
         return;
     }
@@ -363,7 +359,7 @@ void CWndRoom::ConnectUserVideo(CUserObj* user, bool hintWhenNotPrivate) {
     const bool privateMic = user->flags & (USER_FLAG_VIP_MIC | USER_FLAG_SECRET_MIC);
     if (privateMic && HasUserVideoWnd(user->userId)) return;
     if (user->flags & USER_FLAG_VIP_MIC) {
-        if (Allowed(kPrivOpenPrivateVideo))
+        if (Allowed(PRIV_VIP_MIC_VIDEO))
             OpenUserVideoWnd(user, false);
         else
             InsertHintLine(1, 1, CErrorMessage::m_szErrText[0]);

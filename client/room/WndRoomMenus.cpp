@@ -4,6 +4,7 @@
 #include <string>
 
 #include "kernel/CommKernel.h"
+#include "model/PrivilegeIds.h"
 #include "model/UserMVManager.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
@@ -65,7 +66,6 @@ const MenuDef kMenus[] = {
 
 constexpr UINT kQuickPhraseFirst = 13938;
 constexpr UINT kForbidInviteCmd = 13956;
-constexpr short kPrivForbidInvite = 38;
 
 }  // namespace
 
@@ -97,7 +97,7 @@ void CWndRoom::CreateMenus() {
 
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
     const bool mayForbid = data && data->m_pUserMVManager &&
-                           data->m_pUserMVManager->CheckPrivilege(kPrivForbidInvite,
+                           data->m_pUserMVManager->CheckPrivilege(PRIV_FORBID_CARRY_OPTION,
                                                                   data->GetLocalUser());
     ::EnableMenuItem(m_hMenus[kMenuSettings], kForbidInviteCmd,
                      mayForbid ? MF_ENABLED : (MF_DISABLED | MF_GRAYED));

@@ -8,6 +8,7 @@
 #include "kernel/CommKernel.h"
 #include "lobby/RoomWindowSeam.h"
 #include "model/UserManager.h"
+#include "room/VideoMessages.h"
 #include "room_fixture.h"
 #include "session/CommKernelData.h"
 #include "ui_fixture.h"
