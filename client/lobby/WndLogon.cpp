@@ -121,6 +121,7 @@ void CWndLogon::InitWindow() {
     m_pLoginBtn = Find(L"login");
     m_pGuestBtn = Find(L"gusetlogin");
     m_pRegisterBtn = Find(L"register");
+    m_pGetPwdBtn = Find(L"getpwd");
     m_pSavePwdCheck = Find(L"check_savepwd");
     m_pAutoRunCheck = Find(L"check_autorun");
     m_pAccountCombo = dynamic_cast<CComboUI*>(Find(L"accountcombo"));
@@ -218,6 +219,8 @@ void CWndLogon::OnClick(TNotifyUI& msg) {
         ::SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     else if (s == m_pRegisterBtn)
         OpenRegistration();
+    else if (s == m_pGetPwdBtn)
+        OpenPasswordRecovery();
     else if (s == m_pGuestBtn)
         StartGuestLogon();
     else if (s == m_pLoginBtn)
@@ -332,6 +335,17 @@ void CWndLogon::OpenRegistration() {
     if (!registered) return;
     if (m_pAccountEdit) m_pAccountEdit->SetText(account.c_str());
     if (m_pPwdEdit) m_pPwdEdit->SetText(password.c_str());
+}
+
+void CWndLogon::OpenPasswordRecovery() {
+    CCommKernelData* data = Data();
+    const wchar_t* page = data ? data->m_GlobalConfig.getpwd_page : nullptr;
+    // A deployment without the page still answers the click.
+    if (!page || !page[0]) {
+        ShowLobbyMessage(m_hWnd, L"找回密码功能尚未开通！");
+        return;
+    }
+    OpenOutsideBrowser(page, m_hWnd);
 }
 
 void CWndLogon::SetStatus(const wchar_t* text) {

@@ -57,6 +57,7 @@ private:
     void OnLogonOk(char* payload);
     void OnLogonComplete();
     void OpenRegistration();
+    void OpenPasswordRecovery();
 
     // The logon answer (WndLogonAnswer.cpp).
     bool VersionDiffers();
@@ -74,6 +75,7 @@ private:
     DuiLib::CControlUI* m_pLoginBtn = nullptr;
     DuiLib::CControlUI* m_pGuestBtn = nullptr;
     DuiLib::CControlUI* m_pRegisterBtn = nullptr;
+    DuiLib::CControlUI* m_pGetPwdBtn = nullptr;
     DuiLib::CControlUI* m_pSavePwdCheck = nullptr;
     DuiLib::CControlUI* m_pAutoRunCheck = nullptr;
     DuiLib::CComboUI* m_pAccountCombo = nullptr;

@@ -7,6 +7,7 @@
 #include <QTextStream>
 
 #include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <memory>
 #include <sys/stat.h>
@@ -282,6 +283,35 @@ TEST_F(LogonWindowTest, BadInputIsRefusedBeforeAnythingIsSent) {
         EXPECT_EQ(servers.logon().Connections(), 0);
         w.Close(2);
     });
+}
+
+TEST_F(LogonWindowTest, ForgottenPasswordOpensItsPageOrSaysThereIsNone) {
+    struct Case {
+        const wchar_t* page;
+        const wchar_t* message;  // null: the page opens instead
+    } cases[] = {
+        {L"http://127.0.0.1:9/getpwd.html", nullptr},
+        {L"", L"找回密码功能尚未开通！"},
+    };
+    for (const Case& c : cases) {
+        std::wcsncpy(d->m_GlobalConfig.getpwd_page, c.page, 255);
+        messages.clear();
+        browsed.clear();
+        Run([&](CWndLogon& w) {
+            WaitForCheck();
+            Click(L"getpwd");
+            ASSERT_TRUE(Pump([&] { return !messages.empty() || !browsed.empty(); })) << c.page;
+            if (c.message) {
+                EXPECT_EQ(messages, std::vector<std::wstring>{c.message});
+                EXPECT_TRUE(browsed.empty());
+            } else {
+                EXPECT_EQ(browsed, std::vector<std::wstring>{c.page});
+                EXPECT_TRUE(messages.empty());
+            }
+            w.Close(2);
+        });
+    }
+    d->m_GlobalConfig.getpwd_page[0] = L'\0';
 }
 
 TEST_F(LogonWindowTest, RefusalsShowTheirTextAndStopRetrying) {
