@@ -13,6 +13,7 @@
 #include "app/TrustedGates.h"
 #include "controls/RoomGroupTreeUI.h"
 #include "controls/RoomLink.h"
+#include "dialogs/WndAboutUS.h"
 #include "kernel/CommKernel.h"
 #include "kernel/NotificationCopy.h"
 #include "lobby/AnsiText.h"
@@ -336,6 +337,26 @@ void CWndLobby::OpenNetworkChooser() {
     m_pNetChooseWnd = nullptr;
 }
 
+void CWndLobby::ShowAbout() {
+    // One about box: a second click brings the open one forward.
+    if (m_pAboutWnd) {
+        m_pAboutWnd->ShowWindow(true, true);
+        return;
+    }
+    auto* about = new CWndAboutUS;
+    about->SetOwnerSlot(&m_pAboutWnd);
+    m_pAboutWnd = about;
+    if (!about->Create(m_hWnd, L"关于我们", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0)) {
+        if (m_pAboutWnd == about) {
+            m_pAboutWnd = nullptr;
+            delete about;
+        }
+        return;
+    }
+    about->CenterWindow();
+    about->ShowWindow(true, true);
+}
+
 void CWndLobby::OnNotify(TNotifyUI& msg) {
     if (msg.sType == DUI_MSGTYPE_ITEMCLICK && msg.pSender &&
         std::wcscmp(msg.pSender->GetClass(), L"ListContainerElementUI") == 0)
@@ -350,6 +371,9 @@ void CWndLobby::OnCommand(UINT id) {
             break;
         case kTrayHide:
             ShowWindow(false, false);
+            break;
+        case kTrayAbout:
+            ShowAbout();
             break;
         case kTrayQuit:
             QuitApp();

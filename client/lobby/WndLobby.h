@@ -17,6 +17,7 @@ class CRoomGroupNode;
 class CWndWaitJoinRoom;
 class CWndNetworkChoose;
 class CWndRoomPwd;
+class CWndAboutUS;
 class CTrayIcon;
 class IRoomWindow;
 
@@ -92,6 +93,7 @@ private:
     void OnCommand(UINT id);
     void ShowLobbyAgain();
     void OpenNetworkChooser();
+    void ShowAbout();
     void ShowMaxOrRestore();
 
     // Joining and leaving (LobbyJoin.cpp).
@@ -133,6 +135,7 @@ private:
     CWndWaitJoinRoom* m_pWaitJoinWnd = nullptr;
     bool m_bFinderOpen = false;
     CWndNetworkChoose* m_pNetChooseWnd = nullptr;
+    CWndAboutUS* m_pAboutWnd = nullptr;
     int m_nRejoin = 0;
     int m_nGroupPage = 0;
     long m_tLastLobbyTraffic = 0;

@@ -595,6 +595,21 @@ TEST_F(LobbyWindowTest, CloseCommandStopsTheRoomsMediaAndQuits) {
     Pump([] { return CRecordingRoom::Alive() == 0; });
 }
 
+TEST_F(LobbyWindowTest, TrayAboutOpensTheAboutBoxOnceAndAgainAfterItCloses) {
+    OpenLobby();
+    ASSERT_EQ(FindWindowW(L"UIWndAboutUS", nullptr), nullptr);
+    SendMessageW(lobby->GetHWND(), WM_COMMAND, kTrayAbout, 0);
+    HWND about = FindWindowW(L"UIWndAboutUS", nullptr);
+    ASSERT_NE(about, nullptr) << "关于我们 opens the about box";
+    EXPECT_TRUE(IsWindowVisible(about));
+    SendMessageW(lobby->GetHWND(), WM_COMMAND, kTrayAbout, 0);
+    EXPECT_EQ(FindWindowW(L"UIWndAboutUS", nullptr), about) << "the open one, not a second";
+    SendMessageW(about, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Pump([] { return FindWindowW(L"UIWndAboutUS", nullptr) == nullptr; }));
+    SendMessageW(lobby->GetHWND(), WM_COMMAND, kTrayAbout, 0);
+    EXPECT_NE(FindWindowW(L"UIWndAboutUS", nullptr), nullptr) << "a closed box opens anew";
+}
+
 TEST_F(LobbyWindowTest, NetworkChoiceOneFallsBackToTheOnlyGate) {
     ServerSet servers;
     UseGate(servers);
