@@ -612,6 +612,8 @@ TEST_F(WorldServiceTest, PutOutAndBlackListedMembersLeaveAndStayOut) {
     again.Send(JoinRequest(kManager, kRoom, "444444", ""));
     ASSERT_TRUE(again.Await(105, 26, f));
     EXPECT_EQ(f.I32(8), LocalWorld::kBlackListed);
+    // The lobby tells the user he may not enter the room for 101 only.
+    EXPECT_EQ(f.I32(8), 101);
 }
 
 TEST_F(WorldServiceTest, TheAutomaticModeSeatsTheQueueOnAFreedMicrophone) {

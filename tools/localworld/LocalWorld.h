@@ -73,7 +73,9 @@ public:
     static constexpr int kNeedPassword = 201;
     static constexpr int kWrongRoomPassword = 203;
     static constexpr int kPutOutReason = 107;  // the same user joined on another connection
-    static constexpr int kBlackListed = 106;   // join refused: on the room's or the site's black list
+    // Join refused: on the room's or the site's black list. The program words only 101 as
+    // a room the user may not enter; any other code reads as an unexplained error.
+    static constexpr int kBlackListed = 101;
     static constexpr int kKickReason = 1;      // put out by a manager
 
     // Seed balances (coins, beans) and microphone types of the open room.
