@@ -13,6 +13,9 @@ namespace {
 const SkinWndTraits kTraits = {"CWndRoomAutoChat", L"WndRoomAutoChat.xml",  kMsgStandard,
                                ScClose::kClose,    Lifetime::kSelfDeleting, false};
 
+// The window stays open after a save: the page says it was kept.
+const wchar_t kSavedTip[] = L"设置成功！";
+
 CCheckBoxUI* AsCheckBox(CControlUI* c) {
     return c ? static_cast<CCheckBoxUI*>(c->GetInterface(L"CheckBox")) : nullptr;
 }
@@ -41,6 +44,8 @@ void CWndRoomAutoChat::InitWindow() {
     m_pReplyText = Find(L"inputautoreply");
     m_pChkWelcome = AsCheckBox(Find(L"chkwelcomeword"));
     m_pWelcomeText = Find(L"inputwelcome");
+    m_pReplyTip = Find(L"replytip");
+    m_pWelcomeTip = Find(L"welcometip");
     CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
     if (!data) return;
     const CUserEnvSetting& env = data->m_UserEnv;
@@ -69,9 +74,11 @@ void CWndRoomAutoChat::OnClick(TNotifyUI& msg) {
         if (m_pChkReply) data->m_UserEnv.m_bAutoReplay = m_pChkReply->GetCheck();
         if (m_pReplyText)
             StoreText(data->m_UserEnv.m_szAutoReply, m_pReplyText->GetText().GetData());
+        if (m_pReplyTip) m_pReplyTip->SetText(kSavedTip);
     } else if (name == L"btnok_welcome" && data) {
         if (m_pChkWelcome) data->m_UserEnv.m_bAutoWellcome = m_pChkWelcome->GetCheck();
         if (m_pWelcomeText)
             StoreText(data->m_UserEnv.m_szAutoWelcome, m_pWelcomeText->GetText().GetData());
+        if (m_pWelcomeTip) m_pWelcomeTip->SetText(kSavedTip);
     }
 }

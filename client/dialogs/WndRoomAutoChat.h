@@ -17,4 +17,7 @@ private:
     DuiLib::CControlUI* m_pReplyText = nullptr;
     DuiLib::CCheckBoxUI* m_pChkWelcome = nullptr;
     DuiLib::CControlUI* m_pWelcomeText = nullptr;
+    // Each page's line that says its settings were kept.
+    DuiLib::CControlUI* m_pReplyTip = nullptr;
+    DuiLib::CControlUI* m_pWelcomeTip = nullptr;
 };

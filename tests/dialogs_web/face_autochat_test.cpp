@@ -159,6 +159,13 @@ TEST_F(AutoChatTest, EachButtonStoresItsOwnPageOnly) {
     EXPECT_STREQ(env.m_szAutoReply, L"");
     EXPECT_FALSE(env.m_bAutoWellcome);
     EXPECT_STREQ(env.m_szAutoWelcome, L"欢迎来到本房间,祝您玩得开心!");
+    // The window stays open: the saved page says so, the other says nothing yet.
+    ASSERT_NE(Ctl(L"replytip"), nullptr);
+    ASSERT_NE(Ctl(L"welcometip"), nullptr);
+    EXPECT_EQ(std::wstring(Ctl(L"replytip")->GetText().GetData()), L"设置成功！");
+    EXPECT_EQ(std::wstring(Ctl(L"welcometip")->GetText().GetData()), L"");
+    Click(L"btnok_welcome");
+    EXPECT_EQ(std::wstring(Ctl(L"welcometip")->GetText().GetData()), L"设置成功！");
     Shot(wnd->GetHWND(), "auto_chat.png");
 }
 
