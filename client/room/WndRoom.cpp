@@ -189,6 +189,9 @@ LRESULT CWndRoom::OnMove(BOOL& bHandled) {
 
 LRESULT CWndRoom::OnSize(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
     CSkinWnd::OnSize(uMsg, wParam, lParam, bHandled);  // round corners
+    // The window manager may maximise or restore the room itself, or carry the
+    // program's own command out after it has returned.
+    if (wParam == SIZE_MAXIMIZED || wParam == SIZE_RESTORED) ShowMaxOrRestore();
     if (!::IsIconic(m_hWnd) && m_pFlyGiftRace) {
         RECT rc;
         ::GetClientRect(m_hWnd, &rc);
@@ -265,13 +268,15 @@ LRESULT CWndRoom::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bH
     }
     const BOOL wasZoomed = ::IsZoomed(m_hWnd);
     LRESULT lRes = CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    const BOOL zoomed = ::IsZoomed(m_hWnd);
-    if (wasZoomed != zoomed) {
-        if (m_pBtnMax) m_pBtnMax->SetVisible(!zoomed);
-        if (m_pBtnRestore) m_pBtnRestore->SetVisible(zoomed != FALSE);
-    }
+    if (wasZoomed != ::IsZoomed(m_hWnd)) ShowMaxOrRestore();
     bHandled = TRUE;
     return lRes;
+}
+
+void CWndRoom::ShowMaxOrRestore() {
+    const BOOL zoomed = ::IsZoomed(m_hWnd);
+    if (m_pBtnMax) m_pBtnMax->SetVisible(!zoomed);
+    if (m_pBtnRestore) m_pBtnRestore->SetVisible(zoomed != FALSE);
 }
 
 LRESULT CWndRoom::OnTimer(UINT_PTR id) {

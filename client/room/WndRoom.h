@@ -423,6 +423,8 @@ protected:
     void OnWindowInit();
     void LayoutVideoZone();
     void PlaceChatInput();
+    // The title's maximise and restore buttons: the one for the other state shows.
+    void ShowMaxOrRestore();
 
     // ===== Controls, menus and commands
     void InitWindow() override;

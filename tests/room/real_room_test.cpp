@@ -136,6 +136,12 @@ TEST_F(RealRoom, PanesFollowTheWindowAcrossTheWindowManagersMinimiseAndMaximise)
                           << p[1].left << ", " << p[2].left << ".." << p[2].right
                           << " in a zone " << z.left << ".." << z.right << "; want "
                           << v.paneWidth << "x" << v.paneHeight;
+        // The title offers the other state: restore when maximised, maximise otherwise.
+        EXPECT_TRUE(Pump([&] {
+            return Find(L"btnrestore")->IsVisible() == s.zoomed &&
+                   Find(L"btnmax")->IsVisible() == !s.zoomed;
+        })) << "maximise shown " << Find(L"btnmax")->IsVisible() << ", restore shown "
+            << Find(L"btnrestore")->IsVisible();
         Settle();
     }
     rd::GrabScreen(MIVORA_ARTIFACT_DIR, "room-panes-after-restore");
