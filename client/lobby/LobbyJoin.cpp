@@ -217,7 +217,7 @@ void CWndLobby::OnJoinFailed(char* payload) {
             SetCurrentRoomWindow(nullptr);
             room->Window()->Close(1);
         }
-        ::ShowWindow(m_hWnd, SW_SHOW);
+        ShowLobbyAgain();
         ::SetForegroundWindow(m_hWnd);
         m_nRejoin = 0;
         ShowLobbyMessage(m_hWnd, L"重连房间出现错误,关闭房间！");
@@ -265,7 +265,8 @@ void CWndLobby::OnKickedOut(char* payload) {
                                             room ? room->GetRoomId() : data->m_nCurRoomId);
     if (target == data->GetLocalUser()->userId) {
         LeaveCurrentRoom();
-        ::ShowWindow(m_hWnd, SW_SHOW);
+        // The lobby was minimised while the room was open: it comes back restored.
+        ShowLobbyAgain();
         ShowLobbyMessage(m_hWnd, text.c_str());
     } else if (room) {
         room->OnUserKickedOut(actor, target, reason, flag);

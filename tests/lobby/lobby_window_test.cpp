@@ -554,11 +554,15 @@ TEST_F(LobbyWindowTest, KickOutsExitsAndPayloadsWithoutARoom) {
     std::vector<std::string> expected{"OnUserExitRoom 20001", "OnUserKickedOut 5 20001 0 1"};
     EXPECT_EQ(Calls(), expected);
 
-    // The local user put out: the room is left and the lobby says why.
+    // The local user put out: the room is left and the lobby, minimised while the room
+    // was open, comes back and says why.
+    ASSERT_TRUE(IsIconic(lobby->GetHWND()));
     servers.room().ClearReceived();
     servers.room().Send(answers::KickedOutAnswer(kRoom, 5, kMe, 0));
     ASSERT_TRUE(Pump([&] { return !messages.empty(); }));
     EXPECT_EQ(messages[0], L"您被 5 踢出了 1001 房间.");
+    EXPECT_FALSE(IsIconic(lobby->GetHWND()));
+    EXPECT_TRUE(IsWindowVisible(lobby->GetHWND()));
     ASSERT_TRUE(Pump([&] { return CRecordingRoom::Alive() == 0; }));
     EXPECT_TRUE(Has(Calls(), "StopAllMedia"));
     EXPECT_EQ(k->m_pWndTable[2], nullptr);
