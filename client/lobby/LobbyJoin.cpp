@@ -336,7 +336,10 @@ void CWndLobby::OnPasswordAnswer(char* payload) {
     CUserObj* me = data->GetLocalUser();
     if (result == 0 && userId == me->userId && flag == 1)
         me->password = FixedFieldText(payload + 13, 16);
-    if (IRoomWindow* room = CurrentRoomWindow()) room->OnSetUserPwdResp(result);
+    if (IRoomWindow* room = CurrentRoomWindow())
+        room->OnSetUserPwdResp(result);
+    else  // the room's hint line is not there to tell it
+        ShowLobbyMessage(m_hWnd, result == 0 ? L"密码修改成功!" : L"密码修改失败!");
 }
 
 void CWndLobby::OnTimer(UINT_PTR id) {

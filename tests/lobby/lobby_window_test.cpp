@@ -640,6 +640,7 @@ TEST_F(LobbyWindowTest, SettingAnswersAreReadWithinTheirFields) {
     PumpPending();
     EXPECT_EQ(d->GetLocalUser()->password, "ABCDEFGHIJKLMNOP");
     EXPECT_TRUE(Has(Calls(), "OnSetUserPwdResp 0"));
+    EXPECT_TRUE(messages.empty()) << "the room's hint line tells it";
 
     // A profile answer tells the room: the alias goes out in its 17 bytes, no more.
     d->GetLocalUser()->alias = std::string(40, 'x');
@@ -650,6 +651,21 @@ TEST_F(LobbyWindowTest, SettingAnswersAreReadWithinTheirFields) {
     Bytes sent = servers.room().Received();
     EXPECT_EQ(sent.size(), 10u + 29u) << "one alias-state request";
     EXPECT_EQ(std::string(sent.end() - 17, sent.end()), std::string(16, 'x') + '\0');
+}
+
+TEST_F(LobbyWindowTest, APasswordAnswerWithoutARoomIsToldInAMessageBox) {
+    OpenLobby();
+    const struct {
+        int result;
+        const wchar_t* text;
+    } cases[] = {{0, L"密码修改成功!"}, {1, L"密码修改失败!"}};
+    for (const auto& c : cases) {
+        messages.clear();
+        char* pwd = Copy({kMe, 0, c.result}, 1 + 16);
+        PostMessageW(lobby->GetHWND(), UM_SET_USER_PWD_RESP, 0, reinterpret_cast<LPARAM>(pwd));
+        ASSERT_TRUE(Pump([&] { return !messages.empty(); })) << c.result;
+        EXPECT_EQ(messages, std::vector<std::wstring>{c.text});
+    }
 }
 
 TEST_F(LobbyWindowTest, TheLobbySessionEndsTenToTwentySecondsAfterItsLastTraffic) {
