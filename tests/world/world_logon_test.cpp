@@ -172,6 +172,22 @@ TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
     EXPECT_TRUE(KernelLogon(LocalWorld::kUserId, "abc"));
 }
 
+TEST_F(WorldTest, APasswordChangedWhileLoggedOnStillOpensRooms) {
+    ASSERT_TRUE(KernelLogon(LocalWorld::kUserId, "222222"));
+    tag_CMDSetUserPwdReq req{};
+    req.userId = LocalWorld::kUserId;
+    req.kind = 1;
+    std::strncpy(req.oldPassword, "222222", sizeof req.oldPassword - 1);
+    std::strncpy(req.newPassword, "abc", sizeof req.newPassword - 1);
+    const size_t from = notify.posted().size();
+    k->SendMsg_SetUserPwdReq2(&req, 0);
+    ASSERT_TRUE(AwaitPosted(UM_SET_USER_PWD_RESP, from));
+    k->DisconnectServer(SERVER_TYPE_LOBBY);
+    // The lobby takes the answer's text as the user's password, and a join carries it.
+    d->m_LocalUser.password = "abc";
+    EXPECT_TRUE(KernelJoin(LocalWorld::kOpenRoom));
+}
+
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream s;

@@ -70,7 +70,12 @@ std::string LocalWorld::OnSetPassword(const Request& r) {
         result = 2;
     else if (newPassword.empty() || newPassword.size() > kPasswordBytes)
         result = 3;
-    if (result == 0) it->second.password = newPassword;
+    if (result == 0) {
+        it->second.password = newPassword;
+        // The program takes the new password as its logon text, and its joins carry it.
+        auto session = m_sessions.find(req.userId);
+        if (session != m_sessions.end()) session->second.logonText = newPassword;
+    }
     // User id, a word, the result, a flag byte (1: take the new password), the text.
     answers::Payload p(13);
     p.i32(0, req.userId).i32(8, result).u8(12, result == 0 ? 1 : 0);
