@@ -60,7 +60,8 @@ void CPubVideoContainerUI::SetOwnerValue(HWND room) {
 }
 
 void CPubVideoContainerUI::ShowToolbar(bool show) {
-    if (m_pToolbar) m_pToolbar->SetVisible(show && !IsPoppedOut());
+    // An idle pane has nobody to mute or pop out.
+    if (m_pToolbar) m_pToolbar->SetVisible(show && m_nUserId.load() > 0 && !IsPoppedOut());
 }
 
 void CPubVideoContainerUI::PushVideoFrame(char* data, int size, int width, int height) {
@@ -96,10 +97,12 @@ void CPubVideoContainerUI::OnPopupGone(CWndUserPopupVideo* popup) {
 
 void CPubVideoContainerUI::SetVideoUser(LPCTSTR caption, int id) {
     SetUserState(CDuiString(caption), id);
-    if (id == 0)
+    if (id == 0) {
         ClosePopup();
-    else if (CWndUserPopupVideo* popup = GetPopup())
+        ShowToolbar(false);
+    } else if (CWndUserPopupVideo* popup = GetPopup()) {
         popup->SetVideoUser(caption, id);  // the popped-out window carries the same caption
+    }
 }
 
 void CPubVideoContainerUI::SetUserLevel(LPCTSTR image, int flag) {

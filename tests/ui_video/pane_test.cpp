@@ -193,6 +193,16 @@ TEST_F(VideoRoomTest, IdlePaneClosesItsPopup) {
     // Popping out an idle pane opens nothing.
     panes[2]->PopOut();
     EXPECT_EQ(panes[2]->GetPopup(), nullptr);
+
+    // Nor does it offer the buttons: nobody is on it to mute or pop out, and the
+    // toolbar shown for a member who leaves goes with him.
+    panes[1]->SetVideoUser(L"b(1002)", 1002);
+    panes[1]->ShowToolbar(true);
+    ASSERT_TRUE(Sub(panes[1], L"videotool")->IsVisible());
+    panes[1]->SetVideoUser(L"", 0);
+    EXPECT_FALSE(Sub(panes[1], L"videotool")->IsVisible());
+    panes[2]->ShowToolbar(true);
+    EXPECT_FALSE(Sub(panes[2], L"videotool")->IsVisible());
 }
 
 // A private window as the room opens it.
