@@ -17,6 +17,7 @@
 #include "room/RoomSession.h"
 #include "room/VideoMessages.h"
 #include "room/WndRoom.h"
+#include "win32/crt.h"
 #include "win32/text.h"
 
 using namespace DuiLib;
@@ -181,6 +182,10 @@ void CWndRoom::FillGiftPane() {
         auto* list = dynamic_cast<CGiftListUI*>(m_pGiftList[g]);
         tag_GiftGroupInfo* group = gifts->FindGiftGroupItem(g);
         if (!list || !group) continue;
+        // The tab is named for the catalog's group it shows, not for the layout's guess.
+        if (!group->groupName.empty())
+            if (CControlUI* tab = Find(winplat::FormatText(L"giftgroup_%d", g + 1).c_str()))
+                tab->SetText(group->groupName.c_str());
         for (tag_GiftItemInfo* item : group->items) {
             if (!item) continue;
             const std::wstring image = std::to_wstring(item->giftId) + L".png";
