@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <iterator>
 
+#include "controls/KernelData.h"
 #include "dialogs/DialogMessages.h"
 #include "kernel/CommKernel.h"
 #include "lobby/AnsiText.h"
@@ -107,21 +108,10 @@ const PayloadRow kPayloadRows[] = {
 // The size of one entry of the room's user list.
 constexpr size_t kUserEntrySize = 84;
 
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
 int32_t ReadI32(const char* payload, size_t offset) {
     int32_t v = 0;
     std::memcpy(&v, payload + offset, sizeof(v));
     return v;
-}
-
-// The user of that id as the user manager knows him; null when unknown, so the room
-// window is never handed a null user.
-CUserObj* KnownUser(int userId) {
-    CCommKernelData* data = Data();
-    return data && data->m_pUserManager ? data->m_pUserManager->FindUser(userId) : nullptr;
 }
 
 }  // namespace
@@ -188,14 +178,10 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         }
         case UM_ROOM_NOTICE_TEXT: {
             if (!room) return true;
-            CCommKernelData* data = Data();
-            CRoomObj* r = data && data->m_pRoomManager
-                              ? data->m_pRoomManager->FindRoom(room->GetRoomId())
-                              : nullptr;
+            CRoomObj* r = KnownRoom(room->GetRoomId());
             int index = static_cast<int>(lParam);
             if (!r || index < 0 || index >= ROOM_TEXT_COUNT) return true;
-            std::wstring text =
-                WideFromAnsi(r->roomTexts[index], static_cast<UINT>(data->GetCodePage()));
+            std::wstring text = WideFromAnsi(r->roomTexts[index], KernelCodePage());
             room->OnRoomNoticeText(index, text.c_str());
             return true;
         }
@@ -204,7 +190,7 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
             return true;
         }
         case UM_USER_EXIT_ROOM: {
-            CCommKernelData* data = Data();
+            CCommKernelData* data = KernelData();
             if (!room || !payload || !data) return true;
             int userId = ReadI32(payload, 0);
             if (userId != data->GetLocalUser()->userId) room->OnUserExitRoom(userId);
