@@ -2,6 +2,8 @@
 // itself, and which room-window handler each room notification is relayed to. A
 // payload copy in lParam belongs to the lobby's message handler, which frees it after
 // the handling (comm::NotificationCopy); the relay and the handlers never keep it.
+#include "lobby/LobbyRelay.h"
+
 #include <cstring>
 #include <cwchar>
 #include <iterator>
@@ -115,6 +117,15 @@ int32_t ReadI32(const char* payload, size_t offset) {
 }
 
 }  // namespace
+
+void FreePendingJoinPosts(HWND lobby) {
+    if (!lobby) return;
+    MSG msg;
+    while (::PeekMessageW(&msg, lobby, UM_JOIN_OTHER_ROOM, UM_JOIN_OTHER_ROOM, PM_REMOVE))
+        delete reinterpret_cast<tagJoinOtherRoom*>(msg.lParam);
+    while (::PeekMessageW(&msg, lobby, UM_FINDER_JOIN_ROOM, UM_FINDER_JOIN_ROOM, PM_REMOVE))
+        delete reinterpret_cast<tagJoinRoomPost*>(msg.lParam);
+}
 
 bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     IRoomWindow* room = CurrentRoomWindow();

@@ -18,6 +18,7 @@
 #include "kernel/NotificationCopy.h"
 #include "lobby/AnsiText.h"
 #include "lobby/LobbyPrompts.h"
+#include "lobby/LobbyRelay.h"
 #include "lobby/RoomEntryDialogs.h"
 #include "lobby/RoomWindowSeam.h"
 #include "model/FixedText.h"
@@ -399,6 +400,9 @@ void CWndLobby::ShowMaxOrRestore() {
 }
 
 void CWndLobby::OnFinalMessage(HWND hWnd) {
+    // The blocks of its own join posts first: the kernel's sweep below and the end of the
+    // queue would drop them unfreed.
+    FreePendingJoinPosts(hWnd);
     comm::FreePendingCopies(hWnd);
     m_pTray->Remove();
     if (Current() == this) CCommKernel::GetInstance()->m_pWndTable[1] = nullptr;

@@ -12,7 +12,8 @@ namespace comm {
 bool NotificationCarriesCopy(UINT msg);
 
 // Frees the copies of the kernel's notifications still queued for `wnd`: a window that
-// goes calls it as it ends (its queued messages go with it, unread).
+// goes calls it as it ends (its queued messages go with it, unread). A program message
+// of its own inside the range is dropped too: its owner frees what it carries first.
 void FreePendingCopies(HWND wnd);
 
 class NotificationCopy {
