@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cwchar>
 #include <iterator>
+#include <vector>
 
 #include "controls/KernelData.h"
 #include "dialogs/DialogMessages.h"
@@ -110,6 +111,11 @@ const PayloadRow kPayloadRows[] = {
 // The size of one entry of the room's user list.
 constexpr size_t kUserEntrySize = 84;
 
+template <class Row, size_t N>
+void AppendMessages(std::vector<UINT>& ids, const Row (&rows)[N]) {
+    for (const Row& row : rows) ids.push_back(row.msg);
+}
+
 int32_t ReadI32(const char* payload, size_t offset) {
     int32_t v = 0;
     std::memcpy(&v, payload + offset, sizeof(v));
@@ -117,6 +123,26 @@ int32_t ReadI32(const char* payload, size_t offset) {
 }
 
 }  // namespace
+
+const std::vector<UINT>& RelayedPayloadNotifications() {
+    static const std::vector<UINT> ids = [] {
+        std::vector<UINT> v;
+        AppendMessages(v, kPayloadRows);
+        return v;
+    }();
+    return ids;
+}
+
+const std::vector<UINT>& RelayedValueNotifications() {
+    static const std::vector<UINT> ids = [] {
+        std::vector<UINT> v;
+        AppendMessages(v, kNoArgRows);
+        AppendMessages(v, kIntRows);
+        AppendMessages(v, kTwoArgRows);
+        return v;
+    }();
+    return ids;
+}
 
 void FreePendingJoinPosts(HWND lobby) {
     if (!lobby) return;
