@@ -12,6 +12,7 @@
 #include "app/OutsideOpen.h"
 #include "app/ProductInfo.h"
 #include "app/ShareRestrictedSD.h"
+#include "controls/KernelData.h"
 #include "kernel/CommKernel.h"
 #include "model/UserMVManager.h"
 #include "session/CommKernelData.h"
@@ -138,7 +139,7 @@ void CClientApp::SaveAVConfig() {
 
 const wchar_t* CClientApp::GetAppPath() {
     CCommKernelData* data = m_pKernelData;
-    if (!data && CCommKernel::GetInstance()) data = CCommKernel::GetInstance()->m_pData;
+    if (!data) data = KernelData();
     return data ? data->m_szAppPath : L"";
 }
 

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "controls/HtmlText.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserObj.h"
@@ -48,7 +48,7 @@ void CGiftNoticeQueue::ShowNext() {
     if (!m_pRoomWnd || m_list.empty()) return;
     int roomId = m_pRoomWnd->GetRoomId();
     if (roomId == 0) return;
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!data || !data->m_pRoomManager) return;
     CRoomObj* room = data->m_pRoomManager->FindRoom(roomId);
     if (!room) return;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "controls/HtmlText.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/PrivilegeIds.h"
 #include "model/UserMVManager.h"
 #include "session/CommKernelData.h"
@@ -84,8 +84,7 @@ void CWndChatEmotion::NavigateComplete2(CWebBrowserUI* pWeb, LPCTSTR) {
     if (!pWeb) return;
     if (m_bFirstNavigate) {
         m_bFirstNavigate = false;
-        CCommKernel* kernel = CCommKernel::GetInstance();
-        CCommKernelData* data = kernel ? kernel->m_pData : nullptr;
+        CCommKernelData* data = KernelData();
         if (!data) return;
         bool big = data->m_pUserMVManager &&
                    data->m_pUserMVManager->CheckPrivilege(PRIV_EMOTICON_PAGE, data->GetLocalUser());

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "lobby/AnsiText.h"
 #include "app/SkinFrame.h"
 #include "lobby/WndLobby.h"
@@ -24,10 +24,6 @@ const SkinWndTraits kNetTraits = {"CWndNetworkChoose", L"WndRoomNetChoose.xml", 
 
 // The room password field keeps 16 bytes and its NUL.
 constexpr size_t kRoomPasswordBytes = 16;
-
-CCommKernelData* KernelData() {
-    return CCommKernel::GetInstance()->m_pData;
-}
 
 }  // namespace
 

@@ -11,12 +11,14 @@
 #include "app/SkinTable.h"
 #include "app/TrayIcon.h"
 #include "app/TrustedGates.h"
+#include "controls/KernelData.h"
 #include "controls/RoomGroupTreeUI.h"
 #include "controls/RoomLink.h"
 #include "kernel/CommKernel.h"
 #include "kernel/NotificationCopy.h"
 #include "lobby/AnsiText.h"
 #include "lobby/LobbyPrompts.h"
+#include "lobby/LobbyRelay.h"
 #include "lobby/RoomEntryDialogs.h"
 #include "lobby/RoomWindowSeam.h"
 #include "model/FixedText.h"
@@ -33,14 +35,6 @@ const SkinWndTraits kTraits = {"CWndLobby", L"WndLobby.xml", kMsgStandard, ScClo
 
 // The program's tray icon resource.
 constexpr int kTrayIconResource = 108;
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
-UINT CodePage() {
-    return Data() ? static_cast<UINT>(Data()->GetCodePage()) : CP_ACP;
-}
 
 void AppendPercentEncoded(std::wstring& out, const std::string& bytes) {
     static const char kHex[] = "0123456789ABCDEF";
@@ -147,10 +141,10 @@ void CWndLobby::OnPrepare() {
 }
 
 void CWndLobby::ShowMyInfo() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     CUserObj* me = data->GetLocalUser();
-    if (m_pMyAlias) m_pMyAlias->SetText(WideFromAnsi(me->alias, CodePage()).c_str());
+    if (m_pMyAlias) m_pMyAlias->SetText(WideFromAnsi(me->alias, KernelCodePage()).c_str());
     if (m_pMySettingBtn) {
         const std::wstring image =
             winplat::FormatText(L"file='Face/36/%d.png' dest='2,2,38,38'", me->faceId);
@@ -166,14 +160,14 @@ void CWndLobby::ShowMyInfo() {
 }
 
 void CWndLobby::FillTree() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!m_pTree || !data || !data->m_pRoomGroupManager) return;
     for (tag_RoomGroupData* g : *data->m_pRoomGroupManager->GetRoomGroupList()) {
         if (!g) continue;
         std::wstring name =
-            WideFromAnsi(FixedFieldText(g->groupName, sizeof(g->groupName)), CodePage());
-        std::wstring address =
-            WideFromAnsi(FixedFieldText(g->groupAddress, sizeof(g->groupAddress)), CodePage());
+            WideFromAnsi(FixedFieldText(g->groupName, sizeof(g->groupName)), KernelCodePage());
+        std::wstring address = WideFromAnsi(
+            FixedFieldText(g->groupAddress, sizeof(g->groupAddress)), KernelCodePage());
         if (g->parentId != 0) {
             CRoomGroupNode* parent = m_pTree->FindNodeById(g->parentId);
             m_pTree->AddNode(g->groupId, name.c_str(), address.c_str(), g->showCount != 0,
@@ -187,7 +181,7 @@ void CWndLobby::FillTree() {
 
 void CWndLobby::OnTreeRowClick(CControlUI* row) {
     CRoomGroupNode* node = m_pTree ? m_pTree->NodeOfRow(row) : nullptr;
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!node || !data) return;
     RoomGroupNodeData& nd = node->data();
     std::wstring page =
@@ -225,7 +219,7 @@ void CWndLobby::OnTreeRowClick(CControlUI* row) {
 }
 
 void CWndLobby::OpenGameWindow(const wchar_t* url, const wchar_t* title) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     if (data->GetLocalUser()->levels[0] <= 1) {
         ShowLobbyMessage(m_hWnd, L"游客不能进入游戏,赶快去注册号码吧!");
@@ -263,7 +257,7 @@ void CWndLobby::NavigateComplete2(CWebBrowserUI* pWeb, LPCTSTR) {
         return;
     }
     if (done != 2 || pWeb != m_pLobbyWeb || m_nGroupPage != 0) return;
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || !data->m_GlobalConfig.dating_url[0]) return;
     const std::wstring hall = winplat::FormatText(
         L"%ls?nuserid=%d", data->m_GlobalConfig.dating_url, data->GetLocalUser()->userId);
@@ -311,7 +305,7 @@ void CWndLobby::OnClick(TNotifyUI& msg) {
         RunFinderWindow(m_hWnd);
         m_bFinderOpen = false;
     } else if (name == L"chongzhi") {
-        CCommKernelData* data = Data();
+        CCommKernelData* data = KernelData();
         if (!data || !data->m_GlobalConfig.userpay_url[0]) return;
         OpenOutsideBrowser(winplat::FormatText(L"%ls?uid=%d&gid=0",
                                                data->m_GlobalConfig.userpay_url,
@@ -319,7 +313,7 @@ void CWndLobby::OnClick(TNotifyUI& msg) {
                                .c_str(),
                            m_hWnd);
     } else if (name == L"help") {
-        if (Data()) OpenOutsideBrowser(Data()->m_GlobalConfig.userhelp_url, m_hWnd);
+        if (KernelData()) OpenOutsideBrowser(KernelData()->m_GlobalConfig.userhelp_url, m_hWnd);
     } else if (name == L"top10") {
         OpenNetworkChooser();
     }
@@ -406,6 +400,9 @@ void CWndLobby::ShowMaxOrRestore() {
 }
 
 void CWndLobby::OnFinalMessage(HWND hWnd) {
+    // The blocks of its own join posts first: the kernel's sweep below and the end of the
+    // queue would drop them unfreed.
+    FreePendingJoinPosts(hWnd);
     comm::FreePendingCopies(hWnd);
     m_pTray->Remove();
     if (Current() == this) CCommKernel::GetInstance()->m_pWndTable[1] = nullptr;

@@ -7,7 +7,7 @@
 #include "catalogs/UserLevelInfoManager.h"
 #include "controls/ChatRecord.h"
 #include "controls/HtmlText.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
 #include "win32/text.h"
@@ -21,23 +21,12 @@ const wchar_t kLineFrame[] =
     L"11pt; FONT-WEIGHT: normal\" class=Default_FontColor>";
 const wchar_t kSkinSub[] = L"skin\\MVChat";
 
-CCommKernelData* Data() {
-    CCommKernel* k = CCommKernel::GetInstance();
-    return k ? k->m_pData : nullptr;
-}
-
-std::wstring ProgramFolder() {
-    CCommKernelData* d = Data();
-    return d ? std::wstring(d->m_szAppPath, wcsnlen(d->m_szAppPath, kModulePathChars))
-             : std::wstring();
-}
-
 std::wstring Wide(const std::string& ansi) {
     return winplat::AnsiToWide(ansi);
 }
 
 std::wstring LevelImage(int kind, int level) {
-    CCommKernelData* d = Data();
+    CCommKernelData* d = KernelData();
     const wchar_t* name = d ? d->GetLevelImgName(kind, level) : nullptr;
     return name ? std::wstring(name) : std::wstring();
 }
@@ -156,7 +145,7 @@ std::wstring EntranceBanner(int car, CUserObj* user) {
     const std::wstring background =
         winplat::FormatText(L"%ls/car_01/star_fy_%d.gif", ResourceFolder().c_str(), car);
     std::wstring desc = L"未知等级";
-    CCommKernelData* d = Data();
+    CCommKernelData* d = KernelData();
     if (d && d->m_pUserLevelInfoManager)
         if (tag_UserLevelDescInfo* info = d->m_pUserLevelInfoManager->FindLevelDesc(1, user->levels[0]))
             desc = HtmlText::Escape(info->title);
@@ -228,7 +217,7 @@ RenderedLine RenderRecord(const RecordView& v) {
             break;
         }
         case 13: {
-            CCommKernelData* d = Data();
+            CCommKernelData* d = KernelData();
             // A text that is no number reads as 0, as typed numbers do.
             int id = 0;
             bool number = !text.empty() && text.size() <= 9;

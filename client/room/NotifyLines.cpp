@@ -5,7 +5,7 @@
 
 #include "catalogs/UserLevelInfoManager.h"
 #include "controls/HtmlText.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/FixedText.h"
 #include "room/ChatLines.h"
 #include "session/CommKernelData.h"
@@ -42,13 +42,6 @@ std::wstring Picture(const wchar_t* head, const std::wstring& path, const wchar_
 }
 
 }  // namespace
-
-std::wstring ProgramFolder() {
-    CCommKernel* k = CCommKernel::GetInstance();
-    CCommKernelData* d = k ? k->m_pData : nullptr;
-    return d ? std::wstring(d->m_szAppPath, wcsnlen(d->m_szAppPath, kModulePathChars))
-             : std::wstring();
-}
 
 std::wstring EntranceLine(const tag_UserLevelDescInfo& desc, const std::string& alias,
                           bool during, int welcomeId) {

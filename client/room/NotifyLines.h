@@ -16,9 +16,6 @@ struct tag_UserLevelDescInfo;
 
 namespace NotifyLines {
 
-// "<program folder>" without a trailing backslash.
-std::wstring ProgramFolder();
-
 // The DIV that opens entrance and leaving lines.
 extern const wchar_t kLoginInfoDiv[];
 // The DIV that opens microphone lines.

@@ -2,7 +2,7 @@
 // other room lines use, and the lines of received and echoed chat records.
 #include <string>
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserObj.h"
@@ -11,15 +11,6 @@
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;
-
-namespace {
-
-CCommKernelData* Data() {
-    CCommKernel* k = CCommKernel::GetInstance();
-    return k ? k->m_pData : nullptr;
-}
-
-}  // namespace
 
 void CWndRoom::GetChatPageHead(CDuiString& head, CWebBrowserUI* pWeb) {
     if (!pWeb) return;
@@ -52,7 +43,7 @@ void CWndRoom::WriteEntranceBanner(int car, CUserObj* user) {
 }
 
 void CWndRoom::OnRoomChatMsg(tag_CMDRoomChatMsg* record, int localEcho) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!record || !data) return;
     CRoomObj* room = data->m_pRoomManager ? data->m_pRoomManager->FindRoom(m_nRoomId) : nullptr;
     CUserObj* me = data->GetLocalUser();

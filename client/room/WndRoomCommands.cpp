@@ -15,6 +15,7 @@
 #include "model/UserManager.h"
 #include "model/UserMVManager.h"
 #include "model/UserObj.h"
+#include "room/RoomSession.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "util/ErrorMessage.h"
@@ -29,30 +30,12 @@ constexpr UINT kFirstCommand = 13908;
 constexpr UINT kLastCommand = 13975;
 constexpr uint32_t kAnyMicFlags = 0x17;
 
-// Privileges the commands ask for.
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
-CUserObj* Me() {
-    CCommKernelData* data = Data();
-    return data ? data->GetLocalUser() : nullptr;
-}
-
-CUserObj* FindUser(int id) {
-    CCommKernelData* data = Data();
-    return data && data->m_pUserManager && id > 0 ? data->m_pUserManager->FindUser(id) : nullptr;
-}
-
-CRoomObj* FindRoom(int id) {
-    CCommKernelData* data = Data();
-    return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(id) : nullptr;
-}
+using roomsession::FindUser;
+using roomsession::Me;
 
 // The local user's privilege over a target (or alone when target is null).
 bool Allowed(short privilege, CUserObj* target = nullptr) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || !data->m_pUserMVManager) return false;
     return target ? data->m_pUserMVManager->CheckPrivilege(privilege, Me(), target)
                   : data->m_pUserMVManager->CheckPrivilege(privilege, Me());
@@ -264,7 +247,7 @@ bool CWndRoom::RunCommand(int id) {
 }
 
 void CWndRoom::ToggleSetting(int id) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     CUserEnvSetting& env = data->m_UserEnv;
     bool* flag = nullptr;
@@ -302,7 +285,7 @@ void CWndRoom::SendMicState(int targetId, int kind, int index) {
 }
 
 void CWndRoom::InviteDownMic(int userId) {
-    CRoomObj* room = FindRoom(m_nRoomId);
+    CRoomObj* room = KnownRoom(m_nRoomId);
     CUserObj* user = room ? room->FindUser(userId) : nullptr;
     if (!user) return;
     if (!Allowed(PRIV_INVITE_TO_PUBLIC_MIC, user)) {
@@ -316,7 +299,7 @@ void CWndRoom::InviteDownMic(int userId) {
 }
 
 void CWndRoom::InviteUpMic(int userId, int kind) {
-    CRoomObj* room = FindRoom(m_nRoomId);
+    CRoomObj* room = KnownRoom(m_nRoomId);
     CUserObj* user = room ? room->FindUser(userId) : nullptr;
     if (!user) return;
     if (user->forbidCarryToMic) {
@@ -423,7 +406,7 @@ void CWndRoom::UpdateUserListCounts() {
 }
 
 void CWndRoom::FillAllUserList() {
-    CRoomObj* room = FindRoom(m_nRoomId);
+    CRoomObj* room = KnownRoom(m_nRoomId);
     if (room && m_pRoomUserList)
         for (const auto& member : *room->GetUsers()) m_pRoomUserList->AddUser(member.second);
     UpdateUserListCounts();
@@ -431,7 +414,7 @@ void CWndRoom::FillAllUserList() {
 
 void CWndRoom::LocateUser(int userId) {
     if (!m_pRoomUserList) return;
-    CRoomObj* room = FindRoom(m_nRoomId);
+    CRoomObj* room = KnownRoom(m_nRoomId);
     CUserObj* user = room && userId != 0 ? room->FindUser(userId) : nullptr;
     if (!user) user = Me();
     m_pRoomUserList->SelectItemByTag(user);
@@ -484,7 +467,7 @@ void CWndRoom::LeaveRoomToLobby() {
 
 void CWndRoom::OnSelectTargetUser(int userId) {
     if (userId <= 0) return;
-    CRoomObj* room = FindRoom(m_nRoomId);
+    CRoomObj* room = KnownRoom(m_nRoomId);
     CUserObj* user = room ? room->FindUser(userId) : nullptr;
     if (!user) return;
     SelectGiftTarget(user);

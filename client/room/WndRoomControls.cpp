@@ -4,8 +4,8 @@
 #include <string>
 
 #include "controls/CtrlListFriend.h"
+#include "controls/KernelData.h"
 #include "controls/RoomCtrlUI.h"
-#include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
@@ -220,7 +220,7 @@ void CWndRoom::OnNotify(TNotifyUI& msg) {
             if (tag < 0) {
                 OnAppTileClick(tag);
             } else if (tag == kClearSealTag) {
-                CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+                CCommKernelData* data = KernelData();
                 const int target = m_pGiftUserCombo && m_pGiftUserCombo->GetCurSel() >= 0
                                        ? static_cast<int>(m_pGiftUserCombo->GetItemAt(m_pGiftUserCombo->GetCurSel())->GetTag())
                                        : 0;
@@ -270,7 +270,7 @@ CCtrlListFriend* CWndRoom::ListOfRow(CControlUI* row) const {
 
 CUserObj* CWndRoom::UserOfRow(CControlUI* row) const {
     CCtrlListFriend* list = ListOfRow(row);
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!list || !data || !data->m_pUserManager) return nullptr;
     // Rows are read by the id they were added with: the user may be gone.
     const int id = list->GetRowUserId(row);
@@ -306,7 +306,7 @@ void CWndRoom::OnPaneMenu(TNotifyUI&, int pane) {
     for (UINT id : {13964u, 13967u}) ::EnableMenuItem(menu, id, userState);
     const bool extendable = GetPaneUserId(pane) > 0 && PaneMicTimed(pane);
     ::EnableMenuItem(menu, 13963, extendable ? MF_ENABLED : (MF_DISABLED | MF_GRAYED));
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     CRoomObj* room = nullptr;
     if (data && data->m_pRoomManager) room = data->m_pRoomManager->FindRoom(m_nRoomId);
     const bool open = room && room->pubMics[pane].micType != 0;

@@ -25,7 +25,6 @@
 
 using namespace DuiLib;
 
-using roomsession::Data;
 using roomsession::FindRoom;
 
 namespace {
@@ -58,12 +57,12 @@ constexpr int kLuckyBoxHalfWidth = 293;
 constexpr int kLuckyBoxHalfHeight = 117;
 
 tag_GiftItemInfo* FindGift(int giftId) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data && data->m_pGiftManager ? data->m_pGiftManager->FindGiftItem(giftId) : nullptr;
 }
 
 int MyId() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data ? data->GetLocalUser()->userId : 0;
 }
 
@@ -93,7 +92,7 @@ void CWndRoom::OnTradeGiftFailed(const char* payload) {
 
 void CWndRoom::OnTradeGiftNotify(const char* payload) {
     const NotifyPayload p(payload, kGiftAnswer);
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!p.Valid() || !data) return;
     const int roomId = p.I32(0), giverId = p.I32(4), receiverId = p.I32(8);
     const int giftId = p.I32(12), count = p.I32(16);

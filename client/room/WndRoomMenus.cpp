@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <string>
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/PrivilegeIds.h"
 #include "model/UserMVManager.h"
 #include "room/WndRoom.h"
@@ -95,7 +95,7 @@ void CWndRoom::CreateMenus() {
         }
     }
 
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     const bool mayForbid = data && data->m_pUserMVManager &&
                            data->m_pUserMVManager->CheckPrivilege(PRIV_FORBID_CARRY_OPTION,
                                                                   data->GetLocalUser());
@@ -133,7 +133,7 @@ void CWndRoom::TrackMenu(int slot, UINT flags) {
 }
 
 void CWndRoom::ShowSettingsMenu() {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!data) return;
     const CUserEnvSetting& env = data->m_UserEnv;
     const struct {

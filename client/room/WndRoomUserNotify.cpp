@@ -26,7 +26,6 @@
 
 using namespace DuiLib;
 
-using roomsession::Data;
 using roomsession::FindRoom;
 
 namespace {
@@ -46,7 +45,7 @@ constexpr int kBannerLevel = 38;
 constexpr int kLevelBanner = 100;
 
 int MyId() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data ? data->GetLocalUser()->userId : 0;
 }
 
@@ -55,7 +54,7 @@ std::wstring Format(const wchar_t* fmt, int a, int b = 0) {
 }
 
 void QueueFlash(int flashId) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || flashId <= 0) return;
     tag_PropsFlashPlayTaskItem task{};
     task.kind = 0;
@@ -73,7 +72,7 @@ bool BannerExists(int car) {
 }  // namespace
 
 void CWndRoom::OnUserEnterRoom(CUserObj* user) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!user || !data) return;
     // The whole member list comes once per member: a call that changes nothing must
     // cost nothing.
@@ -87,7 +86,7 @@ void CWndRoom::OnUserEnterRoom(CUserObj* user) {
 }
 
 void CWndRoom::AnnounceEntrance(CUserObj* user) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!user || !data) return;
     int kind = LEVEL_KIND_USER, level = user->levels[0];
     if (user->flags & USER_FLAG_CASTLE_LORD) {
@@ -165,7 +164,7 @@ void CWndRoom::OnRoomNoticeText(int index, const wchar_t* text) {
 }
 
 void CWndRoom::OnUserKickedOut(int actorId, int targetId, int reason, int) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (m_bLoggedIn && data && !data->m_UserEnv.m_bShiledInoutMsg && m_pPubTextOut)
         m_pPubTextOut->WriteBlock(NotifyLines::KickLine(targetId, actorId, reason).c_str(), 0);
     m_announcedIds.erase(targetId);
@@ -175,7 +174,7 @@ void CWndRoom::OnUserKickedOut(int actorId, int targetId, int reason, int) {
 }
 
 void CWndRoom::OnUserExitRoom(int userId) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (m_bLoggedIn && data && !data->m_UserEnv.m_bShiledInoutMsg && m_pPubTextOut)
         m_pPubTextOut->WriteBlock(NotifyLines::ExitLine(userId).c_str(), 0);
     m_announcedIds.erase(userId);

@@ -15,6 +15,8 @@
 #include "lobby/LobbyPrompts.h"
 #include "lobby/RoomEntryDialogs.h"
 #include "controls/RoomGroupTreeUI.h"
+#include "dialogs/DialogMessages.h"
+#include "lobby/JoinOtherRoom.h"
 #include "lobby/WndLobby.h"
 #include "StandInOpener.h"
 #include "lobby_fixture.h"
@@ -575,6 +577,28 @@ TEST_F(LobbyWindowTest, CopiesStillQueuedWhenTheLobbyGoesAreFreed) {
     lobby = nullptr;
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, UM_SERVER_CONNECTED, UM_CONN_MEDIA_ERR, PM_NOREMOVE));
+}
+
+// The join posts of the room window and the finder carry a block the lobby deletes: one
+// still queued when the lobby goes is deleted too, not dropped with the queue (the
+// first sits inside the kernel's range, whose copies alone the kernel frees).
+TEST_F(LobbyWindowTest, JoinPostsStillQueuedWhenTheLobbyGoesAreFreed) {
+    OpenLobby();
+    auto* other = new tagJoinOtherRoom{};
+    other->nRoomId = kRoom;
+    auto* found = new tagJoinRoomPost{};
+    found->nRoomId = kRoom;
+    found->nFlag = 1;
+    ASSERT_TRUE(
+        PostMessageW(lobby->GetHWND(), UM_JOIN_OTHER_ROOM, kRoom, reinterpret_cast<LPARAM>(other)));
+    ASSERT_TRUE(
+        PostMessageW(lobby->GetHWND(), UM_FINDER_JOIN_ROOM, 0, reinterpret_cast<LPARAM>(found)));
+    DestroyWindow(lobby->GetHWND());  // the sanitizer build's leak check watches
+    lobby = nullptr;
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, UM_JOIN_OTHER_ROOM, UM_JOIN_OTHER_ROOM, PM_NOREMOVE));
+    EXPECT_FALSE(
+        PeekMessageW(&msg, nullptr, UM_FINDER_JOIN_ROOM, UM_FINDER_JOIN_ROOM, PM_NOREMOVE));
 }
 
 TEST_F(LobbyWindowTest, CloseCommandStopsTheRoomsMediaAndQuits) {
