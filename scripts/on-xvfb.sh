@@ -44,9 +44,9 @@ export LSAN_OPTIONS="suppressions=$(dirname "$0")/on-xvfb.lsan.supp${LSAN_OPTION
 # In the background, so a TERM from CTest's timeout stops the test and the display.
 "$@" &
 child=$!
-# A test that hangs says where before CTest's timeout (300 s) kills it without a word:
-# past MIVORA_XVFB_WATCHDOG seconds its threads' stacks go to the output (gdb), then
-# it is stopped. The sleeps hold none of the output, which CTest reads to its end.
+# A test that hangs says where before CTest's timeout kills it without a word:
+# past MIVORA_XVFB_WATCHDOG seconds (its CTest timeout less 20 s) its threads' stacks go
+# to the output (gdb), then it is stopped. The sleeps hold none of the output, which CTest reads to its end.
 watch=${MIVORA_XVFB_WATCHDOG:-280}
 (
   for ((waited = 0; waited < watch; waited++)); do

@@ -292,7 +292,9 @@ bool ProgramSession::TypeEachTakenIn(const std::string& text, const std::functio
 }
 
 bool ProgramSession::LogOn() {
-    const unsigned long logon = m_display.WaitWindow(kLogonTitle);
+    // The program's first window: a loaded sanitizer build takes long to start Qt, read
+    // its skin and check for updates before it shows it.
+    const unsigned long logon = m_display.WaitWindow(kLogonTitle, 120);
     if (!logon) return false;
     const std::string account = std::to_string(m_account.id);
     if (!TypeInto(logon, kAccountField, kAccountInside, account, TextWidth(account, kEditPixels)) ||
