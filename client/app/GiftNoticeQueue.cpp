@@ -28,9 +28,10 @@ void CGiftNoticeQueue::Push(tagGiftNoticeInfo* info) {
     if (!info) return;
     if (m_list.size() >= kMaxQueuedNotices) {
         if (!m_bDropping)
-            __log_print__("tag_room: %zu gift notices queued; further ones are dropped until some "
-                          "have been shown\n",
-                          m_list.size());
+            __log_print__(
+                "tag_room: %zu gift notices queued; further ones are dropped until some "
+                "have been shown\n",
+                m_list.size());
         m_bDropping = true;
         delete info;
         return;

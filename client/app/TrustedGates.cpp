@@ -80,8 +80,9 @@ bool IsConfiguredWebPage(const std::wstring& url) {
 }
 
 bool IsTrustedGateList(const RoomGateList& list) {
-    return !list.gates.empty() && std::all_of(list.gates.begin(), list.gates.end(),
-                                              [](const RoomLinkGate& g) { return IsTrustedHost(g.host); });
+    return !list.gates.empty() &&
+           std::all_of(list.gates.begin(), list.gates.end(),
+                       [](const RoomLinkGate& g) { return IsTrustedHost(g.host); });
 }
 
 bool AcceptRoomLink(const RoomLink& link, const std::wstring& page, const char* where) {

@@ -12,8 +12,8 @@ using namespace DuiLib;
 
 namespace {
 
-const SkinWndTraits kTraits = {"CWndChatEmotion", L"WndChatEmo.xml", kMsgStandard,
-                               ScClose::kSwallow,  Lifetime::kProgramWide, false};
+const SkinWndTraits kTraits = {"CWndChatEmotion", L"WndChatEmo.xml",      kMsgStandard,
+                               ScClose::kSwallow, Lifetime::kProgramWide, false};
 
 const wchar_t kClickPrefix[] = L"clickemotion:";
 constexpr size_t kClickPrefixLen = 13;
@@ -97,8 +97,8 @@ void CWndChatEmotion::NavigateComplete2(CWebBrowserUI* pWeb, LPCTSTR) {
     if (!pWeb->IsVisible()) pWeb->SetVisible(true);
 }
 
-void CWndChatEmotion::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR,
-                                      LPCTSTR, bool& cancel) {
+void CWndChatEmotion::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR, LPCTSTR,
+                                      bool& cancel) {
     if (!url) return;
     const std::wstring address(url);
     // Only a link that starts with the word is a pick; the page's other links go on.

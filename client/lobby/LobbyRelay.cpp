@@ -234,7 +234,8 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
             return true;
         }
         case UM_ROOM_CHAT_MSG: {
-            if (room && payload) room->OnRoomChatMsg(reinterpret_cast<tag_CMDRoomChatMsg*>(payload), 0);
+            if (room && payload)
+                room->OnRoomChatMsg(reinterpret_cast<tag_CMDRoomChatMsg*>(payload), 0);
             return true;
         }
         case UM_SET_USER_PROFILE_RESP: {

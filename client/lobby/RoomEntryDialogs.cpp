@@ -15,10 +15,10 @@ namespace {
 const UINT kEntryMessages = kMsgCreate | kMsgSize | kMsgGetMinMaxInfo | kMsgNcCalcSize |
                             kMsgNcHitTest | kMsgNcPaint | kMsgNcActivate;
 
-const SkinWndTraits kWaitTraits = {"CWndWaitJoinRoom", L"WinWaitJoin.xml", kEntryMessages,
+const SkinWndTraits kWaitTraits = {"CWndWaitJoinRoom", L"WinWaitJoin.xml",      kEntryMessages,
                                    ScClose::kDefault,  Lifetime::kSelfDeleting, false};
-const SkinWndTraits kPwdTraits = {"CWndRoomPwd",  L"WndRoomInputPWD.xml", kMsgStandard,
-                                  ScClose::kClose, Lifetime::kModal,      false};
+const SkinWndTraits kPwdTraits = {"CWndRoomPwd",   L"WndRoomInputPWD.xml", kMsgStandard,
+                                  ScClose::kClose, Lifetime::kModal,       false};
 const SkinWndTraits kNetTraits = {"CWndNetworkChoose", L"WndRoomNetChoose.xml", kMsgStandard,
                                   ScClose::kClose,     Lifetime::kModal,        false};
 
@@ -61,8 +61,8 @@ void CWndRoomPwd::Submit() {
     CCommKernelData* data = KernelData();
     if (data) {
         tag_JoinRoomUserData* join = data->GetCurJoinRoomUserData();
-        std::string pwd = RoomPasswordField(
-            m_pPwdEdit ? m_pPwdEdit->GetText().GetData() : L"", static_cast<UINT>(data->GetCodePage()));
+        std::string pwd = RoomPasswordField(m_pPwdEdit ? m_pPwdEdit->GetText().GetData() : L"",
+                                            static_cast<UINT>(data->GetCodePage()));
         std::memset(join->szPassword, 0, sizeof(join->szPassword));
         std::memcpy(join->szPassword, pwd.data(), pwd.size());
     }

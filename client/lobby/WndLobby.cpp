@@ -30,8 +30,8 @@ using namespace DuiLib;
 
 namespace {
 
-const SkinWndTraits kTraits = {"CWndLobby", L"WndLobby.xml", kMsgStandard, ScClose::kDefault,
-                               Lifetime::kSelfDeleting, false};
+const SkinWndTraits kTraits = {"CWndLobby",       L"WndLobby.xml",         kMsgStandard,
+                               ScClose::kDefault, Lifetime::kSelfDeleting, false};
 
 // The program's tray icon resource.
 constexpr int kTrayIconResource = 108;
@@ -228,8 +228,8 @@ void CWndLobby::OpenGameWindow(const wchar_t* url, const wchar_t* title) {
     ::OpenGameWindow(m_hWnd, url ? url : L"", title ? title : L"");
 }
 
-void CWndLobby::BeforeNavigate2(CWebBrowserUI* pWeb, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR,
-                                LPCTSTR, bool& cancel) {
+void CWndLobby::BeforeNavigate2(CWebBrowserUI* pWeb, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR, LPCTSTR,
+                                bool& cancel) {
     if (!url || !IsRoomLinkWord(url)) return;
     cancel = true;
     const auto link = ParseRoomLink(url);
@@ -307,11 +307,11 @@ void CWndLobby::OnClick(TNotifyUI& msg) {
     } else if (name == L"chongzhi") {
         CCommKernelData* data = KernelData();
         if (!data || !data->m_GlobalConfig.userpay_url[0]) return;
-        OpenOutsideBrowser(winplat::FormatText(L"%ls?uid=%d&gid=0",
-                                               data->m_GlobalConfig.userpay_url,
-                                               data->GetLocalUser()->userId)
-                               .c_str(),
-                           m_hWnd);
+        OpenOutsideBrowser(
+            winplat::FormatText(L"%ls?uid=%d&gid=0", data->m_GlobalConfig.userpay_url,
+                                data->GetLocalUser()->userId)
+                .c_str(),
+            m_hWnd);
     } else if (name == L"help") {
         if (KernelData()) OpenOutsideBrowser(KernelData()->m_GlobalConfig.userhelp_url, m_hWnd);
     } else if (name == L"top10") {

@@ -275,7 +275,7 @@ void CWndLogon::TryLogon() {
     }
     Kernel()->SendMsg_LoginReq2(m_nIndexLoginSvr);
     LobbyTrace("tag_logon: step1: 正在获取登陆资料...m_nTryLoginCount=%d, m_nIndexLoginSvr=%d\n",
-                  m_nTryLoginCount, m_nIndexLoginSvr);
+               m_nTryLoginCount, m_nIndexLoginSvr);
     ::SetTimer(m_hWnd, kLogonTimeoutTimer, kLogonTimeoutMs, nullptr);
 }
 

@@ -116,9 +116,8 @@ std::wstring UserLink(int id, CUserObj* user, const std::string& name, bool isMe
         for (const std::wstring& img :
              {LevelImage(1, user->levels[0]), LevelImage(2, user->GetRoomMgrLevel())}) {
             if (img.size() > 1)
-                out += L"<IMG border=0 src=\"" + HtmlText::Escape(folder + L"\\" + kSkinSub + L"\\" +
-                                                                  img) +
-                       L" \">";
+                out += L"<IMG border=0 src=\"" +
+                       HtmlText::Escape(folder + L"\\" + kSkinSub + L"\\" + img) + L" \">";
         }
     }
     return out + shown + L"</A>]";
@@ -147,7 +146,8 @@ std::wstring EntranceBanner(int car, CUserObj* user) {
     std::wstring desc = L"未知等级";
     CCommKernelData* d = KernelData();
     if (d && d->m_pUserLevelInfoManager)
-        if (tag_UserLevelDescInfo* info = d->m_pUserLevelInfoManager->FindLevelDesc(1, user->levels[0]))
+        if (tag_UserLevelDescInfo* info =
+                d->m_pUserLevelInfoManager->FindLevelDesc(1, user->levels[0]))
             desc = HtmlText::Escape(info->title);
     return L"<DIV style=\"MARGIN: 1px 0px; WIDTH: 1000px; HEIGHT: 158px; FONT-FAMILY: arial; "
            L"BACKGROUND: url(" +
@@ -178,8 +178,8 @@ RenderedLine RenderRecord(const RecordView& v) {
         case 11:
             if (r.kind == 15 && v.shieldPrivate && !v.localEcho) return out;
             out.view = ChatView::kPrivate;
-            out.html = std::wstring(kLineFrame) + L"<SPAN class=QuestionPic></SPAN>" + MemberLinks(v) +
-                       ChatText(text) + TimeSpan(v.now) + L"</DIV>";
+            out.html = std::wstring(kLineFrame) + L"<SPAN class=QuestionPic></SPAN>" +
+                       MemberLinks(v) + ChatText(text) + TimeSpan(v.now) + L"</DIV>";
             out.autoReply = r.kind == 15 && r.senderId != v.myId && r.targetId == v.myId;
             break;
         case 3: {
@@ -197,23 +197,24 @@ RenderedLine RenderRecord(const RecordView& v) {
                 out.html += L"<IMG src=\"" +
                             HtmlText::Escape(folder + L"\\" + kSkinSub + L"\\" + level) +
                             L"\" width=16 height=16 />";
-            out.html += L"<FONT style=\"FONT-SIZE: 12px\" color=#ff0000><STRONG title=453391>" +
-                        HtmlText::Escape(Wide(alias)) + L"(" + std::to_wstring(r.senderId) +
-                        L")</STRONG> </FONT><FONT style=\"FONT-SIZE: 12px\">发了个</FONT><FONT "
-                        L"style=\"FONT-SIZE: 12px\" color=#ff0000><STRONG>大喇叭</STRONG></FONT>:<BR>"
-                        L"<A style=\"FONT-FAMILY: 宋体; COLOR: #000000; FONT-SIZE: 9pt\">" +
-                        ChatText(text) + L"</A></P></DIV>";
+            out.html +=
+                L"<FONT style=\"FONT-SIZE: 12px\" color=#ff0000><STRONG title=453391>" +
+                HtmlText::Escape(Wide(alias)) + L"(" + std::to_wstring(r.senderId) +
+                L")</STRONG> </FONT><FONT style=\"FONT-SIZE: 12px\">发了个</FONT><FONT "
+                L"style=\"FONT-SIZE: 12px\" color=#ff0000><STRONG>大喇叭</STRONG></FONT>:<BR>"
+                L"<A style=\"FONT-FAMILY: 宋体; COLOR: #000000; FONT-SIZE: 9pt\">" +
+                ChatText(text) + L"</A></P></DIV>";
             break;
         }
         case 1: {
             const std::string alias = ChatFieldText(r.senderAlias, sizeof r.senderAlias);
             out.view = ChatView::kPrivate;
-            out.html = L"<DIV style=\"LINE-HEIGHT: normal; FONT-VARIANT: normal; FONT-STYLE: "
-                       L"normal; FONT-SIZE: 11pt; FONT-WEIGHT: normal\" class=chatroom_RoomMsg><SPAN "
-                       L"class=RoomMsgPic></SPAN>" +
-                       ChatText(text) + L"[<SPAN class=chatroom_Aid>" +
-                       HtmlText::Escape(Wide(alias)) + L"(" + std::to_wstring(r.senderId) +
-                       L")发布</SPAN>]" + TimeSpan(v.now) + L"</DIV>";
+            out.html =
+                L"<DIV style=\"LINE-HEIGHT: normal; FONT-VARIANT: normal; FONT-STYLE: "
+                L"normal; FONT-SIZE: 11pt; FONT-WEIGHT: normal\" class=chatroom_RoomMsg><SPAN "
+                L"class=RoomMsgPic></SPAN>" +
+                ChatText(text) + L"[<SPAN class=chatroom_Aid>" + HtmlText::Escape(Wide(alias)) +
+                L"(" + std::to_wstring(r.senderId) + L")发布</SPAN>]" + TimeSpan(v.now) + L"</DIV>";
             break;
         }
         case 13: {

@@ -63,10 +63,17 @@ void CWndRoom::OnRoomChatMsg(tag_CMDRoomChatMsg* record, int localEcho) {
 
     CWebBrowserUI* view = nullptr;
     switch (line.view) {
-        case ChatLines::ChatView::kPublic: view = m_pPubTextOut; break;
-        case ChatLines::ChatView::kPrivate: view = m_pPrivTextOut; break;
-        case ChatLines::ChatView::kLoudspeaker: view = m_pLabaZone; break;
-        case ChatLines::ChatView::kNone: break;
+        case ChatLines::ChatView::kPublic:
+            view = m_pPubTextOut;
+            break;
+        case ChatLines::ChatView::kPrivate:
+            view = m_pPrivTextOut;
+            break;
+        case ChatLines::ChatView::kLoudspeaker:
+            view = m_pLabaZone;
+            break;
+        case ChatLines::ChatView::kNone:
+            break;
     }
     if (view && !line.html.empty()) view->WriteBlock(line.html.c_str(), 0);
     if (line.autoReply && data->m_UserEnv.m_bAutoReplay && data->m_UserEnv.m_szAutoReply[0])

@@ -108,8 +108,8 @@ bool CWndRoom::SendChatLine(int kind, int targetId, const std::wstring& text) {
 
 void CWndRoom::SendChatFromInput() {
     CCommKernelData* data = KernelData();
-    CRoomObj* room = data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(m_nRoomId)
-                                                  : nullptr;
+    CRoomObj* room =
+        data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(m_nRoomId) : nullptr;
     if (!room) return;
     DropEnterBreak(m_chatInput);
     int targetId = 0;

@@ -138,10 +138,16 @@ bool CWndRoom::RunCommand(int id) {
             else
                 InsertHintLine(1, 1, refused);
             break;
-        case 13922: case 13923: case 13924: case 13925: case 13926: case 13927: {
+        case 13922:
+        case 13923:
+        case 13924:
+        case 13925:
+        case 13926:
+        case 13927: {
             static const int kOps[] = {-1, 1, 2, 3, 4, -2};
             const int occurrence =
-                m_pWaitMicList ? m_pWaitMicList->CountUserItemsUpTo(m_nSelUserId, m_nSelItemIndex) : 0;
+                m_pWaitMicList ? m_pWaitMicList->CountUserItemsUpTo(m_nSelUserId, m_nSelItemIndex)
+                               : 0;
             OperateWaitMic(m_nSelUserId, occurrence, kOps[id - 13922]);
             break;
         }
@@ -181,8 +187,16 @@ bool CWndRoom::RunCommand(int id) {
             kernel->SendMsg_AddUserToBlackListReq(&record);
             break;
         }
-        case 13938: case 13939: case 13940: case 13941: case 13942:
-        case 13943: case 13944: case 13945: case 13946: case 13947:
+        case 13938:
+        case 13939:
+        case 13940:
+        case 13941:
+        case 13942:
+        case 13943:
+        case 13944:
+        case 13945:
+        case 13946:
+        case 13947:
             SendQuickPhrase(id - 13938);
             break;
         case 13948:
@@ -194,8 +208,15 @@ bool CWndRoom::RunCommand(int id) {
         case 13950:
             ShowAutoChatWnd();
             break;
-        case 13951: case 13952: case 13953: case 13954: case 13955:
-        case 13956: case 13957: case 13958: case 13959:
+        case 13951:
+        case 13952:
+        case 13953:
+        case 13954:
+        case 13955:
+        case 13956:
+        case 13957:
+        case 13958:
+        case 13959:
             ToggleSetting(id);
             break;
         case 13960:
@@ -221,7 +242,9 @@ bool CWndRoom::RunCommand(int id) {
             if (paneUser > 0) LocateUser(paneUser);
             break;
         }
-        case 13968: case 13969: case 13970:
+        case 13968:
+        case 13969:
+        case 13970:
             TakeMic(1, id - 13968);
             break;
         case 13971:
@@ -252,22 +275,42 @@ void CWndRoom::ToggleSetting(int id) {
     CUserEnvSetting& env = data->m_UserEnv;
     bool* flag = nullptr;
     switch (id) {
-        case 13951: flag = &env.m_bShiledPublicChat; break;
-        case 13952: flag = &env.m_bShiledPrivateChat; break;
-        case 13953: flag = &env.m_bShiledInoutMsg; break;
-        case 13954: flag = &env.m_bShiledColorbar; break;
-        case 13955: flag = &env.m_bAnonymity; break;
-        case 13956: flag = &data->GetLocalUser()->forbidCarryToMic; break;
-        case 13957: flag = &env.m_bShiledGiftShow; break;
-        case 13958: flag = &env.m_bShiledGiftEffect; break;
-        case 13959: flag = &env.m_bShiledGiftEffectSound; break;
-        default: return;
+        case 13951:
+            flag = &env.m_bShiledPublicChat;
+            break;
+        case 13952:
+            flag = &env.m_bShiledPrivateChat;
+            break;
+        case 13953:
+            flag = &env.m_bShiledInoutMsg;
+            break;
+        case 13954:
+            flag = &env.m_bShiledColorbar;
+            break;
+        case 13955:
+            flag = &env.m_bAnonymity;
+            break;
+        case 13956:
+            flag = &data->GetLocalUser()->forbidCarryToMic;
+            break;
+        case 13957:
+            flag = &env.m_bShiledGiftShow;
+            break;
+        case 13958:
+            flag = &env.m_bShiledGiftEffect;
+            break;
+        case 13959:
+            flag = &env.m_bShiledGiftEffectSound;
+            break;
+        default:
+            return;
     }
     *flag = !*flag;
     if (id == 13956) CCommKernel::GetInstance()->SendMsg_SetForbidInviteUpMicReq();
     if (id == 13958) data->m_PropsTaskMgr.SetShiledPlayFlash(*flag);
     if (id == 13959) data->m_PropsTaskMgr.SetShiledPlayFlashSound(*flag);
-    ::CheckMenuItem(m_hMenus[kMenuSettings], static_cast<UINT>(id), *flag ? MF_CHECKED : MF_UNCHECKED);
+    ::CheckMenuItem(m_hMenus[kMenuSettings], static_cast<UINT>(id),
+                    *flag ? MF_CHECKED : MF_UNCHECKED);
 }
 
 // ---------------------------------------------------------------------------
@@ -476,7 +519,8 @@ void CWndRoom::OnSelectTargetUser(int userId) {
 
 void CWndRoom::LaunchGame() {
     // The same program, token and account as the application starts it.
-    theApp.StartGameProgram([this](const std::wstring& text) { InsertHintLine(1, 1, text.c_str()); });
+    theApp.StartGameProgram(
+        [this](const std::wstring& text) { InsertHintLine(1, 1, text.c_str()); });
 }
 
 void CWndRoom::OpenPage(const wchar_t* address) {

@@ -49,7 +49,6 @@ CGiftManager* Gifts() {
     return data ? data->m_pGiftManager : nullptr;
 }
 
-
 }  // namespace
 
 void CWndRoom::SendGiftWithWords(int targetId, int giftId, int count, const char* words) {

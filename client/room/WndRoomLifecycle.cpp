@@ -142,7 +142,8 @@ void CWndRoom::StopAllMedia() {
         m_pGiftNoticeQueue = nullptr;
     }
     if (m_pFlyGiftRace) {
-        if (auto* race = static_cast<CFlyGiftLabelUI*>(m_pFlyGiftRace->GetInterface(L"FlyGiftLabel")))
+        if (auto* race =
+                static_cast<CFlyGiftLabelUI*>(m_pFlyGiftRace->GetInterface(L"FlyGiftLabel")))
             race->Clear();
         else
             m_pFlyGiftRace->SetText(L"");

@@ -206,7 +206,8 @@ void CWndRoom::RecaptionMediaUser(const CUserObj* user) {
         if (CPubVideoContainerUI* pane = PublicPane(i); pane && pane->GetUserId() == id)
             pane->SetVideoUser(caption.c_str(), id);
     if (m_pUserVideoWndMgr)
-        if (CWndUserPopupVideo* wnd = m_pUserVideoWndMgr->GetWnd(id)) wnd->SetVideoUser(caption.c_str(), id);
+        if (CWndUserPopupVideo* wnd = m_pUserVideoWndMgr->GetWnd(id))
+            wnd->SetVideoUser(caption.c_str(), id);
 }
 
 void CWndRoom::OpenUserVideoWnd(CUserObj* user, bool alreadySubscribed) {

@@ -125,7 +125,8 @@ protected:
         k->m_pWndTable[1] = lobby;
         LayOut(lobby->GetHWND(), lobby->GetPaintManager());
         const int groups = static_cast<int>(d->m_pRoomGroupManager->GetRoomGroupList()->size());
-        ASSERT_TRUE(Pump([&] { return lobby->GetTree() && lobby->GetTree()->GetCount() == groups; }));
+        ASSERT_TRUE(
+            Pump([&] { return lobby->GetTree() && lobby->GetTree()->GetCount() == groups; }));
     }
     void UseGate(ServerSet& servers) { gate = servers.Address(ServerSet::kRoom); }
     std::wstring Link(int room) const {
@@ -512,8 +513,10 @@ TEST_F(LobbyWindowTest, ConnectErrorTimeOutAndALateAnswer) {
     ASSERT_TRUE(Pump([&] { return servers.room().PeerClosed(); })) << "the room connection closes";
 
     // An answer that was already queued when the time-out came creates nothing.
-    PostMessageW(lobby->GetHWND(), UM_JOIN_ROOM_OK, kRoom, reinterpret_cast<LPARAM>(Copy({kMe, kRoom}, 291)));
-    PostMessageW(lobby->GetHWND(), UM_JOIN_ROOM_FAILED, 0, reinterpret_cast<LPARAM>(Copy({kMe, kRoom, 203})));
+    PostMessageW(lobby->GetHWND(), UM_JOIN_ROOM_OK, kRoom,
+                 reinterpret_cast<LPARAM>(Copy({kMe, kRoom}, 291)));
+    PostMessageW(lobby->GetHWND(), UM_JOIN_ROOM_FAILED, 0,
+                 reinterpret_cast<LPARAM>(Copy({kMe, kRoom, 203})));
     PumpPending();
     EXPECT_EQ(k->m_pWndTable[2], nullptr);
     EXPECT_EQ(CRecordingRoom::Alive(), 0);
@@ -535,7 +538,8 @@ TEST_F(LobbyWindowTest, KickOutsExitsAndPayloadsWithoutARoom) {
                                     UM_USER_KICKED_OUT,   UM_MV_KUXIN_RESP,     UM_ROOM_USER_LIST,
                                     UM_LOGON_OK,          UM_LOGON_FAILED};
     for (UINT m : payloadMessages)
-        PostMessageW(lobby->GetHWND(), m, kRoom, reinterpret_cast<LPARAM>(Copy({1, 0, 0, 0, 0}, 84)));
+        PostMessageW(lobby->GetHWND(), m, kRoom,
+                     reinterpret_cast<LPARAM>(Copy({1, 0, 0, 0, 0}, 84)));
     PumpPending();
     EXPECT_TRUE(Calls().empty());
 
@@ -544,10 +548,13 @@ TEST_F(LobbyWindowTest, KickOutsExitsAndPayloadsWithoutARoom) {
     CRecordingRoom::Calls().clear();
 
     // The local user's own exit is not relayed; another's is.
-    PostMessageW(lobby->GetHWND(), UM_USER_EXIT_ROOM, kRoom, reinterpret_cast<LPARAM>(Copy({kMe, kRoom})));
-    PostMessageW(lobby->GetHWND(), UM_USER_EXIT_ROOM, kRoom, reinterpret_cast<LPARAM>(Copy({20001, kRoom})));
+    PostMessageW(lobby->GetHWND(), UM_USER_EXIT_ROOM, kRoom,
+                 reinterpret_cast<LPARAM>(Copy({kMe, kRoom})));
+    PostMessageW(lobby->GetHWND(), UM_USER_EXIT_ROOM, kRoom,
+                 reinterpret_cast<LPARAM>(Copy({20001, kRoom})));
     // A member the user manager does not know never reaches the room as null.
-    PostMessageW(lobby->GetHWND(), UM_USER_ENTER_ROOM, kRoom, reinterpret_cast<LPARAM>(Copy({30003, kRoom}, 76)));
+    PostMessageW(lobby->GetHWND(), UM_USER_ENTER_ROOM, kRoom,
+                 reinterpret_cast<LPARAM>(Copy({30003, kRoom}, 76)));
     // Another user put out is relayed with all four values.
     char* kick = Copy({kRoom, 5, 20001, 0}, 1);
     kick[16] = 1;
@@ -648,7 +655,8 @@ TEST_F(LobbyWindowTest, SettingAnswersAreReadWithinTheirFields) {
 
     // A profile answer tells the room: the alias goes out in its 17 bytes, no more.
     d->GetLocalUser()->alias = std::string(40, 'x');
-    PostMessageW(lobby->GetHWND(), UM_SET_USER_PROFILE_RESP, 0, reinterpret_cast<LPARAM>(Copy({0})));
+    PostMessageW(lobby->GetHWND(), UM_SET_USER_PROFILE_RESP, 0,
+                 reinterpret_cast<LPARAM>(Copy({0})));
     PumpPending();
     EXPECT_TRUE(Has(Calls(), "UpdateMyInfo"));
     ASSERT_TRUE(Pump([&] { return servers.room().ReceivedCount() >= 10 + 29; }));
