@@ -652,10 +652,12 @@ protected:
         second = Display::StartVirtual((work / "xvfb.log").string());
         ASSERT_FALSE(second->Name().empty()) << ReadFile((work / "xvfb.log").string());
         if (GetParam().windowManager) {
+            if (!Display::HasWindowManager())
+                GTEST_SKIP() << "openbox is not installed (scripts/install-deps.sh installs it)";
             std::string why;
-            if (!first->StartWindowManager((work / "openbox-1.log").string(), why) ||
-                !second->StartWindowManager((work / "openbox-2.log").string(), why))
-                GTEST_SKIP() << "no window manager for the scenes under one: " << why;
+            ASSERT_TRUE(first->StartWindowManager((work / "openbox-1.log").string(), why) &&
+                        second->StartWindowManager((work / "openbox-2.log").string(), why))
+                << "no window manager for the scenes under one: " << why;
         }
         ASSERT_TRUE(world.Start(work)) << world.Log();
     }
