@@ -65,8 +65,7 @@ struct Line {
         record.targetId = 8;
         const std::string text = winplat::WideToAnsi(
             L"<SPAN style=\"FONT-FAMILY: 宋体; COLOR: #000080; FONT-SIZE: 10pt\"><b>大家好，第" +
-            std::to_wstring(i) + L"句</b> " + faces +
-            L" 今天的节目很精彩！</SPAN>");
+            std::to_wstring(i) + L"句</b> " + faces + L" 今天的节目很精彩！</SPAN>");
         std::memcpy(record.text, text.data(), text.size());
         record.textLen = static_cast<uint16_t>(text.size() + 1);
     }
@@ -77,7 +76,8 @@ void Run(benchmark::State& state, bool shown) {
     const int existing = static_cast<int>(state.range(0));
     const int pictures = static_cast<int>(state.range(1));
     auto* room = new CWndRoom;
-    room->Create(nullptr, L"room", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 1000, 700);
+    room->Create(nullptr, L"room", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 1000,
+                 700);
     SetCurrentRoomWindow(room);
     room->InitRoom(kRoom);
     if (!room->m_pPubTextOut) {

@@ -45,7 +45,7 @@ using mivora_test::Streams;
 const int kSpeaker = 1001;
 
 const char* const kTexts[3] = {
-    mivora_test::kRoomMediaConfig,                          // the room window's third text
+    mivora_test::kRoomMediaConfig,                         // the room window's third text
     "1 15 31 64000 1000 1000 10 12 5 6 1000 0 320 240 2",  // pacing off
     "1 15 31 64000 1000 1000 0 12 0 6 1000 0 320 240 2",   // pacing and FEC off
 };
@@ -244,8 +244,10 @@ void BM_CpuPerStream(benchmark::State& state) {
     state.counters["grabs_at_listener"] = static_cast<double>(grabs);
     const char* names[3] = {"idle room (two facades, play graphs running)", "one video stream",
                             "one audio stream"};
-    std::printf("CPU, %s: %.1f %% of one core%s", names[what], percent,
-                what == 0 ? " (the threads' timed wake-ups: decode passes, session sleeps, select waits)\n" : "");
+    std::printf(
+        "CPU, %s: %.1f %% of one core%s", names[what], percent,
+        what == 0 ? " (the threads' timed wake-ups: decode passes, session sleeps, select waits)\n"
+                  : "");
     if (what > 0)
         std::printf(", %.1f %% above the idle room (publisher and listener)\n", percent - idle);
 }

@@ -126,7 +126,8 @@ void BM_LogonClickToLobbyTree(benchmark::State& state) {
                 auto* lobby = static_cast<CWndLobby*>(Table()[1]);
                 if (!lobby || !lobby->GetTree() || lobby->GetTree()->GetCount() == 0) return false;
                 CControlUI* first = lobby->GetTree()->GetItemAt(0);
-                if (!IsWindowVisible(lobby->GetHWND()) || IsRectEmpty(&first->GetPos())) return false;
+                if (!IsWindowVisible(lobby->GetHWND()) || IsRectEmpty(&first->GetPos()))
+                    return false;
                 painted = Clock::now();
                 done = true;
                 SendMessageW(lobby->GetHWND(), WM_COMMAND, kTrayQuit, 0);
@@ -231,4 +232,3 @@ int main(int argc, char** argv) {
     if (!program.empty()) fs::remove_all(program, ec);
     return 0;
 }
-

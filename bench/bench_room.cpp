@@ -108,7 +108,10 @@ struct World {
             winplat::Utf8ToWide(servers.Address(testsupport::ServerSet::kRoom));
         const int before = servers.room().Connections();
         lobby->JoinRoom(kRoom, 1, gate.c_str());
-        if (!PumpUntil([&] { return servers.room().Connections() > before && servers.room().ReceivedCount() >= 14 + 115; }))
+        if (!PumpUntil([&] {
+                return servers.room().Connections() > before &&
+                       servers.room().ReceivedCount() >= 14 + 115;
+            }))
             return false;
         answers::JoinRoom join;
         join.userId = kMe;
@@ -143,8 +146,10 @@ struct World {
         // the managers and those on a private microphone in theirs.
         room->FillAllUserList();
         CUserManager* users = Data()->m_pUserManager;
-        for (int i = 0; i < 20; ++i) room->GetManagerList()->AddUser(users->FindUser(kFirstMember + i * 100));
-        for (int i = 0; i < 10; ++i) room->GetOnMicList()->AddUser(users->FindUser(kFirstMember + i * 150));
+        for (int i = 0; i < 20; ++i)
+            room->GetManagerList()->AddUser(users->FindUser(kFirstMember + i * 100));
+        for (int i = 0; i < 10; ++i)
+            room->GetOnMicList()->AddUser(users->FindUser(kFirstMember + i * 150));
         room->UpdateUserListCounts();
         Paint();
         return room->GetUserList()->GetCount() == kMembers + 1;
@@ -189,23 +194,25 @@ void BM_MemberEnterAndLeaveIn2000(benchmark::State& state) {
         const auto t0 = std::chrono::steady_clock::now();
         world.servers.room().Send(answer);
         if (!PumpUntil(shown)) return false;
-        listed.push_back(std::chrono::duration<double, std::milli>(
-                             std::chrono::steady_clock::now() - t0)
-                             .count());
+        listed.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count());
         // The paint the change asked for, now (Qt would post it to a later turn).
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        times.push_back(std::chrono::duration<double, std::milli>(
-                            std::chrono::steady_clock::now() - t0)
-                            .count());
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count());
         return true;
     };
     int next = kFirstMember + kMembers;
     for (auto _ : state) {
         const int id = next++;
-        if (!event(answers::UserEnterAnswer(Member(id)), [&] { return list->HasUser(id); },
-                   enters, enterListed) ||
-            !event(answers::UserExitAnswer(kRoom, id), [&] { return !list->HasUser(id); },
-                   leaves, leaveListed)) {
+        if (!event(
+                answers::UserEnterAnswer(Member(id)), [&] { return list->HasUser(id); }, enters,
+                enterListed) ||
+            !event(
+                answers::UserExitAnswer(kRoom, id), [&] { return !list->HasUser(id); }, leaves,
+                leaveListed)) {
             state.SkipWithError("the member did not enter or leave");
             break;
         }
@@ -220,11 +227,12 @@ void BM_MemberEnterAndLeaveIn2000(benchmark::State& state) {
     state.counters["leave_median_ms"] = median(leaves);
     state.counters["enter_in_list_median_ms"] = median(enterListed);
     state.counters["leave_in_list_median_ms"] = median(leaveListed);
-    std::printf("Member event in a room of %d, answer sent to the lists painted: enter median "
-                "%.3f ms, leave median %.3f ms (%zu each); answer to the list changed (before "
-                "the paint): enter median %.3f ms, leave median %.3f ms\n",
-                kMembers, median(enters), median(leaves), enters.size(), median(enterListed),
-                median(leaveListed));
+    std::printf(
+        "Member event in a room of %d, answer sent to the lists painted: enter median "
+        "%.3f ms, leave median %.3f ms (%zu each); answer to the list changed (before "
+        "the paint): enter median %.3f ms, leave median %.3f ms\n",
+        kMembers, median(enters), median(leaves), enters.size(), median(enterListed),
+        median(leaveListed));
 }
 BENCHMARK(BM_MemberEnterAndLeaveIn2000)
     ->Unit(benchmark::kMillisecond)

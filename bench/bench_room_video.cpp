@@ -332,7 +332,8 @@ void BM_IdleCpu(benchmark::State& state) {
             }
             other.Watch(1001, Streams::Video);
             relay.WaitUntil([&] {
-                return relay.CountControls(2, 1001, 99) >= 1 && relay.CountControls(2, 1002, 99) >= 1;
+                return relay.CountControls(2, 1001, 99) >= 1 &&
+                       relay.CountControls(2, 1002, 99) >= 1;
             });
             RunLoopFor(500);  // past start-up
             percent = IdlePercent(5000);
@@ -358,6 +359,11 @@ void BM_IdleCpu(benchmark::State& state) {
     std::printf("Idle CPU, %s: %.2f %% of one core over 5 s\n",
                 inRoom ? "a room of two programs, no media" : "the lobby alone", percent);
 }
-BENCHMARK(BM_IdleCpu)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleCpu)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -210,8 +210,8 @@ int OpenDescriptors() {
 double PerfectCodeShare(double p, int k, int n, double m) {
     double recoverable = 0;  // at most n - k - 1 of the other n - 1 lost
     for (int i = 0; i <= n - k - 1; ++i)
-        recoverable += std::tgamma(n) / (std::tgamma(i + 1) * std::tgamma(n - i)) *
-                       std::pow(p, i) * std::pow(1 - p, n - 1 - i);
+        recoverable += std::tgamma(n) / (std::tgamma(i + 1) * std::tgamma(n - i)) * std::pow(p, i) *
+                       std::pow(1 - p, n - 1 - i);
     const double residual = p * (1 - recoverable);
     return std::pow(1 - residual, m);
 }
@@ -253,7 +253,8 @@ uint64_t Flood(const std::vector<std::pair<uint16_t, uint32_t>>& targets, int se
                 d.assign(32 + payload, 0);
                 for (size_t b = 32; b < d.size(); ++b) d[b] = static_cast<uint8_t>(next());
                 const uint32_t magic = 0xA7E0DF30u;
-                for (int b = 0; b < 4; ++b) d[static_cast<size_t>(b)] = static_cast<uint8_t>(magic >> (8 * b));
+                for (int b = 0; b < 4; ++b)
+                    d[static_cast<size_t>(b)] = static_cast<uint8_t>(magic >> (8 * b));
                 put16le(d, 10, static_cast<uint32_t>(payload + 20));
                 d[12] = 0x80;
                 d[13] = static_cast<uint8_t>(kind == 1 ? 97 : 99);
@@ -289,8 +290,9 @@ int main(int argc, char** argv) {
     const int hostile = argc > 5 ? std::atoi(argv[5]) : 30;
     const int floodRate = argc > 6 ? std::atoi(argv[6]) : 20000;
     const int afterFlood = 10;  // seconds of the normal streams alone again
-    std::printf("soak: %d s, relay loss %d %%, duplication %d %%, reordering %d %% (seed 20261210)\n",
-                seconds, loss, duplicate, reorder);
+    std::printf(
+        "soak: %d s, relay loss %d %%, duplication %d %%, reordering %d %% (seed 20261210)\n",
+        seconds, loss, duplicate, reorder);
     const int fdStart = OpenDescriptors();
 
     long memoryAt10 = -1, memoryPeakAfter10 = 0, memoryEnd = -1, heapAt10 = -1, heapEnd = -1;
@@ -362,14 +364,17 @@ int main(int argc, char** argv) {
             const long rssFlood = ResidentKb(), heapFlood = HeapInUseKb();
             std::this_thread::sleep_for(std::chrono::seconds(afterFlood));
             const long rssAfter = ResidentKb(), heapAfter = HeapInUseKb();
-            std::printf("hostile phase: %llu datagrams in %d s at the media ports, then %d s of the "
-                        "normal streams\n",
-                        static_cast<unsigned long long>(flooded), hostile, afterFlood);
-            std::printf("  resident memory: %ld kB before, %ld kB at the flood's end (highest %ld kB), "
-                        "%ld kB after (%+ld kB)\n",
-                        rssBefore, rssFlood, rssPeak, rssAfter, rssAfter - rssBefore);
-            std::printf("  heap in use: %ld kB before, %ld kB at the flood's end, %ld kB after (%+ld kB)\n",
-                        heapBefore, heapFlood, heapAfter, heapAfter - heapBefore);
+            std::printf(
+                "hostile phase: %llu datagrams in %d s at the media ports, then %d s of the "
+                "normal streams\n",
+                static_cast<unsigned long long>(flooded), hostile, afterFlood);
+            std::printf(
+                "  resident memory: %ld kB before, %ld kB at the flood's end (highest %ld kB), "
+                "%ld kB after (%+ld kB)\n",
+                rssBefore, rssFlood, rssPeak, rssAfter, rssAfter - rssBefore);
+            std::printf(
+                "  heap in use: %ld kB before, %ld kB at the flood's end, %ld kB after (%+ld kB)\n",
+                heapBefore, heapFlood, heapAfter, heapAfter - heapBefore);
         }
     }
     const int fdEnd = OpenDescriptors();
@@ -380,7 +385,8 @@ int main(int argc, char** argv) {
         for (int kind = 0; kind < 2; ++kind) {
             const Sent s = sent[Key(static_cast<uint32_t>(kIds[who]), kind ? 97 : 99)];
             const int k = kind ? kAudioK : kVideoK, n = kind ? kAudioN : kVideoN;
-            const double m = s.frames ? static_cast<double>(s.data) / static_cast<double>(s.frames) : 0;
+            const double m =
+                s.frames ? static_cast<double>(s.data) / static_cast<double>(s.frames) : 0;
             const double allowed = PerfectCodeShare(p, k, n, m) * static_cast<double>(s.frames);
             const uint64_t got = delivered[who][kind];
             std::printf(

@@ -69,14 +69,20 @@ function(mivora_warnings target)
   target_compile_options(${target} PRIVATE ${MIVORA_WARNINGS})
 endfunction()
 
-# mivora_test(<name> LIBS <libs>...): one GoogleTest executable from every .cpp
-# of the current folder, registered with CTest. A test with "Real" in its name needs
-# a real X display: CTest runs each of those on a virtual display of its own
-# (scripts/on-xvfb.sh, label real_display), every other test offscreen.
+# mivora_test(<name> [REAL_TIMEOUT <s>] LIBS <libs>...): one GoogleTest executable from
+# every .cpp of the current folder, registered with CTest. A test with "Real" in its
+# name needs a real X display: CTest runs each of those on a virtual display of its own
+# (scripts/on-xvfb.sh, label real_display), every other test offscreen. REAL_TIMEOUT
+# (300 s by default) bounds each real-display test; on-xvfb.sh prints the stacks of one
+# 20 s before that bound.
 find_package(GTest)
 set(MIVORA_REAL_DISPLAY_FILTER "*Real*")
 function(mivora_test name)
-  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "REAL_TIMEOUT" "LIBS" ${ARGN})
+  if(NOT T_REAL_TIMEOUT)
+    set(T_REAL_TIMEOUT 300)
+  endif()
+  math(EXPR watchdog "${T_REAL_TIMEOUT} - 20")
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
@@ -93,6 +99,7 @@ function(mivora_test name)
                /bin/bash ${PROJECT_SOURCE_DIR}/scripts/on-xvfb.sh)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     TEST_FILTER "${MIVORA_REAL_DISPLAY_FILTER}"
-    PROPERTIES TIMEOUT 300 LABELS real_display SKIP_RETURN_CODE 77)
+    PROPERTIES TIMEOUT ${T_REAL_TIMEOUT} LABELS real_display SKIP_RETURN_CODE 77
+               ENVIRONMENT "MIVORA_XVFB_WATCHDOG=${watchdog}")
   set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR)
 endfunction()

@@ -16,6 +16,7 @@ packages=(
   libssl-dev libcurl4-openssl-dev libasound2-dev libv4l-dev
   libx264-dev libswscale-dev libavcodec-dev libavutil-dev libopus-dev
   clang libclang-rt-dev  # the fuzz build: libFuzzer and the sanitizers of clang
+  gdb  # scripts/on-xvfb.sh: the stacks of a real-display test that hangs
   stress-ng  # scripts/test.sh load: every core busy while the suite runs
   xdg-utils  # xdg-open: the pages the program opens go to the desktop's browser
   fonts-liberation2  # faces with the metrics of Times New Roman, Arial, Courier New

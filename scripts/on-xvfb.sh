@@ -44,7 +44,25 @@ export LSAN_OPTIONS="suppressions=$(dirname "$0")/on-xvfb.lsan.supp${LSAN_OPTION
 # In the background, so a TERM from CTest's timeout stops the test and the display.
 "$@" &
 child=$!
+# A test that hangs says where before CTest's timeout kills it without a word:
+# past MIVORA_XVFB_WATCHDOG seconds (its CTest timeout less 20 s) its threads' stacks go
+# to the output (gdb), then it is stopped. The sleeps hold none of the output, which CTest reads to its end.
+watch=${MIVORA_XVFB_WATCHDOG:-280}
+(
+  for ((waited = 0; waited < watch; waited++)); do
+    kill -0 "$child" 2> /dev/null || exit 0
+    sleep 1 < /dev/null > /dev/null 2>&1
+  done
+  echo "on-xvfb.sh: the test still runs after $watch s; its threads:" >&2
+  if command -v gdb > /dev/null 2>&1; then
+    gdb -p "$child" -batch -ex "thread apply all bt 30" < /dev/null >&2 2>&1
+  fi
+  kill -TERM "$child" 2> /dev/null
+) &
+watchdog=$!
 status=0
 wait "$child" || status=$?
 child=""
+kill "$watchdog" 2> /dev/null
+wait "$watchdog" 2> /dev/null
 exit "$status"

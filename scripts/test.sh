@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the program's floors (scripts/check-floors.py), then configures and builds,
-# checks the floors at link level (scripts/check-link-floors.py) and runs every test.
+# Checks the program's floors (scripts/check-floors.py) and the sources' layout
+# (scripts/check-format.sh), then configures and builds, checks the floors at link
+# level (scripts/check-link-floors.py) and runs every test.
 # Usage: scripts/test.sh [normal|sanitize|tsan|load|load-sanitize]
 # load, load-sanitize (not in CI: long): the normal or the sanitizer build's whole suite
 # three times over (ctest --repeat until-fail:3, MIVORA_LOAD_JOBS tests at once,
@@ -23,8 +24,10 @@ case "$kind" in
   tsan)     dir="$root/build-tsan"; flags=(-DMIVORA_TSAN=ON -DMIVORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
   *) echo "usage: $0 [normal|sanitize|tsan|load|load-sanitize]" >&2; exit 2 ;;
 esac
-# The program's floors first: an include that reaches up fails before anything builds.
+# The program's floors first: an include that reaches up fails before anything builds;
+# so does a source laid out otherwise than .clang-format says.
 python3 "$root/scripts/check-floors.py" "$root/client"
+bash "$root/scripts/check-format.sh"
 jobs=${MIVORA_JOBS:-$(nproc)}
 cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}"
 if [ "$kind" = tsan ]; then

@@ -27,7 +27,7 @@ enum RtpControlOp {
     RTP_OP_UNSUBSCRIBE = 4,
 };
 
-const int RTP_MAX_PAYLOAD = 1200;      // payload bytes of one data datagram
+const int RTP_MAX_PAYLOAD = 1200;  // payload bytes of one data datagram
 // Fragments of one frame at most (1.2 MB, far above any encoded picture): a receiver
 // allocates count x 1200 bytes per new timestamp, so a larger count from the network
 // would let anyone on the relay exhaust a listener's memory.

@@ -12,6 +12,7 @@
 #include "app/OutsideOpen.h"
 #include "app/ProductInfo.h"
 #include "app/ShareRestrictedSD.h"
+#include "controls/KernelData.h"
 #include "kernel/CommKernel.h"
 #include "model/UserMVManager.h"
 #include "session/CommKernelData.h"
@@ -138,7 +139,7 @@ void CClientApp::SaveAVConfig() {
 
 const wchar_t* CClientApp::GetAppPath() {
     CCommKernelData* data = m_pKernelData;
-    if (!data && CCommKernel::GetInstance()) data = CCommKernel::GetInstance()->m_pData;
+    if (!data) data = KernelData();
     return data ? data->m_szAppPath : L"";
 }
 
@@ -212,9 +213,9 @@ void CClientApp::StartGameProgram(const OpenFailed& failed) {
     if (!m_pLocalUser || !*GetAppPath()) return;
     // The folder may hold blanks: quoted, the program path stays one argument.
     wchar_t cmd[1024] = {0};
-    if (swprintf_s(cmd, L"\"%s\\Game\\%s\" /RoomToken:%hs /UserId:%ld /Password:%hs",
-                   GetAppPath(), kGameProgram, m_szSectionName,
-                   static_cast<long>(m_pLocalUser->userId), m_pLocalUser->password.c_str()) <= 0)
+    if (swprintf_s(cmd, L"\"%s\\Game\\%s\" /RoomToken:%hs /UserId:%ld /Password:%hs", GetAppPath(),
+                   kGameProgram, m_szSectionName, static_cast<long>(m_pLocalUser->userId),
+                   m_pLocalUser->password.c_str()) <= 0)
         return;
     StartOutsideProgram(cmd, CREATE_DEFAULT_ERROR_MODE, L"游戏程序", failed);
 }

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "controls/HtmlText.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserObj.h"
@@ -28,9 +28,10 @@ void CGiftNoticeQueue::Push(tagGiftNoticeInfo* info) {
     if (!info) return;
     if (m_list.size() >= kMaxQueuedNotices) {
         if (!m_bDropping)
-            __log_print__("tag_room: %zu gift notices queued; further ones are dropped until some "
-                          "have been shown\n",
-                          m_list.size());
+            __log_print__(
+                "tag_room: %zu gift notices queued; further ones are dropped until some "
+                "have been shown\n",
+                m_list.size());
         m_bDropping = true;
         delete info;
         return;
@@ -48,7 +49,7 @@ void CGiftNoticeQueue::ShowNext() {
     if (!m_pRoomWnd || m_list.empty()) return;
     int roomId = m_pRoomWnd->GetRoomId();
     if (roomId == 0) return;
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!data || !data->m_pRoomManager) return;
     CRoomObj* room = data->m_pRoomManager->FindRoom(roomId);
     if (!room) return;

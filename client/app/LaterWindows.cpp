@@ -6,7 +6,8 @@ LaterWindowHooksT& LaterWindowHooks() {
 }
 
 bool RunUserRegisterWindow(HWND parent, std::wstring& account, std::wstring& password) {
-    return LaterWindowHooks().runRegister && LaterWindowHooks().runRegister(parent, account, password);
+    return LaterWindowHooks().runRegister &&
+           LaterWindowHooks().runRegister(parent, account, password);
 }
 
 void OpenUserSettingWindow() {

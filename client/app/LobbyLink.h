@@ -47,4 +47,3 @@ struct LobbyLinkT {
 };
 // Puts link behind the calls (an empty LobbyLinkT removes it).
 void SetLobbyLink(LobbyLinkT link);
-

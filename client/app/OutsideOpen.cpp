@@ -76,9 +76,8 @@ bool StartOutsideProgram(const std::wstring& commandLine, DWORD flags, const wch
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (line.empty() ||
-        !::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si,
-                          &pi)) {
+    if (line.empty() || !::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, flags,
+                                          nullptr, nullptr, &si, &pi)) {
         if (failed) failed(MissingProgramText(what));
         return false;
     }

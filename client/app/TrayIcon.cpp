@@ -5,7 +5,7 @@
 
 #include "app/ClientApp.h"
 #include "app/ProductInfo.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
 
@@ -13,8 +13,8 @@ namespace {
 
 CUserObj* LocalUser() {
     if (theApp.m_pLocalUser) return theApp.m_pLocalUser;
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    return kernel && kernel->m_pData ? kernel->m_pData->GetLocalUser() : nullptr;
+    CCommKernelData* data = KernelData();
+    return data ? data->GetLocalUser() : nullptr;
 }
 
 std::wstring Wide(const std::string& ansi) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "config/GLobalConfigFile.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/FixedText.h"
 #include "session/CommKernelData.h"
 #include "util/LogPrint.h"
@@ -14,11 +14,6 @@
 const wchar_t kUnknownGateHint[] = L"该房间链接指向未知的服务器,已忽略.";
 
 namespace {
-
-CCommKernelData* Data() {
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    return kernel ? kernel->m_pData : nullptr;
-}
 
 // Gates the configured web server's pages gave, for this run of the program.
 std::set<std::wstring>& LearntHosts() {
@@ -44,7 +39,7 @@ bool InTable(const tag_ServerAddr* table, const std::wstring& host) {
 bool IsTrustedHost(const std::wstring& host) {
     if (host.empty()) return false;
     if (LearntHosts().count(host)) return true;
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return false;
     // The room-gate table holds the gate of the room joined last, which was trusted.
     return InTable(data->m_pLogonSvrTable, host) || InTable(data->m_pLobbySvrTable, host) ||
@@ -77,7 +72,7 @@ std::vector<std::wstring> ConfiguredWebAddresses(const CGLobalConfigFile& c) {
 
 bool IsConfiguredWebPage(const std::wstring& url) {
     const std::wstring host = WebAddressHost(url);
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (host.empty() || !data) return false;
     for (const std::wstring& address : ConfiguredWebAddresses(data->m_GlobalConfig))
         if (WebAddressHost(address) == host) return true;
@@ -85,8 +80,9 @@ bool IsConfiguredWebPage(const std::wstring& url) {
 }
 
 bool IsTrustedGateList(const RoomGateList& list) {
-    return !list.gates.empty() && std::all_of(list.gates.begin(), list.gates.end(),
-                                              [](const RoomLinkGate& g) { return IsTrustedHost(g.host); });
+    return !list.gates.empty() &&
+           std::all_of(list.gates.begin(), list.gates.end(),
+                       [](const RoomLinkGate& g) { return IsTrustedHost(g.host); });
 }
 
 bool AcceptRoomLink(const RoomLink& link, const std::wstring& page, const char* where) {

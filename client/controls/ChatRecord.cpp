@@ -23,7 +23,8 @@ bool FillChatRecord(tag_CMDRoomChatMsg& record, const ChatRecordFields& f,
     record.textLen = static_cast<uint16_t>(bytes.size() + 1);
     // Aliases may fill their field; the room name is read as a C string.
     if (f.sender)
-        CopyAnsiField(record.senderAlias, sizeof record.senderAlias, f.sender->alias, FieldEnd::kMayFill);
+        CopyAnsiField(record.senderAlias, sizeof record.senderAlias, f.sender->alias,
+                      FieldEnd::kMayFill);
     CopyAnsiField(record.targetAlias, sizeof record.targetAlias, f.targetAlias, FieldEnd::kMayFill);
     CopyAnsiField(record.roomName, sizeof record.roomName, f.roomName, FieldEnd::kKeepNul);
     std::memcpy(record.text, bytes.data(), bytes.size());

@@ -3,8 +3,8 @@
 #include <cwchar>
 
 #include "controls/DialogBuilderCallbackEx.h"
+#include "controls/KernelData.h"
 #include "controls/UserRowFill.h"
-#include "kernel/CommKernel.h"
 #include "model/UserMVManager.h"
 #include "model/UserManager.h"
 #include "model/UserObj.h"
@@ -20,7 +20,7 @@ CUserObj* UserOf(CControlUI* row) {
 }
 
 int SortIdOf(CUserObj* user) {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!user || !data || !data->m_pUserMVManager) return 0;
     return data->m_pUserMVManager->GetUserSortId(user);
 }
@@ -72,7 +72,7 @@ void CCtrlListFriend::FillRow(CControlUI* row) {
 
 CUserObj* CCtrlListFriend::LiveUserOf(CControlUI* row) const {
     const int id = RowUserId(row);
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (id <= 0 || !data || !data->m_pUserManager) return nullptr;
     return data->m_pUserManager->FindUser(id);
 }

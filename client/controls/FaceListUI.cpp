@@ -33,7 +33,8 @@ void CFaceListUI::AddFace(int faceId) {
     }
     // A list element without an item size would stretch one tile over each row.
     const SIZE item = GetItemSize();
-    if (item.cx <= 0 || item.cy <= 0) SetItemSize(SIZE{tile->GetFixedWidth(), tile->GetFixedHeight()});
+    if (item.cx <= 0 || item.cy <= 0)
+        SetItemSize(SIZE{tile->GetFixedWidth(), tile->GetFixedHeight()});
     if (CControlUI* button = FindInTile(tile, L"btnfaceid")) {
         button->SetTag(static_cast<UINT_PTR>(static_cast<INT_PTR>(faceId)));
         button->SetUserData(L"FaceId");

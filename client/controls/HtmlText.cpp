@@ -20,12 +20,24 @@ std::wstring Escape(const std::wstring& text) {
     out.reserve(text.size() + text.size() / 8);
     for (wchar_t c : text) {
         switch (c) {
-            case L'&': out += L"&amp;"; break;
-            case L'<': out += L"&lt;"; break;
-            case L'>': out += L"&gt;"; break;
-            case L'"': out += L"&quot;"; break;
-            case L'\'': out += L"&#39;"; break;
-            default: out += c; break;
+            case L'&':
+                out += L"&amp;";
+                break;
+            case L'<':
+                out += L"&lt;";
+                break;
+            case L'>':
+                out += L"&gt;";
+                break;
+            case L'"':
+                out += L"&quot;";
+                break;
+            case L'\'':
+                out += L"&#39;";
+                break;
+            default:
+                out += c;
+                break;
         }
     }
     return out;
@@ -36,11 +48,21 @@ std::wstring EscapeChat(const std::wstring& text) {
     out.reserve(text.size() + text.size() / 8);
     for (wchar_t c : text) {
         switch (c) {
-            case L'&': out += L"&amp;"; break;
-            case L'"': out += L"&quot;"; break;
-            case L'<': out += L"&lt;"; break;
-            case L'>': out += L"&gt;"; break;
-            default: out += c; break;
+            case L'&':
+                out += L"&amp;";
+                break;
+            case L'"':
+                out += L"&quot;";
+                break;
+            case L'<':
+                out += L"&lt;";
+                break;
+            case L'>':
+                out += L"&gt;";
+                break;
+            default:
+                out += c;
+                break;
         }
     }
     return out;

@@ -74,8 +74,8 @@ std::wstring DecodeBasic(const std::wstring& v) {
     static const struct {
         const wchar_t* ref;
         wchar_t c;
-    } kRefs[] = {{L"&amp;", L'&'}, {L"&lt;", L'<'}, {L"&gt;", L'>'}, {L"&quot;", L'"'},
-                 {L"&#39;", L'\''}, {L"&nbsp;", L' '}};
+    } kRefs[] = {{L"&amp;", L'&'},  {L"&lt;", L'<'},   {L"&gt;", L'>'},
+                 {L"&quot;", L'"'}, {L"&#39;", L'\''}, {L"&nbsp;", L' '}};
     std::wstring out;
     for (size_t i = 0; i < v.size();) {
         bool done = false;
@@ -272,8 +272,8 @@ std::wstring Rebuild(const Tag& t, const std::wstring& skinFolder) {
                 int size = std::stoi(v.substr(k));
                 size = k == 0 ? std::clamp(size, 1, kMaxFontSize)
                               : (v[0] == L'+' ? std::min(size, 2) : std::min(size, 6));
-                out += L" size=\"" + (k ? std::wstring(1, v[0]) : L"") + std::to_wstring(size) +
-                       L"\"";
+                out +=
+                    L" size=\"" + (k ? std::wstring(1, v[0]) : L"") + std::to_wstring(size) + L"\"";
             }
         }
         if (const Attr* a = Find(t, L"face"); a && IsFace(a->value))
@@ -421,8 +421,7 @@ std::wstring SanitizeChat(const std::wstring& markup, const std::wstring& skinFo
         }
         if (open.size() >= kMaxDepth) continue;
         // A link inside a link would leave the outer one's end to the inner.
-        if (tag.name == L"a" && std::find(open.begin(), open.end(), L"a") != open.end())
-            continue;
+        if (tag.name == L"a" && std::find(open.begin(), open.end(), L"a") != open.end()) continue;
         out += start;
         open.push_back(tag.name);
     }

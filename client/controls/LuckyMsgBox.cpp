@@ -83,9 +83,10 @@ void CLuckyMsgBox::SaveBasePos() {
 void CLuckyMsgBox::Show(LPCTSTR text) {
     if (m_lines.size() >= kMaxQueuedLines) {
         if (!m_bDropping)
-            __log_print__("tag_room: the lucky-win box holds %zu lines; further lines are "
-                          "dropped until some have shown\n",
-                          m_lines.size());
+            __log_print__(
+                "tag_room: the lucky-win box holds %zu lines; further lines are "
+                "dropped until some have shown\n",
+                m_lines.size());
         m_bDropping = true;
         return;
     }

@@ -25,8 +25,8 @@ HWND GetRoomWindowHandle();
 // A COLORREF (0x00BBGGRR, as the session keeps colours) as the 0xRRGGBB that
 // CREWindowWnd::SetTextColor takes.
 inline DWORD RgbFromColorRef(COLORREF colour) {
-    return (static_cast<DWORD>(GetRValue(colour)) << 16) | (static_cast<DWORD>(GetGValue(colour)) << 8) |
-           GetBValue(colour);
+    return (static_cast<DWORD>(GetRValue(colour)) << 16) |
+           (static_cast<DWORD>(GetGValue(colour)) << 8) | GetBValue(colour);
 }
 
 // The chat font's size is in points: lines carry it as "FONT-SIZE: <n>pt", so the

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "services/MyWaveInCtrl.h"
 #include "session/CommKernelData.h"
 
@@ -48,7 +48,7 @@ LPVOID CRoomCtrlUI::GetInterface(LPCTSTR pstrName) {
 }
 
 CMyWaveInCtrl* CRoomCtrlUI::Mixer() {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     return data ? data->m_pWaveInCtrl : nullptr;
 }
 
@@ -91,7 +91,7 @@ void CRoomCtrlUI::ReloadAudioDevice() {
 }
 
 void CRoomCtrlUI::RefreshMuteButtons() {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!data) return;
     if (m_pMuteMicBtn) m_pMuteMicBtn->SetCheck(data->m_UserEnv.m_bMuteMic);
     if (m_pMuteSpeakBtn) m_pMuteSpeakBtn->SetCheck(data->m_UserEnv.m_bMuteSpeak);

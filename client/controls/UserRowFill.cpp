@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
 #include "win32/win32.h"
@@ -72,7 +72,7 @@ CControlUI* FindPart(CPaintManagerUI* pm, CControlUI* row, LPCTSTR name) {
 }
 
 std::wstring LevelImage(int kind, int level) {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     const wchar_t* name = data ? data->GetLevelImgName(kind, level) : nullptr;
     return name ? std::wstring(name) : std::wstring();
 }

@@ -3,18 +3,11 @@
 #include <cwctype>
 
 #include "config/GLobalConfigFile.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "app/SkinFrame.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;
-
-namespace {
-CCommKernelData* KernelData() {
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    return kernel ? kernel->m_pData : nullptr;
-}
-}  // namespace
 
 CWebBrowserUI* OpenWebFrame(CSkinWnd& wnd, const wchar_t* browserName,
                             CWebBrowserEventHandler* handler, const std::wstring& address) {
@@ -30,16 +23,6 @@ const CGLobalConfigFile& GlobalConfig() {
     static const CGLobalConfigFile empty;
     CCommKernelData* data = KernelData();
     return data ? data->m_GlobalConfig : empty;
-}
-
-int LocalUserId() {
-    CCommKernelData* data = KernelData();
-    return data ? data->GetLocalUser()->userId : 0;
-}
-
-int CurrentRoomId() {
-    CCommKernelData* data = KernelData();
-    return data ? data->m_nCurRoomId : 0;
 }
 
 bool StartsWithNoCase(const std::wstring& url, const wchar_t* prefix) {

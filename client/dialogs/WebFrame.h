@@ -1,5 +1,5 @@
 // The step every web-page window shares when it opens: its browser control, its
-// background and the page; and the session values the page addresses are built from.
+// background and the page; and the configuration the page addresses come from.
 #pragma once
 
 #include <string>
@@ -17,9 +17,6 @@ DuiLib::CWebBrowserUI* OpenWebFrame(CSkinWnd& wnd, const wchar_t* browserName,
 
 // The loaded global configuration (an empty one before the kernel has its data).
 const CGLobalConfigFile& GlobalConfig();
-// The local user's id, and the current room's id (0 when none).
-int LocalUserId();
-int CurrentRoomId();
 
 // True when `url` starts with `prefix`, ignoring case: a link command counts only there.
 bool StartsWithNoCase(const std::wstring& url, const wchar_t* prefix);

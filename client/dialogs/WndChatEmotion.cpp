@@ -3,7 +3,7 @@
 #include <string>
 
 #include "controls/HtmlText.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/PrivilegeIds.h"
 #include "model/UserMVManager.h"
 #include "session/CommKernelData.h"
@@ -12,8 +12,8 @@ using namespace DuiLib;
 
 namespace {
 
-const SkinWndTraits kTraits = {"CWndChatEmotion", L"WndChatEmo.xml", kMsgStandard,
-                               ScClose::kSwallow,  Lifetime::kProgramWide, false};
+const SkinWndTraits kTraits = {"CWndChatEmotion", L"WndChatEmo.xml",      kMsgStandard,
+                               ScClose::kSwallow, Lifetime::kProgramWide, false};
 
 const wchar_t kClickPrefix[] = L"clickemotion:";
 constexpr size_t kClickPrefixLen = 13;
@@ -84,8 +84,7 @@ void CWndChatEmotion::NavigateComplete2(CWebBrowserUI* pWeb, LPCTSTR) {
     if (!pWeb) return;
     if (m_bFirstNavigate) {
         m_bFirstNavigate = false;
-        CCommKernel* kernel = CCommKernel::GetInstance();
-        CCommKernelData* data = kernel ? kernel->m_pData : nullptr;
+        CCommKernelData* data = KernelData();
         if (!data) return;
         bool big = data->m_pUserMVManager &&
                    data->m_pUserMVManager->CheckPrivilege(PRIV_EMOTICON_PAGE, data->GetLocalUser());
@@ -98,8 +97,8 @@ void CWndChatEmotion::NavigateComplete2(CWebBrowserUI* pWeb, LPCTSTR) {
     if (!pWeb->IsVisible()) pWeb->SetVisible(true);
 }
 
-void CWndChatEmotion::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR,
-                                      LPCTSTR, bool& cancel) {
+void CWndChatEmotion::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR, LPCTSTR,
+                                      bool& cancel) {
     if (!url) return;
     const std::wstring address(url);
     // Only a link that starts with the word is a pick; the page's other links go on.

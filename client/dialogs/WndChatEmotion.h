@@ -19,9 +19,8 @@ public:
 
     const SkinWndTraits& Traits() const override;
 
-    void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags,
-                         LPCTSTR targetFrame, LPCTSTR postData, LPCTSTR headers,
-                         bool& cancel) override;
+    void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags, LPCTSTR targetFrame,
+                         LPCTSTR postData, LPCTSTR headers, bool& cancel) override;
     void NavigateComplete2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url) override;
 
 protected:

@@ -46,7 +46,8 @@ void CWndChatSender::InitWindow() {
     // Enter in the input sends (UM_RICHEDIT_SEND to this window).
     if (m_pInput) m_pInput->setNotyWnd(m_hWnd);
     if (m_pPriceLabel) m_pPriceLabel->SetText(m_row.priceText);
-    if (m_pWinBG && g_pCurSkin && g_pCurSkin->szBkImage) m_pWinBG->SetBkImage(g_pCurSkin->szBkImage);
+    if (m_pWinBG && g_pCurSkin && g_pCurSkin->szBkImage)
+        m_pWinBG->SetBkImage(g_pCurSkin->szBkImage);
 }
 
 void CWndChatSender::OnClick(TNotifyUI& msg) {

@@ -34,8 +34,8 @@ void CWndFinder::InitWindow() {
     OpenWebFrame(*this, L"ielobby", this, GlobalConfig().find_url);
 }
 
-void CWndFinder::BeforeNavigate2(CWebBrowserUI* pWeb, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR,
-                                 LPCTSTR, bool& cancel) {
+void CWndFinder::BeforeNavigate2(CWebBrowserUI* pWeb, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR, LPCTSTR,
+                                 bool& cancel) {
     const std::wstring address = url ? url : L"";
     if (!IsRoomLinkWord(address)) return;
     cancel = true;

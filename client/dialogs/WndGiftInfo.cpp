@@ -3,7 +3,7 @@
 #include <string>
 
 #include "catalogs/GiftManager.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
 
@@ -43,7 +43,7 @@ void CWndGiftInfo::InitWindow() {
 }
 
 void CWndGiftInfo::ShowGift(int giftId) {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     tag_GiftItemInfo* gift =
         data && data->m_pGiftManager ? data->m_pGiftManager->FindGiftItem(giftId) : nullptr;
     if (!gift) return;

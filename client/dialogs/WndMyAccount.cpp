@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/GLobalConfigFile.h"
+#include "controls/KernelData.h"
 #include "dialogs/WebFrame.h"
 
 namespace {

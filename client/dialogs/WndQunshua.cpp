@@ -4,7 +4,7 @@
 
 #include "app/SkinTable.h"
 #include "controls/CtrlListQunshuaUser.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserObj.h"
@@ -16,12 +16,6 @@ namespace {
 
 const SkinWndTraits kTraits = {"CWndQunshua",     L"WndQunshua.xml",       kMsgStandard,
                                ScClose::kWmClose, Lifetime::kSelfDeleting, false};
-
-CRoomObj* CurrentRoom() {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
-    return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(data->m_nCurRoomId)
-                                        : nullptr;
-}
 
 }  // namespace
 
@@ -45,7 +39,7 @@ void CWndQunshua::SetBkImage() {
 void CWndQunshua::FillUserList(int type) {
     CRoomObj* room = CurrentRoom();
     if (!room || !m_pUserList) return;
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     const int myId = data ? data->GetLocalUser()->userId : 0;
     if (type == 1) {
         std::set<int> listed;

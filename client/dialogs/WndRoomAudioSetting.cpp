@@ -1,16 +1,12 @@
 #include "dialogs/WndRoomAudioSetting.h"
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "services/MyWaveInCtrl.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;
 
 namespace {
-CCommKernelData* Data() {
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    return kernel ? kernel->m_pData : nullptr;
-}
 CSliderUI* Slider(CControlUI* c) {
     return c ? static_cast<CSliderUI*>(c->GetInterface(L"Slider")) : nullptr;
 }
@@ -31,7 +27,7 @@ void CWndRoomAudioSetting::InitWindow() {
     CRoomAvPanelBase::InitWindow();
     m_pMicSlider = Slider(Find(L"micslider"));
     m_pSpeakSlider = Slider(Find(L"speakslider"));
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     Check(Find(L"mutemicbtn"), data->m_UserEnv.m_bMuteMic);
     Check(Find(L"mutespeakbtn"), data->m_UserEnv.m_bMuteSpeak);
@@ -46,7 +42,7 @@ void CWndRoomAudioSetting::InitWindow() {
 
 void CWndRoomAudioSetting::OnNotify(TNotifyUI& msg) {
     if (msg.sType != DUI_MSGTYPE_VALUECHANGED) return;
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     CMyWaveInCtrl* mixer = data ? data->m_pWaveInCtrl : nullptr;
     if (!mixer) return;
     if (msg.pSender == m_pSpeakSlider && m_pSpeakSlider)

@@ -2,19 +2,14 @@
 
 #include <cwchar>
 
-#include "kernel/CommKernel.h"
-#include "session/CommKernelData.h"
+#include "config/UserEnvSetting.h"
+#include "controls/KernelData.h"
 
 using namespace DuiLib;
 
 namespace {
 const wchar_t* const kSmoothOptions[3] = {L"optionvideosmooth1", L"optionvideosmooth2",
                                           L"optionvideosmooth3"};
-
-CUserEnvSetting* UserEnv() {
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    return kernel && kernel->m_pData ? &kernel->m_pData->m_UserEnv : nullptr;
-}
 }  // namespace
 
 const SkinWndTraits& CWndRoomAudioSetting3::Traits() const {

@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <string>
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "app/SkinFrame.h"
 #include "session/CommKernelData.h"
 
@@ -46,7 +46,7 @@ void CWndRoomAutoChat::InitWindow() {
     m_pWelcomeText = Find(L"inputwelcome");
     m_pReplyTip = Find(L"replytip");
     m_pWelcomeTip = Find(L"welcometip");
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!data) return;
     const CUserEnvSetting& env = data->m_UserEnv;
     if (m_pChkReply) m_pChkReply->SetCheck(env.m_bAutoReplay, false);
@@ -63,7 +63,7 @@ void CWndRoomAutoChat::OnClick(TNotifyUI& msg) {
     CControlUI* sender = msg.pSender;
     if (!sender) return;
     const CDuiString& name = sender->GetName();
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (sender == m_pCloseBtn) {
         Close(1);
     } else if (name == L"autoreply") {

@@ -2,6 +2,7 @@
 
 #include "app/RoomView.h"
 #include "app/SkinFrame.h"
+#include "controls/KernelData.h"
 #include "dialogs/AdminInput.h"
 #include "kernel/CommKernel.h"
 #include "model/PrivilegeIds.h"
@@ -23,15 +24,6 @@ constexpr uint8_t kOpExchangePoints = 4;
 const wchar_t kBadAmount[] = L"输入数目错误!";
 const wchar_t kBadId[] = L"输入id错误!";
 
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
-bool Allowed(short id) {
-    CCommKernelData* data = Data();
-    return data && data->m_pUserMVManager->CheckPrivilege(id, data->GetLocalUser());
-}
-
 // The typed amount when it is a whole number 1..100000000 within the balance. Read
 // in 64 bits and narrowed only once accepted, so the amount sent is the one typed.
 bool AcceptAmount(const std::wstring& text, int64_t balance, int32_t& amount) {
@@ -43,7 +35,7 @@ bool AcceptAmount(const std::wstring& text, int64_t balance, int32_t& amount) {
 }
 
 void Send(int32_t target, int32_t amount, uint8_t operation) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     tag_CMDMoneyAndPointOp op{};
     op.roomId = data->m_nCurRoomId;
     op.userId = data->GetLocalUser()->userId;
@@ -78,12 +70,12 @@ void CWndRoomExchange::InitWindow() {
     if (CControlUI* c = Find(L"switch"))
         m_pSwitch = static_cast<CTabLayoutUI*>(c->GetInterface(L"TabLayout"));
     ShowBalances();
-    if (CCommKernelData* data = Data())
+    if (CCommKernelData* data = KernelData())
         SetTextOf(L"edtjifenshu", std::to_wstring(data->GetLocalUser()->points).c_str());
 }
 
 void CWndRoomExchange::ShowBalances() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     const CUserObj& me = *data->GetLocalUser();
     SetTextOf(L"labjifenshu", std::to_wstring(me.points).c_str());
@@ -129,12 +121,12 @@ void CWndRoomExchange::OnNotify(TNotifyUI& msg) {
 }
 
 void CWndRoomExchange::Exchange() {
-    if (!Allowed(PRIV_EXCHANGE_FIRST)) {
+    if (!LocalUserAllowed(PRIV_EXCHANGE_FIRST)) {
         SetTextOf(L"labjifenError", L"您没有做够权限!");
         return;
     }
     int32_t amount = 0;
-    if (!AcceptAmount(TextOf(L"edtjifenshu"), Data()->GetLocalUser()->points, amount)) {
+    if (!AcceptAmount(TextOf(L"edtjifenshu"), KernelData()->GetLocalUser()->points, amount)) {
         SetTextOf(L"labjifenError", kBadAmount);
         return;
     }
@@ -143,11 +135,11 @@ void CWndRoomExchange::Exchange() {
 }
 
 void CWndRoomExchange::Transfer() {
-    if (!Allowed(PRIV_EXCHANGE_SECOND)) {
+    if (!LocalUserAllowed(PRIV_EXCHANGE_SECOND)) {
         SetTextOf(L"labJinBiError", L"您没有足够权限!");
         return;
     }
-    const CUserObj& me = *Data()->GetLocalUser();
+    const CUserObj& me = *KernelData()->GetLocalUser();
     int32_t target = 0;
     if (!admininput::ParseUserId(TextOf(L"edtZhuanRuID"), false, target) || target == me.userId) {
         SetTextOf(L"labUserIDError", kBadId);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "controls/CtrlListQunshuaUser.h"
+#include "controls/KernelData.h"
 #include "kernel/CommKernel.h"
 #include "app/SkinFrame.h"
 #include "model/UserManager.h"
@@ -14,10 +15,6 @@ namespace {
 
 const SkinWndTraits kTraits = {"CWndRoomLookme",  L"WndRoomLookme.xml", kMsgStandard,
                                ScClose::kWmClose, Lifetime::kModal,     false};
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
 
 }  // namespace
 
@@ -32,7 +29,7 @@ void CWndRoomLookme::InitWindow() {
 }
 
 void CWndRoomLookme::FillLookmeList() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!m_pList || !data) return;
     // The map's own pointers may belong to users who have left; only the user
     // manager's objects are alive.
@@ -56,7 +53,7 @@ void CWndRoomLookme::OnClick(TNotifyUI& msg) {
 }
 
 void CWndRoomLookme::CutOffTicked() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!m_pList || !data) return;
     std::vector<int> ids;
     m_pList->GetCheckedUserIds(ids);

@@ -7,6 +7,7 @@
 #include "app/RoomView.h"
 #include "app/SkinFrame.h"
 #include "config/GLobalConfigFile.h"
+#include "controls/KernelData.h"
 #include "dialogs/AdminInput.h"
 #include "dialogs/WebFrame.h"
 #include "kernel/CommKernel.h"
@@ -55,20 +56,6 @@ const wchar_t* const kPortEdits[4] = {L"edtsvrport1", L"edtsvrport2", L"edtsvrpo
                                       L"edtsvrport4"};
 const wchar_t* const kPageButtons[5] = {L"swroombase", L"swroomnoticy", L"swroomguanli",
                                         L"swroomjiemu", L"swroommedia"};
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
-CRoomObj* CurrentRoom() {
-    CCommKernelData* data = Data();
-    return data ? data->m_pRoomManager->FindRoom(data->m_nCurRoomId) : nullptr;
-}
-
-bool Allowed(short id) {
-    CCommKernelData* data = Data();
-    return data && data->m_pUserMVManager->CheckPrivilege(id, data->GetLocalUser());
-}
 
 void Hint(const wchar_t* text) {
     if (IRoomView* room = CurrentRoomView()) room->InsertHintLine(1, 1, text);
@@ -154,7 +141,7 @@ void CWndRoomSetting::ShowPage(int page) {
 }
 
 void CWndRoomSetting::OpenAdminPage() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!m_pWebAdmin || !data) return;
     // The password is sent as its code-page bytes, encoded: it may hold "&", "#", "%"
     // or bytes beyond ASCII. The address is never traced.
@@ -186,11 +173,11 @@ void CWndRoomSetting::OnClick(TNotifyUI& msg) {
 }
 
 void CWndRoomSetting::SubmitBase() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     CRoomObj* room = CurrentRoom();
-    const bool info = Allowed(PRIV_ROOM_BASE_INFO);
-    const bool status = Allowed(PRIV_ROOM_OP_STATUS);
-    const bool owner = Allowed(PRIV_ROOM_CREATOR);
+    const bool info = LocalUserAllowed(PRIV_ROOM_BASE_INFO);
+    const bool status = LocalUserAllowed(PRIV_ROOM_OP_STATUS);
+    const bool owner = LocalUserAllowed(PRIV_ROOM_CREATOR);
     if (!data || !room || (!info && !status && !owner)) {
         Refused();
         return;
@@ -238,9 +225,9 @@ void CWndRoomSetting::SubmitBase() {
 }
 
 void CWndRoomSetting::SubmitTexts(int firstKind, int lastKind) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     CRoomObj* room = CurrentRoom();
-    if (!data || !room || !Allowed(PRIV_ROOM_OP_STATUS)) {
+    if (!data || !room || !LocalUserAllowed(PRIV_ROOM_OP_STATUS)) {
         Refused();
         return;
     }
@@ -264,8 +251,8 @@ void CWndRoomSetting::SubmitTexts(int firstKind, int lastKind) {
 }
 
 void CWndRoomSetting::SubmitMedia() {
-    CCommKernelData* data = Data();
-    if (!data || !Allowed(PRIV_ROOM_MEDIA_SETTINGS)) {
+    CCommKernelData* data = KernelData();
+    if (!data || !LocalUserAllowed(PRIV_ROOM_MEDIA_SETTINGS)) {
         Refused();
         return;
     }

@@ -4,7 +4,7 @@
 
 #include "catalogs/FaceManager.h"
 #include "controls/FaceListUI.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "app/SkinFrame.h"
 #include "session/CommKernelData.h"
 
@@ -28,7 +28,7 @@ void CWndSelUserFace::InitWindow() {
         m_pFaceSwitch = static_cast<CContainerUI*>(c->GetInterface(L"Container"));
     m_pOkBtn = Find(L"btn_ok");
     m_pCancelBtn = Find(L"btn_cancel");
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     CFaceManager* faces = data ? data->m_pFaceManager : nullptr;
     for (int group = 1; group <= 3; ++group) {
         m_pLists[group - 1] =

@@ -7,7 +7,7 @@
 #include "app/SkinTable.h"
 #include "catalogs/GiftManager.h"
 #include "controls/GiftListUI.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "session/CommKernelData.h"
 #include "win32/text.h"
 
@@ -24,7 +24,7 @@ const SkinWndTraits kTraits = {
     false};
 
 CGiftManager* Gifts() {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     return data ? data->m_pGiftManager : nullptr;
 }
 

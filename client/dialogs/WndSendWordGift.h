@@ -21,7 +21,8 @@ public:
     // Shows a catalog gift and makes it the chosen one.
     void ShowGiftInfo(int giftId);
     // What sends the chosen gift with its words (ANSI); the opening room hands it over.
-    using SendWithWords = std::function<void(int targetId, int giftId, int count, const char* words)>;
+    using SendWithWords =
+        std::function<void(int targetId, int giftId, int count, const char* words)>;
     void SetSender(SendWithWords send) { m_send = std::move(send); }
     // Nothing is sent without a sender.
     void Send();

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "catalogs/UserLevelInfoManager.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "app/SkinFrame.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
@@ -57,7 +57,7 @@ void CWndUserInfo::Fill(const CUserObj& shown) {
     SetText(sta_useralias, winplat::AnsiToWide(shown.alias));
     SetText(sta_onlinetime, L"256小时");
     std::wstring level = std::to_wstring(shown.levels[0]);
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (data && data->m_pUserLevelInfoManager)
         if (tag_UserLevelDescInfo* desc =
                 data->m_pUserLevelInfoManager->FindLevelDesc(1, shown.levels[0]))

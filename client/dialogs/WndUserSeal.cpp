@@ -5,7 +5,7 @@
 #include "app/RoomView.h"
 #include "app/SkinTable.h"
 #include "catalogs/SealManager.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;
@@ -56,7 +56,7 @@ void CWndUserSeal::InitWindow() {
 }
 
 void CWndUserSeal::ShowSealInfo(int sealId) {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     tag_SealItemInfo* seal =
         data && data->m_pSealManager ? data->m_pSealManager->FindSealItem(sealId) : nullptr;
     if (!seal) return;

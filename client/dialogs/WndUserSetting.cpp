@@ -6,11 +6,11 @@
 #include "app/ClientApp.h"
 #include "app/SkinFrame.h"
 #include "catalogs/UserLevelInfoManager.h"
+#include "controls/KernelData.h"
 #include "dialogs/UserSettingHost.h"
 #include "dialogs/WndSelUserFace.h"
 #include "dialogs/WndUserSettingShields.h"
 #include "dialogs/WndUserSettingVideo.h"
-#include "kernel/CommKernel.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
 
@@ -19,10 +19,6 @@ using namespace DuiLib;
 namespace {
 const SkinWndTraits kTraits = {"CWndUserSetting", L"WndUserSetting.xml",   kMsgStandard,
                                ScClose::kClose,   Lifetime::kSelfDeleting, false};
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
 
 template <class T>
 T* FindAs(CPaintManagerUI& pm, const wchar_t* name, const wchar_t* iface) {
@@ -59,13 +55,13 @@ void CWndUserSetting::InitWindow() {
 }
 
 void CWndUserSetting::ShowFace() {
-    if (!m_pUserFace || !Data()) return;
+    if (!m_pUserFace || !KernelData()) return;
     m_pUserFace->SetBkImage(
-        winplat::FormatText(L"Face/80/%d.png", Data()->GetLocalUser()->faceId).c_str());
+        winplat::FormatText(L"Face/80/%d.png", KernelData()->GetLocalUser()->faceId).c_str());
 }
 
 void CWndUserSetting::FillUserInfo() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     CUserObj* me = data->GetLocalUser();
     ShowFace();
@@ -88,7 +84,7 @@ void CWndUserSetting::FillUserInfo() {
 }
 
 void CWndUserSetting::FillShields() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     for (const ShieldRow& row : kShieldRows) {
         auto* box = FindAs<CCheckBoxUI>(m_pm, row.control, L"CheckBox");
@@ -154,7 +150,7 @@ void CWndUserSetting::ChooseFace() {
         ::BringWindowToTop(m_pSelFace->GetHWND());
         return;
     }
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     m_pSelFace = new CWndSelUserFace;
     m_pSelFace->Create(m_hWnd, L"selface", 0x96C80000, 0, 0, 0, 0, 0);

@@ -2,13 +2,13 @@
 #include <cstring>
 #include <string>
 
+#include "controls/KernelData.h"
 #include "dialogs/DialogMessages.h"
 #include "dialogs/UserSettingHost.h"
 #include "dialogs/WndMsgBox.h"
 #include "dialogs/WndUserSetting.h"
 #include "dialogs/WndUserSettingShields.h"
 #include "kernel/CmdRecords.h"
-#include "kernel/CommKernel.h"
 #include "model/UserObj.h"
 #include "services/MyWaveInCtrl.h"
 #include "session/CommKernelData.h"
@@ -22,10 +22,6 @@ constexpr int kPagePassword = 4;
 constexpr int kPageShields = 5;
 // The alias and password fields hold 16 bytes and a terminator.
 constexpr size_t kTextBytes = 16;
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
 
 std::wstring TextOf(CEditUI* edit) {
     return edit ? std::wstring(edit->GetText().GetData()) : std::wstring();
@@ -68,7 +64,7 @@ void CWndUserSetting::Refuse(const wchar_t* reason) {
 }
 
 void CWndUserSetting::FillAudioDevices() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     CMyWaveInCtrl* mixer = data ? data->m_pWaveInCtrl : nullptr;
     if (mixer) {
         mixer->getWaveInDevList();
@@ -86,7 +82,7 @@ void CWndUserSetting::FillAudioDevices() {
 }
 
 void CWndUserSetting::ApplyAudioDevices() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     CMyWaveInCtrl* mixer = data ? data->m_pWaveInCtrl : nullptr;
     uint32_t in = 0, out = 0;
     if (!mixer || !SelectedDevice(m_pMicCombo, in) || !SelectedDevice(m_pSpeakCombo, out)) return;
@@ -103,7 +99,7 @@ void CWndUserSetting::ApplyAudioDevices() {
 }
 
 bool CWndUserSetting::ApplyProfile() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return true;
     std::wstring alias = TextOf(m_pAlias);
     if (alias.empty()) {
@@ -128,7 +124,7 @@ bool CWndUserSetting::ApplyProfile() {
 }
 
 bool CWndUserSetting::ApplyPassword() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return true;
     // Compared as typed: two different texts must never meet as the same "?"s.
     std::wstring oldText = TextOf(m_pOldPwd);
@@ -166,7 +162,7 @@ bool CWndUserSetting::ApplyPassword() {
 }
 
 void CWndUserSetting::ApplyShields() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     for (const ShieldRow& row : kShieldRows) {
         CControlUI* c = Find(row.control);
@@ -183,7 +179,7 @@ void CWndUserSetting::ApplyShields() {
 bool CWndUserSetting::Apply() {
     int page = GetPage();
     if (page == kPageDevices) ApplyAudioDevices();
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || data->GetLocalUser()->levels[0] == 0) return true;
     if (page == kPageProfile) return ApplyProfile();
     if (page == kPagePassword) return ApplyPassword();

@@ -2,6 +2,7 @@
 
 #include "app/RoomView.h"
 #include "app/SkinFrame.h"
+#include "controls/KernelData.h"
 #include "kernel/CmdRecords.h"
 #include "kernel/CommKernel.h"
 #include "model/PrivilegeIds.h"
@@ -35,10 +36,6 @@ const struct {
 // Period byte: 1..8 in this order; "permanent" (or nothing chosen) is 0.
 const wchar_t* const kPeriods[8] = {L"opttime1", L"opttime2", L"opttime3", L"opttime4",
                                     L"opttime5", L"opttime6", L"opttime7", L"opttime8"};
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
 
 void Hint(const wchar_t* text) {
     if (IRoomView* room = CurrentRoomView()) room->InsertHintLine(1, 1, text);
@@ -84,7 +81,7 @@ void WndUserViolationHanding::OnClick(TNotifyUI& msg) {
 }
 
 void WndUserViolationHanding::Submit() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     tag_CMDThrowUserInfo record{};
     for (const auto& s : kSanctions)

@@ -22,7 +22,8 @@ std::string Narrow(const wchar_t* text, size_t count, UINT codePage) {
 
 std::wstring WideFromAnsi(const std::string& text, UINT codePage) {
     if (text.empty()) return std::wstring();
-    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    int n =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (n <= 0) return std::wstring();
     std::wstring out(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);

@@ -5,6 +5,7 @@
 
 #include "app/ClientApp.h"
 #include "app/TrustedGates.h"
+#include "controls/KernelData.h"
 #include "controls/RoomLink.h"
 #include "kernel/CommKernel.h"
 #include "lobby/AnsiText.h"
@@ -33,14 +34,6 @@ CCommKernel* Kernel() {
     return CCommKernel::GetInstance();
 }
 
-CCommKernelData* Data() {
-    return Kernel()->m_pData;
-}
-
-UINT CodePage() {
-    return Data() ? static_cast<UINT>(Data()->GetCodePage()) : CP_ACP;
-}
-
 long NowSeconds() {
     return static_cast<long>(_time64(nullptr));
 }
@@ -52,7 +45,7 @@ int32_t ReadI32(const char* payload, size_t offset) {
 }
 
 bool GateFilled(int index) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data && data->m_pRoomGateTable && data->m_pRoomGateTable[index].szHost[0] != '\0';
 }
 
@@ -60,7 +53,7 @@ bool GateFilled(int index) {
 
 void CWndLobby::JoinRoom(int roomId, int flag, const wchar_t* gateAddr) {
     if (m_pWaitJoinWnd) return;
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     // The join request carries the password: it goes to trusted gates only, whoever
     // asked (the link's reader decided and learnt the gate already).
@@ -92,7 +85,7 @@ void CWndLobby::JoinRoom(int roomId, int flag, const wchar_t* gateAddr) {
         delete wait;
     }
 
-    std::string gate = AnsiPrefix(gates->text.c_str(), CodePage(), 255);
+    std::string gate = AnsiPrefix(gates->text.c_str(), KernelCodePage(), 255);
     data->SetRoomGateAddr(&gate[0]);
     tag_JoinRoomUserData* join = data->GetCurJoinRoomUserData();
     std::memset(join, 0, sizeof(*join));
@@ -107,7 +100,7 @@ void CWndLobby::JoinRoom(int roomId, int flag, const wchar_t* gateAddr) {
 }
 
 void CWndLobby::SendJoinRoomReq() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     Kernel()->SetNotifyWnd(SERVER_TYPE_ROOM, m_hWnd);
     // Choice 1 takes the second gate, but a link may have given only one.
@@ -141,13 +134,15 @@ void CWndLobby::LeaveCurrentRoom() {
         room->Window()->Close(1);
     }
     CloseRoomConnection();
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     // The whole program folder: a cut one would put the file somewhere else.
-    int n = WideCharToMultiByte(CodePage(), 0, theApp.GetAppPath(), -1, nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(KernelCodePage(), 0, theApp.GetAppPath(), -1, nullptr, 0, nullptr,
+                                nullptr);
     std::string folder(n > 0 ? static_cast<size_t>(n) : 1, '\0');
     if (n > 0)
-        WideCharToMultiByte(CodePage(), 0, theApp.GetAppPath(), -1, &folder[0], n, nullptr, nullptr);
+        WideCharToMultiByte(KernelCodePage(), 0, theApp.GetAppPath(), -1, &folder[0], n, nullptr,
+                            nullptr);
     data->m_FriendMgr.SaveClosedFriend(&folder[0], data->GetLocalUser()->userId);
 }
 
@@ -167,7 +162,7 @@ void CWndLobby::OnJoinConnectError() {
 }
 
 void CWndLobby::OnJoinOk(int roomId, char*) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     // An answer that arrives after the time-out or a refusal has no join to
     // complete: its connection is closed rather than a window opened on it.
@@ -188,7 +183,8 @@ void CWndLobby::OnJoinOk(int roomId, char*) {
         IRoomWindow* w = NewRoomWindow();
         if (w) {
             w->SetRoomKind(room ? static_cast<uint16_t>(room->baseInfoD) : 0);
-            std::wstring name = room ? WideFromAnsi(room->roomName, CodePage()) : std::wstring();
+            std::wstring name =
+                room ? WideFromAnsi(room->roomName, KernelCodePage()) : std::wstring();
             std::wstring title = L"[房间:" + name + L"]";
             if (w->Window()->Create(nullptr, title.c_str(), kRoomWindowStyle, 0, 0, 0,
                                     kRoomWindowWidth, kRoomWindowHeight)) {
@@ -251,7 +247,7 @@ void CWndLobby::OnJoinFailed(char* payload) {
 }
 
 void CWndLobby::OnKickedOut(char* payload) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!payload || !data) return;
     int roomId = ReadI32(payload, 0);
     int actor = ReadI32(payload, 4);
@@ -302,7 +298,7 @@ void CWndLobby::OnSessionTick() {
 }
 
 void CWndLobby::OnProfileAnswer(char*) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     m_tLastLobbyTraffic = NowSeconds();
     ShowMyInfo();
     if (IRoomWindow* room = CurrentRoomWindow()) {
@@ -326,7 +322,7 @@ void CWndLobby::OnProfileAnswer(char*) {
 }
 
 void CWndLobby::OnPasswordAnswer(char* payload) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     m_tLastLobbyTraffic = NowSeconds();
     LobbyTrace("tag_lobby: recv 设置用户密码信息响应, 延迟lobby session 挂断时间.");
     if (!payload || !data) return;

@@ -2,10 +2,14 @@
 // itself, and which room-window handler each room notification is relayed to. A
 // payload copy in lParam belongs to the lobby's message handler, which frees it after
 // the handling (comm::NotificationCopy); the relay and the handlers never keep it.
+#include "lobby/LobbyRelay.h"
+
 #include <cstring>
 #include <cwchar>
 #include <iterator>
+#include <vector>
 
+#include "controls/KernelData.h"
 #include "dialogs/DialogMessages.h"
 #include "kernel/CommKernel.h"
 #include "lobby/AnsiText.h"
@@ -107,8 +111,9 @@ const PayloadRow kPayloadRows[] = {
 // The size of one entry of the room's user list.
 constexpr size_t kUserEntrySize = 84;
 
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
+template <class Row, size_t N>
+void AppendMessages(std::vector<UINT>& ids, const Row (&rows)[N]) {
+    for (const Row& row : rows) ids.push_back(row.msg);
 }
 
 int32_t ReadI32(const char* payload, size_t offset) {
@@ -117,14 +122,36 @@ int32_t ReadI32(const char* payload, size_t offset) {
     return v;
 }
 
-// The user of that id as the user manager knows him; null when unknown, so the room
-// window is never handed a null user.
-CUserObj* KnownUser(int userId) {
-    CCommKernelData* data = Data();
-    return data && data->m_pUserManager ? data->m_pUserManager->FindUser(userId) : nullptr;
+}  // namespace
+
+const std::vector<UINT>& RelayedPayloadNotifications() {
+    static const std::vector<UINT> ids = [] {
+        std::vector<UINT> v;
+        AppendMessages(v, kPayloadRows);
+        return v;
+    }();
+    return ids;
 }
 
-}  // namespace
+const std::vector<UINT>& RelayedValueNotifications() {
+    static const std::vector<UINT> ids = [] {
+        std::vector<UINT> v;
+        AppendMessages(v, kNoArgRows);
+        AppendMessages(v, kIntRows);
+        AppendMessages(v, kTwoArgRows);
+        return v;
+    }();
+    return ids;
+}
+
+void FreePendingJoinPosts(HWND lobby) {
+    if (!lobby) return;
+    MSG msg;
+    while (::PeekMessageW(&msg, lobby, UM_JOIN_OTHER_ROOM, UM_JOIN_OTHER_ROOM, PM_REMOVE))
+        delete reinterpret_cast<tagJoinOtherRoom*>(msg.lParam);
+    while (::PeekMessageW(&msg, lobby, UM_FINDER_JOIN_ROOM, UM_FINDER_JOIN_ROOM, PM_REMOVE))
+        delete reinterpret_cast<tagJoinRoomPost*>(msg.lParam);
+}
 
 bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     IRoomWindow* room = CurrentRoomWindow();
@@ -188,14 +215,10 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         }
         case UM_ROOM_NOTICE_TEXT: {
             if (!room) return true;
-            CCommKernelData* data = Data();
-            CRoomObj* r = data && data->m_pRoomManager
-                              ? data->m_pRoomManager->FindRoom(room->GetRoomId())
-                              : nullptr;
+            CRoomObj* r = KnownRoom(room->GetRoomId());
             int index = static_cast<int>(lParam);
             if (!r || index < 0 || index >= ROOM_TEXT_COUNT) return true;
-            std::wstring text =
-                WideFromAnsi(r->roomTexts[index], static_cast<UINT>(data->GetCodePage()));
+            std::wstring text = WideFromAnsi(r->roomTexts[index], KernelCodePage());
             room->OnRoomNoticeText(index, text.c_str());
             return true;
         }
@@ -204,14 +227,15 @@ bool CWndLobby::RelayRoomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
             return true;
         }
         case UM_USER_EXIT_ROOM: {
-            CCommKernelData* data = Data();
+            CCommKernelData* data = KernelData();
             if (!room || !payload || !data) return true;
             int userId = ReadI32(payload, 0);
             if (userId != data->GetLocalUser()->userId) room->OnUserExitRoom(userId);
             return true;
         }
         case UM_ROOM_CHAT_MSG: {
-            if (room && payload) room->OnRoomChatMsg(reinterpret_cast<tag_CMDRoomChatMsg*>(payload), 0);
+            if (room && payload)
+                room->OnRoomChatMsg(reinterpret_cast<tag_CMDRoomChatMsg*>(payload), 0);
             return true;
         }
         case UM_SET_USER_PROFILE_RESP: {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "lobby/AnsiText.h"
 #include "app/SkinFrame.h"
 #include "lobby/WndLobby.h"
@@ -15,19 +15,15 @@ namespace {
 const UINT kEntryMessages = kMsgCreate | kMsgSize | kMsgGetMinMaxInfo | kMsgNcCalcSize |
                             kMsgNcHitTest | kMsgNcPaint | kMsgNcActivate;
 
-const SkinWndTraits kWaitTraits = {"CWndWaitJoinRoom", L"WinWaitJoin.xml", kEntryMessages,
+const SkinWndTraits kWaitTraits = {"CWndWaitJoinRoom", L"WinWaitJoin.xml",      kEntryMessages,
                                    ScClose::kDefault,  Lifetime::kSelfDeleting, false};
-const SkinWndTraits kPwdTraits = {"CWndRoomPwd",  L"WndRoomInputPWD.xml", kMsgStandard,
-                                  ScClose::kClose, Lifetime::kModal,      false};
+const SkinWndTraits kPwdTraits = {"CWndRoomPwd",   L"WndRoomInputPWD.xml", kMsgStandard,
+                                  ScClose::kClose, Lifetime::kModal,       false};
 const SkinWndTraits kNetTraits = {"CWndNetworkChoose", L"WndRoomNetChoose.xml", kMsgStandard,
                                   ScClose::kClose,     Lifetime::kModal,        false};
 
 // The room password field keeps 16 bytes and its NUL.
 constexpr size_t kRoomPasswordBytes = 16;
-
-CCommKernelData* KernelData() {
-    return CCommKernel::GetInstance()->m_pData;
-}
 
 }  // namespace
 
@@ -65,8 +61,8 @@ void CWndRoomPwd::Submit() {
     CCommKernelData* data = KernelData();
     if (data) {
         tag_JoinRoomUserData* join = data->GetCurJoinRoomUserData();
-        std::string pwd = RoomPasswordField(
-            m_pPwdEdit ? m_pPwdEdit->GetText().GetData() : L"", static_cast<UINT>(data->GetCodePage()));
+        std::string pwd = RoomPasswordField(m_pPwdEdit ? m_pPwdEdit->GetText().GetData() : L"",
+                                            static_cast<UINT>(data->GetCodePage()));
         std::memset(join->szPassword, 0, sizeof(join->szPassword));
         std::memcpy(join->szPassword, pwd.data(), pwd.size());
     }

@@ -4,9 +4,12 @@ using namespace DuiLib;
 
 namespace {
 const SkinWndTraits kTraits = {
-    "CWndAccountLogin", L"login.xml", kMsgCreate | kMsgSize | kMsgNcCalcSize | kMsgNcHitTest |
-                                          kMsgNcPaint | kMsgNcActivate,
-    ScClose::kDefault,  Lifetime::kSelfDeleting, false};
+    "CWndAccountLogin",
+    L"login.xml",
+    kMsgCreate | kMsgSize | kMsgNcCalcSize | kMsgNcHitTest | kMsgNcPaint | kMsgNcActivate,
+    ScClose::kDefault,
+    Lifetime::kSelfDeleting,
+    false};
 }  // namespace
 
 const SkinWndTraits& CWndAccountLogin::Traits() const {

@@ -11,6 +11,7 @@
 #include "app/SkinTable.h"
 #include "app/TrayIcon.h"
 #include "app/TrustedGates.h"
+#include "controls/KernelData.h"
 #include "controls/RoomGroupTreeUI.h"
 #include "controls/RoomLink.h"
 #include "dialogs/WndAboutUS.h"
@@ -18,6 +19,7 @@
 #include "kernel/NotificationCopy.h"
 #include "lobby/AnsiText.h"
 #include "lobby/LobbyPrompts.h"
+#include "lobby/LobbyRelay.h"
 #include "lobby/RoomEntryDialogs.h"
 #include "lobby/RoomWindowSeam.h"
 #include "model/FixedText.h"
@@ -29,19 +31,11 @@ using namespace DuiLib;
 
 namespace {
 
-const SkinWndTraits kTraits = {"CWndLobby", L"WndLobby.xml", kMsgStandard, ScClose::kDefault,
-                               Lifetime::kSelfDeleting, false};
+const SkinWndTraits kTraits = {"CWndLobby",       L"WndLobby.xml",         kMsgStandard,
+                               ScClose::kDefault, Lifetime::kSelfDeleting, false};
 
 // The program's tray icon resource.
 constexpr int kTrayIconResource = 108;
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
-UINT CodePage() {
-    return Data() ? static_cast<UINT>(Data()->GetCodePage()) : CP_ACP;
-}
 
 void AppendPercentEncoded(std::wstring& out, const std::string& bytes) {
     static const char kHex[] = "0123456789ABCDEF";
@@ -148,10 +142,10 @@ void CWndLobby::OnPrepare() {
 }
 
 void CWndLobby::ShowMyInfo() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     CUserObj* me = data->GetLocalUser();
-    if (m_pMyAlias) m_pMyAlias->SetText(WideFromAnsi(me->alias, CodePage()).c_str());
+    if (m_pMyAlias) m_pMyAlias->SetText(WideFromAnsi(me->alias, KernelCodePage()).c_str());
     if (m_pMySettingBtn) {
         const std::wstring image =
             winplat::FormatText(L"file='Face/36/%d.png' dest='2,2,38,38'", me->faceId);
@@ -167,14 +161,14 @@ void CWndLobby::ShowMyInfo() {
 }
 
 void CWndLobby::FillTree() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!m_pTree || !data || !data->m_pRoomGroupManager) return;
     for (tag_RoomGroupData* g : *data->m_pRoomGroupManager->GetRoomGroupList()) {
         if (!g) continue;
         std::wstring name =
-            WideFromAnsi(FixedFieldText(g->groupName, sizeof(g->groupName)), CodePage());
-        std::wstring address =
-            WideFromAnsi(FixedFieldText(g->groupAddress, sizeof(g->groupAddress)), CodePage());
+            WideFromAnsi(FixedFieldText(g->groupName, sizeof(g->groupName)), KernelCodePage());
+        std::wstring address = WideFromAnsi(
+            FixedFieldText(g->groupAddress, sizeof(g->groupAddress)), KernelCodePage());
         if (g->parentId != 0) {
             CRoomGroupNode* parent = m_pTree->FindNodeById(g->parentId);
             m_pTree->AddNode(g->groupId, name.c_str(), address.c_str(), g->showCount != 0,
@@ -188,7 +182,7 @@ void CWndLobby::FillTree() {
 
 void CWndLobby::OnTreeRowClick(CControlUI* row) {
     CRoomGroupNode* node = m_pTree ? m_pTree->NodeOfRow(row) : nullptr;
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!node || !data) return;
     RoomGroupNodeData& nd = node->data();
     std::wstring page =
@@ -226,7 +220,7 @@ void CWndLobby::OnTreeRowClick(CControlUI* row) {
 }
 
 void CWndLobby::OpenGameWindow(const wchar_t* url, const wchar_t* title) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     if (data->GetLocalUser()->levels[0] <= 1) {
         ShowLobbyMessage(m_hWnd, L"游客不能进入游戏,赶快去注册号码吧!");
@@ -235,8 +229,8 @@ void CWndLobby::OpenGameWindow(const wchar_t* url, const wchar_t* title) {
     ::OpenGameWindow(m_hWnd, url ? url : L"", title ? title : L"");
 }
 
-void CWndLobby::BeforeNavigate2(CWebBrowserUI* pWeb, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR,
-                                LPCTSTR, bool& cancel) {
+void CWndLobby::BeforeNavigate2(CWebBrowserUI* pWeb, LPCTSTR url, DWORD, LPCTSTR, LPCTSTR, LPCTSTR,
+                                bool& cancel) {
     if (!url || !IsRoomLinkWord(url)) return;
     cancel = true;
     const auto link = ParseRoomLink(url);
@@ -264,7 +258,7 @@ void CWndLobby::NavigateComplete2(CWebBrowserUI* pWeb, LPCTSTR) {
         return;
     }
     if (done != 2 || pWeb != m_pLobbyWeb || m_nGroupPage != 0) return;
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || !data->m_GlobalConfig.dating_url[0]) return;
     const std::wstring hall = winplat::FormatText(
         L"%ls?nuserid=%d", data->m_GlobalConfig.dating_url, data->GetLocalUser()->userId);
@@ -312,15 +306,15 @@ void CWndLobby::OnClick(TNotifyUI& msg) {
         RunFinderWindow(m_hWnd);
         m_bFinderOpen = false;
     } else if (name == L"chongzhi") {
-        CCommKernelData* data = Data();
+        CCommKernelData* data = KernelData();
         if (!data || !data->m_GlobalConfig.userpay_url[0]) return;
-        OpenOutsideBrowser(winplat::FormatText(L"%ls?uid=%d&gid=0",
-                                               data->m_GlobalConfig.userpay_url,
-                                               data->GetLocalUser()->userId)
-                               .c_str(),
-                           m_hWnd);
+        OpenOutsideBrowser(
+            winplat::FormatText(L"%ls?uid=%d&gid=0", data->m_GlobalConfig.userpay_url,
+                                data->GetLocalUser()->userId)
+                .c_str(),
+            m_hWnd);
     } else if (name == L"help") {
-        if (Data()) OpenOutsideBrowser(Data()->m_GlobalConfig.userhelp_url, m_hWnd);
+        if (KernelData()) OpenOutsideBrowser(KernelData()->m_GlobalConfig.userhelp_url, m_hWnd);
     } else if (name == L"top10") {
         OpenNetworkChooser();
     }
@@ -430,6 +424,9 @@ void CWndLobby::ShowMaxOrRestore() {
 }
 
 void CWndLobby::OnFinalMessage(HWND hWnd) {
+    // The blocks of its own join posts first: the kernel's sweep below and the end of the
+    // queue would drop them unfreed.
+    FreePendingJoinPosts(hWnd);
     comm::FreePendingCopies(hWnd);
     m_pTray->Remove();
     if (Current() == this) CCommKernel::GetInstance()->m_pWndTable[1] = nullptr;

@@ -61,9 +61,8 @@ public:
     void OpenGameWindow(const wchar_t* url, const wchar_t* title);
 
     // Browser events: link commands and the hall page.
-    void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags,
-                         LPCTSTR targetFrame, LPCTSTR postData, LPCTSTR headers,
-                         bool& cancel) override;
+    void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags, LPCTSTR targetFrame,
+                         LPCTSTR postData, LPCTSTR headers, bool& cancel) override;
     void NavigateComplete2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url) override;
 
     CRoomGroupTreeUI* GetTree() const { return m_pTree; }

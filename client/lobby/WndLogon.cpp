@@ -10,6 +10,7 @@
 #include "app/LaterWindows.h"
 #include "app/ProductInfo.h"
 #include "config/UserLogonManager.h"
+#include "controls/KernelData.h"
 #include "controls/MultiImageUI.h"
 #include "kernel/CommKernel.h"
 #include "kernel/NotificationCopy.h"
@@ -49,13 +50,9 @@ CCommKernel* Kernel() {
     return CCommKernel::GetInstance();
 }
 
-CCommKernelData* Data() {
-    return Kernel()->m_pData;
-}
-
 // Whether a logon server entry has an address to connect to.
 bool ServerFilled(int index) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || !data->m_pLogonSvrTable || index < 0 || index >= kServerTableSize) return false;
     const tag_ServerAddr& entry = data->m_pLogonSvrTable[index];
     return entry.szHost[0] != '\0' && entry.wPort != 0;
@@ -157,7 +154,7 @@ void CWndLogon::SetChecked(CControlUI* box, bool checked) {
 }
 
 void CWndLogon::FillSavedAccounts() {
-    CUserLogonManager* mgr = Data() ? Data()->m_pUserLogonMgr : nullptr;
+    CUserLogonManager* mgr = KernelData() ? KernelData()->m_pUserLogonMgr : nullptr;
     if (!mgr) return;
     // Selecting the first item below is not a person's choice: the first account's
     // own rule fills the password.
@@ -180,8 +177,7 @@ void CWndLogon::FillSavedAccounts() {
         // Byte 17 of the password field is the account's save-password flag.
         std::string pwd = FixedPassword(first);
         if (first.szPassword[17] == 1 && !pwd.empty()) {
-            if (m_pPwdEdit)
-                m_pPwdEdit->SetText(WideFromAnsi(pwd, static_cast<UINT>(Data()->GetCodePage())).c_str());
+            if (m_pPwdEdit) m_pPwdEdit->SetText(WideFromAnsi(pwd, KernelCodePage()).c_str());
             SetChecked(m_pSavePwdCheck, true);
         } else {
             SetChecked(m_pSavePwdCheck, false);
@@ -197,12 +193,11 @@ void CWndLogon::OnAccountSelected() {
     CControlUI* item = m_pAccountCombo->GetItemAt(m_pAccountCombo->GetCurSel());
     int userId = item ? static_cast<int>(item->GetTag()) : 0;
     if (userId < 1) return;
-    CUserLogonManager* mgr = Data() ? Data()->m_pUserLogonMgr : nullptr;
+    CUserLogonManager* mgr = KernelData() ? KernelData()->m_pUserLogonMgr : nullptr;
     tag_LogonUserData* rec = mgr ? mgr->findLogonData(userId) : nullptr;
     std::string pwd = rec ? FixedPassword(*rec) : std::string();
     if (rec && rec->szPassword[17] != 0 && !pwd.empty()) {
-        if (m_pPwdEdit)
-            m_pPwdEdit->SetText(WideFromAnsi(pwd, static_cast<UINT>(Data()->GetCodePage())).c_str());
+        if (m_pPwdEdit) m_pPwdEdit->SetText(WideFromAnsi(pwd, KernelCodePage()).c_str());
         SetChecked(m_pSavePwdCheck, true);
     } else {
         if (m_pPwdEdit) m_pPwdEdit->SetText(L"");
@@ -234,7 +229,7 @@ void CWndLogon::OnNotify(TNotifyUI& msg) {
 }
 
 void CWndLogon::StartGuestLogon() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     data->GetLocalUser()->ClearData();
     data->GetLocalUser()->userId = 0;
@@ -243,7 +238,7 @@ void CWndLogon::StartGuestLogon() {
 }
 
 void CWndLogon::StartAccountLogon() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     int account = ParseAccountNumber(m_pAccountEdit ? m_pAccountEdit->GetText().GetData() : L"");
     std::wstring typed = m_pPwdEdit ? m_pPwdEdit->GetText().GetData() : L"";
@@ -283,7 +278,7 @@ void CWndLogon::TryLogon() {
     }
     Kernel()->SendMsg_LoginReq2(m_nIndexLoginSvr);
     LobbyTrace("tag_logon: step1: 正在获取登陆资料...m_nTryLoginCount=%d, m_nIndexLoginSvr=%d\n",
-                  m_nTryLoginCount, m_nIndexLoginSvr);
+               m_nTryLoginCount, m_nIndexLoginSvr);
     ::SetTimer(m_hWnd, kLogonTimeoutTimer, kLogonTimeoutMs, nullptr);
 }
 
@@ -321,8 +316,8 @@ void CWndLogon::OnLogonComplete() {
     ::KillTimer(m_hWnd, kLogonTimeoutTimer);
     Kernel()->DisconnectServer(SERVER_TYPE_LOGON);
     Kernel()->SetNotifyWnd(SERVER_TYPE_LOGON, nullptr);
-    if (Data() && Data()->m_pUserMVManager)
-        Data()->m_pUserMVManager->SetDelegate(theApp.m_pUserMVDelegate);
+    if (KernelData() && KernelData()->m_pUserMVManager)
+        KernelData()->m_pUserMVManager->SetDelegate(theApp.m_pUserMVDelegate);
     Close(1);
 }
 
@@ -363,9 +358,8 @@ void CWndLogon::OnCheckStage(WPARAM stage) {
     if (m_pCheck->Succeeded()) {
         std::string version = m_pCheck->Version();
         text = L"检查组件成功，当前内核版本";
-        text += version.empty() ? std::wstring(L"0.0.1.0")
-                                : WideFromAnsi(version, Data() ? static_cast<UINT>(Data()->GetCodePage())
-                                                                 : CP_ACP);
+        text +=
+            version.empty() ? std::wstring(L"0.0.1.0") : WideFromAnsi(version, KernelCodePage());
     } else {
         text = L"网络检查失败！当前内核版本0.0.1.0";
     }

@@ -8,7 +8,7 @@
 #include "app/ClientApp.h"
 #include "app/SkinTable.h"
 #include "config/UserLogonManager.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "lobby/AnsiText.h"
 #include "lobby/WndLogon.h"
 #include "model/FixedText.h"
@@ -23,14 +23,6 @@ namespace {
 // The value name of the program's automatic start entry.
 const wchar_t kAutoStartName[] = L"Mivora";
 
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
-UINT CodePage() {
-    return Data() ? static_cast<UINT>(Data()->GetCodePage()) : CP_ACP;
-}
-
 // The first line of a small text file, at most `limit` characters; empty when the
 // file cannot be read.
 std::wstring FirstLine(const std::wstring& path, size_t limit) {
@@ -42,7 +34,7 @@ std::wstring FirstLine(const std::wstring& path, size_t limit) {
     std::string line(buffer, n);
     line = line.substr(0, line.find_first_of("\r\n"));
     if (line.size() > limit) line.resize(limit);
-    return WideFromAnsi(line, CodePage());
+    return WideFromAnsi(line, KernelCodePage());
 }
 
 }  // namespace
@@ -63,13 +55,13 @@ void CWndLogon::OnLogonOk(char*) {
 }
 
 bool CWndLogon::VersionDiffers() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     uint32_t word = data ? static_cast<uint32_t>(data->m_nVersionWord) : 0;
     unsigned char b[4];
     std::memcpy(b, &word, sizeof(b));
     char quad[32];
     std::snprintf(quad, sizeof(quad), "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
-    std::wstring version = WideFromAnsi(quad, CodePage());
+    std::wstring version = WideFromAnsi(quad, KernelCodePage());
 
     std::wstring ini = std::wstring(theApp.GetAppPath()) + L"\\update.ini";
     GetPrivateProfileStringW(L"version", L"updatesubver", L"", theApp.m_szUpdateSubVer,
@@ -79,14 +71,14 @@ bool CWndLogon::VersionDiffers() {
 }
 
 void CWndLogon::StartUpdater() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     std::wstring updater = std::wstring(theApp.GetAppPath()) + L"\\OnlineUpdate.exe";
     long now = static_cast<long>(std::time(nullptr));
     const CGLobalConfigFile& conf = data->m_GlobalConfig;
     std::wstring url1 = std::wstring(conf.ver_url1) + L"ver.php?time=" + std::to_wstring(now);
     std::wstring url2 = std::wstring(conf.ver_url2) + L"ver.php?time=" + std::to_wstring(now);
-    std::wstring softname = WideFromAnsi(FixedFieldText(conf.softname, sizeof(conf.softname)),
-                                         CodePage());
+    std::wstring softname =
+        WideFromAnsi(FixedFieldText(conf.softname, sizeof(conf.softname)), KernelCodePage());
     // A program folder or an address with a blank would otherwise split into
     // several arguments.
     std::wstring params = QuoteArgument(theApp.m_szUpdateSubVer) + L" " + QuoteArgument(url1) +
@@ -115,7 +107,7 @@ void CWndLogon::StartUpdater() {
 }
 
 void CWndLogon::SetUpUser() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     theApp.SetUserDataPath(data->GetLocalUser()->userId);
     std::wstring userDir = theApp.GetUserDataPath();

@@ -16,8 +16,8 @@
 void InstallProgramWiring() {
     SetLobbyLink(LobbyWindowLink());
     SetEntryWindows(LobbyEntryWindows());
-    LaterWindowHooks() = LaterWindowHooksT{RunUserRegisterWindowImpl, OpenUserSettingWindowImpl,
-                                           OpenSkinChooserWindowImpl, RunFinderWindowImpl,
-                                           OpenGameWindowImpl};
+    LaterWindowHooks() =
+        LaterWindowHooksT{RunUserRegisterWindowImpl, OpenUserSettingWindowImpl,
+                          OpenSkinChooserWindowImpl, RunFinderWindowImpl, OpenGameWindowImpl};
     SetRoomWindowFactory(CreateRoomWindowObject);
 }

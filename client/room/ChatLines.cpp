@@ -7,7 +7,7 @@
 #include "catalogs/UserLevelInfoManager.h"
 #include "controls/ChatRecord.h"
 #include "controls/HtmlText.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/UserObj.h"
 #include "session/CommKernelData.h"
 #include "win32/text.h"
@@ -21,23 +21,12 @@ const wchar_t kLineFrame[] =
     L"11pt; FONT-WEIGHT: normal\" class=Default_FontColor>";
 const wchar_t kSkinSub[] = L"skin\\MVChat";
 
-CCommKernelData* Data() {
-    CCommKernel* k = CCommKernel::GetInstance();
-    return k ? k->m_pData : nullptr;
-}
-
-std::wstring ProgramFolder() {
-    CCommKernelData* d = Data();
-    return d ? std::wstring(d->m_szAppPath, wcsnlen(d->m_szAppPath, kModulePathChars))
-             : std::wstring();
-}
-
 std::wstring Wide(const std::string& ansi) {
     return winplat::AnsiToWide(ansi);
 }
 
 std::wstring LevelImage(int kind, int level) {
-    CCommKernelData* d = Data();
+    CCommKernelData* d = KernelData();
     const wchar_t* name = d ? d->GetLevelImgName(kind, level) : nullptr;
     return name ? std::wstring(name) : std::wstring();
 }
@@ -127,9 +116,8 @@ std::wstring UserLink(int id, CUserObj* user, const std::string& name, bool isMe
         for (const std::wstring& img :
              {LevelImage(1, user->levels[0]), LevelImage(2, user->GetRoomMgrLevel())}) {
             if (img.size() > 1)
-                out += L"<IMG border=0 src=\"" + HtmlText::Escape(folder + L"\\" + kSkinSub + L"\\" +
-                                                                  img) +
-                       L" \">";
+                out += L"<IMG border=0 src=\"" +
+                       HtmlText::Escape(folder + L"\\" + kSkinSub + L"\\" + img) + L" \">";
         }
     }
     return out + shown + L"</A>]";
@@ -156,9 +144,10 @@ std::wstring EntranceBanner(int car, CUserObj* user) {
     const std::wstring background =
         winplat::FormatText(L"%ls/car_01/star_fy_%d.gif", ResourceFolder().c_str(), car);
     std::wstring desc = L"未知等级";
-    CCommKernelData* d = Data();
+    CCommKernelData* d = KernelData();
     if (d && d->m_pUserLevelInfoManager)
-        if (tag_UserLevelDescInfo* info = d->m_pUserLevelInfoManager->FindLevelDesc(1, user->levels[0]))
+        if (tag_UserLevelDescInfo* info =
+                d->m_pUserLevelInfoManager->FindLevelDesc(1, user->levels[0]))
             desc = HtmlText::Escape(info->title);
     return L"<DIV style=\"MARGIN: 1px 0px; WIDTH: 1000px; HEIGHT: 158px; FONT-FAMILY: arial; "
            L"BACKGROUND: url(" +
@@ -189,8 +178,8 @@ RenderedLine RenderRecord(const RecordView& v) {
         case 11:
             if (r.kind == 15 && v.shieldPrivate && !v.localEcho) return out;
             out.view = ChatView::kPrivate;
-            out.html = std::wstring(kLineFrame) + L"<SPAN class=QuestionPic></SPAN>" + MemberLinks(v) +
-                       ChatText(text) + TimeSpan(v.now) + L"</DIV>";
+            out.html = std::wstring(kLineFrame) + L"<SPAN class=QuestionPic></SPAN>" +
+                       MemberLinks(v) + ChatText(text) + TimeSpan(v.now) + L"</DIV>";
             out.autoReply = r.kind == 15 && r.senderId != v.myId && r.targetId == v.myId;
             break;
         case 3: {
@@ -208,27 +197,28 @@ RenderedLine RenderRecord(const RecordView& v) {
                 out.html += L"<IMG src=\"" +
                             HtmlText::Escape(folder + L"\\" + kSkinSub + L"\\" + level) +
                             L"\" width=16 height=16 />";
-            out.html += L"<FONT style=\"FONT-SIZE: 12px\" color=#ff0000><STRONG title=453391>" +
-                        HtmlText::Escape(Wide(alias)) + L"(" + std::to_wstring(r.senderId) +
-                        L")</STRONG> </FONT><FONT style=\"FONT-SIZE: 12px\">发了个</FONT><FONT "
-                        L"style=\"FONT-SIZE: 12px\" color=#ff0000><STRONG>大喇叭</STRONG></FONT>:<BR>"
-                        L"<A style=\"FONT-FAMILY: 宋体; COLOR: #000000; FONT-SIZE: 9pt\">" +
-                        ChatText(text) + L"</A></P></DIV>";
+            out.html +=
+                L"<FONT style=\"FONT-SIZE: 12px\" color=#ff0000><STRONG title=453391>" +
+                HtmlText::Escape(Wide(alias)) + L"(" + std::to_wstring(r.senderId) +
+                L")</STRONG> </FONT><FONT style=\"FONT-SIZE: 12px\">发了个</FONT><FONT "
+                L"style=\"FONT-SIZE: 12px\" color=#ff0000><STRONG>大喇叭</STRONG></FONT>:<BR>"
+                L"<A style=\"FONT-FAMILY: 宋体; COLOR: #000000; FONT-SIZE: 9pt\">" +
+                ChatText(text) + L"</A></P></DIV>";
             break;
         }
         case 1: {
             const std::string alias = ChatFieldText(r.senderAlias, sizeof r.senderAlias);
             out.view = ChatView::kPrivate;
-            out.html = L"<DIV style=\"LINE-HEIGHT: normal; FONT-VARIANT: normal; FONT-STYLE: "
-                       L"normal; FONT-SIZE: 11pt; FONT-WEIGHT: normal\" class=chatroom_RoomMsg><SPAN "
-                       L"class=RoomMsgPic></SPAN>" +
-                       ChatText(text) + L"[<SPAN class=chatroom_Aid>" +
-                       HtmlText::Escape(Wide(alias)) + L"(" + std::to_wstring(r.senderId) +
-                       L")发布</SPAN>]" + TimeSpan(v.now) + L"</DIV>";
+            out.html =
+                L"<DIV style=\"LINE-HEIGHT: normal; FONT-VARIANT: normal; FONT-STYLE: "
+                L"normal; FONT-SIZE: 11pt; FONT-WEIGHT: normal\" class=chatroom_RoomMsg><SPAN "
+                L"class=RoomMsgPic></SPAN>" +
+                ChatText(text) + L"[<SPAN class=chatroom_Aid>" + HtmlText::Escape(Wide(alias)) +
+                L"(" + std::to_wstring(r.senderId) + L")发布</SPAN>]" + TimeSpan(v.now) + L"</DIV>";
             break;
         }
         case 13: {
-            CCommKernelData* d = Data();
+            CCommKernelData* d = KernelData();
             // A text that is no number reads as 0, as typed numbers do.
             int id = 0;
             bool number = !text.empty() && text.size() <= 9;

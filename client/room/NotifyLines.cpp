@@ -5,7 +5,7 @@
 
 #include "catalogs/UserLevelInfoManager.h"
 #include "controls/HtmlText.h"
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/FixedText.h"
 #include "room/ChatLines.h"
 #include "session/CommKernelData.h"
@@ -43,15 +43,8 @@ std::wstring Picture(const wchar_t* head, const std::wstring& path, const wchar_
 
 }  // namespace
 
-std::wstring ProgramFolder() {
-    CCommKernel* k = CCommKernel::GetInstance();
-    CCommKernelData* d = k ? k->m_pData : nullptr;
-    return d ? std::wstring(d->m_szAppPath, wcsnlen(d->m_szAppPath, kModulePathChars))
-             : std::wstring();
-}
-
-std::wstring EntranceLine(const tag_UserLevelDescInfo& desc, const std::string& alias,
-                          bool during, int welcomeId) {
+std::wstring EntranceLine(const tag_UserLevelDescInfo& desc, const std::string& alias, bool during,
+                          int welcomeId) {
     const std::wstring skin = ChatLines::SkinFolder();
     std::wstring line = kLoginInfoDiv;
     if (!desc.image1.empty())
@@ -90,10 +83,14 @@ int MicStateOfFlags(uint32_t flags) {
 
 int MicStateOfPayload(uint8_t flags) {
     switch (flags) {
-        case 1: return 1;
-        case 2: return 2;
-        case 4: return 3;
-        default: return 0;
+        case 1:
+            return 1;
+        case 2:
+            return 2;
+        case 4:
+            return 3;
+        default:
+            return 0;
     }
 }
 
@@ -115,10 +112,14 @@ std::wstring MicChangeText(int oldState, int newState, bool byOther, int targetI
             break;
     }
     switch (oldState) {
-        case 1: return byOther ? L"抱下了公麦。" : L"取消了公麦主持。";
-        case 2: return byOther ? L"被抱下了VIP麦。" : L"取消了VIP麦主持。";
-        case 3: return byOther ? L"被抱下了密麦。" : L"取消了密麦主持。";
-        default: return std::wstring();
+        case 1:
+            return byOther ? L"抱下了公麦。" : L"取消了公麦主持。";
+        case 2:
+            return byOther ? L"被抱下了VIP麦。" : L"取消了VIP麦主持。";
+        case 3:
+            return byOther ? L"被抱下了密麦。" : L"取消了密麦主持。";
+        default:
+            return std::wstring();
     }
 }
 
@@ -130,7 +131,8 @@ std::wstring MicTypeText(int index, int value) {
             return winplat::FormatText(L"将%d麦的类型修改为：不限时的自由麦。", index + 1);
         case 0:
             return winplat::FormatText(L"将%d麦的类型修改为：关闭麦。", index + 1);
-        default: break;
+        default:
+            break;
     }
     return value > 0 ? winplat::FormatText(L"将%d麦的麦时修改为：%d分钟。", index + 1, value)
                      : std::wstring();
@@ -150,8 +152,10 @@ std::wstring PubMicTitle(const tag_PubMicInfo& mic) {
 }
 
 std::wstring NoticeLine(const std::wstring& text) {
-    return L"<DIV style=\"LINE-HEIGHT: normal; FONT-VARIANT: normal; FONT-STYLE: normal; FONT-SIZE: "
-           L"11pt; FONT-WEIGHT: normal\" class=chatroom_CallBoard><SPAN class=CallBoardPic></SPAN>" +
+    return L"<DIV style=\"LINE-HEIGHT: normal; FONT-VARIANT: normal; FONT-STYLE: normal; "
+           L"FONT-SIZE: "
+           L"11pt; FONT-WEIGHT: normal\" class=chatroom_CallBoard><SPAN "
+           L"class=CallBoardPic></SPAN>" +
            HtmlText::SanitizeChat(text, ChatLines::SkinFolder()) + L"</DIV>";
 }
 
@@ -167,17 +171,21 @@ std::wstring SiegeStrip(const tag_SiegeInfo& siege, int64_t now) {
     std::wstring strip = kStripStart;
     if (siege.lordId == 0 || siege.ladyId == 0)
         return strip + L"当前城主之位空缺,欢迎使用 骑兵 进行攻城。" + kStripEnd;
-    const std::wstring lord = HtmlText::Escape(Wide(FixedFieldText(siege.lordAlias, sizeof siege.lordAlias)));
-    const std::wstring lady = HtmlText::Escape(Wide(FixedFieldText(siege.ladyAlias, sizeof siege.ladyAlias)));
+    const std::wstring lord =
+        HtmlText::Escape(Wide(FixedFieldText(siege.lordAlias, sizeof siege.lordAlias)));
+    const std::wstring lady =
+        HtmlText::Escape(Wide(FixedFieldText(siege.ladyAlias, sizeof siege.ladyAlias)));
     strip += L"恭喜" + winplat::FormatText(L"%ls(%d)", lord.c_str(), siege.lordId);
     strip += L"用<FONT color=#e95d00><B>" + winplat::FormatText(L"%d个骑兵", siege.knights);
     strip +=
         L"</B></FONT>攻下了主城送给" + winplat::FormatText(L"%ls(%d)", lady.c_str(), siege.ladyId);
     // The browser runs no script: the held time is written out, and the strip is
     // rewritten every second while the castle is held.
-    strip += L",他们成为了城主和城主夫人!<FONT style=\"FONT-SIZE: 18px; COLOR: #808080\">(成功守城:<SPAN "
-             L"id=timeSpan style=\"FONT-WEIGHT: bold; COLOR: #f90881\">" +
-             ElapsedText(now - siege.captureTime) + L"</SPAN>)</FONT>";
+    strip +=
+        L",他们成为了城主和城主夫人!<FONT style=\"FONT-SIZE: 18px; COLOR: "
+        L"#808080\">(成功守城:<SPAN "
+        L"id=timeSpan style=\"FONT-WEIGHT: bold; COLOR: #f90881\">" +
+        ElapsedText(now - siege.captureTime) + L"</SPAN>)</FONT>";
     return strip + kStripEnd;
 }
 
@@ -225,8 +233,10 @@ std::vector<std::wstring> LuckyBoxTexts(const std::string& senderAlias,
     std::vector<std::wstring> texts;
     for (int16_t m : multipliers) {
         if (m <= 0) continue;
-        const wchar_t* icon = m == 10 ? L"icon_10.png" : m == 50 ? L"icon_50.png"
-                              : m == 500 ? L"icon_500.png" : L"icon_100.png";
+        const wchar_t* icon = m == 10    ? L"icon_10.png"
+                              : m == 50  ? L"icon_50.png"
+                              : m == 500 ? L"icon_500.png"
+                                         : L"icon_100.png";
         // A multiple of a price passes 32 bits: counted and shown in 64.
         const long long amount = static_cast<long long>(m) * price;
         texts.push_back(
@@ -244,11 +254,11 @@ std::wstring LoudspeakerBlock(int kind, const std::string& ansiText) {
     else if (kind == 4)
         icon = L"\\trumpet\\guanfang.gif";
     if (!icon) return std::wstring();
-    return L"<DIV style=\"PADDING-RIGHT: 5px; PADDING-LEFT: 5px; FONT-SIZE: 9pt; PADDING-BOTTOM: 5px; "
+    return L"<DIV style=\"PADDING-RIGHT: 5px; PADDING-LEFT: 5px; FONT-SIZE: 9pt; PADDING-BOTTOM: "
+           L"5px; "
            L"WORD-BREAK: break-all; LINE-HEIGHT: 23px; PADDING-TOP: 5px; FONT-FAMILY: 宋体\">" +
            Picture(L"<IMG src=\"", ChatLines::SkinFolder() + icon, L"\" align=absMiddle />") +
-           L"&nbsp;&nbsp;" + ChatLines::ChatText(Wide(ansiText)) +
-           L"</DIV>";
+           L"&nbsp;&nbsp;" + ChatLines::ChatText(Wide(ansiText)) + L"</DIV>";
 }
 
 std::wstring SealHint(int markerId, int markedId, int sealId, int minutes) {

@@ -16,9 +16,6 @@ struct tag_UserLevelDescInfo;
 
 namespace NotifyLines {
 
-// "<program folder>" without a trailing backslash.
-std::wstring ProgramFolder();
-
 // The DIV that opens entrance and leaving lines.
 extern const wchar_t kLoginInfoDiv[];
 // The DIV that opens microphone lines.
@@ -27,8 +24,8 @@ extern const wchar_t kMicHintDiv[];
 // A member's entrance line: level pictures and title, the alias, then the ending of
 // the entry state (`during` while the room is entered or entrances are shielded;
 // `welcomeId` above 0 adds the welcome link after it).
-std::wstring EntranceLine(const tag_UserLevelDescInfo& desc, const std::string& alias,
-                          bool during, int welcomeId);
+std::wstring EntranceLine(const tag_UserLevelDescInfo& desc, const std::string& alias, bool during,
+                          int welcomeId);
 // "用户(%d) ..." lines of a member put out (reason) or leaving (exit).
 std::wstring KickLine(int userId, int managerId, int reason);
 std::wstring ExitLine(int userId);

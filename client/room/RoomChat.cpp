@@ -2,7 +2,7 @@
 // other room lines use, and the lines of received and echoed chat records.
 #include <string>
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserObj.h"
@@ -11,15 +11,6 @@
 #include "session/CommKernelData.h"
 
 using namespace DuiLib;
-
-namespace {
-
-CCommKernelData* Data() {
-    CCommKernel* k = CCommKernel::GetInstance();
-    return k ? k->m_pData : nullptr;
-}
-
-}  // namespace
 
 void CWndRoom::GetChatPageHead(CDuiString& head, CWebBrowserUI* pWeb) {
     if (!pWeb) return;
@@ -52,7 +43,7 @@ void CWndRoom::WriteEntranceBanner(int car, CUserObj* user) {
 }
 
 void CWndRoom::OnRoomChatMsg(tag_CMDRoomChatMsg* record, int localEcho) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!record || !data) return;
     CRoomObj* room = data->m_pRoomManager ? data->m_pRoomManager->FindRoom(m_nRoomId) : nullptr;
     CUserObj* me = data->GetLocalUser();
@@ -72,10 +63,17 @@ void CWndRoom::OnRoomChatMsg(tag_CMDRoomChatMsg* record, int localEcho) {
 
     CWebBrowserUI* view = nullptr;
     switch (line.view) {
-        case ChatLines::ChatView::kPublic: view = m_pPubTextOut; break;
-        case ChatLines::ChatView::kPrivate: view = m_pPrivTextOut; break;
-        case ChatLines::ChatView::kLoudspeaker: view = m_pLabaZone; break;
-        case ChatLines::ChatView::kNone: break;
+        case ChatLines::ChatView::kPublic:
+            view = m_pPubTextOut;
+            break;
+        case ChatLines::ChatView::kPrivate:
+            view = m_pPrivTextOut;
+            break;
+        case ChatLines::ChatView::kLoudspeaker:
+            view = m_pLabaZone;
+            break;
+        case ChatLines::ChatView::kNone:
+            break;
     }
     if (view && !line.html.empty()) view->WriteBlock(line.html.c_str(), 0);
     if (line.autoReply && data->m_UserEnv.m_bAutoReplay && data->m_UserEnv.m_szAutoReply[0])

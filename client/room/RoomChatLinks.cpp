@@ -7,6 +7,7 @@
 #include "app/TrustedGates.h"
 #include "controls/ChatRecord.h"
 #include "controls/HtmlText.h"
+#include "controls/KernelData.h"
 #include "controls/RoomLink.h"
 #include "kernel/CommKernel.h"
 #include "model/PrivilegeIds.h"
@@ -28,15 +29,6 @@ namespace {
 constexpr int kLobbyWndEntry = 1;
 const wchar_t kUserGone[] = L"用户已经离开房间！";
 
-CCommKernelData* Data() {
-    CCommKernel* k = CCommKernel::GetInstance();
-    return k ? k->m_pData : nullptr;
-}
-
-CUserObj* FindUser(CCommKernelData* data, int id) {
-    return data && data->m_pUserManager ? data->m_pUserManager->FindUser(id) : nullptr;
-}
-
 // The lobby window registered in the kernel's window table, or null.
 HWND LobbyWindow() {
     CCommKernel* k = CCommKernel::GetInstance();
@@ -52,7 +44,7 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
     const ChatLink link = ParseChatLink(url);
     if (link.kind == ChatLinkKind::kNone) return;
     cancel = true;
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     CUserObj* me = data->GetLocalUser();
     CCommKernel* kernel = CCommKernel::GetInstance();
@@ -96,7 +88,7 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
         }
         case ChatLinkKind::kVipMic: {
             if (link.id == me->userId) break;
-            CUserObj* user = FindUser(data, link.id);
+            CUserObj* user = KnownUser(link.id);
             if (!user || !(user->flags & USER_FLAG_VIP_MIC)) {
                 InsertHintLine(1, 1, L"用户没有上VIP私麦,不能连接视频！");
             } else if (HasUserVideoWnd(user->userId)) {
@@ -111,7 +103,7 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
         }
         case ChatLinkKind::kSecretMic: {
             if (link.id == me->userId) break;
-            CUserObj* user = FindUser(data, link.id);
+            CUserObj* user = KnownUser(link.id);
             if (!user || !(user->flags & USER_FLAG_SECRET_MIC))
                 InsertHintLine(1, 1, L"用户没有上密麦,不能连接视频！");
             else
@@ -120,7 +112,7 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
         }
         case ChatLinkKind::kWelcome: {
             if (link.id == me->userId) break;
-            if (!FindUser(data, link.id)) {
+            if (!KnownUser(link.id)) {
                 InsertHintLine(1, 1, kUserGone);
                 break;
             }
@@ -129,7 +121,7 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
         }
         case ChatLinkKind::kAcceptConnect:
         case ChatLinkKind::kRefuseConnect: {
-            CUserObj* user = FindUser(data, link.id);
+            CUserObj* user = KnownUser(link.id);
             if (!user || !(me->flags & USER_FLAG_SECRET_MIC)) {
                 InsertHintLine(1, 1, kUserGone);
                 break;
@@ -153,7 +145,7 @@ void CWndRoom::BeforeNavigate2(CWebBrowserUI*, LPCTSTR url, DWORD, LPCTSTR, LPCT
 }
 
 void CWndRoom::SendThankLine(const std::wstring& text) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || text.empty()) return;
     ChatRecordFields fields;
     fields.roomId = m_nRoomId;

@@ -5,6 +5,7 @@
 
 #include "controls/ChatRecord.h"
 #include "controls/HtmlText.h"
+#include "controls/KernelData.h"
 #include "dialogs/WndChatEmotion.h"
 #include "kernel/CommKernel.h"
 #include "model/PrivilegeIds.h"
@@ -26,11 +27,6 @@ constexpr size_t kShortChatChars = 20;
 constexpr int kMaxFontPoints = 20;
 constexpr uint32_t kRoomPublicChatClosed = 0x1;
 constexpr uint32_t kRoomPrivateChatClosed = 0x2;
-
-CCommKernelData* Data() {
-    CCommKernel* k = CCommKernel::GetInstance();
-    return k ? k->m_pData : nullptr;
-}
 
 bool CheckPrivilege(CCommKernelData* data, short id) {
     return data->m_pUserMVManager &&
@@ -71,7 +67,7 @@ void CWndRoom::SendChatMsg(int kind, int targetId, LPCTSTR text) {
 }
 
 bool CWndRoom::SendChatLine(int kind, int targetId, const std::wstring& text) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (text.empty() || !data) return false;
     CUserObj* me = data->GetLocalUser();
     if (kind == 15 && !CheckPrivilege(data, PRIV_PRIVATE_CHAT)) {
@@ -111,9 +107,9 @@ bool CWndRoom::SendChatLine(int kind, int targetId, const std::wstring& text) {
 }
 
 void CWndRoom::SendChatFromInput() {
-    CCommKernelData* data = Data();
-    CRoomObj* room = data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(m_nRoomId)
-                                                  : nullptr;
+    CCommKernelData* data = KernelData();
+    CRoomObj* room =
+        data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(m_nRoomId) : nullptr;
     if (!room) return;
     DropEnterBreak(m_chatInput);
     int targetId = 0;
@@ -166,7 +162,7 @@ void CWndRoom::ShowChatEmotion() {
 }
 
 void CWndRoom::ChooseChatFont() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     LOGFONTW lf{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);

@@ -11,13 +11,13 @@
 
 // Room window timers.
 enum RoomTimer : unsigned {
-    kTimerRoomPing = 301,       // 5 s keep-alive
-    kTimerGiftNotice = 302,     // 60 ms while gift notices are queued, one a tick
-    kTimerMicCountdown = 303,   // 500 ms
-    kTimerSeals = 304,          // 2 s: seals, then a group-gift step
-    kTimerGroupGift = 305,      // 100 ms while group gifts are queued
-    kTimerReconnect = 306,      // 20 s
-    kTimerFireworks = 307,      // 1 s
+    kTimerRoomPing = 301,      // 5 s keep-alive
+    kTimerGiftNotice = 302,    // 60 ms while gift notices are queued, one a tick
+    kTimerMicCountdown = 303,  // 500 ms
+    kTimerSeals = 304,         // 2 s: seals, then a group-gift step
+    kTimerGroupGift = 305,     // 100 ms while group gifts are queued
+    kTimerReconnect = 306,     // 20 s
+    kTimerFireworks = 307,     // 1 s
 };
 
 // Timers of the window's controls (the paint manager's): the strips' scrolling steps.

@@ -1,10 +1,11 @@
-// Session look-ups the room window's files share: the kernel data, the local
-// user, rooms, users and privileges. Each is null or false when the session is gone.
+// Session look-ups the room window's files share, over the kernel data of
+// controls/KernelData.h: the local user, rooms, users and privileges. Each is null or
+// false when the session is gone.
 #pragma once
 
 #include <cstdint>
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
@@ -14,13 +15,8 @@
 
 namespace roomsession {
 
-inline CCommKernelData* Data() {
-    CCommKernel* k = CCommKernel::GetInstance();
-    return k ? k->m_pData : nullptr;
-}
-
 inline CUserObj* Me() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data ? data->GetLocalUser() : nullptr;
 }
 
@@ -30,20 +26,18 @@ inline int MyLevel() {
 }
 
 inline CRoomObj* FindRoom(int id) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data && data->m_pRoomManager && id != 0 ? data->m_pRoomManager->FindRoom(id) : nullptr;
 }
 
 inline CUserObj* FindUser(int id) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data && data->m_pUserManager && id > 0 ? data->m_pUserManager->FindUser(id) : nullptr;
 }
 
 // The local user's own privilege (no target).
 inline bool Allowed(short privilege) {
-    CCommKernelData* data = Data();
-    return data && data->m_pUserMVManager &&
-           data->m_pUserMVManager->CheckPrivilege(privilege, data->GetLocalUser());
+    return LocalUserAllowed(privilege);
 }
 
 inline int64_t MyBalance() {

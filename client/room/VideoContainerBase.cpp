@@ -1,9 +1,8 @@
 #include "room/VideoContainerBase.h"
 
-#include "kernel/CommKernel.h"
+#include "controls/KernelData.h"
 #include "room/VideoMessages.h"
 #include "controls/VideoPane.h"
-#include "session/CommKernelData.h"
 
 using namespace DuiLib;
 
@@ -11,8 +10,7 @@ CVideoContainerBase::CVideoContainerBase() = default;
 CVideoContainerBase::~CVideoContainerBase() = default;
 
 int CVideoContainerBase::LocalUserId() {
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    return kernel && kernel->m_pData ? kernel->m_pData->GetLocalUser()->userId : 0;
+    return ::LocalUserId();
 }
 
 bool CVideoContainerBase::Owns(CControlUI* control) const {

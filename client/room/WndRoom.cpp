@@ -35,8 +35,8 @@ POINT LuckyBoxOrigin(HWND wnd) {
 }  // namespace
 
 CWndRoom::CWndRoom() {
-    m_traits = SkinWndTraits{"CWndRoom", LayoutForKind(ROOM_KIND_STANDARD), kMsgStandard,
-                             ScClose::kQuit, Lifetime::kSelfDeleting, false};
+    m_traits = SkinWndTraits{"CWndRoom",     LayoutForKind(ROOM_KIND_STANDARD), kMsgStandard,
+                             ScClose::kQuit, Lifetime::kSelfDeleting,           false};
 }
 
 CWndRoom::~CWndRoom() {
@@ -96,38 +96,93 @@ LRESULT CWndRoom::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     // One row per message the window takes; a handler may clear the flag to let the
     // message go on to the paint manager and the default processing.
     static const Row kTable[] = {
-        {WM_CREATE, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) { return w.OnCreate(WM_CREATE, wp, lp, h); }},
+        {WM_CREATE, [](CWndRoom& w, WPARAM wp, LPARAM lp,
+                       BOOL& h) { return w.OnCreate(WM_CREATE, wp, lp, h); }},
         {WM_DESTROY, [](CWndRoom& w, WPARAM, LPARAM, BOOL&) { return w.OnDestroy(); }},
         {WM_MOVE, [](CWndRoom& w, WPARAM, LPARAM, BOOL& h) { return w.OnMove(h); }},
-        {WM_SIZE, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) { return w.OnSize(WM_SIZE, wp, lp, h); }},
-        {WM_ACTIVATE, [](CWndRoom&, WPARAM, LPARAM, BOOL& h) -> LRESULT { h = FALSE; return 0; }},
-        {WM_GETMINMAXINFO, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) { return w.OnGetMinMaxInfo(WM_GETMINMAXINFO, wp, lp, h); }},
-        {WM_NCCALCSIZE, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) { return w.OnNcCalcSize(WM_NCCALCSIZE, wp, lp, h); }},
-        {WM_NCPAINT, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) { return w.OnNcPaint(WM_NCPAINT, wp, lp, h); }},
-        {WM_NCHITTEST, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) { return w.OnNcHitTest(WM_NCHITTEST, wp, lp, h); }},
-        {WM_NCACTIVATE, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) { return w.OnNcActivate(WM_NCACTIVATE, wp, lp, h); }},
-        {WM_COMMAND, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) {
+        {WM_SIZE,
+         [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) { return w.OnSize(WM_SIZE, wp, lp, h); }},
+        {WM_ACTIVATE,
+         [](CWndRoom&, WPARAM, LPARAM, BOOL& h) -> LRESULT {
+             h = FALSE;
+             return 0;
+         }},
+        {WM_GETMINMAXINFO, [](CWndRoom& w, WPARAM wp, LPARAM lp,
+                              BOOL& h) { return w.OnGetMinMaxInfo(WM_GETMINMAXINFO, wp, lp, h); }},
+        {WM_NCCALCSIZE, [](CWndRoom& w, WPARAM wp, LPARAM lp,
+                           BOOL& h) { return w.OnNcCalcSize(WM_NCCALCSIZE, wp, lp, h); }},
+        {WM_NCPAINT, [](CWndRoom& w, WPARAM wp, LPARAM lp,
+                        BOOL& h) { return w.OnNcPaint(WM_NCPAINT, wp, lp, h); }},
+        {WM_NCHITTEST, [](CWndRoom& w, WPARAM wp, LPARAM lp,
+                          BOOL& h) { return w.OnNcHitTest(WM_NCHITTEST, wp, lp, h); }},
+        {WM_NCACTIVATE, [](CWndRoom& w, WPARAM wp, LPARAM lp,
+                           BOOL& h) { return w.OnNcActivate(WM_NCACTIVATE, wp, lp, h); }},
+        {WM_COMMAND,
+         [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) {
              LRESULT r = w.OnCommand(wp, lp);
              if (!r) h = FALSE;
              return r;
          }},
-        {WM_SYSCOMMAND, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL& h) { return w.OnSysCommand(WM_SYSCOMMAND, wp, lp, h); }},
-        {WM_TIMER, [](CWndRoom& w, WPARAM wp, LPARAM, BOOL& h) {
+        {WM_SYSCOMMAND, [](CWndRoom& w, WPARAM wp, LPARAM lp,
+                           BOOL& h) { return w.OnSysCommand(WM_SYSCOMMAND, wp, lp, h); }},
+        {WM_TIMER,
+         [](CWndRoom& w, WPARAM wp, LPARAM, BOOL& h) {
              w.OnTimer(wp);
              h = FALSE;
              return LRESULT(1);
          }},
-        {UM_CHAT_INPUT_ENTER, [](CWndRoom& w, WPARAM, LPARAM, BOOL&) -> LRESULT { w.SendChatFromInput(); return 0; }},
-        {UM_VIDEO_FRAME_READY, [](CWndRoom& w, WPARAM, LPARAM lp, BOOL&) -> LRESULT { w.OnVideoFrameReady(lp); return 0; }},
-        {UM_PANE_QUICK_GIFT, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT { w.OnPaneQuickGift(wp, lp); return 0; }},
-        {UM_POPUP_VIDEO_CLOSED, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT { w.OnPopupVideoClosed(static_cast<int>(wp), lp); return 0; }},
-        {UM_SHOW_SEAL_WND, [](CWndRoom& w, WPARAM wp, LPARAM, BOOL&) -> LRESULT { w.ShowSealWnd(static_cast<int>(wp)); return 0; }},
-        {UM_SEAL_CHOSEN, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT { w.OnSealChosen(static_cast<int>(wp), static_cast<int>(lp)); return 0; }},
-        {UM_SHOW_WORD_GIFT_WND, [](CWndRoom& w, WPARAM wp, LPARAM, BOOL&) -> LRESULT { w.OnShowWordGiftWnd(static_cast<int>(wp)); return 0; }},
-        {UM_MUTE_USER_AUDIO, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT { w.MuteUserStream(false, static_cast<int>(wp), lp != 0); return 0; }},
-        {UM_MUTE_USER_VIDEO, [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT { w.MuteUserStream(true, static_cast<int>(wp), lp != 0); return 0; }},
-        {UM_SELECT_TARGET_USER, [](CWndRoom& w, WPARAM wp, LPARAM, BOOL&) -> LRESULT { w.OnSelectTargetUser(static_cast<int>(wp)); return 0; }},
-        {UM_EFFECT_PLAYER_MISSING, [](CWndRoom& w, WPARAM, LPARAM, BOOL&) -> LRESULT {
+        {UM_CHAT_INPUT_ENTER,
+         [](CWndRoom& w, WPARAM, LPARAM, BOOL&) -> LRESULT {
+             w.SendChatFromInput();
+             return 0;
+         }},
+        {UM_VIDEO_FRAME_READY,
+         [](CWndRoom& w, WPARAM, LPARAM lp, BOOL&) -> LRESULT {
+             w.OnVideoFrameReady(lp);
+             return 0;
+         }},
+        {UM_PANE_QUICK_GIFT,
+         [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT {
+             w.OnPaneQuickGift(wp, lp);
+             return 0;
+         }},
+        {UM_POPUP_VIDEO_CLOSED,
+         [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT {
+             w.OnPopupVideoClosed(static_cast<int>(wp), lp);
+             return 0;
+         }},
+        {UM_SHOW_SEAL_WND,
+         [](CWndRoom& w, WPARAM wp, LPARAM, BOOL&) -> LRESULT {
+             w.ShowSealWnd(static_cast<int>(wp));
+             return 0;
+         }},
+        {UM_SEAL_CHOSEN,
+         [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT {
+             w.OnSealChosen(static_cast<int>(wp), static_cast<int>(lp));
+             return 0;
+         }},
+        {UM_SHOW_WORD_GIFT_WND,
+         [](CWndRoom& w, WPARAM wp, LPARAM, BOOL&) -> LRESULT {
+             w.OnShowWordGiftWnd(static_cast<int>(wp));
+             return 0;
+         }},
+        {UM_MUTE_USER_AUDIO,
+         [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT {
+             w.MuteUserStream(false, static_cast<int>(wp), lp != 0);
+             return 0;
+         }},
+        {UM_MUTE_USER_VIDEO,
+         [](CWndRoom& w, WPARAM wp, LPARAM lp, BOOL&) -> LRESULT {
+             w.MuteUserStream(true, static_cast<int>(wp), lp != 0);
+             return 0;
+         }},
+        {UM_SELECT_TARGET_USER,
+         [](CWndRoom& w, WPARAM wp, LPARAM, BOOL&) -> LRESULT {
+             w.OnSelectTargetUser(static_cast<int>(wp));
+             return 0;
+         }},
+        {UM_EFFECT_PLAYER_MISSING,
+         [](CWndRoom& w, WPARAM, LPARAM, BOOL&) -> LRESULT {
              w.InsertHintLine(1, 1, L"无法播放礼物特效：特效播放程序不存在！");
              return 0;
          }},

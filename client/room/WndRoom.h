@@ -56,7 +56,6 @@ class CWndMyAccount;
 class CWndRoomSetting;
 class CWndGiftInfo;
 
-
 // A queued gift of a group gift: one send per recipient.
 struct tagGroupGiftItem {
     int nGiftId;
@@ -205,8 +204,7 @@ public:
     void GetChatPageHead(DuiLib::CDuiString& head, DuiLib::CWebBrowserUI* pWeb) override;
     // Line builders the room's other lines use (RoomChat.cpp).
     static void FormatTimeSpan(time_t t, std::wstring& out);
-    void FormatUserLink(int userId, CUserObj* user, const char* name, bool isMe,
-                        std::wstring& out);
+    void FormatUserLink(int userId, CUserObj* user, const char* name, bool isMe, std::wstring& out);
     static void FormatAnonymousLink(std::wstring& out);
     // Network chat markup: sanitised, emoticon codes as pictures.
     void FormatChatText(const wchar_t* text, std::wstring& out);
@@ -217,9 +215,8 @@ public:
     void SendThankLine(const std::wstring& text);
 
     // ===== Chat links (RoomChatLinks.cpp)
-    void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags,
-                         LPCTSTR targetFrame, LPCTSTR postData, LPCTSTR headers,
-                         bool& cancel) override;
+    void BeforeNavigate2(DuiLib::CWebBrowserUI* pWeb, LPCTSTR url, DWORD flags, LPCTSTR targetFrame,
+                         LPCTSTR postData, LPCTSTR headers, bool& cancel) override;
 
     // ===== Media (WndRoomMedia.cpp)
     int ApplyAvModuleConfig();
@@ -241,8 +238,7 @@ public:
     void RefreshPaneVideo(DuiLib::CControlUI* pane);
     int OnGrabVideoSample(int id, int type, char* data, int len, int mode, int width,
                           int height) override;
-    int OnGrabAudioSample(int id, int type, char* data, int len, int mode, int p1,
-                          int p2) override;
+    int OnGrabAudioSample(int id, int type, char* data, int len, int mode, int p1, int p2) override;
     // InitRoom's engine steps (engine, play graph, panes) and StopAllMedia's teardown.
     void StartMediaSession();
     void StopMediaSession();

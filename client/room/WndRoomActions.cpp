@@ -18,6 +18,7 @@
 #include "dialogs/WndSendGonggao.h"
 #include "dialogs/WndSendLaba.h"
 #include "dialogs/WndSendWordGift.h"
+#include "kernel/CommKernel.h"
 #include "kernel/dispatch/Dispatch.h"
 #include "model/PrivilegeIds.h"
 #include "room/RoomSession.h"
@@ -264,7 +265,7 @@ int64_t CWndRoom::ReadGiftCount() const {
 }
 
 void CWndRoom::OnGiftItemClick(int giftId) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     CUserObj* me = data->GetLocalUser();
     if (me->levels[0] <= 1) {
@@ -329,7 +330,7 @@ void CWndRoom::OnGiftItemClick(int giftId) {
 }
 
 void CWndRoom::SendGroupGift(int giftId, int count) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!m_pWndQunshua || !data) return;
     CUserObj* me = data->GetLocalUser();
     if (me->levels[0] <= 1) {
@@ -384,7 +385,7 @@ void CWndRoom::DropGroupGiftRecipient(int userId) {
 }
 
 void CWndRoom::SendCaitiao(int targetId, int stripId) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     CRoomObj* room = FindRoom(m_nRoomId);
     if (!data || !room) return;
     if (stripId == -1) {
@@ -556,7 +557,7 @@ void CWndRoom::OnShowWordGiftWnd(int userId) {
 // A private video window closing (its button or Alt+F4): its member's media ends and the
 // window goes; the local user leaves his microphone as well.
 void CWndRoom::OnPopupVideoClosed(int userId, LPARAM) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (data && userId == data->GetLocalUser()->userId) LeaveMyMic();
     CloseUserMedia(userId);
 }

@@ -14,7 +14,6 @@
 #include "session/CommKernelData.h"
 #include "win32/text.h"
 
-using roomsession::Data;
 using roomsession::FindRoom;
 
 namespace {
@@ -22,11 +21,6 @@ namespace {
 constexpr uint16_t kSeeUserIpAnswer = 88;
 constexpr uint16_t kConnMediaRespAnswer = 70;
 constexpr uint16_t kConnMediaErrAnswer = 71;
-
-CUserObj* KnownUser(int userId) {
-    CCommKernelData* data = Data();
-    return data && data->m_pUserManager ? data->m_pUserManager->FindUser(userId) : nullptr;
-}
 
 // One text for result 0, another for the rest.
 void HintByResult(CWndRoom& room, int result, const wchar_t* ok, const wchar_t* failed) {
@@ -85,7 +79,7 @@ void CWndRoom::OnSeeUserIpResp(const char* payload) {
 
 void CWndRoom::OnConnMediaResp(const char* payload) {
     const NotifyPayload p(payload, kConnMediaRespAnswer);
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!p.Valid() || !data || p.I32(4) != data->GetLocalUser()->userId) return;
     const int userId = p.I32(8);
     CUserObj* user = KnownUser(userId);

@@ -1,11 +1,11 @@
 // Openers of the room's administration dialogs: room settings, exchange and
 // transfer, the private spectators, sanctions and the user card.
+#include "controls/KernelData.h"
 #include "dialogs/WndRoomExchange.h"
 #include "dialogs/WndRoomLookme.h"
 #include "dialogs/WndRoomSetting.h"
 #include "dialogs/WndUserInfo.h"
 #include "dialogs/WndUserViolationHanding.h"
-#include "kernel/CommKernel.h"
 #include "model/PrivilegeIds.h"
 #include "model/UserMVManager.h"
 #include "model/UserManager.h"
@@ -17,14 +17,14 @@
 namespace {
 
 CUserObj* FindRoomUser(int userId) {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     return data ? data->m_pUserManager->FindUser(userId) : nullptr;
 }
 
 }  // namespace
 
 void CWndRoom::ShowRoomSettingWnd() {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     CUserObj* me = data ? data->GetLocalUser() : nullptr;
     CUserMVManager* rights = data ? data->m_pUserMVManager : nullptr;
     // Any of these opens the room settings.
@@ -69,7 +69,7 @@ void CWndRoom::ShowViolationWnd(int userId) {
 
 void CWndRoom::ShowLookMeWnd() {
     if (m_pWndLookme) return;
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!data || !(data->GetLocalUser()->flags & (USER_FLAG_VIP_MIC | USER_FLAG_SECRET_MIC))) {
         InsertHintLine(1, 1, L"您没有在私麦或密麦上,无法使用此功能！");
         return;

@@ -15,6 +15,7 @@
 #include "model/UserManager.h"
 #include "model/UserMVManager.h"
 #include "model/UserObj.h"
+#include "room/RoomSession.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
 #include "util/ErrorMessage.h"
@@ -29,30 +30,12 @@ constexpr UINT kFirstCommand = 13908;
 constexpr UINT kLastCommand = 13975;
 constexpr uint32_t kAnyMicFlags = 0x17;
 
-// Privileges the commands ask for.
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
-CUserObj* Me() {
-    CCommKernelData* data = Data();
-    return data ? data->GetLocalUser() : nullptr;
-}
-
-CUserObj* FindUser(int id) {
-    CCommKernelData* data = Data();
-    return data && data->m_pUserManager && id > 0 ? data->m_pUserManager->FindUser(id) : nullptr;
-}
-
-CRoomObj* FindRoom(int id) {
-    CCommKernelData* data = Data();
-    return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(id) : nullptr;
-}
+using roomsession::FindUser;
+using roomsession::Me;
 
 // The local user's privilege over a target (or alone when target is null).
 bool Allowed(short privilege, CUserObj* target = nullptr) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || !data->m_pUserMVManager) return false;
     return target ? data->m_pUserMVManager->CheckPrivilege(privilege, Me(), target)
                   : data->m_pUserMVManager->CheckPrivilege(privilege, Me());
@@ -155,10 +138,16 @@ bool CWndRoom::RunCommand(int id) {
             else
                 InsertHintLine(1, 1, refused);
             break;
-        case 13922: case 13923: case 13924: case 13925: case 13926: case 13927: {
+        case 13922:
+        case 13923:
+        case 13924:
+        case 13925:
+        case 13926:
+        case 13927: {
             static const int kOps[] = {-1, 1, 2, 3, 4, -2};
             const int occurrence =
-                m_pWaitMicList ? m_pWaitMicList->CountUserItemsUpTo(m_nSelUserId, m_nSelItemIndex) : 0;
+                m_pWaitMicList ? m_pWaitMicList->CountUserItemsUpTo(m_nSelUserId, m_nSelItemIndex)
+                               : 0;
             OperateWaitMic(m_nSelUserId, occurrence, kOps[id - 13922]);
             break;
         }
@@ -198,8 +187,16 @@ bool CWndRoom::RunCommand(int id) {
             kernel->SendMsg_AddUserToBlackListReq(&record);
             break;
         }
-        case 13938: case 13939: case 13940: case 13941: case 13942:
-        case 13943: case 13944: case 13945: case 13946: case 13947:
+        case 13938:
+        case 13939:
+        case 13940:
+        case 13941:
+        case 13942:
+        case 13943:
+        case 13944:
+        case 13945:
+        case 13946:
+        case 13947:
             SendQuickPhrase(id - 13938);
             break;
         case 13948:
@@ -211,8 +208,15 @@ bool CWndRoom::RunCommand(int id) {
         case 13950:
             ShowAutoChatWnd();
             break;
-        case 13951: case 13952: case 13953: case 13954: case 13955:
-        case 13956: case 13957: case 13958: case 13959:
+        case 13951:
+        case 13952:
+        case 13953:
+        case 13954:
+        case 13955:
+        case 13956:
+        case 13957:
+        case 13958:
+        case 13959:
             ToggleSetting(id);
             break;
         case 13960:
@@ -238,7 +242,9 @@ bool CWndRoom::RunCommand(int id) {
             if (paneUser > 0) LocateUser(paneUser);
             break;
         }
-        case 13968: case 13969: case 13970:
+        case 13968:
+        case 13969:
+        case 13970:
             TakeMic(1, id - 13968);
             break;
         case 13971:
@@ -264,27 +270,47 @@ bool CWndRoom::RunCommand(int id) {
 }
 
 void CWndRoom::ToggleSetting(int id) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     CUserEnvSetting& env = data->m_UserEnv;
     bool* flag = nullptr;
     switch (id) {
-        case 13951: flag = &env.m_bShiledPublicChat; break;
-        case 13952: flag = &env.m_bShiledPrivateChat; break;
-        case 13953: flag = &env.m_bShiledInoutMsg; break;
-        case 13954: flag = &env.m_bShiledColorbar; break;
-        case 13955: flag = &env.m_bAnonymity; break;
-        case 13956: flag = &data->GetLocalUser()->forbidCarryToMic; break;
-        case 13957: flag = &env.m_bShiledGiftShow; break;
-        case 13958: flag = &env.m_bShiledGiftEffect; break;
-        case 13959: flag = &env.m_bShiledGiftEffectSound; break;
-        default: return;
+        case 13951:
+            flag = &env.m_bShiledPublicChat;
+            break;
+        case 13952:
+            flag = &env.m_bShiledPrivateChat;
+            break;
+        case 13953:
+            flag = &env.m_bShiledInoutMsg;
+            break;
+        case 13954:
+            flag = &env.m_bShiledColorbar;
+            break;
+        case 13955:
+            flag = &env.m_bAnonymity;
+            break;
+        case 13956:
+            flag = &data->GetLocalUser()->forbidCarryToMic;
+            break;
+        case 13957:
+            flag = &env.m_bShiledGiftShow;
+            break;
+        case 13958:
+            flag = &env.m_bShiledGiftEffect;
+            break;
+        case 13959:
+            flag = &env.m_bShiledGiftEffectSound;
+            break;
+        default:
+            return;
     }
     *flag = !*flag;
     if (id == 13956) CCommKernel::GetInstance()->SendMsg_SetForbidInviteUpMicReq();
     if (id == 13958) data->m_PropsTaskMgr.SetShiledPlayFlash(*flag);
     if (id == 13959) data->m_PropsTaskMgr.SetShiledPlayFlashSound(*flag);
-    ::CheckMenuItem(m_hMenus[kMenuSettings], static_cast<UINT>(id), *flag ? MF_CHECKED : MF_UNCHECKED);
+    ::CheckMenuItem(m_hMenus[kMenuSettings], static_cast<UINT>(id),
+                    *flag ? MF_CHECKED : MF_UNCHECKED);
 }
 
 // ---------------------------------------------------------------------------
@@ -302,7 +328,7 @@ void CWndRoom::SendMicState(int targetId, int kind, int index) {
 }
 
 void CWndRoom::InviteDownMic(int userId) {
-    CRoomObj* room = FindRoom(m_nRoomId);
+    CRoomObj* room = KnownRoom(m_nRoomId);
     CUserObj* user = room ? room->FindUser(userId) : nullptr;
     if (!user) return;
     if (!Allowed(PRIV_INVITE_TO_PUBLIC_MIC, user)) {
@@ -316,7 +342,7 @@ void CWndRoom::InviteDownMic(int userId) {
 }
 
 void CWndRoom::InviteUpMic(int userId, int kind) {
-    CRoomObj* room = FindRoom(m_nRoomId);
+    CRoomObj* room = KnownRoom(m_nRoomId);
     CUserObj* user = room ? room->FindUser(userId) : nullptr;
     if (!user) return;
     if (user->forbidCarryToMic) {
@@ -423,7 +449,7 @@ void CWndRoom::UpdateUserListCounts() {
 }
 
 void CWndRoom::FillAllUserList() {
-    CRoomObj* room = FindRoom(m_nRoomId);
+    CRoomObj* room = KnownRoom(m_nRoomId);
     if (room && m_pRoomUserList)
         for (const auto& member : *room->GetUsers()) m_pRoomUserList->AddUser(member.second);
     UpdateUserListCounts();
@@ -431,7 +457,7 @@ void CWndRoom::FillAllUserList() {
 
 void CWndRoom::LocateUser(int userId) {
     if (!m_pRoomUserList) return;
-    CRoomObj* room = FindRoom(m_nRoomId);
+    CRoomObj* room = KnownRoom(m_nRoomId);
     CUserObj* user = room && userId != 0 ? room->FindUser(userId) : nullptr;
     if (!user) user = Me();
     m_pRoomUserList->SelectItemByTag(user);
@@ -484,7 +510,7 @@ void CWndRoom::LeaveRoomToLobby() {
 
 void CWndRoom::OnSelectTargetUser(int userId) {
     if (userId <= 0) return;
-    CRoomObj* room = FindRoom(m_nRoomId);
+    CRoomObj* room = KnownRoom(m_nRoomId);
     CUserObj* user = room ? room->FindUser(userId) : nullptr;
     if (!user) return;
     SelectGiftTarget(user);
@@ -493,7 +519,8 @@ void CWndRoom::OnSelectTargetUser(int userId) {
 
 void CWndRoom::LaunchGame() {
     // The same program, token and account as the application starts it.
-    theApp.StartGameProgram([this](const std::wstring& text) { InsertHintLine(1, 1, text.c_str()); });
+    theApp.StartGameProgram(
+        [this](const std::wstring& text) { InsertHintLine(1, 1, text.c_str()); });
 }
 
 void CWndRoom::OpenPage(const wchar_t* address) {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "controls/CtrlListFriend.h"
+#include "controls/KernelData.h"
 #include "controls/RoomCtrlUI.h"
-#include "kernel/CommKernel.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserManager.h"
@@ -74,7 +74,8 @@ void CWndRoom::FindControls() {
     m_pRoomYugao = Find(L"roomyugao");
     m_pFlyGiftRace = Find(L"flygiftrace");
     // The layout's colour for the gift strip, kept for every skin it still reads on.
-    if (auto* strip = As<CLabelUI>(m_pFlyGiftRace, L"Label")) m_dwGiftStripInk = strip->GetTextColor();
+    if (auto* strip = As<CLabelUI>(m_pFlyGiftRace, L"Label"))
+        m_dwGiftStripInk = strip->GetTextColor();
     m_pStaNk = Find(L"sta_nk");
     m_pStaNb = Find(L"sta_nb");
     m_pZjZone = Find(L"zjzone");
@@ -143,11 +144,18 @@ void CWndRoom::OnClick(TNotifyUI& msg) {
         {L"btnclose", [](CWndRoom& w, TNotifyUI&) { w.LeaveRoomToLobby(); }},
         {L"btnmax", [](CWndRoom& w, TNotifyUI&) { w.SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0); }},
         {L"btnmin", [](CWndRoom& w, TNotifyUI&) { w.SendMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
-        {L"btnrestore", [](CWndRoom& w, TNotifyUI&) { w.SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0); }},
+        {L"btnrestore",
+         [](CWndRoom& w, TNotifyUI&) { w.SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0); }},
         {L"selskin", [](CWndRoom& w, TNotifyUI&) { w.ShowSkinChooser(); }},
         {L"mysettingbtn", [](CWndRoom& w, TNotifyUI&) { w.ShowPersonalSettings(); }},
-        {L"giftselbtn", [](CWndRoom& w, TNotifyUI&) { if (w.m_pGiftPaneSwitch) w.m_pGiftPaneSwitch->SelectItem(0); }},
-        {L"appselbtn", [](CWndRoom& w, TNotifyUI&) { if (w.m_pGiftPaneSwitch) w.m_pGiftPaneSwitch->SelectItem(1); }},
+        {L"giftselbtn",
+         [](CWndRoom& w, TNotifyUI&) {
+             if (w.m_pGiftPaneSwitch) w.m_pGiftPaneSwitch->SelectItem(0);
+         }},
+        {L"appselbtn",
+         [](CWndRoom& w, TNotifyUI&) {
+             if (w.m_pGiftPaneSwitch) w.m_pGiftPaneSwitch->SelectItem(1);
+         }},
         {L"qunshua", [](CWndRoom& w, TNotifyUI&) { w.ShowGroupGiftWnd(); }},
         {L"giftgroup_1", [](CWndRoom& w, TNotifyUI&) { w.ShowGiftGroup(0); }},
         {L"giftgroup_2", [](CWndRoom& w, TNotifyUI&) { w.ShowGiftGroup(1); }},
@@ -171,11 +179,13 @@ void CWndRoom::OnClick(TNotifyUI& msg) {
         {L"wdzhbtn", [](CWndRoom& w, TNotifyUI&) { w.ShowAccountWnd(); }},
         {L"upmicbtn", [](CWndRoom& w, TNotifyUI&) { w.TrackMenu(kMenuUpMic, TPM_BOTTOMALIGN); }},
         {L"downmicbtn", [](CWndRoom& w, TNotifyUI&) { w.LeaveMyMic(); }},
-        {L"mutemicbtn", [](CWndRoom& w, TNotifyUI& m) {
+        {L"mutemicbtn",
+         [](CWndRoom& w, TNotifyUI& m) {
              auto* box = As<CCheckBoxUI>(m.pSender, L"CheckBox");
              if (box) w.SetMicMute(!box->GetCheck());
          }},
-        {L"mutespeakbtn", [](CWndRoom& w, TNotifyUI& m) {
+        {L"mutespeakbtn",
+         [](CWndRoom& w, TNotifyUI& m) {
              auto* box = As<CCheckBoxUI>(m.pSender, L"CheckBox");
              if (box) w.SetSpeakerMute(!box->GetCheck());
          }},
@@ -183,15 +193,20 @@ void CWndRoom::OnClick(TNotifyUI& msg) {
         {L"upwaitmicbtn", [](CWndRoom& w, TNotifyUI&) { w.JoinWaitMic(); }},
         {L"settingbtn", [](CWndRoom& w, TNotifyUI&) { w.ShowAudioSettingWnd(); }},
         // The panel has a song button but the program offers no song requests: say so.
-        {L"gequbtn", [](CWndRoom& w, TNotifyUI&) { w.InsertHintLine(1, 1, L"点歌功能尚未开通！"); }},
-        {L"closedafuwen", [](CWndRoom& w, TNotifyUI&) { if (w.m_pDafuwen) w.m_pDafuwen->SetVisible(false); }},
+        {L"gequbtn",
+         [](CWndRoom& w, TNotifyUI&) { w.InsertHintLine(1, 1, L"点歌功能尚未开通！"); }},
+        {L"closedafuwen",
+         [](CWndRoom& w, TNotifyUI&) {
+             if (w.m_pDafuwen) w.m_pDafuwen->SetVisible(false);
+         }},
         {L"guanlroom", [](CWndRoom& w, TNotifyUI&) { w.ShowRoomSettingWnd(); }},
         {L"btnxinhao", [](CWndRoom& w, TNotifyUI&) { w.ShowNetworkChoose(); }},
         {L"soucroom", [](CWndRoom& w, TNotifyUI&) { w.CollectRoom(); }},
         {L"btnwhereme", [](CWndRoom& w, TNotifyUI&) { w.LocateUser(0); }},
         {L"moregongneng", [](CWndRoom& w, TNotifyUI&) { w.LaunchGame(); }},
         {L"btn_hidepane2", [](CWndRoom& w, TNotifyUI&) { w.ToggleWaitMicPane(); }},
-        {L"sendmenubtn", [](CWndRoom& w, TNotifyUI&) { w.TrackMenu(kMenuQuickPhrase, TPM_BOTTOMALIGN); }},
+        {L"sendmenubtn",
+         [](CWndRoom& w, TNotifyUI&) { w.TrackMenu(kMenuQuickPhrase, TPM_BOTTOMALIGN); }},
     };
     const CDuiString& name = msg.pSender->GetName();
     for (const Row& row : kClicks) {
@@ -209,22 +224,28 @@ void CWndRoom::OnNotify(TNotifyUI& msg) {
     const bool isRow = std::wcscmp(sender->GetClass(), L"ListContainerElementUI") == 0;
 
     if (Is(msg, DUI_MSGTYPE_ITEMSELECT)) {
-        if (sender == m_pGiftNumCombo && m_pGiftNumEdit) m_pGiftNumEdit->SetText(m_pGiftNumCombo->GetText());
+        if (sender == m_pGiftNumCombo && m_pGiftNumEdit)
+            m_pGiftNumEdit->SetText(m_pGiftNumCombo->GetText());
     } else if (Is(msg, DUI_MSGTYPE_VALUECHANGED)) {
         if (!m_pRoomCtrl) return;
-        if (name == L"speakslider") m_pRoomCtrl->OnSpeakerSlider();
-        else if (name == L"micslider") m_pRoomCtrl->OnMicSlider();
+        if (name == L"speakslider")
+            m_pRoomCtrl->OnSpeakerSlider();
+        else if (name == L"micslider")
+            m_pRoomCtrl->OnMicSlider();
     } else if (Is(msg, DUI_MSGTYPE_ITEMCLICK)) {
         if (std::wcscmp(sender->GetClass(), L"GiftListItemUI") == 0) {
             const int tag = static_cast<int>(static_cast<intptr_t>(sender->GetTag()));
             if (tag < 0) {
                 OnAppTileClick(tag);
             } else if (tag == kClearSealTag) {
-                CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
-                const int target = m_pGiftUserCombo && m_pGiftUserCombo->GetCurSel() >= 0
-                                       ? static_cast<int>(m_pGiftUserCombo->GetItemAt(m_pGiftUserCombo->GetCurSel())->GetTag())
-                                       : 0;
-                if (target > 0 && data && data->m_pUserManager && data->m_pUserManager->FindUser(target))
+                CCommKernelData* data = KernelData();
+                const int target =
+                    m_pGiftUserCombo && m_pGiftUserCombo->GetCurSel() >= 0
+                        ? static_cast<int>(
+                              m_pGiftUserCombo->GetItemAt(m_pGiftUserCombo->GetCurSel())->GetTag())
+                        : 0;
+                if (target > 0 && data && data->m_pUserManager &&
+                    data->m_pUserManager->FindUser(target))
                     SendSealReq(target, 0);
             } else {
                 OnGiftItemClick(tag);
@@ -270,7 +291,7 @@ CCtrlListFriend* CWndRoom::ListOfRow(CControlUI* row) const {
 
 CUserObj* CWndRoom::UserOfRow(CControlUI* row) const {
     CCtrlListFriend* list = ListOfRow(row);
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!list || !data || !data->m_pUserManager) return nullptr;
     // Rows are read by the id they were added with: the user may be gone.
     const int id = list->GetRowUserId(row);
@@ -306,7 +327,7 @@ void CWndRoom::OnPaneMenu(TNotifyUI&, int pane) {
     for (UINT id : {13964u, 13967u}) ::EnableMenuItem(menu, id, userState);
     const bool extendable = GetPaneUserId(pane) > 0 && PaneMicTimed(pane);
     ::EnableMenuItem(menu, 13963, extendable ? MF_ENABLED : (MF_DISABLED | MF_GRAYED));
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     CRoomObj* room = nullptr;
     if (data && data->m_pRoomManager) room = data->m_pRoomManager->FindRoom(m_nRoomId);
     const bool open = room && room->pubMics[pane].micType != 0;

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "app/LobbyLink.h"
+#include "controls/KernelData.h"
 #include "dialogs/WndBaoxiangOpen.h"
 #include "dialogs/WndGetPaid.h"
 #include "dialogs/WndGiftInfo.h"
@@ -12,7 +13,6 @@
 #include "dialogs/WndRoomAutoChat.h"
 #include "dialogs/WndSendWordGift.h"
 #include "dialogs/WndUserSeal.h"
-#include "kernel/CommKernel.h"
 #include "lobby/RoomEntryDialogs.h"
 #include "room/WndRoom.h"
 #include "session/CommKernelData.h"
@@ -31,8 +31,7 @@ void CWndRoom::ShowAudioSettingWnd() {
 }
 
 void CWndRoom::ShowNetworkChoose() {
-    CCommKernelData* data = CCommKernel::GetInstance() ? CCommKernel::GetInstance()->m_pData
-                                                       : nullptr;
+    CCommKernelData* data = KernelData();
     if (!data || m_bNetChooseOpen) return;
     const int before = data->m_UserEnv.m_nNetType;
     m_bNetChooseOpen = true;
@@ -119,7 +118,7 @@ void CWndRoom::ShowAutoChatWnd() {
 }
 
 void CWndRoom::ShowAccountWnd() {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!data || data->GetLocalUser()->levels[0] <= 1) {
         InsertHintLine(1, 1, L"您目前的身份是游客，请注册后重新登录。");
         return;

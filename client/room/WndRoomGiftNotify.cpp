@@ -25,7 +25,6 @@
 
 using namespace DuiLib;
 
-using roomsession::Data;
 using roomsession::FindRoom;
 
 namespace {
@@ -58,12 +57,12 @@ constexpr int kLuckyBoxHalfWidth = 293;
 constexpr int kLuckyBoxHalfHeight = 117;
 
 tag_GiftItemInfo* FindGift(int giftId) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data && data->m_pGiftManager ? data->m_pGiftManager->FindGiftItem(giftId) : nullptr;
 }
 
 int MyId() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data ? data->GetLocalUser()->userId : 0;
 }
 
@@ -93,7 +92,7 @@ void CWndRoom::OnTradeGiftFailed(const char* payload) {
 
 void CWndRoom::OnTradeGiftNotify(const char* payload) {
     const NotifyPayload p(payload, kGiftAnswer);
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!p.Valid() || !data) return;
     const int roomId = p.I32(0), giverId = p.I32(4), receiverId = p.I32(8);
     const int giftId = p.I32(12), count = p.I32(16);
@@ -113,9 +112,10 @@ void CWndRoom::OnTradeGiftNotify(const char* payload) {
         else
             FormatUserLink(giverId, room ? room->FindUser(giverId) : nullptr, giverName.c_str(),
                            giverId == me, giverLink);
-        FormatUserLink(receiverId, room ? room->FindUser(receiverId) : nullptr, receiverName.c_str(),
-                       receiverId == me, receiverLink);
-        const std::wstring head = NotifyLines::GiftHead(giverLink, receiverLink, count, item->giftName, giftId);
+        FormatUserLink(receiverId, room ? room->FindUser(receiverId) : nullptr,
+                       receiverName.c_str(), receiverId == me, receiverLink);
+        const std::wstring head =
+            NotifyLines::GiftHead(giverLink, receiverLink, count, item->giftName, giftId);
 
         if (m_pGiftNoticeQueue) {
             auto* notice = new tagGiftNoticeInfo;
@@ -135,8 +135,10 @@ void CWndRoom::OnTradeGiftNotify(const char* payload) {
         // Price times count passes 32 bits for dear gifts in numbers.
         const int64_t value = int64_t{item->price} * count;
         if (value >= data->m_GlobalConfig.giftthankpricelimit && receiverId == me && m_pPrivTextOut)
-            m_pPrivTextOut->WriteBlock(
-                NotifyLines::ThankLine(giverLink, receiverLink, giverName, count, item->giftName, value).c_str(), 0);
+            m_pPrivTextOut->WriteBlock(NotifyLines::ThankLine(giverLink, receiverLink, giverName,
+                                                              count, item->giftName, value)
+                                           .c_str(),
+                                       0);
     }
 
     if (p.I8(kGiftRollAt) >= 0) {
@@ -183,9 +185,11 @@ void CWndRoom::OnLuckyGiftReward(const char* payload) {
     if (mine && m_pPrivTextOut) {
         std::wstring link;
         FormatUserLink(sender->userId, sender, nullptr, true, link);
-        m_pPrivTextOut->WriteBlock(NotifyLines::LuckyRewardLine(link, item->giftName, counts).c_str(), 0);
+        m_pPrivTextOut->WriteBlock(
+            NotifyLines::LuckyRewardLine(link, item->giftName, counts).c_str(), 0);
     }
-    for (const std::wstring& text : NotifyLines::LuckyBoxTexts(sender->alias, item->giftName, multipliers, item->price)) {
+    for (const std::wstring& text :
+         NotifyLines::LuckyBoxTexts(sender->alias, item->giftName, multipliers, item->price)) {
         if (!m_pLuckyMsgBox) break;
         if (::IsWindow(m_pLuckyMsgBox->GetHWND())) {
             RECT rc{};
@@ -215,7 +219,9 @@ void CWndRoom::OnSealNotify(const char* payload) {
     // The seal's picture is the program's own; the line is written as a hint.
     if (m_pPrivTextOut)
         m_pPrivTextOut->WriteBlock(
-            ChatLines::HintLine(1, NotifyLines::SealHint(markerId, markedId, sealId, minutes)).c_str(), 0);
+            ChatLines::HintLine(1, NotifyLines::SealHint(markerId, markedId, sealId, minutes))
+                .c_str(),
+            0);
     for (CCtrlListFriend* list : {m_pRoomUserList, m_pRoomMgrList, m_pWaitMicList})
         if (list) list->SetUserSeal(markedId, sealId);
 }
@@ -252,7 +258,8 @@ void CWndRoom::OnMoneyTransferNotify(int senderId, int amount) {
         InsertHintLine(1, 1, L"操作成功!");
         RefreshExchangeBalance();
     } else {
-        InsertHintLine(1, 1, Format(L"用户 [%d] 向您的帐户转帐 [%d] 金币!", senderId, amount).c_str());
+        InsertHintLine(1, 1,
+                       Format(L"用户 [%d] 向您的帐户转帐 [%d] 金币!", senderId, amount).c_str());
     }
 }
 

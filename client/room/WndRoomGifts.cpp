@@ -14,6 +14,7 @@
 #include "controls/AnsiField.h"
 #include "controls/GiftListUI.h"
 #include "fenlo/UIExtra.h"
+#include "kernel/CommKernel.h"
 #include "room/RoomSession.h"
 #include "room/VideoMessages.h"
 #include "room/WndRoom.h"
@@ -45,15 +46,14 @@ const AppTile kAppTiles[] = {
 };
 
 CGiftManager* Gifts() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data ? data->m_pGiftManager : nullptr;
 }
-
 
 }  // namespace
 
 void CWndRoom::SendGiftWithWords(int targetId, int giftId, int count, const char* words) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     CRoomObj* room = FindRoom(m_nRoomId);
     if (giftId <= 0 || count <= 0 || targetId <= 0 || !room || !data) return;
     CUserObj* me = data->GetLocalUser();
@@ -83,7 +83,7 @@ void CWndRoom::SendGiftWithWords(int targetId, int giftId, int count, const char
 
 void CWndRoom::SendTradeGift(int targetId, const std::string& targetAlias, int giftId, int count,
                              const char* words) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     CUserObj* me = data->GetLocalUser();
     tag_CMDTradeGiftRecord record;
@@ -104,7 +104,7 @@ void CWndRoom::SendTradeGift(int targetId, const std::string& targetAlias, int g
 }
 
 void CWndRoom::SendSealReq(int userId, int sealId) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     CUserObj* me = data->GetLocalUser();
     if (me->levels[0] <= 1) {
@@ -197,7 +197,7 @@ void CWndRoom::FillGiftPane() {
 }
 
 void CWndRoom::OnAppTileClick(int tag) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     switch (tag) {
         case -6:
             if (data) OpenPage(data->m_GlobalConfig.agent_url);
@@ -221,7 +221,7 @@ void CWndRoom::OnAppTileClick(int tag) {
 }
 
 void CWndRoom::OnGiftRollNotify() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     auto* race = dynamic_cast<CFlyGiftLabelUI*>(m_pFlyGiftRace);
     if (!data || !race) return;
     const tag_GiftRollInfo& roll = data->m_GiftRollInfo;
@@ -260,7 +260,7 @@ void CWndRoom::OnGiftRollNotify() {
 }
 
 void CWndRoom::OnPlayFireworksNotify(const char* payload) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || !payload || data->m_UserEnv.m_bShiledGiftEffect) return;
     int32_t third = 0;
     std::memcpy(&third, payload + 8, sizeof third);

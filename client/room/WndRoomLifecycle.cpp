@@ -10,6 +10,7 @@
 #include "app/SkinInk.h"
 #include "app/SkinTable.h"
 #include "controls/CtrlListFriend.h"
+#include "controls/KernelData.h"
 #include "controls/RoomCtrlUI.h"
 #include "dialogs/WndQunshua.h"
 #include "kernel/CommKernel.h"
@@ -26,21 +27,10 @@ using namespace DuiLib;
 
 namespace {
 
-// Paint-manager timer of the scrolling texts (announcement strip, gift race).
-
-CCommKernelData* Data() {
-    return CCommKernel::GetInstance()->m_pData;
-}
-
-CRoomObj* FindRoom(int roomId) {
-    CCommKernelData* data = Data();
-    return data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(roomId) : nullptr;
-}
-
 // The room's name as the name label ("name(id)") and the window title ("[房间:name]")
 // show it.
 void ShowRoomName(CControlUI* label, HWND wnd, int roomId) {
-    CRoomObj* room = FindRoom(roomId);
+    CRoomObj* room = KnownRoom(roomId);
     const std::wstring name = room ? winplat::AnsiToWide(room->roomName) : std::wstring();
     if (label) label->SetText(winplat::FormatText(L"%ls(%d)", name.c_str(), roomId).c_str());
     if (room && wnd) ::SetWindowTextW(wnd, (L"[房间:" + name + L"]").c_str());
@@ -90,7 +80,7 @@ void CWndRoom::InitRoom(int roomId) {
     ShowRoomName(m_pRoomName, m_hWnd, roomId);
     // The gift strip's timer starts with its first gift (an empty strip has no steps).
 
-    if (CCommKernelData* data = Data(); data && data->m_pWaveInCtrl) {
+    if (CCommKernelData* data = KernelData(); data && data->m_pWaveInCtrl) {
         data->m_pWaveInCtrl->setWaveInDevId(theApp.m_nWaveInDev);
         data->m_pWaveInCtrl->setWaveOutDevId(theApp.m_nWaveOutDev);
     }
@@ -100,13 +90,13 @@ void CWndRoom::InitRoom(int roomId) {
     // soon as it is entered, before its window has been painted. The handler stays
     // until the next room sets its own: once this window is gone, the message goes
     // nowhere.
-    if (CCommKernelData* data = Data()) {
+    if (CCommKernelData* data = KernelData()) {
         const HWND self = m_hWnd;
         data->m_PropsTaskMgr.SetPlayFailedHandler(
             [self] { ::PostMessageW(self, UM_EFFECT_PLAYER_MISSING, 0, 0); });
     }
 
-    if (CCommKernelData* data = Data()) {
+    if (CCommKernelData* data = KernelData()) {
         m_chatInput.SetTextFont(data->m_szFontName, data->m_nFontSize, data->m_bBold != 0,
                                 data->m_bUnderline != 0, data->m_bItalic != 0);
         m_chatInput.SetTextColor(RgbFromColorRef(data->m_crTextColor));
@@ -120,7 +110,7 @@ void CWndRoom::InitRoom(int roomId) {
         if (m_pRoomCtrl->m_pDownMicBtn) m_pRoomCtrl->m_pDownMicBtn->SetVisible(false);
     }
 
-    if (CCommKernelData* data = Data()) {
+    if (CCommKernelData* data = KernelData()) {
         data->m_FriendMgr.ClearAllClosedFriend();
         std::string folder = winplat::WideToAnsi(data->m_szAppPath);
         if (folder.size() > 63) folder.resize(63);
@@ -139,7 +129,7 @@ void CWndRoom::StopAllMedia() {
     m_pm.RemoveAllTimers();
 
     StopMediaSession();
-    if (CCommKernelData* data = Data()) {
+    if (CCommKernelData* data = KernelData()) {
         data->m_UserEnv.m_bInitVideoCap = false;
         data->m_UserEnv.m_bInitAudioCap = false;
         data->m_UserEnv.m_bLocalPreview = false;
@@ -152,7 +142,8 @@ void CWndRoom::StopAllMedia() {
         m_pGiftNoticeQueue = nullptr;
     }
     if (m_pFlyGiftRace) {
-        if (auto* race = static_cast<CFlyGiftLabelUI*>(m_pFlyGiftRace->GetInterface(L"FlyGiftLabel")))
+        if (auto* race =
+                static_cast<CFlyGiftLabelUI*>(m_pFlyGiftRace->GetInterface(L"FlyGiftLabel")))
             race->Clear();
         else
             m_pFlyGiftRace->SetText(L"");
@@ -195,7 +186,7 @@ void CWndRoom::ReloadAudioDevice() {
 }
 
 void CWndRoom::OnMyWealthChanged() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     const CUserObj* me = data->GetLocalUser();
     // Balances are 64-bit: shown whole, never cut to their low half.
@@ -212,7 +203,7 @@ void CWndRoom::OnMyWealthChanged() {
 
 void CWndRoom::UpdateMyInfo() {
     OnMyWealthChanged();
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     const CUserObj* me = data->GetLocalUser();
     if (m_pMySettingBtn) {
@@ -229,8 +220,8 @@ void CWndRoom::UpdateMyInfo() {
 void CWndRoom::OnWaitMicListChanged() {
     if (!m_pWaitMicList) return;
     m_pWaitMicList->RemoveAll();
-    CRoomObj* room = FindRoom(m_nRoomId);
-    CCommKernelData* data = Data();
+    CRoomObj* room = KnownRoom(m_nRoomId);
+    CCommKernelData* data = KernelData();
     if (room && data && data->m_pUserManager) {
         for (int id : *room->GetWaitMicUserIds())
             if (CUserObj* user = data->m_pUserManager->FindUser(id)) m_pWaitMicList->AddUser(user);

@@ -9,6 +9,7 @@
 
 #include "app/ClientApp.h"
 #include "controls/HtmlText.h"
+#include "controls/KernelData.h"
 #include "controls/RoomCtrlUI.h"
 #include "facade/Strevo.h"
 #include "kernel/CommKernel.h"
@@ -32,21 +33,6 @@ CControlUI* CALLBACK MatchPointer(CControlUI* control, LPVOID wanted) {
     return control == wanted ? control : nullptr;
 }
 
-CCommKernelData* Data() {
-    CCommKernel* kernel = CCommKernel::GetInstance();
-    return kernel ? kernel->m_pData : nullptr;
-}
-
-int LocalUserId() {
-    CCommKernelData* data = Data();
-    return data ? data->GetLocalUser()->userId : 0;
-}
-
-CUserEnvSetting* Env() {
-    CCommKernelData* data = Data();
-    return data ? &data->m_UserEnv : nullptr;
-}
-
 // The media configuration texts of the three smoothness modes.
 const char* const kAvPresets[3] = {
     "1 15 60000 32000 1000 1000 10 12 5 6 1000 3 224 168 1",
@@ -63,7 +49,7 @@ std::wstring Caption(const CUserObj* user) {
 // The room's media relay address by the network choice; a second choice without a
 // second address takes the first.
 bool MediaAddress(int roomId, std::string& host, int& port) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     CRoomObj* room =
         data && data->m_pRoomManager ? data->m_pRoomManager->FindRoom(roomId) : nullptr;
     if (!room) return false;
@@ -77,7 +63,7 @@ bool MediaAddress(int roomId, std::string& host, int& port) {
 }  // namespace
 
 void CWndRoom::MuteUserStream(bool video, int userId, bool on) {
-    CCommKernelData* data = CCommKernel::GetInstance()->m_pData;
+    CCommKernelData* data = KernelData();
     if (!m_pStrevo || (data && userId == data->GetLocalUser()->userId)) return;
     if (video)
         m_pStrevo->muteVideoStream(userId, on ? 1 : 0);
@@ -108,7 +94,7 @@ int CWndRoom::PaneIndexOf(CControlUI* control) const {
 
 int CWndRoom::ApplyAvModuleConfig() {
     if (!m_pStrevo) return -10;
-    CUserEnvSetting* env = Env();
+    CUserEnvSetting* env = UserEnv();
     const int mode = env ? env->m_nVideoSmooth : 0;
     std::vector<char> text;
     if (mode >= 1 && mode <= 3)
@@ -125,7 +111,7 @@ void CWndRoom::ApplyMediaAddress() {
 }
 
 void CWndRoom::BuildCaptureGraphs() {
-    CUserEnvSetting* env = Env();
+    CUserEnvSetting* env = UserEnv();
     if (!env || !m_pStrevo) return;
     const int me = LocalUserId();
     if (!env->m_bInitVideoCap) {
@@ -163,7 +149,7 @@ CPubVideoContainerUI* CWndRoom::PublicPane(int index) const {
 }
 
 void CWndRoom::PublishLocalMedia() {
-    CUserEnvSetting* env = Env();
+    CUserEnvSetting* env = UserEnv();
     if (!env) return;
     env->m_bMuteMic = true;  // the user starts muted
     if (m_pRoomCtrl) m_pRoomCtrl->RefreshMuteButtons();
@@ -195,7 +181,7 @@ void CWndRoom::ShowMicVideo(CUserObj* user) {
         return;
     }
     pane->SetVideoUser(Caption(user).c_str(), id);
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     pane->SetUserLevel(data ? data->GetLevelImgName(1, user->levels[0]) : nullptr, user->IsZhubo());
     if (id == LocalUserId()) {
         PublishLocalMedia();
@@ -220,7 +206,8 @@ void CWndRoom::RecaptionMediaUser(const CUserObj* user) {
         if (CPubVideoContainerUI* pane = PublicPane(i); pane && pane->GetUserId() == id)
             pane->SetVideoUser(caption.c_str(), id);
     if (m_pUserVideoWndMgr)
-        if (CWndUserPopupVideo* wnd = m_pUserVideoWndMgr->GetWnd(id)) wnd->SetVideoUser(caption.c_str(), id);
+        if (CWndUserPopupVideo* wnd = m_pUserVideoWndMgr->GetWnd(id))
+            wnd->SetVideoUser(caption.c_str(), id);
 }
 
 void CWndRoom::OpenUserVideoWnd(CUserObj* user, bool alreadySubscribed) {
@@ -264,7 +251,7 @@ void CWndRoom::OpenUserVideoWnd(CUserObj* user, bool alreadySubscribed) {
 
 void CWndRoom::EndUserMedia(int userId) {
     if (userId == LocalUserId()) {
-        CUserEnvSetting* env = Env();
+        CUserEnvSetting* env = UserEnv();
         if (env) env->m_bLocalPreview = false;
         if (m_pStrevo) {
             m_pStrevo->stopVideoCapGraph();
@@ -301,7 +288,7 @@ void CWndRoom::SendConnMediaClose(int userId) {
 }
 
 void CWndRoom::SetMicMute(bool mute) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data) return;
     data->m_UserEnv.m_bMuteMic = mute;
     // The secret microphone publishes too: its holder must be able to unmute.
@@ -313,7 +300,7 @@ void CWndRoom::SetMicMute(bool mute) {
 }
 
 void CWndRoom::SetSpeakerMute(bool mute) {
-    if (CUserEnvSetting* env = Env()) env->m_bMuteSpeak = mute;
+    if (CUserEnvSetting* env = UserEnv()) env->m_bMuteSpeak = mute;
     if (m_pStrevo) m_pStrevo->muteAudioStreamAll(mute ? 1 : 0);
 }
 
@@ -328,7 +315,7 @@ void CWndRoom::OnConnMediaRequest(const char* payload) {
     std::memcpy(&requesterId, payload + 4, 4);
     std::memcpy(&targetId, payload + 8, 4);
     const uint8_t op = static_cast<uint8_t>(payload[12]);
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || !data->m_pUserManager) return;
     const int me = data->GetLocalUser()->userId;
     if (targetId != me || requesterId == me) return;
@@ -424,7 +411,7 @@ void CWndRoom::StartMediaSession() {
 
 void CWndRoom::StopMediaSession() {
     TearDownEngine();
-    if (CCommKernelData* data = Data()) {
+    if (CCommKernelData* data = KernelData()) {
         data->m_UserEnv.m_bInitVideoCap = false;
         data->m_UserEnv.m_bInitAudioCap = false;
         data->m_UserEnv.m_bLocalPreview = false;
@@ -435,7 +422,7 @@ void CWndRoom::StopMediaSession() {
 }
 
 void CWndRoom::ForgetMediaUser(int userId) {
-    if (CCommKernelData* data = Data()) data->m_FriendMgr.ClearPrivSpectator(userId);
+    if (CCommKernelData* data = KernelData()) data->m_FriendMgr.ClearPrivSpectator(userId);
 }
 
 void CWndRoom::CloseAllUserVideoWnds() {

@@ -26,7 +26,6 @@
 
 using namespace DuiLib;
 
-using roomsession::Data;
 using roomsession::FindRoom;
 
 namespace {
@@ -46,7 +45,7 @@ constexpr int kBannerLevel = 38;
 constexpr int kLevelBanner = 100;
 
 int MyId() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     return data ? data->GetLocalUser()->userId : 0;
 }
 
@@ -55,7 +54,7 @@ std::wstring Format(const wchar_t* fmt, int a, int b = 0) {
 }
 
 void QueueFlash(int flashId) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!data || flashId <= 0) return;
     tag_PropsFlashPlayTaskItem task{};
     task.kind = 0;
@@ -67,19 +66,21 @@ void QueueFlash(int flashId) {
 // show an empty frame.
 bool BannerExists(int car) {
     const std::wstring path = winplat::FormatText(L"/car_01/star_fy_%d.gif", car);
-    return ::GetFileAttributesW((ChatLines::ResourceFolder() + path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW((ChatLines::ResourceFolder() + path).c_str()) !=
+           INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
 
 void CWndRoom::OnUserEnterRoom(CUserObj* user) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!user || !data) return;
     // The whole member list comes once per member: a call that changes nothing must
     // cost nothing.
     bool changed = m_pRoomUserList && m_pRoomUserList->AddUser(user);
     if (m_announcedIds.insert(user->userId).second) AnnounceEntrance(user);
-    if (user->GetRoomMgrLevel() != 0 && m_pRoomMgrList && m_pRoomMgrList->AddUser(user)) changed = true;
+    if (user->GetRoomMgrLevel() != 0 && m_pRoomMgrList && m_pRoomMgrList->AddUser(user))
+        changed = true;
     if ((user->flags & (USER_FLAG_VIP_MIC | USER_FLAG_SECRET_MIC)) && m_pOnMicList &&
         m_pOnMicList->AddUser(user))
         changed = true;
@@ -87,7 +88,7 @@ void CWndRoom::OnUserEnterRoom(CUserObj* user) {
 }
 
 void CWndRoom::AnnounceEntrance(CUserObj* user) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (!user || !data) return;
     int kind = LEVEL_KIND_USER, level = user->levels[0];
     if (user->flags & USER_FLAG_CASTLE_LORD) {
@@ -97,30 +98,35 @@ void CWndRoom::AnnounceEntrance(CUserObj* user) {
         kind = LEVEL_KIND_CASTLE;
         level = kLadyLevel;
     }
-    tag_UserLevelDescInfo* desc =
-        data->m_pUserLevelInfoManager ? data->m_pUserLevelInfoManager->FindLevelDesc(kind, level) : nullptr;
+    tag_UserLevelDescInfo* desc = data->m_pUserLevelInfoManager
+                                      ? data->m_pUserLevelInfoManager->FindLevelDesc(kind, level)
+                                      : nullptr;
     const bool isMe = user->userId == MyId();
     if (desc) {
         const bool during = !m_bLoggedIn || data->m_UserEnv.m_bShiledInoutMsg;
         if (during) {
             if (desc->showFlag) {
                 if (m_pPubTextOut)
-                    m_pPubTextOut->WriteBlock(NotifyLines::EntranceLine(*desc, user->alias, true, 0).c_str(), 0);
+                    m_pPubTextOut->WriteBlock(
+                        NotifyLines::EntranceLine(*desc, user->alias, true, 0).c_str(), 0);
                 if (isMe) QueueFlash(desc->flashId);
             }
         } else {
             const int welcome = desc->showFlag ? user->userId : 0;
             if (m_pPubTextOut)
-                m_pPubTextOut->WriteBlock(NotifyLines::EntranceLine(*desc, user->alias, false, welcome).c_str(), 0);
+                m_pPubTextOut->WriteBlock(
+                    NotifyLines::EntranceLine(*desc, user->alias, false, welcome).c_str(), 0);
             QueueFlash(desc->flashId);
         }
     }
     for (int bit = 0; bit < 32; ++bit)
         if ((user->entranceEffects >> bit) & 1u)
             if (BannerExists(bit + 1)) WriteEntranceBanner(bit + 1, user);
-    if (user->levels[0] == kBannerLevel && BannerExists(kLevelBanner)) WriteEntranceBanner(kLevelBanner, user);
+    if (user->levels[0] == kBannerLevel && BannerExists(kLevelBanner))
+        WriteEntranceBanner(kLevelBanner, user);
 
-    if (m_bLoggedIn && data->m_UserEnv.m_bAutoWellcome && data->m_UserEnv.m_szAutoWelcome[0] && !isMe)
+    if (m_bLoggedIn && data->m_UserEnv.m_bAutoWellcome && data->m_UserEnv.m_szAutoWelcome[0] &&
+        !isMe)
         SendChatMsg(15, user->userId, data->m_UserEnv.m_szAutoWelcome);
     if (user->flags & USER_FLAG_PUBLIC_MIC) ShowMicVideo(user);
 }
@@ -158,14 +164,15 @@ void CWndRoom::SetPubMicTitle(int pane, const wchar_t* text) {
 void CWndRoom::OnRoomNoticeText(int index, const wchar_t* text) {
     if (!text || index < 0) return;
     if (index <= 2) {
-        if (*text && m_pPubTextOut) m_pPubTextOut->WriteBlock(NotifyLines::NoticeLine(text).c_str(), 0);
+        if (*text && m_pPubTextOut)
+            m_pPubTextOut->WriteBlock(NotifyLines::NoticeLine(text).c_str(), 0);
     } else if (index == 3 && m_pRoomYugao) {
         m_pRoomYugao->SetText(text);
     }
 }
 
 void CWndRoom::OnUserKickedOut(int actorId, int targetId, int reason, int) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (m_bLoggedIn && data && !data->m_UserEnv.m_bShiledInoutMsg && m_pPubTextOut)
         m_pPubTextOut->WriteBlock(NotifyLines::KickLine(targetId, actorId, reason).c_str(), 0);
     m_announcedIds.erase(targetId);
@@ -175,7 +182,7 @@ void CWndRoom::OnUserKickedOut(int actorId, int targetId, int reason, int) {
 }
 
 void CWndRoom::OnUserExitRoom(int userId) {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     if (m_bLoggedIn && data && !data->m_UserEnv.m_bShiledInoutMsg && m_pPubTextOut)
         m_pPubTextOut->WriteBlock(NotifyLines::ExitLine(userId).c_str(), 0);
     m_announcedIds.erase(userId);
@@ -200,8 +207,8 @@ void CWndRoom::OnUserMicStateChanged(const char* payload) {
         __log_print__("tag_room: microphone index %d out of range\n", index);
 
     // Only the microphone bits: the byte must not make anybody a manager or a lord.
-    constexpr uint32_t kMicBits = USER_FLAG_PUBLIC_MIC | USER_FLAG_VIP_MIC | USER_FLAG_SECRET_MIC |
-                                  USER_FLAG_OTHER_MIC;
+    constexpr uint32_t kMicBits =
+        USER_FLAG_PUBLIC_MIC | USER_FLAG_VIP_MIC | USER_FLAG_SECRET_MIC | USER_FLAG_OTHER_MIC;
     target->flags = (target->flags & ~kMicBits) | (micFlags & kMicBits);
     target->micIndex = USER_NO_PUBLIC_MIC;
     if (newState == 1 && indexValid) target->micIndex = static_cast<uint8_t>(index);
@@ -256,7 +263,8 @@ void CWndRoom::OnUserMicStateChanged(const char* payload) {
     UpdateUserListCounts();
 
     const bool byOther = actor && actor != target;
-    const std::wstring text = NotifyLines::MicChangeText(oldState, newState, byOther, target->userId);
+    const std::wstring text =
+        NotifyLines::MicChangeText(oldState, newState, byOther, target->userId);
     if (text.empty() || !m_pPrivTextOut) return;
     std::wstring line = NotifyLines::kMicHintDiv;
     FormatUserLink(target->userId, target, nullptr, isMe, line);
@@ -284,11 +292,13 @@ void CWndRoom::OnMicTypeChanged(const char* payload) {
         if (text.empty() || !m_pPrivTextOut) return;
         CRoomObj* room = FindRoom(m_nRoomId);
         std::wstring line = std::wstring(NotifyLines::kMicHintDiv) + L"管理员";
-        FormatUserLink(managerId, room ? room->FindUser(managerId) : nullptr, nullptr, managerId == MyId(), line);
+        FormatUserLink(managerId, room ? room->FindUser(managerId) : nullptr, nullptr,
+                       managerId == MyId(), line);
         line += text + L"</DIV>";
         m_pPrivTextOut->WriteBlock(line.c_str(), 0);
     } else if (op == 1) {
-        InsertHintLine(1, 1, Format(L"您的麦时被管理员[ %d ]延长了 %d 分钟", managerId, value).c_str());
+        InsertHintLine(1, 1,
+                       Format(L"您的麦时被管理员[ %d ]延长了 %d 分钟", managerId, value).c_str());
     }
 }
 
@@ -300,13 +310,38 @@ void CWndRoom::OnWaitMicIndexChanged(const char* payload) {
     const int op = p.I16(16);
     std::wstring hint;
     switch (op) {
-        case 1: hint = Format(L"您的第 %d 排麦位置被 管理员[%d] 向前提升一位！有疑问请去 10000 房间找客服帮忙.", position, managerId); break;
-        case 2: hint = Format(L"您的第 %d 排麦位置被 管理员[%d] 向后下升一位！有疑问请去 10000 房间找客服帮忙.", position, managerId); break;
-        case 3: hint = Format(L"您的第 %d 排麦位置被 管理员[%d] 提升到麦序第一位！有疑问请去 10000 房间找客服帮忙.", position, managerId); break;
-        case 4: hint = Format(L"您的第 %d 排麦位置被 管理员[%d] 下降到麦序最后一位！有疑问请去 10000 房间找客服帮忙.", position, managerId); break;
-        case -1: hint = Format(L"您的第 %d 排麦位置被 管理员[%d] 取消！有疑问请去 10000 房间找客服帮忙.", position, managerId); break;
-        case -2: hint = Format(L"您的所有排麦位置被 管理员[%d] 取消！有疑问请去 10000 房间找客服帮忙.", managerId); break;
-        default: break;
+        case 1:
+            hint = Format(
+                L"您的第 %d 排麦位置被 管理员[%d] 向前提升一位！有疑问请去 10000 房间找客服帮忙.",
+                position, managerId);
+            break;
+        case 2:
+            hint = Format(
+                L"您的第 %d 排麦位置被 管理员[%d] 向后下升一位！有疑问请去 10000 房间找客服帮忙.",
+                position, managerId);
+            break;
+        case 3:
+            hint = Format(
+                L"您的第 %d 排麦位置被 管理员[%d] 提升到麦序第一位！有疑问请去 10000 "
+                L"房间找客服帮忙.",
+                position, managerId);
+            break;
+        case 4:
+            hint = Format(
+                L"您的第 %d 排麦位置被 管理员[%d] 下降到麦序最后一位！有疑问请去 10000 "
+                L"房间找客服帮忙.",
+                position, managerId);
+            break;
+        case -1:
+            hint = Format(L"您的第 %d 排麦位置被 管理员[%d] 取消！有疑问请去 10000 房间找客服帮忙.",
+                          position, managerId);
+            break;
+        case -2:
+            hint = Format(L"您的所有排麦位置被 管理员[%d] 取消！有疑问请去 10000 房间找客服帮忙.",
+                          managerId);
+            break;
+        default:
+            break;
     }
     if (!hint.empty()) InsertHintLine(1, 1, hint.c_str());
 }
@@ -319,11 +354,21 @@ void CWndRoom::OnUserBanned(const char* payload) {
     const int kind = p.U8(12);
     std::wstring hint;
     if (userId == MyId()) {
-        if (kind == 1) hint = Format(L"你因违反房间规定被 管理员[%d] 进行了 房间封杀！有疑问请去 10000 房间找客服帮忙.", managerId);
-        if (kind == 2) hint = Format(L"你因违反房间规定被 管理员[%d] 进行了 全站封杀！有疑问请去 10000 房间找客服帮忙.", managerId);
+        if (kind == 1)
+            hint = Format(
+                L"你因违反房间规定被 管理员[%d] 进行了 房间封杀！有疑问请去 10000 房间找客服帮忙.",
+                managerId);
+        if (kind == 2)
+            hint = Format(
+                L"你因违反房间规定被 管理员[%d] 进行了 全站封杀！有疑问请去 10000 房间找客服帮忙.",
+                managerId);
     } else {
-        if (kind == 1) hint = Format(L"用户[%d] 因违反房间规定被 管理员[%d] 进行了 房间封杀！", userId, managerId);
-        if (kind == 2) hint = Format(L"用户[%d] 因违反房间规定被 管理员[%d] 进行了 全站封杀！", userId, managerId);
+        if (kind == 1)
+            hint = Format(L"用户[%d] 因违反房间规定被 管理员[%d] 进行了 房间封杀！", userId,
+                          managerId);
+        if (kind == 2)
+            hint = Format(L"用户[%d] 因违反房间规定被 管理员[%d] 进行了 全站封杀！", userId,
+                          managerId);
     }
     if (!hint.empty()) InsertHintLine(1, 1, hint.c_str());
 }

@@ -105,12 +105,12 @@ struct tag_CMDOperateWaitMic {
 // the scope; the sanction dialog fills all of it.
 struct tag_CMDThrowUserInfo {
     int32_t roomId;
-    int32_t userId;    // the local user, who asks
-    int32_t targetId;  // the sanctioned user
-    uint8_t scope;     // 1 this room, 2 every room
-    uint8_t sanctions; // THROW_* bits
-    uint8_t period;    // 1..8 the dialog's periods in order, 0 for ever
-    uint8_t reason;    // 1 or 2, the dialog's reasons in order
+    int32_t userId;     // the local user, who asks
+    int32_t targetId;   // the sanctioned user
+    uint8_t scope;      // 1 this room, 2 every room
+    uint8_t sanctions;  // THROW_* bits
+    uint8_t period;     // 1..8 the dialog's periods in order, 0 for ever
+    uint8_t reason;     // 1 or 2, the dialog's reasons in order
     uint8_t reserved[60];
 };
 

@@ -1,53 +1,56 @@
 #include "kernel/NotificationCopy.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "kernel/CommKernel.h"
 #include "kernel/Notifications.h"
 
 namespace comm {
 
+namespace {
+
+// A constant array, not a built list: windows that go as the program ends still ask.
+const UINT kCarriesCopy[] = {
+    UM_LOGON_OK,           UM_LOGON_FAILED,
+    UM_JOIN_ROOM_OK,       UM_JOIN_ROOM_FAILED,
+    UM_ROOM_USER_LIST,     UM_USER_ENTER_ROOM,
+    UM_USER_KICKED_OUT,    UM_USER_EXIT_ROOM,
+    UM_MIC_STATE_CHANGED,  UM_MIC_STATE_FAILED,
+    UM_ROOM_CHAT_MSG,      UM_TRADE_GIFT_FAILED,
+    UM_TRADE_GIFT_NOTIFY,  UM_LOUDSPEAKER_MSG,
+    UM_LUCKY_GIFT_REWARD,  UM_WAIT_MIC_INDEX_CHANGED,
+    UM_THROW_USER_NOTIFY,  UM_USER_PRIORITY_CHANGED,
+    UM_PUBLIC_MIC_CHANGED, UM_SET_USER_PROFILE_RESP,
+    UM_SET_USER_PWD_RESP,  UM_MV_KUXIN_RESP,
+    UM_FIREWORKS_PICKED,   UM_PLAY_FIREWORKS_NOTIFY,
+    UM_SEAL_NOTIFY,        UM_SEE_USER_IP_RESP,
+    UM_SIEGE_STATE,        UM_OPEN_CHEST_RESP,
+    UM_CONN_MEDIA_REQ,     UM_CONN_MEDIA_RESP,
+    UM_CONN_MEDIA_ERR,
+};
+
+}  // namespace
+
+const std::vector<UINT>& CopyCarryingNotifications() {
+    static const std::vector<UINT> ids(std::begin(kCarriesCopy), std::end(kCarriesCopy));
+    return ids;
+}
+
 bool NotificationCarriesCopy(UINT msg) {
-    switch (msg) {
-        case UM_LOGON_OK:
-        case UM_LOGON_FAILED:
-        case UM_JOIN_ROOM_OK:
-        case UM_JOIN_ROOM_FAILED:
-        case UM_ROOM_USER_LIST:
-        case UM_USER_ENTER_ROOM:
-        case UM_USER_KICKED_OUT:
-        case UM_USER_EXIT_ROOM:
-        case UM_MIC_STATE_CHANGED:
-        case UM_MIC_STATE_FAILED:
-        case UM_ROOM_CHAT_MSG:
-        case UM_TRADE_GIFT_FAILED:
-        case UM_TRADE_GIFT_NOTIFY:
-        case UM_LOUDSPEAKER_MSG:
-        case UM_LUCKY_GIFT_REWARD:
-        case UM_WAIT_MIC_INDEX_CHANGED:
-        case UM_THROW_USER_NOTIFY:
-        case UM_USER_PRIORITY_CHANGED:
-        case UM_PUBLIC_MIC_CHANGED:
-        case UM_SET_USER_PROFILE_RESP:
-        case UM_SET_USER_PWD_RESP:
-        case UM_MV_KUXIN_RESP:
-        case UM_FIREWORKS_PICKED:
-        case UM_PLAY_FIREWORKS_NOTIFY:
-        case UM_SEAL_NOTIFY:
-        case UM_SEE_USER_IP_RESP:
-        case UM_SIEGE_STATE:
-        case UM_OPEN_CHEST_RESP:
-        case UM_CONN_MEDIA_REQ:
-        case UM_CONN_MEDIA_RESP:
-        case UM_CONN_MEDIA_ERR:
-            return true;
-        default:
-            return false;
-    }
+    return std::find(std::begin(kCarriesCopy), std::end(kCarriesCopy), msg) !=
+           std::end(kCarriesCopy);
+}
+
+NotificationRange PendingCopyRange() {
+    return {UM_SERVER_CONNECTED, UM_CONN_MEDIA_ERR};
 }
 
 void FreePendingCopies(HWND wnd) {
     if (!wnd) return;
+    const NotificationRange range = PendingCopyRange();
     MSG msg;
-    while (::PeekMessageW(&msg, wnd, UM_SERVER_CONNECTED, UM_CONN_MEDIA_ERR, PM_REMOVE))
+    while (::PeekMessageW(&msg, wnd, range.first, range.last, PM_REMOVE))
         NotificationCopy copy(msg.message, msg.lParam);
 }
 

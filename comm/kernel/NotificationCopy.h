@@ -4,15 +4,28 @@
 // expected on that connection at all.
 #pragma once
 
+#include <vector>
+
 #include "win32/win32.h"
 
 namespace comm {
 
-// True for the notifications the kernel posts with a copy it made with new[].
+// The notifications the kernel posts with a copy it made with new[], and the test for
+// one of them.
+const std::vector<UINT>& CopyCarryingNotifications();
 bool NotificationCarriesCopy(UINT msg);
 
+// The ids FreePendingCopies takes from a going window's queue, first and last: every
+// notification of the kernel lies within.
+struct NotificationRange {
+    UINT first;
+    UINT last;
+};
+NotificationRange PendingCopyRange();
+
 // Frees the copies of the kernel's notifications still queued for `wnd`: a window that
-// goes calls it as it ends (its queued messages go with it, unread).
+// goes calls it as it ends (its queued messages go with it, unread). A program message
+// of its own inside the range is dropped too: its owner frees what it carries first.
 void FreePendingCopies(HWND wnd);
 
 class NotificationCopy {

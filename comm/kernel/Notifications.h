@@ -13,9 +13,9 @@
 #define UM_ROOM_GROUP_LIST_END 11046   // 103/9
 #define UM_JOIN_ROOM_OK 11047          // 105/27; wParam room id, lParam copy
 #define UM_JOIN_ROOM_FAILED 11048      // 105/26; lParam copy
-#define UM_ROOM_USER_LIST 11049      // 105/30 per entry added; wParam room id, lParam list of one
-#define UM_ROOM_USER_LIST_END 11050  // 105/31; wParam current room id
-#define UM_USER_ENTER_ROOM 11051     // 105/32; wParam room id, lParam copy
+#define UM_ROOM_USER_LIST 11049        // 105/30 per entry added; wParam room id, lParam list of one
+#define UM_ROOM_USER_LIST_END 11050    // 105/31; wParam current room id
+#define UM_USER_ENTER_ROOM 11051       // 105/32; wParam room id, lParam copy
 #define UM_WAIT_MIC_LIST_CHANGED 11052    // 105/42; wParam room id
 #define UM_PUBLIC_MIC_INFO 11053          // 105/33 per entry, 105/102; wParam room id, lParam index
 #define UM_ROOM_NOTICE_TEXT 11054         // 105/67; wParam room id, lParam text index 0 to 3

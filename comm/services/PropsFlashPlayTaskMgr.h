@@ -62,6 +62,6 @@ private:
 
     std::mutex m_wakeLock;
     std::condition_variable m_wake;
-    bool m_pending = false;  // under m_wakeLock
+    bool m_pending = false;              // under m_wakeLock
     std::function<void()> m_playFailed;  // under lock
 };

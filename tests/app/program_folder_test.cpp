@@ -18,8 +18,8 @@ const std::string kProgram = MIVORA_PROGRAM_DIR;
 TEST(ProgramFolder, HoldsWhatTheProgramReadsAsCopies) {
     for (const char* name :
          {"mivora", "libwinplat.so", "libfenlo.so", "libtandrel.so", "libquorv.so", "MVchat.ico",
-          "caotiao.txt", "chatqk.conf", "userface.dat", "leveldesc.dat", "skin/MVChat/WndSelSkin.xml",
-          "skin/MVChat/gift/gift.conf", "skin/Seal/seal.conf",
+          "caotiao.txt", "chatqk.conf", "userface.dat", "leveldesc.dat",
+          "skin/MVChat/WndSelSkin.xml", "skin/MVChat/gift/gift.conf", "skin/Seal/seal.conf",
           "skin/MVChat/frame/default/海天蓝.png"}) {
         SCOPED_TRACE(name);
         const fs::path p = fs::path(kProgram) / fs::u8path(name);
@@ -39,12 +39,12 @@ TEST(ProgramFolder, ACopyTakesWhatTheBuildLaidOutAndNothingARunLeft) {
     // A folder a person has used: what the program writes beside its files.
     TempDir used, copy;
     CopyLaidOutFiles(kProgram, used.native());
-    for (const char* left : {"userenv.ini", "torties.dat", "avconfig.txt",
-                             "skin/MVChat/WndRoomFaceUserTime.xml"})
+    for (const char* left :
+         {"userenv.ini", "torties.dat", "avconfig.txt", "skin/MVChat/WndRoomFaceUserTime.xml"})
         WriteText(used.native() + "/" + left, "left by a run");
     CopyLaidOutFiles(used.native(), copy.native());
-    for (const char* left : {"userenv.ini", "torties.dat", "avconfig.txt",
-                             "skin/MVChat/WndRoomFaceUserTime.xml"})
+    for (const char* left :
+         {"userenv.ini", "torties.dat", "avconfig.txt", "skin/MVChat/WndRoomFaceUserTime.xml"})
         EXPECT_FALSE(fs::exists(copy.native() + "/" + left)) << left;
     EXPECT_TRUE(fs::exists(copy.native() + "/skin/MVChat/WndSelSkin.xml"));
     EXPECT_TRUE(fs::exists(copy.native() + "/globalconf.ini"));

@@ -109,11 +109,13 @@ TEST_F(WholeLogonTest, LogsOnIntoTheLobbyJoinsAndQuitsFromTheTray) {
         },
         [&] {
             CPaintManagerUI& pm = logon->GetPaintManager();
-            if (!pm.FindControl(L"login")->IsEnabled() || IsRectEmpty(&pm.FindControl(L"login")->GetPos())) {
+            if (!pm.FindControl(L"login")->IsEnabled() ||
+                IsRectEmpty(&pm.FindControl(L"login")->GetPos())) {
                 InvalidateRect(logon->GetHWND(), nullptr, FALSE);
                 return false;
             }
-            if (std::wstring(pm.FindControl(L"stateinfo")->GetText()) != L"检查组件成功，当前内核版本1.0.0.1")
+            if (std::wstring(pm.FindControl(L"stateinfo")->GetText()) !=
+                L"检查组件成功，当前内核版本1.0.0.1")
                 script.failure = "check status";
             pm.FindControl(L"accountedit")->SetText(L"10001");
             pm.FindControl(L"pwdedit")->SetText(L"111111");
@@ -133,7 +135,8 @@ TEST_F(WholeLogonTest, LogsOnIntoTheLobbyJoinsAndQuitsFromTheTray) {
             if (pm.FindControl(L"myuseralias")->GetText().IsEmpty()) script.failure = "alias";
             bool tip = false;
             for (const auto& icon : winplat::TrayIcons())
-                if (icon.hwnd == lobby->GetHWND() && icon.tip.find(L"(10001)") != std::wstring::npos)
+                if (icon.hwnd == lobby->GetHWND() &&
+                    icon.tip.find(L"(10001)") != std::wstring::npos)
                     tip = true;
             if (!tip) script.failure = "tray tip";
             CRoomGroupTreeUI* tree = lobby->GetTree();
@@ -171,8 +174,10 @@ TEST_F(WholeLogonTest, LogsOnIntoTheLobbyJoinsAndQuitsFromTheTray) {
         [&] { return seen("/roomlist.php"); },
         // A room link reaches the join request.
         [&] {
-            auto* web = dynamic_cast<CWebBrowserUI*>(lobby->GetPaintManager().FindControl(L"ielobby2"));
-            std::wstring link = L"enterchatroom://1001,127.0.0.1:" + std::to_wstring(world.ports().room);
+            auto* web =
+                dynamic_cast<CWebBrowserUI*>(lobby->GetPaintManager().FindControl(L"ielobby2"));
+            std::wstring link =
+                L"enterchatroom://1001,127.0.0.1:" + std::to_wstring(world.ports().room);
             web->Navigate2(link.c_str());
             return true;
         },

@@ -269,7 +269,8 @@ TEST(SkinCatalogs, CommittedFilesLoadWithAnEntryEach) {
     ASSERT_NE(levels.FindLevelDesc(LEVEL_KIND_CASTLE, LEVEL_CASTLE_LADY), nullptr);
     EXPECT_EQ(levels.FindLevelDesc(LEVEL_KIND_CASTLE, LEVEL_CASTLE_LADY)->title, L"城主夫人");
     EXPECT_NE(levels.FindLevelDesc(LEVEL_KIND_USER, 5), nullptr);
-    EXPECT_NE(levels.FindLevelDesc(LEVEL_KIND_USER, 11), nullptr) << "the local world's member level";
+    EXPECT_NE(levels.FindLevelDesc(LEVEL_KIND_USER, 11), nullptr)
+        << "the local world's member level";
 }
 
 // Every picture a committed catalog names is in the skin: a missing one shows as a
@@ -292,7 +293,8 @@ TEST(SkinCatalogs, EveryPictureTheyNameIsInTheSkin) {
         need(mvchat + "gift/" + std::to_string(id) + "_1.gif");
     }
     // The icons of the loudspeaker lines (the users' kinds and the official one).
-    for (const char* icon : {"trumpet/goldSpeaker.gif", "trumpet/guanfang.gif"}) need(mvchat + icon);
+    for (const char* icon : {"trumpet/goldSpeaker.gif", "trumpet/guanfang.gif"})
+        need(mvchat + icon);
 
     CSealManager seals;
     std::wstring sealPath = winplat::Utf8ToWide(skin + "Seal/seal.conf");

@@ -211,8 +211,9 @@ TEST_F(WebWindowTest, FinderLinksJoinAValidRoomOnlyAndCloseOnlyThen) {
     // On a page of another host a link leads only to a gate known already: "g" came
     // from the finder's page above, "evil" from nowhere.
     const std::wstring foreign = L"http://localhost:" + std::to_wstring(http.port()) + L"/x";
-    for (const auto& [link, joins] : {std::pair<const wchar_t*, size_t>{L"enterchatroom://12,evil:1", 0},
-                                      {L"enterchatroom://13,g:1", 1}}) {
+    for (const auto& [link, joins] :
+         {std::pair<const wchar_t*, size_t>{L"enterchatroom://12,evil:1", 0},
+          {L"enterchatroom://13,g:1", 1}}) {
         SCOPED_TRACE(std::wstring(link));
         auto* w = new CWndFinder;
         openFinder(w);

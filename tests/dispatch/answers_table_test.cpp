@@ -1,9 +1,11 @@
 // Every further answer, one table: after entering a room (the local user and users A
 // and B in it) one answer arrives; the model change and what is posted are checked.
+#include <algorithm>
 #include <functional>
 
 #include "dispatch_fixture.h"
 #include "kernel/Notifications.h"
+#include "kernel/dispatch/Dispatch.h"
 #include "model/RoomManager.h"
 #include "model/RoomObj.h"
 #include "model/UserMVManager.h"
@@ -78,9 +80,14 @@ protected:
                 EXPECT_EQ(ModelDigest(d), before);
             }
             ASSERT_EQ(posted.size(), c.posts.size());
+            const std::vector<UINT>& named = comm::dispatch::PostedNotifications();
             for (size_t i = 0; i < posted.size(); ++i) {
                 SCOPED_TRACE(i);
                 EXPECT_EQ(posted[i].msg, c.posts[i].msg);
+                // The lists of the kernel and the lobby are checked against that list
+                // (tests/lobby/notification_lists_test.cpp): a post it misses escapes them.
+                EXPECT_NE(std::find(named.begin(), named.end(), posted[i].msg), named.end())
+                    << posted[i].msg << " is posted but not among the dispatch's notifications";
                 EXPECT_EQ(posted[i].wParam, c.posts[i].wParam);
                 if (c.posts[i].copy) {
                     EXPECT_TRUE(CopyEquals(posted[i], c.frame));

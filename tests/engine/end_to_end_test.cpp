@@ -105,8 +105,7 @@ Result runRoom(int dropPercent) {
         const bool arrived = sound->WaitUntil(
             [&] { return got.videoCount() >= 30 && got.audioCount() >= 40; }, 30000);
         EXPECT_TRUE(arrived) << "pictures " << got.videoCount() << ", sounds " << got.audioCount();
-        EXPECT_TRUE(
-            sound->WaitUntil([&] { return sound->PlayedBytes(stage.speaker) > 0; }, 10000));
+        EXPECT_TRUE(sound->WaitUntil([&] { return sound->PlayedBytes(stage.speaker) > 0; }, 10000));
         r.captured = speakerCapture.videoCount();
         r.pictures = got.videoCount();
         r.sounds = got.audioCount();

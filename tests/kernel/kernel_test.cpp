@@ -179,7 +179,13 @@ TEST_F(KernelTest, SelfConnectingRequestsSendHelloFirstOnlyOnAFreshConnection) {
         {"profile", 2, [&] { k->SendMsg_SetUserProfileReq2(&profile, 2); }, Hello(103),
          FrameBytes(103, 118).i32(kLocalUser).i32(12).u8(1).text("nick", 17).zeros(17).bytes()},
         {"password", 2, [&] { k->SendMsg_SetUserPwdReq2(&pwd, 2); }, Hello(103),
-         FrameBytes(103, 120).i32(kLocalUser).u8(1).text("old", 17).text("new", 17).zeros(4).bytes()},
+         FrameBytes(103, 120)
+             .i32(kLocalUser)
+             .u8(1)
+             .text("old", 17)
+             .text("new", 17)
+             .zeros(4)
+             .bytes()},
         {"zhingxing", 1, [&] { k->SendMsg_MvZhingxingReq2(7, text, 2); }, Hello(103),
          FrameBytes(103, 122).i32(7).i32(6).raw("hello", 6).bytes()},
         {"kuxin", 1, [&] { k->SendMsg_MvKuxinReq2(9, 2); }, Hello(103),
@@ -434,8 +440,18 @@ TEST_F(KernelTest, RoomRequestsHaveTheirExactBytes) {
         {"see ip", [&] { k->SendMsg_SeeUserIpReq(4242); },
          FrameBytes(105, 87).i32(kRoom).i32(kLocalUser).i32(4242).i32(0).bytes(), 26},
         {"black list", [&] { k->SendMsg_AddUserToBlackListReq(&thr); },
-         FrameBytes(105, 90).i32(kRoom).i32(kLocalUser).i32(77).u8(2).u8(0x0B).u8(8).u8(1)
-             .zeros(59).u8(0xA5).bytes(), 86},
+         FrameBytes(105, 90)
+             .i32(kRoom)
+             .i32(kLocalUser)
+             .i32(77)
+             .u8(2)
+             .u8(0x0B)
+             .u8(8)
+             .u8(1)
+             .zeros(59)
+             .u8(0xA5)
+             .bytes(),
+         86},
         {"seal", [&] { k->SendMsg_SendSealReq(31, 0x10007); },
          FrameBytes(105, 93).i32(kLocalUser).i32(kRoom).i32(31).u16(7).u16(0).bytes(), 26},
         {"collect room", [&] { k->SendMsg_CollectRoomReq(&fav); },
@@ -465,7 +481,8 @@ TEST_F(KernelTest, RoomRequestsHaveTheirExactBytes) {
         {"room notice", [&] { k->SendMsg_SetRoomNoticeReq(&notice); },
          FrameBytes(105, 116).i32(kRoom).i32(kLocalUser).u8(3).u16(3).raw("abc", 3).bytes(), 24},
         {"password on room", [&] { k->SendMsg_SetUserPwdReq3(&pwd); },
-         FrameBytes(105, 120).i32(kLocalUser).u8(1).text("o", 17).text("n", 17).zeros(4).bytes(), 53},
+         FrameBytes(105, 120).i32(kLocalUser).u8(1).text("o", 17).text("n", 17).zeros(4).bytes(),
+         53},
         {"money", [&] { k->SendMsg_MoneyAndPointOpReq(&money); },
          FrameBytes(105, 126).i32(kRoom).i32(kLocalUser).i32(8).i32(500).u8(2).bytes(), 27},
         {"wait mic limit", [&] { k->SendMsg_SetRoomWaitMicMaxNumLimit(&limit); },

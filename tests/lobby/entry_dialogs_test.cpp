@@ -174,8 +174,10 @@ TEST_F(EntryDialogsTest, AccountLoginEscapeAndCloseEndTheProgram) {
         else
             ClickControl(wnd->GetHWND(), wnd->GetPaintManager().FindControl(L"closebtn"));
         MSG msg;
-        ASSERT_TRUE(Pump([&] { return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0; }))
-            << (escape ? "Escape" : "close button") << " posts the quit message";
+        ASSERT_TRUE(Pump([&] {
+            return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+        })) << (escape ? "Escape" : "close button")
+            << " posts the quit message";
         DestroyWindow(wnd->GetHWND());
     }
 }

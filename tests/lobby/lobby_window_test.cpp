@@ -15,6 +15,8 @@
 #include "lobby/LobbyPrompts.h"
 #include "lobby/RoomEntryDialogs.h"
 #include "controls/RoomGroupTreeUI.h"
+#include "dialogs/DialogMessages.h"
+#include "lobby/JoinOtherRoom.h"
 #include "lobby/WndLobby.h"
 #include "StandInOpener.h"
 #include "lobby_fixture.h"
@@ -123,7 +125,8 @@ protected:
         k->m_pWndTable[1] = lobby;
         LayOut(lobby->GetHWND(), lobby->GetPaintManager());
         const int groups = static_cast<int>(d->m_pRoomGroupManager->GetRoomGroupList()->size());
-        ASSERT_TRUE(Pump([&] { return lobby->GetTree() && lobby->GetTree()->GetCount() == groups; }));
+        ASSERT_TRUE(
+            Pump([&] { return lobby->GetTree() && lobby->GetTree()->GetCount() == groups; }));
     }
     void UseGate(ServerSet& servers) { gate = servers.Address(ServerSet::kRoom); }
     std::wstring Link(int room) const {
@@ -510,8 +513,10 @@ TEST_F(LobbyWindowTest, ConnectErrorTimeOutAndALateAnswer) {
     ASSERT_TRUE(Pump([&] { return servers.room().PeerClosed(); })) << "the room connection closes";
 
     // An answer that was already queued when the time-out came creates nothing.
-    PostMessageW(lobby->GetHWND(), UM_JOIN_ROOM_OK, kRoom, reinterpret_cast<LPARAM>(Copy({kMe, kRoom}, 291)));
-    PostMessageW(lobby->GetHWND(), UM_JOIN_ROOM_FAILED, 0, reinterpret_cast<LPARAM>(Copy({kMe, kRoom, 203})));
+    PostMessageW(lobby->GetHWND(), UM_JOIN_ROOM_OK, kRoom,
+                 reinterpret_cast<LPARAM>(Copy({kMe, kRoom}, 291)));
+    PostMessageW(lobby->GetHWND(), UM_JOIN_ROOM_FAILED, 0,
+                 reinterpret_cast<LPARAM>(Copy({kMe, kRoom, 203})));
     PumpPending();
     EXPECT_EQ(k->m_pWndTable[2], nullptr);
     EXPECT_EQ(CRecordingRoom::Alive(), 0);
@@ -533,7 +538,8 @@ TEST_F(LobbyWindowTest, KickOutsExitsAndPayloadsWithoutARoom) {
                                     UM_USER_KICKED_OUT,   UM_MV_KUXIN_RESP,     UM_ROOM_USER_LIST,
                                     UM_LOGON_OK,          UM_LOGON_FAILED};
     for (UINT m : payloadMessages)
-        PostMessageW(lobby->GetHWND(), m, kRoom, reinterpret_cast<LPARAM>(Copy({1, 0, 0, 0, 0}, 84)));
+        PostMessageW(lobby->GetHWND(), m, kRoom,
+                     reinterpret_cast<LPARAM>(Copy({1, 0, 0, 0, 0}, 84)));
     PumpPending();
     EXPECT_TRUE(Calls().empty());
 
@@ -542,10 +548,13 @@ TEST_F(LobbyWindowTest, KickOutsExitsAndPayloadsWithoutARoom) {
     CRecordingRoom::Calls().clear();
 
     // The local user's own exit is not relayed; another's is.
-    PostMessageW(lobby->GetHWND(), UM_USER_EXIT_ROOM, kRoom, reinterpret_cast<LPARAM>(Copy({kMe, kRoom})));
-    PostMessageW(lobby->GetHWND(), UM_USER_EXIT_ROOM, kRoom, reinterpret_cast<LPARAM>(Copy({20001, kRoom})));
+    PostMessageW(lobby->GetHWND(), UM_USER_EXIT_ROOM, kRoom,
+                 reinterpret_cast<LPARAM>(Copy({kMe, kRoom})));
+    PostMessageW(lobby->GetHWND(), UM_USER_EXIT_ROOM, kRoom,
+                 reinterpret_cast<LPARAM>(Copy({20001, kRoom})));
     // A member the user manager does not know never reaches the room as null.
-    PostMessageW(lobby->GetHWND(), UM_USER_ENTER_ROOM, kRoom, reinterpret_cast<LPARAM>(Copy({30003, kRoom}, 76)));
+    PostMessageW(lobby->GetHWND(), UM_USER_ENTER_ROOM, kRoom,
+                 reinterpret_cast<LPARAM>(Copy({30003, kRoom}, 76)));
     // Another user put out is relayed with all four values.
     char* kick = Copy({kRoom, 5, 20001, 0}, 1);
     kick[16] = 1;
@@ -579,6 +588,28 @@ TEST_F(LobbyWindowTest, CopiesStillQueuedWhenTheLobbyGoesAreFreed) {
     lobby = nullptr;
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, UM_SERVER_CONNECTED, UM_CONN_MEDIA_ERR, PM_NOREMOVE));
+}
+
+// The join posts of the room window and the finder carry a block the lobby deletes: one
+// still queued when the lobby goes is deleted too, not dropped with the queue (the
+// first sits inside the kernel's range, whose copies alone the kernel frees).
+TEST_F(LobbyWindowTest, JoinPostsStillQueuedWhenTheLobbyGoesAreFreed) {
+    OpenLobby();
+    auto* other = new tagJoinOtherRoom{};
+    other->nRoomId = kRoom;
+    auto* found = new tagJoinRoomPost{};
+    found->nRoomId = kRoom;
+    found->nFlag = 1;
+    ASSERT_TRUE(
+        PostMessageW(lobby->GetHWND(), UM_JOIN_OTHER_ROOM, kRoom, reinterpret_cast<LPARAM>(other)));
+    ASSERT_TRUE(
+        PostMessageW(lobby->GetHWND(), UM_FINDER_JOIN_ROOM, 0, reinterpret_cast<LPARAM>(found)));
+    DestroyWindow(lobby->GetHWND());  // the sanitizer build's leak check watches
+    lobby = nullptr;
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, UM_JOIN_OTHER_ROOM, UM_JOIN_OTHER_ROOM, PM_NOREMOVE));
+    EXPECT_FALSE(
+        PeekMessageW(&msg, nullptr, UM_FINDER_JOIN_ROOM, UM_FINDER_JOIN_ROOM, PM_NOREMOVE));
 }
 
 TEST_F(LobbyWindowTest, CloseCommandStopsTheRoomsMediaAndQuits) {
@@ -644,7 +675,8 @@ TEST_F(LobbyWindowTest, SettingAnswersAreReadWithinTheirFields) {
 
     // A profile answer tells the room: the alias goes out in its 17 bytes, no more.
     d->GetLocalUser()->alias = std::string(40, 'x');
-    PostMessageW(lobby->GetHWND(), UM_SET_USER_PROFILE_RESP, 0, reinterpret_cast<LPARAM>(Copy({0})));
+    PostMessageW(lobby->GetHWND(), UM_SET_USER_PROFILE_RESP, 0,
+                 reinterpret_cast<LPARAM>(Copy({0})));
     PumpPending();
     EXPECT_TRUE(Has(Calls(), "UpdateMyInfo"));
     ASSERT_TRUE(Pump([&] { return servers.room().ReceivedCount() >= 10 + 29; }));

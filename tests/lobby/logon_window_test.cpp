@@ -154,8 +154,8 @@ TEST_F(LogonWindowTest, AMemberLogsOnAndIsSetUp) {
         SaveShot(w.GetHWND(), "logon_form");
         auto* caption = static_cast<CLabelUI*>(C(L"wincaption"));
         QImage capShot = ShotOf(w.GetHWND(), caption);
-        EXPECT_GT(InkMatch(capShot, RenderLabel(w.GetPaintManager(), caption, L"Mivorav10.1",
-                                                false, QColor(capShot.pixel(0, 0)))),
+        EXPECT_GT(InkMatch(capShot, RenderLabel(w.GetPaintManager(), caption, L"Mivorav10.1", false,
+                                                QColor(capShot.pixel(0, 0)))),
                   0.6);
         auto* status = static_cast<CLabelUI*>(C(L"stateinfo"));
         QImage stShot = ShotOf(w.GetHWND(), status);
@@ -264,8 +264,8 @@ TEST_F(LogonWindowTest, BadInputIsRefusedBeforeAnythingIsSent) {
         const wchar_t* account;
         const wchar_t* password;
     } cases[] = {
-        {L"12abc", L"111111"},  {L"2147483648", L"111111"}, {L"0", L"111111"},
-        {L"10001", L""},        {L"10001", L"密码密码密码密码密"},  // 9 characters, 18 bytes
+        {L"12abc", L"111111"},     {L"2147483648", L"111111"},        {L"0", L"111111"},
+        {L"10001", L""},           {L"10001", L"密码密码密码密码密"},  // 9 characters, 18 bytes
         {L"10001", L"pass\u0100"},
     };
     Run([&](CWndLogon& w) {
@@ -416,7 +416,8 @@ TEST_F(LogonWindowTest, CloseButtonAndEscape) {
     int result = RunLogonWindow(L"Mivora登录窗口");
     EXPECT_EQ(result, IDCANCEL);
     MSG msg;
-    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "and reaches the outer loop";
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "and reaches the outer loop";
     EXPECT_EQ(k->m_pWndTable[0], nullptr);
     EXPECT_FALSE(IsWindow(g_escapedLogon)) << "the logon window is destroyed";
 }
@@ -434,15 +435,16 @@ TEST_F(LogonWindowTest, AnotherVersionStartsTheUpdaterAndEnds) {
     for (const Case& c : cases) {
         g_boxes.clear();
         QFile::remove(progDir + "/update.ini");
-        if (c.updateIni) WriteFile("update.ini", std::string("[version]\nupdatesubver=") + kVersion + "\n");
+        if (c.updateIni)
+            WriteFile("update.ini", std::string("[version]\nupdatesubver=") + kVersion + "\n");
         QString args = QString::fromStdString(Home()) + "/updater-args.txt";
         QFile::remove(args);
         QFile::remove(progDir + "/OnlineUpdate.exe");
         if (c.updater) {
             // The list appears whole (renamed into place once written).
             const std::string to = args.toStdString();
-            WriteFile("OnlineUpdate.exe", "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + to +
-                                              ".part' && mv '" + to + ".part' '" + to + "'\n");
+            WriteFile("OnlineUpdate.exe", "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" +
+                                              to + ".part' && mv '" + to + ".part' '" + to + "'\n");
             chmod((progDir + "/OnlineUpdate.exe").toLocal8Bit().constData(), 0755);
         }
         ServerSet servers;

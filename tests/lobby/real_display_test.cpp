@@ -80,7 +80,8 @@ TEST_F(RealDisplayLogon, TypesTheLogonAndClicksARow) {
             rd::TypeText(text, 30);
         }
         Pump([&] { return pm.FindControl(L"pwdedit")->GetText() == L"111111"; }, 3000);
-        account = QString::fromWCharArray(pm.FindControl(L"accountedit")->GetText().GetData()).toStdString();
+        account = QString::fromWCharArray(pm.FindControl(L"accountedit")->GetText().GetData())
+                      .toStdString();
         rd::ClickControl(logon->GetHWND(), pm.FindControl(L"login"));
         ASSERT_TRUE(Pump([&] { return servers.logon().ReceivedCount() >= 114; }, 10000));
         answers::LogonOk ok;
@@ -117,11 +118,14 @@ TEST_F(RealDisplayLogon, TypesTheLogonAndClicksARow) {
         return rd::OnScreen(lobby->GetHWND()) && !IsRectEmpty(&node->data().row->GetPos());
     }));
     rd::ClickControl(lobby->GetHWND(), node->data().row);
-    EXPECT_TRUE(Pump([&] {
-        for (const auto& q : http.requests())
-            if (q.path.find("/roomlist.php?ngroupid=1") == 0) return true;
-        return false;
-    }, 10000)) << "the row's page was asked for";
+    EXPECT_TRUE(Pump(
+        [&] {
+            for (const auto& q : http.requests())
+                if (q.path.find("/roomlist.php?ngroupid=1") == 0) return true;
+            return false;
+        },
+        10000))
+        << "the row's page was asked for";
     rd::SettleScreen();
     rd::GrabScreen(MIVORA_ARTIFACT_DIR, "lobby-xvfb");
     DestroyWindow(lobby->GetHWND());

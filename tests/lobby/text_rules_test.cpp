@@ -19,8 +19,14 @@ TEST(TextRules, AnAccountIsAWholePositiveNumberWithinInt32) {
         const wchar_t* text;
         int id;
     } cases[] = {
-        {L"10001", 10001}, {L"2147483647", 2147483647}, {L"2147483648", 0}, {L"12abc", 0},
-        {L"0", 0},         {L"-5", 0},                  {L"", 0},           {L" 12", 0},
+        {L"10001", 10001},
+        {L"2147483647", 2147483647},
+        {L"2147483648", 0},
+        {L"12abc", 0},
+        {L"0", 0},
+        {L"-5", 0},
+        {L"", 0},
+        {L" 12", 0},
         {L"99999999999999999999", 0},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseAccountNumber(c.text), c.id) << "'" << c.text << "'";
@@ -36,9 +42,10 @@ TEST(TextRules, APasswordFieldTakesOnlyTextThatFitsUnchanged) {
         {L"111111", true, "111111"},
         {L"abcdefghijklmnop", true, "abcdefghijklmnop"},  // 16 bytes
         {L"abcdefghijklmnopq", false, ""},                // 17
-        {L"密码密码密码密码", true, "\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB"},
-        {L"密码密码密码密码a", false, ""},                // 17 bytes in GBK
-        {L"pass\u00E9\u0100", false, ""},                 // no form in the code page
+        {L"密码密码密码密码", true,
+         "\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB"},
+        {L"密码密码密码密码a", false, ""},  // 17 bytes in GBK
+        {L"pass\u00E9\u0100", false, ""},   // no form in the code page
         {L"emoji\U0001F600", false, ""},
     };
     for (const Case& c : cases) {
@@ -57,7 +64,8 @@ TEST(TextRules, ARoomPasswordIsCutWithoutSplittingACharacter) {
         {L"0123456789abcdefXYZ", "0123456789abcdef"},
         // 15 single bytes, then a double-byte character that would need bytes 16 and 17.
         {L"0123456789abcde密", "0123456789abcde"},
-        {L"密码密码密码密码密码", "\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB"},
+        {L"密码密码密码密码密码",
+         "\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB\xC3\xDC\xC2\xEB"},
         {L"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(RoomPasswordField(c.typed, kGbk), c.stored);
@@ -76,7 +84,8 @@ TEST(TextRules, GroupPagesAndTheirUserPart) {
         std::wstring full;
     } cases[] = {
         {L"http://w/help.html", "111111", L"http://w/help.html?uname=10001&pwd=111111"},
-        {L"http://w/roomlist.php?ngroupid=7", "a&b=c", L"http://w/roomlist.php?ngroupid=7&uname=10001&pwd=a%26b%3Dc"},
+        {L"http://w/roomlist.php?ngroupid=7", "a&b=c",
+         L"http://w/roomlist.php?ngroupid=7&uname=10001&pwd=a%26b%3Dc"},
         {L"http://w/p", "x carkelt#", L"http://w/p?uname=10001&pwd=x%20carkelt%23"},
         {L"http://w/p", "\xC3\xDC", L"http://w/p?uname=10001&pwd=%C3%DC"},
     };

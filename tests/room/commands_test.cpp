@@ -27,7 +27,8 @@ constexpr int kLevel5 = 5 << 16;
 Bytes Le(std::initializer_list<int32_t> words) {
     Bytes b;
     for (int32_t w : words)
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(w) >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(w) >> (8 * i)));
     return b;
 }
 
@@ -64,7 +65,12 @@ protected:
             std::vector<SentFrame> more = TakeSent();
             out.insert(out.end(), more.begin(), more.end());
         };
-        Pump([&] { collect(); return atLeast > 0 && out.size() >= atLeast; }, atLeast ? 5000 : 150);
+        Pump(
+            [&] {
+                collect();
+                return atLeast > 0 && out.size() >= atLeast;
+            },
+            atLeast ? 5000 : 150);
         collect();
         return out;
     }
@@ -93,11 +99,41 @@ TEST_F(CommandsTest, MicrophoneAndAdministrationCommandsSendTheRecordOrHint) {
         {"invite up, public", nullptr, {100}, 13911, 72, MicRecord(kAlice, 1, 255), L""},
         {"invite up, private", nullptr, {100}, 13912, 72, MicRecord(kAlice, 2, 255), L""},
         {"invite up without the privilege", nullptr, {}, 13911, 0, {}, refused},
-        {"invite up refused by the user", [](CUserObj&, CUserObj& a) { a.forbidCarryToMic = true; }, {100}, 13911, 0, {}, L"对方启用禁止被报上麦功能！"},
-        {"invite up a user on a mic", [](CUserObj&, CUserObj& a) { a.flags = 0x4; }, {100}, 13912, 0, {}, L"对方已经上了公麦或私麦，不能接受邀请上公麦！"},
-        {"invite down", [](CUserObj&, CUserObj& a) { a.flags = 0x10; }, {100}, 13913, 72, MicRecord(kAlice, 0, 255), L""},
-        {"invite down a user on no mic", nullptr, {100}, 13913, 0, {}, L"对方不在麦上,无法邀请下麦！"},
-        {"leave my mic", [](CUserObj& me, CUserObj&) { me.flags = 0x1; }, {}, 0, 72, MicRecord(kMe, 0, 255), L""},
+        {"invite up refused by the user",
+         [](CUserObj&, CUserObj& a) { a.forbidCarryToMic = true; },
+         {100},
+         13911,
+         0,
+         {},
+         L"对方启用禁止被报上麦功能！"},
+        {"invite up a user on a mic",
+         [](CUserObj&, CUserObj& a) { a.flags = 0x4; },
+         {100},
+         13912,
+         0,
+         {},
+         L"对方已经上了公麦或私麦，不能接受邀请上公麦！"},
+        {"invite down",
+         [](CUserObj&, CUserObj& a) { a.flags = 0x10; },
+         {100},
+         13913,
+         72,
+         MicRecord(kAlice, 0, 255),
+         L""},
+        {"invite down a user on no mic",
+         nullptr,
+         {100},
+         13913,
+         0,
+         {},
+         L"对方不在麦上,无法邀请下麦！"},
+        {"leave my mic",
+         [](CUserObj& me, CUserObj&) { me.flags = 0x1; },
+         {},
+         0,
+         72,
+         MicRecord(kMe, 0, 255),
+         L""},
         {"leave no mic", nullptr, {}, 0, 0, {}, L"你当前不在任何麦上,操作直接返回！"},
         {"kick", nullptr, {108}, 13931, 37, kick, L""},
         {"kick without the privilege", nullptr, {}, 13931, 0, {}, refused},
@@ -211,7 +247,9 @@ TEST_F(CommandsTest, RightClickOnAVideoPaneOpensThePaneMenu) {
 TEST_F(CommandsTest, SettingsMenuMarksFollowTheSettingsBothWays) {
     EnterRoom(1, {});
     HMENU menu = room->GetMenuHandle(kMenuSettings);
-    auto checked = [&](UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    auto checked = [&](UINT id) {
+        return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    };
     d->m_UserEnv.m_bShiledPublicChat = true;
     d->m_UserEnv.m_bShiledGiftEffect = true;
     Click(L"tool_menu");

@@ -47,7 +47,8 @@ protected:
         join.money = money;
         join.points = 7;
         ASSERT_NO_FATAL_FAILURE(JoinByLobby(kind, join));
-        servers.room().Send(answers::UserListAnswer({Member(kMe, "me"), Member(kAlice, "alice"), Member(kBob, "bob")}));
+        servers.room().Send(answers::UserListAnswer(
+            {Member(kMe, "me"), Member(kAlice, "alice"), Member(kBob, "bob")}));
         servers.room().Send(answers::UserListEndAnswer());
         ASSERT_TRUE(kerneltest::Pump([&] {
             CRoomObj* r = d->m_pRoomManager->FindRoom(kRoom);
@@ -58,7 +59,9 @@ protected:
         sentSeen = servers.room().ReceivedCount();
     }
     CControlUI* Ctl(const wchar_t* name) { return room->GetPaintManager().FindControl(name); }
-    std::wstring Text(const wchar_t* name) { return Ctl(name) ? std::wstring(Ctl(name)->GetText()) : L"?"; }
+    std::wstring Text(const wchar_t* name) {
+        return Ctl(name) ? std::wstring(Ctl(name)->GetText()) : L"?";
+    }
     void Search(const wchar_t* text) {
         CControlUI* edit = Ctl(L"edtsearchuser");
         edit->SetText(text);
@@ -73,7 +76,8 @@ TEST_F(EntryTest, AKindOneRoomOfThreeOpensMaximisedWithTheLocalUser) {
     Join(1, 3000000000LL);
     RECT rc;
     ::GetWindowRect(room->GetHWND(), &rc);
-    ASSERT_TRUE(Pump([&] { return ::IsZoomed(room->GetHWND()) != FALSE; })) << "maximised at windowinit";
+    ASSERT_TRUE(Pump([&] { return ::IsZoomed(room->GetHWND()) != FALSE; }))
+        << "maximised at windowinit";
     EXPECT_EQ(room->GetRoomKind(), 1);
     EXPECT_EQ(Text(L"myuseralias"), L"me");
     EXPECT_EQ(Text(L"myuserid"), L"(1001)");
@@ -134,7 +138,8 @@ TEST_F(EntryTest, ARenamedRoomShowsItsNewNameInTheLabelAndTheTitle) {
     info.ownerId = kMe;
     info.roomName = winplat::WideToAnsi(L"新名字★");
     servers.room().Send(answers::RoomBaseInfoAnswer(info));
-    EXPECT_TRUE(Pump([&] { return Text(L"roomname") == L"新名字★(88)"; })) << winplat::WideToUtf8(Text(L"roomname"));
+    EXPECT_TRUE(Pump([&] { return Text(L"roomname") == L"新名字★(88)"; }))
+        << winplat::WideToUtf8(Text(L"roomname"));
     EXPECT_EQ(title(), L"[房间:新名字★]");
 }
 

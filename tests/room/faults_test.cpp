@@ -22,7 +22,8 @@ namespace {
 class FaultsTest : public RoomTest {
 protected:
     std::vector<CCtrlListFriend*> Lists() {
-        return {room->GetUserList(), room->GetManagerList(), room->GetWaitMicList(), room->GetOnMicList()};
+        return {room->GetUserList(), room->GetManagerList(), room->GetWaitMicList(),
+                room->GetOnMicList()};
     }
     void FillAllFour() {
         for (CCtrlListFriend* list : Lists()) {
@@ -35,7 +36,8 @@ protected:
     void ClickEveryRow() {
         for (CCtrlListFriend* list : Lists()) {
             for (int i = 0; i < list->GetCount(); ++i) {
-                for (const wchar_t* type : {DUI_MSGTYPE_ITEMCLICK, DUI_MSGTYPE_ITEMDBCLICK, DUI_MSGTYPE_MENU}) {
+                for (const wchar_t* type :
+                     {DUI_MSGTYPE_ITEMCLICK, DUI_MSGTYPE_ITEMDBCLICK, DUI_MSGTYPE_MENU}) {
                     TNotifyUI msg;
                     msg.sType = type;
                     msg.pSender = list->GetItemAt(i);
@@ -99,8 +101,10 @@ TEST_F(FaultsTest, BalancesShowWhole) {
     d->GetLocalUser()->money = 3000000000LL;
     d->GetLocalUser()->points = 12345678901LL;
     room->OnMyWealthChanged();
-    EXPECT_EQ(std::wstring(room->GetPaintManager().FindControl(L"sta_nk")->GetText()), L"3000000000Z币");
-    EXPECT_EQ(std::wstring(room->GetPaintManager().FindControl(L"sta_nb")->GetText()), L"12345678901Z豆");
+    EXPECT_EQ(std::wstring(room->GetPaintManager().FindControl(L"sta_nk")->GetText()),
+              L"3000000000Z币");
+    EXPECT_EQ(std::wstring(room->GetPaintManager().FindControl(L"sta_nb")->GetText()),
+              L"12345678901Z豆");
 }
 
 TEST_F(FaultsTest, AFramePostWithAForeignPointerIsIgnored) {

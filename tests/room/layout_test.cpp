@@ -120,16 +120,12 @@ TEST_F(LayoutTest, PaneSizesFollowTheClientWidthAndTheThreePanesFitTheZone) {
         bool onWindow;  // a room window of this width shows the panes in its zone
     } cases[] = {
         {800, false, 397, 132, 99, true},  // the smallest size: three 200-px would not fit
-        {1000, false, 597, 196, 147, true},
-        {1024, false, 621, 200, 150, true},
-        {1920, false, 1517, 200, 150, true},
-        {800, true, 397, 132, 99, true},
-        {1024, true, 621, 204, 153, true},
-        {1280, true, 877, 292, 219, true},
-        {1366, true, 963, 320, 240, true},   // capped at 240
-        {1920, true, 1517, 320, 240, true},
-        {403, true, 0, 0, 0, false},
-        {300, true, 0, 0, 0, false},         // narrower than the side columns
+        {1000, false, 597, 196, 147, true},  {1024, false, 621, 200, 150, true},
+        {1920, false, 1517, 200, 150, true}, {800, true, 397, 132, 99, true},
+        {1024, true, 621, 204, 153, true},   {1280, true, 877, 292, 219, true},
+        {1366, true, 963, 320, 240, true},  // capped at 240
+        {1920, true, 1517, 320, 240, true},  {403, true, 0, 0, 0, false},
+        {300, true, 0, 0, 0, false},  // narrower than the side columns
         {-5, true, 0, 0, 0, false},
     };
     EnterRoom(1, {});
@@ -166,17 +162,15 @@ TEST_F(LayoutTest, TheWindowsResizeFitsTheThreePanesIntoTheZoneKeepingTheirShape
         bool maximise;
     } cases[] = {
         {800, 600, false},  // the smallest: three 200-px panes would hide the third
-        {900, 650, false},
-        {1200, 700, false},
-        {1920, 1000, false},
-        {800, 600, true},  // maximised on the screen, whatever it is
+        {900, 650, false},   {1200, 700, false},
+        {1920, 1000, false}, {800, 600, true},  // maximised on the screen, whatever it is
     };
     EnterRoom(1, {});
     const HWND hwnd = room->GetHWND();
     CPaintManagerUI& pm = room->GetPaintManager();
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height
-                                        << (c.maximise ? " maximised" : ""));
+        SCOPED_TRACE(testing::Message()
+                     << c.width << "x" << c.height << (c.maximise ? " maximised" : ""));
         ::ShowWindow(hwnd, SW_RESTORE);
         ::SetWindowPos(hwnd, nullptr, 0, 0, c.width, c.height, SWP_NOZORDER);
         if (c.maximise) ::ShowWindow(hwnd, SW_MAXIMIZE);
@@ -223,10 +217,8 @@ TEST(RoomLayoutMaths, ChatInputStartsAt226Or270AndKeepsAWidthOfZeroAtLeast) {
         RECT client;
         RECT expected;  // x, y, width, height
     } cases[] = {
-        {1, {0, 0, 800, 600}, {226, 550, 304, 45}},
-        {2, {0, 0, 1024, 700}, {226, 650, 528, 45}},
-        {31, {0, 0, 800, 600}, {270, 550, 195, 45}},
-        {1, {0, 0, 300, 200}, {226, 150, 0, 45}},
+        {1, {0, 0, 800, 600}, {226, 550, 304, 45}},  {2, {0, 0, 1024, 700}, {226, 650, 528, 45}},
+        {31, {0, 0, 800, 600}, {270, 550, 195, 45}}, {1, {0, 0, 300, 200}, {226, 150, 0, 45}},
         {31, {0, 0, 500, 200}, {270, 150, 0, 45}},
     };
     for (const Case& c : cases) {

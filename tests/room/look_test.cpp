@@ -25,13 +25,15 @@ namespace {
 class LookTest : public RoomTest {
 protected:
     void Open(int kind) {
-        EnterRoom(kind, {Member(kAlice, winplat::WideToAnsi(L"爱丽丝")), Member(kBob, "bob_the_singer"),
-                         Member(1234567, winplat::WideToAnsi(L"歌手小王"))});
+        EnterRoom(kind,
+                  {Member(kAlice, winplat::WideToAnsi(L"爱丽丝")), Member(kBob, "bob_the_singer"),
+                   Member(1234567, winplat::WideToAnsi(L"歌手小王"))});
         d->GetLocalUser()->money = 3000000000LL;
         d->GetLocalUser()->points = 520;
         room->UpdateMyInfo();
         room->FillAllUserList();
-        for (int id : {kAlice, 1234567}) room->GetWaitMicList()->AddUser(d->m_pUserManager->FindUser(id));
+        for (int id : {kAlice, 1234567})
+            room->GetWaitMicList()->AddUser(d->m_pUserManager->FindUser(id));
         room->UpdateUserListCounts();
         room->InsertHintLine(1, 1, L"正在与房间建立连接...");
         room->ShowWindow(true, true);
@@ -43,16 +45,21 @@ protected:
         CCtrlListFriend* list = room->GetUserList();
         ASSERT_GT(list->GetCount(), 0);
         for (int i = 0; i < list->GetCount(); ++i) {
-            CControlUI* part = room->GetPaintManager().FindSubControlByName(list->GetItemAt(i), L"calias");
+            CControlUI* part =
+                room->GetPaintManager().FindSubControlByName(list->GetItemAt(i), L"calias");
             auto* label = part ? static_cast<CLabelUI*>(part->GetInterface(L"Label")) : nullptr;
             ASSERT_NE(label, nullptr);
             if (IsRectEmpty(&label->GetPos())) continue;  // scrolled out of view
             const std::wstring name(label->GetText());
             const QImage shot = ShotOf(room->GetHWND(), label);
             const QColor bg = shot.pixelColor(0, 0);
-            EXPECT_GT(InkMatch(shot, RenderLabel(room->GetPaintManager(), label, name.c_str(), false, bg)), 0.9)
+            EXPECT_GT(InkMatch(shot, RenderLabel(room->GetPaintManager(), label, name.c_str(),
+                                                 false, bg)),
+                      0.9)
                 << winplat::WideToUtf8(name);
-            EXPECT_LT(InkMatch(shot, RenderLabel(room->GetPaintManager(), label, L"另一个名字", false, bg)), 0.7);
+            EXPECT_LT(InkMatch(shot, RenderLabel(room->GetPaintManager(), label, L"另一个名字",
+                                                 false, bg)),
+                      0.7);
         }
     }
 };

@@ -337,9 +337,7 @@ TEST_F(RoomMediaTest, TheNetworkChooserReappliesTheAddressOnlyWhenTheChoiceChang
             InvalidateRect(hwnd, nullptr, FALSE);
             DuiLib::CPaintManagerUI& pm = wnd->GetPaintManager();
             Pump([&] { return pm.GetRoot() && !IsRectEmpty(&pm.GetRoot()->GetPos()); });
-            auto find = [&](const wchar_t* name) {
-                return pm.FindControl(name);
-            };
+            auto find = [&](const wchar_t* name) { return pm.FindControl(name); };
             if (c.pick) {
                 ClickControl(hwnd, find(c.pick));
                 ClickControl(hwnd, find(L"btnchoose"));

@@ -31,7 +31,7 @@ TEST_F(RoomTest, AProfileAnswerTellsTheRoomTheNewAliasAndFace) {
     ASSERT_NO_FATAL_FAILURE(OpenLobby());
 
     room->OnUserEnterRoom(d->GetLocalUser());  // the own row, as the member list brings it
-    d->GetLocalUser()->faceId = 105;  // chosen in the face chooser before
+    d->GetLocalUser()->faceId = 105;           // chosen in the face chooser before
     OpenUserSettingWindow();
     CWndUserSetting* w = theApp.m_pWndUserSetting;
     ASSERT_NE(w, nullptr);

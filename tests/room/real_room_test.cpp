@@ -97,12 +97,18 @@ TEST_F(RealRoom, PanesFollowTheWindowAcrossTheWindowManagersMinimiseAndMaximise)
     } steps[] = {
         {"the maximise button", [&] { Click(Find(L"btnmax")); }, true},
         {"minimised by the window manager",
-         [&] { ASSERT_EQ(rd::RunTool({"xdotool", "windowminimize", id}), 0); }, true},
+         [&] {
+             ASSERT_EQ(rd::RunTool({"xdotool", "windowminimize", id}), 0);
+         },
+         true},
         {"the restore button", [&] { Click(Find(L"btnrestore")); }, false},
         {"maximised by the window manager", [&] { maximise(true); }, true},
         {"restored by the window manager", [&] { maximise(false); }, false},
         {"minimised by the window manager again",
-         [&] { ASSERT_EQ(rd::RunTool({"xdotool", "windowminimize", id}), 0); }, false},
+         [&] {
+             ASSERT_EQ(rd::RunTool({"xdotool", "windowminimize", id}), 0);
+         },
+         false},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
@@ -131,10 +137,9 @@ TEST_F(RealRoom, PanesFollowTheWindowAcrossTheWindowManagersMinimiseAndMaximise)
             return true;
         });
         EXPECT_TRUE(fits) << "zoomed " << IsZoomed(hwnd) << ", iconic " << IsIconic(hwnd)
-                          << "; panes " << p[0].right - p[0].left << "x"
-                          << p[0].bottom - p[0].top << " at " << p[0].left << ", "
-                          << p[1].left << ", " << p[2].left << ".." << p[2].right
-                          << " in a zone " << z.left << ".." << z.right << "; want "
+                          << "; panes " << p[0].right - p[0].left << "x" << p[0].bottom - p[0].top
+                          << " at " << p[0].left << ", " << p[1].left << ", " << p[2].left << ".."
+                          << p[2].right << " in a zone " << z.left << ".." << z.right << "; want "
                           << v.paneWidth << "x" << v.paneHeight;
         // The title offers the other state: restore when maximised, maximise otherwise.
         EXPECT_TRUE(Pump([&] {
@@ -155,9 +160,8 @@ TEST_F(RealRoom, GiftHoverCardGoesWhenThePointerMovesIntoTheChatView) {
     auto* list = dynamic_cast<CGiftListUI*>(Find(L"giftlist_1"));
     ASSERT_NE(list, nullptr);
     list->AddGiftItem(1, L"1.png", L"玫瑰");
-    CControlUI* hover =
-        room->GetPaintManager().FindSubControlByName(list->GetItemAt(list->GetCount() - 1),
-                                                     L"giftbk");
+    CControlUI* hover = room->GetPaintManager().FindSubControlByName(
+        list->GetItemAt(list->GetCount() - 1), L"giftbk");
     ASSERT_NE(hover, nullptr);
     const HWND hwnd = room->GetHWND();
     ASSERT_TRUE(Pump([&] {

@@ -205,11 +205,13 @@ void RoomTest::GrantFromLogon(const std::vector<answers::Privilege>& list) {
     const int before = servers.logon().Connections();
     k->SendMsg_LoginReq2(0);
     ASSERT_TRUE(kerneltest::Pump([&] {
-        return servers.logon().Connections() > before && servers.logon().ReceivedCount() >= 14 + 100;
+        return servers.logon().Connections() > before &&
+               servers.logon().ReceivedCount() >= 14 + 100;
     }));
     servers.logon().Send(answers::PrivilegeListAnswer(list));
     ASSERT_TRUE(kerneltest::Pump([&] {
-        return d->m_pUserMVManager->FindPrivilege(PRIVILEGE_TABLE_TEMPORARY, list.back().id) != nullptr;
+        return d->m_pUserMVManager->FindPrivilege(PRIVILEGE_TABLE_TEMPORARY, list.back().id) !=
+               nullptr;
     }));
     d->m_pUserMVManager->SwapData();
     k->DisconnectServer(SERVER_TYPE_LOGON);

@@ -65,7 +65,9 @@ TEST_F(TimersTest, AnExpiredSealGoesWithinOneTick) {
     auto sealOfAlice = [&]() -> std::wstring {
         for (int i = 0; i < list->GetCount(); ++i)
             if (list->GetRowUserId(list->GetItemAt(i)) == kAlice)
-                return room->GetPaintManager().FindSubControlByName(list->GetItemAt(i), L"seal")->GetBkImage();
+                return room->GetPaintManager()
+                    .FindSubControlByName(list->GetItemAt(i), L"seal")
+                    ->GetBkImage();
         return L"?";
     };
     EXPECT_EQ(sealOfAlice(), L"../Seal/3_a.png");

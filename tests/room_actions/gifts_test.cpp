@@ -468,7 +468,8 @@ TEST_F(GiftsTest, GiftStripTextReadsOnEverySkin) {
         ASSERT_FALSE(before.isNull());
         ASSERT_EQ(after.size(), before.size());
         // The title bar's colour: the most common one of the strip's rows over it.
-        const int rows = std::min(before.height(), int{title->GetPos().bottom - race->GetPos().top});
+        const int rows =
+            std::min(before.height(), int{title->GetPos().bottom - race->GetPos().top});
         std::map<QRgb, int> seen;
         for (int y = 0; y < rows; ++y)
             for (int x = 0; x < before.width(); ++x) ++seen[before.pixel(x, y)];

@@ -33,7 +33,8 @@ TEST_F(AdminTest, EachAnswerWritesItsHint) {
         {answers::WaitMicLimitsAnswer(kRoom, kMe, 3, 5), L"修改成功！"},
         {answers::ForbidInviteAnswer(kRoom, kMe, 1), L"开启防抱麦功能成功!"},
         {answers::ForbidInviteAnswer(kRoom, kMe, 0), L"取消防抱麦功能成功!"},
-        {answers::SeeUserIpAnswer(kRoom, kMe, kAlice, "10.1.2.3"), L"用户 501 的IP地址为: 10.1.2.3"},
+        {answers::SeeUserIpAnswer(kRoom, kMe, kAlice, "10.1.2.3"),
+         L"用户 501 的IP地址为: 10.1.2.3"},
         {answers::PasswordAnswer(kMe, 0, 1, "newpass"), L"密码修改成功!"},
         {answers::PasswordAnswer(kMe, 3, 1, "newpass"), L"密码修改失败!"},
     };
@@ -62,11 +63,31 @@ TEST_F(AdminTest, VideoConnectionAnswersByMicrophone) {
     } cases[] = {
         // Alice's picture is on public pane 0 already.
         {answers::ConnMediaRespAnswer(kRoom, kMe, kAlice), L"", kAlice, false, true, {}},
-        {answers::ConnMediaRespAnswer(kRoom, kMe, kBob), L"bob 同意了你的连接!", kBob, true, true, {{kBob, 1}}},
+        {answers::ConnMediaRespAnswer(kRoom, kMe, kBob),
+         L"bob 同意了你的连接!",
+         kBob,
+         true,
+         true,
+         {{kBob, 1}}},
         // Nobody would see the secret microphone's picture: the connection is closed again.
-        {answers::ConnMediaRespAnswer(kRoom, kMe, kCarol), L"", kCarol, false, false, {{kCarol, 3}}},
-        {answers::ConnMediaRespAnswer(kRoom, kMe, 504), L"dan 不在麦上,不能连接视频!", 504, false, false, {}},
-        {answers::ConnMediaRespAnswer(kRoom, kMe, 777), L"不在线,不能连接视频!", 777, false, false, {}},  // empty alias; the page drops the lead blank
+        {answers::ConnMediaRespAnswer(kRoom, kMe, kCarol),
+         L"",
+         kCarol,
+         false,
+         false,
+         {{kCarol, 3}}},
+        {answers::ConnMediaRespAnswer(kRoom, kMe, 504),
+         L"dan 不在麦上,不能连接视频!",
+         504,
+         false,
+         false,
+         {}},
+        {answers::ConnMediaRespAnswer(kRoom, kMe, 777),
+         L"不在线,不能连接视频!",
+         777,
+         false,
+         false,
+         {}},  // empty alias; the page drops the lead blank
         // For another requester.
         {answers::ConnMediaRespAnswer(kRoom, kAlice, kCarol), L"", kCarol, false, false, {}},
         // A refusal from a user whose window is not open.
@@ -110,7 +131,12 @@ TEST_F(AdminTest, AnswersForAPrivateWindowAlreadyOpen) {
         // A second acceptance changes nothing.
         {answers::ConnMediaRespAnswer(kRoom, kMe, kBob), L"", kBob, true, true, {}},
         {answers::ConnMediaRespAnswer(kRoom, kMe, kCarol), L"", kCarol, true, true, {}},
-        {answers::ConnMediaErrAnswer(kRoom, kMe, kBob), L"bob 拒绝了你的连接!", kBob, false, false, {{kBob, 3}}},
+        {answers::ConnMediaErrAnswer(kRoom, kMe, kBob),
+         L"bob 拒绝了你的连接!",
+         kBob,
+         false,
+         false,
+         {{kBob, 3}}},
         // His window is gone already.
         {answers::ConnMediaErrAnswer(kRoom, kMe, kBob), L"", kBob, false, false, {}},
     };

@@ -58,8 +58,10 @@ TEST_F(GiftsTest, AGiftInTheRoomCountsItsNoticesAndThanksAtTheLimit) {
     Join(1, {Member(kAlice, "alice"), Member(kBob, "bob")});
     Play({answers::GiftAnswer(Rose(kRoom, kAlice, kMe, 10))});  // 10 x 100 = the limit
     const std::wstring priv = Text(L"privtextout");
-    EXPECT_TRUE(Has(priv, L"[alice]送给[你]10个 玫瑰,价值 1000 Z币, 【谢 谢】!")) << winplat::WideToUtf8(priv);
-    EXPECT_TRUE(Has(Html(L"privtextout"), L"gift_thank:【alice】送给【你】 10 个 玫瑰,价值 1000 Z币!"));
+    EXPECT_TRUE(Has(priv, L"[alice]送给[你]10个 玫瑰,价值 1000 Z币, 【谢 谢】!"))
+        << winplat::WideToUtf8(priv);
+    EXPECT_TRUE(
+        Has(Html(L"privtextout"), L"gift_thank:【alice】送给【你】 10 个 玫瑰,价值 1000 Z币!"));
     // The received-count lines come one a tick of the notice timer, as often as the count.
     ASSERT_TRUE(Pump([&] { return Count(Text(L"pubtextout"), L"已收到") == 10; }))
         << winplat::WideToUtf8(Text(L"pubtextout"));
@@ -135,7 +137,9 @@ TEST_F(GiftsTest, LuckyRewardsCountByMultiplierAndShowEveryWinInTheBox) {
     const std::vector<std::wstring> texts =
         NotifyLines::LuckyBoxTexts("alice", L"幸运星", {10, 0, 10, 50, 500}, 10000000);
     ASSERT_EQ(texts.size(), 4u);
-    EXPECT_EQ(texts[0], L"恭喜<c #FF0000>alice </c>送出<c #FF0000>幸运星 </c>后获得 <i icon_10.png 1 0>，共计<c #FF0000>100000000 金币 </c>");
+    EXPECT_EQ(texts[0],
+              L"恭喜<c #FF0000>alice </c>送出<c #FF0000>幸运星 </c>后获得 <i icon_10.png 1 "
+              L"0>，共计<c #FF0000>100000000 金币 </c>");
     EXPECT_TRUE(Has(texts[2], L"<i icon_50.png 1 0>"));
     EXPECT_TRUE(Has(texts[3], L"<i icon_500.png 1 0>，共计<c #FF0000>5000000000 金币 </c>"));
     EXPECT_TRUE(Has(NotifyLines::LuckyBoxTexts("a", L"b", {7}, 1)[0], L"icon_100.png"));
@@ -179,7 +183,8 @@ TEST_F(GiftsTest, LoudspeakerKinds) {
     struct Case {
         int kind;
         const wchar_t* icon;  // null: nothing written
-    } cases[] = {{0, L"goldSpeaker.gif"}, {3, L"goldSpeaker.gif"}, {4, L"guanfang.gif"}, {5, nullptr}};
+    } cases[] = {
+        {0, L"goldSpeaker.gif"}, {3, L"goldSpeaker.gif"}, {4, L"guanfang.gif"}, {5, nullptr}};
     for (const Case& c : cases) {
         ClearViews();
         Play({answers::LoudspeakerAnswer(c.kind, "hello <b>all</b>")});
@@ -205,7 +210,8 @@ TEST_F(GiftsTest, SealsAndErasersMarkTheRows) {
         CCtrlListFriend* list = room->GetUserList();
         for (int i = 0; i < list->GetCount(); ++i)
             if (list->GetRowUserId(list->GetItemAt(i)) == id)
-                if (CControlUI* seal = room->GetPaintManager().FindSubControlByName(list->GetItemAt(i), L"seal"))
+                if (CControlUI* seal =
+                        room->GetPaintManager().FindSubControlByName(list->GetItemAt(i), L"seal"))
                     return std::wstring(seal->GetBkImage());
         return std::wstring(L"?");
     };
@@ -226,8 +232,10 @@ TEST_F(GiftsTest, FireworksPickedAndBoughtPlayAtTheirTime) {
         Bytes frame;
         const wchar_t* hint;
     } cases[] = {
-        {answers::FireworksPickedAnswer(kRoom, kMe, 20, kAlice, 209), L"用户 501 发送了大烟花,您捡了20"},
-        {answers::FireworksPickedAnswer(kRoom, kMe, 5, kAlice, 216), L"用户 501 发送了小烟花,您捡了5"},
+        {answers::FireworksPickedAnswer(kRoom, kMe, 20, kAlice, 209),
+         L"用户 501 发送了大烟花,您捡了20"},
+        {answers::FireworksPickedAnswer(kRoom, kMe, 5, kAlice, 216),
+         L"用户 501 发送了小烟花,您捡了5"},
         {answers::FireworksPickedAnswer(kRoom, kMe, 5, kAlice, 300), nullptr},
         {answers::FireworksPickedAnswer(kRoom, kAlice, 5, kMe, 209), nullptr},  // my own
     };

@@ -27,7 +27,7 @@ protected:
 };
 
 const char kMarkup[] = "<b>x</b><i>y</i>";  // fills an alias field to its NUL
-const char kFull[] = "ABCDEFGHIJKLMNOPQ";  // 17 bytes, no room for a NUL
+const char kFull[] = "ABCDEFGHIJKLMNOPQ";   // 17 bytes, no room for a NUL
 
 TEST_F(HostileTest, NetworkTextReachesThePagesAsText) {
     Join(1, {Member(kAlice, kMarkup)});
@@ -69,14 +69,16 @@ TEST_F(HostileTest, NetworkTextReachesThePagesAsText) {
     }
     EXPECT_TRUE(Has(Text(L"pubtextout"), L"<b>x</b><i>y</i>来到本房间"));
     EXPECT_TRUE(Has(Text(L"privtextout"), L"用户 501 的IP地址为: <b>x</b><i>y</i>"));
-    EXPECT_TRUE(Has(Text(L"pubtextout"), L"[ABCDEFGHIJKLMNOPQ]送给")) << winplat::WideToUtf8(Text(L"pubtextout"));
+    EXPECT_TRUE(Has(Text(L"pubtextout"), L"[ABCDEFGHIJKLMNOPQ]送给"))
+        << winplat::WideToUtf8(Text(L"pubtextout"));
     EXPECT_FALSE(Has(Text(L"pubtextout"), L"OPQABC"));
     EXPECT_TRUE(Has(Text(L"siegetextout"), L"恭喜ABCDEFGHIJKLMNOP(501)"));
     EXPECT_TRUE(Has(Text(L"labazone"), L"x"));
     CRoomObj* r = d->m_pRoomManager->FindRoom(kRoom);
     for (const tag_PubMicInfo& mic : r->pubMics) EXPECT_NE(mic.userId, kAlice);
     EXPECT_EQ(User(kAlice)->micIndex, 255);
-    EXPECT_EQ(User(kAlice)->flags & 0x6020u, 0x2000u) << "lord by the siege only; never a manager by the byte";
+    EXPECT_EQ(User(kAlice)->flags & 0x6020u, 0x2000u)
+        << "lord by the siege only; never a manager by the byte";
 }
 
 TEST_F(HostileTest, AnAddressOfAnyLengthIsShownWhole) {
@@ -103,14 +105,14 @@ TEST_F(HostileTest, CopiesNoLongerThanTheirLayoutAreReadInside) {
         uint16_t sub;
         Handler handler;
     } rows[] = {
-        {75, &CWndRoom::OnUserMicStateChanged}, {74, &CWndRoom::OnMicStateFailed},
+        {75, &CWndRoom::OnUserMicStateChanged},  {74, &CWndRoom::OnMicStateFailed},
         {108, &CWndRoom::OnWaitMicIndexChanged}, {92, &CWndRoom::OnUserBanned},
-        {86, &CWndRoom::OnUserPriorityChanged}, {102, &CWndRoom::OnMicTypeChanged},
-        {137, &CWndRoom::OnSiegeStateChanged}, {48, &CWndRoom::OnTradeGiftFailed},
-        {49, &CWndRoom::OnTradeGiftNotify}, {61, &CWndRoom::OnLoudspeakerMsg},
-        {60, &CWndRoom::OnLuckyGiftReward}, {57, &CWndRoom::OnFireworksPicked},
-        {95, &CWndRoom::OnSealNotify}, {88, &CWndRoom::OnSeeUserIpResp},
-        {70, &CWndRoom::OnConnMediaResp}, {71, &CWndRoom::OnConnMediaErr},
+        {86, &CWndRoom::OnUserPriorityChanged},  {102, &CWndRoom::OnMicTypeChanged},
+        {137, &CWndRoom::OnSiegeStateChanged},   {48, &CWndRoom::OnTradeGiftFailed},
+        {49, &CWndRoom::OnTradeGiftNotify},      {61, &CWndRoom::OnLoudspeakerMsg},
+        {60, &CWndRoom::OnLuckyGiftReward},      {57, &CWndRoom::OnFireworksPicked},
+        {95, &CWndRoom::OnSealNotify},           {88, &CWndRoom::OnSeeUserIpResp},
+        {70, &CWndRoom::OnConnMediaResp},        {71, &CWndRoom::OnConnMediaErr},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.sub);

@@ -76,12 +76,17 @@ TEST_F(LookTest, APrivateChatWithAGiftAndAMicrophoneLine) {
     shot.save(QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_privtextout.png"));
 
     // The same words in plain hint lines: links drawn as their names, no markup shown.
-    const std::wstring words = NotifyLines::kMicHintDiv + std::wstring(L"[alice]送给[你]10个 玫瑰,价值 1000 Z币, 【谢 谢】!</DIV>") +
-                               NotifyLines::kMicHintDiv + L"[alice]被[bob]抱上了公麦。</DIV>";
+    const std::wstring words =
+        NotifyLines::kMicHintDiv +
+        std::wstring(L"[alice]送给[你]10个 玫瑰,价值 1000 Z币, 【谢 谢】!</DIV>") +
+        NotifyLines::kMicHintDiv + L"[alice]被[bob]抱上了公麦。</DIV>";
     const QImage same = Render(priv, words);
-    same.save(QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_privtextout_ref.png"));
+    same.save(
+        QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_privtextout_ref.png"));
     EXPECT_GT(InkOverlap(shot, same), 0.8);
-    const QImage other = Render(priv, NotifyLines::kMicHintDiv + std::wstring(L"[bob]送给[alice]99个 礼物,价值 9999 Z币!</DIV>"));
+    const QImage other =
+        Render(priv, NotifyLines::kMicHintDiv +
+                         std::wstring(L"[bob]送给[alice]99个 礼物,价值 9999 Z币!</DIV>"));
     EXPECT_LT(InkOverlap(shot, other), 0.6);
 }
 
@@ -110,10 +115,16 @@ TEST_F(LookTest, TheSiegeStrip) {
     const QImage shot = Grab(strip);
     shot.save(QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_siegetextout.png"));
 
-    const QImage same = Render(strip, L"<FONT style=\"FONT-SIZE: 18px\">恭喜alice(501)用<B>12个骑兵</B>攻下了主城送给bob(502),他们成为了城主和城主夫人!(成功守城:<B>0天1小时2分钟5秒</B>)</FONT>");
-    same.save(QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_siegetextout_ref.png"));
+    const QImage same = Render(strip,
+                               L"<FONT style=\"FONT-SIZE: "
+                               L"18px\">恭喜alice(501)用<B>12个骑兵</"
+                               L"B>攻下了主城送给bob(502),他们成为了城主和城主夫人!(成功守城:<B>"
+                               L"0天1小时2分钟5秒</B>)</FONT>");
+    same.save(
+        QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_siegetextout_ref.png"));
     EXPECT_GT(InkOverlap(shot, same), 0.8);
-    const QImage other = Render(strip, L"<FONT style=\"FONT-SIZE: 18px\">当前城主之位空缺,欢迎使用 骑兵 进行攻城。</FONT>");
+    const QImage other = Render(
+        strip, L"<FONT style=\"FONT-SIZE: 18px\">当前城主之位空缺,欢迎使用 骑兵 进行攻城。</FONT>");
     EXPECT_LT(InkOverlap(shot, other), 0.6);
 }
 
@@ -142,7 +153,8 @@ TEST_F(LookTest, AnEntranceBannerShowsItsPictureWithTheGreeting) {
     wcsncpy(d->m_szAppPath, appPath.c_str(), 255);
     LayOut(room->GetHWND(), room->GetPaintManager());
     const QImage shot = Grab(pub);
-    shot.save(QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_entrance_banner.png"));
+    shot.save(
+        QString::fromStdString(std::string(MIVORA_ARTIFACT_DIR) + "notify_entrance_banner.png"));
     // The banner's night sky (dark blue) fills a band of the view; the greeting is
     // yellow on it.
     int skyRows = 0, yellow = 0;

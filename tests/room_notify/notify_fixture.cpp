@@ -123,7 +123,8 @@ std::wstring NotifyTest::Caption(const wchar_t* name) {
 std::vector<int> NotifyTest::Rows(CCtrlListFriend* list) {
     std::vector<int> ids;
     if (!list) return ids;
-    for (int i = 0; i < list->GetCount(); ++i) ids.push_back(list->GetRowUserId(list->GetItemAt(i)));
+    for (int i = 0; i < list->GetCount(); ++i)
+        ids.push_back(list->GetRowUserId(list->GetItemAt(i)));
     return ids;
 }
 
@@ -176,6 +177,5 @@ bool NotifyTest::Subscribed(int id) {
 bool NotifyTest::HasWindow(int id) {
     return room && room->m_pUserVideoWndMgr && room->m_pUserVideoWndMgr->HasWnd(id);
 }
-
 
 }  // namespace roomtest

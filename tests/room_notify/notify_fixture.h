@@ -23,7 +23,9 @@ constexpr int kCarol = 503;
 class AllowAll : public IUserMVManagerDelegate {
 public:
     bool CheckPrivilege(short, CUserObj*, int* handled) override { return *handled = 1, true; }
-    bool CheckPrivilege(short, CUserObj*, CUserObj*, int* handled) override { return *handled = 1, true; }
+    bool CheckPrivilege(short, CUserObj*, CUserObj*, int* handled) override {
+        return *handled = 1, true;
+    }
     int GetUserFinalLevel(CUserObj*, int*) override { return 0; }
     int GetUserSortId(CUserObj*, int*) override { return 0; }
 };

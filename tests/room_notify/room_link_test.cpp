@@ -53,7 +53,8 @@ protected:
         return html.substr(at, html.find(L'"', at) - at);
     }
     void Click(const std::wstring& href) {
-        auto* view = static_cast<CWebBrowserUI*>(room->GetPaintManager().FindControl(L"pubtextout"));
+        auto* view =
+            static_cast<CWebBrowserUI*>(room->GetPaintManager().FindControl(L"pubtextout"));
         view->Navigate2(href.c_str());
     }
 };
@@ -65,8 +66,8 @@ TEST_F(RoomLinkTest, ALinkToAnUnknownServerSendsNothingThereAndAKnownOneAsks) {
 
     // The peer's server under a name the client never trusted ("localhost" reaches the
     // listener all the same).
-    const std::wstring foreign = LineFromAlice(
-        "<a href=\"enterchatroom://1234,localhost:" + port + "\">官方活动 点击进入1234房间</a>");
+    const std::wstring foreign = LineFromAlice("<a href=\"enterchatroom://1234,localhost:" + port +
+                                               "\">官方活动 点击进入1234房间</a>");
     ASSERT_EQ(foreign, winplat::Utf8ToWide("enterchatroom://1234,localhost:" + port));
     TakeTrace();
     Click(foreign);

@@ -141,10 +141,40 @@ TEST_F(UsersTest, MicrophoneChangesByStateAndActor) {
         std::vector<std::pair<int, int>> requests;  // media connection (user, operation)
     } cases[] = {
         {kBob, kAlice, 1, 1, 0x1, 1, false, L"[alice]被[bob]抱上了公麦。", 1, false, {{kAlice, 1}}},
-        {kAlice, kAlice, 0, 255, 0, 255, false, L"[alice]取消了公麦主持。", -1, false, {{kAlice, 3}}},
+        {kAlice,
+         kAlice,
+         0,
+         255,
+         0,
+         255,
+         false,
+         L"[alice]取消了公麦主持。",
+         -1,
+         false,
+         {{kAlice, 3}}},
         // Another member's private video opens from the link, not by itself.
-        {kAlice, kBob, 2, 255, 0x2, 255, true, L"[bob]被[alice]抱上了VIP麦，点击打开VIP麦", -1, false, {}},
-        {kAlice, kBob, 0, 255, 0, 255, false, L"[bob]被[alice]被抱下了VIP麦。", -1, false, {{kBob, 3}}},
+        {kAlice,
+         kBob,
+         2,
+         255,
+         0x2,
+         255,
+         true,
+         L"[bob]被[alice]抱上了VIP麦，点击打开VIP麦",
+         -1,
+         false,
+         {}},
+        {kAlice,
+         kBob,
+         0,
+         255,
+         0,
+         255,
+         false,
+         L"[bob]被[alice]被抱下了VIP麦。",
+         -1,
+         false,
+         {{kBob, 3}}},
         {kMe, kMe, 4, 255, 0x4, 255, true, L"[你]正在密麦上，点击打开密麦", -1, true, {}},
         {kMe, kMe, 0, 255, 0, 255, false, L"[你]取消了密麦主持。", -1, false, {}},
         {kAlice, kAlice, 0, 255, 0, 255, false, nullptr, -1, false, {}},
@@ -169,7 +199,8 @@ TEST_F(UsersTest, MicrophoneChangesByStateAndActor) {
         } else if (c.flags == 0) {
             EXPECT_TRUE(priv.empty()) << winplat::WideToUtf8(priv);
         }
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(room->GetPaneUserId(i) == c.target, i == c.pane) << "pane " << i;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(room->GetPaneUserId(i) == c.target, i == c.pane) << "pane " << i;
         EXPECT_EQ(HasWindow(c.target), c.window);
         if (c.target != kMe) {
             EXPECT_EQ(Subscribed(c.target), c.pane >= 0 || c.window);
@@ -234,7 +265,8 @@ TEST_F(UsersTest, PutOutAndLeavingLinesRemoveTheUserEverywhere) {
     } cases[] = {
         {answers::KickedOutAnswer(kRoom, kMe, kAlice, 107), kAlice, L"用户(501) 离开房间！"},
         {answers::KickedOutAnswer(kRoom, kMe, kBob, 522), kBob, L"用户(502) 离开房间！"},
-        {answers::KickedOutAnswer(kRoom, kMe, kCarol, 9), kCarol, L"用户(503) 被 管理员[1001] 请出本房间！"},
+        {answers::KickedOutAnswer(kRoom, kMe, kCarol, 9), kCarol,
+         L"用户(503) 被 管理员[1001] 请出本房间！"},
         {answers::UserExitAnswer(kRoom, 504), 504, L"用户(504) 退出本房间！"},
     };
     for (const Case& c : cases) {
@@ -258,19 +290,30 @@ TEST_F(UsersTest, HintsOfBansQueuePositionsAndMicrophoneTimes) {
         Bytes frame;
         const wchar_t* hint;  // null: nothing shows
     } cases[] = {
-        {answers::ThrowUserAnswer(kRoom, kAlice, kMe, 1), L"你因违反房间规定被 管理员[501] 进行了 房间封杀！有疑问请去 10000 房间找客服帮忙."},
-        {answers::ThrowUserAnswer(kRoom, kAlice, kMe, 2), L"你因违反房间规定被 管理员[501] 进行了 全站封杀！有疑问请去 10000 房间找客服帮忙."},
-        {answers::ThrowUserAnswer(kRoom, kMe, kAlice, 1), L"用户[501] 因违反房间规定被 管理员[1001] 进行了 房间封杀！"},
-        {answers::ThrowUserAnswer(kRoom, kMe, kAlice, 2), L"用户[501] 因违反房间规定被 管理员[1001] 进行了 全站封杀！"},
-        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 2, 1), L"您的第 3 排麦位置被 管理员[501] 向前提升一位！有疑问请去 10000 房间找客服帮忙."},
-        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 0, 2), L"您的第 1 排麦位置被 管理员[501] 向后下升一位！有疑问请去 10000 房间找客服帮忙."},
-        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 4, 3), L"您的第 5 排麦位置被 管理员[501] 提升到麦序第一位！有疑问请去 10000 房间找客服帮忙."},
-        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 0, 4), L"您的第 1 排麦位置被 管理员[501] 下降到麦序最后一位！有疑问请去 10000 房间找客服帮忙."},
-        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 1, -1), L"您的第 2 排麦位置被 管理员[501] 取消！有疑问请去 10000 房间找客服帮忙."},
-        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 1, -2), L"您的所有排麦位置被 管理员[501] 取消！有疑问请去 10000 房间找客服帮忙."},
+        {answers::ThrowUserAnswer(kRoom, kAlice, kMe, 1),
+         L"你因违反房间规定被 管理员[501] 进行了 房间封杀！有疑问请去 10000 房间找客服帮忙."},
+        {answers::ThrowUserAnswer(kRoom, kAlice, kMe, 2),
+         L"你因违反房间规定被 管理员[501] 进行了 全站封杀！有疑问请去 10000 房间找客服帮忙."},
+        {answers::ThrowUserAnswer(kRoom, kMe, kAlice, 1),
+         L"用户[501] 因违反房间规定被 管理员[1001] 进行了 房间封杀！"},
+        {answers::ThrowUserAnswer(kRoom, kMe, kAlice, 2),
+         L"用户[501] 因违反房间规定被 管理员[1001] 进行了 全站封杀！"},
+        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 2, 1),
+         L"您的第 3 排麦位置被 管理员[501] 向前提升一位！有疑问请去 10000 房间找客服帮忙."},
+        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 0, 2),
+         L"您的第 1 排麦位置被 管理员[501] 向后下升一位！有疑问请去 10000 房间找客服帮忙."},
+        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 4, 3),
+         L"您的第 5 排麦位置被 管理员[501] 提升到麦序第一位！有疑问请去 10000 房间找客服帮忙."},
+        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 0, 4),
+         L"您的第 1 排麦位置被 管理员[501] 下降到麦序最后一位！有疑问请去 10000 房间找客服帮忙."},
+        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 1, -1),
+         L"您的第 2 排麦位置被 管理员[501] 取消！有疑问请去 10000 房间找客服帮忙."},
+        {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 1, -2),
+         L"您的所有排麦位置被 管理员[501] 取消！有疑问请去 10000 房间找客服帮忙."},
         {answers::WaitMicIndexAnswer(kRoom, kAlice, kMe, 1, 7), nullptr},
         {answers::MicFailedAnswer(kRoom), L"上麦或下麦操作失败"},
-        {answers::PublicMicChangedAnswer(kRoom, kAlice, 0, 1, 5, kMe, 0), L"您的麦时被管理员[ 501 ]延长了 5 分钟"},
+        {answers::PublicMicChangedAnswer(kRoom, kAlice, 0, 1, 5, kMe, 0),
+         L"您的麦时被管理员[ 501 ]延长了 5 分钟"},
     };
     for (const Case& c : cases) {
         ClearViews();
@@ -300,13 +343,15 @@ TEST_F(UsersTest, MicrophoneTypesByValueAndPaneTitles) {
     };
     for (const Case& c : cases) {
         ClearViews();
-        Play({answers::PublicMicChangedAnswer(kRoom, kAlice, 0, 2, static_cast<uint16_t>(c.value), c.holder, 0)});
+        Play({answers::PublicMicChangedAnswer(kRoom, kAlice, 0, 2, static_cast<uint16_t>(c.value),
+                                              c.holder, 0)});
         EXPECT_EQ(Text(L"privtextout"), std::wstring(c.text));
         EXPECT_EQ(Room()->pubMics[0].micType, c.value);
         EXPECT_EQ(PaneTitle(0), c.title) << c.value;
     }
     // The table of the room: each pane its own entry; entries beyond the panes change none.
-    Play({answers::PublicMicsAnswer({{1, static_cast<uint16_t>(-1), 0, 0}, {2, 3, 0, 0}, {5, 0, 0, 0}})});
+    Play({answers::PublicMicsAnswer(
+        {{1, static_cast<uint16_t>(-1), 0, 0}, {2, 3, 0, 0}, {5, 0, 0, 0}})});
     EXPECT_EQ(PaneTitle(0), L"07:00");
     EXPECT_EQ(PaneTitle(1), L"自由麦");
     EXPECT_EQ(PaneTitle(2), L"03:00");
@@ -347,7 +392,8 @@ TEST_F(UsersTest, AnAliasChangeRefillsTheRows) {
     CCtrlListFriend* list = room->GetUserList();
     bool shown = false;
     for (int i = 0; i < list->GetCount(); ++i) {
-        CControlUI* name = room->GetPaintManager().FindSubControlByName(list->GetItemAt(i), L"calias");
+        CControlUI* name =
+            room->GetPaintManager().FindSubControlByName(list->GetItemAt(i), L"calias");
         shown = shown || (name && std::wstring(name->GetText()) == L"alicia");
     }
     EXPECT_TRUE(shown);
@@ -383,7 +429,8 @@ TEST_F(UsersTest, RoomTextsGoToThePublicChatAndTheFourthToTheLabel) {
     Join(1, {}, false);
     Play({answers::RoomTextAnswer(kRoom, 0, "<b>welcome</b><script>x()</script>"),
           answers::RoomTextAnswer(kRoom, 3, "tonight: songs")});
-    EXPECT_TRUE(Text(L"pubtextout").find(L"welcome") == std::wstring::npos) << "not before the list end";
+    EXPECT_TRUE(Text(L"pubtextout").find(L"welcome") == std::wstring::npos)
+        << "not before the list end";
     Play({answers::UserListEndAnswer()});
     EXPECT_TRUE(Has(Text(L"pubtextout"), L"welcome"));
     EXPECT_FALSE(Has(Html(L"pubtextout"), L"x()"));
@@ -407,7 +454,8 @@ TEST_F(UsersTest, SiegeStripsAndBadges) {
     held.ladyAlias = "bob";
     Play({answers::SiegeAnswer(held)});
     std::wstring strip = Text(L"siegetextout");
-    EXPECT_TRUE(Has(strip, L"恭喜alice(501)用12个骑兵攻下了主城送给bob(502),他们成为了城主和城主夫人!"))
+    EXPECT_TRUE(
+        Has(strip, L"恭喜alice(501)用12个骑兵攻下了主城送给bob(502),他们成为了城主和城主夫人!"))
         << winplat::WideToUtf8(strip);
     EXPECT_TRUE(Has(strip, L"(成功守城:1天2小时3分钟4秒)"));
     EXPECT_EQ(User(kAlice)->flags & 0x6000u, 0x2000u);

@@ -335,7 +335,9 @@ Bytes SealFailedAnswer(int32_t roomId, int32_t userId) {
 
 Bytes OpenChestAnswer(bool failed, int8_t freeOpens, int8_t box, int16_t prize) {
     Payload p(16);
-    p.u8(0, failed ? 1 : 0).u8(12, static_cast<uint8_t>(freeOpens)).u8(13, static_cast<uint8_t>(box));
+    p.u8(0, failed ? 1 : 0)
+        .u8(12, static_cast<uint8_t>(freeOpens))
+        .u8(13, static_cast<uint8_t>(box));
     p.u16(14, static_cast<uint16_t>(prize));
     return Frame(kRoomMain, 144, p);
 }
@@ -370,7 +372,8 @@ Bytes MicFailedAnswer(int32_t roomId) {
     return Words(kRoomMain, 74, {roomId});
 }
 
-Bytes SeeUserIpAnswer(int32_t roomId, int32_t requesterId, int32_t userId, const std::string& address) {
+Bytes SeeUserIpAnswer(int32_t roomId, int32_t requesterId, int32_t userId,
+                      const std::string& address) {
     Payload p(12);
     p.i32(0, roomId).i32(4, requesterId).i32(8, userId).text(12, address, address.size() + 1);
     return Frame(kRoomMain, 88, p);

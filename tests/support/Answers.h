@@ -261,7 +261,8 @@ Bytes LoudspeakerAnswer(int32_t kind, const std::string& text);
 // 105/74: room.
 Bytes MicFailedAnswer(int32_t roomId);
 // 105/88: room, requester, user, then the address text with its NUL.
-Bytes SeeUserIpAnswer(int32_t roomId, int32_t requesterId, int32_t userId, const std::string& address);
+Bytes SeeUserIpAnswer(int32_t roomId, int32_t requesterId, int32_t userId,
+                      const std::string& address);
 // 105/92: room, manager, user, ban kind byte (13 bytes).
 Bytes ThrowUserAnswer(int32_t roomId, int32_t managerId, int32_t userId, uint8_t kind);
 // 105/104 and 105/105: room, user.

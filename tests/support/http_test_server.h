@@ -32,9 +32,9 @@ struct HttpRequestSeen {
 class HttpTestServer {
 public:
     struct Options {
-        int port = 0;                // 0: a free port
-        int maxConnections = 1000;   // 0: no limit
-        bool keepRequests = true;    // a long-running server keeps none
+        int port = 0;               // 0: a free port
+        int maxConnections = 1000;  // 0: no limit
+        bool keepRequests = true;   // a long-running server keeps none
         // One line per request (request line and status), when set.
         std::function<void(const std::string&)> log;
     };

@@ -160,28 +160,36 @@ std::string Display::KeyboardFocus() const {
 }
 
 bool Display::StartWindowManager(const std::string& log, std::string& why) {
-    if (Capture({"sh", "-c", "command -v openbox"}).empty()) {
+    if (!HasWindowManager()) {
         why = "openbox is not installed (scripts/install-deps.sh installs it)";
         return false;
     }
-    m_windowManager = std::make_unique<Child>();
-    if (!m_windowManager->Start({"openbox", "--sm-disable"}, {{"DISPLAY", m_name}}, log)) {
-        why = "openbox did not start";
-        return false;
+    // An openbox that ends at once (it has on a loaded machine, saying nothing) is
+    // started again, a few times, before the display is taken for one it cannot manage.
+    constexpr int kTries = 3;
+    for (int attempt = 1; attempt <= kTries; ++attempt) {
+        m_windowManager = std::make_unique<Child>();
+        if (!m_windowManager->Start({"openbox", "--sm-disable"}, {{"DISPLAY", m_name}}, log)) {
+            why = "openbox did not start";
+            continue;
+        }
+        // A window manager that took the display says so on the root window.
+        const bool managing = WaitFor(
+            [&] {
+                const std::string out =
+                    Capture({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, {{"DISPLAY", m_name}});
+                return out.find("window id") != std::string::npos || !m_windowManager->Running();
+            },
+            std::chrono::seconds(30));
+        if (managing && m_windowManager->Running()) return true;
+        why = "openbox did not take the display (try " + std::to_string(attempt) + " of " +
+              std::to_string(kTries) + "): " + ReadFile(log);
     }
-    // A window manager that took the display says so on the root window.
-    const bool managing = WaitFor(
-        [&] {
-            const std::string out =
-                Capture({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, {{"DISPLAY", m_name}});
-            return out.find("window id") != std::string::npos || !m_windowManager->Running();
-        },
-        std::chrono::seconds(30));
-    if (!managing || !m_windowManager->Running()) {
-        why = "openbox did not take the display: " + ReadFile(log);
-        return false;
-    }
-    return true;
+    return false;
+}
+
+bool Display::HasWindowManager() {
+    return !Capture({"sh", "-c", "command -v openbox"}).empty();
 }
 
 void Display::Activate(unsigned long window) const {

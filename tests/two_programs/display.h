@@ -51,6 +51,8 @@ public:
     // Starts a window manager (openbox) on this display and waits until it manages
     // it; false (with the reason in `why`) when there is none or it did not start.
     bool StartWindowManager(const std::string& log, std::string& why);
+    // True when openbox is installed.
+    static bool HasWindowManager();
     // Asks the window manager to activate the window, as a task bar does.
     void Activate(unsigned long window) const;
     void Click(int x, int y, int button = 1) const;

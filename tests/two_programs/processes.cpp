@@ -90,8 +90,7 @@ int Child::Wait(std::chrono::milliseconds bound) {
     return m_status;
 }
 
-std::string Capture(const std::vector<std::string>& argv, const Environment& env,
-                    int* exitStatus) {
+std::string Capture(const std::vector<std::string>& argv, const Environment& env, int* exitStatus) {
     if (exitStatus) *exitStatus = -1;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return {};
@@ -106,7 +105,8 @@ std::string Capture(const std::vector<std::string>& argv, const Environment& env
     if (pid > 0) {
         char buffer[4096];
         ssize_t n;
-        while ((n = read(fds[0], buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<size_t>(n));
+        while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+            out.append(buffer, static_cast<size_t>(n));
         int status = 0;
         waitpid(pid, &status, 0);
         if (exitStatus) *exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -24,7 +24,8 @@ public:
 
     // Starts `argv` with this process's environment plus `env`, standard output and
     // error into `log`. False when it could not be started.
-    bool Start(const std::vector<std::string>& argv, const Environment& env, const std::string& log);
+    bool Start(const std::vector<std::string>& argv, const Environment& env,
+               const std::string& log);
     bool Running();
     // Sends `signal` (when running).
     void Signal(int signal);

@@ -292,7 +292,9 @@ bool ProgramSession::TypeEachTakenIn(const std::string& text, const std::functio
 }
 
 bool ProgramSession::LogOn() {
-    const unsigned long logon = m_display.WaitWindow(kLogonTitle);
+    // The program's first window: a loaded sanitizer build takes long to start Qt, read
+    // its skin and check for updates before it shows it.
+    const unsigned long logon = m_display.WaitWindow(kLogonTitle, 120);
     if (!logon) return false;
     const std::string account = std::to_string(m_account.id);
     if (!TypeInto(logon, kAccountField, kAccountInside, account, TextWidth(account, kEditPixels)) ||
@@ -393,14 +395,17 @@ int ProgramSession::Close() {
         if (WaitFor([&] { return RoomWindow().isEmpty(); }, seconds(15))) break;
     }
     if (!RoomWindow().isEmpty()) return -1;
+    // Once its last window is gone the program only has to end, which a loaded sanitizer
+    // build (its leak check at exit) can make take long.
+    constexpr auto kEnding = seconds(120);
     for (int i = 0; i < kTries; ++i) {
         const unsigned long lobby = m_display.WaitWindow(kLobbyTitle);
-        if (!lobby) return m_child.Wait(seconds(5));
+        if (!lobby) return m_child.Wait(kEnding);
         if (i == 0) Shot("before-close");
         const QRect at = m_display.Geometry(lobby);
         m_display.Click(at.right() - kCloseFromRight, at.y() + kCloseFromTop);
-        const int status = m_child.Wait(seconds(15));
-        if (status != -1) return status;
+        if (m_display.WaitGone(kLobbyTitle, 15)) return m_child.Wait(kEnding);
+        if (!m_child.Running()) return m_child.Wait(seconds(0));
     }
     return -1;
 }

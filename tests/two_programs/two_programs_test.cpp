@@ -98,10 +98,10 @@ std::string Fill(std::string text, const Stage& s) {
 
 // How a gift's notice ran through the gift strip of one program.
 struct StripRun {
-    int widest = 0;        // the widest it showed at once
-    QImage widestShown;    // the strip then
-    int span = 0;          // the columns it covered at one time or another
-    bool stopped = false;  // the strip held still again within the bound
+    int widest = 0;          // the widest it showed at once
+    QImage widestShown;      // the strip then
+    int span = 0;            // the columns it covered at one time or another
+    bool stopped = false;    // the strip held still again within the bound
     bool seenWhole = false;  // some grab showed it clear of both ends of the strip
 };
 
@@ -244,8 +244,9 @@ Scene TakeMicrophoneAndBeHeard(const char* name, Who actor, int number, int tone
                 const bool late = WaitFor(shows, seconds(60));
                 const auto after = std::chrono::duration_cast<seconds>(
                     std::chrono::steady_clock::now() - start + seconds(30));
-                ADD_FAILURE() << s.other.id() << "'s panes show no test pattern in 30 s (best match "
-                              << first << "); "
+                ADD_FAILURE() << s.other.id()
+                              << "'s panes show no test pattern in 30 s (best match " << first
+                              << "); "
                               << (late ? "it came after " + std::to_string(after.count()) + " s"
                                        : std::string("it did not come in 90 s"))
                               << "; the video zone as it laid it out:\n"
@@ -651,10 +652,12 @@ protected:
         second = Display::StartVirtual((work / "xvfb.log").string());
         ASSERT_FALSE(second->Name().empty()) << ReadFile((work / "xvfb.log").string());
         if (GetParam().windowManager) {
+            if (!Display::HasWindowManager())
+                GTEST_SKIP() << "openbox is not installed (scripts/install-deps.sh installs it)";
             std::string why;
-            if (!first->StartWindowManager((work / "openbox-1.log").string(), why) ||
-                !second->StartWindowManager((work / "openbox-2.log").string(), why))
-                GTEST_SKIP() << "no window manager for the scenes under one: " << why;
+            ASSERT_TRUE(first->StartWindowManager((work / "openbox-1.log").string(), why) &&
+                        second->StartWindowManager((work / "openbox-2.log").string(), why))
+                << "no window manager for the scenes under one: " << why;
         }
         ASSERT_TRUE(world.Start(work)) << world.Log();
     }

@@ -128,8 +128,11 @@ TEST_F(BrowserTest, BlockBackgroundPictureShowsBehindItsText) {
     std::replace(path.begin(), path.end(), L'/', L'\\');
     auto banner = [](const std::wstring& url) {
         return L"<DIV style=\"MARGIN: 1px 0px; WIDTH: 1000px; HEIGHT: 158px; FONT-FAMILY: arial; "
-               L"BACKGROUND: url(" + url + L"); OVERFLOW: hidden\" ><DIV style=\"LINE-HEIGHT: 1.3; "
-               L"MARGIN-TOP: 40px; PADDING-LEFT: 160px; HEIGHT: 25px; COLOR: #fff000; FONT-SIZE: 14px; "
+               L"BACKGROUND: url(" +
+               url +
+               L"); OVERFLOW: hidden\" ><DIV style=\"LINE-HEIGHT: 1.3; "
+               L"MARGIN-TOP: 40px; PADDING-LEFT: 160px; HEIGHT: 25px; COLOR: #fff000; FONT-SIZE: "
+               L"14px; "
                L"FONT-WEIGHT: bold\">████<SPAN> bob(5)</SPAN></DIV></DIV>";
     };
     web_->WriteBlock(L"before", 0);
@@ -180,7 +183,8 @@ TEST_F(BrowserTest, BlockBackgroundPictureShowsBehindItsText) {
     // No local picture: the text stays, on no picture.
     web_->Clear();
     web_->WriteBlock(banner(L"http://example.com/b.png").c_str(), 0);
-    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"████ bob(5)"), std::wstring::npos);
+    EXPECT_NE(std::wstring(web_->GetDocumentText().GetData()).find(L"████ bob(5)"),
+              std::wstring::npos);
     QDir(dir).removeRecursively();
 }
 

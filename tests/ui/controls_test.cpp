@@ -195,8 +195,11 @@ void EditStep(HWND hwnd, const std::string& s) {
     static const struct {
         const char* name;
         Qt::Key key;
-    } named[] = {{"<", Qt::Key_Left},   {">", Qt::Key_Right},  {"Home", Qt::Key_Home},
-                 {"End", Qt::Key_End},  {"Del", Qt::Key_Delete}};
+    } named[] = {{"<", Qt::Key_Left},
+                 {">", Qt::Key_Right},
+                 {"Home", Qt::Key_Home},
+                 {"End", Qt::Key_End},
+                 {"Del", Qt::Key_Delete}};
     if (s.size() == 2 && s[0] == '^') {
         CtrlKey(hwnd, static_cast<Qt::Key>(Qt::Key_A + (s[1] - 'a')));
         return;
@@ -236,34 +239,132 @@ TEST_F(ControlsTest, EditKeysSelectAndWhatIsTypedReplacesTheSelection) {
         int changes;
         const char* clipboard;  // what Ctrl+C/X left, "" when untouched
     } cases[] = {
-        {"Ctrl+A then typing replaces everything", L"", L"10001", {"^a", "2", "0"}, L"20", 2, 2,
-         2, ""},
-        {"Shift+Left selects back, typing replaces", L"", L"abcd", {"S<", "S<", "x"}, L"abx", 3,
-         3, 1, ""},
-        {"Shift+Home from inside, then Delete", L"", L"abcd", {"<", "SHome", "Del"}, L"d", 0, 0,
-         1, ""},
-        {"Shift+End from inside stays selected", L"", L"abcd", {"Home", ">", "SEnd"}, L"abcd",
-         1, 4, 0, ""},
-        {"Backspace erases the selection only", L"", L"abcd", {"Home", "S>", "S>", "Bs"}, L"cd",
-         0, 0, 1, ""},
-        {"an arrow collapses the selection to its side", L"", L"abcd", {"^a", "<", ">"}, L"abcd",
-         1, 1, 0, ""},
-        {"Delete and Backspace without a selection", L"", L"abcd", {"Home", "Del", "End", "Bs"},
-         L"bc", 2, 2, 2, ""},
-        {"maxchar counts the selection as room", L"maxchar=\"4\"", L"abcd", {"S<", "x", "y"},
-         L"abcx", 4, 4, 1, ""},
-        {"a refused letter keeps the selection", L"numberonly=\"true\"", L"123", {"^a", "a"},
-         L"123", 0, 3, 0, ""},
-        {"digits replace the selection", L"numberonly=\"true\"", L"123", {"^a", "a", "9"}, L"9",
-         1, 1, 1, ""},
-        {"read-only selects and copies but keeps its text", L"readonly=\"true\"", L"abc",
-         {"^a", "x", "Bs", "Del", "^x", "^v"}, L"abc", 0, 3, 0, "abc"},
-        {"Ctrl+C copies only the selection", L"", L"hello", {"S<", "S<", "^c"}, L"hello", 3, 5,
-         0, "lo"},
-        {"Ctrl+X cuts, Ctrl+V puts it in place of another selection", L"", L"hello",
-         {"S<", "S<", "^x", "Home", "S>", "^v"}, L"loel", 2, 2, 2, "lo"},
-        {"a password is selected and replaced, never copied", L"password=\"true\"", L"secret",
-         {"^a", "^c", "^x", "x"}, L"x", 1, 1, 1, ""},
+        {"Ctrl+A then typing replaces everything",
+         L"",
+         L"10001",
+         {"^a", "2", "0"},
+         L"20",
+         2,
+         2,
+         2,
+         ""},
+        {"Shift+Left selects back, typing replaces",
+         L"",
+         L"abcd",
+         {"S<", "S<", "x"},
+         L"abx",
+         3,
+         3,
+         1,
+         ""},
+        {"Shift+Home from inside, then Delete",
+         L"",
+         L"abcd",
+         {"<", "SHome", "Del"},
+         L"d",
+         0,
+         0,
+         1,
+         ""},
+        {"Shift+End from inside stays selected",
+         L"",
+         L"abcd",
+         {"Home", ">", "SEnd"},
+         L"abcd",
+         1,
+         4,
+         0,
+         ""},
+        {"Backspace erases the selection only",
+         L"",
+         L"abcd",
+         {"Home", "S>", "S>", "Bs"},
+         L"cd",
+         0,
+         0,
+         1,
+         ""},
+        {"an arrow collapses the selection to its side",
+         L"",
+         L"abcd",
+         {"^a", "<", ">"},
+         L"abcd",
+         1,
+         1,
+         0,
+         ""},
+        {"Delete and Backspace without a selection",
+         L"",
+         L"abcd",
+         {"Home", "Del", "End", "Bs"},
+         L"bc",
+         2,
+         2,
+         2,
+         ""},
+        {"maxchar counts the selection as room",
+         L"maxchar=\"4\"",
+         L"abcd",
+         {"S<", "x", "y"},
+         L"abcx",
+         4,
+         4,
+         1,
+         ""},
+        {"a refused letter keeps the selection",
+         L"numberonly=\"true\"",
+         L"123",
+         {"^a", "a"},
+         L"123",
+         0,
+         3,
+         0,
+         ""},
+        {"digits replace the selection",
+         L"numberonly=\"true\"",
+         L"123",
+         {"^a", "a", "9"},
+         L"9",
+         1,
+         1,
+         1,
+         ""},
+        {"read-only selects and copies but keeps its text",
+         L"readonly=\"true\"",
+         L"abc",
+         {"^a", "x", "Bs", "Del", "^x", "^v"},
+         L"abc",
+         0,
+         3,
+         0,
+         "abc"},
+        {"Ctrl+C copies only the selection",
+         L"",
+         L"hello",
+         {"S<", "S<", "^c"},
+         L"hello",
+         3,
+         5,
+         0,
+         "lo"},
+        {"Ctrl+X cuts, Ctrl+V puts it in place of another selection",
+         L"",
+         L"hello",
+         {"S<", "S<", "^x", "Home", "S>", "^v"},
+         L"loel",
+         2,
+         2,
+         2,
+         "lo"},
+        {"a password is selected and replaced, never copied",
+         L"password=\"true\"",
+         L"secret",
+         {"^a", "^c", "^x", "x"},
+         L"x",
+         1,
+         1,
+         1,
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -325,8 +426,7 @@ TEST_F(ControlsTest, EditMouseClickPlacesTheCaretAndADragSelects) {
     struct Click {
         int x;
         long caret;
-    } clicks[] = {{boundary(2) + 1, 2}, {boundary(3) - 1, 3}, {rc.right - 10, 6},
-                  {rc.left + 1, 0}};
+    } clicks[] = {{boundary(2) + 1, 2}, {boundary(3) - 1, 3}, {rc.right - 10, 6}, {rc.left + 1, 0}};
     for (const Click& k : clicks) {
         SCOPED_TRACE(k.caret);
         ClickAt(wnd.GetHWND(), POINT{k.x, y});
@@ -682,7 +782,8 @@ namespace {
 TEST_F(ControlsTest, DoubleClickOnARowSendsActivateAndDoubleClick) {
     CTestWnd wnd(
         L"<Window size=\"200,120\"><List name=\"list\">"
-        L"<ListContainerElement name=\"row\" height=\"30\"><Label text=\"a\" /></ListContainerElement>"
+        L"<ListContainerElement name=\"row\" height=\"30\"><Label text=\"a\" "
+        L"/></ListContainerElement>"
         L"</List></Window>");
     std::vector<std::wstring> seen;
     wnd.onNotify = [&](TNotifyUI& msg) {
@@ -711,7 +812,8 @@ TEST_F(ControlsTest, TabMovesTheFocusThroughTheControlsThatTakeItAndWrapsAround)
         L"<Button name=\"go\" height=\"28\" text=\"Go\" />"
         L"<Edit name=\"off\" height=\"28\" enabled=\"false\" />"
         L"<Edit name=\"gone\" height=\"28\" visible=\"false\" />"
-        L"<HorizontalLayout height=\"28\" visible=\"false\"><Edit name=\"inhidden\" /></HorizontalLayout>"
+        L"<HorizontalLayout height=\"28\" visible=\"false\"><Edit name=\"inhidden\" "
+        L"/></HorizontalLayout>"
         L"<CheckBox name=\"keep\" height=\"28\" text=\"Keep\" />"
         L"<Button name=\"nokey\" height=\"28\" keyboard=\"false\" text=\"Skip\" />"
         L"<RichEdit name=\"chat\" height=\"60\" />"
@@ -723,9 +825,13 @@ TEST_F(ControlsTest, TabMovesTheFocusThroughTheControlsThatTakeItAndWrapsAround)
         bool back;
         std::vector<const wchar_t*> order;  // focused after each key
     } cases[] = {
-        {"Tab walks forward and wraps", L"user", false,
+        {"Tab walks forward and wraps",
+         L"user",
+         false,
          {L"pass", L"go", L"keep", L"note", L"user"}},
-        {"Shift+Tab walks back and wraps", L"user", true,
+        {"Shift+Tab walks back and wraps",
+         L"user",
+         true,
          {L"note", L"keep", L"go", L"pass", L"user"}},
         {"Tab with no focus starts at the first", nullptr, false, {L"user"}},
         {"Shift+Tab with no focus starts at the last", nullptr, true, {L"note"}},

@@ -235,8 +235,9 @@ TEST_F(GuiLoopTest, ListRowsOutOfViewKeepTheirPlaceAndAreLaidOutInView) {
 // another height, while the list is hidden), every row ends where the whole line puts
 // it, its inside laid out where it is in view, and the bar's range follows.
 TEST_F(GuiLoopTest, RowsAddedOrRemovedLeaveEveryRowWhereTheWholeLineGoes) {
-    CTestWnd wnd(L"<Window size=\"200,100\"><List name=\"list\" vscrollbar=\"true\" "
-                 L"childpadding=\"2\" /></Window>");
+    CTestWnd wnd(
+        L"<Window size=\"200,100\"><List name=\"list\" vscrollbar=\"true\" "
+        L"childpadding=\"2\" /></Window>");
     ASSERT_TRUE(wnd.Create(nullptr, L"rows", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0));
     auto* list = static_cast<CListUI*>(wnd.GetPaintManager().FindControl(L"list"));
     ASSERT_NE(list, nullptr);
@@ -268,7 +269,8 @@ TEST_F(GuiLoopTest, RowsAddedOrRemovedLeaveEveryRowWhereTheWholeLineGoes) {
             }
             auto* box = static_cast<CContainerUI*>(c->GetInterface(L"Container"));
             const RECT in = box->GetItemAt(0)->GetPos();
-            if (r.bottom > view.top && r.top < view.bottom && (in.top != r.top || in.left != r.left)) {
+            if (r.bottom > view.top && r.top < view.bottom &&
+                (in.top != r.top || in.left != r.left)) {
                 why = "the inside of row " + std::to_string(i) + " is not laid out";
                 return false;
             }
@@ -296,7 +298,10 @@ TEST_F(GuiLoopTest, RowsAddedOrRemovedLeaveEveryRowWhereTheWholeLineGoes) {
         const char* what;
         std::function<void()> change;
     } cases[] = {
-        {"scrolled to the middle", [&] { list->SetScrollPos(SIZE{0, 300}); }},
+        {"scrolled to the middle",
+         [&] {
+             list->SetScrollPos(SIZE{0, 300});
+         }},
         {"a row added above the view", [&] { list->AddAt(row(), 3); }},
         {"a row added in the view", [&] { list->AddAt(row(), inViewIndex() + 1); }},
         {"a row added below the view", [&] { list->AddAt(row(), list->GetCount() - 2); }},
@@ -324,7 +329,8 @@ TEST_F(GuiLoopTest, RowsAddedOrRemovedLeaveEveryRowWhereTheWholeLineGoes) {
              list->RemoveAt(inViewIndex());
              list->SetVisible(true);
          }},
-        {"a row added and the list scrolled", [&] {
+        {"a row added and the list scrolled",
+         [&] {
              list->AddAt(row(), 10);
              list->SetScrollPos(SIZE{0, 100});
          }},
@@ -370,8 +376,9 @@ TEST_F(GuiLoopTest, EachChangeLeavesTheWholeWindowWhereItsLayoutPutsIt) {
             {L"a", {0, 0, bw, 30}},
             {L"b", {bw, 0, bw + 40, 30}},
             {L"box", {0, 30, w, 80}},
-            {L"f", {at(L"f")->GetFixedXY().cx, 30 + at(L"f")->GetFixedXY().cy,
-                    at(L"f")->GetFixedXY().cx + 20, 40 + at(L"f")->GetFixedXY().cy}},
+            {L"f",
+             {at(L"f")->GetFixedXY().cx, 30 + at(L"f")->GetFixedXY().cy,
+              at(L"f")->GetFixedXY().cx + 20, 40 + at(L"f")->GetFixedXY().cy}},
             {L"col", {0, 80, w, 160}},
             {L"tail", {0, 160, w, h}},
         };
@@ -407,7 +414,10 @@ TEST_F(GuiLoopTest, EachChangeLeavesTheWholeWindowWhereItsLayoutPutsIt) {
         const char* what;
         std::function<void()> change;
     } cases[] = {
-        {"a floating control moved", [&] { at(L"f")->SetFixedXY(SIZE{50, 5}); }},
+        {"a floating control moved",
+         [&] {
+             at(L"f")->SetFixedXY(SIZE{50, 5});
+         }},
         {"a control grown in its line", [&] { at(L"a")->SetFixedWidth(70); }},
         {"an item added deep down",
          [&] {

@@ -125,7 +125,6 @@ bool SettleScreen(int timeoutMs) {
         timeoutMs);
 }
 
-
 namespace {
 
 xcb_connection_t* Connection() {
@@ -195,8 +194,7 @@ bool PlaceAgreed(HWND hwnd) {
         xcb_translate_coordinates_reply(
             c, xcb_translate_coordinates(c, xwindow, RootWindow(), 0, 0), nullptr),
         &std::free);
-    return reply &&
-           QPoint(reply->dst_x, reply->dst_y) == w->window()->mapToGlobal(QPoint(0, 0));
+    return reply && QPoint(reply->dst_x, reply->dst_y) == w->window()->mapToGlobal(QPoint(0, 0));
 }
 
 unsigned TopFrameOf(unsigned xwindow) {

@@ -101,7 +101,8 @@ TEST(RealDisplay, FontChooserSpeaksChineseWithoutABarAndTakesARealClick) {
     UINT_PTR t = SetTimer(nullptr, 0, 50, DriveChooser);
     // A click that never arrives fails the test instead of leaving the chooser open.
     QTimer::singleShot(30000, [] {
-        if (auto* dlg = qobject_cast<QFontDialog*>(QApplication::activeModalWidget())) dlg->reject();
+        if (auto* dlg = qobject_cast<QFontDialog*>(QApplication::activeModalWidget()))
+            dlg->reject();
     });
     const BOOL answered = ChooseFontW(&cf);
     KillTimer(nullptr, t);

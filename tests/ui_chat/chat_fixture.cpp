@@ -72,7 +72,8 @@ std::vector<SentChat> ChatTest::SentChats() {
     size_t at = 0;
     while (at + 10 <= got.size()) {
         size_t len = static_cast<size_t>(got[at]) | static_cast<size_t>(got[at + 1]) << 8 |
-                     static_cast<size_t>(got[at + 2]) << 16 | static_cast<size_t>(got[at + 3]) << 24;
+                     static_cast<size_t>(got[at + 2]) << 16 |
+                     static_cast<size_t>(got[at + 3]) << 24;
         if (len < 10 || at + len > got.size()) break;
         uint16_t main = static_cast<uint16_t>(got[at + 6] | got[at + 7] << 8);
         uint16_t sub = static_cast<uint16_t>(got[at + 8] | got[at + 9] << 8);

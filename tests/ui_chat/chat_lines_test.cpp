@@ -113,7 +113,8 @@ TEST_F(ChatLinesTest, EachKindGoesToItsViewAndShieldsHideOnlyOthersLines) {
         {"public to me", 0, 7, 1001, false, false, false, ChatView::kPrivate, true, true},
         {"public from me", 0, 1001, 7, false, false, false, ChatView::kPrivate, true, false},
         {"public shielded", 0, 7, 0, true, false, false, ChatView::kNone, false, false},
-        {"my public echo, shielded", 0, 1001, 0, true, false, true, ChatView::kPrivate, true, false},
+        {"my public echo, shielded", 0, 1001, 0, true, false, true, ChatView::kPrivate, true,
+         false},
         {"private to me", 15, 7, 1001, false, false, false, ChatView::kPrivate, true, true},
         {"private shielded", 15, 7, 1001, false, true, false, ChatView::kNone, false, false},
         {"automatic reply", 11, 7, 1001, false, true, false, ChatView::kPrivate, true, false},
@@ -173,16 +174,18 @@ TEST_F(ChatLinesTest, TemplatesAsTheRoomWritesThem) {
     EXPECT_EQ(ChatLines::UserLink(0, nullptr, "", false),
               L"[<A style=\"TEXT-DECORATION: none\" oncontextmenu=\"return PopupUserMenu(0)\" "
               L"class=SelfSay_FontColor href=\"orinid:0\">大家</A>]");
-    EXPECT_NE(ChatLines::UserLink(9, nullptr, "a&b", false).find(L">a&amp;b</A>]"), std::wstring::npos);
+    EXPECT_NE(ChatLines::UserLink(9, nullptr, "a&b", false).find(L">a&amp;b</A>]"),
+              std::wstring::npos);
     EXPECT_NE(ChatLines::UserLink(9, nullptr, "", false).find(L">9</A>]"), std::wstring::npos);
     EXPECT_NE(ChatLines::UserLink(1001, &me, "", true).find(L">你</A>]"), std::wstring::npos);
     EXPECT_EQ(ChatLines::HintLine(2, L"x"), L"");
     EXPECT_NE(ChatLines::HintLine(1, L"x").find(L"<SPAN class=HintInfoPic></SPAN>x</DIV>"),
               std::wstring::npos);
     EXPECT_EQ(ChatLines::PageHead(L"giftlist"), L"");
-    EXPECT_NE(ChatLines::PageHead(L"pubtextout").find(L"<LINK rel=stylesheet href=\"" +
-                                                      ChatLines::ChatStyleFolder() + L"/chat.css\">"),
-              std::wstring::npos);
+    EXPECT_NE(
+        ChatLines::PageHead(L"pubtextout")
+            .find(L"<LINK rel=stylesheet href=\"" + ChatLines::ChatStyleFolder() + L"/chat.css\">"),
+        std::wstring::npos);
 }
 
 // Every picture a line names below the skin folder is in the skin: all the entrance
@@ -200,7 +203,8 @@ TEST_F(ChatLinesTest, EveryPictureALineNamesIsInTheSkin) {
     size_t named = 0;
     for (const std::wstring& html : lines) {
         for (const std::wstring opener : {L"url(", L"src=\""}) {
-            for (size_t at = html.find(opener); at != std::wstring::npos; at = html.find(opener, at + 1)) {
+            for (size_t at = html.find(opener); at != std::wstring::npos;
+                 at = html.find(opener, at + 1)) {
                 const size_t start = at + opener.size();
                 const size_t end = html.find_first_of(L")\"", start);
                 ASSERT_NE(end, std::wstring::npos);

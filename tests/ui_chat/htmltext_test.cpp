@@ -120,9 +120,10 @@ TEST(Emoticons, CodesAreExpandedOnlyWhenValid) {
     const std::wstring folder = L"C:\\mv\\skin\\MVChat\\emotion";
     const Case cases[] = {
         {L"[$a$]xyz", L"<IMG id=a.gif align=top src=\"C:\\mv\\skin\\MVChat\\emotion/a.gif\">xyz"},
-        {L"[$12$][$ok_-1$]", L"<IMG id=12.gif align=top src=\"C:\\mv\\skin\\MVChat\\emotion/12.gif\">"
-                             L"<IMG id=ok_-1.gif align=top src=\"C:\\mv\\skin\\MVChat\\emotion/"
-                             L"ok_-1.gif\">"},
+        {L"[$12$][$ok_-1$]",
+         L"<IMG id=12.gif align=top src=\"C:\\mv\\skin\\MVChat\\emotion/12.gif\">"
+         L"<IMG id=ok_-1.gif align=top src=\"C:\\mv\\skin\\MVChat\\emotion/"
+         L"ok_-1.gif\">"},
         {L"[$$]", L"[$$]"},
         {L"[$]", L"[$]"},
         {L"[$a", L"[$a"},

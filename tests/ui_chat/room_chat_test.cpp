@@ -143,8 +143,12 @@ protected:
         ChatTest::TearDown();
     }
 
-    std::wstring Text(CWebBrowserUI* view) { return view ? view->GetDocumentText().GetData() : L""; }
-    std::wstring Html(CWebBrowserUI* view) { return view ? view->GetDocumentHtml().GetData() : L""; }
+    std::wstring Text(CWebBrowserUI* view) {
+        return view ? view->GetDocumentText().GetData() : L"";
+    }
+    std::wstring Html(CWebBrowserUI* view) {
+        return view ? view->GetDocumentHtml().GetData() : L"";
+    }
     // Sends a line from the stand-in and waits until the room window has handled it.
     void Receive(const Bytes& frame) {
         const size_t before = relay.chatsRelayed;
@@ -169,7 +173,8 @@ protected:
             room->SelectChatTarget(u);
     }
     void SetPrivate(bool on) {
-        static_cast<CCheckBoxUI*>(room->GetPaintManager().FindControl(L"privchatcheck"))->SetCheck(on);
+        static_cast<CCheckBoxUI*>(room->GetPaintManager().FindControl(L"privchatcheck"))
+            ->SetCheck(on);
     }
 
     RelayWindow relay;
@@ -237,7 +242,8 @@ TEST_F(RoomChatTest, ReceivedLinesLandInTheirViewsWithShieldsAndAutomaticReply) 
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].record.kind, 11);
     EXPECT_EQ(sent[0].record.targetId, kBob);
-    EXPECT_NE(winplat::AnsiToWide(ChatRecordText(sent[0].record)).find(L"我不在"), std::wstring::npos);
+    EXPECT_NE(winplat::AnsiToWide(ChatRecordText(sent[0].record)).find(L"我不在"),
+              std::wstring::npos);
     d->m_UserEnv.m_bAutoReplay = false;
 }
 
@@ -292,7 +298,8 @@ TEST_F(RoomChatTest, HostileLineLeavesNoForeignLinkAndTheSendersLinkSelectsHim) 
     POINT at{-1, -1};
     for (int y = rc.top; y < rc.bottom && at.x < 0; y += 2)
         for (int x = rc.left; x < rc.right; x += 2)
-            if (std::wstring(room->m_pPubTextOut->GetLinkAt(POINT{x, y}).GetData()) == L"orinid:7") {
+            if (std::wstring(room->m_pPubTextOut->GetLinkAt(POINT{x, y}).GetData()) ==
+                L"orinid:7") {
                 at = POINT{x, y};
                 break;
             }
@@ -316,7 +323,8 @@ TEST_F(RoomChatTest, TypedLineAndEnterSendTheRecordAndItsEcho) {
     EXPECT_EQ(ChatFieldText(r.targetAlias, 17), "");
     const std::string text = ChatRecordText(r);
     EXPECT_EQ(winplat::AnsiToWide(text),
-              L"<SPAN style=\"FONT-FAMILY: 宋体; COLOR: #123456; FONT-SIZE: 12pt\"><b>&lt;b&gt;hi&lt;/b&gt; "
+              L"<SPAN style=\"FONT-FAMILY: 宋体; COLOR: #123456; FONT-SIZE: "
+              L"12pt\"><b>&lt;b&gt;hi&lt;/b&gt; "
               L"&amp; &#128512;</b></SPAN>");
     EXPECT_EQ(r.textLen, text.size() + 1);
     EXPECT_EQ(sent[0].frameLength, 77 + text.size() + 1);
@@ -355,7 +363,13 @@ TEST_F(RoomChatTest, RefusedLinesSendNothingAndStayAsTyped) {
         {"public chat closed", 0x1, false, {4}, 0, false, L"x", L"当前房间关闭了公聊！"},
         {"banned", 0, true, {}, 0, false, L"x", L"您己被禁止发言，请与管理员联系！"},
         {"no private privilege", 0, false, {}, kBob, true, L"x", CErrorMessage::m_szErrText[0]},
-        {"short lines only", 0, false, {36}, 0, false, std::wstring(21, L'字'),
+        {"short lines only",
+         0,
+         false,
+         {36},
+         0,
+         false,
+         std::wstring(21, L'字'),
          CErrorMessage::m_szErrText[1]},
         {"over-long", 0, false, {}, 0, false, std::wstring(300, L'<'), kChatTooLongHint},
         {"to myself", 0, false, {}, kMe, false, L"me", L"不能对自己聊天!"},
@@ -458,7 +472,8 @@ TEST_F(RoomChatTest, LinkCommandsActOnlyForProgramWrittenAddresses) {
     winplat::SetMessageBoxHook(AnswerBox);
     g_boxTexts.clear();
     bool cancel = false;
-    room->BeforeNavigate2(nullptr, L"enterchatroom://88,gate:1", 0, nullptr, nullptr, nullptr, cancel);
+    room->BeforeNavigate2(nullptr, L"enterchatroom://88,gate:1", 0, nullptr, nullptr, nullptr,
+                          cancel);
     EXPECT_TRUE(cancel);
     EXPECT_TRUE(g_boxTexts.empty());
     for (const wchar_t* foreign : {L"enterchatroom://1234,evil.example:9000",
@@ -486,9 +501,10 @@ TEST_F(RoomChatTest, LinkCommandsActOnlyForProgramWrittenAddresses) {
     EXPECT_EQ(relay.joins[0].first, 1234u);
     EXPECT_EQ(relay.joins[0].second.nRoomId, 1234);
     EXPECT_EQ(std::wstring(relay.joins[0].second.szGateAddr), L"gate.example:80");
-    for (const wchar_t* bad : {L"enterchatroom://1234", L"enterchatroom://,g",
-                               L"enterchatroom://5,gggggggggggggggggggggggggggggggggggggggggggggggggggg"
-                               L"gggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggg"}) {
+    for (const wchar_t* bad :
+         {L"enterchatroom://1234", L"enterchatroom://,g",
+          L"enterchatroom://5,gggggggggggggggggggggggggggggggggggggggggggggggggggg"
+          L"gggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggggg"}) {
         room->BeforeNavigate2(nullptr, bad, 0, nullptr, nullptr, nullptr, cancel);
         PumpPending();
     }
@@ -531,7 +547,8 @@ TEST_F(RoomChatTest, WebLinksOpenInTheDesktopBrowserAndTheViewKeepsItsPage) {
 // The chooser's answer: a size above 20 points is held to 20; input and session follow.
 TEST_F(RoomChatTest, ChosenFontGoesToTheInputAndTheSessionHeldToTwentyPoints) {
     winplat::SetChooseFontHook([](LPCHOOSEFONTW cf) -> BOOL {
-        EXPECT_EQ(cf->Flags, static_cast<DWORD>(CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS));
+        EXPECT_EQ(cf->Flags,
+                  static_cast<DWORD>(CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS));
         EXPECT_EQ(cf->lpLogFont->lfHeight, -16) << "12 points in pixels";
         EXPECT_EQ(cf->lpLogFont->lfWeight, FW_BOLD);
         EXPECT_EQ(cf->rgbColors, RGB(0x12, 0x34, 0x56));
@@ -557,7 +574,8 @@ TEST_F(RoomChatTest, ChosenFontGoesToTheInputAndTheSessionHeldToTwentyPoints) {
     const std::vector<SentChat> sent = SentChats();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(winplat::AnsiToWide(ChatRecordText(sent[0].record)),
-              L"<SPAN style=\"FONT-FAMILY: DejaVu Sans; COLOR: #0000FF; FONT-SIZE: 20pt\"><i>x</i></SPAN>");
+              L"<SPAN style=\"FONT-FAMILY: DejaVu Sans; COLOR: #0000FF; FONT-SIZE: "
+              L"20pt\"><i>x</i></SPAN>");
 }
 
 // The input shows the session's colour (kept as a COLORREF) on entry and again on a
@@ -600,7 +618,8 @@ TEST_F(RoomChatTest, TypedTextAndItsLineShowAtOneSize) {
     auto inkHeight = [](const QImage& shot, const RECT& rc) {
         int top = -1, bottom = -1;
         for (int y = std::max<int>(0, rc.top); y < std::min<int>(shot.height(), rc.bottom); ++y)
-            for (int x = std::max<int>(0, rc.left); x < std::min<int>(shot.width(), rc.right); ++x) {
+            for (int x = std::max<int>(0, rc.left); x < std::min<int>(shot.width(), rc.right);
+                 ++x) {
                 const QColor c = shot.pixelColor(x, y);
                 if (c.red() > 160 && c.green() < 90 && c.blue() < 90) {
                     if (top < 0) top = y;
@@ -650,4 +669,3 @@ TEST_F(RoomChatTest, PickerPicksGoToTheRoomInputAndToNobodyOnceTheRoomIsGone) {
 }
 
 }  // namespace
-

@@ -12,7 +12,7 @@ TEST(RoomLinks, AWholeLinkWithAValidIdAndGatesOnly) {
     for (int i = 0; i < 10; ++i) longList += L"10.0.0.1:8000;";
     struct Case {
         std::wstring url;
-        int roomId;        // 0: no room link
+        int roomId;         // 0: no room link
         std::wstring gate;  // the list kept
     } cases[] = {
         {L"enterchatroom://1001,127.0.0.1:7003", 1001, L"127.0.0.1:7003"},

@@ -51,7 +51,9 @@ protected:
         ClickControl(w->GetHWND(), w->GetPaintManager().FindControl(L"btnSend"));
         PumpPending();
     }
-    static std::wstring Typed(CWndChatSender* w) { return w->GetInput()->GetEditContent().GetData(); }
+    static std::wstring Typed(CWndChatSender* w) {
+        return w->GetInput()->GetEditContent().GetData();
+    }
     // TypeAndSend, and the text of the message box it brought (empty: none).
     std::wstring TypeAndSendBox(CWndChatSender* w, const std::wstring& text) {
         std::wstring seen;
@@ -86,8 +88,7 @@ TEST_F(SenderTest, LoudspeakerAndAnnouncementSendTheirRecordsWithoutEcho) {
     EXPECT_EQ(ChatFieldText(l.roomName, 17), "lounge");
     // Typed markup stays text at every receiver; the emoji survives the code page.
     const std::string text = ChatRecordText(l);
-    EXPECT_EQ(winplat::AnsiToWide(text),
-              L"&lt;b&gt;大家好&lt;/b&gt; [$1$] &#128512;");
+    EXPECT_EQ(winplat::AnsiToWide(text), L"&lt;b&gt;大家好&lt;/b&gt; [$1$] &#128512;");
     EXPECT_EQ(l.textLen, text.size() + 1);
     EXPECT_EQ(sent[0].frameLength, 77 + text.size() + 1);
 
@@ -233,10 +234,12 @@ TEST_F(SenderTest, ClosingHidesAndReopeningShowsTheSameWindowWithItsText) {
     PumpPending();
     SaveShot(winplat::GrabWindowImage(laba->GetHWND()), "send_laba.png");
     SaveShot(winplat::GrabWindowImage(gonggao->GetHWND()), "send_gonggao.png");
-    EXPECT_EQ(std::wstring(laba->GetPaintManager().FindControl(L"labtextprice")->GetText().GetData()),
-              L"小喇叭价格：可发送200个字,每条收费 10000 Z币!");
-    EXPECT_EQ(std::wstring(gonggao->GetPaintManager().FindControl(L"textprice")->GetText().GetData()),
-              L"房间公告：可发送200个字,每条收费 0 Z币!");
+    EXPECT_EQ(
+        std::wstring(laba->GetPaintManager().FindControl(L"labtextprice")->GetText().GetData()),
+        L"小喇叭价格：可发送200个字,每条收费 10000 Z币!");
+    EXPECT_EQ(
+        std::wstring(gonggao->GetPaintManager().FindControl(L"textprice")->GetText().GetData()),
+        L"房间公告：可发送200个字,每条收费 0 Z币!");
 }
 
 }  // namespace

@@ -239,7 +239,8 @@ TEST_F(AvPanelTest, AMissingVolumeMixerIsToldByAMessageBox) {
         g_boxes.clear();
         if (present) {
             const QString path = dir.path() + "/SndVol.exe";
-            std::ofstream(path.toStdString()) << "#!/bin/sh\ntouch '" << marker.toStdString() << "'\n";
+            std::ofstream(path.toStdString())
+                << "#!/bin/sh\ntouch '" << marker.toStdString() << "'\n";
             QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
         }
         CWndRoomAudioSetting3* panel = nullptr;
@@ -250,8 +251,8 @@ TEST_F(AvPanelTest, AMissingVolumeMixerIsToldByAMessageBox) {
             EXPECT_TRUE(g_boxes.empty());
         } else {
             ASSERT_TRUE(Pump([&] { return !g_boxes.empty(); }));
-            EXPECT_EQ(g_boxes, std::vector<std::wstring>{
-                                   L"无法打开音量控制：没有找到系统的音量控制程序！"});
+            EXPECT_EQ(g_boxes,
+                      std::vector<std::wstring>{L"无法打开音量控制：没有找到系统的音量控制程序！"});
         }
         panel->Close(1);
         Pump([&] { return panel == nullptr; });

@@ -118,14 +118,15 @@ TEST(ShellExecute, WindowsBrowserOpensTheAddressInTheDesktopBrowser) {
     const std::string opened = dir + "/opened";
     {
         std::ofstream script(dir + "/xdg-open");
-        script << "#!/bin/sh\nprintf '%s' \"$1\" > " << opened << ".tmp && mv " << opened << ".tmp " << opened << "\n";
+        script << "#!/bin/sh\nprintf '%s' \"$1\" > " << opened << ".tmp && mv " << opened << ".tmp "
+               << opened << "\n";
     }
     ::chmod((dir + "/xdg-open").c_str(), 0755);
     const char* oldPath = std::getenv("PATH");
     const std::string saved = oldPath ? oldPath : "";
     ::setenv("PATH", (dir + ":" + saved).c_str(), 1);
-    const intptr_t code = reinterpret_cast<intptr_t>(
-        ShellExecuteW(nullptr, L"open", L"iexplore.exe", L"http://shop.example.test/card?a=1", nullptr, SW_SHOW));
+    const intptr_t code = reinterpret_cast<intptr_t>(ShellExecuteW(
+        nullptr, L"open", L"iexplore.exe", L"http://shop.example.test/card?a=1", nullptr, SW_SHOW));
     ::setenv("PATH", saved.c_str(), 1);
     EXPECT_GT(code, 32);
     std::string got;

@@ -66,8 +66,8 @@ TEST_F(TestSoundDevices, RefusesFormatsNoCardTakes) {
     const struct {
         int device;
         PcmFormat format;
-    } refused[] = {{1, {48000, 2, 16}}, {0, {0, 2, 16}},      {0, {48000, 0, 16}},
-                   {0, {48000, 2, 24}}, {0, {48000, 9, 16}},  {0, {400000, 2, 16}}};
+    } refused[] = {{1, {48000, 2, 16}}, {0, {0, 2, 16}},     {0, {48000, 0, 16}},
+                   {0, {48000, 2, 24}}, {0, {48000, 9, 16}}, {0, {400000, 2, 16}}};
     for (const auto& r : refused)
         EXPECT_EQ(sound->OpenStream(SoundDirection::Capture, r.device, r.format), nullptr)
             << r.device << " " << r.format.rate << " " << r.format.channels << " "
@@ -122,7 +122,8 @@ TEST_F(TestSoundDevices, KeepsWhatEachPlaybackStreamPlays) {
     EXPECT_EQ(Le(wav, 34, 2), 16u);
     EXPECT_EQ(wav.compare(36, 4, "data"), 0);
     EXPECT_EQ(Le(wav, 40, 4), wav.size() - 44);
-    EXPECT_EQ(std::memcmp(wav.data() + 44 + frames.size() * 2, frames.data(), frames.size() * 2), 0);
+    EXPECT_EQ(std::memcmp(wav.data() + 44 + frames.size() * 2, frames.data(), frames.size() * 2),
+              0);
     // The first stream played nothing: a header alone.
     EXPECT_EQ(ReadAll(prefix + "-1.wav").size(), 44u);
     // Recording devices are not playback devices.

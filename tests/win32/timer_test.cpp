@@ -136,7 +136,8 @@ TEST(RealClock, ATimerFiresWhileTheLoopWaits) {
     Recorder rec;
     HWND w = MakeWindow(&rec);
     SetTimer(w, 1, 20, nullptr);
-    EXPECT_TRUE(winplat::PumpMessagesUntil([&] { return rec.Only({WM_TIMER}).size() >= 2; }, 10000));
+    EXPECT_TRUE(
+        winplat::PumpMessagesUntil([&] { return rec.Only({WM_TIMER}).size() >= 2; }, 10000));
     KillTimer(w, 1);
     DestroyWindow(w);
 }

@@ -226,8 +226,8 @@ TEST(RunScript, SecondProgramRunsFromACopyOfItsOwn) {
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE("run " + std::to_string(i + 1));
         const std::string command = "DISPLAY=:0 MIVORA_BUILD_DIR='" + build.string() +
-                                    "' MIVORA_WORLD_PORT_BASE=" + base + " bash '" MIVORA_SOURCE_DIR
-                                    "/scripts/run-second.sh' 2>&1";
+                                    "' MIVORA_WORLD_PORT_BASE=" + base +
+                                    " bash '" MIVORA_SOURCE_DIR "/scripts/run-second.sh' 2>&1";
         FILE* script = popen(command.c_str(), "r");
         ASSERT_NE(script, nullptr);
         std::string out;

@@ -166,7 +166,8 @@ Bytes ExitRequest(int32_t userId, int32_t roomId) {
 }
 
 RoomRequest& RoomRequest::i32(int32_t v) {
-    for (int i = 0; i < 4; ++i) m_payload.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        m_payload.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
     return *this;
 }
 

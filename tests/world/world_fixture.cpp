@@ -95,9 +95,9 @@ Bytes WorldTest::KernelWrites(int userId, int roomId, const std::function<void()
         recorder = std::make_unique<testsupport::TcpStandIn>();
         k->DisconnectServer(SERVER_TYPE_ROOM);
         k->ConnectServer(SERVER_TYPE_ROOM, "127.0.0.1", recorder->port());
-        EXPECT_TRUE(kerneltest::Pump(
-            [&] { return k->IsConnected(SERVER_TYPE_ROOM) && recorder->Connections() == 1; }))
-            << "the kernel's room connection to the recorder";
+        EXPECT_TRUE(kerneltest::Pump([&] {
+            return k->IsConnected(SERVER_TYPE_ROOM) && recorder->Connections() == 1;
+        })) << "the kernel's room connection to the recorder";
     }
     recorder->ClearReceived();
     const int keptUser = d->m_LocalUser.userId;

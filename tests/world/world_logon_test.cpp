@@ -164,8 +164,9 @@ TEST_F(WorldTest, PasswordChangeNeedsTheOldOneAndHoldsForTheNextLogon) {
     k->SendMsg_LobbyPingReq();
     EXPECT_TRUE(kerneltest::Pump([&] {
         std::lock_guard<std::mutex> g(logLock);
-        return std::any_of(worldLog.begin(), worldLog.end(),
-                           [](const std::string& l) { return l.find("keep-alive of user") != std::string::npos; });
+        return std::any_of(worldLog.begin(), worldLog.end(), [](const std::string& l) {
+            return l.find("keep-alive of user") != std::string::npos;
+        });
     }));
     k->DisconnectServer(SERVER_TYPE_LOBBY);
     EXPECT_FALSE(KernelLogon(LocalWorld::kUserId, "222222"));
@@ -270,14 +271,16 @@ TEST_F(WorldTest, PagesShowARoomsNameAsText) {
 // back to the program carry its links, and the log never shows a password.
 TEST_F(WorldTest, EveryConfiguredPageIsServedPlain) {
     std::istringstream conf(ReadText(LOCALWORLD_SOURCE "/globalconf.txt"));
-    const std::string fixed = "http://127.0.0.1:" + std::to_string(LocalWorld::FixedPorts().http) + "/";
+    const std::string fixed =
+        "http://127.0.0.1:" + std::to_string(LocalWorld::FixedPorts().http) + "/";
     int pages = 0;
     for (std::string line; std::getline(conf, line);) {
         const size_t at = line.find(fixed);
         if (at == std::string::npos || line.compare(0, 7, "ver_url") == 0) continue;
         SCOPED_TRACE(line);
         bool ok = false;
-        const std::string page = Fetch(world->BaseUrl() + line.substr(at + fixed.size()) + "?nuserid=10001", &ok);
+        const std::string page =
+            Fetch(world->BaseUrl() + line.substr(at + fixed.size()) + "?nuserid=10001", &ok);
         EXPECT_TRUE(ok);
         EXPECT_EQ(page.find("<script"), std::string::npos);
         EXPECT_EQ(page.find("<form"), std::string::npos);
@@ -317,7 +320,8 @@ TEST_F(WorldTest, EveryConfiguredPageIsServedPlain) {
         EXPECT_NE(page.find(c.holds), std::string::npos) << page;
     }
     // Nothing outside the skin's pictures is served.
-    for (const char* path : {"../CMakeLists.txt", "%2e%2e/skin/MVChat/level_3.png", "emotion/x.png"}) {
+    for (const char* path :
+         {"../CMakeLists.txt", "%2e%2e/skin/MVChat/level_3.png", "emotion/x.png"}) {
         bool ok = true;
         Fetch(world->BaseUrl() + path, &ok);
         EXPECT_FALSE(ok) << path;

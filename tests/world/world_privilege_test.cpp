@@ -27,16 +27,19 @@ TEST_F(WorldTest, SeededAccountsMayDoWhatTheReadmeSays) {
         int userId;
         const char* password;
         int roomId;
-        bool member;    // private chat, the VIP microphone
-        bool speaks;    // a public microphone, the queue, the loudspeaker
+        bool member;  // private chat, the VIP microphone
+        bool speaks;  // a public microphone, the queue, the loudspeaker
         bool announces;
         bool settings;
     } cases[] = {
-        {"the owner of 1001", LocalWorld::kMemberId, "111111", LocalWorld::kOpenRoom, true, true, true, true},
-        {"its manager", LocalWorld::kManagerId, "444444", LocalWorld::kOpenRoom, true, true, true, false},
-        {"the owner of 1001 in another room", LocalWorld::kMemberId, "111111", LocalWorld::kResidentRoom, true,
-         true, false, false},
-        {"a registered user", LocalWorld::kUserId, "222222", LocalWorld::kOpenRoom, false, true, false, false},
+        {"the owner of 1001", LocalWorld::kMemberId, "111111", LocalWorld::kOpenRoom, true, true,
+         true, true},
+        {"its manager", LocalWorld::kManagerId, "444444", LocalWorld::kOpenRoom, true, true, true,
+         false},
+        {"the owner of 1001 in another room", LocalWorld::kMemberId, "111111",
+         LocalWorld::kResidentRoom, true, true, false, false},
+        {"a registered user", LocalWorld::kUserId, "222222", LocalWorld::kOpenRoom, false, true,
+         false, false},
         {"a guest", 0, "", LocalWorld::kOpenRoom, false, false, false, false},
     };
     CKelt58UserMVDelegate edition;

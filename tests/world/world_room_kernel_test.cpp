@@ -44,16 +44,24 @@ TEST_F(WorldTest, KernelHoldsAMicrophoneGetsAGiftAndIsPutOut) {
     EXPECT_EQ(f.U8(13), 0);
 
     from = notify.posted().size();
-    owner->Send(RoomRequest(46, 107).i32(LocalWorld::kOpenRoom).i32(LocalWorld::kMemberId)
-                    .i32(LocalWorld::kUserId).i32(1).i32(5).frame());
+    owner->Send(RoomRequest(46, 107)
+                    .i32(LocalWorld::kOpenRoom)
+                    .i32(LocalWorld::kMemberId)
+                    .i32(LocalWorld::kUserId)
+                    .i32(1)
+                    .i32(5)
+                    .frame());
     ASSERT_TRUE(AwaitPosted(UM_TRADE_GIFT_NOTIFY, from));
     ASSERT_TRUE(AwaitPosted(UM_MY_WEALTH_CHANGED, from));
     EXPECT_EQ(d->m_LocalUser.points, 50);
     EXPECT_EQ(d->m_LocalUser.money, LocalWorld::kModestCoins);
 
     from = notify.posted().size();
-    owner->Send(RoomRequest(37, 17).i32(LocalWorld::kOpenRoom).i32(LocalWorld::kMemberId)
-                    .i32(LocalWorld::kUserId).frame());
+    owner->Send(RoomRequest(37, 17)
+                    .i32(LocalWorld::kOpenRoom)
+                    .i32(LocalWorld::kMemberId)
+                    .i32(LocalWorld::kUserId)
+                    .frame());
     auto kicked = AwaitPosted(UM_USER_KICKED_OUT, from);
     ASSERT_TRUE(kicked);
     EXPECT_EQ(reinterpret_cast<const int32_t*>(kicked->lParam)[2], LocalWorld::kUserId);
@@ -85,7 +93,9 @@ TEST_F(WorldTest, RoomSettingsComeBackAsTheOwnerSentThem) {
     struct Change {
         std::wstring name;
         const char* password;  // empty: no password
-    } changes[] = {{L"ABCDEF", ""}, {L"闲聊一号★", "4321"}, {L"一二三四五六七八九十一二三四五", "abcdefghijklmnop"}};
+    } changes[] = {{L"ABCDEF", ""},
+                   {L"闲聊一号★", "4321"},
+                   {L"一二三四五六七八九十一二三四五", "abcdefghijklmnop"}};
     for (const Change& c : changes) {
         SCOPED_TRACE(Wire(c.name));
         tag_CMDSetRoomInfoReq info;

@@ -274,25 +274,42 @@ struct Case {
 TEST_F(WorldServiceTest, EachRequestIsAnsweredToTheMembersItConcerns) {
     const Case cases[] = {
         // Microphones: the state change goes to the room, with the table when a public one changed.
-        {"user takes public microphone 1", kUser, Mic(kUser, kUser, 1, 0), {"75 33", "75 33", "75 33"}},
-        {"a second microphone is refused", kUser, Mic(kUser, kUser, 1, 1), {"", "74", ""}},
-        {"the manager takes the managers' microphone", kManager, Mic(kManager, kManager, 1, 2),
+        {"user takes public microphone 1",
+         kUser,
+         Mic(kUser, kUser, 1, 0),
          {"75 33", "75 33", "75 33"}},
-        {"user leaves his microphone", kUser, Mic(kUser, kUser, 0, 255), {"75 33", "75 33", "75 33"}},
+        {"a second microphone is refused", kUser, Mic(kUser, kUser, 1, 1), {"", "74", ""}},
+        {"the manager takes the managers' microphone",
+         kManager,
+         Mic(kManager, kManager, 1, 2),
+         {"75 33", "75 33", "75 33"}},
+        {"user leaves his microphone",
+         kUser,
+         Mic(kUser, kUser, 0, 255),
+         {"75 33", "75 33", "75 33"}},
         {"a user may not seat others", kUser, PubMic(kUser, 0, 2, kManager), {"", "74", ""}},
-        {"the owner seats the user on microphone 1", kOwner, PubMic(kOwner, 0, 2, kUser),
+        {"the owner seats the user on microphone 1",
+         kOwner,
+         PubMic(kOwner, 0, 2, kUser),
          {"75 33", "75 33", "75 33"}},
         {"user leaves it again", kUser, Mic(kUser, kUser, 0, 255), {"75 33", "75 33", "75 33"}},
         {"the managers' microphone is no user's", kUser, Mic(kUser, kUser, 1, 2), {"", "74", ""}},
-        {"the owner carries the user to a private one", kOwner, Mic(kOwner, kUser, 2, 255),
+        {"the owner carries the user to a private one",
+         kOwner,
+         Mic(kOwner, kUser, 2, 255),
          {"75", "75", "75"}},
         {"a user may not put a manager down", kUser, Mic(kUser, kManager, 0, 255), {"", "74", ""}},
         {"a microphone type needs a manager", kUser, PubMic(kUser, 1, 1, 0), {"", "128", ""}},
-        {"the manager closes microphone 2", kManager, PubMic(kManager, 1, 1, 0), {"102", "102", "102"}},
+        {"the manager closes microphone 2",
+         kManager,
+         PubMic(kManager, 1, 1, 0),
+         {"102", "102", "102"}},
         // The wait queue.
         {"user queues", kUser, Queue(kUser), {"42", "104 42", "42"}},
         {"user queues twice", kUser, Queue(kUser), {"42", "104 42", "42"}},
-        {"the manager moves the user's second turn first", kManager, QueueOp(kManager, kUser, 2, 3),
+        {"the manager moves the user's second turn first",
+         kManager,
+         QueueOp(kManager, kUser, 2, 3),
          {"42", "108 42", "107 42"}},
         {"a user may not reorder others", kUser, QueueOp(kUser, kManager, 1, 3), {"", "107", ""}},
         {"user cancels all his turns", kUser, QueueOp(kUser, kUser, 1, -2), {"42", "107 42", "42"}},
@@ -302,51 +319,94 @@ TEST_F(WorldServiceTest, EachRequestIsAnsweredToTheMembersItConcerns) {
         {"no gift to oneself", kUser, Gift(kUser, kUser, 1, 1), {"", "48", ""}},
         {"user seals the owner", kUser, Seal(kOwner, 3), {"95", "95 62", "95"}},
         {"no seal for a stranger", kUser, Seal(4711, 3), {"", "94", ""}},
-        {"the owner buys big fireworks", kOwner, [] { Kernel()->SendMsg_TradeFireworksReq(209, 1); },
+        {"the owner buys big fireworks",
+         kOwner,
+         [] { Kernel()->SendMsg_TradeFireworksReq(209, 1); },
          {"55 62", "", ""}},
-        {"the others pick them up", kOwner, PlayFireworks(kOwner, 209, {kUser, kManager}),
+        {"the others pick them up",
+         kOwner,
+         PlayFireworks(kOwner, 209, {kUser, kManager}),
          {"59", "59 57 62", "59 57 62"}},
-        {"a loudspeaker line reaches everybody", kOwner, Loudspeaker(kOwner, "hello world"),
+        {"a loudspeaker line reaches everybody",
+         kOwner,
+         Loudspeaker(kOwner, "hello world"),
          {"61 62", "61", "61"}},
-        {"a loudspeaker line is beyond the user's coins", kUser, Loudspeaker(kUser, "hi"), {"", "128", ""}},
+        {"a loudspeaker line is beyond the user's coins",
+         kUser,
+         Loudspeaker(kUser, "hi"),
+         {"", "128", ""}},
         {"user exchanges beans", kUser, MoneyOp(kUser, 0, 10, 4), {"", "129 62", ""}},
         {"more beans than he has", kUser, MoneyOp(kUser, 0, 1000000, 4), {"", "128", ""}},
-        {"the owner transfers coins to the user", kOwner, MoneyOp(kOwner, kUser, 100, 3),
+        {"the owner transfers coins to the user",
+         kOwner,
+         MoneyOp(kOwner, kUser, 100, 3),
          {"129 62", "129 62", ""}},
-        {"user opens a treasure box", kUser, [] { Kernel()->SendMsg_OpenChestReq(0); }, {"", "144 62", ""}},
+        {"user opens a treasure box",
+         kUser,
+         [] { Kernel()->SendMsg_OpenChestReq(0); },
+         {"", "144 62", ""}},
         // Chat: a public line goes to the others, an announcement to the whole room, its
         // sender too (the program shows none of its own).
         {"a public line reaches the others", kUser, Chat(kUser, 0, "hi"), {"45", "", "45"}},
-        {"the owner's announcement reaches him too", kOwner, Chat(kOwner, 1, "tonight"), {"45", "45", "45"}},
+        {"the owner's announcement reaches him too",
+         kOwner,
+         Chat(kOwner, 1, "tonight"),
+         {"45", "45", "45"}},
         {"so does the manager's", kManager, Chat(kManager, 1, "tonight"), {"45", "45", "45"}},
         {"a user may not announce", kUser, Chat(kUser, 1, "mine"), {"", "128", ""}},
         // Administration: refused without the rank, else answered and the room told.
-        {"a user may not see addresses", kUser, [] { Kernel()->SendMsg_SeeUserIpReq(kOwner); },
+        {"a user may not see addresses",
+         kUser,
+         [] { Kernel()->SendMsg_SeeUserIpReq(kOwner); },
          {"", "128", ""}},
-        {"the manager sees the user's address", kManager, [] { Kernel()->SendMsg_SeeUserIpReq(kUser); },
+        {"the manager sees the user's address",
+         kManager,
+         [] { Kernel()->SendMsg_SeeUserIpReq(kUser); },
          {"", "", "88"}},
-        {"the manager sets the first room text", kManager, Notice(kManager, 0, "welcome"), {"67", "67", "117 67"}},
+        {"the manager sets the first room text",
+         kManager,
+         Notice(kManager, 0, "welcome"),
+         {"67", "67", "117 67"}},
         {"a user may not set the run state", kUser, RunState(kUser, 0x80), {"", "115", ""}},
         {"the owner sets the run state", kOwner, RunState(kOwner, 0x80), {"115 68", "68", "68"}},
         {"the owner renames the room", kOwner, RoomInfo(kOwner, "renamed"), {"113 63", "63", "63"}},
         {"the manager may not rename it", kManager, RoomInfo(kManager, "mine"), {"", "", "113"}},
         {"the owner moves the media", kOwner, Media(kOwner, "127.0.0.1:9"), {"66", "66", "66"}},
-        {"the owner names the user a temporary manager", kOwner, Priority(kOwner, kUser, 1, 2),
+        {"the owner names the user a temporary manager",
+         kOwner,
+         Priority(kOwner, kUser, 1, 2),
          {"86", "86", "86"}},
-        {"only the owner names managers", kManager, Priority(kManager, kUser, 1, 1), {"", "", "128"}},
+        {"only the owner names managers",
+         kManager,
+         Priority(kManager, kUser, 1, 1),
+         {"", "", "128"}},
         // Private video, a face change, the favourites and the keep-alive.
-        {"a video request reaches its target", kUser, [] { Kernel()->SendMsg_RoomConnMediaReq(kRoom, kOwner, 1); },
+        {"a video request reaches its target",
+         kUser,
+         [] { Kernel()->SendMsg_RoomConnMediaReq(kRoom, kOwner, 1); },
          {"69", "", ""}},
-        {"the acceptance goes back", kOwner, [] { Kernel()->SendMsg_RoomConnMediaResp(kRoom, kUser); },
+        {"the acceptance goes back",
+         kOwner,
+         [] { Kernel()->SendMsg_RoomConnMediaResp(kRoom, kUser); },
          {"", "70", ""}},
-        {"so does a refusal", kOwner, [] { Kernel()->SendMsg_RoomConnMediaErr(kRoom, kUser); }, {"", "71", ""}},
-        {"a video request to a stranger comes back as not there", kUser,
-         [] { Kernel()->SendMsg_RoomConnMediaReq(kRoom, 4711, 1); }, {"", "70", ""}},
-        {"closing a stranger's video needs no answer", kUser,
-         [] { Kernel()->SendMsg_RoomConnMediaReq(kRoom, 4711, 3); }, {"", "", ""}},
+        {"so does a refusal",
+         kOwner,
+         [] { Kernel()->SendMsg_RoomConnMediaErr(kRoom, kUser); },
+         {"", "71", ""}},
+        {"a video request to a stranger comes back as not there",
+         kUser,
+         [] { Kernel()->SendMsg_RoomConnMediaReq(kRoom, 4711, 1); },
+         {"", "70", ""}},
+        {"closing a stranger's video needs no answer",
+         kUser,
+         [] { Kernel()->SendMsg_RoomConnMediaReq(kRoom, 4711, 3); },
+         {"", "", ""}},
         {"a new face reaches the room", kUser, Alias(kUser, 7, "newface"), {"83", "83", "83"}},
         {"a favourite room is the program's own", kUser, Collect(kUser), {"", "", ""}},
-        {"a keep-alive is only logged", kUser, [] { Kernel()->SendMsg_RoomPingReq(); }, {"", "", ""}},
+        {"a keep-alive is only logged",
+         kUser,
+         [] { Kernel()->SendMsg_RoomPingReq(); },
+         {"", "", ""}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -472,10 +532,11 @@ TEST_F(WorldServiceTest, LoudspeakerLinesSayWhoSpokeAndCostWhatTheDialogSays) {
 TEST_F(WorldServiceTest, SealsCostAndLastWhatTheCatalogSays) {
     const struct {
         unsigned sealId;
-        int64_t price;     // 0: refused
+        int64_t price;  // 0: refused
         uint16_t minutes;
     } cases[] = {
-        {1, 100, 10}, {4, 500, 60}, {5, 1000, 120}, {5, 0, 0} /* 400 coins left */, {99, 0, 0}, {0, 0, 0},
+        {1, 100, 10}, {4, 500, 60}, {5, 1000, 120}, {5, 0, 0} /* 400 coins left */,
+        {99, 0, 0},   {0, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sealId);
@@ -515,15 +576,16 @@ TEST_F(WorldServiceTest, AnExitIsAnnouncedAndFreesTheMicrophone) {
 // The world's prices are the skin's catalogs, not a copy of them: a skin of other
 // prices is what it charges.
 TEST_F(WorldTest, PricesAreTheSkinsCatalogs) {
-    const std::filesystem::path root = std::filesystem::temp_directory_path() /
-                                       ("mivora-world-skin-" + std::to_string(getpid()));
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("mivora-world-skin-" + std::to_string(getpid()));
     const std::filesystem::path skin = root / "MVChat";
     std::filesystem::create_directories(skin / "gift");
     std::filesystem::create_directories(root / "Seal");
     auto writeUtf16 = [](const std::filesystem::path& file, const std::wstring& text) {
         std::u16string units = winplat::WideToUtf16(L"\xFEFF" + text);
         std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(units.data()), static_cast<std::streamsize>(units.size() * 2));
+            .write(reinterpret_cast<const char*>(units.data()),
+                   static_cast<std::streamsize>(units.size() * 2));
     };
     writeUtf16(skin / "gift" / "gift.conf", L"gift=1;1;玫瑰;7;0;0;0;0;0;x;y\r\n");
     writeUtf16(root / "Seal" / "seal.conf", L"1,猪头,3,45\r\n");
@@ -601,7 +663,8 @@ TEST_F(WorldServiceTest, PutOutAndBlackListedMembersLeaveAndStayOut) {
         EXPECT_EQ(f.I32(12), LocalWorld::kKickReason);
     }
     EXPECT_EQ(world->MembersOf(kRoom), (std::vector<int>{kOwner, kManager}));
-    EXPECT_EQ(world->PublicMicHolders(kRoom), (std::vector<int>{0, 0, 0})) << "his microphone is free";
+    EXPECT_EQ(world->PublicMicHolders(kRoom), (std::vector<int>{0, 0, 0}))
+        << "his microphone is free";
 
     // The black list puts the manager out and keeps him out.
     Send(kOwner, BlackList(kOwner, kManager, THROW_SCOPE_ROOM));

@@ -156,7 +156,8 @@ std::pair<int64_t, int64_t> LocalWorld::BalanceOf(int userId) const {
     std::lock_guard<std::mutex> g(m_lock);
     if (auto s = m_sessions.find(userId); s != m_sessions.end())
         return {s->second.money, s->second.points};
-    if (auto a = m_accounts.find(userId); a != m_accounts.end()) return {a->second.money, a->second.points};
+    if (auto a = m_accounts.find(userId); a != m_accounts.end())
+        return {a->second.money, a->second.points};
     return {0, 0};
 }
 

@@ -50,13 +50,13 @@ public:
     static Ports FixedPorts();
 
     // Seed ids, for tests and the README.
-    static constexpr int kMemberId = 10001;  // a member, password "111111", owner of 1001
-    static constexpr int kUserId = 10002;    // registered (level 2), password "222222"
-    static constexpr int kBannedId = 10003;  // banned, password "333333"
-    static constexpr int kManagerId = 10004;  // a member, password "444444", manager of 1001
+    static constexpr int kMemberId = 10001;      // a member, password "111111", owner of 1001
+    static constexpr int kUserId = 10002;        // registered (level 2), password "222222"
+    static constexpr int kBannedId = 10003;      // banned, password "333333"
+    static constexpr int kManagerId = 10004;     // a member, password "444444", manager of 1001
     static constexpr uint8_t kMemberLevel = 11;  // the edition's first member level
     static constexpr int kFirstGuestId = 90001;
-    static constexpr int kGuestFace = 1;  // the first picture of the skin's face folders
+    static constexpr int kGuestFace = 1;        // the first picture of the skin's face folders
     static constexpr int kOpenRoom = 1001;      // no password
     static constexpr int kLockedRoom = 1002;    // password "8888"
     static constexpr int kResidentRoom = 1003;  // two residents
@@ -152,9 +152,9 @@ private:
         Mic mics[3];
         std::set<int> vipHolders;
         std::set<int> secretHolders;
-        std::vector<int> waitQueue;  // a user may queue more than once
+        std::vector<int> waitQueue;       // a user may queue more than once
         int32_t waitLimits[2] = {3, 50};  // per user, whole queue
-        uint32_t flags = 0x80;           // the wait queue is open
+        uint32_t flags = 0x80;            // the wait queue is open
         int32_t deputies[4] = {0, 0, 0, 0};
         std::set<int> managers;
         std::set<int> tempManagers;
@@ -225,7 +225,8 @@ private:
     std::string OnChangePubMic(const Request& r);
     // Seats a member on a public microphone (any free one for index 255), telling the
     // room; refused with 105/74.
-    std::string SeatOnPublicMic(const Request& r, int roomId, int actorId, int targetId, uint8_t index);
+    std::string SeatOnPublicMic(const Request& r, int roomId, int actorId, int targetId,
+                                uint8_t index);
     std::string OnUpWaitMic(const Request& r);
     std::string OnOperateWaitMic(const Request& r);
     std::string OnForbidInvite(const Request& r);

@@ -85,7 +85,8 @@ std::string LocalWorld::RoomListPage(int groupId) const {
     std::wstring title = L"全部房间";
     for (const Group& g : m_groups)
         if (g.id == groupId) title = g.name;
-    return PageOf(Escaped(PageText(title)), "<h3>" + Escaped(PageText(title)) + "</h3>" + RoomLinks(ids));
+    return PageOf(Escaped(PageText(title)),
+                  "<h3>" + Escaped(PageText(title)) + "</h3>" + RoomLinks(ids));
 }
 
 std::string LocalWorld::GroupPath(int groupId) const {
@@ -116,16 +117,18 @@ std::string LocalWorld::FinderPage(int groupId) const {
                       Escaped(PageText(g.name)) + "</a>";
     }
     groups += "</p>";
-    std::string rows = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
-                       "<tr><th>房号</th><th>房间</th><th>分类</th><th>人数</th><th>密码</th></tr>";
+    std::string rows =
+        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
+        "<tr><th>房号</th><th>房间</th><th>分类</th><th>人数</th><th>密码</th></tr>";
     int shown = 0;
     for (const auto& [id, room] : m_rooms) {
         if (groupId >= 0 && !InGroupTree(room.groupId, groupId)) continue;
         const size_t people = room.members.size() + room.residents.size();
-        rows += "<tr><td>" + std::to_string(id) + "</td><td><a href=\"enterchatroom://" + std::to_string(id) +
-                ",127.0.0.1:" + std::to_string(m_ports.room) + "\">" + Escaped(PageText(room.name)) +
-                "</a></td><td>" + GroupPath(room.groupId) + "</td><td>" + std::to_string(people) +
-                "</td><td>" + (room.password.empty() ? "" : "有") + "</td></tr>";
+        rows += "<tr><td>" + std::to_string(id) + "</td><td><a href=\"enterchatroom://" +
+                std::to_string(id) + ",127.0.0.1:" + std::to_string(m_ports.room) + "\">" +
+                Escaped(PageText(room.name)) + "</a></td><td>" + GroupPath(room.groupId) +
+                "</td><td>" + std::to_string(people) + "</td><td>" +
+                (room.password.empty() ? "" : "有") + "</td></tr>";
         ++shown;
     }
     rows += "</table>";

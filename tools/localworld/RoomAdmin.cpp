@@ -38,7 +38,8 @@ constexpr int kResult_Refused = 1;
 
 int LocalWorld::RankIn(const Room& room, int userId) const {
     if (userId == room.ownerId) return kOwner;
-    if (std::count(std::begin(room.deputies), std::end(room.deputies), userId) || room.managers.count(userId))
+    if (std::count(std::begin(room.deputies), std::end(room.deputies), userId) ||
+        room.managers.count(userId))
         return kManager;
     return room.tempManagers.count(userId) ? kTempManager : 0;
 }
@@ -81,8 +82,8 @@ std::string LocalWorld::OnBlackList(const Request& r) {
     (scope == kSiteScope ? m_siteBlackList : room->blackList).insert(targetId);
     SendToRoom(roomId, answers::ThrowUserAnswer(roomId, actorId, targetId, scope));
     PutOut(roomId, targetId, actorId, kKickReason);
-    return "user " + std::to_string(targetId) + " on the " + (scope == kSiteScope ? "site's" : "room's") +
-           " black list";
+    return "user " + std::to_string(targetId) + " on the " +
+           (scope == kSiteScope ? "site's" : "room's") + " black list";
 }
 
 std::string LocalWorld::OnSetPriority(const Request& r) {
@@ -93,7 +94,8 @@ std::string LocalWorld::OnSetPriority(const Request& r) {
     const uint8_t kind = r.U8(13);
     // The owner names and removes managers; managers name and remove temporary ones.
     const int rank = RankIn(*room, actorId);
-    const bool known = (op == kAppoint || op == kRemove) && (kind == kManagerKind || kind == kTempKind);
+    const bool known =
+        (op == kAppoint || op == kRemove) && (kind == kManagerKind || kind == kTempKind);
     const bool allowed = known && room->members.count(targetId) && targetId != room->ownerId &&
                          (kind == kManagerKind ? rank == kOwner : rank >= kManager);
     if (!allowed)
@@ -156,7 +158,8 @@ std::string LocalWorld::OnSetRoomStatus(const Request& r) {
                       "room status refused");
     room->flags = static_cast<uint32_t>(r.I32(8));
     Send(r.connection, answers::ResultAnswer(115, roomId, kResult_Ok));
-    SendToRoom(roomId, answers::Words(answers::kRoomMain, 68, {roomId, static_cast<int32_t>(room->flags)}));
+    SendToRoom(roomId,
+               answers::Words(answers::kRoomMain, 68, {roomId, static_cast<int32_t>(room->flags)}));
     ServeQueue(roomId);
     return "room " + std::to_string(roomId) + " status " + std::to_string(room->flags);
 }

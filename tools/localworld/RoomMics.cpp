@@ -52,7 +52,8 @@ std::vector<uint8_t> LocalWorld::MicTableOf(int roomId) const {
 
 std::vector<uint8_t> LocalWorld::WaitQueueFrameOf(int roomId) const {
     const Room& room = m_rooms.at(roomId);
-    return answers::WaitMicListAnswer(std::vector<int32_t>(room.waitQueue.begin(), room.waitQueue.end()));
+    return answers::WaitMicListAnswer(
+        std::vector<int32_t>(room.waitQueue.begin(), room.waitQueue.end()));
 }
 
 void LocalWorld::ReleaseMics(int roomId, int userId, int actorId) {
@@ -67,8 +68,7 @@ void LocalWorld::ReleaseMics(int roomId, int userId, int actorId) {
     const size_t queued = room.waitQueue.size();
     room.waitQueue.erase(std::remove(room.waitQueue.begin(), room.waitQueue.end(), userId),
                          room.waitQueue.end());
-    if (held)
-        SendToRoom(roomId, answers::MicStateAnswer(roomId, actorId, userId, 0, kNoMic));
+    if (held) SendToRoom(roomId, answers::MicStateAnswer(roomId, actorId, userId, 0, kNoMic));
     if (publicMic) SendToRoom(roomId, MicTableOf(roomId));
     if (queued != room.waitQueue.size()) SendToRoom(roomId, WaitQueueFrameOf(roomId));
     if (publicMic || queued != room.waitQueue.size()) ServeQueue(roomId);
@@ -84,7 +84,8 @@ void LocalWorld::ServeQueue(int roomId) {
                            std::any_of(std::begin(room.mics), std::end(room.mics),
                                        [userId](const Mic& m) { return m.userId == userId; });
         uint8_t index = 0;
-        while (index < 3 && !Usable(room.mics[index].type, room.mics[index].userId, RankIn(room, userId) > 0))
+        while (index < 3 &&
+               !Usable(room.mics[index].type, room.mics[index].userId, RankIn(room, userId) > 0))
             ++index;
         if (onMic || index == 3) {
             ++turn;
@@ -104,8 +105,9 @@ std::string LocalWorld::SeatOnPublicMic(const Request& r, int roomId, int actorI
                                         uint8_t index) {
     Room* room = &m_rooms.at(roomId);
     auto refuse = [&](const std::string& why) {
-        return Refuse(r, answers::MicFailedAnswer(roomId),
-                      "public microphone for user " + std::to_string(targetId) + " refused: " + why);
+        return Refuse(
+            r, answers::MicFailedAnswer(roomId),
+            "public microphone for user " + std::to_string(targetId) + " refused: " + why);
     };
     if (room->flags & kPublicMicsClosed) return refuse("the public microphones are closed");
     const bool manager = RankIn(*room, targetId) > 0;
@@ -115,7 +117,8 @@ std::string LocalWorld::SeatOnPublicMic(const Request& r, int roomId, int actorI
             if (usable(room->mics[i])) index = i;
         if (index == kAnyPublicMic) return refuse("no public microphone is free");
     }
-    if (index >= 3 || !usable(room->mics[index])) return refuse("that microphone is taken or closed");
+    if (index >= 3 || !usable(room->mics[index]))
+        return refuse("that microphone is taken or closed");
     room->mics[index].userId = targetId;
     // Taking the microphone serves the user's first turn in the queue.
     auto queued = std::find(room->waitQueue.begin(), room->waitQueue.end(), targetId);
@@ -124,7 +127,8 @@ std::string LocalWorld::SeatOnPublicMic(const Request& r, int roomId, int actorI
     SendToRoom(roomId, answers::MicStateAnswer(roomId, actorId, targetId, 0x1, index));
     SendToRoom(roomId, MicTableOf(roomId));
     if (wasQueued) SendToRoom(roomId, WaitQueueFrameOf(roomId));
-    return "user " + std::to_string(targetId) + " took public microphone " + std::to_string(index + 1);
+    return "user " + std::to_string(targetId) + " took public microphone " +
+           std::to_string(index + 1);
 }
 
 std::string LocalWorld::OnSetMicState(const Request& r) {
@@ -144,7 +148,8 @@ std::string LocalWorld::OnSetMicState(const Request& r) {
     const bool self = actorId == targetId;
     if (!self) {
         if (RankIn(*room, actorId) == 0) return refuse("no privilege");
-        if (RankIn(*room, actorId) < RankIn(*room, targetId)) return refuse("the target outranks the actor");
+        if (RankIn(*room, actorId) < RankIn(*room, targetId))
+            return refuse("the target outranks the actor");
     }
     const bool onMic = room->vipHolders.count(targetId) || room->secretHolders.count(targetId) ||
                        std::any_of(std::begin(room->mics), std::end(room->mics),
@@ -163,8 +168,8 @@ std::string LocalWorld::OnSetMicState(const Request& r) {
     (kind == kVip ? room->vipHolders : room->secretHolders).insert(targetId);
     const uint8_t flags = kind == kVip ? 0x2 : 0x4;
     SendToRoom(roomId, answers::MicStateAnswer(roomId, actorId, targetId, flags, kNoMic));
-    return "user " + std::to_string(targetId) + " took the " + (kind == kVip ? "private" : "secret") +
-           " microphone";
+    return "user " + std::to_string(targetId) + " took the " +
+           (kind == kVip ? "private" : "secret") + " microphone";
 }
 
 std::string LocalWorld::OnChangePubMic(const Request& r) {
@@ -177,17 +182,19 @@ std::string LocalWorld::OnChangePubMic(const Request& r) {
         // The value names the member to seat, in 16 bits.
         const int targetId = static_cast<uint16_t>(value);
         const int rank = RankIn(*room, actorId);
-        const bool onMic = room->vipHolders.count(targetId) || room->secretHolders.count(targetId) ||
+        const bool onMic = room->vipHolders.count(targetId) ||
+                           room->secretHolders.count(targetId) ||
                            std::any_of(std::begin(room->mics), std::end(room->mics),
                                        [targetId](const Mic& m) { return m.userId == targetId; });
         const bool forbids = m_sessions.count(targetId) && m_sessions.at(targetId).forbidInvite;
-        if (rank == 0 || index >= 3 || !room->members.count(targetId) || rank < RankIn(*room, targetId) ||
-            onMic || forbids)
+        if (rank == 0 || index >= 3 || !room->members.count(targetId) ||
+            rank < RankIn(*room, targetId) || onMic || forbids)
             return Refuse(r, answers::MicFailedAnswer(roomId),
                           "seating user " + std::to_string(targetId) + " refused");
         return SeatOnPublicMic(r, roomId, actorId, targetId, index);
     }
-    if (operation != kSetType) return "unknown public microphone operation " + std::to_string(operation);
+    if (operation != kSetType)
+        return "unknown public microphone operation " + std::to_string(operation);
     if (RankIn(*room, actorId) == 0 || index >= 3 || value < kManagerMic)
         return Refuse(r, answers::MoneyFailedAnswer(), "microphone type change refused");
     Mic& mic = room->mics[index];
@@ -196,11 +203,12 @@ std::string LocalWorld::OnChangePubMic(const Request& r) {
     // A closed microphone, or a managers' one, puts down a holder who may not keep it.
     if (holder && (value == kClosedMic || (value == kManagerMic && RankIn(*room, holder) == 0)))
         ReleaseMics(roomId, holder, actorId);
-    SendToRoom(roomId, answers::PublicMicChangedAnswer(roomId, actorId, index, 2,
-                                                       static_cast<uint16_t>(value), mic.userId,
-                                                       mic.userId ? SecondsOf(value) : uint16_t{0}));
+    SendToRoom(roomId, answers::PublicMicChangedAnswer(
+                           roomId, actorId, index, 2, static_cast<uint16_t>(value), mic.userId,
+                           mic.userId ? SecondsOf(value) : uint16_t{0}));
     ServeQueue(roomId);
-    return "public microphone " + std::to_string(index + 1) + " now of type " + std::to_string(value);
+    return "public microphone " + std::to_string(index + 1) + " now of type " +
+           std::to_string(value);
 }
 
 std::string LocalWorld::OnUpWaitMic(const Request& r) {
@@ -246,10 +254,12 @@ std::string LocalWorld::OnOperateWaitMic(const Request& r) {
             if (at + 1 < q.size()) std::swap(q[at], q[at + 1]);
             break;
         case 3:
-            std::rotate(q.begin(), q.begin() + static_cast<long>(at), q.begin() + static_cast<long>(at) + 1);
+            std::rotate(q.begin(), q.begin() + static_cast<long>(at),
+                        q.begin() + static_cast<long>(at) + 1);
             break;
         case 4:
-            std::rotate(q.begin() + static_cast<long>(at), q.begin() + static_cast<long>(at) + 1, q.end());
+            std::rotate(q.begin() + static_cast<long>(at), q.begin() + static_cast<long>(at) + 1,
+                        q.end());
             break;
         case -1:
             q.erase(q.begin() + static_cast<long>(at));
@@ -261,7 +271,9 @@ std::string LocalWorld::OnOperateWaitMic(const Request& r) {
     Send(r.connection, answers::ResultAnswer(107, roomId, 0));
     if (actorId != targetId) {
         const int c = room->members.count(targetId) ? room->members.at(targetId) : 0;
-        if (c) Send(c, answers::WaitMicIndexAnswer(roomId, actorId, targetId, static_cast<int32_t>(at), op));
+        if (c)
+            Send(c, answers::WaitMicIndexAnswer(roomId, actorId, targetId, static_cast<int32_t>(at),
+                                                op));
     }
     SendToRoom(roomId, WaitQueueFrameOf(roomId));
     return "queue operation " + std::to_string(op) + " on user " + std::to_string(targetId);

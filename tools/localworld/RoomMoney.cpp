@@ -23,8 +23,8 @@ constexpr int64_t kLoudspeakerPrice = 10000;
 constexpr int64_t kBoxPrice = 200;
 constexpr int kBoxes = 9;
 constexpr int kPrizes = 18;
-constexpr int64_t kPrizeCoins[kPrizes] = {0,   10,  20,  50,  100, 200, 300, 500, 1000,
-                                          0,   10,  20,  50,  100, 200, 300, 500, 2000};
+constexpr int64_t kPrizeCoins[kPrizes] = {0, 10, 20, 50, 100, 200, 300, 500, 1000,
+                                          0, 10, 20, 50, 100, 200, 300, 500, 2000};
 constexpr uint8_t kTransferCoins = 3;
 constexpr uint8_t kExchangeBeans = 4;
 constexpr uint8_t kShowInChat = 2;
@@ -43,8 +43,12 @@ int64_t LocalWorld::PriceOf(int giftId) const {
 bool LocalWorld::Pay(int userId, int64_t coins, int64_t beans) {
     auto s = m_sessions.find(userId);
     auto a = m_accounts.find(userId);
-    int64_t money = s != m_sessions.end() ? s->second.money : a != m_accounts.end() ? a->second.money : 0;
-    int64_t points = s != m_sessions.end() ? s->second.points : a != m_accounts.end() ? a->second.points : 0;
+    int64_t money = s != m_sessions.end()   ? s->second.money
+                    : a != m_accounts.end() ? a->second.money
+                                            : 0;
+    int64_t points = s != m_sessions.end()   ? s->second.points
+                     : a != m_accounts.end() ? a->second.points
+                                             : 0;
     if (s == m_sessions.end() && a == m_accounts.end()) return false;
     if (money + coins < 0 || points + beans < 0) return false;
     money += coins;
@@ -109,9 +113,9 @@ std::string LocalWorld::OnTradeGift(const Request& r) {
     g.giver = WireText(m_sessions.at(giverId).alias);
     g.receiver = WireText(resident ? resident->alias : m_sessions.at(receiverId).alias);
     SendToRoom(roomId, answers::GiftAnswer(g));
-    std::string outcome = "gift " + std::to_string(giftId) + " x" + std::to_string(count) + " from " +
-                          std::to_string(giverId) + " to " + std::to_string(receiverId) + " for " +
-                          std::to_string(total) + " coins";
+    std::string outcome = "gift " + std::to_string(giftId) + " x" + std::to_string(count) +
+                          " from " + std::to_string(giverId) + " to " + std::to_string(receiverId) +
+                          " for " + std::to_string(total) + " coins";
     if (giftId == kLuckyGift) {
         // One draw per gift: mostly nothing, now and then ten, fifty or five hundred times.
         std::vector<int16_t> wins;
@@ -125,7 +129,8 @@ std::string LocalWorld::OnTradeGift(const Request& r) {
         for (int16_t m : wins) won += m * price;
         if (!wins.empty()) {
             Pay(giverId, won, 0);
-            SendToRoom(roomId, answers::LuckyGiftAnswer(roomId, giverId, static_cast<uint16_t>(giftId), wins));
+            SendToRoom(roomId, answers::LuckyGiftAnswer(roomId, giverId,
+                                                        static_cast<uint16_t>(giftId), wins));
             outcome += ", won " + std::to_string(won);
         }
     }
@@ -146,7 +151,8 @@ std::string LocalWorld::OnTradeFireworks(const Request& r) {
     if (!Pay(userId, -PriceOf(giftId) * count, 0))
         return Refuse(r, answers::FireworksFailedAnswer(roomId, userId, kNotEnoughMoney, giftId),
                       "fireworks of user " + std::to_string(userId) + " refused: not enough money");
-    Send(r.connection, answers::FireworksBoughtAnswer(roomId, userId, kFireworksDelaySeconds, giftId, count));
+    Send(r.connection,
+         answers::FireworksBoughtAnswer(roomId, userId, kFireworksDelaySeconds, giftId, count));
     SendWealth(roomId, userId);
     return "fireworks " + std::to_string(giftId) + " x" + std::to_string(count) + " bought by " +
            std::to_string(userId);
@@ -172,12 +178,12 @@ std::string LocalWorld::OnPlayFireworks(const Request& r) {
     for (int id : picked) {
         const int64_t share = pool / static_cast<int64_t>(picked.size());
         Pay(id, share, 0);
-        Send(room->members.at(id), answers::FireworksPickedAnswer(roomId, id, static_cast<int32_t>(share),
-                                                                   userId, giftId));
+        Send(room->members.at(id), answers::FireworksPickedAnswer(
+                                       roomId, id, static_cast<int32_t>(share), userId, giftId));
         SendWealth(roomId, id);
     }
-    return "fireworks " + std::to_string(giftId) + " of user " + std::to_string(userId) + " picked by " +
-           std::to_string(picked.size());
+    return "fireworks " + std::to_string(giftId) + " of user " + std::to_string(userId) +
+           " picked by " + std::to_string(picked.size());
 }
 
 std::string LocalWorld::OnSendSeal(const Request& r) {
@@ -189,7 +195,8 @@ std::string LocalWorld::OnSendSeal(const Request& r) {
     if (!room) return "refused: not in room " + std::to_string(roomId);
     // Price and duration are the skin's catalog's, as the seal window shows them.
     auto seal = m_seals.find(sealId);
-    if (seal == m_seals.end() || !room->members.count(targetId) || !Pay(userId, -seal->second.price, 0))
+    if (seal == m_seals.end() || !room->members.count(targetId) ||
+        !Pay(userId, -seal->second.price, 0))
         return Refuse(r, answers::SealFailedAnswer(roomId, userId),
                       "seal " + std::to_string(sealId) + " of user " + std::to_string(userId) +
                           " refused: unknown seal, no target or not enough money");
@@ -204,7 +211,8 @@ bool LocalWorld::Loudspeaker(int userId, uint8_t kind, const std::string& text) 
     // is markup already; the alias is made so.
     auto s = m_sessions.find(userId);
     const std::string alias = s != m_sessions.end() ? WireText(s->second.alias) : std::string();
-    const std::string line = Escaped(alias) + "(" + std::to_string(userId) + ")" + WireText(L"：") + text;
+    const std::string line =
+        Escaped(alias) + "(" + std::to_string(userId) + ")" + WireText(L"：") + text;
     // The loudspeaker kinds the program shows are 0 to 3; the chat kind 3 is the usual one.
     const std::vector<uint8_t> frame = answers::LoudspeakerAnswer(kind, line);
     for (const auto& [connection, m] : m_memberships) Send(connection, frame);
@@ -240,8 +248,8 @@ std::string LocalWorld::OnMoneyOp(const Request& r) {
     if (const int c = ConnectionOf(targetId)) Send(c, told);
     SendWealth(roomId, userId);
     SendWealth(roomId, targetId);
-    return "user " + std::to_string(userId) + " transferred " + std::to_string(amount) + " coins to " +
-           std::to_string(targetId);
+    return "user " + std::to_string(userId) + " transferred " + std::to_string(amount) +
+           " coins to " + std::to_string(targetId);
 }
 
 std::string LocalWorld::OnOpenChest(const Request& r) {
@@ -256,7 +264,8 @@ std::string LocalWorld::OnOpenChest(const Request& r) {
     std::uniform_int_distribution<int> draw(0, kPrizes - 1);
     const int prize = draw(m_draw);
     Pay(userId, kPrizeCoins[prize], 0);
-    Send(r.connection, answers::OpenChestAnswer(false, 0, static_cast<int8_t>(box), static_cast<int16_t>(prize)));
+    Send(r.connection,
+         answers::OpenChestAnswer(false, 0, static_cast<int8_t>(box), static_cast<int16_t>(prize)));
     SendWealth(roomId, userId);
     return "box " + std::to_string(box) + " of user " + std::to_string(userId) + " gave prize " +
            std::to_string(prize);

@@ -202,7 +202,8 @@ void LocalWorld::SendJoined(int connection, int userId, int roomId) {
     j.roomName = WireText(room.name);
     j.roomFlags = static_cast<int32_t>(room.flags);
     std::copy(std::begin(room.deputies), std::end(room.deputies), j.deputyOwnerIds);
-    j.mediaUrl = room.mediaUrl.empty() ? "127.0.0.1:" + std::to_string(m_ports.relay) : room.mediaUrl;
+    j.mediaUrl =
+        room.mediaUrl.empty() ? "127.0.0.1:" + std::to_string(m_ports.relay) : room.mediaUrl;
     // The settings dialog shows the join text as the room's password, beside its flag.
     j.baseFlag = room.password.empty() ? 0 : 1;
     j.joinText = room.password;
@@ -347,7 +348,8 @@ std::string LocalWorld::OnConnMediaReq(const Request& r) {
     auto t = room->members.find(target);
     if (t == room->members.end()) {
         // Asked to open, the requester learns the user is gone; a closing needs no answer.
-        if (op == kOpenVideo) Send(r.connection, answers::ConnMediaRespAnswer(roomId, requester, target));
+        if (op == kOpenVideo)
+            Send(r.connection, answers::ConnMediaRespAnswer(roomId, requester, target));
         return "video operation " + std::to_string(op) + " for user " + std::to_string(target) +
                ", who is not in the room";
     }

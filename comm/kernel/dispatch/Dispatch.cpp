@@ -1,5 +1,8 @@
 #include "kernel/dispatch/Dispatch.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "kernel/NotificationCopy.h"
 #include "kernel/Notifications.h"
 #include "kernel/dispatch/Handlers.h"
@@ -90,6 +93,12 @@ const AnswerEntry kAnswers[] = {
     {kMainRoom, 144, 16, UM_OPEN_CHEST_RESP, PostCopy0},  // prize value at 14
 };
 
+// What handlers post besides (or, with a row's 0, instead of) their row's notification:
+// the public microphone's index with its change (105/102), the wait-queue limit as the
+// local user's own setting or another's (105/132).
+const UINT kAlsoPosted[] = {UM_PUBLIC_MIC_INFO, UM_WAIT_MIC_LIMIT_SET_OK,
+                            UM_WAIT_MIC_LIMIT_CHANGED};
+
 bool ModelReady(const CCommKernelData* d) {
     return d && d->m_pUserManager && d->m_pRoomManager && d->m_pRoomGroupManager &&
            d->m_pUserMVManager;
@@ -101,6 +110,21 @@ const AnswerEntry* FindAnswer(uint16_t mainCmd, uint16_t subCmd) {
     for (const AnswerEntry& e : kAnswers)
         if (e.mainCmd == mainCmd && e.subCmd == subCmd) return &e;
     return nullptr;
+}
+
+const std::vector<AnswerEntry>& AnswerTable() {
+    static const std::vector<AnswerEntry> table(std::begin(kAnswers), std::end(kAnswers));
+    return table;
+}
+
+const std::vector<UINT>& PostedNotifications() {
+    static const std::vector<UINT> ids = [] {
+        std::vector<UINT> v(std::begin(kAlsoPosted), std::end(kAlsoPosted));
+        for (const AnswerEntry& e : kAnswers)
+            if (e.msg != 0 && std::find(v.begin(), v.end(), e.msg) == v.end()) v.push_back(e.msg);
+        return v;
+    }();
+    return ids;
 }
 
 bool DispatchFrame(const Context& context, const void* frame, int length) {

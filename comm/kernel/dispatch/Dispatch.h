@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "kernel/dispatch/Payload.h"
 #include "win32/win32.h"
@@ -54,6 +55,12 @@ struct AnswerEntry {
 
 // The entry of (main, sub), or null for an answer that is ignored.
 const AnswerEntry* FindAnswer(uint16_t mainCmd, uint16_t subCmd);
+
+// Every answer the client decodes, in the table's order.
+const std::vector<AnswerEntry>& AnswerTable();
+// Every notification the answers post: the rows' own and those a handler posts
+// besides or instead of its row's, each once.
+const std::vector<UINT>& PostedNotifications();
 
 // One whole frame (header included). Returns false when it was refused as short or
 // inconsistent (one trace line, nothing changed, nothing posted); ignored commands

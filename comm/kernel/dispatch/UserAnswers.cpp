@@ -123,8 +123,7 @@ bool OnUserExit(const Context& c, const Payload& p, const AnswerEntry& e) {
 bool OnUserKickedOut(const Context& c, const Payload& p, const AnswerEntry& e) {
     CRoomObj* room = c.FindRoom(p.I32(0));
     int userId = p.I32(8);
-    if (!room || !(room->FindUser(userId) || c.data->m_pUserManager->FindUser(userId)))
-        return true;
+    if (!room || !(room->FindUser(userId) || c.data->m_pUserManager->FindUser(userId))) return true;
     ForgetUser(c, room, userId);
     c.PostCopy(e.msg, W(p.I32(0)), p);
     return true;

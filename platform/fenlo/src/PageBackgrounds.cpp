@@ -111,7 +111,8 @@ std::pair<int, int> HoistOffsets(QString& inner) {
     qsizetype lead = 0;
     while (lead < inner.size() && inner[lead].isSpace()) ++lead;
     const QRegularExpressionMatch first = DivTag().match(inner, lead);
-    if (!first.hasMatch() || first.capturedStart() != lead || !first.captured(1).isEmpty()) return {0, 0};
+    if (!first.hasMatch() || first.capturedStart() != lead || !first.captured(1).isEmpty())
+        return {0, 0};
     const QString attrs = first.captured(2);
     const StyleAttr style = FindStyle(attrs);
     if (style.start < 0) return {0, 0};
@@ -133,7 +134,8 @@ std::pair<int, int> HoistOffsets(QString& inner) {
 
 }  // namespace
 
-QString LiftBlockBackgrounds(const QString& html, const std::function<QString(const QString&)>& localPath) {
+QString LiftBlockBackgrounds(const QString& html,
+                             const std::function<QString(const QString&)>& localPath) {
     // Cheap way out for the usual line.
     if (!html.contains(QLatin1String("url("), Qt::CaseInsensitive)) return html;
     qsizetype at = 0;
@@ -151,7 +153,8 @@ QString LiftBlockBackgrounds(const QString& html, const std::function<QString(co
             decls = ParseStyle(style.value);
             QString address;
             for (const Decl& d : decls)
-                if (d.name == QLatin1String("background") || d.name == QLatin1String("background-image"))
+                if (d.name == QLatin1String("background") ||
+                    d.name == QLatin1String("background-image"))
                     address = UrlOf(d.value);
             if (address.isEmpty()) continue;
             path = localPath(address);
@@ -164,7 +167,8 @@ QString LiftBlockBackgrounds(const QString& html, const std::function<QString(co
         if (closeStart < 0) break;
 
         int width = 0, height = 0;
-        QList<Decl> tableStyle{{QStringLiteral("background-image"), QStringLiteral("url('") + path + QStringLiteral("')")}};
+        QList<Decl> tableStyle{{QStringLiteral("background-image"),
+                                QStringLiteral("url('") + path + QStringLiteral("')")}};
         QList<Decl> inside;
         for (const Decl& d : decls) {
             if (d.name == QLatin1String("width"))
@@ -173,7 +177,8 @@ QString LiftBlockBackgrounds(const QString& html, const std::function<QString(co
                 height = Pixels(d.value);
             else if (d.name.startsWith(QLatin1String("margin")))
                 tableStyle.push_back(d);
-            else if (d.name != QLatin1String("background") && d.name != QLatin1String("background-image") &&
+            else if (d.name != QLatin1String("background") &&
+                     d.name != QLatin1String("background-image") &&
                      d.name != QLatin1String("overflow"))
                 inside.push_back(d);
         }
@@ -184,10 +189,12 @@ QString LiftBlockBackgrounds(const QString& html, const std::function<QString(co
         if (width > 0) table += QStringLiteral(" width=\"%1\"").arg(width);
         if (height > 0) table += QStringLiteral(" height=\"%1\"").arg(height);
         table += QStringLiteral(" style=\"") + JoinStyle(tableStyle).toHtmlEscaped() +
-                 QStringLiteral("\"><tr><td valign=\"top\" style=\"padding-top: %1px; padding-left: %2px\">")
+                 QStringLiteral(
+                     "\"><tr><td valign=\"top\" style=\"padding-top: %1px; padding-left: %2px\">")
                      .arg(padTop)
                      .arg(padLeft);
-        table += QStringLiteral("<div style=\"") + JoinStyle(inside).toHtmlEscaped() + QStringLiteral("\">");
+        table += QStringLiteral("<div style=\"") + JoinStyle(inside).toHtmlEscaped() +
+                 QStringLiteral("\">");
         const QString head = rest.left(open.capturedStart()) + table;
         rest = head + inner + QStringLiteral("</div></td></tr></table>") + rest.mid(closeEnd);
         // Backgrounds inside this one are looked for next.

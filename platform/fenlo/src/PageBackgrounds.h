@@ -17,7 +17,8 @@ namespace detail {
 // block loses its top margin and blocks have no padding, so the offsets of the
 // DIV's first inner DIV (MARGIN-TOP, PADDING-TOP, PADDING-LEFT) become the cell's
 // padding. Everything else passes unchanged.
-QString LiftBlockBackgrounds(const QString& html, const std::function<QString(const QString&)>& localPath);
+QString LiftBlockBackgrounds(const QString& html,
+                             const std::function<QString(const QString&)>& localPath);
 
 }  // namespace detail
 }  // namespace DuiLib

@@ -280,7 +280,9 @@ void CButtonUI::DoEvent(TEventUI& event) {
                 m_uButtonState |= UISTATE_HOT;
                 Invalidate();
                 // Pickers show what a button stands for while the pointer rests on it.
-                if (m_pManager) m_pManager->SendNotify(this, DUI_MSGTYPE_MOUSEENTER, kButtonHoverNotifyParam, 0);
+                if (m_pManager)
+                    m_pManager->SendNotify(this, DUI_MSGTYPE_MOUSEENTER, kButtonHoverNotifyParam,
+                                           0);
             }
             break;
         case UIEVENT_MOUSELEAVE:

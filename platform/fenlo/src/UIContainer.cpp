@@ -58,8 +58,8 @@ struct LineInView {
 // remainder), each within its minimum and maximum. Floating items are placed by
 // `floatPos`. Returns the length the items took, child padding included after each.
 template <typename FloatPos>
-int LayOutLine(const std::vector<CControlUI*>& items, size_t first, RECT rc, int start,
-               Axis axis, int childPadding, FloatPos floatPos, bool inViewOnly = false,
+int LayOutLine(const std::vector<CControlUI*>& items, size_t first, RECT rc, int start, Axis axis,
+               int childPadding, FloatPos floatPos, bool inViewOnly = false,
                LineInView* inView = nullptr) {
     const SIZE avail{rc.right - rc.left, rc.bottom - rc.top};
     // Each item's size, asked once: the second pass places the items with it.
@@ -549,8 +549,9 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     const bool layOutInViewOnly =
         m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible() && GetInterface(L"List");
     auto layOut = [&](size_t first, int start, LineInView& inView) {
-        return LayOutLine(m_items, first, rc, start, Axis{true}, m_iChildPadding,
-                          [this](int i) { SetFloatPos(i); }, layOutInViewOnly, &inView);
+        return LayOutLine(
+            m_items, first, rc, start, Axis{true}, m_iChildPadding,
+            [this](int i) { SetFloatPos(i); }, layOutInViewOnly, &inView);
     };
     LineInView inView;
     int needed = 0;
@@ -566,7 +567,8 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
         while (j > 0 && !m_items[j - 1]->IsVisible()) --j;
         if (j > 0) {
             CControlUI* last = m_items[j - 1];
-            const SIZE sz = Clamp(last, last->EstimateSize(SIZE{rc.right - rc.left, rc.bottom - rc.top}));
+            const SIZE sz =
+                Clamp(last, last->EstimateSize(SIZE{rc.right - rc.left, rc.bottom - rc.top}));
             start = last->GetPos().top + sz.cy + last->GetPadding().bottom + m_iChildPadding;
         }
         needed = start - top + layOut(kept, start, inView);

@@ -258,7 +258,8 @@ CControlUI* CDialogBuilder::BuildChildren(const Node& node, CControlUI* parent,
         // Without a parent the first control is the whole tree: nothing would own a
         // second one.
         if (!parent && first) {
-            ::OutputDebugStringW((L"skin element ignored after the root: " + child.name + L"\n").c_str());
+            ::OutputDebugStringW(
+                (L"skin element ignored after the root: " + child.name + L"\n").c_str());
             continue;
         }
         if (child.name == L"Include") {

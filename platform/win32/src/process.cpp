@@ -443,7 +443,8 @@ DWORD errorOfShellCode(intptr_t code) {
 
 HINSTANCE ShellExecuteW(HWND, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
                         LPCWSTR directory, INT) {
-    return reinterpret_cast<HINSTANCE>(shellExecute(operation, file, parameters, directory, nullptr));
+    return reinterpret_cast<HINSTANCE>(
+        shellExecute(operation, file, parameters, directory, nullptr));
 }
 
 BOOL ShellExecuteExW(LPSHELLEXECUTEINFOW info) {

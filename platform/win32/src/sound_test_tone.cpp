@@ -31,8 +31,8 @@ void PutLe(unsigned char* p, uint32_t v, int bytes) {
 
 // A streaming WAV header: the sizes are fixed up as frames are kept.
 void WriteWavHeader(std::FILE* f, const PcmFormat& format, uint32_t dataBytes) {
-    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
-                           'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0};
+    unsigned char h[44] = {'R', 'I', 'F', 'F', 0,   0,  0, 0, 'W', 'A', 'V',
+                           'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,   1,   0};
     const uint32_t block = format.channels * format.bitsPerSample / 8u;
     PutLe(h + 4, 36 + dataBytes, 4);
     PutLe(h + 22, format.channels, 2);
@@ -142,8 +142,7 @@ public:
         : m_hertz(hertz), m_playedFile(std::move(playedFile)) {}
 
     std::vector<SoundDevice> Devices(SoundDirection direction) override {
-        if (direction == SoundDirection::Capture)
-            return {SoundDevice{L"Test tone", -1}};
+        if (direction == SoundDirection::Capture) return {SoundDevice{L"Test tone", -1}};
         return {SoundDevice{L"Test speaker", -1}};
     }
     int DefaultDevice(SoundDirection) override { return 0; }

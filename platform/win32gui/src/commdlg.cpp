@@ -50,8 +50,8 @@ QGroupBox* EffectsGroup(QFontDialog& dlg) {
 }
 
 QFont FromLogFont(const LOGFONTW& lf) {
-    QFont f(QString::fromWCharArray(lf.lfFaceName, static_cast<int>(wcsnlen(lf.lfFaceName,
-                                                                               LF_FACESIZE))));
+    QFont f(QString::fromWCharArray(lf.lfFaceName,
+                                    static_cast<int>(wcsnlen(lf.lfFaceName, LF_FACESIZE))));
     const LONG px = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
     if (px > 0) f.setPointSizeF(px * 72.0 / kDpi);
     f.setBold(lf.lfWeight >= 600);

@@ -141,8 +141,7 @@ bool HostWidget::event(QEvent* e) {
         QObject* child = static_cast<QChildEvent*>(e)->child();
         if (child && child->isWidgetType()) child->installEventFilter(this);
     } else if (e->type() == QEvent::ChildRemoved) {
-        if (QObject* child = static_cast<QChildEvent*>(e)->child())
-            child->removeEventFilter(this);
+        if (QObject* child = static_cast<QChildEvent*>(e)->child()) child->removeEventFilter(this);
     }
     return QWidget::event(e);
 }

@@ -66,9 +66,7 @@ void ApplyFlags(HostWidget* w, HWND hwnd) {
     // An owned window is a dialog of its owner: the window manager keeps it above the
     // owner and gives it no task-bar entry of its own (Qt marks only dialog and tool
     // types transient for their parent).
-    f |= (ex & WS_EX_TOOLWINDOW)        ? Qt::Tool
-         : GetWindow(hwnd, GW_OWNER)    ? Qt::Dialog
-                                        : Qt::Window;
+    f |= (ex & WS_EX_TOOLWINDOW) ? Qt::Tool : GetWindow(hwnd, GW_OWNER) ? Qt::Dialog : Qt::Window;
     if (ex & WS_EX_TOPMOST) f |= Qt::WindowStaysOnTopHint;
     if (w->windowFlags() != f) w->setWindowFlags(f);
 }
@@ -266,8 +264,7 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // A window procedure that ran (a paint, input) may be what the loop's caller
         // waits for: it looks before this thread blocks.
-        if (woken_.exchange(false) || PollNow(fds) > 0 || timeoutMs == 0 ||
-            calls != t_directCalls)
+        if (woken_.exchange(false) || PollNow(fds) > 0 || timeoutMs == 0 || calls != t_directCalls)
             return;
         std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
         for (const pollfd& p : fds) {
@@ -374,9 +371,9 @@ public:
     using QTranslator::QTranslator;
     QString translate(const char* context, const char* source, const char* disambiguation,
                       int n) const override {
-        static const char* const kStyles[] = {"Normal", "Regular", "Bold", "Demi Bold", "Medium",
-                                              "Black", "Light", "Thin", "Extra Light",
-                                              "Extra Bold", "Italic", "Oblique"};
+        static const char* const kStyles[] = {"Normal",      "Regular",    "Bold",   "Demi Bold",
+                                              "Medium",      "Black",      "Light",  "Thin",
+                                              "Extra Light", "Extra Bold", "Italic", "Oblique"};
         if (context && source && std::strcmp(context, "QFontDatabase") == 0)
             for (const char* style : kStyles)
                 if (std::strcmp(source, style) == 0) return QString();
@@ -402,10 +399,13 @@ void InstallGui() {
         // Qt's stock dialogs (font and colour choosers) speak the program's language.
         auto* translator = new StockDialogTranslator(g_app);
         if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                             QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                             QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QCoreApplication::installTranslator(translator);
         else
-            std::fprintf(stderr, "winplatgui: Qt's Chinese translations are missing: stock dialogs stay in English\n");
+            std::fprintf(stderr,
+                         "winplatgui: Qt's Chinese translations are missing: stock dialogs stay in "
+                         "English\n");
     }
     InstallClickActivation();
     if (!g_host) {

@@ -39,7 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case kGiftW:
         case kGiftA: {
             CGiftManager gifts;
-            Twice([&] { reader == kGiftW ? gifts.LoadGiftConfigW(widePath) : gifts.LoadGiftConfigA(narrowPath); });
+            Twice([&] {
+                reader == kGiftW ? gifts.LoadGiftConfigW(widePath)
+                                 : gifts.LoadGiftConfigA(narrowPath);
+            });
             std::vector<int> ids;
             gifts.GetHotGiftIds(ids);
             for (int id : ids) gifts.FindGiftItem(id);
@@ -48,7 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case kSealW:
         case kSealA: {
             CSealManager seals;
-            Twice([&] { reader == kSealW ? seals.LoadSealConfigW(widePath) : seals.LoadSealConfigA(narrowPath); });
+            Twice([&] {
+                reader == kSealW ? seals.LoadSealConfigW(widePath)
+                                 : seals.LoadSealConfigA(narrowPath);
+            });
             break;
         }
         case kFace: {
@@ -65,7 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case kLevelW:
         case kLevelA: {
             CUserLevelInfoManager levels;
-            Twice([&] { reader == kLevelW ? levels.LoadLevelConfigW(widePath) : levels.LoadLevelConfigA(narrowPath); });
+            Twice([&] {
+                reader == kLevelW ? levels.LoadLevelConfigW(widePath)
+                                  : levels.LoadLevelConfigA(narrowPath);
+            });
             break;
         }
     }

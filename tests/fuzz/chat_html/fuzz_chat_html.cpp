@@ -37,10 +37,14 @@ bool Allowed(const std::wstring& tag, const std::wstring& attr) {
         const wchar_t* tag;
         const wchar_t* attrs[4];
     } kAllow[] = {
-        {L"b", {}},          {L"i", {}},
-        {L"u", {}},          {L"br", {}},
-        {L"span", {L"style"}}, {L"font", {L"color", L"size", L"face"}},
-        {L"img", {L"src", L"align"}}, {L"a", {L"href"}},
+        {L"b", {}},
+        {L"i", {}},
+        {L"u", {}},
+        {L"br", {}},
+        {L"span", {L"style"}},
+        {L"font", {L"color", L"size", L"face"}},
+        {L"img", {L"src", L"align"}},
+        {L"a", {L"href"}},
     };
     for (const auto& row : kAllow) {
         if (tag != row.tag) continue;
@@ -123,7 +127,8 @@ void Check(const std::wstring& out) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 16384) return 0;
     const std::wstring markup =
-        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<int>(size)).toStdWString();
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<int>(size))
+            .toStdWString();
     const std::wstring out = HtmlText::SanitizeChat(markup, kSkin);
     Check(out);
     if (HtmlText::SanitizeChat(out, kSkin) != out) Fail("sanitising again changes the output", out);

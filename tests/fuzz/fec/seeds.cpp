@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
     seeds.Add(withBytes(audio, 600, 1));
     // Hostile lists (each index stored plus 16): repeated, past n, a parity index
     // below k, negative.
-    const std::vector<std::vector<int>> lists = {{0, 1, 1, 3}, {0, 20, 2, 3}, {0, 1, 2, 2},
-                                                 {-5, 1, 2, 3}, {11, 11, 12, 13}};
+    const std::vector<std::vector<int>> lists = {
+        {0, 1, 1, 3}, {0, 20, 2, 3}, {0, 1, 2, 2}, {-5, 1, 2, 3}, {11, 11, 12, 13}};
     for (const std::vector<int>& list : lists) {
         std::vector<uint8_t> s = shape(4, 14, 32, 0);
         for (int i : list) s.push_back(static_cast<uint8_t>(i + 16));

@@ -84,8 +84,8 @@ void MarkHandles() {
         return RegisterClassW(&wc) != 0;
     }();
     if (!registered) Fail("no probe class");
-    HWND probe = CreateWindowExW(0, L"FuzzHandleProbe", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND probe = CreateWindowExW(0, L"FuzzHandleProbe", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 nullptr, nullptr);
     if (!probe) Fail("no probe window");
     g_mark = reinterpret_cast<uintptr_t>(probe);
     DestroyWindow(probe);

@@ -117,8 +117,7 @@ int main(int argc, char** argv) {
                     answers::UserListEndAnswer()}),
              Scene({answers::Words(answers::kRoomMain, 36, {kA, kOther}),
                     answers::UserEnterAnswer(Entry(kNew))}),
-             Scene({answers::SetUserProfileAnswer(kMe, 0),
-                    answers::PasswordAnswer(kMe, 0, 1, "pw"),
+             Scene({answers::SetUserProfileAnswer(kMe, 0), answers::PasswordAnswer(kMe, 0, 1, "pw"),
                     answers::MoneyTransferAnswer(kRoom, kA, 5)}),
          })
         seeds.Add(scene);

@@ -21,8 +21,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::FuzzGuiOnce();
-    static const UINT kStyles[] = {0, DT_SINGLELINE, DT_SINGLELINE | DT_VCENTER, DT_WORDBREAK,
-                                   DT_CENTER, DT_RIGHT | DT_SINGLELINE, DT_END_ELLIPSIS,
+    static const UINT kStyles[] = {0,
+                                   DT_SINGLELINE,
+                                   DT_SINGLELINE | DT_VCENTER,
+                                   DT_WORDBREAK,
+                                   DT_CENTER,
+                                   DT_RIGHT | DT_SINGLELINE,
+                                   DT_END_ELLIPSIS,
                                    DT_WORDBREAK | DT_CENTER};
     fuzzing::FuzzInput in(data, size);
     const UINT style = kStyles[in.U8() % 8];

@@ -45,8 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // A buffer of exactly the size given, so that a write past it is seen.
     std::vector<wchar_t> out(capacity > 0 ? capacity : 1, L'#');
-    const DWORD got = GetPrivateProfileStringW(s, k, L"default", out.data(), capacity, widePath.c_str());
-    if (capacity > 0 && (got >= capacity || out[got] != 0)) Fail("the result does not fit its buffer");
+    const DWORD got =
+        GetPrivateProfileStringW(s, k, L"default", out.data(), capacity, widePath.c_str());
+    if (capacity > 0 && (got >= capacity || out[got] != 0))
+        Fail("the result does not fit its buffer");
     if (s && k) GetPrivateProfileIntW(s, k, -7, widePath.c_str());
 
     // What is written is read back, whatever the file held before.

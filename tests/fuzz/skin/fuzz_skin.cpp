@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::FuzzGuiOnce();
     if (size > 65536) return 0;
     std::wstring layout =
-        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<int>(size)).toStdWString();
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<int>(size))
+            .toStdWString();
     // Text that does not start with '<' names a file: the input is always the text.
     if (layout.empty() || layout[0] != L'<') layout.insert(0, L"<");
     CDialogBuilderCallbackEx callback;

@@ -18,7 +18,8 @@ namespace {
 std::vector<uint8_t> ReadAll(const std::string& path) {
     std::vector<uint8_t> bytes;
     if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        for (int c = std::fgetc(f); c != EOF; c = std::fgetc(f)) bytes.push_back(static_cast<uint8_t>(c));
+        for (int c = std::fgetc(f); c != EOF; c = std::fgetc(f))
+            bytes.push_back(static_cast<uint8_t>(c));
         std::fclose(f);
     }
     return bytes;

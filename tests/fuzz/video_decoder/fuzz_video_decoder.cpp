@@ -18,8 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int frame = 0; frame < 16 && !in.empty(); ++frame) {
         const int loss = in.U8() & 1;
         std::vector<uint8_t> bytes = in.Chunk(65535);
-        stream.in_sample(1001, 99, static_cast<unsigned>(frame), reinterpret_cast<char*>(bytes.data()),
-                         static_cast<int>(bytes.size()), loss, 0);
+        stream.in_sample(1001, 99, static_cast<unsigned>(frame),
+                         reinterpret_cast<char*>(bytes.data()), static_cast<int>(bytes.size()),
+                         loss, 0);
         while (stream.proc_sample()) {
         }
     }

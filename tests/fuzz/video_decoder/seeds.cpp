@@ -21,7 +21,8 @@ std::vector<std::vector<uint8_t>> Encode(int width, int height, int frames) {
     if (codec.EncodeInit(width, height, 1, 64000, 15, 1) != 0) return out;
     for (int i = 0; i < frames; ++i) {
         std::vector<uint8_t> picture = PatternFrame32(width, height, static_cast<uint32_t>(i));
-        const int len = codec.Encode(width, height, picture.data(), static_cast<int>(picture.size()));
+        const int len =
+            codec.Encode(width, height, picture.data(), static_cast<int>(picture.size()));
         if (len > 0) out.emplace_back(codec.buffer, codec.buffer + len);
     }
     codec.EncodeClose();

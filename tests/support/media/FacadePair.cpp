@@ -13,8 +13,12 @@ namespace {
 
 const char kTestCamera[] = "MIVORA_TEST_CAMERA";
 
-bool HasVideo(Streams s) { return s != Streams::Audio; }
-bool HasAudio(Streams s) { return s != Streams::Video; }
+bool HasVideo(Streams s) {
+    return s != Streams::Audio;
+}
+bool HasAudio(Streams s) {
+    return s != Streams::Video;
+}
 
 }  // namespace
 
