@@ -145,7 +145,8 @@ TEST_F(RealRoom, PanesFollowTheWindowAcrossTheWindowManagersMinimiseAndMaximise)
         EXPECT_TRUE(Pump([&] {
             return Find(L"btnrestore")->IsVisible() == s.zoomed &&
                    Find(L"btnmax")->IsVisible() == !s.zoomed;
-        })) << "maximise shown " << Find(L"btnmax")->IsVisible() << ", restore shown "
+        })) << "maximise shown "
+            << Find(L"btnmax")->IsVisible() << ", restore shown "
             << Find(L"btnrestore")->IsVisible();
         Settle();
     }

@@ -543,8 +543,8 @@ TEST_F(GiftPaneTest, GiftListsFromTheCatalogAndTheFiveApplicationTiles) {
                   static_cast<int>(d->m_pGiftManager->FindGiftGroupItem(g)->items.size()))
             << g;
         // Each tab is named for the group it shows.
-        DuiLib::CControlUI* tab = room->GetPaintManager().FindControl(
-            (L"giftgroup_" + std::to_wstring(g + 1)).c_str());
+        DuiLib::CControlUI* tab =
+            room->GetPaintManager().FindControl((L"giftgroup_" + std::to_wstring(g + 1)).c_str());
         ASSERT_NE(tab, nullptr);
         EXPECT_EQ(std::wstring(tab->GetText().GetData()),
                   d->m_pGiftManager->FindGiftGroupItem(g)->groupName)

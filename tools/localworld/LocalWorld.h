@@ -76,7 +76,7 @@ public:
     // Join refused: on the room's or the site's black list. The program words only 101 as
     // a room the user may not enter; any other code reads as an unexplained error.
     static constexpr int kBlackListed = 101;
-    static constexpr int kKickReason = 1;      // put out by a manager
+    static constexpr int kKickReason = 1;  // put out by a manager
 
     // Seed balances (coins, beans) and microphone types of the open room.
     static constexpr int64_t kRichCoins = 100000;
