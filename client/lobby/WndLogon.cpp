@@ -333,7 +333,7 @@ void CWndLogon::OpenRegistration() {
 }
 
 void CWndLogon::OpenPasswordRecovery() {
-    CCommKernelData* data = Data();
+    CCommKernelData* data = KernelData();
     const wchar_t* page = data ? data->m_GlobalConfig.getpwd_page : nullptr;
     // A deployment without the page still answers the click.
     if (!page || !page[0]) {
