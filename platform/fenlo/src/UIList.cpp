@@ -13,9 +13,6 @@ namespace DuiLib {
 using namespace detail;
 
 namespace {
-bool Is(LPCTSTR a, LPCTSTR b) {
-    return a && wcscmp(a, b) == 0;
-}
 IListItemUI* ItemOf(CControlUI* c) {
     return c ? static_cast<IListItemUI*>(c->GetInterface(L"ListItem")) : nullptr;
 }

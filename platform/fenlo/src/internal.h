@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 
+#include <cwchar>
 #include <string>
 
 #include "fenlo/UIManager.h"
@@ -24,6 +25,10 @@ inline CDuiString D(const QString& s) {
 }
 inline QRect QR(const RECT& r) {
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+// An interface or attribute name equals `b` (a null name equals nothing).
+inline bool Is(const wchar_t* a, const wchar_t* b) {
+    return a && std::wcscmp(a, b) == 0;
 }
 inline QColor QC(DWORD argb) {
     return QColor((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, (argb >> 24) & 0xFF);
