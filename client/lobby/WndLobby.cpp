@@ -333,22 +333,7 @@ void CWndLobby::OpenNetworkChooser() {
 
 void CWndLobby::ShowAbout() {
     // One about box: a second click brings the open one forward.
-    if (m_pAboutWnd) {
-        m_pAboutWnd->ShowWindow(true, true);
-        return;
-    }
-    auto* about = new CWndAboutUS;
-    about->SetOwnerSlot(&m_pAboutWnd);
-    m_pAboutWnd = about;
-    if (!about->Create(m_hWnd, L"关于我们", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0)) {
-        if (m_pAboutWnd == about) {
-            m_pAboutWnd = nullptr;
-            delete about;
-        }
-        return;
-    }
-    about->CenterWindow();
-    about->ShowWindow(true, true);
+    OpenSelfDeleting(m_pAboutWnd, m_hWnd, ReuseAction::kShow, WS_EX_TOOLWINDOW);
 }
 
 void CWndLobby::OnNotify(TNotifyUI& msg) {
