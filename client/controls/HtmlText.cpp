@@ -13,59 +13,45 @@ bool IsCodeChar(wchar_t c) {
 
 constexpr size_t kMaxEmoticonCode = 32;
 
-}  // namespace
+// The entity HTML must see in place of `c`, or null where `c` stands as itself; the
+// apostrophe only where asked.
+const wchar_t* EntityOf(wchar_t c, bool apostrophe) {
+    switch (c) {
+        case L'&':
+            return L"&amp;";
+        case L'<':
+            return L"&lt;";
+        case L'>':
+            return L"&gt;";
+        case L'"':
+            return L"&quot;";
+        case L'\'':
+            return apostrophe ? L"&#39;" : nullptr;
+        default:
+            return nullptr;
+    }
+}
 
-std::wstring Escape(const std::wstring& text) {
+std::wstring EscapeEntities(const std::wstring& text, bool apostrophe) {
     std::wstring out;
     out.reserve(text.size() + text.size() / 8);
     for (wchar_t c : text) {
-        switch (c) {
-            case L'&':
-                out += L"&amp;";
-                break;
-            case L'<':
-                out += L"&lt;";
-                break;
-            case L'>':
-                out += L"&gt;";
-                break;
-            case L'"':
-                out += L"&quot;";
-                break;
-            case L'\'':
-                out += L"&#39;";
-                break;
-            default:
-                out += c;
-                break;
-        }
+        if (const wchar_t* entity = EntityOf(c, apostrophe))
+            out += entity;
+        else
+            out += c;
     }
     return out;
 }
 
+}  // namespace
+
+std::wstring Escape(const std::wstring& text) {
+    return EscapeEntities(text, true);
+}
+
 std::wstring EscapeChat(const std::wstring& text) {
-    std::wstring out;
-    out.reserve(text.size() + text.size() / 8);
-    for (wchar_t c : text) {
-        switch (c) {
-            case L'&':
-                out += L"&amp;";
-                break;
-            case L'"':
-                out += L"&quot;";
-                break;
-            case L'<':
-                out += L"&lt;";
-                break;
-            case L'>':
-                out += L"&gt;";
-                break;
-            default:
-                out += c;
-                break;
-        }
-    }
-    return out;
+    return EscapeEntities(text, false);
 }
 
 bool IsEmoticonCode(const std::wstring& code) {
