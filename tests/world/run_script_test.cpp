@@ -57,35 +57,25 @@ struct Script {
         return pid > 0;
     }
     // Reads what the script prints until it ends or `ms` passed; true when it ended.
-    bool Read(int ms) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                until - std::chrono::steady_clock::now());
-            if (left.count() <= 0) return false;
-            pollfd p{out, POLLIN, 0};
-            if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
-            char buffer[1024];
-            ssize_t n = read(out, buffer, sizeof buffer);
-            if (n <= 0) return true;
-            seen.append(buffer, static_cast<size_t>(n));
-        }
-    }
+    bool Read(int ms) { return ReadFor(nullptr, ms) == Stop::kEnded; }
     // Reads until the output holds `text` (true), or the script ended or `ms` passed.
-    bool ReadUntil(const std::string& text, int ms) {
+    bool ReadUntil(const std::string& text, int ms) { return ReadFor(&text, ms) == Stop::kFound; }
+    enum class Stop { kFound, kEnded, kTimedOut };
+    // Reads until the output holds `text` (never, when null), the script ends or `ms` passed.
+    Stop ReadFor(const std::string* text, int ms) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (seen.find(text) == std::string::npos) {
+        while (!text || seen.find(*text) == std::string::npos) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 until - std::chrono::steady_clock::now());
-            if (left.count() <= 0) return false;
+            if (left.count() <= 0) return Stop::kTimedOut;
             pollfd p{out, POLLIN, 0};
-            if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
+            if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return Stop::kTimedOut;
             char buffer[1024];
             const ssize_t n = read(out, buffer, sizeof buffer);
-            if (n <= 0) return seen.find(text) != std::string::npos;
+            if (n <= 0) return Stop::kEnded;
             seen.append(buffer, static_cast<size_t>(n));
         }
-        return true;
+        return Stop::kFound;
     }
     int Status() {
         int status = 0;
